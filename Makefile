@@ -1,0 +1,35 @@
+# make run   — install what is missing, build, start Lobara
+# make test  — install what is missing, build, run every test (under a virtual X display)
+# make bench — build and run the benchmarks
+
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build run test bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+configure: deps $(BUILD)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@echo "The viewer window is not built yet; here is the default surface from lobara-render:"
+	$(BUILD)/lobara-render --stats
+
+test: build
+	cd $(BUILD) && xvfb-run -a ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	$(BUILD)/bench/surface_build_bench
+
+clean:
+	rm -rf $(BUILD)

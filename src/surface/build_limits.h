@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <new>
+
+// Raised, before any array of the mesh is touched, for a build that cannot be done in 32-bit
+// array lengths, in the machine's memory or in reasonable time. It is an out-of-memory
+// failure, so whoever handles running out of memory handles this too.
+class SurfaceTooLarge : public std::bad_alloc
+{
+public:
+    explicit SurfaceTooLarge(const char* pszReason) : m_pszReason(pszReason) {}
+    const char* what() const noexcept override { return m_pszReason; }
+
+private:
+    const char* m_pszReason;
+};
+
+// The shape of one build. Counts that leave no grid (a count of 0 or less) give no vertices
+// and no faces; a single row gives vertices but no faces.
+struct SurfacePlan
+{
+    int32_t nRows;      // theta samples actually taken
+    int32_t nColumns;   // phi samples actually taken
+    int32_t nVertices;  // nRows * nColumns
+    int32_t nFaces;     // (nRows - 1) * nColumns
+};
+
+// Works out the counts of a build of Y(l, m) on nT x nP samples and checks that it fits.
+// Throws SurfaceTooLarge when it does not.
+SurfacePlan PlanSurface(int32_t l, int32_t m, int32_t nT, int32_t nP);

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstdint>
+
+#include "surface/surface_mesh.h"
+
+// Rebuilds every array of mesh from the real harmonic Y(l, m) sampled on nT rows of theta
+// (north pole to south pole) and nP columns of phi. Inputs outside the harmonic's domain
+// give a valid mesh: l < 0 or |m| > l gives Y = 0 everywhere, counts of 0 or less give an
+// empty mesh, and a single row is the north pole with no faces.
+// Throws std::bad_alloc (SurfaceTooLarge for a build beyond the limits) with mesh untouched.
+void BuildSurfaceMesh(int32_t l, int32_t m, int32_t nT, int32_t nP, SurfaceMesh& mesh);

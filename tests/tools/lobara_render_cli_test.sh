@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# lobara-render from the outside: its JSON line, its values file, and its refusals.
+set -u
+render=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+expect_output() {  # expected stdout, then the arguments
+  local expected=$1; shift
+  local out; out=$("$render" "$@" 2>"$work/err"); local rc=$?
+  [ $rc -eq 0 ] || fail "$* exited $rc: $(cat "$work/err")"
+  [ "$out" = "$expected" ] || fail "$*: got '$out', want '$expected'"
+}
+
+expect_usage_error() {  # a word the one-line message must name, then the arguments
+  local word=$1; shift
+  "$render" "$@" >"$work/out" 2>"$work/err"; local rc=$?
+  [ $rc -eq 2 ] || fail "$* exited $rc, want 2"
+  [ "$(wc -l <"$work/err")" -eq 1 ] || fail "$*: stderr is not one line: $(cat "$work/err")"
+  grep -q -- "$word" "$work/err" || fail "$*: stderr does not name $word: $(cat "$work/err")"
+  [ ! -s "$work/out" ] || fail "$*: printed to stdout on error"
+}
+
+expect_output '{"l":2,"m":0,"theta":480,"phi":240,"vertices":115200,"faces":114960,"positive":70080,"negative":44880}' --stats
+expect_output '{"l":0,"m":0,"theta":3,"phi":4,"vertices":12,"faces":8,"positive":8,"negative":0}' \
+  --l 0 --m=0 --theta 3 --phi=4 --stats
+expect_output '{"l":2,"m":-3,"theta":480,"phi":0,"vertices":0,"faces":0,"positive":0,"negative":0}' \
+  --m -3 --phi 0 --stats
+
+# Values: little-endian doubles in vertex order; l = 0 is N(0,0) everywhere.
+"$render" --l 0 --theta 3 --phi 4 --values "$work/v.bin" || fail "--values exited $?"
+[ "$(stat -c %s "$work/v.bin")" -eq 96 ] || fail "values file is not 12 doubles"
+first=$(od -An -t x1 -N 8 "$work/v.bin" | tr -d ' \n')
+[ "$first" = "$(printf '%s' '6e9b4250d70dd23f')" ] || fail "first value bytes $first, want N(0,0) little-endian"
+
+expect_usage_error "--bogus" --bogus --stats
+expect_usage_error "--l" --l abc --stats
+expect_usage_error "--theta" --theta 1.5 --stats
+expect_usage_error "--phi" --phi 99999999999 --stats
+expect_usage_error "--m" --stats --m
+expect_usage_error "--values" --values ""
+expect_usage_error "--stats" --l 3
+
+# A build beyond the limits fails cleanly, at once, and writes nothing.
+timeout 10 "$render" --l 2147483647 --values "$work/big.bin" 2>"$work/err"; rc=$?
+[ $rc -eq 1 ] || fail "absurd l exited $rc, want 1"
+[ ! -e "$work/big.bin" ] || fail "absurd l left a values file"
+timeout 10 "$render" --theta 2147483647 --phi 2147483647 --stats >/dev/null 2>&1; rc=$?
+[ $rc -eq 1 ] || fail "absurd counts exited $rc, want 1"
+
+"$render" --values /nonexistent-dir/v.bin 2>"$work/err"; rc=$?
+[ $rc -eq 1 ] || fail "unwritable path exited $rc, want 1"
+
+if [ $failures -ne 0 ]; then echo "$failures failed"; exit 1; fi
+echo "lobara-render: all checks passed"

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+// What one run of lobara-render is asked to do. The defaults are the viewer's.
+struct RenderOptions
+{
+    int32_t nL = 2;
+    int32_t nM = 0;
+    int32_t nThetaDiv = 480;
+    int32_t nPhiDiv = 240;
+    bool bStats = false;
+    std::string strValuesPath;  // empty: no values file
+};
+
+// A command line that cannot be run; what() is one line naming the option.
+class UsageError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads argv[1..argc-1]. Options take their value as the next argument or after '='.
+// Throws UsageError for an unknown option, a missing value or a value that is not a
+// 32-bit integer, and when nothing is asked for.
+RenderOptions ParseRenderOptions(int argc, const char* const* argv);
