@@ -50,6 +50,22 @@ timeout 10 "$render" --l 2147483647 --values "$work/big.bin" 2>"$work/err"; rc=$
 timeout 10 "$render" --theta 2147483647 --phi 2147483647 --stats >/dev/null 2>&1; rc=$?
 [ $rc -eq 1 ] || fail "absurd counts exited $rc, want 1"
 
+# Pictures: a PNG of the asked size; bad picture options write nothing.
+"$render" --l 1 --m -1 --scheme 4 --from=2,-3,1.5 --to 0,0,0.1 --size 64x48 --out "$work/p.png" ||
+  fail "--out exited $?"
+header=$(od -An -t x1 -j 12 -N 12 "$work/p.png" | tr -d ' \n')
+[ "$header" = "494844520000004000000030" ] || fail "PNG header $header, want IHDR 64x48"
+expect_usage_error "--size" --size 0x10 --out "$work/q.png"
+expect_usage_error "--size" --size 800 --out "$work/q.png"
+expect_usage_error "--scheme" --scheme 7 --out "$work/q.png"
+expect_usage_error "--from" --from 1,2 --out "$work/q.png"
+expect_usage_error "--to" --to 1,nan,2 --out "$work/q.png"
+expect_usage_error "--from" --from 0,0,0 --to 0,0,0 --out "$work/q.png"
+expect_usage_error "--l" --l +-3 --stats
+[ ! -e "$work/q.png" ] || fail "a refused picture left a file"
+"$render" --out /nonexistent-dir/p.png 2>"$work/err"; rc=$?
+[ $rc -eq 1 ] || fail "unwritable picture exited $rc, want 1"
+
 "$render" --values /nonexistent-dir/v.bin 2>"$work/err"; rc=$?
 [ $rc -eq 1 ] || fail "unwritable path exited $rc, want 1"
 

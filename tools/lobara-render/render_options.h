@@ -11,8 +11,14 @@ struct RenderOptions
     int32_t nM = 0;
     int32_t nThetaDiv = 480;
     int32_t nPhiDiv = 240;
+    int32_t nColorScheme = 0;
+    double from[3] = {0.0, -1.0, 0.0};
+    double to[3] = {0.0, 0.0, 0.0};
+    int nWidth = 800;
+    int nHeight = 600;
     bool bStats = false;
-    std::string strValuesPath;  // empty: no values file
+    std::string strValuesPath;   // empty: no values file
+    std::string strPicturePath;  // empty: no picture
 };
 
 // A command line that cannot be run; what() is one line naming the option.
@@ -23,6 +29,6 @@ public:
 };
 
 // Reads argv[1..argc-1]. Options take their value as the next argument or after '='.
-// Throws UsageError for an unknown option, a missing value or a value that is not a
-// 32-bit integer, and when nothing is asked for.
+// Throws UsageError for an unknown option, a missing or malformed value, From = To, and
+// when nothing is asked for.
 RenderOptions ParseRenderOptions(int argc, const char* const* argv);

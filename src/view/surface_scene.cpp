@@ -1,0 +1,44 @@
+#include "view/surface_scene.h"
+
+#include <GL/gl.h>
+
+#include <new>
+
+#include "surface/surface_builder.h"
+#include "view/gl_camera.h"
+#include "view/surface_drawing.h"
+
+void CSurfaceScene::Create()
+{
+    SetupLighting();
+    BuildSurface();
+    SetViewpoint(0.0, -1.0, 0.0, 0.0, 0.0, 0.0);
+}
+
+void CSurfaceScene::BuildSurface()
+{
+    int l, m, nTheta, nPhi;
+    m_settings.GetLM(&l, &m);
+    m_settings.GetResolution(&nTheta, &nPhi);
+    BuildSurfaceMesh(l, m, nTheta, nPhi, m_mesh);
+}
+
+void CSurfaceScene::Paint()
+{
+    if (m_nBuiltRevision != m_settings.m_nRevision)
+    {
+        try
+        {
+            BuildSurface();
+            m_nBuiltRevision = m_settings.m_nRevision;
+        }
+        catch (const std::bad_alloc&)
+        {
+            // The mesh is untouched by a failed build: keep showing it rather than
+            // leaving the window unpainted.
+        }
+    }
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    DrawSurface(m_mesh, m_settings);
+    glFlush();
+}

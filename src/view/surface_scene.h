@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+
+#include "app/settings.h"
+#include "surface/surface_mesh.h"
+
+// What the view draws and when it rebuilds, independent of the window and of the kind of
+// GL context: the view on screen and the offscreen renderer both run this same sequence.
+// Every call needs the scene's context to be current.
+class CSurfaceScene
+{
+public:
+    explicit CSurfaceScene(const CLobaraSettings& settings) : m_settings(settings) {}
+
+    // On a fresh context: lights (with the identity modelview), the first build, and the
+    // default camera from (0, -1, 0) towards the origin. Throws std::bad_alloc when the
+    // settings' surface cannot be built.
+    void Create();
+
+    // Rebuilds the mesh from the current settings. Throws std::bad_alloc with the previous
+    // mesh intact.
+    void BuildSurface();
+
+    // Rebuilds when the settings' revision differs from the one last built by a paint, then
+    // clears and draws. A build that fails leaves the previous mesh, which is drawn, and
+    // the revision unrecorded, so the next paint tries again.
+    void Paint();
+
+    const SurfaceMesh& GetMesh() const { return m_mesh; }
+    int32_t GetBuiltRevision() const { return m_nBuiltRevision; }
+
+private:
+    const CLobaraSettings& m_settings;
+    int32_t m_nBuiltRevision = -1;
+    SurfaceMesh m_mesh;
+};
