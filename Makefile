@@ -30,6 +30,7 @@ test: build
 
 bench: build
 	$(BUILD)/bench/surface_build_bench
+	$(BUILD)/bench/draw_surface_bench
 
 clean:
 	rm -rf $(BUILD)

@@ -11,8 +11,9 @@
 void CSurfaceScene::Create()
 {
     SetupLighting();
-    BuildSurface();
+    // The camera goes in before the build, so a failed build still leaves a usable scene.
     SetViewpoint(0.0, -1.0, 0.0, 0.0, 0.0, 0.0);
+    BuildSurface();
 }
 
 void CSurfaceScene::BuildSurface()

@@ -13,9 +13,9 @@ class CSurfaceScene
 public:
     explicit CSurfaceScene(const CLobaraSettings& settings) : m_settings(settings) {}
 
-    // On a fresh context: lights (with the identity modelview), the first build, and the
-    // default camera from (0, -1, 0) towards the origin. Throws std::bad_alloc when the
-    // settings' surface cannot be built.
+    // On a fresh context: lights (with the identity modelview), the default camera from
+    // (0, -1, 0) towards the origin, and the first build. Throws std::bad_alloc when the
+    // settings' surface cannot be built; lights and camera are in place all the same.
     void Create();
 
     // Rebuilds the mesh from the current settings. Throws std::bad_alloc with the previous

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <wx/glcanvas.h>
+
+#include <memory>
+
+#include "app/settings.h"
+#include "view/surface_scene.h"
+
+// The child window that shows the surface: it owns the GL context, which stays current
+// for the window's life, and the scene it paints.
+class CSurfaceView : public wxGLCanvas
+{
+public:
+    CSurfaceView(wxWindow* pParent, wxWindowID nId, const CLobaraSettings& settings);
+    ~CSurfaceView() override;
+
+    const CSurfaceScene& GetScene() const { return m_scene; }
+
+private:
+    // GL needs a realised window, which GTK gives only once the window is shown; so the
+    // creation sequence runs at the first paint.
+    void CreateScene();
+    void ApplyProjection();
+
+    void OnPaint(wxPaintEvent& event);
+    void OnSize(wxSizeEvent& event);
+
+    std::unique_ptr<wxGLContext> m_pContext;
+    bool m_bSceneCreated = false;
+    CSurfaceScene m_scene;
+
+    wxDECLARE_EVENT_TABLE();
+};
