@@ -1,4 +1,4 @@
-# make run   — install what is missing, build, start Lobara
+# make run   — install what is missing, build, start the viewer
 # make test  — install what is missing, build, run every test (under a virtual X display)
 # make bench — build and run the benchmarks
 
@@ -22,8 +22,7 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	@echo "The viewer window is not built yet; here is the default surface from lobara-render:"
-	$(BUILD)/lobara-render --stats
+	$(BUILD)/lobara
 
 test: build
 	cd $(BUILD) && xvfb-run -a ctest --output-on-failure -j $(JOBS)

@@ -15,6 +15,9 @@ public:
     CSurfaceView(wxWindow* pParent, wxWindowID nId, const CLobaraSettings& settings);
     ~CSurfaceView() override;
 
+    // False when the window system gave no GL context: the view cannot draw.
+    bool IsOK() const { return GetHandle() != nullptr && m_pContext->IsOK(); }
+
     const CSurfaceScene& GetScene() const { return m_scene; }
 
 private:

@@ -6,6 +6,9 @@
 #include <wx/init.h>
 #include <wx/log.h>
 
+#include "support/modal_script.h"
+#include "support/test_app.h"
+
 namespace
 {
 
@@ -22,11 +25,12 @@ int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
     wxSetAssertHandler(FailOnAssert);
-    wxApp::SetInstance(new wxApp());
+    wxApp::SetInstance(CreateTestApp());
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit())
         return 1;
     // Log messages go to stderr, never to a message box that would wait for a click.
     delete wxLog::SetActiveTarget(new wxLogStderr());
+    InstallModalScriptHook();
     const int nResult = RUN_ALL_TESTS();
     wxTheApp->OnExit();
     wxEntryCleanup();

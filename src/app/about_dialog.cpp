@@ -1,0 +1,5 @@
+#include "app/about_dialog.h"
+
+#include "resources/resource_ids.h"
+
+CAboutDialog::CAboutDialog() : CTemplateDialog(IDD_ABOUTBOX) {}

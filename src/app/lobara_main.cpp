@@ -1,0 +1,3 @@
+#include "app/lobara_app.h"
+
+wxIMPLEMENT_APP(CLobaraApp);

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <vector>
+
+// A dialog laid out in dialog units of its font, as resource data. Texts are UTF-8.
+enum class ControlKind
+{
+    DefaultButton,  // the button Enter presses
+    Button,
+    Label,          // left-aligned static text, no access-key prefix
+    Icon,           // the program icon at its natural size
+    Edit,           // single line, bordered, scrolls horizontally
+    RadioButton,    // automatic; the first of a group carries bGroup
+};
+
+struct ControlTemplate
+{
+    ControlKind kind;
+    int nId;
+    int x, y, cx, cy;
+    const char* pszText;
+    bool bGroup = false;  // starts a group (radio buttons: starts the radio group)
+};
+
+struct DialogTemplate
+{
+    int nId;
+    const char* pszCaption;
+    int cx, cy;           // client size
+    int nFontPoints;      // the proportional Gothic face at this size
+    std::vector<ControlTemplate> controls;  // in template order, which is the tab order
+};
+
+// The template with this id; nullptr for an unknown id.
+const DialogTemplate* FindDialogTemplate(int nId);

@@ -1,0 +1,257 @@
+// The application shell as a user meets it: the real application object, main frame, menu
+// and About box on the X display.
+
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/menu.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
+
+#include <string>
+#include <vector>
+
+#include "app/about_dialog.h"
+#include "app/lobara_app.h"
+#include "app/main_frame.h"
+#include "platform/command_ids.h"
+#include "support/gui_wait.h"
+#include "support/modal_script.h"
+#include "support/test_app.h"
+
+wxApp* CreateTestApp()
+{
+    return new CLobaraApp();
+}
+
+namespace {
+
+CLobaraApp& App()
+{
+    return *static_cast<CLobaraApp*>(wxTheApp);
+}
+
+// Records the commands that reach the view, and lets them go on.
+class CCommandRecorder : public wxEvtHandler
+{
+public:
+    std::vector<int> m_aIds;
+
+private:
+    bool TryBefore(wxEvent& event) override
+    {
+        if (event.GetEventType() == wxEVT_MENU)
+            m_aIds.push_back(FromWxId(event.GetId()));
+        return false;
+    }
+};
+
+class MainFrameTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // The exit test closes the frame; every test starts with one.
+        if (App().GetMainFrame() == nullptr)
+            App().OnInit();
+        m_pFrame = App().GetMainFrame();
+        ASSERT_NE(m_pFrame, nullptr);
+        ASSERT_TRUE(WaitFor([&] { return m_pFrame->m_wndView.GetScene().GetBuiltRevision() == App().m_nRevision; }));
+    }
+
+    bool SendCommand(int nCommandId)
+    {
+        wxCommandEvent event(wxEVT_MENU, ToWxId(nCommandId));
+        event.SetEventObject(m_pFrame);
+        return m_pFrame->GetEventHandler()->ProcessEvent(event);
+    }
+
+    void ExpectDefaultsUnchanged()
+    {
+        const CLobaraSettings defaults;
+        EXPECT_EQ(App().m_nRevision, defaults.m_nRevision);
+        EXPECT_EQ(App().m_nL, defaults.m_nL);
+        EXPECT_EQ(App().m_nM, defaults.m_nM);
+        EXPECT_EQ(App().m_nThetaDiv, defaults.m_nThetaDiv);
+        EXPECT_EQ(App().m_nPhiDiv, defaults.m_nPhiDiv);
+        EXPECT_EQ(App().m_nColorScheme, defaults.m_nColorScheme);
+    }
+
+    CMainFrame* m_pFrame = nullptr;
+};
+
+std::string Utf8(const wxString& str)
+{
+    return std::string(str.utf8_str());
+}
+
+}  // namespace
+
+TEST_F(MainFrameTest, CaptionMenuAndPromptsByteForByte)
+{
+    EXPECT_EQ(Utf8(m_pFrame->GetTitle()), "Lobara");
+    EXPECT_EQ(m_pFrame->GetStatusBar(), nullptr);
+    EXPECT_EQ(m_pFrame->GetToolBar(), nullptr);
+
+    struct Item
+    {
+        const char* pszCaption;
+        int nId;
+        const char* pszPrompt;
+    };
+    const struct
+    {
+        const char* pszCaption;
+        std::vector<Item> items;
+    } expected[] = {
+        {"ﾌｧｲﾙ(&F)", {{"ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", 57665, "ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示"}}},
+        {"設定(&P)",
+         {{"LとM(&L)...", 32775, "LとMを設定します"},
+          {"解像度(&R)...", 32776, "解像度を設定します"},
+          {"色の変更(&C)...", 32777, "色を変更します"},
+          {"視点の設定(&V)...", 32778, "視点を設定します"}}},
+        {"ﾍﾙﾌﾟ(&H)", {{"Lobara のﾊﾞｰｼﾞｮﾝ情報(&A)...", 57664, "ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示"}}},
+    };
+    wxMenuBar* pMenuBar = m_pFrame->GetMenuBar();
+    ASSERT_NE(pMenuBar, nullptr);
+    ASSERT_EQ(pMenuBar->GetMenuCount(), 3u);
+    for (size_t i = 0; i < 3; ++i)
+    {
+        EXPECT_EQ(Utf8(pMenuBar->GetMenuLabel(i)), expected[i].pszCaption);
+        const wxMenuItemList& items = pMenuBar->GetMenu(i)->GetMenuItems();
+        ASSERT_EQ(items.size(), expected[i].items.size());
+        size_t k = 0;
+        for (const wxMenuItem* pItem : items)
+        {
+            const Item& item = expected[i].items[k++];
+            EXPECT_EQ(Utf8(pItem->GetItemLabel()), item.pszCaption);
+            EXPECT_EQ(FromWxId(pItem->GetId()), item.nId);
+            EXPECT_EQ(Utf8(pItem->GetHelp()), item.pszPrompt);
+            EXPECT_TRUE(pItem->IsEnabled());
+            EXPECT_EQ(pItem->GetKind(), wxITEM_NORMAL);
+        }
+    }
+}
+
+TEST_F(MainFrameTest, CommandsGoThroughTheViewToTheApplication)
+{
+    CCommandRecorder recorder;
+    m_pFrame->m_wndView.PushEventHandler(&recorder);
+    {
+        const CModalScript about = CModalScript::Answer(wxID_OK);
+        EXPECT_TRUE(SendCommand(ID_APP_ABOUT));
+        EXPECT_EQ(about.GetCount(), 1);
+        EXPECT_TRUE(about.LastWas<CAboutDialog>());
+    }
+    m_pFrame->m_wndView.PopEventHandler();
+    EXPECT_EQ(recorder.m_aIds, std::vector<int>{ID_APP_ABOUT});
+}
+
+TEST_F(MainFrameTest, StandardEditingAndPaneCommandsDoNothing)
+{
+    for (int nId : {ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_UNDO, ID_EDIT_CUT, ID_NEXT_PANE, ID_PREV_PANE})
+        EXPECT_FALSE(SendCommand(nId)) << nId;
+    ExpectDefaultsUnchanged();
+    EXPECT_TRUE(m_pFrame->IsShown());
+}
+
+TEST_F(MainFrameTest, ViewFillsTheClientAreaAndKeepsTheFocus)
+{
+    for (const wxSize& size : {wxSize(500, 300), wxSize(320, 640), wxSize(801, 599)})
+    {
+        m_pFrame->SetClientSize(size);
+        ASSERT_TRUE(WaitFor([&] { return m_pFrame->m_wndView.GetRect() == wxRect(m_pFrame->GetClientSize()); }))
+            << size.x << "x" << size.y;
+    }
+    m_pFrame->Raise();
+    m_pFrame->SetFocus();
+    EXPECT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == &m_pFrame->m_wndView; }));
+}
+
+TEST_F(MainFrameTest, AboutBoxShowsTheProgramAndClosesEveryWayWithoutChangingAnything)
+{
+    // Each way of closing the box, from inside its real modal loop.
+    const std::vector<std::function<void(wxDialog&)>> closers = {
+        [](wxDialog& dialog) {
+            wxCommandEvent click(wxEVT_BUTTON, wxID_OK);
+            click.SetEventObject(dialog.FindWindow(wxID_OK));
+            dialog.FindWindow(wxID_OK)->GetEventHandler()->ProcessEvent(click);
+        },
+        [](wxDialog& dialog) {
+            wxKeyEvent escape(wxEVT_CHAR_HOOK);
+            escape.m_keyCode = WXK_ESCAPE;
+            dialog.GetEventHandler()->ProcessEvent(escape);
+        },
+        [](wxDialog& dialog) { dialog.Close(); },
+    };
+    for (size_t i = 0; i < closers.size(); ++i)
+    {
+        bool bChecked = false;
+        const CModalScript script = CModalScript::Run([&](wxDialog& dialog) {
+            EXPECT_EQ(Utf8(dialog.GetTitle()), "Lobaraのﾊﾞｰｼﾞｮﾝ情報");
+            EXPECT_TRUE(dialog.IsModal());
+            EXPECT_EQ(dialog.GetParent(), m_pFrame) << "owned by the main window";
+            const auto& children = dialog.GetChildren();
+            bool bHasIcon = false, bHasText = false;
+            for (const wxWindow* pChild : children)
+            {
+                bHasIcon |= dynamic_cast<const wxStaticBitmap*>(pChild) != nullptr;
+                if (auto* pLabel = dynamic_cast<const wxStaticText*>(pChild))
+                    bHasText |= Utf8(pLabel->GetLabelText()) == "Lobara Version 1.0";
+            }
+            EXPECT_TRUE(bHasIcon);
+            EXPECT_TRUE(bHasText);
+            auto* pOk = dynamic_cast<wxButton*>(dialog.FindWindow(wxID_OK));
+            ASSERT_NE(pOk, nullptr);
+            EXPECT_EQ(Utf8(pOk->GetLabel()), "OK");
+            dialog.Raise();  // what a window manager does for a new dialog; the test display has none
+            EXPECT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == pOk; }, 1000))
+                << "OK holds the focus, not " << (wxWindow::FindFocus() ? wxWindow::FindFocus()->GetClassInfo()->GetClassName() : L"nothing");
+            const wxPoint centre = dialog.GetScreenRect().GetPosition() + dialog.GetSize() / 2;
+            const wxPoint ownerCentre = m_pFrame->GetScreenRect().GetPosition() + m_pFrame->GetSize() / 2;
+            EXPECT_NEAR(centre.x, ownerCentre.x, 2);
+            EXPECT_NEAR(centre.y, ownerCentre.y, 2);
+            bChecked = true;
+            closers[i](dialog);
+        });
+        EXPECT_TRUE(SendCommand(ID_APP_ABOUT));
+        EXPECT_EQ(script.GetCount(), 1) << "closer " << i;
+        EXPECT_TRUE(bChecked);
+    }
+    ExpectDefaultsUnchanged();
+}
+
+TEST_F(MainFrameTest, ExitClosesAtOnceWithoutAQuestion)
+{
+    // Any question would be a modal dialog, which fails the test.
+    EXPECT_TRUE(SendCommand(ID_APP_EXIT));
+    EXPECT_TRUE(wxTheApp->IsScheduledForDestruction(m_pFrame));
+    ASSERT_TRUE(WaitFor([] { return App().GetMainFrame() == nullptr; }));
+
+    App().OnInit();
+    m_pFrame = App().GetMainFrame();
+    m_pFrame->Close();
+    ASSERT_TRUE(WaitFor([] { return App().GetMainFrame() == nullptr; }));
+}
+
+TEST_F(MainFrameTest, InvalidatingTheFrameRepaintsTheViewOnce)
+{
+    class CPaintCounter : public wxEvtHandler
+    {
+    public:
+        int m_nPaints = 0;
+
+    private:
+        bool TryBefore(wxEvent& event) override
+        {
+            m_nPaints += event.GetEventType() == wxEVT_PAINT;
+            return false;
+        }
+    } counter;
+    m_pFrame->m_wndView.PushEventHandler(&counter);
+    WaitFor([] { return false; }, 200);
+    counter.m_nPaints = 0;
+    App().InvalidateMainWindow();
+    WaitFor([] { return false; }, 500);
+    m_pFrame->m_wndView.PopEventHandler();
+    EXPECT_EQ(counter.m_nPaints, 1);
+}

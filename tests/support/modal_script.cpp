@@ -1,0 +1,72 @@
+#include "support/modal_script.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+std::vector<CModalScript*>& ActiveScripts()
+{
+    static std::vector<CModalScript*> scripts;
+    return scripts;
+}
+
+}  // namespace
+
+class CModalScriptHook : public wxModalDialogHook
+{
+protected:
+    int Enter(wxDialog* pDialog) override
+    {
+        std::vector<CModalScript*>& scripts = ActiveScripts();
+        if (scripts.empty())
+        {
+            ADD_FAILURE() << "unexpected modal dialog: " << pDialog->GetClassInfo()->GetClassName() << " \""
+                          << pDialog->GetTitle().utf8_str() << "\"";
+            return wxID_CANCEL;
+        }
+        CModalScript& script = *scripts.back();
+        ++script.m_nCount;
+        script.m_pLastType = &typeid(*pDialog);
+        if (!script.m_act)
+            return script.m_nReturnCode;
+        pDialog->CallAfter([pDialog, act = script.m_act] { act(*pDialog); });
+        return wxID_NONE;
+    }
+    void Exit(wxDialog*) override {}
+};
+
+CModalScript::CModalScript(int nReturnCode, Action act) : m_nReturnCode(nReturnCode), m_act(std::move(act))
+{
+    ActiveScripts().push_back(this);
+}
+
+CModalScript::~CModalScript()
+{
+    std::vector<CModalScript*>& scripts = ActiveScripts();
+    for (auto it = scripts.begin(); it != scripts.end(); ++it)
+    {
+        if (*it == this)
+        {
+            scripts.erase(it);
+            break;
+        }
+    }
+}
+
+CModalScript CModalScript::Answer(int nReturnCode)
+{
+    return CModalScript(nReturnCode, nullptr);
+}
+
+CModalScript CModalScript::Run(Action act)
+{
+    return CModalScript(wxID_NONE, std::move(act));
+}
+
+void InstallModalScriptHook()
+{
+    static CModalScriptHook hook;
+    hook.Register();
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <wx/dialog.h>
+#include <wx/modalhook.h>
+
+#include <functional>
+#include <typeinfo>
+
+// Every modal dialog a test triggers must be expected by a CModalScript, or the test fails and
+// the dialog is answered with Cancel without being shown: no test ever waits on a popup.
+//
+// A script either answers the next dialog without showing it (Answer), or lets it run for real
+// and calls act(dialog) from inside its modal loop; act must end the dialog (Run).
+class CModalScript
+{
+public:
+    using Action = std::function<void(wxDialog&)>;
+
+    static CModalScript Answer(int nReturnCode);
+    static CModalScript Run(Action act);
+    CModalScript(const CModalScript&) = delete;  // registered by address; returned by elision
+    CModalScript& operator=(const CModalScript&) = delete;
+    ~CModalScript();
+
+    // How many dialogs this script has met.
+    int GetCount() const { return m_nCount; }
+    // Whether the last dialog met was of class T.
+    template <typename T>
+    bool LastWas() const
+    {
+        return m_pLastType != nullptr && *m_pLastType == typeid(T);
+    }
+
+private:
+    CModalScript(int nReturnCode, Action act);
+    friend class CModalScriptHook;
+
+    int m_nReturnCode;
+    Action m_act;
+    int m_nCount = 0;
+    const std::type_info* m_pLastType = nullptr;
+};
+
+// Installs the hook for the whole run; called once by the GUI test main.
+void InstallModalScriptHook();

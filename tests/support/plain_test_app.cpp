@@ -1,0 +1,6 @@
+#include "support/test_app.h"
+
+wxApp* CreateTestApp()
+{
+    return new wxApp();
+}
