@@ -30,6 +30,7 @@ test: build
 bench: build
 	$(BUILD)/bench/surface_build_bench
 	$(BUILD)/bench/draw_surface_bench
+	xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD)/bench/drag_paint_bench
 
 clean:
 	rm -rf $(BUILD)

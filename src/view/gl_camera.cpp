@@ -34,6 +34,15 @@ bool GetViewpoint(double* pFromX, double* pFromY, double* pFromZ, double* pToX, 
     return true;
 }
 
+void PremultiplyModelview(const double g[16])
+{
+    double s[16];
+    glMatrixMode(GL_MODELVIEW);
+    glGetDoublev(GL_MODELVIEW_MATRIX, s);
+    glLoadMatrixd(g);
+    glMultMatrixd(s);
+}
+
 void SetProjection(int nWidth, int nHeight)
 {
     if (nWidth <= 0 || nHeight <= 0)

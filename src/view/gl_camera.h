@@ -11,6 +11,9 @@ bool SetViewpoint(double fromX, double fromY, double fromZ, double toX, double t
 // are left as they were and false returned.
 bool GetViewpoint(double* pFromX, double* pFromY, double* pFromZ, double* pToX, double* pToY, double* pToZ);
 
+// Moves the camera by an eye-space transform: the modelview S becomes G S.
+void PremultiplyModelview(const double g[16]);
+
 // Viewport of nWidth x nHeight pixels with the orthographic projection x in [-1, 1],
 // y in [-h/w, h/w], z in [-10, 10]; leaves the projection matrix selected. A size with no
 // area is skipped: the previous projection stays.

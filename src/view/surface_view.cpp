@@ -1,6 +1,7 @@
 #include "view/surface_view.h"
 
 #include <wx/dcclient.h>
+#include <wx/utils.h>
 
 #include <cmath>
 #include <new>
@@ -12,6 +13,12 @@
 wxBEGIN_EVENT_TABLE(CSurfaceView, wxGLCanvas)
     EVT_PAINT(CSurfaceView::OnPaint)
     EVT_SIZE(CSurfaceView::OnSize)
+    EVT_LEFT_DOWN(CSurfaceView::OnLButtonDown)
+    EVT_LEFT_UP(CSurfaceView::OnLButtonUp)
+    EVT_RIGHT_DOWN(CSurfaceView::OnRButtonDown)
+    EVT_RIGHT_UP(CSurfaceView::OnRButtonUp)
+    EVT_MOTION(CSurfaceView::OnMouseMove)
+    EVT_MOUSE_CAPTURE_LOST(CSurfaceView::OnMouseCaptureLost)
 wxEND_EVENT_TABLE()
     // clang-format on
 
@@ -69,4 +76,62 @@ void CSurfaceView::OnSize(wxSizeEvent& event)
         return;
     m_pContext->SetCurrent(*this);
     ApplyProjection();
+}
+
+void CSurfaceView::Press(MouseButton button)
+{
+    // The drag starts where the cursor is now, not where the event says it was.
+    const wxPoint cursor = ScreenToClient(wxGetMousePosition());
+    m_drag.Press(button, ClientPoint{cursor.x, cursor.y});
+    // wx stacks captures; one held capture serves both buttons.
+    if (!HasCapture())
+        CaptureMouse();
+}
+
+void CSurfaceView::Release(MouseButton button)
+{
+    if (m_drag.Release(button) && HasCapture())
+        ReleaseMouse();
+}
+
+void CSurfaceView::OnLButtonDown(wxMouseEvent& event)
+{
+    Press(MouseButton::Left);
+    event.Skip();
+}
+
+void CSurfaceView::OnLButtonUp(wxMouseEvent& event)
+{
+    Release(MouseButton::Left);
+    event.Skip();
+}
+
+void CSurfaceView::OnRButtonDown(wxMouseEvent& event)
+{
+    Press(MouseButton::Right);
+    event.Skip();
+}
+
+void CSurfaceView::OnRButtonUp(wxMouseEvent& event)
+{
+    Release(MouseButton::Right);
+    event.Skip();
+}
+
+void CSurfaceView::OnMouseMove(wxMouseEvent& event)
+{
+    double g[16];
+    if (m_drag.Move(ClientPoint{event.GetX(), event.GetY()}, GetClientSize().x, g) && m_bSceneCreated)
+    {
+        m_pContext->SetCurrent(*this);
+        PremultiplyModelview(g);
+        Refresh(true);
+    }
+    event.Skip();
+}
+
+void CSurfaceView::OnMouseCaptureLost(wxMouseCaptureLostEvent&)
+{
+    // Another window took the mouse. The flags stand until the releases arrive, as they
+    // would with the capture held; the next press captures again.
 }

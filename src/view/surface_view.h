@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/settings.h"
+#include "view/mouse_navigation.h"
 #include "view/surface_scene.h"
 
 // The child window that shows the surface: it owns the GL context, which stays current
@@ -19,6 +20,7 @@ public:
     bool IsOK() const { return GetHandle() != nullptr && m_pContext->IsOK(); }
 
     const CSurfaceScene& GetScene() const { return m_scene; }
+    const CDragTracker& GetDragState() const { return m_drag; }
 
 private:
     // GL needs a realised window, which GTK gives only once the window is shown; so the
@@ -29,9 +31,21 @@ private:
     void OnPaint(wxPaintEvent& event);
     void OnSize(wxSizeEvent& event);
 
+    // Left drag turns the surface, both buttons pan, right drag zooms. Double clicks are
+    // not handled: their second press starts nothing.
+    void OnLButtonDown(wxMouseEvent& event);
+    void OnLButtonUp(wxMouseEvent& event);
+    void OnRButtonDown(wxMouseEvent& event);
+    void OnRButtonUp(wxMouseEvent& event);
+    void OnMouseMove(wxMouseEvent& event);
+    void OnMouseCaptureLost(wxMouseCaptureLostEvent& event);
+    void Press(MouseButton button);
+    void Release(MouseButton button);
+
     std::unique_ptr<wxGLContext> m_pContext;
     bool m_bSceneCreated = false;
     CSurfaceScene m_scene;
+    CDragTracker m_drag;
 
     wxDECLARE_EVENT_TABLE();
 };

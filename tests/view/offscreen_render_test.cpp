@@ -13,8 +13,7 @@
 #include "view/surface_drawing.h"
 #include "view/surface_scene.h"
 
-namespace
-{
+namespace {
 
 struct Rgb
 {

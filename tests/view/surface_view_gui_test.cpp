@@ -5,12 +5,15 @@
 #include <wx/dcscreen.h>
 #include <wx/frame.h>
 #include <wx/image.h>
+#include <wx/uiaction.h>
+
+#include <cmath>
 
 #include "support/gui_wait.h"
+#include "view/gl_camera.h"
 #include "view/surface_view.h"
 
-namespace
-{
+namespace {
 
 class SurfaceViewTest : public testing::Test
 {
@@ -67,4 +70,134 @@ TEST_F(SurfaceViewTest, PaintsTheDefaultSurfaceAndRebuildsOnlyWhenTheRevisionMov
     m_pFrame->Refresh(true);
     ASSERT_TRUE(WaitFor([&] { return m_view.GetScene().GetBuiltRevision() == 1; }));
     EXPECT_EQ(m_view.GetScene().GetMesh().m_aX.GetSize(), 12 * 240);
+}
+
+namespace {
+
+struct Viewpoint
+{
+    double from[3], to[3];
+};
+
+Viewpoint CurrentViewpoint()
+{
+    Viewpoint v{};
+    EXPECT_TRUE(GetViewpoint(&v.from[0], &v.from[1], &v.from[2], &v.to[0], &v.to[1], &v.to[2]));
+    return v;
+}
+
+void ExpectPointNear(const double* actual, double x, double y, double z)
+{
+    // GL keeps the modelview in single precision.
+    EXPECT_NEAR(actual[0], x, 1e-5);
+    EXPECT_NEAR(actual[1], y, 1e-5);
+    EXPECT_NEAR(actual[2], z, 1e-5);
+}
+
+// Drives the real pointer (XTest) and lets the events arrive.
+class CPointer
+{
+public:
+    explicit CPointer(wxWindow& view) : m_view(view) {}
+    void MoveTo(int x, int y)
+    {
+        m_sim.MouseMove(m_view.ClientToScreen(wxPoint(x, y)));
+        Settle();
+    }
+    void Down(int nButton)
+    {
+        m_sim.MouseDown(nButton);
+        Settle();
+    }
+    void Up(int nButton)
+    {
+        m_sim.MouseUp(nButton);
+        Settle();
+    }
+    void DoubleClick()
+    {
+        m_sim.MouseDblClick();
+        Settle();
+    }
+
+private:
+    static void Settle()
+    {
+        WaitFor([] { return false; }, 100);
+    }
+    wxWindow& m_view;
+    wxUIActionSimulator m_sim;
+};
+
+constexpr double kDegree = 3.141592653589793 / 180.0;
+
+}  // namespace
+
+TEST_F(SurfaceViewTest, RealDragsTurnPanAndZoomTheCamera)
+{
+    ASSERT_TRUE(WaitFor([&] { return m_view.GetScene().GetBuiltRevision() == 0; }));
+    CPointer pointer(m_view);
+
+    // Left drag 50 pixels to the right: 20 degrees about To, at the same distance.
+    pointer.MoveTo(100, 100);
+    pointer.Down(wxMOUSE_BTN_LEFT);
+    EXPECT_TRUE(m_view.HasCapture());
+    pointer.MoveTo(150, 100);
+    pointer.Up(wxMOUSE_BTN_LEFT);
+    EXPECT_FALSE(m_view.HasCapture());
+    Viewpoint v = CurrentViewpoint();
+    ExpectPointNear(v.to, 0, 0, 0);
+    ExpectPointNear(v.from, -std::sin(20 * kDegree), -std::cos(20 * kDegree), 0);
+
+    // Both buttons, 20 right and 10 down: From and To move alike, parallel to the image.
+    SetViewpoint(0, -1, 0, 0, 0, 0);
+    pointer.MoveTo(100, 100);
+    pointer.Down(wxMOUSE_BTN_LEFT);
+    pointer.Down(wxMOUSE_BTN_RIGHT);
+    pointer.MoveTo(120, 110);
+    pointer.Up(wxMOUSE_BTN_LEFT);
+    EXPECT_TRUE(m_view.HasCapture()) << "the right button still holds the capture";
+    pointer.Up(wxMOUSE_BTN_RIGHT);
+    EXPECT_FALSE(m_view.HasCapture());
+    v = CurrentViewpoint();
+    ExpectPointNear(v.to, -0.1, 0, 0.05);
+    ExpectPointNear(v.from, -0.1, -1, 0.05);
+
+    // Right drag of a quarter width to the right zooms by 1.5: From comes to To + (From - To) / 1.5.
+    SetViewpoint(0, -1, 0, 0, 0, 0);
+    const int nWidth = m_view.GetClientSize().x;
+    pointer.MoveTo(10, 100);
+    pointer.Down(wxMOUSE_BTN_RIGHT);
+    pointer.MoveTo(10 + nWidth / 4, 100);
+    pointer.Up(wxMOUSE_BTN_RIGHT);
+    const double f = 2.0 * (nWidth / 4) / nWidth + 1;
+    ExpectPointNear(CurrentViewpoint().from, 0, -1 / f, 0);
+}
+
+TEST_F(SurfaceViewTest, NoSequenceOfButtonsLeavesTheMouseCapturedIdle)
+{
+    ASSERT_TRUE(WaitFor([&] { return m_view.GetScene().GetBuiltRevision() == 0; }));
+    CPointer pointer(m_view);
+    pointer.MoveTo(100, 100);
+
+    // A double click's second press starts nothing.
+    pointer.DoubleClick();
+    EXPECT_EQ(m_view.GetDragState().m_bLeftDown, 0);
+    EXPECT_FALSE(m_view.HasCapture());
+
+    // Another window takes the mouse mid-drag: the drag goes on until the release.
+    pointer.Down(wxMOUSE_BTN_LEFT);
+    wxMouseCaptureLostEvent lost(m_view.GetId());
+    m_view.GetEventHandler()->ProcessEvent(lost);
+    EXPECT_EQ(m_view.GetDragState().m_bLeftDown, 1);
+    pointer.Down(wxMOUSE_BTN_RIGHT);
+    pointer.Up(wxMOUSE_BTN_LEFT);
+    pointer.Up(wxMOUSE_BTN_RIGHT);
+    EXPECT_EQ(m_view.GetDragState().m_bRightDown, 0);
+    EXPECT_FALSE(m_view.HasCapture());
+
+    // Moves with no button held change nothing.
+    SetViewpoint(0, -1, 0, 0, 0, 0);
+    pointer.MoveTo(150, 50);
+    ExpectPointNear(CurrentViewpoint().from, 0, -1, 0);
 }
