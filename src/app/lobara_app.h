@@ -19,6 +19,16 @@ public:
 
 private:
     void OnAppAbout(wxCommandEvent& event);
+    void OnSettingsLM(wxCommandEvent& event);
+    void OnSettingsResolution(wxCommandEvent& event);
+    void OnSettingsColor(wxCommandEvent& event);
+    void OnSettingsViewpoint(wxCommandEvent& event);
+
+    // After a settings dialog is applied: a new revision, so the view rebuilds, and a repaint.
+    void ApplySettings();
+    // Tells the user when the settings describe a surface too large to build; the view then
+    // keeps showing the previous one.
+    void ReportUnbuildableSurface();
 
     wxDECLARE_EVENT_TABLE();
 };

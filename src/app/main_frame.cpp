@@ -9,11 +9,11 @@
 wxBEGIN_EVENT_TABLE(CMainFrame, wxFrame)
     EVT_SET_FOCUS(CMainFrame::OnSetFocus)
 wxEND_EVENT_TABLE()
-// clang-format on
+    // clang-format on
 
-// The frame window exists before its members are constructed, so the view can be created
-// as a child right away. A frame with one child gives it the whole client area.
-CMainFrame::CMainFrame(const CLobaraSettings& settings)
+    // The frame window exists before its members are constructed, so the view can be created
+    // as a child right away. A frame with one child gives it the whole client area.
+    CMainFrame::CMainFrame(const CLobaraSettings& settings)
     : wxFrame(nullptr, wxID_ANY, wxString::FromUTF8(LoadResourceString(IDR_MAINFRAME))),
       m_wndView(this, ToWxId(AFX_IDW_PANE_FIRST), settings)
 {
@@ -26,7 +26,8 @@ CMainFrame::CMainFrame(const CLobaraSettings& settings)
 bool CMainFrame::TryBefore(wxEvent& event)
 {
     const wxEventType type = event.GetEventType();
-    if ((type == wxEVT_MENU || type == wxEVT_UPDATE_UI) && m_wndView.GetEventHandler()->ProcessEventLocally(event))
+    if ((type == wxEVT_MENU || type == wxEVT_UPDATE_UI) &&
+        m_wndView.GetEventHandler()->ProcessEventLocally(event))
         return true;
     return wxFrame::TryBefore(event);
 }

@@ -2,8 +2,7 @@
 
 const wxGLAttributes& ViewGLAttributes()
 {
-    static const wxGLAttributes attributes = []
-    {
+    static const wxGLAttributes attributes = [] {
         wxGLAttributes a;
         a.PlatformDefaults().RGBA().DoubleBuffer().Depth(24).EndList();
         return a;

@@ -2,8 +2,7 @@
 
 #include <GL/osmesa.h>
 
-namespace
-{
+namespace {
 
 constexpr int kMaxSide = 16384;
 

@@ -26,16 +26,47 @@ const DialogTemplate& RequireTemplate(int nTemplateId)
 }  // namespace
 
 CTemplateDialog::CTemplateDialog(int nTemplateId)
-    : wxDialog(wxTheApp->GetTopWindow(), wxID_ANY, wxString::FromUTF8(RequireTemplate(nTemplateId).pszCaption),
-               wxDefaultPosition, wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX)
+    : wxDialog(wxTheApp->GetTopWindow(), wxID_ANY,
+               wxString::FromUTF8(RequireTemplate(nTemplateId).pszCaption), wxDefaultPosition, wxDefaultSize,
+               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
+      m_template(RequireTemplate(nTemplateId))
 {
-    const DialogTemplate& dialogTemplate = RequireTemplate(nTemplateId);
-    SetFont(wxFont(dialogTemplate.nFontPoints, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
+    SetFont(wxFont(m_template.nFontPoints, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
                    kDialogFaceName));
-    for (const ControlTemplate& control : dialogTemplate.controls)
+    for (const ControlTemplate& control : m_template.controls)
         CreateControl(control);
-    SetClientSize(ConvertDialogToPixels(wxSize(dialogTemplate.cx, dialogTemplate.cy)));
+    SetClientSize(ConvertDialogToPixels(wxSize(m_template.cx, m_template.cy)));
     CentreOnParent();
+}
+
+bool CTemplateDialog::DoDataExchange(bool)
+{
+    return true;
+}
+
+bool CTemplateDialog::TransferDataToWindow()
+{
+    return DoDataExchange(false);
+}
+
+bool CTemplateDialog::TransferDataFromWindow()
+{
+    return DoDataExchange(true);
+}
+
+std::vector<wxWindow*> CTemplateDialog::GetGroup(int nFirstId) const
+{
+    std::vector<wxWindow*> group;
+    bool bInGroup = false;
+    for (const ControlTemplate& control : m_template.controls)
+    {
+        if (bInGroup && control.bGroup)
+            break;
+        bInGroup = bInGroup || control.nId == nFirstId;
+        if (bInGroup)
+            group.push_back(GetControl(control.nId));
+    }
+    return group;
 }
 
 void CTemplateDialog::CreateControl(const ControlTemplate& control)
@@ -54,7 +85,8 @@ void CTemplateDialog::CreateControl(const ControlTemplate& control)
             break;
         case ControlKind::Label:
         {
-            wxStaticText* pLabel = new wxStaticText(this, nId, wxString(), position, size, wxST_NO_AUTORESIZE);
+            wxStaticText* pLabel =
+                new wxStaticText(this, nId, wxString(), position, size, wxST_NO_AUTORESIZE);
             pLabel->SetLabelText(strText);
             break;
         }
@@ -65,7 +97,8 @@ void CTemplateDialog::CreateControl(const ControlTemplate& control)
             new wxTextCtrl(this, nId, strText, position, size);
             break;
         case ControlKind::RadioButton:
-            new wxRadioButton(this, nId, strText, position, size, control.bGroup ? wxRB_GROUP : 0);
+            (new wxRadioButton(this, nId, strText, position, size, control.bGroup ? wxRB_GROUP : 0))
+                ->SetCanFocus(false);
             break;
     }
 }

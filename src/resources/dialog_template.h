@@ -10,7 +10,7 @@ enum class ControlKind
     Label,          // left-aligned static text, no access-key prefix
     Icon,           // the program icon at its natural size
     Edit,           // single line, bordered, scrolls horizontally
-    RadioButton,    // automatic; the first of a group carries bGroup
+    RadioButton,    // automatic, not a tab stop; the first of a group carries bGroup
 };
 
 struct ControlTemplate

@@ -21,6 +21,10 @@ const char* LoadResourceString(int nId)
             return "視点を設定します\n視点の設定";
         case ID_APP_ABOUT:
             return "ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示\nﾊﾞｰｼﾞｮﾝ情報";
+        case AFX_IDP_PARSE_INT:
+            return "整数を入力してください。";
+        case IDP_SURFACE_TOO_LARGE:
+            return "この設定の曲面は大きすぎて作成できません。\n前の曲面をそのまま表示します。";
         default:
             return nullptr;
     }

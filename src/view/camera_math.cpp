@@ -2,8 +2,7 @@
 
 #include <cmath>
 
-namespace
-{
+namespace {
 
 // Determinant of the 3 x 3 minor of m that leaves out row nSkipRow and column nSkipColumn.
 double Minor(const double m[16], int nSkipRow, int nSkipColumn)
@@ -103,11 +102,12 @@ bool RecoverViewpoint(const double modelview[16], double from[3], double to[3])
     double b[16];
     if (InvertMatrix4(modelview, b) == 0)
         return false;
-    // To is the image of the eye origin, From that of eye (0, 0, 1).
+    // To is the image of the eye origin, From that of eye (0, 0, 1). Adding +0.0 turns a
+    // negative zero from the cofactors into a plain zero; every other value is unchanged.
     for (int i = 0; i < 3; ++i)
     {
-        to[i] = b[12 + i];
-        from[i] = b[8 + i] + b[12 + i];
+        to[i] = b[12 + i] + 0.0;
+        from[i] = b[8 + i] + b[12 + i] + 0.0;
     }
     return true;
 }

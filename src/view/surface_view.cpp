@@ -59,12 +59,30 @@ void CSurfaceView::ApplyProjection()
                   static_cast<int>(std::lround(size.y * dScale)));
 }
 
-void CSurfaceView::OnPaint(wxPaintEvent&)
+void CSurfaceView::MakeCurrent()
 {
-    wxPaintDC dc(this);
     if (!m_bSceneCreated)
         CreateScene();
     m_pContext->SetCurrent(*this);
+}
+
+bool CSurfaceView::GetViewpoint(double* pFromX, double* pFromY, double* pFromZ, double* pToX, double* pToY,
+                                double* pToZ)
+{
+    MakeCurrent();
+    return ::GetViewpoint(pFromX, pFromY, pFromZ, pToX, pToY, pToZ);
+}
+
+bool CSurfaceView::SetViewpoint(double fromX, double fromY, double fromZ, double toX, double toY, double toZ)
+{
+    MakeCurrent();
+    return ::SetViewpoint(fromX, fromY, fromZ, toX, toY, toZ);
+}
+
+void CSurfaceView::OnPaint(wxPaintEvent&)
+{
+    wxPaintDC dc(this);
+    MakeCurrent();
     m_scene.Paint();
     SwapBuffers();
 }
@@ -121,9 +139,9 @@ void CSurfaceView::OnRButtonUp(wxMouseEvent& event)
 void CSurfaceView::OnMouseMove(wxMouseEvent& event)
 {
     double g[16];
-    if (m_drag.Move(ClientPoint{event.GetX(), event.GetY()}, GetClientSize().x, g) && m_bSceneCreated)
+    if (m_drag.Move(ClientPoint{event.GetX(), event.GetY()}, GetClientSize().x, g))
     {
-        m_pContext->SetCurrent(*this);
+        MakeCurrent();
         PremultiplyModelview(g);
         Refresh(true);
     }

@@ -19,6 +19,11 @@ public:
     // False when the window system gave no GL context: the view cannot draw.
     bool IsOK() const { return GetHandle() != nullptr && m_pContext->IsOK(); }
 
+    // The camera, read and placed through the view's own context (see gl_camera.h).
+    bool GetViewpoint(double* pFromX, double* pFromY, double* pFromZ, double* pToX, double* pToY,
+                      double* pToZ);
+    bool SetViewpoint(double fromX, double fromY, double fromZ, double toX, double toY, double toZ);
+
     const CSurfaceScene& GetScene() const { return m_scene; }
     const CDragTracker& GetDragState() const { return m_drag; }
 
@@ -26,6 +31,8 @@ private:
     // GL needs a realised window, which GTK gives only once the window is shown; so the
     // creation sequence runs at the first paint.
     void CreateScene();
+    // Makes the view's context current, running the creation sequence first if no paint has.
+    void MakeCurrent();
     void ApplyProjection();
 
     void OnPaint(wxPaintEvent& event);

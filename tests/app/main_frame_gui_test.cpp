@@ -55,7 +55,8 @@ protected:
             App().OnInit();
         m_pFrame = App().GetMainFrame();
         ASSERT_NE(m_pFrame, nullptr);
-        ASSERT_TRUE(WaitFor([&] { return m_pFrame->m_wndView.GetScene().GetBuiltRevision() == App().m_nRevision; }));
+        ASSERT_TRUE(
+            WaitFor([&] { return m_pFrame->m_wndView.GetScene().GetBuiltRevision() == App().m_nRevision; }));
     }
 
     bool SendCommand(int nCommandId)
@@ -159,8 +160,10 @@ TEST_F(MainFrameTest, ViewFillsTheClientAreaAndKeepsTheFocus)
     for (const wxSize& size : {wxSize(500, 300), wxSize(320, 640), wxSize(801, 599)})
     {
         m_pFrame->SetClientSize(size);
-        ASSERT_TRUE(WaitFor([&] { return m_pFrame->m_wndView.GetRect() == wxRect(m_pFrame->GetClientSize()); }))
-            << size.x << "x" << size.y;
+        ASSERT_TRUE(WaitFor([&] {
+            return m_pFrame->m_wndView.GetRect() == wxRect(m_pFrame->GetClientSize());
+        })) << size.x
+            << "x" << size.y;
     }
     m_pFrame->Raise();
     m_pFrame->SetFocus();
@@ -205,7 +208,9 @@ TEST_F(MainFrameTest, AboutBoxShowsTheProgramAndClosesEveryWayWithoutChangingAny
             EXPECT_EQ(Utf8(pOk->GetLabel()), "OK");
             dialog.Raise();  // what a window manager does for a new dialog; the test display has none
             EXPECT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == pOk; }, 1000))
-                << "OK holds the focus, not " << (wxWindow::FindFocus() ? wxWindow::FindFocus()->GetClassInfo()->GetClassName() : L"nothing");
+                << "OK holds the focus, not "
+                << (wxWindow::FindFocus() ? wxWindow::FindFocus()->GetClassInfo()->GetClassName()
+                                          : L"nothing");
             const wxPoint centre = dialog.GetScreenRect().GetPosition() + dialog.GetSize() / 2;
             const wxPoint ownerCentre = m_pFrame->GetScreenRect().GetPosition() + m_pFrame->GetSize() / 2;
             EXPECT_NEAR(centre.x, ownerCentre.x, 2);

@@ -1,6 +1,7 @@
 #include "support/modal_script.h"
 
 #include <gtest/gtest.h>
+#include <wx/msgdlg.h>
 
 #include <vector>
 
@@ -19,16 +20,28 @@ class CModalScriptHook : public wxModalDialogHook
 protected:
     int Enter(wxDialog* pDialog) override
     {
-        std::vector<CModalScript*>& scripts = ActiveScripts();
-        if (scripts.empty())
+        // The newest script that has met no dialog yet takes this one.
+        CModalScript* pScript = nullptr;
+        for (auto it = ActiveScripts().rbegin(); it != ActiveScripts().rend() && pScript == nullptr; ++it)
+            if ((*it)->m_nCount == 0)
+                pScript = *it;
+        if (pScript == nullptr)
         {
             ADD_FAILURE() << "unexpected modal dialog: " << pDialog->GetClassInfo()->GetClassName() << " \""
                           << pDialog->GetTitle().utf8_str() << "\"";
             return wxID_CANCEL;
         }
-        CModalScript& script = *scripts.back();
+        CModalScript& script = *pScript;
         ++script.m_nCount;
         script.m_pLastType = &typeid(*pDialog);
+        script.m_strLastCaption = pDialog->GetTitle();
+        script.m_pLastParent = pDialog->GetParent();
+        if (const auto* pMessage = dynamic_cast<const wxMessageDialogBase*>(pDialog))
+        {
+            script.m_strLastMessage = pMessage->GetMessage();
+            script.m_strLastCaption = pMessage->GetTitle();
+            script.m_nLastMessageStyle = pMessage->GetMessageDialogStyle();
+        }
         if (!script.m_act)
             return script.m_nReturnCode;
         pDialog->CallAfter([pDialog, act = script.m_act] { act(*pDialog); });

@@ -9,8 +9,9 @@
 // Every modal dialog a test triggers must be expected by a CModalScript, or the test fails and
 // the dialog is answered with Cancel without being shown: no test ever waits on a popup.
 //
-// A script either answers the next dialog without showing it (Answer), or lets it run for real
-// and calls act(dialog) from inside its modal loop; act must end the dialog (Run).
+// A script meets one dialog: the newest script that has met none takes the next dialog. It
+// either answers it without showing it (Answer), or lets it run for real and calls act(dialog)
+// from inside its modal loop; act must end the dialog (Run).
 class CModalScript
 {
 public:
@@ -22,8 +23,14 @@ public:
     CModalScript& operator=(const CModalScript&) = delete;
     ~CModalScript();
 
-    // How many dialogs this script has met.
+    // How many dialogs this script has met: 0 or 1.
     int GetCount() const { return m_nCount; }
+    // The caption, and for a message box the message, of the last dialog met, and its parent.
+    wxString GetLastCaption() const { return m_strLastCaption; }
+    wxString GetLastMessage() const { return m_strLastMessage; }
+    wxWindow* GetLastParent() const { return m_pLastParent; }
+    long GetLastMessageStyle() const { return m_nLastMessageStyle; }
+
     // Whether the last dialog met was of class T.
     template <typename T>
     bool LastWas() const
@@ -39,6 +46,10 @@ private:
     Action m_act;
     int m_nCount = 0;
     const std::type_info* m_pLastType = nullptr;
+    wxString m_strLastCaption;
+    wxString m_strLastMessage;
+    wxWindow* m_pLastParent = nullptr;
+    long m_nLastMessageStyle = 0;
 };
 
 // Installs the hook for the whole run; called once by the GUI test main.

@@ -9,8 +9,7 @@
 #include "support/modal_script.h"
 #include "support/test_app.h"
 
-namespace
-{
+namespace {
 
 void FailOnAssert(const wxString& strFile, int nLine, const wxString& strFunction,
                   const wxString& strCondition, const wxString& strMessage)

@@ -1,8 +1,6 @@
 // The real view in a real window on the X display.
 
 #include <gtest/gtest.h>
-#include <wx/dcmemory.h>
-#include <wx/dcscreen.h>
 #include <wx/frame.h>
 #include <wx/image.h>
 #include <wx/uiaction.h>
@@ -10,6 +8,7 @@
 #include <cmath>
 
 #include "support/gui_wait.h"
+#include "support/view_pixels.h"
 #include "view/gl_camera.h"
 #include "view/surface_view.h"
 
@@ -26,19 +25,6 @@ protected:
     }
     ~SurfaceViewTest() override { delete m_pFrame; }
 
-    // What the screen shows over the view's client area.
-    wxImage Screenshot()
-    {
-        const wxSize size = m_view.GetClientSize();
-        wxBitmap bitmap(size);
-        wxMemoryDC memory(bitmap);
-        wxScreenDC screen;
-        memory.Blit(0, 0, size.x, size.y, &screen, m_view.GetScreenPosition().x,
-                    m_view.GetScreenPosition().y);
-        memory.SelectObject(wxNullBitmap);
-        return bitmap.ConvertToImage();
-    }
-
     CLobaraSettings m_settings;
     wxFrame* m_pFrame;
     CSurfaceView& m_view;  // owned by the frame
@@ -53,7 +39,7 @@ TEST_F(SurfaceViewTest, PaintsTheDefaultSurfaceAndRebuildsOnlyWhenTheRevisionMov
 
     // Red lobes above and below the centre, a blue belt across it, black around.
     const wxSize size = m_view.GetClientSize();
-    const wxImage image = Screenshot();
+    const wxImage image = ReadViewPixels(m_view);
     const int cx = size.x / 2, cy = size.y / 2, nLobe = size.x / 5;
     EXPECT_GT(image.GetRed(cx, cy - nLobe), 2 * image.GetBlue(cx, cy - nLobe)) << "upper lobe is red";
     EXPECT_GT(image.GetRed(cx, cy + nLobe), 2 * image.GetBlue(cx, cy + nLobe)) << "lower lobe is red";

@@ -1,0 +1,317 @@
+// The four settings dialogs driven for real from the menu commands, inside their modal loops.
+
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/image.h>
+#include <wx/radiobut.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
+
+#include <limits>
+#include <string>
+
+#include "app/lobara_app.h"
+#include "app/main_frame.h"
+#include "dialogs/color_scheme_dialog.h"
+#include "dialogs/degree_order_dialog.h"
+#include "dialogs/resolution_dialog.h"
+#include "dialogs/viewpoint_dialog.h"
+#include "platform/command_ids.h"
+#include "support/gui_wait.h"
+#include "support/modal_script.h"
+#include "support/view_pixels.h"
+
+namespace {
+
+CLobaraApp& App()
+{
+    return *static_cast<CLobaraApp*>(wxTheApp);
+}
+
+std::string Utf8(const wxString& str)
+{
+    return std::string(str.utf8_str());
+}
+
+wxTextCtrl& Edit(wxDialog& dialog, int nId)
+{
+    auto* pEdit = dynamic_cast<wxTextCtrl*>(dialog.FindWindow(ToWxId(nId)));
+    EXPECT_NE(pEdit, nullptr) << "edit " << nId;
+    return *pEdit;
+}
+
+void Click(wxDialog& dialog, int nId)
+{
+    wxWindow* pButton = dialog.FindWindow(ToWxId(nId));
+    wxCommandEvent click(wxEVT_BUTTON, pButton->GetId());
+    click.SetEventObject(pButton);
+    pButton->GetEventHandler()->ProcessEvent(click);
+}
+
+void PressEscape(wxDialog& dialog)
+{
+    wxKeyEvent escape(wxEVT_CHAR_HOOK);
+    escape.m_keyCode = WXK_ESCAPE;
+    dialog.GetEventHandler()->ProcessEvent(escape);
+}
+
+class SettingsDialogTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (App().GetMainFrame() == nullptr)
+            App().OnInit();
+        m_pFrame = App().GetMainFrame();
+        // Every test starts from the defaults and the default camera.
+        static_cast<CLobaraSettings&>(App()) = CLobaraSettings();
+        m_pFrame->m_wndView.SetViewpoint(0, -1, 0, 0, 0, 0);
+        App().InvalidateMainWindow();
+        ASSERT_TRUE(WaitFor([&] { return View().GetScene().GetBuiltRevision() == 0; }));
+    }
+
+    CSurfaceView& View() { return m_pFrame->m_wndView; }
+
+    void Command(int nCommandId)
+    {
+        wxCommandEvent event(wxEVT_MENU, ToWxId(nCommandId));
+        m_pFrame->GetEventHandler()->ProcessEvent(event);
+    }
+
+    // Runs the command; act sees its dialog in the modal loop and must end it.
+    template <typename Dialog>
+    void RunDialog(int nCommandId, const std::function<void(Dialog&)>& act)
+    {
+        const CModalScript script = CModalScript::Run([&](wxDialog& dialog) {
+            auto* pDialog = dynamic_cast<Dialog*>(&dialog);
+            ASSERT_NE(pDialog, nullptr);
+            act(*pDialog);
+        });
+        Command(nCommandId);
+        EXPECT_EQ(script.GetCount(), 1);
+    }
+
+    // What the view shows once it has painted the current settings.
+    wxImage Screenshot()
+    {
+        WaitFor([&] { return View().GetScene().GetBuiltRevision() == App().m_nRevision; });
+        return ReadViewPixels(View());
+    }
+
+    CMainFrame* m_pFrame = nullptr;
+};
+
+}  // namespace
+
+TEST_F(SettingsDialogTest, DegreeOrderShowsTheSettingsAndOkAppliesEvenUnchanged)
+{
+    RunDialog<CDegreeOrderDialog>(ID_SETTINGS_LM, [&](CDegreeOrderDialog& dialog) {
+        EXPECT_EQ(Utf8(dialog.GetTitle()), "LとMの設定");
+        EXPECT_EQ(Utf8(Edit(dialog, IDC_EDIT_L).GetValue()), "2");
+        EXPECT_EQ(Utf8(Edit(dialog, IDC_EDIT_M).GetValue()), "0");
+        dialog.Raise();  // a window manager's part; the test display has none
+        EXPECT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == dialog.FindWindow(wxID_OK); }, 1000))
+            << "OK holds the focus";
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(App().m_nRevision, 1);
+    EXPECT_EQ(App().m_nL, 2);
+    EXPECT_TRUE(WaitFor([&] { return View().GetScene().GetBuiltRevision() == 1; })) << "the view rebuilt";
+}
+
+TEST_F(SettingsDialogTest, TypedValuesAreAppliedAndDrawn)
+{
+    RunDialog<CDegreeOrderDialog>(ID_SETTINGS_LM, [&](CDegreeOrderDialog& dialog) {
+        dialog.Raise();
+        wxTextCtrl& edit = Edit(dialog, IDC_EDIT_L);
+        edit.SetFocus();
+        edit.SelectAll();
+        ASSERT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == &edit; }, 1000));
+        wxUIActionSimulator keyboard;
+        keyboard.Text(" 0 ");
+        WaitFor([&] { return Utf8(edit.GetValue()) == " 0 "; }, 1000);
+        EXPECT_EQ(Utf8(edit.GetValue()), " 0 ");
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(App().m_nL, 0);
+    // l = 0 is one disc of the positive colour in the middle, black around it.
+    const wxImage image = Screenshot();
+    const int cx = image.GetWidth() / 2, cy = image.GetHeight() / 2;
+    EXPECT_GT(image.GetRed(cx - 5, cy + 5), 2 * image.GetBlue(cx - 5, cy + 5));
+    EXPECT_EQ(image.GetRed(cx, cy / 4) + image.GetGreen(cx, cy / 4) + image.GetBlue(cx, cy / 4), 0);
+}
+
+TEST_F(SettingsDialogTest, CancelEscapeAndTheCloseBoxChangeNothing)
+{
+    const std::function<void(wxDialog&)> cancels[] = {
+        [](wxDialog& dialog) { Click(dialog, IDCANCEL); },
+        PressEscape,
+        [](wxDialog& dialog) { dialog.Close(); },
+    };
+    for (const auto& cancel : cancels)
+    {
+        RunDialog<CResolutionDialog>(ID_SETTINGS_RESOLUTION, [&](CResolutionDialog& dialog) {
+            Edit(dialog, IDC_EDIT_THETA).ChangeValue("16");
+            cancel(dialog);
+        });
+        RunDialog<CColorSchemeDialog>(ID_SETTINGS_COLOR, [&](CColorSchemeDialog& dialog) {
+            dynamic_cast<wxRadioButton*>(dialog.FindWindow(IDC_RADIO_BLACK))->SetValue(true);
+            cancel(dialog);
+        });
+        RunDialog<CViewpointDialog>(ID_SETTINGS_VIEWPOINT, [&](CViewpointDialog& dialog) {
+            Edit(dialog, IDC_EDIT_FROM_X).ChangeValue("5");
+            cancel(dialog);
+        });
+    }
+    EXPECT_EQ(App().m_nRevision, 0);
+    EXPECT_EQ(App().m_nThetaDiv, 480);
+    EXPECT_EQ(App().m_nColorScheme, 0);
+    double f[3], t[3];
+    View().GetViewpoint(&f[0], &f[1], &f[2], &t[0], &t[1], &t[2]);
+    EXPECT_NEAR(f[0], 0.0, 1e-6);
+}
+
+TEST_F(SettingsDialogTest, InvalidFieldsShowOneMessageAndKeepTheDialogOpen)
+{
+    RunDialog<CResolutionDialog>(ID_SETTINGS_RESOLUTION, [&](CResolutionDialog& dialog) {
+        EXPECT_EQ(Utf8(Edit(dialog, IDC_EDIT_THETA).GetValue()), "480");
+        EXPECT_EQ(Utf8(Edit(dialog, IDC_EDIT_PHI).GetValue()), "240");
+        Edit(dialog, IDC_EDIT_THETA).ChangeValue("1.5");
+        Edit(dialog, IDC_EDIT_PHI).ChangeValue("abc");
+        dialog.Raise();
+        {
+            const CModalScript message = CModalScript::Answer(wxID_OK);
+            Click(dialog, IDOK);
+            EXPECT_EQ(message.GetCount(), 1) << "one message for two bad fields";
+            EXPECT_EQ(Utf8(message.GetLastMessage()), "整数を入力してください。");
+            EXPECT_EQ(Utf8(message.GetLastCaption()), "Lobara");
+            EXPECT_EQ(message.GetLastParent(), &dialog);
+            EXPECT_TRUE(message.GetLastMessageStyle() & wxICON_EXCLAMATION);
+            EXPECT_TRUE(message.GetLastMessageStyle() & wxOK);
+        }
+        // The phi field is read first although it stands below: it gets the focus, all selected.
+        wxTextCtrl& phi = Edit(dialog, IDC_EDIT_PHI);
+        EXPECT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == &phi; }, 1000));
+        long nFrom = -1, nTo = -1;
+        phi.GetSelection(&nFrom, &nTo);
+        EXPECT_EQ(nFrom, 0);
+        EXPECT_EQ(nTo, 3);
+        EXPECT_TRUE(dialog.IsShown()) << "the dialog stays open";
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(App().m_nRevision, 0);
+    EXPECT_EQ(App().m_nPhiDiv, 240);
+    EXPECT_EQ(App().m_nThetaDiv, 480);
+}
+
+TEST_F(SettingsDialogTest, ResolutionFieldsGoToTheirOwnSettings)
+{
+    RunDialog<CResolutionDialog>(ID_SETTINGS_RESOLUTION, [&](CResolutionDialog& dialog) {
+        Edit(dialog, IDC_EDIT_THETA).ChangeValue("31");
+        Edit(dialog, IDC_EDIT_PHI).ChangeValue("-7");
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(App().m_nThetaDiv, 31);
+    EXPECT_EQ(App().m_nPhiDiv, -7);  // stored unchanged; the surface is then empty
+    EXPECT_TRUE(WaitFor([&] { return View().GetScene().GetBuiltRevision() == 1; }));
+    EXPECT_EQ(View().GetScene().GetMesh().m_aX.GetSize(), 0);
+}
+
+TEST_F(SettingsDialogTest, AbsurdDegreeIsStoredReportedAndTheSurfaceStays)
+{
+    const int32_t nPositive = View().GetScene().GetMesh().m_aPosQuads.GetSize();
+    const CModalScript report = CModalScript::Answer(wxID_OK);
+    RunDialog<CDegreeOrderDialog>(ID_SETTINGS_LM, [&](CDegreeOrderDialog& dialog) {
+        Edit(dialog, IDC_EDIT_L).ChangeValue("99999999999");
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(App().m_nL, std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(App().m_nRevision, 1);
+    EXPECT_EQ(report.GetCount(), 1);
+    EXPECT_EQ(Utf8(report.GetLastCaption()), "Lobara");
+    EXPECT_EQ(report.GetLastParent(), m_pFrame);
+    // The view tries the build, keeps its surface, and stays responsive.
+    WaitFor([] { return false; }, 300);
+    EXPECT_EQ(View().GetScene().GetMesh().m_aPosQuads.GetSize(), nPositive);
+    EXPECT_EQ(View().GetScene().GetBuiltRevision(), 0);
+}
+
+TEST_F(SettingsDialogTest, ColorSchemePositionsAndReopening)
+{
+    RunDialog<CColorSchemeDialog>(ID_SETTINGS_COLOR, [&](CColorSchemeDialog& dialog) {
+        EXPECT_EQ(Utf8(dialog.GetTitle()), "色の指定");
+        EXPECT_TRUE(dynamic_cast<wxRadioButton*>(dialog.FindWindow(IDC_RADIO_RED_BLUE))->GetValue());
+        auto* pWhiteBlack = dynamic_cast<wxRadioButton*>(dialog.FindWindow(IDC_RADIO_WHITE_BLACK));
+        EXPECT_EQ(Utf8(pWhiteBlack->GetLabel()), "白黒");
+        pWhiteBlack->SetValue(true);
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(App().m_nColorScheme, 5);
+
+    RunDialog<CColorSchemeDialog>(ID_SETTINGS_COLOR, [&](CColorSchemeDialog& dialog) {
+        EXPECT_TRUE(dynamic_cast<wxRadioButton*>(dialog.FindWindow(IDC_RADIO_WHITE_BLACK))->GetValue())
+            << "the scheme last applied";
+        dynamic_cast<wxRadioButton*>(dialog.FindWindow(IDC_RADIO_BLACK))->SetValue(true);
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(App().m_nColorScheme, 6);
+    EXPECT_EQ(App().m_nRevision, 2);
+
+    // Scheme 6 leaves only dark grey: apart from the lights' tinted highlights, no lit pixel
+    // of the view has a hue.
+    const wxImage image = Screenshot();
+    int nLit = 0, nColoured = 0;
+    for (int y = 0; y < image.GetHeight(); y += 3)
+    {
+        for (int x = 0; x < image.GetWidth(); x += 3)
+        {
+            const int r = image.GetRed(x, y), g = image.GetGreen(x, y), b = image.GetBlue(x, y);
+            nLit += r + g + b > 0;
+            nColoured += std::max({r, g, b}) - std::min({r, g, b}) > 20;
+        }
+    }
+    EXPECT_GT(nLit, 100);
+    EXPECT_LT(nColoured, nLit / 20);
+}
+
+TEST_F(SettingsDialogTest, ViewpointShowsThreeDecimalsAndReappliesThem)
+{
+    RunDialog<CViewpointDialog>(ID_SETTINGS_VIEWPOINT, [&](CViewpointDialog& dialog) {
+        EXPECT_EQ(Utf8(dialog.GetTitle()), "視点の設定");
+        const char* expected[] = {"0.000", "-1.000", "0.000", "0.000", "0.000", "0.000"};
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(Utf8(Edit(dialog, IDC_EDIT_FROM_X + i).GetValue()), expected[i]) << i;
+        Edit(dialog, IDC_EDIT_FROM_X).ChangeValue("1.23456");
+        Edit(dialog, IDC_EDIT_FROM_Z).ChangeValue("  -2e-1xyz");
+        Click(dialog, IDOK);
+    });
+    double f[3], t[3];
+    ASSERT_TRUE(View().GetViewpoint(&f[0], &f[1], &f[2], &t[0], &t[1], &t[2]));
+    EXPECT_NEAR(f[0], 1.23456, 1e-5);
+    EXPECT_NEAR(f[2], -0.2, 1e-5);
+    EXPECT_EQ(App().m_nRevision, 0) << "the camera is no setting";
+
+    // OK without editing re-applies what was shown: the camera rounded to three decimals.
+    RunDialog<CViewpointDialog>(ID_SETTINGS_VIEWPOINT, [&](CViewpointDialog& dialog) {
+        EXPECT_EQ(Utf8(Edit(dialog, IDC_EDIT_FROM_X).GetValue()), "1.235");
+        Click(dialog, IDOK);
+    });
+    ASSERT_TRUE(View().GetViewpoint(&f[0], &f[1], &f[2], &t[0], &t[1], &t[2]));
+    EXPECT_NEAR(f[0], 1.235, 1e-5);
+}
+
+TEST_F(SettingsDialogTest, ViewpointsThatPlaceNoCameraLeaveIt)
+{
+    for (const char* pszText : {"nan", "1e400", "0"})
+    {
+        RunDialog<CViewpointDialog>(ID_SETTINGS_VIEWPOINT, [&](CViewpointDialog& dialog) {
+            // "nan" reads as 0 and "0" is 0: From = To. "1e400" is infinite.
+            for (int i = 0; i < 6; ++i)
+                Edit(dialog, IDC_EDIT_FROM_X + i).ChangeValue(i == 1 ? pszText : "0");
+            Click(dialog, IDOK);
+        });
+        double f[3], t[3];
+        ASSERT_TRUE(View().GetViewpoint(&f[0], &f[1], &f[2], &t[0], &t[1], &t[2])) << pszText;
+        EXPECT_NEAR(f[1], -1.0, 1e-6) << pszText << ": the camera stays";
+    }
+}
