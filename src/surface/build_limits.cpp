@@ -6,21 +6,28 @@
 #include <cstdlib>
 #include <limits>
 
+#include "surface/harmonic_rows.h"
+#include "surface/normalized_legendre.h"
 #include "surface/surface_mesh.h"
 
-namespace
-{
+namespace {
 
 constexpr int64_t kMaxLength = std::numeric_limits<int32_t>::max();
+
+// Showing Y(l, m) takes more than l rows and 2l columns (two samples to each lobe along a
+// meridian and along the equator), so no grid of at most 2^31 - 1 points shows a degree above
+// 2^15; the evaluation is measured accurate to about 1e-12 of max|Y| up to there.
+constexpr int64_t kMaxDegree = 32768;
 
 // Bytes that stay with each vertex: x, y, z and the signed value.
 constexpr int64_t kVertexBytes = 3 * sizeof(float) + sizeof(double);
 // Bytes per face while building: both face lists are sized for every face before sorting.
 constexpr int64_t kFaceBytes = 2 * (sizeof(FaceQuad) + 3 * sizeof(float));
-// Per-row and per-column tables of the sampling loop.
-constexpr int64_t kRowBytes = 4 * sizeof(double);
-constexpr int64_t kColumnBytes = 3 * sizeof(double);
-// The three polynomials of the Legendre recursion.
+// Per-row tables, with the recurrence's copies of x, sin(theta) and the values.
+constexpr int64_t kRowBytes = 7 * sizeof(double);
+// Per-column tables: cos, sin and A of phi; one row of faces and their signs.
+constexpr int64_t kColumnBytes = 3 * sizeof(double) + sizeof(FaceQuad) + 3 * sizeof(float) + 1;
+// The three polynomials of the power basis, or the recurrence's three coefficients per step.
 constexpr int64_t kCoefficientBytes = 3 * sizeof(double);
 
 // A build may use up to half of the machine's physical memory.
@@ -34,18 +41,44 @@ int64_t MemoryBudget()
 }
 
 // Time a build may take, in nanoseconds of a 2-core x86-64 machine; the costs per step
-// below were measured on one (bench/surface_build_bench.cpp).
+// below were measured on one, single-threaded. Vertices and faces are costed as written to
+// fresh memory, whose first touch costs several times the writing itself and grows with the
+// size of the build.
 constexpr double kTimeBudgetNs = 2e9;
-constexpr double kNsPerCoefficientStep = 1.0;  // one coefficient of one recursion step
-constexpr double kNsPerPower = 25.0;           // one pow() in a row's polynomial sum
+constexpr double kNsPerCoefficientStep = 1.0;  // one coefficient of one power-basis recursion step
+constexpr double kNsPerPower = 12.0;           // one pow() in a row's power-basis sum
+constexpr double kNsPerRecurrenceTerm = 5.0;   // one degree of the recurrence's coefficient table
+constexpr double kNsPerRecurrenceStep = 0.25;  // one degree of the recurrence at one row
 constexpr double kNsPerColumn = 60.0;          // the trigonometry of one column
-constexpr double kNsPerVertex = 6.0;
-constexpr double kNsPerFace = 6.0;
+constexpr double kNsPerVertex = 16.0;
+constexpr double kNsPerFace = 24.0;
+
+// Estimated nanoseconds to evaluate the harmonic on nRows rows.
+double RowWorkNs(int32_t l, int32_t m, int64_t nRows)
+{
+    const int64_t a = std::llabs(int64_t{m});
+    if (l < 0 || a > l || nRows == 0)
+        return 0.0;  // the zero harmonic costs nothing
+    const double dDegree = static_cast<double>(int64_t{l} + 1);
+    if (UsesPowerBasis(l, m))
+    {
+        const double dTerms = static_cast<double>(int64_t{l} + 1 - a);
+        return dDegree * dDegree * 0.5 * kNsPerCoefficientStep +
+               static_cast<double>(nRows) * (dTerms + 1.0) * kNsPerPower;
+    }
+    // Rows go through the recurrence in whole groups.
+    const int64_t nGroup = NormalizedLegendre::kLanes;
+    const int64_t nPaddedRows = (nRows + nGroup - 1) / nGroup * nGroup;
+    return dDegree * kNsPerRecurrenceTerm + static_cast<double>(nPaddedRows) * dDegree * kNsPerRecurrenceStep;
+}
 
 }  // namespace
 
 SurfacePlan PlanSurface(int32_t l, int32_t m, int32_t nT, int32_t nP)
 {
+    if (l > kMaxDegree)
+        throw SurfaceTooLarge("the degree is above 32768, finer than any sample grid can show");
+
     // Negative counts, or a zero count, leave no grid: the mesh is empty.
     const bool bGrid = nT > 0 && nP > 0;
     const int64_t nRows = bGrid ? nT : 0;
@@ -55,19 +88,13 @@ SurfacePlan PlanSurface(int32_t l, int32_t m, int32_t nT, int32_t nP)
     if (nVertices > kMaxLength)
         throw SurfaceTooLarge("the sample grid has more than 2147483647 points");
 
-    // l < 0 builds no polynomial; |m| beyond l leaves it with no terms.
-    const int64_t nDegree = std::max<int64_t>(l, -1);
-    const int64_t nTerms = std::max<int64_t>(nDegree + 1 - std::llabs(int64_t{m}), 0);
-
+    const int64_t nCoefficients = std::max<int64_t>(l, -1) + 1;
     const int64_t nBytes = nVertices * kVertexBytes + nFaces * kFaceBytes + nRows * kRowBytes +
-                           nColumns * kColumnBytes + (nDegree + 1) * kCoefficientBytes;
+                           nColumns * kColumnBytes + nCoefficients * kCoefficientBytes;
     if (nBytes > MemoryBudget())
         throw SurfaceTooLarge("the surface needs more memory than this machine can give it");
 
-    const double dDegree = static_cast<double>(nDegree + 1);
-    const double dNs = dDegree * dDegree * 0.5 * kNsPerCoefficientStep +
-                       static_cast<double>(nRows) * static_cast<double>(nTerms + 1) * kNsPerPower +
-                       static_cast<double>(nColumns) * kNsPerColumn +
+    const double dNs = RowWorkNs(l, m, nRows) + static_cast<double>(nColumns) * kNsPerColumn +
                        static_cast<double>(nVertices) * kNsPerVertex +
                        static_cast<double>(nFaces) * kNsPerFace;
     if (dNs > kTimeBudgetNs)

@@ -1,8 +1,43 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <type_traits>
+#include <utility>
 #include <vector>
+
+// Lets std::vector grow without writing the new elements (default- rather than
+// value-initialisation), so that a caller about to overwrite them pays no zero-fill.
+template <typename T>
+struct UninitializedAllocator : std::allocator<T>
+{
+    static_assert(std::is_trivially_default_constructible<T>::value, "only for plain values");
+
+    template <typename U>
+    struct rebind
+    {
+        using other = UninitializedAllocator<U>;
+    };
+
+    UninitializedAllocator() = default;
+    template <typename U>
+    UninitializedAllocator(const UninitializedAllocator<U>&) noexcept
+    {}
+
+    template <typename U>
+    void construct(U* p) noexcept
+    {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args)
+    {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
 
 // A contiguous, index-addressed array of plain values with a 32-bit signed length.
 // Growing keeps the existing elements and zero-fills the new ones; a size of 0 (or less)
@@ -15,9 +50,19 @@ public:
 
     void SetSize(int32_t nSize)
     {
+        const size_t nOld = m_a.size();
+        SetSizeForOverwrite(nSize);
+        if (m_a.size() > nOld)
+            std::fill(m_a.begin() + static_cast<std::ptrdiff_t>(nOld), m_a.end(), T{});
+    }
+
+    // Like SetSize, but new elements are left unwritten: for a caller that writes every
+    // element it will read before reading it.
+    void SetSizeForOverwrite(int32_t nSize)
+    {
         if (nSize <= 0)
         {
-            std::vector<T>().swap(m_a);
+            Storage().swap(m_a);
             return;
         }
         m_a.resize(static_cast<size_t>(nSize));
@@ -38,5 +83,6 @@ public:
     const T* GetData() const { return m_a.data(); }
 
 private:
-    std::vector<T> m_a;
+    using Storage = std::vector<T, UninitializedAllocator<T>>;
+    Storage m_a;
 };

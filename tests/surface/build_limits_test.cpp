@@ -7,8 +7,7 @@
 #include "mesh_checks.h"
 #include "surface/surface_builder.h"
 
-namespace
-{
+namespace {
 
 constexpr int32_t kIntMax = std::numeric_limits<int32_t>::max();
 constexpr int32_t kIntMin = std::numeric_limits<int32_t>::min();
@@ -17,8 +16,7 @@ constexpr int32_t kIntMin = std::numeric_limits<int32_t>::min();
 
 TEST(PlanSurface, CountsOfOrdinaryAndDegenerateGrids)
 {
-    const auto expectPlan = [](int32_t nT, int32_t nP, SurfacePlan expected)
-    {
+    const auto expectPlan = [](int32_t nT, int32_t nP, SurfacePlan expected) {
         const SurfacePlan plan = PlanSurface(2, 0, nT, nP);
         EXPECT_EQ(plan.nRows, expected.nRows) << nT << " x " << nP;
         EXPECT_EQ(plan.nColumns, expected.nColumns) << nT << " x " << nP;
@@ -57,6 +55,24 @@ TEST(PlanSurface, AbsurdBuildsFailFastAndKeepThePreviousMesh)
         EXPECT_THROW(BuildSurfaceMesh(c.l, c.m, c.nT, c.nP, mesh), SurfaceTooLarge);
         EXPECT_TRUE(SameMesh(mesh, before));
     }
+}
+
+TEST(PlanSurface, DegreesUpTo32768AreBuiltAndNoHigher)
+{
+    EXPECT_NO_THROW(PlanSurface(32768, -32768, 480, 240));
+    EXPECT_THROW(PlanSurface(32769, 0, 2, 2), SurfaceTooLarge);
+    // Even where the harmonic would be zero.
+    EXPECT_THROW(PlanSurface(32769, kIntMax, 2, 2), SurfaceTooLarge);
+}
+
+TEST(PlanSurface, WorkGrowsWithRowsTimesDegree)
+{
+    // A thin grid fits in memory easily; at the highest degree its rows alone take too long.
+    EXPECT_NO_THROW(PlanSurface(32768, 100, 20000, 1));
+    EXPECT_THROW(PlanSurface(32768, 100, 2000000, 1), SurfaceTooLarge);
+    // The zero harmonic needs no evaluation, and the power basis only a few terms per row.
+    EXPECT_NO_THROW(PlanSurface(300, 301, 2000000, 1));
+    EXPECT_NO_THROW(PlanSurface(12, 0, 2000000, 1));
 }
 
 TEST(PlanSurface, FailureIsAnOutOfMemoryError)

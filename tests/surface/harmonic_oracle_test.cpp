@@ -12,8 +12,7 @@
 
 #include "surface/surface_builder.h"
 
-namespace
-{
+namespace {
 
 constexpr double kPi = 3.141592653589793;
 

@@ -9,8 +9,7 @@
 
 using Coeffs = std::vector<double>;
 
-namespace
-{
+namespace {
 
 Coeffs Legendre(int32_t l)
 {

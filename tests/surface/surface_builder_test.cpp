@@ -9,8 +9,7 @@
 #include "reference_surface.h"
 #include "surface/normalization.h"
 
-namespace
-{
+namespace {
 
 constexpr int32_t kIntMax = std::numeric_limits<int32_t>::max();
 constexpr int32_t kIntMin = std::numeric_limits<int32_t>::min();
@@ -62,6 +61,31 @@ TEST(BuildSurfaceMesh, MatchesTheLiteralAlgorithmBitForBit)
                             {5, -3, 17, 31}, {9, 0, 40, 20}, {12, 12, 33, 16}, {15, -7, 50, 64}};
     for (const auto& c : cases)
         ExpectMatchesReference(Build(c[0], c[1], c[2], c[3]), c[0], c[1], c[2], c[3]);
+}
+
+// Near the edges of where the power basis is kept: 13 terms (l - |m| = 12) and l + |m| = 170.
+TEST(BuildSurfaceMesh, MatchesTheLiteralAlgorithmBitForBitUpToTheBound)
+{
+    const int cases[][4] = {{12, 0, 41, 17},  {12, -12, 23, 29}, {13, 1, 31, 16},  {20, -8, 25, 33},
+                            {40, 30, 19, 61}, {85, -85, 21, 50}, {91, 79, 27, 31}, {86, -84, 17, 13}};
+    for (const auto& c : cases)
+        ExpectMatchesReference(Build(c[0], c[1], c[2], c[3]), c[0], c[1], c[2], c[3]);
+}
+
+// Far beyond the power basis: a complete, finite mesh whose faces take both signs.
+TEST(BuildSurfaceMesh, HighDegreesGiveACompleteFiniteMesh)
+{
+    for (const auto& lm : {std::pair{1000, 500}, std::pair{2000, -2000}, std::pair{32768, 0}})
+    {
+        SCOPED_TRACE(testing::Message() << "l=" << lm.first << " m=" << lm.second);
+        const SurfaceMesh mesh = Build(lm.first, lm.second, 480, 240);
+        ExpectMeshInvariants(mesh);
+        EXPECT_EQ(mesh.m_aPosQuads.GetSize() + mesh.m_aNegQuads.GetSize(), 479 * 240);
+        EXPECT_GT(mesh.m_aPosQuads.GetSize(), 0);
+        EXPECT_GT(mesh.m_aNegQuads.GetSize(), 0);
+        for (int32_t i = 0; i < mesh.m_aValue.GetSize(); ++i)
+            ASSERT_TRUE(std::isfinite(mesh.m_aValue[i]) && std::isfinite(mesh.m_aX[i])) << i;
+    }
 }
 
 TEST(BuildSurfaceMesh, ConstantHarmonicIsAnOutwardFacingSphere)
@@ -157,9 +181,8 @@ TEST(BuildSurfaceMesh, SingleColumnFacesAreDegenerate)
     const SurfaceMesh mesh = Build(2, 0, 6, 1);
     ExpectMeshInvariants(mesh);
     ASSERT_EQ(mesh.m_aPosQuads.GetSize() + mesh.m_aNegQuads.GetSize(), 5);
-    const auto expectDegenerate =
-        [](const FaceQuadArray& aQuads, const FloatArray& aNX, const FloatArray& aNY, const FloatArray& aNZ)
-    {
+    const auto expectDegenerate = [](const FaceQuadArray& aQuads, const FloatArray& aNX,
+                                     const FloatArray& aNY, const FloatArray& aNZ) {
         for (int32_t k = 0; k < aQuads.GetSize(); ++k)
         {
             EXPECT_EQ(aQuads[k].c, aQuads[k].b);

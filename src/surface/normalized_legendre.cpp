@@ -1,0 +1,180 @@
+#include "surface/normalized_legendre.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "surface/vector_kernel.h"
+
+namespace {
+
+constexpr int kLanes = NormalizedLegendre::kLanes;
+
+// Values too small for a double are carried as q * 2^(kChunkBits * nChunks), nChunks < 0.
+// q is rescaled once it passes 2^kChunkBits, checked every kStepsPerCheck steps: one step
+// multiplies by at most alpha_k + beta_k <= sqrt(2 |m| + 1) + 1 < 2^17, so in between q grows
+// by less than 2^272 and stays far below overflow.
+constexpr int kChunkBits = 512;
+constexpr int kStepsPerCheck = 16;
+const double kChunk = std::ldexp(1.0, kChunkBits);
+const double kInverseChunk = std::ldexp(1.0, -kChunkBits);
+
+// Products of numbers in [2^-256, 1] are lifted back into that range, exactly, by 2^256.
+constexpr int kLiftBits = 256;
+const double kSmall = std::ldexp(1.0, -kLiftBits);
+const double kLift = std::ldexp(1.0, kLiftBits);
+
+void Lift(double& d, int64_t& nExponent)
+{
+    while (d > 0.0 && d < kSmall)
+    {
+        d *= kLift;
+        nExponent -= kLiftBits;
+    }
+}
+
+// dFactor * u^n as q * 2^(kChunkBits * nChunks), 0 <= q < 2^kChunkBits, for 0 <= u <= 1 and
+// 0 < dFactor <= 1, by binary powering with every product lifted back into range.
+void ScaledPower(double u, int64_t n, double dFactor, double& q, int64_t& nChunks)
+{
+    double dSquare = u;  // u^(2^j) = dSquare * 2^nSquareExponent
+    int64_t nSquareExponent = 0;
+    Lift(dSquare, nSquareExponent);
+    double dResult = dFactor;
+    int64_t nExponent = 0;
+    for (int64_t nLeft = n; nLeft > 0; nLeft >>= 1)
+    {
+        if ((nLeft & 1) != 0)
+        {
+            dResult *= dSquare;
+            nExponent += nSquareExponent;
+            Lift(dResult, nExponent);
+        }
+        if (nLeft > 1)
+        {
+            dSquare *= dSquare;
+            nSquareExponent *= 2;
+            Lift(dSquare, nSquareExponent);
+        }
+    }
+    // nExponent = kChunkBits * nChunks + nRemainder with 0 <= nRemainder < kChunkBits.
+    nChunks = nExponent / kChunkBits;
+    int64_t nRemainder = nExponent % kChunkBits;
+    if (nRemainder < 0)
+    {
+        nRemainder += kChunkBits;
+        --nChunks;
+    }
+    q = std::ldexp(dResult, static_cast<int>(nRemainder));
+}
+
+// nSteps steps of the recurrence for kLanes points at once: lane b holds t = |x| - 1, q_(k-1)
+// and d_(k-1).
+LOBARA_VECTOR_KERNEL
+void RunSteps(const double* __restrict pStep, size_t nSteps, const double* __restrict t, double* __restrict q,
+              double* __restrict d)
+{
+    for (size_t k = 0; k < nSteps; ++k, pStep += 3)
+    {
+        const double dAlpha = pStep[0];
+        const double dBeta = pStep[1];
+        const double dGamma = pStep[2];
+        for (int b = 0; b < kLanes; ++b)
+        {
+            d[b] = (dAlpha * t[b] + dGamma) * q[b] + dBeta * d[b];
+            q[b] = q[b] + d[b];
+        }
+    }
+}
+
+}  // namespace
+
+NormalizedLegendre::NormalizedLegendre(int32_t l, int32_t m)
+{
+    const int64_t nDegree = l;
+    m_nOrder = std::llabs(int64_t{m});
+    if (nDegree < m_nOrder)
+        return;
+    m_bOddUnderReflection = (nDegree - m_nOrder) % 2 != 0;
+
+    // q_mm = u^m sqrt(prod_(k=1..m) (2k - 1) / (2k)) / sqrt(4 pi).
+    double dProduct = 1.0;
+    for (int64_t k = 1; k <= m_nOrder; ++k)
+        dProduct *= static_cast<double>(2 * k - 1) / static_cast<double>(2 * k);
+    m_dStart = std::sqrt(dProduct) / std::sqrt(12.566370614359172);
+    m_dFinish = std::sqrt(static_cast<double>(2 * nDegree + 1));
+
+    // With s_k = sqrt(k^2 - m^2): alpha_k = (2k - 1) / s_k, beta_k = s_(k-1) / s_k, and
+    // gamma_k = (k - s_k + (k - 1) - s_(k-1)) / s_k, its two differences taken as
+    // m^2 / (k + s_k) and m^2 / (k - 1 + s_(k-1)) so that nothing cancels. At k = m + 1,
+    // beta is 0; for m = 0, gamma is 0 at every step.
+    const double dM = static_cast<double>(m_nOrder);
+    const double dM2 = dM * dM;
+    const size_t nSteps = static_cast<size_t>(nDegree - m_nOrder);
+    m_aSteps.resize(3 * nSteps);
+    double dPrevS = 0.0;
+    for (size_t i = 0; i < nSteps; ++i)
+    {
+        const double dK = dM + 1.0 + static_cast<double>(i);
+        const double dS = std::sqrt((dK - dM) * (dK + dM));
+        double* pStep = &m_aSteps[3 * i];
+        pStep[0] = (2.0 * dK - 1.0) / dS;
+        pStep[1] = dPrevS / dS;
+        pStep[2] = m_nOrder == 0 ? 0.0 : (dM2 / (dK + dS) + dM2 / (dK - 1.0 + dPrevS)) / dS;
+        dPrevS = dS;
+    }
+}
+
+void NormalizedLegendre::Evaluate(const double* pX, const double* pU, int32_t nCount, double* pValue) const
+{
+    for (int32_t i = 0; i < nCount; i += kLanes)
+        EvaluateLanes(pX + i, pU + i, std::min(kLanes, nCount - i), pValue + i);
+}
+
+void NormalizedLegendre::EvaluateLanes(const double* pX, const double* pU, int32_t nCount,
+                                       double* pValue) const
+{
+    if (m_dStart == 0.0)
+    {
+        std::fill(pValue, pValue + nCount, 0.0);
+        return;
+    }
+
+    // Lanes past nCount run on a harmless point and are dropped.
+    double t[kLanes];  // |x| - 1, exact for |x| >= 0.5, where it matters
+    double q[kLanes];  // q_(k-1), scaled by 2^(-kChunkBits * nChunks)
+    double d[kLanes];  // d_(k-1), scaled alike
+    int64_t nChunks[kLanes];
+    for (int b = 0; b < kLanes; ++b)
+    {
+        const bool bUsed = b < nCount;
+        t[b] = bUsed ? std::fabs(pX[b]) - 1.0 : -1.0;
+        ScaledPower(bUsed ? pU[b] : 1.0, m_nOrder, m_dStart, q[b], nChunks[b]);
+        d[b] = 0.0;
+    }
+
+    const size_t nSteps = m_aSteps.size() / 3;
+    for (size_t k = 0; k < nSteps; k += kStepsPerCheck)
+    {
+        RunSteps(m_aSteps.data() + 3 * k, std::min<size_t>(kStepsPerCheck, nSteps - k), t, q, d);
+        // Values in range never reach 2^kChunkBits, so only scaled lanes are rescaled.
+        for (int b = 0; b < kLanes; ++b)
+        {
+            if (std::fabs(q[b]) >= kChunk)
+            {
+                q[b] *= kInverseChunk;
+                d[b] *= kInverseChunk;
+                ++nChunks[b];
+            }
+        }
+    }
+
+    for (int b = 0; b < nCount; ++b)
+    {
+        // Three chunks down is beyond any double, however large q.
+        const double dValue =
+            nChunks[b] < -2 ? 0.0 : std::ldexp(q[b] * m_dFinish, static_cast<int>(nChunks[b] * kChunkBits));
+        const bool bNegate = pX[b] < 0.0 && m_bOddUnderReflection;
+        pValue[b] = bNegate ? -dValue : dValue;
+    }
+}
