@@ -7,8 +7,7 @@
 #include "view/gl_camera.h"
 #include "view/surface_scene.h"
 
-namespace
-{
+namespace {
 
 void DrawFrame(benchmark::State& state, int32_t nTheta, int32_t nPhi)
 {

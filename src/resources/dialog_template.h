@@ -7,10 +7,10 @@ enum class ControlKind
 {
     DefaultButton,  // the button Enter presses
     Button,
-    Label,          // left-aligned static text, no access-key prefix
-    Icon,           // the program icon at its natural size
-    Edit,           // single line, bordered, scrolls horizontally
-    RadioButton,    // automatic, not a tab stop; the first of a group carries bGroup
+    Label,        // left-aligned static text, no access-key prefix
+    Icon,         // the program icon at its natural size
+    Edit,         // single line, bordered, scrolls horizontally
+    RadioButton,  // automatic, not a tab stop; the first of a group carries bGroup
 };
 
 struct ControlTemplate
@@ -26,8 +26,8 @@ struct DialogTemplate
 {
     int nId;
     const char* pszCaption;
-    int cx, cy;           // client size
-    int nFontPoints;      // the proportional Gothic face at this size
+    int cx, cy;                             // client size
+    int nFontPoints;                        // the proportional Gothic face at this size
     std::vector<ControlTemplate> controls;  // in template order, which is the tab order
 };
 

@@ -1,5 +1,4 @@
 #include "resources/dialog_template.h"
-
 #include "resources/resource_ids.h"
 
 namespace {

@@ -23,11 +23,11 @@ const std::vector<AcceleratorResource>& MainAcceleratorResource()
     using M = AcceleratorModifier;
     using K = AcceleratorKey;
     static const std::vector<AcceleratorResource> table = {
-        {M::Ctrl, K::C, ID_EDIT_COPY},       {M::Ctrl, K::V, ID_EDIT_PASTE},
-        {M::Alt, K::Back, ID_EDIT_UNDO},     {M::Shift, K::Delete, ID_EDIT_CUT},
-        {M::None, K::F6, ID_NEXT_PANE},      {M::Shift, K::F6, ID_PREV_PANE},
-        {M::Ctrl, K::Insert, ID_EDIT_COPY},  {M::Shift, K::Insert, ID_EDIT_PASTE},
-        {M::Ctrl, K::X, ID_EDIT_CUT},        {M::Ctrl, K::Z, ID_EDIT_UNDO},
+        {M::Ctrl, K::C, ID_EDIT_COPY},      {M::Ctrl, K::V, ID_EDIT_PASTE},
+        {M::Alt, K::Back, ID_EDIT_UNDO},    {M::Shift, K::Delete, ID_EDIT_CUT},
+        {M::None, K::F6, ID_NEXT_PANE},     {M::Shift, K::F6, ID_PREV_PANE},
+        {M::Ctrl, K::Insert, ID_EDIT_COPY}, {M::Shift, K::Insert, ID_EDIT_PASTE},
+        {M::Ctrl, K::X, ID_EDIT_CUT},       {M::Ctrl, K::Z, ID_EDIT_UNDO},
     };
     return table;
 }

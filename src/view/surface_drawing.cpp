@@ -2,8 +2,7 @@
 
 #include <GL/gl.h>
 
-namespace
-{
+namespace {
 
 // Each light leans a little further along one eye axis; the three colours add up to white.
 // Its colour serves as both its diffuse and its specular colour.

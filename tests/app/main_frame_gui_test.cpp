@@ -11,10 +11,7 @@
 #include <vector>
 
 #include "app/about_dialog.h"
-#include "app/lobara_app.h"
-#include "app/main_frame.h"
-#include "platform/command_ids.h"
-#include "support/gui_wait.h"
+#include "app/shell_test_support.h"
 #include "support/modal_script.h"
 #include "support/test_app.h"
 
@@ -24,11 +21,6 @@ wxApp* CreateTestApp()
 }
 
 namespace {
-
-CLobaraApp& App()
-{
-    return *static_cast<CLobaraApp*>(wxTheApp);
-}
 
 // Records the commands that reach the view, and lets them go on.
 class CCommandRecorder : public wxEvtHandler
@@ -48,23 +40,9 @@ private:
 class MainFrameTest : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        // The exit test closes the frame; every test starts with one.
-        if (App().GetMainFrame() == nullptr)
-            App().OnInit();
-        m_pFrame = App().GetMainFrame();
-        ASSERT_NE(m_pFrame, nullptr);
-        ASSERT_TRUE(
-            WaitFor([&] { return m_pFrame->m_wndView.GetScene().GetBuiltRevision() == App().m_nRevision; }));
-    }
+    void SetUp() override { m_pFrame = FreshMainFrame(); }
 
-    bool SendCommand(int nCommandId)
-    {
-        wxCommandEvent event(wxEVT_MENU, ToWxId(nCommandId));
-        event.SetEventObject(m_pFrame);
-        return m_pFrame->GetEventHandler()->ProcessEvent(event);
-    }
+    bool SendCommand(int nCommandId) { return ::SendCommand(*m_pFrame, nCommandId); }
 
     void ExpectDefaultsUnchanged()
     {
@@ -79,11 +57,6 @@ protected:
 
     CMainFrame* m_pFrame = nullptr;
 };
-
-std::string Utf8(const wxString& str)
-{
-    return std::string(str.utf8_str());
-}
 
 }  // namespace
 
@@ -174,16 +147,8 @@ TEST_F(MainFrameTest, AboutBoxShowsTheProgramAndClosesEveryWayWithoutChangingAny
 {
     // Each way of closing the box, from inside its real modal loop.
     const std::vector<std::function<void(wxDialog&)>> closers = {
-        [](wxDialog& dialog) {
-            wxCommandEvent click(wxEVT_BUTTON, wxID_OK);
-            click.SetEventObject(dialog.FindWindow(wxID_OK));
-            dialog.FindWindow(wxID_OK)->GetEventHandler()->ProcessEvent(click);
-        },
-        [](wxDialog& dialog) {
-            wxKeyEvent escape(wxEVT_CHAR_HOOK);
-            escape.m_keyCode = WXK_ESCAPE;
-            dialog.GetEventHandler()->ProcessEvent(escape);
-        },
+        [](wxDialog& dialog) { Click(dialog, IDOK); },
+        PressEscape,
         [](wxDialog& dialog) { dialog.Close(); },
     };
     for (size_t i = 0; i < closers.size(); ++i)

@@ -10,8 +10,7 @@
 #include <limits>
 #include <string>
 
-#include "app/lobara_app.h"
-#include "app/main_frame.h"
+#include "app/shell_test_support.h"
 #include "dialogs/color_scheme_dialog.h"
 #include "dialogs/degree_order_dialog.h"
 #include "dialogs/resolution_dialog.h"
@@ -23,16 +22,6 @@
 
 namespace {
 
-CLobaraApp& App()
-{
-    return *static_cast<CLobaraApp*>(wxTheApp);
-}
-
-std::string Utf8(const wxString& str)
-{
-    return std::string(str.utf8_str());
-}
-
 wxTextCtrl& Edit(wxDialog& dialog, int nId)
 {
     auto* pEdit = dynamic_cast<wxTextCtrl*>(dialog.FindWindow(ToWxId(nId)));
@@ -40,43 +29,14 @@ wxTextCtrl& Edit(wxDialog& dialog, int nId)
     return *pEdit;
 }
 
-void Click(wxDialog& dialog, int nId)
-{
-    wxWindow* pButton = dialog.FindWindow(ToWxId(nId));
-    wxCommandEvent click(wxEVT_BUTTON, pButton->GetId());
-    click.SetEventObject(pButton);
-    pButton->GetEventHandler()->ProcessEvent(click);
-}
-
-void PressEscape(wxDialog& dialog)
-{
-    wxKeyEvent escape(wxEVT_CHAR_HOOK);
-    escape.m_keyCode = WXK_ESCAPE;
-    dialog.GetEventHandler()->ProcessEvent(escape);
-}
-
 class SettingsDialogTest : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        if (App().GetMainFrame() == nullptr)
-            App().OnInit();
-        m_pFrame = App().GetMainFrame();
-        // Every test starts from the defaults and the default camera.
-        static_cast<CLobaraSettings&>(App()) = CLobaraSettings();
-        m_pFrame->m_wndView.SetViewpoint(0, -1, 0, 0, 0, 0);
-        App().InvalidateMainWindow();
-        ASSERT_TRUE(WaitFor([&] { return View().GetScene().GetBuiltRevision() == 0; }));
-    }
+    void SetUp() override { m_pFrame = FreshMainFrame(); }
 
     CSurfaceView& View() { return m_pFrame->m_wndView; }
 
-    void Command(int nCommandId)
-    {
-        wxCommandEvent event(wxEVT_MENU, ToWxId(nCommandId));
-        m_pFrame->GetEventHandler()->ProcessEvent(event);
-    }
+    void Command(int nCommandId) { SendCommand(*m_pFrame, nCommandId); }
 
     // Runs the command; act sees its dialog in the modal loop and must end it.
     template <typename Dialog>

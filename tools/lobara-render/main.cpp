@@ -21,8 +21,7 @@
 #include "view/gl_camera.h"
 #include "view/surface_scene.h"
 
-namespace
-{
+namespace {
 
 bool WriteValues(const char* pszPath, const DoubleArray& aValue)
 {

@@ -6,8 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace
-{
+namespace {
 
 // libpng reports errors by longjmp; the rows and file handle are plain data, so nothing
 // with a destructor is skipped.

@@ -8,8 +8,7 @@
 
 #include "view/camera_math.h"
 
-namespace
-{
+namespace {
 
 // The whole text must be one decimal integer within [nMin, nMax], with an optional sign.
 bool ParseInteger(const std::string& strText, long long nMin, long long nMax, long long& nValue)

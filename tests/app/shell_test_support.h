@@ -1,0 +1,60 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <wx/dialog.h>
+
+#include <string>
+
+#include "app/lobara_app.h"
+#include "app/main_frame.h"
+#include "platform/command_ids.h"
+#include "support/gui_wait.h"
+
+// Shared by the GUI tests of the application shell.
+
+inline CLobaraApp& App()
+{
+    return *static_cast<CLobaraApp*>(wxTheApp);
+}
+
+inline std::string Utf8(const wxString& str)
+{
+    return std::string(str.utf8_str());
+}
+
+// The main frame, created again if a test closed it, with the default settings and camera
+// painted: every test starts from a fresh run's state.
+inline CMainFrame* FreshMainFrame()
+{
+    if (App().GetMainFrame() == nullptr)
+        App().OnInit();
+    CMainFrame* pFrame = App().GetMainFrame();
+    static_cast<CLobaraSettings&>(App()) = CLobaraSettings();
+    pFrame->m_wndView.SetViewpoint(0, -1, 0, 0, 0, 0);
+    App().InvalidateMainWindow();
+    EXPECT_TRUE(WaitFor([&] { return pFrame->m_wndView.GetScene().GetBuiltRevision() == 0; }));
+    return pFrame;
+}
+
+// A menu command, as the menu sends it to the frame; true when some handler took it.
+inline bool SendCommand(CMainFrame& frame, int nCommandId)
+{
+    wxCommandEvent event(wxEVT_MENU, ToWxId(nCommandId));
+    event.SetEventObject(&frame);
+    return frame.GetEventHandler()->ProcessEvent(event);
+}
+
+inline void Click(wxDialog& dialog, int nId)
+{
+    wxWindow* pButton = dialog.FindWindow(ToWxId(nId));
+    wxCommandEvent click(wxEVT_BUTTON, pButton->GetId());
+    click.SetEventObject(pButton);
+    pButton->GetEventHandler()->ProcessEvent(click);
+}
+
+inline void PressEscape(wxDialog& dialog)
+{
+    wxKeyEvent escape(wxEVT_CHAR_HOOK);
+    escape.m_keyCode = WXK_ESCAPE;
+    dialog.GetEventHandler()->ProcessEvent(escape);
+}
