@@ -14,7 +14,6 @@
 #include "resources/string_table.h"
 #include "surface/build_limits.h"
 
-// clang-format off
 wxBEGIN_EVENT_TABLE(CLobaraApp, CFrameworkApp)
     EVT_MENU(ToWxId(ID_APP_ABOUT), CLobaraApp::OnAppAbout)
     EVT_MENU(ToWxId(ID_SETTINGS_LM), CLobaraApp::OnSettingsLM)
@@ -22,15 +21,14 @@ wxBEGIN_EVENT_TABLE(CLobaraApp, CFrameworkApp)
     EVT_MENU(ToWxId(ID_SETTINGS_COLOR), CLobaraApp::OnSettingsColor)
     EVT_MENU(ToWxId(ID_SETTINGS_VIEWPOINT), CLobaraApp::OnSettingsViewpoint)
 wxEND_EVENT_TABLE()
-    // clang-format on
 
-    bool CLobaraApp::OnInit()
+bool CLobaraApp::OnInit()
 {
     // The base class is not called: it would parse a command line, and this program has none.
     CMainFrame* pFrame = new CMainFrame(*this);
     if (!pFrame->m_wndView.IsOK())
     {
-        wxMessageBox(wxString::FromUTF8("OpenGL の描画環境を用意できませんでした。"),
+        wxMessageBox(wxString::FromUTF8(LoadResourceString(IDP_NO_OPENGL)),
                      wxString::FromUTF8(LoadResourceString(AFX_IDS_APP_TITLE)), wxOK | wxICON_ERROR);
         pFrame->Destroy();
         return false;
@@ -43,7 +41,7 @@ wxEND_EVENT_TABLE()
 
 CMainFrame* CLobaraApp::GetMainFrame() const
 {
-    return static_cast<CMainFrame*>(GetTopWindow());
+    return dynamic_cast<CMainFrame*>(GetTopWindow());
 }
 
 void CLobaraApp::InvalidateMainWindow()

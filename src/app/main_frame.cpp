@@ -5,15 +5,13 @@
 #include "platform/program_icon.h"
 #include "resources/string_table.h"
 
-// clang-format off
 wxBEGIN_EVENT_TABLE(CMainFrame, wxFrame)
     EVT_SET_FOCUS(CMainFrame::OnSetFocus)
 wxEND_EVENT_TABLE()
-    // clang-format on
 
-    // The frame window exists before its members are constructed, so the view can be created
-    // as a child right away. A frame with one child gives it the whole client area.
-    CMainFrame::CMainFrame(const CLobaraSettings& settings)
+// The frame window exists before its members are constructed, so the view can be created
+// as a child right away. A frame with one child gives it the whole client area.
+CMainFrame::CMainFrame(const CLobaraSettings& settings)
     : wxFrame(nullptr, wxID_ANY, wxString::FromUTF8(LoadResourceString(IDR_MAINFRAME))),
       m_wndView(this, ToWxId(AFX_IDW_PANE_FIRST), settings)
 {

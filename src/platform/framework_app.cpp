@@ -4,13 +4,11 @@
 
 #include "platform/command_ids.h"
 
-// clang-format off
 wxBEGIN_EVENT_TABLE(CFrameworkApp, wxApp)
     EVT_MENU(ToWxId(ID_APP_EXIT), CFrameworkApp::OnAppExit)
 wxEND_EVENT_TABLE()
-    // clang-format on
 
-    void CFrameworkApp::OnAppExit(wxCommandEvent&)
+void CFrameworkApp::OnAppExit(wxCommandEvent&)
 {
     if (wxWindow* pMainWindow = GetTopWindow())
         pMainWindow->Close(true);

@@ -23,10 +23,11 @@ constexpr int ID_EDIT_UNDO = 57643;
 constexpr int ID_NEXT_PANE = 57680;
 constexpr int ID_PREV_PANE = 57681;
 
-// The message of a dialog's integer field that fails the integer rule, and of settings whose
-// surface cannot be built.
+// Messages: a dialog's integer field that fails the integer rule, settings whose surface cannot
+// be built, and a window system that gives the view no GL context.
 constexpr int AFX_IDP_PARSE_INT = 61712;
 constexpr int IDP_SURFACE_TOO_LARGE = 61800;
+constexpr int IDP_NO_OPENGL = 61801;
 
 // The child window that fills the frame.
 constexpr int AFX_IDW_PANE_FIRST = 59648;

@@ -25,6 +25,8 @@ const char* LoadResourceString(int nId)
             return "整数を入力してください。";
         case IDP_SURFACE_TOO_LARGE:
             return "この設定の曲面は大きすぎて作成できません。\n前の曲面をそのまま表示します。";
+        case IDP_NO_OPENGL:
+            return "OpenGL の描画環境を用意できませんでした。";
         default:
             return nullptr;
     }

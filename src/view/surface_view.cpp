@@ -9,7 +9,6 @@
 #include "platform/gl_attributes.h"
 #include "view/gl_camera.h"
 
-// clang-format off
 wxBEGIN_EVENT_TABLE(CSurfaceView, wxGLCanvas)
     EVT_PAINT(CSurfaceView::OnPaint)
     EVT_SIZE(CSurfaceView::OnSize)
@@ -20,11 +19,10 @@ wxBEGIN_EVENT_TABLE(CSurfaceView, wxGLCanvas)
     EVT_MOTION(CSurfaceView::OnMouseMove)
     EVT_MOUSE_CAPTURE_LOST(CSurfaceView::OnMouseCaptureLost)
 wxEND_EVENT_TABLE()
-    // clang-format on
 
-    // Every size change repaints the whole view, and nothing erases it first: each paint
-    // clears and redraws through GL.
-    CSurfaceView::CSurfaceView(wxWindow* pParent, wxWindowID nId, const CLobaraSettings& settings)
+// Every size change repaints the whole view, and nothing erases it first: each paint
+// clears and redraws through GL.
+CSurfaceView::CSurfaceView(wxWindow* pParent, wxWindowID nId, const CLobaraSettings& settings)
     : wxGLCanvas(pParent, ViewGLAttributes(), nId, wxDefaultPosition, wxDefaultSize,
                  wxFULL_REPAINT_ON_RESIZE | wxBORDER_NONE),
       m_pContext(std::make_unique<wxGLContext>(this)),
