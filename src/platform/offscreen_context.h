@@ -19,7 +19,6 @@ public:
     void MakeCurrent();
 
     int GetWidth() const { return m_nWidth; }
-    int GetHeight() const { return m_nHeight; }
     // Waits for drawing to finish; then four bytes (R, G, B, A) a pixel, rows from the top
     // of the picture down. The context must be current.
     const std::vector<uint8_t>& ReadPixels();
