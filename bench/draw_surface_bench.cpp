@@ -16,7 +16,7 @@ void DrawFrame(benchmark::State& state, int32_t nTheta, int32_t nPhi)
     settings.m_nPhiDiv = nPhi;
     COffscreenContext context(800, 600);
     context.MakeCurrent();
-    CSurfaceScene scene(settings);
+    CSurfaceScene scene(settings, false);
     scene.Create();
     SetProjection(800, 600);
     scene.Paint();  // the first paint builds; the frames below only draw

@@ -13,6 +13,8 @@
 #include "platform/invalidate.h"
 #include "resources/string_table.h"
 #include "surface/build_limits.h"
+#include "view/camera_math.h"
+#include "view/responsiveness.h"
 
 wxBEGIN_EVENT_TABLE(CLobaraApp, CFrameworkApp)
     EVT_MENU(ToWxId(ID_APP_ABOUT), CLobaraApp::OnAppAbout)
@@ -68,6 +70,7 @@ void CLobaraApp::ReportUnbuildableSurface()
     try
     {
         PlanSurface(m_nL, m_nM, m_nThetaDiv, m_nPhiDiv);
+        CheckResponsive(m_nL, m_nM, m_nThetaDiv, m_nPhiDiv);
     }
     catch (const SurfaceTooLarge&)
     {
@@ -118,7 +121,8 @@ void CLobaraApp::OnSettingsViewpoint(wxCommandEvent&)
     CSurfaceView& view = GetMainFrame()->m_wndView;
     // Should the camera be unreadable (a modelview that cannot be inverted), the dialog offers
     // the default camera instead.
-    double from[3] = {0.0, -1.0, 0.0}, to[3] = {0.0, 0.0, 0.0};
+    double from[3] = {kDefaultFrom[0], kDefaultFrom[1], kDefaultFrom[2]};
+    double to[3] = {kDefaultTo[0], kDefaultTo[1], kDefaultTo[2]};
     view.GetViewpoint(&from[0], &from[1], &from[2], &to[0], &to[1], &to[2]);
 
     CViewpointDialog dialog;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "platform/framework_app.h"
 
 class CMainFrame;

@@ -2,7 +2,7 @@
 
 #include <wx/frame.h>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "view/surface_view.h"
 
 // The program's only top-level window: caption, menu and accelerators, the surface view as

@@ -1,6 +1,6 @@
 #include "dialogs/color_scheme_dialog.h"
 
-#include "platform/data_exchange.h"
+#include "dialogs/data_exchange.h"
 #include "resources/resource_ids.h"
 
 CColorSchemeDialog::CColorSchemeDialog() : CTemplateDialog(IDD_COLOR_SCHEME) {}

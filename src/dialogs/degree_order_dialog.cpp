@@ -1,6 +1,6 @@
 #include "dialogs/degree_order_dialog.h"
 
-#include "platform/data_exchange.h"
+#include "dialogs/data_exchange.h"
 #include "resources/resource_ids.h"
 
 CDegreeOrderDialog::CDegreeOrderDialog() : CTemplateDialog(IDD_DEGREE_ORDER) {}

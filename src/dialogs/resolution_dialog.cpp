@@ -1,6 +1,6 @@
 #include "dialogs/resolution_dialog.h"
 
-#include "platform/data_exchange.h"
+#include "dialogs/data_exchange.h"
 #include "resources/resource_ids.h"
 
 CResolutionDialog::CResolutionDialog() : CTemplateDialog(IDD_RESOLUTION) {}

@@ -1,6 +1,6 @@
 #include "dialogs/viewpoint_dialog.h"
 
-#include "platform/data_exchange.h"
+#include "dialogs/data_exchange.h"
 #include "resources/resource_ids.h"
 
 CViewpointDialog::CViewpointDialog() : CTemplateDialog(IDD_VIEWPOINT) {}

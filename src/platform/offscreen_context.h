@@ -4,12 +4,12 @@
 #include <stdexcept>
 #include <vector>
 
-// A GL context that renders into memory (OSMesa), for pictures without a display. Only
-// programs that link OSMesa and not libGL may use it: both export the gl* entry points.
+// A desktop GL compatibility context that renders into memory, for pictures without a display:
+// a pbuffer on EGL's surfaceless platform (Mesa's software rasteriser when there is no GPU).
 class COffscreenContext
 {
 public:
-    // An RGBA colour buffer of nWidth x nHeight pixels with a depth buffer. Throws
+    // An RGBA colour buffer of nWidth x nHeight pixels with a 24-bit depth buffer. Throws
     // std::runtime_error when no such context can be made.
     COffscreenContext(int nWidth, int nHeight);
     ~COffscreenContext();
@@ -19,6 +19,7 @@ public:
     void MakeCurrent();
 
     int GetWidth() const { return m_nWidth; }
+    int GetHeight() const { return m_nHeight; }
     // Waits for drawing to finish; then four bytes (R, G, B, A) a pixel, rows from the top
     // of the picture down. The context must be current.
     const std::vector<uint8_t>& ReadPixels();
@@ -27,5 +28,6 @@ private:
     int m_nWidth;
     int m_nHeight;
     std::vector<uint8_t> m_aPixels;
-    void* m_hContext;  // OSMesaContext
+    void* m_hSurface;  // EGLSurface
+    void* m_hContext;  // EGLContext
 };

@@ -4,7 +4,7 @@
 #include <new>
 
 // Raised, before any array of the mesh is touched, for a build that cannot be done in 32-bit
-// array lengths, in the machine's memory or in reasonable time. It is an out-of-memory
+// array lengths or in the machine's memory, or (in the viewer) not without freezing its window. It is an out-of-memory
 // failure, so whoever handles running out of memory handles this too.
 class SurfaceTooLarge : public std::bad_alloc
 {
@@ -26,6 +26,10 @@ struct SurfacePlan
     int32_t nFaces;     // (nRows - 1) * nColumns
 };
 
-// Works out the counts of a build of Y(l, m) on nT x nP samples and checks that it fits.
-// Throws SurfaceTooLarge when it does not.
+// Works out the counts of a build of Y(l, m) on nT x nP samples and checks that it fits in
+// 32-bit lengths and in memory. Throws SurfaceTooLarge when it does not. Slowness is no reason
+// to refuse here: that is for a caller who must stay responsive to decide.
 SurfacePlan PlanSurface(int32_t l, int32_t m, int32_t nT, int32_t nP);
+
+// The estimated time in seconds of that build, single-threaded on a 2-core x86-64 machine.
+double EstimateBuildSeconds(int32_t l, int32_t m, int32_t nT, int32_t nP);

@@ -4,13 +4,12 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "surface/angles.h"
 #include "surface/normalization.h"
 #include "surface/normalized_legendre.h"
 #include "surface/polynomial.h"
 
 namespace {
-
-constexpr double kPi = 3.141592653589793;
 
 // Largest polynomial degree l - |m| and largest l + |m| of the power basis: measured
 // against a long double recurrence on 4801 rows, every (l, m) inside keeps within 1e-12

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "surface/angles.h"
+
 double Factorial(int64_t n)
 {
     double dResult = 1.0;
@@ -17,7 +19,7 @@ double NormalizationFactor(int32_t l, int32_t m)
     const int64_t nL = l;
     const int64_t a = std::llabs(static_cast<int64_t>(m));
     const double g = static_cast<double>(nL + nL + 1) * 0.5;
-    const double k = 1.0 / std::sqrt(6.283185307179586);
+    const double k = 1.0 / std::sqrt(kTwoPi);
     const double r = Factorial(nL - a) / Factorial(nL + a);
     return std::sqrt(r * g) * k;
 }

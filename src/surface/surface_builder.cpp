@@ -3,14 +3,13 @@
 #include <cmath>
 #include <vector>
 
+#include "surface/angles.h"
 #include "surface/build_limits.h"
 #include "surface/harmonic_rows.h"
 #include "surface/surface_faces.h"
 #include "surface/vector_kernel.h"
 
 namespace {
-
-constexpr double kTwoPi = 6.283185307179586;
 
 // Everything of the phi columns that does not depend on theta, one array per quantity.
 struct ColumnTables

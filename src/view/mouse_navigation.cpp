@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "surface/angles.h"
+
 namespace {
 
 constexpr double kDegreesPerPixel = 0.4;
@@ -17,8 +19,8 @@ void Identity(double m[16])
 // Rotation by dDegrees about the eye's x axis, then about its y axis: Rx(a) Ry(b).
 void Rotation(double dDegreesX, double dDegreesY, double g[16])
 {
-    const double a = dDegreesX * (3.141592653589793 / 180.0);
-    const double b = dDegreesY * (3.141592653589793 / 180.0);
+    const double a = dDegreesX * (kPi / 180.0);
+    const double b = dDegreesY * (kPi / 180.0);
     const double ca = std::cos(a), sa = std::sin(a), cb = std::cos(b), sb = std::sin(b);
     // Columns of Rx(a) Ry(b).
     const double m[16] = {cb, sa * sb, -ca * sb, 0, 0, ca, sa, 0, sb, -sa * cb, ca * cb, 0, 0, 0, 0, 1};

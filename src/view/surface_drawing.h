@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "surface/surface_mesh.h"
 
 // These need the view's rendering context to be current; they know nothing else of it.

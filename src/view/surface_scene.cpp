@@ -5,14 +5,17 @@
 #include <new>
 
 #include "surface/surface_builder.h"
+#include "view/camera_math.h"
 #include "view/gl_camera.h"
+#include "view/responsiveness.h"
 #include "view/surface_drawing.h"
 
 void CSurfaceScene::Create()
 {
     SetupLighting();
     // The camera goes in before the build, so a failed build still leaves a usable scene.
-    SetViewpoint(0.0, -1.0, 0.0, 0.0, 0.0, 0.0);
+    SetViewpoint(kDefaultFrom[0], kDefaultFrom[1], kDefaultFrom[2], kDefaultTo[0], kDefaultTo[1],
+                 kDefaultTo[2]);
     BuildSurface();
 }
 
@@ -21,6 +24,8 @@ void CSurfaceScene::BuildSurface()
     int l, m, nTheta, nPhi;
     m_settings.GetLM(&l, &m);
     m_settings.GetResolution(&nTheta, &nPhi);
+    if (m_bResponsive)
+        CheckResponsive(l, m, nTheta, nPhi);
     BuildSurfaceMesh(l, m, nTheta, nPhi, m_mesh);
 }
 

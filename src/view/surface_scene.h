@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "surface/surface_mesh.h"
 
 // What the view draws and when it rebuilds, independent of the window and of the kind of
@@ -11,10 +11,14 @@
 class CSurfaceScene
 {
 public:
-    explicit CSurfaceScene(const CLobaraSettings& settings) : m_settings(settings) {}
+    // bResponsive: refuse (as a failed build) a surface that would freeze a window; the
+    // viewer's scene is, a batch renderer's is not.
+    CSurfaceScene(const CLobaraSettings& settings, bool bResponsive)
+        : m_settings(settings), m_bResponsive(bResponsive)
+    {}
 
-    // On a fresh context: lights (with the identity modelview), the default camera from
-    // (0, -1, 0) towards the origin, and the first build. Throws std::bad_alloc when the
+    // On a fresh context: lights (with the identity modelview), the default camera, and the
+    // first build. Throws std::bad_alloc when the
     // settings' surface cannot be built; lights and camera are in place all the same.
     void Create();
 
@@ -32,6 +36,7 @@ public:
 
 private:
     const CLobaraSettings& m_settings;
+    const bool m_bResponsive;
     int32_t m_nBuiltRevision = -1;
     SurfaceMesh m_mesh;
 };

@@ -26,7 +26,7 @@ CSurfaceView::CSurfaceView(wxWindow* pParent, wxWindowID nId, const CLobaraSetti
     : wxGLCanvas(pParent, ViewGLAttributes(), nId, wxDefaultPosition, wxDefaultSize,
                  wxFULL_REPAINT_ON_RESIZE | wxBORDER_NONE),
       m_pContext(std::make_unique<wxGLContext>(this)),
-      m_scene(settings)
+      m_scene(settings, true)
 {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
 }

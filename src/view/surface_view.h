@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "view/mouse_navigation.h"
 #include "view/surface_scene.h"
 

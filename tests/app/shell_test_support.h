@@ -9,6 +9,7 @@
 #include "app/main_frame.h"
 #include "platform/command_ids.h"
 #include "support/gui_wait.h"
+#include "view/camera_math.h"
 
 // Shared by the GUI tests of the application shell.
 
@@ -30,7 +31,8 @@ inline CMainFrame* FreshMainFrame()
         App().OnInit();
     CMainFrame* pFrame = App().GetMainFrame();
     static_cast<CLobaraSettings&>(App()) = CLobaraSettings();
-    pFrame->m_wndView.SetViewpoint(0, -1, 0, 0, 0, 0);
+    pFrame->m_wndView.SetViewpoint(kDefaultFrom[0], kDefaultFrom[1], kDefaultFrom[2], kDefaultTo[0],
+                                   kDefaultTo[1], kDefaultTo[2]);
     App().InvalidateMainWindow();
     EXPECT_TRUE(WaitFor([&] { return pFrame->m_wndView.GetScene().GetBuiltRevision() == 0; }));
     return pFrame;

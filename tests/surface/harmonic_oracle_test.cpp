@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <vector>
 
+#include "surface/angles.h"
 #include "surface/surface_builder.h"
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 
 double OracleValue(int l, int m, double theta, double phi)
 {

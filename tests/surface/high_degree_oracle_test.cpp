@@ -11,13 +11,11 @@
 #include <cstdlib>
 #include <vector>
 
+#include "surface/angles.h"
 #include "surface/harmonic_rows.h"
 #include "surface/surface_builder.h"
 
 namespace {
-
-constexpr double kPi = 3.141592653589793;
-constexpr double kTwoPi = 6.283185307179586;
 
 // GSL's normalised functions of every degree and order up to l at the builder's own rows
 // (theta = (i / (nT - 1)) * pi), so that both sides see the same x.

@@ -7,9 +7,10 @@
 #include <limits>
 #include <vector>
 
+#include "surface/angles.h"
+
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 
 double Evaluate(const NormalizedLegendre& legendre, double dTheta)
 {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "surface/angles.h"
 #include "surface/normalization.h"
 #include "surface/polynomial.h"
 #include "surface/surface_mesh.h"
@@ -21,8 +22,6 @@ struct ReferenceSurface
 
 inline ReferenceSurface BuildReferenceSurface(int l, int m, int nT, int nP)
 {
-    const double kPi = 3.141592653589793;
-    const double kTwoPi = 6.283185307179586;
     Polynomial p;
     LegendrePolynomial(l, p);
     DifferentiatePolynomial(std::abs(m), p);

@@ -5,9 +5,11 @@
 #include <cmath>
 #include <limits>
 
+#include "surface/angles.h"
+
 namespace {
 
-constexpr double kDegree = 3.141592653589793 / 180.0;
+constexpr double kDegree = kPi / 180.0;
 
 void ExpectMatrixNear(const double* actual, std::initializer_list<double> expected)
 {

@@ -50,7 +50,7 @@ class Render
 {
 public:
     Render(const CLobaraSettings& settings, int nWidth = 400, int nHeight = 300)
-        : m_context(nWidth, nHeight), m_scene(settings)
+        : m_context(nWidth, nHeight), m_scene(settings, false)
     {
         m_context.MakeCurrent();
         m_scene.Create();

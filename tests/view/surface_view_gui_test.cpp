@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "support/gui_wait.h"
+#include "surface/angles.h"
 #include "support/view_pixels.h"
 #include "view/gl_camera.h"
 #include "view/surface_view.h"
@@ -115,7 +116,7 @@ private:
     wxUIActionSimulator m_sim;
 };
 
-constexpr double kDegree = 3.141592653589793 / 180.0;
+constexpr double kDegree = kPi / 180.0;
 
 }  // namespace
 

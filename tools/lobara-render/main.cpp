@@ -13,7 +13,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "lobara-render/png_writer.h"
 #include "lobara-render/render_options.h"
 #include "platform/offscreen_context.h"
@@ -56,7 +56,7 @@ void RenderPicture(const RenderOptions& options, const CLobaraSettings& settings
 {
     COffscreenContext context(options.nWidth, options.nHeight);
     context.MakeCurrent();
-    CSurfaceScene scene(settings);
+    CSurfaceScene scene(settings, false);
     scene.Create();
     SetViewpoint(options.from[0], options.from[1], options.from[2], options.to[0], options.to[1],
                  options.to[2]);

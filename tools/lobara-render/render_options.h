@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "view/camera_math.h"
+
 // What one run of lobara-render is asked to do. The defaults are the viewer's.
 struct RenderOptions
 {
@@ -12,8 +14,8 @@ struct RenderOptions
     int32_t nThetaDiv = 480;
     int32_t nPhiDiv = 240;
     int32_t nColorScheme = 0;
-    double from[3] = {0.0, -1.0, 0.0};
-    double to[3] = {0.0, 0.0, 0.0};
+    double from[3] = {kDefaultFrom[0], kDefaultFrom[1], kDefaultFrom[2]};
+    double to[3] = {kDefaultTo[0], kDefaultTo[1], kDefaultTo[2]};
     int nWidth = 800;
     int nHeight = 600;
     bool bStats = false;

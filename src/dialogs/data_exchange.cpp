@@ -1,4 +1,4 @@
-#include "platform/data_exchange.h"
+#include "dialogs/data_exchange.h"
 
 #include <wx/msgdlg.h>
 #include <wx/radiobut.h>

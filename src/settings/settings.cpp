@@ -1,6 +1,6 @@
-#include "app/settings.h"
+#include "settings/settings.h"
 
-#include "app/color_schemes.h"
+#include "settings/color_schemes.h"
 
 void CLobaraSettings::GetLM(int* pL, int* pM) const
 {

@@ -1,8 +1,8 @@
-#include "app/settings.h"
+#include "settings/settings.h"
 
 #include <gtest/gtest.h>
 
-#include "app/color_schemes.h"
+#include "settings/color_schemes.h"
 
 TEST(Settings, FreshStartHoldsTheDefaults)
 {

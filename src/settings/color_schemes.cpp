@@ -1,4 +1,4 @@
-#include "app/color_schemes.h"
+#include "settings/color_schemes.h"
 
 const ColorScheme kColorSchemes[kColorSchemeCount] = {
     {{1.0f, 0.2f, 0.2f}, {0.1f, 0.5f, 1.0f}},        // red / blue
