@@ -1,12 +1,13 @@
-# make run   — install what is missing, build, start the viewer
-# make test  — install what is missing, build, run every test (under a virtual X display)
-# make bench — build and run the benchmarks
+# make run     — install what is missing, build, start the viewer
+# make test    — install what is missing, build, run every test (under a virtual X display)
+# make bench   — build and run the benchmarks
+# make package — install what is missing, build the Debian package ($(BUILD)/lobara_*.deb)
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench package clean
 
 all: build
 
@@ -31,6 +32,10 @@ bench: build
 	$(BUILD)/bench/surface_build_bench
 	$(BUILD)/bench/draw_surface_bench
 	xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD)/bench/drag_paint_bench
+
+package: configure
+	@scripts/install-deps --packaging
+	cmake --build $(BUILD) -j $(JOBS) --target package
 
 clean:
 	rm -rf $(BUILD)

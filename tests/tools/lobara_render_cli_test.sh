@@ -29,6 +29,17 @@ expect_output '{"l":0,"m":0,"theta":3,"phi":4,"vertices":12,"faces":8,"positive"
 expect_output '{"l":2,"m":-3,"theta":480,"phi":0,"vertices":0,"faces":0,"positive":0,"negative":0}' \
   --m -3 --phi 0 --stats
 
+# Short forms, a zero harmonic warned about but done, help naming every option and the grid.
+expect_output "$("$render" --l 3 --m -2 --stats)" -l 3 -m -2 --stats
+"$render" -l 1 -m 2 --stats >/dev/null 2>"$work/err" || fail "|m| > l exited $?"
+grep -q "warning" "$work/err" || fail "|m| > l gave no warning"
+[[ "$("$render" --version)" =~ ^lobara-render\ [0-9]+\.[0-9]+ ]] || fail "--version: $("$render" --version)"
+help=$("$render" --help) || fail "--help exited $?"
+for word in --l --m --theta --phi --scheme --from --to --size --stats --values --out \
+  'theta_i = i\*pi/(nT-1)' 'phi_j = 2\*pi\*j/nP' '(-1)^m' 'sin(m\*phi)'; do
+  grep -q -- "$word" <<<"$help" || fail "--help does not mention $word"
+done
+
 # Values: little-endian doubles in vertex order; l = 0 is N(0,0) everywhere.
 "$render" --l 0 --theta 3 --phi 4 --values "$work/v.bin" || fail "--values exited $?"
 [ "$(stat -c %s "$work/v.bin")" -eq 96 ] || fail "values file is not 12 doubles"

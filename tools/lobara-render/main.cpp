@@ -1,22 +1,19 @@
-// lobara-render: the viewer's surface without a display.
-//   lobara-render [--l L] [--m M] [--theta NT] [--phi NP] [--scheme 0-6]
-//                 [--from X,Y,Z] [--to X,Y,Z] [--size WxH] [--stats] [--values FILE] [--out FILE.png]
-// --stats prints one JSON line of counts; --values writes the signed value of every sample
-// as little-endian IEEE doubles in vertex-index order; --out renders what the viewer shows in
-// a client area of that size (default 800x600) from that camera to a PNG.
+// lobara-render: the viewer's surface without a display. `lobara-render --help` lists the
+// options and the conventions of the values.
 // Exit status: 0 done, 1 the surface could not be built or written, 2 the command line is wrong.
 
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <stdexcept>
 
-#include "settings/settings.h"
 #include "lobara-render/png_writer.h"
 #include "lobara-render/render_options.h"
 #include "platform/offscreen_context.h"
+#include "settings/settings.h"
 #include "surface/surface_builder.h"
 #include "view/gl_camera.h"
 #include "view/surface_scene.h"
@@ -92,6 +89,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "lobara-render: %s\n", error.what());
         return 2;
     }
+    if (!options.strInfo.empty())
+    {
+        std::fputs(options.strInfo.c_str(), stdout);
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    }
+    if (options.nL < 0 || std::llabs(static_cast<long long>(options.nM)) > options.nL)
+        std::fprintf(stderr, "lobara-render: warning: Y(%d, %d) is 0 everywhere (it needs 0 <= |m| <= l)\n",
+                     options.nL, options.nM);
 
     CLobaraSettings settings;
     settings.m_nL = options.nL;

@@ -21,6 +21,7 @@ struct RenderOptions
     bool bStats = false;
     std::string strValuesPath;   // empty: no values file
     std::string strPicturePath;  // empty: no picture
+    std::string strInfo;         // --help or --version: print this and do nothing else
 };
 
 // A command line that cannot be run; what() is one line naming the option.
