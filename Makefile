@@ -1,12 +1,13 @@
 # make run   — install what is missing, build, start the viewer
 # make test  — install what is missing, build, run every test (under a virtual X display)
 # make bench — build and run the benchmarks
+# make references — regenerate the stored reference pictures on purpose, then check them
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench references clean
 
 all: build
 
@@ -31,6 +32,10 @@ bench: build
 	$(BUILD)/bench/surface_build_bench
 	$(BUILD)/bench/draw_surface_bench
 	xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD)/bench/drag_paint_bench
+
+references: build
+	LOBARA_REGENERATE_REFERENCES=1 $(BUILD)/tests/offscreen_render_tests --gtest_filter=ReferencePictures.EachViewLooksAsStored
+	$(BUILD)/tests/offscreen_render_tests --gtest_filter=ReferencePictures.FollowTheLightingEquations
 
 clean:
 	rm -rf $(BUILD)
