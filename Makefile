@@ -1,13 +1,14 @@
-# make run     — install what is missing, build, start the viewer
-# make test    — install what is missing, build, run every test (under a virtual X display)
-# make bench   — build and run the benchmarks
-# make package — install what is missing, build the Debian package ($(BUILD)/lobara_*.deb)
+# make run        — install what is missing, build, start the viewer
+# make test       — install what is missing, build, run every test (under a virtual X display)
+# make bench      — build and run the benchmarks
+# make package    — install what is missing, build the Debian package ($(BUILD)/lobara_*.deb)
+# make references — regenerate the stored reference pictures on purpose, then check them
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench package clean
+.PHONY: all deps configure build run test bench package references clean
 
 all: build
 
@@ -36,6 +37,10 @@ bench: build
 package: configure
 	@scripts/install-deps --packaging
 	cmake --build $(BUILD) -j $(JOBS) --target package
+
+references: build
+	LOBARA_REGENERATE_REFERENCES=1 $(BUILD)/tests/offscreen_render_tests --gtest_filter=ReferencePictures.EachViewLooksAsStored
+	$(BUILD)/tests/offscreen_render_tests --gtest_filter=ReferencePictures.FollowTheLightingEquations
 
 clean:
 	rm -rf $(BUILD)

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "platform/offscreen_context.h"
+#include "support/offscreen_scene.h"
 #include "surface/normalization.h"
 #include "view/gl_camera.h"
 #include "view/surface_drawing.h"
@@ -45,28 +46,12 @@ private:
     std::vector<uint8_t> m_aPixels;
 };
 
-// Renders the settings' surface as the view does: create, resize, paint.
-class Render
+// Paints the scene as the view does and reads the picture back.
+Picture Paint(COffscreenScene& scene)
 {
-public:
-    Render(const CLobaraSettings& settings, int nWidth = 400, int nHeight = 300)
-        : m_context(nWidth, nHeight), m_scene(settings, false)
-    {
-        m_context.MakeCurrent();
-        m_scene.Create();
-        SetProjection(nWidth, nHeight);
-    }
-    Picture Paint()
-    {
-        m_scene.Paint();
-        return Picture(m_context);
-    }
-    CSurfaceScene& Scene() { return m_scene; }
-
-private:
-    COffscreenContext m_context;
-    CSurfaceScene m_scene;
-};
+    scene.Paint();
+    return Picture(scene.Context());
+}
 
 bool IsRed(Rgb c)
 {
@@ -93,8 +78,8 @@ std::pair<int, int> LitExtent(const Picture& picture, int nWidth, int nHeight)
 TEST(OffscreenRender, DefaultPictureHasRedLobesAndABlueBelt)
 {
     CLobaraSettings settings;
-    Render render(settings);
-    const Picture picture = render.Paint();
+    COffscreenScene render(settings);
+    const Picture picture = Paint(render);
     EXPECT_TRUE(picture.At(2, 2).IsBlack());
     EXPECT_TRUE(picture.At(397, 297).IsBlack());
     EXPECT_TRUE(IsRed(picture.At(200, 150 - 80))) << "upper lobe";
@@ -108,8 +93,8 @@ TEST(OffscreenRender, DarkSchemeShowsOnlyGrey)
 {
     CLobaraSettings settings;
     settings.m_nColorScheme = 6;
-    Render render(settings);
-    const Picture picture = render.Paint();
+    COffscreenScene render(settings);
+    const Picture picture = Paint(render);
     // Away from the specular highlights every lit pixel is a dark, hueless grey.
     for (int y : {150 - 80, 150, 150 + 80})
     {
@@ -128,8 +113,8 @@ TEST(OffscreenRender, ConstantHarmonicIsOneRoundDiscOfThePositiveColour)
     for (const auto& size : {std::pair{400, 300}, std::pair{400, 200}, std::pair{200, 400}})
     {
         SCOPED_TRACE(testing::Message() << size.first << "x" << size.second);
-        Render render(settings, size.first, size.second);
-        const Picture picture = render.Paint();
+        COffscreenScene render(settings, size.first, size.second);
+        const Picture picture = Paint(render);
         const double dRadius = NormalizationFactor(0, 0) * size.first / 2;
         const auto extent = LitExtent(picture, size.first, size.second);
         EXPECT_NEAR(extent.first, dRadius, 2.0);
@@ -143,8 +128,8 @@ TEST(OffscreenRender, WideWindowShowsHalfAUnitUpAndDown)
     // The default lobes reach z = 0.63; a 2:1 window shows y from -0.5 to 0.5, so the
     // lobes run off the top and bottom edges while the belt keeps its width.
     CLobaraSettings settings;
-    Render render(settings, 400, 200);
-    const Picture picture = render.Paint();
+    COffscreenScene render(settings, 400, 200);
+    const Picture picture = Paint(render);
     EXPECT_TRUE(IsRed(picture.At(200, 1)));
     EXPECT_TRUE(IsRed(picture.At(200, 198)));
 }
@@ -154,8 +139,8 @@ TEST(OffscreenRender, ZeroSurfaceDrawsNothing)
     CLobaraSettings settings;
     settings.m_nL = 2;
     settings.m_nM = 3;
-    Render render(settings);
-    EXPECT_EQ(render.Paint().CountLit(), 0);
+    COffscreenScene render(settings);
+    EXPECT_EQ(Paint(render).CountLit(), 0);
 }
 
 TEST(OffscreenRender, FaceTurnedFromEveryLightShowsOnlyAmbient)
@@ -164,8 +149,8 @@ TEST(OffscreenRender, FaceTurnedFromEveryLightShowsOnlyAmbient)
     // faces the viewer but none of them: 0.2 x the pass colour (1.0, 0.2, 0.2).
     CLobaraSettings settings;
     settings.m_nL = 0;
-    Render render(settings);
-    const Picture picture = render.Paint();
+    COffscreenScene render(settings);
+    const Picture picture = Paint(render);
     const double r = NormalizationFactor(0, 0) * 200;
     const Rgb c = picture.At(static_cast<int>(200 - 0.6 * r), static_cast<int>(150 + 0.6 * r));
     EXPECT_NEAR(c.r, 51, 2);
@@ -209,18 +194,18 @@ TEST(OffscreenRender, OnlyFacesTurnedTowardTheViewerAreDrawn)
 TEST(OffscreenRender, NaNCameraDrawsNothing)
 {
     CLobaraSettings settings;
-    Render render(settings);
+    COffscreenScene render(settings);
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double m[16] = {1, 0, nan, 0, 0, 1, nan, 0, 0, 0, nan, 0, 0, 0, 0, 1};
     glMatrixMode(GL_MODELVIEW);
     glLoadMatrixd(m);
-    EXPECT_EQ(render.Paint().CountLit(), 0);
+    EXPECT_EQ(Paint(render).CountLit(), 0);
 }
 
 TEST(OffscreenRender, CameraIsTheModelviewAndUndefinedViewpointsLeaveIt)
 {
     CLobaraSettings settings;
-    Render render(settings);
+    COffscreenScene render(settings);
     ASSERT_TRUE(SetViewpoint(3, 4, 0, 1, 1, 1));
     double before[16], after[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, before);
@@ -247,7 +232,7 @@ TEST(OffscreenRender, CameraIsTheModelviewAndUndefinedViewpointsLeaveIt)
 TEST(SurfaceScene, PaintRebuildsOnlyWhenTheRevisionMoves)
 {
     CLobaraSettings settings;
-    Render render(settings);
+    COffscreenScene render(settings);
     EXPECT_EQ(render.Scene().GetBuiltRevision(), -1);
     render.Paint();
     EXPECT_EQ(render.Scene().GetBuiltRevision(), 0);
@@ -265,13 +250,13 @@ TEST(SurfaceScene, PaintRebuildsOnlyWhenTheRevisionMoves)
 TEST(SurfaceScene, FailedBuildKeepsDrawingThePreviousSurfaceAndRetries)
 {
     CLobaraSettings settings;
-    Render render(settings);
-    const int nLitBefore = render.Paint().CountLit();
+    COffscreenScene render(settings);
+    const int nLitBefore = Paint(render).CountLit();
     settings.m_nL = std::numeric_limits<int32_t>::max();
     ++settings.m_nRevision;
-    EXPECT_EQ(render.Paint().CountLit(), nLitBefore);
+    EXPECT_EQ(Paint(render).CountLit(), nLitBefore);
     EXPECT_EQ(render.Scene().GetBuiltRevision(), 0);
     settings.m_nL = 0;
-    EXPECT_NE(render.Paint().CountLit(), nLitBefore);
+    EXPECT_NE(Paint(render).CountLit(), nLitBefore);
     EXPECT_EQ(render.Scene().GetBuiltRevision(), 1);
 }
