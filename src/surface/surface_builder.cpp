@@ -77,7 +77,8 @@ RowSamples RowOf(const SurfaceMesh& mesh, int32_t nFirst)
 
 }  // namespace
 
-void BuildSurfaceMesh(int32_t l, int32_t m, int32_t nT, int32_t nP, SurfaceMesh& mesh)
+void BuildSurfaceMesh(int32_t l, int32_t m, int32_t nT, int32_t nP, SurfaceMesh& mesh,
+                      const BuildProgress& onRow)
 {
     const SurfacePlan plan = PlanSurface(l, m, nT, nP);
 
@@ -103,6 +104,8 @@ void BuildSurfaceMesh(int32_t l, int32_t m, int32_t nT, int32_t nP, SurfaceMesh&
                   mesh.m_aY.GetData() + nFirst, mesh.m_aZ.GetData() + nFirst);
         if (i > 0)
             AppendFaceRow(RowOf(mesh, nFirst - nColumns), RowOf(mesh, nFirst), nColumns, sorter);
+        if (onRow)
+            onRow(i + 1, plan.nRows);
     }
     FinishFaces(sorter, mesh);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "surface/surface_mesh.h"
 
@@ -9,4 +10,7 @@
 // give a valid mesh: l < 0 or |m| > l gives Y = 0 everywhere, counts of 0 or less give an
 // empty mesh, and a single row is the north pole with no faces.
 // Throws std::bad_alloc (SurfaceTooLarge for a build beyond the limits) with mesh untouched.
-void BuildSurfaceMesh(int32_t l, int32_t m, int32_t nT, int32_t nP, SurfaceMesh& mesh);
+// onRow, when given, is told after each row of samples how many rows of all are done.
+using BuildProgress = std::function<void(int32_t nRowsDone, int32_t nRows)>;
+void BuildSurfaceMesh(int32_t l, int32_t m, int32_t nT, int32_t nP, SurfaceMesh& mesh,
+                      const BuildProgress& onRow = nullptr);

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <new>
+#include <utility>
 
 #include "surface/surface_builder.h"
 #include "view/camera_math.h"
@@ -10,13 +11,25 @@
 #include "view/responsiveness.h"
 #include "view/surface_drawing.h"
 
-void CSurfaceScene::Create()
+void CSurfaceScene::PlaceLightsAndCamera()
 {
     SetupLighting();
-    // The camera goes in before the build, so a failed build still leaves a usable scene.
     SetViewpoint(kDefaultFrom[0], kDefaultFrom[1], kDefaultFrom[2], kDefaultTo[0], kDefaultTo[1],
                  kDefaultTo[2]);
+}
+
+void CSurfaceScene::Create()
+{
+    // The camera goes in before the build, so a failed build still leaves a usable scene.
+    PlaceLightsAndCamera();
     BuildSurface();
+}
+
+void CSurfaceScene::Create(SurfaceMesh&& mesh)
+{
+    PlaceLightsAndCamera();
+    m_mesh = std::move(mesh);
+    m_nBuiltRevision = m_settings.m_nRevision;
 }
 
 void CSurfaceScene::BuildSurface()

@@ -22,6 +22,10 @@ public:
     // settings' surface cannot be built; lights and camera are in place all the same.
     void Create();
 
+    // Create for a caller that has built the mesh from the current settings itself: lights,
+    // the default camera, and mesh as the surface that paints draw until the settings change.
+    void Create(SurfaceMesh&& mesh);
+
     // Rebuilds the mesh from the current settings. Throws std::bad_alloc with the previous
     // mesh intact.
     void BuildSurface();
@@ -35,6 +39,8 @@ public:
     int32_t GetBuiltRevision() const { return m_nBuiltRevision; }
 
 private:
+    void PlaceLightsAndCamera();
+
     const CLobaraSettings& m_settings;
     const bool m_bResponsive;
     int32_t m_nBuiltRevision = -1;

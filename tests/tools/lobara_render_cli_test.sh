@@ -73,7 +73,20 @@ expect_usage_error "--from" --from 1,2 --out "$work/q.png"
 expect_usage_error "--to" --to 1,nan,2 --out "$work/q.png"
 expect_usage_error "--from" --from 0,0,0 --to 0,0,0 --out "$work/q.png"
 expect_usage_error "--l" --l +-3 --stats
-[ ! -e "$work/q.png" ] || fail "a refused picture left a file"
+expect_usage_error "--supersample" --supersample 5 --out "$work/q.png"
+expect_usage_error "--supersample" --size 8000x10 --supersample 3 --out "$work/q.png"
+expect_usage_error "--background" --background grey --out "$work/q.png"
+expect_usage_error "--mesh" --mesh "$work/q.vtk"
+expect_usage_error "--table" --table 2 -l 3 --out "$work/q.png"
+expect_usage_error "--size" --table 3 --size 6x4 --out "$work/q.png"
+expect_usage_error "--out" --turntable 3
+# A frame name holds one integer field and nothing else printf would read.
+for pattern in q.png 'q%s.png' 'q%d%d.png' 'q%n.png' 'q%.3d.png' 'q%123d.png' 'q%ld.png'; do
+  expect_usage_error "field" --turntable 3 --out "$work/$pattern"
+done
+[ -z "$(ls "$work" | grep '^q')" ] || fail "a refused picture left a file: $(ls "$work")"
+"$render" --theta 3 --phi 4 --size 8x8 --turntable 2 --out "$work/s%%%+03d.png" || fail "turntable exited $?"
+[ -s "$work/s%+00.png" ] && [ -s "$work/s%+01.png" ] || fail "turntable frame names: $(ls "$work")"
 "$render" --out /nonexistent-dir/p.png 2>"$work/err"; rc=$?
 [ $rc -eq 1 ] || fail "unwritable picture exited $rc, want 1"
 

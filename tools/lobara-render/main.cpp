@@ -1,84 +1,21 @@
 // lobara-render: the viewer's surface without a display. `lobara-render --help` lists the
 // options and the conventions of the values.
-// Exit status: 0 done, 1 the surface could not be built or written, 2 the command line is wrong.
+// Exit status: 0 done, 1 the surface could not be built or an output not written, 2 the
+// command line is wrong.
 
-#include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <new>
 #include <stdexcept>
 
-#include "lobara-render/png_writer.h"
 #include "lobara-render/render_options.h"
-#include "platform/offscreen_context.h"
-#include "settings/settings.h"
-#include "surface/surface_builder.h"
-#include "view/gl_camera.h"
-#include "view/surface_scene.h"
-
-namespace {
-
-bool WriteValues(const char* pszPath, const DoubleArray& aValue)
-{
-    std::FILE* pFile = std::fopen(pszPath, "wb");
-    if (pFile == nullptr)
-        return false;
-    bool bOk = true;
-    unsigned char abBytes[8];
-    for (int32_t i = 0; i < aValue.GetSize() && bOk; ++i)
-    {
-        uint64_t nBits;
-        std::memcpy(&nBits, &aValue[i], sizeof nBits);
-        for (unsigned char& b : abBytes)
-        {
-            b = static_cast<unsigned char>(nBits & 0xffu);
-            nBits >>= 8;
-        }
-        bOk = std::fwrite(abBytes, sizeof abBytes, 1, pFile) == 1;
-    }
-    bOk = std::fclose(pFile) == 0 && bOk;
-    if (!bOk)
-    {
-        const int nError = errno;  // keep the write's reason for the message
-        std::remove(pszPath);
-        errno = nError;
-    }
-    return bOk;
-}
-
-// Runs the viewer's own creation and paint sequence in an offscreen context.
-void RenderPicture(const RenderOptions& options, const CLobaraSettings& settings)
-{
-    COffscreenContext context(options.nWidth, options.nHeight);
-    context.MakeCurrent();
-    CSurfaceScene scene(settings, false);
-    scene.Create();
-    SetViewpoint(options.from[0], options.from[1], options.from[2], options.to[0], options.to[1],
-                 options.to[2]);
-    SetProjection(options.nWidth, options.nHeight);
-    scene.Paint();
-    std::string strError;
-    if (!WritePng(options.strPicturePath, options.nWidth, options.nHeight, context.ReadPixels(), strError))
-        throw std::runtime_error("cannot write '" + options.strPicturePath + "': " + strError);
-}
-
-void PrintStats(const RenderOptions& options, const SurfaceMesh& mesh)
-{
-    const int32_t nPositive = mesh.m_aPosQuads.GetSize();
-    const int32_t nNegative = mesh.m_aNegQuads.GetSize();
-    std::printf(
-        "{\"l\":%d,\"m\":%d,\"theta\":%d,\"phi\":%d,\"vertices\":%d,\"faces\":%lld,"
-        "\"positive\":%d,\"negative\":%d}\n",
-        options.nL, options.nM, options.nThetaDiv, options.nPhiDiv, mesh.m_aX.GetSize(),
-        static_cast<long long>(nPositive) + nNegative, nPositive, nNegative);
-}
-
-}  // namespace
+#include "lobara-render/surface_run.h"
+#include "lobara-render/table_run.h"
+#include "lobara-render/temporary_files.h"
 
 int main(int argc, char** argv)
 {
+    RemoveTemporariesOnSignal();
     RenderOptions options;
     try
     {
@@ -92,32 +29,19 @@ int main(int argc, char** argv)
     if (!options.strInfo.empty())
     {
         std::fputs(options.strInfo.c_str(), stdout);
-        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+        return std::fflush(stdout) == 0 ? 0 : 1;
     }
-    if (options.nL < 0 || std::llabs(static_cast<long long>(options.nM)) > options.nL)
+    if (options.nTableMax < 0 &&
+        (options.nL < 0 || std::llabs(static_cast<long long>(options.nM)) > options.nL))
         std::fprintf(stderr, "lobara-render: warning: Y(%d, %d) is 0 everywhere (it needs 0 <= |m| <= l)\n",
                      options.nL, options.nM);
 
-    CLobaraSettings settings;
-    settings.m_nL = options.nL;
-    settings.m_nM = options.nM;
-    settings.m_nThetaDiv = options.nThetaDiv;
-    settings.m_nPhiDiv = options.nPhiDiv;
-    settings.m_nColorScheme = options.nColorScheme;
     try
     {
-        if (options.bStats || !options.strValuesPath.empty())
-        {
-            SurfaceMesh mesh;
-            BuildSurfaceMesh(options.nL, options.nM, options.nThetaDiv, options.nPhiDiv, mesh);
-            if (!options.strValuesPath.empty() && !WriteValues(options.strValuesPath.c_str(), mesh.m_aValue))
-                throw std::runtime_error("cannot write '" + options.strValuesPath +
-                                         "': " + std::strerror(errno));
-            if (options.bStats)
-                PrintStats(options, mesh);
-        }
-        if (!options.strPicturePath.empty())
-            RenderPicture(options, settings);
+        if (options.nTableMax >= 0)
+            RunTable(options);
+        else
+            RunSurface(options);
     }
     catch (const std::bad_alloc& error)
     {

@@ -2,16 +2,39 @@
 
 #include <png.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
+#include <stdexcept>
+#include <string>
 
 namespace {
 
-// libpng reports errors by longjmp; the rows and file handle are plain data, so nothing
-// with a destructor is skipped.
-bool WriteRows(std::FILE* pFile, int nWidth, int nHeight, const std::vector<uint8_t>& aRgba,
-               std::vector<png_byte>& aRow)
+// libpng reports errors by longjmp, so nothing may throw through it: a failed write is kept
+// here and turned into png_error, and thrown again once libpng has given up.
+struct WriteTarget
+{
+    COutputStream* pStream;
+    std::string strError;
+};
+
+void WriteBytes(png_structp pPng, png_bytep pData, png_size_t nBytes)
+{
+    auto* pTarget = static_cast<WriteTarget*>(png_get_io_ptr(pPng));
+    try
+    {
+        pTarget->pStream->Write(pData, nBytes);
+    }
+    catch (const std::runtime_error& error)
+    {
+        pTarget->strError = error.what();
+        png_error(pPng, "write failed");
+    }
+}
+
+void FlushNothing(png_structp) {}
+
+// The rows are plain data and the structs are destroyed on both paths, so the longjmp skips
+// no destructor.
+bool EncodeRows(WriteTarget& target, const Picture& picture, std::vector<png_byte>& aRow)
 {
     png_structp pPng = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop pInfo = pPng ? png_create_info_struct(pPng) : nullptr;
@@ -25,16 +48,19 @@ bool WriteRows(std::FILE* pFile, int nWidth, int nHeight, const std::vector<uint
         png_destroy_write_struct(&pPng, &pInfo);
         return false;
     }
-    png_init_io(pPng, pFile);
-    png_set_IHDR(pPng, pInfo, static_cast<png_uint_32>(nWidth), static_cast<png_uint_32>(nHeight), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_write_fn(pPng, &target, WriteBytes, FlushNothing);
+    const size_t nChannels = picture.bAlpha ? 4 : 3;
+    png_set_IHDR(pPng, pInfo, static_cast<png_uint_32>(picture.nWidth),
+                 static_cast<png_uint_32>(picture.nHeight), 8,
+                 picture.bAlpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(pPng, pInfo);
-    for (size_t y = 0; y < static_cast<size_t>(nHeight); ++y)
+    const size_t nWidth = static_cast<size_t>(picture.nWidth);
+    for (size_t y = 0; y < static_cast<size_t>(picture.nHeight); ++y)
     {
-        const uint8_t* pSource = aRgba.data() + y * static_cast<size_t>(nWidth) * 4;
-        for (size_t x = 0; x < static_cast<size_t>(nWidth); ++x)
-            std::memcpy(&aRow[x * 3], pSource + x * 4, 3);
+        const uint8_t* pSource = picture.aRgba.data() + y * nWidth * 4;
+        for (size_t x = 0; x < nWidth; ++x)
+            std::memcpy(&aRow[x * nChannels], pSource + x * 4, nChannels);
         png_write_row(pPng, aRow.data());
     }
     png_write_end(pPng, nullptr);
@@ -44,30 +70,12 @@ bool WriteRows(std::FILE* pFile, int nWidth, int nHeight, const std::vector<uint
 
 }  // namespace
 
-bool WritePng(const std::string& strPath, int nWidth, int nHeight, const std::vector<uint8_t>& aRgba,
-              std::string& strError)
+void WritePng(COutputStream& stream, const Picture& picture)
 {
-    const std::string strPartPath = strPath + ".part";
-    std::FILE* pFile = std::fopen(strPartPath.c_str(), "wb");
-    if (pFile == nullptr)
-    {
-        strError = std::strerror(errno);
-        return false;
-    }
-    std::vector<png_byte> aRow(static_cast<size_t>(nWidth) * 3);
-    bool bOk = WriteRows(pFile, nWidth, nHeight, aRgba, aRow);
-    strError = bOk ? "" : "PNG encoding failed";
-    if (std::fclose(pFile) != 0 && bOk)
-    {
-        strError = std::strerror(errno);
-        bOk = false;
-    }
-    if (bOk && std::rename(strPartPath.c_str(), strPath.c_str()) != 0)
-    {
-        strError = std::strerror(errno);
-        bOk = false;
-    }
-    if (!bOk)
-        std::remove(strPartPath.c_str());
-    return bOk;
+    WriteTarget target{&stream, ""};
+    std::vector<png_byte> aRow(static_cast<size_t>(picture.nWidth) * 4);
+    if (!EncodeRows(target, picture, aRow))
+        throw std::runtime_error(target.strError.empty()
+                                     ? "cannot write '" + stream.GetName() + "': PNG encoding failed"
+                                     : target.strError);
 }

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
+#include "lobara-render/output_stream.h"
+#include "lobara-render/picture.h"
 
-// Writes an opaque 8-bit RGB PNG from RGBA pixels (rows top to bottom; alpha dropped).
-// The file appears whole or not at all. Returns false, with a reason in strError.
-bool WritePng(const std::string& strPath, int nWidth, int nHeight, const std::vector<uint8_t>& aRgba,
-              std::string& strError);
+// Writes picture as an 8-bit PNG: RGBA when it keeps its alpha, RGB otherwise. Throws
+// std::runtime_error when the stream fails or the encoder does.
+void WritePng(COutputStream& stream, const Picture& picture);

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "lobara-render/mesh_export.h"
 #include "lobara-render/option_values.h"
 #include "view/camera_math.h"
 
@@ -11,32 +12,72 @@ constexpr int kMaxPictureSide = 16384;
 
 const char kDescription[] =
     "lobara-render: the viewer's surface of the real spherical harmonic Y(l, m), without a display.\n"
-    "It prints counts, writes the sampled values, or renders the picture the viewer shows.";
+    "It prints counts, writes the sampled values or a 3D model, or renders the picture the viewer\n"
+    "shows: one, a turntable of frames, or a table of every Y(l, m) up to a degree.";
 
 const char kConventions[] =
     "Conventions:\n"
-    "  Samples: theta_i = i*pi/(nT-1) for i = 0 .. nT-1 (row 0 is the north pole), phi_j = 2*pi*j/nP\n"
-    "  for j = 0 .. nP-1; sample (i, j) has index i*nP + j. The surface point of a sample lies at\n"
-    "  distance |Y| from the origin in its direction; faces split by the sign of Y.\n"
+    "  Samples: theta_i = i*pi/(nT-1) for i = 0 .. nT-1 (row 0 is the north pole) and\n"
+    "  phi_j = 2*pi*j/nP for j = 0 .. nP-1; sample (i, j) has index i*nP + j. Its surface\n"
+    "  point lies at distance |Y| from the origin in its direction; faces split by the\n"
+    "  sign of Y.\n"
     "  Y(l, m) = N(l, m) * A(phi) * d^|m|P_l/dx^|m| (x) * (1 - x^2)^(|m|/2), x = cos(theta),\n"
     "  N(l, m) = sqrt((2l+1)/(4*pi) * (l-|m|)!/(l+|m|)!), with no (-1)^m phase factor;\n"
-    "  A = 1 for m = 0, sqrt(2)*cos(m*phi) for m > 0, and sqrt(2)*sin(m*phi) with m itself for m < 0,\n"
-    "  that is -sqrt(2)*sin(|m|*phi). For |m| > l (or l < 0) Y is 0 everywhere: a warning is given.\n"
-    "  Camera: an orthographic view from From towards To, world +z up; the picture is 2*|From - To|\n"
-    "  world units wide, so the distance between From and To sets the zoom.\n"
-    "Exit status: 0 done, 1 the surface could not be built or an output not written (nothing is\n"
-    "changed then), 2 the command line is wrong.";
+    "  A = 1 for m = 0, sqrt(2)*cos(m*phi) for m > 0, and sqrt(2)*sin(m*phi) with m\n"
+    "  itself for m < 0, that is -sqrt(2)*sin(|m|*phi). For |m| > l (or l < 0) Y is 0\n"
+    "  everywhere, and a warning says so.\n"
+    "  Camera: an orthographic view from From towards To, world +z up. The picture is\n"
+    "  2*|From - To| world units wide: the distance between From and To sets the zoom\n"
+    "  (or let --fit choose it).\n"
+    "  Outputs appear together or not at all: each file is written beside its place and\n"
+    "  renamed into it once every output has succeeded. Devices and pipes such as\n"
+    "  /dev/stdout are written directly.\n"
+    "Exit status: 0 done; 1 the surface could not be built or an output not written\n"
+    "(no file is changed then); 2 the command line is wrong (nothing is done).";
 
-// CLI11 takes the value text; the strict readers convert it and name the option on error.
-CLI::Option* AddValueOption(CLI::App& app, const std::string& strNames, const std::string& strType,
-                            const std::string& strDefault, const std::string& strHelp,
-                            std::function<void(const std::string&)> parse)
+constexpr size_t kHelpColumn = 26;
+constexpr size_t kHelpWidth = 80 - kHelpColumn;
+
+// strText broken into lines of at most kHelpWidth characters at spaces; CLI11 indents the lines
+// after the first to the description column.
+std::string WrapHelp(const std::string& strText)
 {
-    CLI::Option* pOption = app.add_option_function<std::string>(strNames, std::move(parse), strHelp);
-    pOption->type_name(strType);
-    if (!strDefault.empty())
-        pOption->default_str(strDefault);
-    return pOption;
+    std::string strWrapped;
+    size_t nLineStart = 0;
+    for (size_t nWord = 0; nWord < strText.size();)
+    {
+        size_t nEnd = strText.find(' ', nWord);
+        if (nEnd == std::string::npos)
+            nEnd = strText.size();
+        if (nWord > 0 && strWrapped.size() - nLineStart + (nEnd - nWord) >= kHelpWidth)
+        {
+            strWrapped.back() = '\n';
+            nLineStart = strWrapped.size();
+        }
+        strWrapped.append(strText, nWord, nEnd - nWord);
+        strWrapped += ' ';
+        nWord = nEnd + 1;
+    }
+    if (!strWrapped.empty())
+        strWrapped.pop_back();
+    return strWrapped;
+}
+
+// CLI11 takes the value text; the strict readers convert it and name the option on error. The
+// help shows the value's form after the names and the default at the end of the description.
+void AddValueOption(CLI::App& app, const std::string& strNames, const std::string& strType,
+                    const std::string& strDefault, const std::string& strHelp,
+                    std::function<void(const std::string&)> parse)
+{
+    const std::string strDescription =
+        strDefault.empty() ? strHelp : strHelp + " (default " + strDefault + ")";
+    app.add_option_function<std::string>(strNames, std::move(parse), WrapHelp(strDescription))
+        ->option_text(strType);
+}
+
+void AddFlag(CLI::App& app, const std::string& strName, bool& bValue, const std::string& strHelp)
+{
+    app.add_flag(strName, bValue, WrapHelp(strHelp));
 }
 
 std::string PointText(const double point[3])
@@ -47,6 +88,44 @@ std::string PointText(const double point[3])
     return strText;
 }
 
+Background ParseBackground(const std::string& strText)
+{
+    if (strText == "black")
+        return Background::kBlack;
+    if (strText == "white")
+        return Background::kWhite;
+    if (strText == "transparent")
+        return Background::kTransparent;
+    throw UsageError("--background needs black, white or transparent, not '" + strText + "'");
+}
+
+// What the options ask for together.
+void CheckCombination(const CLI::App& app, RenderOptions& o)
+{
+    if (o.nTableMax >= 0)
+        for (const char* pszOther : {"--l", "--m", "--stats", "--values", "--mesh", "--turntable"})
+            if (app.count(pszOther) > 0)
+                throw UsageError(std::string("--table makes only the table picture: ") + pszOther +
+                                 " does not go with it");
+    if ((o.nTableMax >= 0 || o.nTurntableFrames > 0) && o.strPicturePath.empty())
+        throw UsageError(std::string(o.nTableMax >= 0 ? "--table" : "--turntable") + " needs --out");
+    double modelview[16];
+    if (!ComputeModelview(o.from, o.to, modelview))
+        throw UsageError("--from and --to do not place a camera: they must be distinct points");
+    if (o.nWidth * o.nSupersample > kMaxPictureSide || o.nHeight * o.nSupersample > kMaxPictureSide)
+        throw UsageError("--size times --supersample must stay within " + std::to_string(kMaxPictureSide) +
+                         " pixels on each side");
+    if (o.nTableMax >= 0 && (o.nWidth < 2 * o.nTableMax + 1 || o.nHeight < o.nTableMax + 1))
+        throw UsageError("--size is too small for --table " + std::to_string(o.nTableMax) +
+                         ": it needs at least " + std::to_string(2 * o.nTableMax + 1) + "x" +
+                         std::to_string(o.nTableMax + 1) + " pixels");
+    std::string strError;
+    if (o.nTurntableFrames > 0 && !ParseFramePattern(o.strPicturePath, o.framePattern, strError))
+        throw UsageError("--out with --turntable needs a name with one frame number field: " + strError);
+    if (!o.bStats && o.strValuesPath.empty() && o.strMeshPath.empty() && o.strPicturePath.empty())
+        throw UsageError("nothing to do: give --stats, --values FILE, --mesh FILE or --out FILE.png");
+}
+
 }  // namespace
 
 RenderOptions ParseRenderOptions(int argc, const char* const* argv)
@@ -54,43 +133,80 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
     RenderOptions o;
     CLI::App app(kDescription, "lobara-render");
     app.footer(kConventions);
+    app.get_formatter()->column_width(kHelpColumn);
     app.set_version_flag("--version", std::string("lobara-render " LOBARA_VERSION),
                          "Print the version and exit");
     app.set_help_flag("-h,--help", "Print this help and exit");
     // A repeated option takes its last value, so a script can override an earlier one.
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
 
-    const auto integer = [](const std::string& strName, int32_t& nValue, long long nMin, long long nMax) {
-        return [&nValue, strName, nMin, nMax](const std::string& v) {
-            nValue = ParseInt32(strName, v, nMin, nMax);
+    const auto integer = [](const char* pszName, int32_t& nValue, long long nMin, long long nMax) {
+        return [&nValue, pszName, nMin, nMax](const std::string& v) {
+            nValue = ParseInt32(pszName, v, nMin, nMax);
         };
+    };
+    const auto path = [](const char* pszName, std::string& strValue) {
+        return [&strValue, pszName](const std::string& v) { strValue = NonEmptyPath(pszName, v); };
     };
     AddValueOption(app, "-l,--l", "INT", std::to_string(o.nL), "Degree l",
                    integer("--l", o.nL, INT32_MIN, INT32_MAX));
-    AddValueOption(app, "-m,--m", "INT", std::to_string(o.nM), "Order m (negative: the sine harmonics)",
+    AddValueOption(app, "-m,--m", "INT", std::to_string(o.nM), "Order m; m < 0 gives the sine harmonics",
                    integer("--m", o.nM, INT32_MIN, INT32_MAX));
     AddValueOption(app, "--theta", "NT", std::to_string(o.nThetaDiv), "Samples along theta, pole to pole",
                    integer("--theta", o.nThetaDiv, INT32_MIN, INT32_MAX));
     AddValueOption(app, "--phi", "NP", std::to_string(o.nPhiDiv), "Samples along phi, round the z axis",
                    integer("--phi", o.nPhiDiv, INT32_MIN, INT32_MAX));
     AddValueOption(app, "--scheme", "0-6", std::to_string(o.nColorScheme),
-                   "Colour scheme of the positive and negative lobes, as in the viewer's colour dialog",
+                   "Colours of the positive and negative lobes, as in the viewer's colour dialog",
                    integer("--scheme", o.nColorScheme, 0, 6));
     AddValueOption(app, "--from", "X,Y,Z", PointText(o.from), "Camera position (the eye)",
                    [&o](const std::string& v) { ParsePoint("--from", v, o.from); });
     AddValueOption(app, "--to", "X,Y,Z", PointText(o.to), "Point the camera looks at",
                    [&o](const std::string& v) { ParsePoint("--to", v, o.to); });
+    AddFlag(app, "--fit", o.bFit,
+            "Keep To and the direction from To to From, and choose the distance so that the surface "
+            "fills the picture with a margin of 5 % of the limiting side");
     AddValueOption(app, "--size", "WxH", std::to_string(o.nWidth) + "x" + std::to_string(o.nHeight),
                    "Picture size in pixels, each side 1 to 16384", [&o](const std::string& v) {
                        ParseSize("--size", v, kMaxPictureSide, o.nWidth, o.nHeight);
                    });
-    app.add_flag("--stats", o.bStats, "Print one JSON line: l, m, counts of samples, vertices and faces");
-    AddValueOption(app, "--values", "FILE", "",
-                   "Write the signed value of Y at every sample, in sample-index order, as little-endian "
-                   "IEEE doubles",
-                   [&o](const std::string& v) { o.strValuesPath = NonEmptyPath("--values", v); });
-    AddValueOption(app, "--out", "FILE.png", "", "Render the picture the viewer shows at --size to a PNG",
-                   [&o](const std::string& v) { o.strPicturePath = NonEmptyPath("--out", v); });
+    AddValueOption(app, "--supersample", "N", std::to_string(o.nSupersample),
+                   "Render N times larger (1 to 4) and average each N x N block, for smooth edges",
+                   integer("--supersample", o.nSupersample, 1, 4));
+    AddValueOption(app, "--background", "COLOUR", "black",
+                   "black, white, or transparent (a PNG with alpha, 0 off the surface)",
+                   [&o](const std::string& v) { o.background = ParseBackground(v); });
+    AddFlag(app, "--stats", o.bStats, "Print one JSON line: l, m, the sample counts, vertices and faces");
+    AddValueOption(
+        app, "--values", "FILE", "",
+        "Write the signed value of Y at every sample as little-endian doubles in sample-index order: "
+        "headerless, or a NumPy array of shape (NT, NP) when FILE ends in .npy",
+        path("--values", o.strValuesPath));
+    AddValueOption(
+        app, "--mesh", "FILE", "",
+        "Write the surface as a 3D model, by extension: .ply (binary, coloured quads), .obj (+ .mtl), "
+        ".stl (binary triangles) or .glb (glTF binary)",
+        [&o](const std::string& v) {
+            o.strMeshPath = NonEmptyPath("--mesh", v);
+            if (!IsMeshPath(o.strMeshPath))
+                throw UsageError("--mesh needs a file name ending in .ply, .obj, .stl or .glb, not '" + v +
+                                 "'");
+        });
+    AddValueOption(
+        app, "--out", "FILE.png", "",
+        "Render the picture the viewer shows in a client area of --size to a PNG; with --turntable a "
+        "name with one frame number field such as spin-%03d.png",
+        path("--out", o.strPicturePath));
+    AddValueOption(
+        app, "--turntable", "N", "",
+        "Render N frames (1 to 100000), frame k with From turned by k*360/N degrees counter-clockwise "
+        "(seen from +z) about the vertical line through To; with --fit one distance fits every frame",
+        integer("--turntable", o.nTurntableFrames, 1, 100000));
+    AddValueOption(
+        app, "--table", "LMAX", "",
+        "Render one picture of every Y(l, m) for l = 0 .. LMAX: row l from the top, m = -l .. l from "
+        "the left, each cell the --fit picture of its harmonic from the direction of --from and --to",
+        integer("--table", o.nTableMax, 0, kMaxPictureSide / 2));
 
     try
     {
@@ -110,11 +226,17 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
     {
         throw UsageError(error.what());
     }
-
-    double modelview[16];
-    if (!ComputeModelview(o.from, o.to, modelview))
-        throw UsageError("--from and --to do not place a camera: they must be distinct points");
-    if (!o.bStats && o.strValuesPath.empty() && o.strPicturePath.empty())
-        throw UsageError("nothing to do: give --stats, --values FILE or --out FILE.png");
+    CheckCombination(app, o);
     return o;
+}
+
+CLobaraSettings SettingsFor(const RenderOptions& options, int32_t l, int32_t m)
+{
+    CLobaraSettings settings;
+    settings.m_nL = l;
+    settings.m_nM = m;
+    settings.m_nThetaDiv = options.nThetaDiv;
+    settings.m_nPhiDiv = options.nPhiDiv;
+    settings.m_nColorScheme = options.nColorScheme;
+    return settings;
 }

@@ -4,6 +4,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "lobara-render/frame_pattern.h"
+#include "lobara-render/picture.h"
+#include "settings/settings.h"
 #include "view/camera_math.h"
 
 // What one run of lobara-render is asked to do. The defaults are the viewer's.
@@ -18,10 +21,17 @@ struct RenderOptions
     double to[3] = {kDefaultTo[0], kDefaultTo[1], kDefaultTo[2]};
     int nWidth = 800;
     int nHeight = 600;
+    bool bFit = false;  // choose the distance From-To that frames the surface
+    int nSupersample = 1;
+    Background background = Background::kBlack;
     bool bStats = false;
-    std::string strValuesPath;   // empty: no values file
-    std::string strPicturePath;  // empty: no picture
-    std::string strInfo;         // --help or --version: print this and do nothing else
+    std::string strValuesPath;     // empty: no values file
+    std::string strMeshPath;       // empty: no mesh file
+    std::string strPicturePath;    // empty: no picture; with turntable frames, the pattern of their names
+    int32_t nTableMax = -1;        // --table LMAX; -1: no table
+    int32_t nTurntableFrames = 0;  // --turntable N; 0: a single picture
+    FramePattern framePattern;     // the frame names of a turntable
+    std::string strInfo;           // --help or --version: print this and do nothing else
 };
 
 // A command line that cannot be run; what() is one line naming the option.
@@ -32,6 +42,9 @@ public:
 };
 
 // Reads argv[1..argc-1]. Options take their value as the next argument or after '='.
-// Throws UsageError for an unknown option, a missing or malformed value, From = To, and
-// when nothing is asked for.
+// Throws UsageError for an unknown option, a missing or malformed value, options that do not
+// go together, From = To, and when nothing is asked for.
 RenderOptions ParseRenderOptions(int argc, const char* const* argv);
+
+// The viewer's settings for drawing Y(l, m) with the resolution and colours of options.
+CLobaraSettings SettingsFor(const RenderOptions& options, int32_t l, int32_t m);

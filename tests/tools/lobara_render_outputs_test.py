@@ -1,0 +1,280 @@
+#!/usr/bin/python3
+"""lobara-render's outputs read back by readers it does not share code with: NumPy for .npy and
+PLY, meshio for OBJ and STL, a few lines here for the glTF binary container, ImageMagick for
+PNG. One group of checks a capability."""
+import json
+import math
+import os
+import resource
+import struct
+import subprocess
+import sys
+import tempfile
+
+import meshio
+import numpy as np
+
+RENDER = os.path.abspath(sys.argv[1])
+WORK = tempfile.mkdtemp()
+failures = []
+
+
+def check(condition, message):
+    if not condition:
+        failures.append(message)
+        print("FAIL:", message)
+
+
+def run(*args, limit_file_bytes=None, stdout=subprocess.PIPE):
+    def limit():
+        if limit_file_bytes is not None:
+            resource.setrlimit(resource.RLIMIT_FSIZE, (limit_file_bytes, limit_file_bytes))
+    result = subprocess.run([RENDER, *map(str, args)], cwd=WORK, stdout=stdout, stderr=subprocess.PIPE,
+                            preexec_fn=limit)
+    result.stderr = result.stderr.decode()
+    return result
+
+
+def render(*args):
+    """Renders to a PNG, at a coarse resolution unless args give one, and returns its pixels as an
+    H x W x 4 array."""
+    path = os.path.join(WORK, "picture.png")
+    result = run("--theta", 60, "--phi", 120, *args, "--out", path)
+    check(result.returncode == 0, f"{args}: exit {result.returncode}: {result.stderr}")
+    return read_png(path)
+
+
+def read_png(path):
+    size = subprocess.run(["identify", "-format", "%w %h", path], capture_output=True, text=True).stdout
+    width, height = map(int, size.split())
+    raw = subprocess.run(["convert", path, "-depth", "8", "rgba:-"], capture_output=True).stdout
+    return np.frombuffer(raw, np.uint8).reshape(height, width, 4)
+
+
+def y3_minus2(n_theta, n_phi):
+    """Y(3, -2) in closed form: -sqrt(2) sin(2 phi) * 15 x (1 - x^2) * N(3, 2), no (-1)^m phase."""
+    theta = np.arange(n_theta)[:, None] / (n_theta - 1) * math.pi
+    phi = np.arange(n_phi)[None, :] / n_phi * 2 * math.pi
+    x = np.cos(theta)
+    n32 = math.sqrt(7 / (4 * math.pi) / 120)
+    return -math.sqrt(2) * np.sin(2 * phi) * 15 * x * (1 - x * x) * n32, theta, phi
+
+
+def read_ply(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    header_end = data.index(b"end_header\n") + len(b"end_header\n")
+    header = data[:header_end].decode().split("\n")
+    check(header[1] == "format binary_little_endian 1.0", f"PLY format line {header[1]}")
+    n_vertices = int(next(h for h in header if h.startswith("element vertex")).split()[2])
+    n_faces = int(next(h for h in header if h.startswith("element face")).split()[2])
+    points = np.frombuffer(data, "<f4", n_vertices * 3, header_end).reshape(-1, 3)
+    face_type = np.dtype([("n", "u1"), ("corners", "<i4", 4), ("rgb", "u1", 3)])
+    faces = np.frombuffer(data, face_type, n_faces, header_end + points.nbytes)
+    check(header_end + points.nbytes + faces.nbytes == len(data), "PLY has bytes left over")
+    check(np.all(faces["n"] == 4), "PLY faces are not all quads")
+    return points, faces
+
+
+def read_glb(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    magic, version, length = struct.unpack_from("<4sII", data, 0)
+    check((magic, version, length) == (b"glTF", 2, len(data)), f"GLB header {magic} {version} {length}")
+    json_length, json_type = struct.unpack_from("<II", data, 12)
+    check(json_type == 0x4E4F534A, "first GLB chunk is not JSON")
+    gltf = json.loads(data[20:20 + json_length])
+    bin_length, bin_type = struct.unpack_from("<II", data, 20 + json_length)
+    check(bin_type == 0x004E4942, "second GLB chunk is not BIN")
+    binary = data[28 + json_length:28 + json_length + bin_length]
+
+    def accessor(index):
+        a = gltf["accessors"][index]
+        view = gltf["bufferViews"][a["bufferView"]]
+        dtype, width = {5126: ("<f4", 4), 5125: ("<u4", 4)}[a["componentType"]]
+        count = a["count"] * {"VEC3": 3, "SCALAR": 1}[a["type"]]
+        return a, np.frombuffer(binary, dtype, count, view.get("byteOffset", 0) + a.get("byteOffset", 0))
+    return gltf, accessor
+
+
+def test_values_and_meshes():
+    """Values against the closed form; every mesh format's vertices equal the true surface (and
+    each other), its faces and sign split equal --stats."""
+    nt, np_ = 13, 17
+    stats = run("-l", 3, "-m", -2, "--theta", nt, "--phi", np_, "--stats", "--values", "v.npy", "--mesh", "m.ply")
+    check(stats.returncode == 0, f"values and PLY: {stats.stderr}")
+    counts = json.loads(stats.stdout)
+    for name in ("m.obj", "m.stl", "m.glb"):
+        result = run("-l", 3, "-m", -2, "--theta", nt, "--phi", np_, "--mesh", name)
+        check(result.returncode == 0, f"{name}: {result.stderr}")
+
+    values = np.load(os.path.join(WORK, "v.npy"))
+    y, theta, phi = y3_minus2(nt, np_)
+    check(values.dtype == np.float64 and values.shape == (nt, np_), f".npy is {values.dtype} {values.shape}")
+    check(np.max(np.abs(values - y)) < 1e-12, "values differ from the closed form of Y(3, -2)")
+    r = np.abs(y)
+    surface = np.stack([np.cos(phi) * np.sin(theta) * r, np.sin(phi) * np.sin(theta) * r,
+                        np.cos(theta) * r + 0 * phi], axis=-1).reshape(-1, 3)
+    tolerance = 4 * np.finfo(np.float32).eps * r.max()
+
+    ply_points, ply_faces = read_ply(os.path.join(WORK, "m.ply"))
+    check(np.max(np.abs(ply_points - surface)) < tolerance, "PLY vertices are off the surface")
+    check(len(ply_faces) == counts["faces"], f"PLY has {len(ply_faces)} faces, --stats {counts['faces']}")
+    red = np.all(ply_faces["rgb"] == [255, 51, 51], axis=1)
+    blue = np.all(ply_faces["rgb"] == [26, 128, 255], axis=1)
+    check((red.sum(), blue.sum()) == (counts["positive"], counts["negative"]), "PLY colours do not split by sign")
+    check(not np.any(red[counts["positive"]:]), "PLY lists a positive face after the negative ones")
+
+    obj = meshio.read(os.path.join(WORK, "m.obj"))
+    check(np.array_equal(obj.points.astype(np.float32), ply_points), "OBJ vertices are not the PLY floats")
+    check([(c.type, len(c.data)) for c in obj.cells] == [("quad", counts["positive"]), ("quad", counts["negative"])],
+          f"OBJ groups {[(c.type, len(c.data)) for c in obj.cells]}")
+    check(np.array_equal(np.concatenate([c.data for c in obj.cells]), ply_faces["corners"]), "OBJ faces differ")
+    with open(os.path.join(WORK, "m.mtl")) as f:
+        check("newmtl positive" in f.read(), "no material 'positive' in m.mtl")
+
+    # STL: two triangles a face split along A-C, less those of zero area.
+    corners = ply_faces["corners"]
+    triangles = np.concatenate([corners[:, [0, 1, 2]], corners[:, [0, 2, 3]]])
+    p = ply_points.astype(np.float64)[triangles]
+    with_area = np.any(np.cross(p[:, 1] - p[:, 0], p[:, 2] - p[:, 0]) != 0, axis=1)
+    stl = meshio.read(os.path.join(WORK, "m.stl"))
+    stl_count = sum(len(c.data) for c in stl.cells)
+    check(stl_count == with_area.sum(), f"STL has {stl_count} triangles, want {with_area.sum()}")
+    stl_corners = stl.points[np.concatenate([c.data for c in stl.cells])].reshape(-1, 3)
+    check(np.array_equal(np.unique(stl_corners, axis=0), np.unique(p[with_area].reshape(-1, 3), axis=0)),
+          "STL corners are not the mesh's vertices")
+
+    gltf, accessor = read_glb(os.path.join(WORK, "m.glb"))
+    primitives = gltf["meshes"][0]["primitives"]
+    names = [gltf["materials"][q["material"]]["name"] for q in primitives]
+    check(names == ["positive", "negative"], f"glTF materials {names}")
+    check(gltf["materials"][primitives[0]["material"]]["pbrMetallicRoughness"]["baseColorFactor"][:3]
+          == [1.0, np.float32(0.2), np.float32(0.2)], "glTF positive colour is not scheme 0's")
+    position, points = accessor(primitives[0]["attributes"]["POSITION"])
+    points = points.reshape(-1, 3)
+    check(np.array_equal(points, ply_points), "glTF positions are not the PLY floats")
+    check(position["min"] == points.min(axis=0).tolist() and position["max"] == points.max(axis=0).tolist(),
+          "glTF POSITION min/max are not the bounds")
+    index_counts = [accessor(q["indices"])[0]["count"] for q in primitives]
+    check(index_counts == [6 * counts["positive"], 6 * counts["negative"]], f"glTF index counts {index_counts}")
+    check(np.array_equal(accessor(primitives[0]["indices"])[1].reshape(-1, 3),
+                         triangles.reshape(2, -1, 3)[:, :counts["positive"]].transpose(1, 0, 2).reshape(-1, 3)),
+          "glTF positive triangles are not the faces split along A-C")
+
+
+def bounding_box(pixels):
+    rows = np.nonzero(np.any(pixels[:, :, :3] > 0, axis=1))[0]
+    columns = np.nonzero(np.any(pixels[:, :, :3] > 0, axis=0))[0]
+    return rows[0], rows[-1], columns[0], columns[-1]
+
+
+def test_fit():
+    """--fit frames the whole surface with a small margin, whatever the harmonic and picture shape."""
+    for args, (w, h) in [(("-l", 40, "-m", 20), (800, 600)), (("--from", "1,2,3"), (300, 700)),
+                         (("-l", 0, "--from", "0,-50,0"), (400, 300)), (("-l", 3, "-m", -2, "--from", "1,-2,1"), (1920, 1080))]:
+        top, bottom, left, right = bounding_box(render(*args, "--fit", "--size", f"{w}x{h}"))
+        check(top > 0 and left > 0 and bottom < h - 1 and right < w - 1, f"--fit {args} {w}x{h} touches the border")
+        span = max((bottom - top + 1) / h, (right - left + 1) / w)
+        check(span >= 0.8, f"--fit {args} {w}x{h} spans only {span:.2f} of the limiting side")
+
+
+def test_supersample_and_background():
+    """--supersample 3 is the 3x picture box-filtered; transparent keeps alpha 0 off the surface."""
+    args = ("-l", 2, "-m", 1, "--from", "1,-2,1", "--fit")
+    small = render(*args, "--size", "40x30", "--supersample", 3).astype(int)
+    large = render(*args, "--size", "120x90").astype(int)
+    filtered = (large.reshape(30, 3, 40, 3, 4).sum(axis=(1, 3)) + 4) // 9
+    check(np.max(np.abs(small[:, :, :3] - filtered[:, :, :3])) <= 1, "supersampled picture is not the box filter")
+    clear = render(*args, "--size", "40x30", "--background", "transparent")
+    check(clear[0, 0, 3] == 0 and clear[15, 20, 3] == 255, "transparent background is not alpha 0 off the surface")
+    white = render(*args, "--size", "40x30", "--background", "white")
+    check(np.all(white[0, 0] == 255), "white background is not white")
+
+
+def test_table():
+    """Each table cell is the separate --fit picture; places with |m| > l are background."""
+    table = render("--table", 1, "--size", "185x124", "--from", "1,-2,1", "--scheme", 1)
+    side, left, top = 61, 1, 1
+    for l in range(2):
+        for m in range(-1, 2):
+            cell = table[top + l * side:top + (l + 1) * side, left + (m + 1) * side:left + (m + 2) * side]
+            if abs(m) > l:
+                check(not np.any(cell[:, :, :3]), f"table place ({l}, {m}) is not background")
+                continue
+            single = render("-l", l, "-m", m, "--fit", "--size", "61x61", "--from", "1,-2,1", "--scheme", 1)
+            check(np.array_equal(cell, single), f"table cell ({l}, {m}) differs from its --fit picture")
+
+
+def test_turntable():
+    """Frame k of a turntable is the single picture from From turned by k * 360 / N about To."""
+    result = run("-l", 3, "-m", 1, "--theta", 60, "--phi", 120, "--from", "1,-2,1", "--to", "0.1,0,0",
+                 "--size", "80x60", "--turntable", 3, "--out", "spin-%02d.png")
+    check(result.returncode == 0, f"--turntable: {result.stderr}")
+    frames = sorted(f for f in os.listdir(WORK) if f.startswith("spin-"))
+    check(frames == [f"spin-{k:02d}.png" for k in range(3)], f"turntable frames {frames}")
+    for k in range(3):
+        a = 2 * math.pi * k / 3
+        x, y = 1 - 0.1, -2
+        frm = f"{0.1 + (x * math.cos(a) - y * math.sin(a))!r},{x * math.sin(a) + y * math.cos(a)!r},1"
+        single = render("-l", 3, "-m", 1, "--from", frm if k else "1,-2,1", "--to", "0.1,0,0", "--size", "80x60")
+        frame = read_png(os.path.join(WORK, f"spin-{k:02d}.png"))
+        check(np.array_equal(frame, single), f"turntable frame {k} differs from the single picture")
+
+
+def test_all_or_nothing():
+    """A failing run leaves existing outputs byte-identical and no temporary behind; devices and
+    pipes are written directly; a link is written through and kept."""
+    originals = {"v.npy": b"old values", "m.ply": b"old mesh", "p.png": b"old picture"}
+
+    def reset():
+        for name in os.listdir(WORK):
+            os.remove(os.path.join(WORK, name))
+        for name, data in originals.items():
+            with open(os.path.join(WORK, name), "wb") as f:
+                f.write(data)
+
+    def unchanged(case):
+        contents = {}
+        for name in os.listdir(WORK):
+            with open(os.path.join(WORK, name), "rb") as f:
+                contents[name] = f.read()
+        check(contents == originals, f"{case}: the folder holds {sorted(contents)} or changed files")
+
+    outputs = ("--values", "v.npy", "--mesh", "m.ply", "--out", "p.png")
+    for case, args, limit in [("impossible surface", ("-l", 2**31 - 1), None),
+                              ("write failing half-way", ("--theta", 200, "--phi", 100), 200000),
+                              ("last output failing", ("--theta", 20, "--phi", 20, "--mesh", "/proc/m.ply"), None)]:
+        reset()
+        result = run(*outputs, *args, limit_file_bytes=limit)
+        check(result.returncode == 1 and result.stderr.count("\n") == 1, f"{case}: exit {result.returncode}")
+        unchanged(case)
+
+    reset()
+    with open("/dev/full", "w") as full:
+        result = run("--theta", 3, "--phi", 4, "--stats", "--values", "v.npy", stdout=full)
+    check(result.returncode == 1, f"--stats to a full stdout exited {result.returncode}")
+    unchanged("--stats to a full stdout")
+
+    reset()
+    os.symlink("v.npy", os.path.join(WORK, "link.npy"))
+    os.mkfifo(os.path.join(WORK, "fifo"))
+    reader = subprocess.Popen(["cat", os.path.join(WORK, "fifo")], stdout=subprocess.PIPE)
+    result = run("--theta", 3, "--phi", 4, "--values", "link.npy", "--out", "/dev/stdout", "--size", "8x8")
+    check(result.returncode == 0 and result.stdout.startswith(b"\x89PNG"), "--out /dev/stdout wrote no PNG")
+    result = run("--theta", 3, "--phi", 4, "--values", "fifo")
+    check(result.returncode == 0 and len(reader.communicate()[0]) == 96, "a pipe was not written directly")
+    check(os.path.islink(os.path.join(WORK, "link.npy")) and np.load(os.path.join(WORK, "v.npy")).shape == (3, 4),
+          "a link was not written through")
+    check(sorted(os.listdir(WORK)) == ["fifo", "link.npy", "m.ply", "p.png", "v.npy"],
+          f"left behind: {sorted(os.listdir(WORK))}")
+
+
+for test in (test_values_and_meshes, test_fit, test_supersample_and_background, test_table, test_turntable,
+             test_all_or_nothing):
+    test()
+subprocess.run(["rm", "-rf", WORK])
+if failures:
+    print(f"{len(failures)} failed")
+    sys.exit(1)
+print("lobara-render outputs: all checks passed")

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "lobara-render/picture.h"
+#include "platform/offscreen_context.h"
+#include "settings/settings.h"
+#include "surface/surface_mesh.h"
+#include "view/surface_scene.h"
+
+// How pictures are made: nSupersample times larger on each side and box-filtered down, on the
+// chosen background.
+struct PictureStyle
+{
+    int nSupersample = 1;
+    Background background = Background::kBlack;
+};
+
+// The viewer's scene in an offscreen context, drawing one mesh from any camera: each picture
+// is what the viewer shows in a client area of that size.
+class CPictureRenderer
+{
+public:
+    // mesh must have been built from settings, which must outlive the renderer.
+    CPictureRenderer(const CLobaraSettings& settings, SurfaceMesh&& mesh, int nWidth, int nHeight,
+                     const PictureStyle& style);
+
+    const SurfaceMesh& GetMesh() const { return m_scene.GetMesh(); }
+
+    // The picture from From towards To, which must place a camera.
+    Picture Render(const double from[3], const double to[3]);
+
+private:
+    PictureStyle m_style;
+    COffscreenContext m_context;
+    CSurfaceScene m_scene;
+};

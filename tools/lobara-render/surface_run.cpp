@@ -1,0 +1,91 @@
+#include "lobara-render/surface_run.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+#include <utility>
+
+#include "lobara-render/fit.h"
+#include "lobara-render/mesh_export.h"
+#include "lobara-render/output_files.h"
+#include "lobara-render/picture_renderer.h"
+#include "lobara-render/png_writer.h"
+#include "lobara-render/progress.h"
+#include "lobara-render/turntable.h"
+#include "lobara-render/values_writer.h"
+#include "settings/color_schemes.h"
+#include "surface/surface_builder.h"
+
+namespace {
+
+std::string StatsLine(const RenderOptions& options, const SurfaceMesh& mesh)
+{
+    const int32_t nPositive = mesh.m_aPosQuads.GetSize();
+    const int32_t nNegative = mesh.m_aNegQuads.GetSize();
+    char acLine[256];
+    std::snprintf(acLine, sizeof acLine,
+                  "{\"l\":%d,\"m\":%d,\"theta\":%d,\"phi\":%d,\"vertices\":%d,\"faces\":%lld,"
+                  "\"positive\":%d,\"negative\":%d}\n",
+                  options.nL, options.nM, options.nThetaDiv, options.nPhiDiv, mesh.m_aX.GetSize(),
+                  static_cast<long long>(nPositive) + nNegative, nPositive, nNegative);
+    return acLine;
+}
+
+// The single picture, or every frame of the turntable, each written as it is made.
+void WritePictures(const RenderOptions& options, const CLobaraSettings& settings, SurfaceMesh&& mesh,
+                   COutputSet& outputs)
+{
+    const bool bTurntable = options.nTurntableFrames > 0;
+    const int nFrames = bTurntable ? options.nTurntableFrames : 1;
+    double from[3] = {options.from[0], options.from[1], options.from[2]};
+    if (options.bFit)
+        FitCamera(mesh, options.to, options.nWidth, options.nHeight, nFrames, from);
+
+    CPictureRenderer renderer(settings, std::move(mesh), options.nWidth, options.nHeight,
+                              PictureStyle{options.nSupersample, options.background});
+    CProgress progress(bTurntable ? "rendering frames" : "rendering the picture");
+    for (int k = 0; k < nFrames; ++k)
+    {
+        double frameFrom[3];
+        TurntableFrom(from, options.to, k, nFrames, frameFrom);
+        const Picture picture = renderer.Render(frameFrom, options.to);
+        outputs.Write(bTurntable ? FrameName(options.framePattern, k) : options.strPicturePath,
+                      [&picture](COutputStream& stream) { WritePng(stream, picture); });
+        progress.Update(k + 1, nFrames);
+    }
+}
+
+}  // namespace
+
+void RunSurface(const RenderOptions& options)
+{
+    const CLobaraSettings settings = SettingsFor(options, options.nL, options.nM);
+    SurfaceMesh mesh;
+    {
+        CProgress progress("building the surface");
+        BuildSurfaceMesh(options.nL, options.nM, options.nThetaDiv, options.nPhiDiv, mesh,
+                         [&progress](int32_t nDone, int32_t nRows) { progress.Update(nDone, nRows); });
+    }
+
+    COutputSet outputs;
+    if (!options.strValuesPath.empty())
+    {
+        // The shape of the grid actually sampled: no count below 0.
+        const int32_t nRows = std::max(options.nThetaDiv, 0), nColumns = std::max(options.nPhiDiv, 0);
+        outputs.Write(options.strValuesPath, [&](COutputStream& stream) {
+            WriteValues(stream, mesh.m_aValue, IsNpyPath(options.strValuesPath), nRows, nColumns);
+        });
+    }
+    if (!options.strMeshPath.empty())
+        WriteMeshFiles(outputs, options.strMeshPath, mesh, kColorSchemes[options.nColorScheme]);
+    const std::string strStats = StatsLine(options, mesh);
+    if (!options.strPicturePath.empty())
+        WritePictures(options, settings, std::move(mesh), outputs);
+
+    if (options.bStats && (std::fputs(strStats.c_str(), stdout) == EOF || std::fflush(stdout) != 0))
+        throw std::runtime_error(std::string("cannot write the statistics to stdout: ") +
+                                 std::strerror(errno));
+    outputs.Commit();
+}

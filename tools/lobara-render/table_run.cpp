@@ -1,0 +1,74 @@
+#include "lobara-render/table_run.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "lobara-render/fit.h"
+#include "lobara-render/output_files.h"
+#include "lobara-render/picture_renderer.h"
+#include "lobara-render/png_writer.h"
+#include "lobara-render/progress.h"
+#include "surface/surface_builder.h"
+
+namespace {
+
+Picture BlankPicture(int nWidth, int nHeight, Background background)
+{
+    const uint8_t nLevel = background == Background::kWhite ? 255 : 0;
+    const uint8_t nAlpha = background == Background::kTransparent ? 0 : 255;
+    Picture picture{nWidth, nHeight, background == Background::kTransparent, {}};
+    picture.aRgba.resize(static_cast<size_t>(nWidth) * static_cast<size_t>(nHeight) * 4, nLevel);
+    for (size_t i = 3; i < picture.aRgba.size(); i += 4)
+        picture.aRgba[i] = nAlpha;
+    return picture;
+}
+
+void CopyInto(const Picture& cell, int nLeft, int nTop, Picture& table)
+{
+    const size_t nRowBytes = static_cast<size_t>(cell.nWidth) * 4;
+    for (int y = 0; y < cell.nHeight; ++y)
+        std::memcpy(table.aRgba.data() + (static_cast<size_t>(nTop + y) * static_cast<size_t>(table.nWidth) +
+                                          static_cast<size_t>(nLeft)) *
+                                             4,
+                    cell.aRgba.data() + static_cast<size_t>(y) * nRowBytes, nRowBytes);
+}
+
+// The --fit picture of Y(l, m) at nSide x nSide.
+Picture RenderCell(const RenderOptions& options, int32_t l, int32_t m, int nSide)
+{
+    const CLobaraSettings settings = SettingsFor(options, l, m);
+    SurfaceMesh mesh;
+    BuildSurfaceMesh(l, m, options.nThetaDiv, options.nPhiDiv, mesh);
+    double from[3] = {options.from[0], options.from[1], options.from[2]};
+    FitCamera(mesh, options.to, nSide, nSide, 1, from);
+    CPictureRenderer renderer(settings, std::move(mesh), nSide, nSide,
+                              PictureStyle{options.nSupersample, options.background});
+    return renderer.Render(from, options.to);
+}
+
+}  // namespace
+
+void RunTable(const RenderOptions& options)
+{
+    const int nMax = options.nTableMax;
+    const int nSide = std::min(options.nWidth / (2 * nMax + 1), options.nHeight / (nMax + 1));
+    const int nLeft = (options.nWidth - (2 * nMax + 1) * nSide) / 2;
+    const int nTop = (options.nHeight - (nMax + 1) * nSide) / 2;
+    Picture table = BlankPicture(options.nWidth, options.nHeight, options.background);
+    {
+        CProgress progress("rendering the table");
+        const long long nCells = (static_cast<long long>(nMax) + 1) * (static_cast<long long>(nMax) + 1);
+        long long nDone = 0;
+        for (int32_t l = 0; l <= nMax; ++l)
+            for (int32_t m = -l; m <= l; ++m)
+            {
+                CopyInto(RenderCell(options, l, m, nSide), nLeft + (m + nMax) * nSide, nTop + l * nSide,
+                         table);
+                progress.Update(++nDone, nCells);
+            }
+    }
+    COutputSet outputs;
+    outputs.Write(options.strPicturePath, [&table](COutputStream& stream) { WritePng(stream, table); });
+    outputs.Commit();
+}
