@@ -1,7 +1,5 @@
 #include "app/lobara_app.h"
 
-#include <wx/msgdlg.h>
-
 #include "app/about_dialog.h"
 #include "app/main_frame.h"
 #include "dialogs/color_scheme_dialog.h"
@@ -11,7 +9,7 @@
 #include "dialogs/viewpoint_dialog.h"
 #include "platform/command_ids.h"
 #include "platform/invalidate.h"
-#include "resources/string_table.h"
+#include "platform/message_box.h"
 #include "surface/build_limits.h"
 #include "view/camera_math.h"
 #include "view/responsiveness.h"
@@ -30,8 +28,7 @@ bool CLobaraApp::OnInit()
     CMainFrame* pFrame = new CMainFrame(*this);
     if (!pFrame->m_wndView.IsOK())
     {
-        wxMessageBox(wxString::FromUTF8(LoadResourceString(IDP_NO_OPENGL)),
-                     wxString::FromUTF8(LoadResourceString(AFX_IDS_APP_TITLE)), wxOK | wxICON_ERROR);
+        ShowMessageBox(nullptr, IDP_NO_OPENGL, wxICON_ERROR);
         pFrame->Destroy();
         return false;
     }
@@ -74,9 +71,7 @@ void CLobaraApp::ReportUnbuildableSurface()
     }
     catch (const SurfaceTooLarge&)
     {
-        wxMessageBox(wxString::FromUTF8(LoadResourceString(IDP_SURFACE_TOO_LARGE)),
-                     wxString::FromUTF8(LoadResourceString(AFX_IDS_APP_TITLE)), wxOK | wxICON_EXCLAMATION,
-                     GetMainFrame());
+        ShowMessageBox(GetMainFrame(), IDP_SURFACE_TOO_LARGE, wxICON_EXCLAMATION);
     }
 }
 

@@ -1,12 +1,11 @@
 #include "dialogs/data_exchange.h"
 
-#include <wx/msgdlg.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 
 #include "dialogs/integer_rule.h"
+#include "platform/message_box.h"
 #include "resources/resource_ids.h"
-#include "resources/string_table.h"
 
 namespace {
 
@@ -41,9 +40,7 @@ bool ExchangeInteger(CTemplateDialog& dialog, int nId, int32_t& nValue, bool bSa
     }
     if (ParseIntegerField(ToU32(edit.GetValue()), nValue))
         return true;
-    wxMessageBox(wxString::FromUTF8(LoadResourceString(AFX_IDP_PARSE_INT)),
-                 wxString::FromUTF8(LoadResourceString(AFX_IDS_APP_TITLE)), wxOK | wxICON_EXCLAMATION,
-                 &dialog);
+    ShowMessageBox(&dialog, AFX_IDP_PARSE_INT, wxICON_EXCLAMATION);
     edit.SetFocus();
     edit.SelectAll();
     return false;

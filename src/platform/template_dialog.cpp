@@ -7,6 +7,8 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
+
 #include "platform/command_ids.h"
 #include "platform/program_icon.h"
 #include "resources/resource_ids.h"
@@ -24,6 +26,11 @@ const DialogTemplate& RequireTemplate(int nTemplateId)
 }
 
 }  // namespace
+
+wxBEGIN_EVENT_TABLE(CTemplateDialog, wxDialog)
+    EVT_SHOW(CTemplateDialog::OnShow)
+    EVT_CHAR_HOOK(CTemplateDialog::OnCharHook)
+wxEND_EVENT_TABLE()
 
 CTemplateDialog::CTemplateDialog(int nTemplateId)
     : wxDialog(wxTheApp->GetTopWindow(), wxID_ANY,
@@ -97,10 +104,66 @@ void CTemplateDialog::CreateControl(const ControlTemplate& control)
             new wxTextCtrl(this, nId, strText, position, size);
             break;
         case ControlKind::RadioButton:
-            (new wxRadioButton(this, nId, strText, position, size, control.bGroup ? wxRB_GROUP : 0))
-                ->SetCanFocus(false);
+        {
+            wxRadioButton* pRadio =
+                new wxRadioButton(this, nId, strText, position, size, control.bGroup ? wxRB_GROUP : 0);
+            pRadio->SetCanFocus(false);
+            // GTK cannot draw a radio button smaller than its indicator and label need (it
+            // complains on every layout), and some of the templates' radio buttons are smaller
+            // than that in this font: such a button grows right and down from its place.
+            wxSize fitted = size;
+            fitted.IncTo(pRadio->GetBestSize());
+            pRadio->SetSize(fitted);
             break;
+        }
     }
+}
+
+std::vector<wxWindow*> CTemplateDialog::GetTabStops() const
+{
+    std::vector<wxWindow*> tabStops;
+    for (const ControlTemplate& control : m_template.controls)
+        if (IsTabStop(control.kind))
+            tabStops.push_back(GetControl(control.nId));
+    return tabStops;
+}
+
+// The dialog asks to be the active window and gives its first tab stop the focus. A window
+// manager activates a new dialog anyway; on a display without one, the keyboard would
+// otherwise reach no window.
+void CTemplateDialog::OnShow(wxShowEvent& event)
+{
+    event.Skip();
+    if (!event.IsShown())
+        return;
+    const std::vector<wxWindow*> tabStops = GetTabStops();
+    if (!tabStops.empty())
+        tabStops.front()->SetFocus();
+    Raise();
+}
+
+// Escape cancels at any moment. Tab and Shift+Tab move through the tab stops in template
+// order and wrap around. Every other key goes on to the dialog's standard handling.
+void CTemplateDialog::OnCharHook(wxKeyEvent& event)
+{
+    if (IsEscapeKey(event))
+        EndDialog(wxID_CANCEL);
+    else if (event.GetKeyCode() == WXK_TAB && (event.GetModifiers() & ~wxMOD_SHIFT) == 0)
+        MoveFocus(event.ShiftDown());
+    else
+        event.Skip();
+}
+
+void CTemplateDialog::MoveFocus(bool bBackward)
+{
+    const std::vector<wxWindow*> tabStops = GetTabStops();
+    if (tabStops.empty())
+        return;
+    // Focus outside the tab stops counts as just before the first one, or after the last.
+    const auto nCount = static_cast<std::ptrdiff_t>(tabStops.size());
+    const std::ptrdiff_t nFocus = std::find(tabStops.begin(), tabStops.end(), FindFocus()) - tabStops.begin();
+    const std::ptrdiff_t nNext = bBackward ? nFocus - 1 : (nFocus == nCount ? 0 : nFocus + 1);
+    tabStops[static_cast<size_t>((nNext + nCount) % nCount)]->SetFocus();
 }
 
 int CTemplateDialog::DoModal()

@@ -8,8 +8,10 @@
 
 // A modal dialog built from a dialog template: each control placed in dialog units of the
 // template's font, in template order (which is the tab order), owned by the application's
-// main window and centred over it. Subclasses move their members to the controls and back in
-// DoDataExchange, which runs into the controls when the dialog opens and out of them on OK.
+// main window and centred over it. It opens with the focus on its first tab stop; Tab and
+// Shift+Tab cycle the tab stops in template order; Escape cancels. Subclasses move their
+// members to the controls and back in DoDataExchange, which runs into the controls when the
+// dialog opens and out of them on OK.
 class CTemplateDialog : public wxDialog
 {
 public:
@@ -34,6 +36,14 @@ private:
     bool TransferDataToWindow() override;
     bool TransferDataFromWindow() override;
     void CreateControl(const ControlTemplate& control);
+    std::vector<wxWindow*> GetTabStops() const;
+
+    void OnShow(wxShowEvent& event);
+    void OnCharHook(wxKeyEvent& event);
+    // To the next tab stop in template order, or the previous one; wraps around.
+    void MoveFocus(bool bBackward);
 
     const DialogTemplate& m_template;
+
+    wxDECLARE_EVENT_TABLE();
 };

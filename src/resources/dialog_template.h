@@ -31,5 +31,11 @@ struct DialogTemplate
     std::vector<ControlTemplate> controls;  // in template order, which is the tab order
 };
 
+// Buttons and edit fields are tab stops; labels, icons and radio buttons are not.
+constexpr bool IsTabStop(ControlKind kind)
+{
+    return kind == ControlKind::DefaultButton || kind == ControlKind::Button || kind == ControlKind::Edit;
+}
+
 // The template with this id; nullptr for an unknown id.
 const DialogTemplate* FindDialogTemplate(int nId);

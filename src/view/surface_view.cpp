@@ -29,6 +29,7 @@ CSurfaceView::CSurfaceView(wxWindow* pParent, wxWindowID nId, const CLobaraSetti
       m_scene(settings, true)
 {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
+    SetCursor(wxCursor(wxCURSOR_ARROW));
 }
 
 CSurfaceView::~CSurfaceView() = default;

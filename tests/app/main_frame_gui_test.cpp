@@ -171,11 +171,6 @@ TEST_F(MainFrameTest, AboutBoxShowsTheProgramAndClosesEveryWayWithoutChangingAny
             auto* pOk = dynamic_cast<wxButton*>(dialog.FindWindow(wxID_OK));
             ASSERT_NE(pOk, nullptr);
             EXPECT_EQ(Utf8(pOk->GetLabel()), "OK");
-            dialog.Raise();  // what a window manager does for a new dialog; the test display has none
-            EXPECT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == pOk; }, 1000))
-                << "OK holds the focus, not "
-                << (wxWindow::FindFocus() ? wxWindow::FindFocus()->GetClassInfo()->GetClassName()
-                                          : L"nothing");
             const wxPoint centre = dialog.GetScreenRect().GetPosition() + dialog.GetSize() / 2;
             const wxPoint ownerCentre = m_pFrame->GetScreenRect().GetPosition() + m_pFrame->GetSize() / 2;
             EXPECT_NEAR(centre.x, ownerCentre.x, 2);

@@ -4,11 +4,13 @@
 #include <wx/button.h>
 #include <wx/image.h>
 #include <wx/radiobut.h>
+#include <wx/statbmp.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "app/shell_test_support.h"
 #include "dialogs/color_scheme_dialog.h"
@@ -27,6 +29,23 @@ wxTextCtrl& Edit(wxDialog& dialog, int nId)
     auto* pEdit = dynamic_cast<wxTextCtrl*>(dialog.FindWindow(ToWxId(nId)));
     EXPECT_NE(pEdit, nullptr) << "edit " << nId;
     return *pEdit;
+}
+
+// A message box as the user sees it, dismissed with OK: an icon beside the text (GTK 3's native
+// message dialog draws none) and OK as its one button.
+void ExpectIconAndOnlyOk(wxDialog& box)
+{
+    int nIcons = 0, nButtons = 0;
+    for (const wxWindow* pChild : box.GetChildren())
+    {
+        if (const auto* pIcon = dynamic_cast<const wxStaticBitmap*>(pChild))
+            nIcons += pIcon->GetBitmap().IsOk() && pIcon->GetSize().x >= 16;
+        nButtons += dynamic_cast<const wxButton*>(pChild) != nullptr;
+    }
+    EXPECT_EQ(nIcons, 1);
+    EXPECT_EQ(nButtons, 1);
+    ASSERT_NE(box.FindWindow(wxID_OK), nullptr);
+    Click(box, IDOK);
 }
 
 class SettingsDialogTest : public testing::Test
@@ -69,9 +88,6 @@ TEST_F(SettingsDialogTest, DegreeOrderShowsTheSettingsAndOkAppliesEvenUnchanged)
         EXPECT_EQ(Utf8(dialog.GetTitle()), "LとMの設定");
         EXPECT_EQ(Utf8(Edit(dialog, IDC_EDIT_L).GetValue()), "2");
         EXPECT_EQ(Utf8(Edit(dialog, IDC_EDIT_M).GetValue()), "0");
-        dialog.Raise();  // a window manager's part; the test display has none
-        EXPECT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == dialog.FindWindow(wxID_OK); }, 1000))
-            << "OK holds the focus";
         Click(dialog, IDOK);
     });
     EXPECT_EQ(App().m_nRevision, 1);
@@ -79,13 +95,77 @@ TEST_F(SettingsDialogTest, DegreeOrderShowsTheSettingsAndOkAppliesEvenUnchanged)
     EXPECT_TRUE(WaitFor([&] { return View().GetScene().GetBuiltRevision() == 1; })) << "the view rebuilt";
 }
 
+// Every template dialog driven from the keyboard as a user does: the first tab stop holds the
+// focus at open, Tab and Shift+Tab visit the tab stops in template order and wrap around,
+// Escape cancels at open and after moving around, and Enter on OK applies.
+TEST_F(SettingsDialogTest, KeyboardFocusTabEscapeAndEnter)
+{
+    const struct
+    {
+        int nCommand;
+        std::vector<int> aTabStops;
+        int32_t nRevisionAfterOk;
+    } dialogs[] = {
+        {ID_SETTINGS_LM, {IDOK, IDCANCEL, IDC_EDIT_L, IDC_EDIT_M}, 1},
+        {ID_SETTINGS_RESOLUTION, {IDOK, IDCANCEL, IDC_EDIT_THETA, IDC_EDIT_PHI}, 2},
+        {ID_SETTINGS_COLOR, {IDOK, IDCANCEL}, 3},
+        {ID_SETTINGS_VIEWPOINT,
+         {IDOK, IDCANCEL, IDC_EDIT_FROM_X, IDC_EDIT_FROM_Y, IDC_EDIT_FROM_Z, IDC_EDIT_TO_X, IDC_EDIT_TO_Y,
+          IDC_EDIT_TO_Z},
+         3},
+        {ID_APP_ABOUT, {IDOK}, 3},
+    };
+    for (const auto& expected : dialogs)
+    {
+        const std::vector<int>& stops = expected.aTabStops;
+        const size_t nStops = stops.size();
+        auto focusIs = [](wxDialog& dialog, int nId) {
+            return WaitFor([&] { return wxWindow::FindFocus() == dialog.FindWindow(ToWxId(nId)); }, 1000);
+        };
+        const std::function<void(wxDialog&)> aActs[] = {
+            [&](wxDialog& dialog) {
+                ASSERT_TRUE(focusIs(dialog, stops[0])) << "at open";
+                for (size_t i = 1; i <= nStops; ++i)
+                {
+                    PressKey(WXK_TAB);
+                    ASSERT_TRUE(focusIs(dialog, stops[i % nStops])) << "Tab " << i;
+                }
+                for (size_t i = 1; i <= nStops; ++i)
+                {
+                    PressKey(WXK_TAB, wxMOD_SHIFT);
+                    ASSERT_TRUE(focusIs(dialog, stops[nStops - i])) << "Shift+Tab " << i;
+                }
+                PressKey(WXK_TAB, wxMOD_SHIFT);
+                PressEscape(dialog);
+            },
+            [&](wxDialog& dialog) {
+                ASSERT_TRUE(focusIs(dialog, stops[0]));
+                PressEscape(dialog);
+            },
+            [&](wxDialog& dialog) {
+                ASSERT_TRUE(focusIs(dialog, stops[0]));
+                PressKey(WXK_RETURN);
+                EXPECT_TRUE(WaitFor([&] { return !dialog.IsModal(); }, 2000));
+            },
+        };
+        const int aResults[] = {wxID_CANCEL, wxID_CANCEL, wxID_OK};
+        for (size_t k = 0; k < 3; ++k)
+        {
+            const CModalScript script = CModalScript::Run(aActs[k]);
+            Command(expected.nCommand);
+            EXPECT_EQ(script.GetLastReturnCode(), aResults[k]) << expected.nCommand << " run " << k;
+        }
+        EXPECT_EQ(App().m_nRevision, expected.nRevisionAfterOk) << expected.nCommand;
+    }
+}
+
 TEST_F(SettingsDialogTest, TypedValuesAreAppliedAndDrawn)
 {
     RunDialog<CDegreeOrderDialog>(ID_SETTINGS_LM, [&](CDegreeOrderDialog& dialog) {
-        dialog.Raise();
         wxTextCtrl& edit = Edit(dialog, IDC_EDIT_L);
-        edit.SetFocus();
-        edit.SelectAll();
+        ASSERT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == dialog.FindWindow(wxID_OK); }, 1000));
+        PressKey(WXK_TAB);
+        PressKey(WXK_TAB);
         ASSERT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == &edit; }, 1000));
         wxUIActionSimulator keyboard;
         keyboard.Text(" 0 ");
@@ -138,9 +218,8 @@ TEST_F(SettingsDialogTest, InvalidFieldsShowOneMessageAndKeepTheDialogOpen)
         EXPECT_EQ(Utf8(Edit(dialog, IDC_EDIT_PHI).GetValue()), "240");
         Edit(dialog, IDC_EDIT_THETA).ChangeValue("1.5");
         Edit(dialog, IDC_EDIT_PHI).ChangeValue("abc");
-        dialog.Raise();
         {
-            const CModalScript message = CModalScript::Answer(wxID_OK);
+            const CModalScript message = CModalScript::Run(ExpectIconAndOnlyOk);
             Click(dialog, IDOK);
             EXPECT_EQ(message.GetCount(), 1) << "one message for two bad fields";
             EXPECT_EQ(Utf8(message.GetLastMessage()), "整数を入力してください。");
@@ -180,7 +259,7 @@ TEST_F(SettingsDialogTest, ResolutionFieldsGoToTheirOwnSettings)
 TEST_F(SettingsDialogTest, AbsurdDegreeIsStoredReportedAndTheSurfaceStays)
 {
     const int32_t nPositive = View().GetScene().GetMesh().m_aPosQuads.GetSize();
-    const CModalScript report = CModalScript::Answer(wxID_OK);
+    const CModalScript report = CModalScript::Run(ExpectIconAndOnlyOk);
     RunDialog<CDegreeOrderDialog>(ID_SETTINGS_LM, [&](CDegreeOrderDialog& dialog) {
         Edit(dialog, IDC_EDIT_L).ChangeValue("99999999999");
         Click(dialog, IDOK);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/dialog.h>
+#include <wx/uiaction.h>
 
 #include <string>
 
@@ -54,9 +55,18 @@ inline void Click(wxDialog& dialog, int nId)
     pButton->GetEventHandler()->ProcessEvent(click);
 }
 
+// A key pressed on the keyboard, as the X server delivers it to the active window, once the
+// program has handled it.
+inline void PressKey(int nKeyCode, int nModifiers = wxMOD_NONE)
+{
+    static wxUIActionSimulator keyboard;  // made once: making one waits 50 ms
+    keyboard.Char(nKeyCode, nModifiers);
+    wxYield();
+}
+
+// Escape pressed on the keyboard; returns once the dialog has ended.
 inline void PressEscape(wxDialog& dialog)
 {
-    wxKeyEvent escape(wxEVT_CHAR_HOOK);
-    escape.m_keyCode = WXK_ESCAPE;
-    dialog.GetEventHandler()->ProcessEvent(escape);
+    PressKey(WXK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return !dialog.IsModal(); }, 2000)) << "Escape ends the dialog";
 }

@@ -20,6 +20,11 @@ class CModalScriptHook : public wxModalDialogHook
 protected:
     int Enter(wxDialog* pDialog) override
     {
+        // wx's generic message dialog passes through the hook twice, in its own ShowModal and
+        // in the one of wxDialog: the second time, the script running it already has it.
+        for (const CModalScript* pScript : ActiveScripts())
+            if (pScript->m_pRunning == pDialog)
+                return wxID_NONE;
         // The newest script that has met no dialog yet takes this one.
         CModalScript* pScript = nullptr;
         for (auto it = ActiveScripts().rbegin(); it != ActiveScripts().rend() && pScript == nullptr; ++it)
@@ -44,10 +49,29 @@ protected:
         }
         if (!script.m_act)
             return script.m_nReturnCode;
-        pDialog->CallAfter([pDialog, act = script.m_act] { act(*pDialog); });
+        script.m_pRunning = pDialog;
+        pDialog->CallAfter([pDialog, act = script.m_act] {
+            act(*pDialog);
+            if (pDialog->IsModal())
+            {
+                ADD_FAILURE() << "the dialog \"" << pDialog->GetTitle().utf8_str()
+                              << "\" was still open when its script returned; ended with Cancel";
+                pDialog->EndModal(wxID_CANCEL);
+            }
+        });
         return wxID_NONE;
     }
-    void Exit(wxDialog*) override {}
+    void Exit(wxDialog* pDialog) override
+    {
+        for (CModalScript* pScript : ActiveScripts())
+        {
+            if (pScript->m_pRunning == pDialog)
+            {
+                pScript->m_nLastReturnCode = pDialog->GetReturnCode();
+                pScript->m_pRunning = nullptr;
+            }
+        }
+    }
 };
 
 CModalScript::CModalScript(int nReturnCode, Action act) : m_nReturnCode(nReturnCode), m_act(std::move(act))

@@ -11,7 +11,8 @@
 //
 // A script meets one dialog: the newest script that has met none takes the next dialog. It
 // either answers it without showing it (Answer), or lets it run for real and calls act(dialog)
-// from inside its modal loop; act must end the dialog (Run).
+// from inside its modal loop (Run). act must have ended the dialog when it returns; a dialog
+// still open then (a failed ASSERT returns early) fails the test and is ended with Cancel.
 class CModalScript
 {
 public:
@@ -30,6 +31,8 @@ public:
     wxString GetLastMessage() const { return m_strLastMessage; }
     wxWindow* GetLastParent() const { return m_pLastParent; }
     long GetLastMessageStyle() const { return m_nLastMessageStyle; }
+    // How the last dialog that ran for real ended: wxID_OK, wxID_CANCEL, ...
+    int GetLastReturnCode() const { return m_nLastReturnCode; }
 
     // Whether the last dialog met was of class T.
     template <typename T>
@@ -50,6 +53,8 @@ private:
     wxString m_strLastMessage;
     wxWindow* m_pLastParent = nullptr;
     long m_nLastMessageStyle = 0;
+    wxDialog* m_pRunning = nullptr;
+    int m_nLastReturnCode = wxID_NONE;
 };
 
 // Installs the hook for the whole run; called once by the GUI test main.

@@ -8,8 +8,9 @@
 #include <cmath>
 
 #include "support/gui_wait.h"
-#include "surface/angles.h"
+#include "support/shown_cursor.h"
 #include "support/view_pixels.h"
+#include "surface/angles.h"
 #include "view/gl_camera.h"
 #include "view/surface_view.h"
 
@@ -187,4 +188,22 @@ TEST_F(SurfaceViewTest, NoSequenceOfButtonsLeavesTheMouseCapturedIdle)
     SetViewpoint(0, -1, 0, 0, 0, 0);
     pointer.MoveTo(150, 50);
     ExpectPointNear(CurrentViewpoint().from, 0, -1, 0);
+}
+
+// The pointer over the view is the standard arrow, whose hotspot is its tip at the top left,
+// not what a window without a cursor of its own shows: on a bare X server, an X with its
+// hotspot in the middle.
+TEST_F(SurfaceViewTest, ThePointerOverTheViewIsTheArrow)
+{
+    ASSERT_TRUE(WaitFor([&] { return m_view.GetScene().GetBuiltRevision() == 0; }));
+    CPointer(m_view).MoveTo(m_view.GetClientSize().x / 2, m_view.GetClientSize().y / 2);
+    ShownCursor cursor;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return GetShownCursor(cursor) && cursor.hotspot.x < cursor.size.x / 4 &&
+                   cursor.hotspot.y < cursor.size.y / 4;
+        },
+        1000))
+        << "hotspot " << cursor.hotspot.x << "," << cursor.hotspot.y << " of " << cursor.size.x << "x"
+        << cursor.size.y;
 }
