@@ -16,6 +16,7 @@
 #include "settings/settings.h"
 #include "lobara-render/png_writer.h"
 #include "lobara-render/render_options.h"
+#include "platform/heap_tuning.h"
 #include "platform/offscreen_context.h"
 #include "surface/surface_builder.h"
 #include "view/gl_camera.h"
@@ -82,6 +83,7 @@ void PrintStats(const RenderOptions& options, const SurfaceMesh& mesh)
 
 int main(int argc, char** argv)
 {
+    TuneHeapForDrawing();
     RenderOptions options;
     try
     {
