@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "platform/heap_tuning.h"
 #include "surface/surface_builder.h"
 #include "view/camera_math.h"
 #include "view/gl_camera.h"
@@ -25,8 +26,16 @@ void CSurfaceScene::BuildSurface()
     m_settings.GetLM(&l, &m);
     m_settings.GetResolution(&nTheta, &nPhi);
     if (m_bResponsive)
-        CheckResponsive(l, m, nTheta, nPhi);
+    {
+        GLint anViewport[4];
+        glGetIntegerv(GL_VIEWPORT, anViewport);
+        CheckResponsive(l, m, nTheta, nPhi, int64_t{anViewport[2]} * anViewport[3]);
+    }
+    const int64_t nOldCapacity = m_mesh.m_aX.GetCapacity();
     BuildSurfaceMesh(l, m, nTheta, nPhi, m_mesh);
+    // A much smaller surface let the larger one's storage go; the system gets it back.
+    if (m_mesh.m_aX.GetCapacity() < nOldCapacity)
+        ReturnFreeMemory();
 }
 
 void CSurfaceScene::Paint()
