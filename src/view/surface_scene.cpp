@@ -31,10 +31,11 @@ void CSurfaceScene::BuildSurface()
         glGetIntegerv(GL_VIEWPORT, anViewport);
         CheckResponsive(l, m, nTheta, nPhi, int64_t{anViewport[2]} * anViewport[3]);
     }
-    const int64_t nOldCapacity = m_mesh.m_aX.GetCapacity();
+    const auto capacity = [this] { return m_mesh.m_aX.GetCapacity() + m_mesh.m_aPosQuads.GetCapacity(); };
+    const int64_t nOldCapacity = capacity();
     BuildSurfaceMesh(l, m, nTheta, nPhi, m_mesh);
     // A much smaller surface let the larger one's storage go; the system gets it back.
-    if (m_mesh.m_aX.GetCapacity() < nOldCapacity)
+    if (capacity() < nOldCapacity)
         ReturnFreeMemory();
 }
 
