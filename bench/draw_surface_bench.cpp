@@ -1,24 +1,26 @@
-// Frame time of the paint sequence (clear, draw, flush, finish) in an 800 x 600 offscreen
-// context, at the default resolution and at 1920 x 960 samples.
+// Frame time of the paint sequence (clear, draw, flush, finish) in an offscreen context, for
+// each of the benchmark views: what a window's paint would cost with nothing around it.
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
+#include "bench_views.h"
+#include "platform/heap_tuning.h"
 #include "platform/offscreen_context.h"
 #include "view/gl_camera.h"
 #include "view/surface_scene.h"
 
 namespace {
 
-void DrawFrame(benchmark::State& state, int32_t nTheta, int32_t nPhi)
+void DrawFrame(benchmark::State& state, const BenchView& view)
 {
     CLobaraSettings settings;
-    settings.m_nThetaDiv = nTheta;
-    settings.m_nPhiDiv = nPhi;
-    COffscreenContext context(800, 600);
+    settings.m_nThetaDiv = view.nThetaDiv;
+    settings.m_nPhiDiv = view.nPhiDiv;
+    COffscreenContext context(view.nWidth, view.nHeight);
     context.MakeCurrent();
     CSurfaceScene scene(settings, false);
     scene.Create();
-    SetProjection(800, 600);
+    SetProjection(view.nWidth, view.nHeight);
     scene.Paint();  // the first paint builds; the frames below only draw
     for (auto _ : state)
     {
@@ -30,5 +32,16 @@ void DrawFrame(benchmark::State& state, int32_t nTheta, int32_t nPhi)
 
 }  // namespace
 
-BENCHMARK_CAPTURE(DrawFrame, defaults_480x240, 480, 240)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(DrawFrame, fine_1920x960, 1920, 960)->Unit(benchmark::kMillisecond)->UseRealTime();
+int main(int argc, char** argv)
+{
+    // As the renderer and the viewer run.
+    TuneHeapForDrawing();
+    benchmark::Initialize(&argc, argv);
+    for (const BenchView& view : kBenchViews)
+        benchmark::RegisterBenchmark(view.pszName, DrawFrame, view)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->MinTime(2.0);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}

@@ -67,7 +67,8 @@ void CLobaraApp::ReportUnbuildableSurface()
     try
     {
         PlanSurface(m_nL, m_nM, m_nThetaDiv, m_nPhiDiv);
-        CheckResponsive(m_nL, m_nM, m_nThetaDiv, m_nPhiDiv);
+        const wxSize viewport = GetMainFrame()->m_wndView.GetViewportSize();
+        CheckResponsive(m_nL, m_nM, m_nThetaDiv, m_nPhiDiv, int64_t{viewport.x} * viewport.y);
     }
     catch (const SurfaceTooLarge&)
     {

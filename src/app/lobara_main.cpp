@@ -1,3 +1,13 @@
-#include "app/lobara_app.h"
+#include <wx/app.h>
 
-wxIMPLEMENT_APP(CLobaraApp);
+#include "app/lobara_app.h"
+#include "platform/heap_tuning.h"
+
+wxIMPLEMENT_APP_NO_MAIN(CLobaraApp);
+
+int main(int argc, char** argv)
+{
+    // Before wx and GTK start allocating.
+    TuneHeapForDrawing();
+    return wxEntry(argc, argv);
+}

@@ -4,8 +4,8 @@
 #include <new>
 
 // Raised, before any array of the mesh is touched, for a build that cannot be done in 32-bit
-// array lengths or in the machine's memory, or (in the viewer) not without freezing its window. It is an out-of-memory
-// failure, so whoever handles running out of memory handles this too.
+// array lengths or in the machine's memory, or (in the viewer) not without freezing its window. It is an
+// out-of-memory failure, so whoever handles running out of memory handles this too.
 class SurfaceTooLarge : public std::bad_alloc
 {
 public:
@@ -26,10 +26,19 @@ struct SurfacePlan
     int32_t nFaces;     // (nRows - 1) * nColumns
 };
 
+// The counts of an nT x nP grid in 64 bits, so no product can overflow. Negative counts, or a
+// zero count, leave no grid: the mesh is empty.
+struct GridCounts
+{
+    int64_t nRows, nColumns, nVertices, nFaces;
+};
+GridCounts CountGrid(int32_t nT, int32_t nP);
+
 // Works out the counts of a build of Y(l, m) on nT x nP samples and checks that it fits in
 // 32-bit lengths and in memory. Throws SurfaceTooLarge when it does not. Slowness is no reason
 // to refuse here: that is for a caller who must stay responsive to decide.
 SurfacePlan PlanSurface(int32_t l, int32_t m, int32_t nT, int32_t nP);
 
-// The estimated time in seconds of that build, single-threaded on a 2-core x86-64 machine.
+// The estimated time in seconds of that build into fresh memory, single-threaded on a 2-core
+// x86-64 machine with nothing else running.
 double EstimateBuildSeconds(int32_t l, int32_t m, int32_t nT, int32_t nP);

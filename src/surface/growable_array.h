@@ -76,6 +76,9 @@ public:
             m_a.reserve(static_cast<size_t>(nSize));
     }
 
+    // How many elements fit without growing the storage.
+    int64_t GetCapacity() const { return static_cast<int64_t>(m_a.capacity()); }
+
     T& operator[](int32_t i) { return m_a[static_cast<size_t>(i)]; }
     const T& operator[](int32_t i) const { return m_a[static_cast<size_t>(i)]; }
 

@@ -1,6 +1,7 @@
 #include "surface/surface_builder.h"
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "surface/angles.h"
@@ -36,10 +37,23 @@ ColumnTables MakeColumns(int32_t nColumns, int32_t m)
     return columns;
 }
 
+// A mesh whose storage is more than this many times what a build needs gives it back.
+constexpr int64_t kReleaseFactor = 2;
+
 // Grows the capacity of every array first, so that a failure leaves the previous mesh
 // whole and the resizes that follow cannot fail.
 void ReserveMesh(SurfaceMesh& mesh, const SurfacePlan& plan)
 {
+    // After a much larger surface, the new one is built in storage of its own size. That
+    // storage is taken before the old is let go, so a failure still leaves the old mesh.
+    if (mesh.m_aX.GetCapacity() > kReleaseFactor * plan.nVertices ||
+        mesh.m_aPosQuads.GetCapacity() > kReleaseFactor * plan.nFaces)
+    {
+        SurfaceMesh fresh;
+        ReserveMesh(fresh, plan);
+        mesh = std::move(fresh);
+        return;
+    }
     for (FloatArray* pArray : {&mesh.m_aX, &mesh.m_aY, &mesh.m_aZ})
         pArray->Reserve(plan.nVertices);
     mesh.m_aValue.Reserve(plan.nVertices);

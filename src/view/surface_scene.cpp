@@ -5,6 +5,7 @@
 #include <new>
 #include <utility>
 
+#include "platform/heap_tuning.h"
 #include "surface/surface_builder.h"
 #include "view/camera_math.h"
 #include "view/gl_camera.h"
@@ -38,8 +39,17 @@ void CSurfaceScene::BuildSurface()
     m_settings.GetLM(&l, &m);
     m_settings.GetResolution(&nTheta, &nPhi);
     if (m_bResponsive)
-        CheckResponsive(l, m, nTheta, nPhi);
+    {
+        GLint anViewport[4];
+        glGetIntegerv(GL_VIEWPORT, anViewport);
+        CheckResponsive(l, m, nTheta, nPhi, int64_t{anViewport[2]} * anViewport[3]);
+    }
+    const auto capacity = [this] { return m_mesh.m_aX.GetCapacity() + m_mesh.m_aPosQuads.GetCapacity(); };
+    const int64_t nOldCapacity = capacity();
     BuildSurfaceMesh(l, m, nTheta, nPhi, m_mesh);
+    // A much smaller surface let the larger one's storage go; the system gets it back.
+    if (capacity() < nOldCapacity)
+        ReturnFreeMemory();
 }
 
 void CSurfaceScene::Paint()

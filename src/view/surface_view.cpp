@@ -49,13 +49,19 @@ void CSurfaceView::CreateScene()
     ApplyProjection();
 }
 
-void CSurfaceView::ApplyProjection()
+wxSize CSurfaceView::GetViewportSize() const
 {
     // GL counts physical pixels.
     const wxSize size = GetClientSize();
     const double dScale = GetContentScaleFactor();
-    SetProjection(static_cast<int>(std::lround(size.x * dScale)),
+    return wxSize(static_cast<int>(std::lround(size.x * dScale)),
                   static_cast<int>(std::lround(size.y * dScale)));
+}
+
+void CSurfaceView::ApplyProjection()
+{
+    const wxSize size = GetViewportSize();
+    SetProjection(size.x, size.y);
 }
 
 void CSurfaceView::MakeCurrent()

@@ -24,6 +24,9 @@ public:
                       double* pToZ);
     bool SetViewpoint(double fromX, double fromY, double fromZ, double toX, double toY, double toZ);
 
+    // The client area in the physical pixels that GL draws.
+    wxSize GetViewportSize() const;
+
     const CSurfaceScene& GetScene() const { return m_scene; }
     const CDragTracker& GetDragState() const { return m_drag; }
 

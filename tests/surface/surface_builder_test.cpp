@@ -216,10 +216,22 @@ TEST(BuildSurfaceMesh, CountsWithoutAGridEmptyEveryArray)
     }
 }
 
-TEST(BuildSurfaceMesh, RebuildingSmallerShrinksEveryArrayExactly)
+TEST(BuildSurfaceMesh, RebuildingSmallerShrinksEveryArrayAndGivesItsStorageBack)
 {
     SurfaceMesh mesh = Build(3, 1, 480, 240);
     BuildSurfaceMesh(2, 0, 30, 12, mesh);
     ExpectMeshInvariants(mesh);
     EXPECT_TRUE(SameMesh(mesh, Build(2, 0, 30, 12)));
+    // The large surface's storage is gone, not kept for a size that may never come back.
+    EXPECT_LE(mesh.m_aX.GetCapacity(), 30 * 12);
+    EXPECT_LE(mesh.m_aValue.GetCapacity(), 30 * 12);
+    EXPECT_LE(mesh.m_aPosQuads.GetCapacity(), 29 * 12);
+    EXPECT_LE(mesh.m_aNegNZ.GetCapacity(), 29 * 12);
+    // A rebuild of a similar size writes into the storage it has.
+    const float* pX = mesh.m_aX.GetData();
+    const FaceQuad* pNeg = mesh.m_aNegQuads.GetData();
+    BuildSurfaceMesh(4, 2, 30, 11, mesh);
+    EXPECT_EQ(mesh.m_aX.GetData(), pX);
+    EXPECT_EQ(mesh.m_aNegQuads.GetData(), pNeg);
+    EXPECT_TRUE(SameMesh(mesh, Build(4, 2, 30, 11)));
 }

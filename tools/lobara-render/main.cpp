@@ -12,9 +12,11 @@
 #include "lobara-render/surface_run.h"
 #include "lobara-render/table_run.h"
 #include "lobara-render/temporary_files.h"
+#include "platform/heap_tuning.h"
 
 int main(int argc, char** argv)
 {
+    TuneHeapForDrawing();
     RemoveTemporariesOnSignal();
     RenderOptions options;
     try
