@@ -29,6 +29,11 @@ void CSurfaceScene::Create()
 void CSurfaceScene::Create(SurfaceMesh&& mesh)
 {
     PlaceLightsAndCamera();
+    UseMesh(std::move(mesh));
+}
+
+void CSurfaceScene::UseMesh(SurfaceMesh&& mesh)
+{
     m_mesh = std::move(mesh);
     m_nBuiltRevision = m_settings.m_nRevision;
 }

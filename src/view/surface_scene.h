@@ -23,8 +23,12 @@ public:
     void Create();
 
     // Create for a caller that has built the mesh from the current settings itself: lights,
-    // the default camera, and mesh as the surface that paints draw until the settings change.
+    // the default camera, and UseMesh(mesh).
     void Create(SurfaceMesh&& mesh);
+
+    // mesh, built by the caller from the current settings, becomes the surface that paints
+    // draw until the settings' revision moves.
+    void UseMesh(SurfaceMesh&& mesh);
 
     // Rebuilds the mesh from the current settings. Throws std::bad_alloc with the previous
     // mesh intact.

@@ -7,19 +7,25 @@
 #include "lobara-render/supersample.h"
 #include "view/gl_camera.h"
 
-CPictureRenderer::CPictureRenderer(const CLobaraSettings& settings, SurfaceMesh&& mesh, int nWidth,
-                                   int nHeight, const PictureStyle& style)
+CPictureRenderer::CPictureRenderer(int nWidth, int nHeight, const PictureStyle& style)
     : m_style(style),
       m_context(nWidth * style.nSupersample, nHeight * style.nSupersample),
-      m_scene(settings, false)
+      m_scene(m_settings, false)
 {
     m_context.MakeCurrent();
-    m_scene.Create(std::move(mesh));
+    // Lights go in once, on the fresh context; surfaces come later.
+    m_scene.Create(SurfaceMesh());
     // The scene clears to the viewer's black with alpha 0, which is also the transparent
     // background; white replaces it.
     if (m_style.background == Background::kWhite)
         glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
     SetProjection(m_context.GetWidth(), m_context.GetHeight());
+}
+
+void CPictureRenderer::SetSurface(const CLobaraSettings& settings, SurfaceMesh&& mesh)
+{
+    m_settings = settings;
+    m_scene.UseMesh(std::move(mesh));
 }
 
 Picture CPictureRenderer::Render(const double from[3], const double to[3])

@@ -15,15 +15,15 @@ struct PictureStyle
 };
 
 // The viewer's scene in an offscreen context, drawing one mesh from any camera: each picture
-// is what the viewer shows in a client area of that size.
+// is what the viewer shows in a client area of that size. One renderer serves many surfaces of
+// the same picture size, so the GL context (and the rasteriser's compiled code) is made once.
 class CPictureRenderer
 {
 public:
-    // mesh must have been built from settings, which must outlive the renderer.
-    CPictureRenderer(const CLobaraSettings& settings, SurfaceMesh&& mesh, int nWidth, int nHeight,
-                     const PictureStyle& style);
+    CPictureRenderer(int nWidth, int nHeight, const PictureStyle& style);
 
-    const SurfaceMesh& GetMesh() const { return m_scene.GetMesh(); }
+    // The surface that pictures show from now on; mesh must have been built from settings.
+    void SetSurface(const CLobaraSettings& settings, SurfaceMesh&& mesh);
 
     // The picture from From towards To, which must place a camera.
     Picture Render(const double from[3], const double to[3]);
@@ -31,5 +31,6 @@ public:
 private:
     PictureStyle m_style;
     COffscreenContext m_context;
+    CLobaraSettings m_settings;
     CSurfaceScene m_scene;
 };

@@ -43,8 +43,9 @@ void WritePictures(const RenderOptions& options, const CLobaraSettings& settings
     if (options.bFit)
         FitCamera(mesh, options.to, options.nWidth, options.nHeight, nFrames, from);
 
-    CPictureRenderer renderer(settings, std::move(mesh), options.nWidth, options.nHeight,
+    CPictureRenderer renderer(options.nWidth, options.nHeight,
                               PictureStyle{options.nSupersample, options.background});
+    renderer.SetSurface(settings, std::move(mesh));
     CProgress progress(bTurntable ? "rendering frames" : "rendering the picture");
     for (int k = 0; k < nFrames; ++k)
     {

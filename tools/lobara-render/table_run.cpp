@@ -34,16 +34,14 @@ void CopyInto(const Picture& cell, int nLeft, int nTop, Picture& table)
                     cell.aRgba.data() + static_cast<size_t>(y) * nRowBytes, nRowBytes);
 }
 
-// The --fit picture of Y(l, m) at nSide x nSide.
-Picture RenderCell(const RenderOptions& options, int32_t l, int32_t m, int nSide)
+// The --fit picture of Y(l, m) at the renderer's cell size.
+Picture RenderCell(const RenderOptions& options, int32_t l, int32_t m, int nSide, CPictureRenderer& renderer)
 {
-    const CLobaraSettings settings = SettingsFor(options, l, m);
     SurfaceMesh mesh;
     BuildSurfaceMesh(l, m, options.nThetaDiv, options.nPhiDiv, mesh);
     double from[3] = {options.from[0], options.from[1], options.from[2]};
     FitCamera(mesh, options.to, nSide, nSide, 1, from);
-    CPictureRenderer renderer(settings, std::move(mesh), nSide, nSide,
-                              PictureStyle{options.nSupersample, options.background});
+    renderer.SetSurface(SettingsFor(options, l, m), std::move(mesh));
     return renderer.Render(from, options.to);
 }
 
@@ -57,14 +55,15 @@ void RunTable(const RenderOptions& options)
     const int nTop = (options.nHeight - (nMax + 1) * nSide) / 2;
     Picture table = BlankPicture(options.nWidth, options.nHeight, options.background);
     {
+        CPictureRenderer renderer(nSide, nSide, PictureStyle{options.nSupersample, options.background});
         CProgress progress("rendering the table");
         const long long nCells = (static_cast<long long>(nMax) + 1) * (static_cast<long long>(nMax) + 1);
         long long nDone = 0;
         for (int32_t l = 0; l <= nMax; ++l)
             for (int32_t m = -l; m <= l; ++m)
             {
-                CopyInto(RenderCell(options, l, m, nSide), nLeft + (m + nMax) * nSide, nTop + l * nSide,
-                         table);
+                CopyInto(RenderCell(options, l, m, nSide, renderer), nLeft + (m + nMax) * nSide,
+                         nTop + l * nSide, table);
                 progress.Update(++nDone, nCells);
             }
     }
