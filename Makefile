@@ -1,30 +1,34 @@
-# make run        — install what is missing, build, start the viewer
-# make test       — install what is missing, build, run every test (under a virtual X display)
-# make bench      — build and run the benchmarks
+# make run        — install what the programs need, build the viewer alone, start it
+# make test       — install also what the tests need, build everything, run every test
+#                   (under a virtual X display)
+# make bench      — as make test, then build and run the benchmarks
 # make package    — install what is missing, build the Debian package ($(BUILD)/lobara_*.deb)
 # make references — regenerate the stored reference pictures on purpose, then check them
+#
+# One build folder serves both: run switches its tests and benchmarks off, test switches them
+# on again (CMAKE_FLAGS, given last, can override either).
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+PROGRAMS_ONLY = -DLOBARA_TESTS=OFF -DLOBARA_BENCH=OFF
+WITH_TESTS = -DLOBARA_TESTS=ON -DLOBARA_BENCH=ON
 
-.PHONY: all deps configure build run test bench package references clean
+.PHONY: all build run test bench package references clean
 
 all: build
 
-deps:
+run:
 	@scripts/install-deps
-
-$(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
-
-configure: deps $(BUILD)/CMakeCache.txt
-
-build: configure
-	cmake --build $(BUILD) -j $(JOBS)
-
-run: build
+	cmake -S . -B $(BUILD) $(PROGRAMS_ONLY) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS) --target lobara
 	$(BUILD)/lobara
+
+# Both programs, the tests and the benchmarks.
+build:
+	@scripts/install-deps --tests
+	cmake -S . -B $(BUILD) $(WITH_TESTS) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
 
 test: build
 	cd $(BUILD) && xvfb-run -a ctest --output-on-failure -j $(JOBS)
@@ -37,8 +41,9 @@ bench: build
 	  --benchmark_out=$(BUILD)/bench/drag_paint.json
 	bench/drag_vs_draw.py $(BUILD)/bench/draw_surface.json $(BUILD)/bench/drag_paint.json
 
-package: configure
+package:
 	@scripts/install-deps --packaging
+	cmake -S . -B $(BUILD) $(PROGRAMS_ONLY) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS) --target package
 
 references: build
