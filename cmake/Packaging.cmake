@@ -12,8 +12,7 @@ in two colours. Degree, order, sampling, colour scheme and camera are set in
 dialogs, and the surface is turned, panned and zoomed with the mouse. The
 user interface is in Japanese.
 
-lobara-render builds the same surface without a display: it prints counts
-as JSON, writes the sampled values or renders a PNG picture, for scripts.")
+${LOBARA_RENDER_DESCRIPTION}")
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

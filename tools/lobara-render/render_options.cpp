@@ -4,16 +4,12 @@
 
 #include "lobara-render/mesh_export.h"
 #include "lobara-render/option_values.h"
+#include "program_description.h"
 #include "view/camera_math.h"
 
 namespace {
 
 constexpr int kMaxPictureSide = 16384;
-
-const char kDescription[] =
-    "lobara-render: the viewer's surface of the real spherical harmonic Y(l, m), without a display.\n"
-    "It prints counts, writes the sampled values or a 3D model, or renders the picture the viewer\n"
-    "shows: one, a turntable of frames, or a table of every Y(l, m) up to a degree.";
 
 const char kConventions[] =
     "Conventions:\n"
@@ -131,7 +127,7 @@ void CheckCombination(const CLI::App& app, RenderOptions& o)
 RenderOptions ParseRenderOptions(int argc, const char* const* argv)
 {
     RenderOptions o;
-    CLI::App app(kDescription, "lobara-render");
+    CLI::App app(kProgramDescription, "lobara-render");
     app.footer(kConventions);
     app.get_formatter()->column_width(kHelpColumn);
     app.set_version_flag("--version", std::string("lobara-render " LOBARA_VERSION),
