@@ -5,9 +5,9 @@
 
 #include "bench_views.h"
 #include "platform/heap_tuning.h"
-#include "platform/offscreen_context.h"
-#include "view/gl_camera.h"
-#include "view/surface_scene.h"
+#include "render/offscreen_context.h"
+#include "render/gl_camera.h"
+#include "render/surface_scene.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "platform/invalidate.h"
 #include "platform/message_box.h"
 #include "surface/build_limits.h"
-#include "view/camera_math.h"
-#include "view/responsiveness.h"
+#include "camera/camera_math.h"
+#include "surface/responsiveness.h"
 
 wxBEGIN_EVENT_TABLE(CLobaraApp, CFrameworkApp)
     EVT_MENU(ToWxId(ID_APP_ABOUT), CLobaraApp::OnAppAbout)

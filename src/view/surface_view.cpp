@@ -7,7 +7,7 @@
 #include <new>
 
 #include "platform/gl_attributes.h"
-#include "view/gl_camera.h"
+#include "render/gl_camera.h"
 
 wxBEGIN_EVENT_TABLE(CSurfaceView, wxGLCanvas)
     EVT_PAINT(CSurfaceView::OnPaint)

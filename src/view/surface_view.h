@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "settings/settings.h"
-#include "view/mouse_navigation.h"
-#include "view/surface_scene.h"
+#include "camera/mouse_navigation.h"
+#include "render/surface_scene.h"
 
 // The child window that shows the surface: it owns the GL context, which stays current
 // for the window's life, and the scene it paints.

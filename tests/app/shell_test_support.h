@@ -10,7 +10,7 @@
 #include "app/main_frame.h"
 #include "platform/command_ids.h"
 #include "support/gui_wait.h"
-#include "view/camera_math.h"
+#include "camera/camera_math.h"
 
 // Shared by the GUI tests of the application shell.
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/color_schemes.h"
+#include "surface/color_schemes.h"
 
 TEST(Settings, FreshStartHoldsTheDefaults)
 {

@@ -1,6 +1,6 @@
 #include "support/offscreen_scene.h"
 
-#include "view/gl_camera.h"
+#include "render/gl_camera.h"
 
 COffscreenScene::COffscreenScene(const CLobaraSettings& settings, int nWidth, int nHeight)
     : m_context(nWidth, nHeight), m_scene(settings, false)

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# The folders of src/ include only from their own layer's folder or from layers below:
-# model and resources, then the platform layer, then dialogs and view, then the application.
+# The folders of src/ include only from their own layer's folder or from layers below: the
+# model (surface) and resources; then the viewer's settings, the camera, the outputs and the
+# platform layer; then the drawing; then dialogs and view; then the application.
 set -u
 src=$1
-declare -A layer=([surface]=0 [settings]=0 [resources]=0 [platform]=1 [dialogs]=2 [view]=2 [app]=3)
+declare -A layer=([surface]=0 [resources]=0 [settings]=1 [camera]=1 [export]=1 [platform]=1 [render]=2
+  [dialogs]=3 [view]=3 [app]=4)
 failures=0
 while IFS=: read -r file _ include; do
   from=${file#"$src"/}; from=${from%%/*}

@@ -11,7 +11,7 @@
 #include "support/shown_cursor.h"
 #include "support/view_pixels.h"
 #include "surface/angles.h"
-#include "view/gl_camera.h"
+#include "render/gl_camera.h"
 #include "view/surface_view.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "lobara-render/render_options.h"
 #include "lobara-render/surface_run.h"
 #include "lobara-render/table_run.h"
-#include "lobara-render/temporary_files.h"
+#include "export/temporary_files.h"
 #include "platform/heap_tuning.h"
 
 int main(int argc, char** argv)

@@ -2,10 +2,10 @@
 
 #include <CLI/CLI.hpp>
 
-#include "lobara-render/mesh_export.h"
+#include "export/mesh_export.h"
 #include "lobara-render/option_values.h"
 #include "program_description.h"
-#include "view/camera_math.h"
+#include "camera/camera_math.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "lobara-render/frame_pattern.h"
-#include "lobara-render/picture.h"
+#include "export/frame_pattern.h"
+#include "export/picture.h"
 #include "settings/settings.h"
-#include "view/camera_math.h"
+#include "camera/camera_math.h"
 
 // What one run of lobara-render is asked to do. The defaults are the viewer's.
 struct RenderOptions

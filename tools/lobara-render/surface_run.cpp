@@ -7,15 +7,15 @@
 #include <stdexcept>
 #include <utility>
 
-#include "lobara-render/fit.h"
-#include "lobara-render/mesh_export.h"
-#include "lobara-render/output_files.h"
-#include "lobara-render/picture_renderer.h"
-#include "lobara-render/png_writer.h"
+#include "camera/fit.h"
+#include "export/mesh_export.h"
+#include "export/output_files.h"
+#include "render/picture_renderer.h"
+#include "export/png_writer.h"
 #include "lobara-render/progress.h"
-#include "lobara-render/turntable.h"
-#include "lobara-render/values_writer.h"
-#include "settings/color_schemes.h"
+#include "camera/turntable.h"
+#include "export/values_writer.h"
+#include "surface/color_schemes.h"
 #include "surface/surface_builder.h"
 
 namespace {

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <utility>
 
-#include "lobara-render/fit.h"
-#include "lobara-render/output_files.h"
-#include "lobara-render/picture_renderer.h"
-#include "lobara-render/png_writer.h"
+#include "camera/fit.h"
+#include "export/output_files.h"
+#include "render/picture_renderer.h"
+#include "export/png_writer.h"
 #include "lobara-render/progress.h"
 #include "surface/surface_builder.h"
 

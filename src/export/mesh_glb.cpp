@@ -1,0 +1,176 @@
+#include <tiny_gltf.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <ostream>
+#include <stdexcept>
+#include <streambuf>
+
+#include "export/mesh_faces.h"
+#include "export/mesh_formats.h"
+
+namespace {
+
+constexpr int kArrayBuffer = 34962;
+constexpr int kElementArrayBuffer = 34963;
+
+// Lets the glTF writer's std::ostream write through the output stream; its failure is thrown
+// again from the ostream, whose exception mask includes badbit.
+class CStreamAdapter : public std::streambuf
+{
+public:
+    explicit CStreamAdapter(COutputStream& stream) : m_stream(stream) {}
+
+protected:
+    std::streamsize xsputn(const char* p, std::streamsize n) override
+    {
+        m_stream.Write(p, static_cast<size_t>(n));
+        return n;
+    }
+    int_type overflow(int_type c) override
+    {
+        if (!traits_type::eq_int_type(c, traits_type::eof()))
+        {
+            const char ch = traits_type::to_char_type(c);
+            m_stream.Write(&ch, 1);
+        }
+        return traits_type::not_eof(c);
+    }
+
+private:
+    COutputStream& m_stream;
+};
+
+// Appends bytes to the model's one buffer and a view of them.
+int AddView(tinygltf::Model& model, const void* pData, size_t nBytes, int nTarget)
+{
+    std::vector<unsigned char>& aBytes = model.buffers[0].data;
+    tinygltf::BufferView view;
+    view.buffer = 0;
+    view.byteOffset = aBytes.size();
+    view.byteLength = nBytes;
+    view.target = nTarget;
+    const auto* p = static_cast<const unsigned char*>(pData);
+    aBytes.insert(aBytes.end(), p, p + nBytes);
+    model.bufferViews.push_back(view);
+    return static_cast<int>(model.bufferViews.size()) - 1;
+}
+
+int AddAccessor(tinygltf::Model& model, int nView, int nComponentType, int nType, size_t nCount)
+{
+    tinygltf::Accessor accessor;
+    accessor.bufferView = nView;
+    accessor.componentType = nComponentType;
+    accessor.type = nType;
+    accessor.count = nCount;
+    model.accessors.push_back(accessor);
+    return static_cast<int>(model.accessors.size()) - 1;
+}
+
+// The vertices, interleaved x, y, z, with their bounds, which glTF requires of positions.
+int AddPositions(tinygltf::Model& model, const SurfaceMesh& mesh)
+{
+    const size_t nVertices = static_cast<size_t>(mesh.m_aX.GetSize());
+    std::vector<float> afPoints(nVertices * 3);
+    std::vector<double> adMin(3, std::numeric_limits<double>::infinity());
+    std::vector<double> adMax(3, -std::numeric_limits<double>::infinity());
+    for (size_t i = 0; i < nVertices; ++i)
+    {
+        const auto v = static_cast<int32_t>(i);
+        const float af[3] = {mesh.m_aX[v], mesh.m_aY[v], mesh.m_aZ[v]};
+        for (size_t k = 0; k < 3; ++k)
+        {
+            afPoints[3 * i + k] = af[k];
+            adMin[k] = std::min<double>(adMin[k], af[k]);
+            adMax[k] = std::max<double>(adMax[k], af[k]);
+        }
+    }
+    const int nView = AddView(model, afPoints.data(), afPoints.size() * sizeof(float), kArrayBuffer);
+    const int nAccessor =
+        AddAccessor(model, nView, TINYGLTF_COMPONENT_TYPE_FLOAT, TINYGLTF_TYPE_VEC3, nVertices);
+    model.accessors[static_cast<size_t>(nAccessor)].minValues = adMin;
+    model.accessors[static_cast<size_t>(nAccessor)].maxValues = adMax;
+    return nAccessor;
+}
+
+int AddMaterial(tinygltf::Model& model, const char* pszName, const float* pColor)
+{
+    tinygltf::Material material;
+    material.name = pszName;
+    material.pbrMetallicRoughness.baseColorFactor = {pColor[0], pColor[1], pColor[2], 1.0};
+    material.pbrMetallicRoughness.metallicFactor = 0.0;
+    material.pbrMetallicRoughness.roughnessFactor = 0.5;
+    model.materials.push_back(material);
+    return static_cast<int>(model.materials.size()) - 1;
+}
+
+tinygltf::Primitive MakePrimitive(tinygltf::Model& model, const FaceQuadArray& aQuads, int nPositions,
+                                  int nMaterial)
+{
+    std::vector<uint32_t> anIndices(static_cast<size_t>(aQuads.GetSize()) * 6);
+    for (int32_t i = 0; i < aQuads.GetSize(); ++i)
+    {
+        int32_t anTriangles[6];
+        SplitFace(aQuads[i], anTriangles);
+        std::copy(anTriangles, anTriangles + 6, anIndices.begin() + 6 * static_cast<ptrdiff_t>(i));
+    }
+    const int nView =
+        AddView(model, anIndices.data(), anIndices.size() * sizeof(uint32_t), kElementArrayBuffer);
+    tinygltf::Primitive primitive;
+    primitive.attributes["POSITION"] = nPositions;
+    primitive.indices = AddAccessor(model, nView, TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT, TINYGLTF_TYPE_SCALAR,
+                                    anIndices.size());
+    primitive.material = nMaterial;
+    primitive.mode = TINYGLTF_MODE_TRIANGLES;
+    return primitive;
+}
+
+}  // namespace
+
+void WriteGlb(COutputStream& stream, const SurfaceMesh& mesh, const ColorScheme& colors)
+{
+    // Chunk lengths are 32-bit; leave room for the JSON.
+    const uint64_t nBinaryBytes = uint64_t{12} * static_cast<uint64_t>(mesh.m_aX.GetSize()) +
+                                  uint64_t{24} * static_cast<uint64_t>(mesh.m_aPosQuads.GetSize()) +
+                                  uint64_t{24} * static_cast<uint64_t>(mesh.m_aNegQuads.GetSize());
+    if (nBinaryBytes > std::numeric_limits<uint32_t>::max() - (uint64_t{1} << 20))
+        throw std::runtime_error("cannot write '" + stream.GetName() +
+                                 "': the surface is too large for glTF binary");
+
+    tinygltf::Model model;
+    model.asset.version = "2.0";
+    model.asset.generator = "lobara-render " LOBARA_VERSION;
+    tinygltf::Scene scene;
+    if (mesh.m_aPosQuads.GetSize() + int64_t{mesh.m_aNegQuads.GetSize()} > 0)
+    {
+        model.buffers.resize(1);
+        const int nPositions = AddPositions(model, mesh);
+        tinygltf::Mesh gltfMesh;
+        gltfMesh.name = "surface";
+        for (int nSign = 0; nSign < kSignCount; ++nSign)
+        {
+            const int nMaterial = AddMaterial(model, kSignNames[nSign], SignColor(colors, nSign));
+            if (SignFaces(mesh, nSign).GetSize() > 0)
+                gltfMesh.primitives.push_back(
+                    MakePrimitive(model, SignFaces(mesh, nSign), nPositions, nMaterial));
+        }
+        model.meshes.push_back(gltfMesh);
+        tinygltf::Node node;
+        node.mesh = 0;
+        // glTF's up is +y, the surface's +z: the node turns the surface upright without
+        // changing its vertices.
+        node.rotation = {-std::sqrt(0.5), 0.0, 0.0, std::sqrt(0.5)};
+        model.nodes.push_back(node);
+        scene.nodes.push_back(0);
+    }
+    model.scenes.push_back(scene);
+    model.defaultScene = 0;
+
+    CStreamAdapter adapter(stream);
+    std::ostream out(&adapter);
+    out.exceptions(std::ios::badbit);
+    tinygltf::TinyGLTF writer;
+    if (!writer.WriteGltfSceneToStream(&model, out, false, true))
+        throw std::runtime_error("cannot write '" + stream.GetName() + "': glTF encoding failed");
+}

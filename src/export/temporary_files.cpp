@@ -1,0 +1,102 @@
+#include "export/temporary_files.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <random>
+#include <stdexcept>
+
+namespace {
+
+// The live temporaries, as a list that only grows: a signal handler may walk it on any thread
+// at any moment, so entries are published whole and retired by a flag, never freed.
+}  // namespace
+
+struct TemporaryEntry
+{
+    char* pszPath;
+    std::atomic<bool> bLive;
+    TemporaryEntry* pNext;
+};
+
+namespace {
+
+std::atomic<TemporaryEntry*> g_pTemporaries{nullptr};
+
+constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+
+void OnSignal(int nSignal)
+{
+    for (TemporaryEntry* p = g_pTemporaries.load(); p != nullptr; p = p->pNext)
+        if (p->bLive.exchange(false))
+            unlink(p->pszPath);
+    // The handler was reset on entry: the signal, raised again, ends the process as usual.
+    raise(nSignal);
+}
+
+TemporaryEntry* Register(const std::string& strPath)
+{
+    auto* pEntry = new TemporaryEntry{strdup(strPath.c_str()), {true}, g_pTemporaries.load()};
+    g_pTemporaries.store(pEntry);
+    return pEntry;
+}
+
+std::string RandomSuffix(std::mt19937& random)
+{
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::uniform_int_distribution<size_t> pick(0, sizeof kLetters - 2);
+    std::string strSuffix(8, ' ');
+    for (char& c : strSuffix)
+        c = kLetters[pick(random)];
+    return strSuffix;
+}
+
+}  // namespace
+
+void RemoveTemporariesOnSignal()
+{
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = OnSignal;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    for (int nSignal : kCleanupSignals)
+        sigaction(nSignal, &action, nullptr);
+    signal(SIGXFSZ, SIG_IGN);
+}
+
+TemporaryFile CreateTemporaryBeside(const std::string& strBeside)
+{
+    const size_t nSlash = strBeside.rfind('/');
+    const std::string strFolder = nSlash == std::string::npos ? "" : strBeside.substr(0, nSlash + 1);
+    // Keeps the name within the file system's limit of 255 bytes.
+    const std::string strName = strBeside.substr(nSlash == std::string::npos ? 0 : nSlash + 1, 200);
+    std::random_device seed;
+    std::mt19937 random(seed());
+    for (int nTry = 0; nTry < 100; ++nTry)
+    {
+        const std::string strPath = strFolder + "." + strName + "." + RandomSuffix(random) + ".tmp";
+        const int fd = open(strPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            return TemporaryFile{fd, strPath, Register(strPath)};
+        if (errno != EEXIST)
+            throw std::runtime_error("cannot create a file beside '" + strBeside +
+                                     "': " + std::strerror(errno));
+    }
+    throw std::runtime_error("cannot find a free temporary name beside '" + strBeside + "'");
+}
+
+void ForgetTemporary(TemporaryEntry* pEntry)
+{
+    pEntry->bLive.store(false);
+}
+
+void RemoveTemporary(TemporaryEntry* pEntry)
+{
+    if (pEntry->bLive.exchange(false))
+        unlink(pEntry->pszPath);
+}

@@ -1,0 +1,78 @@
+#include "render/surface_scene.h"
+
+#include <GL/gl.h>
+
+#include <new>
+#include <utility>
+
+#include "platform/heap_tuning.h"
+#include "surface/surface_builder.h"
+#include "camera/camera_math.h"
+#include "render/gl_camera.h"
+#include "surface/responsiveness.h"
+#include "render/surface_drawing.h"
+
+void CSurfaceScene::PlaceLightsAndCamera()
+{
+    SetupLighting();
+    SetViewpoint(kDefaultFrom[0], kDefaultFrom[1], kDefaultFrom[2], kDefaultTo[0], kDefaultTo[1],
+                 kDefaultTo[2]);
+}
+
+void CSurfaceScene::Create()
+{
+    // The camera goes in before the build, so a failed build still leaves a usable scene.
+    PlaceLightsAndCamera();
+    BuildSurface();
+}
+
+void CSurfaceScene::Create(SurfaceMesh&& mesh)
+{
+    PlaceLightsAndCamera();
+    UseMesh(std::move(mesh));
+}
+
+void CSurfaceScene::UseMesh(SurfaceMesh&& mesh)
+{
+    m_mesh = std::move(mesh);
+    m_nBuiltRevision = m_settings.m_nRevision;
+}
+
+void CSurfaceScene::BuildSurface()
+{
+    int l, m, nTheta, nPhi;
+    m_settings.GetLM(&l, &m);
+    m_settings.GetResolution(&nTheta, &nPhi);
+    if (m_bResponsive)
+    {
+        GLint anViewport[4];
+        glGetIntegerv(GL_VIEWPORT, anViewport);
+        CheckResponsive(l, m, nTheta, nPhi, int64_t{anViewport[2]} * anViewport[3]);
+    }
+    const auto capacity = [this] { return m_mesh.m_aX.GetCapacity() + m_mesh.m_aPosQuads.GetCapacity(); };
+    const int64_t nOldCapacity = capacity();
+    BuildSurfaceMesh(l, m, nTheta, nPhi, m_mesh);
+    // A much smaller surface let the larger one's storage go; the system gets it back.
+    if (capacity() < nOldCapacity)
+        ReturnFreeMemory();
+}
+
+void CSurfaceScene::Paint()
+{
+    if (m_nBuiltRevision != m_settings.m_nRevision)
+    {
+        try
+        {
+            BuildSurface();
+            m_nBuiltRevision = m_settings.m_nRevision;
+        }
+        catch (const std::bad_alloc&)
+        {
+            // The mesh is untouched by a failed build: keep showing it rather than
+            // leaving the window unpainted.
+        }
+    }
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    DrawSurface(m_mesh, m_settings);
+    glFlush();
+}
