@@ -117,8 +117,9 @@ void CLobaraApp::OnSettingsViewpoint(wxCommandEvent&)
     CSurfaceView& view = GetMainFrame()->m_wndView;
     // Should the camera be unreadable (a modelview that cannot be inverted), the dialog offers
     // the default camera instead.
-    double from[3] = {kDefaultFrom[0], kDefaultFrom[1], kDefaultFrom[2]};
-    double to[3] = {kDefaultTo[0], kDefaultTo[1], kDefaultTo[2]};
+    Camera camera = kDefaultCamera;
+    double* const from = camera.from;
+    double* const to = camera.to;
     view.GetViewpoint(&from[0], &from[1], &from[2], &to[0], &to[1], &to[2]);
 
     CViewpointDialog dialog;

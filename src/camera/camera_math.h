@@ -14,9 +14,15 @@ int InvertMatrix4(const double in[16], double out[16]);
 void ComputeViewBasis(double dx, double dy, double dz, double* pUx, double* pUy, double* pUz, double* pVx,
                       double* pVy, double* pVz);
 
+// A camera: the eye at From, looking at To.
+struct Camera
+{
+    double from[3];
+    double to[3];
+};
+
 // The camera every run starts with: from (0, -1, 0), looking at the origin.
-constexpr double kDefaultFrom[3] = {0.0, -1.0, 0.0};
-constexpr double kDefaultTo[3] = {0.0, 0.0, 0.0};
+constexpr Camera kDefaultCamera = {{0.0, -1.0, 0.0}, {0.0, 0.0, 0.0}};
 
 // The world-to-eye matrix that puts To at the eye origin and From at eye (0, 0, 1).
 // Returns false, with out untouched, when no camera is defined: From = To, a coordinate

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -11,6 +12,15 @@ enum class Background
     kWhite,
     kTransparent,
 };
+
+// The RGBA of a pixel off the surface. Black keeps the viewer's alpha of 0, which pictures
+// without an alpha channel drop.
+constexpr std::array<uint8_t, 4> BackgroundPixel(Background background)
+{
+    if (background == Background::kWhite)
+        return {255, 255, 255, 255};
+    return {0, 0, 0, 0};
+}
 
 // Pixels of one picture, four bytes (R, G, B, A) each, rows from the top down. Alpha is kept
 // in the file only when bAlpha is set; otherwise the picture is opaque.

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int kMaxSide = 16384;
-
 std::runtime_error EglError(const char* pszWhat)
 {
     char acCode[16];
@@ -56,8 +54,9 @@ EGLConfig ChooseConfig(EGLDisplay hDisplay)
 
 COffscreenContext::COffscreenContext(int nWidth, int nHeight) : m_nWidth(nWidth), m_nHeight(nHeight)
 {
-    if (nWidth < 1 || nHeight < 1 || nWidth > kMaxSide || nHeight > kMaxSide)
-        throw std::runtime_error("the picture must be 1 to 16384 pixels on each side");
+    if (nWidth < 1 || nHeight < 1 || nWidth > kMaxPictureSide || nHeight > kMaxPictureSide)
+        throw std::runtime_error("the picture must be 1 to " + std::to_string(kMaxPictureSide) +
+                                 " pixels on each side");
     m_aPixels.resize(static_cast<size_t>(nWidth) * static_cast<size_t>(nHeight) * 4);
 
     const EGLDisplay hDisplay = SurfacelessDisplay();

@@ -4,13 +4,16 @@
 #include <stdexcept>
 #include <vector>
 
+// The largest side of an offscreen picture, in pixels.
+constexpr int kMaxPictureSide = 16384;
+
 // A desktop GL compatibility context that renders into memory, for pictures without a display:
 // a pbuffer on EGL's surfaceless platform (Mesa's software rasteriser when there is no GPU).
 class COffscreenContext
 {
 public:
-    // An RGBA colour buffer of nWidth x nHeight pixels with a 24-bit depth buffer. Throws
-    // std::runtime_error when no such context can be made.
+    // An RGBA colour buffer of nWidth x nHeight pixels (1 to kMaxPictureSide each) with a
+    // 24-bit depth buffer. Throws std::runtime_error when no such context can be made.
     COffscreenContext(int nWidth, int nHeight);
     ~COffscreenContext();
     COffscreenContext(const COffscreenContext&) = delete;

@@ -4,34 +4,36 @@
 
 #include <utility>
 
-#include "render/supersample.h"
 #include "render/gl_camera.h"
+#include "render/supersample.h"
+#include "render/surface_drawing.h"
 
 CPictureRenderer::CPictureRenderer(int nWidth, int nHeight, const PictureStyle& style)
-    : m_style(style),
-      m_context(nWidth * style.nSupersample, nHeight * style.nSupersample),
-      m_scene(m_settings, false)
+    : m_style(style), m_context(nWidth * style.nSupersample, nHeight * style.nSupersample)
 {
     m_context.MakeCurrent();
-    // Lights go in once, on the fresh context; surfaces come later.
-    m_scene.Create(SurfaceMesh());
-    // The scene clears to the viewer's black with alpha 0, which is also the transparent
-    // background; white replaces it.
-    if (m_style.background == Background::kWhite)
-        glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+    // Lights go in once, on the fresh context, as the viewer's go in; surfaces come later.
+    const std::array<uint8_t, 4> anBackground = BackgroundPixel(style.background);
+    float afClear[4];
+    for (int i = 0; i < 4; ++i)
+        afClear[i] = anBackground[i] / 255.0f;
+    SetupLighting(afClear);
     SetProjection(m_context.GetWidth(), m_context.GetHeight());
 }
 
-void CPictureRenderer::SetSurface(const CLobaraSettings& settings, SurfaceMesh&& mesh)
+void CPictureRenderer::SetSurface(SurfaceMesh&& mesh, const ColorScheme& colors)
 {
-    m_settings = settings;
-    m_scene.UseMesh(std::move(mesh));
+    m_mesh = std::move(mesh);
+    m_colors = colors;
 }
 
-Picture CPictureRenderer::Render(const double from[3], const double to[3])
+Picture CPictureRenderer::Render(const Camera& camera)
 {
-    SetViewpoint(from[0], from[1], from[2], to[0], to[1], to[2]);
-    m_scene.Paint();
+    // The viewer's paint: the camera, then clear, draw and flush.
+    SetViewpoint(camera.from[0], camera.from[1], camera.from[2], camera.to[0], camera.to[1], camera.to[2]);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    DrawSurface(m_mesh, m_colors);
+    glFlush();
     const std::vector<uint8_t>& aPixels = m_context.ReadPixels();
     const bool bAlpha = m_style.background == Background::kTransparent;
     if (m_style.nSupersample > 1)

@@ -53,9 +53,9 @@ void DrawFaces(const SurfaceMesh& mesh, const float afColor[3], const FaceQuadAr
 
 }  // namespace
 
-void SetupLighting()
+void SetupLighting(const float afClearColor[4])
 {
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearColor(afClearColor[0], afClearColor[1], afClearColor[2], afClearColor[3]);
     glClearDepth(1.0);
     glEnable(GL_DEPTH_TEST);
     for (const Light& light : kLights)
@@ -69,15 +69,20 @@ void SetupLighting()
         glEnable(nCapability);
 }
 
-void DrawSurface(const SurfaceMesh& mesh, const CLobaraSettings& settings)
+void DrawSurface(const SurfaceMesh& mesh, const ColorScheme& colors)
 {
     // One snapshot of the camera serves both passes.
     GLdouble m[16];
     glMatrixMode(GL_MODELVIEW);
     glGetDoublev(GL_MODELVIEW_MATRIX, m);
 
-    float afPositive[3], afNegative[3];
-    settings.GetColors(afPositive, afNegative);
-    DrawFaces(mesh, afPositive, mesh.m_aPosQuads, mesh.m_aPosNX, mesh.m_aPosNY, mesh.m_aPosNZ, m);
-    DrawFaces(mesh, afNegative, mesh.m_aNegQuads, mesh.m_aNegNX, mesh.m_aNegNY, mesh.m_aNegNZ, m);
+    DrawFaces(mesh, colors.aPositive, mesh.m_aPosQuads, mesh.m_aPosNX, mesh.m_aPosNY, mesh.m_aPosNZ, m);
+    DrawFaces(mesh, colors.aNegative, mesh.m_aNegQuads, mesh.m_aNegNX, mesh.m_aNegNY, mesh.m_aNegNZ, m);
+}
+
+void DrawSurface(const SurfaceMesh& mesh, const CLobaraSettings& settings)
+{
+    ColorScheme colors;
+    settings.GetColors(colors.aPositive, colors.aNegative);
+    DrawSurface(mesh, colors);
 }

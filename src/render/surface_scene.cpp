@@ -14,9 +14,9 @@
 
 void CSurfaceScene::PlaceLightsAndCamera()
 {
-    SetupLighting();
-    SetViewpoint(kDefaultFrom[0], kDefaultFrom[1], kDefaultFrom[2], kDefaultTo[0], kDefaultTo[1],
-                 kDefaultTo[2]);
+    SetupLighting(kViewerClearColor);
+    const Camera& c = kDefaultCamera;
+    SetViewpoint(c.from[0], c.from[1], c.from[2], c.to[0], c.to[1], c.to[2]);
 }
 
 void CSurfaceScene::Create()

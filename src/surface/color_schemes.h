@@ -10,4 +10,5 @@ struct ColorScheme
 
 // The seven schemes, in the order of the colour dialog's radio buttons.
 constexpr int kColorSchemeCount = 7;
+constexpr int kDefaultColorScheme = 0;
 extern const ColorScheme kColorSchemes[kColorSchemeCount];

@@ -32,8 +32,8 @@ inline CMainFrame* FreshMainFrame()
         App().OnInit();
     CMainFrame* pFrame = App().GetMainFrame();
     static_cast<CLobaraSettings&>(App()) = CLobaraSettings();
-    pFrame->m_wndView.SetViewpoint(kDefaultFrom[0], kDefaultFrom[1], kDefaultFrom[2], kDefaultTo[0],
-                                   kDefaultTo[1], kDefaultTo[2]);
+    const Camera& c = kDefaultCamera;
+    pFrame->m_wndView.SetViewpoint(c.from[0], c.from[1], c.from[2], c.to[0], c.to[1], c.to[2]);
     App().InvalidateMainWindow();
     EXPECT_TRUE(WaitFor([&] { return pFrame->m_wndView.GetScene().GetBuiltRevision() == 0; }));
     return pFrame;

@@ -165,7 +165,7 @@ TEST(OffscreenRender, OnlyFacesTurnedTowardTheViewerAreDrawn)
     CLobaraSettings settings;
     COffscreenContext context(100, 100);
     context.MakeCurrent();
-    SetupLighting();
+    SetupLighting(kViewerClearColor);
     SetViewpoint(0, -1, 0, 0, 0, 0);
     SetProjection(100, 100);
     SurfaceMesh mesh;

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "lobara-render/render_options.h"
+#include "lobara-render/usage_error.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-// Strict readers of option values, the same whatever the locale. Each throws UsageError
-// (render_options.h) with a one-line message naming the option.
+// Strict readers of option values, the same whatever the locale. Each throws UsageError with a
+// one-line message naming the option.
 
 // The whole text one decimal integer within [nMin, nMax], with an optional sign.
 int32_t ParseInt32(const std::string& strName, const std::string& strText, long long nMin = INT32_MIN,

@@ -6,10 +6,9 @@
 #include "lobara-render/option_values.h"
 #include "program_description.h"
 #include "camera/camera_math.h"
+#include "render/offscreen_context.h"
 
 namespace {
-
-constexpr int kMaxPictureSide = 16384;
 
 const char kConventions[] =
     "Conventions:\n"
@@ -106,7 +105,7 @@ void CheckCombination(const CLI::App& app, RenderOptions& o)
     if ((o.nTableMax >= 0 || o.nTurntableFrames > 0) && o.strPicturePath.empty())
         throw UsageError(std::string(o.nTableMax >= 0 ? "--table" : "--turntable") + " needs --out");
     double modelview[16];
-    if (!ComputeModelview(o.from, o.to, modelview))
+    if (!ComputeModelview(o.camera.from, o.camera.to, modelview))
         throw UsageError("--from and --to do not place a camera: they must be distinct points");
     if (o.nWidth * o.nSupersample > kMaxPictureSide || o.nHeight * o.nSupersample > kMaxPictureSide)
         throw UsageError("--size times --supersample must stay within " + std::to_string(kMaxPictureSide) +
@@ -152,18 +151,18 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
                    integer("--theta", o.nThetaDiv, INT32_MIN, INT32_MAX));
     AddValueOption(app, "--phi", "NP", std::to_string(o.nPhiDiv), "Samples along phi, round the z axis",
                    integer("--phi", o.nPhiDiv, INT32_MIN, INT32_MAX));
-    AddValueOption(app, "--scheme", "0-6", std::to_string(o.nColorScheme),
+    AddValueOption(app, "--scheme", "0-" + std::to_string(kColorSchemeCount - 1), std::to_string(o.nColorScheme),
                    "Colours of the positive and negative lobes, as in the viewer's colour dialog",
-                   integer("--scheme", o.nColorScheme, 0, 6));
-    AddValueOption(app, "--from", "X,Y,Z", PointText(o.from), "Camera position (the eye)",
-                   [&o](const std::string& v) { ParsePoint("--from", v, o.from); });
-    AddValueOption(app, "--to", "X,Y,Z", PointText(o.to), "Point the camera looks at",
-                   [&o](const std::string& v) { ParsePoint("--to", v, o.to); });
+                   integer("--scheme", o.nColorScheme, 0, kColorSchemeCount - 1));
+    AddValueOption(app, "--from", "X,Y,Z", PointText(o.camera.from), "Camera position (the eye)",
+                   [&o](const std::string& v) { ParsePoint("--from", v, o.camera.from); });
+    AddValueOption(app, "--to", "X,Y,Z", PointText(o.camera.to), "Point the camera looks at",
+                   [&o](const std::string& v) { ParsePoint("--to", v, o.camera.to); });
     AddFlag(app, "--fit", o.bFit,
             "Keep To and the direction from To to From, and choose the distance so that the surface "
             "fills the picture with a margin of 5 % of the limiting side");
     AddValueOption(app, "--size", "WxH", std::to_string(o.nWidth) + "x" + std::to_string(o.nHeight),
-                   "Picture size in pixels, each side 1 to 16384", [&o](const std::string& v) {
+                   "Picture size in pixels, each side 1 to " + std::to_string(kMaxPictureSide), [&o](const std::string& v) {
                        ParseSize("--size", v, kMaxPictureSide, o.nWidth, o.nHeight);
                    });
     AddValueOption(app, "--supersample", "N", std::to_string(o.nSupersample),
@@ -226,13 +225,4 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
     return o;
 }
 
-CLobaraSettings SettingsFor(const RenderOptions& options, int32_t l, int32_t m)
-{
-    CLobaraSettings settings;
-    settings.m_nL = l;
-    settings.m_nM = m;
-    settings.m_nThetaDiv = options.nThetaDiv;
-    settings.m_nPhiDiv = options.nPhiDiv;
-    settings.m_nColorScheme = options.nColorScheme;
-    return settings;
-}
+

@@ -34,24 +34,24 @@ std::string StatsLine(const RenderOptions& options, const SurfaceMesh& mesh)
 }
 
 // The single picture, or every frame of the turntable, each written as it is made.
-void WritePictures(const RenderOptions& options, const CLobaraSettings& settings, SurfaceMesh&& mesh,
+void WritePictures(const RenderOptions& options, const ColorScheme& colors, SurfaceMesh&& mesh,
                    COutputSet& outputs)
 {
     const bool bTurntable = options.nTurntableFrames > 0;
     const int nFrames = bTurntable ? options.nTurntableFrames : 1;
-    double from[3] = {options.from[0], options.from[1], options.from[2]};
+    Camera camera = options.camera;
     if (options.bFit)
-        FitCamera(mesh, options.to, options.nWidth, options.nHeight, nFrames, from);
+        FitCamera(mesh, camera.to, options.nWidth, options.nHeight, nFrames, camera.from);
 
     CPictureRenderer renderer(options.nWidth, options.nHeight,
                               PictureStyle{options.nSupersample, options.background});
-    renderer.SetSurface(settings, std::move(mesh));
+    renderer.SetSurface(std::move(mesh), colors);
     CProgress progress(bTurntable ? "rendering frames" : "rendering the picture");
     for (int k = 0; k < nFrames; ++k)
     {
-        double frameFrom[3];
-        TurntableFrom(from, options.to, k, nFrames, frameFrom);
-        const Picture picture = renderer.Render(frameFrom, options.to);
+        Camera frame = camera;
+        TurntableFrom(camera.from, camera.to, k, nFrames, frame.from);
+        const Picture picture = renderer.Render(frame);
         outputs.Write(bTurntable ? FrameName(options.framePattern, k) : options.strPicturePath,
                       [&picture](COutputStream& stream) { WritePng(stream, picture); });
         progress.Update(k + 1, nFrames);
@@ -62,7 +62,7 @@ void WritePictures(const RenderOptions& options, const CLobaraSettings& settings
 
 void RunSurface(const RenderOptions& options)
 {
-    const CLobaraSettings settings = SettingsFor(options, options.nL, options.nM);
+    const ColorScheme& colors = kColorSchemes[options.nColorScheme];
     SurfaceMesh mesh;
     {
         CProgress progress("building the surface");
@@ -80,10 +80,10 @@ void RunSurface(const RenderOptions& options)
         });
     }
     if (!options.strMeshPath.empty())
-        WriteMeshFiles(outputs, options.strMeshPath, mesh, kColorSchemes[options.nColorScheme]);
+        WriteMeshFiles(outputs, options.strMeshPath, mesh, colors);
     const std::string strStats = StatsLine(options, mesh);
     if (!options.strPicturePath.empty())
-        WritePictures(options, settings, std::move(mesh), outputs);
+        WritePictures(options, colors, std::move(mesh), outputs);
 
     if (options.bStats && (std::fputs(strStats.c_str(), stdout) == EOF || std::fflush(stdout) != 0))
         throw std::runtime_error(std::string("cannot write the statistics to stdout: ") +

@@ -1,6 +1,7 @@
 #include "lobara-render/table_run.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <utility>
 
@@ -9,18 +10,18 @@
 #include "render/picture_renderer.h"
 #include "export/png_writer.h"
 #include "lobara-render/progress.h"
+#include "surface/color_schemes.h"
 #include "surface/surface_builder.h"
 
 namespace {
 
 Picture BlankPicture(int nWidth, int nHeight, Background background)
 {
-    const uint8_t nLevel = background == Background::kWhite ? 255 : 0;
-    const uint8_t nAlpha = background == Background::kTransparent ? 0 : 255;
+    const std::array<uint8_t, 4> anPixel = BackgroundPixel(background);
     Picture picture{nWidth, nHeight, background == Background::kTransparent, {}};
-    picture.aRgba.resize(static_cast<size_t>(nWidth) * static_cast<size_t>(nHeight) * 4, nLevel);
-    for (size_t i = 3; i < picture.aRgba.size(); i += 4)
-        picture.aRgba[i] = nAlpha;
+    picture.aRgba.resize(static_cast<size_t>(nWidth) * static_cast<size_t>(nHeight) * 4);
+    for (size_t i = 0; i < picture.aRgba.size(); ++i)
+        picture.aRgba[i] = anPixel[i % 4];
     return picture;
 }
 
@@ -39,10 +40,10 @@ Picture RenderCell(const RenderOptions& options, int32_t l, int32_t m, int nSide
 {
     SurfaceMesh mesh;
     BuildSurfaceMesh(l, m, options.nThetaDiv, options.nPhiDiv, mesh);
-    double from[3] = {options.from[0], options.from[1], options.from[2]};
-    FitCamera(mesh, options.to, nSide, nSide, 1, from);
-    renderer.SetSurface(SettingsFor(options, l, m), std::move(mesh));
-    return renderer.Render(from, options.to);
+    Camera camera = options.camera;
+    FitCamera(mesh, camera.to, nSide, nSide, 1, camera.from);
+    renderer.SetSurface(std::move(mesh), kColorSchemes[options.nColorScheme]);
+    return renderer.Render(camera);
 }
 
 }  // namespace
