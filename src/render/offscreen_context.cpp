@@ -59,7 +59,7 @@ COffscreenContext::COffscreenContext(int nWidth, int nHeight) : m_nWidth(nWidth)
                                  " pixels on each side");
     m_aPixels.resize(static_cast<size_t>(nWidth) * static_cast<size_t>(nHeight) * 4);
 
-    const EGLDisplay hDisplay = SurfacelessDisplay();
+    const EGLDisplay hDisplay = m_hDisplay = SurfacelessDisplay();
     const EGLConfig hConfig = ChooseConfig(hDisplay);
     const EGLint aSurface[] = {EGL_WIDTH, nWidth, EGL_HEIGHT, nHeight, EGL_NONE};
     m_hSurface = eglCreatePbufferSurface(hDisplay, hConfig, aSurface);
@@ -78,7 +78,8 @@ COffscreenContext::COffscreenContext(int nWidth, int nHeight) : m_nWidth(nWidth)
 
 COffscreenContext::~COffscreenContext()
 {
-    const EGLDisplay hDisplay = SurfacelessDisplay();
+    // The display the context was made on: looking it up again could throw.
+    const EGLDisplay hDisplay = m_hDisplay;
     if (eglGetCurrentContext() == m_hContext)
         eglMakeCurrent(hDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     eglDestroyContext(hDisplay, m_hContext);

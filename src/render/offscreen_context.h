@@ -31,6 +31,7 @@ private:
     int m_nWidth;
     int m_nHeight;
     std::vector<uint8_t> m_aPixels;
+    void* m_hDisplay;  // EGLDisplay
     void* m_hSurface;  // EGLSurface
     void* m_hContext;  // EGLContext
 };

@@ -82,7 +82,7 @@ void DrawSurface(const SurfaceMesh& mesh, const ColorScheme& colors)
 
 void DrawSurface(const SurfaceMesh& mesh, const CLobaraSettings& settings)
 {
-    ColorScheme colors;
+    ColorScheme colors = {};
     settings.GetColors(colors.aPositive, colors.aNegative);
     DrawSurface(mesh, colors);
 }

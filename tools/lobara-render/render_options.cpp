@@ -62,11 +62,11 @@ std::string WrapHelp(const std::string& strText)
 // help shows the value's form after the names and the default at the end of the description.
 void AddValueOption(CLI::App& app, const std::string& strNames, const std::string& strType,
                     const std::string& strDefault, const std::string& strHelp,
-                    std::function<void(const std::string&)> parse)
+                    const std::function<void(const std::string&)>& parse)
 {
     const std::string strDescription =
         strDefault.empty() ? strHelp : strHelp + " (default " + strDefault + ")";
-    app.add_option_function<std::string>(strNames, std::move(parse), WrapHelp(strDescription))
+    app.add_option_function<std::string>(strNames, parse, WrapHelp(strDescription))
         ->option_text(strType);
 }
 
