@@ -5,8 +5,8 @@
 
 #include "bench_views.h"
 #include "platform/heap_tuning.h"
-#include "render/offscreen_context.h"
 #include "render/gl_camera.h"
+#include "render/offscreen_context.h"
 #include "render/surface_scene.h"
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "app/about_dialog.h"
 #include "app/main_frame.h"
+#include "camera/camera_math.h"
 #include "dialogs/color_scheme_dialog.h"
 #include "dialogs/degree_order_dialog.h"
 #include "dialogs/number_text.h"
@@ -11,7 +12,6 @@
 #include "platform/invalidate.h"
 #include "platform/message_box.h"
 #include "surface/build_limits.h"
-#include "camera/camera_math.h"
 #include "surface/responsiveness.h"
 
 wxBEGIN_EVENT_TABLE(CLobaraApp, CFrameworkApp)

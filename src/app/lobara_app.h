@@ -1,7 +1,7 @@
 #pragma once
 
-#include "settings/settings.h"
 #include "platform/framework_app.h"
+#include "settings/settings.h"
 
 class CMainFrame;
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "camera/turntable.h"
 #include "camera/camera_math.h"
+#include "camera/turntable.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <new>
 #include <utility>
 
-#include "platform/heap_tuning.h"
-#include "surface/surface_builder.h"
 #include "camera/camera_math.h"
+#include "platform/heap_tuning.h"
 #include "render/gl_camera.h"
-#include "surface/responsiveness.h"
 #include "render/surface_drawing.h"
+#include "surface/responsiveness.h"
+#include "surface/surface_builder.h"
 
 void CSurfaceScene::PlaceLightsAndCamera()
 {

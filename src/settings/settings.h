@@ -11,7 +11,7 @@
 class CLobaraSettings
 {
 public:
-    int32_t m_nRevision = 0;     // goes up by one each time a settings dialog is applied
+    int32_t m_nRevision = 0;                       // goes up by one each time a settings dialog is applied
     int32_t m_nL = kDefaultL;                      // degree l
     int32_t m_nM = kDefaultM;                      // order m, may be negative
     int32_t m_nThetaDiv = kDefaultThetaDiv;        // samples along theta

@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "settings/settings.h"
 #include "camera/mouse_navigation.h"
 #include "render/surface_scene.h"
+#include "settings/settings.h"
 
 // The child window that shows the surface: it owns the GL context, which stays current
 // for the window's life, and the scene it paints.

@@ -8,9 +8,9 @@
 
 #include "app/lobara_app.h"
 #include "app/main_frame.h"
+#include "camera/camera_math.h"
 #include "platform/command_ids.h"
 #include "support/gui_wait.h"
-#include "camera/camera_math.h"
 
 // Shared by the GUI tests of the application shell.
 

@@ -7,12 +7,12 @@
 #include <cmath>
 #include <limits>
 
-#include "render/offscreen_context.h"
-#include "support/offscreen_scene.h"
-#include "surface/normalization.h"
 #include "render/gl_camera.h"
+#include "render/offscreen_context.h"
 #include "render/surface_drawing.h"
 #include "render/surface_scene.h"
+#include "support/offscreen_scene.h"
+#include "surface/normalization.h"
 
 namespace {
 

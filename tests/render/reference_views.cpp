@@ -1,7 +1,7 @@
 #include "render/reference_views.h"
 
-#include "render/gl_camera.h"
 #include "camera/mouse_navigation.h"
+#include "render/gl_camera.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "render/offscreen_context.h"
-#include "settings/settings.h"
 #include "render/surface_scene.h"
+#include "settings/settings.h"
 
 // The settings' surface in a context of its own, set up as the view sets itself up: the scene
 // created, then the projection of a client area of nWidth x nHeight pixels.

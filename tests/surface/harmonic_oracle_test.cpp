@@ -15,7 +15,6 @@
 
 namespace {
 
-
 double OracleValue(int l, int m, double theta, double phi)
 {
     std::vector<double> aSpharm(gsl_sf_legendre_array_n(static_cast<size_t>(l)));

@@ -11,7 +11,6 @@
 
 namespace {
 
-
 double Evaluate(const NormalizedLegendre& legendre, double dTheta)
 {
     const double x = std::cos(dTheta);

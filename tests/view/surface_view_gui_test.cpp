@@ -7,11 +7,11 @@
 
 #include <cmath>
 
+#include "render/gl_camera.h"
 #include "support/gui_wait.h"
 #include "support/shown_cursor.h"
 #include "support/view_pixels.h"
 #include "surface/angles.h"
-#include "render/gl_camera.h"
 #include "view/surface_view.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include <new>
 #include <stdexcept>
 
+#include "export/temporary_files.h"
 #include "lobara-render/render_options.h"
 #include "lobara-render/surface_run.h"
 #include "lobara-render/table_run.h"
-#include "export/temporary_files.h"
 #include "platform/heap_tuning.h"
 
 int main(int argc, char** argv)

@@ -2,10 +2,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include "camera/camera_math.h"
 #include "export/mesh_export.h"
 #include "lobara-render/option_values.h"
 #include "program_description.h"
-#include "camera/camera_math.h"
 #include "render/offscreen_context.h"
 
 namespace {
@@ -66,8 +66,7 @@ void AddValueOption(CLI::App& app, const std::string& strNames, const std::strin
 {
     const std::string strDescription =
         strDefault.empty() ? strHelp : strHelp + " (default " + strDefault + ")";
-    app.add_option_function<std::string>(strNames, parse, WrapHelp(strDescription))
-        ->option_text(strType);
+    app.add_option_function<std::string>(strNames, parse, WrapHelp(strDescription))->option_text(strType);
 }
 
 void AddFlag(CLI::App& app, const std::string& strName, bool& bValue, const std::string& strHelp)
@@ -151,7 +150,8 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
                    integer("--theta", o.nThetaDiv, INT32_MIN, INT32_MAX));
     AddValueOption(app, "--phi", "NP", std::to_string(o.nPhiDiv), "Samples along phi, round the z axis",
                    integer("--phi", o.nPhiDiv, INT32_MIN, INT32_MAX));
-    AddValueOption(app, "--scheme", "0-" + std::to_string(kColorSchemeCount - 1), std::to_string(o.nColorScheme),
+    AddValueOption(app, "--scheme", "0-" + std::to_string(kColorSchemeCount - 1),
+                   std::to_string(o.nColorScheme),
                    "Colours of the positive and negative lobes, as in the viewer's colour dialog",
                    integer("--scheme", o.nColorScheme, 0, kColorSchemeCount - 1));
     AddValueOption(app, "--from", "X,Y,Z", PointText(o.camera.from), "Camera position (the eye)",
@@ -161,10 +161,10 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
     AddFlag(app, "--fit", o.bFit,
             "Keep To and the direction from To to From, and choose the distance so that the surface "
             "fills the picture with a margin of 5 % of the limiting side");
-    AddValueOption(app, "--size", "WxH", std::to_string(o.nWidth) + "x" + std::to_string(o.nHeight),
-                   "Picture size in pixels, each side 1 to " + std::to_string(kMaxPictureSide), [&o](const std::string& v) {
-                       ParseSize("--size", v, kMaxPictureSide, o.nWidth, o.nHeight);
-                   });
+    AddValueOption(
+        app, "--size", "WxH", std::to_string(o.nWidth) + "x" + std::to_string(o.nHeight),
+        "Picture size in pixels, each side 1 to " + std::to_string(kMaxPictureSide),
+        [&o](const std::string& v) { ParseSize("--size", v, kMaxPictureSide, o.nWidth, o.nHeight); });
     AddValueOption(app, "--supersample", "N", std::to_string(o.nSupersample),
                    "Render N times larger (1 to 4) and average each N x N block, for smooth edges",
                    integer("--supersample", o.nSupersample, 1, 4));
@@ -224,5 +224,3 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
     CheckCombination(app, o);
     return o;
 }
-
-

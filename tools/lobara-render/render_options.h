@@ -34,9 +34,7 @@ struct RenderOptions
     std::string strInfo;           // --help or --version: print this and do nothing else
 };
 
-
 // Reads argv[1..argc-1]. Options take their value as the next argument or after '='.
 // Throws UsageError for an unknown option, a missing or malformed value, options that do not
 // go together, From = To, and when nothing is asked for.
 RenderOptions ParseRenderOptions(int argc, const char* const* argv);
-

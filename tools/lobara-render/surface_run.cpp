@@ -8,13 +8,13 @@
 #include <utility>
 
 #include "camera/fit.h"
+#include "camera/turntable.h"
 #include "export/mesh_export.h"
 #include "export/output_files.h"
-#include "render/picture_renderer.h"
 #include "export/png_writer.h"
-#include "lobara-render/progress.h"
-#include "camera/turntable.h"
 #include "export/values_writer.h"
+#include "lobara-render/progress.h"
+#include "render/picture_renderer.h"
 #include "surface/color_schemes.h"
 #include "surface/surface_builder.h"
 

@@ -7,9 +7,9 @@
 
 #include "camera/fit.h"
 #include "export/output_files.h"
-#include "render/picture_renderer.h"
 #include "export/png_writer.h"
 #include "lobara-render/progress.h"
+#include "render/picture_renderer.h"
 #include "surface/color_schemes.h"
 #include "surface/surface_builder.h"
 
