@@ -1,42 +1,105 @@
 #include "export/mesh_export.h"
 
+#include <array>
+
 #include "export/mesh_formats.h"
 
 namespace {
 
-bool EndsWith(const std::string& strText, const char* pszEnd)
+using MeshFilesWriter = void (*)(COutputSet& outputs, const std::string& strPath, const SurfaceMesh& mesh,
+                                 const ColorScheme& colors);
+
+struct MeshFormat
 {
-    const std::string strEnd = pszEnd;
-    return strText.size() > strEnd.size() &&
-           strText.compare(strText.size() - strEnd.size(), strEnd.size(), strEnd) == 0;
+    const char* pszExtension;
+    const char* pszContents;
+    MeshFilesWriter write;
+};
+
+void WritePlyFile(COutputSet& outputs, const std::string& strPath, const SurfaceMesh& mesh,
+                  const ColorScheme& colors)
+{
+    outputs.Write(strPath, [&](COutputStream& stream) { WritePly(stream, mesh, colors); });
+}
+
+// The OBJ and, beside it, its material library under the same name ending in .mtl.
+void WriteObjFiles(COutputSet& outputs, const std::string& strPath, const SurfaceMesh& mesh,
+                   const ColorScheme& colors)
+{
+    const std::string strMtlPath = strPath.substr(0, strPath.size() - 4) + ".mtl";
+    const size_t nSlash = strMtlPath.rfind('/');
+    const std::string strMtlName = nSlash == std::string::npos ? strMtlPath : strMtlPath.substr(nSlash + 1);
+    outputs.Write(strPath, [&](COutputStream& stream) { WriteObj(stream, mesh, strMtlName); });
+    outputs.Write(strMtlPath, [&](COutputStream& stream) { WriteMtl(stream, colors); });
+}
+
+void WriteStlFile(COutputSet& outputs, const std::string& strPath, const SurfaceMesh& mesh,
+                  const ColorScheme&)
+{
+    outputs.Write(strPath, [&](COutputStream& stream) { WriteStl(stream, mesh); });
+}
+
+void WriteGlbFile(COutputSet& outputs, const std::string& strPath, const SurfaceMesh& mesh,
+                  const ColorScheme& colors)
+{
+    outputs.Write(strPath, [&](COutputStream& stream) { WriteGlb(stream, mesh, colors); });
+}
+
+constexpr std::array<MeshFormat, 4> kMeshFormats = {{
+    {".ply", "binary, coloured quads", WritePlyFile},
+    {".obj", "+ .mtl", WriteObjFiles},
+    {".stl", "binary triangles", WriteStlFile},
+    {".glb", "glTF binary", WriteGlbFile},
+}};
+
+const MeshFormat* FindMeshFormat(const std::string& strPath)
+{
+    for (const MeshFormat& format : kMeshFormats)
+    {
+        const std::string strEnd = format.pszExtension;
+        if (strPath.size() > strEnd.size() &&
+            strPath.compare(strPath.size() - strEnd.size(), strEnd.size(), strEnd) == 0)
+            return &format;
+    }
+    return nullptr;
+}
+
+// The formats joined as a list, "a, b, c or d", each as item(format) says.
+template <typename Item>
+std::string FormatList(Item item)
+{
+    std::string strList;
+    for (size_t i = 0; i < kMeshFormats.size(); ++i)
+    {
+        if (i > 0)
+            strList += i + 1 == kMeshFormats.size() ? " or " : ", ";
+        strList += item(kMeshFormats[i]);
+    }
+    return strList;
 }
 
 }  // namespace
 
 bool IsMeshPath(const std::string& strPath)
 {
-    for (const char* pszExtension : {".ply", ".obj", ".stl", ".glb"})
-        if (EndsWith(strPath, pszExtension))
-            return true;
-    return false;
+    return FindMeshFormat(strPath) != nullptr;
+}
+
+std::string MeshExtensions()
+{
+    return FormatList([](const MeshFormat& format) { return std::string(format.pszExtension); });
+}
+
+std::string MeshFormatsDescribed()
+{
+    return FormatList([](const MeshFormat& format) {
+        return std::string(format.pszExtension) + " (" + format.pszContents + ")";
+    });
 }
 
 void WriteMeshFiles(COutputSet& outputs, const std::string& strPath, const SurfaceMesh& mesh,
                     const ColorScheme& colors)
 {
-    if (EndsWith(strPath, ".ply"))
-        outputs.Write(strPath, [&](COutputStream& stream) { WritePly(stream, mesh, colors); });
-    else if (EndsWith(strPath, ".stl"))
-        outputs.Write(strPath, [&](COutputStream& stream) { WriteStl(stream, mesh); });
-    else if (EndsWith(strPath, ".glb"))
-        outputs.Write(strPath, [&](COutputStream& stream) { WriteGlb(stream, mesh, colors); });
-    else
-    {
-        const std::string strMtlPath = strPath.substr(0, strPath.size() - 4) + ".mtl";
-        const size_t nSlash = strMtlPath.rfind('/');
-        const std::string strMtlName =
-            nSlash == std::string::npos ? strMtlPath : strMtlPath.substr(nSlash + 1);
-        outputs.Write(strPath, [&](COutputStream& stream) { WriteObj(stream, mesh, strMtlName); });
-        outputs.Write(strMtlPath, [&](COutputStream& stream) { WriteMtl(stream, colors); });
-    }
+    if (const MeshFormat* pFormat = FindMeshFormat(strPath))
+        pFormat->write(outputs, strPath, mesh, colors);
 }

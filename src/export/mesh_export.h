@@ -6,8 +6,13 @@
 #include "surface/color_schemes.h"
 #include "surface/surface_mesh.h"
 
-// True when the path ends in an extension WriteMeshFiles knows: .ply, .obj, .stl or .glb.
+// True when the path ends in the extension of a mesh format that WriteMeshFiles knows.
 bool IsMeshPath(const std::string& strPath);
+
+// The mesh formats' extensions for a message: ".ply, .obj, .stl or .glb".
+std::string MeshExtensions();
+// The same, each with what its file holds: ".ply (binary, coloured quads), .obj (+ .mtl), ...".
+std::string MeshFormatsDescribed();
 
 // Writes mesh to strPath in the format its extension names; an .obj brings its material library
 // beside it, under the same name ending in .mtl.

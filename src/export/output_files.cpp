@@ -96,7 +96,8 @@ void COutputSet::Write(const std::string& strPath, const std::function<void(COut
     if (file.fd < 0)
         throw PathError(strPath, std::strerror(errno));
 
-    COutputStream stream(file.fd, strPath);
+    CFileSink sink(file.fd);
+    COutputStream stream(sink, strPath);
     write(stream);
     stream.Flush();
     const int fd = file.fd;

@@ -12,8 +12,23 @@ constexpr size_t kBufferBytes = 1 << 16;
 
 }  // namespace
 
-COutputStream::COutputStream(int fd, std::string strName)
-    : m_fd(fd), m_strName(std::move(strName)), m_aBuffer(kBufferBytes)
+int CFileSink::Put(const char* p, size_t nBytes)
+{
+    while (nBytes > 0)
+    {
+        const ssize_t nWritten = write(m_fd, p, nBytes);
+        if (nWritten < 0 && errno == EINTR)
+            continue;
+        if (nWritten <= 0)
+            return nWritten < 0 ? errno : EIO;
+        p += nWritten;
+        nBytes -= static_cast<size_t>(nWritten);
+    }
+    return 0;
+}
+
+COutputStream::COutputStream(IByteSink& sink, std::string strName)
+    : m_sink(sink), m_strName(std::move(strName)), m_aBuffer(kBufferBytes)
 {}
 
 void COutputStream::Write(const void* pData, size_t nBytes)
@@ -41,15 +56,8 @@ void COutputStream::Flush()
 
 void COutputStream::WriteThrough(const char* p, size_t nBytes)
 {
-    while (nBytes > 0)
-    {
-        const ssize_t nWritten = write(m_fd, p, nBytes);
-        if (nWritten < 0 && errno == EINTR)
-            continue;
-        if (nWritten <= 0)
-            throw std::runtime_error("cannot write '" + m_strName +
-                                     "': " + std::strerror(nWritten < 0 ? errno : EIO));
-        p += nWritten;
-        nBytes -= static_cast<size_t>(nWritten);
-    }
+    if (nBytes == 0)
+        return;
+    if (const int nError = m_sink.Put(p, nBytes))
+        throw std::runtime_error("cannot write '" + m_strName + "': " + std::strerror(nError));
 }

@@ -223,8 +223,8 @@ def test_turntable():
 
 
 def test_all_or_nothing():
-    """A failing run leaves existing outputs byte-identical and no temporary behind; devices and
-    pipes are written directly; a link is written through and kept."""
+    """A failing run leaves existing outputs byte-identical and no temporary behind; a replaced file
+    keeps its permissions; devices and pipes are written directly; a link is written through and kept."""
     originals = {"v.npy": b"old values", "m.ply": b"old mesh", "p.png": b"old picture"}
 
     def reset():
@@ -255,6 +255,13 @@ def test_all_or_nothing():
         result = run("--theta", 3, "--phi", 4, "--stats", "--values", "v.npy", stdout=full)
     check(result.returncode == 1, f"--stats to a full stdout exited {result.returncode}")
     unchanged("--stats to a full stdout")
+
+    reset()
+    picture = os.path.join(WORK, "p.png")
+    os.chmod(picture, 0o600)
+    result = run("--theta", 3, "--phi", 4, "--size", "8x8", "--out", "p.png")
+    check(result.returncode == 0 and os.stat(picture).st_mode & 0o7777 == 0o600,
+          f"a replaced file's permissions became {os.stat(picture).st_mode & 0o7777:o}, not 600")
 
     reset()
     os.symlink("v.npy", os.path.join(WORK, "link.npy"))

@@ -177,16 +177,14 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
         "Write the signed value of Y at every sample as little-endian doubles in sample-index order: "
         "headerless, or a NumPy array of shape (NT, NP) when FILE ends in .npy",
         path("--values", o.strValuesPath));
-    AddValueOption(
-        app, "--mesh", "FILE", "",
-        "Write the surface as a 3D model, by extension: .ply (binary, coloured quads), .obj (+ .mtl), "
-        ".stl (binary triangles) or .glb (glTF binary)",
-        [&o](const std::string& v) {
-            o.strMeshPath = NonEmptyPath("--mesh", v);
-            if (!IsMeshPath(o.strMeshPath))
-                throw UsageError("--mesh needs a file name ending in .ply, .obj, .stl or .glb, not '" + v +
-                                 "'");
-        });
+    AddValueOption(app, "--mesh", "FILE", "",
+                   "Write the surface as a 3D model, by extension: " + MeshFormatsDescribed(),
+                   [&o](const std::string& v) {
+                       o.strMeshPath = NonEmptyPath("--mesh", v);
+                       if (!IsMeshPath(o.strMeshPath))
+                           throw UsageError("--mesh needs a file name ending in " + MeshExtensions() +
+                                            ", not '" + v + "'");
+                   });
     AddValueOption(
         app, "--out", "FILE.png", "",
         "Render the picture the viewer shows in a client area of --size to a PNG; with --turntable a "
