@@ -22,11 +22,16 @@ void WritePlyFile(COutputSet& outputs, const std::string& strPath, const Surface
     outputs.Write(strPath, [&](COutputStream& stream) { WritePly(stream, mesh, colors); });
 }
 
-// The OBJ and, beside it, its material library under the same name ending in .mtl.
+// An OBJ's material library: beside it, under the same name ending in .mtl.
+std::string MaterialLibraryPath(const std::string& strObjPath)
+{
+    return strObjPath.substr(0, strObjPath.size() - 4) + ".mtl";
+}
+
 void WriteObjFiles(COutputSet& outputs, const std::string& strPath, const SurfaceMesh& mesh,
                    const ColorScheme& colors)
 {
-    const std::string strMtlPath = strPath.substr(0, strPath.size() - 4) + ".mtl";
+    const std::string strMtlPath = MaterialLibraryPath(strPath);
     const size_t nSlash = strMtlPath.rfind('/');
     const std::string strMtlName = nSlash == std::string::npos ? strMtlPath : strMtlPath.substr(nSlash + 1);
     outputs.Write(strPath, [&](COutputStream& stream) { WriteObj(stream, mesh, strMtlName); });
@@ -95,6 +100,14 @@ std::string MeshFormatsDescribed()
     return FormatList([](const MeshFormat& format) {
         return std::string(format.pszExtension) + " (" + format.pszContents + ")";
     });
+}
+
+std::vector<std::string> MeshFilePaths(const std::string& strPath)
+{
+    const MeshFormat* pFormat = FindMeshFormat(strPath);
+    if (pFormat != nullptr && pFormat->write == WriteObjFiles)
+        return {strPath, MaterialLibraryPath(strPath)};
+    return {strPath};
 }
 
 void WriteMeshFiles(COutputSet& outputs, const std::string& strPath, const SurfaceMesh& mesh,

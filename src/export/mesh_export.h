@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "export/output_files.h"
 #include "surface/color_schemes.h"
@@ -13,6 +14,9 @@ bool IsMeshPath(const std::string& strPath);
 std::string MeshExtensions();
 // The same, each with what its file holds: ".ply (binary, coloured quads), .obj (+ .mtl), ...".
 std::string MeshFormatsDescribed();
+
+// The files WriteMeshFiles writes for strPath: strPath, and for an .obj its material library.
+std::vector<std::string> MeshFilePaths(const std::string& strPath);
 
 // Writes mesh to strPath in the format its extension names; an .obj brings its material library
 // beside it, under the same name ending in .mtl.

@@ -1,13 +1,17 @@
 #include "export/output_files.h"
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <stdexcept>
 
@@ -50,7 +54,88 @@ struct Descriptor
     }
 };
 
+std::string FolderOf(const std::string& strPath)
+{
+    const size_t nSlash = strPath.rfind('/');
+    return nSlash == std::string::npos ? "." : nSlash == 0 ? "/" : strPath.substr(0, nSlash);
+}
+
+// The file's attribute flags (immutable, append-only), or 0 where they cannot be read.
+int AttributeFlags(const std::string& strPath, int nOpenFlags)
+{
+    Descriptor file;
+    file.fd = open(strPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | nOpenFlags);
+    int nFlags = 0;
+    if (file.fd < 0 || ioctl(file.fd, FS_IOC_GETFLAGS, &nFlags) != 0)
+        return 0;
+    return nFlags;
+}
+
+// Throws unless the existing regular file strTarget can be replaced: the reasons a rename into
+// its place would fail, found before any output is put in place. Replacing must not grant more
+// than writing would, so a file the user could not write is not replaced either.
+void CheckReplaceable(const std::string& strPath, const std::string& strTarget, const struct stat& st)
+{
+    if (faccessat(AT_FDCWD, strTarget.c_str(), W_OK, AT_EACCESS) != 0)
+        throw PathError(strPath, std::strerror(errno));
+    const std::string strFolder = FolderOf(strTarget);
+    struct stat stFolder;
+    if (stat(strFolder.c_str(), &stFolder) != 0)
+        throw PathError(strPath, std::strerror(errno));
+    const uid_t uid = geteuid();
+    if ((stFolder.st_mode & S_ISVTX) && uid != 0 && st.st_uid != uid && stFolder.st_uid != uid)
+        throw PathError(strPath,
+                        "it belongs to another user in a folder where only owners may replace files");
+    struct statx stx;
+    if (statx(AT_FDCWD, strTarget.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS, &stx) == 0 &&
+        (stx.stx_attributes_mask & stx.stx_attributes & STATX_ATTR_MOUNT_ROOT))
+        throw PathError(strPath, "it is a mount point");
+    const int nFileFlags = AttributeFlags(strTarget, O_NOFOLLOW);
+    if (nFileFlags & (FS_IMMUTABLE_FL | FS_APPEND_FL))
+        throw PathError(strPath, nFileFlags & FS_IMMUTABLE_FL ? "it is immutable" : "it is append-only");
+    const int nFolderFlags = AttributeFlags(strFolder, O_DIRECTORY);
+    if (nFolderFlags & (FS_IMMUTABLE_FL | FS_APPEND_FL))
+        throw PathError(strPath, nFolderFlags & FS_IMMUTABLE_FL ? "its folder is immutable"
+                                                                : "its folder is append-only");
+}
+
 }  // namespace
+
+bool FindSameFile(const std::vector<std::string>& aPaths, size_t& nFirst, size_t& nSecond)
+{
+    std::map<std::string, size_t> seen;
+    for (size_t i = 0; i < aPaths.size(); ++i)
+    {
+        const std::string& strPath = aPaths[i];
+        std::string strKey;
+        struct stat st;
+        if (StandardStreamDescriptor(strPath) >= 0)
+            continue;
+        if (stat(strPath.c_str(), &st) == 0)
+        {
+            if (!S_ISREG(st.st_mode))
+                continue;
+            strKey = "file " + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+        }
+        else
+        {
+            const size_t nSlash = strPath.rfind('/');
+            std::unique_ptr<char, decltype(&std::free)> pszFolder(
+                realpath(FolderOf(strPath).c_str(), nullptr), &std::free);
+            strKey = "name " + (pszFolder ? std::string(pszFolder.get()) + "/" +
+                                                strPath.substr(nSlash == std::string::npos ? 0 : nSlash + 1)
+                                          : strPath);
+        }
+        const auto [it, bNew] = seen.emplace(strKey, i);
+        if (!bNew)
+        {
+            nFirst = it->second;
+            nSecond = i;
+            return true;
+        }
+    }
+    return false;
+}
 
 COutputSet::~COutputSet()
 {
@@ -86,12 +171,22 @@ void COutputSet::Write(const std::string& strPath, const std::function<void(COut
                 throw PathError(strPath, "it is a link that leads nowhere");
             strTarget = pszReal.get();
         }
+        if (bExists)
+            CheckReplaceable(strPath, strTarget, st);
         const TemporaryFile temporary = CreateTemporaryBeside(strTarget);
         file.fd = temporary.fd;
-        m_aPending.push_back(Pending{temporary.pEntry, temporary.strPath, strTarget});
-        // The replacement keeps the permissions of the file it replaces.
+        m_aPending.push_back(Pending{temporary.pEntry, temporary.strPath, strTarget, Placed::kNot});
+        // The replacement keeps the owner, where the user may give it, and then the mode bits
+        // (a change of owner clears set-user-ID) of the file it replaces.
         if (bExists)
-            fchmod(file.fd, st.st_mode & 0777);
+        {
+            if (fchown(file.fd, st.st_uid, st.st_gid) != 0 &&
+                fchown(file.fd, static_cast<uid_t>(-1), st.st_gid) != 0)
+            {
+                // Not permitted: the replacement belongs to the user.
+            }
+            fchmod(file.fd, st.st_mode & 07777);
+        }
     }
     if (file.fd < 0)
         throw PathError(strPath, std::strerror(errno));
@@ -108,16 +203,61 @@ void COutputSet::Write(const std::string& strPath, const std::function<void(COut
 
 void COutputSet::Commit()
 {
-    for (size_t i = 0; i < m_aPending.size(); ++i)
+    const CCleanupSignalsBlocked blocked;
+    size_t nPlaced = 0;
+    try
     {
-        const Pending& pending = m_aPending[i];
-        if (rename(pending.strTempPath.c_str(), pending.strTarget.c_str()) != 0)
-        {
-            const std::runtime_error error = PathError(pending.strTarget, std::strerror(errno));
-            m_aPending.erase(m_aPending.begin(), m_aPending.begin() + static_cast<std::ptrdiff_t>(i));
-            throw error;
-        }
+        for (; nPlaced < m_aPending.size(); ++nPlaced)
+            PutInPlace(m_aPending[nPlaced]);
+    }
+    catch (const std::runtime_error&)
+    {
+        while (nPlaced > 0)
+            TakeBack(m_aPending[--nPlaced]);
+        throw;
+    }
+    // Each exchanged temporary now holds the file it replaced.
+    for (const Pending& pending : m_aPending)
+        if (pending.placed == Placed::kExchanged)
+            RemoveTemporary(pending.pTemporary);
+        else
+            ForgetTemporary(pending.pTemporary);
+    m_aPending.clear();
+}
+
+void COutputSet::PutInPlace(Pending& pending)
+{
+    const char* pszTemp = pending.strTempPath.c_str();
+    const char* pszTarget = pending.strTarget.c_str();
+    if (renameat2(AT_FDCWD, pszTemp, AT_FDCWD, pszTarget, RENAME_EXCHANGE) == 0)
+    {
+        pending.placed = Placed::kExchanged;
+        return;
+    }
+    if (errno == ENOENT && renameat2(AT_FDCWD, pszTemp, AT_FDCWD, pszTarget, RENAME_NOREPLACE) == 0)
+    {
+        pending.placed = Placed::kCreated;
+        return;
+    }
+    // A file system that can neither exchange nor refuse to replace: a plain rename, which
+    // cannot be taken back.
+    if ((errno == EINVAL || errno == ENOSYS) && rename(pszTemp, pszTarget) == 0)
+    {
+        pending.placed = Placed::kRenamed;
+        return;
+    }
+    throw PathError(pending.strTarget, std::strerror(errno));
+}
+
+void COutputSet::TakeBack(Pending& pending)
+{
+    if (pending.placed == Placed::kExchanged)
+        renameat2(AT_FDCWD, pending.strTempPath.c_str(), AT_FDCWD, pending.strTarget.c_str(),
+                  RENAME_EXCHANGE);
+    else if (pending.placed == Placed::kCreated)
+    {
+        unlink(pending.strTarget.c_str());
         ForgetTemporary(pending.pTemporary);
     }
-    m_aPending.clear();
+    pending.placed = Placed::kNot;
 }

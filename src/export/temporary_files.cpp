@@ -1,6 +1,7 @@
 #include "export/temporary_files.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -27,7 +28,18 @@ namespace {
 
 std::atomic<TemporaryEntry*> g_pTemporaries{nullptr};
 
-constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+// Every signal whose default ends the process, but for SIGPIPE and SIGXFSZ, which are ignored so
+// that a closed pipe or a file size limit fails the write (EPIPE, EFBIG) and the run ends cleanly;
+// with them the faults a library may still crash on.
+constexpr int kCleanupSignals[] = {SIGINT,  SIGTERM, SIGHUP,  SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM,
+                                   SIGXCPU, SIGPROF, SIGSEGV, SIGABRT, SIGBUS,  SIGFPE,  SIGILL};
+constexpr int kIgnoredSignals[] = {SIGPIPE, SIGXFSZ};
+
+bool IgnoredOnEntry(int nSignal)
+{
+    struct sigaction current;
+    return sigaction(nSignal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
+}
 
 void OnSignal(int nSignal)
 {
@@ -64,9 +76,27 @@ void RemoveTemporariesOnSignal()
     action.sa_handler = OnSignal;
     action.sa_flags = SA_RESETHAND;
     sigemptyset(&action.sa_mask);
+    // A signal ignored on entry (nohup, a background job) stays ignored.
     for (int nSignal : kCleanupSignals)
-        sigaction(nSignal, &action, nullptr);
-    signal(SIGXFSZ, SIG_IGN);
+        if (!IgnoredOnEntry(nSignal))
+            sigaction(nSignal, &action, nullptr);
+    for (int nSignal : kIgnoredSignals)
+        signal(nSignal, SIG_IGN);
+}
+
+CCleanupSignalsBlocked::CCleanupSignalsBlocked()
+{
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    for (int nSignal : kCleanupSignals)
+        if (nSignal != SIGSEGV && nSignal != SIGBUS && nSignal != SIGFPE && nSignal != SIGILL)
+            sigaddset(&blocked, nSignal);
+    pthread_sigmask(SIG_BLOCK, &blocked, &m_previous);
+}
+
+CCleanupSignalsBlocked::~CCleanupSignalsBlocked()
+{
+    pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
 }
 
 TemporaryFile CreateTemporaryBeside(const std::string& strBeside)

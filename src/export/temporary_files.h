@@ -1,14 +1,32 @@
 #pragma once
 
+#include <signal.h>
+
 #include <string>
 
 // Temporary files that a run creates beside its outputs. Only files this process created are
-// ever removed: when the run fails, and when a signal (interrupt, hang-up, termination, broken
-// pipe) ends it, after which the signal takes its usual course.
+// ever removed: when the run fails, and when a signal ends it (any whose default ends the
+// process, a crash in a library included), after which the signal takes its usual course.
 
-// Removes the live temporaries when one of those signals arrives, and makes a write beyond the
-// file size limit fail (EFBIG) rather than end the process. Call once, early.
+// Removes the live temporaries when one of those signals arrives, unless it was ignored on
+// entry, and makes a write to a closed pipe or beyond the file size limit fail (EPIPE, EFBIG)
+// rather than end the process. Call once, early.
 void RemoveTemporariesOnSignal();
+
+// While it lives, the signals that end a run wait, on this thread (the only one left when files
+// are put in place): the temporaries may then hold the files they replaced, which the handler
+// must not remove. Faults are not held back.
+class CCleanupSignalsBlocked
+{
+public:
+    CCleanupSignalsBlocked();
+    ~CCleanupSignalsBlocked();
+    CCleanupSignalsBlocked(const CCleanupSignalsBlocked&) = delete;
+    CCleanupSignalsBlocked& operator=(const CCleanupSignalsBlocked&) = delete;
+
+private:
+    sigset_t m_previous;
+};
 
 struct TemporaryEntry;
 

@@ -4,6 +4,7 @@
 
 #include "camera/camera_math.h"
 #include "export/mesh_export.h"
+#include "export/output_files.h"
 #include "lobara-render/option_values.h"
 #include "program_description.h"
 #include "render/offscreen_context.h"
@@ -93,6 +94,30 @@ Background ParseBackground(const std::string& strText)
     throw UsageError("--background needs black, white or transparent, not '" + strText + "'");
 }
 
+// Refuses two outputs that would land in one file, where one would be lost.
+void CheckOutputsApart(const RenderOptions& o)
+{
+    std::vector<std::string> aPaths, aWhat;
+    const auto add = [&](const std::string& strPath, const std::string& strWhat) {
+        aPaths.push_back(strPath);
+        aWhat.push_back(strWhat);
+    };
+    if (!o.strValuesPath.empty())
+        add(o.strValuesPath, "--values");
+    if (!o.strMeshPath.empty())
+        for (const std::string& strPath : MeshFilePaths(o.strMeshPath))
+            add(strPath, strPath == o.strMeshPath ? "--mesh" : "the material library of --mesh");
+    if (o.nTurntableFrames > 0)
+        for (int k = 0; k < o.nTurntableFrames; ++k)
+            add(FrameName(o.framePattern, k), "frame " + std::to_string(k) + " of --turntable");
+    else if (!o.strPicturePath.empty())
+        add(o.strPicturePath, "--out");
+    size_t nFirst = 0, nSecond = 0;
+    if (FindSameFile(aPaths, nFirst, nSecond))
+        throw UsageError(aWhat[nFirst] + " and " + aWhat[nSecond] + " name the same file '" +
+                         aPaths[nSecond] + "': each output needs a file of its own");
+}
+
 // What the options ask for together.
 void CheckCombination(const CLI::App& app, RenderOptions& o)
 {
@@ -118,6 +143,7 @@ void CheckCombination(const CLI::App& app, RenderOptions& o)
         throw UsageError("--out with --turntable needs a name with one frame number field: " + strError);
     if (!o.bStats && o.strValuesPath.empty() && o.strMeshPath.empty() && o.strPicturePath.empty())
         throw UsageError("nothing to do: give --stats, --values FILE, --mesh FILE or --out FILE.png");
+    CheckOutputsApart(o);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <utility>
@@ -69,6 +70,10 @@ void RunSurface(const RenderOptions& options)
         BuildSurfaceMesh(options.nL, options.nM, options.nThetaDiv, options.nPhiDiv, mesh,
                          [&progress](int32_t nDone, int32_t nRows) { progress.Update(nDone, nRows); });
     }
+
+    if (options.nL < 0 || std::llabs(static_cast<long long>(options.nM)) > options.nL)
+        std::fprintf(stderr, "lobara-render: warning: Y(%d, %d) is 0 everywhere (it needs 0 <= |m| <= l)\n",
+                     options.nL, options.nM);
 
     COutputSet outputs;
     if (!options.strValuesPath.empty())
