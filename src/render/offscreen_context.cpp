@@ -8,7 +8,13 @@
 #include <cstdio>
 #include <string>
 
+#include "render/address_space.h"
+
 namespace {
+
+// The address space the driver takes to load and make a context, beyond what the process
+// holds; measured under a limit, with room to spare.
+constexpr size_t kDriverAddressSpace = size_t{288} << 20;
 
 std::runtime_error EglError(const char* pszWhat)
 {
@@ -57,7 +63,13 @@ COffscreenContext::COffscreenContext(int nWidth, int nHeight) : m_nWidth(nWidth)
     if (nWidth < 1 || nHeight < 1 || nWidth > kMaxPictureSide || nHeight > kMaxPictureSide)
         throw std::runtime_error("the picture must be 1 to " + std::to_string(kMaxPictureSide) +
                                  " pixels on each side");
-    m_aPixels.resize(static_cast<size_t>(nWidth) * static_cast<size_t>(nHeight) * 4);
+    const size_t nPixels = static_cast<size_t>(nWidth) * static_cast<size_t>(nHeight);
+    m_aPixels.resize(nPixels * 4);
+    // The software driver crashes where it runs out of address space (ulimit -v) while it
+    // loads or makes a context, so the room it takes is asked for first: its libraries and
+    // compiler, and a colour and a depth buffer.
+    if (!AddressSpaceLeft(kDriverAddressSpace + nPixels * 8))
+        throw std::runtime_error("cannot create the offscreen drawing: not enough memory");
 
     const EGLDisplay hDisplay = m_hDisplay = SurfacelessDisplay();
     const EGLConfig hConfig = ChooseConfig(hDisplay);

@@ -2,11 +2,21 @@
 
 #include <GL/gl.h>
 
+#include <stdexcept>
 #include <utility>
 
+#include "render/address_space.h"
 #include "render/gl_camera.h"
 #include "render/supersample.h"
 #include "render/surface_drawing.h"
+
+namespace {
+
+// The address space that drawing a frame may take beyond what the process holds, compiled
+// shaders and vertex buffers included; measured with a limit, with room to spare.
+constexpr size_t kDrawingAddressSpace = size_t{128} << 20;
+
+}  // namespace
 
 CPictureRenderer::CPictureRenderer(int nWidth, int nHeight, const PictureStyle& style)
     : m_style(style), m_context(nWidth * style.nSupersample, nHeight * style.nSupersample)
@@ -29,6 +39,10 @@ void CPictureRenderer::SetSurface(SurfaceMesh&& mesh, const ColorScheme& colors)
 
 Picture CPictureRenderer::Render(const Camera& camera)
 {
+    // The software rasteriser does not survive running out of address space while it draws
+    // (it crashes), so the room it takes at most is asked for first.
+    if (!AddressSpaceLeft(kDrawingAddressSpace))
+        throw std::runtime_error("cannot draw the picture: not enough memory");
     // The viewer's paint: the camera, then clear, draw and flush.
     SetViewpoint(camera.from[0], camera.from[1], camera.from[2], camera.to[0], camera.to[1], camera.to[2]);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

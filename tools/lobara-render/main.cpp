@@ -73,9 +73,9 @@ int main(int argc, char** argv)
         else
             RunSurface(options);
     }
-    catch (const std::bad_alloc& error)
+    catch (const std::bad_alloc&)
     {
-        PrintError(std::string("cannot build the surface: ") + error.what());
+        PrintError("not enough memory for this run");
         return 1;
     }
     catch (const std::runtime_error& error)

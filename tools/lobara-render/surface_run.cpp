@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -36,7 +37,7 @@ std::string StatsLine(const RenderOptions& options, const SurfaceMesh& mesh)
 
 // The single picture, or every frame of the turntable, each written as it is made.
 void WritePictures(const RenderOptions& options, const ColorScheme& colors, SurfaceMesh&& mesh,
-                   COutputSet& outputs)
+                   CPictureRenderer& renderer, COutputSet& outputs)
 {
     const bool bTurntable = options.nTurntableFrames > 0;
     const int nFrames = bTurntable ? options.nTurntableFrames : 1;
@@ -44,8 +45,6 @@ void WritePictures(const RenderOptions& options, const ColorScheme& colors, Surf
     if (options.bFit)
         FitCamera(mesh, camera.to, options.nWidth, options.nHeight, nFrames, camera.from);
 
-    CPictureRenderer renderer(options.nWidth, options.nHeight,
-                              PictureStyle{options.nSupersample, options.background});
     renderer.SetSurface(std::move(mesh), colors);
     CProgress progress(bTurntable ? "rendering frames" : "rendering the picture");
     for (int k = 0; k < nFrames; ++k)
@@ -75,6 +74,13 @@ void RunSurface(const RenderOptions& options)
         std::fprintf(stderr, "lobara-render: warning: Y(%d, %d) is 0 everywhere (it needs 0 <= |m| <= l)\n",
                      options.nL, options.nM);
 
+    // The drawing is what most needs memory and a working driver: it is made before any output
+    // is written, so that a run that cannot draw writes nothing.
+    std::optional<CPictureRenderer> renderer;
+    if (!options.strPicturePath.empty())
+        renderer.emplace(options.nWidth, options.nHeight,
+                         PictureStyle{options.nSupersample, options.background});
+
     COutputSet outputs;
     if (!options.strValuesPath.empty())
     {
@@ -87,8 +93,8 @@ void RunSurface(const RenderOptions& options)
     if (!options.strMeshPath.empty())
         WriteMeshFiles(outputs, options.strMeshPath, mesh, colors);
     const std::string strStats = StatsLine(options, mesh);
-    if (!options.strPicturePath.empty())
-        WritePictures(options, colors, std::move(mesh), outputs);
+    if (renderer)
+        WritePictures(options, colors, std::move(mesh), *renderer, outputs);
 
     if (options.bStats && (std::fputs(strStats.c_str(), stdout) == EOF || std::fflush(stdout) != 0))
         throw std::runtime_error(std::string("cannot write the statistics to stdout: ") +

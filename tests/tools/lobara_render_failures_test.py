@@ -1,0 +1,266 @@
+#!/usr/bin/python3
+"""lobara-render when a run fails or is stopped: every old file stays byte for byte as it was, no
+temporary is left behind, and the run ends with the documented status and one line on stderr.
+The cases that need root (a second user, file attributes, a bind mount) are skipped without it."""
+import os
+import shutil
+import signal
+import subprocess
+import time
+
+import numpy as np
+
+from render_run import RENDER, WORK, check, finish, run, start
+
+NOBODY = 65534
+IS_ROOT = os.geteuid() == 0
+
+
+def skip(reason):
+    print("SKIP:", reason)
+
+
+def clean():
+    for name in os.listdir(WORK):
+        path = os.path.join(WORK, name)
+        shutil.rmtree(path) if os.path.isdir(path) and not os.path.islink(path) else os.remove(path)
+
+
+def put(name, data, mode=0o644, owner=None):
+    path = os.path.join(WORK, name)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(data)
+    os.chmod(path, mode)
+    if owner is not None:
+        os.chown(path, owner, owner)
+    return path
+
+
+def snapshot():
+    """Every file under WORK (temporaries are hidden names) with its contents, mode and owner."""
+    files = {}
+    for folder, _, names in os.walk(WORK):
+        for name in names:
+            path = os.path.join(folder, name)
+            st = os.lstat(path)
+            with open(path, "rb") as f:
+                files[os.path.relpath(path, WORK)] = (f.read(), st.st_mode, st.st_uid)
+    return files
+
+
+def failed_cleanly(case, result, before, status=1):
+    check(result.returncode == status and result.stderr.count("\n") == 1,
+          f"{case}: exit {result.returncode}, stderr {result.stderr!r}")
+    after = snapshot()
+    check(after == before, f"{case}: files changed or left behind: {sorted(set(after) ^ set(before)) or 'contents'}")
+
+
+def attributes(flag, *names):
+    return subprocess.run(["chattr", flag, *names], cwd=WORK, capture_output=True).returncode == 0
+
+
+SMALL = ("--theta", 3, "--phi", 4, "--size", "8x8")
+
+
+def test_all_or_nothing():
+    """A failing run leaves existing outputs byte-identical and no temporary behind; a replaced file
+    keeps its permissions; devices and pipes are written directly; a link is written through and kept."""
+    def reset():
+        clean()
+        put("v.npy", b"old values")
+        put("m.ply", b"old mesh")
+        put("p.png", b"old picture")
+        return snapshot()
+
+    outputs = ("--values", "v.npy", "--mesh", "m.ply", "--out", "p.png")
+    for case, args, limit in [("impossible surface", ("-l", 2**31 - 1), None),
+                              ("write failing half-way", ("--theta", 200, "--phi", 100), 200000),
+                              ("last output failing", ("--theta", 20, "--phi", 20, "--mesh", "/proc/m.ply"), None)]:
+        before = reset()
+        failed_cleanly(case, run(*outputs, *args, limit_file_bytes=limit), before)
+
+    before = reset()
+    with open("/dev/full", "w") as full:
+        failed_cleanly("--stats to a full stdout", run(*SMALL, "--stats", "--values", "v.npy", stdout=full), before)
+
+    reset()
+    picture = os.path.join(WORK, "p.png")
+    os.chmod(picture, 0o600)
+    result = run(*SMALL, "--out", "p.png")
+    check(result.returncode == 0 and os.stat(picture).st_mode & 0o7777 == 0o600,
+          f"a replaced file's permissions became {os.stat(picture).st_mode & 0o7777:o}, not 600")
+
+    reset()
+    os.symlink("v.npy", os.path.join(WORK, "link.npy"))
+    os.mkfifo(os.path.join(WORK, "fifo"))
+    reader = subprocess.Popen(["cat", os.path.join(WORK, "fifo")], stdout=subprocess.PIPE)
+    result = run(*SMALL, "--values", "link.npy", "--out", "/dev/stdout")
+    check(result.returncode == 0 and result.stdout.startswith(b"\x89PNG"), "--out /dev/stdout wrote no PNG")
+    result = run("--theta", 3, "--phi", 4, "--values", "fifo")
+    check(result.returncode == 0 and len(reader.communicate()[0]) == 96, "a pipe was not written directly")
+    check(os.path.islink(os.path.join(WORK, "link.npy")) and np.load(os.path.join(WORK, "v.npy")).shape == (3, 4),
+          "a link was not written through")
+    check(sorted(os.listdir(WORK)) == ["fifo", "link.npy", "m.ply", "p.png", "v.npy"],
+          f"left behind: {sorted(os.listdir(WORK))}")
+
+
+def test_outputs_that_cannot_be_replaced():
+    """A later output that cannot be replaced fails the run before any earlier one is: another
+    user's file in a sticky folder, immutable and append-only files, a turntable frame, a mount."""
+    if not IS_ROOT:
+        return skip("a second user, file attributes and bind mounts need root")
+    clean()
+    os.chmod(WORK, 0o755)
+    put("shared/p.png", b"root's picture", 0o666)
+    os.chmod(os.path.join(WORK, "shared"), 0o1777)
+    put("mine/v.bin", b"my values", owner=NOBODY)
+    os.chown(os.path.join(WORK, "mine"), NOBODY, NOBODY)
+    failed_cleanly("another user's file in a sticky folder",
+                   run(*SMALL, "--values", "mine/v.bin", "--out", "shared/p.png", user=NOBODY), snapshot())
+
+    for flag, case in (("+i", "an immutable picture"), ("+a", "an append-only picture")):
+        clean()
+        put("v.bin", b"old values")
+        put("p.png", b"old picture")
+        if not attributes(flag, "p.png"):
+            skip(f"this file system does not keep the attribute {flag}")
+            continue
+        failed_cleanly(case, run(*SMALL, "--values", "v.bin", "--out", "p.png"), snapshot())
+        attributes(flag.replace("+", "-"), "p.png")
+
+    clean()
+    for k in range(8):
+        put(f"f{k}.png", b"old frame %d" % k)
+    if attributes("+i", "f5.png"):
+        failed_cleanly("an immutable turntable frame", run(*SMALL, "--turntable", 8, "--out", "f%d.png"), snapshot())
+        attributes("-i", "f5.png")
+
+    clean()
+    put("v.bin", b"old values")
+    put("p.png", b"old picture")
+    put("other", b"mounted over the picture")
+    if subprocess.run(["mount", "--bind", "other", "p.png"], cwd=WORK, capture_output=True).returncode != 0:
+        return skip("bind mounts are not allowed here")
+    try:
+        failed_cleanly("a bind-mounted picture", run(*SMALL, "--values", "v.bin", "--out", "p.png"), snapshot())
+    finally:
+        subprocess.run(["umount", os.path.join(WORK, "p.png")])
+
+
+def test_memory_limits():
+    """Under an address space limit the run succeeds or fails with one line, leaving nothing."""
+    if "libasan" in subprocess.run(["ldd", RENDER], capture_output=True, text=True).stdout:
+        return skip("AddressSanitizer reserves more address space than the limits tried")
+    for megabytes in range(150, 801, 50):
+        clean()
+        result = run("-l", 4, "-m", 2, "--values", "v.bin", "--mesh", "m.ply", "--out", "p.png",
+                     limit_memory_bytes=megabytes << 20)
+        names = sorted(os.listdir(WORK))
+        check(result.returncode == 0 and names == ["m.ply", "p.png", "v.bin"] or
+              result.returncode == 1 and result.stderr.count("\n") == 1 and names == [],
+              f"under {megabytes} MB: exit {result.returncode}, {result.stderr!r}, left {names}")
+
+
+def wait_for_temporaries(process, count):
+    deadline = time.monotonic() + 30
+    while time.monotonic() < deadline and process.poll() is None:
+        if sum(name.startswith(".") for name in os.listdir(WORK)) >= count:
+            return True
+        time.sleep(0.01)
+    return False
+
+
+def test_signals():
+    """Every signal that ends a run removes its temporaries; one ignored on entry stays ignored."""
+    frames = ("--theta", 20, "--phi", 40, "--size", "64x48", "--turntable", 400, "--out", "f%03d.png")
+    for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP, signal.SIGQUIT, signal.SIGUSR1, signal.SIGUSR2,
+                   signal.SIGALRM, signal.SIGVTALRM, signal.SIGXCPU, signal.SIGPROF, signal.SIGSEGV, signal.SIGABRT):
+        clean()
+        process = start(*frames)
+        started = wait_for_temporaries(process, 3)
+        process.send_signal(number)
+        process.communicate()
+        check(started and process.returncode == -number and os.listdir(WORK) == [],
+              f"{number.name}: exit {process.returncode}, left {len(os.listdir(WORK))} files")
+
+    clean()
+    process = start(*frames[:-4], "--turntable", 40, "--out", "f%03d.png", ignore=(signal.SIGHUP,))
+    started = wait_for_temporaries(process, 3)
+    process.send_signal(signal.SIGHUP)
+    process.communicate()
+    check(started and process.returncode == 0 and len(os.listdir(WORK)) == 40,
+          f"SIGHUP ignored on entry: exit {process.returncode}, {len(os.listdir(WORK))} files")
+
+
+def test_same_file_twice():
+    """Two outputs of one run that name one file are refused before anything is written."""
+    clean()
+    put("v.bin", b"old values")
+    os.symlink("v.bin", os.path.join(WORK, "link"))
+    os.link(os.path.join(WORK, "v.bin"), os.path.join(WORK, "hard"))
+    before = snapshot()
+    for args in (("--values", "x.out", "--out", "x.out"), ("--values", "m.mtl", "--mesh", "m.obj"),
+                 ("--out", "m.mtl", "--mesh", "m.obj"), ("--values", "f1.png", "--turntable", 3, "--out", "f%d.png"),
+                 ("--values", "v.bin", "--out", "link"), ("--values", "v.bin", "--mesh", "hard.obj", "--out", "hard"),
+                 ("--values", "w.bin", "--mesh", "./w.bin.obj", "--out", "./w.bin")):
+        failed_cleanly(f"{args}", run(*SMALL, *args), before, status=2)
+
+
+def test_closed_readers():
+    """A pipe whose reader has gone ends the run with exit 1 and one line, nothing replaced."""
+    clean()
+    put("v.bin", b"old values")
+    before = snapshot()
+    for extra in (("--out", "/dev/stdout"), ("--stats",)):
+        reading, writing = os.pipe()
+        os.close(reading)
+        result = run(*SMALL, "--values", "v.bin", *extra, stdout=writing)
+        os.close(writing)
+        failed_cleanly(f"{extra} to a closed pipe", result, before)
+
+    fifo = os.path.join(WORK, "fifo")
+    os.mkfifo(fifo)
+    reader = subprocess.Popen(["head", "-c", "1", fifo], stdout=subprocess.DEVNULL)
+    result = run("--theta", 400, "--phi", 400, "--values", "fifo", "--out", "v.bin")
+    reader.wait()
+    os.remove(fifo)
+    failed_cleanly("a FIFO whose reader stops early", result, before)
+
+
+def test_replacing_keeps_what_the_user_had():
+    """A replaced file keeps its owner and every mode bit; a file the user could not write is not
+    replaced either."""
+    if not IS_ROOT:
+        return skip("other owners need root")
+    clean()
+    os.chmod(WORK, 0o755)
+    theirs = put("theirs.png", b"old", 0o640, owner=NOBODY)
+    special = put("special.bin", b"old", 0o4755)
+    result = run(*SMALL, "--out", "theirs.png", "--values", "special.bin")
+    check(result.returncode == 0, f"replacing as root: {result.stderr}")
+    st = os.stat(theirs)
+    check((st.st_uid, st.st_gid, st.st_mode & 0o7777) == (NOBODY, NOBODY, 0o640),
+          f"another user's file became {st.st_uid}:{st.st_gid} {st.st_mode & 0o7777:o}")
+    check(os.stat(special).st_mode & 0o7777 == 0o4755, f"set-user-ID dropped: {os.stat(special).st_mode:o}")
+
+    clean()
+    put("mine/read-only.png", b"old", 0o444, owner=NOBODY)
+    os.chown(os.path.join(WORK, "mine"), NOBODY, NOBODY)
+    failed_cleanly("a read-only file", run(*SMALL, "--out", "mine/read-only.png", user=NOBODY), snapshot())
+
+
+def test_messages():
+    """User text in a message cannot break it into lines; a refused build says only that."""
+    clean()
+    result = run(*SMALL, "--out", "new\nfolder/p.png")
+    check(result.returncode == 1 and result.stderr.count("\n") == 1 and "new\\nfolder" in result.stderr,
+          f"a name with a newline: {result.stderr!r}")
+    result = run("-l", -1, "--theta", 99999, "--phi", 99999, "--stats")
+    check(result.returncode == 1 and result.stderr.count("\n") == 1, f"a refused build: {result.stderr!r}")
+
+
+for test in (test_all_or_nothing, test_outputs_that_cannot_be_replaced, test_memory_limits, test_signals,
+             test_same_file_twice, test_closed_readers, test_replacing_keeps_what_the_user_had, test_messages):
+    test()
+finish("lobara-render failures")

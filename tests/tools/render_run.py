@@ -1,0 +1,53 @@
+"""Running lobara-render from the tool tests: the program under test (the first argument), a
+fresh folder to run it in, and checks that are collected and reported together."""
+import os
+import resource
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+
+RENDER = os.path.abspath(sys.argv[1])
+WORK = tempfile.mkdtemp()
+failures = []
+
+
+def check(condition, message):
+    if not condition:
+        failures.append(message)
+        print("FAIL:", message)
+
+
+def start(*args, limit_file_bytes=None, limit_memory_bytes=None, user=None, ignore=(), stdout=subprocess.PIPE,
+          cwd=WORK):
+    """Starts lobara-render with args: under a file size or address space limit, as the user id
+    given, with the signals in ignore ignored, as a shell's background job would have them."""
+    def prepare():
+        resource.setrlimit(resource.RLIMIT_CORE, (0, 0))
+        if limit_file_bytes is not None:
+            resource.setrlimit(resource.RLIMIT_FSIZE, (limit_file_bytes, limit_file_bytes))
+        if limit_memory_bytes is not None:
+            resource.setrlimit(resource.RLIMIT_AS, (limit_memory_bytes, limit_memory_bytes))
+        for number in ignore:
+            signal.signal(number, signal.SIG_IGN)
+        if user is not None:
+            os.setgroups([])
+            os.setgid(user)
+            os.setuid(user)
+    return subprocess.Popen([RENDER, *map(str, args)], cwd=cwd, stdout=stdout, stderr=subprocess.PIPE,
+                            preexec_fn=prepare)
+
+
+def run(*args, **options):
+    process = start(*args, **options)
+    stdout, stderr = process.communicate()
+    return subprocess.CompletedProcess(process.args, process.returncode, stdout, stderr.decode())
+
+
+def finish(name):
+    shutil.rmtree(WORK, ignore_errors=True)
+    if failures:
+        print(f"{len(failures)} failed")
+        sys.exit(1)
+    print(f"{name}: all checks passed")
