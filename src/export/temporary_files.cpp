@@ -110,6 +110,8 @@ TemporaryFile CreateTemporaryBeside(const std::string& strBeside)
     for (int nTry = 0; nTry < 100; ++nTry)
     {
         const std::string strPath = strFolder + "." + strName + "." + RandomSuffix(random) + ".tmp";
+        // A signal between creating the file and registering it would leave it behind.
+        const CCleanupSignalsBlocked blocked;
         const int fd = open(strPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0)
             return TemporaryFile{fd, strPath, Register(strPath)};

@@ -5,6 +5,7 @@ The cases that need root (a second user, file attributes, a bind mount) are skip
 import os
 import shutil
 import signal
+import stat
 import subprocess
 import time
 
@@ -38,18 +39,25 @@ def put(name, data, mode=0o644, owner=None):
 
 
 def snapshot():
-    """Every file under WORK (temporaries are hidden names) with its contents, mode and owner."""
+    """Every file under WORK (temporaries are hidden names) with its mode, owner and, for a regular
+    file, its contents."""
     files = {}
     for folder, _, names in os.walk(WORK):
         for name in names:
             path = os.path.join(folder, name)
             st = os.lstat(path)
+            if not stat.S_ISREG(st.st_mode):
+                files[os.path.relpath(path, WORK)] = (None, st.st_mode, st.st_uid)
+                continue
             with open(path, "rb") as f:
                 files[os.path.relpath(path, WORK)] = (f.read(), st.st_mode, st.st_uid)
     return files
 
 
-def failed_cleanly(case, result, before, status=1):
+def failed_cleanly(case, *args, status=1, **options):
+    """Runs lobara-render with args, which must fail with status and one line, changing nothing."""
+    before = snapshot()
+    result = run(*args, **options)
     check(result.returncode == status and result.stderr.count("\n") == 1,
           f"{case}: exit {result.returncode}, stderr {result.stderr!r}")
     after = snapshot()
@@ -71,18 +79,17 @@ def test_all_or_nothing():
         put("v.npy", b"old values")
         put("m.ply", b"old mesh")
         put("p.png", b"old picture")
-        return snapshot()
 
     outputs = ("--values", "v.npy", "--mesh", "m.ply", "--out", "p.png")
     for case, args, limit in [("impossible surface", ("-l", 2**31 - 1), None),
                               ("write failing half-way", ("--theta", 200, "--phi", 100), 200000),
                               ("last output failing", ("--theta", 20, "--phi", 20, "--mesh", "/proc/m.ply"), None)]:
-        before = reset()
-        failed_cleanly(case, run(*outputs, *args, limit_file_bytes=limit), before)
+        reset()
+        failed_cleanly(case, *outputs, *args, limit_file_bytes=limit)
 
-    before = reset()
+    reset()
     with open("/dev/full", "w") as full:
-        failed_cleanly("--stats to a full stdout", run(*SMALL, "--stats", "--values", "v.npy", stdout=full), before)
+        failed_cleanly("--stats to a full stdout", *SMALL, "--stats", "--values", "v.npy", stdout=full)
 
     reset()
     picture = os.path.join(WORK, "p.png")
@@ -117,7 +124,7 @@ def test_outputs_that_cannot_be_replaced():
     put("mine/v.bin", b"my values", owner=NOBODY)
     os.chown(os.path.join(WORK, "mine"), NOBODY, NOBODY)
     failed_cleanly("another user's file in a sticky folder",
-                   run(*SMALL, "--values", "mine/v.bin", "--out", "shared/p.png", user=NOBODY), snapshot())
+                   *SMALL, "--values", "mine/v.bin", "--out", "shared/p.png", user=NOBODY)
 
     for flag, case in (("+i", "an immutable picture"), ("+a", "an append-only picture")):
         clean()
@@ -126,14 +133,14 @@ def test_outputs_that_cannot_be_replaced():
         if not attributes(flag, "p.png"):
             skip(f"this file system does not keep the attribute {flag}")
             continue
-        failed_cleanly(case, run(*SMALL, "--values", "v.bin", "--out", "p.png"), snapshot())
+        failed_cleanly(case, *SMALL, "--values", "v.bin", "--out", "p.png")
         attributes(flag.replace("+", "-"), "p.png")
 
     clean()
     for k in range(8):
         put(f"f{k}.png", b"old frame %d" % k)
     if attributes("+i", "f5.png"):
-        failed_cleanly("an immutable turntable frame", run(*SMALL, "--turntable", 8, "--out", "f%d.png"), snapshot())
+        failed_cleanly("an immutable turntable frame", *SMALL, "--turntable", 8, "--out", "f%d.png")
         attributes("-i", "f5.png")
 
     clean()
@@ -143,7 +150,7 @@ def test_outputs_that_cannot_be_replaced():
     if subprocess.run(["mount", "--bind", "other", "p.png"], cwd=WORK, capture_output=True).returncode != 0:
         return skip("bind mounts are not allowed here")
     try:
-        failed_cleanly("a bind-mounted picture", run(*SMALL, "--values", "v.bin", "--out", "p.png"), snapshot())
+        failed_cleanly("a bind-mounted picture", *SMALL, "--values", "v.bin", "--out", "p.png")
     finally:
         subprocess.run(["umount", os.path.join(WORK, "p.png")])
 
@@ -199,33 +206,29 @@ def test_same_file_twice():
     put("v.bin", b"old values")
     os.symlink("v.bin", os.path.join(WORK, "link"))
     os.link(os.path.join(WORK, "v.bin"), os.path.join(WORK, "hard"))
-    before = snapshot()
     for args in (("--values", "x.out", "--out", "x.out"), ("--values", "m.mtl", "--mesh", "m.obj"),
                  ("--out", "m.mtl", "--mesh", "m.obj"), ("--values", "f1.png", "--turntable", 3, "--out", "f%d.png"),
                  ("--values", "v.bin", "--out", "link"), ("--values", "v.bin", "--mesh", "hard.obj", "--out", "hard"),
                  ("--values", "w.bin", "--mesh", "./w.bin.obj", "--out", "./w.bin")):
-        failed_cleanly(f"{args}", run(*SMALL, *args), before, status=2)
+        failed_cleanly(f"{args}", *SMALL, *args, status=2)
 
 
 def test_closed_readers():
     """A pipe whose reader has gone ends the run with exit 1 and one line, nothing replaced."""
     clean()
     put("v.bin", b"old values")
-    before = snapshot()
     for extra in (("--out", "/dev/stdout"), ("--stats",)):
         reading, writing = os.pipe()
         os.close(reading)
-        result = run(*SMALL, "--values", "v.bin", *extra, stdout=writing)
+        failed_cleanly(f"{extra} to a closed pipe", *SMALL, "--values", "v.bin", *extra, stdout=writing)
         os.close(writing)
-        failed_cleanly(f"{extra} to a closed pipe", result, before)
 
     fifo = os.path.join(WORK, "fifo")
     os.mkfifo(fifo)
     reader = subprocess.Popen(["head", "-c", "1", fifo], stdout=subprocess.DEVNULL)
-    result = run("--theta", 400, "--phi", 400, "--values", "fifo", "--out", "v.bin")
+    failed_cleanly("a FIFO whose reader stops early", "--theta", 400, "--phi", 400, "--values", "fifo",
+                   "--out", "v.bin")
     reader.wait()
-    os.remove(fifo)
-    failed_cleanly("a FIFO whose reader stops early", result, before)
 
 
 def test_replacing_keeps_what_the_user_had():
@@ -247,7 +250,7 @@ def test_replacing_keeps_what_the_user_had():
     clean()
     put("mine/read-only.png", b"old", 0o444, owner=NOBODY)
     os.chown(os.path.join(WORK, "mine"), NOBODY, NOBODY)
-    failed_cleanly("a read-only file", run(*SMALL, "--out", "mine/read-only.png", user=NOBODY), snapshot())
+    failed_cleanly("a read-only file", *SMALL, "--out", "mine/read-only.png", user=NOBODY)
 
 
 def test_messages():
