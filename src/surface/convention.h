@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+
+// How the real harmonic of degree l and order m is normalised and signed. With
+// P_l^m(x) = (1 - x^2)^(m/2) d^m/dx^m P_l(x) (no Condon-Shortley phase) and K(l, m) =
+// (l - |m|)! / (l + |m|)!, the real harmonic is
+//   Y(l, m) = n(l, |m|) P_l^|m|(cos theta) * (1 for m = 0, cos(m phi) for m > 0, s sin(|m| phi) for m < 0)
+// where n is the normalisation's factor and s the sine's sign:
+//   ortho    sqrt((2 - d) (2l + 1) / (4 pi) K)   unit square integral over the sphere (d = 1 for m = 0)
+//   4pi      sqrt((2 - d) (2l + 1) K)            mean square 1 (geodesy)
+//   schmidt  sqrt((2 - d) K)                     Schmidt semi-normalised (geomagnetism)
+//   unnorm   1
+//   sn3d     sqrt((2 - d) K)                     ambisonics' semi-normalisation, as schmidt
+//   n3d      sqrt((2 - d) (2l + 1) K)            ambisonics' full normalisation, as 4pi
+// The Condon-Shortley phase, where chosen, multiplies by (-1)^m. s is -1 in this program's own
+// rule (the viewer's harmonics) and +1 in the common one (geodesy files, ambisonics, most libraries).
+enum class Normalization
+{
+    kOrtho,
+    k4Pi,
+    kSchmidt,
+    kUnnormalized,
+    kSn3d,
+    kN3d,
+};
+
+enum class SineSign
+{
+    kLobara,    // -sqrt(2) sin(|m| phi) in ortho: the viewer's harmonics
+    kStandard,  // +sin(|m| phi)
+};
+
+struct Convention
+{
+    Normalization normalization = Normalization::kOrtho;
+    bool bCondonShortley = false;
+    SineSign sine = SineSign::kLobara;
+};
+
+// One term c * Y(l, m) of a field; m < 0 is the sine harmonic of order |m|.
+struct Term
+{
+    int32_t l;
+    int32_t m;
+    double c;
+};
