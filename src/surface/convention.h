@@ -45,3 +45,15 @@ struct Term
     int32_t m;
     double c;
 };
+
+// Y(l, m) in the convention divided by the program's own Y(l, m) (ortho, no Condon-Shortley
+// phase, the program's sine sign): the factor that turns a coefficient of the one into a
+// coefficient of the other. Not finite where the convention's harmonic is beyond the double
+// range (unnormalised, high degrees). l >= 0 and |m| <= l.
+double ConventionFactor(int32_t l, int32_t m, const Convention& convention);
+
+// The names of the normalisations, as options and statistics spell them: "ortho", "4pi",
+// "schmidt", "unnorm", "sn3d", "n3d".
+const char* NormalizationName(Normalization normalization);
+// The normalisation of that name; false when there is none.
+bool FindNormalization(const char* pszName, Normalization& normalization);

@@ -17,6 +17,8 @@ namespace {
 constexpr int64_t kMaxPowerDegree = 12;
 constexpr int64_t kMaxFactorialArgument = 170;
 
+}  // namespace
+
 std::vector<RowFactors> MakeThetaRows(int32_t nRows)
 {
     std::vector<RowFactors> aRows(static_cast<size_t>(nRows));
@@ -31,6 +33,8 @@ std::vector<RowFactors> MakeThetaRows(int32_t nRows)
     }
     return aRows;
 }
+
+namespace {
 
 // The sum is taken term by term from x^0 upward: sum = pow(x, k) * c_k + sum.
 double EvaluateSum(const Polynomial& p, double x)

@@ -26,6 +26,10 @@ struct HarmonicRows
 // recurrence takes over.
 bool UsesPowerBasis(int32_t l, int32_t m);
 
+// cos(theta) and sin(theta) of nRows theta samples, north pole (theta = 0) to south pole
+// (theta = pi); a single row is the north pole. The other factors are left 0.
+std::vector<RowFactors> MakeThetaRows(int32_t nRows);
+
 // The rows of nRows theta samples, north pole (theta = 0) to south pole (theta = pi); a
 // single row is the north pole. l < 0 or |m| > l gives the zero harmonic.
 HarmonicRows MakeHarmonicRows(int32_t l, int32_t m, int32_t nRows);

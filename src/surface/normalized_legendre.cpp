@@ -87,6 +87,50 @@ void RunSteps(const double* __restrict pStep, size_t nSteps, const double* __res
     }
 }
 
+// The running sums of the degree sums, one per lane each: cosine and sine weights, by parity.
+struct LaneSums
+{
+    double aEvenCos[kLanes];
+    double aOddCos[kLanes];
+    double aEvenSin[kLanes];
+    double aOddSin[kLanes];
+};
+
+// One step for kLanes points, adding the new q_k with the weights of its degree to the sums of
+// its parity.
+inline void SumStep(const double* __restrict pStep, const double* __restrict pWeight,
+                    const double* __restrict t, double* __restrict q, double* __restrict d,
+                    double* __restrict pCos, double* __restrict pSin)
+{
+    const double dAlpha = pStep[0];
+    const double dBeta = pStep[1];
+    const double dGamma = pStep[2];
+    const double dCos = pWeight[0];
+    const double dSin = pWeight[1];
+    for (int b = 0; b < kLanes; ++b)
+    {
+        d[b] = (dAlpha * t[b] + dGamma) * q[b] + dBeta * d[b];
+        q[b] = q[b] + d[b];
+        pCos[b] += dCos * q[b];
+        pSin[b] += dSin * q[b];
+    }
+}
+
+// nSteps steps from an odd k - |m|: the steps alternate between the odd and the even sums.
+LOBARA_FUSED_KERNEL
+void RunSumSteps(const double* __restrict pStep, const double* __restrict pWeight, size_t nSteps,
+                 const double* __restrict t, double* __restrict q, double* __restrict d, LaneSums& sums)
+{
+    size_t k = 0;
+    for (; k + 1 < nSteps; k += 2, pStep += 6, pWeight += 4)
+    {
+        SumStep(pStep, pWeight, t, q, d, sums.aOddCos, sums.aOddSin);
+        SumStep(pStep + 3, pWeight + 2, t, q, d, sums.aEvenCos, sums.aEvenSin);
+    }
+    if (k < nSteps)
+        SumStep(pStep, pWeight, t, q, d, sums.aOddCos, sums.aOddSin);
+}
+
 }  // namespace
 
 NormalizedLegendre::NormalizedLegendre(int32_t l, int32_t m)
@@ -176,5 +220,79 @@ void NormalizedLegendre::EvaluateLanes(const double* pX, const double* pU, int32
             nChunks[b] < -2 ? 0.0 : std::ldexp(q[b] * m_dFinish, static_cast<int>(nChunks[b] * kChunkBits));
         const bool bNegate = pX[b] < 0.0 && m_bOddUnderReflection;
         pValue[b] = bNegate ? -dValue : dValue;
+    }
+}
+
+std::vector<double> NormalizedLegendre::PrepareWeights(const double* pCosWeights,
+                                                       const double* pSinWeights) const
+{
+    // The recurrence carries q_k = Pbar_k / sqrt(2k + 1): its weights take the square root in.
+    const size_t nDegrees = m_dStart == 0.0 ? 0 : m_aSteps.size() / 3 + 1;
+    std::vector<double> aWeights(2 * nDegrees);
+    for (size_t i = 0; i < nDegrees; ++i)
+    {
+        const double dRoot = std::sqrt(2.0 * static_cast<double>(m_nOrder + static_cast<int64_t>(i)) + 1.0);
+        aWeights[2 * i] = pCosWeights[i] * dRoot;
+        aWeights[2 * i + 1] = pSinWeights[i] * dRoot;
+    }
+    return aWeights;
+}
+
+void NormalizedLegendre::EvaluateSums(const double* pX, const double* pU, int32_t nCount,
+                                      const std::vector<double>& aWeights, double* pSums) const
+{
+    for (int32_t i = 0; i < nCount; i += kLanes)
+        SumLanes(pX + i, pU + i, std::min(kLanes, nCount - i), aWeights.data(), pSums + 4 * i);
+}
+
+void NormalizedLegendre::SumLanes(const double* pX, const double* pU, int32_t nCount, const double* pWeights,
+                                  double* pSums) const
+{
+    if (m_dStart == 0.0)
+    {
+        std::fill(pSums, pSums + 4 * nCount, 0.0);
+        return;
+    }
+
+    // As in EvaluateLanes, with the sums scaled as q is.
+    double t[kLanes], q[kLanes], d[kLanes];
+    int64_t nChunks[kLanes];
+    LaneSums sums;
+    for (int b = 0; b < kLanes; ++b)
+    {
+        const bool bUsed = b < nCount;
+        t[b] = bUsed ? pX[b] - 1.0 : -1.0;
+        ScaledPower(bUsed ? pU[b] : 1.0, m_nOrder, m_dStart, q[b], nChunks[b]);
+        d[b] = 0.0;
+        sums.aEvenCos[b] = pWeights[0] * q[b];
+        sums.aEvenSin[b] = pWeights[1] * q[b];
+        sums.aOddCos[b] = 0.0;
+        sums.aOddSin[b] = 0.0;
+    }
+
+    const size_t nSteps = m_aSteps.size() / 3;
+    for (size_t k = 0; k < nSteps; k += kStepsPerCheck)
+    {
+        RunSumSteps(m_aSteps.data() + 3 * k, pWeights + 2 * (k + 1),
+                    std::min<size_t>(kStepsPerCheck, nSteps - k), t, q, d, sums);
+        for (int b = 0; b < kLanes; ++b)
+        {
+            if (std::fabs(q[b]) >= kChunk)
+            {
+                q[b] *= kInverseChunk;
+                d[b] *= kInverseChunk;
+                for (double* pSum : {sums.aEvenCos, sums.aOddCos, sums.aEvenSin, sums.aOddSin})
+                    pSum[b] *= kInverseChunk;
+                ++nChunks[b];
+            }
+        }
+    }
+
+    for (int b = 0; b < nCount; ++b)
+    {
+        const int nExponent = static_cast<int>(std::max<int64_t>(nChunks[b], -3) * kChunkBits);
+        const double* apSums[4] = {sums.aEvenCos, sums.aOddCos, sums.aEvenSin, sums.aOddSin};
+        for (int s = 0; s < 4; ++s)
+            pSums[4 * b + s] = nChunks[b] < -2 ? 0.0 : std::ldexp(apSums[s][b], nExponent);
     }
 }

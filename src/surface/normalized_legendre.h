@@ -34,8 +34,19 @@ public:
     // than sqrt(1 - x^2).
     void Evaluate(const double* pX, const double* pU, int32_t nCount, double* pValue) const;
 
+    // The degree sums of a field at one order: for points with pX[i] = cos(theta) >= 0 and
+    // pU[i] = sin(theta), the sums over k = |m| .. l of wc_k Pbar_k(x) and of ws_k Pbar_k(x),
+    // each split by the parity of k - |m|, so that at -x the same sums give even - odd:
+    // pSums[4 i + 0, 1] = even and odd cosine sums, pSums[4 i + 2, 3] the sine sums. The weights
+    // come from PrepareWeights, whose arrays wc and ws hold l - |m| + 1 values for k = |m| .. l.
+    std::vector<double> PrepareWeights(const double* pCosWeights, const double* pSinWeights) const;
+    void EvaluateSums(const double* pX, const double* pU, int32_t nCount, const std::vector<double>& aWeights,
+                      double* pSums) const;
+
 private:
     // Up to kLanes points at once.
+    void SumLanes(const double* pX, const double* pU, int32_t nCount, const double* pWeights,
+                  double* pSums) const;
     void EvaluateLanes(const double* pX, const double* pU, int32_t nCount, double* pValue) const;
 
     int64_t m_nOrder = 0;                // |m|

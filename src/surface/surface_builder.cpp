@@ -1,41 +1,17 @@
 #include "surface/surface_builder.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <memory>
 #include <utility>
 #include <vector>
 
-#include "surface/angles.h"
 #include "surface/build_limits.h"
-#include "surface/harmonic_rows.h"
+#include "surface/field_rows.h"
 #include "surface/surface_faces.h"
 #include "surface/vector_kernel.h"
 
 namespace {
-
-// Everything of the phi columns that does not depend on theta, one array per quantity.
-struct ColumnTables
-{
-    std::vector<double> aCosPhi;
-    std::vector<double> aSinPhi;
-    std::vector<double> aA;  // 1, sqrt(2) cos(m phi) or sqrt(2) sin(m phi)
-};
-
-ColumnTables MakeColumns(int32_t nColumns, int32_t m)
-{
-    const size_t nSize = static_cast<size_t>(nColumns);
-    ColumnTables columns{std::vector<double>(nSize), std::vector<double>(nSize), std::vector<double>(nSize)};
-    const double dSqrt2 = std::sqrt(2.0);
-    for (size_t j = 0; j < nSize; ++j)
-    {
-        const double dPhi = (static_cast<double>(j) / static_cast<double>(nColumns)) * kTwoPi;
-        const double dMPhi = static_cast<double>(m) * dPhi;
-        columns.aCosPhi[j] = std::cos(dPhi);
-        columns.aSinPhi[j] = std::sin(dPhi);
-        // No (-1)^m phase; for m < 0 the sine takes m itself, so A = -sqrt(2) sin(|m| phi).
-        columns.aA[j] = m == 0 ? 1.0 : (m > 0 ? std::cos(dMPhi) : std::sin(dMPhi)) * dSqrt2;
-    }
-    return columns;
-}
 
 // A mesh whose storage is more than this many times what a build needs gives it back.
 constexpr int64_t kReleaseFactor = 2;
@@ -64,19 +40,16 @@ void ReserveMesh(SurfaceMesh& mesh, const SurfacePlan& plan)
         pArray->Reserve(plan.nFaces);
 }
 
-// One row of samples: value Y = ((A * S) * W) * N and vertex |Y| along (sin theta cos phi,
-// sin theta sin phi, cos theta), stored as floats. Plain arrays in and out, so the loop
-// vectorises.
+// One row of vertices: |value| along (sin theta cos phi, sin theta sin phi, cos theta), stored
+// as floats.
 LOBARA_VECTOR_KERNEL
-void SampleRow(const RowFactors& row, double dN, const double* __restrict pCosPhi,
-               const double* __restrict pSinPhi, const double* __restrict pA, int32_t nColumns,
-               double* __restrict pValue, float* __restrict pX, float* __restrict pY, float* __restrict pZ)
+void VertexRow(const RowFactors& row, const double* __restrict pCosPhi, const double* __restrict pSinPhi,
+               const double* __restrict pValue, int32_t nColumns, float* __restrict pX, float* __restrict pY,
+               float* __restrict pZ)
 {
     for (int32_t j = 0; j < nColumns; ++j)
     {
-        const double dY = ((pA[j] * row.dS) * row.dW) * dN;
-        const double r = std::fabs(dY);
-        pValue[j] = dY;
+        const double r = std::fabs(pValue[j]);
         pX[j] = static_cast<float>((pCosPhi[j] * row.dSinTheta) * r);
         pY[j] = static_cast<float>((pSinPhi[j] * row.dSinTheta) * r);
         pZ[j] = static_cast<float>(row.dX * r);
@@ -91,14 +64,13 @@ RowSamples RowOf(const SurfaceMesh& mesh, int32_t nFirst)
 
 }  // namespace
 
-void BuildSurfaceMesh(int32_t l, int32_t m, int32_t nT, int32_t nP, SurfaceMesh& mesh,
+void BuildSurfaceMesh(const Field& field, int32_t nT, int32_t nP, SurfaceMesh& mesh,
                       const BuildProgress& onRow)
 {
-    const SurfacePlan plan = PlanSurface(l, m, nT, nP);
+    const SurfacePlan plan = PlanSurface(FieldMaxDegree(field), FieldMaxOrder(field), nT, nP);
 
     // Everything that allocates comes before the mesh is touched.
-    const HarmonicRows rows = MakeHarmonicRows(l, m, plan.nRows);
-    const ColumnTables columns = MakeColumns(plan.nColumns, m);
+    const CFieldRows rows(field, plan);
     FaceSorter sorter = MakeFaceSorter(plan.nColumns);
     ReserveMesh(mesh, plan);
 
@@ -106,20 +78,29 @@ void BuildSurfaceMesh(int32_t l, int32_t m, int32_t nT, int32_t nP, SurfaceMesh&
         pArray->SetSizeForOverwrite(plan.nVertices);
     mesh.m_aValue.SetSizeForOverwrite(plan.nVertices);
     StartFaces(mesh, plan.nFaces, sorter);
+    rows.FillAll(mesh.m_aValue.GetData(), onRow);
 
     // Each row of vertices is followed at once by the faces between it and the row above,
     // while both rows are still in cache.
     const int32_t nColumns = plan.nColumns;
+    const FieldColumns& columns = rows.Columns();
     for (int32_t i = 0; i < plan.nRows; ++i)
     {
         const int32_t nFirst = i * nColumns;
-        SampleRow(rows.aRows[static_cast<size_t>(i)], rows.dN, columns.aCosPhi.data(), columns.aSinPhi.data(),
-                  columns.aA.data(), nColumns, mesh.m_aValue.GetData() + nFirst, mesh.m_aX.GetData() + nFirst,
+        rows.FillRow(i, mesh.m_aValue.GetData() + nFirst);
+        VertexRow(rows.Row(i), columns.aCosPhi.data(), columns.aSinPhi.data(),
+                  mesh.m_aValue.GetData() + nFirst, nColumns, mesh.m_aX.GetData() + nFirst,
                   mesh.m_aY.GetData() + nFirst, mesh.m_aZ.GetData() + nFirst);
         if (i > 0)
             AppendFaceRow(RowOf(mesh, nFirst - nColumns), RowOf(mesh, nFirst), nColumns, sorter);
-        if (onRow)
+        if (onRow && !rows.FillAllReportsRows())
             onRow(i + 1, plan.nRows);
     }
     FinishFaces(sorter, mesh);
+}
+
+void BuildSurfaceMesh(int32_t l, int32_t m, int32_t nT, int32_t nP, SurfaceMesh& mesh,
+                      const BuildProgress& onRow)
+{
+    BuildSurfaceMesh(SingleHarmonic(l, m), nT, nP, mesh, onRow);
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "surface/field.h"
 #include "surface/surface_mesh.h"
 
 // Rebuilds every array of mesh from the real harmonic Y(l, m) sampled on nT rows of theta
@@ -13,4 +14,9 @@
 // onRow, when given, is told after each row of samples how many rows of all are done.
 using BuildProgress = std::function<void(int32_t nRowsDone, int32_t nRows)>;
 void BuildSurfaceMesh(int32_t l, int32_t m, int32_t nT, int32_t nP, SurfaceMesh& mesh,
+                      const BuildProgress& onRow = nullptr);
+
+// The same for the field's polar plot: radius |f|, faces split by the sign of f. A single
+// term is sampled as its harmonic above, times its coefficient in the program's convention.
+void BuildSurfaceMesh(const Field& field, int32_t nT, int32_t nP, SurfaceMesh& mesh,
                       const BuildProgress& onRow = nullptr);

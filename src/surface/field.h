@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "surface/convention.h"
+
+// A real field on the sphere, f(theta, phi) = sum of c * Y(l, m) over its terms, each Y in
+// the field's convention. Terms may repeat an (l, m); terms with l < 0 or |m| > l are 0.
+struct Field
+{
+    std::vector<Term> aTerms;
+    Convention convention;
+};
+
+// The field of the single harmonic Y(l, m) of the viewer: coefficient 1, the default convention.
+inline Field SingleHarmonic(int32_t l, int32_t m)
+{
+    return Field{{Term{l, m, 1.0}}, Convention{}};
+}
+
+// The highest degree and |order| the terms ask for, also where a term is 0 everywhere; -1 when
+// there is no term.
+int32_t FieldMaxDegree(const Field& field);
+int32_t FieldMaxOrder(const Field& field);

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "surface/field.h"
+
+// The values of a field on the sample grid of the surface: nRows of theta from the north pole
+// to the south pole (a single row is the north pole) and nColumns of phi = 2 pi j / nColumns.
+// For each order m, one run of the normalised recurrence over the degrees gives the sums of
+// both its cosine and sine terms at a theta row and at its mirror row south of the equator;
+// each row's sum over the orders is then an inverse real FFT (or, for few orders, a direct sum).
+// Rows are shared between the machine's cores.
+//
+// Everything that allocates is made by the constructor, which throws std::bad_alloc; Run then
+// fills pValues with nRows * nColumns values, row by row, telling onRow, when given, how many
+// rows are done (from any thread, one call at a time).
+class CFieldSynthesis
+{
+public:
+    CFieldSynthesis(const Field& field, int32_t nRows, int32_t nColumns);
+    ~CFieldSynthesis();
+    CFieldSynthesis(const CFieldSynthesis&) = delete;
+    CFieldSynthesis& operator=(const CFieldSynthesis&) = delete;
+
+    void Run(double* pValues, const std::function<void(int32_t nRowsDone)>& onRow = nullptr) const;
+
+private:
+    struct Implementation;
+    std::unique_ptr<Implementation> m_pImplementation;
+};
