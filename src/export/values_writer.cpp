@@ -1,6 +1,9 @@
 #include "export/values_writer.h"
 
+#include <charconv>
 #include <cstring>
+
+#include "surface/angles.h"
 
 namespace {
 
@@ -19,16 +22,53 @@ void WriteNpyHeader(COutputStream& stream, int32_t nRows, int32_t nColumns)
     stream.Write(strHeader);
 }
 
-}  // namespace
-
-bool IsNpyPath(const std::string& strPath)
+void AppendNumber(std::string& strLine, double d, char cEnd)
 {
-    return strPath.size() >= 4 && strPath.compare(strPath.size() - 4, 4, ".npy") == 0;
+    // In any locale a point, never a comma.
+    char acText[32];
+    const auto result = std::to_chars(acText, acText + sizeof acText, d, std::chars_format::general, 17);
+    strLine.append(acText, result.ptr);
+    strLine += cEnd;
 }
 
-void WriteValues(COutputStream& stream, const DoubleArray& aValue, bool bNpy, int32_t nRows, int32_t nColumns)
+void WriteCsv(COutputStream& stream, const DoubleArray& aValue, int32_t nRows, int32_t nColumns)
 {
-    if (bNpy)
+    stream.Write("theta,phi,value\n");
+    std::string strLine;
+    for (int32_t i = 0; i < nRows; ++i)
+    {
+        const double dTheta = SampleTheta(i, nRows);
+        for (int32_t j = 0; j < nColumns; ++j)
+        {
+            strLine.clear();
+            AppendNumber(strLine, dTheta, ',');
+            AppendNumber(strLine, SamplePhi(j, nColumns), ',');
+            AppendNumber(strLine, aValue[i * nColumns + j], '\n');
+            stream.Write(strLine);
+        }
+    }
+}
+
+}  // namespace
+
+ValuesFormat ValuesFormatOf(const std::string& strPath)
+{
+    const auto endsWith = [&strPath](const char* pszEnd) {
+        const size_t n = std::strlen(pszEnd);
+        return strPath.size() >= n && strPath.compare(strPath.size() - n, n, pszEnd) == 0;
+    };
+    return endsWith(".npy") ? ValuesFormat::kNpy : endsWith(".csv") ? ValuesFormat::kCsv : ValuesFormat::kRaw;
+}
+
+void WriteValues(COutputStream& stream, const DoubleArray& aValue, ValuesFormat format, int32_t nRows,
+                 int32_t nColumns)
+{
+    if (format == ValuesFormat::kCsv)
+    {
+        WriteCsv(stream, aValue, nRows, nColumns);
+        return;
+    }
+    if (format == ValuesFormat::kNpy)
         WriteNpyHeader(stream, nRows, nColumns);
     unsigned char abBytes[8];
     for (int32_t i = 0; i < aValue.GetSize(); ++i)

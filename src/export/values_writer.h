@@ -6,11 +6,20 @@
 #include "export/output_stream.h"
 #include "surface/surface_mesh.h"
 
-// True when the values go to a NumPy file: a path ending in ".npy".
-bool IsNpyPath(const std::string& strPath);
+// How values are written, by the file's extension: ".npy" a NumPy array, ".csv" text, any other
+// headerless little-endian doubles.
+enum class ValuesFormat
+{
+    kRaw,
+    kNpy,
+    kCsv,
+};
+ValuesFormat ValuesFormatOf(const std::string& strPath);
 
-// Writes the signed value of every sample as little-endian IEEE doubles in sample-index order
-// (row i of theta, then column j of phi): headerless, or as a NumPy array of shape
-// (nRows, nColumns) when bNpy. nRows * nColumns must be the number of values.
-void WriteValues(COutputStream& stream, const DoubleArray& aValue, bool bNpy, int32_t nRows,
+// Writes the signed value of every sample in sample-index order (row i of theta, then column j
+// of phi): as little-endian IEEE doubles, headerless or as a NumPy array of shape (nRows,
+// nColumns); or as CSV, a header "theta,phi,value" and a row per sample, each number with the
+// 17 significant digits that read back as the same double. nRows * nColumns must be the number
+// of values.
+void WriteValues(COutputStream& stream, const DoubleArray& aValue, ValuesFormat format, int32_t nRows,
                  int32_t nColumns);

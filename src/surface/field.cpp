@@ -19,3 +19,15 @@ int32_t FieldMaxOrder(const Field& field)
         nMax = std::max<int64_t>(nMax, std::llabs(int64_t{term.m}));
     return static_cast<int32_t>(std::min<int64_t>(nMax, INT32_MAX));
 }
+
+GridSize SufficientGrid(const Field& field)
+{
+    int64_t nDegree = -1, nOrder = 0;
+    for (const Term& term : field.aTerms)
+        if (term.l >= 0 && std::llabs(int64_t{term.m}) <= term.l && term.c != 0.0)
+        {
+            nDegree = std::max<int64_t>(nDegree, term.l);
+            nOrder = std::max<int64_t>(nOrder, std::llabs(int64_t{term.m}));
+        }
+    return GridSize{nDegree < 0 ? 1 : 2 * nDegree + 1, std::max<int64_t>(4 * nOrder, 1)};
+}

@@ -23,3 +23,13 @@ inline Field SingleHarmonic(int32_t l, int32_t m)
 // there is no term.
 int32_t FieldMaxDegree(const Field& field);
 int32_t FieldMaxOrder(const Field& field);
+
+// The smallest grid that keeps about four samples to each period of the field's highest degree
+// along theta and of its highest order along phi (2L + 1 rows, 4M columns), below which the
+// polar plot and the values alias.
+struct GridSize
+{
+    int64_t nRows;
+    int64_t nColumns;
+};
+GridSize SufficientGrid(const Field& field);

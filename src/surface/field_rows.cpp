@@ -15,7 +15,7 @@ FieldColumns MakeColumns(int32_t nColumns, int32_t m)
     const double dSqrt2 = std::sqrt(2.0);
     for (size_t j = 0; j < nSize; ++j)
     {
-        const double dPhi = (static_cast<double>(j) / static_cast<double>(nColumns)) * kTwoPi;
+        const double dPhi = SamplePhi(static_cast<int64_t>(j), nColumns);
         const double dMPhi = static_cast<double>(m) * dPhi;
         columns.aCosPhi[j] = std::cos(dPhi);
         columns.aSinPhi[j] = std::sin(dPhi);

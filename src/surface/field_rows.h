@@ -5,10 +5,11 @@
 #include <vector>
 
 #include "surface/build_limits.h"
+#include "surface/build_progress.h"
 #include "surface/field.h"
 #include "surface/field_synthesis.h"
 #include "surface/harmonic_rows.h"
-#include "surface/surface_builder.h"
+#include "surface/surface_mesh.h"
 
 // Everything of the phi columns that does not depend on theta, one array per quantity.
 struct FieldColumns

@@ -115,7 +115,7 @@ CRowSum::CRowSum(const std::vector<Order>& aOrders, int32_t nColumns)
             {
                 // m phi reduced by whole turns first, so that high orders keep their precision.
                 const int64_t nTurn = (int64_t{aOrders[o].m} * static_cast<int64_t>(j)) % nColumns;
-                const double dAngle = (static_cast<double>(nTurn) / static_cast<double>(nColumns)) * kTwoPi;
+                const double dAngle = SamplePhi(nTurn, nColumns);
                 m_aTrig[(2 * o) * nSize + j] = std::cos(dAngle);
                 m_aTrig[(2 * o + 1) * nSize + j] = std::sin(dAngle);
             }
@@ -227,8 +227,7 @@ void CFieldSynthesis::Implementation::SampleGroup(int32_t g, Workspace& workspac
     double aX[kLanes], aU[kLanes];
     for (int32_t b = 0; b < nCount; ++b)
     {
-        const double dTheta =
-            nRows == 1 ? 0.0 : (static_cast<double>(nFirst + b) / static_cast<double>(nRows - 1)) * kPi;
+        const double dTheta = SampleTheta(nFirst + b, nRows);
         aX[b] = std::fabs(std::cos(dTheta));
         aU[b] = std::sin(dTheta);
     }
@@ -309,4 +308,27 @@ void CFieldSynthesis::Run(double* pValues, const std::function<void(int32_t nRow
     work(impl.aWorkspaces[0]);
     for (std::thread& thread : aThreads)
         thread.join();
+}
+
+std::vector<double> EvaluateField(const Field& field, const std::vector<std::array<double, 2>>& aPoints)
+{
+    const std::vector<Order> aOrders = MakeOrders(field);
+    std::vector<double> aValues;
+    aValues.reserve(aPoints.size());
+    double aSums[4];
+    for (const auto& [dTheta, dPhi] : aPoints)
+    {
+        const double x = std::cos(dTheta), u = std::fabs(std::sin(dTheta)), ax = std::fabs(x);
+        const double dParity = x < 0.0 ? -1.0 : 1.0;
+        double dValue = 0.0;
+        for (const Order& order : aOrders)
+        {
+            order.legendre.EvaluateSums(&ax, &u, 1, order.aWeights, aSums);
+            const double dC = aSums[0] + dParity * aSums[1], dS = aSums[2] + dParity * aSums[3];
+            const double dAngle = static_cast<double>(order.m) * dPhi;
+            dValue += dC * std::cos(dAngle) + dS * std::sin(dAngle);
+        }
+        aValues.push_back(dValue);
+    }
+    return aValues;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -31,3 +32,7 @@ private:
     struct Implementation;
     std::unique_ptr<Implementation> m_pImplementation;
 };
+
+// The field at each point (theta in [0, pi], any phi), summed directly over the orders.
+// Throws std::bad_alloc.
+std::vector<double> EvaluateField(const Field& field, const std::vector<std::array<double, 2>>& aPoints);

@@ -25,8 +25,7 @@ std::vector<RowFactors> MakeThetaRows(int32_t nRows)
     for (int32_t i = 0; i < nRows; ++i)
     {
         // A single row has no theta step (0/0); it is taken at the north pole.
-        const double dTheta =
-            nRows == 1 ? 0.0 : (static_cast<double>(i) / static_cast<double>(nRows - 1)) * kPi;
+        const double dTheta = SampleTheta(i, nRows);
         RowFactors& row = aRows[static_cast<size_t>(i)];
         row.dX = std::cos(dTheta);
         row.dSinTheta = std::sin(dTheta);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
+#include "surface/build_progress.h"
 #include "surface/field.h"
 #include "surface/surface_mesh.h"
 
@@ -12,7 +12,6 @@
 // empty mesh, and a single row is the north pole with no faces.
 // Throws std::bad_alloc (SurfaceTooLarge for a build beyond the limits) with mesh untouched.
 // onRow, when given, is told after each row of samples how many rows of all are done.
-using BuildProgress = std::function<void(int32_t nRowsDone, int32_t nRows)>;
 void BuildSurfaceMesh(int32_t l, int32_t m, int32_t nT, int32_t nP, SurfaceMesh& mesh,
                       const BuildProgress& onRow = nullptr);
 

@@ -23,10 +23,10 @@ expect_usage_error() {  # a word the one-line message must name, then the argume
   [ ! -s "$work/out" ] || fail "$*: printed to stdout on error"
 }
 
-expect_output '{"l":2,"m":0,"theta":480,"phi":240,"vertices":115200,"faces":114960,"positive":70080,"negative":44880}' --stats
-expect_output '{"l":0,"m":0,"theta":3,"phi":4,"vertices":12,"faces":8,"positive":8,"negative":0}' \
+expect_output '{"l":2,"m":0,"theta":480,"phi":240,"vertices":115200,"faces":114960,"positive":70080,"negative":44880,"norm":"ortho","cs":false,"sine":"lobara"}' --stats
+expect_output '{"l":0,"m":0,"theta":3,"phi":4,"vertices":12,"faces":8,"positive":8,"negative":0,"norm":"ortho","cs":false,"sine":"lobara"}' \
   --l 0 --m=0 --theta 3 --phi=4 --stats
-expect_output '{"l":2,"m":-3,"theta":480,"phi":0,"vertices":0,"faces":0,"positive":0,"negative":0}' \
+expect_output '{"l":2,"m":-3,"theta":480,"phi":0,"vertices":0,"faces":0,"positive":0,"negative":0,"norm":"ortho","cs":false,"sine":"lobara"}' \
   --m -3 --phi 0 --stats
 
 # Short forms, a zero harmonic warned about but done, help naming every option and the grid.

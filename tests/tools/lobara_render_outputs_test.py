@@ -201,6 +201,42 @@ def test_turntable():
         check(np.array_equal(frame, single), f"turntable frame {k} differs from the single picture")
 
 
-for test in (test_values_and_meshes, test_fit, test_supersample_and_background, test_table, test_turntable):
+def test_fields():
+    """Fields from -l/-m, --term and --acn in each convention, against closed forms: --at, .npy and
+    .csv values; inputs that do not go together are refused."""
+    y1 = math.sqrt(3 / (4 * math.pi))
+    for args, want in [((), -y1), (("--sine", "standard"), y1), (("--norm", "4pi"), -y1 * math.sqrt(4 * math.pi)),
+                       (("--norm", "schmidt", "--cs"), math.sqrt(1 / 3) * y1 * math.sqrt(4 * math.pi))]:
+        result = run("-l", 1, "-m", -1, *args, "--at", f"{math.pi / 2!r},{math.pi / 2!r}")
+        check(result.returncode == 0 and abs(float(result.stdout) - want) < 1e-15,
+              f"Y(1, -1) at +y with {args}: {result.stdout!r} {result.stderr}, want {want}")
+
+    # 2 Y(1, -1) + 0.5 Y(2, 0) on a 9 x 16 grid, and an ambisonic cardioid W + X (SN3D: 1 + sin theta cos phi).
+    nt, np_ = 9, 16
+    theta = np.arange(nt)[:, None] / (nt - 1) * math.pi
+    phi = np.arange(np_)[None, :] / np_ * 2 * math.pi
+    y20 = math.sqrt(5 / (4 * math.pi)) * (3 * np.cos(theta) ** 2 - 1) / 2
+    want = 2 * -math.sqrt(2) * y1 / math.sqrt(2) * np.sin(theta) * np.sin(phi) + 0.5 * y20
+    result = run("--term", "1,-1,2", "--term", "2,0,0.5", "--theta", nt, "--phi", np_, "--values", "sum.npy")
+    check(result.returncode == 0 and np.max(np.abs(np.load(os.path.join(WORK, "sum.npy")) - want)) < 1e-15,
+          f"--term sum: {result.stderr}")
+    result = run("--acn", "1,0,0,1", "--theta", nt, "--phi", np_, "--values", "cardioid.csv")
+    rows = np.loadtxt(os.path.join(WORK, "cardioid.csv"), delimiter=",", skiprows=1)
+    grid_theta, grid_phi = np.broadcast_arrays(theta, phi)
+    check(result.returncode == 0 and rows.shape == (nt * np_, 3) and
+          np.array_equal(rows[:, 0], grid_theta.ravel()) and np.array_equal(rows[:, 1], grid_phi.ravel()) and
+          np.max(np.abs(rows[:, 2] - (1 + np.sin(grid_theta) * np.cos(grid_phi)).ravel())) < 1e-15,
+          f"--acn cardioid as CSV: {result.stderr}")
+
+    for args in (("-l", 1, "--term", "1,0,1"), ("--term", "1,0"), ("--term", "1.5,0,1"), ("--acn", "1,,2"),
+                 ("--norm", "seminormal"), ("--at", "4,0")):
+        result = run(*args, "--stats")
+        check(result.returncode == 2 and result.stderr.count("\n") == 1, f"{args}: exit {result.returncode}")
+    result = run("-l", 200, "-m", 100, "--theta", 20, "--phi", 20, "--stats")
+    check(result.returncode == 0 and "--theta 401 --phi 400" in result.stderr, f"no coarse-grid warning: {result.stderr}")
+
+
+for test in (test_values_and_meshes, test_fit, test_supersample_and_background, test_table, test_turntable,
+             test_fields):
     test()
 finish("lobara-render outputs")

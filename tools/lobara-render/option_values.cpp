@@ -1,5 +1,6 @@
 #include "lobara-render/option_values.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -32,23 +33,40 @@ int32_t ParseInt32(const std::string& strName, const std::string& strText, long 
     return static_cast<int32_t>(n);
 }
 
-void ParsePoint(const std::string& strName, const std::string& strText, double point[3])
+std::vector<double> ParseNumbers(const std::string& strName, const std::string& strText, size_t nCount,
+                                 const std::string& strForm)
 {
-    double value[3];
+    static const char* const kCounts[] = {"", "one finite number ", "two finite numbers ",
+                                          "three finite numbers "};
+    const std::string strCount = nCount == 0  ? "finite numbers "
+                                 : nCount < 4 ? kCounts[nCount]
+                                              : std::to_string(nCount) + " finite numbers ";
+    const std::string strError = strName + " needs " + strCount + strForm + ", not '" + strText + "'";
+    std::vector<double> aValues;
     const char* p = strText.data();
     const char* pEnd = p + strText.size();
-    for (int i = 0; i < 3; ++i)
+    while (true)
     {
         if (p != pEnd && *p == '+' && p + 1 != pEnd && p[1] != '-')
             ++p;
-        const auto result = std::from_chars(p, pEnd, value[i]);
-        const bool bSeparatorOk = i < 2 ? result.ptr != pEnd && *result.ptr == ',' : result.ptr == pEnd;
-        if (result.ec != std::errc() || !bSeparatorOk || !std::isfinite(value[i]))
-            throw UsageError(strName + " needs three finite numbers X,Y,Z, not '" + strText + "'");
-        p = result.ptr + (i < 2 ? 1 : 0);
+        double d = 0.0;
+        const auto result = std::from_chars(p, pEnd, d);
+        if (result.ec != std::errc() || !std::isfinite(d) || (result.ptr != pEnd && *result.ptr != ','))
+            throw UsageError(strError);
+        aValues.push_back(d);
+        if (result.ptr == pEnd)
+            break;
+        p = result.ptr + 1;
     }
-    for (int i = 0; i < 3; ++i)
-        point[i] = value[i];
+    if (nCount != 0 && aValues.size() != nCount)
+        throw UsageError(strError);
+    return aValues;
+}
+
+void ParsePoint(const std::string& strName, const std::string& strText, double point[3])
+{
+    const std::vector<double> aValues = ParseNumbers(strName, strText, 3, "X,Y,Z");
+    std::copy(aValues.begin(), aValues.end(), point);
 }
 
 void ParseSize(const std::string& strName, const std::string& strText, int nMaxSide, int& nWidth,
@@ -69,4 +87,13 @@ std::string NonEmptyPath(const std::string& strName, const std::string& strText)
     if (strText.empty())
         throw UsageError(strName + " needs a file name");
     return strText;
+}
+
+Term ParseTerm(const std::string& strName, const std::string& strText)
+{
+    const std::vector<double> aValues = ParseNumbers(strName, strText, 3, "L,M,C");
+    for (int i = 0; i < 2; ++i)
+        if (aValues[i] != std::floor(aValues[i]) || std::fabs(aValues[i]) > INT32_MAX)
+            throw UsageError(strName + " needs integers L and M in L,M,C, not '" + strText + "'");
+    return Term{static_cast<int32_t>(aValues[0]), static_cast<int32_t>(aValues[1]), aValues[2]};
 }

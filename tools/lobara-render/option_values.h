@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "surface/convention.h"
 
 // Strict readers of option values, the same whatever the locale. Each throws UsageError with a
 // one-line message naming the option.
@@ -18,3 +21,11 @@ void ParseSize(const std::string& strName, const std::string& strText, int nMaxS
                int& nHeight);
 
 std::string NonEmptyPath(const std::string& strName, const std::string& strText);
+
+// "A,B,...": finite decimal numbers separated by commas, nCount of them (any number, at least
+// one, for 0). strForm names the form in the message, e.g. "THETA,PHI".
+std::vector<double> ParseNumbers(const std::string& strName, const std::string& strText, size_t nCount,
+                                 const std::string& strForm);
+
+// "L,M,C": the term C * Y(L, M), L and M integers.
+Term ParseTerm(const std::string& strName, const std::string& strText);

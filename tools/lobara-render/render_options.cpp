@@ -1,6 +1,7 @@
 #include "lobara-render/render_options.h"
 
 #include <CLI/CLI.hpp>
+#include <cmath>
 
 #include "camera/camera_math.h"
 #include "export/mesh_export.h"
@@ -8,6 +9,7 @@
 #include "lobara-render/option_values.h"
 #include "program_description.h"
 #include "render/offscreen_context.h"
+#include "surface/angles.h"
 
 namespace {
 
@@ -21,7 +23,10 @@ const char kConventions[] =
     "  N(l, m) = sqrt((2l+1)/(4*pi) * (l-|m|)!/(l+|m|)!), with no (-1)^m phase factor;\n"
     "  A = 1 for m = 0, sqrt(2)*cos(m*phi) for m > 0, and sqrt(2)*sin(m*phi) with m\n"
     "  itself for m < 0, that is -sqrt(2)*sin(|m|*phi). For |m| > l (or l < 0) Y is 0\n"
-    "  everywhere, and a warning says so.\n"
+    "  everywhere, and a warning says so. That is the default convention: --norm, --cs\n"
+    "  and --sine choose another (n(l, m) as named, the (-1)^m phase, +sin), for -l/-m,\n"
+    "  --term and --acn alike; --stats prints the convention in force. The field is\n"
+    "  sum C * Y(L, M) over the terms, its polar plot at distance |f| split by the sign of f.\n"
     "  Camera: an orthographic view from From towards To, world +z up. The picture is\n"
     "  2*|From - To| world units wide: the distance between From and To sets the zoom\n"
     "  (or let --fit choose it).\n"
@@ -68,6 +73,21 @@ void AddValueOption(CLI::App& app, const std::string& strNames, const std::strin
     const std::string strDescription =
         strDefault.empty() ? strHelp : strHelp + " (default " + strDefault + ")";
     app.add_option_function<std::string>(strNames, parse, WrapHelp(strDescription))->option_text(strType);
+}
+
+// An option that may be given many times, each value parsed in turn.
+void AddRepeatableOption(CLI::App& app, const std::string& strNames, const std::string& strType,
+                         const std::string& strHelp, const std::function<void(const std::string&)>& parse)
+{
+    app.add_option_function<std::vector<std::string>>(
+           strNames,
+           [parse](const std::vector<std::string>& aValues) {
+               for (const std::string& strValue : aValues)
+                   parse(strValue);
+           },
+           WrapHelp(strHelp))
+        ->option_text(strType)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
 }
 
 void AddFlag(CLI::App& app, const std::string& strName, bool& bValue, const std::string& strHelp)
@@ -118,11 +138,39 @@ void CheckOutputsApart(const RenderOptions& o)
                          aPaths[nSecond] + "': each output needs a file of its own");
 }
 
+// The field the options ask for: Y(l, m), the terms or the ACN channels, in the convention.
+void ChooseField(const CLI::App& app, RenderOptions& o)
+{
+    const bool bHarmonic = app.count("--l") + app.count("--m") > 0;
+    if (int{bHarmonic} + int{!o.aTerms.empty()} + int{!o.aAcn.empty()} > 1)
+        throw UsageError("-l and -m, --term and --acn each give the whole field: give one of them");
+    if (!o.aAcn.empty())
+    {
+        if (app.count("--norm") == 0)
+            o.convention.normalization = Normalization::kSn3d;
+        if (app.count("--sine") == 0)
+            o.convention.sine = SineSign::kStandard;
+        for (size_t n = 0; n < o.aAcn.size(); ++n)
+        {
+            int32_t l = static_cast<int32_t>(std::sqrt(static_cast<double>(n)));
+            while (static_cast<size_t>(l) * static_cast<size_t>(l) > n)
+                --l;
+            while (static_cast<size_t>(l + 1) * static_cast<size_t>(l + 1) <= n)
+                ++l;
+            o.aTerms.push_back(
+                Term{l, static_cast<int32_t>(static_cast<int64_t>(n) - int64_t{l} * l - l), o.aAcn[n]});
+        }
+    }
+    o.field = o.aTerms.empty() ? Field{{Term{o.nL, o.nM, 1.0}}, o.convention} : Field{o.aTerms, o.convention};
+}
+
 // What the options ask for together.
 void CheckCombination(const CLI::App& app, RenderOptions& o)
 {
+    ChooseField(app, o);
     if (o.nTableMax >= 0)
-        for (const char* pszOther : {"--l", "--m", "--stats", "--values", "--mesh", "--turntable"})
+        for (const char* pszOther :
+             {"--l", "--m", "--term", "--acn", "--at", "--stats", "--values", "--mesh", "--turntable"})
             if (app.count(pszOther) > 0)
                 throw UsageError(std::string("--table makes only the table picture: ") + pszOther +
                                  " does not go with it");
@@ -141,8 +189,10 @@ void CheckCombination(const CLI::App& app, RenderOptions& o)
     std::string strError;
     if (o.nTurntableFrames > 0 && !ParseFramePattern(o.strPicturePath, o.framePattern, strError))
         throw UsageError("--out with --turntable needs a name with one frame number field: " + strError);
-    if (!o.bStats && o.strValuesPath.empty() && o.strMeshPath.empty() && o.strPicturePath.empty())
-        throw UsageError("nothing to do: give --stats, --values FILE, --mesh FILE or --out FILE.png");
+    if (!o.bStats && o.aAt.empty() && o.strValuesPath.empty() && o.strMeshPath.empty() &&
+        o.strPicturePath.empty())
+        throw UsageError(
+            "nothing to do: give --stats, --at THETA,PHI, --values FILE, --mesh FILE or --out FILE.png");
     CheckOutputsApart(o);
 }
 
@@ -172,6 +222,41 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
                    integer("--l", o.nL, INT32_MIN, INT32_MAX));
     AddValueOption(app, "-m,--m", "INT", std::to_string(o.nM), "Order m; m < 0 gives the sine harmonics",
                    integer("--m", o.nM, INT32_MIN, INT32_MAX));
+    AddRepeatableOption(
+        app, "--term", "L,M,C",
+        "Add C * Y(L, M) to the field, in the convention chosen; repeatable, instead of -l and -m",
+        [&o](const std::string& v) { o.aTerms.push_back(ParseTerm("--term", v)); });
+    AddValueOption(
+        app, "--acn", "C0,C1,...", "",
+        "The field of ambisonic channels in ACN order (channel l*l + l + m), in SN3D with the standard "
+        "sine (AmbiX) unless --norm or --sine says otherwise",
+        [&o](const std::string& v) { o.aAcn = ParseNumbers("--acn", v, 0, "C0,C1,..."); });
+    AddValueOption(
+        app, "--norm", "NAME", NormalizationName(o.convention.normalization),
+        "Normalisation of Y: ortho (unit integral of Y^2 over the sphere), 4pi (mean square 1), "
+        "schmidt, unnorm, sn3d or n3d",
+        [&o](const std::string& v) {
+            if (!FindNormalization(v.c_str(), o.convention.normalization))
+                throw UsageError("--norm needs ortho, 4pi, schmidt, unnorm, sn3d or n3d, not '" + v + "'");
+        });
+    AddFlag(app, "--cs", o.convention.bCondonShortley, "Include the Condon-Shortley phase (-1)^m");
+    AddValueOption(app, "--sine", "SIGN", "lobara",
+                   "Sign of the sine harmonics (m < 0): lobara, -sqrt(2) sin(|m| phi) in ortho as the viewer "
+                   "draws them, or standard, +sqrt(2) sin(|m| phi)",
+                   [&o](const std::string& v) {
+                       if (v != "lobara" && v != "standard")
+                           throw UsageError("--sine needs lobara or standard, not '" + v + "'");
+                       o.convention.sine = v == "lobara" ? SineSign::kLobara : SineSign::kStandard;
+                   });
+    AddRepeatableOption(app, "--at", "THETA,PHI",
+                        "Print the value of the field at THETA (0 to pi) and PHI, in radians, one line each; "
+                        "repeatable",
+                        [&o](const std::string& v) {
+                            const std::vector<double> a = ParseNumbers("--at", v, 2, "THETA,PHI");
+                            if (a[0] < 0.0 || a[0] > kPi)
+                                throw UsageError("--at needs THETA from 0 to pi, not '" + v + "'");
+                            o.aAt.push_back({a[0], a[1]});
+                        });
     AddValueOption(app, "--theta", "NT", std::to_string(o.nThetaDiv), "Samples along theta, pole to pole",
                    integer("--theta", o.nThetaDiv, INT32_MIN, INT32_MAX));
     AddValueOption(app, "--phi", "NP", std::to_string(o.nPhiDiv), "Samples along phi, round the z axis",
@@ -198,11 +283,11 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
                    "black, white, or transparent (a PNG with alpha, 0 off the surface)",
                    [&o](const std::string& v) { o.background = ParseBackground(v); });
     AddFlag(app, "--stats", o.bStats, "Print one JSON line: l, m, the sample counts, vertices and faces");
-    AddValueOption(
-        app, "--values", "FILE", "",
-        "Write the signed value of Y at every sample as little-endian doubles in sample-index order: "
-        "headerless, or a NumPy array of shape (NT, NP) when FILE ends in .npy",
-        path("--values", o.strValuesPath));
+    AddValueOption(app, "--values", "FILE", "",
+                   "Write the signed value of the field at every sample in sample-index order: little-endian "
+                   "doubles, headerless, or a NumPy array of shape (NT, NP) when FILE ends in .npy; CSV rows "
+                   "theta,phi,value when it ends in .csv",
+                   path("--values", o.strValuesPath));
     AddValueOption(app, "--mesh", "FILE", "",
                    "Write the surface as a 3D model, by extension: " + MeshFormatsDescribed(),
                    [&o](const std::string& v) {

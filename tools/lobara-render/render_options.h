@@ -1,13 +1,16 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "camera/camera_math.h"
 #include "export/frame_pattern.h"
 #include "export/picture.h"
 #include "lobara-render/usage_error.h"
 #include "surface/color_schemes.h"
+#include "surface/field.h"
 #include "surface/sampling_defaults.h"
 
 // What one run of lobara-render is asked to do. The defaults are the viewer's.
@@ -15,6 +18,11 @@ struct RenderOptions
 {
     int32_t nL = kDefaultL;
     int32_t nM = kDefaultM;
+    std::vector<Term> aTerms;                // --term L,M,C; empty: none given
+    std::vector<double> aAcn;                // --acn C0,C1,...; empty: none given
+    Convention convention;                   // --norm, --cs, --sine, or the defaults of the input
+    Field field;                             // what is sampled: Y(l, m), the terms or the ACN list
+    std::vector<std::array<double, 2>> aAt;  // --at THETA,PHI: print the field's value there
     int32_t nThetaDiv = kDefaultThetaDiv;
     int32_t nPhiDiv = kDefaultPhiDiv;
     int32_t nColorScheme = kDefaultColorScheme;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +19,8 @@
 #include "lobara-render/progress.h"
 #include "render/picture_renderer.h"
 #include "surface/color_schemes.h"
+#include "surface/field_rows.h"
+#include "surface/field_synthesis.h"
 #include "surface/surface_builder.h"
 
 namespace {
@@ -26,13 +29,57 @@ std::string StatsLine(const RenderOptions& options, const SurfaceMesh& mesh)
 {
     const int32_t nPositive = mesh.m_aPosQuads.GetSize();
     const int32_t nNegative = mesh.m_aNegQuads.GetSize();
-    char acLine[256];
-    std::snprintf(acLine, sizeof acLine,
-                  "{\"l\":%d,\"m\":%d,\"theta\":%d,\"phi\":%d,\"vertices\":%d,\"faces\":%lld,"
-                  "\"positive\":%d,\"negative\":%d}\n",
-                  options.nL, options.nM, options.nThetaDiv, options.nPhiDiv, mesh.m_aX.GetSize(),
-                  static_cast<long long>(nPositive) + nNegative, nPositive, nNegative);
+    const Convention& convention = options.field.convention;
+    char acLine[384];
+    const int nWhat =
+        options.aTerms.empty()
+            ? std::snprintf(acLine, sizeof acLine, "{\"l\":%d,\"m\":%d,", options.nL, options.nM)
+            : std::snprintf(acLine, sizeof acLine, "{\"terms\":%zu,\"lmax\":%d,", options.field.aTerms.size(),
+                            FieldMaxDegree(options.field));
+    std::snprintf(acLine + nWhat, sizeof acLine - static_cast<size_t>(nWhat),
+                  "\"theta\":%d,\"phi\":%d,\"vertices\":%d,\"faces\":%lld,"
+                  "\"positive\":%d,\"negative\":%d,\"norm\":\"%s\",\"cs\":%s,\"sine\":\"%s\"}\n",
+                  options.nThetaDiv, options.nPhiDiv, mesh.m_aX.GetSize(),
+                  static_cast<long long>(nPositive) + nNegative, nPositive, nNegative,
+                  NormalizationName(convention.normalization), convention.bCondonShortley ? "true" : "false",
+                  convention.sine == SineSign::kLobara ? "lobara" : "standard");
     return acLine;
+}
+
+// The warnings that the field asks for: nothing to show, or a grid too coarse for it.
+void WarnAbout(const RenderOptions& options)
+{
+    if (options.aTerms.empty() &&
+        (options.nL < 0 || std::llabs(static_cast<long long>(options.nM)) > options.nL))
+        std::fprintf(stderr, "lobara-render: warning: Y(%d, %d) is 0 everywhere (it needs 0 <= |m| <= l)\n",
+                     options.nL, options.nM);
+    const GridSize grid = SufficientGrid(options.field);
+    if (options.nThetaDiv < grid.nRows || options.nPhiDiv < grid.nColumns)
+        std::fprintf(stderr,
+                     "lobara-render: warning: the grid is too coarse for the field (fewer than four samples "
+                     "a period): it needs at least --theta %lld --phi %lld\n",
+                     static_cast<long long>(grid.nRows), static_cast<long long>(grid.nColumns));
+}
+
+// --at: the field's value at each point, one line each.
+std::string PointValues(const RenderOptions& options)
+{
+    std::string strText;
+    for (double dValue : EvaluateField(options.field, options.aAt))
+    {
+        char acText[32];
+        const auto result =
+            std::to_chars(acText, acText + sizeof acText, dValue, std::chars_format::general, 17);
+        strText.append(acText, result.ptr);
+        strText += '\n';
+    }
+    return strText;
+}
+
+void PrintToStdout(const std::string& strText)
+{
+    if (std::fputs(strText.c_str(), stdout) == EOF || std::fflush(stdout) != 0)
+        throw std::runtime_error(std::string("cannot write to stdout: ") + std::strerror(errno));
 }
 
 // The single picture, or every frame of the turntable, each written as it is made.
@@ -63,16 +110,18 @@ void WritePictures(const RenderOptions& options, const ColorScheme& colors, Surf
 void RunSurface(const RenderOptions& options)
 {
     const ColorScheme& colors = kColorSchemes[options.nColorScheme];
+    const bool bSurface = options.bStats || !options.strMeshPath.empty() || !options.strPicturePath.empty();
     SurfaceMesh mesh;
     {
-        CProgress progress("building the surface");
-        BuildSurfaceMesh(options.nL, options.nM, options.nThetaDiv, options.nPhiDiv, mesh,
-                         [&progress](int32_t nDone, int32_t nRows) { progress.Update(nDone, nRows); });
+        CProgress progress(bSurface ? "building the surface" : "sampling the field");
+        const auto onRow = [&progress](int32_t nDone, int32_t nRows) { progress.Update(nDone, nRows); };
+        // Values alone need no surface geometry.
+        if (bSurface)
+            BuildSurfaceMesh(options.field, options.nThetaDiv, options.nPhiDiv, mesh, onRow);
+        else if (!options.strValuesPath.empty())
+            mesh.m_aValue = SampleField(options.field, options.nThetaDiv, options.nPhiDiv, onRow);
     }
-
-    if (options.nL < 0 || std::llabs(static_cast<long long>(options.nM)) > options.nL)
-        std::fprintf(stderr, "lobara-render: warning: Y(%d, %d) is 0 everywhere (it needs 0 <= |m| <= l)\n",
-                     options.nL, options.nM);
+    const std::string strPoints = options.aAt.empty() ? "" : PointValues(options);
 
     // The drawing is what most needs memory and a working driver: it is made before any output
     // is written, so that a run that cannot draw writes nothing.
@@ -87,17 +136,18 @@ void RunSurface(const RenderOptions& options)
         // The shape of the grid actually sampled: no count below 0.
         const int32_t nRows = std::max(options.nThetaDiv, 0), nColumns = std::max(options.nPhiDiv, 0);
         outputs.Write(options.strValuesPath, [&](COutputStream& stream) {
-            WriteValues(stream, mesh.m_aValue, IsNpyPath(options.strValuesPath), nRows, nColumns);
+            WriteValues(stream, mesh.m_aValue, ValuesFormatOf(options.strValuesPath), nRows, nColumns);
         });
     }
     if (!options.strMeshPath.empty())
         WriteMeshFiles(outputs, options.strMeshPath, mesh, colors);
-    const std::string strStats = StatsLine(options, mesh);
+    const std::string strStats = options.bStats ? StatsLine(options, mesh) : "";
     if (renderer)
         WritePictures(options, colors, std::move(mesh), *renderer, outputs);
 
-    if (options.bStats && (std::fputs(strStats.c_str(), stdout) == EOF || std::fflush(stdout) != 0))
-        throw std::runtime_error(std::string("cannot write the statistics to stdout: ") +
-                                 std::strerror(errno));
+    if (!strStats.empty() || !strPoints.empty())
+        PrintToStdout(strStats + strPoints);
     outputs.Commit();
+    // After the run, so that a run that fails says one thing.
+    WarnAbout(options);
 }

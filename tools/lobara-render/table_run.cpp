@@ -39,7 +39,7 @@ void CopyInto(const Picture& cell, int nLeft, int nTop, Picture& table)
 Picture RenderCell(const RenderOptions& options, int32_t l, int32_t m, int nSide, CPictureRenderer& renderer)
 {
     SurfaceMesh mesh;
-    BuildSurfaceMesh(l, m, options.nThetaDiv, options.nPhiDiv, mesh);
+    BuildSurfaceMesh(Field{{Term{l, m, 1.0}}, options.convention}, options.nThetaDiv, options.nPhiDiv, mesh);
     Camera camera = options.camera;
     FitCamera(mesh, camera.to, nSide, nSide, 1, camera.from);
     renderer.SetSurface(std::move(mesh), kColorSchemes[options.nColorScheme]);
