@@ -1,6 +1,6 @@
-// Synthesis of a field of every (l, m) up to L on the (L + 1) x 2(L + 1) grid of its surface
-// (about healpy's 12 Nside^2 points for Nside = L / 2), values only: what healpy's alm2map does.
-// bench/synthesis_vs_healpy.py runs it beside healpy.
+// Synthesis of a field of every (l, m) up to L on L + 1 rows of 2L columns (two thirds of
+// healpy's 12 Nside^2 points for Nside = L / 2), values only, on one or two threads: what
+// healpy's alm2map does. bench/synthesis_vs_healpy.py runs it beside healpy.
 #include <benchmark/benchmark.h>
 
 #include <random>
@@ -19,11 +19,12 @@ void Synthesize(benchmark::State& state)
     for (int32_t l = 0; l <= nMax; ++l)
         for (int32_t m = -l; m <= l; ++m)
             field.aTerms.push_back(Term{l, m, coefficient(random)});
-    const int32_t nRows = nMax + 1, nColumns = 2 * (nMax + 1);
+    const unsigned nThreads = static_cast<unsigned>(state.range(1));
+    const int32_t nRows = nMax + 1, nColumns = 2 * nMax;
     std::vector<double> aValues(static_cast<size_t>(nRows) * static_cast<size_t>(nColumns));
     for (auto _ : state)
     {
-        const CFieldSynthesis synthesis(field, nRows, nColumns);
+        const CFieldSynthesis synthesis(field, nRows, nColumns, nThreads);
         synthesis.Run(aValues.data());
         benchmark::DoNotOptimize(aValues.data());
     }
@@ -33,5 +34,9 @@ void Synthesize(benchmark::State& state)
 
 }  // namespace
 
-BENCHMARK(Synthesize)->Arg(256)->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Synthesize)
+    ->ArgsProduct({{256, 1024, 2048}, {1, 2}})
+    ->ArgNames({"L", "threads"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_MAIN();

@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr int kLanes = NormalizedLegendre::kLanes;
+constexpr int kLanes = NormalizedLegendre::kSumLanes;
 
 // The field as sums over Pbar_l^m (the normalised Legendre functions) at each order m >= 0:
 // f = sum over m of C_m(theta) cos(m phi) + S_m(theta) sin(m phi).
@@ -189,14 +189,15 @@ struct Workspace
 
 struct CFieldSynthesis::Implementation
 {
-    Implementation(const Field& field, int32_t nGridRows, int32_t nGridColumns)
+    Implementation(const Field& field, int32_t nGridRows, int32_t nGridColumns, unsigned nThreadsAsked)
         : aOrders(MakeOrders(field)),
           rowSum(aOrders, std::max(nGridColumns, 1)),
           nColumns(nGridColumns),
           groups{nGridRows, (nGridRows + 1) / 2, ((nGridRows + 1) / 2 + kLanes - 1) / kLanes}
     {
-        const unsigned nThreads = std::max(1u, std::min(std::thread::hardware_concurrency(),
-                                                        static_cast<unsigned>(std::max(groups.nGroups, 1))));
+        const unsigned nThreads =
+            std::max(1u, std::min(nThreadsAsked ? nThreadsAsked : std::thread::hardware_concurrency(),
+                                  static_cast<unsigned>(std::max(groups.nGroups, 1))));
         aWorkspaces.resize(nThreads);
         for (Workspace& workspace : aWorkspaces)
         {
@@ -262,8 +263,8 @@ void CFieldSynthesis::Implementation::SampleGroup(int32_t g, Workspace& workspac
     }
 }
 
-CFieldSynthesis::CFieldSynthesis(const Field& field, int32_t nRows, int32_t nColumns)
-    : m_pImplementation(std::make_unique<Implementation>(field, std::max(nRows, 0), nColumns))
+CFieldSynthesis::CFieldSynthesis(const Field& field, int32_t nRows, int32_t nColumns, unsigned nThreads)
+    : m_pImplementation(std::make_unique<Implementation>(field, std::max(nRows, 0), nColumns, nThreads))
 {}
 
 CFieldSynthesis::~CFieldSynthesis() = default;

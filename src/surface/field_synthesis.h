@@ -21,7 +21,8 @@
 class CFieldSynthesis
 {
 public:
-    CFieldSynthesis(const Field& field, int32_t nRows, int32_t nColumns);
+    // nThreads 0: one thread for each core.
+    CFieldSynthesis(const Field& field, int32_t nRows, int32_t nColumns, unsigned nThreads = 0);
     ~CFieldSynthesis();
     CFieldSynthesis(const CFieldSynthesis&) = delete;
     CFieldSynthesis& operator=(const CFieldSynthesis&) = delete;

@@ -9,6 +9,7 @@
 namespace {
 
 constexpr int kLanes = NormalizedLegendre::kLanes;
+constexpr int kSumLanes = NormalizedLegendre::kSumLanes;
 
 // Values too small for a double are carried as q * 2^(kChunkBits * nChunks), nChunks < 0.
 // q is rescaled once it passes 2^kChunkBits, checked every kStepsPerCheck steps: one step
@@ -90,45 +91,84 @@ void RunSteps(const double* __restrict pStep, size_t nSteps, const double* __res
 // The running sums of the degree sums, one per lane each: cosine and sine weights, by parity.
 struct LaneSums
 {
-    double aEvenCos[kLanes];
-    double aOddCos[kLanes];
-    double aEvenSin[kLanes];
-    double aOddSin[kLanes];
+    double aEvenCos[kSumLanes];
+    double aOddCos[kSumLanes];
+    double aEvenSin[kSumLanes];
+    double aOddSin[kSumLanes];
 };
 
-// One step for kLanes points, adding the new q_k with the weights of its degree to the sums of
-// its parity.
-inline void SumStep(const double* __restrict pStep, const double* __restrict pWeight,
-                    const double* __restrict t, double* __restrict q, double* __restrict d,
-                    double* __restrict pCos, double* __restrict pSin)
-{
-    const double dAlpha = pStep[0];
-    const double dBeta = pStep[1];
-    const double dGamma = pStep[2];
-    const double dCos = pWeight[0];
-    const double dSin = pWeight[1];
-    for (int b = 0; b < kLanes; ++b)
-    {
-        d[b] = (dAlpha * t[b] + dGamma) * q[b] + dBeta * d[b];
-        q[b] = q[b] + d[b];
-        pCos[b] += dCos * q[b];
-        pSin[b] += dSin * q[b];
-    }
-}
-
-// nSteps steps from an odd k - |m|: the steps alternate between the odd and the even sums.
+// The whole recurrence for kSumLanes points from k = |m| + 1, each step adding the new q_k,
+// with the weights of its degree, to the sums of its parity (odd and even steps alternate).
+// The lanes stay in local arrays, and so in registers, across the steps; every kStepsPerCheck
+// steps a lane that has grown past 2^kChunkBits is scaled down, its sums with it.
 LOBARA_FUSED_KERNEL
 void RunSumSteps(const double* __restrict pStep, const double* __restrict pWeight, size_t nSteps,
-                 const double* __restrict t, double* __restrict q, double* __restrict d, LaneSums& sums)
+                 const double* __restrict pT, double* __restrict pQ, int64_t* __restrict pChunks,
+                 LaneSums& sums)
 {
-    size_t k = 0;
-    for (; k + 1 < nSteps; k += 2, pStep += 6, pWeight += 4)
+    double t[kSumLanes], q[kSumLanes], d[kSumLanes], ec[kSumLanes], oc[kSumLanes], es[kSumLanes],
+        os[kSumLanes];
+    for (int b = 0; b < kSumLanes; ++b)
     {
-        SumStep(pStep, pWeight, t, q, d, sums.aOddCos, sums.aOddSin);
-        SumStep(pStep + 3, pWeight + 2, t, q, d, sums.aEvenCos, sums.aEvenSin);
+        t[b] = pT[b];
+        q[b] = pQ[b];
+        d[b] = 0.0;
+        ec[b] = sums.aEvenCos[b];
+        oc[b] = 0.0;
+        es[b] = sums.aEvenSin[b];
+        os[b] = 0.0;
     }
-    if (k < nSteps)
-        SumStep(pStep, pWeight, t, q, d, sums.aOddCos, sums.aOddSin);
+    static_assert(kStepsPerCheck % 2 == 0, "a block of steps starts at an odd k - |m|");
+    for (size_t nBlock = 0; nBlock < nSteps; nBlock += kStepsPerCheck)
+    {
+        const size_t nEnd = std::min(nSteps, nBlock + kStepsPerCheck);
+        for (size_t k = nBlock; k < nEnd; k += 2)
+        {
+            const double* p = pStep + 3 * k;
+            const double* w = pWeight + 2 * k;
+            for (int b = 0; b < kSumLanes; ++b)
+            {
+                d[b] = (p[0] * t[b] + p[2]) * q[b] + p[1] * d[b];
+                q[b] = q[b] + d[b];
+                oc[b] += w[0] * q[b];
+                os[b] += w[1] * q[b];
+            }
+            if (k + 1 == nEnd)
+                break;
+            for (int b = 0; b < kSumLanes; ++b)
+            {
+                d[b] = (p[3] * t[b] + p[5]) * q[b] + p[4] * d[b];
+                q[b] = q[b] + d[b];
+                ec[b] += w[2] * q[b];
+                es[b] += w[3] * q[b];
+            }
+        }
+        // Values in range never reach 2^kChunkBits, so only scaled lanes are ever rescaled.
+        double dLargest = 0.0;
+        for (int b = 0; b < kSumLanes; ++b)
+            dLargest = std::max(dLargest, std::fabs(q[b]));
+        if (dLargest < kChunk)
+            continue;
+        for (int b = 0; b < kSumLanes; ++b)
+        {
+            const bool bScale = std::fabs(q[b]) >= kChunk;
+            const double dScale = bScale ? kInverseChunk : 1.0;
+            q[b] *= dScale;
+            d[b] *= dScale;
+            ec[b] *= dScale;
+            oc[b] *= dScale;
+            es[b] *= dScale;
+            os[b] *= dScale;
+            pChunks[b] += bScale ? 1 : 0;
+        }
+    }
+    for (int b = 0; b < kSumLanes; ++b)
+    {
+        sums.aEvenCos[b] = ec[b];
+        sums.aOddCos[b] = oc[b];
+        sums.aEvenSin[b] = es[b];
+        sums.aOddSin[b] = os[b];
+    }
 }
 
 }  // namespace
@@ -241,8 +281,8 @@ std::vector<double> NormalizedLegendre::PrepareWeights(const double* pCosWeights
 void NormalizedLegendre::EvaluateSums(const double* pX, const double* pU, int32_t nCount,
                                       const std::vector<double>& aWeights, double* pSums) const
 {
-    for (int32_t i = 0; i < nCount; i += kLanes)
-        SumLanes(pX + i, pU + i, std::min(kLanes, nCount - i), aWeights.data(), pSums + 4 * i);
+    for (int32_t i = 0; i < nCount; i += kSumLanes)
+        SumLanes(pX + i, pU + i, std::min(kSumLanes, nCount - i), aWeights.data(), pSums + 4 * i);
 }
 
 void NormalizedLegendre::SumLanes(const double* pX, const double* pU, int32_t nCount, const double* pWeights,
@@ -254,45 +294,28 @@ void NormalizedLegendre::SumLanes(const double* pX, const double* pU, int32_t nC
         return;
     }
 
-    // As in EvaluateLanes, with the sums scaled as q is.
-    double t[kLanes], q[kLanes], d[kLanes];
-    int64_t nChunks[kLanes];
+    // As in EvaluateLanes, with the sums scaled as q is; lanes past nCount run on a harmless
+    // point and are dropped.
+    double t[kSumLanes], q[kSumLanes];
+    int64_t nChunks[kSumLanes];
     LaneSums sums;
-    for (int b = 0; b < kLanes; ++b)
+    for (int b = 0; b < kSumLanes; ++b)
     {
         const bool bUsed = b < nCount;
         t[b] = bUsed ? pX[b] - 1.0 : -1.0;
         ScaledPower(bUsed ? pU[b] : 1.0, m_nOrder, m_dStart, q[b], nChunks[b]);
-        d[b] = 0.0;
         sums.aEvenCos[b] = pWeights[0] * q[b];
         sums.aEvenSin[b] = pWeights[1] * q[b];
-        sums.aOddCos[b] = 0.0;
-        sums.aOddSin[b] = 0.0;
     }
-
-    const size_t nSteps = m_aSteps.size() / 3;
-    for (size_t k = 0; k < nSteps; k += kStepsPerCheck)
-    {
-        RunSumSteps(m_aSteps.data() + 3 * k, pWeights + 2 * (k + 1),
-                    std::min<size_t>(kStepsPerCheck, nSteps - k), t, q, d, sums);
-        for (int b = 0; b < kLanes; ++b)
-        {
-            if (std::fabs(q[b]) >= kChunk)
-            {
-                q[b] *= kInverseChunk;
-                d[b] *= kInverseChunk;
-                for (double* pSum : {sums.aEvenCos, sums.aOddCos, sums.aEvenSin, sums.aOddSin})
-                    pSum[b] *= kInverseChunk;
-                ++nChunks[b];
-            }
-        }
-    }
+    RunSumSteps(m_aSteps.data(), pWeights + 2, m_aSteps.size() / 3, t, q, nChunks, sums);
 
     for (int b = 0; b < nCount; ++b)
     {
-        const int nExponent = static_cast<int>(std::max<int64_t>(nChunks[b], -3) * kChunkBits);
         const double* apSums[4] = {sums.aEvenCos, sums.aOddCos, sums.aEvenSin, sums.aOddSin};
         for (int s = 0; s < 4; ++s)
-            pSums[4 * b + s] = nChunks[b] < -2 ? 0.0 : std::ldexp(apSums[s][b], nExponent);
+            pSums[4 * b + s] = nChunks[b] == 0 ? apSums[s][b]
+                               : nChunks[b] < -2
+                                   ? 0.0
+                                   : std::ldexp(apSums[s][b], static_cast<int>(nChunks[b] * kChunkBits));
     }
 }

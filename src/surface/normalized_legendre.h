@@ -24,6 +24,9 @@ class NormalizedLegendre
 public:
     // Points run through the recurrence together, in groups of this many.
     static constexpr int kLanes = 16;
+    // The degree sums run in groups of this many points: enough independent chains to hide the
+    // latency of each step.
+    static constexpr int kSumLanes = 32;
 
     // Prepares the recurrence's coefficients: O(l) time and O(l - |m|) memory. For l < 0 or
     // |m| > l the function is 0.

@@ -5,12 +5,14 @@
 // when the program loads. Both copies perform the same IEEE operations in the same order
 // (without fused multiply-add), so the results do not depend on the copy.
 //
-// LOBARA_FUSED_KERNEL marks one whose copy for processors with AVX2 and FMA (x86-64-v3) may fuse
-// multiply-adds: its results differ in the last bits between the copies, for loops where
-// speed matters more than the same bits on every processor.
+// LOBARA_FUSED_KERNEL marks one whose copies for processors with AVX2 and FMA (x86-64-v3) and
+// with AVX-512 (x86-64-v4) may fuse multiply-adds: its results differ in the last bits between the copies,
+// for loops where speed matters more than the same bits on every processor.
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__)
 #define LOBARA_VECTOR_KERNEL __attribute__((target_clones("avx2", "default")))
-#define LOBARA_FUSED_KERNEL __attribute__((target_clones("arch=x86-64-v3", "default")))
+#define LOBARA_FUSED_KERNEL                                                      \
+    __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default"), \
+                   optimize("fp-contract=fast")))
 #else
 #define LOBARA_VECTOR_KERNEL
 #define LOBARA_FUSED_KERNEL
