@@ -22,10 +22,13 @@ void WritePlyFile(COutputSet& outputs, const std::string& strPath, const Surface
     outputs.Write(strPath, [&](COutputStream& stream) { WritePly(stream, mesh, colors); });
 }
 
-// An OBJ's material library: beside it, under the same name ending in .mtl.
+// An OBJ's material library: beside it, under the same name ending in .mtl; for a link to an
+// OBJ, beside the file it leads to, where a reader of the OBJ looks for it.
 std::string MaterialLibraryPath(const std::string& strObjPath)
 {
-    return strObjPath.substr(0, strObjPath.size() - 4) + ".mtl";
+    const std::string strResolved = ResolvedOutputPath(strObjPath);
+    const std::string& strObj = strResolved.empty() ? strObjPath : strResolved;
+    return strObj.substr(0, strObj.size() - 4) + ".mtl";
 }
 
 void WriteObjFiles(COutputSet& outputs, const std::string& strPath, const SurfaceMesh& mesh,

@@ -141,7 +141,10 @@ void WriteGlb(COutputStream& stream, const SurfaceMesh& mesh, const ColorScheme&
     tinygltf::Model model;
     model.asset.version = "2.0";
     model.asset.generator = "lobara-render " LOBARA_VERSION;
+    // A named scene is an object even when it holds nothing, as glTF requires (an empty one
+    // would be written as null).
     tinygltf::Scene scene;
+    scene.name = "surface";
     if (mesh.m_aPosQuads.GetSize() + int64_t{mesh.m_aNegQuads.GetSize()} > 0)
     {
         model.buffers.resize(1);

@@ -101,6 +101,22 @@ void CheckReplaceable(const std::string& strPath, const std::string& strTarget, 
 
 }  // namespace
 
+bool IsWrittenDirectly(const std::string& strPath)
+{
+    struct stat st;
+    return StandardStreamDescriptor(strPath) >= 0 ||
+           (stat(strPath.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode));
+}
+
+std::string ResolvedOutputPath(const std::string& strPath)
+{
+    struct stat stLink;
+    if (lstat(strPath.c_str(), &stLink) != 0 || !S_ISLNK(stLink.st_mode))
+        return strPath;
+    std::unique_ptr<char, decltype(&std::free)> pszReal(realpath(strPath.c_str(), nullptr), &std::free);
+    return pszReal ? std::string(pszReal.get()) : std::string();
+}
+
 bool FindSameFile(const std::vector<std::string>& aPaths, size_t& nFirst, size_t& nSecond)
 {
     std::map<std::string, size_t> seen;
@@ -161,16 +177,9 @@ void COutputSet::Write(const std::string& strPath, const std::function<void(COut
     else
     {
         // A link is written through: the file it points to is replaced, the link stays.
-        std::string strTarget = strPath;
-        struct stat stLink;
-        if (lstat(strPath.c_str(), &stLink) == 0 && S_ISLNK(stLink.st_mode))
-        {
-            std::unique_ptr<char, decltype(&std::free)> pszReal(realpath(strPath.c_str(), nullptr),
-                                                                &std::free);
-            if (pszReal == nullptr)
-                throw PathError(strPath, "it is a link that leads nowhere");
-            strTarget = pszReal.get();
-        }
+        const std::string strTarget = ResolvedOutputPath(strPath);
+        if (strTarget.empty())
+            throw PathError(strPath, "it is a link that leads nowhere");
         if (bExists)
             CheckReplaceable(strPath, strTarget, st);
         const TemporaryFile temporary = CreateTemporaryBeside(strTarget);

@@ -7,6 +7,14 @@
 #include "export/output_stream.h"
 #include "export/temporary_files.h"
 
+// Whether an output at strPath is written directly, not replaced: a standard stream, a device
+// or a pipe.
+bool IsWrittenDirectly(const std::string& strPath);
+
+// The file an output at strPath is written to: strPath, or for a link the file it leads to
+// (empty when it leads nowhere).
+std::string ResolvedOutputPath(const std::string& strPath);
+
 // Whether two of aPaths name the same file, and which, the first pair found: an existing file by
 // its device and inode (through links and other names), a new one by its resolved folder and
 // name. Devices, pipes and standard streams, written directly, may be named more than once.

@@ -201,15 +201,16 @@ def test_signals():
 
 
 def test_same_file_twice():
-    """Two outputs of one run that name one file are refused before anything is written."""
+    """Two outputs of one run that name one file, or a picture under another format's name, are
+    refused before anything is written."""
     clean()
     put("v.bin", b"old values")
-    os.symlink("v.bin", os.path.join(WORK, "link"))
-    os.link(os.path.join(WORK, "v.bin"), os.path.join(WORK, "hard"))
-    for args in (("--values", "x.out", "--out", "x.out"), ("--values", "m.mtl", "--mesh", "m.obj"),
-                 ("--out", "m.mtl", "--mesh", "m.obj"), ("--values", "f1.png", "--turntable", 3, "--out", "f%d.png"),
-                 ("--values", "v.bin", "--out", "link"), ("--values", "v.bin", "--mesh", "hard.obj", "--out", "hard"),
-                 ("--values", "w.bin", "--mesh", "./w.bin.obj", "--out", "./w.bin")):
+    os.symlink("v.bin", os.path.join(WORK, "link.png"))
+    os.link(os.path.join(WORK, "v.bin"), os.path.join(WORK, "hard.png"))
+    for args in (("--values", "x.png", "--out", "x.png"), ("--values", "m.mtl", "--mesh", "m.obj"),
+                 ("--values", "f1.png", "--turntable", 3, "--out", "f%d.png"), ("--values", "v.bin", "--out", "link.png"),
+                 ("--values", "v.bin", "--mesh", "m.stl", "--out", "hard.png"), ("--values", "w.png", "--out", "./w.png"),
+                 ("--out", "p.jpg")):
         failed_cleanly(f"{args}", *SMALL, *args, status=2)
 
 
@@ -227,8 +228,12 @@ def test_closed_readers():
     os.mkfifo(fifo)
     reader = subprocess.Popen(["head", "-c", "1", fifo], stdout=subprocess.DEVNULL)
     failed_cleanly("a FIFO whose reader stops early", "--theta", 400, "--phi", 400, "--values", "fifo",
-                   "--out", "v.bin")
-    reader.wait()
+                   "--out", "p.png")
+    try:
+        reader.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        reader.kill()
+        check(False, "the FIFO was never opened")
 
 
 def test_replacing_keeps_what_the_user_had():

@@ -236,7 +236,27 @@ def test_fields():
     check(result.returncode == 0 and "--theta 401 --phi 400" in result.stderr, f"no coarse-grid warning: {result.stderr}")
 
 
+def test_mesh_edge_cases():
+    """A grid with no faces still gives a valid glTF scene; an OBJ written through a link has its
+    material library beside the file it leads to, under the name its mtllib gives."""
+    for args in (("--theta", 0), ("--theta", 1, "--phi", 1), ("--phi", 0)):
+        result = run(*args, "--mesh", "empty.glb")
+        with open(os.path.join(WORK, "empty.glb"), "rb") as f:
+            data = f.read()
+        gltf = json.loads(data[20:20 + struct.unpack_from("<I", data, 12)[0]])  # no BIN chunk without faces
+        check(result.returncode == 0 and all(isinstance(scene, dict) for scene in gltf["scenes"]),
+              f"{args}: glTF scenes {gltf.get('scenes')}")
+    os.makedirs(os.path.join(WORK, "models"), exist_ok=True)
+    open(os.path.join(WORK, "models", "real.obj"), "w").close()
+    os.symlink("models/real.obj", os.path.join(WORK, "link.obj"))
+    result = run("--theta", 5, "--phi", 8, "--mesh", "link.obj")
+    with open(os.path.join(WORK, "models", "real.obj")) as f:
+        mtllib = f.readline().split()[1]
+    check(result.returncode == 0 and os.path.exists(os.path.join(WORK, "models", mtllib)),
+          f"OBJ through a link: mtllib {mtllib}, folder {os.listdir(os.path.join(WORK, 'models'))}")
+
+
 for test in (test_values_and_meshes, test_fit, test_supersample_and_background, test_table, test_turntable,
-             test_fields):
+             test_fields, test_mesh_edge_cases):
     test()
 finish("lobara-render outputs")

@@ -1,5 +1,7 @@
 #include "lobara-render/render_options.h"
 
+#include <strings.h>
+
 #include <CLI/CLI.hpp>
 #include <cmath>
 
@@ -193,6 +195,13 @@ void CheckCombination(const CLI::App& app, RenderOptions& o)
         o.strPicturePath.empty())
         throw UsageError(
             "nothing to do: give --stats, --at THETA,PHI, --values FILE, --mesh FILE or --out FILE.png");
+    // A picture file's name says what it holds.
+    const auto endsInPng = [](const std::string& strPath) {
+        return strPath.size() > 4 && strcasecmp(strPath.c_str() + strPath.size() - 4, ".png") == 0;
+    };
+    if (!o.strPicturePath.empty() && !IsWrittenDirectly(o.strPicturePath) && !endsInPng(o.strPicturePath))
+        throw UsageError("--out writes PNG pictures: it needs a name ending in .png, not '" +
+                         o.strPicturePath + "'");
     CheckOutputsApart(o);
 }
 

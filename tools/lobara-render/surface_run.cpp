@@ -54,7 +54,8 @@ void WarnAbout(const RenderOptions& options)
         std::fprintf(stderr, "lobara-render: warning: Y(%d, %d) is 0 everywhere (it needs 0 <= |m| <= l)\n",
                      options.nL, options.nM);
     const GridSize grid = SufficientGrid(options.field);
-    if (options.nThetaDiv < grid.nRows || options.nPhiDiv < grid.nColumns)
+    const bool bGrid = options.nThetaDiv > 0 && options.nPhiDiv > 0;
+    if (bGrid && (options.nThetaDiv < grid.nRows || options.nPhiDiv < grid.nColumns))
         std::fprintf(stderr,
                      "lobara-render: warning: the grid is too coarse for the field (fewer than four samples "
                      "a period): it needs at least --theta %lld --phi %lld\n",
