@@ -14,11 +14,6 @@ namespace {
 
 constexpr int64_t kMaxLength = std::numeric_limits<int32_t>::max();
 
-// Showing Y(l, m) takes more than l rows and 2l columns (two samples to each lobe along a
-// meridian and along the equator), so no grid of at most 2^31 - 1 points shows a degree above
-// 2^15; the evaluation is measured accurate to about 1e-12 of max|Y| up to there.
-constexpr int64_t kMaxDegree = 32768;
-
 // Bytes that stay with each vertex: x, y, z and the signed value.
 constexpr int64_t kVertexBytes = 3 * sizeof(float) + sizeof(double);
 // Bytes per face while building: both face lists are sized for every face before sorting.

@@ -3,6 +3,12 @@
 #include <cstdint>
 #include <new>
 
+// The highest degree built. Showing Y(l, m) takes more than l rows and 2l columns (two samples
+// to each lobe along a meridian and along the equator), so no grid of at most 2^31 - 1 points
+// shows a degree above 2^15; the evaluation is measured accurate to about 1e-12 of max|Y| up to
+// there.
+constexpr int32_t kMaxDegree = 32768;
+
 // Raised, before any array of the mesh is touched, for a build that cannot be done in 32-bit
 // array lengths or in the machine's memory, or (in the viewer) not without freezing its window. It is an
 // out-of-memory failure, so whoever handles running out of memory handles this too.
