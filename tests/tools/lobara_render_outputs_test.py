@@ -228,7 +228,28 @@ def test_fields():
           np.max(np.abs(rows[:, 2] - (1 + np.sin(grid_theta) * np.cos(grid_phi)).ravel())) < 1e-15,
           f"--acn cardioid as CSV: {result.stderr}")
 
-    for args in (("-l", 1, "--term", "1,0,1"), ("--term", "1,0"), ("--term", "1.5,0,1"), ("--acn", "1,,2"),
+    # Coefficient files, 4pi with S multiplying +sin(m phi): C(0,0) = 1, C(2,0) = 0.5, S(1,1) = 2;
+    # at theta = pi/2, phi = pi/2: 1 + 0.5 sqrt(5) (-1/2) + 2 sqrt(3) = 3.345...
+    want = 1 - 0.25 * math.sqrt(5) + 2 * math.sqrt(3)
+    with open(os.path.join(WORK, "c.txt"), "w") as f:
+        f.write("# shtools\n0 0 1.0 0.0\n1 0 0 0\n1 1 0 2.0\n2 0 5.0d-01 0\n")
+    with open(os.path.join(WORK, "c.gfc"), "w") as f:
+        f.write("begin_of_head\nmax_degree 2\nnorm fully_normalized\nend_of_head\n"
+                "gfc 0 0 1.0 0\ngfc 1 1 0 2.0D+00\ngfc 2 0 0.5 0\n")
+    for name in ("c.txt", "c.gfc"):
+        result = run("--coeffs", name, "--at", f"{math.pi / 2!r},{math.pi / 2!r}")
+        check(result.returncode == 0 and abs(float(result.stdout) - want) < 1e-14, f"--coeffs {name}: {result.stdout!r}")
+    result = run("--coeffs", "c.txt", "--lmax", 0, "--at", "1,2")
+    check(result.returncode == 0 and abs(float(result.stdout) - 1) < 1e-15, f"--lmax 0: {result.stdout!r}")
+    with open(os.path.join(WORK, "bad.txt"), "w") as f:
+        f.write("0 0 1 0\n1 5 1 0\n")
+    result = run("--coeffs", "bad.txt", "--stats")
+    check(result.returncode == 1 and result.stderr.count("\n") == 1 and "'bad.txt' line 2" in result.stderr,
+          f"a bad coefficient file: {result.stderr!r}")
+    result = run("--coeffs", "c.gfc", "--norm", "ortho", "--stats")
+    check(result.returncode == 2 and "4pi" in result.stderr, f"--norm against the file's header: {result.stderr!r}")
+
+    for args in (("-l", 1, "--term", "1,0,1"), ("--coeffs", "c.txt", "--sine", "lobara"), ("--lmax", 3), ("--term", "1,0"), ("--term", "1.5,0,1"), ("--acn", "1,,2"),
                  ("--norm", "seminormal"), ("--at", "4,0")):
         result = run(*args, "--stats")
         check(result.returncode == 2 and result.stderr.count("\n") == 1, f"{args}: exit {result.returncode}")

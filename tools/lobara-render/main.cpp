@@ -73,6 +73,11 @@ int main(int argc, char** argv)
         else
             RunSurface(options);
     }
+    catch (const UsageError& error)
+    {
+        PrintError(error.what());
+        return 2;
+    }
     catch (const std::bad_alloc&)
     {
         PrintError("not enough memory for this run");

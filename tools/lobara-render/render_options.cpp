@@ -12,6 +12,7 @@
 #include "program_description.h"
 #include "render/offscreen_context.h"
 #include "surface/angles.h"
+#include "surface/build_limits.h"
 
 namespace {
 
@@ -144,8 +145,17 @@ void CheckOutputsApart(const RenderOptions& o)
 void ChooseField(const CLI::App& app, RenderOptions& o)
 {
     const bool bHarmonic = app.count("--l") + app.count("--m") > 0;
-    if (int{bHarmonic} + int{!o.aTerms.empty()} + int{!o.aAcn.empty()} > 1)
-        throw UsageError("-l and -m, --term and --acn each give the whole field: give one of them");
+    const bool bFile = !o.strCoeffsPath.empty();
+    if (int{bHarmonic} + int{!o.aTerms.empty()} + int{!o.aAcn.empty()} + int{bFile} > 1)
+        throw UsageError("-l and -m, --term, --acn and --coeffs each give the whole field: give one of them");
+    if (app.count("--lmax") > 0 && !bFile)
+        throw UsageError("--lmax truncates --coeffs: it goes with nothing else");
+    if (bFile && app.count("--sine") > 0)
+        throw UsageError(
+            "--sine does not go with --coeffs: in every coefficient file S multiplies +sin(m phi)");
+    if (bFile)
+        o.convention.sine = SineSign::kStandard;
+    o.bNormalizationGiven = app.count("--norm") > 0;
     if (!o.aAcn.empty())
     {
         if (app.count("--norm") == 0)
@@ -171,8 +181,8 @@ void CheckCombination(const CLI::App& app, RenderOptions& o)
 {
     ChooseField(app, o);
     if (o.nTableMax >= 0)
-        for (const char* pszOther :
-             {"--l", "--m", "--term", "--acn", "--at", "--stats", "--values", "--mesh", "--turntable"})
+        for (const char* pszOther : {"--l", "--m", "--term", "--acn", "--coeffs", "--at", "--stats",
+                                     "--values", "--mesh", "--turntable"})
             if (app.count(pszOther) > 0)
                 throw UsageError(std::string("--table makes only the table picture: ") + pszOther +
                                  " does not go with it");
@@ -240,6 +250,13 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
         "The field of ambisonic channels in ACN order (channel l*l + l + m), in SN3D with the standard "
         "sine (AmbiX) unless --norm or --sine says otherwise",
         [&o](const std::string& v) { o.aAcn = ParseNumbers("--acn", v, 0, "C0,C1,..."); });
+    AddValueOption(app, "--coeffs", "FILE", "",
+                   "The field of a coefficient file: shtools text (l m C S rows), dov (l m value, m < 0 the "
+                   "sine), Curtin binary .bshc or ICGEM .gfc; S multiplies +sin(m phi), and the file's own "
+                   "normalisation (4pi unless its header says otherwise) holds",
+                   path("--coeffs", o.strCoeffsPath));
+    AddValueOption(app, "--lmax", "L", "", "Keep the degrees of --coeffs up to L",
+                   integer("--lmax", o.nLmax, 0, kMaxDegree));
     AddValueOption(
         app, "--norm", "NAME", NormalizationName(o.convention.normalization),
         "Normalisation of Y: ortho (unit integral of Y^2 over the sphere), 4pi (mean square 1), "

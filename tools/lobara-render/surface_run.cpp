@@ -18,6 +18,7 @@
 #include "export/values_writer.h"
 #include "lobara-render/progress.h"
 #include "render/picture_renderer.h"
+#include "surface/coefficient_file.h"
 #include "surface/color_schemes.h"
 #include "surface/field_rows.h"
 #include "surface/field_synthesis.h"
@@ -106,10 +107,35 @@ void WritePictures(const RenderOptions& options, const ColorScheme& colors, Surf
     }
 }
 
+// The options with the field of their coefficient file, if they name one, in the file's
+// convention; its warnings go to aWarnings.
+RenderOptions WithFileField(const RenderOptions& given, std::vector<std::string>& aWarnings)
+{
+    if (given.strCoeffsPath.empty())
+        return given;
+    RenderOptions options = given;
+    CoefficientFile file = ReadCoefficientFile(given.strCoeffsPath, given.nLmax);
+    Convention convention = given.field.convention;
+    // The file's own normalisation holds; an option saying another is a mistake.
+    if (file.bNormalizationFromFile && given.bNormalizationGiven &&
+        convention.normalization != file.normalization)
+        throw UsageError("--norm " + std::string(NormalizationName(convention.normalization)) +
+                         " contradicts '" + given.strCoeffsPath + "', whose header says " +
+                         NormalizationName(file.normalization));
+    if (file.bNormalizationFromFile || !given.bNormalizationGiven)
+        convention.normalization = file.normalization;
+    options.aTerms = std::move(file.aTerms);
+    options.field = Field{options.aTerms, convention};
+    aWarnings = std::move(file.aWarnings);
+    return options;
+}
+
 }  // namespace
 
-void RunSurface(const RenderOptions& options)
+void RunSurface(const RenderOptions& given)
 {
+    std::vector<std::string> aWarnings;
+    const RenderOptions options = WithFileField(given, aWarnings);
     const ColorScheme& colors = kColorSchemes[options.nColorScheme];
     const bool bSurface = options.bStats || !options.strMeshPath.empty() || !options.strPicturePath.empty();
     SurfaceMesh mesh;
@@ -150,5 +176,8 @@ void RunSurface(const RenderOptions& options)
         PrintToStdout(strStats + strPoints);
     outputs.Commit();
     // After the run, so that a run that fails says one thing.
+    for (const std::string& strWarning : aWarnings)
+        std::fprintf(stderr, "lobara-render: warning: %s: %s\n", options.strCoeffsPath.c_str(),
+                     strWarning.c_str());
     WarnAbout(options);
 }
