@@ -250,6 +250,17 @@ def test_all_or_nothing():
         check(result.returncode == 1 and result.stderr.count("\n") == 1, f"{case}: exit {result.returncode}")
         unchanged(case)
 
+    # A turntable frame that cannot be written, after the frames before it were: its error alone,
+    # and neither those frames nor the values put in place.
+    reset()
+    os.mkdir(os.path.join(WORK, "f2.png"))
+    result = run("--theta", 20, "--phi", 20, "--values", "v.npy", "--size", "40x30", "--turntable", 5,
+                 "--out", "f%d.png")
+    check(result.returncode == 1 and result.stderr == "lobara-render: cannot write 'f2.png': it is a folder\n",
+          f"failing frame: exit {result.returncode}: {result.stderr}")
+    os.rmdir(os.path.join(WORK, "f2.png"))
+    unchanged("failing frame")
+
     reset()
     with open("/dev/full", "w") as full:
         result = run("--theta", 3, "--phi", 4, "--stats", "--values", "v.npy", stdout=full)

@@ -10,6 +10,7 @@
 #include "export/png_writer.h"
 #include "lobara-render/progress.h"
 #include "render/picture_renderer.h"
+#include "render/write_behind.h"
 #include "surface/color_schemes.h"
 #include "surface/surface_builder.h"
 
@@ -35,15 +36,15 @@ void CopyInto(const Picture& cell, int nLeft, int nTop, Picture& table)
                     cell.aRgba.data() + static_cast<size_t>(y) * nRowBytes, nRowBytes);
 }
 
-// The --fit picture of Y(l, m) at the renderer's cell size.
-Picture RenderCell(const RenderOptions& options, int32_t l, int32_t m, int nSide, CPictureRenderer& renderer)
+// Draws the --fit picture of Y(l, m) at the renderer's cell size.
+Picture DrawCell(const RenderOptions& options, int32_t l, int32_t m, int nSide, CPictureRenderer& renderer)
 {
     SurfaceMesh mesh;
     BuildSurfaceMesh(l, m, options.nThetaDiv, options.nPhiDiv, mesh);
     Camera camera = options.camera;
     FitCamera(mesh, camera.to, nSide, nSide, 1, camera.from);
     renderer.SetSurface(std::move(mesh), kColorSchemes[options.nColorScheme]);
-    return renderer.Render(camera);
+    return renderer.Draw(camera);
 }
 
 }  // namespace
@@ -60,13 +61,18 @@ void RunTable(const RenderOptions& options)
         CProgress progress("rendering the table");
         const long long nCells = (static_cast<long long>(nMax) + 1) * (static_cast<long long>(nMax) + 1);
         long long nDone = 0;
+        // Each cell is filtered and copied into its place while the next one builds and draws.
+        CWriteBehind writer;
         for (int32_t l = 0; l <= nMax; ++l)
             for (int32_t m = -l; m <= l; ++m)
-            {
-                CopyInto(RenderCell(options, l, m, nSide, renderer), nLeft + (m + nMax) * nSide,
-                         nTop + l * nSide, table);
-                progress.Update(++nDone, nCells);
-            }
+                writer.Add([&, l, m]() -> CWriteBehind::Job {
+                    return [&, l, m, drawing = DrawCell(options, l, m, nSide, renderer)]() mutable {
+                        CopyInto(renderer.Downsample(std::move(drawing)), nLeft + (m + nMax) * nSide,
+                                 nTop + l * nSide, table);
+                        progress.Update(++nDone, nCells);
+                    };
+                });
+        writer.Finish();
     }
     COutputSet outputs;
     outputs.Write(options.strPicturePath, [&table](COutputStream& stream) { WritePng(stream, table); });
