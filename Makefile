@@ -33,13 +33,15 @@ build:
 test: build
 	cd $(BUILD) && xvfb-run -a ctest --output-on-failure -j $(JOBS)
 
-# The drawing benchmarks run one after the other and are then compared view by view.
+# The drawing benchmarks run one after the other and are then compared view by view; then
+# whole lobara-render runs against the drawing alone of what they draw.
 bench: build
 	$(BUILD)/bench/surface_build_bench
 	$(BUILD)/bench/draw_surface_bench --benchmark_out=$(BUILD)/bench/draw_surface.json
 	xvfb-run -a -s "-screen 0 1920x1200x24" $(BUILD)/bench/drag_paint_bench \
 	  --benchmark_out=$(BUILD)/bench/drag_paint.json
 	bench/drag_vs_draw.py $(BUILD)/bench/draw_surface.json $(BUILD)/bench/drag_paint.json
+	bench/runs_vs_draw.py $(BUILD)
 
 package:
 	@scripts/install-deps --packaging

@@ -3,11 +3,13 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <random>
 #include <stdexcept>
 
@@ -28,6 +30,12 @@ namespace {
 
 std::atomic<TemporaryEntry*> g_pTemporaries{nullptr};
 
+// A file being created on another thread when a signal arrives may appear after the handler has
+// looked: the handler marks the process as ending, waits for the creations under way, and no
+// new one starts.
+std::atomic<bool> g_bEnding{false};
+std::atomic<int> g_nCreating{0};
+
 // Every signal whose default ends the process, but for SIGPIPE and SIGXFSZ, which are ignored so
 // that a closed pipe or a file size limit fails the write (EPIPE, EFBIG) and the run ends cleanly;
 // with them the faults a library may still crash on.
@@ -43,6 +51,11 @@ bool IgnoredOnEntry(int nSignal)
 
 void OnSignal(int nSignal)
 {
+    g_bEnding.store(true);
+    // Creations take microseconds; a second is far beyond any of them.
+    const timespec wait = {0, 1000000};
+    for (int i = 0; i < 1000 && g_nCreating.load() > 0; ++i)
+        nanosleep(&wait, nullptr);
     for (TemporaryEntry* p = g_pTemporaries.load(); p != nullptr; p = p->pNext)
         if (p->bLive.exchange(false))
             unlink(p->pszPath);
@@ -110,11 +123,39 @@ TemporaryFile CreateTemporaryBeside(const std::string& strBeside)
     for (int nTry = 0; nTry < 100; ++nTry)
     {
         const std::string strPath = strFolder + "." + strName + "." + RandomSuffix(random) + ".tmp";
-        // A signal between creating the file and registering it would leave it behind.
-        const CCleanupSignalsBlocked blocked;
-        const int fd = open(strPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        // Created and registered with the signals held back on this thread, and counted, so
+        // that a handler on another thread waits for it; once the process is ending nothing
+        // new is created (the thread waits for the end).
+        int fd = -1;
+        TemporaryEntry* pEntry = nullptr;
+        {
+            const CCleanupSignalsBlocked blocked;
+            g_nCreating.fetch_add(1);
+            if (g_bEnding.load())
+            {
+                g_nCreating.fetch_sub(1);
+                for (;;)
+                    pause();
+            }
+            fd = open(strPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            const int nError = errno;
+            try
+            {
+                if (fd >= 0)
+                    pEntry = Register(strPath);
+            }
+            catch (const std::bad_alloc&)
+            {
+                close(fd);
+                unlink(strPath.c_str());
+                g_nCreating.fetch_sub(1);
+                throw;
+            }
+            g_nCreating.fetch_sub(1);
+            errno = nError;
+        }
         if (fd >= 0)
-            return TemporaryFile{fd, strPath, Register(strPath)};
+            return TemporaryFile{fd, strPath, pEntry};
         if (errno != EEXIST)
             throw std::runtime_error("cannot create a file beside '" + strBeside +
                                      "': " + std::strerror(errno));

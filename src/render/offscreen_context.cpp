@@ -64,7 +64,6 @@ COffscreenContext::COffscreenContext(int nWidth, int nHeight) : m_nWidth(nWidth)
         throw std::runtime_error("the picture must be 1 to " + std::to_string(kMaxPictureSide) +
                                  " pixels on each side");
     const size_t nPixels = static_cast<size_t>(nWidth) * static_cast<size_t>(nHeight);
-    m_aPixels.resize(nPixels * 4);
     // The software driver crashes where it runs out of address space (ulimit -v) while it
     // loads or makes a context, so the room it takes is asked for first: its libraries and
     // compiler, and a colour and a depth buffer.
@@ -104,15 +103,16 @@ void COffscreenContext::MakeCurrent()
         throw EglError("cannot make the offscreen GL context current");
 }
 
-const std::vector<uint8_t>& COffscreenContext::ReadPixels()
+std::vector<uint8_t> COffscreenContext::ReadPixels()
 {
     // GL counts rows from the bottom; the picture's first row is the top one.
     const size_t nRowBytes = static_cast<size_t>(m_nWidth) * 4;
+    std::vector<uint8_t> aPixels(nRowBytes * static_cast<size_t>(m_nHeight));
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, m_nWidth, m_nHeight, GL_RGBA, GL_UNSIGNED_BYTE, m_aPixels.data());
+    glReadPixels(0, 0, m_nWidth, m_nHeight, GL_RGBA, GL_UNSIGNED_BYTE, aPixels.data());
     for (size_t nTop = 0, nBottom = static_cast<size_t>(m_nHeight) - 1; nTop < nBottom; ++nTop, --nBottom)
-        std::swap_ranges(m_aPixels.begin() + static_cast<std::ptrdiff_t>(nTop * nRowBytes),
-                         m_aPixels.begin() + static_cast<std::ptrdiff_t>((nTop + 1) * nRowBytes),
-                         m_aPixels.begin() + static_cast<std::ptrdiff_t>(nBottom * nRowBytes));
-    return m_aPixels;
+        std::swap_ranges(aPixels.begin() + static_cast<std::ptrdiff_t>(nTop * nRowBytes),
+                         aPixels.begin() + static_cast<std::ptrdiff_t>((nTop + 1) * nRowBytes),
+                         aPixels.begin() + static_cast<std::ptrdiff_t>(nBottom * nRowBytes));
+    return aPixels;
 }

@@ -25,12 +25,11 @@ public:
     int GetHeight() const { return m_nHeight; }
     // Waits for drawing to finish; then four bytes (R, G, B, A) a pixel, rows from the top
     // of the picture down. The context must be current.
-    const std::vector<uint8_t>& ReadPixels();
+    std::vector<uint8_t> ReadPixels();
 
 private:
     int m_nWidth;
     int m_nHeight;
-    std::vector<uint8_t> m_aPixels;
     void* m_hDisplay;  // EGLDisplay
     void* m_hSurface;  // EGLSurface
     void* m_hContext;  // EGLContext

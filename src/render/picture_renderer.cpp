@@ -37,7 +37,7 @@ void CPictureRenderer::SetSurface(SurfaceMesh&& mesh, const ColorScheme& colors)
     m_colors = colors;
 }
 
-Picture CPictureRenderer::Render(const Camera& camera)
+void CPictureRenderer::Paint(const Camera& camera)
 {
     // The software rasteriser does not survive running out of address space while it draws
     // (it crashes), so the room it takes at most is asked for first.
@@ -48,9 +48,19 @@ Picture CPictureRenderer::Render(const Camera& camera)
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     DrawSurface(m_mesh, m_colors);
     glFlush();
-    const std::vector<uint8_t>& aPixels = m_context.ReadPixels();
-    const bool bAlpha = m_style.background == Background::kTransparent;
+}
+
+Picture CPictureRenderer::Draw(const Camera& camera)
+{
+    Paint(camera);
+    return Picture{m_context.GetWidth(), m_context.GetHeight(),
+                   m_style.background == Background::kTransparent, m_context.ReadPixels()};
+}
+
+Picture CPictureRenderer::Downsample(Picture&& drawing) const
+{
     if (m_style.nSupersample > 1)
-        return BoxFilter(aPixels, m_context.GetWidth(), m_context.GetHeight(), m_style.nSupersample, bAlpha);
-    return Picture{m_context.GetWidth(), m_context.GetHeight(), bAlpha, aPixels};
+        return BoxFilter(drawing.aRgba, drawing.nWidth, drawing.nHeight, m_style.nSupersample,
+                         drawing.bAlpha);
+    return std::move(drawing);
 }

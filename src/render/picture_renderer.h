@@ -17,7 +17,8 @@ struct PictureStyle
 // The viewer's lights and drawing in an offscreen context, drawing one mesh from any camera:
 // each picture is what the viewer shows in a client area of that size. One renderer serves many
 // surfaces of the same picture size, so the GL context (and the rasteriser's compiled code) is
-// made once.
+// made once. A picture comes in two steps, so that the second can run on another thread while
+// the next picture draws: Draw in the renderer's context, then Downsample anywhere.
 class CPictureRenderer
 {
 public:
@@ -26,8 +27,15 @@ public:
     // The surface that pictures show from now on, coloured by sign.
     void SetSurface(SurfaceMesh&& mesh, const ColorScheme& colors);
 
-    // The picture from the camera, which must be placeable (From and To distinct and finite).
-    Picture Render(const Camera& camera);
+    // The viewer's paint from the camera, which must be placeable (From and To distinct and
+    // finite); the rasteriser may still be at work when it returns.
+    void Paint(const Camera& camera);
+
+    // Paints and reads the drawing back, at nSupersample times the picture's size.
+    Picture Draw(const Camera& camera);
+
+    // The picture that a drawing of this renderer gives. Needs no GL context.
+    Picture Downsample(Picture&& drawing) const;
 
 private:
     PictureStyle m_style;

@@ -79,13 +79,26 @@ def test_all_or_nothing():
         put("v.npy", b"old values")
         put("m.ply", b"old mesh")
         put("p.png", b"old picture")
+        return snapshot()
 
     outputs = ("--values", "v.npy", "--mesh", "m.ply", "--out", "p.png")
+    before = reset()
     for case, args, limit in [("impossible surface", ("-l", 2**31 - 1), None),
                               ("write failing half-way", ("--theta", 200, "--phi", 100), 200000),
                               ("last output failing", ("--theta", 20, "--phi", 20, "--mesh", "/proc/m.ply"), None)]:
         reset()
         failed_cleanly(case, *outputs, *args, limit_file_bytes=limit)
+
+    # A turntable frame that cannot be written, after the frames before it were: its error alone,
+    # and neither those frames nor the values put in place.
+    reset()
+    os.mkdir(os.path.join(WORK, "f2.png"))
+    result = run("--theta", 20, "--phi", 20, "--values", "v.npy", "--size", "40x30", "--turntable", 5,
+                 "--out", "f%d.png")
+    check(result.returncode == 1 and result.stderr == "lobara-render: cannot write 'f2.png': it is a folder\n",
+          f"failing frame: exit {result.returncode}: {result.stderr}")
+    os.rmdir(os.path.join(WORK, "f2.png"))
+    check(snapshot() == before, "failing frame: files changed or left behind")
 
     reset()
     with open("/dev/full", "w") as full:

@@ -18,6 +18,7 @@
 #include "export/values_writer.h"
 #include "lobara-render/progress.h"
 #include "render/picture_renderer.h"
+#include "render/write_behind.h"
 #include "surface/coefficient_file.h"
 #include "surface/color_schemes.h"
 #include "surface/field_rows.h"
@@ -84,7 +85,8 @@ void PrintToStdout(const std::string& strText)
         throw std::runtime_error(std::string("cannot write to stdout: ") + std::strerror(errno));
 }
 
-// The single picture, or every frame of the turntable, each written as it is made.
+// The single picture, or every frame of the turntable, each encoded and written while the next
+// one draws.
 void WritePictures(const RenderOptions& options, const ColorScheme& colors, SurfaceMesh&& mesh,
                    CPictureRenderer& renderer, COutputSet& outputs)
 {
@@ -96,15 +98,19 @@ void WritePictures(const RenderOptions& options, const ColorScheme& colors, Surf
 
     renderer.SetSurface(std::move(mesh), colors);
     CProgress progress(bTurntable ? "rendering frames" : "rendering the picture");
+    CWriteBehind writer;
     for (int k = 0; k < nFrames; ++k)
-    {
-        Camera frame = camera;
-        TurntableFrom(camera.from, camera.to, k, nFrames, frame.from);
-        const Picture picture = renderer.Render(frame);
-        outputs.Write(bTurntable ? FrameName(options.framePattern, k) : options.strPicturePath,
-                      [&picture](COutputStream& stream) { WritePng(stream, picture); });
-        progress.Update(k + 1, nFrames);
-    }
+        writer.Add([&, k]() -> CWriteBehind::Job {
+            Camera frame = camera;
+            TurntableFrom(camera.from, camera.to, k, nFrames, frame.from);
+            return [&, k, drawing = renderer.Draw(frame)]() mutable {
+                const Picture picture = renderer.Downsample(std::move(drawing));
+                outputs.Write(bTurntable ? FrameName(options.framePattern, k) : options.strPicturePath,
+                              [&picture](COutputStream& stream) { WritePng(stream, picture); });
+                progress.Update(k + 1, nFrames);
+            };
+        });
+    writer.Finish();
 }
 
 // The options with the field of their coefficient file, if they name one, in the file's

@@ -1,17 +1,17 @@
 #include "lobara-render/table_run.h"
 
-#include <algorithm>
 #include <array>
 #include <cstring>
+#include <future>
 #include <utility>
 
-#include "camera/fit.h"
+#include "camera/table_layout.h"
 #include "export/output_files.h"
 #include "export/png_writer.h"
 #include "lobara-render/progress.h"
 #include "render/picture_renderer.h"
+#include "render/write_behind.h"
 #include "surface/color_schemes.h"
-#include "surface/surface_builder.h"
 
 namespace {
 
@@ -35,38 +35,44 @@ void CopyInto(const Picture& cell, int nLeft, int nTop, Picture& table)
                     cell.aRgba.data() + static_cast<size_t>(y) * nRowBytes, nRowBytes);
 }
 
-// The --fit picture of Y(l, m) at the renderer's cell size.
-Picture RenderCell(const RenderOptions& options, int32_t l, int32_t m, int nSide, CPictureRenderer& renderer)
-{
-    SurfaceMesh mesh;
-    BuildSurfaceMesh(Field{{Term{l, m, 1.0}}, options.convention}, options.nThetaDiv, options.nPhiDiv, mesh);
-    Camera camera = options.camera;
-    FitCamera(mesh, camera.to, nSide, nSide, 1, camera.from);
-    renderer.SetSurface(std::move(mesh), kColorSchemes[options.nColorScheme]);
-    return renderer.Render(camera);
-}
-
 }  // namespace
 
 void RunTable(const RenderOptions& options)
 {
-    const int nMax = options.nTableMax;
-    const int nSide = std::min(options.nWidth / (2 * nMax + 1), options.nHeight / (nMax + 1));
-    const int nLeft = (options.nWidth - (2 * nMax + 1) * nSide) / 2;
-    const int nTop = (options.nHeight - (nMax + 1) * nSide) / 2;
+    const TableLayout layout = LayOutTable(options.nTableMax, options.nWidth, options.nHeight);
     Picture table = BlankPicture(options.nWidth, options.nHeight, options.background);
     {
-        CPictureRenderer renderer(nSide, nSide, PictureStyle{options.nSupersample, options.background});
+        CPictureRenderer renderer(layout.nSide, layout.nSide,
+                                  PictureStyle{options.nSupersample, options.background});
         CProgress progress("rendering the table");
-        const long long nCells = (static_cast<long long>(nMax) + 1) * (static_cast<long long>(nMax) + 1);
+        const long long nCells =
+            (static_cast<long long>(layout.nMax) + 1) * (static_cast<long long>(layout.nMax) + 1);
         long long nDone = 0;
-        for (int32_t l = 0; l <= nMax; ++l)
+        // The next cell builds on a thread of its own while this one draws, and each cell is
+        // filtered and copied into its place behind the drawing of the next.
+        const auto build = [&](int32_t l, int32_t m) {
+            return std::async(std::launch::async, MakeTableCell, Field{{Term{l, m, 1.0}}, options.convention},
+                              options.nThetaDiv, options.nPhiDiv, options.camera, layout.nSide);
+        };
+        std::future<TableCell> next = build(0, 0);
+        CWriteBehind writer;
+        for (int32_t l = 0; l <= layout.nMax; ++l)
             for (int32_t m = -l; m <= l; ++m)
-            {
-                CopyInto(RenderCell(options, l, m, nSide, renderer), nLeft + (m + nMax) * nSide,
-                         nTop + l * nSide, table);
-                progress.Update(++nDone, nCells);
-            }
+                writer.Add([&, l, m]() -> CWriteBehind::Job {
+                    TableCell cell = next.get();
+                    renderer.SetSurface(std::move(cell.mesh), kColorSchemes[options.nColorScheme]);
+                    // Only now, with the previous surface gone: two surfaces at most are held.
+                    if (m < l)
+                        next = build(l, m + 1);
+                    else if (l < layout.nMax)
+                        next = build(l + 1, -(l + 1));
+                    return [&, l, m, drawing = renderer.Draw(cell.camera)]() mutable {
+                        CopyInto(renderer.Downsample(std::move(drawing)), layout.CellLeft(m),
+                                 layout.CellTop(l), table);
+                        progress.Update(++nDone, nCells);
+                    };
+                });
+        writer.Finish();
     }
     COutputSet outputs;
     outputs.Write(options.strPicturePath, [&table](COutputStream& stream) { WritePng(stream, table); });
