@@ -8,10 +8,11 @@
 #include <thread>
 
 // Items made one after another on the calling thread (drawn, say, in its GL context) and
-// written in the same order on a second thread, each while the next ones are made. At most two
-// items are held at once, made but not yet written. Errors come out as though each item were
-// written as soon as it was made: the first one in that order is thrown on the calling thread,
-// once the writes before it have ended, and no write after it runs.
+// written in the same order on a second thread, each while the next one is made. At most two
+// items are in hand at once: while one is made, one other at most waits or is being written.
+// Errors come out as though each item were written as soon as it was made: the first one in
+// that order is thrown on the calling thread, once the writes before it have ended, and no
+// write after it runs.
 class CWriteBehind
 {
 public:
@@ -24,7 +25,7 @@ public:
     CWriteBehind(const CWriteBehind&) = delete;
     CWriteBehind& operator=(const CWriteBehind&) = delete;
 
-    // Waits until fewer than two items are held, then calls make here and queues the job it
+    // Waits until at most one item is in hand, then calls make here and queues the job it
     // returns. Throws the error of an earlier write, or else make's own.
     void Add(const std::function<Job()>& make);
 
@@ -33,7 +34,7 @@ public:
 
 private:
     void Run();
-    // Waits, with lock held, until at most nHeld items are; throws a write's error.
+    // Waits, with lock held, until at most nHeld items are in hand; throws a write's error.
     void WaitUntilHeld(std::unique_lock<std::mutex>& lock, int nHeld);
 
     std::mutex m_mutex;
