@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 #include <wx/image.h>
-#include <wx/uiaction.h>
 
 #include <cmath>
 
 #include "render/gl_camera.h"
 #include "support/gui_wait.h"
+#include "support/pointer.h"
 #include "support/shown_cursor.h"
 #include "support/view_pixels.h"
 #include "surface/angles.h"
@@ -81,41 +81,6 @@ void ExpectPointNear(const double* actual, double x, double y, double z)
     EXPECT_NEAR(actual[1], y, 1e-5);
     EXPECT_NEAR(actual[2], z, 1e-5);
 }
-
-// Drives the real pointer (XTest) and lets the events arrive.
-class CPointer
-{
-public:
-    explicit CPointer(wxWindow& view) : m_view(view) {}
-    void MoveTo(int x, int y)
-    {
-        m_sim.MouseMove(m_view.ClientToScreen(wxPoint(x, y)));
-        Settle();
-    }
-    void Down(int nButton)
-    {
-        m_sim.MouseDown(nButton);
-        Settle();
-    }
-    void Up(int nButton)
-    {
-        m_sim.MouseUp(nButton);
-        Settle();
-    }
-    void DoubleClick()
-    {
-        m_sim.MouseDblClick();
-        Settle();
-    }
-
-private:
-    static void Settle()
-    {
-        WaitFor([] { return false; }, 100);
-    }
-    wxWindow& m_view;
-    wxUIActionSimulator m_sim;
-};
 
 constexpr double kDegree = kPi / 180.0;
 
