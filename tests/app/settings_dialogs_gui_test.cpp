@@ -18,6 +18,7 @@
 #include "dialogs/resolution_dialog.h"
 #include "dialogs/viewpoint_dialog.h"
 #include "platform/command_ids.h"
+#include "resources/dialog_template.h"
 #include "support/gui_wait.h"
 #include "support/modal_script.h"
 #include "support/pointer.h"
@@ -47,6 +48,17 @@ void ExpectIconAndOnlyOk(wxDialog& box)
     EXPECT_EQ(nButtons, 1);
     ASSERT_NE(box.FindWindow(wxID_OK), nullptr);
     Click(box, IDOK);
+}
+
+// The size GTK needs for a radio button with this label in this dialog: that of a button made
+// there without a size, in a group of its own, and destroyed again.
+wxSize RadioButtonNeeds(wxDialog& dialog, const wxString& strLabel)
+{
+    auto* pProbe =
+        new wxRadioButton(&dialog, wxID_ANY, strLabel, wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
+    const wxSize size = pProbe->GetBestSize();
+    pProbe->Destroy();
+    return size;
 }
 
 class SettingsDialogTest : public testing::Test
@@ -100,12 +112,13 @@ TEST_F(SettingsDialogTest, DialogsOpenFromTheMenuKeysAsLaidOutCentredAndModal)
     };
     const struct
     {
-        int nMenuKey;
+        int nMenuKey, nTemplateId;
         const char* pszCaption;
         int cx, cy;
         std::vector<Control> controls;
     } layouts[] = {
         {'l',
+         101,
          "LとMの設定",
          187,
          57,
@@ -116,6 +129,7 @@ TEST_F(SettingsDialogTest, DialogsOpenFromTheMenuKeysAsLaidOutCentredAndModal)
           {65535, 70, 21, 15, 10, "M ="},
           {1002, 86, 15, 25, 15, "0"}}},
         {'r',
+         102,
          "解像度の設定",
          187,
          57,
@@ -126,6 +140,7 @@ TEST_F(SettingsDialogTest, DialogsOpenFromTheMenuKeysAsLaidOutCentredAndModal)
           {1003, 50, 10, 40, 15, "480"},
           {1004, 50, 30, 40, 15, "240"}}},
         {'c',
+         130,
          "色の指定",
          279,
          91,
@@ -139,6 +154,7 @@ TEST_F(SettingsDialogTest, DialogsOpenFromTheMenuKeysAsLaidOutCentredAndModal)
           {1011, 105, 10, 35, 10, "白黒"},
           {1012, 105, 25, 40, 10, "黒"}}},
         {'v',
+         131,
          "視点の設定",
          269,
          107,
@@ -162,10 +178,20 @@ TEST_F(SettingsDialogTest, DialogsOpenFromTheMenuKeysAsLaidOutCentredAndModal)
                 << "client area";
             const wxWindowList& children = dialog.GetChildren();
             ASSERT_EQ(children.size(), layout.controls.size());
+            // The template as the program holds it, for the numbers that leave nothing on the
+            // screen: a radio button laid out smaller than GTK draws one.
+            const DialogTemplate* pTemplate = FindDialogTemplate(layout.nTemplateId);
+            ASSERT_NE(pTemplate, nullptr);
+            ASSERT_EQ(pTemplate->controls.size(), layout.controls.size());
             auto itChild = children.begin();
+            auto itHeld = pTemplate->controls.begin();
             for (const Control& expected : layout.controls)
             {
                 const wxWindow* pChild = *itChild++;
+                const ControlTemplate& held = *itHeld++;
+                EXPECT_EQ(wxRect(held.x, held.y, held.cx, held.cy),
+                          wxRect(expected.x, expected.y, expected.cx, expected.cy))
+                    << expected.pszText << ": as the template holds it";
                 EXPECT_EQ(FromWxId(pChild->GetId()), expected.nId) << expected.pszText;
                 if (const auto* pEdit = dynamic_cast<const wxTextCtrl*>(pChild))
                 {
@@ -184,7 +210,7 @@ TEST_F(SettingsDialogTest, DialogsOpenFromTheMenuKeysAsLaidOutCentredAndModal)
                 // out smaller is as large as GTK needs.
                 wxSize size = dialog.ConvertDialogToPixels(wxSize(expected.cx, expected.cy));
                 if (dynamic_cast<const wxRadioButton*>(pChild) != nullptr)
-                    size.IncTo(pChild->GetBestSize());
+                    size.IncTo(RadioButtonNeeds(dialog, wxString::FromUTF8(expected.pszText)));
                 EXPECT_EQ(pChild->GetSize(), size) << expected.pszText << ": size";
             }
             ExpectCentredOver(dialog, *m_pFrame);

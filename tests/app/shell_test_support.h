@@ -20,7 +20,7 @@ inline CLobaraApp& App()
     return *static_cast<CLobaraApp*>(wxTheApp);
 }
 
-// Points and sizes in test messages, as x,y and WxH.
+// Points, sizes and rectangles in test messages, as x,y, WxH and x,y WxH.
 inline void PrintTo(const wxPoint& point, std::ostream* pStream)
 {
     *pStream << point.x << "," << point.y;
@@ -29,6 +29,11 @@ inline void PrintTo(const wxPoint& point, std::ostream* pStream)
 inline void PrintTo(const wxSize& size, std::ostream* pStream)
 {
     *pStream << size.x << "x" << size.y;
+}
+
+inline void PrintTo(const wxRect& rect, std::ostream* pStream)
+{
+    *pStream << rect.x << "," << rect.y << " " << rect.width << "x" << rect.height;
 }
 
 inline std::string Utf8(const wxString& str)
