@@ -12,6 +12,18 @@
 #include "surface/responsiveness.h"
 #include "surface/surface_builder.h"
 
+namespace {
+
+// The number of pixels the context draws into.
+int64_t ViewportPixels()
+{
+    GLint anViewport[4];
+    glGetIntegerv(GL_VIEWPORT, anViewport);
+    return int64_t{anViewport[2]} * anViewport[3];
+}
+
+}  // namespace
+
 void CSurfaceScene::PlaceLightsAndCamera()
 {
     SetupLighting(kViewerClearColor);
@@ -44,17 +56,12 @@ void CSurfaceScene::BuildSurface()
     m_settings.GetLM(&l, &m);
     m_settings.GetResolution(&nTheta, &nPhi);
     if (m_bResponsive)
-    {
-        GLint anViewport[4];
-        glGetIntegerv(GL_VIEWPORT, anViewport);
-        CheckResponsive(l, m, nTheta, nPhi, int64_t{anViewport[2]} * anViewport[3]);
-    }
+        CheckResponsive(l, m, nTheta, nPhi, ViewportPixels());
     const auto capacity = [this] { return m_mesh.m_aX.GetCapacity() + m_mesh.m_aPosQuads.GetCapacity(); };
     const int64_t nOldCapacity = capacity();
     BuildSurfaceMesh(l, m, nTheta, nPhi, m_mesh);
-    // A much smaller surface let the larger one's storage go; the system gets it back.
-    if (capacity() < nOldCapacity)
-        ReturnFreeMemory();
+    // A much smaller surface let the larger one's storage go.
+    m_bReturnMemory = m_bReturnMemory || capacity() < nOldCapacity;
 }
 
 void CSurfaceScene::Paint()
@@ -72,7 +79,17 @@ void CSurfaceScene::Paint()
             // leaving the window unpainted.
         }
     }
+    // A picture smaller than the last lets GL's larger buffers go when it is cleared.
+    const int64_t nPixels = ViewportPixels();
+    m_bReturnMemory = m_bReturnMemory || nPixels < m_nPaintedPixels;
+    m_nPaintedPixels = nPixels;
+
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     DrawSurface(m_mesh, m_settings);
     glFlush();
+    // What the larger surface or picture and its frames let go, the heap tuned for drawing
+    // would keep: it goes back to the system once the smaller one is drawn.
+    if (m_bReturnMemory)
+        ReturnFreeMemory();
+    m_bReturnMemory = false;
 }

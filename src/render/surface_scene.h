@@ -36,7 +36,8 @@ public:
 
     // Rebuilds when the settings' revision differs from the one last built by a paint, then
     // clears and draws. A build that fails leaves the previous mesh, which is drawn, and
-    // the revision unrecorded, so the next paint tries again.
+    // the revision unrecorded, so the next paint tries again. The first paint of a smaller
+    // surface, or into fewer pixels, hands the memory let go back to the system.
     void Paint();
 
     const SurfaceMesh& GetMesh() const { return m_mesh; }
@@ -49,4 +50,6 @@ private:
     const bool m_bResponsive;
     int32_t m_nBuiltRevision = -1;
     SurfaceMesh m_mesh;
+    int64_t m_nPaintedPixels = 0;  // the pixels of the last paint
+    bool m_bReturnMemory = false;  // a smaller surface or picture let memory go
 };

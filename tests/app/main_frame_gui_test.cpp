@@ -13,7 +13,9 @@
 #include "app/about_dialog.h"
 #include "app/shell_test_support.h"
 #include "support/modal_script.h"
+#include "support/paint_counter.h"
 #include "support/test_app.h"
+#include "support/window_manager_icons.h"
 
 wxApp* CreateTestApp()
 {
@@ -120,12 +122,40 @@ TEST_F(MainFrameTest, CommandsGoThroughTheViewToTheApplication)
     EXPECT_EQ(recorder.m_aIds, std::vector<int>{ID_APP_ABOUT});
 }
 
-TEST_F(MainFrameTest, StandardEditingAndPaneCommandsDoNothing)
+// The ten accelerator keys, pressed in the main window, give the standard editing and pane
+// commands in the order of their table, and nothing takes those commands: nothing changes.
+TEST_F(MainFrameTest, AcceleratorKeysGiveTheStandardCommandsAndDoNothing)
 {
-    for (int nId : {ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_UNDO, ID_EDIT_CUT, ID_NEXT_PANE, ID_PREV_PANE})
-        EXPECT_FALSE(SendCommand(nId)) << nId;
+    const struct
+    {
+        int nKey, nModifiers, nCommandId;
+    } accelerators[] = {
+        {'C', wxMOD_CONTROL, 57634},        {'V', wxMOD_CONTROL, 57637},      {WXK_BACK, wxMOD_ALT, 57643},
+        {WXK_DELETE, wxMOD_SHIFT, 57635},   {WXK_F6, wxMOD_NONE, 57680},      {WXK_F6, wxMOD_SHIFT, 57681},
+        {WXK_INSERT, wxMOD_CONTROL, 57634}, {WXK_INSERT, wxMOD_SHIFT, 57637}, {'X', wxMOD_CONTROL, 57635},
+        {'Z', wxMOD_CONTROL, 57643},
+    };
+    ActivateMainWindow(*m_pFrame);
+    CCommandRecorder recorder;
+    m_pFrame->m_wndView.PushEventHandler(&recorder);
+    std::vector<int> aExpected;
+    for (const auto& accelerator : accelerators)
+    {
+        PressKey(accelerator.nKey, accelerator.nModifiers);
+        aExpected.push_back(accelerator.nCommandId);
+        EXPECT_TRUE(WaitFor([&] { return recorder.m_aIds.size() == aExpected.size(); }, 1000))
+            << "no command from key " << accelerator.nKey << " with modifiers " << accelerator.nModifiers;
+    }
+    m_pFrame->m_wndView.PopEventHandler();
+    EXPECT_EQ(recorder.m_aIds, aExpected);
+    for (int nId : aExpected)
+        EXPECT_FALSE(SendCommand(nId)) << "a handler took " << nId;
     ExpectDefaultsUnchanged();
+    double f[3], t[3];
+    ASSERT_TRUE(m_pFrame->m_wndView.GetViewpoint(&f[0], &f[1], &f[2], &t[0], &t[1], &t[2]));
+    EXPECT_NEAR(f[1], -1.0, 1e-6) << "the camera stays";
     EXPECT_TRUE(m_pFrame->IsShown());
+    EXPECT_EQ(wxWindow::FindFocus(), &m_pFrame->m_wndView);
 }
 
 TEST_F(MainFrameTest, ViewFillsTheClientAreaAndKeepsTheFocus)
@@ -138,9 +168,14 @@ TEST_F(MainFrameTest, ViewFillsTheClientAreaAndKeepsTheFocus)
         })) << size.x
             << "x" << size.y;
     }
-    m_pFrame->Raise();
-    m_pFrame->SetFocus();
-    EXPECT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == &m_pFrame->m_wndView; }));
+    // Another window takes the keyboard, then the main window is activated again.
+    {
+        wxFrame other(nullptr, wxID_ANY, "other");
+        other.Show();
+        other.Raise();
+        EXPECT_TRUE(WaitFor([&] { return other.IsActive(); }));
+    }
+    ActivateMainWindow(*m_pFrame);
 }
 
 TEST_F(MainFrameTest, AboutBoxShowsTheProgramAndClosesEveryWayWithoutChangingAnything)
@@ -171,10 +206,7 @@ TEST_F(MainFrameTest, AboutBoxShowsTheProgramAndClosesEveryWayWithoutChangingAny
             auto* pOk = dynamic_cast<wxButton*>(dialog.FindWindow(wxID_OK));
             ASSERT_NE(pOk, nullptr);
             EXPECT_EQ(Utf8(pOk->GetLabel()), "OK");
-            const wxPoint centre = dialog.GetScreenRect().GetPosition() + dialog.GetSize() / 2;
-            const wxPoint ownerCentre = m_pFrame->GetScreenRect().GetPosition() + m_pFrame->GetSize() / 2;
-            EXPECT_NEAR(centre.x, ownerCentre.x, 2);
-            EXPECT_NEAR(centre.y, ownerCentre.y, 2);
+            ExpectCentredOver(dialog, *m_pFrame);
             bChecked = true;
             closers[i](dialog);
         });
@@ -185,7 +217,9 @@ TEST_F(MainFrameTest, AboutBoxShowsTheProgramAndClosesEveryWayWithoutChangingAny
     ExpectDefaultsUnchanged();
 }
 
-TEST_F(MainFrameTest, ExitClosesAtOnceWithoutAQuestion)
+// Exit closes at once; a new run's frame then opens with a client area of 800 x 600 and offers
+// the window manager the program's icon at 16, 32 and 48 pixels.
+TEST_F(MainFrameTest, ExitClosesAtOnceAndANewFrameOpensAt800x600WithItsIcons)
 {
     // Any question would be a modal dialog, which fails the test.
     EXPECT_TRUE(SendCommand(ID_APP_EXIT));
@@ -194,29 +228,22 @@ TEST_F(MainFrameTest, ExitClosesAtOnceWithoutAQuestion)
 
     App().OnInit();
     m_pFrame = App().GetMainFrame();
+    ASSERT_NE(m_pFrame, nullptr);
+    EXPECT_EQ(m_pFrame->GetClientSize(), wxSize(800, 600));
+    std::vector<wxSize> aIcons;
+    EXPECT_TRUE(WaitFor([&] { return !(aIcons = WindowManagerIconSizes("Lobara")).empty(); }, 2000));
+    EXPECT_EQ(aIcons, (std::vector<wxSize>{{16, 16}, {32, 32}, {48, 48}}));
+
     m_pFrame->Close();
     ASSERT_TRUE(WaitFor([] { return App().GetMainFrame() == nullptr; }));
 }
 
 TEST_F(MainFrameTest, InvalidatingTheFrameRepaintsTheViewOnce)
 {
-    class CPaintCounter : public wxEvtHandler
-    {
-    public:
-        int m_nPaints = 0;
-
-    private:
-        bool TryBefore(wxEvent& event) override
-        {
-            m_nPaints += event.GetEventType() == wxEVT_PAINT;
-            return false;
-        }
-    } counter;
-    m_pFrame->m_wndView.PushEventHandler(&counter);
+    CPaintCounter counter(m_pFrame->m_wndView);
     WaitFor([] { return false; }, 200);
     counter.m_nPaints = 0;
     App().InvalidateMainWindow();
     WaitFor([] { return false; }, 500);
-    m_pFrame->m_wndView.PopEventHandler();
     EXPECT_EQ(counter.m_nPaints, 1);
 }

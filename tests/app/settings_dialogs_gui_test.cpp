@@ -18,8 +18,10 @@
 #include "dialogs/resolution_dialog.h"
 #include "dialogs/viewpoint_dialog.h"
 #include "platform/command_ids.h"
+#include "resources/dialog_template.h"
 #include "support/gui_wait.h"
 #include "support/modal_script.h"
+#include "support/pointer.h"
 #include "support/view_pixels.h"
 
 namespace {
@@ -46,6 +48,17 @@ void ExpectIconAndOnlyOk(wxDialog& box)
     EXPECT_EQ(nButtons, 1);
     ASSERT_NE(box.FindWindow(wxID_OK), nullptr);
     Click(box, IDOK);
+}
+
+// The size GTK needs for a radio button with this label in this dialog: that of a button made
+// there without a size, in a group of its own, and destroyed again.
+wxSize RadioButtonNeeds(wxDialog& dialog, const wxString& strLabel)
+{
+    auto* pProbe =
+        new wxRadioButton(&dialog, wxID_ANY, strLabel, wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
+    const wxSize size = pProbe->GetBestSize();
+    pProbe->Destroy();
+    return size;
 }
 
 class SettingsDialogTest : public testing::Test
@@ -82,14 +95,158 @@ protected:
 
 }  // namespace
 
-TEST_F(SettingsDialogTest, DegreeOrderShowsTheSettingsAndOkAppliesEvenUnchanged)
+// Each settings dialog opened from its menu keys as a user does, against its layout written out
+// here: the caption, the client area, and every control in template order with its id, the text
+// it shows (an edit field the value it was given) and its place and size in dialog units of the
+// dialog's font. Places and sizes must match to the pixel: a dialog unit is under two pixels
+// here, so a pixel of slack would let a coordinate change by one unit unseen. The dialog is
+// centred over the main window, and while it runs a drag on the main window's view and the main
+// window's menu keys change nothing.
+TEST_F(SettingsDialogTest, DialogsOpenFromTheMenuKeysAsLaidOutCentredAndModal)
 {
-    RunDialog<CDegreeOrderDialog>(ID_SETTINGS_LM, [&](CDegreeOrderDialog& dialog) {
-        EXPECT_EQ(Utf8(dialog.GetTitle()), "LとMの設定");
-        EXPECT_EQ(Utf8(Edit(dialog, IDC_EDIT_L).GetValue()), "2");
-        EXPECT_EQ(Utf8(Edit(dialog, IDC_EDIT_M).GetValue()), "0");
-        Click(dialog, IDOK);
-    });
+    struct Control
+    {
+        int nId;
+        int x, y, cx, cy;
+        const char* pszText;
+    };
+    const struct
+    {
+        int nMenuKey, nTemplateId;
+        const char* pszCaption;
+        int cx, cy;
+        std::vector<Control> controls;
+    } layouts[] = {
+        {'l',
+         101,
+         "LとMの設定",
+         187,
+         57,
+         {{1, 130, 5, 50, 14, "OK"},
+          {2, 130, 22, 50, 14, "ｷｬﾝｾﾙ"},
+          {65535, 10, 21, 15, 10, "L ="},
+          {1001, 26, 15, 25, 15, "2"},
+          {65535, 70, 21, 15, 10, "M ="},
+          {1002, 86, 15, 25, 15, "0"}}},
+        {'r',
+         102,
+         "解像度の設定",
+         187,
+         57,
+         {{1, 130, 7, 50, 14, "OK"},
+          {2, 130, 24, 50, 14, "ｷｬﾝｾﾙ"},
+          {65535, 10, 15, 35, 10, "θ方向"},
+          {65535, 10, 35, 35, 10, "φ方向"},
+          {1003, 50, 10, 40, 15, "480"},
+          {1004, 50, 30, 40, 15, "240"}}},
+        {'c',
+         130,
+         "色の指定",
+         279,
+         91,
+         {{1, 220, 15, 50, 14, "OK"},
+          {2, 220, 32, 50, 14, "ｷｬﾝｾﾙ"},
+          {1005, 10, 10, 30, 10, "赤青"},
+          {1006, 10, 25, 30, 10, "黄水"},
+          {1007, 10, 40, 30, 10, "緑紫"},
+          {1008, 60, 10, 30, 10, "灰色"},
+          {1009, 60, 25, 40, 10, "パステル"},
+          {1011, 105, 10, 35, 10, "白黒"},
+          {1012, 105, 25, 40, 10, "黒"}}},
+        {'v',
+         131,
+         "視点の設定",
+         269,
+         107,
+         {{1, 160, 75, 50, 14, "OK"},
+          {2, 210, 75, 50, 14, "ｷｬﾝｾﾙ"},
+          {65535, 10, 15, 20, 10, "From"},
+          {65535, 10, 40, 15, 10, "To"},
+          {1013, 35, 15, 75, 15, "0.000"},
+          {1014, 110, 15, 75, 15, "-1.000"},
+          {1015, 185, 15, 75, 15, "0.000"},
+          {1016, 35, 40, 75, 15, "0.000"},
+          {1017, 110, 40, 75, 15, "0.000"},
+          {1018, 185, 40, 75, 15, "0.000"}}},
+    };
+    for (const auto& layout : layouts)
+    {
+        const CModalScript script = CModalScript::Run([&](wxDialog& dialog) {
+            SCOPED_TRACE(layout.pszCaption);
+            EXPECT_EQ(Utf8(dialog.GetTitle()), layout.pszCaption);
+            EXPECT_EQ(dialog.GetClientSize(), dialog.ConvertDialogToPixels(wxSize(layout.cx, layout.cy)))
+                << "client area";
+            const wxWindowList& children = dialog.GetChildren();
+            ASSERT_EQ(children.size(), layout.controls.size());
+            // The template as the program holds it, for the numbers that leave nothing on the
+            // screen: a radio button laid out smaller than GTK draws one.
+            const DialogTemplate* pTemplate = FindDialogTemplate(layout.nTemplateId);
+            ASSERT_NE(pTemplate, nullptr);
+            ASSERT_EQ(pTemplate->controls.size(), layout.controls.size());
+            auto itChild = children.begin();
+            auto itHeld = pTemplate->controls.begin();
+            for (const Control& expected : layout.controls)
+            {
+                const wxWindow* pChild = *itChild++;
+                const ControlTemplate& held = *itHeld++;
+                EXPECT_EQ(wxRect(held.x, held.y, held.cx, held.cy),
+                          wxRect(expected.x, expected.y, expected.cx, expected.cy))
+                    << expected.pszText << ": as the template holds it";
+                EXPECT_EQ(FromWxId(pChild->GetId()), expected.nId) << expected.pszText;
+                if (const auto* pEdit = dynamic_cast<const wxTextCtrl*>(pChild))
+                {
+                    EXPECT_EQ(Utf8(pEdit->GetValue()), expected.pszText);
+                }
+                else
+                {
+                    const auto* pControl = dynamic_cast<const wxControl*>(pChild);
+                    ASSERT_NE(pControl, nullptr) << expected.pszText;
+                    EXPECT_EQ(Utf8(pControl->GetLabelText()), expected.pszText);
+                }
+                EXPECT_EQ(pChild->GetPosition(),
+                          dialog.ConvertDialogToPixels(wxPoint(expected.x, expected.y)))
+                    << expected.pszText << ": position";
+                // GTK cannot draw a radio button smaller than its indicator and label: one laid
+                // out smaller is as large as GTK needs.
+                wxSize size = dialog.ConvertDialogToPixels(wxSize(expected.cx, expected.cy));
+                if (dynamic_cast<const wxRadioButton*>(pChild) != nullptr)
+                    size.IncTo(RadioButtonNeeds(dialog, wxString::FromUTF8(expected.pszText)));
+                EXPECT_EQ(pChild->GetSize(), size) << expected.pszText << ": size";
+            }
+            ExpectCentredOver(dialog, *m_pFrame);
+
+            // The main window takes no input: a left drag on its view (clear of the dialog) turns
+            // nothing, and with the main window brought to the front its menu keys open nothing
+            // (a second dialog would fail the test as unexpected).
+            CPointer pointer(View());
+            pointer.MoveTo(20, 20);
+            pointer.Down(wxMOUSE_BTN_LEFT);
+            pointer.MoveTo(70, 20);
+            pointer.Up(wxMOUSE_BTN_LEFT);
+            m_pFrame->Raise();
+            WaitFor([&] { return m_pFrame->IsActive(); }, 1000);
+            PressKey('p', wxMOD_ALT);
+            PressKey('l');
+            double f[3], t[3];
+            ASSERT_TRUE(View().GetViewpoint(&f[0], &f[1], &f[2], &t[0], &t[1], &t[2]));
+            EXPECT_NEAR(f[0], 0.0, 1e-6) << "the drag turned the camera";
+            EXPECT_TRUE(dialog.IsModal());
+            dialog.Raise();
+            PressEscape(dialog);
+        });
+        ActivateMainWindow(*m_pFrame);
+        PressKey('p', wxMOD_ALT);
+        PressKey(layout.nMenuKey);
+        EXPECT_TRUE(WaitFor([&] { return script.GetLastReturnCode() != wxID_NONE; }))
+            << layout.pszCaption << " did not open";
+        EXPECT_EQ(script.GetLastReturnCode(), wxID_CANCEL) << layout.pszCaption;
+    }
+    EXPECT_EQ(App().m_nRevision, 0);
+}
+
+TEST_F(SettingsDialogTest, DegreeOrderOkAppliesEvenUnchanged)
+{
+    RunDialog<CDegreeOrderDialog>(ID_SETTINGS_LM, [&](CDegreeOrderDialog& dialog) { Click(dialog, IDOK); });
     EXPECT_EQ(App().m_nRevision, 1);
     EXPECT_EQ(App().m_nL, 2);
     EXPECT_TRUE(WaitFor([&] { return View().GetScene().GetBuiltRevision() == 1; })) << "the view rebuilt";
@@ -214,8 +371,6 @@ TEST_F(SettingsDialogTest, CancelEscapeAndTheCloseBoxChangeNothing)
 TEST_F(SettingsDialogTest, InvalidFieldsShowOneMessageAndKeepTheDialogOpen)
 {
     RunDialog<CResolutionDialog>(ID_SETTINGS_RESOLUTION, [&](CResolutionDialog& dialog) {
-        EXPECT_EQ(Utf8(Edit(dialog, IDC_EDIT_THETA).GetValue()), "480");
-        EXPECT_EQ(Utf8(Edit(dialog, IDC_EDIT_PHI).GetValue()), "240");
         Edit(dialog, IDC_EDIT_THETA).ChangeValue("1.5");
         Edit(dialog, IDC_EDIT_PHI).ChangeValue("abc");
         {
@@ -275,14 +430,20 @@ TEST_F(SettingsDialogTest, AbsurdDegreeIsStoredReportedAndTheSurfaceStays)
     EXPECT_EQ(View().GetScene().GetBuiltRevision(), 0);
 }
 
+// A scheme is chosen by clicking its radio button with the pointer.
 TEST_F(SettingsDialogTest, ColorSchemePositionsAndReopening)
 {
+    const auto clickRadio = [](wxDialog& dialog, int nId) {
+        auto* pRadio = dynamic_cast<wxRadioButton*>(dialog.FindWindow(nId));
+        ASSERT_NE(pRadio, nullptr);
+        CPointer pointer(*pRadio);
+        pointer.MoveTo(pRadio->GetSize().y / 2, pRadio->GetSize().y / 2);  // on its indicator
+        pointer.Click();
+        EXPECT_TRUE(pRadio->GetValue()) << Utf8(pRadio->GetLabel()) << " is selected";
+    };
     RunDialog<CColorSchemeDialog>(ID_SETTINGS_COLOR, [&](CColorSchemeDialog& dialog) {
-        EXPECT_EQ(Utf8(dialog.GetTitle()), "色の指定");
         EXPECT_TRUE(dynamic_cast<wxRadioButton*>(dialog.FindWindow(IDC_RADIO_RED_BLUE))->GetValue());
-        auto* pWhiteBlack = dynamic_cast<wxRadioButton*>(dialog.FindWindow(IDC_RADIO_WHITE_BLACK));
-        EXPECT_EQ(Utf8(pWhiteBlack->GetLabel()), "白黒");
-        pWhiteBlack->SetValue(true);
+        clickRadio(dialog, IDC_RADIO_WHITE_BLACK);
         Click(dialog, IDOK);
     });
     EXPECT_EQ(App().m_nColorScheme, 5);
@@ -290,7 +451,7 @@ TEST_F(SettingsDialogTest, ColorSchemePositionsAndReopening)
     RunDialog<CColorSchemeDialog>(ID_SETTINGS_COLOR, [&](CColorSchemeDialog& dialog) {
         EXPECT_TRUE(dynamic_cast<wxRadioButton*>(dialog.FindWindow(IDC_RADIO_WHITE_BLACK))->GetValue())
             << "the scheme last applied";
-        dynamic_cast<wxRadioButton*>(dialog.FindWindow(IDC_RADIO_BLACK))->SetValue(true);
+        clickRadio(dialog, IDC_RADIO_BLACK);
         Click(dialog, IDOK);
     });
     EXPECT_EQ(App().m_nColorScheme, 6);
@@ -313,20 +474,19 @@ TEST_F(SettingsDialogTest, ColorSchemePositionsAndReopening)
     EXPECT_LT(nColoured, nLit / 20);
 }
 
+// Typed coordinates are read as far as they form a number: "nan" is no number and reads as 0.
 TEST_F(SettingsDialogTest, ViewpointShowsThreeDecimalsAndReappliesThem)
 {
     RunDialog<CViewpointDialog>(ID_SETTINGS_VIEWPOINT, [&](CViewpointDialog& dialog) {
-        EXPECT_EQ(Utf8(dialog.GetTitle()), "視点の設定");
-        const char* expected[] = {"0.000", "-1.000", "0.000", "0.000", "0.000", "0.000"};
-        for (int i = 0; i < 6; ++i)
-            EXPECT_EQ(Utf8(Edit(dialog, IDC_EDIT_FROM_X + i).GetValue()), expected[i]) << i;
         Edit(dialog, IDC_EDIT_FROM_X).ChangeValue("1.23456");
+        Edit(dialog, IDC_EDIT_FROM_Y).ChangeValue("nan");
         Edit(dialog, IDC_EDIT_FROM_Z).ChangeValue("  -2e-1xyz");
         Click(dialog, IDOK);
     });
     double f[3], t[3];
     ASSERT_TRUE(View().GetViewpoint(&f[0], &f[1], &f[2], &t[0], &t[1], &t[2]));
     EXPECT_NEAR(f[0], 1.23456, 1e-5);
+    EXPECT_NEAR(f[1], 0.0, 1e-5);
     EXPECT_NEAR(f[2], -0.2, 1e-5);
     EXPECT_EQ(App().m_nRevision, 0) << "the camera is no setting";
 

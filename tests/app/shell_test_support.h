@@ -4,6 +4,7 @@
 #include <wx/dialog.h>
 #include <wx/uiaction.h>
 
+#include <ostream>
 #include <string>
 
 #include "app/lobara_app.h"
@@ -17,6 +18,22 @@
 inline CLobaraApp& App()
 {
     return *static_cast<CLobaraApp*>(wxTheApp);
+}
+
+// Points, sizes and rectangles in test messages, as x,y, WxH and x,y WxH.
+inline void PrintTo(const wxPoint& point, std::ostream* pStream)
+{
+    *pStream << point.x << "," << point.y;
+}
+
+inline void PrintTo(const wxSize& size, std::ostream* pStream)
+{
+    *pStream << size.x << "x" << size.y;
+}
+
+inline void PrintTo(const wxRect& rect, std::ostream* pStream)
+{
+    *pStream << rect.x << "," << rect.y << " " << rect.width << "x" << rect.height;
 }
 
 inline std::string Utf8(const wxString& str)
@@ -37,6 +54,14 @@ inline CMainFrame* FreshMainFrame()
     App().InvalidateMainWindow();
     EXPECT_TRUE(WaitFor([&] { return pFrame->m_wndView.GetScene().GetBuiltRevision() == 0; }));
     return pFrame;
+}
+
+// The main window active, with the keyboard focus on its view. On the test display no window
+// manager activates a window that is clicked, so the window asks for the focus itself.
+inline void ActivateMainWindow(CMainFrame& frame)
+{
+    frame.Raise();
+    EXPECT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == &frame.m_wndView; }));
 }
 
 // A menu command, as the menu sends it to the frame; true when some handler took it.
@@ -62,6 +87,14 @@ inline void PressKey(int nKeyCode, int nModifiers = wxMOD_NONE)
     static wxUIActionSimulator keyboard;  // made once: making one waits 50 ms
     keyboard.Char(nKeyCode, nModifiers);
     wxYield();
+}
+
+// A window centred over its owner, within two pixels.
+inline void ExpectCentredOver(const wxWindow& window, const wxWindow& owner)
+{
+    const wxRect rect = window.GetScreenRect(), ownerRect = owner.GetScreenRect();
+    EXPECT_NEAR(rect.x + rect.width / 2, ownerRect.x + ownerRect.width / 2, 2) << "centred across the owner";
+    EXPECT_NEAR(rect.y + rect.height / 2, ownerRect.y + ownerRect.height / 2, 2) << "centred down the owner";
 }
 
 // Escape pressed on the keyboard; returns once the dialog has ended.

@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 #include <wx/image.h>
-#include <wx/uiaction.h>
 
 #include <cmath>
+#include <fstream>
+#include <string>
 
+#include "platform/heap_tuning.h"
 #include "render/gl_camera.h"
 #include "support/gui_wait.h"
+#include "support/paint_counter.h"
+#include "support/pointer.h"
 #include "support/shown_cursor.h"
 #include "support/view_pixels.h"
 #include "surface/angles.h"
@@ -81,41 +85,6 @@ void ExpectPointNear(const double* actual, double x, double y, double z)
     EXPECT_NEAR(actual[1], y, 1e-5);
     EXPECT_NEAR(actual[2], z, 1e-5);
 }
-
-// Drives the real pointer (XTest) and lets the events arrive.
-class CPointer
-{
-public:
-    explicit CPointer(wxWindow& view) : m_view(view) {}
-    void MoveTo(int x, int y)
-    {
-        m_sim.MouseMove(m_view.ClientToScreen(wxPoint(x, y)));
-        Settle();
-    }
-    void Down(int nButton)
-    {
-        m_sim.MouseDown(nButton);
-        Settle();
-    }
-    void Up(int nButton)
-    {
-        m_sim.MouseUp(nButton);
-        Settle();
-    }
-    void DoubleClick()
-    {
-        m_sim.MouseDblClick();
-        Settle();
-    }
-
-private:
-    static void Settle()
-    {
-        WaitFor([] { return false; }, 100);
-    }
-    wxWindow& m_view;
-    wxUIActionSimulator m_sim;
-};
 
 constexpr double kDegree = kPi / 180.0;
 
@@ -206,4 +175,43 @@ TEST_F(SurfaceViewTest, ThePointerOverTheViewIsTheArrow)
         1000))
         << "hotspot " << cursor.hotspot.x << "," << cursor.hotspot.y << " of " << cursor.size.x << "x"
         << cursor.size.y;
+}
+
+namespace {
+
+// Memory of the process in pages it alone holds: its heap and mappings, and shared memory such
+// as the window's image buffers; bytes.
+int64_t PrivateMemory()
+{
+    std::ifstream status("/proc/self/status");
+    int64_t nKilobytes = 0;
+    for (std::string strLine; std::getline(status, strLine);)
+        if (strLine.rfind("RssAnon:", 0) == 0 || strLine.rfind("RssShmem:", 0) == 0)
+            nKilobytes += std::stoll(strLine.substr(strLine.find(':') + 1));
+    return nKilobytes * 1024;
+}
+
+}  // namespace
+
+// With the heap tuned as the viewer tunes it, a window made large and then small again gives
+// the memory of its large picture's buffers back to the system.
+TEST_F(SurfaceViewTest, AWindowMadeSmallAgainGivesItsBuffersMemoryBack)
+{
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "AddressSanitizer's allocator holds freed memory in quarantine";
+#endif
+    TuneHeapForDrawing();
+    ASSERT_TRUE(WaitFor([&] { return m_view.GetScene().GetBuiltRevision() == 0; }));
+    const auto paintAt = [&](const wxSize& size) {
+        const CPaintCounter counter(m_view);
+        m_pFrame->SetClientSize(size);
+        ASSERT_TRUE(WaitFor([&] { return m_view.GetViewportSize() == size && counter.m_nPaints > 0; }));
+    };
+    const wxSize small = m_pFrame->GetClientSize();
+    const int64_t nBefore = PrivateMemory();
+    // Each buffer of this picture is just under 32 MB, a size the tuned heap keeps.
+    paintAt(wxSize(2800, 2700));
+    EXPECT_GT(PrivateMemory(), nBefore + 50'000'000) << "the large picture's buffers";
+    paintAt(small);
+    EXPECT_LT(PrivateMemory(), nBefore + 10'000'000);
 }
