@@ -1,7 +1,8 @@
 # make run        — install what the programs need, build the viewer alone, start it
 # make test       — install also what the tests need, build everything, run every test
 #                   (under a virtual X display)
-# make bench      — as make test, then build and run the benchmarks
+# make bench      — as make test, then build and run the benchmarks (installing healpy, the
+#                   peer the synthesis is measured against)
 # make package    — install what is missing, build the Debian package ($(BUILD)/lobara_*.deb)
 # make references — regenerate the stored reference pictures on purpose, then check them
 #
@@ -42,6 +43,8 @@ bench: build
 	  --benchmark_out=$(BUILD)/bench/drag_paint.json
 	bench/drag_vs_draw.py $(BUILD)/bench/draw_surface.json $(BUILD)/bench/drag_paint.json
 	bench/runs_vs_draw.py $(BUILD)
+	@scripts/install-deps --bench
+	bench/synthesis_vs_healpy.py $(BUILD)
 
 package:
 	@scripts/install-deps --packaging
