@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
+#include <string>
 
 #include "surface/angles.h"
 
@@ -53,6 +55,16 @@ double ConventionFactor(int32_t l, int32_t m, const Convention& convention)
         dFactor = -dFactor;
     if (m < 0 && convention.sine == SineSign::kStandard)
         dFactor = -dFactor;
+    return dFactor;
+}
+
+double FiniteConventionFactor(int32_t l, int32_t m, const Convention& convention)
+{
+    const double dFactor = ConventionFactor(l, m, convention);
+    if (!std::isfinite(dFactor))
+        throw std::runtime_error("Y(" + std::to_string(l) + ", " + std::to_string(m) + ") in the " +
+                                 NormalizationName(convention.normalization) +
+                                 " normalisation is beyond the range of doubles");
     return dFactor;
 }
 

@@ -52,6 +52,10 @@ struct Term
 // range (unnormalised, high degrees). l >= 0 and |m| <= l.
 double ConventionFactor(int32_t l, int32_t m, const Convention& convention);
 
+// The same, for a term that is to be sampled: throws std::runtime_error where the factor is not
+// finite.
+double FiniteConventionFactor(int32_t l, int32_t m, const Convention& convention);
+
 // The names of the normalisations, as options and statistics spell them: "ortho", "4pi",
 // "schmidt", "unnorm", "sn3d", "n3d".
 const char* NormalizationName(Normalization normalization);

@@ -50,7 +50,7 @@ CFieldRows::CFieldRows(const Field& field, const SurfacePlan& plan)
     }
     const Term& term = field.aTerms[0];
     const bool bZero = term.l < 0 || std::llabs(int64_t{term.m}) > term.l;
-    const double dFactor = bZero ? 1.0 : term.c * ConventionFactor(term.l, term.m, field.convention);
+    const double dFactor = bZero ? 1.0 : term.c * FiniteConventionFactor(term.l, term.m, field.convention);
     for (double& dA : m_columns.aA)
         dA *= dFactor;
 }

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "surface/angles.h"
+#include "surface/build_limits.h"
 #include "surface/normalized_legendre.h"
 
 namespace {
@@ -40,6 +41,8 @@ std::vector<Order> MakeOrders(const Field& field)
     for (const Term& term : field.aTerms)
         if (!isZero(term))
         {
+            if (term.l > kMaxDegree)
+                throw SurfaceTooLarge("the degree is above 32768, finer than any sample grid can show");
             const size_t m = static_cast<size_t>(std::llabs(int64_t{term.m}));
             if (m >= aTop.size())
                 aTop.resize(m + 1, -1);
@@ -58,7 +61,7 @@ std::vector<Order> MakeOrders(const Field& field)
             continue;
         const size_t m = static_cast<size_t>(std::llabs(int64_t{term.m}));
         const size_t k = static_cast<size_t>(term.l) - m;
-        const double dC = term.c * ConventionFactor(term.l, term.m, field.convention);
+        const double dC = term.c * FiniteConventionFactor(term.l, term.m, field.convention);
         if (term.m == 0)
             aCos[m][k] += dC;
         else if (term.m > 0)

@@ -15,7 +15,9 @@
 // each row's sum over the orders is then an inverse real FFT (or, for few orders, a direct sum).
 // Rows are shared between the machine's cores.
 //
-// Everything that allocates is made by the constructor, which throws std::bad_alloc; Run then
+// Everything that allocates is made by the constructor, which throws std::bad_alloc
+// (SurfaceTooLarge for a degree above the build limit) and std::runtime_error for a coefficient
+// the convention takes beyond the double range; Run then
 // fills pValues with nRows * nColumns values, row by row, telling onRow, when given, how many
 // rows are done (from any thread, one call at a time).
 class CFieldSynthesis
@@ -35,5 +37,5 @@ private:
 };
 
 // The field at each point (theta in [0, pi], any phi), summed directly over the orders.
-// Throws std::bad_alloc.
+// Throws as the constructor above.
 std::vector<double> EvaluateField(const Field& field, const std::vector<std::array<double, 2>>& aPoints);

@@ -253,6 +253,9 @@ def test_fields():
                  ("--norm", "seminormal"), ("--at", "4,0")):
         result = run(*args, "--stats")
         check(result.returncode == 2 and result.stderr.count("\n") == 1, f"{args}: exit {result.returncode}")
+    for args in (("--norm", "unnorm", "-l", 300, "-m", 150), ("--term", "40000,0,1", "--term", "0,0,1")):
+        result = run(*args, "--at", "1,1")
+        check(result.returncode == 1 and result.stderr.count("\n") == 1, f"{args}: exit {result.returncode}")
     result = run("-l", 200, "-m", 100, "--theta", 20, "--phi", 20, "--stats")
     check(result.returncode == 0 and "--theta 401 --phi 400" in result.stderr, f"no coarse-grid warning: {result.stderr}")
 

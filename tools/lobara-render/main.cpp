@@ -13,6 +13,7 @@
 #include "lobara-render/surface_run.h"
 #include "lobara-render/table_run.h"
 #include "platform/heap_tuning.h"
+#include "surface/build_limits.h"
 
 namespace {
 
@@ -77,6 +78,11 @@ int main(int argc, char** argv)
     {
         PrintError(error.what());
         return 2;
+    }
+    catch (const SurfaceTooLarge& error)
+    {
+        PrintError(std::string("cannot build the surface: ") + error.what());
+        return 1;
     }
     catch (const std::bad_alloc&)
     {
