@@ -42,19 +42,20 @@ void RunTable(const RenderOptions& options)
     const TableLayout layout = LayOutTable(options.nTableMax, options.nWidth, options.nHeight);
     Picture table = BlankPicture(options.nWidth, options.nHeight, options.background);
     {
+        // The next cell builds on a thread of its own while this one draws (the first while the
+        // GL context is made), and each cell is filtered and copied into its place behind the
+        // drawing of the next.
+        const auto build = [&](int32_t l, int32_t m) {
+            return std::async(std::launch::async, MakeTableCell, Field{{Term{l, m, 1.0}}, options.convention},
+                              options.nThetaDiv, options.nPhiDiv, options.camera, layout.nSide);
+        };
+        std::future<TableCell> next = build(0, 0);
         CPictureRenderer renderer(layout.nSide, layout.nSide,
                                   PictureStyle{options.nSupersample, options.background});
         CProgress progress("rendering the table");
         const long long nCells =
             (static_cast<long long>(layout.nMax) + 1) * (static_cast<long long>(layout.nMax) + 1);
         long long nDone = 0;
-        // The next cell builds on a thread of its own while this one draws, and each cell is
-        // filtered and copied into its place behind the drawing of the next.
-        const auto build = [&](int32_t l, int32_t m) {
-            return std::async(std::launch::async, MakeTableCell, Field{{Term{l, m, 1.0}}, options.convention},
-                              options.nThetaDiv, options.nPhiDiv, options.camera, layout.nSide);
-        };
-        std::future<TableCell> next = build(0, 0);
         CWriteBehind writer;
         for (int32_t l = 0; l <= layout.nMax; ++l)
             for (int32_t m = -l; m <= l; ++m)
