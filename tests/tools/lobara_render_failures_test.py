@@ -205,11 +205,11 @@ def test_signals():
               f"{number.name}: exit {process.returncode}, left {len(os.listdir(WORK))} files")
 
     clean()
-    process = start(*frames[:-4], "--turntable", 40, "--out", "f%03d.png", ignore=(signal.SIGHUP,))
+    process = start(*frames, ignore=(signal.SIGHUP,))
     started = wait_for_temporaries(process, 3)
     process.send_signal(signal.SIGHUP)
     process.communicate()
-    check(started and process.returncode == 0 and len(os.listdir(WORK)) == 40,
+    check(started and process.returncode == 0 and len(os.listdir(WORK)) == 400,
           f"SIGHUP ignored on entry: exit {process.returncode}, {len(os.listdir(WORK))} files")
 
 

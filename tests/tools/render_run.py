@@ -19,6 +19,23 @@ def check(condition, message):
         print("FAIL:", message)
 
 
+_shared_copy = None
+
+
+def program_for(user):
+    """The program, or for another user a copy of it where every user may run it (the build
+    folder may lie in a home that others cannot enter)."""
+    global _shared_copy
+    if user is None:
+        return RENDER
+    if _shared_copy is None:
+        folder = tempfile.mkdtemp()
+        os.chmod(folder, 0o755)
+        _shared_copy = shutil.copy(RENDER, folder)
+        os.chmod(_shared_copy, 0o755)
+    return _shared_copy
+
+
 def start(*args, limit_file_bytes=None, limit_memory_bytes=None, user=None, ignore=(), stdout=subprocess.PIPE,
           cwd=WORK):
     """Starts lobara-render with args: under a file size or address space limit, as the user id
@@ -35,7 +52,7 @@ def start(*args, limit_file_bytes=None, limit_memory_bytes=None, user=None, igno
             os.setgroups([])
             os.setgid(user)
             os.setuid(user)
-    return subprocess.Popen([RENDER, *map(str, args)], cwd=cwd, stdout=stdout, stderr=subprocess.PIPE,
+    return subprocess.Popen([program_for(user), *map(str, args)], cwd=cwd, stdout=stdout, stderr=subprocess.PIPE,
                             preexec_fn=prepare)
 
 
@@ -47,6 +64,8 @@ def run(*args, **options):
 
 def finish(name):
     shutil.rmtree(WORK, ignore_errors=True)
+    if _shared_copy is not None:
+        shutil.rmtree(os.path.dirname(_shared_copy), ignore_errors=True)
     if failures:
         print(f"{len(failures)} failed")
         sys.exit(1)
