@@ -7,6 +7,7 @@
 #include <cmath>
 #include <complex>
 #include <cstdlib>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -29,7 +30,50 @@ struct Order
     std::vector<double> aWeights;
 };
 
-std::vector<Order> MakeOrders(const Field& field)
+// Runs work(i) for every i below nItems on up to nThreads threads, the calling one among them,
+// each taking the next i in turn; the first exception thrown is thrown again once all have
+// stopped. Too few threads starting only means fewer threads.
+template <typename Work>
+void ShareAmongThreads(size_t nItems, unsigned nThreads, const Work& work)
+{
+    std::atomic<size_t> nNext{0};
+    std::exception_ptr pError;
+    std::mutex errorLock;
+    const auto run = [&]() {
+        try
+        {
+            for (size_t i; (i = nNext.fetch_add(1)) < nItems;)
+                work(i);
+        }
+        catch (...)
+        {
+            const std::lock_guard<std::mutex> lock(errorLock);
+            if (!pError)
+                pError = std::current_exception();
+            nNext.store(nItems);
+        }
+    };
+    std::vector<std::thread> aThreads;
+    try
+    {
+        for (unsigned t = 1; t < nThreads; ++t)
+            aThreads.emplace_back(run);
+    }
+    catch (const std::exception&)
+    {}
+    run();
+    for (std::thread& thread : aThreads)
+        thread.join();
+    if (pError)
+        std::rethrow_exception(pError);
+}
+
+unsigned ThreadsFor(unsigned nAsked)
+{
+    return nAsked != 0 ? nAsked : std::max(1u, std::thread::hardware_concurrency());
+}
+
+std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
 {
     // The highest degree at each order, then the weights of Pbar_l^m in cos(m phi) and
     // sin(m phi) by order and degree. The program's own Y(l, m) is Pbar for m = 0,
@@ -69,14 +113,17 @@ std::vector<Order> MakeOrders(const Field& field)
         else
             aSin[m][k] -= std::sqrt(2.0) * dC;
     }
+    // Each order's recurrence and weights, made on all the threads (O(l) square roots each).
     std::vector<Order> aOrders;
     for (size_t m = 0; m < aTop.size(); ++m)
         if (aTop[m] >= 0)
-        {
-            NormalizedLegendre legendre(aTop[m], static_cast<int32_t>(m));
-            std::vector<double> aWeights = legendre.PrepareWeights(aCos[m].data(), aSin[m].data());
-            aOrders.push_back(Order{static_cast<int32_t>(m), std::move(legendre), std::move(aWeights)});
-        }
+            aOrders.push_back(Order{static_cast<int32_t>(m), NormalizedLegendre(-1, 0), {}});
+    ShareAmongThreads(aOrders.size(), nThreads, [&](size_t o) {
+        Order& order = aOrders[o];
+        const size_t m = static_cast<size_t>(order.m);
+        order.legendre = NormalizedLegendre(aTop[m], order.m);
+        order.aWeights = order.legendre.PrepareWeights(aCos[m].data(), aSin[m].data());
+    });
     return aOrders;
 }
 
@@ -193,14 +240,13 @@ struct Workspace
 struct CFieldSynthesis::Implementation
 {
     Implementation(const Field& field, int32_t nGridRows, int32_t nGridColumns, unsigned nThreadsAsked)
-        : aOrders(MakeOrders(field)),
+        : aOrders(MakeOrders(field, ThreadsFor(nThreadsAsked))),
           rowSum(aOrders, std::max(nGridColumns, 1)),
           nColumns(nGridColumns),
           groups{nGridRows, (nGridRows + 1) / 2, ((nGridRows + 1) / 2 + kLanes - 1) / kLanes}
     {
         const unsigned nThreads =
-            std::max(1u, std::min(nThreadsAsked ? nThreadsAsked : std::thread::hardware_concurrency(),
-                                  static_cast<unsigned>(std::max(groups.nGroups, 1))));
+            std::min(ThreadsFor(nThreadsAsked), static_cast<unsigned>(std::max(groups.nGroups, 1)));
         aWorkspaces.resize(nThreads);
         for (Workspace& workspace : aWorkspaces)
         {
@@ -316,7 +362,7 @@ void CFieldSynthesis::Run(double* pValues, const std::function<void(int32_t nRow
 
 std::vector<double> EvaluateField(const Field& field, const std::vector<std::array<double, 2>>& aPoints)
 {
-    const std::vector<Order> aOrders = MakeOrders(field);
+    const std::vector<Order> aOrders = MakeOrders(field, 1);
     std::vector<double> aValues;
     aValues.reserve(aPoints.size());
     double aSums[4];
