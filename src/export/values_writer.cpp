@@ -24,10 +24,7 @@ void WriteNpyHeader(COutputStream& stream, int32_t nRows, int32_t nColumns)
 
 void AppendNumber(std::string& strLine, double d, char cEnd)
 {
-    // In any locale a point, never a comma.
-    char acText[32];
-    const auto result = std::to_chars(acText, acText + sizeof acText, d, std::chars_format::general, 17);
-    strLine.append(acText, result.ptr);
+    strLine += DecimalText(d);
     strLine += cEnd;
 }
 
@@ -50,6 +47,13 @@ void WriteCsv(COutputStream& stream, const DoubleArray& aValue, int32_t nRows, i
 }
 
 }  // namespace
+
+std::string DecimalText(double d)
+{
+    char acText[32];
+    const auto result = std::to_chars(acText, acText + sizeof acText, d, std::chars_format::general, 17);
+    return std::string(acText, result.ptr);
+}
 
 ValuesFormat ValuesFormatOf(const std::string& strPath)
 {

@@ -6,6 +6,9 @@
 #include "export/output_stream.h"
 #include "surface/surface_mesh.h"
 
+// d with the 17 significant digits that read back as the same double, in any locale.
+std::string DecimalText(double d);
+
 // How values are written, by the file's extension: ".npy" a NumPy array, ".csv" text, any other
 // headerless little-endian doubles.
 enum class ValuesFormat

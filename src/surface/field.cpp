@@ -4,6 +4,11 @@
 #include <climits>
 #include <cstdlib>
 
+bool IsZeroTerm(const Term& term)
+{
+    return term.l < 0 || std::llabs(int64_t{term.m}) > term.l || term.c == 0.0;
+}
+
 int32_t FieldMaxDegree(const Field& field)
 {
     int32_t nMax = -1;
@@ -24,7 +29,7 @@ GridSize SufficientGrid(const Field& field)
 {
     int64_t nDegree = -1, nOrder = 0;
     for (const Term& term : field.aTerms)
-        if (term.l >= 0 && std::llabs(int64_t{term.m}) <= term.l && term.c != 0.0)
+        if (!IsZeroTerm(term))
         {
             nDegree = std::max<int64_t>(nDegree, term.l);
             nOrder = std::max<int64_t>(nOrder, std::llabs(int64_t{term.m}));

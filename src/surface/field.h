@@ -13,6 +13,9 @@ struct Field
     Convention convention;
 };
 
+// Whether a term adds nothing anywhere: l < 0, |m| > l or c = 0.
+bool IsZeroTerm(const Term& term);
+
 // The field of the single harmonic Y(l, m) of the viewer: coefficient 1, the default convention.
 inline Field SingleHarmonic(int32_t l, int32_t m)
 {

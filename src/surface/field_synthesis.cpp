@@ -30,7 +30,7 @@ struct Order
     std::vector<double> aWeights;
 };
 
-// Runs work(i) for every i below nItems on up to nThreads threads, the calling one among them,
+// Runs work(i, t) for every i below nItems on up to nThreads threads (t = 0 the calling one),
 // each taking the next i in turn; the first exception thrown is thrown again once all have
 // stopped. Too few threads starting only means fewer threads.
 template <typename Work>
@@ -39,11 +39,11 @@ void ShareAmongThreads(size_t nItems, unsigned nThreads, const Work& work)
     std::atomic<size_t> nNext{0};
     std::exception_ptr pError;
     std::mutex errorLock;
-    const auto run = [&]() {
+    const auto run = [&](unsigned t) {
         try
         {
             for (size_t i; (i = nNext.fetch_add(1)) < nItems;)
-                work(i);
+                work(i, t);
         }
         catch (...)
         {
@@ -57,11 +57,13 @@ void ShareAmongThreads(size_t nItems, unsigned nThreads, const Work& work)
     try
     {
         for (unsigned t = 1; t < nThreads; ++t)
-            aThreads.emplace_back(run);
+            aThreads.emplace_back(run, t);
     }
     catch (const std::exception&)
-    {}
-    run();
+    {
+        // A thread that cannot start leaves its share to those that did.
+    }
+    run(0);
     for (std::thread& thread : aThreads)
         thread.join();
     if (pError)
@@ -78,12 +80,9 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
     // The highest degree at each order, then the weights of Pbar_l^m in cos(m phi) and
     // sin(m phi) by order and degree. The program's own Y(l, m) is Pbar for m = 0,
     // sqrt(2) Pbar cos(m phi) and -sqrt(2) Pbar sin(|m| phi).
-    const auto isZero = [](const Term& term) {
-        return term.l < 0 || std::llabs(int64_t{term.m}) > term.l || term.c == 0.0;
-    };
     std::vector<int32_t> aTop;
     for (const Term& term : field.aTerms)
-        if (!isZero(term))
+        if (!IsZeroTerm(term))
         {
             if (term.l > kMaxDegree)
                 throw SurfaceTooLarge("the degree is above 32768, finer than any sample grid can show");
@@ -101,7 +100,7 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
         }
     for (const Term& term : field.aTerms)
     {
-        if (isZero(term))
+        if (IsZeroTerm(term))
             continue;
         const size_t m = static_cast<size_t>(std::llabs(int64_t{term.m}));
         const size_t k = static_cast<size_t>(term.l) - m;
@@ -118,7 +117,7 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
     for (size_t m = 0; m < aTop.size(); ++m)
         if (aTop[m] >= 0)
             aOrders.push_back(Order{static_cast<int32_t>(m), NormalizedLegendre(-1, 0), {}});
-    ShareAmongThreads(aOrders.size(), nThreads, [&](size_t o) {
+    ShareAmongThreads(aOrders.size(), nThreads, [&](size_t o, unsigned) {
         Order& order = aOrders[o];
         const size_t m = static_cast<size_t>(order.m);
         order.legendre = NormalizedLegendre(aTop[m], order.m);
@@ -329,35 +328,20 @@ void CFieldSynthesis::Run(double* pValues, const std::function<void(int32_t nRow
         std::fill(pValues, pValues + static_cast<size_t>(nRows) * static_cast<size_t>(impl.nColumns), 0.0);
         return;
     }
-    std::atomic<int32_t> nNextGroup{0};
     std::atomic<int32_t> nRowsDone{0};
     std::mutex progress;
-    const auto work = [&](Workspace& workspace) {
-        for (int32_t g; (g = nNextGroup.fetch_add(1)) < impl.groups.nGroups;)
-        {
-            impl.SampleGroup(g, workspace, pValues);
-            const int32_t nCount = std::min(kLanes, impl.groups.nNorth - g * kLanes);
-            const int32_t nDone = nRowsDone.fetch_add(2 * nCount) + 2 * nCount;
-            if (onRow)
-            {
-                const std::lock_guard<std::mutex> lock(progress);
-                onRow(std::min(nDone, nRows));
-            }
-        }
-    };
-    std::vector<std::thread> aThreads;
-    try
-    {
-        for (size_t t = 1; t < impl.aWorkspaces.size(); ++t)
-            aThreads.emplace_back(work, std::ref(impl.aWorkspaces[t]));
-    }
-    catch (const std::exception&)
-    {
-        // Fewer threads than cores: the rows are shared among those that started.
-    }
-    work(impl.aWorkspaces[0]);
-    for (std::thread& thread : aThreads)
-        thread.join();
+    ShareAmongThreads(static_cast<size_t>(impl.groups.nGroups),
+                      static_cast<unsigned>(impl.aWorkspaces.size()), [&](size_t nGroup, unsigned t) {
+                          const auto g = static_cast<int32_t>(nGroup);
+                          impl.SampleGroup(g, impl.aWorkspaces[t], pValues);
+                          const int32_t nCount = std::min(kLanes, impl.groups.nNorth - g * kLanes);
+                          const int32_t nDone = nRowsDone.fetch_add(2 * nCount) + 2 * nCount;
+                          if (onRow)
+                          {
+                              const std::lock_guard<std::mutex> lock(progress);
+                              onRow(std::min(nDone, nRows));
+                          }
+                      });
 }
 
 std::vector<double> EvaluateField(const Field& field, const std::vector<std::array<double, 2>>& aPoints)

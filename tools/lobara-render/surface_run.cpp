@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -69,13 +68,7 @@ std::string PointValues(const RenderOptions& options)
 {
     std::string strText;
     for (double dValue : EvaluateField(options.field, options.aAt))
-    {
-        char acText[32];
-        const auto result =
-            std::to_chars(acText, acText + sizeof acText, dValue, std::chars_format::general, 17);
-        strText.append(acText, result.ptr);
-        strText += '\n';
-    }
+        strText += DecimalText(dValue) + '\n';
     return strText;
 }
 
