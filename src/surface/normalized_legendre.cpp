@@ -89,26 +89,27 @@ void RunSteps(const double* __restrict pStep, size_t nSteps, const double* __res
 }
 
 // The running sums of the degree sums, one per lane each: cosine and sine weights, by parity.
+template <int N>
 struct LaneSums
 {
-    double aEvenCos[kSumLanes];
-    double aOddCos[kSumLanes];
-    double aEvenSin[kSumLanes];
-    double aOddSin[kSumLanes];
+    double aEvenCos[N];
+    double aOddCos[N];
+    double aEvenSin[N];
+    double aOddSin[N];
 };
 
-// The whole recurrence for kSumLanes points from k = |m| + 1, each step adding the new q_k,
-// with the weights of its degree, to the sums of its parity (odd and even steps alternate).
-// The lanes stay in local arrays, and so in registers, across the steps; every kStepsPerCheck
-// steps a lane that has grown past 2^kChunkBits is scaled down, its sums with it.
-LOBARA_FUSED_KERNEL
-void RunSumSteps(const double* __restrict pStep, const double* __restrict pWeight, size_t nSteps,
-                 const double* __restrict pT, double* __restrict pQ, int64_t* __restrict pChunks,
-                 LaneSums& sums)
+// The whole recurrence for N points from k = |m| + 1, each step adding the new q_k, with the
+// weights of its degree, to the sums of its parity (odd and even steps alternate). The lanes
+// stay in local arrays, and so in registers, across the steps; every kStepsPerCheck steps a
+// lane that has grown past 2^kChunkBits is scaled down, its sums with it.
+template <int N>
+__attribute__((always_inline)) inline void SumSteps(const double* __restrict pStep,
+                                                    const double* __restrict pWeight, size_t nSteps,
+                                                    const double* __restrict pT, double* __restrict pQ,
+                                                    int64_t* __restrict pChunks, LaneSums<N>& sums)
 {
-    double t[kSumLanes], q[kSumLanes], d[kSumLanes], ec[kSumLanes], oc[kSumLanes], es[kSumLanes],
-        os[kSumLanes];
-    for (int b = 0; b < kSumLanes; ++b)
+    double t[N], q[N], d[N], ec[N], oc[N], es[N], os[N];
+    for (int b = 0; b < N; ++b)
     {
         t[b] = pT[b];
         q[b] = pQ[b];
@@ -126,7 +127,7 @@ void RunSumSteps(const double* __restrict pStep, const double* __restrict pWeigh
         {
             const double* p = pStep + 3 * k;
             const double* w = pWeight + 2 * k;
-            for (int b = 0; b < kSumLanes; ++b)
+            for (int b = 0; b < N; ++b)
             {
                 d[b] = (p[0] * t[b] + p[2]) * q[b] + p[1] * d[b];
                 q[b] = q[b] + d[b];
@@ -135,7 +136,7 @@ void RunSumSteps(const double* __restrict pStep, const double* __restrict pWeigh
             }
             if (k + 1 == nEnd)
                 break;
-            for (int b = 0; b < kSumLanes; ++b)
+            for (int b = 0; b < N; ++b)
             {
                 d[b] = (p[3] * t[b] + p[5]) * q[b] + p[4] * d[b];
                 q[b] = q[b] + d[b];
@@ -145,11 +146,11 @@ void RunSumSteps(const double* __restrict pStep, const double* __restrict pWeigh
         }
         // Values in range never reach 2^kChunkBits, so only scaled lanes are ever rescaled.
         double dLargest = 0.0;
-        for (int b = 0; b < kSumLanes; ++b)
+        for (int b = 0; b < N; ++b)
             dLargest = std::max(dLargest, std::fabs(q[b]));
         if (dLargest < kChunk)
             continue;
-        for (int b = 0; b < kSumLanes; ++b)
+        for (int b = 0; b < N; ++b)
         {
             const bool bScale = std::fabs(q[b]) >= kChunk;
             const double dScale = bScale ? kInverseChunk : 1.0;
@@ -162,13 +163,33 @@ void RunSumSteps(const double* __restrict pStep, const double* __restrict pWeigh
             pChunks[b] += bScale ? 1 : 0;
         }
     }
-    for (int b = 0; b < kSumLanes; ++b)
+    for (int b = 0; b < N; ++b)
     {
         sums.aEvenCos[b] = ec[b];
         sums.aOddCos[b] = oc[b];
         sums.aEvenSin[b] = es[b];
         sums.aOddSin[b] = os[b];
     }
+}
+
+// A full group of points, and a narrow one for the few rows left over, which would waste
+// most of a full group's work.
+constexpr int kNarrowLanes = 8;
+
+LOBARA_FUSED_KERNEL
+void RunSumSteps(const double* __restrict pStep, const double* __restrict pWeight, size_t nSteps,
+                 const double* __restrict pT, double* __restrict pQ, int64_t* __restrict pChunks,
+                 LaneSums<kSumLanes>& sums)
+{
+    SumSteps<kSumLanes>(pStep, pWeight, nSteps, pT, pQ, pChunks, sums);
+}
+
+LOBARA_FUSED_KERNEL
+void RunSumSteps(const double* __restrict pStep, const double* __restrict pWeight, size_t nSteps,
+                 const double* __restrict pT, double* __restrict pQ, int64_t* __restrict pChunks,
+                 LaneSums<kNarrowLanes>& sums)
+{
+    SumSteps<kNarrowLanes>(pStep, pWeight, nSteps, pT, pQ, pChunks, sums);
 }
 
 }  // namespace
@@ -281,10 +302,25 @@ std::vector<double> NormalizedLegendre::PrepareWeights(const double* pCosWeights
 void NormalizedLegendre::EvaluateSums(const double* pX, const double* pU, int32_t nCount,
                                       const std::vector<double>& aWeights, double* pSums) const
 {
-    for (int32_t i = 0; i < nCount; i += kSumLanes)
-        SumLanes(pX + i, pU + i, std::min(kSumLanes, nCount - i), aWeights.data(), pSums + 4 * i);
+    // Full groups while more than two narrow ones are left; a narrow group costs about a third of a full one.
+    for (int32_t i = 0; i < nCount;)
+    {
+        const int32_t nLeft = nCount - i;
+        if (nLeft > 2 * kNarrowLanes)
+        {
+            SumLanes<kSumLanes>(pX + i, pU + i, std::min(kSumLanes, nLeft), aWeights.data(), pSums + 4 * i);
+            i += kSumLanes;
+        }
+        else
+        {
+            SumLanes<kNarrowLanes>(pX + i, pU + i, std::min(kNarrowLanes, nLeft), aWeights.data(),
+                                   pSums + 4 * i);
+            i += kNarrowLanes;
+        }
+    }
 }
 
+template <int N>
 void NormalizedLegendre::SumLanes(const double* pX, const double* pU, int32_t nCount, const double* pWeights,
                                   double* pSums) const
 {
@@ -296,10 +332,10 @@ void NormalizedLegendre::SumLanes(const double* pX, const double* pU, int32_t nC
 
     // As in EvaluateLanes, with the sums scaled as q is; lanes past nCount run on a harmless
     // point and are dropped.
-    double t[kSumLanes], q[kSumLanes];
-    int64_t nChunks[kSumLanes];
-    LaneSums sums;
-    for (int b = 0; b < kSumLanes; ++b)
+    double t[N], q[N];
+    int64_t nChunks[N];
+    LaneSums<N> sums;
+    for (int b = 0; b < N; ++b)
     {
         const bool bUsed = b < nCount;
         t[b] = bUsed ? pX[b] - 1.0 : -1.0;

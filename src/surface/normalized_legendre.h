@@ -47,9 +47,11 @@ public:
                       double* pSums) const;
 
 private:
-    // Up to kLanes points at once.
+    // Up to N points at once.
+    template <int N>
     void SumLanes(const double* pX, const double* pU, int32_t nCount, const double* pWeights,
                   double* pSums) const;
+    // Up to kLanes points at once.
     void EvaluateLanes(const double* pX, const double* pU, int32_t nCount, double* pValue) const;
 
     int64_t m_nOrder = 0;                // |m|
