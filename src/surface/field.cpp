@@ -4,11 +4,6 @@
 #include <climits>
 #include <cstdlib>
 
-bool IsZeroTerm(const Term& term)
-{
-    return term.l < 0 || std::llabs(int64_t{term.m}) > term.l || term.c == 0.0;
-}
-
 int32_t FieldMaxDegree(const Field& field)
 {
     int32_t nMax = -1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "surface/convention.h"
@@ -14,7 +15,10 @@ struct Field
 };
 
 // Whether a term adds nothing anywhere: l < 0, |m| > l or c = 0.
-bool IsZeroTerm(const Term& term);
+inline bool IsZeroTerm(const Term& term)
+{
+    return term.l < 0 || std::llabs(int64_t{term.m}) > term.l || term.c == 0.0;
+}
 
 // The field of the single harmonic Y(l, m) of the viewer: coefficient 1, the default convention.
 inline Field SingleHarmonic(int32_t l, int32_t m)

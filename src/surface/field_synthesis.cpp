@@ -91,37 +91,54 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
                 aTop.resize(m + 1, -1);
             aTop[m] = std::max(aTop[m], term.l);
         }
-    std::vector<std::vector<double>> aCos(aTop.size()), aSin(aTop.size());
+    // Each order's weights as pairs (cosine, sine) by degree, summed straight into place.
+    std::vector<Order> aOrders;
+    std::vector<size_t> aOrderIndex(aTop.size());
     for (size_t m = 0; m < aTop.size(); ++m)
         if (aTop[m] >= 0)
         {
-            aCos[m].resize(static_cast<size_t>(aTop[m]) - m + 1);
-            aSin[m].resize(aCos[m].size());
+            aOrderIndex[m] = aOrders.size();
+            aOrders.push_back(Order{static_cast<int32_t>(m), NormalizedLegendre(-1, 0),
+                                    std::vector<double>(2 * (static_cast<size_t>(aTop[m]) - m + 1))});
         }
-    for (const Term& term : field.aTerms)
-    {
-        if (IsZeroTerm(term))
-            continue;
-        const size_t m = static_cast<size_t>(std::llabs(int64_t{term.m}));
-        const size_t k = static_cast<size_t>(term.l) - m;
-        const double dC = term.c * FiniteConventionFactor(term.l, term.m, field.convention);
-        if (term.m == 0)
-            aCos[m][k] += dC;
-        else if (term.m > 0)
-            aCos[m][k] += std::sqrt(2.0) * dC;
-        else
-            aSin[m][k] -= std::sqrt(2.0) * dC;
-    }
-    // Each order's recurrence and weights, made on all the threads (O(l) square roots each).
-    std::vector<Order> aOrders;
-    for (size_t m = 0; m < aTop.size(); ++m)
-        if (aTop[m] >= 0)
-            aOrders.push_back(Order{static_cast<int32_t>(m), NormalizedLegendre(-1, 0), {}});
+    // The terms summed into place on all the threads, each taking the orders m = its part modulo
+    // the parts: every thread reads all the terms, but the additions, scattered over all the
+    // orders, are what cost. A part stops at its first term whose factor is out of range; the
+    // first such term of all is reported.
+    const std::vector<Term>& aTerms = field.aTerms;
+    const size_t nParts = std::max(1u, nThreads);
+    std::vector<size_t> aFirstUnfit(nParts, aTerms.size());
+    ShareAmongThreads(nParts, nThreads, [&](size_t nPart, unsigned) {
+        for (size_t i = 0; i < aTerms.size(); ++i)
+        {
+            const Term& term = aTerms[i];
+            const size_t m = static_cast<size_t>(std::llabs(int64_t{term.m}));
+            if (m % nParts != nPart || IsZeroTerm(term))
+                continue;
+            const double dFactor = ConventionFactor(term.l, term.m, field.convention);
+            if (!std::isfinite(dFactor))
+            {
+                aFirstUnfit[nPart] = i;
+                return;
+            }
+            const double dC = term.c * dFactor;
+            double* pPair = &aOrders[aOrderIndex[m]].aWeights[2 * (static_cast<size_t>(term.l) - m)];
+            if (term.m == 0)
+                pPair[0] += dC;
+            else if (term.m > 0)
+                pPair[0] += std::sqrt(2.0) * dC;
+            else
+                pPair[1] -= std::sqrt(2.0) * dC;
+        }
+    });
+    const size_t nUnfit = *std::min_element(aFirstUnfit.begin(), aFirstUnfit.end());
+    if (nUnfit < aTerms.size())
+        FiniteConventionFactor(aTerms[nUnfit].l, aTerms[nUnfit].m, field.convention);  // throws its message
+    // Each order's recurrence, and its weights made ready, on all the threads (O(l) square roots each).
     ShareAmongThreads(aOrders.size(), nThreads, [&](size_t o, unsigned) {
         Order& order = aOrders[o];
-        const size_t m = static_cast<size_t>(order.m);
-        order.legendre = NormalizedLegendre(aTop[m], order.m);
-        order.aWeights = order.legendre.PrepareWeights(aCos[m].data(), aSin[m].data());
+        order.legendre = NormalizedLegendre(aTop[static_cast<size_t>(order.m)], order.m);
+        order.legendre.PrepareWeights(order.aWeights);
     });
     return aOrders;
 }

@@ -192,6 +192,38 @@ void RunSumSteps(const double* __restrict pStep, const double* __restrict pWeigh
     SumSteps<kNarrowLanes>(pStep, pWeight, nSteps, pT, pQ, pChunks, sums);
 }
 
+// The recurrence's coefficients for degrees k = m + 1 .. m + nSteps. With s_k = sqrt(k^2 - m^2):
+// alpha_k = (2k - 1) / s_k, beta_k = s_(k-1) / s_k, and gamma_k = (k - s_k + (k - 1) - s_(k-1)) / s_k,
+// its two differences taken as m^2 / (k + s_k) and m^2 / (k - 1 + s_(k-1)) so that nothing
+// cancels. At k = m + 1, beta is 0; for m = 0, gamma is 0 at every step. s_(k-1) is worked out
+// afresh at each step (from integers, so to the same bits) to keep the steps independent.
+LOBARA_VECTOR_KERNEL
+void MakeSteps(double dM, int32_t nSteps, double* __restrict pSteps)
+{
+    const double dM2 = dM * dM;
+    for (int32_t i = 0; i < nSteps; ++i)
+    {
+        const double dK = dM + 1.0 + static_cast<double>(i);
+        const double dS = std::sqrt((dK - dM) * (dK + dM));
+        const double dPrevS = std::sqrt((dK - 1.0 - dM) * (dK - 1.0 + dM));
+        pSteps[3 * i] = (2.0 * dK - 1.0) / dS;
+        pSteps[3 * i + 1] = dPrevS / dS;
+        pSteps[3 * i + 2] = dM == 0.0 ? 0.0 : (dM2 / (dK + dS) + dM2 / (dK - 1.0 + dPrevS)) / dS;
+    }
+}
+
+// Each pair of weights of degree k = m + i times sqrt(2k + 1), for i below nDegrees.
+LOBARA_VECTOR_KERNEL
+void ScaleWeights(double dM, int32_t nDegrees, double* __restrict pWeights)
+{
+    for (int32_t i = 0; i < nDegrees; ++i)
+    {
+        const double dRoot = std::sqrt(2.0 * (dM + static_cast<double>(i)) + 1.0);
+        pWeights[2 * i] *= dRoot;
+        pWeights[2 * i + 1] *= dRoot;
+    }
+}
+
 }  // namespace
 
 NormalizedLegendre::NormalizedLegendre(int32_t l, int32_t m)
@@ -209,25 +241,9 @@ NormalizedLegendre::NormalizedLegendre(int32_t l, int32_t m)
     m_dStart = std::sqrt(dProduct) / std::sqrt(12.566370614359172);
     m_dFinish = std::sqrt(static_cast<double>(2 * nDegree + 1));
 
-    // With s_k = sqrt(k^2 - m^2): alpha_k = (2k - 1) / s_k, beta_k = s_(k-1) / s_k, and
-    // gamma_k = (k - s_k + (k - 1) - s_(k-1)) / s_k, its two differences taken as
-    // m^2 / (k + s_k) and m^2 / (k - 1 + s_(k-1)) so that nothing cancels. At k = m + 1,
-    // beta is 0; for m = 0, gamma is 0 at every step.
-    const double dM = static_cast<double>(m_nOrder);
-    const double dM2 = dM * dM;
     const size_t nSteps = static_cast<size_t>(nDegree - m_nOrder);
     m_aSteps.resize(3 * nSteps);
-    double dPrevS = 0.0;
-    for (size_t i = 0; i < nSteps; ++i)
-    {
-        const double dK = dM + 1.0 + static_cast<double>(i);
-        const double dS = std::sqrt((dK - dM) * (dK + dM));
-        double* pStep = &m_aSteps[3 * i];
-        pStep[0] = (2.0 * dK - 1.0) / dS;
-        pStep[1] = dPrevS / dS;
-        pStep[2] = m_nOrder == 0 ? 0.0 : (dM2 / (dK + dS) + dM2 / (dK - 1.0 + dPrevS)) / dS;
-        dPrevS = dS;
-    }
+    MakeSteps(static_cast<double>(m_nOrder), static_cast<int32_t>(nSteps), m_aSteps.data());
 }
 
 void NormalizedLegendre::Evaluate(const double* pX, const double* pU, int32_t nCount, double* pValue) const
@@ -284,19 +300,11 @@ void NormalizedLegendre::EvaluateLanes(const double* pX, const double* pU, int32
     }
 }
 
-std::vector<double> NormalizedLegendre::PrepareWeights(const double* pCosWeights,
-                                                       const double* pSinWeights) const
+void NormalizedLegendre::PrepareWeights(std::vector<double>& aWeights) const
 {
     // The recurrence carries q_k = Pbar_k / sqrt(2k + 1): its weights take the square root in.
-    const size_t nDegrees = m_dStart == 0.0 ? 0 : m_aSteps.size() / 3 + 1;
-    std::vector<double> aWeights(2 * nDegrees);
-    for (size_t i = 0; i < nDegrees; ++i)
-    {
-        const double dRoot = std::sqrt(2.0 * static_cast<double>(m_nOrder + static_cast<int64_t>(i)) + 1.0);
-        aWeights[2 * i] = pCosWeights[i] * dRoot;
-        aWeights[2 * i + 1] = pSinWeights[i] * dRoot;
-    }
-    return aWeights;
+    const size_t nDegrees = m_dStart == 0.0 ? 0 : std::min(m_aSteps.size() / 3 + 1, aWeights.size() / 2);
+    ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), aWeights.data());
 }
 
 void NormalizedLegendre::EvaluateSums(const double* pX, const double* pU, int32_t nCount,

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "surface/growable_array.h"
+
 // The fully normalised associated Legendre function of degree l and order |m|,
 // Pbar(x) = N(l, m) P_l^|m|(x), with no (-1)^m phase, for degrees far beyond the reach of
 // explicit polynomials.
@@ -41,8 +43,9 @@ public:
     // pU[i] = sin(theta), the sums over k = |m| .. l of wc_k Pbar_k(x) and of ws_k Pbar_k(x),
     // each split by the parity of k - |m|, so that at -x the same sums give even - odd:
     // pSums[4 i + 0, 1] = even and odd cosine sums, pSums[4 i + 2, 3] the sine sums. The weights
-    // come from PrepareWeights, whose arrays wc and ws hold l - |m| + 1 values for k = |m| .. l.
-    std::vector<double> PrepareWeights(const double* pCosWeights, const double* pSinWeights) const;
+    // are l - |m| + 1 pairs (wc_k, ws_k) for k = |m| .. l, made ready once by PrepareWeights,
+    // which scales them in place to the recurrence's q_k.
+    void PrepareWeights(std::vector<double>& aWeights) const;
     void EvaluateSums(const double* pX, const double* pU, int32_t nCount, const std::vector<double>& aWeights,
                       double* pSums) const;
 
@@ -58,5 +61,7 @@ private:
     bool m_bOddUnderReflection = false;  // Pbar(-x) = -Pbar(x): l - |m| is odd
     double m_dStart = 0.0;               // q_mm / u^|m|; 0 when the function is 0
     double m_dFinish = 0.0;              // sqrt(2l + 1)
-    std::vector<double> m_aSteps;        // alpha_k, beta_k, gamma_k for k = |m| + 1 .. l
+    // alpha_k, beta_k, gamma_k for k = |m| + 1 .. l; each is written before it is read, so the
+    // storage is not zero-filled first.
+    std::vector<double, UninitializedAllocator<double>> m_aSteps;
 };
