@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "surface/vector_kernel.h"
 
@@ -34,39 +35,64 @@ void Lift(double& d, int64_t& nExponent)
     }
 }
 
-// dFactor * u^n as q * 2^(kChunkBits * nChunks), 0 <= q < 2^kChunkBits, for 0 <= u <= 1 and
-// 0 < dFactor <= 1, by binary powering with every product lifted back into range.
-void ScaledPower(double u, int64_t n, double dFactor, double& q, int64_t& nChunks)
+// x * 2^n for 0 <= n < kChunkBits, exact: x and the result are normal doubles.
+inline double TimesPowerOfTwo(double x, int64_t n)
 {
-    double dSquare = u;  // u^(2^j) = dSquare * 2^nSquareExponent
-    int64_t nSquareExponent = 0;
-    Lift(dSquare, nSquareExponent);
-    double dResult = dFactor;
-    int64_t nExponent = 0;
+    const uint64_t nBits = static_cast<uint64_t>(n + 1023) << 52;
+    double dPower;
+    std::memcpy(&dPower, &nBits, sizeof dPower);
+    return x * dPower;
+}
+
+// A product of two numbers in [2^-256, 1] lifted back into that range: once is enough.
+inline void LiftProduct(double& d, int64_t& nExponent)
+{
+    const bool bLift = d > 0.0 && d < kSmall;
+    d = bLift ? d * kLift : d;
+    nExponent = bLift ? nExponent - kLiftBits : nExponent;
+}
+
+// dFactor * u^n as q * 2^(kChunkBits * nChunks), 0 <= q < 2^kChunkBits, for N points with
+// 0 <= pU[b] <= 1 and 2^-256 <= dFactor <= 1, by binary powering with every product lifted back
+// into range. All lanes share n, so the lanes run side by side.
+template <int N>
+__attribute__((always_inline)) inline void ScaledPowers(const double* pU, int64_t n, double dFactor,
+                                                        double* __restrict pQ, int64_t* __restrict pChunks)
+{
+    double aSquare[N], aResult[N];  // u^(2^j) = aSquare * 2^aSquareExponent; the result alike
+    int64_t aSquareExponent[N], aExponent[N];
+    for (int b = 0; b < N; ++b)
+    {
+        aSquare[b] = pU[b];
+        aSquareExponent[b] = 0;
+        Lift(aSquare[b], aSquareExponent[b]);
+        aResult[b] = dFactor;
+        aExponent[b] = 0;
+    }
     for (int64_t nLeft = n; nLeft > 0; nLeft >>= 1)
     {
         if ((nLeft & 1) != 0)
-        {
-            dResult *= dSquare;
-            nExponent += nSquareExponent;
-            Lift(dResult, nExponent);
-        }
+            for (int b = 0; b < N; ++b)
+            {
+                aResult[b] *= aSquare[b];
+                aExponent[b] += aSquareExponent[b];
+                LiftProduct(aResult[b], aExponent[b]);
+            }
         if (nLeft > 1)
-        {
-            dSquare *= dSquare;
-            nSquareExponent *= 2;
-            Lift(dSquare, nSquareExponent);
-        }
+            for (int b = 0; b < N; ++b)
+            {
+                aSquare[b] *= aSquare[b];
+                aSquareExponent[b] *= 2;
+                LiftProduct(aSquare[b], aSquareExponent[b]);
+            }
     }
-    // nExponent = kChunkBits * nChunks + nRemainder with 0 <= nRemainder < kChunkBits.
-    nChunks = nExponent / kChunkBits;
-    int64_t nRemainder = nExponent % kChunkBits;
-    if (nRemainder < 0)
+    // aExponent = kChunkBits * nChunks + nRemainder with 0 <= nRemainder < kChunkBits.
+    static_assert(kChunkBits == 512, "the split below shifts by log2(kChunkBits)");
+    for (int b = 0; b < N; ++b)
     {
-        nRemainder += kChunkBits;
-        --nChunks;
+        pChunks[b] = aExponent[b] >> 9;
+        pQ[b] = TimesPowerOfTwo(aResult[b], aExponent[b] & (kChunkBits - 1));
     }
-    q = std::ldexp(dResult, static_cast<int>(nRemainder));
 }
 
 // nSteps steps of the recurrence for kLanes points at once: lane b holds t = |x| - 1, q_(k-1)
@@ -224,6 +250,28 @@ void ScaleWeights(double dM, int32_t nDegrees, double* __restrict pWeights)
     }
 }
 
+// The start values q_mm of a group of points, in each width the groups come in.
+LOBARA_VECTOR_KERNEL
+void StartValues(const double (&aU)[kSumLanes], int64_t n, double dFactor, double (&aQ)[kSumLanes],
+                 int64_t (&aChunks)[kSumLanes])
+{
+    ScaledPowers<kSumLanes>(aU, n, dFactor, aQ, aChunks);
+}
+
+LOBARA_VECTOR_KERNEL
+void StartValues(const double (&aU)[kNarrowLanes], int64_t n, double dFactor, double (&aQ)[kNarrowLanes],
+                 int64_t (&aChunks)[kNarrowLanes])
+{
+    ScaledPowers<kNarrowLanes>(aU, n, dFactor, aQ, aChunks);
+}
+
+LOBARA_VECTOR_KERNEL
+void StartValues(const double (&aU)[kLanes], int64_t n, double dFactor, double (&aQ)[kLanes],
+                 int64_t (&aChunks)[kLanes])
+{
+    ScaledPowers<kLanes>(aU, n, dFactor, aQ, aChunks);
+}
+
 }  // namespace
 
 NormalizedLegendre::NormalizedLegendre(int32_t l, int32_t m)
@@ -266,13 +314,15 @@ void NormalizedLegendre::EvaluateLanes(const double* pX, const double* pU, int32
     double q[kLanes];  // q_(k-1), scaled by 2^(-kChunkBits * nChunks)
     double d[kLanes];  // d_(k-1), scaled alike
     int64_t nChunks[kLanes];
+    double u[kLanes];
     for (int b = 0; b < kLanes; ++b)
     {
         const bool bUsed = b < nCount;
         t[b] = bUsed ? std::fabs(pX[b]) - 1.0 : -1.0;
-        ScaledPower(bUsed ? pU[b] : 1.0, m_nOrder, m_dStart, q[b], nChunks[b]);
+        u[b] = bUsed ? pU[b] : 1.0;
         d[b] = 0.0;
     }
+    StartValues(u, m_nOrder, m_dStart, q, nChunks);
 
     const size_t nSteps = m_aSteps.size() / 3;
     for (size_t k = 0; k < nSteps; k += kStepsPerCheck)
@@ -340,14 +390,18 @@ void NormalizedLegendre::SumLanes(const double* pX, const double* pU, int32_t nC
 
     // As in EvaluateLanes, with the sums scaled as q is; lanes past nCount run on a harmless
     // point and are dropped.
-    double t[N], q[N];
+    double t[N], q[N], u[N];
     int64_t nChunks[N];
     LaneSums<N> sums;
     for (int b = 0; b < N; ++b)
     {
         const bool bUsed = b < nCount;
         t[b] = bUsed ? pX[b] - 1.0 : -1.0;
-        ScaledPower(bUsed ? pU[b] : 1.0, m_nOrder, m_dStart, q[b], nChunks[b]);
+        u[b] = bUsed ? pU[b] : 1.0;
+    }
+    StartValues(u, m_nOrder, m_dStart, q, nChunks);
+    for (int b = 0; b < N; ++b)
+    {
         sums.aEvenCos[b] = pWeights[0] * q[b];
         sums.aEvenSin[b] = pWeights[1] * q[b];
     }
