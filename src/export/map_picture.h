@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+
+#include "export/picture.h"
+#include "surface/field.h"
+#include "surface/field_coloring.h"
+#include "surface/map_projection.h"
+#include "surface/surface_mesh.h"
+
+// A flat map of a field: the projection fitted to the top of the picture, centred, and under it,
+// unless the colouring is by sign, a strip with the colour bar.
+
+// The rows of the colour bar's strip in a picture of nWidth x nHeight (0 for sign colouring).
+int ColorBarStripHeight(ColorMode mode, int nWidth, int nHeight);
+
+// The picture height that fits the projection at nWidth, with the strip of the bar.
+int MapPictureHeight(MapProjection projection, ColorMode mode, int nWidth);
+
+// The grid a map of nMapHeight pixel rows samples the field on: two rows to each pixel row, or
+// 16 to each period of the field's highest degree for an accurate interpolation, at most four
+// to each pixel row; 2 (rows - 1) columns round the equator. SufficientGrid bounds both from
+// below.
+GridSize MapGrid(int nMapHeight, const Field& field);
+
+// The field sampled on an nRows x nColumns grid of the surfaces (index i * nColumns + j): aRe,
+// and aIm for a complex field (empty for a real one).
+struct MapSamples
+{
+    const DoubleArray& aRe;
+    const DoubleArray& aIm;
+    int32_t nRows;
+    int32_t nColumns;
+};
+
+// The map picture of nWidth x nHeight: at each pixel's centre the field interpolated bilinearly
+// in theta and phi from the samples, coloured; the background elsewhere.
+Picture MakeMapPicture(MapProjection projection, const MapSamples& samples, const FieldColoring& coloring,
+                       int nWidth, int nHeight, Background background);
