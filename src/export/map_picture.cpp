@@ -48,7 +48,7 @@ GridSize MapGrid(int nMapHeight, const Field& field)
     const int64_t nDegree = std::max(FieldMaxDegree(field), 0);
     const GridSize sufficient = SufficientGrid(field);
     const int64_t nRows = std::max(
-        {2 * nPixelRows + 1, std::min(16 * (nDegree + 1) + 1, 4 * nPixelRows + 1), sufficient.nRows});
+        {2 * nPixelRows + 1, std::min(8 * (nDegree + 1) + 1, 4 * nPixelRows + 1), sufficient.nRows});
     return GridSize{nRows, std::max(2 * (nRows - 1), sufficient.nColumns)};
 }
 

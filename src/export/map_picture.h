@@ -18,8 +18,8 @@ int ColorBarStripHeight(ColorMode mode, int nWidth, int nHeight);
 int MapPictureHeight(MapProjection projection, ColorMode mode, int nWidth);
 
 // The grid a map of nMapHeight pixel rows samples the field on: two rows to each pixel row, or
-// 16 to each period of the field's highest degree for an accurate interpolation, at most four
-// to each pixel row; 2 (rows - 1) columns round the equator. SufficientGrid bounds both from
+// 8 (L + 1), about 16 to each period of the highest degree L, for an accurate interpolation, at
+// most four to each pixel row; 2 (rows - 1) columns round the equator. SufficientGrid bounds both from
 // below.
 GridSize MapGrid(int nMapHeight, const Field& field);
 
