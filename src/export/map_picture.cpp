@@ -8,6 +8,9 @@
 
 namespace {
 
+// The most samples a map's grid takes, unless the field needs more: 512 MiB for a real field.
+constexpr int64_t kMaxMapSamples = int64_t{1} << 26;
+
 // The field at (theta, phi) from the four samples around it; phi wraps round the grid.
 double Interpolate(const DoubleArray& aValue, int32_t nRows, int32_t nColumns, double dTheta, double dPhi)
 {
@@ -46,10 +49,20 @@ GridSize MapGrid(int nMapHeight, const Field& field)
 {
     const int64_t nPixelRows = std::max(nMapHeight, 1);
     const int64_t nDegree = std::max(FieldMaxDegree(field), 0);
+    const int64_t nOrder = std::max(FieldMaxOrder(field), 0);
+    int64_t nRows = std::min(20 * (nDegree + 1) + 1, 2 * nPixelRows + 1);
+    int64_t nColumns = std::min(40 * (nOrder + 1), 4 * nPixelRows);
+    // A very large map is interpolated from fewer samples than its pixels rather than refused.
+    const double dShrink =
+        std::sqrt(static_cast<double>(nRows * nColumns) / static_cast<double>(kMaxMapSamples));
+    if (dShrink > 1.0)
+    {
+        nRows = static_cast<int64_t>(static_cast<double>(nRows) / dShrink);
+        nColumns = static_cast<int64_t>(static_cast<double>(nColumns) / dShrink);
+    }
     const GridSize sufficient = SufficientGrid(field);
-    const int64_t nRows = std::max(
-        {2 * nPixelRows + 1, std::min(8 * (nDegree + 1) + 1, 4 * nPixelRows + 1), sufficient.nRows});
-    return GridSize{nRows, std::max(2 * (nRows - 1), sufficient.nColumns)};
+    return GridSize{std::max({nRows, sufficient.nRows, int64_t{3}}),
+                    std::max({nColumns, sufficient.nColumns, int64_t{4}})};
 }
 
 Picture MakeMapPicture(MapProjection projection, const MapSamples& samples, const FieldColoring& coloring,

@@ -69,7 +69,8 @@ Rgb8 MapColor(const ColorMap& map, double t)
 
 Rgb8 ValueColor(const ColorMap& map, double dValue, double dLow, double dHigh)
 {
-    return MapColor(map, (dValue - dLow) / (dHigh - dLow));
+    // In halves, so that no difference of finite values overflows.
+    return MapColor(map, (dValue / 2.0 - dLow / 2.0) / (dHigh / 2.0 - dLow / 2.0));
 }
 
 Rgb8 PhaseColor(const ColorMap& map, double dRe, double dIm)
