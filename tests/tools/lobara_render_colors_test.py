@@ -6,6 +6,7 @@ import math
 import os
 
 import matplotlib
+import meshio
 import numpy as np
 from scipy.special import gammaln, sph_harm
 
@@ -94,7 +95,7 @@ def sectoral(l, theta, phi):
 def test_complex_values():
     """--complex --values is complex128 of SciPy's sph_harm, its Condon-Shortley phase with --cs and
     none without, to 1e-14 of max|Y|; finite and equal to the closed form where SciPy gives NaN;
-    --at prints re im; --term and --acn sum their terms."""
+    --at prints re im; --term and --acn sum their terms; the surface lies at |Y|."""
     n_theta, n_phi = 31, 40
     theta = np.arange(n_theta)[:, None] / (n_theta - 1) * math.pi + np.zeros((1, n_phi))
     phi = np.arange(n_phi)[None, :] / n_phi * 2 * math.pi + np.zeros((n_theta, 1))
@@ -125,6 +126,11 @@ def test_complex_values():
     got = values("--acn", "0,0,0,1")
     expected = sph_harm(1, 1, phi, theta) * -math.sqrt(4 * math.pi / 3)
     check(np.abs(got - expected).max() < 1e-14, "--acn channel 3 differs from SciPy's Y(1, 1) in SN3D")
+    # The polar plot of |Y|, read back by meshio.
+    result = run("--complex", "-l", 3, "-m", 2, "--theta", n_theta, "--phi", n_phi, "--mesh", "c.obj")
+    radius = np.linalg.norm(meshio.read(os.path.join(WORK, "c.obj")).points, axis=1)
+    expected = np.abs(sph_harm(2, 3, phi, theta)).ravel()
+    check(result.returncode == 0 and np.abs(radius - expected).max() < 1e-6, "the surface is not at |Y(3, 2)|")
     result = run("--complex", "-l", 3, "-m", 2, "--at", "1,0.5")
     re, im = map(float, result.stdout.split())
     expected = sph_harm(2, 3, 0.5, 1.0)
