@@ -45,6 +45,7 @@ bench: build
 	bench/runs_vs_draw.py $(BUILD)
 	@scripts/install-deps --bench
 	bench/synthesis_vs_healpy.py $(BUILD)
+	bench/map_vs_healpy.py $(BUILD)
 
 package:
 	@scripts/install-deps --packaging

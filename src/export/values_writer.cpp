@@ -9,10 +9,11 @@ namespace {
 
 // Format 1.0: magic, version, a little-endian 16-bit header length, then a Python dict literal
 // padded with spaces and ended by a newline so that the data start on a multiple of 64 bytes.
-void WriteNpyHeader(COutputStream& stream, int32_t nRows, int32_t nColumns)
+void WriteNpyHeader(COutputStream& stream, int32_t nRows, int32_t nColumns, bool bComplex)
 {
-    std::string strHeader = "{'descr': '<f8', 'fortran_order': False, 'shape': (" + std::to_string(nRows) +
-                            ", " + std::to_string(nColumns) + "), }";
+    std::string strHeader = std::string("{'descr': '") + (bComplex ? "<c16" : "<f8") +
+                            "', 'fortran_order': False, 'shape': (" + std::to_string(nRows) + ", " +
+                            std::to_string(nColumns) + "), }";
     strHeader.append(63 - (10 + strHeader.size()) % 64, ' ');
     strHeader += '\n';
     std::string strPrefix("\x93NUMPY\x01\x00", 8);
@@ -28,9 +29,10 @@ void AppendNumber(std::string& strLine, double d, char cEnd)
     strLine += cEnd;
 }
 
-void WriteCsv(COutputStream& stream, const DoubleArray& aValue, int32_t nRows, int32_t nColumns)
+void WriteCsv(COutputStream& stream, const DoubleArray& aValue, const DoubleArray* pImag, int32_t nRows,
+              int32_t nColumns)
 {
-    stream.Write("theta,phi,value\n");
+    stream.Write(pImag ? "theta,phi,re,im\n" : "theta,phi,value\n");
     std::string strLine;
     for (int32_t i = 0; i < nRows; ++i)
     {
@@ -40,7 +42,9 @@ void WriteCsv(COutputStream& stream, const DoubleArray& aValue, int32_t nRows, i
             strLine.clear();
             AppendNumber(strLine, dTheta, ',');
             AppendNumber(strLine, SamplePhi(j, nColumns), ',');
-            AppendNumber(strLine, aValue[i * nColumns + j], '\n');
+            AppendNumber(strLine, aValue[i * nColumns + j], pImag ? ',' : '\n');
+            if (pImag)
+                AppendNumber(strLine, (*pImag)[i * nColumns + j], '\n');
             stream.Write(strLine);
         }
     }
@@ -65,25 +69,30 @@ ValuesFormat ValuesFormatOf(const std::string& strPath)
 }
 
 void WriteValues(COutputStream& stream, const DoubleArray& aValue, ValuesFormat format, int32_t nRows,
-                 int32_t nColumns)
+                 int32_t nColumns, const DoubleArray* pImag)
 {
     if (format == ValuesFormat::kCsv)
     {
-        WriteCsv(stream, aValue, nRows, nColumns);
+        WriteCsv(stream, aValue, pImag, nRows, nColumns);
         return;
     }
     if (format == ValuesFormat::kNpy)
-        WriteNpyHeader(stream, nRows, nColumns);
-    unsigned char abBytes[8];
-    for (int32_t i = 0; i < aValue.GetSize(); ++i)
-    {
+        WriteNpyHeader(stream, nRows, nColumns, pImag != nullptr);
+    const auto writeDouble = [&stream](double d) {
+        unsigned char abBytes[8];
         uint64_t nBits;
-        std::memcpy(&nBits, &aValue[i], sizeof nBits);
+        std::memcpy(&nBits, &d, sizeof nBits);
         for (unsigned char& b : abBytes)
         {
             b = static_cast<unsigned char>(nBits & 0xffu);
             nBits >>= 8;
         }
         stream.Write(abBytes, sizeof abBytes);
+    };
+    for (int32_t i = 0; i < aValue.GetSize(); ++i)
+    {
+        writeDouble(aValue[i]);
+        if (pImag)
+            writeDouble((*pImag)[i]);
     }
 }

@@ -23,6 +23,7 @@ ValuesFormat ValuesFormatOf(const std::string& strPath);
 // of phi): as little-endian IEEE doubles, headerless or as a NumPy array of shape (nRows,
 // nColumns); or as CSV, a header "theta,phi,value" and a row per sample, each number with the
 // 17 significant digits that read back as the same double. nRows * nColumns must be the number
-// of values.
+// of values. With pImag, the values are complex, aValue their real parts and *pImag (as long)
+// their imaginary parts: NumPy complex128, raw pairs re, im, CSV rows theta,phi,re,im.
 void WriteValues(COutputStream& stream, const DoubleArray& aValue, ValuesFormat format, int32_t nRows,
-                 int32_t nColumns);
+                 int32_t nColumns, const DoubleArray* pImag = nullptr);

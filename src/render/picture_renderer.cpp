@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "render/address_space.h"
+#include "render/colored_drawing.h"
 #include "render/gl_camera.h"
 #include "render/supersample.h"
 #include "render/surface_drawing.h"
@@ -37,6 +38,16 @@ void CPictureRenderer::SetSurface(SurfaceMesh&& mesh, const ColorScheme& colors)
     m_colors = colors;
 }
 
+void CPictureRenderer::SetVertexShading(std::vector<Rgb8>&& aColors, bool bSmooth)
+{
+    VertexNormals normals;
+    if (bSmooth)
+        ComputeVertexNormals(m_mesh, normals);
+    m_aVertexColors = std::move(aColors);
+    m_normals = std::move(normals);
+    m_bSmooth = bSmooth;
+}
+
 void CPictureRenderer::Paint(const Camera& camera)
 {
     // The software rasteriser does not survive running out of address space while it draws
@@ -46,7 +57,11 @@ void CPictureRenderer::Paint(const Camera& camera)
     // The viewer's paint: the camera, then clear, draw and flush.
     SetViewpoint(camera.from[0], camera.from[1], camera.from[2], camera.to[0], camera.to[1], camera.to[2]);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    DrawSurface(m_mesh, m_colors);
+    // By sign with normals per face, the viewer's own drawing, pixel for pixel.
+    if (m_aVertexColors.empty() && !m_bSmooth)
+        DrawSurface(m_mesh, m_colors);
+    else
+        DrawColoredSurface(m_mesh, m_aVertexColors, m_colors, m_bSmooth ? &m_normals : nullptr);
     glFlush();
 }
 

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <vector>
+
 #include "camera/camera_math.h"
 #include "export/picture.h"
 #include "render/offscreen_context.h"
+#include "surface/color_maps.h"
 #include "surface/color_schemes.h"
 #include "surface/surface_mesh.h"
+#include "surface/vertex_normals.h"
 
 // How pictures are made: nSupersample times larger on each side and box-filtered down, on the
 // chosen background.
@@ -27,6 +31,11 @@ public:
     // The surface that pictures show from now on, coloured by sign.
     void SetSurface(SurfaceMesh&& mesh, const ColorScheme& colors);
 
+    // From now on, the surface's vertices in their colours of aColors (one per vertex; empty:
+    // by sign as before) and, with bSmooth, shaded with normals per vertex instead of per face.
+    // Throws std::bad_alloc with the drawing as it was.
+    void SetVertexShading(std::vector<Rgb8>&& aColors, bool bSmooth);
+
     // The viewer's paint from the camera, which must be placeable (From and To distinct and
     // finite); the rasteriser may still be at work when it returns.
     void Paint(const Camera& camera);
@@ -42,4 +51,7 @@ private:
     COffscreenContext m_context;
     SurfaceMesh m_mesh;
     ColorScheme m_colors = {};
+    std::vector<Rgb8> m_aVertexColors;
+    VertexNormals m_normals;
+    bool m_bSmooth = false;
 };

@@ -1,11 +1,14 @@
 #include "surface/surface_builder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
+#include "surface/angles.h"
 #include "surface/build_limits.h"
 #include "surface/field_rows.h"
 #include "surface/surface_faces.h"
@@ -62,6 +65,37 @@ RowSamples RowOf(const SurfaceMesh& mesh, int32_t nFirst)
                       mesh.m_aZ.GetData() + nFirst, mesh.m_aValue.GetData() + nFirst, nFirst};
 }
 
+// The vertices and faces of the plan's grid, row by row: fillRow(i, pRow) writes row i's
+// values, and each row of vertices is followed at once by the faces between it and the row
+// above, while both rows are still in cache; rowFactors(i) gives row i's theta. The mesh has
+// room for the plan.
+template <typename RowFactorsOf, typename FillRow>
+void BuildRows(const SurfacePlan& plan, const RowFactorsOf& rowFactors, const std::vector<double>& aCosPhi,
+               const std::vector<double>& aSinPhi, FaceSorter& sorter, SurfaceMesh& mesh,
+               const FillRow& fillRow)
+{
+    const int32_t nColumns = plan.nColumns;
+    for (int32_t i = 0; i < plan.nRows; ++i)
+    {
+        const int32_t nFirst = i * nColumns;
+        fillRow(i, mesh.m_aValue.GetData() + nFirst);
+        VertexRow(rowFactors(i), aCosPhi.data(), aSinPhi.data(), mesh.m_aValue.GetData() + nFirst, nColumns,
+                  mesh.m_aX.GetData() + nFirst, mesh.m_aY.GetData() + nFirst, mesh.m_aZ.GetData() + nFirst);
+        if (i > 0)
+            AppendFaceRow(RowOf(mesh, nFirst - nColumns), RowOf(mesh, nFirst), nColumns, sorter);
+    }
+    FinishFaces(sorter, mesh);
+}
+
+// Sizes every array of the mesh for the plan, the values and vertices left to be written.
+void StartMesh(const SurfacePlan& plan, SurfaceMesh& mesh, FaceSorter& sorter)
+{
+    for (FloatArray* pArray : {&mesh.m_aX, &mesh.m_aY, &mesh.m_aZ})
+        pArray->SetSizeForOverwrite(plan.nVertices);
+    mesh.m_aValue.SetSizeForOverwrite(plan.nVertices);
+    StartFaces(mesh, plan.nFaces, sorter);
+}
+
 }  // namespace
 
 void BuildSurfaceMesh(const Field& field, int32_t nT, int32_t nP, SurfaceMesh& mesh,
@@ -74,29 +108,39 @@ void BuildSurfaceMesh(const Field& field, int32_t nT, int32_t nP, SurfaceMesh& m
     FaceSorter sorter = MakeFaceSorter(plan.nColumns);
     ReserveMesh(mesh, plan);
 
-    for (FloatArray* pArray : {&mesh.m_aX, &mesh.m_aY, &mesh.m_aZ})
-        pArray->SetSizeForOverwrite(plan.nVertices);
-    mesh.m_aValue.SetSizeForOverwrite(plan.nVertices);
-    StartFaces(mesh, plan.nFaces, sorter);
+    StartMesh(plan, mesh, sorter);
     rows.FillAll(mesh.m_aValue.GetData(), onRow);
-
-    // Each row of vertices is followed at once by the faces between it and the row above,
-    // while both rows are still in cache.
-    const int32_t nColumns = plan.nColumns;
     const FieldColumns& columns = rows.Columns();
-    for (int32_t i = 0; i < plan.nRows; ++i)
-    {
-        const int32_t nFirst = i * nColumns;
-        rows.FillRow(i, mesh.m_aValue.GetData() + nFirst);
-        VertexRow(rows.Row(i), columns.aCosPhi.data(), columns.aSinPhi.data(),
-                  mesh.m_aValue.GetData() + nFirst, nColumns, mesh.m_aX.GetData() + nFirst,
-                  mesh.m_aY.GetData() + nFirst, mesh.m_aZ.GetData() + nFirst);
-        if (i > 0)
-            AppendFaceRow(RowOf(mesh, nFirst - nColumns), RowOf(mesh, nFirst), nColumns, sorter);
+    const auto rowFactors = [&rows](int32_t i) -> const RowFactors& { return rows.Row(i); };
+    BuildRows(plan, rowFactors, columns.aCosPhi, columns.aSinPhi, sorter, mesh, [&](int32_t i, double* pRow) {
+        rows.FillRow(i, pRow);
         if (onRow && !rows.FillAllReportsRows())
             onRow(i + 1, plan.nRows);
+    });
+}
+
+void BuildSurfaceMesh(const DoubleArray& aValue, int32_t nT, int32_t nP, SurfaceMesh& mesh)
+{
+    const SurfacePlan plan = PlanSurface(0, 0, nT, nP);
+    if (aValue.GetSize() != plan.nVertices)
+        throw std::invalid_argument("BuildSurfaceMesh: the values do not fill the grid");
+    const std::vector<RowFactors> aRows = MakeThetaRows(plan.nRows);
+    std::vector<double> aCosPhi(static_cast<size_t>(plan.nColumns)), aSinPhi(aCosPhi.size());
+    for (size_t j = 0; j < aCosPhi.size(); ++j)
+    {
+        aCosPhi[j] = std::cos(SamplePhi(static_cast<int64_t>(j), plan.nColumns));
+        aSinPhi[j] = std::sin(SamplePhi(static_cast<int64_t>(j), plan.nColumns));
     }
-    FinishFaces(sorter, mesh);
+    FaceSorter sorter = MakeFaceSorter(plan.nColumns);
+    ReserveMesh(mesh, plan);
+
+    StartMesh(plan, mesh, sorter);
+    const auto rowFactors = [&aRows](int32_t i) -> const RowFactors& {
+        return aRows[static_cast<size_t>(i)];
+    };
+    BuildRows(plan, rowFactors, aCosPhi, aSinPhi, sorter, mesh, [&](int32_t i, double* pRow) {
+        std::copy_n(aValue.GetData() + static_cast<ptrdiff_t>(i) * plan.nColumns, plan.nColumns, pRow);
+    });
 }
 
 void BuildSurfaceMesh(int32_t l, int32_t m, int32_t nT, int32_t nP, SurfaceMesh& mesh,

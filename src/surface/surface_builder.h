@@ -19,3 +19,8 @@ void BuildSurfaceMesh(int32_t l, int32_t m, int32_t nT, int32_t nP, SurfaceMesh&
 // term is sampled as its harmonic above, times its coefficient in the program's convention.
 void BuildSurfaceMesh(const Field& field, int32_t nT, int32_t nP, SurfaceMesh& mesh,
                       const BuildProgress& onRow = nullptr);
+
+// The polar plot of values already sampled on the nT x nP grid (index i * nP + j): radius
+// |value|, faces split by sign, as above. aValue must hold every sample of the grid (else
+// std::invalid_argument); throws std::bad_alloc as above.
+void BuildSurfaceMesh(const DoubleArray& aValue, int32_t nT, int32_t nP, SurfaceMesh& mesh);

@@ -80,6 +80,17 @@ expect_usage_error "--mesh" --mesh "$work/q.vtk"
 expect_usage_error "--table" --table 2 -l 3 --out "$work/q.png"
 expect_usage_error "--size" --table 3 --size 6x4 --out "$work/q.png"
 expect_usage_error "--out" --turntable 3
+expect_usage_error "--color" --color hue --out "$work/q.png"
+expect_usage_error "--colormap" --color value --colormap jet --out "$work/q.png"
+expect_usage_error "--colormap" --colormap viridis --out "$work/q.png"
+expect_usage_error "--range" --color value --range 1,-1 --out "$work/q.png"
+expect_usage_error "--range" --color phase --range -1,1 --out "$work/q.png"
+expect_usage_error "--complex" --complex --coeffs "$work/none.txt" --stats
+expect_usage_error "sign" --complex --color sign --out "$work/q.png"
+expect_usage_error "--map" --map robinson --out "$work/q.png"
+expect_usage_error "--map" --map ortho --values "$work/q.npy"
+expect_usage_error "--theta" --map ortho --theta 9 --out "$work/q.png"
+expect_usage_error "--smooth" --table 2 --smooth --out "$work/q.png"
 # A frame name holds one integer field and nothing else printf would read.
 for pattern in q.png 'q%s.png' 'q%d%d.png' 'q%n.png' 'q%.3d.png' 'q%123d.png' 'q%ld.png'; do
   expect_usage_error "field" --turntable 3 --out "$work/$pattern"

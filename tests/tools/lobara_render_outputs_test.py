@@ -11,7 +11,7 @@ import subprocess
 import meshio
 import numpy as np
 
-from render_run import WORK, check, finish, run
+from render_run import WORK, check, finish, read_png, run
 
 
 def render(*args):
@@ -21,13 +21,6 @@ def render(*args):
     result = run("--theta", 60, "--phi", 120, *args, "--out", path)
     check(result.returncode == 0, f"{args}: exit {result.returncode}: {result.stderr}")
     return read_png(path)
-
-
-def read_png(path):
-    size = subprocess.run(["identify", "-format", "%w %h", path], capture_output=True, text=True).stdout
-    width, height = map(int, size.split())
-    raw = subprocess.run(["convert", path, "-depth", "8", "rgba:-"], capture_output=True).stdout
-    return np.frombuffer(raw, np.uint8).reshape(height, width, 4)
 
 
 def y3_minus2(n_theta, n_phi):

@@ -8,6 +8,8 @@ import subprocess
 import sys
 import tempfile
 
+import numpy as np
+
 RENDER = os.path.abspath(sys.argv[1])
 WORK = tempfile.mkdtemp()
 failures = []
@@ -70,3 +72,11 @@ def finish(name):
         print(f"{len(failures)} failed")
         sys.exit(1)
     print(f"{name}: all checks passed")
+
+
+def read_png(path):
+    """The pixels of a PNG as an H x W x 4 array, read by ImageMagick."""
+    size = subprocess.run(["identify", "-format", "%w %h", path], capture_output=True, text=True).stdout
+    width, height = map(int, size.split())
+    raw = subprocess.run(["convert", path, "-depth", "8", "rgba:-"], capture_output=True).stdout
+    return np.frombuffer(raw, np.uint8).reshape(height, width, 4)

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "export/temporary_files.h"
+#include "lobara-render/map_run.h"
 #include "lobara-render/render_options.h"
 #include "lobara-render/surface_run.h"
 #include "lobara-render/table_run.h"
@@ -71,6 +72,8 @@ int main(int argc, char** argv)
     {
         if (options.nTableMax >= 0)
             RunTable(options);
+        else if (options.bMap)
+            RunMap(options);
         else
             RunSurface(options);
     }

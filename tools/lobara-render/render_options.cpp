@@ -176,10 +176,44 @@ void ChooseField(const CLI::App& app, RenderOptions& o)
     o.field = o.aTerms.empty() ? Field{{Term{o.nL, o.nM, 1.0}}, o.convention} : Field{o.aTerms, o.convention};
 }
 
+// The colouring, the complex field and the map, and what they go with.
+void CheckColoring(const CLI::App& app, RenderOptions& o)
+{
+    if (o.bComplex && !o.strCoeffsPath.empty())
+        throw UsageError("--complex does not go with --coeffs: a coefficient file holds real harmonics");
+    const bool bColorGiven = app.count("--color") > 0;
+    if (!bColorGiven && o.bComplex)
+        o.colorMode = ColorMode::kPhase;
+    else if (!bColorGiven && o.bMap)
+        o.colorMode = ColorMode::kValue;
+    if (o.bComplex && o.colorMode == ColorMode::kSign)
+        throw UsageError("--color sign needs a real field: a complex one has no sign");
+    if (o.colorMode == ColorMode::kSign && !o.strColorMap.empty())
+        throw UsageError("--colormap goes with --color phase or value, not sign");
+    if (o.bRange && o.colorMode != ColorMode::kValue)
+        throw UsageError("--range sets the limits of --color value: it goes with nothing else");
+    if (o.nTableMax >= 0)
+        for (const char* pszOther : {"--complex", "--color", "--colormap", "--range", "--smooth", "--map"})
+            if (app.count(pszOther) > 0)
+                throw UsageError(std::string("--table draws each harmonic by sign: ") + pszOther +
+                                 " does not go with it");
+    if (!o.bMap)
+        return;
+    if (o.strPicturePath.empty())
+        throw UsageError("--map needs --out");
+    for (const char* pszOther : {"--at", "--stats", "--values", "--mesh", "--turntable", "--fit", "--smooth",
+                                 "--supersample", "--from", "--to", "--theta", "--phi"})
+        if (app.count(pszOther) > 0)
+            throw UsageError(std::string("--map makes only the map picture, on a grid of its own: ") +
+                             pszOther + " does not go with it");
+    o.bSizeGiven = app.count("--size") > 0;
+}
+
 // What the options ask for together.
 void CheckCombination(const CLI::App& app, RenderOptions& o)
 {
     ChooseField(app, o);
+    CheckColoring(app, o);
     if (o.nTableMax >= 0)
         for (const char* pszOther : {"--l", "--m", "--term", "--acn", "--coeffs", "--at", "--stats",
                                      "--values", "--mesh", "--turntable"})
@@ -321,6 +355,61 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
                        if (!IsMeshPath(o.strMeshPath))
                            throw UsageError("--mesh needs a file name ending in " + MeshExtensions() +
                                             ", not '" + v + "'");
+                   });
+    AddFlag(
+        app, "--complex", o.bComplex,
+        "The complex harmonics N(l, m) P_l^|m|(cos theta) e^(i m phi) instead of the real ones, for -l/-m, "
+        "--term and --acn: N is --norm's factor without the sqrt(2) of the real harmonics, --cs the phase "
+        "(-1)^m for m > 0 only (as SciPy's sph_harm); the polar plot of |Y| coloured by phase, --values "
+        "complex (.npy complex128, raw interleaved re, im; CSV theta,phi,re,im) and --at prints re im");
+    AddValueOption(
+        app, "--color", "MODE", "sign",
+        "Colouring of pictures and maps: sign (the scheme's two colours), phase (a cyclic map over "
+        "-pi .. pi) or value (a diverging map centred on 0 from -max|f| to max|f|, a sequential one "
+        "from 0 for a field never negative, |f| for --complex); a map colours by value (phase for "
+        "--complex) unless told",
+        [&o](const std::string& v) {
+            if (v == "sign")
+                o.colorMode = ColorMode::kSign;
+            else if (v == "phase")
+                o.colorMode = ColorMode::kPhase;
+            else if (v == "value")
+                o.colorMode = ColorMode::kValue;
+            else
+                throw UsageError("--color needs sign, phase or value, not '" + v + "'");
+        });
+    AddValueOption(
+        app, "--colormap", "NAME", "",
+        "Colour map of --color phase or value: " + ColorMapNames() +
+            " (default twilight for the phase, coolwarm for signed values, viridis for values never "
+            "negative)",
+        [&o](const std::string& v) {
+            if (FindColorMap(v) == nullptr)
+                throw UsageError("--colormap needs " + ColorMapNames() + ", not '" + v + "'");
+            o.strColorMap = v;
+        });
+    AddValueOption(app, "--range", "LO,HI", "", "The values at the ends of the colour map of --color value",
+                   [&o](const std::string& v) {
+                       const std::vector<double> a = ParseNumbers("--range", v, 2, "LO,HI");
+                       if (!(a[0] < a[1]))
+                           throw UsageError("--range needs LO below HI, not '" + v + "'");
+                       o.bRange = true;
+                       o.dRangeLow = a[0];
+                       o.dRangeHigh = a[1];
+                   });
+    AddFlag(
+        app, "--smooth", o.bSmooth,
+        "Shade pictures with a normal per vertex (the mean of its faces'), not per face as the viewer does");
+    AddValueOption(app, "--map", "PROJECTION", "",
+                   "Write a flat map of the field to --out instead of the 3D picture, with its colour bar "
+                   "below (its limits marked, not labelled): mollweide, equirect or ortho (the hemisphere "
+                   "around +x). Seen from outside: north up, east (growing phi) to the right, phi = 0 at the "
+                   "centre, so +x is the middle and +y (phi = 90 degrees) halfway to the right edge. Without "
+                   "--size the map is 800 pixels wide and as high as the projection needs",
+                   [&o](const std::string& v) {
+                       if (!FindMapProjection(v, o.mapProjection))
+                           throw UsageError("--map needs mollweide, equirect or ortho, not '" + v + "'");
+                       o.bMap = true;
                    });
     AddValueOption(
         app, "--out", "FILE.png", "",

@@ -11,6 +11,8 @@
 #include "lobara-render/usage_error.h"
 #include "surface/color_schemes.h"
 #include "surface/field.h"
+#include "surface/field_coloring.h"
+#include "surface/map_projection.h"
 #include "surface/sampling_defaults.h"
 
 // What one run of lobara-render is asked to do. The defaults are the viewer's.
@@ -44,6 +46,16 @@ struct RenderOptions
     int32_t nTurntableFrames = 0;  // --turntable N; 0: a single picture
     FramePattern framePattern;     // the frame names of a turntable
     std::string strInfo;           // --help or --version: print this and do nothing else
+    bool bSizeGiven = false;       // --size was given
+    bool bComplex = false;         // --complex: the field of the complex harmonics
+    ColorMode colorMode = ColorMode::kSign;  // --color, or the default of the field and output
+    std::string strColorMap;                 // --colormap NAME; empty: the default of the colouring
+    bool bRange = false;                     // --range LO,HI was given
+    double dRangeLow = 0.0;
+    double dRangeHigh = 0.0;
+    bool bSmooth = false;  // --smooth: normals per vertex
+    bool bMap = false;     // --map: a flat map instead of the 3D picture
+    MapProjection mapProjection = MapProjection::kMollweide;
 };
 
 // Reads argv[1..argc-1]. Options take their value as the next argument or after '='.

@@ -15,11 +15,13 @@
 #include "export/output_files.h"
 #include "export/png_writer.h"
 #include "export/values_writer.h"
+#include "lobara-render/file_field.h"
 #include "lobara-render/progress.h"
 #include "render/picture_renderer.h"
 #include "render/write_behind.h"
-#include "surface/coefficient_file.h"
 #include "surface/color_schemes.h"
+#include "surface/complex_field.h"
+#include "surface/field_coloring.h"
 #include "surface/field_rows.h"
 #include "surface/field_synthesis.h"
 #include "surface/surface_builder.h"
@@ -63,13 +65,35 @@ void WarnAbout(const RenderOptions& options)
                      static_cast<long long>(grid.nRows), static_cast<long long>(grid.nColumns));
 }
 
-// --at: the field's value at each point, one line each.
+// --at: the field's value at each point, one line each; re and im of a complex field.
 std::string PointValues(const RenderOptions& options)
 {
     std::string strText;
-    for (double dValue : EvaluateField(options.field, options.aAt))
-        strText += DecimalText(dValue) + '\n';
+    if (options.bComplex)
+        for (const std::array<double, 2>& value :
+             EvaluateComplexField(ComplexParts(options.field), options.aAt))
+            strText += DecimalText(value[0]) + ' ' + DecimalText(value[1]) + '\n';
+    else
+        for (double dValue : EvaluateField(options.field, options.aAt))
+            strText += DecimalText(dValue) + '\n';
     return strText;
+}
+
+// The colour of each vertex for --color phase or value (none for sign): of its signed value, or
+// of the complex value sampled there.
+std::vector<Rgb8> VertexColors(const RenderOptions& options, const SurfaceMesh& mesh,
+                               const ComplexSamples& complex)
+{
+    if (options.colorMode == ColorMode::kSign)
+        return {};
+    const DoubleArray& aRe = options.bComplex ? complex.aRe : mesh.m_aValue;
+    const FieldColoring coloring =
+        ChooseColoring(options.colorMode, kColorSchemes[options.nColorScheme], options.strColorMap,
+                       options.bRange, options.dRangeLow, options.dRangeHigh, aRe, complex.aIm);
+    std::vector<Rgb8> aColors(static_cast<size_t>(aRe.GetSize()));
+    for (int32_t k = 0; k < aRe.GetSize(); ++k)
+        aColors[static_cast<size_t>(k)] = ColorOf(coloring, aRe[k], options.bComplex ? complex.aIm[k] : 0.0);
+    return aColors;
 }
 
 void PrintToStdout(const std::string& strText)
@@ -81,7 +105,7 @@ void PrintToStdout(const std::string& strText)
 // The single picture, or every frame of the turntable, each encoded and written while the next
 // one draws.
 void WritePictures(const RenderOptions& options, const ColorScheme& colors, SurfaceMesh&& mesh,
-                   CPictureRenderer& renderer, COutputSet& outputs)
+                   std::vector<Rgb8>&& aVertexColors, CPictureRenderer& renderer, COutputSet& outputs)
 {
     const bool bTurntable = options.nTurntableFrames > 0;
     const int nFrames = bTurntable ? options.nTurntableFrames : 1;
@@ -90,6 +114,7 @@ void WritePictures(const RenderOptions& options, const ColorScheme& colors, Surf
         FitCamera(mesh, camera.to, options.nWidth, options.nHeight, nFrames, camera.from);
 
     renderer.SetSurface(std::move(mesh), colors);
+    renderer.SetVertexShading(std::move(aVertexColors), options.bSmooth);
     CProgress progress(bTurntable ? "rendering frames" : "rendering the picture");
     CWriteBehind writer;
     for (int k = 0; k < nFrames; ++k)
@@ -106,29 +131,6 @@ void WritePictures(const RenderOptions& options, const ColorScheme& colors, Surf
     writer.Finish();
 }
 
-// The options with the field of their coefficient file, if they name one, in the file's
-// convention; its warnings go to aWarnings.
-RenderOptions WithFileField(const RenderOptions& given, std::vector<std::string>& aWarnings)
-{
-    if (given.strCoeffsPath.empty())
-        return given;
-    RenderOptions options = given;
-    CoefficientFile file = ReadCoefficientFile(given.strCoeffsPath, given.nLmax);
-    Convention convention = given.field.convention;
-    // The file's own normalisation holds; an option saying another is a mistake.
-    if (file.bNormalizationFromFile && given.bNormalizationGiven &&
-        convention.normalization != file.normalization)
-        throw UsageError("--norm " + std::string(NormalizationName(convention.normalization)) +
-                         " contradicts '" + given.strCoeffsPath + "', whose header says " +
-                         NormalizationName(file.normalization));
-    if (file.bNormalizationFromFile || !given.bNormalizationGiven)
-        convention.normalization = file.normalization;
-    options.aTerms = std::move(file.aTerms);
-    options.field = Field{options.aTerms, convention};
-    aWarnings = std::move(file.aWarnings);
-    return options;
-}
-
 }  // namespace
 
 void RunSurface(const RenderOptions& given)
@@ -138,11 +140,19 @@ void RunSurface(const RenderOptions& given)
     const ColorScheme& colors = kColorSchemes[options.nColorScheme];
     const bool bSurface = options.bStats || !options.strMeshPath.empty() || !options.strPicturePath.empty();
     SurfaceMesh mesh;
+    ComplexSamples complex;  // --complex: both parts of the field at every sample
     {
         CProgress progress(bSurface ? "building the surface" : "sampling the field");
         const auto onRow = [&progress](int32_t nDone, int32_t nRows) { progress.Update(nDone, nRows); };
-        // Values alone need no surface geometry.
-        if (bSurface)
+        // Values alone need no surface geometry; a complex field's polar plot is that of |f|.
+        if (options.bComplex)
+        {
+            complex =
+                SampleComplexField(ComplexParts(options.field), options.nThetaDiv, options.nPhiDiv, onRow);
+            if (bSurface)
+                BuildSurfaceMesh(ComplexModulus(complex), options.nThetaDiv, options.nPhiDiv, mesh);
+        }
+        else if (bSurface)
             BuildSurfaceMesh(options.field, options.nThetaDiv, options.nPhiDiv, mesh, onRow);
         else if (!options.strValuesPath.empty())
             mesh.m_aValue = SampleField(options.field, options.nThetaDiv, options.nPhiDiv, onRow);
@@ -162,21 +172,26 @@ void RunSurface(const RenderOptions& given)
         // The shape of the grid actually sampled: no count below 0.
         const int32_t nRows = std::max(options.nThetaDiv, 0), nColumns = std::max(options.nPhiDiv, 0);
         outputs.Write(options.strValuesPath, [&](COutputStream& stream) {
-            WriteValues(stream, mesh.m_aValue, ValuesFormatOf(options.strValuesPath), nRows, nColumns);
+            if (options.bComplex)
+                WriteValues(stream, complex.aRe, ValuesFormatOf(options.strValuesPath), nRows, nColumns,
+                            &complex.aIm);
+            else
+                WriteValues(stream, mesh.m_aValue, ValuesFormatOf(options.strValuesPath), nRows, nColumns);
         });
     }
     if (!options.strMeshPath.empty())
         WriteMeshFiles(outputs, options.strMeshPath, mesh, colors);
     const std::string strStats = options.bStats ? StatsLine(options, mesh) : "";
     if (renderer)
-        WritePictures(options, colors, std::move(mesh), *renderer, outputs);
+    {
+        std::vector<Rgb8> aVertexColors = VertexColors(options, mesh, complex);
+        WritePictures(options, colors, std::move(mesh), std::move(aVertexColors), *renderer, outputs);
+    }
 
     if (!strStats.empty() || !strPoints.empty())
         PrintToStdout(strStats + strPoints);
     outputs.Commit();
     // After the run, so that a run that fails says one thing.
-    for (const std::string& strWarning : aWarnings)
-        std::fprintf(stderr, "lobara-render: warning: %s: %s\n", options.strCoeffsPath.c_str(),
-                     strWarning.c_str());
+    PrintFileWarnings(options, aWarnings);
     WarnAbout(options);
 }
