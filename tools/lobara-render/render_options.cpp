@@ -13,6 +13,7 @@
 #include "render/offscreen_context.h"
 #include "surface/angles.h"
 #include "surface/build_limits.h"
+#include "text/picture_text.h"
 
 namespace {
 
@@ -186,6 +187,8 @@ void CheckCombination(const CLI::App& app, RenderOptions& o)
             if (app.count(pszOther) > 0)
                 throw UsageError(std::string("--table makes only the table picture: ") + pszOther +
                                  " does not go with it");
+    if (app.count("--title") > 0 && o.strPicturePath.empty())
+        throw UsageError("--title draws into the picture: it needs --out");
     if ((o.nTableMax >= 0 || o.nTurntableFrames > 0) && o.strPicturePath.empty())
         throw UsageError(std::string(o.nTableMax >= 0 ? "--table" : "--turntable") + " needs --out");
     double modelview[16];
@@ -327,6 +330,16 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
         "Render the picture the viewer shows in a client area of --size to a PNG; with --turntable a "
         "name with one frame number field such as spin-%03d.png",
         path("--out", o.strPicturePath));
+    AddValueOption(
+        app, "--title", "TEXT", "",
+        "Draw TEXT (UTF-8) centred at the top of the picture, of every turntable frame and of the "
+        "table, in DejaVu Sans at about 1/27 of the picture's shorter side, smaller where it would not "
+        "fit the width",
+        [&o](const std::string& v) {
+            if (!IsDrawableText(v, false))
+                throw UsageError("--title needs text in UTF-8");
+            o.strTitle = v;
+        });
     AddValueOption(
         app, "--turntable", "N", "",
         "Render N frames (1 to 100000), frame k with From turned by k*360/N degrees counter-clockwise "

@@ -40,6 +40,7 @@ struct RenderOptions
     std::string strValuesPath;     // empty: no values file
     std::string strMeshPath;       // empty: no mesh file
     std::string strPicturePath;    // empty: no picture; with turntable frames, the pattern of their names
+    std::string strTitle;          // --title TEXT; empty: none
     int32_t nTableMax = -1;        // --table LMAX; -1: no table
     int32_t nTurntableFrames = 0;  // --turntable N; 0: a single picture
     FramePattern framePattern;     // the frame names of a turntable
