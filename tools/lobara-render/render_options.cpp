@@ -13,6 +13,7 @@
 #include "render/offscreen_context.h"
 #include "surface/angles.h"
 #include "surface/build_limits.h"
+#include "surface/orbitals.h"
 #include "text/picture_text.h"
 
 namespace {
@@ -147,8 +148,10 @@ void ChooseField(const CLI::App& app, RenderOptions& o)
 {
     const bool bHarmonic = app.count("--l") + app.count("--m") > 0;
     const bool bFile = !o.strCoeffsPath.empty();
-    if (int{bHarmonic} + int{!o.aTerms.empty()} + int{!o.aAcn.empty()} + int{bFile} > 1)
-        throw UsageError("-l and -m, --term, --acn and --coeffs each give the whole field: give one of them");
+    const bool bOrbital = app.count("--orbital") > 0;
+    if (int{bHarmonic} + int{!o.aTerms.empty()} + int{!o.aAcn.empty()} + int{bFile} + int{bOrbital} > 1)
+        throw UsageError(
+            "-l and -m, --term, --acn, --coeffs and --orbital each give the whole field: give one of them");
     if (app.count("--lmax") > 0 && !bFile)
         throw UsageError("--lmax truncates --coeffs: it goes with nothing else");
     if (bFile && app.count("--sine") > 0)
@@ -174,6 +177,13 @@ void ChooseField(const CLI::App& app, RenderOptions& o)
                 Term{l, static_cast<int32_t>(static_cast<int64_t>(n) - int64_t{l} * l - l), o.aAcn[n]});
         }
     }
+    if (bOrbital)
+    {
+        if (!FindOrbital(o.strOrbital, o.convention, o.field))
+            throw UsageError("--orbital needs one of " + OrbitalNames() + ", not '" + o.strOrbital + "'");
+        o.aTerms = o.field.aTerms;
+        return;
+    }
     o.field = o.aTerms.empty() ? Field{{Term{o.nL, o.nM, 1.0}}, o.convention} : Field{o.aTerms, o.convention};
 }
 
@@ -182,7 +192,7 @@ void CheckCombination(const CLI::App& app, RenderOptions& o)
 {
     ChooseField(app, o);
     if (o.nTableMax >= 0)
-        for (const char* pszOther : {"--l", "--m", "--term", "--acn", "--coeffs", "--at", "--stats",
+        for (const char* pszOther : {"--l", "--m", "--term", "--acn", "--coeffs", "--orbital", "--at", "--stats",
                                      "--values", "--mesh", "--turntable"})
             if (app.count(pszOther) > 0)
                 throw UsageError(std::string("--table makes only the table picture: ") + pszOther +
@@ -258,6 +268,13 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
                    "sine), Curtin binary .bshc or ICGEM .gfc; S multiplies +sin(m phi), and the file's own "
                    "normalisation (4pi unless its header says otherwise) holds",
                    path("--coeffs", o.strCoeffsPath));
+    AddValueOption(app, "--orbital", "NAME", "",
+                   "The real orbital of that name, positive where its name's polynomial is, in the convention "
+                   "chosen: s, p_x, p_y, p_z, d_xy, d_yz, d_z2, d_xz, d_x2-y2, f_z3, f_xz2, f_yz2, f_xyz, "
+                   "f_z(x2-y2), f_x(x2-3y2), f_y(3x2-y2), or a member of a hybrid set: sp, sp2, sp3, sp3d, sp3d2 "
+                   "along +z (sp2 and sp3d along +x, sp3 along (1,1,1)), sp3:2 and so on the others (see the "
+                   "README)",
+                   [&o](const std::string& v) { o.strOrbital = v; });
     AddValueOption(app, "--lmax", "L", "", "Keep the degrees of --coeffs up to L",
                    integer("--lmax", o.nLmax, 0, kMaxDegree));
     AddValueOption(

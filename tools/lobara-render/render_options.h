@@ -21,10 +21,11 @@ struct RenderOptions
     std::vector<Term> aTerms;                // --term L,M,C; empty: none given
     std::vector<double> aAcn;                // --acn C0,C1,...; empty: none given
     std::string strCoeffsPath;               // --coeffs FILE; empty: none given
+    std::string strOrbital;                  // --orbital NAME; empty: none given
     int32_t nLmax = -1;                      // --lmax L: the file's degrees kept; -1: all
     bool bNormalizationGiven = false;        // --norm was given
     Convention convention;                   // --norm, --cs, --sine, or the defaults of the input
-    Field field;                             // what is sampled: Y(l, m), the terms or the ACN list
+    Field field;                             // what is sampled: Y(l, m), the terms, the ACN list or the orbital
                                              // (for --coeffs only its convention: the run reads the file)
     std::vector<std::array<double, 2>> aAt;  // --at THETA,PHI: print the field's value there
     int32_t nThetaDiv = kDefaultThetaDiv;
