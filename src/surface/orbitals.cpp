@@ -93,7 +93,8 @@ std::vector<Term> HybridTerms(const HybridMember& member, const Convention& conv
     for (int32_t l = 0; l <= 2; ++l)
         for (int32_t m = -l; m <= l; ++m)
         {
-            const double dWeight = member.a[static_cast<size_t>(l)] * aaAlong[static_cast<size_t>(l)][static_cast<size_t>(m + l)];
+            const double dWeight = member.a[static_cast<size_t>(l)] *
+                                   aaAlong[static_cast<size_t>(l)][static_cast<size_t>(m + l)];
             if (dWeight != 0.0)
                 aTerms.push_back(Term{l, m, dWeight * OrbitalCoefficient(l, m, convention)});
         }
@@ -148,8 +149,9 @@ bool FindOrbital(const std::string& strName, const Convention& convention, Field
     for (const HybridSet& set : HybridSets())
         if (strSet == set.pszName)
         {
-            const size_t nMember =
-                nColon == std::string::npos ? 1 : MemberNumber(strPlain.substr(nColon + 1), set.aMembers.size());
+            const size_t nMember = nColon == std::string::npos
+                                       ? 1
+                                       : MemberNumber(strPlain.substr(nColon + 1), set.aMembers.size());
             if (nMember == 0)
                 return false;
             field = Field{HybridTerms(set.aMembers[nMember - 1], convention), convention};
@@ -176,9 +178,12 @@ bool FindOrbitalCaption(int32_t l, int32_t m, const Convention& convention, Orbi
             const bool bNegative = OrbitalCoefficient(l, m, convention) < 0.0;
             const std::string strPolynomial = orbital.pszPolynomial;
             // A sum in the polynomial is bracketed behind the minus.
-            const bool bSum = strPolynomial.find("−") != std::string::npos && strPolynomial.find('(') == std::string::npos;
+            const bool bSum =
+                strPolynomial.find("−") != std::string::npos && strPolynomial.find('(') == std::string::npos;
             caption.strName = (bNegative ? "−" : "") + std::string(orbital.pszMarkup);
-            caption.strPolynomial = !bNegative ? strPolynomial : bSum ? "−(" + strPolynomial + ")" : "−" + strPolynomial;
+            caption.strPolynomial = !bNegative ? strPolynomial
+                                    : bSum     ? "−(" + strPolynomial + ")"
+                                               : "−" + strPolynomial;
             return true;
         }
     return false;

@@ -192,11 +192,16 @@ void CheckCombination(const CLI::App& app, RenderOptions& o)
 {
     ChooseField(app, o);
     if (o.nTableMax >= 0)
-        for (const char* pszOther : {"--l", "--m", "--term", "--acn", "--coeffs", "--orbital", "--at", "--stats",
+        for (const char* pszOther : {"--l", "--m", "--term", "--acn", "--coeffs", "--orbital", "--at",
                                      "--values", "--mesh", "--turntable"})
             if (app.count(pszOther) > 0)
                 throw UsageError(std::string("--table makes only the table picture: ") + pszOther +
                                  " does not go with it");
+    for (const char* pszTable : {"--table-labels", "--table-polynomials", "--table-scale"})
+        if (app.count(pszTable) > 0 && o.nTableMax < 0)
+            throw UsageError(std::string(pszTable) + " goes with --table");
+    if (o.bTablePolynomials && o.tableLabels != TableLabels::kOrbitals)
+        throw UsageError("--table-polynomials goes with --table-labels orbitals");
     if (app.count("--title") > 0 && o.strPicturePath.empty())
         throw UsageError("--title draws into the picture: it needs --out");
     if ((o.nTableMax >= 0 || o.nTurntableFrames > 0) && o.strPicturePath.empty())
@@ -268,13 +273,14 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
                    "sine), Curtin binary .bshc or ICGEM .gfc; S multiplies +sin(m phi), and the file's own "
                    "normalisation (4pi unless its header says otherwise) holds",
                    path("--coeffs", o.strCoeffsPath));
-    AddValueOption(app, "--orbital", "NAME", "",
-                   "The real orbital of that name, positive where its name's polynomial is, in the convention "
-                   "chosen: s, p_x, p_y, p_z, d_xy, d_yz, d_z2, d_xz, d_x2-y2, f_z3, f_xz2, f_yz2, f_xyz, "
-                   "f_z(x2-y2), f_x(x2-3y2), f_y(3x2-y2), or a member of a hybrid set: sp, sp2, sp3, sp3d, sp3d2 "
-                   "along +z (sp2 and sp3d along +x, sp3 along (1,1,1)), sp3:2 and so on the others (see the "
-                   "README)",
-                   [&o](const std::string& v) { o.strOrbital = v; });
+    AddValueOption(
+        app, "--orbital", "NAME", "",
+        "The real orbital of that name, positive where its name's polynomial is, in the convention "
+        "chosen: s, p_x, p_y, p_z, d_xy, d_yz, d_z2, d_xz, d_x2-y2, f_z3, f_xz2, f_yz2, f_xyz, "
+        "f_z(x2-y2), f_x(x2-3y2), f_y(3x2-y2), or a member of a hybrid set: sp, sp2, sp3, sp3d, sp3d2 "
+        "along +z (sp2 and sp3d along +x, sp3 along (1,1,1)), sp3:2 and so on the others (see the "
+        "README)",
+        [&o](const std::string& v) { o.strOrbital = v; });
     AddValueOption(app, "--lmax", "L", "", "Keep the degrees of --coeffs up to L",
                    integer("--lmax", o.nLmax, 0, kMaxDegree));
     AddValueOption(
@@ -328,7 +334,10 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
     AddValueOption(app, "--background", "COLOUR", "black",
                    "black, white, or transparent (a PNG with alpha, 0 off the surface)",
                    [&o](const std::string& v) { o.background = ParseBackground(v); });
-    AddFlag(app, "--stats", o.bStats, "Print one JSON line: l, m, the sample counts, vertices and faces");
+    AddFlag(
+        app, "--stats", o.bStats,
+        "Print one JSON line: l, m, the sample counts, vertices and faces; with --table the cells' side S, "
+        "left, top and pitch: cell (l, m) has its top left corner at left + (m + LMAX) S, top + l pitch");
     AddValueOption(app, "--values", "FILE", "",
                    "Write the signed value of the field at every sample in sample-index order: little-endian "
                    "doubles, headerless, or a NumPy array of shape (NT, NP) when FILE ends in .npy; CSV rows "
@@ -367,6 +376,31 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
         "Render one picture of every Y(l, m) for l = 0 .. LMAX: row l from the top, m = -l .. l from "
         "the left, each cell the --fit picture of its harmonic from the direction of --from and --to",
         integer("--table", o.nTableMax, 0, kMaxPictureSide / 2));
+    AddValueOption(
+        app, "--table-labels", "WHAT", "none",
+        "Words around the --table cells: none; harmonics, \"Y(l,m)\" under each cell with \"l = ...\" "
+        "beside each row and \"m = ...\" above each column; or orbitals, the same with the real "
+        "orbitals' names (s, p_y, ..., f_x(x2-3y2)) under the cells of l <= 3, a minus before a name "
+        "where Y(l, m) is the negative of that orbital in the convention chosen. The cells shrink to "
+        "leave room for them",
+        [&o](const std::string& v) {
+            if (v != "none" && v != "harmonics" && v != "orbitals")
+                throw UsageError("--table-labels needs none, harmonics or orbitals, not '" + v + "'");
+            o.tableLabels = v == "none"        ? TableLabels::kNone
+                            : v == "harmonics" ? TableLabels::kHarmonics
+                                               : TableLabels::kOrbitals;
+        });
+    AddFlag(app, "--table-polynomials", o.bTablePolynomials,
+            "With --table-labels orbitals, each orbital's Cartesian polynomial under its name, signed as the "
+            "cell's Y(l, m)");
+    AddValueOption(app, "--table-scale", "HOW", "each",
+                   "each: every --table cell fitted alone; common: one distance for every cell, the one that "
+                   "fits the largest, so that sizes compare",
+                   [&o](const std::string& v) {
+                       if (v != "each" && v != "common")
+                           throw UsageError("--table-scale needs each or common, not '" + v + "'");
+                       o.bTableCommonScale = v == "common";
+                   });
 
     try
     {
