@@ -30,8 +30,8 @@ bool IsDrawableSize(double dPixelSize)
     return std::isfinite(dPixelSize) && dPixelSize > 0.0 && dPixelSize <= 1.0e5;
 }
 
-// The layout of the text on pCairo, in the font at the size of style, grey antialiasing and
-// no hinting. The text must be drawable.
+// The layout of the text on pCairo, in the font at the size of style, grey antialiasing, no
+// hinting and no rounding of the glyphs' places. The text must be drawable.
 LayoutPtr MakeLayout(cairo_t* pCairo, const std::string& strText, const TextStyle& style)
 {
     cairo_font_options_t* pOptions = cairo_font_options_create();
@@ -39,7 +39,10 @@ LayoutPtr MakeLayout(cairo_t* pCairo, const std::string& strText, const TextStyl
     cairo_font_options_set_hint_style(pOptions, CAIRO_HINT_STYLE_NONE);
     cairo_font_options_set_hint_metrics(pOptions, CAIRO_HINT_METRICS_OFF);
     LayoutPtr layout(pango_cairo_create_layout(pCairo));
-    pango_cairo_context_set_font_options(pango_layout_get_context(layout.get()), pOptions);
+    PangoContext* pContext = pango_layout_get_context(layout.get());
+    pango_cairo_context_set_font_options(pContext, pOptions);
+    // Glyphs at their exact advances, not rounded to whole pixels.
+    pango_context_set_round_glyph_positions(pContext, FALSE);
     cairo_font_options_destroy(pOptions);
     pango_layout_context_changed(layout.get());
 
