@@ -36,13 +36,18 @@ const NamedPolynomial kPolynomials[] = {
     {"d_z²", "d<sub>z²</sub>", [](double x, double y, double z) { return 2 * z * z - x * x - y * y; }},
     {"d_xz", "d<sub>xz</sub>", [](double x, double, double z) { return x * z; }},
     {"d_x2-y2", "d<sub>x²−y²</sub>", [](double x, double y, double) { return x * x - y * y; }},
-    {"f_z3", "f<sub>z³</sub>", [](double x, double y, double z) { return z * (2 * z * z - 3 * x * x - 3 * y * y); }},
-    {"f_xz2", "f<sub>xz²</sub>", [](double x, double y, double z) { return x * (4 * z * z - x * x - y * y); }},
-    {"f_yz2", "f<sub>yz²</sub>", [](double x, double y, double z) { return y * (4 * z * z - x * x - y * y); }},
+    {"f_z3", "f<sub>z³</sub>",
+     [](double x, double y, double z) { return z * (2 * z * z - 3 * x * x - 3 * y * y); }},
+    {"f_xz2", "f<sub>xz²</sub>",
+     [](double x, double y, double z) { return x * (4 * z * z - x * x - y * y); }},
+    {"f_yz2", "f<sub>yz²</sub>",
+     [](double x, double y, double z) { return y * (4 * z * z - x * x - y * y); }},
     {"f_xyz", "f<sub>xyz</sub>", [](double x, double y, double z) { return x * y * z; }},
     {"f_z(x²−y²)", "f<sub>z(x²−y²)</sub>", [](double x, double y, double z) { return z * (x * x - y * y); }},
-    {"f_x(x2-3y2)", "f<sub>x(x²−3y²)</sub>", [](double x, double y, double) { return x * (x * x - 3 * y * y); }},
-    {"f_y(3x2-y2)", "f<sub>y(3x²−y²)</sub>", [](double x, double y, double) { return y * (3 * x * x - y * y); }},
+    {"f_x(x2-3y2)", "f<sub>x(x²−3y²)</sub>",
+     [](double x, double y, double) { return x * (x * x - 3 * y * y); }},
+    {"f_y(3x2-y2)", "f<sub>y(3x²−y²)</sub>",
+     [](double x, double y, double) { return y * (3 * x * x - y * y); }},
 };
 
 struct Hybrid
@@ -52,14 +57,26 @@ struct Hybrid
 };
 
 const Hybrid kHybrids[] = {
-    {"sp", {0, 0, 1}},         {"sp:2", {0, 0, -1}},          {"sp2", {1, 0, 0}},
-    {"sp2:2", {-0.5, std::sqrt(0.75), 0}}, {"sp2:3", {-0.5, -std::sqrt(0.75), 0}},
-    {"sp3", {1, 1, 1}},        {"sp3:2", {1, -1, -1}},        {"sp3:3", {-1, 1, -1}},
-    {"sp3:4", {-1, -1, 1}},    {"sp3d", {0, 0, 1}},           {"sp3d:2", {0, 0, -1}},
-    {"sp3d:3", {1, 0, 0}},     {"sp3d:4", {-0.5, std::sqrt(0.75), 0}},
+    {"sp", {0, 0, 1}},
+    {"sp:2", {0, 0, -1}},
+    {"sp2", {1, 0, 0}},
+    {"sp2:2", {-0.5, std::sqrt(0.75), 0}},
+    {"sp2:3", {-0.5, -std::sqrt(0.75), 0}},
+    {"sp3", {1, 1, 1}},
+    {"sp3:2", {1, -1, -1}},
+    {"sp3:3", {-1, 1, -1}},
+    {"sp3:4", {-1, -1, 1}},
+    {"sp3d", {0, 0, 1}},
+    {"sp3d:2", {0, 0, -1}},
+    {"sp3d:3", {1, 0, 0}},
+    {"sp3d:4", {-0.5, std::sqrt(0.75), 0}},
     {"sp3d:5", {-0.5, -std::sqrt(0.75), 0}},
-    {"sp3d2", {0, 0, 1}},      {"sp3d2:2", {0, 0, -1}},       {"sp3d2:3", {1, 0, 0}},
-    {"sp3d2:4", {-1, 0, 0}},   {"sp3d2:5", {0, 1, 0}},        {"sp3d2:6", {0, -1, 0}},
+    {"sp3d2", {0, 0, 1}},
+    {"sp3d2:2", {0, 0, -1}},
+    {"sp3d2:3", {1, 0, 0}},
+    {"sp3d2:4", {-1, 0, 0}},
+    {"sp3d2:5", {0, 1, 0}},
+    {"sp3d2:6", {0, -1, 0}},
 };
 
 std::vector<Convention> AllConventions()
@@ -75,14 +92,20 @@ std::vector<Convention> AllConventions()
 
 std::string Described(const Convention& convention)
 {
-    return std::string(NormalizationName(convention.normalization)) + (convention.bCondonShortley ? " cs" : "") +
+    return std::string(NormalizationName(convention.normalization)) +
+           (convention.bCondonShortley ? " cs" : "") +
            (convention.sine == SineSign::kLobara ? " lobara" : " standard");
 }
 
 // Unit directions: the axes, the diagonals of the examples, and random ones.
 std::vector<Point> Directions()
 {
-    std::vector<Point> aPoints = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1},
+    std::vector<Point> aPoints = {{1, 0, 0},
+                                  {-1, 0, 0},
+                                  {0, 1, 0},
+                                  {0, -1, 0},
+                                  {0, 0, 1},
+                                  {0, 0, -1},
                                   {std::sqrt(0.5), std::sqrt(0.5), 0}};
     std::mt19937 random(21);
     std::normal_distribution<double> normal;
@@ -113,8 +136,8 @@ void ExpectSignPattern(const std::vector<double>& aValues, const std::vector<Poi
     {
         const double dPolynomial = dSign * polynomial(aPoints[i][0], aPoints[i][1], aPoints[i][2]);
         if (std::fabs(dPolynomial) > 1e-3)
-            ASSERT_EQ(aValues[i] > 0.0, dPolynomial > 0.0)
-                << strWhat << " at (" << aPoints[i][0] << ", " << aPoints[i][1] << ", " << aPoints[i][2] << ")";
+            ASSERT_EQ(aValues[i] > 0.0, dPolynomial > 0.0) << strWhat << " at (" << aPoints[i][0] << ", "
+                                                           << aPoints[i][1] << ", " << aPoints[i][2] << ")";
     }
 }
 
@@ -148,7 +171,8 @@ TEST(Orbitals, EachNameHasItsSignsInEveryConvention)
         }
     }
     Field field;
-    for (const char* pszWrong : {"", "p", "p_w", "sp3:0", "sp3:5", "sp3:", "sp3:01x", "sp:99999999999", "d_z2 "})
+    for (const char* pszWrong :
+         {"", "p", "p_w", "sp3:0", "sp3:5", "sp3:", "sp3:01x", "sp:99999999999", "d_z2 "})
         EXPECT_FALSE(FindOrbital(pszWrong, Convention{}, field)) << pszWrong;
 }
 

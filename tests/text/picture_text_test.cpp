@@ -17,7 +17,8 @@ constexpr double kSize = 100.0;
 
 Picture Blank(int nWidth, int nHeight, bool bAlpha)
 {
-    return Picture{nWidth, nHeight, bAlpha, std::vector<uint8_t>(static_cast<size_t>(nWidth * nHeight) * 4, 0)};
+    return Picture{nWidth, nHeight, bAlpha,
+                   std::vector<uint8_t>(static_cast<size_t>(nWidth * nHeight) * 4, 0)};
 }
 
 // The box of the pixels whose red channel the text raised above nLevel.
@@ -31,8 +32,9 @@ Ink InkOf(const Picture& picture, int nLevel)
     Ink ink;
     for (int y = 0; y < picture.nHeight; ++y)
         for (int x = 0; x < picture.nWidth; ++x)
-            if (picture.aRgba[(static_cast<size_t>(y) * static_cast<size_t>(picture.nWidth) + static_cast<size_t>(x)) * 4] >
-                nLevel)
+            if (picture.aRgba[(static_cast<size_t>(y) * static_cast<size_t>(picture.nWidth) +
+                               static_cast<size_t>(x)) *
+                              4] > nLevel)
             {
                 ink.nLeft = std::min(ink.nLeft, x);
                 ink.nRight = std::max(ink.nRight, x + 1);
@@ -100,7 +102,8 @@ TEST(PictureText, DrawsAtItsAnchorAndNowhereElse)
     Picture edge = Blank(40, 40, false);
     for (double d : {-30.0, 20.0, 1e9, -1e9, std::numeric_limits<double>::quiet_NaN()})
         DrawText(edge, "HHH", kWhite, d, d, TextAlign::kLeft, TextAnchor::kTop);
-    DrawText(edge, "H", TextStyle{1e300, {255, 255, 255, 255}, false}, 0, 0, TextAlign::kLeft, TextAnchor::kTop);
+    DrawText(edge, "H", TextStyle{1e300, {255, 255, 255, 255}, false}, 0, 0, TextAlign::kLeft,
+             TextAnchor::kTop);
     DrawText(edge, "\xff", kWhite, 0, 0, TextAlign::kLeft, TextAnchor::kTop);
     EXPECT_GT(InkOf(edge, 127).nRight, 0);
 }

@@ -356,16 +356,15 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
         "Render the picture the viewer shows in a client area of --size to a PNG; with --turntable a "
         "name with one frame number field such as spin-%03d.png",
         path("--out", o.strPicturePath));
-    AddValueOption(
-        app, "--title", "TEXT", "",
-        "Draw TEXT (UTF-8) centred at the top of the picture, of every turntable frame and of the "
-        "table, in DejaVu Sans at about 1/27 of the picture's shorter side, smaller where it would not "
-        "fit the width",
-        [&o](const std::string& v) {
-            if (!IsDrawableText(v, false))
-                throw UsageError("--title needs text in UTF-8");
-            o.strTitle = v;
-        });
+    AddValueOption(app, "--title", "TEXT", "",
+                   "Draw TEXT (UTF-8) centred at the top of the picture, of every turntable frame and of the "
+                   "table, in DejaVu Sans at 3/80 of the picture's shorter side, smaller where it would not "
+                   "fit the width",
+                   [&o](const std::string& v) {
+                       if (!IsDrawableText(v, false))
+                           throw UsageError("--title needs text in UTF-8");
+                       o.strTitle = v;
+                   });
     AddValueOption(
         app, "--turntable", "N", "",
         "Render N frames (1 to 100000), frame k with From turned by k*360/N degrees counter-clockwise "
@@ -374,7 +373,8 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
     AddValueOption(
         app, "--table", "LMAX", "",
         "Render one picture of every Y(l, m) for l = 0 .. LMAX: row l from the top, m = -l .. l from "
-        "the left, each cell the --fit picture of its harmonic from the direction of --from and --to",
+        "the left, each cell the --fit picture of its harmonic from the direction of --from and --to; the "
+        "cells shrink to leave room for --title and --table-labels",
         integer("--table", o.nTableMax, 0, kMaxPictureSide / 2));
     AddValueOption(
         app, "--table-labels", "WHAT", "none",
