@@ -90,11 +90,12 @@ std::vector<Term> HybridTerms(const HybridMember& member, const Convention& conv
         {r3 * x * y, r3 * y * z, (3 * z * z - 1) / 2, r3 * x * z, r3 / 2 * (x * x - y * y)},
     }};
     std::vector<Term> aTerms;
-    for (int32_t l = 0; l <= 2; ++l)
-        for (int32_t m = -l; m <= l; ++m)
+    for (size_t nDegree = 0; nDegree < aaAlong.size(); ++nDegree)
+        for (size_t nOrder = 0; nOrder <= 2 * nDegree; ++nOrder)
         {
-            const double dWeight = member.a[static_cast<size_t>(l)] *
-                                   aaAlong[static_cast<size_t>(l)][static_cast<size_t>(m + l)];
+            const auto l = static_cast<int32_t>(nDegree);
+            const int32_t m = static_cast<int32_t>(nOrder) - l;
+            const double dWeight = member.a[nDegree] * aaAlong[nDegree][nOrder];
             if (dWeight != 0.0)
                 aTerms.push_back(Term{l, m, dWeight * OrbitalCoefficient(l, m, convention)});
         }

@@ -135,9 +135,10 @@ void ExpectSignPattern(const std::vector<double>& aValues, const std::vector<Poi
     for (size_t i = 0; i < aPoints.size(); ++i)
     {
         const double dPolynomial = dSign * polynomial(aPoints[i][0], aPoints[i][1], aPoints[i][2]);
-        if (std::fabs(dPolynomial) > 1e-3)
-            ASSERT_EQ(aValues[i] > 0.0, dPolynomial > 0.0) << strWhat << " at (" << aPoints[i][0] << ", "
-                                                           << aPoints[i][1] << ", " << aPoints[i][2] << ")";
+        if (std::fabs(dPolynomial) <= 1e-3)
+            continue;
+        ASSERT_EQ(aValues[i] > 0.0, dPolynomial > 0.0)
+            << strWhat << " at (" << aPoints[i][0] << ", " << aPoints[i][1] << ", " << aPoints[i][2] << ")";
     }
 }
 
