@@ -54,7 +54,7 @@ void DrawTable(benchmark::State& state, const Runs& runs)
     for (int32_t l = 0; l <= layout.nMax; ++l)
         for (int32_t m = -l; m <= l; ++m)
             aCells.push_back(MakeTableCell(SingleHarmonic(l, m), kDefaultThetaDiv, kDefaultPhiDiv,
-                                           kDefaultCamera, layout.nSide));
+                                           kDefaultCamera, layout.nSide, true));
     renderer.SetSurface(SurfaceMesh(aCells[0].mesh), kColorSchemes[kDefaultColorScheme]);
     renderer.Paint(aCells[0].camera);
     for (auto _ : state)

@@ -20,6 +20,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${LOBARA_HOMEPAGE}")
 # Library dependencies come from the binaries; the dialogs are laid out in this Japanese font.
+# lobara-render draws the text of its pictures in DejaVu Sans, which fontconfig finds by family.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-dejavu-core)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-ipafont-gothic)
 include(CPack)

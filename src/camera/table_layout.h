@@ -6,26 +6,38 @@
 #include "surface/field.h"
 #include "surface/surface_mesh.h"
 
+// Room kept outside the cells of a table for its captions, in pixels: a strip at the top, a
+// column at the left and a strip under each row of cells.
+struct TableMargins
+{
+    int nTop = 0;
+    int nLeft = 0;
+    int nBelowRow = 0;
+};
+
 // The table of every Y(l, m), 0 <= l <= LMAX, in one picture of W x H pixels: square cells of
-// side S = min(W / (2 LMAX + 1), H / (LMAX + 1)), the block of (2 LMAX + 1) x (LMAX + 1) cells
-// centred (offsets rounded down), Y(l, m) in row l from the top and column m + LMAX from the
-// left. The sides must hold at least one pixel a cell.
+// side S = min((W - left) / (2 LMAX + 1), (H - top) / (LMAX + 1) - below), the block of
+// (2 LMAX + 1) columns and LMAX + 1 rows, each row S + below high, centred in the picture less
+// the top strip and left column (offsets rounded down); Y(l, m) in row l from the top and
+// column m + LMAX from the left. Without margins S = min(W / (2 LMAX + 1), H / (LMAX + 1)).
+// S < 1 where the sides do not hold a pixel a cell beside the margins.
 struct TableLayout
 {
     int nMax;   // LMAX
     int nSide;  // S
     int nLeft;  // of the block of cells
     int nTop;
+    int nRowPitch;  // S + below
 
     int CellLeft(int32_t m) const { return nLeft + (m + nMax) * nSide; }
-    int CellTop(int32_t l) const { return nTop + l * nSide; }
+    int CellTop(int32_t l) const { return nTop + l * nRowPitch; }
 };
 
-TableLayout LayOutTable(int nMax, int nWidth, int nHeight);
+TableLayout LayOutTable(int nMax, int nWidth, int nHeight, const TableMargins& margins = {});
 
 // What one cell shows: the surface of its harmonic (a field of one term) on the grid of nT x nP samples, and
-// the camera that fits it in the cell (--fit at S x S), looking at To of camera from the direction of its
-// From.
+// the camera that shows it in the cell: with bFit the one that fits it (--fit at S x S), looking at To of
+// camera from the direction of its From; otherwise camera itself.
 struct TableCell
 {
     SurfaceMesh mesh;
@@ -33,4 +45,10 @@ struct TableCell
 };
 
 // Throws std::bad_alloc when the surface cannot be built.
-TableCell MakeTableCell(const Field& harmonic, int32_t nT, int32_t nP, const Camera& camera, int nSide);
+TableCell MakeTableCell(const Field& harmonic, int32_t nT, int32_t nP, const Camera& camera, int nSide,
+                        bool bFit);
+
+// The camera that shows every harmonic of degree 0 .. nMax at one scale in cells of side nSide: To and the
+// direction of From kept, at the largest of the cells' fitted distances. Throws as MakeTableCell does.
+Camera CommonTableCamera(int nMax, const Convention& convention, int32_t nT, int32_t nP, const Camera& camera,
+                         int nSide);

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # The folders under each given root (src/ and tools/) include only from their own folder or from
 # layers below: the model (surface) and resources; then the viewer's settings, the camera, the
-# outputs and the platform layer; then the drawing; then dialogs, view and lobara-render; then
-# the application. No two units (a .h with its .cpp) include each other, however indirectly.
-# The model, settings, camera and outputs include no wx or GL header, the drawing no wx header.
+# outputs and the platform layer; then the drawing and the text of pictures; then dialogs, view
+# and lobara-render; then the application. No two units (a .h with its .cpp) include each other, however indirectly.
+# The model, settings, camera, outputs and text include no wx or GL header, the drawing no wx
+# header.
 set -u
 declare -A layer=([surface]=0 [resources]=0 [settings]=1 [camera]=1 [export]=1 [platform]=1 [render]=2
-  [dialogs]=3 [view]=3 [lobara-render]=3 [app]=4)
+  [text]=2 [dialogs]=3 [view]=3 [lobara-render]=3 [app]=4)
 failures=0
 edges=$(mktemp)
 trap 'rm -f "$edges"' EXIT
@@ -27,7 +28,7 @@ for root in "$@"; do
 done
 while IFS=: read -r file _ include; do
   echo "FAIL: $file: $include"; failures=$((failures + 1))
-done < <(cd "$1" && grep -rn -E '^#include <(wx|GL|EGL)/' surface settings camera export
+done < <(cd "$1" && grep -rn -E '^#include <(wx|GL|EGL)/' surface settings camera export text
          grep -rn -E '^#include <wx/' render)
 if ! tsort "$edges" >/dev/null 2>"$edges.loop"; then
   echo "FAIL: units include each other: $(grep -v 'input contains a loop' "$edges.loop" | tr '\n' ' ')"

@@ -35,7 +35,8 @@ expect_output "$("$render" --l 3 --m -2 --stats)" -l 3 -m -2 --stats
 grep -q "warning" "$work/err" || fail "|m| > l gave no warning"
 [[ "$("$render" --version)" =~ ^lobara-render\ [0-9]+\.[0-9]+ ]] || fail "--version: $("$render" --version)"
 help=$("$render" --help) || fail "--help exited $?"
-for word in --l --m --theta --phi --scheme --from --to --size --stats --values --out \
+for word in --l --m --theta --phi --scheme --from --to --size --stats --values --out --title --orbital \
+  --table-labels --table-polynomials --table-scale \
   'theta_i = i\*pi/(nT-1)' 'phi_j = 2\*pi\*j/nP' '(-1)^m' 'sin(m\*phi)'; do
   grep -q -- "$word" <<<"$help" || fail "--help does not mention $word"
 done
@@ -79,6 +80,18 @@ expect_usage_error "--background" --background grey --out "$work/q.png"
 expect_usage_error "--mesh" --mesh "$work/q.vtk"
 expect_usage_error "--table" --table 2 -l 3 --out "$work/q.png"
 expect_usage_error "--size" --table 3 --size 6x4 --out "$work/q.png"
+expect_usage_error "--size" --table 3 --size 60x40 --table-labels harmonics --out "$work/q.png"
+expect_usage_error "--table-labels" --table 3 --table-labels names --out "$work/q.png"
+expect_usage_error "--table" --table-labels harmonics --out "$work/q.png"
+expect_usage_error "--table-polynomials" --table 3 --table-polynomials --out "$work/q.png"
+expect_usage_error "--table-scale" --table 3 --table-scale same --out "$work/q.png"
+expect_usage_error "--title" --title $'\xff' --out "$work/q.png"
+expect_usage_error "--out" --title "A title" --stats
+expect_usage_error "--orbital" --orbital p_w --stats
+expect_usage_error "--orbital" --orbital sp3:5 --stats
+expect_usage_error "--orbital" --orbital d_xy -l 2 --stats
+expect_usage_error "--orbital" --orbital d_xy --term 1,0,1 --stats
+expect_usage_error "--orbital" --table 2 --orbital s --out "$work/q.png"
 expect_usage_error "--out" --turntable 3
 expect_usage_error "--color" --color hue --out "$work/q.png"
 expect_usage_error "--colormap" --color value --colormap jet --out "$work/q.png"

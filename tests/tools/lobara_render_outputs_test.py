@@ -273,7 +273,49 @@ def test_mesh_edge_cases():
           f"OBJ through a link: mtllib {mtllib}, folder {os.listdir(os.path.join(WORK, 'models'))}")
 
 
+def test_words():
+    """A title changes only the top of the picture. Table labels and captions lie outside the cells,
+    whose pixels stay those of the unlabelled table with the same side (as --stats reports it),
+    and each cell has its caption under it; one common scale draws Y(0, 0) smaller than its own fit."""
+    grid = ("--theta", 30, "--phi", 60)
+    plain = render("-l", 2, "-m", 1, "--size", "200x150")
+    titled = render("-l", 2, "-m", 1, "--size", "200x150", "--title", "d_xz, Ω")
+    changed = np.argwhere(np.any(plain != titled, axis=2))
+    check(len(changed) > 0 and changed[:, 0].max() < 150 // 6, f"--title changed rows {np.unique(changed[:, 0])}")
+
+    def table(*args, size):
+        result = run(*grid, "--table", 3, "--from", "1,-2,1", "--size", size, "--stats", *args, "--out", "t.png")
+        check(result.returncode == 0, f"--table {args}: {result.stderr}")
+        return json.loads(result.stdout), read_png(os.path.join(WORK, "t.png"))
+
+    for words in (("--table-labels", "harmonics"), ("--table-labels", "orbitals", "--table-polynomials", "--title",
+                                                   "Orbitals")):
+        at, labelled = table(*words, size="700x420")
+        side, left, top, pitch = at["side"], at["left"], at["top"], at["pitch"]
+        check(pitch > side and side > 20, f"labelled table layout {at}")
+        bare_at, bare = table(size=f"{7 * side}x{4 * side}")
+        check(bare_at == {"lmax": 3, "side": side, "left": 0, "top": 0, "pitch": side}, f"bare layout {bare_at}")
+        covered = np.zeros(labelled.shape[:2], bool)
+        for l in range(4):
+            for m in range(-l, l + 1):
+                x, y = left + (m + 3) * side, top + l * pitch
+                covered[y:y + side, x:x + side] = True
+                cell = labelled[y:y + side, x:x + side]
+                check(np.array_equal(cell, bare[l * side:(l + 1) * side, (m + 3) * side:(m + 4) * side]),
+                      f"{words}: cell ({l}, {m}) differs from the unlabelled table's")
+                check(np.any(labelled[y + side:y + pitch, x:x + side, :3]), f"{words}: no caption under ({l}, {m})")
+            check(np.any(labelled[top + l * pitch:top + l * pitch + side, :left, :3]), f"{words}: no label of row {l}")
+        check(np.any(labelled[~covered][:, :3]), f"{words}: no words outside the cells")
+
+    each_at, each = table("--table-labels", "harmonics", size="700x420")
+    common_at, common = table("--table-labels", "harmonics", "--table-scale", "common", size="700x420")
+    s, x, y = each_at["side"], each_at["left"] + 3 * each_at["side"], each_at["top"]
+    check(common_at == each_at, f"--table-scale moved the cells: {common_at} {each_at}")
+    lit = [np.count_nonzero(np.any(p[y:y + s, x:x + s, :3], axis=2)) for p in (each, common)]
+    check(0 < lit[1] < lit[0] / 2, f"Y(0, 0) covers {lit} pixels fitted alone and at the common scale")
+
+
 for test in (test_values_and_meshes, test_fit, test_supersample_and_background, test_table, test_turntable,
-             test_fields, test_mesh_edge_cases):
+             test_fields, test_mesh_edge_cases, test_words):
     test()
 finish("lobara-render outputs")

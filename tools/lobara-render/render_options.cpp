@@ -13,6 +13,8 @@
 #include "render/offscreen_context.h"
 #include "surface/angles.h"
 #include "surface/build_limits.h"
+#include "surface/orbitals.h"
+#include "text/picture_text.h"
 
 namespace {
 
@@ -146,8 +148,10 @@ void ChooseField(const CLI::App& app, RenderOptions& o)
 {
     const bool bHarmonic = app.count("--l") + app.count("--m") > 0;
     const bool bFile = !o.strCoeffsPath.empty();
-    if (int{bHarmonic} + int{!o.aTerms.empty()} + int{!o.aAcn.empty()} + int{bFile} > 1)
-        throw UsageError("-l and -m, --term, --acn and --coeffs each give the whole field: give one of them");
+    const bool bOrbital = app.count("--orbital") > 0;
+    if (int{bHarmonic} + int{!o.aTerms.empty()} + int{!o.aAcn.empty()} + int{bFile} + int{bOrbital} > 1)
+        throw UsageError(
+            "-l and -m, --term, --acn, --coeffs and --orbital each give the whole field: give one of them");
     if (app.count("--lmax") > 0 && !bFile)
         throw UsageError("--lmax truncates --coeffs: it goes with nothing else");
     if (bFile && app.count("--sine") > 0)
@@ -172,6 +176,13 @@ void ChooseField(const CLI::App& app, RenderOptions& o)
             o.aTerms.push_back(
                 Term{l, static_cast<int32_t>(static_cast<int64_t>(n) - int64_t{l} * l - l), o.aAcn[n]});
         }
+    }
+    if (bOrbital)
+    {
+        if (!FindOrbital(o.strOrbital, o.convention, o.field))
+            throw UsageError("--orbital needs one of " + OrbitalNames() + ", not '" + o.strOrbital + "'");
+        o.aTerms = o.field.aTerms;
+        return;
     }
     o.field = o.aTerms.empty() ? Field{{Term{o.nL, o.nM, 1.0}}, o.convention} : Field{o.aTerms, o.convention};
 }
@@ -215,11 +226,18 @@ void CheckCombination(const CLI::App& app, RenderOptions& o)
     ChooseField(app, o);
     CheckColoring(app, o);
     if (o.nTableMax >= 0)
-        for (const char* pszOther : {"--l", "--m", "--term", "--acn", "--coeffs", "--at", "--stats",
+        for (const char* pszOther : {"--l", "--m", "--term", "--acn", "--coeffs", "--orbital", "--at",
                                      "--values", "--mesh", "--turntable"})
             if (app.count(pszOther) > 0)
                 throw UsageError(std::string("--table makes only the table picture: ") + pszOther +
                                  " does not go with it");
+    for (const char* pszTable : {"--table-labels", "--table-polynomials", "--table-scale"})
+        if (app.count(pszTable) > 0 && o.nTableMax < 0)
+            throw UsageError(std::string(pszTable) + " goes with --table");
+    if (o.bTablePolynomials && o.tableLabels != TableLabels::kOrbitals)
+        throw UsageError("--table-polynomials goes with --table-labels orbitals");
+    if (app.count("--title") > 0 && o.strPicturePath.empty())
+        throw UsageError("--title draws into the picture: it needs --out");
     if ((o.nTableMax >= 0 || o.nTurntableFrames > 0) && o.strPicturePath.empty())
         throw UsageError(std::string(o.nTableMax >= 0 ? "--table" : "--turntable") + " needs --out");
     double modelview[16];
@@ -289,6 +307,14 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
                    "sine), Curtin binary .bshc or ICGEM .gfc; S multiplies +sin(m phi), and the file's own "
                    "normalisation (4pi unless its header says otherwise) holds",
                    path("--coeffs", o.strCoeffsPath));
+    AddValueOption(
+        app, "--orbital", "NAME", "",
+        "The real orbital of that name, positive where its name's polynomial is, in the convention "
+        "chosen: s, p_x, p_y, p_z, d_xy, d_yz, d_z2, d_xz, d_x2-y2, f_z3, f_xz2, f_yz2, f_xyz, "
+        "f_z(x2-y2), f_x(x2-3y2), f_y(3x2-y2), or a member of a hybrid set: sp, sp2, sp3, sp3d, sp3d2 "
+        "along +z (sp2 and sp3d along +x, sp3 along (1,1,1)), sp3:2 and so on the others (see the "
+        "README)",
+        [&o](const std::string& v) { o.strOrbital = v; });
     AddValueOption(app, "--lmax", "L", "", "Keep the degrees of --coeffs up to L",
                    integer("--lmax", o.nLmax, 0, kMaxDegree));
     AddValueOption(
@@ -342,7 +368,10 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
     AddValueOption(app, "--background", "COLOUR", "black",
                    "black, white, or transparent (a PNG with alpha, 0 off the surface)",
                    [&o](const std::string& v) { o.background = ParseBackground(v); });
-    AddFlag(app, "--stats", o.bStats, "Print one JSON line: l, m, the sample counts, vertices and faces");
+    AddFlag(
+        app, "--stats", o.bStats,
+        "Print one JSON line: l, m, the sample counts, vertices and faces; with --table the cells' side S, "
+        "left, top and pitch: cell (l, m) has its top left corner at left + (m + LMAX) S, top + l pitch");
     AddValueOption(app, "--values", "FILE", "",
                    "Write the signed value of the field at every sample in sample-index order: little-endian "
                    "doubles, headerless, or a NumPy array of shape (NT, NP) when FILE ends in .npy; CSV rows "
@@ -416,6 +445,15 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
         "Render the picture the viewer shows in a client area of --size to a PNG; with --turntable a "
         "name with one frame number field such as spin-%03d.png",
         path("--out", o.strPicturePath));
+    AddValueOption(app, "--title", "TEXT", "",
+                   "Draw TEXT (UTF-8) centred at the top of the picture, of every turntable frame and of the "
+                   "table, in DejaVu Sans at 3/80 of the picture's shorter side, smaller where it would not "
+                   "fit the width",
+                   [&o](const std::string& v) {
+                       if (!IsDrawableText(v, false))
+                           throw UsageError("--title needs text in UTF-8");
+                       o.strTitle = v;
+                   });
     AddValueOption(
         app, "--turntable", "N", "",
         "Render N frames (1 to 100000), frame k with From turned by k*360/N degrees counter-clockwise "
@@ -424,8 +462,34 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
     AddValueOption(
         app, "--table", "LMAX", "",
         "Render one picture of every Y(l, m) for l = 0 .. LMAX: row l from the top, m = -l .. l from "
-        "the left, each cell the --fit picture of its harmonic from the direction of --from and --to",
+        "the left, each cell the --fit picture of its harmonic from the direction of --from and --to; the "
+        "cells shrink to leave room for --title and --table-labels",
         integer("--table", o.nTableMax, 0, kMaxPictureSide / 2));
+    AddValueOption(
+        app, "--table-labels", "WHAT", "none",
+        "Words around the --table cells: none; harmonics, \"Y(l,m)\" under each cell with \"l = ...\" "
+        "beside each row and \"m = ...\" above each column; or orbitals, the same with the real "
+        "orbitals' names (s, p_y, ..., f_x(x2-3y2)) under the cells of l <= 3, a minus before a name "
+        "where Y(l, m) is the negative of that orbital in the convention chosen. The cells shrink to "
+        "leave room for them",
+        [&o](const std::string& v) {
+            if (v != "none" && v != "harmonics" && v != "orbitals")
+                throw UsageError("--table-labels needs none, harmonics or orbitals, not '" + v + "'");
+            o.tableLabels = v == "none"        ? TableLabels::kNone
+                            : v == "harmonics" ? TableLabels::kHarmonics
+                                               : TableLabels::kOrbitals;
+        });
+    AddFlag(app, "--table-polynomials", o.bTablePolynomials,
+            "With --table-labels orbitals, each orbital's Cartesian polynomial under its name, signed as the "
+            "cell's Y(l, m)");
+    AddValueOption(app, "--table-scale", "HOW", "each",
+                   "each: every --table cell fitted alone; common: one distance for every cell, the one that "
+                   "fits the largest, so that sizes compare",
+                   [&o](const std::string& v) {
+                       if (v != "each" && v != "common")
+                           throw UsageError("--table-scale needs each or common, not '" + v + "'");
+                       o.bTableCommonScale = v == "common";
+                   });
 
     try
     {

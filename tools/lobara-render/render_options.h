@@ -15,19 +15,28 @@
 #include "surface/map_projection.h"
 #include "surface/sampling_defaults.h"
 
+// The words under the cells of a table: none, "Y(l,m)", or the orbitals' names where l <= 3.
+enum class TableLabels
+{
+    kNone,
+    kHarmonics,
+    kOrbitals,
+};
+
 // What one run of lobara-render is asked to do. The defaults are the viewer's.
 struct RenderOptions
 {
     int32_t nL = kDefaultL;
     int32_t nM = kDefaultM;
-    std::vector<Term> aTerms;                // --term L,M,C; empty: none given
-    std::vector<double> aAcn;                // --acn C0,C1,...; empty: none given
-    std::string strCoeffsPath;               // --coeffs FILE; empty: none given
-    int32_t nLmax = -1;                      // --lmax L: the file's degrees kept; -1: all
-    bool bNormalizationGiven = false;        // --norm was given
-    Convention convention;                   // --norm, --cs, --sine, or the defaults of the input
-    Field field;                             // what is sampled: Y(l, m), the terms or the ACN list
-                                             // (for --coeffs only its convention: the run reads the file)
+    std::vector<Term> aTerms;          // --term L,M,C; empty: none given
+    std::vector<double> aAcn;          // --acn C0,C1,...; empty: none given
+    std::string strCoeffsPath;         // --coeffs FILE; empty: none given
+    std::string strOrbital;            // --orbital NAME; empty: none given
+    int32_t nLmax = -1;                // --lmax L: the file's degrees kept; -1: all
+    bool bNormalizationGiven = false;  // --norm was given
+    Convention convention;             // --norm, --cs, --sine, or the defaults of the input
+    Field field;                       // what is sampled: Y(l, m), the terms, the ACN list or the orbital
+                                       // (for --coeffs only its convention: the run reads the file)
     std::vector<std::array<double, 2>> aAt;  // --at THETA,PHI: print the field's value there
     int32_t nThetaDiv = kDefaultThetaDiv;
     int32_t nPhiDiv = kDefaultPhiDiv;
@@ -39,15 +48,19 @@ struct RenderOptions
     int nSupersample = 1;
     Background background = Background::kBlack;
     bool bStats = false;
-    std::string strValuesPath;     // empty: no values file
-    std::string strMeshPath;       // empty: no mesh file
-    std::string strPicturePath;    // empty: no picture; with turntable frames, the pattern of their names
-    int32_t nTableMax = -1;        // --table LMAX; -1: no table
-    int32_t nTurntableFrames = 0;  // --turntable N; 0: a single picture
-    FramePattern framePattern;     // the frame names of a turntable
-    std::string strInfo;           // --help or --version: print this and do nothing else
-    bool bSizeGiven = false;       // --size was given
-    bool bComplex = false;         // --complex: the field of the complex harmonics
+    std::string strValuesPath;   // empty: no values file
+    std::string strMeshPath;     // empty: no mesh file
+    std::string strPicturePath;  // empty: no picture; with turntable frames, the pattern of their names
+    std::string strTitle;        // --title TEXT; empty: none
+    int32_t nTableMax = -1;      // --table LMAX; -1: no table
+    TableLabels tableLabels = TableLabels::kNone;
+    bool bTablePolynomials = false;          // --table-polynomials: the orbitals' polynomials too
+    bool bTableCommonScale = false;          // --table-scale common: one distance for every cell
+    int32_t nTurntableFrames = 0;            // --turntable N; 0: a single picture
+    FramePattern framePattern;               // the frame names of a turntable
+    std::string strInfo;                     // --help or --version: print this and do nothing else
+    bool bSizeGiven = false;                 // --size was given
+    bool bComplex = false;                   // --complex: the field of the complex harmonics
     ColorMode colorMode = ColorMode::kSign;  // --color, or the default of the field and output
     std::string strColorMap;                 // --colormap NAME; empty: the default of the colouring
     bool bRange = false;                     // --range LO,HI was given

@@ -25,6 +25,7 @@
 #include "surface/field_rows.h"
 #include "surface/field_synthesis.h"
 #include "surface/surface_builder.h"
+#include "text/picture_title.h"
 
 namespace {
 
@@ -122,7 +123,8 @@ void WritePictures(const RenderOptions& options, const ColorScheme& colors, Surf
             Camera frame = camera;
             TurntableFrom(camera.from, camera.to, k, nFrames, frame.from);
             return [&, k, drawing = renderer.Draw(frame)]() mutable {
-                const Picture picture = renderer.Downsample(std::move(drawing));
+                Picture picture = renderer.Downsample(std::move(drawing));
+                DrawTitle(picture, options.strTitle, options.background);
                 outputs.Write(bTurntable ? FrameName(options.framePattern, k) : options.strPicturePath,
                               [&picture](COutputStream& stream) { WritePng(stream, picture); });
                 progress.Update(k + 1, nFrames);

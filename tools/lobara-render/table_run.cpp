@@ -1,14 +1,19 @@
 #include "lobara-render/table_run.h"
 
 #include <array>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <future>
+#include <stdexcept>
+#include <string>
 #include <utility>
 
 #include "camera/table_layout.h"
 #include "export/output_files.h"
 #include "export/png_writer.h"
 #include "lobara-render/progress.h"
+#include "lobara-render/table_captions.h"
 #include "render/picture_renderer.h"
 #include "render/write_behind.h"
 #include "surface/color_schemes.h"
@@ -35,19 +40,34 @@ void CopyInto(const Picture& cell, int nLeft, int nTop, Picture& table)
                     cell.aRgba.data() + static_cast<size_t>(y) * nRowBytes, nRowBytes);
 }
 
+// The cells' side and place, one JSON line.
+void PrintTableStats(const TableLayout& layout)
+{
+    if (std::printf("{\"lmax\":%d,\"side\":%d,\"left\":%d,\"top\":%d,\"pitch\":%d}\n", layout.nMax,
+                    layout.nSide, layout.nLeft, layout.nTop, layout.nRowPitch) < 0 ||
+        std::fflush(stdout) != 0)
+        throw std::runtime_error(std::string("cannot write to stdout: ") + std::strerror(errno));
+}
+
 }  // namespace
 
 void RunTable(const RenderOptions& options)
 {
-    const TableLayout layout = LayOutTable(options.nTableMax, options.nWidth, options.nHeight);
+    const TableCaptions captions = PlanTableCaptions(options);
+    const TableLayout& layout = captions.layout;
     Picture table = BlankPicture(options.nWidth, options.nHeight, options.background);
     {
+        const Camera camera = options.bTableCommonScale
+                                  ? CommonTableCamera(layout.nMax, options.convention, options.nThetaDiv,
+                                                      options.nPhiDiv, options.camera, layout.nSide)
+                                  : options.camera;
         // The next cell builds on a thread of its own while this one draws (the first while the
         // GL context is made), and each cell is filtered and copied into its place behind the
         // drawing of the next.
         const auto build = [&](int32_t l, int32_t m) {
             return std::async(std::launch::async, MakeTableCell, Field{{Term{l, m, 1.0}}, options.convention},
-                              options.nThetaDiv, options.nPhiDiv, options.camera, layout.nSide);
+                              options.nThetaDiv, options.nPhiDiv, camera, layout.nSide,
+                              !options.bTableCommonScale);
         };
         std::future<TableCell> next = build(0, 0);
         CPictureRenderer renderer(layout.nSide, layout.nSide,
@@ -75,7 +95,10 @@ void RunTable(const RenderOptions& options)
                 });
         writer.Finish();
     }
+    DrawTableCaptions(table, captions, options);
     COutputSet outputs;
     outputs.Write(options.strPicturePath, [&table](COutputStream& stream) { WritePng(stream, table); });
+    if (options.bStats)
+        PrintTableStats(layout);
     outputs.Commit();
 }

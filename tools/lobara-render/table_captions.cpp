@@ -1,0 +1,152 @@
+#include "lobara-render/table_captions.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "surface/orbitals.h"
+#include "text/picture_text.h"
+#include "text/picture_title.h"
+
+namespace {
+
+// Labels smaller than this are not drawn: the run asks for a larger picture instead.
+constexpr double kSmallestText = 6.0;
+
+// An integer with the minus sign of print.
+std::string SignedText(int32_t n)
+{
+    return n < 0 ? "−" + std::to_string(-static_cast<int64_t>(n)) : std::to_string(n);
+}
+
+std::string RowLabel(int32_t l)
+{
+    return "l = " + std::to_string(l);
+}
+
+std::string ColumnLabel(int32_t m)
+{
+    return "m = " + SignedText(m);
+}
+
+// The lines under the cell of Y(l, m), in markup.
+std::vector<std::string> CellCaption(int32_t l, int32_t m, const RenderOptions& options)
+{
+    OrbitalCaption orbital;
+    if (options.tableLabels == TableLabels::kOrbitals &&
+        FindOrbitalCaption(l, m, options.convention, orbital))
+    {
+        if (options.bTablePolynomials)
+            return {orbital.strName, orbital.strPolynomial};
+        return {orbital.strName};
+    }
+    return {"Y(" + std::to_string(l) + "," + SignedText(m) + ")"};
+}
+
+// The widest of the texts and the tallest line among them, at the style's size.
+struct Extents
+{
+    double dWidth = 0.0;
+    double dLine = 0.0;
+};
+
+Extents Measure(const std::vector<std::string>& aTexts, const TextStyle& style)
+{
+    Extents extents;
+    for (const std::string& strText : aTexts)
+    {
+        const TextExtent extent = MeasureText(strText, style);
+        extents.dWidth = std::max(extents.dWidth, extent.dWidth);
+        extents.dLine = std::max(extents.dLine, extent.dAscent + extent.dDescent);
+    }
+    return extents;
+}
+
+// The captions that are widest and tallest: those of the last row's outer cells, and of the
+// orbitals.
+std::vector<std::string> WidestCaptions(const RenderOptions& options)
+{
+    const int32_t nMax = options.nTableMax;
+    std::vector<std::string> aTexts = {ColumnLabel(-nMax)};
+    for (int32_t l = std::max(0, nMax - 1); l <= nMax; ++l)
+        for (const std::string& strLine : CellCaption(l, -l, options))
+            aTexts.push_back(strLine);
+    for (int32_t l = 0; l <= std::min(nMax, 3); ++l)
+        for (int32_t m = -l; m <= l; ++m)
+            for (const std::string& strLine : CellCaption(l, m, options))
+                aTexts.push_back(strLine);
+    return aTexts;
+}
+
+int CaptionLines(const RenderOptions& options)
+{
+    return options.tableLabels == TableLabels::kOrbitals && options.bTablePolynomials ? 2 : 1;
+}
+
+TextStyle CaptionStyle(double dSize, const RenderOptions& options)
+{
+    return TextStyle{dSize, TextColourOn(options.background), true};
+}
+
+}  // namespace
+
+TableCaptions PlanTableCaptions(const RenderOptions& options)
+{
+    const int nMax = options.nTableMax, nWidth = options.nWidth, nHeight = options.nHeight;
+    const std::string strTooSmall = "--size " + std::to_string(nWidth) + "x" + std::to_string(nHeight) +
+                                    " is too small for --table " + std::to_string(nMax);
+    TableMargins margins;
+    margins.nTop = TitleHeight(options.strTitle, nWidth, nHeight);
+    if (options.tableLabels == TableLabels::kNone)
+    {
+        const TableLayout layout = LayOutTable(nMax, nWidth, nHeight, margins);
+        if (layout.nSide < 1)
+            throw UsageError(strTooSmall + " with --title");
+        return TableCaptions{layout, 0.0};
+    }
+    // The picture's text size, or less where the cells would be too small for their captions.
+    const double dSize =
+        std::min(PictureTextSize(nWidth, nHeight), LayOutTable(nMax, nWidth, nHeight).nSide / 5.0);
+    const double dGap = 0.3 * dSize;
+    const std::vector<std::string> aCaptions = WidestCaptions(options);
+    const Extents cells = Measure(aCaptions, CaptionStyle(dSize, options));
+    const Extents rows = Measure({RowLabel(nMax)}, CaptionStyle(dSize, options));
+    margins.nTop += static_cast<int>(std::ceil(cells.dLine + 2.0 * dGap));
+    margins.nLeft = static_cast<int>(std::ceil(rows.dWidth + 2.0 * dGap));
+    margins.nBelowRow = static_cast<int>(std::ceil(CaptionLines(options) * cells.dLine + 2.0 * dGap));
+    const TableLayout layout = LayOutTable(nMax, nWidth, nHeight, margins);
+    // Captions wider than a cell shrink to its width.
+    const double dFitted =
+        cells.dWidth > 0.95 * layout.nSide ? dSize * 0.95 * layout.nSide / cells.dWidth : dSize;
+    if (layout.nSide < 1 || dFitted < kSmallestText)
+        throw UsageError(strTooSmall + " with readable labels: give a larger --size or no --table-labels");
+    return TableCaptions{layout, dFitted};
+}
+
+void DrawTableCaptions(Picture& table, const TableCaptions& captions, const RenderOptions& options)
+{
+    DrawTitle(table, options.strTitle, options.background);
+    if (captions.dTextSize <= 0.0)
+        return;
+    const TableLayout& layout = captions.layout;
+    const TextStyle style = CaptionStyle(captions.dTextSize, options);
+    const double dGap = 0.3 * captions.dTextSize, dHalf = layout.nSide / 2.0;
+    const double dLine = Measure({RowLabel(0)}, style).dLine;
+    for (int32_t l = 0; l <= layout.nMax; ++l)
+        DrawText(table, RowLabel(l), style, layout.nLeft - dGap, layout.CellTop(l) + dHalf - dLine / 2.0,
+                 TextAlign::kRight, TextAnchor::kTop);
+    for (int32_t m = -layout.nMax; m <= layout.nMax; ++m)
+        DrawText(table, ColumnLabel(m), style, layout.CellLeft(m) + dHalf, layout.nTop - dGap,
+                 TextAlign::kCentre, TextAnchor::kBottom);
+    const double dCellLine = Measure(WidestCaptions(options), style).dLine;
+    for (int32_t l = 0; l <= layout.nMax; ++l)
+        for (int32_t m = -l; m <= l; ++m)
+        {
+            const std::vector<std::string> aLines = CellCaption(l, m, options);
+            for (size_t i = 0; i < aLines.size(); ++i)
+                DrawText(table, aLines[i], style, layout.CellLeft(m) + dHalf,
+                         layout.CellTop(l) + layout.nSide + dGap + static_cast<double>(i) * dCellLine,
+                         TextAlign::kCentre, TextAnchor::kTop);
+        }
+}
