@@ -19,8 +19,8 @@ struct ColorBarLayout
 // The bar's place in the strip of rows nTop to nTop + nHeight of a picture nWidth wide.
 ColorBarLayout LayOutColorBar(int nWidth, int nTop, int nHeight);
 
-// One tick: its value and the column of its mark. The marks are all that is drawn of a tick for
-// now; a text layer would draw each value under its mark from this same list.
+// One tick: its value and the column of its mark. The text layer writes each value under its
+// mark from this same list.
 struct ColorBarTick
 {
     double dValue;

@@ -12,6 +12,8 @@
 #include "render/offscreen_context.h"
 #include "surface/complex_field.h"
 #include "surface/field_rows.h"
+#include "text/color_bar_labels.h"
+#include "text/picture_title.h"
 
 void RunMap(const RenderOptions& given)
 {
@@ -43,9 +45,13 @@ void RunMap(const RenderOptions& given)
     const FieldColoring coloring =
         ChooseColoring(options.colorMode, kColorSchemes[options.nColorScheme], options.strColorMap,
                        options.bRange, options.dRangeLow, options.dRangeHigh, aRe, aIm);
-    const Picture picture =
+    Picture picture =
         MakeMapPicture(options.mapProjection, MapSamples{aRe, aIm, count(grid.nRows), count(grid.nColumns)},
                        coloring, nWidth, nHeight, options.background);
+    if (nMapHeight < nHeight)
+        DrawColorBarLabels(LayOutColorBar(nWidth, nMapHeight, nHeight - nMapHeight), coloring,
+                           options.background, picture);
+    DrawTitle(picture, options.strTitle, options.background);
     COutputSet outputs;
     outputs.Write(options.strPicturePath, [&picture](COutputStream& stream) { WritePng(stream, picture); });
     outputs.Commit();

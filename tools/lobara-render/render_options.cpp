@@ -431,7 +431,7 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
         "Shade pictures with a normal per vertex (the mean of its faces'), not per face as the viewer does");
     AddValueOption(app, "--map", "PROJECTION", "",
                    "Write a flat map of the field to --out instead of the 3D picture, with its colour bar "
-                   "below (its limits marked, not labelled): mollweide, equirect or ortho (the hemisphere "
+                   "below (its limits, middle and 0 numbered): mollweide, equirect or ortho (the hemisphere "
                    "around +x). Seen from outside: north up, east (growing phi) to the right, phi = 0 at the "
                    "centre, so +x is the middle and +y (phi = 90 degrees) halfway to the right edge. Without "
                    "--size the map is 800 pixels wide and as high as the projection needs",

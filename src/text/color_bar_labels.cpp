@@ -1,0 +1,67 @@
+#include "text/color_bar_labels.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "surface/angles.h"
+#include "text/picture_text.h"
+#include "text/picture_title.h"
+
+namespace {
+
+constexpr char kMinus[] = "\u2212";
+
+// A value with its sign as a real minus; -0 and values that round to 0 read "0".
+std::string SignedText(const std::string& strMagnitude, bool bNegative)
+{
+    return bNegative && strMagnitude != "0" ? kMinus + strMagnitude : strMagnitude;
+}
+
+}  // namespace
+
+std::string TickText(double dValue, bool bPhase)
+{
+    if (bPhase)
+    {
+        // The phase ticks are whole quarters of a turn and halves.
+        const long nHalves = std::lround(2.0 * dValue / kPi);
+        const char* apszText[] = {"0", "\u03c0/2", "\u03c0"};
+        const unsigned long nIndex = static_cast<unsigned long>(std::labs(nHalves));
+        return SignedText(nIndex < 3 ? apszText[nIndex] : "?", nHalves < 0);
+    }
+    char szText[32];
+    std::snprintf(szText, sizeof szText, "%.4g", std::fabs(dValue));
+    return SignedText(szText, dValue < 0.0);
+}
+
+void DrawColorBarLabels(const ColorBarLayout& layout, const FieldColoring& coloring, Background background,
+                        Picture& picture)
+{
+    TextStyle style;
+    // The picture's text size, smaller where the rows below the marks (to the picture's bottom)
+    // would not hold a line: DejaVu Sans's line is about 1.2 of its size, and a fifth is kept clear.
+    const double dRoom = picture.nHeight - layout.nMarkBottom;
+    style.dPixelSize = std::min(PictureTextSize(picture.nWidth, picture.nHeight), dRoom / 1.4);
+    style.colour = TextColourOn(background);
+    const bool bPhase = coloring.mode == ColorMode::kPhase;
+    const double dTop = layout.nMarkBottom + style.dPixelSize / 5.0;
+    // From left to right; a label that would touch the one before it is left out.
+    std::vector<ColorBarTick> aTicks = ColorBarTicks(layout, coloring);
+    std::sort(aTicks.begin(), aTicks.end(),
+              [](const ColorBarTick& a, const ColorBarTick& b) { return a.nColumn < b.nColumn; });
+    const double dGap = style.dPixelSize / 2.0;
+    double dLastRight = -HUGE_VAL;
+    for (const ColorBarTick& tick : aTicks)
+    {
+        const std::string strText = TickText(tick.dValue, bPhase);
+        const double dHalfWidth = MeasureText(strText, style).dWidth / 2.0;
+        const double dCentre = tick.nColumn + 0.5;
+        if (dCentre - dHalfWidth < dLastRight + dGap)
+            continue;
+        DrawText(picture, strText, style, dCentre, dTop, TextAlign::kCentre, TextAnchor::kTop);
+        dLastRight = dCentre + dHalfWidth;
+    }
+}
