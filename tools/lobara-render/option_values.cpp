@@ -97,3 +97,28 @@ Term ParseTerm(const std::string& strName, const std::string& strText)
             throw UsageError(strName + " needs integers L and M in L,M,C, not '" + strText + "'");
     return Term{static_cast<int32_t>(aValues[0]), static_cast<int32_t>(aValues[1]), aValues[2]};
 }
+
+double ParsePositive(const std::string& strName, const std::string& strText)
+{
+    const std::vector<double> aValues = ParseNumbers(strName, strText, 1, "above 0");
+    if (!(aValues[0] > 0.0))
+        throw UsageError(strName + " needs one finite number above 0, not '" + strText + "'");
+    return aValues[0];
+}
+
+RadiusRule ParseRadius(const std::string& strName, const std::string& strText)
+{
+    if (strText == "abs")
+        return RadiusRule{RadiusKind::kAbs};
+    if (strText == "square")
+        return RadiusRule{RadiusKind::kSquare};
+    if (strText == "one")
+        return RadiusRule{RadiusKind::kOne};
+    if (strText == "offset")
+        return RadiusRule{RadiusKind::kOffset, 1.0};
+    const std::string strOffset = "offset:";
+    if (strText.compare(0, strOffset.size(), strOffset) == 0)
+        return RadiusRule{RadiusKind::kOffset,
+                          ParsePositive(strName + " offset:R", strText.substr(strOffset.size()))};
+    throw UsageError(strName + " needs abs, square, one, offset or offset:R, not '" + strText + "'");
+}

@@ -182,12 +182,16 @@ void CheckCombination(const CLI::App& app, RenderOptions& o)
     ChooseField(app, o);
     if (o.nTableMax >= 0)
         for (const char* pszOther : {"--l", "--m", "--term", "--acn", "--coeffs", "--at", "--stats",
-                                     "--values", "--mesh", "--turntable"})
+                                     "--values", "--mesh", "--turntable", "--radius", "--core", "--scale"})
             if (app.count(pszOther) > 0)
                 throw UsageError(std::string("--table makes only the table picture: ") + pszOther +
                                  " does not go with it");
     if ((o.nTableMax >= 0 || o.nTurntableFrames > 0) && o.strPicturePath.empty())
         throw UsageError(std::string(o.nTableMax >= 0 ? "--table" : "--turntable") + " needs --out");
+    if (app.count("--radius") > 0 && app.count("--core") > 0)
+        throw UsageError("--core R is --radius offset:R: give one of them");
+    if (app.count("--scale") > 0 && o.strMeshPath.empty())
+        throw UsageError("--scale sizes the model of --mesh: it needs --mesh");
     double modelview[16];
     if (!ComputeModelview(o.camera.from, o.camera.to, modelview))
         throw UsageError("--from and --to do not place a camera: they must be distinct points");
@@ -287,6 +291,22 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
                    integer("--theta", o.nThetaDiv, INT32_MIN, INT32_MAX));
     AddValueOption(app, "--phi", "NP", std::to_string(o.nPhiDiv), "Samples along phi, round the z axis",
                    integer("--phi", o.nPhiDiv, INT32_MIN, INT32_MAX));
+    AddValueOption(
+        app, "--radius", "RULE", "abs",
+        "How far each sample lies from the origin: abs, |f| (the polar plot); square, f^2; one, the "
+        "unit sphere; offset[:R], R + |f| with R above 0 (1 when left out), a closed star-shaped "
+        "surface around a sphere of radius R. The faces split by the sign of f with every rule",
+        [&o](const std::string& v) { o.radius = ParseRadius("--radius", v); });
+    AddValueOption(app, "--core", "R", "",
+                   "The same as --radius offset:R: the lobes stand on a core of radius R (above 0) and join "
+                   "into one closed solid, as a 3D printer needs",
+                   [&o](const std::string& v) {
+                       o.radius = RadiusRule{RadiusKind::kOffset, ParsePositive("--core", v)};
+                   });
+    AddValueOption(app, "--scale", "MM", "",
+                   "Scale the mesh so that the largest side of its bounding box is MM millimetres: STL, PLY "
+                   "and OBJ coordinates in millimetres, glTF in metres as glTF states them",
+                   [&o](const std::string& v) { o.dScaleMillimetres = ParsePositive("--scale", v); });
     AddValueOption(app, "--scheme", "0-" + std::to_string(kColorSchemeCount - 1),
                    std::to_string(o.nColorScheme),
                    "Colours of the positive and negative lobes, as in the viewer's colour dialog",

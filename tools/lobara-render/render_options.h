@@ -11,6 +11,7 @@
 #include "lobara-render/usage_error.h"
 #include "surface/color_schemes.h"
 #include "surface/field.h"
+#include "surface/radius_rule.h"
 #include "surface/sampling_defaults.h"
 
 // What one run of lobara-render is asked to do. The defaults are the viewer's.
@@ -27,6 +28,8 @@ struct RenderOptions
     Field field;                             // what is sampled: Y(l, m), the terms or the ACN list
                                              // (for --coeffs only its convention: the run reads the file)
     std::vector<std::array<double, 2>> aAt;  // --at THETA,PHI: print the field's value there
+    RadiusRule radius;                       // --radius or --core: how far each sample lies
+    double dScaleMillimetres = 0.0;          // --scale MM for meshes; 0: as built
     int32_t nThetaDiv = kDefaultThetaDiv;
     int32_t nPhiDiv = kDefaultPhiDiv;
     int32_t nColorScheme = kDefaultColorScheme;

@@ -12,6 +12,7 @@
 #include "camera/fit.h"
 #include "camera/turntable.h"
 #include "export/mesh_export.h"
+#include "export/mesh_geometry.h"
 #include "export/output_files.h"
 #include "export/png_writer.h"
 #include "export/values_writer.h"
@@ -143,7 +144,7 @@ void RunSurface(const RenderOptions& given)
         const auto onRow = [&progress](int32_t nDone, int32_t nRows) { progress.Update(nDone, nRows); };
         // Values alone need no surface geometry.
         if (bSurface)
-            BuildSurfaceMesh(options.field, options.nThetaDiv, options.nPhiDiv, mesh, onRow);
+            BuildSurfaceMesh(options.field, options.nThetaDiv, options.nPhiDiv, options.radius, mesh, onRow);
         else if (!options.strValuesPath.empty())
             mesh.m_aValue = SampleField(options.field, options.nThetaDiv, options.nPhiDiv, onRow);
     }
@@ -166,7 +167,11 @@ void RunSurface(const RenderOptions& given)
         });
     }
     if (!options.strMeshPath.empty())
-        WriteMeshFiles(outputs, options.strMeshPath, mesh, colors);
+        WriteMeshFiles(outputs, options.strMeshPath,
+                       MakeMeshGeometry(mesh, options.field,
+                                        MeshShape{options.nThetaDiv, options.nPhiDiv, options.radius,
+                                                  options.dScaleMillimetres}),
+                       colors);
     const std::string strStats = options.bStats ? StatsLine(options, mesh) : "";
     if (renderer)
         WritePictures(options, colors, std::move(mesh), *renderer, outputs);
