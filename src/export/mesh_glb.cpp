@@ -143,7 +143,7 @@ void WriteGlb(COutputStream& stream, const MeshGeometry& geometry, const ColorSc
     // would be written as null).
     tinygltf::Scene scene;
     scene.name = "surface";
-    if (nTriangles > 0)
+    if (VertexCount(geometry) > 0)
     {
         model.buffers.resize(1);
         const std::map<std::string, int> attributes = {
@@ -156,8 +156,16 @@ void WriteGlb(COutputStream& stream, const MeshGeometry& geometry, const ColorSc
         {
             const int nMaterial = AddMaterial(model, kSignNames[nSign], SignColor(colors, nSign));
             if (!geometry.aFaces[nSign].empty())
-                gltfMesh.primitives.push_back(
-                    MakePrimitive(model, geometry.aFaces[nSign], attributes, nMaterial));
+                gltfMesh.primitives.push_back(MakePrimitive(model, geometry.aFaces[nSign], attributes, nMaterial));
+        }
+        // Samples with no face between them are shown as points: a mesh needs a primitive, and
+        // readers expect a scene to hold something.
+        if (nTriangles == 0)
+        {
+            tinygltf::Primitive points;
+            points.attributes = attributes;
+            points.mode = TINYGLTF_MODE_POINTS;
+            gltfMesh.primitives.push_back(points);
         }
         model.meshes.push_back(gltfMesh);
         tinygltf::Node node;
