@@ -22,7 +22,7 @@ void WriteObj(COutputStream& stream, const MeshGeometry& geometry, const std::st
 // The material library of WriteObj: the materials "positive" and "negative" in the scheme's colours.
 void WriteMtl(COutputStream& stream, const ColorScheme& colors);
 
-// Binary STL: the faces' triangles with their facet normals.
+// Binary STL: the faces' triangles with their facet normals; a surface without faces is refused.
 void WriteStl(COutputStream& stream, const MeshGeometry& geometry);
 
 // glTF 2.0 binary: one mesh of two triangle primitives with the materials "positive" and

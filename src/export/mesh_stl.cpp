@@ -9,6 +9,11 @@ void WriteStl(COutputStream& stream, const MeshGeometry& geometry)
 {
     uint64_t nTriangles = 0;
     ForEachTriangle(geometry, [&nTriangles](int, const int32_t*) { ++nTriangles; });
+    // An STL is its triangles and nothing else: without any it would hold nothing of the surface,
+    // and readers take a binary STL of no triangles for a broken text one.
+    if (nTriangles == 0)
+        throw std::runtime_error("cannot write '" + stream.GetName() +
+                                 "': the surface has no face, and STL holds nothing but triangles");
     if (nTriangles > std::numeric_limits<uint32_t>::max())
         throw std::runtime_error("cannot write '" + stream.GetName() +
                                  "': more triangles than STL can count");
