@@ -27,5 +27,6 @@ void WriteStl(COutputStream& stream, const MeshGeometry& geometry);
 
 // glTF 2.0 binary: one mesh of two triangle primitives with the materials "positive" and
 // "negative", POSITION, NORMAL and the field as _VALUE; a list with no faces has no primitive,
-// and vertices with no face at all are one primitive of points. Scaled geometry is in millimetres, which the node turns into glTF's metres.
+// and vertices with no face at all are one primitive of points. Scaled geometry is in millimetres, which the
+// node turns into glTF's metres.
 void WriteGlb(COutputStream& stream, const MeshGeometry& geometry, const ColorScheme& colors);

@@ -156,7 +156,8 @@ void WriteGlb(COutputStream& stream, const MeshGeometry& geometry, const ColorSc
         {
             const int nMaterial = AddMaterial(model, kSignNames[nSign], SignColor(colors, nSign));
             if (!geometry.aFaces[nSign].empty())
-                gltfMesh.primitives.push_back(MakePrimitive(model, geometry.aFaces[nSign], attributes, nMaterial));
+                gltfMesh.primitives.push_back(
+                    MakePrimitive(model, geometry.aFaces[nSign], attributes, nMaterial));
         }
         // Samples with no face between them are shown as points: a mesh needs a primitive, and
         // readers expect a scene to hold something.
