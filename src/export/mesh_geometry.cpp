@@ -73,7 +73,11 @@ void ScalePoints(std::vector<float>& afPoint, double dMillimetres)
         throw std::runtime_error("--scale needs a surface of some extent: this one is a single point");
     const double dFactor = dMillimetres / dExtent;
     for (float& f : afPoint)
+    {
         f = static_cast<float>(f * dFactor) + 0.0f;
+        if (!std::isfinite(f))
+            throw std::runtime_error("--scale: the surface scaled to that size has no float coordinates");
+    }
 }
 
 // The vertices' unit normals; one whose faces give none points away from the origin, or up.

@@ -18,9 +18,9 @@ void WriteStl(COutputStream& stream, const MeshGeometry& geometry)
         throw std::runtime_error("cannot write '" + stream.GetName() +
                                  "': more triangles than STL can count");
 
-    std::string strHeader = "binary STL of a spherical harmonic surface, written by lobara-render";
-    if (geometry.bMillimetres)
-        strHeader += ", in millimetres";
+    std::string strHeader =
+        geometry.bMillimetres ? "binary STL of a spherical harmonic surface in millimetres, by lobara-render"
+                              : "binary STL of a spherical harmonic surface, written by lobara-render";
     strHeader.resize(80, ' ');
     stream.Write(strHeader);
     WriteLittleEndian(stream, static_cast<uint32_t>(nTriangles));

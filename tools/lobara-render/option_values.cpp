@@ -100,10 +100,22 @@ Term ParseTerm(const std::string& strName, const std::string& strText)
 
 double ParsePositive(const std::string& strName, const std::string& strText)
 {
-    const std::vector<double> aValues = ParseNumbers(strName, strText, 1, "above 0");
-    if (!(aValues[0] > 0.0))
-        throw UsageError(strName + " needs one finite number above 0, not '" + strText + "'");
-    return aValues[0];
+    // Far below the largest float, so that a surface of such a size still has float coordinates.
+    constexpr double kMax = 1e30;
+    const std::string strError =
+        strName + " needs one number above 0 and at most 1e30, not '" + strText + "'";
+    double d = 0.0;
+    try
+    {
+        d = ParseNumbers(strName, strText, 1, "")[0];
+    }
+    catch (const UsageError&)
+    {
+        throw UsageError(strError);
+    }
+    if (!(d > 0.0 && d <= kMax))
+        throw UsageError(strError);
+    return d;
 }
 
 RadiusRule ParseRadius(const std::string& strName, const std::string& strText)

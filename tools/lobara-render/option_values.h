@@ -31,9 +31,9 @@ std::vector<double> ParseNumbers(const std::string& strName, const std::string& 
 // "L,M,C": the term C * Y(L, M), L and M integers.
 Term ParseTerm(const std::string& strName, const std::string& strText);
 
-// "abs", "square", "one", "offset" or "offset:R", R a finite number above 0; offset alone is
+// "abs", "square", "one", "offset" or "offset:R", R as ParsePositive reads it; offset alone is
 // offset:1.
 RadiusRule ParseRadius(const std::string& strName, const std::string& strText);
 
-// One finite number above 0.
+// One number above 0 and at most 1e30.
 double ParsePositive(const std::string& strName, const std::string& strText);

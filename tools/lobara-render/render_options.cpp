@@ -20,8 +20,8 @@ const char kConventions[] =
     "Conventions:\n"
     "  Samples: theta_i = i*pi/(nT-1) for i = 0 .. nT-1 (row 0 is the north pole) and\n"
     "  phi_j = 2*pi*j/nP for j = 0 .. nP-1; sample (i, j) has index i*nP + j. Its surface\n"
-    "  point lies at distance |Y| from the origin in its direction; faces split by the\n"
-    "  sign of Y.\n"
+    "  point lies at distance |Y| from the origin in its direction, or as --radius says;\n"
+    "  faces split by the sign of Y.\n"
     "  Y(l, m) = N(l, m) * A(phi) * d^|m|P_l/dx^|m| (x) * (1 - x^2)^(|m|/2), x = cos(theta),\n"
     "  N(l, m) = sqrt((2l+1)/(4*pi) * (l-|m|)!/(l+|m|)!), with no (-1)^m phase factor;\n"
     "  A = 1 for m = 0, sqrt(2)*cos(m*phi) for m > 0, and sqrt(2)*sin(m*phi) with m\n"
@@ -33,6 +33,11 @@ const char kConventions[] =
     "  Camera: an orthographic view from From towards To, world +z up. The picture is\n"
     "  2*|From - To| world units wide: the distance between From and To sets the zoom\n"
     "  (or let --fit choose it).\n"
+    "  Meshes: zeros of symmetry lie exactly at the origin and pole rows at one point;\n"
+    "  faces whose corners meet become triangles or go, none of zero area is written.\n"
+    "  PLY holds x y z nx ny nz value red green blue per vertex (a vertex of both signs\n"
+    "  twice, once in each colour) and faces of vertex_indices only; glTF NORMAL and\n"
+    "  _VALUE. A surface without faces is written without them, except as STL: refused.\n"
     "  Outputs appear together or not at all: each file is written beside its place and\n"
     "  renamed into it once every output has succeeded. Devices and pipes such as\n"
     "  /dev/stdout are written directly.\n"
@@ -294,7 +299,8 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
     AddValueOption(
         app, "--radius", "RULE", "abs",
         "How far each sample lies from the origin: abs, |f| (the polar plot); square, f^2; one, the "
-        "unit sphere; offset[:R], R + |f| with R above 0 (1 when left out), a closed star-shaped "
+        "unit sphere; offset[:R], R + |f| with R above 0 and at most 1e30 (1 when left out), a closed "
+        "star-shaped "
         "surface around a sphere of radius R. The faces split by the sign of f with every rule",
         [&o](const std::string& v) { o.radius = ParseRadius("--radius", v); });
     AddValueOption(app, "--core", "R", "",
