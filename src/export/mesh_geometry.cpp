@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <stdexcept>
 
@@ -115,10 +114,12 @@ bool HasArea(const std::vector<float>& afPoint, int32_t a, int32_t b, int32_t c)
            u[0] * w[1] - u[1] * w[0] != 0.0;
 }
 
+// Equal coordinates are equal bits here, -0 having been made +0.
 bool SamePoint(const std::vector<float>& afPoint, int32_t a, int32_t b)
 {
-    return std::memcmp(&afPoint[3 * static_cast<size_t>(a)], &afPoint[3 * static_cast<size_t>(b)],
-                       3 * sizeof(float)) == 0;
+    const float* pA = &afPoint[3 * static_cast<size_t>(a)];
+    const float* pB = &afPoint[3 * static_cast<size_t>(b)];
+    return pA[0] == pB[0] && pA[1] == pB[1] && pA[2] == pB[2];
 }
 
 void AddFaces(const FaceQuadArray& aQuads, const std::vector<float>& afPoint, std::vector<MeshFace>& aFaces)
