@@ -6,8 +6,8 @@
 
 namespace {
 
-using MeshFilesWriter = void (*)(COutputSet& outputs, const std::string& strPath, const SurfaceMesh& mesh,
-                                 const ColorScheme& colors);
+using MeshFilesWriter = void (*)(COutputSet& outputs, const std::string& strPath,
+                                 const MeshGeometry& geometry, const ColorScheme& colors);
 
 struct MeshFormat
 {
@@ -16,10 +16,10 @@ struct MeshFormat
     MeshFilesWriter write;
 };
 
-void WritePlyFile(COutputSet& outputs, const std::string& strPath, const SurfaceMesh& mesh,
+void WritePlyFile(COutputSet& outputs, const std::string& strPath, const MeshGeometry& geometry,
                   const ColorScheme& colors)
 {
-    outputs.Write(strPath, [&](COutputStream& stream) { WritePly(stream, mesh, colors); });
+    outputs.Write(strPath, [&](COutputStream& stream) { WritePly(stream, geometry, colors); });
 }
 
 // An OBJ's material library: beside it, under the same name ending in .mtl; for a link to an
@@ -31,33 +31,33 @@ std::string MaterialLibraryPath(const std::string& strObjPath)
     return strObj.substr(0, strObj.size() - 4) + ".mtl";
 }
 
-void WriteObjFiles(COutputSet& outputs, const std::string& strPath, const SurfaceMesh& mesh,
+void WriteObjFiles(COutputSet& outputs, const std::string& strPath, const MeshGeometry& geometry,
                    const ColorScheme& colors)
 {
     const std::string strMtlPath = MaterialLibraryPath(strPath);
     const size_t nSlash = strMtlPath.rfind('/');
     const std::string strMtlName = nSlash == std::string::npos ? strMtlPath : strMtlPath.substr(nSlash + 1);
-    outputs.Write(strPath, [&](COutputStream& stream) { WriteObj(stream, mesh, strMtlName); });
+    outputs.Write(strPath, [&](COutputStream& stream) { WriteObj(stream, geometry, strMtlName); });
     outputs.Write(strMtlPath, [&](COutputStream& stream) { WriteMtl(stream, colors); });
 }
 
-void WriteStlFile(COutputSet& outputs, const std::string& strPath, const SurfaceMesh& mesh,
+void WriteStlFile(COutputSet& outputs, const std::string& strPath, const MeshGeometry& geometry,
                   const ColorScheme&)
 {
-    outputs.Write(strPath, [&](COutputStream& stream) { WriteStl(stream, mesh); });
+    outputs.Write(strPath, [&](COutputStream& stream) { WriteStl(stream, geometry); });
 }
 
-void WriteGlbFile(COutputSet& outputs, const std::string& strPath, const SurfaceMesh& mesh,
+void WriteGlbFile(COutputSet& outputs, const std::string& strPath, const MeshGeometry& geometry,
                   const ColorScheme& colors)
 {
-    outputs.Write(strPath, [&](COutputStream& stream) { WriteGlb(stream, mesh, colors); });
+    outputs.Write(strPath, [&](COutputStream& stream) { WriteGlb(stream, geometry, colors); });
 }
 
 constexpr std::array<MeshFormat, 4> kMeshFormats = {{
-    {".ply", "binary, coloured quads", WritePlyFile},
-    {".obj", "+ .mtl", WriteObjFiles},
+    {".ply", "binary, coloured, with normals and values", WritePlyFile},
+    {".obj", "+ .mtl, with normals", WriteObjFiles},
     {".stl", "binary triangles", WriteStlFile},
-    {".glb", "glTF binary", WriteGlbFile},
+    {".glb", "glTF binary, with normals and values", WriteGlbFile},
 }};
 
 const MeshFormat* FindMeshFormat(const std::string& strPath)
@@ -113,9 +113,9 @@ std::vector<std::string> MeshFilePaths(const std::string& strPath)
     return {strPath};
 }
 
-void WriteMeshFiles(COutputSet& outputs, const std::string& strPath, const SurfaceMesh& mesh,
+void WriteMeshFiles(COutputSet& outputs, const std::string& strPath, const MeshGeometry& geometry,
                     const ColorScheme& colors)
 {
     if (const MeshFormat* pFormat = FindMeshFormat(strPath))
-        pFormat->write(outputs, strPath, mesh, colors);
+        pFormat->write(outputs, strPath, geometry, colors);
 }

@@ -3,22 +3,22 @@
 #include <string>
 #include <vector>
 
+#include "export/mesh_geometry.h"
 #include "export/output_files.h"
 #include "surface/color_schemes.h"
-#include "surface/surface_mesh.h"
 
 // True when the path ends in the extension of a mesh format that WriteMeshFiles knows.
 bool IsMeshPath(const std::string& strPath);
 
 // The mesh formats' extensions for a message: ".ply, .obj, .stl or .glb".
 std::string MeshExtensions();
-// The same, each with what its file holds: ".ply (binary, coloured quads), .obj (+ .mtl), ...".
+// The same, each with what its file holds: ".ply (binary, ...), .obj (+ .mtl, ...), ...".
 std::string MeshFormatsDescribed();
 
 // The files WriteMeshFiles writes for strPath: strPath, and for an .obj its material library.
 std::vector<std::string> MeshFilePaths(const std::string& strPath);
 
-// Writes mesh to strPath in the format its extension names; an .obj brings its material library
+// Writes geometry to strPath in the format its extension names; an .obj brings its material library
 // beside it, under the same name ending in .mtl.
-void WriteMeshFiles(COutputSet& outputs, const std::string& strPath, const SurfaceMesh& mesh,
+void WriteMeshFiles(COutputSet& outputs, const std::string& strPath, const MeshGeometry& geometry,
                     const ColorScheme& colors);

@@ -1,20 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 
+#include "export/mesh_geometry.h"
 #include "export/output_stream.h"
 #include "surface/color_schemes.h"
-#include "surface/surface_mesh.h"
-
-// The two face lists in the order they are exported, the positive lobes first, by index 0 and 1.
-constexpr int kSignCount = 2;
-constexpr const char* kSignNames[kSignCount] = {"positive", "negative"};
-
-inline const FaceQuadArray& SignFaces(const SurfaceMesh& mesh, int nSign)
-{
-    return nSign == 0 ? mesh.m_aPosQuads : mesh.m_aNegQuads;
-}
 
 inline const float* SignColor(const ColorScheme& colors, int nSign)
 {
@@ -36,9 +26,16 @@ void WriteLittleEndian(COutputStream& stream, T value)
     stream.Write(&value, sizeof value);
 }
 
-// The two triangles of a face, split along its diagonal A-C, both turning the way the face does.
-inline void SplitFace(const FaceQuad& q, int32_t anTriangles[6])
+inline int32_t VertexCount(const MeshGeometry& geometry)
 {
-    const int32_t an[6] = {q.a, q.b, q.c, q.a, q.c, q.d};
-    std::memcpy(anTriangles, an, sizeof an);
+    return static_cast<int32_t>(geometry.aValue.size());
+}
+
+// Calls visit(nSign, corners) for every triangle of the faces, positive faces first.
+template <typename Visit>
+void ForEachTriangle(const MeshGeometry& geometry, Visit visit)
+{
+    for (int nSign = 0; nSign < kSignCount; ++nSign)
+        for (const MeshFace& face : geometry.aFaces[nSign])
+            ForEachFaceTriangle(face, [&](const int32_t* pCorners) { visit(nSign, pCorners); });
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <ostream>
 #include <stdexcept>
 #include <streambuf>
@@ -68,27 +69,25 @@ int AddAccessor(tinygltf::Model& model, int nView, int nComponentType, int nType
     return static_cast<int>(model.accessors.size()) - 1;
 }
 
-// The vertices, interleaved x, y, z, with their bounds, which glTF requires of positions.
-int AddPositions(tinygltf::Model& model, const SurfaceMesh& mesh)
+// A float attribute of every vertex, nComponents a vertex.
+int AddVertexAttribute(tinygltf::Model& model, const std::vector<float>& afData, int nType,
+                       size_t nComponents)
 {
-    const size_t nVertices = static_cast<size_t>(mesh.m_aX.GetSize());
-    std::vector<float> afPoints(nVertices * 3);
+    const int nView = AddView(model, afData.data(), afData.size() * sizeof(float), kArrayBuffer);
+    return AddAccessor(model, nView, TINYGLTF_COMPONENT_TYPE_FLOAT, nType, afData.size() / nComponents);
+}
+
+// The vertices, interleaved x, y, z, with their bounds, which glTF requires of positions.
+int AddPositions(tinygltf::Model& model, const MeshGeometry& geometry)
+{
     std::vector<double> adMin(3, std::numeric_limits<double>::infinity());
     std::vector<double> adMax(3, -std::numeric_limits<double>::infinity());
-    for (size_t i = 0; i < nVertices; ++i)
+    for (size_t k = 0; k < geometry.aPoint.size(); ++k)
     {
-        const auto v = static_cast<int32_t>(i);
-        const float af[3] = {mesh.m_aX[v], mesh.m_aY[v], mesh.m_aZ[v]};
-        for (size_t k = 0; k < 3; ++k)
-        {
-            afPoints[3 * i + k] = af[k];
-            adMin[k] = std::min<double>(adMin[k], af[k]);
-            adMax[k] = std::max<double>(adMax[k], af[k]);
-        }
+        adMin[k % 3] = std::min<double>(adMin[k % 3], geometry.aPoint[k]);
+        adMax[k % 3] = std::max<double>(adMax[k % 3], geometry.aPoint[k]);
     }
-    const int nView = AddView(model, afPoints.data(), afPoints.size() * sizeof(float), kArrayBuffer);
-    const int nAccessor =
-        AddAccessor(model, nView, TINYGLTF_COMPONENT_TYPE_FLOAT, TINYGLTF_TYPE_VEC3, nVertices);
+    const int nAccessor = AddVertexAttribute(model, geometry.aPoint, TINYGLTF_TYPE_VEC3, 3);
     model.accessors[static_cast<size_t>(nAccessor)].minValues = adMin;
     model.accessors[static_cast<size_t>(nAccessor)].maxValues = adMax;
     return nAccessor;
@@ -105,20 +104,18 @@ int AddMaterial(tinygltf::Model& model, const char* pszName, const float* pColor
     return static_cast<int>(model.materials.size()) - 1;
 }
 
-tinygltf::Primitive MakePrimitive(tinygltf::Model& model, const FaceQuadArray& aQuads, int nPositions,
-                                  int nMaterial)
+tinygltf::Primitive MakePrimitive(tinygltf::Model& model, const std::vector<MeshFace>& aFaces,
+                                  const std::map<std::string, int>& attributes, int nMaterial)
 {
-    std::vector<uint32_t> anIndices(static_cast<size_t>(aQuads.GetSize()) * 6);
-    for (int32_t i = 0; i < aQuads.GetSize(); ++i)
-    {
-        int32_t anTriangles[6];
-        SplitFace(aQuads[i], anTriangles);
-        std::copy(anTriangles, anTriangles + 6, anIndices.begin() + 6 * static_cast<ptrdiff_t>(i));
-    }
+    std::vector<uint32_t> anIndices;
+    for (const MeshFace& face : aFaces)
+        ForEachFaceTriangle(face, [&anIndices](const int32_t* pCorners) {
+            anIndices.insert(anIndices.end(), pCorners, pCorners + 3);
+        });
     const int nView =
         AddView(model, anIndices.data(), anIndices.size() * sizeof(uint32_t), kElementArrayBuffer);
     tinygltf::Primitive primitive;
-    primitive.attributes["POSITION"] = nPositions;
+    primitive.attributes = attributes;
     primitive.indices = AddAccessor(model, nView, TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT, TINYGLTF_TYPE_SCALAR,
                                     anIndices.size());
     primitive.material = nMaterial;
@@ -128,12 +125,13 @@ tinygltf::Primitive MakePrimitive(tinygltf::Model& model, const FaceQuadArray& a
 
 }  // namespace
 
-void WriteGlb(COutputStream& stream, const SurfaceMesh& mesh, const ColorScheme& colors)
+void WriteGlb(COutputStream& stream, const MeshGeometry& geometry, const ColorScheme& colors)
 {
     // Chunk lengths are 32-bit; leave room for the JSON.
-    const uint64_t nBinaryBytes = uint64_t{12} * static_cast<uint64_t>(mesh.m_aX.GetSize()) +
-                                  uint64_t{24} * static_cast<uint64_t>(mesh.m_aPosQuads.GetSize()) +
-                                  uint64_t{24} * static_cast<uint64_t>(mesh.m_aNegQuads.GetSize());
+    uint64_t nTriangles = 0;
+    ForEachTriangle(geometry, [&nTriangles](int, const int32_t*) { ++nTriangles; });
+    const uint64_t nBinaryBytes =
+        uint64_t{28} * static_cast<uint64_t>(VertexCount(geometry)) + 12 * nTriangles;
     if (nBinaryBytes > std::numeric_limits<uint32_t>::max() - (uint64_t{1} << 20))
         throw std::runtime_error("cannot write '" + stream.GetName() +
                                  "': the surface is too large for glTF binary");
@@ -145,25 +143,39 @@ void WriteGlb(COutputStream& stream, const SurfaceMesh& mesh, const ColorScheme&
     // would be written as null).
     tinygltf::Scene scene;
     scene.name = "surface";
-    if (mesh.m_aPosQuads.GetSize() + int64_t{mesh.m_aNegQuads.GetSize()} > 0)
+    if (VertexCount(geometry) > 0)
     {
         model.buffers.resize(1);
-        const int nPositions = AddPositions(model, mesh);
+        const std::map<std::string, int> attributes = {
+            {"POSITION", AddPositions(model, geometry)},
+            {"NORMAL", AddVertexAttribute(model, geometry.aNormal, TINYGLTF_TYPE_VEC3, 3)},
+            {"_VALUE", AddVertexAttribute(model, geometry.aValue, TINYGLTF_TYPE_SCALAR, 1)}};
         tinygltf::Mesh gltfMesh;
         gltfMesh.name = "surface";
         for (int nSign = 0; nSign < kSignCount; ++nSign)
         {
             const int nMaterial = AddMaterial(model, kSignNames[nSign], SignColor(colors, nSign));
-            if (SignFaces(mesh, nSign).GetSize() > 0)
+            if (!geometry.aFaces[nSign].empty())
                 gltfMesh.primitives.push_back(
-                    MakePrimitive(model, SignFaces(mesh, nSign), nPositions, nMaterial));
+                    MakePrimitive(model, geometry.aFaces[nSign], attributes, nMaterial));
+        }
+        // Samples with no face between them are shown as points: a mesh needs a primitive, and
+        // readers expect a scene to hold something.
+        if (nTriangles == 0)
+        {
+            tinygltf::Primitive points;
+            points.attributes = attributes;
+            points.mode = TINYGLTF_MODE_POINTS;
+            gltfMesh.primitives.push_back(points);
         }
         model.meshes.push_back(gltfMesh);
         tinygltf::Node node;
         node.mesh = 0;
         // glTF's up is +y, the surface's +z: the node turns the surface upright without
-        // changing its vertices.
+        // changing its vertices, and takes millimetres to glTF's metres.
         node.rotation = {-std::sqrt(0.5), 0.0, 0.0, std::sqrt(0.5)};
+        if (geometry.bMillimetres)
+            node.scale = {0.001, 0.001, 0.001};
         model.nodes.push_back(node);
         scene.nodes.push_back(0);
     }

@@ -1,4 +1,5 @@
 #include <charconv>
+#include <utility>
 
 #include "export/mesh_faces.h"
 #include "export/mesh_formats.h"
@@ -24,29 +25,33 @@ void AppendColor(std::string& strText, const char* pszKey, const float* pColor)
 
 }  // namespace
 
-void WriteObj(COutputStream& stream, const SurfaceMesh& mesh, const std::string& strMaterialLibrary)
+void WriteObj(COutputStream& stream, const MeshGeometry& geometry, const std::string& strMaterialLibrary)
 {
     stream.Write("mtllib " + strMaterialLibrary + "\n");
     std::string strLine;
-    for (int32_t i = 0; i < mesh.m_aX.GetSize(); ++i)
-    {
-        strLine = "v";
-        AppendFloat(strLine, mesh.m_aX[i]);
-        AppendFloat(strLine, mesh.m_aY[i]);
-        AppendFloat(strLine, mesh.m_aZ[i]);
-        strLine += '\n';
-        stream.Write(strLine);
-    }
+    for (const auto& [pszKey, afCoordinates] :
+         {std::make_pair("v", &geometry.aPoint), std::make_pair("vn", &geometry.aNormal)})
+        for (size_t k = 0; k < afCoordinates->size(); k += 3)
+        {
+            strLine = pszKey;
+            for (size_t c = 0; c < 3; ++c)
+                AppendFloat(strLine, (*afCoordinates)[k + c]);
+            strLine += '\n';
+            stream.Write(strLine);
+        }
     for (int nSign = 0; nSign < kSignCount; ++nSign)
     {
         stream.Write(std::string("g ") + kSignNames[nSign] + "\nusemtl " + kSignNames[nSign] + "\n");
-        const FaceQuadArray& aQuads = SignFaces(mesh, nSign);
-        for (int32_t i = 0; i < aQuads.GetSize(); ++i)
+        for (const MeshFace& face : geometry.aFaces[nSign])
         {
-            // OBJ counts vertices from 1.
-            const FaceQuad& q = aQuads[i];
-            strLine = "f " + std::to_string(int64_t{q.a} + 1) + ' ' + std::to_string(int64_t{q.b} + 1) + ' ' +
-                      std::to_string(int64_t{q.c} + 1) + ' ' + std::to_string(int64_t{q.d} + 1) + '\n';
+            // OBJ counts vertices from 1; vertex n has normal n.
+            strLine = "f";
+            for (int k = 0; k < face.nCorners; ++k)
+            {
+                const std::string strIndex = std::to_string(int64_t{face.an[k]} + 1);
+                strLine += ' ' + strIndex + "//" + strIndex;
+            }
+            strLine += '\n';
             stream.Write(strLine);
         }
     }

@@ -1,32 +1,91 @@
+#include <limits>
+#include <stdexcept>
+
 #include "export/mesh_faces.h"
 #include "export/mesh_formats.h"
 
-void WritePly(COutputStream& stream, const SurfaceMesh& mesh, const ColorScheme& colors)
+namespace {
+
+// The vertex each face corner uses: the sample itself, or for a negative face at a sample that
+// positive faces use too, its copy after the samples.
+struct PlyVertices
 {
-    const int32_t nVertices = mesh.m_aX.GetSize();
-    const int64_t nFaces = int64_t{mesh.m_aPosQuads.GetSize()} + mesh.m_aNegQuads.GetSize();
-    stream.Write("ply\nformat binary_little_endian 1.0\nelement vertex " + std::to_string(nVertices) +
-                 "\nproperty float x\nproperty float y\nproperty float z\nelement face " +
-                 std::to_string(nFaces) +
-                 "\nproperty list uchar int vertex_indices\nproperty uchar red\nproperty uchar green\n"
-                 "property uchar blue\nend_header\n");
-    for (int32_t i = 0; i < nVertices; ++i)
+    std::vector<int32_t> aNegativeIndex;   // by sample
+    std::vector<int32_t> aCopied;          // the samples copied, in order
+    std::vector<unsigned char> aNegative;  // by sample: the colour of its own entry
+};
+
+PlyVertices ShareOutVertices(const MeshGeometry& geometry)
+{
+    const auto nSamples = static_cast<size_t>(VertexCount(geometry));
+    std::vector<unsigned char> aUsed[kSignCount] = {std::vector<unsigned char>(nSamples),
+                                                    std::vector<unsigned char>(nSamples)};
+    ForEachTriangle(geometry, [&aUsed](int nSign, const int32_t* pCorners) {
+        for (int k = 0; k < 3; ++k)
+            aUsed[nSign][static_cast<size_t>(pCorners[k])] = 1;
+    });
+    PlyVertices vertices{std::vector<int32_t>(nSamples), {}, std::vector<unsigned char>(nSamples)};
+    for (size_t v = 0; v < nSamples; ++v)
     {
-        const float afPoint[3] = {mesh.m_aX[i], mesh.m_aY[i], mesh.m_aZ[i]};
-        stream.Write(afPoint, sizeof afPoint);
-    }
-    for (int nSign = 0; nSign < kSignCount; ++nSign)
-    {
-        const float* pColor = SignColor(colors, nSign);
-        const uint8_t abColor[3] = {ColorByte(pColor[0]), ColorByte(pColor[1]), ColorByte(pColor[2])};
-        const FaceQuadArray& aQuads = SignFaces(mesh, nSign);
-        for (int32_t i = 0; i < aQuads.GetSize(); ++i)
+        vertices.aNegativeIndex[v] = static_cast<int32_t>(v);
+        if (aUsed[0][v] && aUsed[1][v])
         {
-            const FaceQuad& q = aQuads[i];
-            const int32_t anCorners[4] = {q.a, q.b, q.c, q.d};
-            WriteLittleEndian<uint8_t>(stream, 4);
-            stream.Write(anCorners, sizeof anCorners);
-            stream.Write(abColor, sizeof abColor);
+            vertices.aNegativeIndex[v] = static_cast<int32_t>(nSamples + vertices.aCopied.size());
+            vertices.aCopied.push_back(static_cast<int32_t>(v));
         }
+        // A sample of no face takes the colour of its sign.
+        const bool bPositive = aUsed[0][v] || (!aUsed[1][v] && geometry.aValue[v] > 0.0f);
+        vertices.aNegative[v] = bPositive ? 0 : 1;
     }
+    return vertices;
+}
+
+void WriteVertex(COutputStream& stream, const MeshGeometry& geometry, int32_t v, const uint8_t* pColor)
+{
+    const auto k = static_cast<size_t>(v);
+    const float afVertex[7] = {geometry.aPoint[3 * k],      geometry.aPoint[3 * k + 1],
+                               geometry.aPoint[3 * k + 2],  geometry.aNormal[3 * k],
+                               geometry.aNormal[3 * k + 1], geometry.aNormal[3 * k + 2],
+                               geometry.aValue[k]};
+    stream.Write(afVertex, sizeof afVertex);
+    stream.Write(pColor, 3);
+}
+
+}  // namespace
+
+void WritePly(COutputStream& stream, const MeshGeometry& geometry, const ColorScheme& colors)
+{
+    const PlyVertices vertices = ShareOutVertices(geometry);
+    const int32_t nSamples = VertexCount(geometry);
+    const int64_t nVertices = int64_t{nSamples} + static_cast<int64_t>(vertices.aCopied.size());
+    const size_t nFaces = geometry.aFaces[0].size() + geometry.aFaces[1].size();
+    if (nVertices > std::numeric_limits<int32_t>::max())
+        throw std::runtime_error("cannot write '" + stream.GetName() +
+                                 "': more vertices than PLY's int indices reach");
+    stream.Write(
+        "ply\nformat binary_little_endian 1.0\ncomment " +
+        std::string(geometry.bMillimetres ? "millimetres; " : "") +
+        "value: the signed field at the vertex\nelement vertex " + std::to_string(nVertices) +
+        "\nproperty float x\nproperty float y\nproperty float z\nproperty float nx\nproperty float ny\n"
+        "property float nz\nproperty float value\nproperty uchar red\nproperty uchar green\n"
+        "property uchar blue\nelement face " +
+        std::to_string(nFaces) + "\nproperty list uchar int vertex_indices\nend_header\n");
+    uint8_t abColor[kSignCount][3];
+    for (int nSign = 0; nSign < kSignCount; ++nSign)
+        for (int c = 0; c < 3; ++c)
+            abColor[nSign][c] = ColorByte(SignColor(colors, nSign)[c]);
+    for (int32_t v = 0; v < nSamples; ++v)
+        WriteVertex(stream, geometry, v, abColor[vertices.aNegative[static_cast<size_t>(v)]]);
+    for (const int32_t v : vertices.aCopied)
+        WriteVertex(stream, geometry, v, abColor[1]);
+    for (int nSign = 0; nSign < kSignCount; ++nSign)
+        for (const MeshFace& face : geometry.aFaces[nSign])
+        {
+            int32_t anCorners[4];
+            for (int k = 0; k < face.nCorners; ++k)
+                anCorners[k] =
+                    nSign == 0 ? face.an[k] : vertices.aNegativeIndex[static_cast<size_t>(face.an[k])];
+            WriteLittleEndian(stream, static_cast<uint8_t>(face.nCorners));
+            stream.Write(anCorners, sizeof(int32_t) * static_cast<size_t>(face.nCorners));
+        }
 }

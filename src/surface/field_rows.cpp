@@ -6,9 +6,7 @@
 #include "surface/angles.h"
 #include "surface/vector_kernel.h"
 
-namespace {
-
-FieldColumns MakeColumns(int32_t nColumns, int32_t m)
+FieldColumns MakeFieldColumns(int32_t nColumns, int32_t m)
 {
     const size_t nSize = static_cast<size_t>(nColumns);
     FieldColumns columns{std::vector<double>(nSize), std::vector<double>(nSize), std::vector<double>(nSize)};
@@ -24,6 +22,8 @@ FieldColumns MakeColumns(int32_t nColumns, int32_t m)
     }
     return columns;
 }
+
+namespace {
 
 // One row of a harmonic's values: Y = ((A * S) * W) * N. Plain arrays in and out, so the loop
 // vectorises.
@@ -41,7 +41,7 @@ CFieldRows::CFieldRows(const Field& field, const SurfacePlan& plan)
     : m_plan(plan),
       m_rows(field.aTerms.size() == 1 ? MakeHarmonicRows(field.aTerms[0].l, field.aTerms[0].m, plan.nRows)
                                       : HarmonicRows{MakeThetaRows(plan.nRows), 0.0}),
-      m_columns(MakeColumns(plan.nColumns, field.aTerms.size() == 1 ? field.aTerms[0].m : 0))
+      m_columns(MakeFieldColumns(plan.nColumns, field.aTerms.size() == 1 ? field.aTerms[0].m : 0))
 {
     if (field.aTerms.size() != 1)
     {

@@ -19,6 +19,9 @@ struct FieldColumns
     std::vector<double> aA;  // a single term: 1, sqrt(2) cos(m phi) or sqrt(2) sin(m phi), times its factor
 };
 
+// The nColumns phi columns, with A of order m and factor 1.
+FieldColumns MakeFieldColumns(int32_t nColumns, int32_t m);
+
 // The values of a field on the sample grid, row by row: a single term from its exact rows,
 // scaled by its coefficient in the program's convention (1 for the viewer's harmonics, which
 // leaves them bit for bit), a sum of terms by synthesis. Everything that allocates is made by
@@ -30,6 +33,7 @@ public:
     ~CFieldRows();
 
     const RowFactors& Row(int32_t i) const { return m_rows.aRows[static_cast<size_t>(i)]; }
+    const std::vector<RowFactors>& Rows() const { return m_rows.aRows; }
     const FieldColumns& Columns() const { return m_columns; }
 
     // A sum fills every row at once, before the first row is read; a single term row by row.

@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "surface/angles.h"
 #include "surface/build_limits.h"
 #include "surface/field_rows.h"
 #include "surface/surface_faces.h"
@@ -43,20 +42,35 @@ void ReserveMesh(SurfaceMesh& mesh, const SurfacePlan& plan)
         pArray->Reserve(plan.nFaces);
 }
 
-// One row of vertices: |value| along (sin theta cos phi, sin theta sin phi, cos theta), stored
-// as floats.
-LOBARA_VECTOR_KERNEL
-void VertexRow(const RowFactors& row, const double* __restrict pCosPhi, const double* __restrict pSinPhi,
-               const double* __restrict pValue, int32_t nColumns, float* __restrict pX, float* __restrict pY,
-               float* __restrict pZ)
+// One row of vertices: radius(value) along (sin theta cos phi, sin theta sin phi, cos theta),
+// stored as floats.
+template <typename Radius>
+LOBARA_VECTOR_KERNEL void VertexRow(const RowFactors& row, const double* __restrict pCosPhi,
+                                    const double* __restrict pSinPhi, const double* __restrict pValue,
+                                    int32_t nColumns, Radius radius, float* __restrict pX,
+                                    float* __restrict pY, float* __restrict pZ)
 {
     for (int32_t j = 0; j < nColumns; ++j)
     {
-        const double r = std::fabs(pValue[j]);
+        const double r = radius(pValue[j]);
         pX[j] = static_cast<float>((pCosPhi[j] * row.dSinTheta) * r);
         pY[j] = static_cast<float>((pSinPhi[j] * row.dSinTheta) * r);
         pZ[j] = static_cast<float>(row.dX * r);
     }
+}
+
+// The row's vertices by the rule; the polar plot |f| by its own kernel, as the viewer builds it.
+void RuledVertexRow(const RowFactors& row, const FieldColumns& columns, const double* pValue,
+                    int32_t nColumns, const RadiusRule& rule, float* pX, float* pY, float* pZ)
+{
+    const double* pCos = columns.aCosPhi.data();
+    const double* pSin = columns.aSinPhi.data();
+    if (rule.kind == RadiusKind::kAbs)
+        VertexRow(
+            row, pCos, pSin, pValue, nColumns, [](double v) { return std::fabs(v); }, pX, pY, pZ);
+    else
+        VertexRow(
+            row, pCos, pSin, pValue, nColumns, [&rule](double v) { return RadiusOf(rule, v); }, pX, pY, pZ);
 }
 
 RowSamples RowOf(const SurfaceMesh& mesh, int32_t nFirst)
@@ -65,31 +79,35 @@ RowSamples RowOf(const SurfaceMesh& mesh, int32_t nFirst)
                       mesh.m_aZ.GetData() + nFirst, mesh.m_aValue.GetData() + nFirst, nFirst};
 }
 
-// The vertices and faces of the plan's grid, row by row: fillRow(i, pRow) writes row i's
-// values, and each row of vertices is followed at once by the faces between it and the row
-// above, while both rows are still in cache; rowFactors(i) gives row i's theta. The mesh has
-// room for the plan.
-template <typename RowFactorsOf, typename FillRow>
-void BuildRows(const SurfacePlan& plan, const RowFactorsOf& rowFactors, const std::vector<double>& aCosPhi,
-               const std::vector<double>& aSinPhi, FaceSorter& sorter, SurfaceMesh& mesh,
-               const FillRow& fillRow)
+// The build shared by both entries: rows of samples, each filled by fillRow(i, pRow) just before
+// its vertices are placed, or all of them already in the mesh's values when fillRow does nothing.
+template <typename FillRow>
+void BuildRows(const SurfacePlan& plan, const std::vector<RowFactors>& aRows, const FieldColumns& columns,
+               const RadiusRule& rule, FillRow fillRow, SurfaceMesh& mesh, FaceSorter& sorter,
+               const BuildProgress& onRow)
 {
+    // Each row of vertices is followed at once by the faces between it and the row above,
+    // while both rows are still in cache.
     const int32_t nColumns = plan.nColumns;
     for (int32_t i = 0; i < plan.nRows; ++i)
     {
         const int32_t nFirst = i * nColumns;
         fillRow(i, mesh.m_aValue.GetData() + nFirst);
-        VertexRow(rowFactors(i), aCosPhi.data(), aSinPhi.data(), mesh.m_aValue.GetData() + nFirst, nColumns,
-                  mesh.m_aX.GetData() + nFirst, mesh.m_aY.GetData() + nFirst, mesh.m_aZ.GetData() + nFirst);
+        RuledVertexRow(aRows[static_cast<size_t>(i)], columns, mesh.m_aValue.GetData() + nFirst, nColumns,
+                       rule, mesh.m_aX.GetData() + nFirst, mesh.m_aY.GetData() + nFirst,
+                       mesh.m_aZ.GetData() + nFirst);
         if (i > 0)
             AppendFaceRow(RowOf(mesh, nFirst - nColumns), RowOf(mesh, nFirst), nColumns, sorter);
+        if (onRow)
+            onRow(i + 1, plan.nRows);
     }
     FinishFaces(sorter, mesh);
 }
 
-// Sizes every array of the mesh for the plan, the values and vertices left to be written.
+// Sizes every array of the mesh for the plan, its faces started in the sorter.
 void StartMesh(const SurfacePlan& plan, SurfaceMesh& mesh, FaceSorter& sorter)
 {
+    ReserveMesh(mesh, plan);
     for (FloatArray* pArray : {&mesh.m_aX, &mesh.m_aY, &mesh.m_aZ})
         pArray->SetSizeForOverwrite(plan.nVertices);
     mesh.m_aValue.SetSizeForOverwrite(plan.nVertices);
@@ -98,7 +116,7 @@ void StartMesh(const SurfacePlan& plan, SurfaceMesh& mesh, FaceSorter& sorter)
 
 }  // namespace
 
-void BuildSurfaceMesh(const Field& field, int32_t nT, int32_t nP, SurfaceMesh& mesh,
+void BuildSurfaceMesh(const Field& field, int32_t nT, int32_t nP, const RadiusRule& rule, SurfaceMesh& mesh,
                       const BuildProgress& onRow)
 {
     const SurfacePlan plan = PlanSurface(FieldMaxDegree(field), FieldMaxOrder(field), nT, nP);
@@ -106,45 +124,37 @@ void BuildSurfaceMesh(const Field& field, int32_t nT, int32_t nP, SurfaceMesh& m
     // Everything that allocates comes before the mesh is touched.
     const CFieldRows rows(field, plan);
     FaceSorter sorter = MakeFaceSorter(plan.nColumns);
-    ReserveMesh(mesh, plan);
-
     StartMesh(plan, mesh, sorter);
     rows.FillAll(mesh.m_aValue.GetData(), onRow);
-    const FieldColumns& columns = rows.Columns();
-    const auto rowFactors = [&rows](int32_t i) -> const RowFactors& { return rows.Row(i); };
-    BuildRows(plan, rowFactors, columns.aCosPhi, columns.aSinPhi, sorter, mesh, [&](int32_t i, double* pRow) {
-        rows.FillRow(i, pRow);
-        if (onRow && !rows.FillAllReportsRows())
-            onRow(i + 1, plan.nRows);
-    });
+
+    BuildRows(
+        plan, rows.Rows(), rows.Columns(), rule, [&rows](int32_t i, double* pRow) { rows.FillRow(i, pRow); },
+        mesh, sorter, rows.FillAllReportsRows() ? BuildProgress() : onRow);
 }
 
-void BuildSurfaceMesh(const DoubleArray& aValue, int32_t nT, int32_t nP, SurfaceMesh& mesh)
+void BuildSurfaceMesh(const Field& field, int32_t nT, int32_t nP, SurfaceMesh& mesh,
+                      const BuildProgress& onRow)
 {
-    const SurfacePlan plan = PlanSurface(0, 0, nT, nP);
-    if (aValue.GetSize() != plan.nVertices)
-        throw std::invalid_argument("BuildSurfaceMesh: the values do not fill the grid");
-    const std::vector<RowFactors> aRows = MakeThetaRows(plan.nRows);
-    std::vector<double> aCosPhi(static_cast<size_t>(plan.nColumns)), aSinPhi(aCosPhi.size());
-    for (size_t j = 0; j < aCosPhi.size(); ++j)
-    {
-        aCosPhi[j] = std::cos(SamplePhi(static_cast<int64_t>(j), plan.nColumns));
-        aSinPhi[j] = std::sin(SamplePhi(static_cast<int64_t>(j), plan.nColumns));
-    }
-    FaceSorter sorter = MakeFaceSorter(plan.nColumns);
-    ReserveMesh(mesh, plan);
-
-    StartMesh(plan, mesh, sorter);
-    const auto rowFactors = [&aRows](int32_t i) -> const RowFactors& {
-        return aRows[static_cast<size_t>(i)];
-    };
-    BuildRows(plan, rowFactors, aCosPhi, aSinPhi, sorter, mesh, [&](int32_t i, double* pRow) {
-        std::copy_n(aValue.GetData() + static_cast<ptrdiff_t>(i) * plan.nColumns, plan.nColumns, pRow);
-    });
+    BuildSurfaceMesh(field, nT, nP, RadiusRule{}, mesh, onRow);
 }
 
 void BuildSurfaceMesh(int32_t l, int32_t m, int32_t nT, int32_t nP, SurfaceMesh& mesh,
                       const BuildProgress& onRow)
 {
     BuildSurfaceMesh(SingleHarmonic(l, m), nT, nP, mesh, onRow);
+}
+
+void BuildSurfaceMesh(const DoubleArray& aValues, int32_t nT, int32_t nP, const RadiusRule& rule,
+                      SurfaceMesh& mesh)
+{
+    const SurfacePlan plan = PlanSurface(0, 0, nT, nP);
+    if (aValues.GetSize() != plan.nVertices)
+        throw std::invalid_argument("the values do not fill the grid of the surface");
+    const std::vector<RowFactors> aRows = MakeThetaRows(plan.nRows);
+    const FieldColumns columns = MakeFieldColumns(plan.nColumns, 0);
+    FaceSorter sorter = MakeFaceSorter(plan.nColumns);
+    StartMesh(plan, mesh, sorter);
+    std::copy(aValues.GetData(), aValues.GetData() + plan.nVertices, mesh.m_aValue.GetData());
+    BuildRows(
+        plan, aRows, columns, rule, [](int32_t, double*) {}, mesh, sorter, nullptr);
 }

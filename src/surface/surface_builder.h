@@ -4,6 +4,7 @@
 
 #include "surface/build_progress.h"
 #include "surface/field.h"
+#include "surface/radius_rule.h"
 #include "surface/surface_mesh.h"
 
 // Rebuilds every array of mesh from the real harmonic Y(l, m) sampled on nT rows of theta
@@ -20,7 +21,13 @@ void BuildSurfaceMesh(int32_t l, int32_t m, int32_t nT, int32_t nP, SurfaceMesh&
 void BuildSurfaceMesh(const Field& field, int32_t nT, int32_t nP, SurfaceMesh& mesh,
                       const BuildProgress& onRow = nullptr);
 
-// The polar plot of values already sampled on the nT x nP grid (index i * nP + j): radius
-// |value|, faces split by sign, as above. aValue must hold every sample of the grid (else
-// std::invalid_argument); throws std::bad_alloc as above.
-void BuildSurfaceMesh(const DoubleArray& aValue, int32_t nT, int32_t nP, SurfaceMesh& mesh);
+// The same with each sample at the distance the rule gives its value; the faces split by the
+// sign of f as ever. RadiusKind::kAbs is the build above, bit for bit.
+void BuildSurfaceMesh(const Field& field, int32_t nT, int32_t nP, const RadiusRule& rule, SurfaceMesh& mesh,
+                      const BuildProgress& onRow = nullptr);
+
+// The surface of values already sampled on the nT x nP grid (index i * nP + j, as SampleField
+// gives them), placed by the rule and split by their sign. Throws std::invalid_argument when
+// aValues does not hold one value a sample, std::bad_alloc as above.
+void BuildSurfaceMesh(const DoubleArray& aValues, int32_t nT, int32_t nP, const RadiusRule& rule,
+                      SurfaceMesh& mesh);

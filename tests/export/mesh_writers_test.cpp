@@ -57,11 +57,11 @@ struct Orientation
     }
 };
 
-SurfaceMesh Surface()
+MeshGeometry Surface()
 {
     SurfaceMesh mesh;
     BuildSurfaceMesh(3, -2, 30, 60, mesh);
-    return mesh;
+    return MakeMeshGeometry(mesh, SingleHarmonic(3, -2), MeshShape{30, 60, RadiusRule{}, 0.0});
 }
 
 template <typename Write>
@@ -115,8 +115,8 @@ TEST(MeshWriters, StlTrianglesFaceOutwardWithUnitNormals)
 
 TEST(MeshWriters, ObjFacesFaceOutwardAndItsMaterialsCarryTheSchemesColours)
 {
-    const SurfaceMesh mesh = Surface();
-    std::istringstream obj(Written([&mesh](COutputStream& s) { WriteObj(s, mesh, "m.mtl"); }));
+    const MeshGeometry geometry = Surface();
+    std::istringstream obj(Written([&geometry](COutputStream& s) { WriteObj(s, geometry, "m.mtl"); }));
     std::vector<Point> aVertices;
     std::vector<std::string> aUsed;
     Orientation orientation;
@@ -136,10 +136,15 @@ TEST(MeshWriters, ObjFacesFaceOutwardAndItsMaterialsCarryTheSchemesColours)
         }
         else if (strKey == "f")
         {
+            // Each corner is "v//vn", the vertex and its normal of one number.
             std::vector<Point> aCorners;
-            for (size_t n; line >> n;)
-                aCorners.push_back(aVertices.at(n - 1));
-            ASSERT_EQ(aCorners.size(), 4u);
+            for (std::string strCorner; line >> strCorner;)
+            {
+                const size_t nSlashes = strCorner.find("//");
+                ASSERT_EQ(strCorner.substr(0, nSlashes), strCorner.substr(nSlashes + 2));
+                aCorners.push_back(aVertices.at(std::stoul(strCorner) - 1));
+            }
+            ASSERT_TRUE(aCorners.size() == 3 || aCorners.size() == 4);
             orientation.Add(aCorners);
         }
         else if (strKey == "usemtl")

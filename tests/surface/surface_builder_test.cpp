@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 
 #include "mesh_checks.h"
 #include "reference_surface.h"
@@ -234,4 +235,51 @@ TEST(BuildSurfaceMesh, RebuildingSmallerShrinksEveryArrayAndGivesItsStorageBack)
     EXPECT_EQ(mesh.m_aX.GetData(), pX);
     EXPECT_EQ(mesh.m_aNegQuads.GetData(), pNeg);
     EXPECT_TRUE(SameMesh(mesh, Build(4, 2, 30, 11)));
+}
+
+// Each rule puts a sample at its distance from the origin along its direction, whether the
+// builder samples the field or is given the values; the faces still split by the sign of f.
+TEST(BuildSurfaceMesh, RadiusRulesPlaceEachSampleAtItsDistance)
+{
+    const int32_t nT = 13, nP = 24;
+    // f = cos(theta) sampled by hand: positive in the north, negative in the south.
+    DoubleArray aValues;
+    aValues.SetSize(nT * nP);
+    for (int32_t k = 0; k < nT * nP; ++k)
+        aValues[k] = std::cos((k / nP) * M_PI / (nT - 1));
+    const struct
+    {
+        RadiusRule rule;
+        double (*radius)(double);
+    } kCases[] = {{{RadiusKind::kAbs}, [](double f) { return std::fabs(f); }},
+                  {{RadiusKind::kSquare}, [](double f) { return f * f; }},
+                  {{RadiusKind::kOne}, [](double) { return 1.0; }},
+                  {{RadiusKind::kOffset, 0.25}, [](double f) { return 0.25 + std::fabs(f); }}};
+    for (const auto& c : kCases)
+    {
+        SCOPED_TRACE(testing::Message() << "rule " << static_cast<int>(c.rule.kind));
+        SurfaceMesh fromValues, fromField;
+        BuildSurfaceMesh(aValues, nT, nP, c.rule, fromValues);
+        BuildSurfaceMesh(SingleHarmonic(3, 1), nT, nP, c.rule, fromField);
+        ExpectMeshInvariants(fromValues);
+        ExpectMeshInvariants(fromField);
+        for (const SurfaceMesh* pMesh : {&fromValues, &fromField})
+            for (int32_t k = 0; k < nT * nP; ++k)
+            {
+                const double dTheta = (k / nP) * M_PI / (nT - 1), dPhi = (k % nP) * 2 * M_PI / nP;
+                const double r = c.radius(pMesh->m_aValue[k]);
+                ASSERT_NEAR(pMesh->m_aX[k], r * std::sin(dTheta) * std::cos(dPhi), 1e-6) << k;
+                ASSERT_NEAR(pMesh->m_aY[k], r * std::sin(dTheta) * std::sin(dPhi), 1e-6) << k;
+                ASSERT_NEAR(pMesh->m_aZ[k], r * std::cos(dTheta), 1e-6) << k;
+            }
+        // The northern half of the rows is positive: 6 rows of faces of 24.
+        EXPECT_EQ(fromValues.m_aPosQuads.GetSize(), 6 * nP);
+    }
+    EXPECT_TRUE(SameMesh(Build(3, 1, nT, nP), [&] {
+        SurfaceMesh mesh;
+        BuildSurfaceMesh(SingleHarmonic(3, 1), nT, nP, RadiusRule{}, mesh);
+        return mesh;
+    }()));
+    SurfaceMesh mesh;
+    EXPECT_THROW(BuildSurfaceMesh(aValues, nT, nP + 1, RadiusRule{}, mesh), std::invalid_argument);
 }

@@ -33,6 +33,7 @@ def y3_minus2(n_theta, n_phi):
 
 
 def read_ply(path):
+    """The vertex records by the header's properties, and the faces as lists of corners."""
     with open(path, "rb") as f:
         data = f.read()
     header_end = data.index(b"end_header\n") + len(b"end_header\n")
@@ -40,12 +41,17 @@ def read_ply(path):
     check(header[1] == "format binary_little_endian 1.0", f"PLY format line {header[1]}")
     n_vertices = int(next(h for h in header if h.startswith("element vertex")).split()[2])
     n_faces = int(next(h for h in header if h.startswith("element face")).split()[2])
-    points = np.frombuffer(data, "<f4", n_vertices * 3, header_end).reshape(-1, 3)
-    face_type = np.dtype([("n", "u1"), ("corners", "<i4", 4), ("rgb", "u1", 3)])
-    faces = np.frombuffer(data, face_type, n_faces, header_end + points.nbytes)
-    check(header_end + points.nbytes + faces.nbytes == len(data), "PLY has bytes left over")
-    check(np.all(faces["n"] == 4), "PLY faces are not all quads")
-    return points, faces
+    types = {"float": "<f4", "uchar": "u1"}
+    face_line = next(i for i, h in enumerate(header) if h.startswith("element face"))
+    vertex_type = np.dtype([(h.split()[2], types[h.split()[1]]) for h in header[:face_line] if h.startswith("property")])
+    vertices = np.frombuffer(data, vertex_type, n_vertices, header_end)
+    check(header[face_line + 1:-2] == ["property list uchar int vertex_indices"], "PLY faces hold more than corners")
+    faces, at = [], header_end + vertices.nbytes
+    for _ in range(n_faces):
+        faces.append(np.frombuffer(data, "<i4", data[at], at + 1))
+        at += 1 + 4 * data[at]
+    check(at == len(data), "PLY has bytes left over")
+    return vertices, faces
 
 
 def read_glb(path):
@@ -71,7 +77,7 @@ def read_glb(path):
 
 def test_values_and_meshes():
     """Values against the closed form; every mesh format's vertices equal the true surface (and
-    each other), its faces and sign split equal --stats."""
+    each other), zeros of Y at the origin, its faces the closed form's quads and triangles."""
     nt, np_ = 13, 17
     stats = run("-l", 3, "-m", -2, "--theta", nt, "--phi", np_, "--stats", "--values", "v.npy", "--mesh", "m.ply")
     check(stats.returncode == 0, f"values and PLY: {stats.stderr}")
@@ -89,32 +95,55 @@ def test_values_and_meshes():
                         np.cos(theta) * r + 0 * phi], axis=-1).reshape(-1, 3)
     tolerance = 4 * np.finfo(np.float32).eps * r.max()
 
-    ply_points, ply_faces = read_ply(os.path.join(WORK, "m.ply"))
-    check(np.max(np.abs(ply_points - surface)) < tolerance, "PLY vertices are off the surface")
-    check(len(ply_faces) == counts["faces"], f"PLY has {len(ply_faces)} faces, --stats {counts['faces']}")
-    red = np.all(ply_faces["rgb"] == [255, 51, 51], axis=1)
-    blue = np.all(ply_faces["rgb"] == [26, 128, 255], axis=1)
-    check((red.sum(), blue.sum()) == (counts["positive"], counts["negative"]), "PLY colours do not split by sign")
-    check(not np.any(red[counts["positive"]:]), "PLY lists a positive face after the negative ones")
+    ply, ply_faces = read_ply(os.path.join(WORK, "m.ply"))
+    n = counts["vertices"]
+    ply_points = np.stack([ply["x"], ply["y"], ply["z"]], axis=-1)
+    check(np.max(np.abs(ply_points[:n] - surface)) < tolerance, "PLY vertices are off the surface")
+    check(np.max(np.abs(ply["value"][:n] - y.ravel())) < 1e-7, "PLY values are not the field's")
+    # Samples where Y(3, -2) is 0 by symmetry: the poles, the equator (row 6) and the meridian phi = 0.
+    zero = (np.abs(y) < 1e-12).ravel()
+    check(np.array_equal(zero, (ply_points[:n] == 0).all(axis=1)), "PLY zeros of Y are not at the origin")
+    normals = np.stack([ply["nx"], ply["ny"], ply["nz"]], axis=-1)
+    check(np.allclose(np.linalg.norm(normals, axis=1), 1, atol=1e-6), "PLY normals are not unit vectors")
+    # Vertices after the samples repeat samples that faces of both signs share, in the negative colour.
+    rgb = np.stack([ply["red"], ply["green"], ply["blue"]], axis=-1)
+    copied = [np.flatnonzero((ply_points[:n] == p).all(axis=1)) for p in ply_points[n:]]
+    check(all(len(c) > 0 for c in copied) and np.all(rgb[n:] == [26, 128, 255]), "PLY copies are not samples")
+    face_rgb = [rgb[f] for f in ply_faces]
+    red = np.array([np.all(c == [255, 51, 51]) for c in face_rgb])
+    check(all(np.all(c == c[0]) for c in face_rgb), "a PLY face has corners of two colours")
+    check(red.sum() <= counts["positive"] and len(ply_faces) - red.sum() <= counts["negative"],
+          "PLY colours do not split by sign")
+    check(not np.any(red[red.sum():]), "PLY lists a positive face after the negative ones")
+    # From the closed form: a quad of four distinct corners stays, one with three is a triangle.
+    label = np.where(zero, -1, np.arange(nt * np_))
+    label[:np_][~zero[:np_]] = -2
+    label[-np_:][~zero[-np_:]] = -3
+    grid = np.arange(nt * np_).reshape(nt, np_)
+    quads = np.stack([grid[:-1], grid[1:], np.roll(grid[1:], -1, 1), np.roll(grid[:-1], -1, 1)], -1).reshape(-1, 4)
+    distinct = np.array([len(set(label[q])) for q in quads])
+    check(sorted(len(f) for f in ply_faces) == [3] * (distinct == 3).sum() + [4] * (distinct == 4).sum(),
+          "PLY faces are not the closed form's quads and triangles")
+    # Faces are compared by their corners' positions, as a copy stands for its sample.
+    corners = [ply_points[f] for f in ply_faces]
 
     obj = meshio.read(os.path.join(WORK, "m.obj"))
-    check(np.array_equal(obj.points.astype(np.float32), ply_points), "OBJ vertices are not the PLY floats")
-    check([(c.type, len(c.data)) for c in obj.cells] == [("quad", counts["positive"]), ("quad", counts["negative"])],
-          f"OBJ groups {[(c.type, len(c.data)) for c in obj.cells]}")
-    check(np.array_equal(np.concatenate([c.data for c in obj.cells]), ply_faces["corners"]), "OBJ faces differ")
+    check(np.array_equal(obj.points.astype(np.float32), ply_points[:n]), "OBJ vertices are not the PLY floats")
+    obj_faces = [obj.points[f].astype(np.float32) for c in obj.cells for f in c.data]
+    check(len(obj_faces) == len(corners) and all(np.array_equal(a, b) for a, b in zip(obj_faces, corners)),
+          "OBJ faces differ")
     with open(os.path.join(WORK, "m.mtl")) as f:
         check("newmtl positive" in f.read(), "no material 'positive' in m.mtl")
 
-    # STL: two triangles a face split along A-C, less those of zero area.
-    corners = ply_faces["corners"]
-    triangles = np.concatenate([corners[:, [0, 1, 2]], corners[:, [0, 2, 3]]])
-    p = ply_points.astype(np.float64)[triangles]
-    with_area = np.any(np.cross(p[:, 1] - p[:, 0], p[:, 2] - p[:, 0]) != 0, axis=1)
+    # STL and glTF: the faces' triangles, quads split along A-C.
+    triangles = np.array([t for f in corners for t in ([f] if len(f) == 3 else [f[[0, 1, 2]], f[[0, 2, 3]]])])
+    p = triangles.astype(np.float64)
+    check(np.all(np.any(np.cross(p[:, 1] - p[:, 0], p[:, 2] - p[:, 0]) != 0, axis=1)), "a triangle has no area")
     stl = meshio.read(os.path.join(WORK, "m.stl"))
     stl_count = sum(len(c.data) for c in stl.cells)
-    check(stl_count == with_area.sum(), f"STL has {stl_count} triangles, want {with_area.sum()}")
+    check(stl_count == len(triangles), f"STL has {stl_count} triangles, want {len(triangles)}")
     stl_corners = stl.points[np.concatenate([c.data for c in stl.cells])].reshape(-1, 3)
-    check(np.array_equal(np.unique(stl_corners, axis=0), np.unique(p[with_area].reshape(-1, 3), axis=0)),
+    check(np.array_equal(np.unique(stl_corners, axis=0), np.unique(p.reshape(-1, 3), axis=0)),
           "STL corners are not the mesh's vertices")
 
     gltf, accessor = read_glb(os.path.join(WORK, "m.glb"))
@@ -125,14 +154,18 @@ def test_values_and_meshes():
           == [1.0, np.float32(0.2), np.float32(0.2)], "glTF positive colour is not scheme 0's")
     position, points = accessor(primitives[0]["attributes"]["POSITION"])
     points = points.reshape(-1, 3)
-    check(np.array_equal(points, ply_points), "glTF positions are not the PLY floats")
+    check(np.array_equal(points, ply_points[:n]), "glTF positions are not the PLY floats")
     check(position["min"] == points.min(axis=0).tolist() and position["max"] == points.max(axis=0).tolist(),
           "glTF POSITION min/max are not the bounds")
-    index_counts = [accessor(q["indices"])[0]["count"] for q in primitives]
-    check(index_counts == [6 * counts["positive"], 6 * counts["negative"]], f"glTF index counts {index_counts}")
-    check(np.array_equal(accessor(primitives[0]["indices"])[1].reshape(-1, 3),
-                         triangles.reshape(2, -1, 3)[:, :counts["positive"]].transpose(1, 0, 2).reshape(-1, 3)),
+    check(np.array_equal(accessor(primitives[0]["attributes"]["NORMAL"])[1].reshape(-1, 3), normals[:n]),
+          "glTF normals are not the PLY's")
+    check(np.array_equal(accessor(primitives[0]["attributes"]["_VALUE"])[1], ply["value"][:n]),
+          "glTF _VALUE is not the PLY's value")
+    n_positive = sum(1 if len(f) == 3 else 2 for f in corners[:red.sum()])
+    check(np.array_equal(points[accessor(primitives[0]["indices"])[1].reshape(-1, 3)], triangles[:n_positive]),
           "glTF positive triangles are not the faces split along A-C")
+    check(np.array_equal(points[accessor(primitives[1]["indices"])[1].reshape(-1, 3)], triangles[n_positive:]),
+          "glTF negative triangles are not the faces split along A-C")
 
 
 def bounding_box(pixels):
@@ -260,7 +293,7 @@ def test_mesh_edge_cases():
         result = run(*args, "--mesh", "empty.glb")
         with open(os.path.join(WORK, "empty.glb"), "rb") as f:
             data = f.read()
-        gltf = json.loads(data[20:20 + struct.unpack_from("<I", data, 12)[0]])  # no BIN chunk without faces
+        gltf = json.loads(data[20:20 + struct.unpack_from("<I", data, 12)[0]])
         check(result.returncode == 0 and all(isinstance(scene, dict) for scene in gltf["scenes"]),
               f"{args}: glTF scenes {gltf.get('scenes')}")
     os.makedirs(os.path.join(WORK, "models"), exist_ok=True)

@@ -97,3 +97,40 @@ Term ParseTerm(const std::string& strName, const std::string& strText)
             throw UsageError(strName + " needs integers L and M in L,M,C, not '" + strText + "'");
     return Term{static_cast<int32_t>(aValues[0]), static_cast<int32_t>(aValues[1]), aValues[2]};
 }
+
+double ParsePositive(const std::string& strName, const std::string& strText)
+{
+    // Far below the largest float, so that a surface of such a size still has float coordinates.
+    constexpr double kMax = 1e30;
+    const std::string strError =
+        strName + " needs one number above 0 and at most 1e30, not '" + strText + "'";
+    double d = 0.0;
+    try
+    {
+        d = ParseNumbers(strName, strText, 1, "")[0];
+    }
+    catch (const UsageError&)
+    {
+        throw UsageError(strError);
+    }
+    if (!(d > 0.0 && d <= kMax))
+        throw UsageError(strError);
+    return d;
+}
+
+RadiusRule ParseRadius(const std::string& strName, const std::string& strText)
+{
+    if (strText == "abs")
+        return RadiusRule{RadiusKind::kAbs};
+    if (strText == "square")
+        return RadiusRule{RadiusKind::kSquare};
+    if (strText == "one")
+        return RadiusRule{RadiusKind::kOne};
+    if (strText == "offset")
+        return RadiusRule{RadiusKind::kOffset, 1.0};
+    const std::string strOffset = "offset:";
+    if (strText.compare(0, strOffset.size(), strOffset) == 0)
+        return RadiusRule{RadiusKind::kOffset,
+                          ParsePositive(strName + " offset:R", strText.substr(strOffset.size()))};
+    throw UsageError(strName + " needs abs, square, one, offset or offset:R, not '" + strText + "'");
+}

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "surface/convention.h"
+#include "surface/radius_rule.h"
 
 // Strict readers of option values, the same whatever the locale. Each throws UsageError with a
 // one-line message naming the option.
@@ -29,3 +30,10 @@ std::vector<double> ParseNumbers(const std::string& strName, const std::string& 
 
 // "L,M,C": the term C * Y(L, M), L and M integers.
 Term ParseTerm(const std::string& strName, const std::string& strText);
+
+// "abs", "square", "one", "offset" or "offset:R", R as ParsePositive reads it; offset alone is
+// offset:1.
+RadiusRule ParseRadius(const std::string& strName, const std::string& strText);
+
+// One number above 0 and at most 1e30.
+double ParsePositive(const std::string& strName, const std::string& strText);

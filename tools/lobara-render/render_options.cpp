@@ -22,8 +22,8 @@ const char kConventions[] =
     "Conventions:\n"
     "  Samples: theta_i = i*pi/(nT-1) for i = 0 .. nT-1 (row 0 is the north pole) and\n"
     "  phi_j = 2*pi*j/nP for j = 0 .. nP-1; sample (i, j) has index i*nP + j. Its surface\n"
-    "  point lies at distance |Y| from the origin in its direction; faces split by the\n"
-    "  sign of Y.\n"
+    "  point lies at distance |Y| from the origin in its direction, or as --radius says;\n"
+    "  faces split by the sign of Y.\n"
     "  Y(l, m) = N(l, m) * A(phi) * d^|m|P_l/dx^|m| (x) * (1 - x^2)^(|m|/2), x = cos(theta),\n"
     "  N(l, m) = sqrt((2l+1)/(4*pi) * (l-|m|)!/(l+|m|)!), with no (-1)^m phase factor;\n"
     "  A = 1 for m = 0, sqrt(2)*cos(m*phi) for m > 0, and sqrt(2)*sin(m*phi) with m\n"
@@ -35,6 +35,11 @@ const char kConventions[] =
     "  Camera: an orthographic view from From towards To, world +z up. The picture is\n"
     "  2*|From - To| world units wide: the distance between From and To sets the zoom\n"
     "  (or let --fit choose it).\n"
+    "  Meshes: zeros of symmetry lie exactly at the origin and pole rows at one point;\n"
+    "  faces whose corners meet become triangles or go, none of zero area is written.\n"
+    "  PLY holds x y z nx ny nz value red green blue per vertex (a vertex of both signs\n"
+    "  twice, once in each colour) and faces of vertex_indices only; glTF NORMAL and\n"
+    "  _VALUE. A surface without faces is written without them, except as STL: refused.\n"
     "  Outputs appear together or not at all: each file is written beside its place and\n"
     "  renamed into it once every output has succeeded. Devices and pipes such as\n"
     "  /dev/stdout are written directly.\n"
@@ -212,8 +217,9 @@ void CheckColoring(const CLI::App& app, RenderOptions& o)
         return;
     if (o.strPicturePath.empty())
         throw UsageError("--map needs --out");
-    for (const char* pszOther : {"--at", "--stats", "--values", "--mesh", "--turntable", "--fit", "--smooth",
-                                 "--supersample", "--from", "--to", "--theta", "--phi"})
+    for (const char* pszOther :
+         {"--at", "--stats", "--values", "--mesh", "--turntable", "--fit", "--smooth", "--supersample",
+          "--from", "--to", "--theta", "--phi", "--radius", "--core", "--scale"})
         if (app.count(pszOther) > 0)
             throw UsageError(std::string("--map makes only the map picture, on a grid of its own: ") +
                              pszOther + " does not go with it");
@@ -227,7 +233,7 @@ void CheckCombination(const CLI::App& app, RenderOptions& o)
     CheckColoring(app, o);
     if (o.nTableMax >= 0)
         for (const char* pszOther : {"--l", "--m", "--term", "--acn", "--coeffs", "--orbital", "--at",
-                                     "--values", "--mesh", "--turntable"})
+                                     "--values", "--mesh", "--turntable", "--radius", "--core", "--scale"})
             if (app.count(pszOther) > 0)
                 throw UsageError(std::string("--table makes only the table picture: ") + pszOther +
                                  " does not go with it");
@@ -240,6 +246,10 @@ void CheckCombination(const CLI::App& app, RenderOptions& o)
         throw UsageError("--title draws into the picture: it needs --out");
     if ((o.nTableMax >= 0 || o.nTurntableFrames > 0) && o.strPicturePath.empty())
         throw UsageError(std::string(o.nTableMax >= 0 ? "--table" : "--turntable") + " needs --out");
+    if (app.count("--radius") > 0 && app.count("--core") > 0)
+        throw UsageError("--core R is --radius offset:R: give one of them");
+    if (app.count("--scale") > 0 && o.strMeshPath.empty())
+        throw UsageError("--scale sizes the model of --mesh: it needs --mesh");
     double modelview[16];
     if (!ComputeModelview(o.camera.from, o.camera.to, modelview))
         throw UsageError("--from and --to do not place a camera: they must be distinct points");
@@ -347,6 +357,23 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
                    integer("--theta", o.nThetaDiv, INT32_MIN, INT32_MAX));
     AddValueOption(app, "--phi", "NP", std::to_string(o.nPhiDiv), "Samples along phi, round the z axis",
                    integer("--phi", o.nPhiDiv, INT32_MIN, INT32_MAX));
+    AddValueOption(
+        app, "--radius", "RULE", "abs",
+        "How far each sample lies from the origin: abs, |f| (the polar plot); square, f^2; one, the "
+        "unit sphere; offset[:R], R + |f| with R above 0 and at most 1e30 (1 when left out), a closed "
+        "star-shaped "
+        "surface around a sphere of radius R. The faces split by the sign of f with every rule",
+        [&o](const std::string& v) { o.radius = ParseRadius("--radius", v); });
+    AddValueOption(app, "--core", "R", "",
+                   "The same as --radius offset:R: the lobes stand on a core of radius R (above 0) and join "
+                   "into one closed solid, as a 3D printer needs",
+                   [&o](const std::string& v) {
+                       o.radius = RadiusRule{RadiusKind::kOffset, ParsePositive("--core", v)};
+                   });
+    AddValueOption(app, "--scale", "MM", "",
+                   "Scale the mesh so that the largest side of its bounding box is MM millimetres: STL, PLY "
+                   "and OBJ coordinates in millimetres, glTF in metres as glTF states them",
+                   [&o](const std::string& v) { o.dScaleMillimetres = ParsePositive("--scale", v); });
     AddValueOption(app, "--scheme", "0-" + std::to_string(kColorSchemeCount - 1),
                    std::to_string(o.nColorScheme),
                    "Colours of the positive and negative lobes, as in the viewer's colour dialog",

@@ -13,6 +13,7 @@
 #include "surface/field.h"
 #include "surface/field_coloring.h"
 #include "surface/map_projection.h"
+#include "surface/radius_rule.h"
 #include "surface/sampling_defaults.h"
 
 // The words under the cells of a table: none, "Y(l,m)", or the orbitals' names where l <= 3.
@@ -38,6 +39,8 @@ struct RenderOptions
     Field field;                       // what is sampled: Y(l, m), the terms, the ACN list or the orbital
                                        // (for --coeffs only its convention: the run reads the file)
     std::vector<std::array<double, 2>> aAt;  // --at THETA,PHI: print the field's value there
+    RadiusRule radius;                       // --radius or --core: how far each sample lies
+    double dScaleMillimetres = 0.0;          // --scale MM for meshes; 0: as built
     int32_t nThetaDiv = kDefaultThetaDiv;
     int32_t nPhiDiv = kDefaultPhiDiv;
     int32_t nColorScheme = kDefaultColorScheme;

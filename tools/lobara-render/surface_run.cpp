@@ -12,6 +12,7 @@
 #include "camera/fit.h"
 #include "camera/turntable.h"
 #include "export/mesh_export.h"
+#include "export/mesh_geometry.h"
 #include "export/output_files.h"
 #include "export/png_writer.h"
 #include "export/values_writer.h"
@@ -152,10 +153,11 @@ void RunSurface(const RenderOptions& given)
             complex =
                 SampleComplexField(ComplexParts(options.field), options.nThetaDiv, options.nPhiDiv, onRow);
             if (bSurface)
-                BuildSurfaceMesh(ComplexModulus(complex), options.nThetaDiv, options.nPhiDiv, mesh);
+                BuildSurfaceMesh(ComplexModulus(complex), options.nThetaDiv, options.nPhiDiv, options.radius,
+                                 mesh);
         }
         else if (bSurface)
-            BuildSurfaceMesh(options.field, options.nThetaDiv, options.nPhiDiv, mesh, onRow);
+            BuildSurfaceMesh(options.field, options.nThetaDiv, options.nPhiDiv, options.radius, mesh, onRow);
         else if (!options.strValuesPath.empty())
             mesh.m_aValue = SampleField(options.field, options.nThetaDiv, options.nPhiDiv, onRow);
     }
@@ -182,7 +184,11 @@ void RunSurface(const RenderOptions& given)
         });
     }
     if (!options.strMeshPath.empty())
-        WriteMeshFiles(outputs, options.strMeshPath, mesh, colors);
+        WriteMeshFiles(outputs, options.strMeshPath,
+                       MakeMeshGeometry(mesh, options.field,
+                                        MeshShape{options.nThetaDiv, options.nPhiDiv, options.radius,
+                                                  options.dScaleMillimetres}),
+                       colors);
     const std::string strStats = options.bStats ? StatsLine(options, mesh) : "";
     if (renderer)
     {
