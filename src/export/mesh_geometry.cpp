@@ -6,17 +6,16 @@
 #include <stdexcept>
 
 #include "surface/build_limits.h"
-#include "surface/symmetry_zeros.h"
 #include "surface/vertex_normals.h"
 
 namespace {
 
 // The sample values with the zeros of symmetry exactly 0 and each pole row at its mean value,
 // which is all that remains there of the terms of order 0.
-std::vector<double> ExactValues(const SurfaceMesh& mesh, const Field& field, const GridCounts& grid)
+std::vector<double> ExactValues(const SurfaceMesh& mesh, const std::vector<unsigned char>& aZero,
+                                const GridCounts& grid)
 {
     std::vector<double> adValue(mesh.m_aValue.GetData(), mesh.m_aValue.GetData() + mesh.m_aValue.GetSize());
-    const std::vector<unsigned char> aZero = SymmetryZeros(field, grid.nRows, grid.nColumns);
     for (size_t k = 0; k < adValue.size(); ++k)
         if (aZero[k])
             adValue[k] = 0.0;
@@ -146,10 +145,13 @@ void AddFaces(const FaceQuadArray& aQuads, const std::vector<float>& afPoint, st
 
 }  // namespace
 
-MeshGeometry MakeMeshGeometry(const SurfaceMesh& mesh, const Field& field, const MeshShape& shape)
+MeshGeometry MakeMeshGeometry(const SurfaceMesh& mesh, const std::vector<unsigned char>& aZeros,
+                              const MeshShape& shape)
 {
     const GridCounts grid = CountGrid(shape.nT, shape.nP);
-    const std::vector<double> adValue = ExactValues(mesh, field, grid);
+    if (aZeros.size() != static_cast<size_t>(grid.nVertices))
+        throw std::invalid_argument("MakeMeshGeometry: the zeros do not cover the grid");
+    const std::vector<double> adValue = ExactValues(mesh, aZeros, grid);
     MeshGeometry geometry;
     geometry.aPoint = ExactPoints(mesh, adValue, grid, shape.rule);
     if (shape.dScaleMillimetres > 0.0)

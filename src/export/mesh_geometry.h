@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "surface/field.h"
 #include "surface/radius_rule.h"
 #include "surface/surface_mesh.h"
 
@@ -42,9 +41,12 @@ struct MeshShape
     double dScaleMillimetres = 0.0;  // > 0: scaled so that its largest extent is this; 0: as built
 };
 
-// The mesh files' surface of mesh, the field's surface built by the shape's grid and rule.
-// Throws std::runtime_error when a scale is asked of a surface with no extent, std::bad_alloc.
-MeshGeometry MakeMeshGeometry(const SurfaceMesh& mesh, const Field& field, const MeshShape& shape);
+// The mesh files' surface of mesh, built by the shape's grid and rule, aZeros[k] set where sample
+// k is 0 by symmetry (SymmetryZeros of the field sampled). Throws std::invalid_argument when aZeros
+// does not cover the grid, std::runtime_error when a scale is asked of a surface with no extent,
+// std::bad_alloc.
+MeshGeometry MakeMeshGeometry(const SurfaceMesh& mesh, const std::vector<unsigned char>& aZeros,
+                              const MeshShape& shape);
 
 // The face's triangles, a quad split along A-C: calls visit(corners) for each.
 template <typename Visit>

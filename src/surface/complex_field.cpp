@@ -4,6 +4,7 @@
 
 #include "surface/field_rows.h"
 #include "surface/field_synthesis.h"
+#include "surface/symmetry_zeros.h"
 
 ComplexField ComplexParts(const Field& field)
 {
@@ -65,4 +66,13 @@ DoubleArray ComplexModulus(const ComplexSamples& samples)
     for (int32_t i = 0; i < nCount; ++i)
         aModulus[i] = std::hypot(samples.aRe[i], samples.aIm[i]);
     return aModulus;
+}
+
+std::vector<unsigned char> ComplexSymmetryZeros(const ComplexField& field, int64_t nRows, int64_t nColumns)
+{
+    std::vector<unsigned char> aZeros = SymmetryZeros(field.re, nRows, nColumns);
+    const std::vector<unsigned char> aImaginaryZeros = SymmetryZeros(field.im, nRows, nColumns);
+    for (size_t k = 0; k < aZeros.size(); ++k)
+        aZeros[k] = aZeros[k] & aImaginaryZeros[k];
+    return aZeros;
 }

@@ -21,6 +21,10 @@ struct ComplexField
 };
 ComplexField ComplexParts(const Field& field);
 
+// The samples of the nRows x nColumns grid where the complex field is 0 by symmetry: those where
+// both its parts are (see SymmetryZeros). Throws std::bad_alloc.
+std::vector<unsigned char> ComplexSymmetryZeros(const ComplexField& field, int64_t nRows, int64_t nColumns);
+
 // Both parts sampled on the nT x nP grid of the surfaces (index i * nP + j). Throws as
 // SampleField.
 struct ComplexSamples

@@ -15,6 +15,7 @@
 #include "export/mesh_formats.h"
 #include "surface/color_schemes.h"
 #include "surface/surface_builder.h"
+#include "surface/symmetry_zeros.h"
 
 namespace {
 
@@ -61,7 +62,8 @@ MeshGeometry Surface()
 {
     SurfaceMesh mesh;
     BuildSurfaceMesh(3, -2, 30, 60, mesh);
-    return MakeMeshGeometry(mesh, SingleHarmonic(3, -2), MeshShape{30, 60, RadiusRule{}, 0.0});
+    return MakeMeshGeometry(mesh, SymmetryZeros(SingleHarmonic(3, -2), 30, 60),
+                            MeshShape{30, 60, RadiusRule{}, 0.0});
 }
 
 template <typename Write>

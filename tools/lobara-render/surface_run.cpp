@@ -26,6 +26,7 @@
 #include "surface/field_rows.h"
 #include "surface/field_synthesis.h"
 #include "surface/surface_builder.h"
+#include "surface/symmetry_zeros.h"
 #include "text/picture_title.h"
 
 namespace {
@@ -184,11 +185,15 @@ void RunSurface(const RenderOptions& given)
         });
     }
     if (!options.strMeshPath.empty())
-        WriteMeshFiles(outputs, options.strMeshPath,
-                       MakeMeshGeometry(mesh, options.field,
-                                        MeshShape{options.nThetaDiv, options.nPhiDiv, options.radius,
-                                                  options.dScaleMillimetres}),
-                       colors);
+        WriteMeshFiles(
+            outputs, options.strMeshPath,
+            MakeMeshGeometry(
+                mesh,
+                options.bComplex
+                    ? ComplexSymmetryZeros(ComplexParts(options.field), options.nThetaDiv, options.nPhiDiv)
+                    : SymmetryZeros(options.field, options.nThetaDiv, options.nPhiDiv),
+                MeshShape{options.nThetaDiv, options.nPhiDiv, options.radius, options.dScaleMillimetres}),
+            colors);
     const std::string strStats = options.bStats ? StatsLine(options, mesh) : "";
     if (renderer)
     {
