@@ -10,18 +10,6 @@
 #include "text/picture_text.h"
 #include "text/picture_title.h"
 
-namespace {
-
-constexpr char kMinus[] = "\u2212";
-
-// A value with its sign as a real minus; -0 and values that round to 0 read "0".
-std::string SignedText(const std::string& strMagnitude, bool bNegative)
-{
-    return bNegative && strMagnitude != "0" ? kMinus + strMagnitude : strMagnitude;
-}
-
-}  // namespace
-
 std::string TickText(double dValue, bool bPhase)
 {
     if (bPhase)
@@ -30,11 +18,11 @@ std::string TickText(double dValue, bool bPhase)
         const long nHalves = std::lround(2.0 * dValue / kPi);
         const char* apszText[] = {"0", "\u03c0/2", "\u03c0"};
         const unsigned long nIndex = static_cast<unsigned long>(std::labs(nHalves));
-        return SignedText(nIndex < 3 ? apszText[nIndex] : "?", nHalves < 0);
+        return WithPrintMinus(nIndex < 3 ? apszText[nIndex] : "?", nHalves < 0);
     }
     char szText[32];
     std::snprintf(szText, sizeof szText, "%.4g", std::fabs(dValue));
-    return SignedText(szText, dValue < 0.0);
+    return WithPrintMinus(szText, dValue < 0.0);
 }
 
 void DrawColorBarLabels(const ColorBarLayout& layout, const FieldColoring& coloring, Background background,

@@ -179,3 +179,8 @@ double PictureTextSize(int nWidth, int nHeight)
 {
     return std::min(nWidth, nHeight) / 40.0;
 }
+
+std::string WithPrintMinus(const std::string& strMagnitude, bool bNegative)
+{
+    return bNegative && strMagnitude != "0" ? "\u2212" + strMagnitude : strMagnitude;
+}

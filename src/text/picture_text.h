@@ -54,6 +54,10 @@ TextExtent MeasureText(const std::string& strText, const TextStyle& style);
 void DrawText(Picture& picture, const std::string& strText, const TextStyle& style, double dX, double dY,
               TextAlign align, TextAnchor anchor);
 
+// A number's text with the minus sign of print (U+2212) before its magnitude when bNegative;
+// a magnitude of "0" stays unsigned.
+std::string WithPrintMinus(const std::string& strMagnitude, bool bNegative);
+
 // The text size in pixels for a picture of nWidth x nHeight: 1/40 of its shorter side, so that
 // text keeps its proportion to the picture.
 double PictureTextSize(int nWidth, int nHeight);

@@ -15,14 +15,7 @@
 #include "surface/map_projection.h"
 #include "surface/radius_rule.h"
 #include "surface/sampling_defaults.h"
-
-// The words under the cells of a table: none, "Y(l,m)", or the orbitals' names where l <= 3.
-enum class TableLabels
-{
-    kNone,
-    kHarmonics,
-    kOrbitals,
-};
+#include "text/table_captions.h"
 
 // What one run of lobara-render is asked to do. The defaults are the viewer's.
 struct RenderOptions

@@ -13,10 +13,10 @@
 #include "export/output_files.h"
 #include "export/png_writer.h"
 #include "lobara-render/progress.h"
-#include "lobara-render/table_captions.h"
 #include "render/picture_renderer.h"
 #include "render/write_behind.h"
 #include "surface/color_schemes.h"
+#include "text/table_captions.h"
 
 namespace {
 
@@ -53,7 +53,18 @@ void PrintTableStats(const TableLayout& layout)
 
 void RunTable(const RenderOptions& options)
 {
-    const TableCaptions captions = PlanTableCaptions(options);
+    const TableWords words{options.nTableMax,  options.nWidth,      options.nHeight,
+                           options.strTitle,   options.tableLabels, options.bTablePolynomials,
+                           options.convention, options.background};
+    TableCaptions captions;
+    try
+    {
+        captions = PlanTableCaptions(words);
+    }
+    catch (const std::invalid_argument& error)
+    {
+        throw UsageError(error.what());
+    }
     const TableLayout& layout = captions.layout;
     Picture table = BlankPicture(options.nWidth, options.nHeight, options.background);
     {
@@ -95,7 +106,7 @@ void RunTable(const RenderOptions& options)
                 });
         writer.Finish();
     }
-    DrawTableCaptions(table, captions, options);
+    DrawTableCaptions(table, captions, words);
     COutputSet outputs;
     outputs.Write(options.strPicturePath, [&table](COutputStream& stream) { WritePng(stream, table); });
     if (options.bStats)

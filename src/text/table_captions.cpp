@@ -1,7 +1,9 @@
-#include "lobara-render/table_captions.h"
+#include "text/table_captions.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -17,7 +19,7 @@ constexpr double kSmallestText = 6.0;
 // An integer with the minus sign of print.
 std::string SignedText(int32_t n)
 {
-    return n < 0 ? "−" + std::to_string(-static_cast<int64_t>(n)) : std::to_string(n);
+    return WithPrintMinus(std::to_string(std::llabs(int64_t{n})), n < 0);
 }
 
 std::string RowLabel(int32_t l)
@@ -31,13 +33,12 @@ std::string ColumnLabel(int32_t m)
 }
 
 // The lines under the cell of Y(l, m), in markup.
-std::vector<std::string> CellCaption(int32_t l, int32_t m, const RenderOptions& options)
+std::vector<std::string> CellCaption(int32_t l, int32_t m, const TableWords& words)
 {
     OrbitalCaption orbital;
-    if (options.tableLabels == TableLabels::kOrbitals &&
-        FindOrbitalCaption(l, m, options.convention, orbital))
+    if (words.labels == TableLabels::kOrbitals && FindOrbitalCaption(l, m, words.convention, orbital))
     {
-        if (options.bTablePolynomials)
+        if (words.bPolynomials)
             return {orbital.strName, orbital.strPolynomial};
         return {orbital.strName};
     }
@@ -65,72 +66,73 @@ Extents Measure(const std::vector<std::string>& aTexts, const TextStyle& style)
 
 // The captions that are widest and tallest: those of the last row's outer cells, and of the
 // orbitals.
-std::vector<std::string> WidestCaptions(const RenderOptions& options)
+std::vector<std::string> WidestCaptions(const TableWords& words)
 {
-    const int32_t nMax = options.nTableMax;
+    const int32_t nMax = words.nMax;
     std::vector<std::string> aTexts = {ColumnLabel(-nMax)};
     for (int32_t l = std::max(0, nMax - 1); l <= nMax; ++l)
-        for (const std::string& strLine : CellCaption(l, -l, options))
+        for (const std::string& strLine : CellCaption(l, -l, words))
             aTexts.push_back(strLine);
     for (int32_t l = 0; l <= std::min(nMax, 3); ++l)
         for (int32_t m = -l; m <= l; ++m)
-            for (const std::string& strLine : CellCaption(l, m, options))
+            for (const std::string& strLine : CellCaption(l, m, words))
                 aTexts.push_back(strLine);
     return aTexts;
 }
 
-int CaptionLines(const RenderOptions& options)
+int CaptionLines(const TableWords& words)
 {
-    return options.tableLabels == TableLabels::kOrbitals && options.bTablePolynomials ? 2 : 1;
+    return words.labels == TableLabels::kOrbitals && words.bPolynomials ? 2 : 1;
 }
 
-TextStyle CaptionStyle(double dSize, const RenderOptions& options)
+TextStyle CaptionStyle(double dSize, const TableWords& words)
 {
-    return TextStyle{dSize, TextColourOn(options.background), true};
+    return TextStyle{dSize, TextColourOn(words.background), true};
 }
 
 }  // namespace
 
-TableCaptions PlanTableCaptions(const RenderOptions& options)
+TableCaptions PlanTableCaptions(const TableWords& words)
 {
-    const int nMax = options.nTableMax, nWidth = options.nWidth, nHeight = options.nHeight;
+    const int nMax = words.nMax, nWidth = words.nWidth, nHeight = words.nHeight;
     const std::string strTooSmall = "--size " + std::to_string(nWidth) + "x" + std::to_string(nHeight) +
                                     " is too small for --table " + std::to_string(nMax);
     TableMargins margins;
-    margins.nTop = TitleHeight(options.strTitle, nWidth, nHeight);
-    if (options.tableLabels == TableLabels::kNone)
+    margins.nTop = TitleHeight(words.strTitle, nWidth, nHeight);
+    if (words.labels == TableLabels::kNone)
     {
         const TableLayout layout = LayOutTable(nMax, nWidth, nHeight, margins);
         if (layout.nSide < 1)
-            throw UsageError(strTooSmall + " with --title");
+            throw std::invalid_argument(strTooSmall + " with --title");
         return TableCaptions{layout, 0.0};
     }
     // The picture's text size, or less where the cells would be too small for their captions.
     const double dSize =
         std::min(PictureTextSize(nWidth, nHeight), LayOutTable(nMax, nWidth, nHeight).nSide / 5.0);
     const double dGap = 0.3 * dSize;
-    const std::vector<std::string> aCaptions = WidestCaptions(options);
-    const Extents cells = Measure(aCaptions, CaptionStyle(dSize, options));
-    const Extents rows = Measure({RowLabel(nMax)}, CaptionStyle(dSize, options));
+    const std::vector<std::string> aCaptions = WidestCaptions(words);
+    const Extents cells = Measure(aCaptions, CaptionStyle(dSize, words));
+    const Extents rows = Measure({RowLabel(nMax)}, CaptionStyle(dSize, words));
     margins.nTop += static_cast<int>(std::ceil(cells.dLine + 2.0 * dGap));
     margins.nLeft = static_cast<int>(std::ceil(rows.dWidth + 2.0 * dGap));
-    margins.nBelowRow = static_cast<int>(std::ceil(CaptionLines(options) * cells.dLine + 2.0 * dGap));
+    margins.nBelowRow = static_cast<int>(std::ceil(CaptionLines(words) * cells.dLine + 2.0 * dGap));
     const TableLayout layout = LayOutTable(nMax, nWidth, nHeight, margins);
     // Captions wider than a cell shrink to its width.
     const double dFitted =
         cells.dWidth > 0.95 * layout.nSide ? dSize * 0.95 * layout.nSide / cells.dWidth : dSize;
     if (layout.nSide < 1 || dFitted < kSmallestText)
-        throw UsageError(strTooSmall + " with readable labels: give a larger --size or no --table-labels");
+        throw std::invalid_argument(strTooSmall +
+                                    " with readable labels: give a larger --size or no --table-labels");
     return TableCaptions{layout, dFitted};
 }
 
-void DrawTableCaptions(Picture& table, const TableCaptions& captions, const RenderOptions& options)
+void DrawTableCaptions(Picture& table, const TableCaptions& captions, const TableWords& words)
 {
-    DrawTitle(table, options.strTitle, options.background);
+    DrawTitle(table, words.strTitle, words.background);
     if (captions.dTextSize <= 0.0)
         return;
     const TableLayout& layout = captions.layout;
-    const TextStyle style = CaptionStyle(captions.dTextSize, options);
+    const TextStyle style = CaptionStyle(captions.dTextSize, words);
     const double dGap = 0.3 * captions.dTextSize, dHalf = layout.nSide / 2.0;
     const double dLine = Measure({RowLabel(0)}, style).dLine;
     for (int32_t l = 0; l <= layout.nMax; ++l)
@@ -139,11 +141,11 @@ void DrawTableCaptions(Picture& table, const TableCaptions& captions, const Rend
     for (int32_t m = -layout.nMax; m <= layout.nMax; ++m)
         DrawText(table, ColumnLabel(m), style, layout.CellLeft(m) + dHalf, layout.nTop - dGap,
                  TextAlign::kCentre, TextAnchor::kBottom);
-    const double dCellLine = Measure(WidestCaptions(options), style).dLine;
+    const double dCellLine = Measure(WidestCaptions(words), style).dLine;
     for (int32_t l = 0; l <= layout.nMax; ++l)
         for (int32_t m = -l; m <= l; ++m)
         {
-            const std::vector<std::string> aLines = CellCaption(l, m, options);
+            const std::vector<std::string> aLines = CellCaption(l, m, words);
             for (size_t i = 0; i < aLines.size(); ++i)
                 DrawText(table, aLines[i], style, layout.CellLeft(m) + dHalf,
                          layout.CellTop(l) + layout.nSide + dGap + static_cast<double>(i) * dCellLine,
