@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "surface/field_synthesis.h"
+#include "sht/field_synthesis.h"
 
 namespace {
 

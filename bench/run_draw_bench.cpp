@@ -10,11 +10,12 @@
 
 #include "camera/table_layout.h"
 #include "camera/turntable.h"
+#include "colour/color_schemes.h"
+#include "jobs/table_cells.h"
+#include "mesh/surface_builder.h"
 #include "platform/heap_tuning.h"
 #include "render/picture_renderer.h"
-#include "surface/color_schemes.h"
-#include "surface/sampling_defaults.h"
-#include "surface/surface_builder.h"
+#include "settings/sampling_defaults.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "surface/surface_builder.h"
+#include "mesh/surface_builder.h"
 
 namespace {
 

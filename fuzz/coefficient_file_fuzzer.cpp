@@ -9,8 +9,8 @@
 #include <string>
 #include <system_error>
 
+#include "fields/coefficient_file.h"
 #include "fuzz_text.h"
-#include "surface/coefficient_file.h"
 
 namespace {
 

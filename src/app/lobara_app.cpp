@@ -11,8 +11,8 @@
 #include "platform/command_ids.h"
 #include "platform/invalidate.h"
 #include "platform/message_box.h"
-#include "surface/build_limits.h"
-#include "surface/responsiveness.h"
+#include "settings/responsiveness.h"
+#include "sht/build_limits.h"
 
 wxBEGIN_EVENT_TABLE(CLobaraApp, CFrameworkApp)
     EVT_MENU(ToWxId(ID_APP_ABOUT), CLobaraApp::OnAppAbout)

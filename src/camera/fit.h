@@ -1,6 +1,6 @@
 #pragma once
 
-#include "surface/surface_mesh.h"
+#include "mesh/surface_mesh.h"
 
 // Moves From along the line from To through From to the distance at which the camera sees the
 // whole mesh in a picture of nWidth x nHeight pixels, with a margin of 5 % of the limiting side

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "surface/angles.h"
+#include "sht/angles.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "surface/angles.h"
+#include "sht/angles.h"
 
 void TurntableFrom(const double from[3], const double to[3], int nFrame, int nFrames, double out[3])
 {

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "export/mesh_geometry.h"
+#include "colour/color_schemes.h"
 #include "export/output_files.h"
-#include "surface/color_schemes.h"
+#include "mesh/mesh_geometry.h"
 
 // True when the path ends in the extension of a mesh format that WriteMeshFiles knows.
 bool IsMeshPath(const std::string& strPath);

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "export/mesh_geometry.h"
+#include "colour/color_schemes.h"
 #include "export/output_stream.h"
-#include "surface/color_schemes.h"
+#include "mesh/mesh_geometry.h"
 
 inline const float* SignColor(const ColorScheme& colors, int nSign)
 {

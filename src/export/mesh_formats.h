@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "export/mesh_geometry.h"
+#include "colour/color_schemes.h"
 #include "export/output_stream.h"
-#include "surface/color_schemes.h"
+#include "mesh/mesh_geometry.h"
 
 // Writers of the surface as a 3D model: every vertex as the geometry has it (the same floats, in
 // sample-index order) and every face of both sign lists, the positive ones first. Each throws

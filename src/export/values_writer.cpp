@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cstring>
 
-#include "surface/angles.h"
+#include "sht/angles.h"
 
 namespace {
 

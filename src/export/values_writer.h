@@ -4,7 +4,7 @@
 #include <string>
 
 #include "export/output_stream.h"
-#include "surface/surface_mesh.h"
+#include "mesh/surface_mesh.h"
 
 // d with the 17 significant digits that read back as the same double, in any locale.
 std::string DecimalText(double d);

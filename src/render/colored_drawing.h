@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "surface/color_maps.h"
-#include "surface/color_schemes.h"
-#include "surface/surface_mesh.h"
-#include "surface/vertex_normals.h"
+#include "colour/color_maps.h"
+#include "colour/color_schemes.h"
+#include "mesh/surface_mesh.h"
+#include "mesh/vertex_normals.h"
 
 // The surface through the lights of SetupLighting, as DrawSurface draws it, but with colour and
 // normals that may change from vertex to vertex: each vertex in its colour of aColors (one per

@@ -3,12 +3,12 @@
 #include <vector>
 
 #include "camera/camera_math.h"
-#include "export/picture.h"
+#include "colour/color_maps.h"
+#include "colour/color_schemes.h"
+#include "mesh/surface_mesh.h"
+#include "mesh/vertex_normals.h"
+#include "picture/picture.h"
 #include "render/offscreen_context.h"
-#include "surface/color_maps.h"
-#include "surface/color_schemes.h"
-#include "surface/surface_mesh.h"
-#include "surface/vertex_normals.h"
 
 // How pictures are made: nSupersample times larger on each side and box-filtered down, on the
 // chosen background.

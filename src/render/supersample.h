@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/picture.h"
+#include "picture/picture.h"
 
 // The picture of RGBA pixels aRgba (nWidth x nHeight, rows from the top) made nFactor times
 // smaller on each side, each pixel the mean of an nFactor x nFactor block, rounded to nearest. With bAlpha

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "colour/color_schemes.h"
+#include "mesh/surface_mesh.h"
 #include "settings/settings.h"
-#include "surface/color_schemes.h"
-#include "surface/surface_mesh.h"
 
 // These need the view's rendering context to be current; they know nothing else of it.
 

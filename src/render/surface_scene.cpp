@@ -6,11 +6,11 @@
 #include <utility>
 
 #include "camera/camera_math.h"
+#include "mesh/surface_builder.h"
 #include "platform/heap_tuning.h"
 #include "render/gl_camera.h"
 #include "render/surface_drawing.h"
-#include "surface/responsiveness.h"
-#include "surface/surface_builder.h"
+#include "settings/responsiveness.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "mesh/surface_mesh.h"
 #include "settings/settings.h"
-#include "surface/surface_mesh.h"
 
 // What the view draws and when it rebuilds, independent of the window and of the kind of
 // GL context: the view on screen and the offscreen renderer both run this same sequence.

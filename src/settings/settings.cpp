@@ -1,6 +1,6 @@
 #include "settings/settings.h"
 
-#include "surface/color_schemes.h"
+#include "colour/color_schemes.h"
 
 void CLobaraSettings::GetLM(int* pL, int* pM) const
 {

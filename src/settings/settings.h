@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "surface/color_schemes.h"
-#include "surface/sampling_defaults.h"
+#include "colour/color_schemes.h"
+#include "settings/sampling_defaults.h"
 
 // The viewer's settings: what to draw and how to colour it, plus a revision counter that
 // tells the view its surface is out of date. They start from fixed defaults every run and

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "surface/angles.h"
+#include "sht/angles.h"
 #include "text/picture_text.h"
 #include "text/picture_title.h"
 

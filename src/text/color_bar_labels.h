@@ -1,8 +1,8 @@
 #pragma once
 
-#include "export/color_bar.h"
-#include "export/picture.h"
-#include "surface/field_coloring.h"
+#include "colour/color_bar.h"
+#include "colour/field_coloring.h"
+#include "picture/picture.h"
 
 // The number of each tick of a colour bar at the bottom of the picture, centred under its mark,
 // in the colour text takes on the background: values to four significant digits, the phase in

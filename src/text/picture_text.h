@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "export/picture.h"
+#include "picture/picture.h"
 
 // Text drawn into a picture: antialiased, in DejaVu Sans (the font the package depends on,
 // chosen by family), laid out by Pango and rasterised by Cairo with neither hinting nor

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "export/picture.h"
+#include "picture/picture.h"
 
 // The title of a picture: one centred line (or more, at line breaks) at the top, 1.5 times the
 // picture's text size, smaller where it would not fit the width.

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "surface/orbitals.h"
+#include "names/named_values.h"
+#include "text/orbital_captions.h"
 #include "text/picture_text.h"
 #include "text/picture_title.h"
 
@@ -25,6 +26,12 @@ std::string SignedText(int32_t n)
 std::string RowLabel(int32_t l)
 {
     return "l = " + std::to_string(l);
+}
+
+// The room between a caption and what it names, for text of dSize pixels.
+double CaptionGap(double dSize)
+{
+    return 0.3 * dSize;
 }
 
 std::string ColumnLabel(int32_t m)
@@ -109,7 +116,7 @@ TableCaptions PlanTableCaptions(const TableWords& words)
     // The picture's text size, or less where the cells would be too small for their captions.
     const double dSize =
         std::min(PictureTextSize(nWidth, nHeight), LayOutTable(nMax, nWidth, nHeight).nSide / 5.0);
-    const double dGap = 0.3 * dSize;
+    const double dGap = CaptionGap(dSize);
     const std::vector<std::string> aCaptions = WidestCaptions(words);
     const Extents cells = Measure(aCaptions, CaptionStyle(dSize, words));
     const Extents rows = Measure({RowLabel(nMax)}, CaptionStyle(dSize, words));
@@ -133,7 +140,7 @@ void DrawTableCaptions(Picture& table, const TableCaptions& captions, const Tabl
         return;
     const TableLayout& layout = captions.layout;
     const TextStyle style = CaptionStyle(captions.dTextSize, words);
-    const double dGap = 0.3 * captions.dTextSize, dHalf = layout.nSide / 2.0;
+    const double dGap = CaptionGap(captions.dTextSize), dHalf = layout.nSide / 2.0;
     const double dLine = Measure({RowLabel(0)}, style).dLine;
     for (int32_t l = 0; l <= layout.nMax; ++l)
         DrawText(table, RowLabel(l), style, layout.nLeft - dGap, layout.CellTop(l) + dHalf - dLine / 2.0,
@@ -151,4 +158,24 @@ void DrawTableCaptions(Picture& table, const TableCaptions& captions, const Tabl
                          layout.CellTop(l) + layout.nSide + dGap + static_cast<double>(i) * dCellLine,
                          TextAlign::kCentre, TextAnchor::kTop);
         }
+}
+
+namespace {
+
+constexpr NamedValue<TableLabels> kTableLabelsNames[] = {
+    {"none", TableLabels::kNone},
+    {"harmonics", TableLabels::kHarmonics},
+    {"orbitals", TableLabels::kOrbitals},
+};
+
+}  // namespace
+
+bool FindTableLabels(const std::string& strName, TableLabels& labels)
+{
+    return FindNamed(kTableLabelsNames, strName, labels);
+}
+
+std::vector<std::string> TableLabelsNames()
+{
+    return NamesOf(kTableLabelsNames);
 }

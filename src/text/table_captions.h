@@ -2,10 +2,11 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "camera/table_layout.h"
-#include "export/picture.h"
-#include "surface/convention.h"
+#include "picture/picture.h"
+#include "sht/convention.h"
 
 // The words under the cells of a table: none, "Y(l,m)", or the orbitals' names where l <= 3.
 enum class TableLabels
@@ -14,6 +15,10 @@ enum class TableLabels
     kHarmonics,
     kOrbitals,
 };
+
+// The labels of a name "none", "harmonics" or "orbitals"; false for any other.
+bool FindTableLabels(const std::string& strName, TableLabels& labels);
+std::vector<std::string> TableLabelsNames();
 
 // What a table's words depend on: the table up to degree nMax in a picture nWidth x nHeight.
 struct TableWords

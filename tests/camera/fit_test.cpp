@@ -7,7 +7,7 @@
 
 #include "camera/camera_math.h"
 #include "camera/turntable.h"
-#include "surface/surface_builder.h"
+#include "mesh/surface_builder.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "surface/angles.h"
+#include "sht/angles.h"
 
 namespace {
 

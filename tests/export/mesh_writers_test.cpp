@@ -12,10 +12,10 @@
 #include <map>
 #include <sstream>
 
+#include "colour/color_schemes.h"
 #include "export/mesh_formats.h"
-#include "surface/color_schemes.h"
-#include "surface/surface_builder.h"
-#include "surface/symmetry_zeros.h"
+#include "mesh/surface_builder.h"
+#include "sht/symmetry_zeros.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "render/offscreen_context.h"
 #include "render/surface_drawing.h"
 #include "render/surface_scene.h"
+#include "sht/normalization.h"
 #include "support/offscreen_scene.h"
-#include "surface/normalization.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "surface/color_schemes.h"
+#include "colour/color_schemes.h"
 
 TEST(Settings, FreshStartHoldsTheDefaults)
 {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "surface/angles.h"
+#include "sht/angles.h"
 
 namespace {
 

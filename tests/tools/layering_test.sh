@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # The folders under each given root (src/ and tools/) include only from their own folder or from
-# layers below: the model (surface) and resources; then the viewer's settings, the camera, the
-# outputs and the platform layer; then the drawing and the text of pictures; then dialogs, view
-# and lobara-render; then the application. No two units (a .h with its .cpp) include each other, however indirectly.
-# The model, settings, camera, outputs and text include no wx or GL header, the drawing no wx
-# header.
+# layers below: names and resources; then the picture value and the harmonic maths; then where fields come
+# from, colour and the surface's mesh; then maps, the viewer's settings, the camera, the file
+# writers and the platform layer; then the drawing and the text of pictures; then the pipeline of
+# runs, dialogs and view; then the front ends (lobara-render) and the application. No two units (a
+# .h with its .cpp) include each other, however indirectly. Nothing below the drawing includes a wx
+# or GL header, and the drawing and the pipeline no wx header.
 set -u
-declare -A layer=([surface]=0 [resources]=0 [settings]=1 [camera]=1 [export]=1 [platform]=1 [render]=2
-  [text]=2 [dialogs]=3 [view]=3 [lobara-render]=3 [app]=4)
+declare -A layer=([names]=0 [resources]=0 [picture]=1 [sht]=1 [fields]=2 [colour]=2 [mesh]=2 [maps]=3
+  [settings]=3 [camera]=3 [export]=3 [platform]=3 [render]=4 [text]=4 [jobs]=5 [dialogs]=5 [view]=5
+  [lobara-render]=6 [app]=6)
 failures=0
 edges=$(mktemp)
 trap 'rm -f "$edges"' EXIT
@@ -28,8 +30,9 @@ for root in "$@"; do
 done
 while IFS=: read -r file _ include; do
   echo "FAIL: $file: $include"; failures=$((failures + 1))
-done < <(cd "$1" && grep -rn -E '^#include <(wx|GL|EGL)/' surface settings camera export text
-         grep -rn -E '^#include <wx/' render)
+done < <(cd "$1" && grep -rn -E '^#include <(wx|GL|EGL)/' names picture sht fields colour mesh maps settings \
+           camera export text
+         grep -rn -E '^#include <wx/' render jobs)
 if ! tsort "$edges" >/dev/null 2>"$edges.loop"; then
   echo "FAIL: units include each other: $(grep -v 'input contains a loop' "$edges.loop" | tr '\n' ' ')"
   failures=$((failures + 1))

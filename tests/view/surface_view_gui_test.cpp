@@ -10,12 +10,12 @@
 
 #include "platform/heap_tuning.h"
 #include "render/gl_camera.h"
+#include "sht/angles.h"
 #include "support/gui_wait.h"
 #include "support/paint_counter.h"
 #include "support/pointer.h"
 #include "support/shown_cursor.h"
 #include "support/view_pixels.h"
-#include "surface/angles.h"
 #include "view/surface_view.h"
 
 namespace {

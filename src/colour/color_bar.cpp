@@ -1,0 +1,73 @@
+#include "colour/color_bar.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "sht/angles.h"
+
+int ColorBarStripRows(int nWidth)
+{
+    return std::max(12, nWidth / 10);
+}
+
+ColorBarLayout LayOutColorBar(int nWidth, int nTop, int nHeight)
+{
+    ColorBarLayout layout;
+    layout.nLeft = nWidth / 8;
+    layout.nRight = nWidth - nWidth / 8;
+    layout.nTop = nTop + nHeight / 5;
+    layout.nBottom = nTop + nHeight / 2;
+    layout.nMarkBottom = nTop + (nHeight * 7) / 10;
+    return layout;
+}
+
+std::vector<ColorBarTick> ColorBarTicks(const ColorBarLayout& layout, const FieldColoring& coloring)
+{
+    const double dLow = coloring.dLow, dHigh = coloring.dHigh;
+    std::vector<double> aValues;
+    if (coloring.mode == ColorMode::kPhase)
+        aValues = {-kPi, -kPi / 2.0, 0.0, kPi / 2.0, kPi};
+    else
+    {
+        aValues = {dLow, dLow + (dHigh - dLow) / 2.0, dHigh};
+        if (dLow < 0.0 && dHigh > 0.0 && aValues[1] != 0.0)
+            aValues.push_back(0.0);
+    }
+    std::vector<ColorBarTick> aTicks;
+    const double dSpan = std::max(layout.nRight - layout.nLeft - 1, 0);
+    for (double dValue : aValues)
+    {
+        const double t = (dValue - dLow) / (dHigh - dLow);
+        aTicks.push_back(ColorBarTick{dValue, layout.nLeft + static_cast<int>(std::lround(t * dSpan))});
+    }
+    return aTicks;
+}
+
+void DrawColorBar(const ColorBarLayout& layout, const FieldColoring& coloring, Background background,
+                  Picture& picture)
+{
+    const auto put = [&picture](int x, int y, const Rgb8& rgb) {
+        if (x < 0 || y < 0 || x >= picture.nWidth || y >= picture.nHeight)
+            return;
+        uint8_t* p = &picture.aRgba[(static_cast<size_t>(y) * picture.nWidth + x) * 4];
+        p[0] = rgb[0];
+        p[1] = rgb[1];
+        p[2] = rgb[2];
+        p[3] = 255;
+    };
+    const int nColumns = layout.nRight - layout.nLeft;
+    for (int x = layout.nLeft; x < layout.nRight; ++x)
+    {
+        // The bar runs over the map's whole scale, entry 0 at the left.
+        const double t = (x - layout.nLeft + 0.5) / nColumns;
+        const Rgb8 rgb = MapColor(*coloring.pMap, t);
+        for (int y = layout.nTop; y < layout.nBottom; ++y)
+            put(x, y, rgb);
+    }
+    const Rgb8 mark = background == Background::kWhite ? Rgb8{0, 0, 0} : Rgb8{255, 255, 255};
+    const int nMarkWidth = std::max(1, picture.nWidth / 400);
+    for (const ColorBarTick& tick : ColorBarTicks(layout, coloring))
+        for (int x = tick.nColumn - nMarkWidth / 2; x < tick.nColumn - nMarkWidth / 2 + nMarkWidth; ++x)
+            for (int y = layout.nBottom; y < layout.nMarkBottom; ++y)
+                put(x, y, mark);
+}

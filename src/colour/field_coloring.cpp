@@ -1,0 +1,81 @@
+#include "colour/field_coloring.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "names/named_values.h"
+#include "sht/angles.h"
+
+FieldColoring ChooseColoring(ColorMode mode, const ColorScheme& scheme, const std::string& strMap,
+                             bool bRange, double dLow, double dHigh, const DoubleArray& aRe,
+                             const DoubleArray& aIm)
+{
+    FieldColoring coloring;
+    coloring.mode = mode;
+    coloring.scheme = scheme;
+    const bool bComplex = aIm.GetSize() > 0;
+    coloring.bModulus = bComplex;
+    double dMin = 0.0, dMax = 0.0;
+    for (int32_t i = 0; i < aRe.GetSize(); ++i)
+    {
+        const double d = bComplex ? std::hypot(aRe[i], aIm[i]) : aRe[i];
+        dMin = std::min(dMin, d);
+        dMax = std::max(dMax, std::fabs(d));
+    }
+    const bool bNonNegative = dMin >= 0.0;
+    ColorMapKind kind = ColorMapKind::kCyclic;
+    if (mode == ColorMode::kPhase)
+    {
+        coloring.dLow = -kPi;
+        coloring.dHigh = kPi;
+    }
+    else
+    {
+        kind = bNonNegative ? ColorMapKind::kSequential : ColorMapKind::kDiverging;
+        if (dMax == 0.0 || !std::isfinite(dMax))
+            dMax = 1.0;
+        coloring.dLow = bRange ? dLow : bNonNegative ? 0.0 : -dMax;
+        coloring.dHigh = bRange ? dHigh : dMax;
+    }
+    coloring.pMap = strMap.empty() ? &DefaultColorMap(kind) : FindColorMap(strMap);
+    return coloring;
+}
+
+Rgb8 ColorOf(const FieldColoring& coloring, double dRe, double dIm)
+{
+    switch (coloring.mode)
+    {
+        case ColorMode::kSign:
+            break;
+        case ColorMode::kPhase:
+            return PhaseColor(*coloring.pMap, dRe, dIm);
+        case ColorMode::kValue:
+            return ValueColor(*coloring.pMap, coloring.bModulus ? std::hypot(dRe, dIm) : dRe, coloring.dLow,
+                              coloring.dHigh);
+    }
+    const float* pColor = dRe > 0.0 ? coloring.scheme.aPositive : coloring.scheme.aNegative;
+    Rgb8 rgb;
+    for (int i = 0; i < 3; ++i)
+        rgb[static_cast<size_t>(i)] = static_cast<uint8_t>(std::lround(pColor[i] * 255.0f));
+    return rgb;
+}
+
+namespace {
+
+constexpr NamedValue<ColorMode> kColorModeNames[] = {
+    {"sign", ColorMode::kSign},
+    {"phase", ColorMode::kPhase},
+    {"value", ColorMode::kValue},
+};
+
+}  // namespace
+
+std::vector<std::string> ColorModeNames()
+{
+    return NamesOf(kColorModeNames);
+}
+
+bool FindColorMode(const std::string& strName, ColorMode& mode)
+{
+    return FindNamed(kColorModeNames, strName, mode);
+}

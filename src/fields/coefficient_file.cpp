@@ -1,0 +1,86 @@
+#include "fields/coefficient_file.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "fields/coefficient_formats.h"
+#include "fields/coefficient_input.h"
+#include "fields/coefficient_text.h"
+
+namespace {
+
+using CoefficientReader = CoefficientFile (*)(const std::string&, int32_t);
+
+bool HasExtension(const std::string& strPath, std::string_view strExtension)
+{
+    return strPath.size() > strExtension.size() &&
+           EqualsIgnoringCase(std::string_view(strPath).substr(strPath.size() - strExtension.size()),
+                              strExtension);
+}
+
+// Refuses what no format reads: no file, a folder, a device or pipe, an empty or compressed file.
+void CheckFile(const std::string& strPath)
+{
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(strPath, error);
+    if (error)
+        ThrowCoefficientError(strPath, 0, error.message());
+    if (std::filesystem::is_directory(status))
+        ThrowCoefficientError(strPath, 0, "it is a folder");
+    if (!std::filesystem::is_regular_file(status))
+        ThrowCoefficientError(strPath, 0, "it is not a regular file");
+
+    const FilePointer pFile = OpenCoefficientFile(strPath);
+    unsigned char acStart[4] = {};
+    const size_t nRead = std::fread(acStart, 1, sizeof acStart, pFile.get());
+    if (nRead == 0)
+        ThrowCoefficientError(strPath, 0, "the file is empty");
+    if (nRead >= 2 && acStart[0] == 0x1F && acStart[1] == 0x8B)
+        ThrowCoefficientError(strPath, 0, "the file is gzip-compressed: unpack it first");
+    if (nRead == 4 && acStart[0] == 'P' && acStart[1] == 'K' && acStart[2] == 3 && acStart[3] == 4)
+        ThrowCoefficientError(strPath, 0, "the file is a zip archive: unpack it first");
+}
+
+// A text file is ICGEM when a line begins with `begin_of_head` or `end_of_head`; dov when its
+// first row has three numbers, or four with a negative order in any row (shtools orders are
+// never negative); shtools otherwise.
+CoefficientReader ChooseTextReader(const std::string& strPath)
+{
+    CTextLines lines(strPath);
+    size_t nFirstRowFields = 0;
+    while (lines.Next())
+    {
+        const std::vector<std::string_view>& aFields = lines.GetFields();
+        if (aFields.empty())
+            continue;
+        if (EqualsIgnoringCase(aFields[0], "begin_of_head") || EqualsIgnoringCase(aFields[0], "end_of_head"))
+            return ReadIcgemFile;
+        if (aFields.size() < 2 || !IsWholeNumber(aFields[0]) || !IsWholeNumber(aFields[1]))
+            continue;
+        if (nFirstRowFields == 0)
+            nFirstRowFields = aFields.size();
+        if (nFirstRowFields == 3 || (nFirstRowFields == 4 && aFields[1][0] == '-'))
+            return ReadDovFile;
+        if (nFirstRowFields != 4)
+            return ReadShtoolsFile;
+    }
+    return ReadShtoolsFile;
+}
+
+}  // namespace
+
+CoefficientFile ReadCoefficientFile(const std::string& strPath, int32_t nMaxDegree)
+{
+    CheckFile(strPath);
+    CoefficientReader read = nullptr;
+    if (HasExtension(strPath, ".gfc"))
+        read = ReadIcgemFile;
+    else if (HasExtension(strPath, ".bshc"))
+        read = ReadBshcFile;
+    else
+        read = ChooseTextReader(strPath);
+    return read(strPath, nMaxDegree);
+}

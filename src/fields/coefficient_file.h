@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sht/convention.h"
+
+// The coefficients of a file, as the file states them: Term{l, m, c} with m >= 0 the cosine
+// coefficient C(l, m) and m < 0 the sine coefficient S(l, |m|), which multiplies +sin(|m| phi)
+// in every format. No format applies the Condon-Shortley phase.
+struct CoefficientFile
+{
+    // Every coefficient present with l <= the truncation, zeros left out, sorted by degree and
+    // then by m from -l to l. S(l, 0) multiplies sin(0) and is never a term.
+    std::vector<Term> aTerms;
+    // The file's own (ICGEM header `norm`), else the format's usual one: 4pi for all four.
+    Normalization normalization = Normalization::k4Pi;
+    bool bNormalizationFromFile = false;  // true when the file's header states it
+    std::vector<std::string> aWarnings;   // one line each, e.g. about time-variable terms left out
+
+    Convention GetConvention() const { return Convention{normalization, false, SineSign::kStandard}; }
+};
+
+// Reads the spherical-harmonic coefficients of a regular file, keeping degrees up to nMaxDegree
+// (all when it is negative). The format comes from the name and the content:
+//   .gfc    ICGEM: a header up to `end_of_head`, then `gfc`, `gfct`, `trnd`, `dot`, `acos` and
+//           `asin` lines. The field is the static part, `gfc` and `gfct` as written (`gfct` is
+//           the mean field at its epoch t0); the trend and periodic terms are left out with a
+//           warning that counts them.
+//   .bshc   Curtin binary: little-endian doubles, the minimum and maximum degree, then C(l, m)
+//           and then S(l, m) for every degree from the minimum to the maximum, orders 0 to l.
+//   other   shtools rows `l, m, C, S [errors]`, or dov rows `l, m, value [error]` with m < 0 the
+//           sine: `#` starts a comment, fields are separated by blanks or commas, and up to two
+//           header lines that do not begin with two whole numbers may precede the rows. A file
+//           is dov when its first row has three numbers, or four and a negative order appears
+//           in any row; a file with a `begin_of_head` or `end_of_head` line is ICGEM.
+// Numbers may write their exponent with D or d (Fortran). Throws std::runtime_error with one
+// line naming the file, the line (in text) and the fault for anything else: a missing file or
+// a folder, an empty or compressed file, a missing, non-finite or malformed number, a negative
+// degree, an order beyond its degree, a coefficient given twice, a degree above kMaxDegree
+// that the truncation does not leave out, a binary file whose size is not what its degrees
+// take.
+CoefficientFile ReadCoefficientFile(const std::string& strPath, int32_t nMaxDegree);

@@ -1,0 +1,46 @@
+#include "fields/input_convention.h"
+
+#include <cmath>
+#include <stdexcept>
+
+Convention HarmonicConvention(const ConventionChoice& choice)
+{
+    return Convention{choice.normalization.value_or(Normalization::kOrtho), choice.bCondonShortley,
+                      choice.sine.value_or(SineSign::kLobara)};
+}
+
+Convention AcnConvention(const ConventionChoice& choice)
+{
+    return Convention{choice.normalization.value_or(Normalization::kSn3d), choice.bCondonShortley,
+                      choice.sine.value_or(SineSign::kStandard)};
+}
+
+Convention FileConvention(const ConventionChoice& choice, const CoefficientFile& file,
+                          const std::string& strPath)
+{
+    Convention convention{choice.normalization.value_or(file.normalization), choice.bCondonShortley,
+                          SineSign::kStandard};
+    if (file.bNormalizationFromFile && choice.normalization && *choice.normalization != file.normalization)
+        throw std::invalid_argument("--norm " + std::string(NormalizationName(*choice.normalization)) +
+                                    " contradicts '" + strPath + "', whose header says " +
+                                    NormalizationName(file.normalization));
+    if (file.bNormalizationFromFile)
+        convention.normalization = file.normalization;
+    return convention;
+}
+
+std::vector<Term> AcnTerms(const std::vector<double>& aChannels)
+{
+    std::vector<Term> aTerms;
+    for (size_t n = 0; n < aChannels.size(); ++n)
+    {
+        auto l = static_cast<int32_t>(std::sqrt(static_cast<double>(n)));
+        while (static_cast<size_t>(l) * static_cast<size_t>(l) > n)
+            --l;
+        while (static_cast<size_t>(l + 1) * static_cast<size_t>(l + 1) <= n)
+            ++l;
+        aTerms.push_back(
+            Term{l, static_cast<int32_t>(static_cast<int64_t>(n) - int64_t{l} * l - l), aChannels[n]});
+    }
+    return aTerms;
+}

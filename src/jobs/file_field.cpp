@@ -1,0 +1,31 @@
+#include "jobs/file_field.h"
+
+#include <stdexcept>
+#include <utility>
+
+#include "fields/coefficient_file.h"
+#include "fields/input_convention.h"
+#include "jobs/request_error.h"
+
+Job WithFileField(const Job& given, std::vector<std::string>& aWarnings)
+{
+    if (given.strCoeffsPath.empty())
+        return given;
+    Job job = given;
+    CoefficientFile file = ReadCoefficientFile(given.strCoeffsPath, given.nLmax);
+    const Convention& asked = given.field.convention;
+    ConventionChoice choice{std::nullopt, asked.bCondonShortley, SineSign::kStandard};
+    if (given.bNormalizationGiven)
+        choice.normalization = asked.normalization;
+    try
+    {
+        job.field = Field{std::move(file.aTerms), FileConvention(choice, file, given.strCoeffsPath)};
+    }
+    catch (const std::invalid_argument& error)
+    {
+        throw RequestError(error.what());
+    }
+    for (const std::string& strWarning : file.aWarnings)
+        aWarnings.push_back(given.strCoeffsPath + ": " + strWarning);
+    return job;
+}

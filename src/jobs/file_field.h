@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "jobs/job.h"
+
+// The job with the field of its coefficient file, if it names one, in the file's convention; the
+// file's warnings go to aWarnings, each "PATH: WHAT". Throws RequestError where the normalisation
+// given contradicts the file and std::runtime_error where the file cannot be read.
+Job WithFileField(const Job& given, std::vector<std::string>& aWarnings);

@@ -1,0 +1,283 @@
+#include <strings.h>
+
+#include <stdexcept>
+
+#include "camera/camera_math.h"
+#include "export/mesh_export.h"
+#include "export/output_files.h"
+#include "fields/input_convention.h"
+#include "fields/orbitals.h"
+#include "jobs/job.h"
+#include "jobs/request_error.h"
+#include "render/offscreen_context.h"
+#include "settings/sampling_defaults.h"
+
+namespace {
+
+// What the request gives of each item that goes with only some others: the option that names it.
+struct Given
+{
+    const Request& r;
+
+    bool Harmonic() const { return r.l || r.m; }
+    bool Has(const char* pszOption) const;
+};
+
+bool Given::Has(const char* pszOption) const
+{
+    const std::string s = pszOption;
+    if (s == "--l")
+        return r.l.has_value();
+    if (s == "--m")
+        return r.m.has_value();
+    if (s == "--term")
+        return !r.aTerms.empty();
+    if (s == "--acn")
+        return !r.aAcn.empty();
+    if (s == "--coeffs")
+        return !r.strCoeffsPath.empty();
+    if (s == "--orbital")
+        return !r.strOrbital.empty();
+    if (s == "--at")
+        return !r.aAt.empty();
+    if (s == "--stats")
+        return r.bStats;
+    if (s == "--values")
+        return !r.strValuesPath.empty();
+    if (s == "--mesh")
+        return !r.strMeshPath.empty();
+    if (s == "--turntable")
+        return r.nTurntableFrames.has_value();
+    if (s == "--fit")
+        return r.bFit;
+    if (s == "--smooth")
+        return r.bSmooth;
+    if (s == "--supersample")
+        return r.nSupersample.has_value();
+    if (s == "--from")
+        return r.from.has_value();
+    if (s == "--to")
+        return r.to.has_value();
+    if (s == "--theta")
+        return r.nThetaDiv.has_value();
+    if (s == "--phi")
+        return r.nPhiDiv.has_value();
+    if (s == "--radius")
+        return r.radius.has_value();
+    if (s == "--core")
+        return r.dCore.has_value();
+    if (s == "--scale")
+        return r.dScaleMillimetres.has_value();
+    if (s == "--complex")
+        return r.bComplex;
+    if (s == "--color")
+        return r.colorMode.has_value();
+    if (s == "--colormap")
+        return r.colorMap.has_value();
+    if (s == "--range")
+        return r.range.has_value();
+    if (s == "--map")
+        return r.map.has_value();
+    throw std::logic_error(std::string("no such item: ") + pszOption);
+}
+
+// Refuses two outputs that would land in one file, where one would be lost.
+void CheckOutputsApart(const Job& job)
+{
+    std::vector<std::string> aPaths, aWhat;
+    const auto add = [&](const std::string& strPath, const std::string& strWhat) {
+        aPaths.push_back(strPath);
+        aWhat.push_back(strWhat);
+    };
+    if (!job.strValuesPath.empty())
+        add(job.strValuesPath, "--values");
+    if (!job.strMeshPath.empty())
+        for (const std::string& strPath : MeshFilePaths(job.strMeshPath))
+            add(strPath, strPath == job.strMeshPath ? "--mesh" : "the material library of --mesh");
+    if (job.nTurntableFrames > 0)
+        for (int k = 0; k < job.nTurntableFrames; ++k)
+            add(FrameName(job.framePattern, k), "frame " + std::to_string(k) + " of --turntable");
+    else if (!job.strPicturePath.empty())
+        add(job.strPicturePath, "--out");
+    size_t nFirst = 0, nSecond = 0;
+    if (FindSameFile(aPaths, nFirst, nSecond))
+        throw RequestError(aWhat[nFirst] + " and " + aWhat[nSecond] + " name the same file '" +
+                           aPaths[nSecond] + "': each output needs a file of its own");
+}
+
+// The field the request asks for: Y(l, m), the terms, the ACN channels or the orbital, in its
+// input's convention; a coefficient file's only its convention's parts given.
+void ChooseField(const Request& r, const Given& given, Job& job)
+{
+    const bool bFile = !r.strCoeffsPath.empty();
+    const bool bOrbital = !r.strOrbital.empty();
+    if (int{given.Harmonic()} + int{!r.aTerms.empty()} + int{!r.aAcn.empty()} + int{bFile} + int{bOrbital} >
+        1)
+        throw RequestError(
+            "-l and -m, --term, --acn, --coeffs and --orbital each give the whole field: give one of them");
+    if (r.nLmax && !bFile)
+        throw RequestError("--lmax truncates --coeffs: it goes with nothing else");
+    if (bFile && r.sine)
+        throw RequestError(
+            "--sine does not go with --coeffs: in every coefficient file S multiplies +sin(m phi)");
+    const ConventionChoice choice{r.normalization, r.bCondonShortley, r.sine};
+    job.strCoeffsPath = r.strCoeffsPath;
+    job.nLmax = r.nLmax.value_or(-1);
+    job.bNormalizationGiven = r.normalization.has_value();
+    job.l = r.l.value_or(kDefaultL);
+    job.m = r.m.value_or(kDefaultM);
+    if (bOrbital)
+    {
+        if (!FindOrbital(r.strOrbital, HarmonicConvention(choice), job.field))
+            throw RequestError("--orbital needs one of " + OrbitalNames() + ", not '" + r.strOrbital + "'");
+        return;
+    }
+    if (bFile)
+        job.field.convention = Convention{r.normalization.value_or(Normalization::kOrtho), r.bCondonShortley,
+                                          SineSign::kStandard};
+    else if (!r.aAcn.empty())
+        job.field = Field{AcnTerms(r.aAcn), AcnConvention(choice)};
+    else if (!r.aTerms.empty())
+        job.field = Field{r.aTerms, HarmonicConvention(choice)};
+    else
+    {
+        job.bHarmonic = true;
+        job.field = Field{{Term{job.l, job.m, 1.0}}, HarmonicConvention(choice)};
+    }
+}
+
+// The colouring, the complex field and the map, and what they go with.
+void CheckColoring(const Request& r, const Given& given, Job& job)
+{
+    if (r.bComplex && !r.strCoeffsPath.empty())
+        throw RequestError("--complex does not go with --coeffs: a coefficient file holds real harmonics");
+    job.bComplex = r.bComplex;
+    job.colorMode = r.colorMode.value_or(r.bComplex ? ColorMode::kPhase
+                                         : r.map    ? ColorMode::kValue
+                                                    : ColorMode::kSign);
+    job.strColorMap = r.colorMap.value_or("");
+    job.bRange = r.range.has_value();
+    if (r.range)
+    {
+        job.dRangeLow = (*r.range)[0];
+        job.dRangeHigh = (*r.range)[1];
+    }
+    if (job.bComplex && job.colorMode == ColorMode::kSign)
+        throw RequestError("--color sign needs a real field: a complex one has no sign");
+    if (job.colorMode == ColorMode::kSign && r.colorMap)
+        throw RequestError("--colormap goes with --color phase or value, not sign");
+    if (job.bRange && job.colorMode != ColorMode::kValue)
+        throw RequestError("--range sets the limits of --color value: it goes with nothing else");
+    if (r.nTableMax)
+        for (const char* pszOther : {"--complex", "--color", "--colormap", "--range", "--smooth", "--map"})
+            if (given.Has(pszOther))
+                throw RequestError(std::string("--table draws each harmonic by sign: ") + pszOther +
+                                   " does not go with it");
+    if (!r.map)
+        return;
+    job.mapProjection = *r.map;
+    if (r.strPicturePath.empty())
+        throw RequestError("--map needs --out");
+    for (const char* pszOther :
+         {"--at", "--stats", "--values", "--mesh", "--turntable", "--fit", "--smooth", "--supersample",
+          "--from", "--to", "--theta", "--phi", "--radius", "--core", "--scale"})
+        if (given.Has(pszOther))
+            throw RequestError(std::string("--map makes only the map picture, on a grid of its own: ") +
+                               pszOther + " does not go with it");
+    job.bSizeGiven = r.size.has_value();
+}
+
+// The plain items, each its value or its default.
+void TakeItems(const Request& r, Job& job)
+{
+    job.nThetaDiv = r.nThetaDiv.value_or(kDefaultThetaDiv);
+    job.nPhiDiv = r.nPhiDiv.value_or(kDefaultPhiDiv);
+    if (r.radius)
+        job.radius = *r.radius;
+    if (r.dCore)
+        job.radius = RadiusRule{RadiusKind::kOffset, *r.dCore};
+    job.dScaleMillimetres = r.dScaleMillimetres.value_or(0.0);
+    job.nColorScheme = r.nColorScheme.value_or(kDefaultColorScheme);
+    job.camera = kDefaultCamera;
+    for (int i = 0; i < 3; ++i)
+    {
+        if (r.from)
+            job.camera.from[i] = (*r.from)[static_cast<size_t>(i)];
+        if (r.to)
+            job.camera.to[i] = (*r.to)[static_cast<size_t>(i)];
+    }
+    job.nWidth = r.size ? (*r.size)[0] : kDefaultPictureWidth;
+    job.nHeight = r.size ? (*r.size)[1] : kDefaultPictureHeight;
+    job.bFit = r.bFit;
+    job.nSupersample = r.nSupersample.value_or(1);
+    job.background = r.background.value_or(Background::kBlack);
+    job.strTitle = r.title.value_or("");
+    job.bSmooth = r.bSmooth;
+    job.nTurntableFrames = r.nTurntableFrames.value_or(0);
+    job.nTableMax = r.nTableMax.value_or(-1);
+    job.tableLabels = r.tableLabels.value_or(TableLabels::kNone);
+    job.bTablePolynomials = r.bTablePolynomials;
+    job.bTableCommonScale = r.bTableCommonScale.value_or(false);
+    job.bStats = r.bStats;
+    job.aAt = r.aAt;
+    job.strValuesPath = r.strValuesPath;
+    job.strMeshPath = r.strMeshPath;
+    job.strPicturePath = r.strPicturePath;
+    job.kind = r.nTableMax ? JobKind::kTable : r.map ? JobKind::kMap : JobKind::kSurface;
+}
+
+}  // namespace
+
+Job PlanJob(const Request& r)
+{
+    const Given given{r};
+    Job job;
+    TakeItems(r, job);
+    ChooseField(r, given, job);
+    CheckColoring(r, given, job);
+    if (r.nTableMax)
+        for (const char* pszOther : {"--l", "--m", "--term", "--acn", "--coeffs", "--orbital", "--at",
+                                     "--values", "--mesh", "--turntable", "--radius", "--core", "--scale"})
+            if (given.Has(pszOther))
+                throw RequestError(std::string("--table makes only the table picture: ") + pszOther +
+                                   " does not go with it");
+    if (!r.nTableMax && (r.tableLabels || r.bTablePolynomials || r.bTableCommonScale))
+        throw RequestError(std::string(r.tableLabels         ? "--table-labels"
+                                       : r.bTablePolynomials ? "--table-polynomials"
+                                                             : "--table-scale") +
+                           " goes with --table");
+    if (job.bTablePolynomials && job.tableLabels != TableLabels::kOrbitals)
+        throw RequestError("--table-polynomials goes with --table-labels orbitals");
+    if (r.title && job.strPicturePath.empty())
+        throw RequestError("--title draws into the picture: it needs --out");
+    if ((job.nTableMax >= 0 || job.nTurntableFrames > 0) && job.strPicturePath.empty())
+        throw RequestError(std::string(job.nTableMax >= 0 ? "--table" : "--turntable") + " needs --out");
+    if (r.radius && r.dCore)
+        throw RequestError("--core R is --radius offset:R: give one of them");
+    if (r.dScaleMillimetres && job.strMeshPath.empty())
+        throw RequestError("--scale sizes the model of --mesh: it needs --mesh");
+    double modelview[16];
+    if (!ComputeModelview(job.camera.from, job.camera.to, modelview))
+        throw RequestError("--from and --to do not place a camera: they must be distinct points");
+    if (job.nWidth * job.nSupersample > kMaxPictureSide || job.nHeight * job.nSupersample > kMaxPictureSide)
+        throw RequestError("--size times --supersample must stay within " + std::to_string(kMaxPictureSide) +
+                           " pixels on each side");
+    if (job.nTableMax >= 0 && (job.nWidth < 2 * job.nTableMax + 1 || job.nHeight < job.nTableMax + 1))
+        throw RequestError("--size is too small for --table " + std::to_string(job.nTableMax) +
+                           ": it needs at least " + std::to_string(2 * job.nTableMax + 1) + "x" +
+                           std::to_string(job.nTableMax + 1) + " pixels");
+    std::string strError;
+    if (job.nTurntableFrames > 0 && !ParseFramePattern(job.strPicturePath, job.framePattern, strError))
+        throw RequestError("--out with --turntable needs a name with one frame number field: " + strError);
+    if (!job.bStats && job.aAt.empty() && job.strValuesPath.empty() && job.strMeshPath.empty() &&
+        job.strPicturePath.empty())
+        throw RequestError(
+            "nothing to do: give --stats, --at THETA,PHI, --values FILE, --mesh FILE or --out FILE.png");
+    // A picture file's name says what it holds.
+    const std::string& strOut = job.strPicturePath;
+    if (!strOut.empty() && !IsWrittenDirectly(strOut) &&
+        !(strOut.size() > 4 && strcasecmp(strOut.c_str() + strOut.size() - 4, ".png") == 0))
+        throw RequestError("--out writes PNG pictures: it needs a name ending in .png, not '" + strOut + "'");
+    CheckOutputsApart(job);
+    return job;
+}

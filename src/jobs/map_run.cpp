@@ -1,0 +1,58 @@
+#include <algorithm>
+#include <climits>
+#include <utility>
+
+#include "colour/color_schemes.h"
+#include "export/output_files.h"
+#include "export/png_writer.h"
+#include "jobs/file_field.h"
+#include "jobs/runs.h"
+#include "maps/map_picture.h"
+#include "render/offscreen_context.h"
+#include "sht/complex_field.h"
+#include "sht/field_rows.h"
+#include "text/color_bar_labels.h"
+#include "text/picture_title.h"
+
+void RunMap(const Job& asked, IRunHooks& hooks)
+{
+    std::vector<std::string> aWarnings;
+    const Job job = WithFileField(asked, aWarnings);
+    const int nWidth = job.nWidth;
+    const int nHeight = job.bSizeGiven ? job.nHeight
+                                       : std::min(MapPictureHeight(job.mapProjection, job.colorMode, nWidth),
+                                                  kMaxPictureSide);
+    const int nMapHeight = nHeight - ColorBarStripHeight(job.colorMode, nWidth, nHeight);
+    const GridSize grid = MapGrid(nMapHeight, job.field);
+    // A grid beyond 32-bit counts is refused by the sampling as too large.
+    const auto count = [](int64_t n) { return static_cast<int32_t>(std::min<int64_t>(n, INT32_MAX)); };
+    DoubleArray aRe, aIm;
+    {
+        CRunStep step(hooks, "sampling the field");
+        const auto onRow = [&step](int32_t nDone, int32_t nRows) { step.Advance(nDone, nRows); };
+        if (job.bComplex)
+        {
+            ComplexSamples samples =
+                SampleComplexField(ComplexParts(job.field), count(grid.nRows), count(grid.nColumns), onRow);
+            aRe = std::move(samples.aRe);
+            aIm = std::move(samples.aIm);
+        }
+        else
+            aRe = SampleField(job.field, count(grid.nRows), count(grid.nColumns), onRow);
+    }
+    const FieldColoring coloring =
+        ChooseColoring(job.colorMode, kColorSchemes[job.nColorScheme], job.strColorMap, job.bRange,
+                       job.dRangeLow, job.dRangeHigh, aRe, aIm);
+    Picture picture =
+        MakeMapPicture(job.mapProjection, MapSamples{aRe, aIm, count(grid.nRows), count(grid.nColumns)},
+                       coloring, nWidth, nHeight, job.background);
+    if (nMapHeight < nHeight)
+        DrawColorBarLabels(LayOutColorBar(nWidth, nMapHeight, nHeight - nMapHeight), coloring, job.background,
+                           picture);
+    DrawTitle(picture, job.strTitle, job.background);
+    COutputSet outputs;
+    outputs.Write(job.strPicturePath, [&picture](COutputStream& stream) { WritePng(stream, picture); });
+    outputs.Commit();
+    for (const std::string& strWarning : aWarnings)
+        hooks.Warn(strWarning);
+}

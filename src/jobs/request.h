@@ -1,0 +1,68 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "colour/field_coloring.h"
+#include "maps/map_projection.h"
+#include "mesh/radius_rule.h"
+#include "picture/picture.h"
+#include "sht/convention.h"
+#include "text/table_captions.h"
+
+// Everything one run asks for, as a front end was told it: each item that may be left out is
+// empty until given, and the run chooses its default then. No item is text of a command line;
+// a front end reads its own words into these values.
+struct Request
+{
+    // The field: at most one source; none is the viewer's Y(2, 0).
+    std::optional<int32_t> l;
+    std::optional<int32_t> m;
+    std::vector<Term> aTerms;      // C * Y(L, M), added up
+    std::vector<double> aAcn;      // ambisonic channels in ACN order
+    std::string strCoeffsPath;     // a coefficient file
+    std::string strOrbital;        // an orbital by name
+    std::optional<int32_t> nLmax;  // the degrees of the file kept
+    // Its convention: each part the input's own unless given.
+    std::optional<Normalization> normalization;
+    bool bCondonShortley = false;
+    std::optional<SineSign> sine;
+    bool bComplex = false;  // the complex harmonics instead of the real ones
+
+    // The sample grid and the surface on it.
+    std::optional<int32_t> nThetaDiv;
+    std::optional<int32_t> nPhiDiv;
+    std::optional<RadiusRule> radius;
+    std::optional<double> dCore;              // the radius rule offset:R
+    std::optional<double> dScaleMillimetres;  // of the mesh's largest extent
+
+    // Pictures.
+    std::optional<int32_t> nColorScheme;
+    std::optional<std::array<double, 3>> from;
+    std::optional<std::array<double, 3>> to;
+    bool bFit = false;
+    std::optional<std::array<int, 2>> size;  // width, height
+    std::optional<int> nSupersample;
+    std::optional<Background> background;
+    std::optional<std::string> title;
+    std::optional<ColorMode> colorMode;
+    std::optional<std::string> colorMap;
+    std::optional<std::array<double, 2>> range;  // low, high
+    bool bSmooth = false;
+    std::optional<MapProjection> map;
+    std::optional<int32_t> nTurntableFrames;
+    std::optional<int32_t> nTableMax;
+    std::optional<TableLabels> tableLabels;
+    bool bTablePolynomials = false;
+    std::optional<bool> bTableCommonScale;
+
+    // What comes out: printed lines, and files.
+    bool bStats = false;
+    std::vector<std::array<double, 2>> aAt;  // theta, phi
+    std::string strValuesPath;
+    std::string strMeshPath;
+    std::string strPicturePath;  // with turntable frames, the pattern of their names
+};

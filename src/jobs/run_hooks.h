@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+// What a run tells its front end while it goes: how its long steps advance, the lines it prints
+// (the statistics and values asked for) and its warnings.
+class IRunHooks
+{
+public:
+    virtual ~IRunHooks() = default;
+
+    // A long step begins, e.g. "building the surface"; steps do not nest.
+    virtual void BeginStep(const std::string& strWhat) = 0;
+    // nDone of nTotal parts of the step are done; from any thread, one call at a time.
+    virtual void Advance(long long nDone, long long nTotal) = 0;
+    virtual void EndStep() = 0;
+
+    // Text the run was asked for, such as --stats' JSON line; throws when it cannot be given.
+    virtual void Print(const std::string& strText) = 0;
+    // One line that the run went as asked but something deserves attention.
+    virtual void Warn(const std::string& strLine) = 0;
+};
+
+// A step of a run from its beginning to its end, ended however the scope is left.
+class CRunStep
+{
+public:
+    CRunStep(IRunHooks& hooks, const std::string& strWhat) : m_hooks(hooks) { m_hooks.BeginStep(strWhat); }
+    ~CRunStep() { m_hooks.EndStep(); }
+    CRunStep(const CRunStep&) = delete;
+    CRunStep& operator=(const CRunStep&) = delete;
+
+    void Advance(long long nDone, long long nTotal) { m_hooks.Advance(nDone, nTotal); }
+
+private:
+    IRunHooks& m_hooks;
+};

@@ -1,0 +1,18 @@
+#include "jobs/runs.h"
+
+void RunRequest(const Request& request, IRunHooks& hooks)
+{
+    const Job job = PlanJob(request);
+    switch (job.kind)
+    {
+        case JobKind::kTable:
+            RunTable(job, hooks);
+            return;
+        case JobKind::kMap:
+            RunMap(job, hooks);
+            return;
+        case JobKind::kSurface:
+            break;
+    }
+    RunSurface(job, hooks);
+}

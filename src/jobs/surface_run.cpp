@@ -1,0 +1,151 @@
+#include <optional>
+#include <utility>
+
+#include "camera/fit.h"
+#include "camera/turntable.h"
+#include "colour/color_schemes.h"
+#include "colour/field_coloring.h"
+#include "export/mesh_export.h"
+#include "export/output_files.h"
+#include "export/png_writer.h"
+#include "export/values_writer.h"
+#include "jobs/file_field.h"
+#include "jobs/run_report.h"
+#include "jobs/runs.h"
+#include "mesh/mesh_geometry.h"
+#include "mesh/surface_builder.h"
+#include "render/picture_renderer.h"
+#include "render/write_behind.h"
+#include "sht/complex_field.h"
+#include "sht/field_rows.h"
+#include "sht/field_synthesis.h"
+#include "sht/symmetry_zeros.h"
+#include "text/picture_title.h"
+
+namespace {
+
+// --at: the field's value at each point, one line each; re and im of a complex field.
+std::string PointValues(const Job& job)
+{
+    std::string strText;
+    if (job.bComplex)
+        for (const std::array<double, 2>& value : EvaluateComplexField(ComplexParts(job.field), job.aAt))
+            strText += DecimalText(value[0]) + ' ' + DecimalText(value[1]) + '\n';
+    else
+        for (double dValue : EvaluateField(job.field, job.aAt))
+            strText += DecimalText(dValue) + '\n';
+    return strText;
+}
+
+// The colour of each vertex for --color phase or value (none for sign): of its signed value, or
+// of the complex value sampled there.
+std::vector<Rgb8> VertexColors(const Job& job, const SurfaceMesh& mesh, const ComplexSamples& complex)
+{
+    if (job.colorMode == ColorMode::kSign)
+        return {};
+    const DoubleArray& aRe = job.bComplex ? complex.aRe : mesh.m_aValue;
+    const FieldColoring coloring =
+        ChooseColoring(job.colorMode, kColorSchemes[job.nColorScheme], job.strColorMap, job.bRange,
+                       job.dRangeLow, job.dRangeHigh, aRe, complex.aIm);
+    std::vector<Rgb8> aColors(static_cast<size_t>(aRe.GetSize()));
+    for (int32_t k = 0; k < aRe.GetSize(); ++k)
+        aColors[static_cast<size_t>(k)] = ColorOf(coloring, aRe[k], job.bComplex ? complex.aIm[k] : 0.0);
+    return aColors;
+}
+
+// The single picture, or every frame of the turntable, each encoded and written while the next
+// one draws.
+void WritePictures(const Job& job, SurfaceMesh&& mesh, std::vector<Rgb8>&& aVertexColors,
+                   CPictureRenderer& renderer, COutputSet& outputs, IRunHooks& hooks)
+{
+    const bool bTurntable = job.nTurntableFrames > 0;
+    const int nFrames = bTurntable ? job.nTurntableFrames : 1;
+    Camera camera = job.camera;
+    if (job.bFit)
+        FitCamera(mesh, camera.to, job.nWidth, job.nHeight, nFrames, camera.from);
+
+    renderer.SetSurface(std::move(mesh), kColorSchemes[job.nColorScheme]);
+    renderer.SetVertexShading(std::move(aVertexColors), job.bSmooth);
+    CRunStep step(hooks, bTurntable ? "rendering frames" : "rendering the picture");
+    CWriteBehind writer;
+    for (int k = 0; k < nFrames; ++k)
+        writer.Add([&, k]() -> CWriteBehind::Job {
+            Camera frame = camera;
+            TurntableFrom(camera.from, camera.to, k, nFrames, frame.from);
+            return [&, k, drawing = renderer.Draw(frame)]() mutable {
+                Picture picture = renderer.Downsample(std::move(drawing));
+                DrawTitle(picture, job.strTitle, job.background);
+                outputs.Write(bTurntable ? FrameName(job.framePattern, k) : job.strPicturePath,
+                              [&picture](COutputStream& stream) { WritePng(stream, picture); });
+                step.Advance(k + 1, nFrames);
+            };
+        });
+    writer.Finish();
+}
+
+}  // namespace
+
+void RunSurface(const Job& asked, IRunHooks& hooks)
+{
+    std::vector<std::string> aWarnings;
+    const Job job = WithFileField(asked, aWarnings);
+    const bool bSurface = job.bStats || !job.strMeshPath.empty() || !job.strPicturePath.empty();
+    SurfaceMesh mesh;
+    ComplexSamples complex;  // --complex: both parts of the field at every sample
+    {
+        CRunStep step(hooks, bSurface ? "building the surface" : "sampling the field");
+        const auto onRow = [&step](int32_t nDone, int32_t nRows) { step.Advance(nDone, nRows); };
+        // Values alone need no surface geometry; a complex field's polar plot is that of |f|.
+        if (job.bComplex)
+        {
+            complex = SampleComplexField(ComplexParts(job.field), job.nThetaDiv, job.nPhiDiv, onRow);
+            if (bSurface)
+                BuildSurfaceMesh(ComplexModulus(complex), job.nThetaDiv, job.nPhiDiv, job.radius, mesh);
+        }
+        else if (bSurface)
+            BuildSurfaceMesh(job.field, job.nThetaDiv, job.nPhiDiv, job.radius, mesh, onRow);
+        else if (!job.strValuesPath.empty())
+            mesh.m_aValue = SampleField(job.field, job.nThetaDiv, job.nPhiDiv, onRow);
+    }
+    const std::string strPoints = job.aAt.empty() ? "" : PointValues(job);
+
+    // The drawing is what most needs memory and a working driver: it is made before any output
+    // is written, so that a run that cannot draw writes nothing.
+    std::optional<CPictureRenderer> renderer;
+    if (!job.strPicturePath.empty())
+        renderer.emplace(job.nWidth, job.nHeight, PictureStyle{job.nSupersample, job.background});
+
+    COutputSet outputs;
+    if (!job.strValuesPath.empty())
+    {
+        // The shape of the grid actually sampled: no count below 0.
+        const int32_t nRows = std::max(job.nThetaDiv, 0), nColumns = std::max(job.nPhiDiv, 0);
+        outputs.Write(job.strValuesPath, [&](COutputStream& stream) {
+            WriteValues(stream, job.bComplex ? complex.aRe : mesh.m_aValue, ValuesFormatOf(job.strValuesPath),
+                        nRows, nColumns, job.bComplex ? &complex.aIm : nullptr);
+        });
+    }
+    if (!job.strMeshPath.empty())
+        WriteMeshFiles(
+            outputs, job.strMeshPath,
+            MakeMeshGeometry(mesh,
+                             job.bComplex
+                                 ? ComplexSymmetryZeros(ComplexParts(job.field), job.nThetaDiv, job.nPhiDiv)
+                                 : SymmetryZeros(job.field, job.nThetaDiv, job.nPhiDiv),
+                             MeshShape{job.nThetaDiv, job.nPhiDiv, job.radius, job.dScaleMillimetres}),
+            kColorSchemes[job.nColorScheme]);
+    const std::string strStats = job.bStats ? SurfaceStatsLine(job, mesh) : "";
+    if (renderer)
+    {
+        std::vector<Rgb8> aVertexColors = VertexColors(job, mesh, complex);
+        WritePictures(job, std::move(mesh), std::move(aVertexColors), *renderer, outputs, hooks);
+    }
+
+    if (!strStats.empty() || !strPoints.empty())
+        hooks.Print(strStats + strPoints);
+    outputs.Commit();
+    for (const std::string& strWarning : aWarnings)
+        hooks.Warn(strWarning);
+    for (const std::string& strWarning : FieldWarnings(job))
+        hooks.Warn(strWarning);
+}

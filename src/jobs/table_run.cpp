@@ -1,0 +1,78 @@
+#include <future>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+#include "camera/table_layout.h"
+#include "colour/color_schemes.h"
+#include "export/output_files.h"
+#include "export/png_writer.h"
+#include "jobs/request_error.h"
+#include "jobs/run_report.h"
+#include "jobs/runs.h"
+#include "jobs/table_cells.h"
+#include "render/picture_renderer.h"
+#include "render/write_behind.h"
+#include "text/table_captions.h"
+
+void RunTable(const Job& job, IRunHooks& hooks)
+{
+    const TableWords words{job.nTableMax,        job.nWidth,      job.nHeight,
+                           job.strTitle,         job.tableLabels, job.bTablePolynomials,
+                           job.field.convention, job.background};
+    TableCaptions captions;
+    try
+    {
+        captions = PlanTableCaptions(words);
+    }
+    catch (const std::invalid_argument& error)
+    {
+        throw RequestError(error.what());
+    }
+    const TableLayout& layout = captions.layout;
+    const Convention& convention = job.field.convention;
+    Picture table = BlankPicture(job.nWidth, job.nHeight, job.background);
+    {
+        const Camera camera = job.bTableCommonScale
+                                  ? CommonTableCamera(layout.nMax, convention, job.nThetaDiv, job.nPhiDiv,
+                                                      job.camera, layout.nSide)
+                                  : job.camera;
+        // The next cell builds on a thread of its own while this one draws (the first while the
+        // GL context is made), and each cell is filtered and copied into its place behind the
+        // drawing of the next.
+        const auto build = [&](int32_t l, int32_t m) {
+            return std::async(std::launch::async, MakeTableCell, Field{{Term{l, m, 1.0}}, convention},
+                              job.nThetaDiv, job.nPhiDiv, camera, layout.nSide, !job.bTableCommonScale);
+        };
+        std::future<TableCell> next = build(0, 0);
+        CPictureRenderer renderer(layout.nSide, layout.nSide, PictureStyle{job.nSupersample, job.background});
+        CRunStep step(hooks, "rendering the table");
+        const long long nCells =
+            (static_cast<long long>(layout.nMax) + 1) * (static_cast<long long>(layout.nMax) + 1);
+        long long nDone = 0;
+        CWriteBehind writer;
+        for (int32_t l = 0; l <= layout.nMax; ++l)
+            for (int32_t m = -l; m <= l; ++m)
+                writer.Add([&, l, m]() -> CWriteBehind::Job {
+                    TableCell cell = next.get();
+                    renderer.SetSurface(std::move(cell.mesh), kColorSchemes[job.nColorScheme]);
+                    // Only now, with the previous surface gone: two surfaces at most are held.
+                    if (m < l)
+                        next = build(l, m + 1);
+                    else if (l < layout.nMax)
+                        next = build(l + 1, -(l + 1));
+                    return [&, l, m, drawing = renderer.Draw(cell.camera)]() mutable {
+                        CopyInto(renderer.Downsample(std::move(drawing)), layout.CellLeft(m),
+                                 layout.CellTop(l), table);
+                        step.Advance(++nDone, nCells);
+                    };
+                });
+        writer.Finish();
+    }
+    DrawTableCaptions(table, captions, words);
+    COutputSet outputs;
+    outputs.Write(job.strPicturePath, [&table](COutputStream& stream) { WritePng(stream, table); });
+    if (job.bStats)
+        hooks.Print(TableStatsLine(layout));
+    outputs.Commit();
+}

@@ -1,0 +1,124 @@
+#include "jobs/value_text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "jobs/request_error.h"
+
+namespace {
+
+bool ParseInteger(const std::string& strText, long long nMin, long long nMax, long long& nValue)
+{
+    const char* pBegin = strText.data();
+    const char* pEnd = pBegin + strText.size();
+    if (pBegin != pEnd && *pBegin == '+' && pBegin + 1 != pEnd && pBegin[1] != '-')
+        ++pBegin;
+    long long n = 0;
+    const auto result = std::from_chars(pBegin, pEnd, n);
+    if (result.ec != std::errc() || result.ptr != pEnd || n < nMin || n > nMax)
+        return false;
+    nValue = n;
+    return true;
+}
+
+}  // namespace
+
+int32_t ParseInt32(const std::string& strName, const std::string& strText, long long nMin, long long nMax)
+{
+    long long n = 0;
+    if (!ParseInteger(strText, nMin, nMax, n))
+        throw RequestError(strName + " needs an integer from " + std::to_string(nMin) + " to " +
+                           std::to_string(nMax) + ", not '" + strText + "'");
+    return static_cast<int32_t>(n);
+}
+
+std::vector<double> ParseNumbers(const std::string& strName, const std::string& strText, size_t nCount,
+                                 const std::string& strForm)
+{
+    static const char* const kCounts[] = {"", "one finite number ", "two finite numbers ",
+                                          "three finite numbers "};
+    const std::string strCount = nCount == 0  ? "finite numbers "
+                                 : nCount < 4 ? kCounts[nCount]
+                                              : std::to_string(nCount) + " finite numbers ";
+    const std::string strError = strName + " needs " + strCount + strForm + ", not '" + strText + "'";
+    std::vector<double> aValues;
+    const char* p = strText.data();
+    const char* pEnd = p + strText.size();
+    while (true)
+    {
+        if (p != pEnd && *p == '+' && p + 1 != pEnd && p[1] != '-')
+            ++p;
+        double d = 0.0;
+        const auto result = std::from_chars(p, pEnd, d);
+        if (result.ec != std::errc() || !std::isfinite(d) || (result.ptr != pEnd && *result.ptr != ','))
+            throw RequestError(strError);
+        aValues.push_back(d);
+        if (result.ptr == pEnd)
+            break;
+        p = result.ptr + 1;
+    }
+    if (nCount != 0 && aValues.size() != nCount)
+        throw RequestError(strError);
+    return aValues;
+}
+
+std::array<double, 3> ParsePoint(const std::string& strName, const std::string& strText)
+{
+    const std::vector<double> aValues = ParseNumbers(strName, strText, 3, "X,Y,Z");
+    return {aValues[0], aValues[1], aValues[2]};
+}
+
+std::array<int, 2> ParseSize(const std::string& strName, const std::string& strText, int nMaxSide)
+{
+    const size_t nX = strText.find('x');
+    long long w = 0, h = 0;
+    if (nX == std::string::npos || !ParseInteger(strText.substr(0, nX), 1, nMaxSide, w) ||
+        !ParseInteger(strText.substr(nX + 1), 1, nMaxSide, h))
+        throw RequestError(strName + " needs WIDTHxHEIGHT, each from 1 to " + std::to_string(nMaxSide) +
+                           ", not '" + strText + "'");
+    return {static_cast<int>(w), static_cast<int>(h)};
+}
+
+std::string NonEmptyPath(const std::string& strName, const std::string& strText)
+{
+    if (strText.empty())
+        throw RequestError(strName + " needs a file name");
+    return strText;
+}
+
+Term ParseTerm(const std::string& strName, const std::string& strText)
+{
+    const std::vector<double> aValues = ParseNumbers(strName, strText, 3, "L,M,C");
+    for (int i = 0; i < 2; ++i)
+        if (aValues[i] != std::floor(aValues[i]) || std::fabs(aValues[i]) > INT32_MAX)
+            throw RequestError(strName + " needs integers L and M in L,M,C, not '" + strText + "'");
+    return Term{static_cast<int32_t>(aValues[0]), static_cast<int32_t>(aValues[1]), aValues[2]};
+}
+
+double ParsePositive(const std::string& strName, const std::string& strText)
+{
+    const std::string strError =
+        strName + " needs one number above 0 and at most 1e30, not '" + strText + "'";
+    double d = 0.0;
+    try
+    {
+        d = ParseNumbers(strName, strText, 1, "")[0];
+    }
+    catch (const RequestError&)
+    {
+        throw RequestError(strError);
+    }
+    if (!(d > 0.0 && d <= kMaxOffset))
+        throw RequestError(strError);
+    return d;
+}
+
+RadiusRule ParseRadius(const std::string& strName, const std::string& strText)
+{
+    if (const std::optional<RadiusRule> rule = RadiusRuleNamed(strText))
+        return *rule;
+    if (strText.rfind("offset:", 0) == 0)
+        ParsePositive(strName + " offset:R", strText.substr(7));  // throws what is wrong with R
+    throw RequestError(strName + " needs abs, square, one, offset or offset:R, not '" + strText + "'");
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "mesh/radius_rule.h"
+#include "sht/convention.h"
+
+// Strict readers of a request's values written as text, for every front end that takes text: the
+// same whatever the locale. Each throws RequestError with a one-line message naming the item
+// (strName, as lobara-render's option).
+
+// The whole text one decimal integer within [nMin, nMax], with an optional sign.
+int32_t ParseInt32(const std::string& strName, const std::string& strText, long long nMin = INT32_MIN,
+                   long long nMax = INT32_MAX);
+
+// "X,Y,Z": three finite decimal numbers.
+std::array<double, 3> ParsePoint(const std::string& strName, const std::string& strText);
+
+// "WxH", each side from 1 to nMaxSide pixels.
+// The width and the height.
+std::array<int, 2> ParseSize(const std::string& strName, const std::string& strText, int nMaxSide);
+
+std::string NonEmptyPath(const std::string& strName, const std::string& strText);
+
+// "A,B,...": finite decimal numbers separated by commas, nCount of them (any number, at least
+// one, for 0). strForm names the form in the message, e.g. "THETA,PHI".
+std::vector<double> ParseNumbers(const std::string& strName, const std::string& strText, size_t nCount,
+                                 const std::string& strForm);
+
+// "L,M,C": the term C * Y(L, M), L and M integers.
+Term ParseTerm(const std::string& strName, const std::string& strText);
+
+// "abs", "square", "one", "offset" or "offset:R", R as ParsePositive reads it; offset alone is
+// offset:1.
+RadiusRule ParseRadius(const std::string& strName, const std::string& strText);
+
+// One number above 0 and at most 1e30.
+double ParsePositive(const std::string& strName, const std::string& strText);

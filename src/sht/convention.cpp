@@ -1,0 +1,121 @@
+#include "sht/convention.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+#include "names/named_values.h"
+#include "sht/angles.h"
+
+namespace {
+
+struct NamedNormalization
+{
+    Normalization normalization;
+    const char* pszName;
+};
+
+constexpr NamedNormalization kNormalizations[] = {
+    {Normalization::kOrtho, "ortho"},     {Normalization::k4Pi, "4pi"},
+    {Normalization::kSchmidt, "schmidt"}, {Normalization::kUnnormalized, "unnorm"},
+    {Normalization::kSn3d, "sn3d"},       {Normalization::kN3d, "n3d"},
+};
+
+}  // namespace
+
+double ConventionFactor(int32_t l, int32_t m, const Convention& convention)
+{
+    const double dDegreeWeight = 2.0 * l + 1.0;
+    // The factors over ortho's, whose n is sqrt((2 - d) (2l + 1) / (4 pi) K).
+    double dFactor = 1.0;
+    switch (convention.normalization)
+    {
+        case Normalization::kOrtho:
+            break;
+        case Normalization::k4Pi:
+        case Normalization::kN3d:
+            dFactor = std::sqrt(kFourPi);
+            break;
+        case Normalization::kSchmidt:
+        case Normalization::kSn3d:
+            dFactor = std::sqrt(kFourPi / dDegreeWeight);
+            break;
+        case Normalization::kUnnormalized:
+        {
+            // 1 / sqrt((2 - d) (2l + 1) / (4 pi) K), K = (l - |m|)! / (l + |m|)! by its logarithm.
+            const int64_t a = std::llabs(int64_t{m});
+            const double dLogK =
+                std::lgamma(static_cast<double>(l - a) + 1.0) - std::lgamma(static_cast<double>(l + a) + 1.0);
+            dFactor = std::exp(-0.5 * (std::log((a == 0 ? 1.0 : 2.0) * dDegreeWeight / kFourPi) + dLogK));
+            break;
+        }
+    }
+    if (convention.bCondonShortley && (m % 2 != 0))
+        dFactor = -dFactor;
+    if (m < 0 && convention.sine == SineSign::kStandard)
+        dFactor = -dFactor;
+    return dFactor;
+}
+
+double FiniteConventionFactor(int32_t l, int32_t m, const Convention& convention)
+{
+    const double dFactor = ConventionFactor(l, m, convention);
+    if (!std::isfinite(dFactor))
+        throw std::runtime_error("Y(" + std::to_string(l) + ", " + std::to_string(m) + ") in the " +
+                                 NormalizationName(convention.normalization) +
+                                 " normalisation is beyond the range of doubles");
+    return dFactor;
+}
+
+const char* NormalizationName(Normalization normalization)
+{
+    for (const NamedNormalization& named : kNormalizations)
+        if (named.normalization == normalization)
+            return named.pszName;
+    return "";
+}
+
+bool FindNormalization(const std::string& strName, Normalization& normalization)
+{
+    for (const NamedNormalization& named : kNormalizations)
+        if (strName == named.pszName)
+        {
+            normalization = named.normalization;
+            return true;
+        }
+    return false;
+}
+
+namespace {
+
+constexpr NamedValue<SineSign> kSineSignNames[] = {
+    {"lobara", SineSign::kLobara},
+    {"standard", SineSign::kStandard},
+};
+
+}  // namespace
+
+const char* SineSignName(SineSign sine)
+{
+    return NameOf(kSineSignNames, sine);
+}
+
+bool FindSineSign(const std::string& strName, SineSign& sine)
+{
+    return FindNamed(kSineSignNames, strName, sine);
+}
+
+std::vector<std::string> SineSignNames()
+{
+    return NamesOf(kSineSignNames);
+}
+
+std::vector<std::string> NormalizationNames()
+{
+    std::vector<std::string> aNames;
+    for (const NamedNormalization& named : kNormalizations)
+        aNames.emplace_back(named.pszName);
+    return aNames;
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// How the real harmonic of degree l and order m is normalised and signed. With
+// P_l^m(x) = (1 - x^2)^(m/2) d^m/dx^m P_l(x) (no Condon-Shortley phase) and K(l, m) =
+// (l - |m|)! / (l + |m|)!, the real harmonic is
+//   Y(l, m) = n(l, |m|) P_l^|m|(cos theta) * (1 for m = 0, cos(m phi) for m > 0, s sin(|m| phi) for m < 0)
+// where n is the normalisation's factor and s the sine's sign:
+//   ortho    sqrt((2 - d) (2l + 1) / (4 pi) K)   unit square integral over the sphere (d = 1 for m = 0)
+//   4pi      sqrt((2 - d) (2l + 1) K)            mean square 1 (geodesy)
+//   schmidt  sqrt((2 - d) K)                     Schmidt semi-normalised (geomagnetism)
+//   unnorm   1
+//   sn3d     sqrt((2 - d) K)                     ambisonics' semi-normalisation, as schmidt
+//   n3d      sqrt((2 - d) (2l + 1) K)            ambisonics' full normalisation, as 4pi
+// The Condon-Shortley phase, where chosen, multiplies by (-1)^m. s is -1 in this program's own
+// rule (the viewer's harmonics) and +1 in the common one (geodesy files, ambisonics, most libraries).
+enum class Normalization
+{
+    kOrtho,
+    k4Pi,
+    kSchmidt,
+    kUnnormalized,
+    kSn3d,
+    kN3d,
+};
+
+enum class SineSign
+{
+    kLobara,    // -sqrt(2) sin(|m| phi) in ortho: the viewer's harmonics
+    kStandard,  // +sin(|m| phi)
+};
+
+struct Convention
+{
+    Normalization normalization = Normalization::kOrtho;
+    bool bCondonShortley = false;
+    SineSign sine = SineSign::kLobara;
+};
+
+// The program's own real harmonic of order m is the fully normalised associated Legendre function
+// times A(phi) = 1 for m = 0, sqrt(2) cos(m phi) for m > 0 and -sqrt(2) sin(|m| phi) for m < 0:
+// the real harmonics carry sqrt(2) more than the complex ones where m != 0, and the viewer's sine
+// harmonics the sign -1. This is that factor of cos(m phi) (m >= 0) or sin(|m| phi) (m < 0).
+constexpr double kSqrt2 = 1.4142135623730951;     // sqrt(2) to the last bit
+constexpr double kSqrtHalf = 0.7071067811865476;  // sqrt(1/2) to the last bit
+inline double OwnAzimuthFactor(int32_t m)
+{
+    return m == 0 ? 1.0 : m > 0 ? kSqrt2 : -kSqrt2;
+}
+
+// One term c * Y(l, m) of a field; m < 0 is the sine harmonic of order |m|.
+struct Term
+{
+    int32_t l;
+    int32_t m;
+    double c;
+};
+
+// Y(l, m) in the convention divided by the program's own Y(l, m) (ortho, no Condon-Shortley
+// phase, the program's sine sign): the factor that turns a coefficient of the one into a
+// coefficient of the other. Not finite where the convention's harmonic is beyond the double
+// range (unnormalised, high degrees). l >= 0 and |m| <= l.
+double ConventionFactor(int32_t l, int32_t m, const Convention& convention);
+
+// The same, for a term that is to be sampled: throws std::runtime_error where the factor is not
+// finite.
+double FiniteConventionFactor(int32_t l, int32_t m, const Convention& convention);
+
+// The names of the normalisations, as options and statistics spell them: "ortho", "4pi",
+// "schmidt", "unnorm", "sn3d", "n3d".
+const char* NormalizationName(Normalization normalization);
+// The normalisation of that name; false when there is none.
+bool FindNormalization(const std::string& strName, Normalization& normalization);
+// The names, in the order of the enumeration.
+std::vector<std::string> NormalizationNames();
+
+// The sine signs' names: "lobara", "standard".
+const char* SineSignName(SineSign sine);
+// The sine sign of that name; false when there is none.
+bool FindSineSign(const std::string& strName, SineSign& sine);
+std::vector<std::string> SineSignNames();

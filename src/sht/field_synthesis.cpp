@@ -1,0 +1,379 @@
+#include "sht/field_synthesis.h"
+
+#include <fftw3.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <complex>
+#include <cstdlib>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "sht/angles.h"
+#include "sht/build_limits.h"
+#include "sht/normalized_legendre.h"
+
+namespace {
+
+constexpr int kLanes = NormalizedLegendre::kSumLanes;
+
+// The field as sums over Pbar_l^m (the normalised Legendre functions) at each order m >= 0:
+// f = sum over m of C_m(theta) cos(m phi) + S_m(theta) sin(m phi).
+struct Order
+{
+    int32_t m;
+    NormalizedLegendre legendre;  // up to the highest degree of the order's terms
+    std::vector<double> aWeights;
+};
+
+// Runs work(i, t) for every i below nItems on up to nThreads threads (t = 0 the calling one),
+// each taking the next i in turn; the first exception thrown is thrown again once all have
+// stopped. Too few threads starting only means fewer threads.
+template <typename Work>
+void ShareAmongThreads(size_t nItems, unsigned nThreads, const Work& work)
+{
+    std::atomic<size_t> nNext{0};
+    std::exception_ptr pError;
+    std::mutex errorLock;
+    const auto run = [&](unsigned t) {
+        try
+        {
+            for (size_t i; (i = nNext.fetch_add(1)) < nItems;)
+                work(i, t);
+        }
+        catch (...)
+        {
+            const std::lock_guard<std::mutex> lock(errorLock);
+            if (!pError)
+                pError = std::current_exception();
+            nNext.store(nItems);
+        }
+    };
+    std::vector<std::thread> aThreads;
+    try
+    {
+        for (unsigned t = 1; t < nThreads; ++t)
+            aThreads.emplace_back(run, t);
+    }
+    catch (const std::exception&)
+    {
+        // A thread that cannot start leaves its share to those that did.
+    }
+    run(0);
+    for (std::thread& thread : aThreads)
+        thread.join();
+    if (pError)
+        std::rethrow_exception(pError);
+}
+
+unsigned ThreadsFor(unsigned nAsked)
+{
+    return nAsked != 0 ? nAsked : std::max(1u, std::thread::hardware_concurrency());
+}
+
+std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
+{
+    // The highest degree at each order, then the weights of Pbar_l^m in cos(m phi) and
+    // sin(m phi) by order and degree. The program's own Y(l, m) is Pbar for m = 0,
+    // sqrt(2) Pbar cos(m phi) and -sqrt(2) Pbar sin(|m| phi).
+    std::vector<int32_t> aTop;
+    for (const Term& term : field.aTerms)
+        if (!IsZeroTerm(term))
+        {
+            CheckDegree(term.l);
+            const size_t m = static_cast<size_t>(std::llabs(int64_t{term.m}));
+            if (m >= aTop.size())
+                aTop.resize(m + 1, -1);
+            aTop[m] = std::max(aTop[m], term.l);
+        }
+    // Each order's weights as pairs (cosine, sine) by degree, summed straight into place.
+    std::vector<Order> aOrders;
+    std::vector<size_t> aOrderIndex(aTop.size());
+    for (size_t m = 0; m < aTop.size(); ++m)
+        if (aTop[m] >= 0)
+        {
+            aOrderIndex[m] = aOrders.size();
+            aOrders.push_back(Order{static_cast<int32_t>(m), NormalizedLegendre(-1, 0),
+                                    std::vector<double>(2 * (static_cast<size_t>(aTop[m]) - m + 1))});
+        }
+    // The terms summed into place on all the threads, each taking the orders m = its part modulo
+    // the parts: every thread reads all the terms, but the additions, scattered over all the
+    // orders, are what cost. A part stops at its first term whose factor is out of range; the
+    // first such term of all is reported.
+    const std::vector<Term>& aTerms = field.aTerms;
+    const size_t nParts = std::max(1u, nThreads);
+    std::vector<size_t> aFirstUnfit(nParts, aTerms.size());
+    ShareAmongThreads(nParts, nThreads, [&](size_t nPart, unsigned) {
+        for (size_t i = 0; i < aTerms.size(); ++i)
+        {
+            const Term& term = aTerms[i];
+            const size_t m = static_cast<size_t>(std::llabs(int64_t{term.m}));
+            if (m % nParts != nPart || IsZeroTerm(term))
+                continue;
+            const double dFactor = ConventionFactor(term.l, term.m, field.convention);
+            if (!std::isfinite(dFactor))
+            {
+                aFirstUnfit[nPart] = i;
+                return;
+            }
+            const double dC = term.c * dFactor;
+            double* pPair = &aOrders[aOrderIndex[m]].aWeights[2 * (static_cast<size_t>(term.l) - m)];
+            pPair[term.m < 0 ? 1 : 0] += OwnAzimuthFactor(term.m) * dC;
+        }
+    });
+    const size_t nUnfit = *std::min_element(aFirstUnfit.begin(), aFirstUnfit.end());
+    if (nUnfit < aTerms.size())
+        FiniteConventionFactor(aTerms[nUnfit].l, aTerms[nUnfit].m, field.convention);  // throws its message
+    // Each order's recurrence, and its weights made ready, on all the threads (O(l) square roots each).
+    ShareAmongThreads(aOrders.size(), nThreads, [&](size_t o, unsigned) {
+        Order& order = aOrders[o];
+        order.legendre = NormalizedLegendre(aTop[static_cast<size_t>(order.m)], order.m);
+        order.legendre.PrepareWeights(order.aWeights);
+    });
+    return aOrders;
+}
+
+// The sum over the orders along one row, from each order's C_m and S_m.
+class CRowSum
+{
+public:
+    CRowSum(const std::vector<Order>& aOrders, int32_t nColumns);
+    ~CRowSum();
+    CRowSum(const CRowSum&) = delete;
+    CRowSum& operator=(const CRowSum&) = delete;
+
+    // pCos[o] and pSin[o] for the o-th order; the row's nColumns values into pRow.
+    void Sum(const double* pCos, const double* pSin, double* pRow,
+             std::vector<std::complex<double>>& aSpectrum) const;
+
+private:
+    const std::vector<Order>& m_aOrders;
+    int32_t m_nColumns;
+    bool m_bDirect;
+    std::vector<double> m_aTrig;  // direct: cos(m phi_j), sin(m phi_j) for every order, column
+    fftw_plan m_plan = nullptr;
+};
+
+// A direct sum costs a multiply-add per order and column, an FFT about 2.5 log2(n) per column.
+constexpr double kFftCostPerLog = 2.5;
+
+CRowSum::CRowSum(const std::vector<Order>& aOrders, int32_t nColumns)
+    : m_aOrders(aOrders),
+      m_nColumns(nColumns),
+      m_bDirect(static_cast<double>(aOrders.size()) <= kFftCostPerLog * std::log2(std::max(nColumns, 2)))
+{
+    const size_t nSize = static_cast<size_t>(nColumns);
+    if (m_bDirect)
+    {
+        m_aTrig.resize(2 * aOrders.size() * nSize);
+        for (size_t o = 0; o < aOrders.size(); ++o)
+            for (size_t j = 0; j < nSize; ++j)
+            {
+                // m phi reduced by whole turns first, so that high orders keep their precision.
+                const int64_t nTurn = (int64_t{aOrders[o].m} * static_cast<int64_t>(j)) % nColumns;
+                const double dAngle = SamplePhi(nTurn, nColumns);
+                m_aTrig[(2 * o) * nSize + j] = std::cos(dAngle);
+                m_aTrig[(2 * o + 1) * nSize + j] = std::sin(dAngle);
+            }
+        return;
+    }
+    // The planner is not thread-safe: the plan is made here, and run on any thread with
+    // arrays of the row's own (FFTW_UNALIGNED lets those be any vectors).
+    std::vector<std::complex<double>> aIn(nSize / 2 + 1);
+    std::vector<double> aOut(nSize);
+    static std::mutex planner;
+    const std::lock_guard<std::mutex> lock(planner);
+    m_plan = fftw_plan_dft_c2r_1d(nColumns, reinterpret_cast<fftw_complex*>(aIn.data()), aOut.data(),
+                                  FFTW_ESTIMATE | FFTW_UNALIGNED | FFTW_DESTROY_INPUT);
+    if (m_plan == nullptr)
+        throw std::bad_alloc();
+}
+
+CRowSum::~CRowSum()
+{
+    if (m_plan != nullptr)
+        fftw_destroy_plan(m_plan);
+}
+
+void CRowSum::Sum(const double* pCos, const double* pSin, double* pRow,
+                  std::vector<std::complex<double>>& aSpectrum) const
+{
+    const size_t nSize = static_cast<size_t>(m_nColumns);
+    if (m_bDirect)
+    {
+        std::fill(pRow, pRow + nSize, 0.0);
+        for (size_t o = 0; o < m_aOrders.size(); ++o)
+        {
+            const double* pCosTable = &m_aTrig[(2 * o) * nSize];
+            const double* pSinTable = &m_aTrig[(2 * o + 1) * nSize];
+            for (size_t j = 0; j < nSize; ++j)
+                pRow[j] += pCos[o] * pCosTable[j] + pSin[o] * pSinTable[j];
+        }
+        return;
+    }
+    // f_j = Re sum_m (C_m - i S_m) e^(i m phi_j); the orders fold onto the n bins of the grid
+    // (m mod n), and the Hermitian half the real transform takes is X_k = (Z_k + conj Z_(n-k)) / 2.
+    aSpectrum.assign(nSize / 2 + 1, 0.0);
+    for (size_t o = 0; o < m_aOrders.size(); ++o)
+    {
+        const std::complex<double> z(pCos[o], -pSin[o]);
+        const size_t k = static_cast<size_t>(m_aOrders[o].m) % nSize;
+        if (k <= nSize / 2)
+            aSpectrum[k] += 0.5 * z;
+        if (nSize - k <= nSize / 2 || k == 0)
+            aSpectrum[(nSize - k) % nSize] += 0.5 * std::conj(z);
+    }
+    fftw_execute_dft_c2r(m_plan, reinterpret_cast<fftw_complex*>(aSpectrum.data()), pRow);
+}
+
+// The northern rows and the equator, in groups of kLanes; row nRows - 1 - i mirrors row i.
+struct RowGroups
+{
+    int32_t nRows;
+    int32_t nNorth;
+    int32_t nGroups;
+};
+
+// One thread's arrays.
+struct Workspace
+{
+    std::vector<double> aSums, aCos, aSin;
+    std::vector<std::complex<double>> aSpectrum;
+};
+
+}  // namespace
+
+struct CFieldSynthesis::Implementation
+{
+    Implementation(const Field& field, int32_t nGridRows, int32_t nGridColumns, unsigned nThreadsAsked)
+        : aOrders(MakeOrders(field, ThreadsFor(nThreadsAsked))),
+          rowSum(aOrders, std::max(nGridColumns, 1)),
+          nColumns(nGridColumns),
+          groups{nGridRows, (nGridRows + 1) / 2, ((nGridRows + 1) / 2 + kLanes - 1) / kLanes}
+    {
+        const unsigned nThreads =
+            std::min(ThreadsFor(nThreadsAsked), static_cast<unsigned>(std::max(groups.nGroups, 1)));
+        aWorkspaces.resize(nThreads);
+        for (Workspace& workspace : aWorkspaces)
+        {
+            workspace.aSums.resize(4 * kLanes);
+            workspace.aCos.resize(2 * kLanes * aOrders.size());
+            workspace.aSin.resize(2 * kLanes * aOrders.size());
+            workspace.aSpectrum.reserve(static_cast<size_t>(std::max(nGridColumns, 1)) / 2 + 1);
+        }
+    }
+
+    // The rows of group g into pValues.
+    void SampleGroup(int32_t g, Workspace& workspace, double* pValues) const;
+
+    std::vector<Order> aOrders;
+    CRowSum rowSum;
+    int32_t nColumns;
+    RowGroups groups;
+    // Made before the threads run, so that nothing allocates (and throws) on them.
+    mutable std::vector<Workspace> aWorkspaces;
+};
+
+void CFieldSynthesis::Implementation::SampleGroup(int32_t g, Workspace& workspace, double* pValues) const
+{
+    const size_t nOrders = aOrders.size(), nSize = static_cast<size_t>(nColumns);
+    const int32_t nRows = groups.nRows;
+    const int32_t nFirst = g * kLanes;
+    const int32_t nCount = std::min(kLanes, groups.nNorth - nFirst);
+    double aX[kLanes], aU[kLanes];
+    for (int32_t b = 0; b < nCount; ++b)
+    {
+        const double dTheta = SampleTheta(nFirst + b, nRows);
+        aX[b] = std::fabs(std::cos(dTheta));
+        aU[b] = std::sin(dTheta);
+    }
+    // C_m and S_m of each northern row (lanes 0 .. kLanes - 1) and of its mirror (the next kLanes).
+    std::vector<double>& aCos = workspace.aCos;
+    std::vector<double>& aSin = workspace.aSin;
+    for (size_t o = 0; o < nOrders; ++o)
+    {
+        aOrders[o].legendre.EvaluateSums(aX, aU, nCount, aOrders[o].aWeights, workspace.aSums.data());
+        for (int32_t b = 0; b < nCount; ++b)
+        {
+            const double* s = &workspace.aSums[4 * static_cast<size_t>(b)];
+            const size_t nNorth = static_cast<size_t>(b) * nOrders + o;
+            const size_t nSouth = static_cast<size_t>(kLanes + b) * nOrders + o;
+            aCos[nNorth] = s[0] + s[1];
+            aSin[nNorth] = s[2] + s[3];
+            aCos[nSouth] = s[0] - s[1];
+            aSin[nSouth] = s[2] - s[3];
+        }
+    }
+    for (int32_t b = 0; b < nCount; ++b)
+    {
+        const int32_t nRow = nFirst + b, nMirror = nRows - 1 - nRow;
+        for (const auto& [nLane, nTarget] : {std::pair<int32_t, int32_t>{b, nRow}, {kLanes + b, nMirror}})
+        {
+            if (nLane != b && nMirror == nRow)
+                continue;
+            const size_t nAt = static_cast<size_t>(nLane) * nOrders;
+            rowSum.Sum(&aCos[nAt], &aSin[nAt], pValues + static_cast<size_t>(nTarget) * nSize,
+                       workspace.aSpectrum);
+        }
+    }
+}
+
+CFieldSynthesis::CFieldSynthesis(const Field& field, int32_t nRows, int32_t nColumns, unsigned nThreads)
+    : m_pImplementation(std::make_unique<Implementation>(field, std::max(nRows, 0), nColumns, nThreads))
+{}
+
+CFieldSynthesis::~CFieldSynthesis() = default;
+
+void CFieldSynthesis::Run(double* pValues, const std::function<void(int32_t nRowsDone)>& onRow) const
+{
+    const Implementation& impl = *m_pImplementation;
+    const int32_t nRows = impl.groups.nRows;
+    if (nRows <= 0 || impl.nColumns <= 0)
+        return;
+    if (impl.aOrders.empty())
+    {
+        std::fill(pValues, pValues + static_cast<size_t>(nRows) * static_cast<size_t>(impl.nColumns), 0.0);
+        return;
+    }
+    std::atomic<int32_t> nRowsDone{0};
+    std::mutex progress;
+    ShareAmongThreads(static_cast<size_t>(impl.groups.nGroups),
+                      static_cast<unsigned>(impl.aWorkspaces.size()), [&](size_t nGroup, unsigned t) {
+                          const auto g = static_cast<int32_t>(nGroup);
+                          impl.SampleGroup(g, impl.aWorkspaces[t], pValues);
+                          const int32_t nCount = std::min(kLanes, impl.groups.nNorth - g * kLanes);
+                          const int32_t nDone = nRowsDone.fetch_add(2 * nCount) + 2 * nCount;
+                          if (onRow)
+                          {
+                              const std::lock_guard<std::mutex> lock(progress);
+                              onRow(std::min(nDone, nRows));
+                          }
+                      });
+}
+
+std::vector<double> EvaluateField(const Field& field, const std::vector<std::array<double, 2>>& aPoints)
+{
+    const std::vector<Order> aOrders = MakeOrders(field, 1);
+    std::vector<double> aValues;
+    aValues.reserve(aPoints.size());
+    double aSums[4];
+    for (const auto& [dTheta, dPhi] : aPoints)
+    {
+        const double x = std::cos(dTheta), u = std::fabs(std::sin(dTheta)), ax = std::fabs(x);
+        const double dParity = x < 0.0 ? -1.0 : 1.0;
+        double dValue = 0.0;
+        for (const Order& order : aOrders)
+        {
+            order.legendre.EvaluateSums(&ax, &u, 1, order.aWeights, aSums);
+            const double dC = aSums[0] + dParity * aSums[1], dS = aSums[2] + dParity * aSums[3];
+            const double dAngle = static_cast<double>(order.m) * dPhi;
+            dValue += dC * std::cos(dAngle) + dS * std::sin(dAngle);
+        }
+        aValues.push_back(dValue);
+    }
+    return aValues;
+}

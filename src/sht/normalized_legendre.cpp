@@ -1,0 +1,419 @@
+#include "sht/normalized_legendre.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "sht/vector_kernel.h"
+
+namespace {
+
+constexpr int kLanes = NormalizedLegendre::kLanes;
+constexpr int kSumLanes = NormalizedLegendre::kSumLanes;
+
+// Values too small for a double are carried as q * 2^(kChunkBits * nChunks), nChunks < 0.
+// q is rescaled once it passes 2^kChunkBits, checked every kStepsPerCheck steps: one step
+// multiplies by at most alpha_k + beta_k <= sqrt(2 |m| + 1) + 1 < 2^17, so in between q grows
+// by less than 2^272 and stays far below overflow.
+constexpr int kChunkBits = 512;
+constexpr int kStepsPerCheck = 16;
+const double kChunk = std::ldexp(1.0, kChunkBits);
+const double kInverseChunk = std::ldexp(1.0, -kChunkBits);
+
+// Products of numbers in [2^-256, 1] are lifted back into that range, exactly, by 2^256.
+constexpr int kLiftBits = 256;
+const double kSmall = std::ldexp(1.0, -kLiftBits);
+const double kLift = std::ldexp(1.0, kLiftBits);
+
+void Lift(double& d, int64_t& nExponent)
+{
+    while (d > 0.0 && d < kSmall)
+    {
+        d *= kLift;
+        nExponent -= kLiftBits;
+    }
+}
+
+// x * 2^n for 0 <= n < kChunkBits, exact: x and the result are normal doubles.
+inline double TimesPowerOfTwo(double x, int64_t n)
+{
+    const uint64_t nBits = static_cast<uint64_t>(n + 1023) << 52;
+    double dPower;
+    std::memcpy(&dPower, &nBits, sizeof dPower);
+    return x * dPower;
+}
+
+// A product of two numbers in [2^-256, 1] lifted back into that range: once is enough.
+inline void LiftProduct(double& d, int64_t& nExponent)
+{
+    const bool bLift = d > 0.0 && d < kSmall;
+    d = bLift ? d * kLift : d;
+    nExponent = bLift ? nExponent - kLiftBits : nExponent;
+}
+
+// dFactor * u^n as q * 2^(kChunkBits * nChunks), 0 <= q < 2^kChunkBits, for N points with
+// 0 <= pU[b] <= 1 and 2^-256 <= dFactor <= 1, by binary powering with every product lifted back
+// into range. All lanes share n, so the lanes run side by side.
+template <int N>
+__attribute__((always_inline)) inline void ScaledPowers(const double* pU, int64_t n, double dFactor,
+                                                        double* __restrict pQ, int64_t* __restrict pChunks)
+{
+    double aSquare[N], aResult[N];  // u^(2^j) = aSquare * 2^aSquareExponent; the result alike
+    int64_t aSquareExponent[N], aExponent[N];
+    for (int b = 0; b < N; ++b)
+    {
+        aSquare[b] = pU[b];
+        aSquareExponent[b] = 0;
+        Lift(aSquare[b], aSquareExponent[b]);
+        aResult[b] = dFactor;
+        aExponent[b] = 0;
+    }
+    for (int64_t nLeft = n; nLeft > 0; nLeft >>= 1)
+    {
+        if ((nLeft & 1) != 0)
+            for (int b = 0; b < N; ++b)
+            {
+                aResult[b] *= aSquare[b];
+                aExponent[b] += aSquareExponent[b];
+                LiftProduct(aResult[b], aExponent[b]);
+            }
+        if (nLeft > 1)
+            for (int b = 0; b < N; ++b)
+            {
+                aSquare[b] *= aSquare[b];
+                aSquareExponent[b] *= 2;
+                LiftProduct(aSquare[b], aSquareExponent[b]);
+            }
+    }
+    // aExponent = kChunkBits * nChunks + nRemainder with 0 <= nRemainder < kChunkBits.
+    static_assert(kChunkBits == 512, "the split below shifts by log2(kChunkBits)");
+    for (int b = 0; b < N; ++b)
+    {
+        pChunks[b] = aExponent[b] >> 9;
+        pQ[b] = TimesPowerOfTwo(aResult[b], aExponent[b] & (kChunkBits - 1));
+    }
+}
+
+// nSteps steps of the recurrence for kLanes points at once: lane b holds t = |x| - 1, q_(k-1)
+// and d_(k-1).
+LOBARA_VECTOR_KERNEL
+void RunSteps(const double* __restrict pStep, size_t nSteps, const double* __restrict t, double* __restrict q,
+              double* __restrict d)
+{
+    for (size_t k = 0; k < nSteps; ++k, pStep += 3)
+    {
+        const double dAlpha = pStep[0];
+        const double dBeta = pStep[1];
+        const double dGamma = pStep[2];
+        for (int b = 0; b < kLanes; ++b)
+        {
+            d[b] = (dAlpha * t[b] + dGamma) * q[b] + dBeta * d[b];
+            q[b] = q[b] + d[b];
+        }
+    }
+}
+
+// The running sums of the degree sums, one per lane each: cosine and sine weights, by parity.
+template <int N>
+struct LaneSums
+{
+    double aEvenCos[N];
+    double aOddCos[N];
+    double aEvenSin[N];
+    double aOddSin[N];
+};
+
+// The whole recurrence for N points from k = |m| + 1, each step adding the new q_k, with the
+// weights of its degree, to the sums of its parity (odd and even steps alternate). The lanes
+// stay in local arrays, and so in registers, across the steps; every kStepsPerCheck steps a
+// lane that has grown past 2^kChunkBits is scaled down, its sums with it.
+template <int N>
+__attribute__((always_inline)) inline void SumSteps(const double* __restrict pStep,
+                                                    const double* __restrict pWeight, size_t nSteps,
+                                                    const double* __restrict pT, double* __restrict pQ,
+                                                    int64_t* __restrict pChunks, LaneSums<N>& sums)
+{
+    double t[N], q[N], d[N], ec[N], oc[N], es[N], os[N];
+    for (int b = 0; b < N; ++b)
+    {
+        t[b] = pT[b];
+        q[b] = pQ[b];
+        d[b] = 0.0;
+        ec[b] = sums.aEvenCos[b];
+        oc[b] = 0.0;
+        es[b] = sums.aEvenSin[b];
+        os[b] = 0.0;
+    }
+    static_assert(kStepsPerCheck % 2 == 0, "a block of steps starts at an odd k - |m|");
+    for (size_t nBlock = 0; nBlock < nSteps; nBlock += kStepsPerCheck)
+    {
+        const size_t nEnd = std::min(nSteps, nBlock + kStepsPerCheck);
+        for (size_t k = nBlock; k < nEnd; k += 2)
+        {
+            const double* p = pStep + 3 * k;
+            const double* w = pWeight + 2 * k;
+            for (int b = 0; b < N; ++b)
+            {
+                d[b] = (p[0] * t[b] + p[2]) * q[b] + p[1] * d[b];
+                q[b] = q[b] + d[b];
+                oc[b] += w[0] * q[b];
+                os[b] += w[1] * q[b];
+            }
+            if (k + 1 == nEnd)
+                break;
+            for (int b = 0; b < N; ++b)
+            {
+                d[b] = (p[3] * t[b] + p[5]) * q[b] + p[4] * d[b];
+                q[b] = q[b] + d[b];
+                ec[b] += w[2] * q[b];
+                es[b] += w[3] * q[b];
+            }
+        }
+        // Values in range never reach 2^kChunkBits, so only scaled lanes are ever rescaled.
+        double dLargest = 0.0;
+        for (int b = 0; b < N; ++b)
+            dLargest = std::max(dLargest, std::fabs(q[b]));
+        if (dLargest < kChunk)
+            continue;
+        for (int b = 0; b < N; ++b)
+        {
+            const bool bScale = std::fabs(q[b]) >= kChunk;
+            const double dScale = bScale ? kInverseChunk : 1.0;
+            q[b] *= dScale;
+            d[b] *= dScale;
+            ec[b] *= dScale;
+            oc[b] *= dScale;
+            es[b] *= dScale;
+            os[b] *= dScale;
+            pChunks[b] += bScale ? 1 : 0;
+        }
+    }
+    for (int b = 0; b < N; ++b)
+    {
+        sums.aEvenCos[b] = ec[b];
+        sums.aOddCos[b] = oc[b];
+        sums.aEvenSin[b] = es[b];
+        sums.aOddSin[b] = os[b];
+    }
+}
+
+// A full group of points, and a narrow one for the few rows left over, which would waste
+// most of a full group's work.
+constexpr int kNarrowLanes = 8;
+
+LOBARA_FUSED_KERNEL
+void RunSumSteps(const double* __restrict pStep, const double* __restrict pWeight, size_t nSteps,
+                 const double* __restrict pT, double* __restrict pQ, int64_t* __restrict pChunks,
+                 LaneSums<kSumLanes>& sums)
+{
+    SumSteps<kSumLanes>(pStep, pWeight, nSteps, pT, pQ, pChunks, sums);
+}
+
+LOBARA_FUSED_KERNEL
+void RunSumSteps(const double* __restrict pStep, const double* __restrict pWeight, size_t nSteps,
+                 const double* __restrict pT, double* __restrict pQ, int64_t* __restrict pChunks,
+                 LaneSums<kNarrowLanes>& sums)
+{
+    SumSteps<kNarrowLanes>(pStep, pWeight, nSteps, pT, pQ, pChunks, sums);
+}
+
+// The recurrence's coefficients for degrees k = m + 1 .. m + nSteps. With s_k = sqrt(k^2 - m^2):
+// alpha_k = (2k - 1) / s_k, beta_k = s_(k-1) / s_k, and gamma_k = (k - s_k + (k - 1) - s_(k-1)) / s_k,
+// its two differences taken as m^2 / (k + s_k) and m^2 / (k - 1 + s_(k-1)) so that nothing
+// cancels. At k = m + 1, beta is 0; for m = 0, gamma is 0 at every step. s_(k-1) is worked out
+// afresh at each step (from integers, so to the same bits) to keep the steps independent.
+LOBARA_VECTOR_KERNEL
+void MakeSteps(double dM, int32_t nSteps, double* __restrict pSteps)
+{
+    const double dM2 = dM * dM;
+    for (int32_t i = 0; i < nSteps; ++i)
+    {
+        const double dK = dM + 1.0 + static_cast<double>(i);
+        const double dS = std::sqrt((dK - dM) * (dK + dM));
+        const double dPrevS = std::sqrt((dK - 1.0 - dM) * (dK - 1.0 + dM));
+        pSteps[3 * i] = (2.0 * dK - 1.0) / dS;
+        pSteps[3 * i + 1] = dPrevS / dS;
+        pSteps[3 * i + 2] = dM == 0.0 ? 0.0 : (dM2 / (dK + dS) + dM2 / (dK - 1.0 + dPrevS)) / dS;
+    }
+}
+
+// Each pair of weights of degree k = m + i times sqrt(2k + 1), for i below nDegrees.
+LOBARA_VECTOR_KERNEL
+void ScaleWeights(double dM, int32_t nDegrees, double* __restrict pWeights)
+{
+    for (int32_t i = 0; i < nDegrees; ++i)
+    {
+        const double dRoot = std::sqrt(2.0 * (dM + static_cast<double>(i)) + 1.0);
+        pWeights[2 * i] *= dRoot;
+        pWeights[2 * i + 1] *= dRoot;
+    }
+}
+
+// The start values q_mm of a group of points, in each width the groups come in.
+LOBARA_VECTOR_KERNEL
+void StartValues(const double (&aU)[kSumLanes], int64_t n, double dFactor, double (&aQ)[kSumLanes],
+                 int64_t (&aChunks)[kSumLanes])
+{
+    ScaledPowers<kSumLanes>(aU, n, dFactor, aQ, aChunks);
+}
+
+LOBARA_VECTOR_KERNEL
+void StartValues(const double (&aU)[kNarrowLanes], int64_t n, double dFactor, double (&aQ)[kNarrowLanes],
+                 int64_t (&aChunks)[kNarrowLanes])
+{
+    ScaledPowers<kNarrowLanes>(aU, n, dFactor, aQ, aChunks);
+}
+
+LOBARA_VECTOR_KERNEL
+void StartValues(const double (&aU)[kLanes], int64_t n, double dFactor, double (&aQ)[kLanes],
+                 int64_t (&aChunks)[kLanes])
+{
+    ScaledPowers<kLanes>(aU, n, dFactor, aQ, aChunks);
+}
+
+}  // namespace
+
+NormalizedLegendre::NormalizedLegendre(int32_t l, int32_t m)
+{
+    const int64_t nDegree = l;
+    m_nOrder = std::llabs(int64_t{m});
+    if (nDegree < m_nOrder)
+        return;
+    m_bOddUnderReflection = (nDegree - m_nOrder) % 2 != 0;
+
+    // q_mm = u^m sqrt(prod_(k=1..m) (2k - 1) / (2k)) / sqrt(4 pi).
+    double dProduct = 1.0;
+    for (int64_t k = 1; k <= m_nOrder; ++k)
+        dProduct *= static_cast<double>(2 * k - 1) / static_cast<double>(2 * k);
+    m_dStart = std::sqrt(dProduct) / std::sqrt(12.566370614359172);
+    m_dFinish = std::sqrt(static_cast<double>(2 * nDegree + 1));
+
+    const size_t nSteps = static_cast<size_t>(nDegree - m_nOrder);
+    m_aSteps.resize(3 * nSteps);
+    MakeSteps(static_cast<double>(m_nOrder), static_cast<int32_t>(nSteps), m_aSteps.data());
+}
+
+void NormalizedLegendre::Evaluate(const double* pX, const double* pU, int32_t nCount, double* pValue) const
+{
+    for (int32_t i = 0; i < nCount; i += kLanes)
+        EvaluateLanes(pX + i, pU + i, std::min(kLanes, nCount - i), pValue + i);
+}
+
+void NormalizedLegendre::EvaluateLanes(const double* pX, const double* pU, int32_t nCount,
+                                       double* pValue) const
+{
+    if (m_dStart == 0.0)
+    {
+        std::fill(pValue, pValue + nCount, 0.0);
+        return;
+    }
+
+    // Lanes past nCount run on a harmless point and are dropped.
+    double t[kLanes];  // |x| - 1, exact for |x| >= 0.5, where it matters
+    double q[kLanes];  // q_(k-1), scaled by 2^(-kChunkBits * nChunks)
+    double d[kLanes];  // d_(k-1), scaled alike
+    int64_t nChunks[kLanes];
+    double u[kLanes];
+    for (int b = 0; b < kLanes; ++b)
+    {
+        const bool bUsed = b < nCount;
+        t[b] = bUsed ? std::fabs(pX[b]) - 1.0 : -1.0;
+        u[b] = bUsed ? pU[b] : 1.0;
+        d[b] = 0.0;
+    }
+    StartValues(u, m_nOrder, m_dStart, q, nChunks);
+
+    const size_t nSteps = m_aSteps.size() / 3;
+    for (size_t k = 0; k < nSteps; k += kStepsPerCheck)
+    {
+        RunSteps(m_aSteps.data() + 3 * k, std::min<size_t>(kStepsPerCheck, nSteps - k), t, q, d);
+        // Values in range never reach 2^kChunkBits, so only scaled lanes are rescaled.
+        for (int b = 0; b < kLanes; ++b)
+        {
+            if (std::fabs(q[b]) >= kChunk)
+            {
+                q[b] *= kInverseChunk;
+                d[b] *= kInverseChunk;
+                ++nChunks[b];
+            }
+        }
+    }
+
+    for (int b = 0; b < nCount; ++b)
+    {
+        // Three chunks down is beyond any double, however large q.
+        const double dValue =
+            nChunks[b] < -2 ? 0.0 : std::ldexp(q[b] * m_dFinish, static_cast<int>(nChunks[b] * kChunkBits));
+        const bool bNegate = pX[b] < 0.0 && m_bOddUnderReflection;
+        pValue[b] = bNegate ? -dValue : dValue;
+    }
+}
+
+void NormalizedLegendre::PrepareWeights(std::vector<double>& aWeights) const
+{
+    // The recurrence carries q_k = Pbar_k / sqrt(2k + 1): its weights take the square root in.
+    const size_t nDegrees = m_dStart == 0.0 ? 0 : std::min(m_aSteps.size() / 3 + 1, aWeights.size() / 2);
+    ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), aWeights.data());
+}
+
+void NormalizedLegendre::EvaluateSums(const double* pX, const double* pU, int32_t nCount,
+                                      const std::vector<double>& aWeights, double* pSums) const
+{
+    // Full groups while more than two narrow ones are left; a narrow group costs about a third of a full one.
+    for (int32_t i = 0; i < nCount;)
+    {
+        const int32_t nLeft = nCount - i;
+        if (nLeft > 2 * kNarrowLanes)
+        {
+            SumLanes<kSumLanes>(pX + i, pU + i, std::min(kSumLanes, nLeft), aWeights.data(), pSums + 4 * i);
+            i += kSumLanes;
+        }
+        else
+        {
+            SumLanes<kNarrowLanes>(pX + i, pU + i, std::min(kNarrowLanes, nLeft), aWeights.data(),
+                                   pSums + 4 * i);
+            i += kNarrowLanes;
+        }
+    }
+}
+
+template <int N>
+void NormalizedLegendre::SumLanes(const double* pX, const double* pU, int32_t nCount, const double* pWeights,
+                                  double* pSums) const
+{
+    if (m_dStart == 0.0)
+    {
+        std::fill(pSums, pSums + 4 * nCount, 0.0);
+        return;
+    }
+
+    // As in EvaluateLanes, with the sums scaled as q is; lanes past nCount run on a harmless
+    // point and are dropped.
+    double t[N], q[N], u[N];
+    int64_t nChunks[N];
+    LaneSums<N> sums;
+    for (int b = 0; b < N; ++b)
+    {
+        const bool bUsed = b < nCount;
+        t[b] = bUsed ? pX[b] - 1.0 : -1.0;
+        u[b] = bUsed ? pU[b] : 1.0;
+    }
+    StartValues(u, m_nOrder, m_dStart, q, nChunks);
+    for (int b = 0; b < N; ++b)
+    {
+        sums.aEvenCos[b] = pWeights[0] * q[b];
+        sums.aEvenSin[b] = pWeights[1] * q[b];
+    }
+    RunSumSteps(m_aSteps.data(), pWeights + 2, m_aSteps.size() / 3, t, q, nChunks, sums);
+
+    for (int b = 0; b < nCount; ++b)
+    {
+        const double* apSums[4] = {sums.aEvenCos, sums.aOddCos, sums.aEvenSin, sums.aOddSin};
+        for (int s = 0; s < 4; ++s)
+            pSums[4 * b + s] = nChunks[b] == 0 ? apSums[s][b]
+                               : nChunks[b] < -2
+                                   ? 0.0
+                                   : std::ldexp(apSums[s][b], static_cast<int>(nChunks[b] * kChunkBits));
+    }
+}

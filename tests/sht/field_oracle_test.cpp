@@ -1,0 +1,125 @@
+// Fields, sums of harmonics in any convention, against GSL's normalised Legendre functions
+// summed directly, and each convention against its defining formula.
+
+#include <gsl/gsl_sf_legendre.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "mesh/surface_builder.h"
+#include "sht/angles.h"
+
+namespace {
+
+// sum of c Y(l, m) in the program's own convention at (theta, phi), by GSL.
+double OracleSum(const std::vector<Term>& aTerms, int nMax, double theta, double phi)
+{
+    std::vector<double> aSpharm(gsl_sf_legendre_array_n(static_cast<size_t>(nMax)));
+    gsl_sf_legendre_array_e(GSL_SF_LEGENDRE_SPHARM, static_cast<size_t>(nMax), std::cos(theta), 1.0,
+                            aSpharm.data());
+    std::vector<double> aCos, aSin;
+    for (int m = 0; m <= nMax; ++m)
+    {
+        aCos.push_back(std::cos(m * phi));
+        aSin.push_back(std::sin(m * phi));
+    }
+    double dSum = 0.0;
+    for (const Term& term : aTerms)
+    {
+        const size_t a = static_cast<size_t>(std::abs(term.m));
+        if (a > static_cast<size_t>(term.l))
+            continue;  // 0 everywhere
+        const double p = aSpharm[gsl_sf_legendre_array_index(static_cast<size_t>(term.l), a)];
+        dSum += term.c * (term.m == 0 ? p : std::sqrt(2.0) * p * (term.m > 0 ? aCos[a] : -aSin[a]));
+    }
+    return dSum;
+}
+
+std::vector<Term> RandomTerms(int nMax, unsigned nSeed)
+{
+    std::mt19937 random(nSeed);
+    std::uniform_real_distribution<double> coefficient(-1.0, 1.0);
+    std::vector<Term> aTerms;
+    for (int l = 0; l <= nMax; ++l)
+        for (int m = -l; m <= l; ++m)
+            aTerms.push_back(Term{l, m, coefficient(random) / (1.0 + l)});
+    return aTerms;
+}
+
+}  // namespace
+
+// Dense sums (every order: the transform over phi, orders beyond the grid folded onto it) and a
+// sparse one (a direct sum), with repeated terms, on grids with and without an equator row.
+TEST(FieldOracle, SumsAgreeWithGslTo1e13OfTheLargestValue)
+{
+    struct Case
+    {
+        std::vector<Term> aTerms;
+        int nMax, nT, nP;
+    };
+    const std::vector<Case> aCases = {
+        {RandomTerms(60, 1), 60, 41, 128},
+        {RandomTerms(300, 2), 300, 30, 64},
+        {{{3, -2, 0.5}, {5, 4, -2.0}, {3, -2, 0.25}, {0, 0, 1.0}, {7, 9, 5.0}}, 7, 17, 23},
+    };
+    for (const Case& c : aCases)
+    {
+        SurfaceMesh mesh;
+        BuildSurfaceMesh(Field{c.aTerms, Convention{}}, c.nT, c.nP, mesh);
+        std::vector<double> aExpected;
+        double dMax = 0.0;
+        for (int i = 0; i < c.nT; ++i)
+            for (int j = 0; j < c.nP; ++j)
+            {
+                aExpected.push_back(OracleSum(c.aTerms, c.nMax, i * kPi / (c.nT - 1), j * kTwoPi / c.nP));
+                dMax = std::max(dMax, std::fabs(aExpected.back()));
+            }
+        ASSERT_EQ(mesh.m_aValue.GetSize(), c.nT * c.nP);
+        for (int32_t k = 0; k < mesh.m_aValue.GetSize(); ++k)
+            ASSERT_NEAR(mesh.m_aValue[k], aExpected[static_cast<size_t>(k)], 1e-13 * dMax)
+                << "L=" << c.nMax << " sample " << k;
+    }
+}
+
+// Each normalisation, phase and sine sign against n(l, |m|) P_l^|m|(cos theta) trig(m phi), with
+// P_3^2(x) = 15 x (1 - x^2) and P_2^1(x) = 3 x sqrt(1 - x^2) written out (no Condon-Shortley phase).
+TEST(FieldOracle, ConventionsFollowTheirDefiningFormulas)
+{
+    const int nT = 7, nP = 5;
+    const int i = 2, j = 1;  // theta = pi / 3, phi = 2 pi / 5
+    const double x = std::cos(i * kPi / (nT - 1)), phi = j * kTwoPi / nP;
+    const double p32 = 15.0 * x * (1.0 - x * x), p21 = 3.0 * x * std::sqrt(1.0 - x * x);
+    const double k32 = 1.0 / 120.0, k21 = 1.0 / 6.0;  // (l - m)! / (l + m)!
+    struct Case
+    {
+        Normalization normalization;
+        double n32, n21;  // n(3, 2) and n(2, 1)
+    };
+    const Case aCases[] = {
+        {Normalization::kOrtho, std::sqrt(2 * 7 / (4 * kPi) * k32), std::sqrt(2 * 5 / (4 * kPi) * k21)},
+        {Normalization::k4Pi, std::sqrt(2 * 7 * k32), std::sqrt(2 * 5 * k21)},
+        {Normalization::kN3d, std::sqrt(2 * 7 * k32), std::sqrt(2 * 5 * k21)},
+        {Normalization::kSchmidt, std::sqrt(2 * k32), std::sqrt(2 * k21)},
+        {Normalization::kSn3d, std::sqrt(2 * k32), std::sqrt(2 * k21)},
+        {Normalization::kUnnormalized, 1.0, 1.0},
+    };
+    for (const Case& c : aCases)
+        for (bool bCs : {false, true})
+            for (SineSign sine : {SineSign::kLobara, SineSign::kStandard})
+            {
+                const Convention convention{c.normalization, bCs, sine};
+                const double dSine = sine == SineSign::kLobara ? -1.0 : 1.0;
+                // Y(3, -2) (even order: no phase) and Y(2, 1) (odd: the phase flips it).
+                for (const auto& [m, dExpected] :
+                     {std::pair<int, double>{-2, c.n32 * p32 * dSine * std::sin(2 * phi)},
+                      {1, (bCs ? -1.0 : 1.0) * c.n21 * p21 * std::cos(phi)}})
+                {
+                    SurfaceMesh mesh;
+                    BuildSurfaceMesh(Field{{Term{m == -2 ? 3 : 2, m, 1.0}}, convention}, nT, nP, mesh);
+                    EXPECT_NEAR(mesh.m_aValue[i * nP + j], dExpected, 1e-14 * std::fabs(dExpected))
+                        << NormalizationName(c.normalization) << " cs=" << bCs << " m=" << m;
+                }
+            }
+}

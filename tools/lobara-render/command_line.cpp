@@ -1,0 +1,99 @@
+#include "lobara-render/command_line.h"
+
+#include <CLI/CLI.hpp>
+
+#include "jobs/request_error.h"
+#include "lobara-render/option_table.h"
+#include "program_help.h"
+
+namespace {
+
+constexpr size_t kHelpColumn = 26;
+constexpr size_t kHelpWidth = 80 - kHelpColumn;
+
+// strText broken into lines of at most kHelpWidth characters at spaces; CLI11 indents the lines
+// after the first to the description column.
+std::string WrapHelp(const std::string& strText)
+{
+    std::string strWrapped;
+    size_t nLineStart = 0;
+    for (size_t nWord = 0; nWord < strText.size();)
+    {
+        size_t nEnd = strText.find(' ', nWord);
+        if (nEnd == std::string::npos)
+            nEnd = strText.size();
+        if (nWord > 0 && strWrapped.size() - nLineStart + (nEnd - nWord) >= kHelpWidth)
+        {
+            strWrapped.back() = '\n';
+            nLineStart = strWrapped.size();
+        }
+        strWrapped.append(strText, nWord, nEnd - nWord);
+        strWrapped += ' ';
+        nWord = nEnd + 1;
+    }
+    if (!strWrapped.empty())
+        strWrapped.pop_back();
+    return strWrapped;
+}
+
+// The declaration as a CLI11 option that applies its value to the request.
+void AddOption(CLI::App& app, const OptionDeclaration& option, Request& request)
+{
+    if (option.strForm.empty())
+    {
+        app.add_flag_callback(
+            option.strNames, [&]() { option.apply("", request); }, WrapHelp(option.strHelp));
+        return;
+    }
+    const std::string strHelp = WrapHelp(
+        option.strDefault.empty() ? option.strHelp : option.strHelp + " (default " + option.strDefault + ")");
+    if (option.bRepeatable)
+        app.add_option_function<std::vector<std::string>>(
+               option.strNames,
+               [&](const std::vector<std::string>& aValues) {
+                   for (const std::string& strValue : aValues)
+                       option.apply(strValue, request);
+               },
+               strHelp)
+            ->option_text(option.strForm)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    else
+        app.add_option_function<std::string>(
+               option.strNames, [&](const std::string& strValue) { option.apply(strValue, request); },
+               strHelp)
+            ->option_text(option.strForm);
+}
+
+}  // namespace
+
+CommandLine ReadCommandLine(int argc, const char* const* argv)
+{
+    CommandLine line;
+    CLI::App app(kProgramDescription, "lobara-render");
+    app.footer(kProgramConventions);
+    app.get_formatter()->column_width(kHelpColumn);
+    app.set_version_flag("--version", std::string("lobara-render " LOBARA_VERSION),
+                         "Print the version and exit");
+    app.set_help_flag("-h,--help", "Print this help and exit");
+    // A repeated option takes its last value, so a script can override an earlier one.
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    for (const OptionDeclaration& option : OptionDeclarations())
+        AddOption(app, option, line.request);
+    try
+    {
+        app.parse(argc, argv);
+    }
+    catch (const CLI::CallForHelp&)
+    {
+        line.strInfo = app.help();
+    }
+    catch (const CLI::CallForVersion& version)
+    {
+        line.strInfo = std::string(version.what()) + "\n";
+    }
+    catch (const CLI::ParseError& error)
+    {
+        throw RequestError(error.what());
+    }
+    return line;
+}

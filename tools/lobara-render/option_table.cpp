@@ -1,0 +1,274 @@
+#include "lobara-render/option_table.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdint>
+
+#include "camera/camera_math.h"
+#include "colour/color_maps.h"
+#include "colour/color_schemes.h"
+#include "export/mesh_export.h"
+#include "fields/orbitals.h"
+#include "jobs/job.h"
+#include "jobs/request_error.h"
+#include "jobs/value_text.h"
+#include "names/named_values.h"
+#include "render/offscreen_context.h"
+#include "settings/sampling_defaults.h"
+#include "sht/angles.h"
+#include "sht/build_limits.h"
+#include "text/picture_text.h"
+
+namespace {
+
+using Apply = std::function<void(const std::string&, Request&)>;
+
+std::string PointText(const double point[3])
+{
+    std::string strText;
+    for (int i = 0; i < 3; ++i)
+        strText += (i ? "," : "") + CLI::detail::to_string(point[i]);
+    return strText;
+}
+
+// A whole number within [nMin, nMax] into the member.
+template <typename T>
+Apply Integer(const char* pszName, T Request::*pMember, long long nMin, long long nMax)
+{
+    return [=](const std::string& v, Request& r) { r.*pMember = ParseInt32(pszName, v, nMin, nMax); };
+}
+
+// One of an enumeration's names into the member.
+template <typename T>
+Apply Named(const char* pszName, bool (*find)(const std::string&, T&), std::vector<std::string> (*names)(),
+            std::optional<T> Request::*pMember)
+{
+    return [=](const std::string& v, Request& r) {
+        T value{};
+        if (!find(v, value))
+            throw RequestError(std::string(pszName) + " needs " + OneOf(names()) + ", not '" + v + "'");
+        r.*pMember = value;
+    };
+}
+
+Apply FilePath(const char* pszName, std::string Request::*pMember)
+{
+    return [=](const std::string& v, Request& r) { r.*pMember = NonEmptyPath(pszName, v); };
+}
+
+std::vector<OptionDeclaration> Declare()
+{
+    return {
+        {"-l,--l", "INT", std::to_string(kDefaultL), "Degree l", false,
+         Integer("--l", &Request::l, INT32_MIN, INT32_MAX)},
+        {"-m,--m", "INT", std::to_string(kDefaultM), "Order m; m < 0 gives the sine harmonics", false,
+         Integer("--m", &Request::m, INT32_MIN, INT32_MAX)},
+        {"--term", "L,M,C", "",
+         "Add C * Y(L, M) to the field, in the convention chosen; repeatable, instead of -l and -m", true,
+         [](const std::string& v, Request& r) { r.aTerms.push_back(ParseTerm("--term", v)); }},
+        {"--acn", "C0,C1,...", "",
+         "The field of ambisonic channels in ACN order (channel l*l + l + m), in SN3D with the standard sine "
+         "(AmbiX) unless --norm or --sine says otherwise",
+         false, [](const std::string& v, Request& r) { r.aAcn = ParseNumbers("--acn", v, 0, "C0,C1,..."); }},
+        {"--coeffs", "FILE", "",
+         "The field of a coefficient file: shtools text (l m C S rows), dov (l m value, m < 0 the sine), "
+         "Curtin "
+         "binary .bshc or ICGEM .gfc; S multiplies +sin(m phi), and the file's own normalisation (4pi unless "
+         "its "
+         "header says otherwise) holds",
+         false, FilePath("--coeffs", &Request::strCoeffsPath)},
+        {"--orbital", "NAME", "",
+         "The real orbital of that name, positive where its name's polynomial is, in the convention chosen: "
+         "s, "
+         "p_x, p_y, p_z, d_xy, d_yz, d_z2, d_xz, d_x2-y2, f_z3, f_xz2, f_yz2, f_xyz, f_z(x2-y2), "
+         "f_x(x2-3y2), "
+         "f_y(3x2-y2), or a member of a hybrid set: sp, sp2, sp3, sp3d, sp3d2 along +z (sp2 and sp3d along "
+         "+x, "
+         "sp3 along (1,1,1)), sp3:2 and so on the others (see the README)",
+         false, [](const std::string& v, Request& r) { r.strOrbital = v; }},
+        {"--lmax", "L", "", "Keep the degrees of --coeffs up to L", false,
+         Integer("--lmax", &Request::nLmax, 0, kMaxDegree)},
+        {"--norm", "NAME", NormalizationName(Normalization::kOrtho),
+         "Normalisation of Y: ortho (unit integral of Y^2 over the sphere), 4pi (mean square 1), schmidt, "
+         "unnorm, "
+         "sn3d or n3d",
+         false, Named("--norm", FindNormalization, NormalizationNames, &Request::normalization)},
+        {"--cs", "", "", "Include the Condon-Shortley phase (-1)^m", false,
+         [](const std::string&, Request& r) { r.bCondonShortley = true; }},
+        {"--sine", "SIGN", SineSignName(SineSign::kLobara),
+         "Sign of the sine harmonics (m < 0): lobara, -sqrt(2) sin(|m| phi) in ortho as the viewer draws "
+         "them, or "
+         "standard, +sqrt(2) sin(|m| phi)",
+         false, Named("--sine", FindSineSign, SineSignNames, &Request::sine)},
+        {"--at", "THETA,PHI", "",
+         "Print the value of the field at THETA (0 to pi) and PHI, in radians, one line each; repeatable",
+         true,
+         [](const std::string& v, Request& r) {
+             const std::vector<double> a = ParseNumbers("--at", v, 2, "THETA,PHI");
+             if (a[0] < 0.0 || a[0] > kPi)
+                 throw RequestError("--at needs THETA from 0 to pi, not '" + v + "'");
+             r.aAt.push_back({a[0], a[1]});
+         }},
+        {"--theta", "NT", std::to_string(kDefaultThetaDiv), "Samples along theta, pole to pole", false,
+         Integer("--theta", &Request::nThetaDiv, INT32_MIN, INT32_MAX)},
+        {"--phi", "NP", std::to_string(kDefaultPhiDiv), "Samples along phi, round the z axis", false,
+         Integer("--phi", &Request::nPhiDiv, INT32_MIN, INT32_MAX)},
+        {"--radius", "RULE", "abs",
+         "How far each sample lies from the origin: abs, |f| (the polar plot); square, f^2; one, the unit "
+         "sphere; "
+         "offset[:R], R + |f| with R above 0 and at most 1e30 (1 when left out), a closed star-shaped "
+         "surface "
+         "around a sphere of radius R. The faces split by the sign of f with every rule",
+         false, [](const std::string& v, Request& r) { r.radius = ParseRadius("--radius", v); }},
+        {"--core", "R", "",
+         "The same as --radius offset:R: the lobes stand on a core of radius R (above 0) and join into one "
+         "closed "
+         "solid, as a 3D printer needs",
+         false, [](const std::string& v, Request& r) { r.dCore = ParsePositive("--core", v); }},
+        {"--scale", "MM", "",
+         "Scale the mesh so that the largest side of its bounding box is MM millimetres: STL, PLY and OBJ "
+         "coordinates in millimetres, glTF in metres as glTF states them",
+         false, [](const std::string& v, Request& r) { r.dScaleMillimetres = ParsePositive("--scale", v); }},
+        {"--scheme", "0-" + std::to_string(kColorSchemeCount - 1), std::to_string(kDefaultColorScheme),
+         "Colours of the positive and negative lobes, as in the viewer's colour dialog", false,
+         Integer("--scheme", &Request::nColorScheme, 0, kColorSchemeCount - 1)},
+        {"--from", "X,Y,Z", PointText(kDefaultCamera.from), "Camera position (the eye)", false,
+         [](const std::string& v, Request& r) { r.from = ParsePoint("--from", v); }},
+        {"--to", "X,Y,Z", PointText(kDefaultCamera.to), "Point the camera looks at", false,
+         [](const std::string& v, Request& r) { r.to = ParsePoint("--to", v); }},
+        {"--fit", "", "",
+         "Keep To and the direction from To to From, and choose the distance so that the surface fills the "
+         "picture "
+         "with a margin of 5 % of the limiting side",
+         false, [](const std::string&, Request& r) { r.bFit = true; }},
+        {"--size", "WxH", std::to_string(kDefaultPictureWidth) + "x" + std::to_string(kDefaultPictureHeight),
+         "Picture size in pixels, each side 1 to " + std::to_string(kMaxPictureSide), false,
+         [](const std::string& v, Request& r) { r.size = ParseSize("--size", v, kMaxPictureSide); }},
+        {"--supersample", "N", "1",
+         "Render N times larger (1 to 4) and average each N x N block, for smooth edges", false,
+         Integer("--supersample", &Request::nSupersample, 1, 4)},
+        {"--background", "COLOUR", "black",
+         "black, white, or transparent (a PNG with alpha, 0 off the surface)", false,
+         Named("--background", FindBackground, BackgroundNames, &Request::background)},
+        {"--stats", "", "",
+         "Print one JSON line: l, m, the sample counts, vertices and faces; with --table the cells' side S, "
+         "left, "
+         "top and pitch: cell (l, m) has its top left corner at left + (m + LMAX) S, top + l pitch",
+         false, [](const std::string&, Request& r) { r.bStats = true; }},
+        {"--values", "FILE", "",
+         "Write the signed value of the field at every sample in sample-index order: little-endian doubles, "
+         "headerless, or a NumPy array of shape (NT, NP) when FILE ends in .npy; CSV rows theta,phi,value "
+         "when it "
+         "ends in .csv",
+         false, FilePath("--values", &Request::strValuesPath)},
+        {"--mesh", "FILE", "", "Write the surface as a 3D model, by extension: " + MeshFormatsDescribed(),
+         false,
+         [](const std::string& v, Request& r) {
+             r.strMeshPath = NonEmptyPath("--mesh", v);
+             if (!IsMeshPath(r.strMeshPath))
+                 throw RequestError("--mesh needs a file name ending in " + MeshExtensions() + ", not '" + v +
+                                    "'");
+         }},
+        {"--complex", "", "",
+         "The complex harmonics N(l, m) P_l^|m|(cos theta) e^(i m phi) instead of the real ones, for -l/-m, "
+         "--term "
+         "and --acn: N is --norm's factor without the sqrt(2) of the real harmonics, --cs the phase (-1)^m "
+         "for "
+         "m > 0 only (as SciPy's sph_harm); the polar plot of |Y| coloured by phase, --values complex (.npy "
+         "complex128, raw interleaved re, im; CSV theta,phi,re,im) and --at prints re im",
+         false, [](const std::string&, Request& r) { r.bComplex = true; }},
+        {"--color", "MODE", "sign",
+         "Colouring of pictures and maps: sign (the scheme's two colours), phase (a cyclic map over -pi .. "
+         "pi) or "
+         "value (a diverging map centred on 0 from -max|f| to max|f|, a sequential one from 0 for a field "
+         "never "
+         "negative, |f| for --complex); a map colours by value (phase for --complex) unless told",
+         false, Named("--color", FindColorMode, ColorModeNames, &Request::colorMode)},
+        {"--colormap", "NAME", "",
+         "Colour map of --color phase or value: " + ColorMapNames() +
+             " (default twilight for the phase, coolwarm for signed values, viridis for values never "
+             "negative)",
+         false,
+         [](const std::string& v, Request& r) {
+             if (FindColorMap(v) == nullptr)
+                 throw RequestError("--colormap needs " + ColorMapNames() + ", not '" + v + "'");
+             r.colorMap = v;
+         }},
+        {"--range", "LO,HI", "", "The values at the ends of the colour map of --color value", false,
+         [](const std::string& v, Request& r) {
+             const std::vector<double> a = ParseNumbers("--range", v, 2, "LO,HI");
+             if (!(a[0] < a[1]))
+                 throw RequestError("--range needs LO below HI, not '" + v + "'");
+             r.range = {a[0], a[1]};
+         }},
+        {"--smooth", "", "",
+         "Shade pictures with a normal per vertex (the mean of its faces'), not per face as the viewer does",
+         false, [](const std::string&, Request& r) { r.bSmooth = true; }},
+        {"--map", "PROJECTION", "",
+         "Write a flat map of the field to --out instead of the 3D picture, with its colour bar below (its "
+         "limits, "
+         "middle and 0 numbered): mollweide, equirect or ortho (the hemisphere around +x). Seen from "
+         "outside: north "
+         "up, east (growing phi) to the right, phi = 0 at the centre, so +x is the middle and +y (phi = 90 "
+         "degrees) "
+         "halfway to the right edge. Without --size the map is 800 pixels wide and as high as the projection "
+         "needs",
+         false, Named("--map", FindMapProjection, MapProjectionNames, &Request::map)},
+        {"--out", "FILE.png", "",
+         "Render the picture the viewer shows in a client area of --size to a PNG; with --turntable a name "
+         "with "
+         "one frame number field such as spin-%03d.png",
+         false, FilePath("--out", &Request::strPicturePath)},
+        {"--title", "TEXT", "",
+         "Draw TEXT (UTF-8) centred at the top of the picture, of every turntable frame and of the table, in "
+         "DejaVu Sans at 3/80 of the picture's shorter side, smaller where it would not fit the width",
+         false,
+         [](const std::string& v, Request& r) {
+             if (!IsDrawableText(v, false))
+                 throw RequestError("--title needs text in UTF-8");
+             r.title = v;
+         }},
+        {"--turntable", "N", "",
+         "Render N frames (1 to 100000), frame k with From turned by k*360/N degrees counter-clockwise (seen "
+         "from "
+         "+z) about the vertical line through To; with --fit one distance fits every frame",
+         false, Integer("--turntable", &Request::nTurntableFrames, 1, 100000)},
+        {"--table", "LMAX", "",
+         "Render one picture of every Y(l, m) for l = 0 .. LMAX: row l from the top, m = -l .. l from the "
+         "left, "
+         "each cell the --fit picture of its harmonic from the direction of --from and --to; the cells "
+         "shrink to "
+         "leave room for --title and --table-labels",
+         false, Integer("--table", &Request::nTableMax, 0, kMaxPictureSide / 2)},
+        {"--table-labels", "WHAT", "none",
+         "Words around the --table cells: none; harmonics, \"Y(l,m)\" under each cell with \"l = ...\" "
+         "beside "
+         "each row and \"m = ...\" above each column; or orbitals, the same with the real orbitals' names "
+         "(s, p_y, "
+         "..., f_x(x2-3y2)) under the cells of l <= 3, a minus before a name where Y(l, m) is the negative "
+         "of that "
+         "orbital in the convention chosen. The cells shrink to leave room for them",
+         false, Named("--table-labels", FindTableLabels, TableLabelsNames, &Request::tableLabels)},
+        {"--table-polynomials", "", "",
+         "With --table-labels orbitals, each orbital's Cartesian polynomial under its name, signed as the "
+         "cell's "
+         "Y(l, m)",
+         false, [](const std::string&, Request& r) { r.bTablePolynomials = true; }},
+        {"--table-scale", "HOW", "each",
+         "each: every --table cell fitted alone; common: one distance for every cell, the one that fits the "
+         "largest, so that sizes compare",
+         false,
+         [](const std::string& v, Request& r) {
+             if (v != "each" && v != "common")
+                 throw RequestError("--table-scale needs each or common, not '" + v + "'");
+             r.bTableCommonScale = v == "common";
+         }},
+    };
+}
+
+}  // namespace
+
+const std::vector<OptionDeclaration>& OptionDeclarations()
+{
+    static const std::vector<OptionDeclaration> kDeclarations = Declare();
+    return kDeclarations;
+}

@@ -1,0 +1,107 @@
+#include "lobara-render/terminal.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+constexpr auto kQuietTime = std::chrono::seconds(1);
+constexpr auto kRedrawTime = std::chrono::milliseconds(250);
+
+}  // namespace
+
+void PrintLine(const std::string& strPrefix, const std::string& strMessage)
+{
+    std::string strLine = "lobara-render: " + strPrefix;
+    for (size_t i = 0; i < strMessage.size(); ++i)
+    {
+        const auto c = static_cast<unsigned char>(strMessage[i]);
+        // C1 controls arrive in UTF-8 as 0xC2 0x80 to 0xC2 0x9F.
+        const bool bC1 = c == 0xC2 && i + 1 < strMessage.size() &&
+                         (static_cast<unsigned char>(strMessage[i + 1]) & 0xE0) == 0x80;
+        if (c == '\n')
+            strLine += "\\n";
+        else if (c == '\t')
+            strLine += "\\t";
+        else if (c < 0x20 || c == 0x7F || bC1)
+        {
+            const unsigned nCode = bC1 ? static_cast<unsigned char>(strMessage[++i]) : c;
+            char acEscape[8];
+            std::snprintf(acEscape, sizeof acEscape, "\\x%02X", nCode);
+            strLine += acEscape;
+        }
+        else
+            strLine += static_cast<char>(c);
+    }
+    strLine += '\n';
+    std::fputs(strLine.c_str(), stderr);
+}
+
+void CTerminalHooks::BeginStep(const std::string& strWhat)
+{
+    EndStep();
+    m_strWhat = strWhat;
+    m_nDone = 0;
+    m_nTotal = 0;
+    m_bStop = false;
+    m_bShown = false;
+    if (isatty(STDERR_FILENO))
+        m_thread = std::thread(&CTerminalHooks::ShowProgress, this);
+}
+
+void CTerminalHooks::Advance(long long nDone, long long nTotal)
+{
+    m_nDone.store(nDone, std::memory_order_relaxed);
+    m_nTotal.store(nTotal, std::memory_order_relaxed);
+}
+
+void CTerminalHooks::EndStep()
+{
+    if (!m_thread.joinable())
+        return;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_bStop = true;
+    }
+    m_wake.notify_one();
+    m_thread.join();
+    if (m_bShown)
+        std::fputs("\r\033[K", stderr);
+}
+
+void CTerminalHooks::Print(const std::string& strText)
+{
+    if (std::fputs(strText.c_str(), stdout) == EOF || std::fflush(stdout) != 0)
+        throw std::runtime_error(std::string("cannot write to stdout: ") + std::strerror(errno));
+}
+
+void CTerminalHooks::Warn(const std::string& strLine)
+{
+    PrintLine("warning: ", strLine);
+}
+
+void CTerminalHooks::ShowProgress()
+{
+    const auto start = std::chrono::steady_clock::now();
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (m_wake.wait_for(lock, kQuietTime, [this] { return m_bStop; }))
+        return;
+    do
+    {
+        const long long nDone = m_nDone.load(std::memory_order_relaxed);
+        const long long nTotal = m_nTotal.load(std::memory_order_relaxed);
+        const auto nSeconds =
+            std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start)
+                .count();
+        std::fprintf(stderr, "\r\033[Klobara-render: %s", m_strWhat.c_str());
+        if (nTotal > 0)
+            std::fprintf(stderr, " %lld/%lld (%d%%)", nDone, nTotal, static_cast<int>(nDone * 100 / nTotal));
+        std::fprintf(stderr, ", %llds", static_cast<long long>(nSeconds));
+        m_bShown = true;
+    } while (!m_wake.wait_for(lock, kRedrawTime, [this] { return m_bStop; }));
+}
