@@ -3,6 +3,31 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "names/named_values.h"
+
+namespace {
+
+constexpr NamedValue<Convention> kConventionNames[] = {
+    {"lobara", {Normalization::kOrtho, false, SineSign::kLobara}},
+    {"physics", {Normalization::kOrtho, true, SineSign::kStandard}},
+    {"geodesy", {Normalization::k4Pi, false, SineSign::kStandard}},
+    {"ambix", {Normalization::kSn3d, false, SineSign::kStandard}},
+    {"n3d", {Normalization::kN3d, false, SineSign::kStandard}},
+    {"schmidt", {Normalization::kSchmidt, false, SineSign::kStandard}},
+};
+
+}  // namespace
+
+bool FindConventionNamed(const std::string& strName, Convention& convention)
+{
+    return FindNamed(kConventionNames, strName, convention);
+}
+
+std::vector<std::string> ConventionNames()
+{
+    return NamesOf(kConventionNames);
+}
+
 Convention HarmonicConvention(const ConventionChoice& choice)
 {
     return Convention{choice.normalization.value_or(Normalization::kOrtho), choice.bCondonShortley,

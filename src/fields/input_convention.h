@@ -16,6 +16,12 @@ struct ConventionChoice
     std::optional<SineSign> sine;
 };
 
+// The common sets by name: lobara (the viewer's own: ortho, no phase, the program's sine sign),
+// physics (ortho with the Condon-Shortley phase and the standard sine, as SciPy's), geodesy (4pi,
+// as shtools and ICGEM files), ambix (SN3D), n3d and schmidt (all three with the standard sine).
+bool FindConventionNamed(const std::string& strName, Convention& convention);
+std::vector<std::string> ConventionNames();
+
 // Single harmonics, terms and orbitals: the viewer's own harmonics (ortho, the program's sine sign)
 // unless told.
 Convention HarmonicConvention(const ConventionChoice& choice);

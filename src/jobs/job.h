@@ -39,6 +39,7 @@ struct Job
     std::string strCoeffsPath;
     int32_t nLmax = -1;  // the file's degrees kept; -1: all
     bool bNormalizationGiven = false;
+    std::string strConventionNote;  // the convention in force, where the request gave it in part
     bool bComplex = false;
 
     int32_t nThetaDiv = 0;

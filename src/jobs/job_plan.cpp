@@ -105,6 +105,18 @@ void CheckOutputsApart(const Job& job)
                            aPaths[nSecond] + "': each output needs a file of its own");
 }
 
+// What the run says of a convention given in part: the parts it took from the input.
+std::string ConventionNote(const Request& r, const ConventionChoice& choice)
+{
+    const bool bSome = r.normalization || r.bCondonShortley || r.sine;
+    if (r.convention || !bSome || (r.normalization && r.sine) || r.bStats || !r.strCoeffsPath.empty())
+        return "";
+    const Convention convention = r.aAcn.empty() ? HarmonicConvention(choice) : AcnConvention(choice);
+    return std::string("the convention in force is ") + NormalizationName(convention.normalization) + ", " +
+           (convention.bCondonShortley ? "with" : "without") + " the Condon-Shortley phase, sine " +
+           SineSignName(convention.sine) + " (--convention sets all three)";
+}
+
 // The field the request asks for: Y(l, m), the terms, the ACN channels or the orbital, in its
 // input's convention; a coefficient file's only its convention's parts given.
 void ChooseField(const Request& r, const Given& given, Job& job)
@@ -117,13 +129,24 @@ void ChooseField(const Request& r, const Given& given, Job& job)
             "-l and -m, --term, --acn, --coeffs and --orbital each give the whole field: give one of them");
     if (r.nLmax && !bFile)
         throw RequestError("--lmax truncates --coeffs: it goes with nothing else");
-    if (bFile && r.sine)
-        throw RequestError(
-            "--sine does not go with --coeffs: in every coefficient file S multiplies +sin(m phi)");
-    const ConventionChoice choice{r.normalization, r.bCondonShortley, r.sine};
+    if (r.convention && (r.normalization || r.bCondonShortley || r.sine))
+        throw RequestError("--convention sets --norm, --cs and --sine at once: give it or them");
+    const ConventionChoice choice =
+        r.convention
+            ? ConventionChoice{r.convention->normalization, r.convention->bCondonShortley, r.convention->sine}
+            : ConventionChoice{r.normalization, r.bCondonShortley, r.sine};
+    if (bFile && (r.sine || choice.sine == SineSign::kLobara))
+        throw RequestError(std::string(r.convention ? "--convention lobara" : "--sine") +
+                           " does not go with --coeffs: in every coefficient file S multiplies +sin(m phi)");
+    if (bFile && choice.bCondonShortley)
+        throw RequestError(std::string(r.convention ? "--convention physics" : "--cs") +
+                           " does not go with --coeffs: no coefficient file has the Condon-Shortley phase");
+    if (bOrbital && r.bComplex)
+        throw RequestError("--complex does not go with --orbital: an orbital is a real function");
+    job.strConventionNote = ConventionNote(r, choice);
     job.strCoeffsPath = r.strCoeffsPath;
     job.nLmax = r.nLmax.value_or(-1);
-    job.bNormalizationGiven = r.normalization.has_value();
+    job.bNormalizationGiven = choice.normalization.has_value();
     job.l = r.l.value_or(kDefaultL);
     job.m = r.m.value_or(kDefaultM);
     if (bOrbital)
@@ -133,8 +156,8 @@ void ChooseField(const Request& r, const Given& given, Job& job)
         return;
     }
     if (bFile)
-        job.field.convention = Convention{r.normalization.value_or(Normalization::kOrtho), r.bCondonShortley,
-                                          SineSign::kStandard};
+        job.field.convention =
+            Convention{choice.normalization.value_or(Normalization::kOrtho), false, SineSign::kStandard};
     else if (!r.aAcn.empty())
         job.field = Field{AcnTerms(r.aAcn), AcnConvention(choice)};
     else if (!r.aTerms.empty())

@@ -6,6 +6,7 @@
 #include "export/output_files.h"
 #include "export/png_writer.h"
 #include "jobs/file_field.h"
+#include "jobs/run_report.h"
 #include "jobs/runs.h"
 #include "maps/map_picture.h"
 #include "render/offscreen_context.h"
@@ -53,6 +54,5 @@ void RunMap(const Job& asked, IRunHooks& hooks)
     COutputSet outputs;
     outputs.Write(job.strPicturePath, [&picture](COutputStream& stream) { WritePng(stream, picture); });
     outputs.Commit();
-    for (const std::string& strWarning : aWarnings)
-        hooks.Warn(strWarning);
+    TellAfterRun(job, aWarnings, hooks);
 }

@@ -30,7 +30,8 @@ struct Request
     std::optional<Normalization> normalization;
     bool bCondonShortley = false;
     std::optional<SineSign> sine;
-    bool bComplex = false;  // the complex harmonics instead of the real ones
+    std::optional<Convention> convention;  // all three at once, by a common set's name
+    bool bComplex = false;                 // the complex harmonics instead of the real ones
 
     // The sample grid and the surface on it.
     std::optional<int32_t> nThetaDiv;

@@ -19,6 +19,8 @@ public:
     virtual void Print(const std::string& strText) = 0;
     // One line that the run went as asked but something deserves attention.
     virtual void Warn(const std::string& strLine) = 0;
+    // One line that says how the run understood what it was asked.
+    virtual void Note(const std::string& strLine) = 0;
 };
 
 // A step of a run from its beginning to its end, ended however the scope is left.

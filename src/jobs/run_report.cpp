@@ -1,12 +1,14 @@
 #include "jobs/run_report.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 std::string SurfaceStatsLine(const Job& job, const SurfaceMesh& mesh)
 {
-    const int32_t nPositive = mesh.m_aPosQuads.GetSize();
-    const int32_t nNegative = mesh.m_aNegQuads.GetSize();
+    // No face of a field that is 0 everywhere has a sign.
+    const bool bZero = IsZeroField(job.field);
+    const int32_t nPositive = bZero ? 0 : mesh.m_aPosQuads.GetSize();
+    const int32_t nNegative = bZero ? 0 : mesh.m_aNegQuads.GetSize();
+    const long long nFaces = static_cast<long long>(mesh.m_aPosQuads.GetSize()) + mesh.m_aNegQuads.GetSize();
     const Convention& convention = job.field.convention;
     char acLine[384];
     const int nWhat = job.bHarmonic
@@ -15,11 +17,10 @@ std::string SurfaceStatsLine(const Job& job, const SurfaceMesh& mesh)
                                           job.field.aTerms.size(), FieldMaxDegree(job.field));
     std::snprintf(acLine + nWhat, sizeof acLine - static_cast<size_t>(nWhat),
                   "\"theta\":%d,\"phi\":%d,\"vertices\":%d,\"faces\":%lld,"
-                  "\"positive\":%d,\"negative\":%d,\"norm\":\"%s\",\"cs\":%s,\"sine\":\"%s\"}\n",
-                  job.nThetaDiv, job.nPhiDiv, mesh.m_aX.GetSize(),
-                  static_cast<long long>(nPositive) + nNegative, nPositive, nNegative,
-                  NormalizationName(convention.normalization), convention.bCondonShortley ? "true" : "false",
-                  SineSignName(convention.sine));
+                  "\"positive\":%d,\"negative\":%d,%s\"norm\":\"%s\",\"cs\":%s,\"sine\":\"%s\"}\n",
+                  job.nThetaDiv, job.nPhiDiv, mesh.m_aX.GetSize(), nFaces, nPositive, nNegative,
+                  bZero ? "\"zero\":true," : "", NormalizationName(convention.normalization),
+                  convention.bCondonShortley ? "true" : "false", SineSignName(convention.sine));
     return acLine;
 }
 
@@ -33,16 +34,32 @@ std::string TableStatsLine(const TableLayout& layout)
 
 std::vector<std::string> FieldWarnings(const Job& job)
 {
-    std::vector<std::string> aWarnings;
-    if (job.bHarmonic && (job.l < 0 || std::llabs(static_cast<long long>(job.m)) > job.l))
-        aWarnings.push_back("Y(" + std::to_string(job.l) + ", " + std::to_string(job.m) +
-                            ") is 0 everywhere (it needs 0 <= |m| <= l)");
+    if (IsZeroField(job.field))
+    {
+        if (job.bHarmonic)
+            return {"Y(" + std::to_string(job.l) + ", " + std::to_string(job.m) +
+                    ") is 0 everywhere (it needs 0 <= |m| <= l)"};
+        return {"the field is 0 everywhere: no term has l >= 0, |m| <= l and a coefficient other than 0"};
+    }
+    // --at alone samples no grid, and a map a grid of its own.
+    const bool bGrid =
+        job.kind == JobKind::kSurface &&
+        (job.bStats || !job.strValuesPath.empty() || !job.strMeshPath.empty() || !job.strPicturePath.empty());
     const GridSize grid = SufficientGrid(job.field);
-    const bool bGrid = job.nThetaDiv > 0 && job.nPhiDiv > 0;
     if (bGrid && (job.nThetaDiv < grid.nRows || job.nPhiDiv < grid.nColumns))
-        aWarnings.push_back(
+        return {
             "the grid is too coarse for the field (fewer than four samples a period): it needs at least "
             "--theta " +
-            std::to_string(grid.nRows) + " --phi " + std::to_string(grid.nColumns));
-    return aWarnings;
+            std::to_string(grid.nRows) + " --phi " + std::to_string(grid.nColumns)};
+    return {};
+}
+
+void TellAfterRun(const Job& job, const std::vector<std::string>& aInputWarnings, IRunHooks& hooks)
+{
+    if (!job.strConventionNote.empty())
+        hooks.Note(job.strConventionNote);
+    for (const std::string& strWarning : aInputWarnings)
+        hooks.Warn(strWarning);
+    for (const std::string& strWarning : FieldWarnings(job))
+        hooks.Warn(strWarning);
 }

@@ -144,8 +144,5 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
     if (!strStats.empty() || !strPoints.empty())
         hooks.Print(strStats + strPoints);
     outputs.Commit();
-    for (const std::string& strWarning : aWarnings)
-        hooks.Warn(strWarning);
-    for (const std::string& strWarning : FieldWarnings(job))
-        hooks.Warn(strWarning);
+    TellAfterRun(job, aWarnings, hooks);
 }

@@ -31,3 +31,11 @@ GridSize SufficientGrid(const Field& field)
         }
     return GridSize{nDegree < 0 ? 1 : 2 * nDegree + 1, std::max<int64_t>(4 * nOrder, 1)};
 }
+
+bool IsZeroField(const Field& field)
+{
+    for (const Term& term : field.aTerms)
+        if (!IsZeroTerm(term))
+            return false;
+    return true;
+}

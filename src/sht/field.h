@@ -26,6 +26,9 @@ inline Field SingleHarmonic(int32_t l, int32_t m)
     return Field{{Term{l, m, 1.0}}, Convention{}};
 }
 
+// Whether no term adds anything anywhere: the field is 0 everywhere.
+bool IsZeroField(const Field& field);
+
 // The highest degree and |order| the terms ask for, also where a term is 0 everywhere; -1 when
 // there is no term.
 int32_t FieldMaxDegree(const Field& field);

@@ -26,8 +26,8 @@ expect_usage_error() {  # a word the one-line message must name, then the argume
 expect_output '{"l":2,"m":0,"theta":480,"phi":240,"vertices":115200,"faces":114960,"positive":70080,"negative":44880,"norm":"ortho","cs":false,"sine":"lobara"}' --stats
 expect_output '{"l":0,"m":0,"theta":3,"phi":4,"vertices":12,"faces":8,"positive":8,"negative":0,"norm":"ortho","cs":false,"sine":"lobara"}' \
   --l 0 --m=0 --theta 3 --phi=4 --stats
-expect_output '{"l":2,"m":-3,"theta":480,"phi":0,"vertices":0,"faces":0,"positive":0,"negative":0,"norm":"ortho","cs":false,"sine":"lobara"}' \
-  --m -3 --phi 0 --stats
+expect_output '{"l":2,"m":-3,"theta":480,"phi":4,"vertices":1920,"faces":1916,"positive":0,"negative":0,"zero":true,"norm":"ortho","cs":false,"sine":"lobara"}' \
+  --m -3 --phi 4 --stats
 
 # Short forms, a zero harmonic warned about but done, help naming every option and the grid.
 expect_output "$("$render" --l 3 --m -2 --stats)" -l 3 -m -2 --stats

@@ -7,6 +7,7 @@
 #include "colour/color_maps.h"
 #include "colour/color_schemes.h"
 #include "export/mesh_export.h"
+#include "fields/input_convention.h"
 #include "fields/orbitals.h"
 #include "jobs/job.h"
 #include "jobs/request_error.h"
@@ -99,19 +100,26 @@ std::vector<OptionDeclaration> Declare()
          "them, or "
          "standard, +sqrt(2) sin(|m| phi)",
          false, Named("--sine", FindSineSign, SineSignNames, &Request::sine)},
+        {"--convention", "NAME", "",
+         "--norm, --cs and --sine at once, by the name of a common set: lobara (ortho, sine lobara: the "
+         "viewer's "
+         "own), physics (ortho, --cs, sine standard: SciPy's), geodesy (4pi, sine standard: shtools and "
+         "ICGEM "
+         "files), ambix (sn3d, sine standard), n3d or schmidt (sine standard)",
+         false, Named("--convention", FindConventionNamed, ConventionNames, &Request::convention)},
         {"--at", "THETA,PHI", "",
          "Print the value of the field at THETA (0 to pi) and PHI, in radians, one line each; repeatable",
          true,
          [](const std::string& v, Request& r) {
              const std::vector<double> a = ParseNumbers("--at", v, 2, "THETA,PHI");
              if (a[0] < 0.0 || a[0] > kPi)
-                 throw RequestError("--at needs THETA from 0 to pi, not '" + v + "'");
+                 throw RequestError("--at needs THETA from 0 to pi, in radians, not '" + v + "'");
              r.aAt.push_back({a[0], a[1]});
          }},
         {"--theta", "NT", std::to_string(kDefaultThetaDiv), "Samples along theta, pole to pole", false,
-         Integer("--theta", &Request::nThetaDiv, INT32_MIN, INT32_MAX)},
+         Integer("--theta", &Request::nThetaDiv, 1, INT32_MAX)},
         {"--phi", "NP", std::to_string(kDefaultPhiDiv), "Samples along phi, round the z axis", false,
-         Integer("--phi", &Request::nPhiDiv, INT32_MIN, INT32_MAX)},
+         Integer("--phi", &Request::nPhiDiv, 1, INT32_MAX)},
         {"--radius", "RULE", "abs",
          "How far each sample lies from the origin: abs, |f| (the polar plot); square, f^2; one, the unit "
          "sphere; "
@@ -238,7 +246,7 @@ std::vector<OptionDeclaration> Declare()
          "each cell the --fit picture of its harmonic from the direction of --from and --to; the cells "
          "shrink to "
          "leave room for --title and --table-labels",
-         false, Integer("--table", &Request::nTableMax, 0, kMaxPictureSide / 2)},
+         false, Integer("--table", &Request::nTableMax, 0, (kMaxPictureSide - 1) / 2)},
         {"--table-labels", "WHAT", "none",
          "Words around the --table cells: none; harmonics, \"Y(l,m)\" under each cell with \"l = ...\" "
          "beside "

@@ -85,6 +85,11 @@ void CTerminalHooks::Warn(const std::string& strLine)
     PrintLine("warning: ", strLine);
 }
 
+void CTerminalHooks::Note(const std::string& strLine)
+{
+    PrintLine("note: ", strLine);
+}
+
 void CTerminalHooks::ShowProgress()
 {
     const auto start = std::chrono::steady_clock::now();

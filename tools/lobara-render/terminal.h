@@ -30,6 +30,7 @@ public:
     void EndStep() override;
     void Print(const std::string& strText) override;
     void Warn(const std::string& strLine) override;
+    void Note(const std::string& strLine) override;
 
 private:
     void ShowProgress();
