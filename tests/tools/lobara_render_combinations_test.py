@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Options that go together each do what they say, and those that do not are refused: no run exits
 0 while it ignores or misreads one of its options. Values are checked against closed forms."""
 import math

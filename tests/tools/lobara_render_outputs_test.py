@@ -289,7 +289,7 @@ def test_fields():
 def test_mesh_edge_cases():
     """A grid with no faces still gives a valid glTF scene; an OBJ written through a link has its
     material library beside the file it leads to, under the name its mtllib gives."""
-    for args in (("--theta", 0), ("--theta", 1, "--phi", 1), ("--phi", 0)):
+    for args in (("--theta", 1), ("--theta", 1, "--phi", 1), ("--phi", 1)):
         result = run(*args, "--mesh", "empty.glb")
         with open(os.path.join(WORK, "empty.glb"), "rb") as f:
             data = f.read()
