@@ -33,7 +33,7 @@ TurnAboutZ MakeTurnAboutZ(long double dTheta, int32_t nMaxDegree)
 }
 
 // f(theta, phi - theta0) on the cosine and sine coefficients a_m, b_m of one degree.
-void Turn(const TurnAboutZ& turn, int32_t l, double* a, double* b)
+void ApplyTurn(const TurnAboutZ& turn, int32_t l, double* a, double* b)
 {
     for (size_t m = 1; m <= static_cast<size_t>(l); ++m)
     {
@@ -90,13 +90,13 @@ void TurnDegree(int32_t l, double* pTerms, const Convention& convention, const T
         a[m] = pOrderZero[m] * FiniteConventionFactor(l, m, convention);
         b[m] = -(pOrderZero[-m] * FiniteConventionFactor(l, -m, convention));
     }
-    Turn(turns.first, l, a, b);
+    ApplyTurn(turns.first, l, a, b);
     if (!turns.bAboutZOnly)
     {
         work.quarter.Turn(l, a, b, true);
-        Turn(turns.middle, l, a, b);
+        ApplyTurn(turns.middle, l, a, b);
         work.quarter.Turn(l, a, b, false);
-        Turn(turns.last, l, a, b);
+        ApplyTurn(turns.last, l, a, b);
     }
     pOrderZero[0] = a[0] / ConventionFactor(l, 0, convention);
     for (int32_t m = 1; m <= l; ++m)

@@ -18,8 +18,9 @@ constexpr int kScaleBits = 256;
 constexpr int kStepsPerCheck = 16;
 const double kScaleDown = std::ldexp(1.0, -kScaleBits);
 
-// One group of lanes: lane b is column m = pM[b] with Delta_(k+1)m = pNext[b], Delta_km = pQ[b];
-// the new values are summed, weighted by pIn, into pSums[k & 1].
+// One group of columns: lane b is column m = aM[b], with Delta_km = aQ[b] 2^aExponent[b] and
+// Delta_(k+1)m = aNext[b] 2^aExponent[b]; its values weighted by the coefficients are summed,
+// scaled alike, into aSums[k & 1][b].
 struct Lanes
 {
     double aM[kLanes];
