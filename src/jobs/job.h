@@ -12,7 +12,9 @@
 #include "maps/map_projection.h"
 #include "mesh/radius_rule.h"
 #include "picture/picture.h"
+#include "sht/complex_field.h"
 #include "sht/field.h"
+#include "sht/rotation.h"
 #include "text/table_captions.h"
 
 // The picture's size unless told.
@@ -41,6 +43,9 @@ struct Job
     bool bNormalizationGiven = false;
     std::string strConventionNote;  // the convention in force, where the request gave it in part
     bool bComplex = false;
+    Rotation rotation;  // of the field before anything is sampled; the identity: none
+    // --complex: the field's real and imaginary parts, turned; made by the run (WithTurnedField).
+    ComplexField complexField;
 
     int32_t nThetaDiv = 0;
     int32_t nPhiDiv = 0;
