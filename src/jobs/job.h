@@ -35,6 +35,9 @@ struct Job
     JobKind kind = JobKind::kSurface;
     // The field, in the convention of its input; a coefficient file's is read by the run.
     Field field;
+    Rotation rotation;  // of the field before anything is sampled; the identity: none
+    // --complex: the field's real and imaginary parts, turned; made by the run (WithTurnedField).
+    ComplexField complexField;
     bool bHarmonic = false;  // a single Y(l, m) was asked for (the default included)
     int32_t l = 0;           // that harmonic, as asked
     int32_t m = 0;
@@ -43,9 +46,6 @@ struct Job
     bool bNormalizationGiven = false;
     std::string strConventionNote;  // the convention in force, where the request gave it in part
     bool bComplex = false;
-    Rotation rotation;  // of the field before anything is sampled; the identity: none
-    // --complex: the field's real and imaginary parts, turned; made by the run (WithTurnedField).
-    ComplexField complexField;
 
     int32_t nThetaDiv = 0;
     int32_t nPhiDiv = 0;
