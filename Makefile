@@ -46,6 +46,7 @@ bench: build
 	@scripts/install-deps --bench
 	bench/synthesis_vs_healpy.py $(BUILD)
 	bench/map_vs_healpy.py $(BUILD)
+	bench/rotation_vs_healpy.py $(BUILD)
 
 package:
 	@scripts/install-deps --packaging

@@ -12,7 +12,9 @@
 #include "maps/map_projection.h"
 #include "mesh/radius_rule.h"
 #include "picture/picture.h"
+#include "sht/complex_field.h"
 #include "sht/field.h"
+#include "sht/rotation.h"
 #include "text/table_captions.h"
 
 // The picture's size unless told.
@@ -33,6 +35,9 @@ struct Job
     JobKind kind = JobKind::kSurface;
     // The field, in the convention of its input; a coefficient file's is read by the run.
     Field field;
+    Rotation rotation;  // of the field before anything is sampled; the identity: none
+    // --complex: the field's real and imaginary parts, turned; made by the run (WithTurnedField).
+    ComplexField complexField;
     bool bHarmonic = false;  // a single Y(l, m) was asked for (the default included)
     int32_t l = 0;           // that harmonic, as asked
     int32_t m = 0;

@@ -38,6 +38,8 @@ bool Given::Has(const char* pszOption) const
         return !r.strCoeffsPath.empty();
     if (s == "--orbital")
         return !r.strOrbital.empty();
+    if (s == "--rotate")
+        return !r.aRotations.empty();
     if (s == "--at")
         return !r.aAt.empty();
     if (s == "--stats")
@@ -149,6 +151,8 @@ void ChooseField(const Request& r, const Given& given, Job& job)
     job.bNormalizationGiven = choice.normalization.has_value();
     job.l = r.l.value_or(kDefaultL);
     job.m = r.m.value_or(kDefaultM);
+    for (const Rotation& rotation : r.aRotations)
+        job.rotation = Then(job.rotation, rotation);
     if (bOrbital)
     {
         if (!FindOrbital(r.strOrbital, HarmonicConvention(choice), job.field))
@@ -259,8 +263,9 @@ Job PlanJob(const Request& r)
     ChooseField(r, given, job);
     CheckColoring(r, given, job);
     if (r.nTableMax)
-        for (const char* pszOther : {"--l", "--m", "--term", "--acn", "--coeffs", "--orbital", "--at",
-                                     "--values", "--mesh", "--turntable", "--radius", "--core", "--scale"})
+        for (const char* pszOther :
+             {"--l", "--m", "--term", "--acn", "--coeffs", "--orbital", "--rotate", "--at", "--values",
+              "--mesh", "--turntable", "--radius", "--core", "--scale"})
             if (given.Has(pszOther))
                 throw RequestError(std::string("--table makes only the table picture: ") + pszOther +
                                    " does not go with it");

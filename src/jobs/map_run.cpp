@@ -8,6 +8,7 @@
 #include "jobs/file_field.h"
 #include "jobs/run_report.h"
 #include "jobs/runs.h"
+#include "jobs/turned_field.h"
 #include "maps/map_picture.h"
 #include "render/offscreen_context.h"
 #include "sht/complex_field.h"
@@ -18,13 +19,13 @@
 void RunMap(const Job& asked, IRunHooks& hooks)
 {
     std::vector<std::string> aWarnings;
-    const Job job = WithFileField(asked, aWarnings);
+    const Job job = WithTurnedField(WithFileField(asked, aWarnings));
     const int nWidth = job.nWidth;
     const int nHeight = job.bSizeGiven ? job.nHeight
                                        : std::min(MapPictureHeight(job.mapProjection, job.colorMode, nWidth),
                                                   kMaxPictureSide);
     const int nMapHeight = nHeight - ColorBarStripHeight(job.colorMode, nWidth, nHeight);
-    const GridSize grid = MapGrid(nMapHeight, job.field);
+    const GridSize grid = MapGrid(nMapHeight, GridField(job));
     // A grid beyond 32-bit counts is refused by the sampling as too large.
     const auto count = [](int64_t n) { return static_cast<int32_t>(std::min<int64_t>(n, INT32_MAX)); };
     DoubleArray aRe, aIm;
@@ -34,7 +35,7 @@ void RunMap(const Job& asked, IRunHooks& hooks)
         if (job.bComplex)
         {
             ComplexSamples samples =
-                SampleComplexField(ComplexParts(job.field), count(grid.nRows), count(grid.nColumns), onRow);
+                SampleComplexField(job.complexField, count(grid.nRows), count(grid.nColumns), onRow);
             aRe = std::move(samples.aRe);
             aIm = std::move(samples.aIm);
         }

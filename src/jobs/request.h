@@ -11,6 +11,7 @@
 #include "mesh/radius_rule.h"
 #include "picture/picture.h"
 #include "sht/convention.h"
+#include "sht/rotation.h"
 #include "text/table_captions.h"
 
 // Everything one run asks for, as a front end was told it: each item that may be left out is
@@ -32,6 +33,7 @@ struct Request
     std::optional<SineSign> sine;
     std::optional<Convention> convention;  // all three at once, by a common set's name
     bool bComplex = false;                 // the complex harmonics instead of the real ones
+    std::vector<Rotation> aRotations;      // turns of the field, the first applied first
 
     // The sample grid and the surface on it.
     std::optional<int32_t> nThetaDiv;

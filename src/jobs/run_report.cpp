@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "jobs/turned_field.h"
+
 std::string SurfaceStatsLine(const Job& job, const SurfaceMesh& mesh)
 {
     // No face of a field that is 0 everywhere has a sign.
@@ -45,7 +47,7 @@ std::vector<std::string> FieldWarnings(const Job& job)
     const bool bGrid =
         job.kind == JobKind::kSurface &&
         (job.bStats || !job.strValuesPath.empty() || !job.strMeshPath.empty() || !job.strPicturePath.empty());
-    const GridSize grid = SufficientGrid(job.field);
+    const GridSize grid = SufficientGrid(GridField(job));
     if (bGrid && (job.nThetaDiv < grid.nRows || job.nPhiDiv < grid.nColumns))
         return {
             "the grid is too coarse for the field (fewer than four samples a period): it needs at least "

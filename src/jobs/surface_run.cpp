@@ -12,6 +12,7 @@
 #include "jobs/file_field.h"
 #include "jobs/run_report.h"
 #include "jobs/runs.h"
+#include "jobs/turned_field.h"
 #include "mesh/mesh_geometry.h"
 #include "mesh/surface_builder.h"
 #include "render/picture_renderer.h"
@@ -29,7 +30,7 @@ std::string PointValues(const Job& job)
 {
     std::string strText;
     if (job.bComplex)
-        for (const std::array<double, 2>& value : EvaluateComplexField(ComplexParts(job.field), job.aAt))
+        for (const std::array<double, 2>& value : EvaluateComplexField(job.complexField, job.aAt))
             strText += DecimalText(value[0]) + ' ' + DecimalText(value[1]) + '\n';
     else
         for (double dValue : EvaluateField(job.field, job.aAt))
@@ -88,7 +89,7 @@ void WritePictures(const Job& job, SurfaceMesh&& mesh, std::vector<Rgb8>&& aVert
 void RunSurface(const Job& asked, IRunHooks& hooks)
 {
     std::vector<std::string> aWarnings;
-    const Job job = WithFileField(asked, aWarnings);
+    const Job job = WithTurnedField(WithFileField(asked, aWarnings));
     const bool bSurface = job.bStats || !job.strMeshPath.empty() || !job.strPicturePath.empty();
     SurfaceMesh mesh;
     ComplexSamples complex;  // --complex: both parts of the field at every sample
@@ -98,7 +99,7 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
         // Values alone need no surface geometry; a complex field's polar plot is that of |f|.
         if (job.bComplex)
         {
-            complex = SampleComplexField(ComplexParts(job.field), job.nThetaDiv, job.nPhiDiv, onRow);
+            complex = SampleComplexField(job.complexField, job.nThetaDiv, job.nPhiDiv, onRow);
             if (bSurface)
                 BuildSurfaceMesh(ComplexModulus(complex), job.nThetaDiv, job.nPhiDiv, job.radius, mesh);
         }
@@ -129,9 +130,8 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
         WriteMeshFiles(
             outputs, job.strMeshPath,
             MakeMeshGeometry(mesh,
-                             job.bComplex
-                                 ? ComplexSymmetryZeros(ComplexParts(job.field), job.nThetaDiv, job.nPhiDiv)
-                                 : SymmetryZeros(job.field, job.nThetaDiv, job.nPhiDiv),
+                             job.bComplex ? ComplexSymmetryZeros(job.complexField, job.nThetaDiv, job.nPhiDiv)
+                                          : SymmetryZeros(job.field, job.nThetaDiv, job.nPhiDiv),
                              MeshShape{job.nThetaDiv, job.nPhiDiv, job.radius, job.dScaleMillimetres}),
             kColorSchemes[job.nColorScheme]);
     const std::string strStats = job.bStats ? SurfaceStatsLine(job, mesh) : "";

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdint>
+#include <stdexcept>
 
 #include "camera/camera_math.h"
 #include "colour/color_maps.h"
@@ -17,6 +18,7 @@
 #include "settings/sampling_defaults.h"
 #include "sht/angles.h"
 #include "sht/build_limits.h"
+#include "sht/rotation_text.h"
 #include "text/picture_text.h"
 
 namespace {
@@ -107,6 +109,23 @@ std::vector<OptionDeclaration> Declare()
          "ICGEM "
          "files), ambix (sn3d, sine standard), n3d or schmidt (sine standard)",
          false, Named("--convention", FindConventionNamed, ConventionNames, &Request::convention)},
+        {"--rotate", "ROTATION", "",
+         "Turn the field before anything is sampled, f_R(x) = f(R^-1 x), angles in degrees and "
+         "counter-clockwise seen from the positive end of each axis: zyz:A,B,G is Rz(A) Ry(B) Rz(G); "
+         "ypr:YAW,PITCH,ROLL is Rz(YAW) Ry(PITCH) Rx(ROLL), yaw 90 taking +x to +y, pitch 90 +x to -z and "
+         "roll 90 +y to +z; axis:X,Y,Z,DEG turns about the axis (X,Y,Z). The same function in every "
+         "convention, on both parts of --complex; repeatable, the first given turning first",
+         true,
+         [](const std::string& v, Request& r) {
+             try
+             {
+                 r.aRotations.push_back(ParseRotation(v));
+             }
+             catch (const std::invalid_argument& error)
+             {
+                 throw RequestError(std::string("--rotate: ") + error.what());
+             }
+         }},
         {"--at", "THETA,PHI", "",
          "Print the value of the field at THETA (0 to pi) and PHI, in radians, one line each; repeatable",
          true,
