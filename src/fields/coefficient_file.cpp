@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "fields/coefficient_file_names.h"
 #include "fields/coefficient_formats.h"
 #include "fields/coefficient_input.h"
 #include "fields/coefficient_text.h"
@@ -13,13 +14,6 @@
 namespace {
 
 using CoefficientReader = CoefficientFile (*)(const std::string&, int32_t);
-
-bool HasExtension(const std::string& strPath, std::string_view strExtension)
-{
-    return strPath.size() > strExtension.size() &&
-           EqualsIgnoringCase(std::string_view(strPath).substr(strPath.size() - strExtension.size()),
-                              strExtension);
-}
 
 // Refuses what no format reads: no file, a folder, a device or pipe, an empty or compressed file.
 void CheckFile(const std::string& strPath)
@@ -75,12 +69,14 @@ CoefficientReader ChooseTextReader(const std::string& strPath)
 CoefficientFile ReadCoefficientFile(const std::string& strPath, int32_t nMaxDegree)
 {
     CheckFile(strPath);
-    CoefficientReader read = nullptr;
-    if (HasExtension(strPath, ".gfc"))
-        read = ReadIcgemFile;
-    else if (HasExtension(strPath, ".bshc"))
-        read = ReadBshcFile;
-    else
-        read = ChooseTextReader(strPath);
-    return read(strPath, nMaxDegree);
+    switch (CoefficientFormatByName(strPath))
+    {
+        case CoefficientNameFormat::kIcgem:
+            return ReadIcgemFile(strPath, nMaxDegree);
+        case CoefficientNameFormat::kBshc:
+            return ReadBshcFile(strPath, nMaxDegree);
+        case CoefficientNameFormat::kText:
+            break;
+    }
+    return ChooseTextReader(strPath)(strPath, nMaxDegree);
 }

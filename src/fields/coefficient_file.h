@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "fields/gravity_header.h"
 #include "sht/convention.h"
 
 // The coefficients of a file, as the file states them: Term{l, m, c} with m >= 0 the cosine
@@ -18,6 +19,7 @@ struct CoefficientFile
     Normalization normalization = Normalization::k4Pi;
     bool bNormalizationFromFile = false;  // true when the file's header states it
     std::vector<std::string> aWarnings;   // one line each, e.g. about time-variable terms left out
+    GravityHeader header;                 // an ICGEM file's model, names and constants
 
     Convention GetConvention() const { return Convention{normalization, false, SineSign::kStandard}; }
 };

@@ -5,9 +5,14 @@
 // Those are counted and left out with one warning.
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "fields/coefficient_file.h"
@@ -42,12 +47,35 @@ struct HeaderValue
     int64_t nLine = 0;
 };
 
+// A header's number, Fortran's D exponent too; NaN when it is none (the constants only pass
+// through to a file written from this one, so a malformed one is left unknown, not refused).
+double HeaderNumber(std::string strValue)
+{
+    std::replace_if(
+        strValue.begin(), strValue.end(), [](char c) { return c == 'D' || c == 'd'; }, 'e');
+    double dValue = 0.0;
+    const char* const pEnd = strValue.data() + strValue.size();
+    const auto [pStop, error] = std::from_chars(strValue.data(), pEnd, dValue);
+    if (strValue.empty() || error != std::errc() || pStop != pEnd || !std::isfinite(dValue))
+        return std::numeric_limits<double>::quiet_NaN();
+    return dValue;
+}
+
 }  // namespace
 
 CoefficientFile ReadIcgemFile(const std::string& strPath, int32_t nMaxDegree)
 {
     CTextLines lines(strPath);
-    HeaderValue norm, maxDegree;
+    HeaderValue norm, maxDegree, modelName, productType, tideSystem, gm, radius;
+    const std::array<std::pair<const char*, HeaderValue*>, 7> aHeaderKeys = {{
+        {"norm", &norm},
+        {"max_degree", &maxDegree},
+        {"modelname", &modelName},
+        {"product_type", &productType},
+        {"tide_system", &tideSystem},
+        {"earth_gravity_constant", &gm},
+        {"radius", &radius},
+    }};
     bool bHeader = true;
     while (bHeader && lines.Next())
     {
@@ -56,13 +84,13 @@ CoefficientFile ReadIcgemFile(const std::string& strPath, int32_t nMaxDegree)
             continue;
         const std::string strValue = aFields.size() > 1 ? std::string(aFields[1]) : std::string();
         if (EqualsIgnoringCase(aFields[0], "begin_of_head"))
-            norm = maxDegree = HeaderValue();
-        else if (EqualsIgnoringCase(aFields[0], "norm"))
-            norm = HeaderValue{strValue, lines.GetLineNumber()};
-        else if (EqualsIgnoringCase(aFields[0], "max_degree"))
-            maxDegree = HeaderValue{strValue, lines.GetLineNumber()};
+            for (const auto& key : aHeaderKeys)
+                *key.second = HeaderValue();
         else if (EqualsIgnoringCase(aFields[0], "end_of_head"))
             bHeader = false;
+        for (const auto& key : aHeaderKeys)
+            if (EqualsIgnoringCase(aFields[0], key.first))
+                *key.second = HeaderValue{strValue, lines.GetLineNumber()};
     }
     if (bHeader)
         ThrowCoefficientError(strPath, 0, "no 'end_of_head' line ends the header");
@@ -80,6 +108,11 @@ CoefficientFile ReadIcgemFile(const std::string& strPath, int32_t nMaxDegree)
                 "'norm' is " + QuoteFileText(norm.strValue) + ", neither fully_normalized nor unnormalized");
         file.bNormalizationFromFile = true;
     }
+    file.header.strModelName = modelName.strValue;
+    file.header.strProductType = productType.strValue;
+    file.header.strTideSystem = tideSystem.strValue;
+    file.header.dGm = HeaderNumber(gm.strValue);
+    file.header.dRadius = HeaderNumber(radius.strValue);
     int64_t nHeaderMax = -1;
     if (maxDegree.nLine > 0)
     {

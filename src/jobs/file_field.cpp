@@ -6,6 +6,7 @@
 #include "fields/coefficient_file.h"
 #include "fields/input_convention.h"
 #include "jobs/request_error.h"
+#include "sht/degree_band.h"
 
 Job WithFileField(const Job& given, std::vector<std::string>& aWarnings)
 {
@@ -19,12 +20,15 @@ Job WithFileField(const Job& given, std::vector<std::string>& aWarnings)
         choice.normalization = asked.normalization;
     try
     {
-        job.field = Field{std::move(file.aTerms), FileConvention(choice, file, given.strCoeffsPath)};
+        job.field =
+            DegreeBand(Field{std::move(file.aTerms), FileConvention(choice, file, given.strCoeffsPath)},
+                       given.nLmin, -1);
     }
     catch (const std::invalid_argument& error)
     {
         throw RequestError(error.what());
     }
+    job.gravityHeader = std::move(file.header);
     for (const std::string& strWarning : file.aWarnings)
         aWarnings.push_back(given.strCoeffsPath + ": " + strWarning);
     return job;

@@ -8,6 +8,7 @@
 #include "camera/camera_math.h"
 #include "colour/field_coloring.h"
 #include "export/frame_pattern.h"
+#include "fields/gravity_header.h"
 #include "jobs/request.h"
 #include "maps/map_projection.h"
 #include "mesh/radius_rule.h"
@@ -42,7 +43,9 @@ struct Job
     int32_t l = 0;           // that harmonic, as asked
     int32_t m = 0;
     std::string strCoeffsPath;
-    int32_t nLmax = -1;  // the file's degrees kept; -1: all
+    GravityHeader gravityHeader;  // the file's model, for an ICGEM file written from it
+    int32_t nLmin = 0;            // the degrees kept, from
+    int32_t nLmax = -1;           // up to; -1: all
     bool bNormalizationGiven = false;
     std::string strConventionNote;  // the convention in force, where the request gave it in part
     bool bComplex = false;
@@ -80,6 +83,10 @@ struct Job
     std::string strValuesPath;
     std::string strMeshPath;
     std::string strPicturePath;
+    std::string strCoeffsOutPath;
+    Convention outConvention;  // of the coefficients written
+    std::string strSpectrumPath;
+    Background plotBackground = Background::kWhite;  // of the spectrum's plot
 };
 
 // Checks what the request asks for together and chooses every default. Throws RequestError,

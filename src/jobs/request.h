@@ -26,7 +26,8 @@ struct Request
     std::vector<double> aAcn;      // ambisonic channels in ACN order
     std::string strCoeffsPath;     // a coefficient file
     std::string strOrbital;        // an orbital by name
-    std::optional<int32_t> nLmax;  // the degrees of the file kept
+    std::optional<int32_t> nLmin;  // the degrees of the field kept, from
+    std::optional<int32_t> nLmax;  // and up to
     // Its convention: each part the input's own unless given.
     std::optional<Normalization> normalization;
     bool bCondonShortley = false;
@@ -67,5 +68,11 @@ struct Request
     std::vector<std::array<double, 2>> aAt;  // theta, phi
     std::string strValuesPath;
     std::string strMeshPath;
-    std::string strPicturePath;  // with turntable frames, the pattern of their names
+    std::string strPicturePath;    // with turntable frames, the pattern of their names
+    std::string strCoeffsOutPath;  // the field's coefficients
+    // Their convention: each part the output format's own unless given.
+    std::optional<Normalization> outNormalization;
+    bool bOutCondonShortley = false;
+    std::optional<SineSign> outSine;
+    std::string strSpectrumPath;  // the power of each degree: CSV, or a plot for a .png name
 };

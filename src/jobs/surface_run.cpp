@@ -9,6 +9,7 @@
 #include "export/output_files.h"
 #include "export/png_writer.h"
 #include "export/values_writer.h"
+#include "jobs/field_outputs.h"
 #include "jobs/file_field.h"
 #include "jobs/run_report.h"
 #include "jobs/runs.h"
@@ -109,6 +110,7 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
             mesh.m_aValue = SampleField(job.field, job.nThetaDiv, job.nPhiDiv, onRow);
     }
     const std::string strPoints = job.aAt.empty() ? "" : PointValues(job);
+    const CFieldOutputs fieldOutputs(job);
 
     // The drawing is what most needs memory and a working driver: it is made before any output
     // is written, so that a run that cannot draw writes nothing.
@@ -134,6 +136,7 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
                                           : SymmetryZeros(job.field, job.nThetaDiv, job.nPhiDiv),
                              MeshShape{job.nThetaDiv, job.nPhiDiv, job.radius, job.dScaleMillimetres}),
             kColorSchemes[job.nColorScheme]);
+    fieldOutputs.Write(outputs);
     const std::string strStats = job.bStats ? SurfaceStatsLine(job, mesh) : "";
     if (renderer)
     {
