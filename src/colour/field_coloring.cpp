@@ -22,7 +22,9 @@ FieldColoring ChooseColoring(ColorMode mode, const ColorScheme& scheme, const st
         dMin = std::min(dMin, d);
         dMax = std::max(dMax, std::fabs(d));
     }
-    const bool bNonNegative = dMin >= 0.0;
+    // Never negative but for rounding: a field such as 1 + x whose zero, sampled, comes out as
+    // -3e-16. The evaluation is good to about 1e-12 of the largest value; 1e-10 leaves room.
+    const bool bNonNegative = dMin >= -1e-10 * dMax;
     ColorMapKind kind = ColorMapKind::kCyclic;
     if (mode == ColorMode::kPhase)
     {

@@ -34,8 +34,8 @@ struct FieldColoring
 
 // The colouring for the field sampled as aRe (and aIm, empty for a real field): the map named
 // (empty: the default of its kind) and, unless bRange, the limits from the values: 0 to the
-// largest for values never negative, -max|f| to max|f| otherwise (-1 to 1 for a field that is
-// 0 everywhere).
+// largest for values never negative (none below -1e-10 max|f|, which is rounding), -max|f| to
+// max|f| otherwise (-1 to 1 for a field that is 0 everywhere).
 FieldColoring ChooseColoring(ColorMode mode, const ColorScheme& scheme, const std::string& strMap,
                              bool bRange, double dLow, double dHigh, const DoubleArray& aRe,
                              const DoubleArray& aIm);
