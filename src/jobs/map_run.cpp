@@ -13,6 +13,7 @@
 #include "render/offscreen_context.h"
 #include "sht/complex_field.h"
 #include "sht/field_rows.h"
+#include "sht/finite_values.h"
 #include "text/color_bar_labels.h"
 #include "text/picture_title.h"
 
@@ -42,6 +43,8 @@ void RunMap(const Job& asked, IRunHooks& hooks)
         else
             aRe = SampleField(job.field, count(grid.nRows), count(grid.nColumns), onRow);
     }
+    for (const DoubleArray* pValues : {&aRe, &aIm})
+        CheckFiniteValues(pValues->GetData(), static_cast<size_t>(pValues->GetSize()));
     const FieldColoring coloring =
         ChooseColoring(job.colorMode, kColorSchemes[job.nColorScheme], job.strColorMap, job.bRange,
                        job.dRangeLow, job.dRangeHigh, aRe, aIm);

@@ -20,6 +20,7 @@
 #include "sht/complex_field.h"
 #include "sht/field_rows.h"
 #include "sht/field_synthesis.h"
+#include "sht/finite_values.h"
 #include "sht/symmetry_zeros.h"
 #include "text/picture_title.h"
 
@@ -31,10 +32,16 @@ std::string PointValues(const Job& job)
     std::string strText;
     if (job.bComplex)
         for (const std::array<double, 2>& value : EvaluateComplexField(job.complexField, job.aAt))
+        {
+            CheckFiniteValues(value.data(), value.size());
             strText += DecimalText(value[0]) + ' ' + DecimalText(value[1]) + '\n';
+        }
     else
         for (double dValue : EvaluateField(job.field, job.aAt))
+        {
+            CheckFiniteValues(&dValue, 1);
             strText += DecimalText(dValue) + '\n';
+        }
     return strText;
 }
 
@@ -108,6 +115,8 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
         else if (!job.strValuesPath.empty())
             mesh.m_aValue = SampleField(job.field, job.nThetaDiv, job.nPhiDiv, onRow);
     }
+    for (const DoubleArray* pValues : {&mesh.m_aValue, &complex.aRe, &complex.aIm})
+        CheckFiniteValues(pValues->GetData(), static_cast<size_t>(pValues->GetSize()));
     const std::string strPoints = job.aAt.empty() ? "" : PointValues(job);
 
     // The drawing is what most needs memory and a working driver: it is made before any output

@@ -43,8 +43,8 @@ struct MeshShape
 
 // The mesh files' surface of mesh, built by the shape's grid and rule, aZeros[k] set where sample
 // k is 0 by symmetry (SymmetryZeros of the field sampled). Throws std::invalid_argument when aZeros
-// does not cover the grid, std::runtime_error when a scale is asked of a surface with no extent,
-// std::bad_alloc.
+// does not cover the grid, std::runtime_error when a scale is asked of a surface with no extent
+// or when a coordinate or value is beyond the range of float, std::bad_alloc.
 MeshGeometry MakeMeshGeometry(const SurfaceMesh& mesh, const std::vector<unsigned char>& aZeros,
                               const MeshShape& shape);
 

@@ -318,6 +318,17 @@ def test_messages():
     result = run("-l", -1, "--theta", 99999, "--phi", 99999, "--stats")
     check(result.returncode == 1 and result.stderr.count("\n") == 1, f"a refused build: {result.stderr!r}")
 
+    # A field beyond doubles (8 x 0.28e308), or a mesh beyond floats (0.28e40), is no result.
+    put("v.npy", b"old values")
+    put("big.sh", b"0 0 1 0\n1 0 1e308 0\n")
+    huge = ("--term", "0,0,1e308") * 8
+    for case, args in [("inf at a point", (*huge, "--at", "1,1")),
+                       ("inf sampled", (*huge, *SMALL, "--stats", "--values", "v.npy", "--out", "p.png")),
+                       ("inf on a map", ("--coeffs", "big.sh", "--map", "mollweide", "--out", "p.png")),
+                       ("float coordinates", ("--term", "0,0,1e40", *SMALL, "--mesh", "m.ply")),
+                       ("float values", ("--term", "0,0,1e40", "--radius", "one", *SMALL, "--mesh", "m.glb"))]:
+        failed_cleanly(case, *args)
+
 
 for test in (test_all_or_nothing, test_outputs_that_cannot_be_replaced, test_memory_limits, test_signals,
              test_folders_changed_during_the_run, test_same_file_twice, test_closed_readers, test_replacing_keeps_what_the_user_had, test_messages):
