@@ -135,20 +135,24 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
                         nRows, nColumns, job.bComplex ? &complex.aIm : nullptr);
         });
     }
+    // The colours the picture shows, which a mesh carries too, with a complex field's phase.
+    std::vector<Rgb8> aVertexColors =
+        renderer || !job.strMeshPath.empty() ? VertexColors(job, mesh, complex) : std::vector<Rgb8>();
     if (!job.strMeshPath.empty())
-        WriteMeshFiles(
-            outputs, job.strMeshPath,
-            MakeMeshGeometry(mesh,
-                             job.bComplex ? ComplexSymmetryZeros(job.complexField, job.nThetaDiv, job.nPhiDiv)
-                                          : SymmetryZeros(job.field, job.nThetaDiv, job.nPhiDiv),
-                             MeshShape{job.nThetaDiv, job.nPhiDiv, job.radius, job.dScaleMillimetres}),
-            kColorSchemes[job.nColorScheme]);
+    {
+        MeshGeometry geometry = MakeMeshGeometry(
+            mesh,
+            job.bComplex ? ComplexSymmetryZeros(job.complexField, job.nThetaDiv, job.nPhiDiv)
+                         : SymmetryZeros(job.field, job.nThetaDiv, job.nPhiDiv),
+            MeshShape{job.nThetaDiv, job.nPhiDiv, job.radius, job.dScaleMillimetres});
+        geometry.aColor = aVertexColors;
+        if (job.bComplex)
+            geometry.aPhase = MeshPhases(complex.aRe, complex.aIm);
+        WriteMeshFiles(outputs, job.strMeshPath, geometry, kColorSchemes[job.nColorScheme]);
+    }
     const std::string strStats = job.bStats ? SurfaceStatsLine(job, mesh) : "";
     if (renderer)
-    {
-        std::vector<Rgb8> aVertexColors = VertexColors(job, mesh, complex);
         WritePictures(job, std::move(mesh), std::move(aVertexColors), *renderer, outputs, hooks);
-    }
 
     if (!strStats.empty() || !strPoints.empty())
         hooks.Print(strStats + strPoints);

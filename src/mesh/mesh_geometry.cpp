@@ -154,6 +154,14 @@ void CheckFloats(const std::vector<float>& afValues, const char* pszWhat)
 
 }  // namespace
 
+std::vector<float> MeshPhases(const DoubleArray& aRe, const DoubleArray& aIm)
+{
+    std::vector<float> afPhase(static_cast<size_t>(aRe.GetSize()));
+    for (int32_t k = 0; k < aRe.GetSize(); ++k)
+        afPhase[static_cast<size_t>(k)] = static_cast<float>(std::atan2(aIm[k], aRe[k]));
+    return afPhase;
+}
+
 MeshGeometry MakeMeshGeometry(const SurfaceMesh& mesh, const std::vector<unsigned char>& aZeros,
                               const MeshShape& shape)
 {

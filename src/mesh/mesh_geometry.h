@@ -3,8 +3,14 @@
 #include <cstdint>
 #include <vector>
 
+<<<<<<< HEAD:src/mesh/mesh_geometry.h
 #include "mesh/radius_rule.h"
 #include "mesh/surface_mesh.h"
+=======
+#include "surface/color_maps.h"
+#include "surface/radius_rule.h"
+#include "surface/surface_mesh.h"
+>>>>>>> d547c7e (Meshes carry what the picture shows: PLY and glTF vertex colours of a phase or value colouring, and a complex field's phase beside its modulus; README: which readers keep the values, and where values below 1.2e-38 become 0):src/export/mesh_geometry.h
 
 // The two face lists in the order they are exported, the positive lobes first, by index 0 and 1.
 constexpr int kSignCount = 2;
@@ -27,10 +33,17 @@ struct MeshGeometry
 {
     std::vector<float> aPoint;   // x, y, z of each vertex, in sample-index order
     std::vector<float> aNormal;  // its unit normal, x, y, z
-    std::vector<float> aValue;   // the signed field there
+    std::vector<float> aValue;   // the signed field there (|f| of a complex field)
     std::vector<MeshFace> aFaces[kSignCount];
     bool bMillimetres = false;  // scaled to the millimetres asked for
+    // What the picture shows, when it shows more than the sign: the colour of each vertex (of its
+    // phase or value), and the phase of a complex field from -pi to pi; empty when not.
+    std::vector<Rgb8> aColor;
+    std::vector<float> aPhase;
 };
+
+// The phase of each sample of a complex field, atan2(im, re), as the mesh files hold it.
+std::vector<float> MeshPhases(const DoubleArray& aRe, const DoubleArray& aIm);
 
 // How the mesh files show the surface built on nT x nP samples.
 struct MeshShape
