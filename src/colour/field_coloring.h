@@ -5,6 +5,7 @@
 
 #include "colour/color_maps.h"
 #include "colour/color_schemes.h"
+#include "sht/field_extremes.h"
 #include "sht/growable_array.h"
 
 // How a picture colours the field: by sign in the scheme's two colours, by the phase on a
@@ -39,6 +40,11 @@ struct FieldColoring
 FieldColoring ChooseColoring(ColorMode mode, const ColorScheme& scheme, const std::string& strMap,
                              bool bRange, double dLow, double dHigh, const DoubleArray& aRe,
                              const DoubleArray& aIm);
+
+// The same from the field's extremes (of |f| where bModulus), such as FindFieldExtremes finds.
+FieldColoring ChooseColoring(ColorMode mode, const ColorScheme& scheme, const std::string& strMap,
+                             bool bRange, double dLow, double dHigh, const FieldExtremes& extremes,
+                             bool bModulus);
 
 // The colour of the value re + i im.
 Rgb8 ColorOf(const FieldColoring& coloring, double dRe, double dIm);

@@ -12,6 +12,7 @@
 #include "maps/map_picture.h"
 #include "render/offscreen_context.h"
 #include "sht/complex_field.h"
+#include "sht/field_extremes.h"
 #include "sht/field_rows.h"
 #include "sht/finite_values.h"
 #include "text/color_bar_labels.h"
@@ -45,9 +46,16 @@ void RunMap(const Job& asked, IRunHooks& hooks)
     }
     for (const DoubleArray* pValues : {&aRe, &aIm})
         CheckFiniteValues(pValues->GetData(), static_cast<size_t>(pValues->GetSize()));
+    // The bar's ends are the field's own extremes, found between the samples.
+    const ComplexField parts = job.bComplex ? ComplexParts(job.field) : ComplexField{};
+    const FieldExtremes extremes =
+        job.colorMode != ColorMode::kValue || job.bRange
+            ? SampledExtremes(aRe, aIm)
+            : FindFieldExtremes(job.bComplex ? parts.re : job.field, job.bComplex ? &parts.im : nullptr, aRe, aIm,
+                                count(grid.nRows), count(grid.nColumns));
     const FieldColoring coloring =
         ChooseColoring(job.colorMode, kColorSchemes[job.nColorScheme], job.strColorMap, job.bRange,
-                       job.dRangeLow, job.dRangeHigh, aRe, aIm);
+                       job.dRangeLow, job.dRangeHigh, extremes, job.bComplex);
     Picture picture =
         MakeMapPicture(job.mapProjection, MapSamples{aRe, aIm, count(grid.nRows), count(grid.nColumns)},
                        coloring, nWidth, nHeight, job.background);

@@ -1,16 +1,11 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
-<<<<<<< HEAD:src/mesh/mesh_geometry.h
 #include "mesh/radius_rule.h"
 #include "mesh/surface_mesh.h"
-=======
-#include "surface/color_maps.h"
-#include "surface/radius_rule.h"
-#include "surface/surface_mesh.h"
->>>>>>> d547c7e (Meshes carry what the picture shows: PLY and glTF vertex colours of a phase or value colouring, and a complex field's phase beside its modulus; README: which readers keep the values, and where values below 1.2e-38 become 0):src/export/mesh_geometry.h
 
 // The two face lists in the order they are exported, the positive lobes first, by index 0 and 1.
 constexpr int kSignCount = 2;
@@ -38,7 +33,7 @@ struct MeshGeometry
     bool bMillimetres = false;  // scaled to the millimetres asked for
     // What the picture shows, when it shows more than the sign: the colour of each vertex (of its
     // phase or value), and the phase of a complex field from -pi to pi; empty when not.
-    std::vector<Rgb8> aColor;
+    std::vector<std::array<uint8_t, 3>> aColor;  // red, green, blue
     std::vector<float> aPhase;
 };
 
