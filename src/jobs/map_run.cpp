@@ -23,9 +23,13 @@ void RunMap(const Job& asked, IRunHooks& hooks)
     std::vector<std::string> aWarnings;
     const Job job = WithTurnedField(WithFileField(asked, aWarnings));
     const int nWidth = job.nWidth;
-    const int nHeight = job.bSizeGiven ? job.nHeight
-                                       : std::min(MapPictureHeight(job.mapProjection, job.colorMode, nWidth),
-                                                  kMaxPictureSide);
+    // A title has a strip of its own above the map, which a picture of no given size adds; the
+    // title's size grows with the picture's, and a few rounds settle the height that holds both.
+    const int nUntitledHeight = MapPictureHeight(job.mapProjection, job.colorMode, nWidth);
+    int nHeight = job.bSizeGiven ? job.nHeight : std::min(nUntitledHeight, kMaxPictureSide);
+    for (int nRound = 0; nRound < 4 && !job.bSizeGiven; ++nRound)
+        nHeight = std::min(nUntitledHeight + TitleHeight(job.strTitle, nWidth, nHeight), kMaxPictureSide);
+    const int nTitleRows = TitleHeight(job.strTitle, nWidth, nHeight);
     const int nMapHeight = nHeight - ColorBarStripHeight(job.colorMode, nWidth, nHeight);
     const GridSize grid = MapGrid(nMapHeight, GridField(job));
     // A grid beyond 32-bit counts is refused by the sampling as too large.
@@ -58,7 +62,7 @@ void RunMap(const Job& asked, IRunHooks& hooks)
                        job.dRangeLow, job.dRangeHigh, extremes, job.bComplex);
     Picture picture =
         MakeMapPicture(job.mapProjection, MapSamples{aRe, aIm, count(grid.nRows), count(grid.nColumns)},
-                       coloring, nWidth, nHeight, job.background);
+                       coloring, nWidth, nHeight, job.background, nTitleRows);
     if (nMapHeight < nHeight)
         DrawColorBarLabels(LayOutColorBar(nWidth, nMapHeight, nHeight - nMapHeight), coloring, job.background,
                            picture);

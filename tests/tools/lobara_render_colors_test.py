@@ -84,6 +84,27 @@ def test_phase_wraps():
         check(round(turns) == m and abs(turns - m) < 0.05, f"Y({l},{m}): the equator's hue turns {turns} times")
 
 
+def test_map_title():
+    """--title over a map has a strip of its own: no row holds both the title's grey text and the
+    map's colours, and the map keeps the size it has without a title."""
+    def colour_box(pixels):
+        rgb = pixels[..., :3].astype(int)
+        colour = rgb.max(axis=2) - rgb.min(axis=2) > 30
+        rows, columns = np.nonzero(colour)
+        return colour, rows.max() - rows.min() + 1, columns.max() - columns.min() + 1
+
+    plain = render_map("-l", 3, "-m", 2, "--map", "mollweide", "--background", "white", name="plain.png")
+    titled = render_map("-l", 3, "-m", 2, "--map", "mollweide", "--background", "white", "--title", "Y(3, 2)",
+                        name="titled.png")
+    colour, height, width = colour_box(titled)
+    rgb = titled[..., :3].astype(int)
+    text = (rgb.max(axis=2) - rgb.min(axis=2) < 8) & (rgb.max(axis=2) < 160)
+    text_rows = np.nonzero(text[:titled.shape[0] // 4].any(axis=1))[0]
+    check(len(text_rows) > 0 and not colour[text_rows].any(), "the title is drawn over the map")
+    check(colour_box(plain)[1:] == (height, width), f"a title changes the map's size: {colour_box(plain)[1:]} "
+          f"without it, {(height, width)} with it")
+
+
 def sectoral(l, theta, phi):
     """Y(l, l) = N(l, l) (2l - 1)!! sin^l(theta) e^(i l phi), no Condon-Shortley phase, in logs so
     that no factor overflows."""
@@ -173,6 +194,7 @@ def test_mesh_colours():
     check("phase" not in data and colour_error <= 6, f"Y(2,1) --color value: vertex colours off by {colour_error}")
 
 
-for test in (test_map_orientation, test_value_colours, test_phase_wraps, test_complex_values, test_mesh_colours):
+for test in (test_map_orientation, test_value_colours, test_phase_wraps, test_map_title, test_complex_values,
+             test_mesh_colours):
     test()
 finish("lobara-render colours")
