@@ -6,6 +6,7 @@ import os
 import shutil
 import signal
 import stat
+import struct
 import subprocess
 import time
 
@@ -193,6 +194,25 @@ def test_memory_limits():
               f"under {megabytes} MB: exit {result.returncode}, {result.stderr!r}, left {names}")
 
 
+def test_coefficients_beyond_memory():
+    """A .bshc file of every coefficient up to the degree cap (a sparse file of 8.6 GB here) takes
+    17 GB as terms: where that is more than half the machine's memory it is refused before it is
+    read, at once."""
+    degree = 32768
+    coefficients = (degree + 1) * (degree + 2)
+    if 16 * coefficients <= os.sysconf("SC_PHYS_PAGES") * os.sysconf("SC_PAGE_SIZE") // 2:
+        return skip("this machine has the memory for every coefficient up to the degree cap")
+    clean()
+    path = put("cap.bshc", struct.pack("<2d", 0, degree))
+    os.truncate(path, 16 + 8 * coefficients)
+    started = time.monotonic()
+    result = run("--coeffs", "cap.bshc", "--at", "0,0")
+    seconds = time.monotonic() - started
+    os.remove(path)
+    check(result.returncode == 1 and result.stderr.count("\n") == 1 and seconds < 10 and os.listdir(WORK) == [],
+          f"coefficients beyond memory: exit {result.returncode} after {seconds:.1f} s, {result.stderr!r}")
+
+
 def wait_for_temporaries(process, count, folder=WORK):
     deadline = time.monotonic() + 30
     while time.monotonic() < deadline and process.poll() is None:
@@ -331,6 +351,7 @@ def test_messages():
 
 
 for test in (test_all_or_nothing, test_outputs_that_cannot_be_replaced, test_memory_limits, test_signals,
-             test_folders_changed_during_the_run, test_same_file_twice, test_closed_readers, test_replacing_keeps_what_the_user_had, test_messages):
+             test_folders_changed_during_the_run, test_coefficients_beyond_memory, test_same_file_twice,
+             test_closed_readers, test_replacing_keeps_what_the_user_had, test_messages):
     test()
 finish("lobara-render failures")
