@@ -75,11 +75,13 @@ std::vector<double> Values(const Field& re, const Field* pIm, const std::vector<
 }
 
 // Searches from the samples' highest local maxima of dSign * value.
-void AddStarts(const std::vector<double>& adSample, int32_t nRows, int32_t nColumns, double dSign,
+void AddStarts(const DoubleArray& aRe, const DoubleArray& aIm, int32_t nRows, int32_t nColumns, double dSign,
                std::vector<Search>& aSearches)
 {
+    const bool bComplex = aIm.GetSize() > 0;
     const auto value = [&](int64_t i, int64_t j) {
-        return dSign * adSample[static_cast<size_t>(i * nColumns + (j + nColumns) % nColumns)];
+        const auto k = static_cast<int32_t>(i * nColumns + (j + nColumns) % nColumns);
+        return dSign * (bComplex ? std::hypot(aRe[k], aIm[k]) : aRe[k]);
     };
     std::vector<std::pair<double, int64_t>> aMaxima;
     for (int64_t i = 0; i < nRows; ++i)
@@ -164,17 +166,13 @@ FieldExtremes FindFieldExtremes(const Field& re, const Field* pIm, const DoubleA
     FieldExtremes extremes = SampledExtremes(aRe, aIm);
     if (nRows <= 0 || nColumns <= 0 || static_cast<int64_t>(nRows) * nColumns != aRe.GetSize())
         return extremes;
-    std::vector<double> adSample(aRe.GetData(), aRe.GetData() + aRe.GetSize());
-    if (pIm != nullptr)
-        for (size_t k = 0; k < adSample.size(); ++k)
-            adSample[k] = std::hypot(adSample[k], aIm[static_cast<int32_t>(k)]);
     // The side of the larger |f| sets the map's scale: it is searched, and the other where it
     // comes within 1 % of it (a field of lobes of both signs alike).
     std::vector<Search> aSearches;
     if (pIm != nullptr || extremes.dHighest >= -0.99 * extremes.dLowest)
-        AddStarts(adSample, nRows, nColumns, 1.0, aSearches);
+        AddStarts(aRe, aIm, nRows, nColumns, 1.0, aSearches);
     if (pIm == nullptr && -extremes.dLowest >= 0.99 * extremes.dHighest)
-        AddStarts(adSample, nRows, nColumns, -1.0, aSearches);
+        AddStarts(aRe, aIm, nRows, nColumns, -1.0, aSearches);
 
     // Every search's stencil is evaluated in one call, which prepares the field once; the last
     // call takes the last centres alone.
