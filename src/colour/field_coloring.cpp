@@ -7,23 +7,15 @@
 #include "sht/angles.h"
 
 FieldColoring ChooseColoring(ColorMode mode, const ColorScheme& scheme, const std::string& strMap,
-                             bool bRange, double dLow, double dHigh, const DoubleArray& aRe,
-                             const DoubleArray& aIm)
-{
-    return ChooseColoring(mode, scheme, strMap, bRange, dLow, dHigh, SampledExtremes(aRe, aIm),
-                          aIm.GetSize() > 0);
-}
-
-FieldColoring ChooseColoring(ColorMode mode, const ColorScheme& scheme, const std::string& strMap,
-                             bool bRange, double dLow, double dHigh, const FieldExtremes& extremes,
+                             bool bRange, double dLow, double dHigh, double dLowest, double dHighest,
                              bool bModulus)
 {
     FieldColoring coloring;
     coloring.mode = mode;
     coloring.scheme = scheme;
     coloring.bModulus = bModulus;
-    double dMin = std::min(extremes.dLowest, 0.0);
-    double dMax = std::max(std::fabs(extremes.dLowest), std::fabs(extremes.dHighest));
+    double dMin = std::min(dLowest, 0.0);
+    double dMax = std::max(std::fabs(dLowest), std::fabs(dHighest));
     // Never negative but for rounding: a field such as 1 + x whose zero, sampled, comes out as
     // -3e-16. The evaluation is good to about 1e-12 of the largest value; 1e-10 leaves room.
     const bool bNonNegative = dMin >= -1e-10 * dMax;

@@ -59,7 +59,7 @@ void RunMap(const Job& asked, IRunHooks& hooks)
                                 count(grid.nRows), count(grid.nColumns));
     const FieldColoring coloring =
         ChooseColoring(job.colorMode, kColorSchemes[job.nColorScheme], job.strColorMap, job.bRange,
-                       job.dRangeLow, job.dRangeHigh, extremes, job.bComplex);
+                       job.dRangeLow, job.dRangeHigh, extremes.dLowest, extremes.dHighest, job.bComplex);
     Picture picture =
         MakeMapPicture(job.mapProjection, MapSamples{aRe, aIm, count(grid.nRows), count(grid.nColumns)},
                        coloring, nWidth, nHeight, job.background, nTitleRows);

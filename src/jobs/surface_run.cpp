@@ -18,6 +18,7 @@
 #include "render/picture_renderer.h"
 #include "render/write_behind.h"
 #include "sht/complex_field.h"
+#include "sht/field_extremes.h"
 #include "sht/field_rows.h"
 #include "sht/field_synthesis.h"
 #include "sht/finite_values.h"
@@ -52,9 +53,10 @@ std::vector<Rgb8> VertexColors(const Job& job, const SurfaceMesh& mesh, const Co
     if (job.colorMode == ColorMode::kSign)
         return {};
     const DoubleArray& aRe = job.bComplex ? complex.aRe : mesh.m_aValue;
+    const FieldExtremes extremes = SampledExtremes(aRe, complex.aIm);
     const FieldColoring coloring =
         ChooseColoring(job.colorMode, kColorSchemes[job.nColorScheme], job.strColorMap, job.bRange,
-                       job.dRangeLow, job.dRangeHigh, aRe, complex.aIm);
+                       job.dRangeLow, job.dRangeHigh, extremes.dLowest, extremes.dHighest, job.bComplex);
     std::vector<Rgb8> aColors(static_cast<size_t>(aRe.GetSize()));
     for (int32_t k = 0; k < aRe.GetSize(); ++k)
         aColors[static_cast<size_t>(k)] = ColorOf(coloring, aRe[k], job.bComplex ? complex.aIm[k] : 0.0);
