@@ -1,6 +1,7 @@
 #include <tiny_gltf.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -94,11 +95,11 @@ int AddPositions(tinygltf::Model& model, const MeshGeometry& geometry)
 }
 
 // The vertices' colours as glTF's COLOR_0, linear floats from the sRGB bytes a picture shows.
-int AddColors(tinygltf::Model& model, const std::vector<Rgb8>& aColor)
+int AddColors(tinygltf::Model& model, const std::vector<std::array<uint8_t, 3>>& aColor)
 {
     std::vector<float> afLinear;
     afLinear.reserve(3 * aColor.size());
-    for (const Rgb8& rgb : aColor)
+    for (const std::array<uint8_t, 3>& rgb : aColor)
         for (const uint8_t n : rgb)
         {
             const double c = n / 255.0;

@@ -55,8 +55,8 @@ void RunMap(const Job& asked, IRunHooks& hooks)
     const FieldExtremes extremes =
         job.colorMode != ColorMode::kValue || job.bRange
             ? SampledExtremes(aRe, aIm)
-            : FindFieldExtremes(job.bComplex ? parts.re : job.field, job.bComplex ? &parts.im : nullptr, aRe, aIm,
-                                count(grid.nRows), count(grid.nColumns));
+            : FindFieldExtremes(job.bComplex ? parts.re : job.field, job.bComplex ? &parts.im : nullptr, aRe,
+                                aIm, count(grid.nRows), count(grid.nColumns));
     const FieldColoring coloring =
         ChooseColoring(job.colorMode, kColorSchemes[job.nColorScheme], job.strColorMap, job.bRange,
                        job.dRangeLow, job.dRangeHigh, extremes.dLowest, extremes.dHighest, job.bComplex);

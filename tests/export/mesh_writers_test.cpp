@@ -233,7 +233,7 @@ TEST(MeshWriters, GlbCarriesVertexColoursAndThePhase)
 {
     MeshGeometry geometry = Surface();
     const size_t nVertices = geometry.aValue.size();
-    const Rgb8 aPalette[3] = {{0, 128, 255}, {255, 0, 128}, {128, 255, 0}};
+    const std::array<uint8_t, 3> aPalette[3] = {{0, 128, 255}, {255, 0, 128}, {128, 255, 0}};
     for (size_t k = 0; k < nVertices; ++k)
     {
         geometry.aColor.push_back(aPalette[k % 3]);
