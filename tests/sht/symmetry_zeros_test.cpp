@@ -11,7 +11,7 @@ namespace {
 TEST(SymmetryZerosTest, GridsWithoutSamplesHaveNone)
 {
     const Field field = {{Term{3, 2, 1.0}}, Convention{}};
-    for (const auto [nRows, nColumns] : {std::pair{-1, 240}, {480, -1}, {-1, -1}, {0, 5}, {5, 0}})
+    for (const auto& [nRows, nColumns] : {std::pair{-1, 240}, {480, -1}, {-1, -1}, {0, 5}, {5, 0}})
     {
         EXPECT_EQ(SymmetryZeros(field, nRows, nColumns).size(),
                   static_cast<size_t>(CountGrid(nRows, nColumns).nVertices))
