@@ -51,12 +51,11 @@ void RunMap(const Job& asked, IRunHooks& hooks)
     for (const DoubleArray* pValues : {&aRe, &aIm})
         CheckFiniteValues(pValues->GetData(), static_cast<size_t>(pValues->GetSize()));
     // The bar's ends are the field's own extremes, found between the samples.
-    const ComplexField parts = job.bComplex ? ComplexParts(job.field) : ComplexField{};
-    const FieldExtremes extremes =
-        job.colorMode != ColorMode::kValue || job.bRange
-            ? SampledExtremes(aRe, aIm)
-            : FindFieldExtremes(job.bComplex ? parts.re : job.field, job.bComplex ? &parts.im : nullptr, aRe,
-                                aIm, count(grid.nRows), count(grid.nColumns));
+    const FieldExtremes extremes = job.colorMode != ColorMode::kValue || job.bRange
+                                       ? SampledExtremes(aRe, aIm)
+                                       : FindFieldExtremes(job.bComplex ? job.complexField.re : job.field,
+                                                           job.bComplex ? &job.complexField.im : nullptr, aRe,
+                                                           aIm, count(grid.nRows), count(grid.nColumns));
     const FieldColoring coloring =
         ChooseColoring(job.colorMode, kColorSchemes[job.nColorScheme], job.strColorMap, job.bRange,
                        job.dRangeLow, job.dRangeHigh, extremes.dLowest, extremes.dHighest, job.bComplex);

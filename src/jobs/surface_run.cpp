@@ -142,11 +142,11 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
         renderer || !job.strMeshPath.empty() ? VertexColors(job, mesh, complex) : std::vector<Rgb8>();
     if (!job.strMeshPath.empty())
     {
-        MeshGeometry geometry = MakeMeshGeometry(
-            mesh,
-            job.bComplex ? ComplexSymmetryZeros(job.complexField, job.nThetaDiv, job.nPhiDiv)
-                         : SymmetryZeros(job.field, job.nThetaDiv, job.nPhiDiv),
-            MeshShape{job.nThetaDiv, job.nPhiDiv, job.radius, job.dScaleMillimetres});
+        MeshGeometry geometry =
+            MakeMeshGeometry(mesh,
+                             job.bComplex ? ComplexSymmetryZeros(job.complexField, job.nThetaDiv, job.nPhiDiv)
+                                          : SymmetryZeros(job.field, job.nThetaDiv, job.nPhiDiv),
+                             MeshShape{job.nThetaDiv, job.nPhiDiv, job.radius, job.dScaleMillimetres});
         geometry.aColor = aVertexColors;
         if (job.bComplex)
             geometry.aPhase = MeshPhases(complex.aRe, complex.aIm);
