@@ -52,7 +52,7 @@ CoefficientReader ChooseTextReader(const std::string& strPath)
             continue;
         if (EqualsIgnoringCase(aFields[0], "begin_of_head") || EqualsIgnoringCase(aFields[0], "end_of_head"))
             return ReadIcgemFile;
-        if (aFields.size() < 2 || !IsWholeNumber(aFields[0]) || !IsWholeNumber(aFields[1]))
+        if (!IsRow(aFields))
             continue;
         if (nFirstRowFields == 0)
             nFirstRowFields = aFields.size();

@@ -19,8 +19,10 @@
 #include "render/picture_renderer.h"
 #include "render/write_behind.h"
 #include "sht/complex_field.h"
+#include "sht/field_extremes.h"
 #include "sht/field_rows.h"
 #include "sht/field_synthesis.h"
+#include "sht/finite_values.h"
 #include "sht/symmetry_zeros.h"
 #include "text/picture_title.h"
 
@@ -32,10 +34,16 @@ std::string PointValues(const Job& job)
     std::string strText;
     if (job.bComplex)
         for (const std::array<double, 2>& value : EvaluateComplexField(job.complexField, job.aAt))
+        {
+            CheckFiniteValues(value.data(), value.size());
             strText += DecimalText(value[0]) + ' ' + DecimalText(value[1]) + '\n';
+        }
     else
         for (double dValue : EvaluateField(job.field, job.aAt))
+        {
+            CheckFiniteValues(&dValue, 1);
             strText += DecimalText(dValue) + '\n';
+        }
     return strText;
 }
 
@@ -46,9 +54,10 @@ std::vector<Rgb8> VertexColors(const Job& job, const SurfaceMesh& mesh, const Co
     if (job.colorMode == ColorMode::kSign)
         return {};
     const DoubleArray& aRe = job.bComplex ? complex.aRe : mesh.m_aValue;
+    const FieldExtremes extremes = SampledExtremes(aRe, complex.aIm);
     const FieldColoring coloring =
         ChooseColoring(job.colorMode, kColorSchemes[job.nColorScheme], job.strColorMap, job.bRange,
-                       job.dRangeLow, job.dRangeHigh, aRe, complex.aIm);
+                       job.dRangeLow, job.dRangeHigh, extremes.dLowest, extremes.dHighest, job.bComplex);
     std::vector<Rgb8> aColors(static_cast<size_t>(aRe.GetSize()));
     for (int32_t k = 0; k < aRe.GetSize(); ++k)
         aColors[static_cast<size_t>(k)] = ColorOf(coloring, aRe[k], job.bComplex ? complex.aIm[k] : 0.0);
@@ -109,6 +118,8 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
         else if (!job.strValuesPath.empty())
             mesh.m_aValue = SampleField(job.field, job.nThetaDiv, job.nPhiDiv, onRow);
     }
+    for (const DoubleArray* pValues : {&mesh.m_aValue, &complex.aRe, &complex.aIm})
+        CheckFiniteValues(pValues->GetData(), static_cast<size_t>(pValues->GetSize()));
     const std::string strPoints = job.aAt.empty() ? "" : PointValues(job);
     const CFieldOutputs fieldOutputs(job);
 
@@ -128,21 +139,25 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
                         nRows, nColumns, job.bComplex ? &complex.aIm : nullptr);
         });
     }
+    // The colours the picture shows, which a mesh carries too, with a complex field's phase.
+    std::vector<Rgb8> aVertexColors =
+        renderer || !job.strMeshPath.empty() ? VertexColors(job, mesh, complex) : std::vector<Rgb8>();
     if (!job.strMeshPath.empty())
-        WriteMeshFiles(
-            outputs, job.strMeshPath,
+    {
+        MeshGeometry geometry =
             MakeMeshGeometry(mesh,
                              job.bComplex ? ComplexSymmetryZeros(job.complexField, job.nThetaDiv, job.nPhiDiv)
                                           : SymmetryZeros(job.field, job.nThetaDiv, job.nPhiDiv),
-                             MeshShape{job.nThetaDiv, job.nPhiDiv, job.radius, job.dScaleMillimetres}),
-            kColorSchemes[job.nColorScheme]);
+                             MeshShape{job.nThetaDiv, job.nPhiDiv, job.radius, job.dScaleMillimetres});
+        geometry.aColor = aVertexColors;
+        if (job.bComplex)
+            geometry.aPhase = MeshPhases(complex.aRe, complex.aIm);
+        WriteMeshFiles(outputs, job.strMeshPath, geometry, kColorSchemes[job.nColorScheme]);
+    }
     fieldOutputs.Write(outputs);
     const std::string strStats = job.bStats ? SurfaceStatsLine(job, mesh) : "";
     if (renderer)
-    {
-        std::vector<Rgb8> aVertexColors = VertexColors(job, mesh, complex);
         WritePictures(job, std::move(mesh), std::move(aVertexColors), *renderer, outputs, hooks);
-    }
 
     if (!strStats.empty() || !strPoints.empty())
         hooks.Print(strStats + strPoints);
