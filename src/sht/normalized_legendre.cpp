@@ -218,9 +218,7 @@ void RunSumSteps(const double* __restrict pStep, const double* __restrict pWeigh
     SumSteps<kNarrowLanes>(pStep, pWeight, nSteps, pT, pQ, pChunks, sums);
 }
 
-// The adjoint's lanes: each point's values, by part and parity, times the factor that scales
-// its contributions back from its q: a lane one chunk down adds 2^-kChunkBits of its products,
-// two or more down nothing a double could hold beside the sums of lanes in range.
+// The adjoint's lanes: each point's values, by part and parity.
 template <int N>
 struct LaneValues
 {
@@ -230,6 +228,9 @@ struct LaneValues
     double aOddSin[N];
 };
 
+// The factor that scales a lane's contributions back from its q: a lane one chunk down adds
+// 2^-kChunkBits of its products, two or more down nothing a double could hold beside the sums of
+// lanes in range.
 inline double ChunkFactor(int64_t nChunks)
 {
     return nChunks == 0 ? 1.0 : nChunks == -1 ? kInverseChunk : 0.0;
@@ -244,12 +245,14 @@ __attribute__((always_inline)) inline void FoldProducts(const double* __restrict
                                                         const double* __restrict pSin,
                                                         const double* __restrict q, double* __restrict pFold)
 {
+    static_assert(N % kFold == 0, "the lanes fold evenly");
     double c[kFold] = {}, s[kFold] = {};
-    for (int b = 0; b < N; ++b)
-    {
-        c[b % kFold] += pCos[b] * q[b];
-        s[b % kFold] += pSin[b] * q[b];
-    }
+    for (int g = 0; g < N; g += kFold)
+        for (int f = 0; f < kFold; ++f)
+        {
+            c[f] += pCos[g + f] * q[g + f];
+            s[f] += pSin[g + f] * q[g + f];
+        }
     for (int f = 0; f < kFold; ++f)
     {
         pFold[f] += c[f];
@@ -258,29 +261,26 @@ __attribute__((always_inline)) inline void FoldProducts(const double* __restrict
 }
 
 // The adjoint of SumSteps: the same recurrence from q_mm, each q_k of each lane times the lane's
-// values of k's parity folded into the partial sums of degree k (pFolded from k = |m|).
+// values of k's parity folded into the partial sums of degree k (pFolded from k = |m|). As there,
+// the lanes stay in local arrays, and so in registers, across the steps.
 template <int N>
 __attribute__((always_inline)) inline void AdjointSteps(
     const double* __restrict pStep, size_t nSteps, const double* __restrict pT, const double* __restrict pQ,
     int64_t* __restrict pChunks, const LaneValues<N>& values, double* __restrict pFolded)
 {
-    double t[N], q[N], d[N];
-    LaneValues<N> scaled;
-    const auto scale = [&](int b) {
-        const double dFactor = ChunkFactor(pChunks[b]);
-        scaled.aEvenCos[b] = values.aEvenCos[b] * dFactor;
-        scaled.aOddCos[b] = values.aOddCos[b] * dFactor;
-        scaled.aEvenSin[b] = values.aEvenSin[b] * dFactor;
-        scaled.aOddSin[b] = values.aOddSin[b] * dFactor;
-    };
+    double t[N], q[N], d[N], ec[N], oc[N], es[N], os[N];
     for (int b = 0; b < N; ++b)
     {
+        const double dFactor = ChunkFactor(pChunks[b]);
         t[b] = pT[b];
         q[b] = pQ[b];
         d[b] = 0.0;
-        scale(b);
+        ec[b] = values.aEvenCos[b] * dFactor;
+        oc[b] = values.aOddCos[b] * dFactor;
+        es[b] = values.aEvenSin[b] * dFactor;
+        os[b] = values.aOddSin[b] * dFactor;
     }
-    FoldProducts<N>(scaled.aEvenCos, scaled.aEvenSin, q, pFolded);
+    FoldProducts<N>(ec, es, q, pFolded);
     for (size_t nBlock = 0; nBlock < nSteps; nBlock += kStepsPerCheck)
     {
         const size_t nEnd = std::min(nSteps, nBlock + kStepsPerCheck);
@@ -293,7 +293,7 @@ __attribute__((always_inline)) inline void AdjointSteps(
                 d[b] = (p[0] * t[b] + p[2]) * q[b] + p[1] * d[b];
                 q[b] = q[b] + d[b];
             }
-            FoldProducts<N>(scaled.aOddCos, scaled.aOddSin, q, pFold);
+            FoldProducts<N>(oc, os, q, pFold);
             if (k + 1 == nEnd)
                 break;
             for (int b = 0; b < N; ++b)
@@ -301,7 +301,7 @@ __attribute__((always_inline)) inline void AdjointSteps(
                 d[b] = (p[3] * t[b] + p[5]) * q[b] + p[4] * d[b];
                 q[b] = q[b] + d[b];
             }
-            FoldProducts<N>(scaled.aEvenCos, scaled.aEvenSin, q, pFold + 2 * kFold);
+            FoldProducts<N>(ec, es, q, pFold + 2 * kFold);
         }
         double dLargest = 0.0;
         for (int b = 0; b < N; ++b)
@@ -309,13 +309,17 @@ __attribute__((always_inline)) inline void AdjointSteps(
         if (dLargest < kChunk)
             continue;
         for (int b = 0; b < N; ++b)
-            if (std::fabs(q[b]) >= kChunk)
-            {
-                q[b] *= kInverseChunk;
-                d[b] *= kInverseChunk;
-                ++pChunks[b];
-                scale(b);
-            }
+        {
+            const bool bScale = std::fabs(q[b]) >= kChunk;
+            q[b] *= bScale ? kInverseChunk : 1.0;
+            d[b] *= bScale ? kInverseChunk : 1.0;
+            pChunks[b] += bScale ? 1 : 0;
+            const double dFactor = ChunkFactor(pChunks[b]);
+            ec[b] = values.aEvenCos[b] * dFactor;
+            oc[b] = values.aOddCos[b] * dFactor;
+            es[b] = values.aEvenSin[b] * dFactor;
+            os[b] = values.aOddSin[b] * dFactor;
+        }
     }
 }
 
