@@ -245,13 +245,18 @@ __attribute__((always_inline)) inline void FoldProducts(const double* __restrict
                                                         const double* __restrict pSin,
                                                         const double* __restrict q, double* __restrict pFold)
 {
-    static_assert(N % kFold == 0, "the lanes fold evenly");
-    double c[kFold] = {}, s[kFold] = {};
-    for (int g = 0; g < N; g += kFold)
-        for (int f = 0; f < kFold; ++f)
+    // Products summed as a tree, halving the lanes at each level down to kFold: short chains.
+    double c[N], s[N];
+    for (int b = 0; b < N; ++b)
+    {
+        c[b] = pCos[b] * q[b];
+        s[b] = pSin[b] * q[b];
+    }
+    for (int nWidth = N / 2; nWidth >= kFold; nWidth /= 2)
+        for (int b = 0; b < nWidth; ++b)
         {
-            c[f] += pCos[g + f] * q[g + f];
-            s[f] += pSin[g + f] * q[g + f];
+            c[b] += c[b + nWidth];
+            s[b] += s[b + nWidth];
         }
     for (int f = 0; f < kFold; ++f)
     {
