@@ -13,6 +13,7 @@
 #include "mesh/radius_rule.h"
 #include "picture/picture.h"
 #include "sht/field.h"
+#include "sht/sample_grid.h"
 #include "text/table_captions.h"
 
 // The picture's size unless told.
@@ -37,7 +38,10 @@ struct Job
     int32_t l = 0;           // that harmonic, as asked
     int32_t m = 0;
     std::string strCoeffsPath;
-    int32_t nLmax = -1;  // the file's degrees kept; -1: all
+    int32_t nLmax = -1;  // the file's degrees kept, or the highest analysed; -1: all, or the limit
+    std::string strAnalyzePath;
+    SampleGrid analyzeGrid = SampleGrid::kLobara;
+    bool bAnalyzePoints = false;
     bool bNormalizationGiven = false;
     std::string strConventionNote;  // the convention in force, where the request gave it in part
     bool bComplex = false;

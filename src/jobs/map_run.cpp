@@ -5,6 +5,7 @@
 #include "colour/color_schemes.h"
 #include "export/output_files.h"
 #include "export/png_writer.h"
+#include "jobs/analysed_field.h"
 #include "jobs/file_field.h"
 #include "jobs/run_report.h"
 #include "jobs/runs.h"
@@ -18,7 +19,7 @@
 void RunMap(const Job& asked, IRunHooks& hooks)
 {
     std::vector<std::string> aWarnings;
-    const Job job = WithFileField(asked, aWarnings);
+    const Job job = WithAnalysedField(WithFileField(asked, aWarnings), hooks, aWarnings);
     const int nWidth = job.nWidth;
     const int nHeight = job.bSizeGiven ? job.nHeight
                                        : std::min(MapPictureHeight(job.mapProjection, job.colorMode, nWidth),

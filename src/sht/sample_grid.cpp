@@ -1,45 +1,35 @@
 #include "sht/sample_grid.h"
 
 #include <algorithm>
-#include <cstring>
 
-#include "sht/gauss_legendre.h"
+#include "names/named_values.h"
 #include "sht/angles.h"
+#include "sht/gauss_legendre.h"
 
 namespace {
 
-struct NamedGrid
-{
-    SampleGrid grid;
-    const char* pszName;
-};
-
-constexpr NamedGrid kGrids[] = {
-    {SampleGrid::kLobara, "lobara"},
-    {SampleGrid::kCells, "cells"},
-    {SampleGrid::kDh, "dh"},
-    {SampleGrid::kGl, "gl"},
+constexpr NamedValue<SampleGrid> kGridNames[] = {
+    {"lobara", SampleGrid::kLobara},
+    {"cells", SampleGrid::kCells},
+    {"dh", SampleGrid::kDh},
+    {"gl", SampleGrid::kGl},
 };
 
 }  // namespace
 
 const char* SampleGridName(SampleGrid grid)
 {
-    for (const NamedGrid& named : kGrids)
-        if (named.grid == grid)
-            return named.pszName;
-    return "";
+    return NameOf(kGridNames, grid);
 }
 
-bool FindSampleGrid(const char* pszName, SampleGrid& grid)
+bool FindSampleGrid(const std::string& strName, SampleGrid& grid)
 {
-    for (const NamedGrid& named : kGrids)
-        if (std::strcmp(named.pszName, pszName) == 0)
-        {
-            grid = named.grid;
-            return true;
-        }
-    return false;
+    return FindNamed(kGridNames, strName, grid);
+}
+
+std::vector<std::string> SampleGridNames()
+{
+    return NamesOf(kGridNames);
 }
 
 std::vector<double> GridThetas(SampleGrid grid, int32_t nT)

@@ -19,9 +19,11 @@ enum class SampleGrid
     kGl,
 };
 
-// The names as options spell them; false when there is no grid of that name.
+// The names as options spell them: "lobara", "cells", "dh", "gl"; false when there is no grid of
+// that name.
 const char* SampleGridName(SampleGrid grid);
-bool FindSampleGrid(const char* pszName, SampleGrid& grid);
+bool FindSampleGrid(const std::string& strName, SampleGrid& grid);
+std::vector<std::string> SampleGridNames();
 
 // theta of each of the nT rings.
 std::vector<double> GridThetas(SampleGrid grid, int32_t nT);
