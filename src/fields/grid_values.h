@@ -17,5 +17,5 @@ struct GridValues
 // finite, naming its ring and column.
 void CheckFiniteValues(const std::string& strPath, const GridValues& values);
 
-// The nT * nP little-endian doubles at pBytes.
+// nCount little-endian doubles from pBytes.
 std::vector<double> DecodeDoubles(const unsigned char* pBytes, size_t nCount);

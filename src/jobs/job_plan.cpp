@@ -233,10 +233,15 @@ void CheckColoring(const Request& r, const Given& given, Job& job)
     job.mapProjection = *r.map;
     if (r.strPicturePath.empty())
         throw RequestError("--map needs --out");
+    // Headerless values to analyse take their shape from --theta and --phi, which then say nothing
+    // of the map's grid.
+    const bool bValuesShape =
+        !r.strAnalyzePath.empty() && ValuesFormatOf(r.strAnalyzePath) == ValuesFormat::kRaw;
     for (const char* pszOther :
          {"--at", "--stats", "--values", "--mesh", "--turntable", "--fit", "--smooth", "--supersample",
           "--from", "--to", "--theta", "--phi", "--radius", "--core", "--scale"})
-        if (given.Has(pszOther))
+        if (given.Has(pszOther) &&
+            !(bValuesShape && (std::string(pszOther) == "--theta" || std::string(pszOther) == "--phi")))
             throw RequestError(std::string("--map makes only the map picture, on a grid of its own: ") +
                                pszOther + " does not go with it");
     job.bSizeGiven = r.size.has_value();

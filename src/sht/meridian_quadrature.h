@@ -51,7 +51,8 @@ private:
     int32_t m_nT;
     int32_t m_nMaxDegree;
     bool m_bResample = false;
-    // The grid's rings as Clenshaw-Curtis nodes i pi / m_nIntervals (lobara, dh) or Fejer's.
+    // The grid's rings as Clenshaw-Curtis nodes i pi / m_nSourceIntervals (lobara; dh with its
+    // south pole) or as Fejer's m_nSourceIntervals nodes (cells).
     int32_t m_nSourceIntervals = 0;
     std::vector<double> m_aTheta, m_aWeight;
     // Forward (the grid's series) and back (onto the rings), for even and odd orders.

@@ -67,6 +67,9 @@ scipy_sum(field, theta[:, None], phi[None, :]).astype("<f8").tofile(path("cells.
 result = run("--analyze", "cells.bin", "--grid", "cells", "--theta", 180, "--phi", 360, "--lmax", 20, *AT)
 check(result.returncode == 0 and np.max(np.abs(at_values(result) - EXPECTED_AT(field))) < 1e-12,
       f"1-degree cells grid: {result.stderr}")
+mollweide = run("--analyze", "cells.bin", "--grid", "cells", "--theta", 180, "--phi", 360, "--lmax", 20, "--map",
+                "mollweide", "--size", "200x120", "--out", "map.png")
+check(mollweide.returncode == 0 and os.path.getsize(path("map.png")) > 0, f"a map of the cells grid: {mollweide.stderr}")
 
 # The program's own --values as CSV come back as its field, in another convention.
 result = run("--term", "3,-2,0.5", "--term", "5,4,-1", "--theta", 13, "--phi", 24, "--values", "own.csv")
