@@ -44,9 +44,11 @@ bench: build
 	bench/drag_vs_draw.py $(BUILD)/bench/draw_surface.json $(BUILD)/bench/drag_paint.json
 	bench/runs_vs_draw.py $(BUILD)
 	@scripts/install-deps --bench
+	cmake $(BUILD) >/dev/null && cmake --build $(BUILD) -j $(JOBS) --target analysis_vs_libsharp
 	bench/synthesis_vs_healpy.py $(BUILD)
 	bench/map_vs_healpy.py $(BUILD)
 	bench/rotation_vs_healpy.py $(BUILD)
+	bench/analysis_vs_libsharp.py $(BUILD)
 
 package:
 	@scripts/install-deps --packaging

@@ -16,6 +16,7 @@
 #include "sht/complex_field.h"
 #include "sht/field.h"
 #include "sht/rotation.h"
+#include "sht/sample_grid.h"
 #include "text/table_captions.h"
 
 // The picture's size unless told.
@@ -45,7 +46,10 @@ struct Job
     std::string strCoeffsPath;
     GravityHeader gravityHeader;  // the file's model, for an ICGEM file written from it
     int32_t nLmin = 0;            // the degrees kept, from
-    int32_t nLmax = -1;           // up to; -1: all
+    int32_t nLmax = -1;           // up to (the highest analysed); -1: all, or the grid's limit
+    std::string strAnalyzePath;
+    SampleGrid analyzeGrid = SampleGrid::kLobara;
+    bool bAnalyzePoints = false;
     bool bNormalizationGiven = false;
     std::string strConventionNote;  // the convention in force, where the request gave it in part
     bool bComplex = false;

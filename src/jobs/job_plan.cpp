@@ -6,6 +6,7 @@
 #include "export/coefficient_export.h"
 #include "export/mesh_export.h"
 #include "export/output_files.h"
+#include "export/values_writer.h"
 #include "fields/input_convention.h"
 #include "fields/orbitals.h"
 #include "jobs/field_outputs.h"
@@ -43,6 +44,8 @@ bool Given::Has(const char* pszOption) const
         return !r.strOrbital.empty();
     if (s == "--rotate")
         return !r.aRotations.empty();
+    if (s == "--analyze")
+        return !r.strAnalyzePath.empty();
     if (s == "--at")
         return !r.aAt.empty();
     if (s == "--stats")
@@ -134,19 +137,46 @@ std::string ConventionNote(const Request& r, const ConventionChoice& choice)
            SineSignName(convention.sine) + " (--convention sets all three)";
 }
 
+// The values to analyse: their file and where they lie. Headerless doubles take their shape from
+// --theta and --phi; scattered points come only as CSV rows.
+void ChooseAnalysis(const Request& r, Job& job)
+{
+    job.strAnalyzePath = r.strAnalyzePath;
+    job.analyzeGrid = r.grid.value_or(SampleGrid::kLobara);
+    job.bAnalyzePoints = r.bGridPoints;
+    if (r.bComplex)
+        throw RequestError("--complex does not go with --analyze: sampled values are real");
+    const ValuesFormat format = ValuesFormatOf(r.strAnalyzePath);
+    if (job.bAnalyzePoints && format != ValuesFormat::kCsv)
+        throw RequestError(
+            "--grid points reads CSV rows theta,phi,value and an optional weight: --analyze needs "
+            "a name ending in .csv, not '" +
+            r.strAnalyzePath + "'");
+    if (format == ValuesFormat::kRaw && !(r.nThetaDiv && r.nPhiDiv))
+        throw RequestError("--analyze of headerless doubles needs their shape: give --theta and --phi");
+}
+
 // The field the request asks for: Y(l, m), the terms, the ACN channels or the orbital, in its
-// input's convention; a coefficient file's only its convention's parts given.
+// input's convention; a coefficient file's only its convention's parts given; analysed values'
+// convention alone, as for terms.
 void ChooseField(const Request& r, const Given& given, Job& job)
 {
     const bool bFile = !r.strCoeffsPath.empty();
     const bool bOrbital = !r.strOrbital.empty();
-    if (int{given.Harmonic()} + int{!r.aTerms.empty()} + int{!r.aAcn.empty()} + int{bFile} + int{bOrbital} >
+    const bool bAnalysis = !r.strAnalyzePath.empty();
+    if (int{given.Harmonic()} + int{!r.aTerms.empty()} + int{!r.aAcn.empty()} + int{bFile} + int{bOrbital} +
+            int{bAnalysis} >
         1)
         throw RequestError(
-            "-l and -m, --term, --acn, --coeffs and --orbital each give the whole field: give one of them");
+            "-l and -m, --term, --acn, --coeffs, --orbital and --analyze each give the whole field: "
+            "give one of them");
     if (r.nLmin && r.nLmax && *r.nLmin > *r.nLmax)
         throw RequestError("--lmin " + std::to_string(*r.nLmin) + " is above --lmax " +
                            std::to_string(*r.nLmax) + ": the band keeps no degree");
+    if (bAnalysis)
+        ChooseAnalysis(r, job);
+    else if (r.grid || r.bGridPoints)
+        throw RequestError("--grid says where the values of --analyze lie: it goes with nothing else");
     if (r.convention && (r.normalization || r.bCondonShortley || r.sine))
         throw RequestError("--convention sets --norm, --cs and --sine at once: give it or them");
     const ConventionChoice choice =
@@ -182,6 +212,8 @@ void ChooseField(const Request& r, const Given& given, Job& job)
         job.field = Field{AcnTerms(r.aAcn), AcnConvention(choice)};
     else if (!r.aTerms.empty())
         job.field = Field{r.aTerms, HarmonicConvention(choice)};
+    else if (bAnalysis)
+        job.field = Field{{}, HarmonicConvention(choice)};
     else
     {
         job.bHarmonic = true;
@@ -255,10 +287,16 @@ void CheckColoring(const Request& r, const Given& given, Job& job)
     job.mapProjection = *r.map;
     if (r.strPicturePath.empty())
         throw RequestError("--map needs --out");
-    for (const char* pszOther : {"--at", "--stats", "--values", "--mesh", "--turntable", "--fit", "--smooth",
-                                 "--supersample", "--from", "--to", "--theta", "--phi", "--radius", "--core",
-                                 "--scale", "--coeffs-out", "--spectrum"})
-        if (given.Has(pszOther))
+    // Headerless values to analyse take their shape from --theta and --phi, which then say nothing
+    // of the map's grid.
+    const bool bValuesShape =
+        !r.strAnalyzePath.empty() && ValuesFormatOf(r.strAnalyzePath) == ValuesFormat::kRaw;
+    for (const char* pszOther :
+         {"--at", "--stats", "--values", "--mesh", "--turntable", "--fit", "--smooth", "--supersample",
+          "--from", "--to", "--theta", "--phi", "--radius", "--core", "--scale", "--coeffs-out",
+          "--spectrum"})
+        if (given.Has(pszOther) &&
+            !(bValuesShape && (std::string(pszOther) == "--theta" || std::string(pszOther) == "--phi")))
             throw RequestError(std::string("--map makes only the map picture, on a grid of its own: ") +
                                pszOther + " does not go with it");
     job.bSizeGiven = r.size.has_value();
@@ -315,8 +353,9 @@ Job PlanJob(const Request& r)
     CheckFieldOutputs(r, given, job);
     if (r.nTableMax)
         for (const char* pszOther :
-             {"--l", "--m", "--term", "--acn", "--coeffs", "--orbital", "--rotate", "--lmin", "--lmax", "--at",
-              "--values", "--mesh", "--turntable", "--radius", "--core", "--scale", "--coeffs-out", "--spectrum"})
+             {"--l", "--m", "--term", "--acn", "--coeffs", "--orbital", "--analyze", "--rotate", "--lmin", "--lmax",
+              "--at", "--values", "--mesh", "--turntable", "--radius", "--core", "--scale", "--coeffs-out",
+              "--spectrum"})
             if (given.Has(pszOther))
                 throw RequestError(std::string("--table makes only the table picture: ") + pszOther +
                                    " does not go with it");

@@ -5,6 +5,7 @@
 #include "colour/color_schemes.h"
 #include "export/output_files.h"
 #include "export/png_writer.h"
+#include "jobs/analysed_field.h"
 #include "jobs/file_field.h"
 #include "jobs/run_report.h"
 #include "jobs/runs.h"
@@ -21,7 +22,7 @@
 void RunMap(const Job& asked, IRunHooks& hooks)
 {
     std::vector<std::string> aWarnings;
-    const Job job = WithTurnedField(WithFileField(asked, aWarnings));
+    const Job job = WithTurnedField(WithAnalysedField(WithFileField(asked, aWarnings), hooks, aWarnings));
     const int nWidth = job.nWidth;
     // A title has a strip of its own above the map, which a picture of no given size adds; the
     // title's size grows with the picture's, and a few rounds settle the height that holds both.

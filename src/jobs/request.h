@@ -12,6 +12,7 @@
 #include "picture/picture.h"
 #include "sht/convention.h"
 #include "sht/rotation.h"
+#include "sht/sample_grid.h"
 #include "text/table_captions.h"
 
 // Everything one run asks for, as a front end was told it: each item that may be left out is
@@ -22,12 +23,15 @@ struct Request
     // The field: at most one source; none is the viewer's Y(2, 0).
     std::optional<int32_t> l;
     std::optional<int32_t> m;
-    std::vector<Term> aTerms;      // C * Y(L, M), added up
-    std::vector<double> aAcn;      // ambisonic channels in ACN order
-    std::string strCoeffsPath;     // a coefficient file
-    std::string strOrbital;        // an orbital by name
-    std::optional<int32_t> nLmin;  // the degrees of the field kept, from
-    std::optional<int32_t> nLmax;  // and up to
+    std::vector<Term> aTerms;        // C * Y(L, M), added up
+    std::vector<double> aAcn;        // ambisonic channels in ACN order
+    std::string strCoeffsPath;       // a coefficient file
+    std::string strOrbital;          // an orbital by name
+    std::string strAnalyzePath;      // sampled values, whose coefficients make the field
+    std::optional<SampleGrid> grid;  // where those values lie: a grid (lobara unless told),
+    bool bGridPoints = false;        // or scattered points
+    std::optional<int32_t> nLmin;    // the degrees of the field kept, from
+    std::optional<int32_t> nLmax;    // and up to (for an analysis, the highest analysed)
     // Its convention: each part the input's own unless given.
     std::optional<Normalization> normalization;
     bool bCondonShortley = false;

@@ -9,6 +9,7 @@
 #include "export/output_files.h"
 #include "export/png_writer.h"
 #include "export/values_writer.h"
+#include "jobs/analysed_field.h"
 #include "jobs/field_outputs.h"
 #include "jobs/file_field.h"
 #include "jobs/run_report.h"
@@ -99,7 +100,7 @@ void WritePictures(const Job& job, SurfaceMesh&& mesh, std::vector<Rgb8>&& aVert
 void RunSurface(const Job& asked, IRunHooks& hooks)
 {
     std::vector<std::string> aWarnings;
-    const Job job = WithTurnedField(WithFileField(asked, aWarnings));
+    const Job job = WithTurnedField(WithAnalysedField(WithFileField(asked, aWarnings), hooks, aWarnings));
     const bool bSurface = job.bStats || !job.strMeshPath.empty() || !job.strPicturePath.empty();
     SurfaceMesh mesh;
     ComplexSamples complex;  // --complex: both parts of the field at every sample

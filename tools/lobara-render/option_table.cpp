@@ -20,6 +20,7 @@
 #include "sht/angles.h"
 #include "sht/build_limits.h"
 #include "sht/rotation_text.h"
+#include "sht/sample_grid.h"
 #include "text/picture_text.h"
 
 namespace {
@@ -92,8 +93,42 @@ std::vector<OptionDeclaration> Declare()
         {"--lmin", "L", "",
          "Keep the degrees of the field from L up; with --lmax, the band of degrees from L to --lmax", false,
          Integer("--lmin", &Request::nLmin, 0, kMaxDegree)},
-        {"--lmax", "L", "", "Keep the degrees of the field up to L (--coeffs reads no further)", false,
+        {"--lmax", "L", "",
+         "Keep the degrees of the field up to L (--coeffs reads no further); with --analyze, the highest "
+         "degree found (the grid's limit unless told)",
+         false,
          Integer("--lmax", &Request::nLmax, 0, kMaxDegree)},
+        {"--analyze", "FILE", "",
+         "The field whose coefficients fit sampled values: a NumPy array of float64 of shape (NT, NP) when "
+         "FILE "
+         "ends in .npy, CSV rows theta,phi,value as --values writes them when it ends in .csv, else "
+         "headerless "
+         "little-endian doubles of shape --theta x --phi; --grid says where they lie, --lmax up to which "
+         "degree",
+         false, FilePath("--analyze", &Request::strAnalyzePath)},
+        {"--grid", "NAME", "lobara",
+         "Where the values of --analyze lie: lobara (NT rows theta = i pi / (NT - 1), both poles: the grid "
+         "of "
+         "--values; degrees up to NT - 2), cells (theta = (i + 1/2) pi / NT; up to NT - 1), dh "
+         "(Driscoll-Healy, "
+         "NP = 2 NT, theta = i pi / NT; up to NT - 1), gl (Gauss-Legendre latitudes; up to NT - 1), each "
+         "with "
+         "phi = 2 pi j / NP and degrees up to (NP - 1) / 2; or points, CSV rows theta,phi,value with an "
+         "optional "
+         "fourth column, the weight, fitted by least squares (degrees up to sqrt(N) - 1 for N points unless "
+         "told)",
+         false,
+         [](const std::string& v, Request& r) {
+             SampleGrid grid{};
+             r.bGridPoints = v == "points";
+             if (r.bGridPoints)
+                 r.grid.reset();
+             else if (FindSampleGrid(v, grid))
+                 r.grid = grid;
+             else
+                 throw RequestError("--grid needs " + OneOf(SampleGridNames()) + " or points, not '" + v +
+                                    "'");
+         }},
         {"--norm", "NAME", NormalizationName(Normalization::kOrtho),
          "Normalisation of Y: ortho (unit integral of Y^2 over the sphere), 4pi (mean square 1), schmidt, "
          "unnorm, "
