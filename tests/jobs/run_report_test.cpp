@@ -13,6 +13,7 @@ Job GridJob(const Field& field, int32_t nRows, int32_t nColumns)
     job.field = field;
     job.nThetaDiv = nRows;
     job.nPhiDiv = nColumns;
+    job.bStats = true;  // a run that samples the grid
     return job;
 }
 
