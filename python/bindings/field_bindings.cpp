@@ -18,6 +18,7 @@
 #include "bindings/numpy_arrays.h"
 #include "bindings/python_errors.h"
 #include "surface/angles.h"
+#include "surface/build_limits.h"
 #include "surface/coefficient_file.h"
 #include "surface/complex_field.h"
 #include "surface/convention.h"
@@ -291,4 +292,5 @@ void BindFields(py::module_& module)
         return aNames;
     });
     module.def("sample_angles", &SampleAngles, py::arg("nt"), py::arg("np"));
+    module.attr("MAX_DEGREE") = kMaxDegree;
 }

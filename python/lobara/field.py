@@ -8,6 +8,8 @@ import numpy
 from . import _lobara
 from .convention import AMBIX, LOBARA, Convention, _integers
 
+#: The highest degree sampled: no grid of at most 2^31 - 1 samples shows a higher one.
+MAX_DEGREE = _lobara.MAX_DEGREE
 #: Samples along θ and along φ unless told: the viewer's and lobara-render's.
 DEFAULT_GRID = (480, 240)
 
@@ -109,6 +111,8 @@ class Field:
         one. ``lmax`` keeps the degrees up to it. A file that cannot be read raises
         :class:`CoefficientFileError` (an OSError and a ValueError) naming the file, the line and
         the fault; the file's warnings (time-variable terms left out) are issued as warnings."""
+        if lmax is not None and not 0 <= lmax <= MAX_DEGREE:
+            raise ValueError(f"lmax needs a degree from 0 to {MAX_DEGREE}, not {lmax!r}")
         core, file_warnings = _lobara.read_coefficient_file(str(path), -1 if lmax is None else int(lmax),
                                                             "" if norm is None else norm)
         for text in file_warnings:

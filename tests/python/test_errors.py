@@ -61,6 +61,7 @@ def test_messages_are_lobara_renders(tmp_path):
     lambda: lobara.Field.from_healpy(numpy.zeros(7)),
     lambda: lobara.Field.from_healpy(numpy.zeros(6), lmax=2, mmax=3),
     lambda: lobara.GEODESY.factors(2, 3),
+    lambda: lobara.Field.from_file("model.txt", lmax=-1),
 ], ids=lambda make: make.__code__.co_firstlineno)
 def test_bad_input_raises_value_error(make):
     with pytest.raises(ValueError):

@@ -42,4 +42,4 @@ def test_empty_grids_and_the_aliasing_warning():
     with pytest.warns(lobara.AliasingWarning, match="21 x 16"):
         field.sample(20, 16)
     assert field.sufficient_grid == (21, 16)
-    assert lobara.ComplexField.harmonic(2, 1).sample(4, 6).dtype == numpy.complex128
+    assert lobara.ComplexField.harmonic(2, 1).sample(5, 6).dtype == numpy.complex128

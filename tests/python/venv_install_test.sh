@@ -8,7 +8,8 @@ source_dir=$1 work=$2
 rm -rf "$work"
 mkdir -p "$work"
 /usr/bin/python3 -m venv --system-site-packages "$work/venv"
-LOBARA_BUILD_DIR="$work/build" "$work/venv/bin/pip" install --no-index --no-build-isolation -q \
+# Nothing but the source tree: no index, and no folder of wheels that the machine may name.
+LOBARA_BUILD_DIR="$work/build" env -u PIP_FIND_LINKS "$work/venv/bin/pip" install --no-index --no-build-isolation -q \
   "$source_dir/python" >"$work/pip.log" 2>&1 || { tail -n 30 "$work/pip.log"; exit 1; }
 cd "$work"
 "$work/venv/bin/python" - "$work/venv" <<'PYTHON'

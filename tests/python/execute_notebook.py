@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Executes the example notebook as a reader would, with jupyter-nbconvert, and checks that it ran
 without an error and that its pictures are there: every cell that draws has a PNG of some size.
-Usage: notebook_test.py NOTEBOOK WORK_DIR"""
+Usage: execute_notebook.py NOTEBOOK WORK_DIR"""
 import base64
 import os
 import json
