@@ -80,23 +80,27 @@ def test_a_header_contradicted_and_wrong_types(tmp_path):
 
 
 def test_ctrl_c_stops_a_long_synthesis_and_other_threads_run_meanwhile():
-    # A child process: a timer thread (which needs the GIL) sends SIGINT while a synthesis that
-    # takes many seconds runs; KeyboardInterrupt must come soon after.
+    # A child process: a timer thread (which needs the GIL) sends SIGINT while a synthesis of
+    # 6000 rows runs; KeyboardInterrupt must come within a few times what 64 rows take (Ctrl-C is
+    # looked for as rows are made, after the recurrences are set up), whatever the build's speed.
     script = textwrap.dedent("""
         import os, signal, threading, time
         import numpy, lobara
         l = numpy.repeat(numpy.arange(1201), numpy.arange(1201) * 2 + 1)
         m = numpy.concatenate([numpy.arange(-k, k + 1) for k in range(1201)])
         field = lobara.Field.from_arrays(l, m, numpy.ones(l.size))
+        start = time.monotonic()
+        field.sample(64, 6000)
+        bound = 0.5 + 4 * (time.monotonic() - start) + 1.0
         threading.Timer(0.5, os.kill, (os.getpid(), signal.SIGINT)).start()
         start = time.monotonic()
         try:
             field.sample(6000, 6000)
             print("finished")
         except KeyboardInterrupt:
-            print("interrupted", time.monotonic() - start)
+            print("interrupted" if time.monotonic() - start < bound else "late")
     """)
-    result = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, timeout=120)
+    result = subprocess.run([sys.executable, "-W", "ignore", "-c", script], capture_output=True, text=True,
+                            timeout=600)
     assert result.returncode == 0, result.stderr
-    word, seconds = result.stdout.split()
-    assert word == "interrupted" and float(seconds) < 3
+    assert result.stdout.split() == ["interrupted"]
