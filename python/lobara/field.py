@@ -174,6 +174,33 @@ class Field:
         l, m, c = l[keep], m[keep], c[keep]
         return Field.from_arrays(l, m, self.convention.convert(l, m, c, convention), convention)
 
+    def to_shtools(self, normalization="4pi", csphase=1, lmax=None):
+        """The field's coefficients in pyshtools' layout cilm[i, l, m] (i = 0 cosine, 1 sine), of
+        shape (2, lmax + 1, lmax + 1), in pyshtools' ``normalization`` and ``csphase``: the inverse
+        of :meth:`from_shtools`. lmax is the field's highest degree unless given; terms above it
+        are left out."""
+        from .layouts import shtools_array
+        if csphase not in (1, -1):
+            raise ValueError(f"csphase needs 1 or -1, not {csphase!r}")
+        l, m, c = self.in_convention(Convention(normalization, csphase == -1, "standard")).terms
+        lmax = max(self.max_degree, 0) if lmax is None else int(lmax)
+        keep = l <= lmax
+        return shtools_array(l[keep], m[keep], c[keep], lmax)
+
+    def to_healpy(self, lmax=None, mmax=None):
+        """healpy's complex alm of the field (the inverse of :meth:`from_healpy`): a_l0 = c(l, 0),
+        a_lm = (c(l, m) - i c(l, -m)) / √2 with c the coefficients in :data:`ORTHO_CS`. lmax is the
+        field's highest degree and mmax lmax unless given; terms above them are left out."""
+        from .convention import ORTHO_CS
+        from .layouts import healpy_array
+        l, m, c = self.in_convention(ORTHO_CS).terms
+        lmax = max(self.max_degree, 0) if lmax is None else int(lmax)
+        mmax = lmax if mmax is None else int(mmax)
+        if not 0 <= mmax <= lmax:
+            raise ValueError(f"mmax needs 0 <= mmax <= lmax, not {mmax} with lmax = {lmax}")
+        keep = (l <= lmax) & (numpy.abs(m) <= mmax)
+        return healpy_array(l[keep], m[keep], c[keep], lmax, mmax)
+
     def sample(self, ntheta=DEFAULT_GRID[0], nphi=DEFAULT_GRID[1]):
         """The field on the sample grid of :func:`grid`: an array of shape (ntheta, nphi), row i at
         θ_i and column j at φ_j, made by the libraries in place (NumPy takes their buffer without a

@@ -56,3 +56,21 @@ def healpy_terms(alm, lmax=None, mmax=None):
     m_terms = numpy.concatenate([m, -m[~zonal]])
     c_terms = numpy.concatenate([numpy.where(zonal, alm.real, sqrt2 * alm.real), -sqrt2 * alm.imag[~zonal]])
     return l_terms, m_terms, c_terms
+
+
+def shtools_array(l, m, c, lmax):
+    """pyshtools' cilm[i, l, m] of terms (0 <= |m| <= l <= lmax), repeated terms summed."""
+    cilm = numpy.zeros((2, lmax + 1, lmax + 1))
+    numpy.add.at(cilm, ((m < 0).astype(int), l, numpy.abs(m)), c)
+    return cilm
+
+
+def healpy_array(l, m, c, lmax, mmax):
+    """healpy's alm of the terms (0 <= |m| <= l <= lmax, |m| <= mmax) of ortho with the (-1)^m
+    phase and +sin: the inverse of healpy_terms."""
+    alm = numpy.zeros(healpy_size(lmax, mmax), dtype=complex)
+    order = numpy.abs(m)
+    index = order * (2 * lmax + 1 - order) // 2 + l
+    scale = numpy.where(m == 0, 1.0, numpy.sqrt(0.5))
+    numpy.add.at(alm, index, numpy.where(m < 0, -1j, 1.0) * scale * c)
+    return alm

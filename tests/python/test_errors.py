@@ -62,6 +62,8 @@ def test_messages_are_lobara_renders(tmp_path):
     lambda: lobara.Field.from_healpy(numpy.zeros(6), lmax=2, mmax=3),
     lambda: lobara.GEODESY.factors(2, 3),
     lambda: lobara.Field.from_file("model.txt", lmax=-1),
+    lambda: lobara.Field.harmonic(2, 1).to_healpy(lmax=3, mmax=5),
+    lambda: lobara.Field.harmonic(2, 1).to_shtools(csphase=2),
 ], ids=lambda make: make.__code__.co_firstlineno)
 def test_bad_input_raises_value_error(make):
     with pytest.raises(ValueError):

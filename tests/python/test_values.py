@@ -116,6 +116,19 @@ def test_shtools_layout_follows_its_definition(norm, csphase, rng):
     assert_close_to_largest(field(theta, phi), expected)
 
 
+def test_layouts_go_back_and_healpys_map_of_an_shtools_field_is_the_fields(rng):
+    lmax = 12
+    cilm = numpy.tril(rng.uniform(-1, 1, (2, lmax + 1, lmax + 1)))
+    cilm[1, :, 0] = 0
+    field = lobara.Field.from_shtools(cilm, "schmidt", -1)
+    assert numpy.allclose(field.to_shtools("schmidt", -1), cilm, rtol=1e-14, atol=0)
+    alm = field.to_healpy()
+    assert numpy.allclose(lobara.Field.from_healpy(alm).to_healpy(), alm, rtol=1e-14, atol=1e-16)
+    nside = 8
+    theta, phi = healpy.pix2ang(nside, numpy.arange(healpy.nside2npix(nside)))
+    assert_close_to_largest(field(theta, phi), healpy.alm2map(alm, nside, lmax=lmax))
+
+
 def test_a_field_keeps_its_values_in_another_convention(rng):
     terms = [(l, m, rng.uniform(-1, 1)) for l in range(10) for m in range(-l, l + 1)]
     field = lobara.Field(terms, lobara.Convention("schmidt", True, "standard"))
