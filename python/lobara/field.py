@@ -217,7 +217,9 @@ class Field:
         return _shaped(self._core.evaluate(theta, phi), shape)
 
     def __repr__(self):
-        return f"<lobara.Field of {self._core.term_count} terms up to degree {self.max_degree}, {self.convention}>"
+        count = self._core.term_count
+        return (f"<lobara.Field of {count} term{'' if count == 1 else 's'} up to degree {self.max_degree}, "
+                f"{self.convention}>")
 
 
 def _warn_if_coarse(core, ntheta, nphi):
