@@ -17,15 +17,16 @@
 #include "bindings/interruptible.h"
 #include "bindings/numpy_arrays.h"
 #include "bindings/python_errors.h"
-#include "surface/angles.h"
-#include "surface/build_limits.h"
-#include "surface/coefficient_file.h"
-#include "surface/complex_field.h"
-#include "surface/convention.h"
-#include "surface/field.h"
-#include "surface/field_rows.h"
-#include "surface/field_synthesis.h"
-#include "surface/orbitals.h"
+#include "fields/coefficient_file.h"
+#include "fields/input_convention.h"
+#include "fields/orbitals.h"
+#include "sht/angles.h"
+#include "sht/build_limits.h"
+#include "sht/complex_field.h"
+#include "sht/convention.h"
+#include "sht/field.h"
+#include "sht/field_rows.h"
+#include "sht/field_synthesis.h"
 
 namespace py = pybind11;
 
@@ -41,7 +42,7 @@ constexpr int64_t kPointWorkPerLook = int64_t{1} << 24;
 Convention MakeConvention(const std::string& strNorm, bool bCondonShortley, const std::string& strSine)
 {
     Convention convention;
-    if (!FindNormalization(strNorm.c_str(), convention.normalization))
+    if (!FindNormalization(strNorm, convention.normalization))
         throw py::value_error("norm needs ortho, 4pi, schmidt, unnorm, sn3d or n3d, not '" + strNorm + "'");
     if (strSine != "lobara" && strSine != "standard")
         throw py::value_error("sine needs lobara or standard, not '" + strSine + "'");
@@ -178,15 +179,15 @@ py::array_t<double> ConventionFactors(const IndexArray& aL, const IndexArray& aM
     return aFactors;
 }
 
-// The field of a coefficient file and the file's warnings. The file's own normalisation holds
-// where its header states one, and a strNorm saying another is refused; otherwise strNorm,
-// when not empty, names it.
+// The field of a coefficient file, in the file's convention (its header's normalisation, else
+// strNorm when not empty, else its format's), and the file's warnings.
 std::pair<Field, std::vector<std::string>> ReadFileField(const std::string& strPath, int64_t nLmax,
                                                          const std::string& strNorm)
 {
     const int32_t nMaxDegree = nLmax < 0 ? -1 : static_cast<int32_t>(std::min<int64_t>(nLmax, INT32_MAX));
-    const Normalization given =
-        strNorm.empty() ? Normalization::kOrtho : MakeConvention(strNorm, false, "standard").normalization;
+    ConventionChoice choice;
+    if (!strNorm.empty())
+        choice.normalization = MakeConvention(strNorm, false, "standard").normalization;
     CoefficientFile file;
     try
     {
@@ -196,14 +197,7 @@ std::pair<Field, std::vector<std::string>> ReadFileField(const std::string& strP
     {
         throw CoefficientFileFailure(error.what());
     }
-    Convention convention = file.GetConvention();
-    if (!strNorm.empty())
-    {
-        if (file.bNormalizationFromFile && given != file.normalization)
-            throw py::value_error("norm " + strNorm + " contradicts '" + strPath + "', whose header says " +
-                                  NormalizationName(file.normalization));
-        convention.normalization = given;
-    }
+    const Convention convention = FileConvention(choice, file, strPath);
     return {Field{std::move(file.aTerms), convention}, std::move(file.aWarnings)};
 }
 
@@ -283,14 +277,30 @@ void BindFields(py::module_& module)
     module.def("read_coefficient_file", &ReadFileField, py::arg("path"), py::arg("lmax"), py::arg("norm"));
     module.def("orbital", &Orbital, py::arg("name"), py::arg("norm"), py::arg("cs"), py::arg("sine"));
     module.def("orbital_names", []() { return SplitNames(OrbitalNames()); });
-    module.def("normalization_names", []() {
-        std::vector<std::string> aNames;
-        for (Normalization normalization :
-             {Normalization::kOrtho, Normalization::k4Pi, Normalization::kSchmidt,
-              Normalization::kUnnormalized, Normalization::kSn3d, Normalization::kN3d})
-            aNames.emplace_back(NormalizationName(normalization));
-        return aNames;
-    });
+    module.def("normalization_names", &NormalizationNames);
+    module.def("convention_names", &ConventionNames);
+    module.def(
+        "named_convention",
+        [](const std::string& strName) {
+            Convention convention;
+            if (!FindConventionNamed(strName, convention))
+            {
+                std::string strNames;
+                for (const std::string& strKnown : ConventionNames())
+                    strNames += (strNames.empty() ? "" : ", ") + strKnown;
+                throw py::value_error("convention needs one of " + strNames + ", not '" + strName + "'");
+            }
+            return std::make_tuple(std::string(NormalizationName(convention.normalization)),
+                                   convention.bCondonShortley, SineName(convention.sine));
+        },
+        py::arg("name"));
+    module.def(
+        "acn_terms",
+        [](const std::vector<double>& aChannels) {
+            Field field{AcnTerms(aChannels), Convention{}};
+            return TermArrays(field);
+        },
+        py::arg("channels"));
     module.def("sample_angles", &SampleAngles, py::arg("nt"), py::arg("np"));
     module.attr("MAX_DEGREE") = kMaxDegree;
 }

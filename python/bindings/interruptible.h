@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "bindings/python_errors.h"
-#include "surface/build_progress.h"
+#include "sht/build_progress.h"
 
 // Lets long work that runs without the GIL be interrupted: told of progress from any thread,
 // it looks, on the thread that started the work and a few times a second, whether Python has a

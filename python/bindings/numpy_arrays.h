@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "surface/surface_mesh.h"
+#include "sht/growable_array.h"
 
 inline double* DataOf(DoubleArray& aValues)
 {

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "surface/build_limits.h"
+#include "sht/build_limits.h"
 
 namespace py = pybind11;
 

@@ -15,10 +15,10 @@ the one-line messages of lobara-render. Long work runs without the GIL, and Ctrl
 """
 
 from ._lobara import CoefficientFileError, __version__
-from .convention import AMBIX, GEODESY, LOBARA, NORMALIZATIONS, ORTHO_CS, SINES, Convention
+from .convention import AMBIX, CONVENTION_NAMES, GEODESY, LOBARA, NORMALIZATIONS, PHYSICS, SINES, Convention
 from .field import DEFAULT_GRID, MAX_DEGREE, ORBITALS, AliasingWarning, ComplexField, Field, grid
 
 __all__ = [
-    "AMBIX", "AliasingWarning", "CoefficientFileError", "ComplexField", "Convention", "DEFAULT_GRID", "Field",
-    "GEODESY", "LOBARA", "MAX_DEGREE", "NORMALIZATIONS", "ORBITALS", "ORTHO_CS", "SINES", "grid", "__version__",
+    "AMBIX", "AliasingWarning", "CONVENTION_NAMES", "CoefficientFileError", "ComplexField", "Convention", "DEFAULT_GRID", "Field",
+    "GEODESY", "LOBARA", "MAX_DEGREE", "NORMALIZATIONS", "ORBITALS", "PHYSICS", "SINES", "grid", "__version__",
 ]

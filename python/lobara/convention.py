@@ -50,6 +50,12 @@ class Convention:
         if self.sine not in SINES:
             raise ValueError(f"sine needs lobara or standard, not {self.sine!r}")
 
+    @classmethod
+    def named(cls, name):
+        """One of the common sets by name, as lobara-render's --convention takes them:
+        :data:`CONVENTION_NAMES`."""
+        return _named(name)
+
     def factors(self, l, m):
         """Y(l, m) in this convention over the program's own Y(l, m), for arrays of l and m
         (0 <= |m| <= l): the factor that turns a coefficient of this convention's harmonic into
@@ -76,11 +82,17 @@ def _integers(values, name):
     return array.astype(numpy.int64)
 
 
+def _named(name):
+    return Convention(*_lobara.named_convention(name))
+
+
+#: The common sets by the names of lobara-render's --convention.
+CONVENTION_NAMES = tuple(_lobara.convention_names())
 #: This program's own convention: ortho, no Condon–Shortley phase, the sine sign lobara.
-LOBARA = Convention()
-#: Geodesy's and pyshtools' default: 4pi, no phase, +sin; also every coefficient file's sine.
-GEODESY = Convention("4pi", False, "standard")
+LOBARA = _named("lobara")
+#: Geodesy's, pyshtools' and the coefficient files': 4pi, no phase, +sin.
+GEODESY = _named("geodesy")
 #: Ambisonics' AmbiX: SN3D, no phase, +sin (with ACN channel order).
-AMBIX = Convention("sn3d", False, "standard")
-#: The real harmonics of healpy's and SciPy's complex ones: ortho, the (-1)^m phase, +sin.
-ORTHO_CS = Convention("ortho", True, "standard")
+AMBIX = _named("ambix")
+#: Physics', SciPy's and healpy's real harmonics: ortho, the (-1)^m phase, +sin.
+PHYSICS = _named("physics")

@@ -1,6 +1,5 @@
 """Real and complex fields on the sphere, sampled on the grid or at any points."""
 
-import math
 import warnings
 
 import numpy
@@ -90,10 +89,8 @@ class Field:
     def acn(cls, channels, convention=AMBIX):
         """The field of ambisonic channels in ACN order, channel n = l² + l + m, in SN3D with the
         standard sine (AmbiX) unless the convention says otherwise."""
-        c = numpy.asarray(channels, dtype=float).ravel()
-        n = numpy.arange(c.size)
-        l = numpy.array([math.isqrt(k) for k in range(c.size)], dtype=numpy.int64)
-        return cls.from_arrays(l, n - l * l - l, c, convention)
+        l, m, c = _lobara.acn_terms(numpy.asarray(channels, dtype=float).ravel())
+        return cls.from_arrays(l, m, c, convention)
 
     @classmethod
     def orbital(cls, name, convention=LOBARA):
@@ -137,13 +134,13 @@ class Field:
         m·(2·lmax + 1 - m)/2 + l), the map healpy's alm2map makes: with healpy's orthonormal
         complex harmonics, which carry the (-1)^m phase,
         f = Σ_l (a_l0 Y_l0 + 2 Re Σ_(m>0) a_lm Y_lm). In the real harmonics of ortho with the
-        phase and +sin (:data:`ORTHO_CS`) its coefficients are Re a_l0, √2 Re a_lm for Y(l, m) and
+        phase and +sin (:data:`PHYSICS`) its coefficients are Re a_l0, √2 Re a_lm for Y(l, m) and
         -√2 Im a_lm for Y(l, -m); the field keeps that convention. lmax and mmax as healpy infers
         them unless given (the imaginary parts of a_l0 play no part, as in a real map)."""
         from .layouts import healpy_terms
-        from .convention import ORTHO_CS
+        from .convention import PHYSICS
         l, m, c = healpy_terms(alm, lmax, mmax)
-        return cls.from_arrays(l, m, c, ORTHO_CS)
+        return cls.from_arrays(l, m, c, PHYSICS)
 
     @property
     def convention(self):
@@ -189,11 +186,11 @@ class Field:
 
     def to_healpy(self, lmax=None, mmax=None):
         """healpy's complex alm of the field (the inverse of :meth:`from_healpy`): a_l0 = c(l, 0),
-        a_lm = (c(l, m) - i c(l, -m)) / √2 with c the coefficients in :data:`ORTHO_CS`. lmax is the
+        a_lm = (c(l, m) - i c(l, -m)) / √2 with c the coefficients in :data:`PHYSICS`. lmax is the
         field's highest degree and mmax lmax unless given; terms above them are left out."""
-        from .convention import ORTHO_CS
+        from .convention import PHYSICS
         from .layouts import healpy_array
-        l, m, c = self.in_convention(ORTHO_CS).terms
+        l, m, c = self.in_convention(PHYSICS).terms
         lmax = max(self.max_degree, 0) if lmax is None else int(lmax)
         mmax = lmax if mmax is None else int(mmax)
         if not 0 <= mmax <= lmax:

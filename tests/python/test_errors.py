@@ -42,6 +42,7 @@ def test_messages_are_lobara_renders(tmp_path):
     lambda: lobara.Convention("orto"),
     lambda: lobara.Convention(sine="plus"),
     lambda: lobara.Convention(cs="yes"),
+    lambda: lobara.Convention.named("chemistry"),
     lambda: lobara.Field([(1, 0)]),
     lambda: lobara.Field([(1.5, 0, 1.0)]),
     lambda: lobara.Field([(2**40, 0, 1.0)]),

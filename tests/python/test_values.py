@@ -12,7 +12,7 @@ from conftest import assert_close_to_largest, normalization, real_harmonic
 
 import lobara
 
-CONVENTIONS = [lobara.LOBARA, lobara.GEODESY, lobara.AMBIX, lobara.ORTHO_CS,
+CONVENTIONS = [lobara.LOBARA, lobara.GEODESY, lobara.AMBIX, lobara.PHYSICS,
                lobara.Convention("schmidt", True, "lobara"), lobara.Convention("unnorm", False, "standard"),
                lobara.Convention("n3d", True, "standard")]
 
@@ -137,6 +137,9 @@ def test_a_field_keeps_its_values_in_another_convention(rng):
         converted = field.in_convention(convention)
         assert converted.convention == convention
         assert_close_to_largest(converted(theta, phi), field(theta, phi))
+    # The named sets are those the README's --convention names.
+    assert lobara.Convention.named("physics") == lobara.Convention("ortho", True, "standard")
+    assert lobara.Convention.named("geodesy") == lobara.Convention("4pi", False, "standard")
     # A coefficient of Y(1, -1) in the lobara sine is minus that of the standard one; 4pi's is
     # ortho's over sqrt(4 pi).
     assert lobara.LOBARA.convert(1, -1, 2.0, lobara.Convention(sine="standard")) == pytest.approx(-2.0)
