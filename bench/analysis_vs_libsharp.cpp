@@ -19,9 +19,9 @@
 #include <random>
 #include <vector>
 
+#include "sht/field_synthesis.h"
 #include "sht/grid_analysis.h"
 #include "sht/own_coefficients.h"
-#include "sht/field_synthesis.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "sht/angles.h"
 #include "fields/coefficient_text.h"
+#include "sht/angles.h"
 
 namespace {
 

@@ -291,10 +291,9 @@ void CheckColoring(const Request& r, const Given& given, Job& job)
     // of the map's grid.
     const bool bValuesShape =
         !r.strAnalyzePath.empty() && ValuesFormatOf(r.strAnalyzePath) == ValuesFormat::kRaw;
-    for (const char* pszOther :
-         {"--at", "--stats", "--values", "--mesh", "--turntable", "--fit", "--smooth", "--supersample",
-          "--from", "--to", "--theta", "--phi", "--radius", "--core", "--scale", "--coeffs-out",
-          "--spectrum"})
+    for (const char* pszOther : {"--at", "--stats", "--values", "--mesh", "--turntable", "--fit", "--smooth",
+                                 "--supersample", "--from", "--to", "--theta", "--phi", "--radius", "--core",
+                                 "--scale", "--coeffs-out", "--spectrum"})
         if (given.Has(pszOther) &&
             !(bValuesShape && (std::string(pszOther) == "--theta" || std::string(pszOther) == "--phi")))
             throw RequestError(std::string("--map makes only the map picture, on a grid of its own: ") +
@@ -353,9 +352,9 @@ Job PlanJob(const Request& r)
     CheckFieldOutputs(r, given, job);
     if (r.nTableMax)
         for (const char* pszOther :
-             {"--l", "--m", "--term", "--acn", "--coeffs", "--orbital", "--analyze", "--rotate", "--lmin", "--lmax",
-              "--at", "--values", "--mesh", "--turntable", "--radius", "--core", "--scale", "--coeffs-out",
-              "--spectrum"})
+             {"--l", "--m", "--term", "--acn", "--coeffs", "--orbital", "--analyze", "--rotate", "--lmin",
+              "--lmax", "--at", "--values", "--mesh", "--turntable", "--radius", "--core", "--scale",
+              "--coeffs-out", "--spectrum"})
             if (given.Has(pszOther))
                 throw RequestError(std::string("--table makes only the table picture: ") + pszOther +
                                    " does not go with it");

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 #include "jobs/request_error.h"
 
@@ -121,4 +122,30 @@ RadiusRule ParseRadius(const std::string& strName, const std::string& strText)
     if (strText.rfind("offset:", 0) == 0)
         ParsePositive(strName + " offset:R", strText.substr(7));  // throws what is wrong with R
     throw RequestError(strName + " needs abs, square, one, offset or offset:R, not '" + strText + "'");
+}
+
+std::string OneLine(const std::string& strText)
+{
+    std::string strLine;
+    for (size_t i = 0; i < strText.size(); ++i)
+    {
+        const auto c = static_cast<unsigned char>(strText[i]);
+        // C1 controls arrive in UTF-8 as 0xC2 0x80 to 0xC2 0x9F.
+        const bool bC1 = c == 0xC2 && i + 1 < strText.size() &&
+                         (static_cast<unsigned char>(strText[i + 1]) & 0xE0) == 0x80;
+        if (c == '\n')
+            strLine += "\\n";
+        else if (c == '\t')
+            strLine += "\\t";
+        else if (c < 0x20 || c == 0x7F || bC1)
+        {
+            const unsigned nCode = bC1 ? static_cast<unsigned char>(strText[++i]) : c;
+            char acEscape[8];
+            std::snprintf(acEscape, sizeof acEscape, "\\x%02X", nCode);
+            strLine += acEscape;
+        }
+        else
+            strLine += static_cast<char>(c);
+    }
+    return strLine;
 }

@@ -39,3 +39,8 @@ RadiusRule ParseRadius(const std::string& strName, const std::string& strText);
 
 // One number above 0 and at most 1e30.
 double ParsePositive(const std::string& strName, const std::string& strText);
+
+// The text as one line that a terminal shows as it is: line breaks, tabs and the other control
+// characters that user text (a file name, a value) may carry are written as escapes (\n, \t,
+// \x1B), so that a message stays one line and cannot drive the terminal.
+std::string OneLine(const std::string& strText);

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "sht/angles.h"
 #include "sht/fftw_planner.h"
 #include "sht/meridian_quadrature.h"
+#include "sht/normalized_legendre.h"
 #include "sht/own_coefficients.h"
 #include "sht/thread_sharing.h"
-#include "sht/angles.h"
-#include "sht/normalized_legendre.h"
 
 namespace {
 

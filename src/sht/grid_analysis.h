@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "sht/sample_grid.h"
 #include "sht/field.h"
+#include "sht/sample_grid.h"
 
 // The coefficients of every (l, m) up to nMaxDegree, in the convention asked, of the values
 // pValues[i * nP + j] sampled on a grid: each ring transformed over phi, then for each order the

@@ -4,9 +4,9 @@
 #include <mutex>
 #include <new>
 
+#include "sht/angles.h"
 #include "sht/fftw_planner.h"
 #include "sht/gauss_legendre.h"
-#include "sht/angles.h"
 
 namespace {
 

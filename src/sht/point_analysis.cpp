@@ -6,10 +6,10 @@
 #include <numeric>
 #include <vector>
 
-#include "sht/own_coefficients.h"
-#include "sht/thread_sharing.h"
 #include "sht/angles.h"
 #include "sht/normalized_legendre.h"
+#include "sht/own_coefficients.h"
+#include "sht/thread_sharing.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "sht/own_coefficients.h"
 #include "sht/convention.h"
 #include "sht/field_synthesis.h"
+#include "sht/own_coefficients.h"
 
 namespace {
 

@@ -25,39 +25,12 @@
 
 namespace {
 
-using Apply = std::function<void(const std::string&, Request&)>;
-
 std::string PointText(const double point[3])
 {
     std::string strText;
     for (int i = 0; i < 3; ++i)
         strText += (i ? "," : "") + CLI::detail::to_string(point[i]);
     return strText;
-}
-
-// A whole number within [nMin, nMax] into the member.
-template <typename T>
-Apply Integer(const char* pszName, T Request::*pMember, long long nMin, long long nMax)
-{
-    return [=](const std::string& v, Request& r) { r.*pMember = ParseInt32(pszName, v, nMin, nMax); };
-}
-
-// One of an enumeration's names into the member.
-template <typename T>
-Apply Named(const char* pszName, bool (*find)(const std::string&, T&), std::vector<std::string> (*names)(),
-            std::optional<T> Request::*pMember)
-{
-    return [=](const std::string& v, Request& r) {
-        T value{};
-        if (!find(v, value))
-            throw RequestError(std::string(pszName) + " needs " + OneOf(names()) + ", not '" + v + "'");
-        r.*pMember = value;
-    };
-}
-
-Apply FilePath(const char* pszName, std::string Request::*pMember)
-{
-    return [=](const std::string& v, Request& r) { r.*pMember = NonEmptyPath(pszName, v); };
 }
 
 std::vector<OptionDeclaration> Declare()
@@ -96,8 +69,7 @@ std::vector<OptionDeclaration> Declare()
         {"--lmax", "L", "",
          "Keep the degrees of the field up to L (--coeffs reads no further); with --analyze, the highest "
          "degree found (the grid's limit unless told)",
-         false,
-         Integer("--lmax", &Request::nLmax, 0, kMaxDegree)},
+         false, Integer("--lmax", &Request::nLmax, 0, kMaxDegree)},
         {"--analyze", "FILE", "",
          "The field whose coefficients fit sampled values: a NumPy array of float64 of shape (NT, NP) when "
          "FILE "

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "jobs/request.h"
+#include "jobs/request_text.h"
 
 // One declaration of every option of lobara-render: from it come the command line's options, its
 // --help (and so the man page) and the README's table of options.
@@ -16,7 +15,7 @@ struct OptionDeclaration
     std::string strHelp;     // what it does, one paragraph
     bool bRepeatable = false;
     // Reads the value (empty for a flag) into the request; throws RequestError naming the option.
-    std::function<void(const std::string&, Request&)> apply;
+    ApplyText apply;
 };
 
 const std::vector<OptionDeclaration>& OptionDeclarations();

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "jobs/value_text.h"
+
 namespace {
 
 constexpr auto kQuietTime = std::chrono::seconds(1);
@@ -17,29 +19,7 @@ constexpr auto kRedrawTime = std::chrono::milliseconds(250);
 
 void PrintLine(const std::string& strPrefix, const std::string& strMessage)
 {
-    std::string strLine = "lobara-render: " + strPrefix;
-    for (size_t i = 0; i < strMessage.size(); ++i)
-    {
-        const auto c = static_cast<unsigned char>(strMessage[i]);
-        // C1 controls arrive in UTF-8 as 0xC2 0x80 to 0xC2 0x9F.
-        const bool bC1 = c == 0xC2 && i + 1 < strMessage.size() &&
-                         (static_cast<unsigned char>(strMessage[i + 1]) & 0xE0) == 0x80;
-        if (c == '\n')
-            strLine += "\\n";
-        else if (c == '\t')
-            strLine += "\\t";
-        else if (c < 0x20 || c == 0x7F || bC1)
-        {
-            const unsigned nCode = bC1 ? static_cast<unsigned char>(strMessage[++i]) : c;
-            char acEscape[8];
-            std::snprintf(acEscape, sizeof acEscape, "\\x%02X", nCode);
-            strLine += acEscape;
-        }
-        else
-            strLine += static_cast<char>(c);
-    }
-    strLine += '\n';
-    std::fputs(strLine.c_str(), stderr);
+    std::fputs(("lobara-render: " + strPrefix + OneLine(strMessage) + "\n").c_str(), stderr);
 }
 
 void CTerminalHooks::BeginStep(const std::string& strWhat)

@@ -8,9 +8,7 @@
 
 #include "jobs/run_hooks.h"
 
-// One line "lobara-render: PREFIXMESSAGE" on stderr: the control characters that user text (a file
-// name, a value) may carry are shown escaped, so that a message stays one line and cannot drive
-// the terminal.
+// One line "lobara-render: PREFIXMESSAGE" on stderr, the message as OneLine shows it.
 void PrintLine(const std::string& strPrefix, const std::string& strMessage);
 
 // A run as the terminal shows it: its printed lines on stdout, its warnings on stderr, and, when
