@@ -14,6 +14,13 @@ namespace {
 
 using CoefficientReader = CoefficientFile (*)(const std::string&, int32_t);
 
+// The reader without an epoch, for ICGEM files as chosen by content; ReadCoefficientFile gives
+// them theirs.
+CoefficientFile ReadIcgemWithoutEpoch(const std::string& strPath, int32_t nMaxDegree)
+{
+    return ReadIcgemFile(strPath, nMaxDegree, std::nullopt);
+}
+
 bool HasExtension(const std::string& strPath, std::string_view strExtension)
 {
     return strPath.size() > strExtension.size() &&
@@ -57,7 +64,7 @@ CoefficientReader ChooseTextReader(const std::string& strPath)
         if (aFields.empty())
             continue;
         if (EqualsIgnoringCase(aFields[0], "begin_of_head") || EqualsIgnoringCase(aFields[0], "end_of_head"))
-            return ReadIcgemFile;
+            return ReadIcgemWithoutEpoch;
         if (aFields.size() < 2 || !IsWholeNumber(aFields[0]) || !IsWholeNumber(aFields[1]))
             continue;
         if (nFirstRowFields == 0)
@@ -72,15 +79,25 @@ CoefficientReader ChooseTextReader(const std::string& strPath)
 
 }  // namespace
 
-CoefficientFile ReadCoefficientFile(const std::string& strPath, int32_t nMaxDegree)
+CoefficientFile ReadCoefficientFile(const std::string& strPath, int32_t nMaxDegree,
+                                    const std::optional<double>& epoch)
 {
     CheckFile(strPath);
     CoefficientReader read = nullptr;
     if (HasExtension(strPath, ".gfc"))
-        read = ReadIcgemFile;
+        read = ReadIcgemWithoutEpoch;
     else if (HasExtension(strPath, ".bshc"))
         read = ReadBshcFile;
     else
         read = ChooseTextReader(strPath);
-    return read(strPath, nMaxDegree);
+    return read == ReadIcgemWithoutEpoch ? ReadIcgemFile(strPath, nMaxDegree, epoch)
+                                         : read(strPath, nMaxDegree);
+}
+
+void TakeHeaderConstants(const std::vector<double>& aNumbers, CoefficientFile& file)
+{
+    if (!aNumbers.empty() && aNumbers[0] > 0.0)
+        file.dRadius = aNumbers[0];
+    if (aNumbers.size() >= 3 && aNumbers[1] > 0.0)
+        file.dGravityConstant = aNumbers[1];
 }
