@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,8 @@
 //   radial-gravity       g_r = dV/dr = -GM/R^2 (l+1) q^(l+2)     mGal (negative: pointing down)
 //   Br                   the radial magnetic field of Schmidt-normalised Gauss coefficients
 //                        in nT, -dV/dr with V = R sum q^(l+1) (g, h) Y: (l+1) q^(l+2)   nT
+//   intensity            |B| = |grad V|, no factor per degree: the root of the sum of the
+//                        squares of three fields (geodesy/magnetic_components.h)        nT
 // The gravity quantities are of the potential the terms give (after any normal field is removed:
 // the disturbing potential T).
 enum class Quantity
@@ -27,6 +30,7 @@ enum class Quantity
     kGravityAnomaly,
     kRadialGravity,
     kRadialField,
+    kIntensity,
 };
 
 struct QuantityInfo
@@ -52,8 +56,13 @@ struct QuantitySetting
     double dNormalGravity = 0.0;             // m/s^2, for the geoid
 };
 
-// Multiplies each term by its degree's factor. Throws std::runtime_error, in one line, for a
-// missing or non-positive constant the quantity needs (R is needed by every quantity but Br at
-// height 0), a height at or below -R, and a factor beyond the double range (a deep negative height
-// at a high degree).
+// The terms of Bx, By and Bz on the sphere of the quantity's height, whose squares sum to the
+// intensity's; throws as ApplyQuantity.
+std::array<std::vector<Term>, 3> IntensityComponents(const QuantitySetting& setting,
+                                                     const std::vector<Term>& aTerms);
+
+// Multiplies each term by its degree's factor, for every quantity but the intensity. Throws
+// std::runtime_error, in one line, for a missing or non-positive constant the quantity needs (R is needed by
+// every quantity but Br at height 0), a height at or below -R, and a factor beyond the double range (a deep
+// negative height at a high degree).
 void ApplyQuantity(const QuantityInfo& info, const QuantitySetting& setting, std::vector<Term>& aTerms);

@@ -1,5 +1,5 @@
-// Geoid heights, gravity disturbances and anomalies, the potential, radial gravity and the
-// radial magnetic field of a small model, against direct sums of GSL's Legendre functions
+// Geoid heights, gravity disturbances and anomalies, the potential, radial gravity, the radial
+// magnetic field and the magnetic intensity of a small model, against direct sums of GSL's Legendre functions
 // written from the formulas of physical geodesy and geomagnetism.
 #include "geodesy/field_quantity.h"
 
@@ -122,6 +122,46 @@ TEST(FieldQuantityTest, MatchesDirectSumsOfTheFormulas)
     }
 }
 
+TEST(FieldQuantityTest, IntensityIsTheLengthOfMinusTheGradient)
+{
+    // Br, B_theta = -(1/r) dV/dtheta and B_phi = -(1/(r sin theta)) dV/dphi summed directly from
+    // GSL's Schmidt functions and their derivatives, with V = R sum q^(l+1) (g cos + h sin) P.
+    const Model model = RandomModel();
+    const std::vector<std::array<double, 2>> aPoints = {
+        {0.2, 0.0}, {0.9, 1.1}, {1.5707963267948966, 4.0}, {2.2, 5.9}, {3.0, 2.0}};
+    const double dHeight = 400e3;
+    const double q = kRadius / (kRadius + dHeight);
+    const std::array<std::vector<Term>, 3> aComponents =
+        IntensityComponents(QuantitySetting{kRadius, std::nullopt, dHeight, 0.0}, ModelTerms(model));
+    const Convention schmidt{Normalization::kSchmidt, false, SineSign::kStandard};
+    std::array<std::vector<double>, 3> aValues;
+    for (size_t k = 0; k < 3; ++k)
+        aValues[k] = EvaluateField(Field{aComponents[k], schmidt}, aPoints);
+    for (size_t i = 0; i < aPoints.size(); ++i)
+    {
+        const double theta = aPoints[i][0], phi = aPoints[i][1];
+        std::vector<double> aP(gsl_sf_legendre_array_n(kMax)), aDerivative(aP.size());
+        gsl_sf_legendre_deriv_array_e(GSL_SF_LEGENDRE_SCHMIDT, kMax, std::cos(theta), 1.0, aP.data(),
+                                      aDerivative.data());
+        double dR = 0.0, dTheta = 0.0, dPhi = 0.0;
+        for (int l = 0; l <= kMax; ++l)
+            for (int m = 0; m <= l; ++m)
+            {
+                const double p = aP[gsl_sf_legendre_array_index(l, m)];
+                const double dP = -std::sin(theta) * aDerivative[gsl_sf_legendre_array_index(l, m)];
+                const double dCos = std::cos(m * phi), dSin = std::sin(m * phi);
+                const double dRadial = std::pow(q, l + 2);
+                dR += dRadial * (l + 1) * (model.c[l][m] * dCos + model.s[l][m] * dSin) * p;
+                dTheta -= dRadial * (model.c[l][m] * dCos + model.s[l][m] * dSin) * dP;
+                dPhi += dRadial * m * (model.c[l][m] * dSin - model.s[l][m] * dCos) * p / std::sin(theta);
+            }
+        const double dExpected = std::sqrt(dR * dR + dTheta * dTheta + dPhi * dPhi);
+        const double dIntensity = std::sqrt(aValues[0][i] * aValues[0][i] + aValues[1][i] * aValues[1][i] +
+                                            aValues[2][i] * aValues[2][i]);
+        EXPECT_NEAR(dIntensity, dExpected, 1e-10 * dExpected) << "at point " << i;
+    }
+}
+
 TEST(FieldQuantityTest, RefusesMissingConstantsAndHeightsAtOrBelowTheCentre)
 {
     const auto errorOf = [](const char* pszName, const QuantitySetting& setting) -> std::string {
@@ -149,6 +189,8 @@ TEST(FieldQuantityTest, RefusesMissingConstantsAndHeightsAtOrBelowTheCentre)
     // Br at the reference sphere needs no radius.
     EXPECT_EQ(errorOf("Br", {std::nullopt, std::nullopt, 0.0, 0.0}), "applied");
     EXPECT_EQ(FindQuantity("intensity2"), nullptr);
+    EXPECT_THROW(IntensityComponents({std::nullopt, std::nullopt, 1.0, 0.0}, {{1, 0, 1.0}}),
+                 std::runtime_error);
 }
 
 }  // namespace
