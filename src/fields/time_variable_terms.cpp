@@ -107,6 +107,9 @@ void CTimeVariableTerms::AddAtEpoch(double dEpoch, CCoefficientTerms& terms) con
             c += dWeight * line.row.c;
             s += dWeight * line.row.s;
         }
+        if (!std::isfinite(c) || !std::isfinite(s))
+            ThrowCoefficientError(m_strPath, pOffset->nLine,
+                                  RowName(first) + " at the epoch is beyond the range of doubles");
         terms.AddCosineSine(CosineSineRow{first.l, first.m, c, s}, pOffset->nLine);
     }
 }

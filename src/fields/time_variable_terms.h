@@ -41,7 +41,8 @@ public:
 
     // Adds to terms each coefficient's value at dEpoch (days). Throws, naming the coefficient and
     // a line, for an epoch outside every interval of its `gfct` lines, for two of them that hold
-    // at once, and for trend or periodic lines of a coefficient that has no `gfct`.
+    // at once, for trend or periodic lines of a coefficient that has no `gfct`, and for a value
+    // beyond the double range.
     void AddAtEpoch(double dEpoch, CCoefficientTerms& terms) const;
 
     // Adds to terms the static part: every `gfct` of ICGEM 1.0 as written, and of ICGEM 2.0 each
