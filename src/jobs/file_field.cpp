@@ -5,6 +5,7 @@
 
 #include "fields/coefficient_file.h"
 #include "fields/input_convention.h"
+#include "jobs/model_quantity.h"
 #include "jobs/request_error.h"
 
 Job WithFileField(const Job& given, std::vector<std::string>& aWarnings)
@@ -12,7 +13,7 @@ Job WithFileField(const Job& given, std::vector<std::string>& aWarnings)
     if (given.strCoeffsPath.empty())
         return given;
     Job job = given;
-    CoefficientFile file = ReadCoefficientFile(given.strCoeffsPath, given.nLmax);
+    CoefficientFile file = ReadCoefficientFile(given.strCoeffsPath, given.nLmax, given.epoch);
     const Convention& asked = given.field.convention;
     ConventionChoice choice{std::nullopt, asked.bCondonShortley, SineSign::kStandard};
     if (given.bNormalizationGiven)
@@ -27,5 +28,6 @@ Job WithFileField(const Job& given, std::vector<std::string>& aWarnings)
     }
     for (const std::string& strWarning : file.aWarnings)
         aWarnings.push_back(given.strCoeffsPath + ": " + strWarning);
+    TakeModelQuantity(job, file, job.field, aWarnings);
     return job;
 }

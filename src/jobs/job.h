@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,10 @@ struct Job
     bool bNormalizationGiven = false;
     std::string strConventionNote;  // the convention in force, where the request gave it in part
     bool bComplex = false;
+    const QuantityInfo* pQuantity = nullptr;  // as the request's
+    double dHeight = 0.0;
+    const ReferenceEllipsoid* pNormalField = nullptr;
+    std::optional<double> epoch;
 
     int32_t nThetaDiv = 0;
     int32_t nPhiDiv = 0;
