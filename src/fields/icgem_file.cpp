@@ -13,13 +13,13 @@
 #include <string_view>
 #include <vector>
 
-#include "fields/model_time.h"
-#include "fields/time_variable_terms.h"
 #include "fields/coefficient_file.h"
 #include "fields/coefficient_formats.h"
 #include "fields/coefficient_input.h"
 #include "fields/coefficient_terms.h"
 #include "fields/coefficient_text.h"
+#include "fields/model_time.h"
+#include "fields/time_variable_terms.h"
 
 namespace {
 

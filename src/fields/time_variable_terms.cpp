@@ -5,9 +5,9 @@
 #include <tuple>
 #include <utility>
 
+#include "fields/coefficient_input.h"
 #include "fields/model_time.h"
 #include "sht/angles.h"
-#include "fields/coefficient_input.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "fields/model_time.h"
 #include "fields/coefficient_file.h"
+#include "fields/model_time.h"
 
 namespace {
 
