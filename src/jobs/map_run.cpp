@@ -51,7 +51,12 @@ void RunMap(const Job& asked, IRunHooks& hooks)
     if (nMapHeight < nHeight)
         DrawColorBarLabels(LayOutColorBar(nWidth, nMapHeight, nHeight - nMapHeight), coloring, job.background,
                            picture);
-    DrawTitle(picture, job.strTitle, job.background);
+    // A model's quantity names itself and its unit unless a title is given.
+    const std::string strTitle =
+        job.strTitle.empty() && job.pQuantity
+            ? std::string(job.pQuantity->pszTitle) + " (" + job.pQuantity->pszUnit + ")"
+            : job.strTitle;
+    DrawTitle(picture, strTitle, job.background);
     COutputSet outputs;
     outputs.Write(job.strPicturePath, [&picture](COutputStream& stream) { WritePng(stream, picture); });
     outputs.Commit();
