@@ -28,6 +28,6 @@ Job WithFileField(const Job& given, std::vector<std::string>& aWarnings)
     }
     for (const std::string& strWarning : file.aWarnings)
         aWarnings.push_back(given.strCoeffsPath + ": " + strWarning);
-    TakeModelQuantity(job, file, job.field, aWarnings);
+    TakeModelQuantity(file, job, aWarnings);
     return job;
 }

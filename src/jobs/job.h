@@ -51,6 +51,9 @@ struct Job
     double dHeight = 0.0;
     const ReferenceEllipsoid* pNormalField = nullptr;
     std::optional<double> epoch;
+    // --quantity intensity: the fields whose root sum of squares is the value (Bx, By, Bz); the
+    // field is then Bz, for its degree.
+    std::vector<Field> aMagnitudeParts;
 
     int32_t nThetaDiv = 0;
     int32_t nPhiDiv = 0;

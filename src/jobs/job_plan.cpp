@@ -162,6 +162,12 @@ void ChooseField(const Request& r, const Given& given, Job& job)
         throw RequestError(std::string("--quantity ") + r.pQuantity->pszName +
                            " reads Schmidt-normalised Gauss coefficients: it does not go with --norm " +
                            NormalizationName(*choice.normalization));
+    if (r.pQuantity && r.pQuantity->quantity == Quantity::kIntensity &&
+        (r.bStats || !r.aAt.empty() || !r.strMeshPath.empty() || r.nTurntableFrames || r.nTableMax ||
+         (!r.strPicturePath.empty() && !r.map)))
+        throw RequestError(
+            "--quantity intensity gives maps and --values: it does not go with --stats, --at, "
+            "--mesh, --turntable, --table or a 3D picture");
     job.pQuantity = r.pQuantity;
     job.dHeight = r.dHeight.value_or(0.0);
     job.pNormalField = r.pNormalField;

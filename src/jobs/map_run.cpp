@@ -6,6 +6,7 @@
 #include "export/output_files.h"
 #include "export/png_writer.h"
 #include "jobs/file_field.h"
+#include "jobs/model_quantity.h"
 #include "jobs/run_report.h"
 #include "jobs/runs.h"
 #include "jobs/turned_field.h"
@@ -39,6 +40,8 @@ void RunMap(const Job& asked, IRunHooks& hooks)
             aRe = std::move(samples.aRe);
             aIm = std::move(samples.aIm);
         }
+        else if (!job.aMagnitudeParts.empty())
+            aRe = SampleMagnitude(job.aMagnitudeParts, count(grid.nRows), count(grid.nColumns), onRow);
         else
             aRe = SampleField(job.field, count(grid.nRows), count(grid.nColumns), onRow);
     }

@@ -2,7 +2,8 @@
 """Gravity and magnetic models through lobara-render, against NumPy: geoid heights, gravity
 disturbances and anomalies of a small model with GRS80's normal field removed, summed directly
 from the formulas with SciPy's Legendre functions and the normal field from GRS80's defining
-constants; an ICGEM 2.0 model at epochs against its sum written out by hand; the refusals of bad
+constants; an ICGEM 2.0 model at epochs against its sum written out by hand; a magnetic dipole's
+Br and intensity against their closed forms; the refusals of bad
 headers, epochs and heights, which write nothing."""
 import json
 import math
@@ -116,6 +117,25 @@ for epoch, c20, c21, s21 in [
         check(np.max(np.abs(got - want)) < 1e-14, f"ICGEM 2.0 at {epoch}: {np.max(np.abs(got - want))}")
         check(result.stderr == "", f"ICGEM 2.0 at {epoch} warns: {result.stderr}")
 
+# A tilted magnetic dipole in pyshtools' layout (R, lmax): V = R q^2 (d . r) with
+# d = (g11, h11, g10), so |B| = |d| q^3 sqrt(1 + 3 cos^2 psi), psi the angle from d; and Br.
+g10, g11, h11 = -29404.8, -1450.9, 4652.5
+dipole = write("dipole.sh", f"6.3712000000000000e+06, 1\n1, 0, {g10}, 0\n1, 1, {g11}, {h11}\n")
+q = 6371200.0 / (6371200.0 + 400e3)
+theta = np.arange(N_THETA)[:, None] / (N_THETA - 1) * math.pi
+phi = np.arange(N_PHI)[None, :] / N_PHI * 2 * math.pi
+d = np.array([g11, h11, g10])
+along = (d[0] * np.sin(theta) * np.cos(phi) + d[1] * np.sin(theta) * np.sin(phi) + d[2] * np.cos(theta))
+for name, want in (("intensity", np.linalg.norm(d) * q ** 3 * np.sqrt(1 + 3 * (along / np.linalg.norm(d)) ** 2)),
+                   ("Br", 2 * q ** 3 * along)):
+    path = os.path.join(WORK, "dipole.npy")
+    result = run("--coeffs", dipole, "--quantity", name, "--height", 400e3, "--theta", N_THETA, "--phi", N_PHI,
+                 "--values", path)
+    check(result.returncode == 0, f"dipole {name}: exit {result.returncode}: {result.stderr}")
+    if result.returncode == 0:
+        error = np.max(np.abs(np.load(path) - want)) / np.max(np.abs(want))
+        check(error < 1e-12, f"dipole {name}: relative error {error}")
+
 # Refusals: one line, exit 1 or 2, nothing written.
 bare = write("bare.sh", "0 0 1.0 0.0\n2 0 -4.8e-4 0.0\n")
 semi = write("semi.gfc", "norm semi\nend_of_head\ngfc 0 0 1 0\n")
@@ -130,7 +150,8 @@ for args, code, words in [
         (("--coeffs", model, "--quantity", "Br", "--remove-normal", "WGS84"), 2, "does not go with --quantity Br"),
         (("--coeffs", model, "--quantity", "Br"), 2, "contradicts"),
         (("-l", 2, "--quantity", "geoid"), 2, "read the model of --coeffs"),
-        (("--coeffs", model, "--height", 10), 2, "--height places --quantity")]:
+        (("--coeffs", model, "--height", 10), 2, "--height places --quantity"),
+        (("--coeffs", dipole, "--quantity", "intensity", "--stats"), 2, "does not go with --stats")]:
     result = run(*args, "--values", out)
     check(result.returncode == code and result.stderr.count("\n") == 1 and words in result.stderr,
           f"{args}: exit {result.returncode}, {result.stderr!r}")

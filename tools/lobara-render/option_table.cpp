@@ -117,17 +117,17 @@ std::vector<OptionDeclaration> Declare()
         {"--quantity", "NAME", "",
          "What the model of --coeffs gives on the sphere of its radius plus --height: potential (m^2/s^2), "
          "geoid (m, Bruns' formula with the mean normal gravity of the ellipsoid of --remove-normal, else "
-         "GRS80), gravity-disturbance, gravity-anomaly or radial-gravity (mGal) of a gravity model with GM "
-         "and "
-         "radius in its header; Br (nT) of Schmidt-normalised magnetic Gauss coefficients",
+         "GRS80), "
+         "gravity-disturbance, gravity-anomaly or radial-gravity (mGal) of a gravity model with GM and "
+         "radius in "
+         "its header; Br or intensity (nT) of Schmidt-normalised magnetic Gauss coefficients, the intensity "
+         "on "
+         "maps and --values alone",
          false,
          [](const std::string& v, Request& r) {
              r.pQuantity = FindQuantity(v);
-             if (!r.pQuantity || r.pQuantity->quantity == Quantity::kIntensity)
-                 throw RequestError(
-                     "--quantity needs one of potential, geoid, gravity-disturbance, "
-                     "gravity-anomaly, radial-gravity and Br, not '" +
-                     v + "'");
+             if (!r.pQuantity)
+                 throw RequestError("--quantity needs one of " + QuantityNames() + ", not '" + v + "'");
          }},
         {"--height", "H", "0", "Metres above the model's reference sphere where --quantity is taken", false,
          [](const std::string& v, Request& r) { r.dHeight = ParseNumbers("--height", v, 1, "H")[0]; }},
