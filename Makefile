@@ -3,7 +3,8 @@
 #                   (under a virtual X display)
 # make bench      — as make test, then build and run the benchmarks (installing healpy, the
 #                   peer the synthesis is measured against)
-# make package    — install what is missing, build the Debian package ($(BUILD)/lobara_*.deb)
+# make package    — install what is missing, build the Debian package ($(BUILD)/lobara_*.deb),
+#                   the Python package lobara included
 # make references — regenerate the stored reference pictures on purpose, then check them
 #
 # One build folder serves both: run switches its tests and benchmarks off, test switches them
@@ -12,8 +13,8 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
-PROGRAMS_ONLY = -DLOBARA_TESTS=OFF -DLOBARA_BENCH=OFF
-WITH_TESTS = -DLOBARA_TESTS=ON -DLOBARA_BENCH=ON
+PROGRAMS_ONLY = -DLOBARA_TESTS=OFF -DLOBARA_BENCH=OFF -DLOBARA_PYTHON=OFF
+WITH_TESTS = -DLOBARA_TESTS=ON -DLOBARA_BENCH=ON -DLOBARA_PYTHON=ON
 
 .PHONY: all build run test bench package references clean
 
@@ -45,13 +46,16 @@ bench: build
 	bench/runs_vs_draw.py $(BUILD)
 	bench/geoid_map.py $(BUILD)
 	@scripts/install-deps --bench
+	cmake $(BUILD) >/dev/null && cmake --build $(BUILD) -j $(JOBS) --target analysis_vs_libsharp
 	bench/synthesis_vs_healpy.py $(BUILD)
 	bench/map_vs_healpy.py $(BUILD)
 	bench/rotation_vs_healpy.py $(BUILD)
+	bench/analysis_vs_libsharp.py $(BUILD)
+	bench/python_vs_cpp.py $(BUILD)
 
 package:
 	@scripts/install-deps --packaging
-	cmake -S . -B $(BUILD) $(PROGRAMS_ONLY) $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) $(PROGRAMS_ONLY) -DLOBARA_PYTHON=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS) --target package
 
 references: build

@@ -23,5 +23,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${LOBARA_HOMEPAGE}")
 # lobara-render draws the text of its pictures in DejaVu Sans, which fontconfig finds by family.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-dejavu-core)
+if(LOBARA_PYTHON)
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", ${LOBARA_PYTHON_DEPENDS}")
+endif()
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-ipafont-gothic)
 include(CPack)

@@ -78,17 +78,29 @@ bool ComputeModelview(const double from[3], const double to[3], double out[16])
         if (!std::isfinite(from[i]) || !std::isfinite(to[i]))
             return false;
 
-    const double dx = from[0] - to[0], dy = from[1] - to[1], dz = from[2] - to[2];
+    // Worked out in a unit of 2^e near |From - To|, so that the squares and the determinant of
+    // a distance such as 1e150 or 1e-160 neither overflow nor underflow. Scaling by a power of two
+    // changes no bit of the result: every sum below adds products of as many scaled factors.
+    const double adD[3] = {from[0] - to[0], from[1] - to[1], from[2] - to[2]};
+    const double dLargest = std::fmax(std::fabs(adD[0]), std::fmax(std::fabs(adD[1]), std::fabs(adD[2])));
+    if (!(dLargest > 0.0) || !std::isfinite(dLargest))
+        return false;
+    const int e = std::ilogb(dLargest);
+    const double dx = std::ldexp(adD[0], -e), dy = std::ldexp(adD[1], -e), dz = std::ldexp(adD[2], -e);
+    const double t[3] = {std::ldexp(to[0], -e), std::ldexp(to[1], -e), std::ldexp(to[2], -e)};
     const double g = std::sqrt(dx * dx + dy * dy + dz * dz);
     double ux, uy, uz, vx, vy, vz;
     ComputeViewBasis(dx, dy, dz, &ux, &uy, &uz, &vx, &vy, &vz);
 
     // Camera to world: columns g u, g v, d and To.
     const double k[16] = {g * ux, g * uy, g * uz, 0.0, g * vx, g * vy, g * vz, 0.0,
-                          dx,     dy,     dz,     0.0, to[0],  to[1],  to[2],  1.0};
+                          dx,     dy,     dz,     0.0, t[0],   t[1],   t[2],   1.0};
     double inverse[16];
     if (InvertMatrix4(k, inverse) == 0)
         return false;
+    // Back to world units: the columns that take world x, y and z scale by 2^-e.
+    for (int i = 0; i < 12; ++i)
+        inverse[i] = std::ldexp(inverse[i], -e);
     for (double d : inverse)
         if (!std::isfinite(d))
             return false;

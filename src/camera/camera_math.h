@@ -26,7 +26,8 @@ constexpr Camera kDefaultCamera = {{0.0, -1.0, 0.0}, {0.0, 0.0, 0.0}};
 
 // The world-to-eye matrix that puts To at the eye origin and From at eye (0, 0, 1).
 // Returns false, with out untouched, when no camera is defined: From = To, a coordinate
-// that is not finite, or a matrix whose inverse would not be finite.
+// or a difference of them that is not finite, or a matrix that is not finite. Any distance
+// whose matrix is finite (1e150 or 1e-160, say) places a camera.
 bool ComputeModelview(const double from[3], const double to[3], double out[16]);
 
 // From and To of the camera whose world-to-eye matrix is modelview. Returns false, with

@@ -7,22 +7,18 @@
 #include "sht/angles.h"
 
 FieldColoring ChooseColoring(ColorMode mode, const ColorScheme& scheme, const std::string& strMap,
-                             bool bRange, double dLow, double dHigh, const DoubleArray& aRe,
-                             const DoubleArray& aIm)
+                             bool bRange, double dLow, double dHigh, double dLowest, double dHighest,
+                             bool bModulus)
 {
     FieldColoring coloring;
     coloring.mode = mode;
     coloring.scheme = scheme;
-    const bool bComplex = aIm.GetSize() > 0;
-    coloring.bModulus = bComplex;
-    double dMin = 0.0, dMax = 0.0;
-    for (int32_t i = 0; i < aRe.GetSize(); ++i)
-    {
-        const double d = bComplex ? std::hypot(aRe[i], aIm[i]) : aRe[i];
-        dMin = std::min(dMin, d);
-        dMax = std::max(dMax, std::fabs(d));
-    }
-    const bool bNonNegative = dMin >= 0.0;
+    coloring.bModulus = bModulus;
+    double dMin = std::min(dLowest, 0.0);
+    double dMax = std::max(std::fabs(dLowest), std::fabs(dHighest));
+    // Never negative but for rounding: a field such as 1 + x whose zero, sampled, comes out as
+    // -3e-16. The evaluation is good to about 1e-12 of the largest value; 1e-10 leaves room.
+    const bool bNonNegative = dMin >= -1e-10 * dMax;
     ColorMapKind kind = ColorMapKind::kCyclic;
     if (mode == ColorMode::kPhase)
     {

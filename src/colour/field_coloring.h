@@ -5,7 +5,6 @@
 
 #include "colour/color_maps.h"
 #include "colour/color_schemes.h"
-#include "sht/growable_array.h"
 
 // How a picture colours the field: by sign in the scheme's two colours, by the phase on a
 // cyclic map, or by the value on a diverging (or, for values never negative, a sequential) map.
@@ -32,13 +31,13 @@ struct FieldColoring
     bool bModulus = false;  // the field is complex: kValue shows |f|
 };
 
-// The colouring for the field sampled as aRe (and aIm, empty for a real field): the map named
-// (empty: the default of its kind) and, unless bRange, the limits from the values: 0 to the
-// largest for values never negative, -max|f| to max|f| otherwise (-1 to 1 for a field that is
-// 0 everywhere).
+// The colouring of a field whose values run from dLowest to dHighest (of |f| where bModulus, for
+// a complex field): the map named (empty: the default of its kind) and, unless bRange, the limits
+// from the values: 0 to the largest for values never negative (none below -1e-10 max|f|, which is
+// rounding), -max|f| to max|f| otherwise (-1 to 1 for a field that is 0 everywhere).
 FieldColoring ChooseColoring(ColorMode mode, const ColorScheme& scheme, const std::string& strMap,
-                             bool bRange, double dLow, double dHigh, const DoubleArray& aRe,
-                             const DoubleArray& aIm);
+                             bool bRange, double dLow, double dHigh, double dLowest, double dHighest,
+                             bool bModulus);
 
 // The colour of the value re + i im.
 Rgb8 ColorOf(const FieldColoring& coloring, double dRe, double dIm);

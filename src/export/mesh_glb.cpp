@@ -1,6 +1,7 @@
 #include <tiny_gltf.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -93,6 +94,21 @@ int AddPositions(tinygltf::Model& model, const MeshGeometry& geometry)
     return nAccessor;
 }
 
+// The vertices' colours as glTF's COLOR_0, linear floats from the sRGB bytes a picture shows.
+int AddColors(tinygltf::Model& model, const std::vector<std::array<uint8_t, 3>>& aColor)
+{
+    std::vector<float> afLinear;
+    afLinear.reserve(3 * aColor.size());
+    for (const std::array<uint8_t, 3>& rgb : aColor)
+        for (const uint8_t n : rgb)
+        {
+            const double c = n / 255.0;
+            afLinear.push_back(
+                static_cast<float>(c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4)));
+        }
+    return AddVertexAttribute(model, afLinear, TINYGLTF_TYPE_VEC3, 3);
+}
+
 int AddMaterial(tinygltf::Model& model, const char* pszName, const float* pColor)
 {
     tinygltf::Material material;
@@ -130,8 +146,9 @@ void WriteGlb(COutputStream& stream, const MeshGeometry& geometry, const ColorSc
     // Chunk lengths are 32-bit; leave room for the JSON.
     uint64_t nTriangles = 0;
     ForEachTriangle(geometry, [&nTriangles](int, const int32_t*) { ++nTriangles; });
+    const uint64_t nVertexBytes = 28 + (geometry.aPhase.empty() ? 0 : 4) + (geometry.aColor.empty() ? 0 : 12);
     const uint64_t nBinaryBytes =
-        uint64_t{28} * static_cast<uint64_t>(VertexCount(geometry)) + 12 * nTriangles;
+        nVertexBytes * static_cast<uint64_t>(VertexCount(geometry)) + 12 * nTriangles;
     if (nBinaryBytes > std::numeric_limits<uint32_t>::max() - (uint64_t{1} << 20))
         throw std::runtime_error("cannot write '" + stream.GetName() +
                                  "': the surface is too large for glTF binary");
@@ -146,15 +163,22 @@ void WriteGlb(COutputStream& stream, const MeshGeometry& geometry, const ColorSc
     if (VertexCount(geometry) > 0)
     {
         model.buffers.resize(1);
-        const std::map<std::string, int> attributes = {
+        std::map<std::string, int> attributes = {
             {"POSITION", AddPositions(model, geometry)},
             {"NORMAL", AddVertexAttribute(model, geometry.aNormal, TINYGLTF_TYPE_VEC3, 3)},
             {"_VALUE", AddVertexAttribute(model, geometry.aValue, TINYGLTF_TYPE_SCALAR, 1)}};
+        if (!geometry.aPhase.empty())
+            attributes["_PHASE"] = AddVertexAttribute(model, geometry.aPhase, TINYGLTF_TYPE_SCALAR, 1);
+        // Readers multiply the vertex colours by the material's: white leaves them as they are.
+        static const float kWhite[3] = {1.0f, 1.0f, 1.0f};
+        if (!geometry.aColor.empty())
+            attributes["COLOR_0"] = AddColors(model, geometry.aColor);
         tinygltf::Mesh gltfMesh;
         gltfMesh.name = "surface";
         for (int nSign = 0; nSign < kSignCount; ++nSign)
         {
-            const int nMaterial = AddMaterial(model, kSignNames[nSign], SignColor(colors, nSign));
+            const int nMaterial = AddMaterial(model, kSignNames[nSign],
+                                              geometry.aColor.empty() ? SignColor(colors, nSign) : kWhite);
             if (!geometry.aFaces[nSign].empty())
                 gltfMesh.primitives.push_back(
                     MakePrimitive(model, geometry.aFaces[nSign], attributes, nMaterial));

@@ -40,15 +40,18 @@ PlyVertices ShareOutVertices(const MeshGeometry& geometry)
     return vertices;
 }
 
-void WriteVertex(COutputStream& stream, const MeshGeometry& geometry, int32_t v, const uint8_t* pColor)
+// Vertex v's properties; its colour is that of the vertex where the geometry gives one, else
+// pSignColor.
+void WriteVertex(COutputStream& stream, const MeshGeometry& geometry, int32_t v, const uint8_t* pSignColor)
 {
     const auto k = static_cast<size_t>(v);
-    const float afVertex[7] = {geometry.aPoint[3 * k],      geometry.aPoint[3 * k + 1],
-                               geometry.aPoint[3 * k + 2],  geometry.aNormal[3 * k],
-                               geometry.aNormal[3 * k + 1], geometry.aNormal[3 * k + 2],
-                               geometry.aValue[k]};
-    stream.Write(afVertex, sizeof afVertex);
-    stream.Write(pColor, 3);
+    const float afVertex[8] = {
+        geometry.aPoint[3 * k],      geometry.aPoint[3 * k + 1],
+        geometry.aPoint[3 * k + 2],  geometry.aNormal[3 * k],
+        geometry.aNormal[3 * k + 1], geometry.aNormal[3 * k + 2],
+        geometry.aValue[k],          geometry.aPhase.empty() ? 0.0f : geometry.aPhase[k]};
+    stream.Write(afVertex, sizeof(float) * (geometry.aPhase.empty() ? 7 : 8));
+    stream.Write(geometry.aColor.empty() ? pSignColor : geometry.aColor[k].data(), 3);
 }
 
 }  // namespace
@@ -64,11 +67,13 @@ void WritePly(COutputStream& stream, const MeshGeometry& geometry, const ColorSc
                                  "': more vertices than PLY's int indices reach");
     stream.Write(
         "ply\nformat binary_little_endian 1.0\ncomment " +
-        std::string(geometry.bMillimetres ? "millimetres; " : "") +
-        "value: the signed field at the vertex\nelement vertex " + std::to_string(nVertices) +
+        std::string(geometry.bMillimetres ? "millimetres; " : "") + "value: the signed field at the vertex" +
+        std::string(geometry.aPhase.empty() ? "" : " (its modulus); phase: its phase from -pi to pi") +
+        "\nelement vertex " + std::to_string(nVertices) +
         "\nproperty float x\nproperty float y\nproperty float z\nproperty float nx\nproperty float ny\n"
-        "property float nz\nproperty float value\nproperty uchar red\nproperty uchar green\n"
-        "property uchar blue\nelement face " +
+        "property float nz\nproperty float value\n" +
+        std::string(geometry.aPhase.empty() ? "" : "property float phase\n") +
+        "property uchar red\nproperty uchar green\nproperty uchar blue\nelement face " +
         std::to_string(nFaces) + "\nproperty list uchar int vertex_indices\nend_header\n");
     uint8_t abColor[kSignCount][3];
     for (int nSign = 0; nSign < kSignCount; ++nSign)

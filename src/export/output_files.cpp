@@ -184,7 +184,10 @@ void COutputSet::Write(const std::string& strPath, const std::function<void(COut
             CheckReplaceable(strPath, strTarget, st);
         const TemporaryFile temporary = CreateTemporaryBeside(strTarget);
         file.fd = temporary.fd;
-        m_aPending.push_back(Pending{temporary.pEntry, temporary.strPath, strTarget, Placed::kNot});
+        const size_t nSlash = strTarget.rfind('/');
+        m_aPending.push_back(Pending{temporary.pEntry, temporary.fdFolder, temporary.strName, strTarget,
+                                     strTarget.substr(nSlash == std::string::npos ? 0 : nSlash + 1),
+                                     Placed::kNot});
         // The replacement keeps the owner, where the user may give it, and then the mode bits
         // (a change of owner clears set-user-ID) of the file it replaces.
         if (bExists)
@@ -236,21 +239,38 @@ void COutputSet::Commit()
 
 void COutputSet::PutInPlace(Pending& pending)
 {
-    const char* pszTemp = pending.strTempPath.c_str();
-    const char* pszTarget = pending.strTarget.c_str();
-    if (renameat2(AT_FDCWD, pszTemp, AT_FDCWD, pszTarget, RENAME_EXCHANGE) == 0)
+    // The output goes where it was asked for, or nowhere: not into a folder moved elsewhere.
+    struct stat stFolder, stNow;
+    if (fstat(pending.fdFolder, &stFolder) != 0 || stat(FolderOf(pending.strTarget).c_str(), &stNow) != 0 ||
+        stFolder.st_dev != stNow.st_dev || stFolder.st_ino != stNow.st_ino)
+        throw PathError(pending.strTarget, "its folder was moved or replaced during the run");
+    const int fd = pending.fdFolder;
+    const char* pszTemp = pending.strTempName.c_str();
+    const char* pszTarget = pending.strTargetName.c_str();
+    if (renameat2(fd, pszTemp, fd, pszTarget, RENAME_EXCHANGE) == 0)
     {
+        // What was exchanged must be a file the run may remove: a folder (or anything else) that
+        // took the output's name during the run goes back under its name.
+        struct stat stReplaced;
+        if (fstatat(fd, pszTemp, &stReplaced, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(stReplaced.st_mode))
+        {
+            renameat2(fd, pszTemp, fd, pszTarget, RENAME_EXCHANGE);
+            throw PathError(pending.strTarget,
+                            S_ISDIR(stReplaced.st_mode)
+                                ? "a folder took its name during the run"
+                                : "something other than a file took its name during the run");
+        }
         pending.placed = Placed::kExchanged;
         return;
     }
-    if (errno == ENOENT && renameat2(AT_FDCWD, pszTemp, AT_FDCWD, pszTarget, RENAME_NOREPLACE) == 0)
+    if (errno == ENOENT && renameat2(fd, pszTemp, fd, pszTarget, RENAME_NOREPLACE) == 0)
     {
         pending.placed = Placed::kCreated;
         return;
     }
     // A file system that can neither exchange nor refuse to replace: a plain rename, which
     // cannot be taken back.
-    if ((errno == EINVAL || errno == ENOSYS) && rename(pszTemp, pszTarget) == 0)
+    if ((errno == EINVAL || errno == ENOSYS) && renameat(fd, pszTemp, fd, pszTarget) == 0)
     {
         pending.placed = Placed::kRenamed;
         return;
@@ -260,12 +280,12 @@ void COutputSet::PutInPlace(Pending& pending)
 
 void COutputSet::TakeBack(Pending& pending)
 {
+    const int fd = pending.fdFolder;
     if (pending.placed == Placed::kExchanged)
-        renameat2(AT_FDCWD, pending.strTempPath.c_str(), AT_FDCWD, pending.strTarget.c_str(),
-                  RENAME_EXCHANGE);
+        renameat2(fd, pending.strTempName.c_str(), fd, pending.strTargetName.c_str(), RENAME_EXCHANGE);
     else if (pending.placed == Placed::kCreated)
     {
-        unlink(pending.strTarget.c_str());
+        unlinkat(fd, pending.strTargetName.c_str(), 0);
         ForgetTemporary(pending.pTemporary);
     }
     pending.placed = Placed::kNot;

@@ -41,8 +41,9 @@ public:
     void Write(const std::string& strPath, const std::function<void(COutputStream&)>& write);
 
     // Puts every written file in place, each exchanged with the file it replaces, and removes
-    // the files replaced. Throws std::runtime_error when one cannot be put in place, after
-    // taking back those already placed, so that every old file is as it was.
+    // the files replaced. Throws std::runtime_error when one cannot be put in place (its folder
+    // was moved away, or a folder took its name during the run), after taking back those
+    // already placed, so that every old file is as it was.
     void Commit();
 
 private:
@@ -56,8 +57,10 @@ private:
     struct Pending
     {
         TemporaryEntry* pTemporary;
-        std::string strTempPath;
+        int fdFolder;  // the folder of the temporary and of the target
+        std::string strTempName;
         std::string strTarget;
+        std::string strTargetName;
         Placed placed;
     };
     void PutInPlace(Pending& pending);

@@ -32,11 +32,19 @@ void WriteBytes(png_structp pPng, png_bytep pData, png_size_t nBytes)
 
 void FlushNothing(png_structp) {}
 
+// libpng's own handlers print to stderr; the run says what failed in its one line instead.
+void OnPngError(png_structp pPng, png_const_charp)
+{
+    png_longjmp(pPng, 1);
+}
+
+void OnPngWarning(png_structp, png_const_charp) {}
+
 // Nothing here has a destructor and the structs are destroyed on both paths, so the longjmp
 // skips none.
 bool EncodeRows(WriteTarget& target, const Picture& picture)
 {
-    png_structp pPng = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp pPng = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
     png_infop pInfo = pPng ? png_create_info_struct(pPng) : nullptr;
     if (pInfo == nullptr)
     {

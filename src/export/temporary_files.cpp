@@ -3,12 +3,14 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <random>
 #include <stdexcept>
@@ -21,7 +23,8 @@ namespace {
 
 struct TemporaryEntry
 {
-    char* pszPath;
+    int fdFolder;  // the folder it was made in, wherever that folder is moved to
+    char* pszName;
     std::atomic<bool> bLive;
     TemporaryEntry* pNext;
 };
@@ -36,12 +39,73 @@ std::atomic<TemporaryEntry*> g_pTemporaries{nullptr};
 std::atomic<bool> g_bEnding{false};
 std::atomic<int> g_nCreating{0};
 
-// Every signal whose default ends the process, but for SIGPIPE and SIGXFSZ, which are ignored so
-// that a closed pipe or a file size limit fails the write (EPIPE, EFBIG) and the run ends cleanly;
-// with them the faults a library may still crash on.
-constexpr int kCleanupSignals[] = {SIGINT,  SIGTERM, SIGHUP,  SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM,
-                                   SIGXCPU, SIGPROF, SIGSEGV, SIGABRT, SIGBUS,  SIGFPE,  SIGILL};
+// Every signal whose default ends the process and that can be caught, but for SIGPIPE and
+// SIGXFSZ, which are ignored so that a closed pipe or a file size limit fails the write (EPIPE,
+// EFBIG) and the run ends cleanly; with them the faults a library may still crash on, and the
+// real-time signals from SIGRTMIN to SIGRTMAX, whose numbers are known only when running.
+constexpr int kCleanupSignals[] = {SIGINT,    SIGTERM, SIGHUP,  SIGQUIT, SIGUSR1, SIGUSR2,   SIGALRM,
+                                   SIGVTALRM, SIGXCPU, SIGPROF, SIGIO,   SIGPWR,  SIGSTKFLT, SIGABRT,
+                                   SIGSEGV,   SIGBUS,  SIGFPE,  SIGILL,  SIGTRAP, SIGSYS};
 constexpr int kIgnoredSignals[] = {SIGPIPE, SIGXFSZ};
+
+// Raised by a fault in the instruction that runs: holding them back would not stop them.
+bool IsFault(int nSignal)
+{
+    return nSignal == SIGSEGV || nSignal == SIGBUS || nSignal == SIGFPE || nSignal == SIGILL ||
+           nSignal == SIGTRAP || nSignal == SIGSYS;
+}
+
+template <typename Visit>
+void ForEachCleanupSignal(Visit visit)
+{
+    for (int nSignal : kCleanupSignals)
+        visit(nSignal);
+    for (int nSignal = SIGRTMIN; nSignal <= SIGRTMAX; ++nSignal)
+        visit(nSignal);
+}
+
+// The folders temporaries are made in, each opened once (a turntable makes thousands of files
+// in one), as a list that only grows.
+struct Folder
+{
+    dev_t device;
+    ino_t inode;
+    int fd;
+    Folder* pNext;
+};
+Folder* g_pFolders = nullptr;
+std::mutex g_folderMutex;
+
+// The folder strFolder as it is now, opened to make and remove files in by name.
+int OpenFolder(const std::string& strFolder)
+{
+    const int fd = open(strFolder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    struct stat st;
+    if (fd < 0 || fstat(fd, &st) != 0)
+    {
+        const int nError = errno;
+        if (fd >= 0)
+            close(fd);
+        errno = nError;
+        return -1;
+    }
+    const std::lock_guard<std::mutex> lock(g_folderMutex);
+    for (const Folder* p = g_pFolders; p != nullptr; p = p->pNext)
+        if (p->device == st.st_dev && p->inode == st.st_ino)
+        {
+            close(fd);
+            return p->fd;
+        }
+    auto* pFolder = new (std::nothrow) Folder{st.st_dev, st.st_ino, fd, g_pFolders};
+    if (pFolder == nullptr)
+    {
+        close(fd);
+        errno = ENOMEM;
+        return -1;
+    }
+    g_pFolders = pFolder;
+    return fd;
+}
 
 bool IgnoredOnEntry(int nSignal)
 {
@@ -58,14 +122,14 @@ void OnSignal(int nSignal)
         nanosleep(&wait, nullptr);
     for (TemporaryEntry* p = g_pTemporaries.load(); p != nullptr; p = p->pNext)
         if (p->bLive.exchange(false))
-            unlink(p->pszPath);
+            unlinkat(p->fdFolder, p->pszName, 0);
     // The handler was reset on entry: the signal, raised again, ends the process as usual.
     raise(nSignal);
 }
 
-TemporaryEntry* Register(const std::string& strPath)
+TemporaryEntry* Register(int fdFolder, const std::string& strName)
 {
-    auto* pEntry = new TemporaryEntry{strdup(strPath.c_str()), {true}, g_pTemporaries.load()};
+    auto* pEntry = new TemporaryEntry{fdFolder, strdup(strName.c_str()), {true}, g_pTemporaries.load()};
     g_pTemporaries.store(pEntry);
     return pEntry;
 }
@@ -90,9 +154,10 @@ void RemoveTemporariesOnSignal()
     action.sa_flags = SA_RESETHAND;
     sigemptyset(&action.sa_mask);
     // A signal ignored on entry (nohup, a background job) stays ignored.
-    for (int nSignal : kCleanupSignals)
+    ForEachCleanupSignal([&action](int nSignal) {
         if (!IgnoredOnEntry(nSignal))
             sigaction(nSignal, &action, nullptr);
+    });
     for (int nSignal : kIgnoredSignals)
         signal(nSignal, SIG_IGN);
 }
@@ -101,9 +166,10 @@ CCleanupSignalsBlocked::CCleanupSignalsBlocked()
 {
     sigset_t blocked;
     sigemptyset(&blocked);
-    for (int nSignal : kCleanupSignals)
-        if (nSignal != SIGSEGV && nSignal != SIGBUS && nSignal != SIGFPE && nSignal != SIGILL)
+    ForEachCleanupSignal([&blocked](int nSignal) {
+        if (!IsFault(nSignal))
             sigaddset(&blocked, nSignal);
+    });
     pthread_sigmask(SIG_BLOCK, &blocked, &m_previous);
 }
 
@@ -116,13 +182,16 @@ TemporaryFile CreateTemporaryBeside(const std::string& strBeside)
 {
     const size_t nSlash = strBeside.rfind('/');
     const std::string strFolder = nSlash == std::string::npos ? "" : strBeside.substr(0, nSlash + 1);
+    const int fdFolder = OpenFolder(strFolder.empty() ? "." : strFolder);
+    if (fdFolder < 0)
+        throw std::runtime_error("cannot create a file beside '" + strBeside + "': " + std::strerror(errno));
     // Keeps the name within the file system's limit of 255 bytes.
-    const std::string strName = strBeside.substr(nSlash == std::string::npos ? 0 : nSlash + 1, 200);
+    const std::string strBesideName = strBeside.substr(nSlash == std::string::npos ? 0 : nSlash + 1, 200);
     std::random_device seed;
     std::mt19937 random(seed());
     for (int nTry = 0; nTry < 100; ++nTry)
     {
-        const std::string strPath = strFolder + "." + strName + "." + RandomSuffix(random) + ".tmp";
+        const std::string strName = "." + strBesideName + "." + RandomSuffix(random) + ".tmp";
         // Created and registered with the signals held back on this thread, and counted, so
         // that a handler on another thread waits for it; once the process is ending nothing
         // new is created (the thread waits for the end).
@@ -137,17 +206,18 @@ TemporaryFile CreateTemporaryBeside(const std::string& strBeside)
                 for (;;)
                     pause();
             }
-            fd = open(strPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            fd =
+                openat(fdFolder, strName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
             const int nError = errno;
             try
             {
                 if (fd >= 0)
-                    pEntry = Register(strPath);
+                    pEntry = Register(fdFolder, strName);
             }
             catch (const std::bad_alloc&)
             {
                 close(fd);
-                unlink(strPath.c_str());
+                unlinkat(fdFolder, strName.c_str(), 0);
                 g_nCreating.fetch_sub(1);
                 throw;
             }
@@ -155,7 +225,7 @@ TemporaryFile CreateTemporaryBeside(const std::string& strBeside)
             errno = nError;
         }
         if (fd >= 0)
-            return TemporaryFile{fd, strPath, pEntry};
+            return TemporaryFile{fd, fdFolder, strName, pEntry};
         if (errno != EEXIST)
             throw std::runtime_error("cannot create a file beside '" + strBeside +
                                      "': " + std::strerror(errno));
@@ -171,5 +241,5 @@ void ForgetTemporary(TemporaryEntry* pEntry)
 void RemoveTemporary(TemporaryEntry* pEntry)
 {
     if (pEntry->bLive.exchange(false))
-        unlink(pEntry->pszPath);
+        unlinkat(pEntry->fdFolder, pEntry->pszName, 0);
 }

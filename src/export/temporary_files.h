@@ -33,12 +33,14 @@ struct TemporaryEntry;
 struct TemporaryFile
 {
     int fd;                  // open for writing
-    std::string strPath;     // beside the file it will replace
+    int fdFolder;            // the folder it is in, beside the file it will replace
+    std::string strName;     // its name there
     TemporaryEntry* pEntry;  // its place among the live temporaries
 };
 
 // Creates a new, empty file with a random name in the folder of strBeside, exclusively and never
-// through a link. Throws std::runtime_error.
+// through a link. The folder is held open: the file is removed from it, by name, even after the
+// folder has been moved. Throws std::runtime_error.
 TemporaryFile CreateTemporaryBeside(const std::string& strBeside);
 
 // Forgets a temporary that has been renamed into place, or removes one that is not wanted.

@@ -59,6 +59,19 @@ std::string DecimalText(double d)
     return std::string(acText, result.ptr);
 }
 
+void WriteLittleEndianDouble(COutputStream& stream, double d)
+{
+    unsigned char abBytes[8];
+    uint64_t nBits;
+    std::memcpy(&nBits, &d, sizeof nBits);
+    for (unsigned char& b : abBytes)
+    {
+        b = static_cast<unsigned char>(nBits & 0xffu);
+        nBits >>= 8;
+    }
+    stream.Write(abBytes, sizeof abBytes);
+}
+
 ValuesFormat ValuesFormatOf(const std::string& strPath)
 {
     const auto endsWith = [&strPath](const char* pszEnd) {
@@ -78,21 +91,10 @@ void WriteValues(COutputStream& stream, const DoubleArray& aValue, ValuesFormat 
     }
     if (format == ValuesFormat::kNpy)
         WriteNpyHeader(stream, nRows, nColumns, pImag != nullptr);
-    const auto writeDouble = [&stream](double d) {
-        unsigned char abBytes[8];
-        uint64_t nBits;
-        std::memcpy(&nBits, &d, sizeof nBits);
-        for (unsigned char& b : abBytes)
-        {
-            b = static_cast<unsigned char>(nBits & 0xffu);
-            nBits >>= 8;
-        }
-        stream.Write(abBytes, sizeof abBytes);
-    };
     for (int32_t i = 0; i < aValue.GetSize(); ++i)
     {
-        writeDouble(aValue[i]);
+        WriteLittleEndianDouble(stream, aValue[i]);
         if (pImag)
-            writeDouble((*pImag)[i]);
+            WriteLittleEndianDouble(stream, (*pImag)[i]);
     }
 }

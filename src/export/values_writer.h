@@ -9,6 +9,9 @@
 // d with the 17 significant digits that read back as the same double, in any locale.
 std::string DecimalText(double d);
 
+// Writes d as its 8 IEEE bytes, little-endian.
+void WriteLittleEndianDouble(COutputStream& stream, double d);
+
 // How values are written, by the file's extension: ".npy" a NumPy array, ".csv" text, any other
 // headerless little-endian doubles.
 enum class ValuesFormat

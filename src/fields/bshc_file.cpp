@@ -4,6 +4,7 @@
 // coefficient is read.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -11,12 +12,14 @@
 #include <limits>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "fields/coefficient_file.h"
 #include "fields/coefficient_formats.h"
 #include "fields/coefficient_input.h"
 #include "fields/coefficient_terms.h"
+#include "sht/build_limits.h"
 
 namespace {
 
@@ -120,27 +123,40 @@ CoefficientFile ReadBshcFile(const std::string& strPath, int32_t nMaxDegree)
                     FormatDouble(16.0 * static_cast<double>(nBlock) + kHeaderBytes) +
                     " bytes, the file has " + std::to_string(nSize));
 
-    CCoefficientTerms terms(strPath, nMaxDegree);
+    // Each coefficient is there once, in order: the terms are made in their final order as
+    // the degrees are read, and take twice the file's bytes (16 a term), which are checked
+    // against the machine's memory before any is read.
+    const CCoefficientTerms terms(strPath, nMaxDegree);
     const int64_t nLast = terms.HighestKept(nMax, 0);
-    for (const int64_t nSign : {1, -1})
+    const int64_t nKept = std::max<int64_t>(OrdersUpTo(nLast) - OrdersUpTo(nMin - 1), 0);
+    if (2 * nKept * static_cast<int64_t>(sizeof(Term)) > MemoryBudget())
+        reader.Fail("its " + std::to_string(2 * nKept) +
+                    " coefficients take more memory than this machine can give");
+    std::vector<Term> aTerms;
+    aTerms.reserve(static_cast<size_t>(2 * nKept));
+    std::vector<double> adCosines;
+    for (int64_t l = nMin; l <= nLast; ++l)
     {
-        const char* const pszName = nSign > 0 ? "C" : "S";
-        reader.Seek(kHeaderBytes + (nSign > 0 ? 0 : 8 * nBlock));
-        for (int64_t l = nMin; l <= nLast; ++l)
+        const int64_t nBefore = OrdersUpTo(l - 1) - OrdersUpTo(nMin - 1);
+        reader.Seek(kHeaderBytes + 8 * nBefore);
+        adCosines = reader.Read(l + 1);
+        reader.Seek(kHeaderBytes + 8 * (nBlock + nBefore));
+        const std::vector<double>& adSines = reader.Read(l + 1);
+        if (!std::isfinite(adSines[0]))
+            reader.Fail("S(" + std::to_string(l) + ", 0) is " + FormatDouble(adSines[0]) +
+                        ", not a finite number");
+        // Sorted by order: the sines from S(l, l) as order -l, then the cosines.
+        for (int64_t m = -l; m <= l; ++m)
         {
-            const std::vector<double>& aValues = reader.Read(l + 1);
-            for (int64_t m = 0; m <= l; ++m)
-            {
-                const double dValue = aValues[static_cast<size_t>(m)];
-                if (!std::isfinite(dValue))
-                    reader.Fail(std::string(pszName) + "(" + std::to_string(l) + ", " + std::to_string(m) +
-                                ") is " + FormatDouble(dValue) + ", not a finite number");
-                if (nSign > 0 || m > 0)
-                    terms.Add(l, nSign * m, dValue, 0);
-            }
+            const double dValue =
+                m < 0 ? adSines[static_cast<size_t>(-m)] : adCosines[static_cast<size_t>(m)];
+            if (!std::isfinite(dValue))
+                reader.Fail(CoefficientName(l, m) + " is " + FormatDouble(dValue) + ", not a finite number");
+            if (dValue != 0.0)
+                aTerms.push_back(Term{static_cast<int32_t>(l), static_cast<int32_t>(m), dValue});
         }
     }
     CoefficientFile file;
-    file.aTerms = terms.TakeTerms();
+    file.aTerms = std::move(aTerms);
     return file;
 }

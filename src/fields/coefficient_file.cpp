@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "fields/coefficient_file_names.h"
 #include "fields/coefficient_formats.h"
 #include "fields/coefficient_input.h"
 #include "fields/coefficient_text.h"
@@ -19,13 +20,6 @@ using CoefficientReader = CoefficientFile (*)(const std::string&, int32_t);
 CoefficientFile ReadIcgemWithoutEpoch(const std::string& strPath, int32_t nMaxDegree)
 {
     return ReadIcgemFile(strPath, nMaxDegree, std::nullopt);
-}
-
-bool HasExtension(const std::string& strPath, std::string_view strExtension)
-{
-    return strPath.size() > strExtension.size() &&
-           EqualsIgnoringCase(std::string_view(strPath).substr(strPath.size() - strExtension.size()),
-                              strExtension);
 }
 
 // Refuses what no format reads: no file, a folder, a device or pipe, an empty or compressed file.
@@ -65,7 +59,7 @@ CoefficientReader ChooseTextReader(const std::string& strPath)
             continue;
         if (EqualsIgnoringCase(aFields[0], "begin_of_head") || EqualsIgnoringCase(aFields[0], "end_of_head"))
             return ReadIcgemWithoutEpoch;
-        if (aFields.size() < 2 || !IsWholeNumber(aFields[0]) || !IsWholeNumber(aFields[1]))
+        if (!IsRow(aFields))
             continue;
         if (nFirstRowFields == 0)
             nFirstRowFields = aFields.size();
@@ -83,13 +77,16 @@ CoefficientFile ReadCoefficientFile(const std::string& strPath, int32_t nMaxDegr
                                     const std::optional<double>& epoch)
 {
     CheckFile(strPath);
-    CoefficientReader read = nullptr;
-    if (HasExtension(strPath, ".gfc"))
-        read = ReadIcgemWithoutEpoch;
-    else if (HasExtension(strPath, ".bshc"))
-        read = ReadBshcFile;
-    else
-        read = ChooseTextReader(strPath);
+    switch (CoefficientFormatByName(strPath))
+    {
+        case CoefficientNameFormat::kIcgem:
+            return ReadIcgemFile(strPath, nMaxDegree, epoch);
+        case CoefficientNameFormat::kBshc:
+            return ReadBshcFile(strPath, nMaxDegree);
+        case CoefficientNameFormat::kText:
+            break;
+    }
+    const CoefficientReader read = ChooseTextReader(strPath);
     return read == ReadIcgemWithoutEpoch ? ReadIcgemFile(strPath, nMaxDegree, epoch)
                                          : read(strPath, nMaxDegree);
 }
@@ -97,7 +94,7 @@ CoefficientFile ReadCoefficientFile(const std::string& strPath, int32_t nMaxDegr
 void TakeHeaderConstants(const std::vector<double>& aNumbers, CoefficientFile& file)
 {
     if (!aNumbers.empty() && aNumbers[0] > 0.0)
-        file.dRadius = aNumbers[0];
+        file.header.dRadius = aNumbers[0];
     if (aNumbers.size() >= 3 && aNumbers[1] > 0.0)
-        file.dGravityConstant = aNumbers[1];
+        file.header.dGm = aNumbers[1];
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "fields/gravity_header.h"
 #include "sht/convention.h"
 
 // The coefficients of a file, as the file states them: Term{l, m, c} with m >= 0 the cosine
@@ -19,11 +20,10 @@ struct CoefficientFile
     Normalization normalization = Normalization::k4Pi;
     bool bNormalizationFromFile = false;  // true when the file's header states it
     std::vector<std::string> aWarnings;   // one line each, e.g. about time-variable terms left out
-    // The model's reference radius in metres and GM in m^3/s^2, where the file states them: an
-    // ICGEM header's `radius` and `earth_gravity_constant`, a shtools or dov header line of
-    // pyshtools' numbers "R, GM, omega, lmax" (or "R, lmax" of a magnetic model: R alone).
-    std::optional<double> dRadius;
-    std::optional<double> dGravityConstant;
+    // An ICGEM file's model, names and constants; the radius and GM also from a shtools or dov
+    // header line of pyshtools' numbers "R, GM, omega, lmax" (or "R, lmax" of a magnetic model:
+    // R alone). NaN where the file does not state them.
+    GravityHeader header;
     bool bTimeVariable = false;  // ICGEM lines of the time-variable part that the truncation keeps
 
     Convention GetConvention() const { return Convention{normalization, false, SineSign::kStandard}; }

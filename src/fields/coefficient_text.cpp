@@ -54,6 +54,7 @@ bool CTextLines::Next()
 {
     m_strText.clear();
     m_aFields.clear();
+    m_bMixedSeparators = false;
     int c = getc_unlocked(m_pFile.get());
     if (c == EOF)
     {
@@ -73,6 +74,12 @@ bool CTextLines::Next()
     // A UTF-8 byte order mark, as some editors write it.
     if (m_nLine == 1 && m_strText.compare(0, 3, "\xEF\xBB\xBF") == 0)
         m_strText.erase(0, 3);
+    // UTF-16 puts a zero byte beside every ASCII character; no text of these formats holds one.
+    if (m_nLine == 1 &&
+        (m_strText.compare(0, 2, "\xFF\xFE") == 0 || m_strText.compare(0, 2, "\xFE\xFF") == 0))
+        Fail("the file is UTF-16 text: save it as UTF-8 or ASCII");
+    if (m_strText.find('\0') != std::string::npos)
+        Fail("the line holds a zero byte: the file is not plain text (UTF-16 text must be saved as UTF-8)");
     m_strText.erase(std::min(m_strText.find('#'), m_strText.size()));
     while (!m_strText.empty() && IsBlank(m_strText.back()))
         m_strText.pop_back();
@@ -90,6 +97,7 @@ bool CTextLines::Next()
         AppendBlankFields(strText.substr(nStart, nComma - nStart), m_aFields);
         if (m_aFields.size() == nBefore)
             m_aFields.emplace_back();
+        m_bMixedSeparators = m_bMixedSeparators || m_aFields.size() > nBefore + 1;
         if (nComma == strText.size())
             return true;
         nStart = nComma + 1;
@@ -101,8 +109,17 @@ void CTextLines::Fail(const std::string& strWhat) const
     ThrowCoefficientError(m_strPath, m_nLine, strWhat);
 }
 
+void CTextLines::CheckSeparators() const
+{
+    // "1 1 1,5 0" would be C = 1 and S = 5: a decimal comma is no separator.
+    if (m_bMixedSeparators)
+        Fail("the numbers are separated by both blanks and commas (a decimal comma?): " +
+             QuoteFileText(m_strText));
+}
+
 double CTextLines::Number(size_t i, const char* pszName) const
 {
+    CheckSeparators();
     if (i >= m_aFields.size() || m_aFields[i].empty())
         Fail(std::string(pszName) + " is missing");
     std::string strFault;
@@ -114,6 +131,7 @@ double CTextLines::Number(size_t i, const char* pszName) const
 
 int64_t CTextLines::WholeNumber(size_t i, const char* pszName) const
 {
+    CheckSeparators();
     if (i >= m_aFields.size() || m_aFields[i].empty())
         Fail(std::string(pszName) + " is missing");
     const std::string_view strField = m_aFields[i];
@@ -187,6 +205,11 @@ CosineSineRow ReadCosineSineRow(const CTextLines& line, size_t nFirst)
     return CosineSineRow{l, m, line.Number(nFirst + 2, "C"), line.Number(nFirst + 3, "S")};
 }
 
+bool IsRow(const std::vector<std::string_view>& aFields)
+{
+    return aFields.size() >= 3 && IsWholeNumber(aFields[0]) && IsWholeNumber(aFields[1]);
+}
+
 CColumnRows::CColumnRows(std::string strPath) : m_lines(std::move(strPath)) {}
 
 bool CColumnRows::Next()
@@ -196,7 +219,9 @@ bool CColumnRows::Next()
         const std::vector<std::string_view>& aFields = m_lines.GetFields();
         if (aFields.empty())
             continue;
-        if (aFields.size() >= 2 && IsWholeNumber(aFields[0]) && IsWholeNumber(aFields[1]))
+        // Once rows have begun, a short one is a row with numbers missing, not a header.
+        const bool bShortRow = aFields.size() == 2 && IsWholeNumber(aFields[0]) && IsWholeNumber(aFields[1]);
+        if (IsRow(aFields) || (m_bRows && bShortRow))
         {
             m_bRows = true;
             return true;

@@ -30,17 +30,20 @@ public:
     [[noreturn]] void Fail(const std::string& strWhat) const;
 
     // Field i as a finite number, named pszName in an error; missing, malformed or not finite
-    // fails.
+    // fails, and so does a line that separates its fields by blanks here and commas there.
     double Number(size_t i, const char* pszName) const;
     // Field i as a whole number (digits with an optional sign), named pszName in an error.
     int64_t WholeNumber(size_t i, const char* pszName) const;
 
 private:
+    void CheckSeparators() const;
+
     std::string m_strPath;
     FilePointer m_pFile;
     int64_t m_nLine = 0;
     std::string m_strText;
     std::vector<std::string_view> m_aFields;
+    bool m_bMixedSeparators = false;  // a comma-separated field holds blanks between numbers
 };
 
 // The value of a number field (Fortran's exponent letter D or d too); nullopt, with the fault in
@@ -60,9 +63,13 @@ bool EqualsIgnoringCase(std::string_view strA, std::string_view strB);
 // (a negative order fails). An order's C and S are added to the terms together.
 CosineSineRow ReadCosineSineRow(const CTextLines& line, size_t nFirst);
 
-// The rows of a shtools or dov file: those whose first two fields are whole numbers. Up to two
-// header lines may precede them (pyshtools writes a reference radius and GM there); any other
-// line, or a file without rows, fails.
+// Whether the fields make a row of a shtools or dov file: at least three, the first two whole
+// numbers. Fewer are a header line (pyshtools may write "LMAX, LMAX" on its second one).
+bool IsRow(const std::vector<std::string_view>& aFields);
+
+// The rows of a shtools or dov file (IsRow). Up to two header lines may precede them (pyshtools
+// writes a reference radius and GM on the first, anything on the second); any other line, or a
+// file without rows, fails.
 class CColumnRows
 {
 public:

@@ -8,9 +8,12 @@
 // warning.
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "fields/coefficient_file.h"
@@ -69,21 +72,21 @@ struct HeaderValue
 
 struct Header
 {
-    HeaderValue norm, maxDegree, format, gravityConstant, radius;
+    HeaderValue norm, maxDegree, format, modelName, productType, tideSystem, gravityConstant, radius;
 };
 
-// A positive number of the header, or none when the key is missing.
-std::optional<double> PositiveValue(const std::string& strPath, const HeaderValue& value, const char* pszKey)
+// A positive number of the header (Fortran's D exponent too), or NaN when the key is missing.
+double PositiveValue(const std::string& strPath, const HeaderValue& value, const char* pszKey)
 {
     if (value.nLine == 0)
-        return std::nullopt;
+        return std::numeric_limits<double>::quiet_NaN();
     std::string strFault;
     const std::optional<double> dValue = ParseNumberField(value.strValue, strFault);
     if (!dValue || *dValue <= 0.0)
         ThrowCoefficientError(
             strPath, value.nLine,
             "'" + std::string(pszKey) + "' is " + QuoteFileText(value.strValue) + ", not a positive number");
-    return dValue;
+    return *dValue;
 }
 
 // t0 or t1 of the line's field i.
@@ -145,6 +148,12 @@ CoefficientFile ReadIcgemFile(const std::string& strPath, int32_t nMaxDegree,
             header.maxDegree = value;
         else if (EqualsIgnoringCase(aFields[0], "format"))
             header.format = value;
+        else if (EqualsIgnoringCase(aFields[0], "modelname"))
+            header.modelName = value;
+        else if (EqualsIgnoringCase(aFields[0], "product_type"))
+            header.productType = value;
+        else if (EqualsIgnoringCase(aFields[0], "tide_system"))
+            header.tideSystem = value;
         else if (EqualsIgnoringCase(aFields[0], "earth_gravity_constant"))
             header.gravityConstant = value;
         else if (EqualsIgnoringCase(aFields[0], "radius"))
@@ -168,6 +177,9 @@ CoefficientFile ReadIcgemFile(const std::string& strPath, int32_t nMaxDegree,
                                       ", neither fully_normalized nor unnormalized");
         file.bNormalizationFromFile = true;
     }
+    file.header.strModelName = header.modelName.strValue;
+    file.header.strProductType = header.productType.strValue;
+    file.header.strTideSystem = header.tideSystem.strValue;
     int64_t nHeaderMax = -1;
     if (header.maxDegree.nLine > 0)
     {
@@ -183,8 +195,8 @@ CoefficientFile ReadIcgemFile(const std::string& strPath, int32_t nMaxDegree,
         ThrowCoefficientError(
             strPath, header.format.nLine,
             "'format' is " + QuoteFileText(header.format.strValue) + ", neither icgem1.0 nor icgem2.0");
-    file.dGravityConstant = PositiveValue(strPath, header.gravityConstant, "earth_gravity_constant");
-    file.dRadius = PositiveValue(strPath, header.radius, "radius");
+    file.header.dGm = PositiveValue(strPath, header.gravityConstant, "earth_gravity_constant");
+    file.header.dRadius = PositiveValue(strPath, header.radius, "radius");
 
     CCoefficientTerms terms(strPath, nMaxDegree);
     CTimeVariableTerms timeTerms(strPath, bIcgem20);

@@ -7,6 +7,7 @@
 #include "fields/input_convention.h"
 #include "jobs/model_quantity.h"
 #include "jobs/request_error.h"
+#include "sht/degree_band.h"
 
 Job WithFileField(const Job& given, std::vector<std::string>& aWarnings)
 {
@@ -20,12 +21,15 @@ Job WithFileField(const Job& given, std::vector<std::string>& aWarnings)
         choice.normalization = asked.normalization;
     try
     {
-        job.field = Field{std::move(file.aTerms), FileConvention(choice, file, given.strCoeffsPath)};
+        job.field =
+            DegreeBand(Field{std::move(file.aTerms), FileConvention(choice, file, given.strCoeffsPath)},
+                       given.nLmin, -1);
     }
     catch (const std::invalid_argument& error)
     {
         throw RequestError(error.what());
     }
+    job.gravityHeader = file.header;
     for (const std::string& strWarning : file.aWarnings)
         aWarnings.push_back(given.strCoeffsPath + ": " + strWarning);
     TakeModelQuantity(file, job, aWarnings);

@@ -5,7 +5,8 @@
 
 #include "jobs/job.h"
 
-// The job with the field of its coefficient file, if it names one, in the file's convention; the
+// The job with the field of its coefficient file, if it names one, in the file's convention, its
+// degrees from --lmin up to --lmax, and the file's model for an ICGEM file written from it; the
 // file's warnings go to aWarnings, each "PATH: WHAT". Throws RequestError where the normalisation
 // given contradicts the file and std::runtime_error where the file cannot be read.
 Job WithFileField(const Job& given, std::vector<std::string>& aWarnings);

@@ -9,6 +9,7 @@
 #include "camera/camera_math.h"
 #include "colour/field_coloring.h"
 #include "export/frame_pattern.h"
+#include "fields/gravity_header.h"
 #include "jobs/request.h"
 #include "maps/map_projection.h"
 #include "mesh/radius_rule.h"
@@ -16,6 +17,7 @@
 #include "sht/complex_field.h"
 #include "sht/field.h"
 #include "sht/rotation.h"
+#include "sht/sample_grid.h"
 #include "text/table_captions.h"
 
 // The picture's size unless told.
@@ -43,7 +45,12 @@ struct Job
     int32_t l = 0;           // that harmonic, as asked
     int32_t m = 0;
     std::string strCoeffsPath;
-    int32_t nLmax = -1;  // the file's degrees kept; -1: all
+    GravityHeader gravityHeader;  // the file's model, for an ICGEM file written from it
+    int32_t nLmin = 0;            // the degrees kept, from
+    int32_t nLmax = -1;           // up to (the highest analysed); -1: all, or the grid's limit
+    std::string strAnalyzePath;
+    SampleGrid analyzeGrid = SampleGrid::kLobara;
+    bool bAnalyzePoints = false;
     bool bNormalizationGiven = false;
     std::string strConventionNote;  // the convention in force, where the request gave it in part
     bool bComplex = false;
@@ -88,6 +95,10 @@ struct Job
     std::string strValuesPath;
     std::string strMeshPath;
     std::string strPicturePath;
+    std::string strCoeffsOutPath;
+    Convention outConvention;  // of the coefficients written
+    std::string strSpectrumPath;
+    Background plotBackground = Background::kWhite;  // of the spectrum's plot
 };
 
 // Checks what the request asks for together and chooses every default. Throws RequestError,

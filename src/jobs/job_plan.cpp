@@ -3,14 +3,18 @@
 #include <stdexcept>
 
 #include "camera/camera_math.h"
+#include "export/coefficient_export.h"
 #include "export/mesh_export.h"
 #include "export/output_files.h"
+#include "export/values_writer.h"
 #include "fields/input_convention.h"
 #include "fields/orbitals.h"
+#include "jobs/field_outputs.h"
 #include "jobs/job.h"
 #include "jobs/request_error.h"
 #include "render/offscreen_context.h"
 #include "settings/sampling_defaults.h"
+#include "sht/degree_band.h"
 
 namespace {
 
@@ -40,6 +44,8 @@ bool Given::Has(const char* pszOption) const
         return !r.strOrbital.empty();
     if (s == "--rotate")
         return !r.aRotations.empty();
+    if (s == "--analyze")
+        return !r.strAnalyzePath.empty();
     if (s == "--at")
         return !r.aAt.empty();
     if (s == "--stats")
@@ -80,6 +86,14 @@ bool Given::Has(const char* pszOption) const
         return r.range.has_value();
     if (s == "--map")
         return r.map.has_value();
+    if (s == "--lmin")
+        return r.nLmin.has_value();
+    if (s == "--lmax")
+        return r.nLmax.has_value();
+    if (s == "--coeffs-out")
+        return !r.strCoeffsOutPath.empty();
+    if (s == "--spectrum")
+        return !r.strSpectrumPath.empty();
     throw std::logic_error(std::string("no such item: ") + pszOption);
 }
 
@@ -101,6 +115,10 @@ void CheckOutputsApart(const Job& job)
             add(FrameName(job.framePattern, k), "frame " + std::to_string(k) + " of --turntable");
     else if (!job.strPicturePath.empty())
         add(job.strPicturePath, "--out");
+    if (!job.strCoeffsOutPath.empty())
+        add(job.strCoeffsOutPath, "--coeffs-out");
+    if (!job.strSpectrumPath.empty())
+        add(job.strSpectrumPath, "--spectrum");
     size_t nFirst = 0, nSecond = 0;
     if (FindSameFile(aPaths, nFirst, nSecond))
         throw RequestError(aWhat[nFirst] + " and " + aWhat[nSecond] + " name the same file '" +
@@ -119,18 +137,46 @@ std::string ConventionNote(const Request& r, const ConventionChoice& choice)
            SineSignName(convention.sine) + " (--convention sets all three)";
 }
 
+// The values to analyse: their file and where they lie. Headerless doubles take their shape from
+// --theta and --phi; scattered points come only as CSV rows.
+void ChooseAnalysis(const Request& r, Job& job)
+{
+    job.strAnalyzePath = r.strAnalyzePath;
+    job.analyzeGrid = r.grid.value_or(SampleGrid::kLobara);
+    job.bAnalyzePoints = r.bGridPoints;
+    if (r.bComplex)
+        throw RequestError("--complex does not go with --analyze: sampled values are real");
+    const ValuesFormat format = ValuesFormatOf(r.strAnalyzePath);
+    if (job.bAnalyzePoints && format != ValuesFormat::kCsv)
+        throw RequestError(
+            "--grid points reads CSV rows theta,phi,value and an optional weight: --analyze needs "
+            "a name ending in .csv, not '" +
+            r.strAnalyzePath + "'");
+    if (format == ValuesFormat::kRaw && !(r.nThetaDiv && r.nPhiDiv))
+        throw RequestError("--analyze of headerless doubles needs their shape: give --theta and --phi");
+}
+
 // The field the request asks for: Y(l, m), the terms, the ACN channels or the orbital, in its
-// input's convention; a coefficient file's only its convention's parts given.
+// input's convention; a coefficient file's only its convention's parts given; analysed values'
+// convention alone, as for terms.
 void ChooseField(const Request& r, const Given& given, Job& job)
 {
     const bool bFile = !r.strCoeffsPath.empty();
     const bool bOrbital = !r.strOrbital.empty();
-    if (int{given.Harmonic()} + int{!r.aTerms.empty()} + int{!r.aAcn.empty()} + int{bFile} + int{bOrbital} >
+    const bool bAnalysis = !r.strAnalyzePath.empty();
+    if (int{given.Harmonic()} + int{!r.aTerms.empty()} + int{!r.aAcn.empty()} + int{bFile} + int{bOrbital} +
+            int{bAnalysis} >
         1)
         throw RequestError(
-            "-l and -m, --term, --acn, --coeffs and --orbital each give the whole field: give one of them");
-    if (r.nLmax && !bFile)
-        throw RequestError("--lmax truncates --coeffs: it goes with nothing else");
+            "-l and -m, --term, --acn, --coeffs, --orbital and --analyze each give the whole field: "
+            "give one of them");
+    if (r.nLmin && r.nLmax && *r.nLmin > *r.nLmax)
+        throw RequestError("--lmin " + std::to_string(*r.nLmin) + " is above --lmax " +
+                           std::to_string(*r.nLmax) + ": the band keeps no degree");
+    if (bAnalysis)
+        ChooseAnalysis(r, job);
+    else if (r.grid || r.bGridPoints)
+        throw RequestError("--grid says where the values of --analyze lie: it goes with nothing else");
     if (r.convention && (r.normalization || r.bCondonShortley || r.sine))
         throw RequestError("--convention sets --norm, --cs and --sine at once: give it or them");
     const ConventionChoice choice =
@@ -174,6 +220,7 @@ void ChooseField(const Request& r, const Given& given, Job& job)
     job.epoch = r.epoch;
     job.strConventionNote = ConventionNote(r, choice);
     job.strCoeffsPath = r.strCoeffsPath;
+    job.nLmin = r.nLmin.value_or(0);
     job.nLmax = r.nLmax.value_or(-1);
     job.bNormalizationGiven = choice.normalization.has_value() || bMagnetic;
     job.l = r.l.value_or(kDefaultL);
@@ -184,9 +231,8 @@ void ChooseField(const Request& r, const Given& given, Job& job)
     {
         if (!FindOrbital(r.strOrbital, HarmonicConvention(choice), job.field))
             throw RequestError("--orbital needs one of " + OrbitalNames() + ", not '" + r.strOrbital + "'");
-        return;
     }
-    if (bFile)
+    else if (bFile)
         job.field.convention = Convention{
             choice.normalization.value_or(bMagnetic ? Normalization::kSchmidt : Normalization::kOrtho), false,
             SineSign::kStandard};
@@ -194,11 +240,47 @@ void ChooseField(const Request& r, const Given& given, Job& job)
         job.field = Field{AcnTerms(r.aAcn), AcnConvention(choice)};
     else if (!r.aTerms.empty())
         job.field = Field{r.aTerms, HarmonicConvention(choice)};
+    else if (bAnalysis)
+        job.field = Field{{}, HarmonicConvention(choice)};
     else
     {
         job.bHarmonic = true;
         job.field = Field{{Term{job.l, job.m, 1.0}}, HarmonicConvention(choice)};
     }
+    // A file's band is kept as it is read.
+    if (!bFile)
+        job.field = DegreeBand(job.field, job.nLmin, job.nLmax);
+}
+
+// The coefficients and the spectrum written: the coefficients' convention, each part the format's
+// own unless given, and what the outputs go with.
+void CheckFieldOutputs(const Request& r, const Given& given, Job& job)
+{
+    job.strCoeffsOutPath = r.strCoeffsOutPath;
+    job.strSpectrumPath = r.strSpectrumPath;
+    job.plotBackground = r.background.value_or(Background::kWhite);
+    if (job.strCoeffsOutPath.empty() && (r.outNormalization || r.bOutCondonShortley || r.outSine))
+        throw RequestError(std::string(r.outNormalization     ? "--out-norm"
+                                       : r.bOutCondonShortley ? "--out-cs"
+                                                              : "--out-sine") +
+                           " sets the convention of --coeffs-out: it needs --coeffs-out");
+    for (const char* pszOutput : {"--coeffs-out", "--spectrum"})
+        if (r.bComplex && given.Has(pszOutput))
+            throw RequestError(std::string(pszOutput) +
+                               " works on real coefficients: --complex does not go with it");
+    if (job.strCoeffsOutPath.empty())
+        return;
+    const CoefficientOutputFormat format = CoefficientOutputFormatOf(job.strCoeffsOutPath);
+    job.outConvention = FormatConvention(format);
+    if (r.outNormalization)
+        job.outConvention.normalization = *r.outNormalization;
+    job.outConvention.bCondonShortley = r.bOutCondonShortley;
+    if (r.outSine)
+        job.outConvention.sine = *r.outSine;
+    const std::string strRefusal = ConventionRefusal(format, job.outConvention);
+    if (!strRefusal.empty())
+        throw RequestError("--out-norm, --out-cs and --out-sine do not suit '" + job.strCoeffsOutPath +
+                           "': " + strRefusal);
 }
 
 // The colouring, the complex field and the map, and what they go with.
@@ -233,10 +315,15 @@ void CheckColoring(const Request& r, const Given& given, Job& job)
     job.mapProjection = *r.map;
     if (r.strPicturePath.empty())
         throw RequestError("--map needs --out");
-    for (const char* pszOther :
-         {"--at", "--stats", "--values", "--mesh", "--turntable", "--fit", "--smooth", "--supersample",
-          "--from", "--to", "--theta", "--phi", "--radius", "--core", "--scale"})
-        if (given.Has(pszOther))
+    // Headerless values to analyse take their shape from --theta and --phi, which then say nothing
+    // of the map's grid.
+    const bool bValuesShape =
+        !r.strAnalyzePath.empty() && ValuesFormatOf(r.strAnalyzePath) == ValuesFormat::kRaw;
+    for (const char* pszOther : {"--at", "--stats", "--values", "--mesh", "--turntable", "--fit", "--smooth",
+                                 "--supersample", "--from", "--to", "--theta", "--phi", "--radius", "--core",
+                                 "--scale", "--coeffs-out", "--spectrum"})
+        if (given.Has(pszOther) &&
+            !(bValuesShape && (std::string(pszOther) == "--theta" || std::string(pszOther) == "--phi")))
             throw RequestError(std::string("--map makes only the map picture, on a grid of its own: ") +
                                pszOther + " does not go with it");
     job.bSizeGiven = r.size.has_value();
@@ -290,10 +377,12 @@ Job PlanJob(const Request& r)
     TakeItems(r, job);
     ChooseField(r, given, job);
     CheckColoring(r, given, job);
+    CheckFieldOutputs(r, given, job);
     if (r.nTableMax)
         for (const char* pszOther :
-             {"--l", "--m", "--term", "--acn", "--coeffs", "--orbital", "--rotate", "--at", "--values",
-              "--mesh", "--turntable", "--radius", "--core", "--scale"})
+             {"--l", "--m", "--term", "--acn", "--coeffs", "--orbital", "--analyze", "--rotate", "--lmin",
+              "--lmax", "--at", "--values", "--mesh", "--turntable", "--radius", "--core", "--scale",
+              "--coeffs-out", "--spectrum"})
             if (given.Has(pszOther))
                 throw RequestError(std::string("--table makes only the table picture: ") + pszOther +
                                    " does not go with it");
@@ -304,8 +393,8 @@ Job PlanJob(const Request& r)
                            " goes with --table");
     if (job.bTablePolynomials && job.tableLabels != TableLabels::kOrbitals)
         throw RequestError("--table-polynomials goes with --table-labels orbitals");
-    if (r.title && job.strPicturePath.empty())
-        throw RequestError("--title draws into the picture: it needs --out");
+    if (r.title && job.strPicturePath.empty() && !IsPlotPath(job.strSpectrumPath))
+        throw RequestError("--title draws into the picture: it needs --out or a --spectrum plot (.png)");
     if ((job.nTableMax >= 0 || job.nTurntableFrames > 0) && job.strPicturePath.empty())
         throw RequestError(std::string(job.nTableMax >= 0 ? "--table" : "--turntable") + " needs --out");
     if (r.radius && r.dCore)
@@ -326,9 +415,10 @@ Job PlanJob(const Request& r)
     if (job.nTurntableFrames > 0 && !ParseFramePattern(job.strPicturePath, job.framePattern, strError))
         throw RequestError("--out with --turntable needs a name with one frame number field: " + strError);
     if (!job.bStats && job.aAt.empty() && job.strValuesPath.empty() && job.strMeshPath.empty() &&
-        job.strPicturePath.empty())
+        job.strPicturePath.empty() && job.strCoeffsOutPath.empty() && job.strSpectrumPath.empty())
         throw RequestError(
-            "nothing to do: give --stats, --at THETA,PHI, --values FILE, --mesh FILE or --out FILE.png");
+            "nothing to do: give --stats, --at THETA,PHI, --values FILE, --mesh FILE, --out FILE.png, "
+            "--coeffs-out FILE or --spectrum FILE");
     // A picture file's name says what it holds.
     const std::string& strOut = job.strPicturePath;
     if (!strOut.empty() && !IsWrittenDirectly(strOut) &&

@@ -5,6 +5,7 @@
 #include "colour/color_schemes.h"
 #include "export/output_files.h"
 #include "export/png_writer.h"
+#include "jobs/analysed_field.h"
 #include "jobs/file_field.h"
 #include "jobs/model_quantity.h"
 #include "jobs/run_report.h"
@@ -13,18 +14,24 @@
 #include "maps/map_picture.h"
 #include "render/offscreen_context.h"
 #include "sht/complex_field.h"
+#include "sht/field_extremes.h"
 #include "sht/field_rows.h"
+#include "sht/finite_values.h"
 #include "text/color_bar_labels.h"
 #include "text/picture_title.h"
 
 void RunMap(const Job& asked, IRunHooks& hooks)
 {
     std::vector<std::string> aWarnings;
-    const Job job = WithTurnedField(WithFileField(asked, aWarnings));
+    const Job job = WithTurnedField(WithAnalysedField(WithFileField(asked, aWarnings), hooks, aWarnings));
     const int nWidth = job.nWidth;
-    const int nHeight = job.bSizeGiven ? job.nHeight
-                                       : std::min(MapPictureHeight(job.mapProjection, job.colorMode, nWidth),
-                                                  kMaxPictureSide);
+    // A title has a strip of its own above the map, which a picture of no given size adds; the
+    // title's size grows with the picture's, and a few rounds settle the height that holds both.
+    const int nUntitledHeight = MapPictureHeight(job.mapProjection, job.colorMode, nWidth);
+    int nHeight = job.bSizeGiven ? job.nHeight : std::min(nUntitledHeight, kMaxPictureSide);
+    for (int nRound = 0; nRound < 4 && !job.bSizeGiven; ++nRound)
+        nHeight = std::min(nUntitledHeight + TitleHeight(job.strTitle, nWidth, nHeight), kMaxPictureSide);
+    const int nTitleRows = TitleHeight(job.strTitle, nWidth, nHeight);
     const int nMapHeight = nHeight - ColorBarStripHeight(job.colorMode, nWidth, nHeight);
     const GridSize grid = MapGrid(nMapHeight, GridField(job));
     // A grid beyond 32-bit counts is refused by the sampling as too large.
@@ -45,12 +52,20 @@ void RunMap(const Job& asked, IRunHooks& hooks)
         else
             aRe = SampleField(job.field, count(grid.nRows), count(grid.nColumns), onRow);
     }
+    for (const DoubleArray* pValues : {&aRe, &aIm})
+        CheckFiniteValues(pValues->GetData(), static_cast<size_t>(pValues->GetSize()));
+    // The bar's ends are the field's own extremes, found between the samples.
+    const FieldExtremes extremes = job.colorMode != ColorMode::kValue || job.bRange
+                                       ? SampledExtremes(aRe, aIm)
+                                       : FindFieldExtremes(job.bComplex ? job.complexField.re : job.field,
+                                                           job.bComplex ? &job.complexField.im : nullptr, aRe,
+                                                           aIm, count(grid.nRows), count(grid.nColumns));
     const FieldColoring coloring =
         ChooseColoring(job.colorMode, kColorSchemes[job.nColorScheme], job.strColorMap, job.bRange,
-                       job.dRangeLow, job.dRangeHigh, aRe, aIm);
+                       job.dRangeLow, job.dRangeHigh, extremes.dLowest, extremes.dHighest, job.bComplex);
     Picture picture =
         MakeMapPicture(job.mapProjection, MapSamples{aRe, aIm, count(grid.nRows), count(grid.nColumns)},
-                       coloring, nWidth, nHeight, job.background);
+                       coloring, nWidth, nHeight, job.background, nTitleRows);
     if (nMapHeight < nHeight)
         DrawColorBarLabels(LayOutColorBar(nWidth, nMapHeight, nHeight - nMapHeight), coloring, job.background,
                            picture);

@@ -2,11 +2,22 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 
 #include "geodesy/field_quantity.h"
 #include "geodesy/normal_field.h"
 #include "sht/field_rows.h"
+
+namespace {
+
+// A header constant, none where the file does not state it (NaN).
+std::optional<double> Known(double dValue)
+{
+    return std::isnan(dValue) ? std::nullopt : std::optional<double>(dValue);
+}
+
+}  // namespace
 
 void TakeModelQuantity(const CoefficientFile& file, Job& job, std::vector<std::string>& aWarnings)
 {
@@ -16,18 +27,22 @@ void TakeModelQuantity(const CoefficientFile& file, Job& job, std::vector<std::s
                             ": the model does not change with time: --epoch changes nothing");
     if (job.pNormalField)
     {
-        if (!file.dGravityConstant || !file.dRadius)
+        if (std::isnan(file.header.dGm) || std::isnan(file.header.dRadius))
             throw std::runtime_error("--remove-normal needs the model's GM and radius, which '" +
                                      job.strCoeffsPath + "' does not give");
-        RemoveNormalField(field.aTerms,
-                          NormalFieldTerms(*job.pNormalField, *file.dGravityConstant, *file.dRadius,
-                                           field.convention, std::max(FieldMaxDegree(field), 0)));
+        // The degrees below --lmin are gone from the field already, and stay gone.
+        std::vector<Term> aNormal = NormalFieldTerms(*job.pNormalField, file.header.dGm, file.header.dRadius,
+                                                     field.convention, std::max(FieldMaxDegree(field), 0));
+        aNormal.erase(std::remove_if(aNormal.begin(), aNormal.end(),
+                                     [&](const Term& term) { return term.l < job.nLmin; }),
+                      aNormal.end());
+        RemoveNormalField(field.aTerms, aNormal);
     }
     if (!job.pQuantity)
         return;
     const ReferenceEllipsoid& ellipsoid =
         job.pNormalField ? *job.pNormalField : *FindReferenceEllipsoid("GRS80");
-    const QuantitySetting setting{file.dRadius, file.dGravityConstant, job.dHeight,
+    const QuantitySetting setting{Known(file.header.dRadius), Known(file.header.dGm), job.dHeight,
                                   ComputeNormalGravity(ellipsoid).dMean};
     try
     {

@@ -14,6 +14,7 @@
 #include "picture/picture.h"
 #include "sht/convention.h"
 #include "sht/rotation.h"
+#include "sht/sample_grid.h"
 #include "text/table_captions.h"
 
 // Everything one run asks for, as a front end was told it: each item that may be left out is
@@ -24,11 +25,15 @@ struct Request
     // The field: at most one source; none is the viewer's Y(2, 0).
     std::optional<int32_t> l;
     std::optional<int32_t> m;
-    std::vector<Term> aTerms;      // C * Y(L, M), added up
-    std::vector<double> aAcn;      // ambisonic channels in ACN order
-    std::string strCoeffsPath;     // a coefficient file
-    std::string strOrbital;        // an orbital by name
-    std::optional<int32_t> nLmax;  // the degrees of the file kept
+    std::vector<Term> aTerms;        // C * Y(L, M), added up
+    std::vector<double> aAcn;        // ambisonic channels in ACN order
+    std::string strCoeffsPath;       // a coefficient file
+    std::string strOrbital;          // an orbital by name
+    std::string strAnalyzePath;      // sampled values, whose coefficients make the field
+    std::optional<SampleGrid> grid;  // where those values lie: a grid (lobara unless told),
+    bool bGridPoints = false;        // or scattered points
+    std::optional<int32_t> nLmin;    // the degrees of the field kept, from
+    std::optional<int32_t> nLmax;    // and up to (for an analysis, the highest analysed)
     // Its convention: each part the input's own unless given.
     std::optional<Normalization> normalization;
     bool bCondonShortley = false;
@@ -76,5 +81,11 @@ struct Request
     std::vector<std::array<double, 2>> aAt;  // theta, phi
     std::string strValuesPath;
     std::string strMeshPath;
-    std::string strPicturePath;  // with turntable frames, the pattern of their names
+    std::string strPicturePath;    // with turntable frames, the pattern of their names
+    std::string strCoeffsOutPath;  // the field's coefficients
+    // Their convention: each part the output format's own unless given.
+    std::optional<Normalization> outNormalization;
+    bool bOutCondonShortley = false;
+    std::optional<SineSign> outSine;
+    std::string strSpectrumPath;  // the power of each degree: CSV, or a plot for a .png name
 };

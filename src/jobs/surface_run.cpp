@@ -9,6 +9,8 @@
 #include "export/output_files.h"
 #include "export/png_writer.h"
 #include "export/values_writer.h"
+#include "jobs/analysed_field.h"
+#include "jobs/field_outputs.h"
 #include "jobs/file_field.h"
 #include "jobs/model_quantity.h"
 #include "jobs/run_report.h"
@@ -19,8 +21,10 @@
 #include "render/picture_renderer.h"
 #include "render/write_behind.h"
 #include "sht/complex_field.h"
+#include "sht/field_extremes.h"
 #include "sht/field_rows.h"
 #include "sht/field_synthesis.h"
+#include "sht/finite_values.h"
 #include "sht/symmetry_zeros.h"
 #include "text/picture_title.h"
 
@@ -32,10 +36,16 @@ std::string PointValues(const Job& job)
     std::string strText;
     if (job.bComplex)
         for (const std::array<double, 2>& value : EvaluateComplexField(job.complexField, job.aAt))
+        {
+            CheckFiniteValues(value.data(), value.size());
             strText += DecimalText(value[0]) + ' ' + DecimalText(value[1]) + '\n';
+        }
     else
         for (double dValue : EvaluateField(job.field, job.aAt))
+        {
+            CheckFiniteValues(&dValue, 1);
             strText += DecimalText(dValue) + '\n';
+        }
     return strText;
 }
 
@@ -46,9 +56,10 @@ std::vector<Rgb8> VertexColors(const Job& job, const SurfaceMesh& mesh, const Co
     if (job.colorMode == ColorMode::kSign)
         return {};
     const DoubleArray& aRe = job.bComplex ? complex.aRe : mesh.m_aValue;
+    const FieldExtremes extremes = SampledExtremes(aRe, complex.aIm);
     const FieldColoring coloring =
         ChooseColoring(job.colorMode, kColorSchemes[job.nColorScheme], job.strColorMap, job.bRange,
-                       job.dRangeLow, job.dRangeHigh, aRe, complex.aIm);
+                       job.dRangeLow, job.dRangeHigh, extremes.dLowest, extremes.dHighest, job.bComplex);
     std::vector<Rgb8> aColors(static_cast<size_t>(aRe.GetSize()));
     for (int32_t k = 0; k < aRe.GetSize(); ++k)
         aColors[static_cast<size_t>(k)] = ColorOf(coloring, aRe[k], job.bComplex ? complex.aIm[k] : 0.0);
@@ -90,7 +101,7 @@ void WritePictures(const Job& job, SurfaceMesh&& mesh, std::vector<Rgb8>&& aVert
 void RunSurface(const Job& asked, IRunHooks& hooks)
 {
     std::vector<std::string> aWarnings;
-    const Job job = WithTurnedField(WithFileField(asked, aWarnings));
+    const Job job = WithTurnedField(WithAnalysedField(WithFileField(asked, aWarnings), hooks, aWarnings));
     const bool bSurface = job.bStats || !job.strMeshPath.empty() || !job.strPicturePath.empty();
     SurfaceMesh mesh;
     ComplexSamples complex;  // --complex: both parts of the field at every sample
@@ -111,7 +122,10 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
         else if (!job.strValuesPath.empty())
             mesh.m_aValue = SampleField(job.field, job.nThetaDiv, job.nPhiDiv, onRow);
     }
+    for (const DoubleArray* pValues : {&mesh.m_aValue, &complex.aRe, &complex.aIm})
+        CheckFiniteValues(pValues->GetData(), static_cast<size_t>(pValues->GetSize()));
     const std::string strPoints = job.aAt.empty() ? "" : PointValues(job);
+    const CFieldOutputs fieldOutputs(job);
 
     // The drawing is what most needs memory and a working driver: it is made before any output
     // is written, so that a run that cannot draw writes nothing.
@@ -129,20 +143,25 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
                         nRows, nColumns, job.bComplex ? &complex.aIm : nullptr);
         });
     }
+    // The colours the picture shows, which a mesh carries too, with a complex field's phase.
+    std::vector<Rgb8> aVertexColors =
+        renderer || !job.strMeshPath.empty() ? VertexColors(job, mesh, complex) : std::vector<Rgb8>();
     if (!job.strMeshPath.empty())
-        WriteMeshFiles(
-            outputs, job.strMeshPath,
+    {
+        MeshGeometry geometry =
             MakeMeshGeometry(mesh,
                              job.bComplex ? ComplexSymmetryZeros(job.complexField, job.nThetaDiv, job.nPhiDiv)
                                           : SymmetryZeros(job.field, job.nThetaDiv, job.nPhiDiv),
-                             MeshShape{job.nThetaDiv, job.nPhiDiv, job.radius, job.dScaleMillimetres}),
-            kColorSchemes[job.nColorScheme]);
+                             MeshShape{job.nThetaDiv, job.nPhiDiv, job.radius, job.dScaleMillimetres});
+        geometry.aColor = aVertexColors;
+        if (job.bComplex)
+            geometry.aPhase = MeshPhases(complex.aRe, complex.aIm);
+        WriteMeshFiles(outputs, job.strMeshPath, geometry, kColorSchemes[job.nColorScheme]);
+    }
+    fieldOutputs.Write(outputs);
     const std::string strStats = job.bStats ? SurfaceStatsLine(job, mesh) : "";
     if (renderer)
-    {
-        std::vector<Rgb8> aVertexColors = VertexColors(job, mesh, complex);
         WritePictures(job, std::move(mesh), std::move(aVertexColors), *renderer, outputs, hooks);
-    }
 
     if (!strStats.empty() || !strPoints.empty())
         hooks.Print(strStats + strPoints);

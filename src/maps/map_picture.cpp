@@ -66,19 +66,21 @@ GridSize MapGrid(int nMapHeight, const Field& field)
 }
 
 Picture MakeMapPicture(MapProjection projection, const MapSamples& samples, const FieldColoring& coloring,
-                       int nWidth, int nHeight, Background background)
+                       int nWidth, int nHeight, Background background, int nTitleRows)
 {
     Picture picture = BlankPicture(nWidth, nHeight, background);
 
     const int nStrip = ColorBarStripHeight(coloring.mode, nWidth, nHeight);
     const int nMapHeight = nHeight - nStrip;
-    // The projection's box, as large as fits, centred in the map's rows.
+    const int nMapTop = std::clamp(nTitleRows, 0, nMapHeight);
+    // The projection's box, as large as fits, centred in the map's rows below the title.
     const double dAspect = MapAspect(projection);
-    const double dBoxWidth = std::min(static_cast<double>(nWidth), nMapHeight * dAspect);
+    const double dBoxWidth = std::min(static_cast<double>(nWidth), (nMapHeight - nMapTop) * dAspect);
     const double dBoxHeight = dBoxWidth / dAspect;
-    const double dLeft = (nWidth - dBoxWidth) / 2.0, dTop = (nMapHeight - dBoxHeight) / 2.0;
+    const double dLeft = (nWidth - dBoxWidth) / 2.0,
+                 dTop = nMapTop + (nMapHeight - nMapTop - dBoxHeight) / 2.0;
     const bool bComplex = samples.aIm.GetSize() > 0;
-    for (int y = 0; y < nMapHeight; ++y)
+    for (int y = nMapTop; y < nMapHeight; ++y)
     {
         const double v = 1.0 - 2.0 * (y + 0.5 - dTop) / dBoxHeight;
         uint8_t* pRow = &picture.aRgba[static_cast<size_t>(y) * static_cast<size_t>(nWidth) * 4];

@@ -35,6 +35,7 @@ struct MapSamples
 };
 
 // The map picture of nWidth x nHeight: at each pixel's centre the field interpolated bilinearly
-// in theta and phi from the samples, coloured; the background elsewhere.
+// in theta and phi from the samples, coloured; the background elsewhere. The projection keeps
+// clear of the nTitleRows at the top, where a title goes.
 Picture MakeMapPicture(MapProjection projection, const MapSamples& samples, const FieldColoring& coloring,
-                       int nWidth, int nHeight, Background background);
+                       int nWidth, int nHeight, Background background, int nTitleRows);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <stdexcept>
+#include <string>
 
 #include "mesh/vertex_normals.h"
 #include "sht/build_limits.h"
@@ -143,7 +144,23 @@ void AddFaces(const FaceQuadArray& aQuads, const std::vector<float>& afPoint, st
     }
 }
 
+// The files hold floats: a field beyond their range (about 3.4e38) has no coordinates there.
+void CheckFloats(const std::vector<float>& afValues, const char* pszWhat)
+{
+    if (!std::all_of(afValues.begin(), afValues.end(), [](float f) { return std::isfinite(f); }))
+        throw std::runtime_error(std::string("the surface does not fit a mesh file: ") + pszWhat +
+                                 " go beyond the range of float (3.4e38)");
+}
+
 }  // namespace
+
+std::vector<float> MeshPhases(const DoubleArray& aRe, const DoubleArray& aIm)
+{
+    std::vector<float> afPhase(static_cast<size_t>(aRe.GetSize()));
+    for (int32_t k = 0; k < aRe.GetSize(); ++k)
+        afPhase[static_cast<size_t>(k)] = static_cast<float>(std::atan2(aIm[k], aRe[k]));
+    return afPhase;
+}
 
 MeshGeometry MakeMeshGeometry(const SurfaceMesh& mesh, const std::vector<unsigned char>& aZeros,
                               const MeshShape& shape)
@@ -154,6 +171,7 @@ MeshGeometry MakeMeshGeometry(const SurfaceMesh& mesh, const std::vector<unsigne
     const std::vector<double> adValue = ExactValues(mesh, aZeros, grid);
     MeshGeometry geometry;
     geometry.aPoint = ExactPoints(mesh, adValue, grid, shape.rule);
+    CheckFloats(geometry.aPoint, "its coordinates");
     if (shape.dScaleMillimetres > 0.0)
     {
         ScalePoints(geometry.aPoint, shape.dScaleMillimetres);
@@ -163,6 +181,7 @@ MeshGeometry MakeMeshGeometry(const SurfaceMesh& mesh, const std::vector<unsigne
     geometry.aValue.resize(adValue.size());
     std::transform(adValue.begin(), adValue.end(), geometry.aValue.begin(),
                    [](double d) { return static_cast<float>(d); });
+    CheckFloats(geometry.aValue, "its values");
     AddFaces(mesh.m_aPosQuads, geometry.aPoint, geometry.aFaces[0]);
     AddFaces(mesh.m_aNegQuads, geometry.aPoint, geometry.aFaces[1]);
     return geometry;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -27,10 +28,17 @@ struct MeshGeometry
 {
     std::vector<float> aPoint;   // x, y, z of each vertex, in sample-index order
     std::vector<float> aNormal;  // its unit normal, x, y, z
-    std::vector<float> aValue;   // the signed field there
+    std::vector<float> aValue;   // the signed field there (|f| of a complex field)
     std::vector<MeshFace> aFaces[kSignCount];
     bool bMillimetres = false;  // scaled to the millimetres asked for
+    // What the picture shows, when it shows more than the sign: the colour of each vertex (of its
+    // phase or value), and the phase of a complex field from -pi to pi; empty when not.
+    std::vector<std::array<uint8_t, 3>> aColor;  // red, green, blue
+    std::vector<float> aPhase;
 };
+
+// The phase of each sample of a complex field, atan2(im, re), as the mesh files hold it.
+std::vector<float> MeshPhases(const DoubleArray& aRe, const DoubleArray& aIm);
 
 // How the mesh files show the surface built on nT x nP samples.
 struct MeshShape
@@ -43,8 +51,8 @@ struct MeshShape
 
 // The mesh files' surface of mesh, built by the shape's grid and rule, aZeros[k] set where sample
 // k is 0 by symmetry (SymmetryZeros of the field sampled). Throws std::invalid_argument when aZeros
-// does not cover the grid, std::runtime_error when a scale is asked of a surface with no extent,
-// std::bad_alloc.
+// does not cover the grid, std::runtime_error when a scale is asked of a surface with no extent
+// or when a coordinate or value is beyond the range of float, std::bad_alloc.
 MeshGeometry MakeMeshGeometry(const SurfaceMesh& mesh, const std::vector<unsigned char>& aZeros,
                               const MeshShape& shape);
 

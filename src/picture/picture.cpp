@@ -1,5 +1,6 @@
 #include "picture/picture.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "names/named_values.h"
@@ -23,6 +24,23 @@ void CopyInto(const Picture& part, int nLeft, int nTop, Picture& picture)
                                     static_cast<size_t>(nLeft)) *
                                        4,
             part.aRgba.data() + static_cast<size_t>(y) * nRowBytes, nRowBytes);
+}
+
+void CoverPixel(Picture& picture, size_t nIndex, const std::array<uint8_t, 4>& colour, double dCover)
+{
+    uint8_t* pPixel = picture.aRgba.data() + nIndex * 4;
+    if (!picture.bAlpha)
+    {
+        for (int c = 0; c < 3; ++c)
+            pPixel[c] = static_cast<uint8_t>(std::lround(pPixel[c] + (colour[c] - pPixel[c]) * dCover));
+        return;
+    }
+    // Over: the new alpha, and the colour weighted by what each side contributes.
+    const double dBelow = pPixel[3] / 255.0 * (1.0 - dCover);
+    const double dOut = dCover + dBelow;
+    for (int c = 0; c < 3; ++c)
+        pPixel[c] = static_cast<uint8_t>(std::lround((colour[c] * dCover + pPixel[c] * dBelow) / dOut));
+    pPixel[3] = static_cast<uint8_t>(std::lround(dOut * 255.0));
 }
 
 namespace {

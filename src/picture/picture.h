@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -43,3 +44,8 @@ Picture BlankPicture(int nWidth, int nHeight, Background background);
 // Copies every pixel of part into picture with its top left corner at (nLeft, nTop); part lies
 // wholly inside picture.
 void CopyInto(const Picture& part, int nLeft, int nTop, Picture& picture);
+
+// Covers the pixel at nIndex (its first byte over 4) by the colour's RGB in the proportion
+// dCover (0 to 1): over an opaque picture the colour blends into the pixel; over one with alpha
+// it is composited over it.
+void CoverPixel(Picture& picture, size_t nIndex, const std::array<uint8_t, 4>& colour, double dCover);

@@ -24,16 +24,6 @@ constexpr int64_t kColumnBytes = 3 * sizeof(double) + kQuadBytes + 3 * sizeof(fl
 // The three polynomials of the power basis, or the recurrence's three coefficients per step.
 constexpr int64_t kCoefficientBytes = 3 * sizeof(double);
 
-// A build may use up to half of the machine's physical memory.
-int64_t MemoryBudget()
-{
-    const long nPages = sysconf(_SC_PHYS_PAGES);
-    const long nPageSize = sysconf(_SC_PAGESIZE);
-    if (nPages <= 0 || nPageSize <= 0)
-        return int64_t{1} << 31;
-    return static_cast<int64_t>(nPages) / 2 * nPageSize;
-}
-
 }  // namespace
 
 void CheckDegree(int64_t l)
@@ -69,4 +59,13 @@ SurfacePlan PlanSurface(int32_t l, int32_t /*m: neither counts nor memory depend
 
     return SurfacePlan{static_cast<int32_t>(nRows), static_cast<int32_t>(nColumns),
                        static_cast<int32_t>(nVertices), static_cast<int32_t>(nFaces)};
+}
+
+int64_t MemoryBudget()
+{
+    const long nPages = sysconf(_SC_PHYS_PAGES);
+    const long nPageSize = sysconf(_SC_PAGESIZE);
+    if (nPages <= 0 || nPageSize <= 0)
+        return int64_t{1} << 31;
+    return static_cast<int64_t>(nPages) / 2 * nPageSize;
 }

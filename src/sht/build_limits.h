@@ -25,6 +25,9 @@ private:
     const char* m_pszReason;
 };
 
+// The memory a build, or a reader of coefficients, may take: half of the machine's.
+int64_t MemoryBudget();
+
 // The shape of one build. Counts that leave no grid (a count of 0 or less) give no vertices
 // and no faces; a single row gives vertices but no faces.
 struct SurfacePlan

@@ -13,6 +13,7 @@
 
 #include "sht/angles.h"
 #include "sht/build_limits.h"
+#include "sht/fftw_planner.h"
 #include "sht/normalized_legendre.h"
 #include "sht/thread_sharing.h"
 
@@ -139,8 +140,7 @@ CRowSum::CRowSum(const std::vector<Order>& aOrders, int32_t nColumns)
     // arrays of the row's own (FFTW_UNALIGNED lets those be any vectors).
     std::vector<std::complex<double>> aIn(nSize / 2 + 1);
     std::vector<double> aOut(nSize);
-    static std::mutex planner;
-    const std::lock_guard<std::mutex> lock(planner);
+    const std::lock_guard<std::mutex> lock(FftwPlannerLock());
     m_plan = fftw_plan_dft_c2r_1d(nColumns, reinterpret_cast<fftw_complex*>(aIn.data()), aOut.data(),
                                   FFTW_ESTIMATE | FFTW_UNALIGNED | FFTW_DESTROY_INPUT);
     if (m_plan == nullptr)
@@ -203,11 +203,14 @@ struct Workspace
 
 struct CFieldSynthesis::Implementation
 {
-    Implementation(const Field& field, int32_t nGridRows, int32_t nGridColumns, unsigned nThreadsAsked)
-        : aOrders(MakeOrders(field, ThreadsFor(nThreadsAsked))),
+    Implementation(const Field& field, std::vector<double> aRowTheta, int32_t nGridColumns,
+                   unsigned nThreadsAsked)
+        : aTheta(std::move(aRowTheta)),
+          aOrders(MakeOrders(field, ThreadsFor(nThreadsAsked))),
           rowSum(aOrders, std::max(nGridColumns, 1)),
           nColumns(nGridColumns),
-          groups{nGridRows, (nGridRows + 1) / 2, ((nGridRows + 1) / 2 + kLanes - 1) / kLanes}
+          groups{static_cast<int32_t>(aTheta.size()), (static_cast<int32_t>(aTheta.size()) + 1) / 2,
+                 ((static_cast<int32_t>(aTheta.size()) + 1) / 2 + kLanes - 1) / kLanes}
     {
         const unsigned nThreads =
             std::min(ThreadsFor(nThreadsAsked), static_cast<unsigned>(std::max(groups.nGroups, 1)));
@@ -224,6 +227,7 @@ struct CFieldSynthesis::Implementation
     // The rows of group g into pValues.
     void SampleGroup(int32_t g, Workspace& workspace, double* pValues) const;
 
+    std::vector<double> aTheta;  // of each row
     std::vector<Order> aOrders;
     CRowSum rowSum;
     int32_t nColumns;
@@ -238,11 +242,11 @@ void CFieldSynthesis::Implementation::SampleGroup(int32_t g, Workspace& workspac
     const int32_t nRows = groups.nRows;
     const int32_t nFirst = g * kLanes;
     const int32_t nCount = std::min(kLanes, groups.nNorth - nFirst);
-    double aX[kLanes], aU[kLanes];
+    double aT[kLanes], aU[kLanes];
     for (int32_t b = 0; b < nCount; ++b)
     {
-        const double dTheta = SampleTheta(nFirst + b, nRows);
-        aX[b] = std::fabs(std::cos(dTheta));
+        const double dTheta = aTheta[static_cast<size_t>(nFirst + b)];
+        aT[b] = CosineLessOne(dTheta);
         aU[b] = std::sin(dTheta);
     }
     // C_m and S_m of each northern row (lanes 0 .. kLanes - 1) and of its mirror (the next kLanes).
@@ -250,7 +254,7 @@ void CFieldSynthesis::Implementation::SampleGroup(int32_t g, Workspace& workspac
     std::vector<double>& aSin = workspace.aSin;
     for (size_t o = 0; o < nOrders; ++o)
     {
-        aOrders[o].legendre.EvaluateSums(aX, aU, nCount, aOrders[o].aWeights, workspace.aSums.data());
+        aOrders[o].legendre.EvaluateSums(aT, aU, nCount, aOrders[o].aWeights, workspace.aSums.data());
         for (int32_t b = 0; b < nCount; ++b)
         {
             const double* s = &workspace.aSums[4 * static_cast<size_t>(b)];
@@ -276,8 +280,25 @@ void CFieldSynthesis::Implementation::SampleGroup(int32_t g, Workspace& workspac
     }
 }
 
+namespace {
+
+std::vector<double> SampleThetas(int32_t nRows)
+{
+    std::vector<double> aTheta(static_cast<size_t>(std::max(nRows, 0)));
+    for (int32_t i = 0; i < nRows; ++i)
+        aTheta[static_cast<size_t>(i)] = SampleTheta(i, nRows);
+    return aTheta;
+}
+
+}  // namespace
+
 CFieldSynthesis::CFieldSynthesis(const Field& field, int32_t nRows, int32_t nColumns, unsigned nThreads)
-    : m_pImplementation(std::make_unique<Implementation>(field, std::max(nRows, 0), nColumns, nThreads))
+    : m_pImplementation(std::make_unique<Implementation>(field, SampleThetas(nRows), nColumns, nThreads))
+{}
+
+CFieldSynthesis::CFieldSynthesis(const Field& field, const std::vector<double>& aRowTheta, int32_t nColumns,
+                                 unsigned nThreads)
+    : m_pImplementation(std::make_unique<Implementation>(field, aRowTheta, nColumns, nThreads))
 {}
 
 CFieldSynthesis::~CFieldSynthesis() = default;
@@ -317,12 +338,14 @@ std::vector<double> EvaluateField(const Field& field, const std::vector<std::arr
     double aSums[4];
     for (const auto& [dTheta, dPhi] : aPoints)
     {
-        const double x = std::cos(dTheta), u = std::fabs(std::sin(dTheta)), ax = std::fabs(x);
-        const double dParity = x < 0.0 ? -1.0 : 1.0;
+        // The northern point of the same |cos theta|; south of the equator odd degrees change sign.
+        const bool bSouth = dTheta > 0.5 * kPi;
+        const double t = CosineLessOne(bSouth ? kPi - dTheta : dTheta), u = std::fabs(std::sin(dTheta));
+        const double dParity = bSouth ? -1.0 : 1.0;
         double dValue = 0.0;
         for (const Order& order : aOrders)
         {
-            order.legendre.EvaluateSums(&ax, &u, 1, order.aWeights, aSums);
+            order.legendre.EvaluateSums(&t, &u, 1, order.aWeights, aSums);
             const double dC = aSums[0] + dParity * aSums[1], dS = aSums[2] + dParity * aSums[3];
             const double dAngle = static_cast<double>(order.m) * dPhi;
             dValue += dC * std::cos(dAngle) + dS * std::sin(dAngle);

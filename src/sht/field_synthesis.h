@@ -25,6 +25,10 @@ class CFieldSynthesis
 public:
     // nThreads 0: one thread for each core.
     CFieldSynthesis(const Field& field, int32_t nRows, int32_t nColumns, unsigned nThreads = 0);
+    // The same on rows of any theta, given from north to south, symmetric about the equator (row
+    // nRows - 1 - i at pi - theta_i), as the grids of analysis have them.
+    CFieldSynthesis(const Field& field, const std::vector<double>& aRowTheta, int32_t nColumns,
+                    unsigned nThreads = 0);
     ~CFieldSynthesis();
     CFieldSynthesis(const CFieldSynthesis&) = delete;
     CFieldSynthesis& operator=(const CFieldSynthesis&) = delete;

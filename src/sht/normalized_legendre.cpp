@@ -218,6 +218,132 @@ void RunSumSteps(const double* __restrict pStep, const double* __restrict pWeigh
     SumSteps<kNarrowLanes>(pStep, pWeight, nSteps, pT, pQ, pChunks, sums);
 }
 
+// The adjoint's lanes: each point's values, by part and parity.
+template <int N>
+struct LaneValues
+{
+    double aEvenCos[N];
+    double aOddCos[N];
+    double aEvenSin[N];
+    double aOddSin[N];
+};
+
+// The factor that scales a lane's contributions back from its q: a lane one chunk down adds
+// 2^-kChunkBits of its products, two or more down nothing a double could hold beside the sums of
+// lanes in range.
+inline double ChunkFactor(int64_t nChunks)
+{
+    return nChunks == 0 ? 1.0 : nChunks == -1 ? kInverseChunk : 0.0;
+}
+
+constexpr int kFold = NormalizedLegendre::kFold;
+
+// The products of the lanes' values and q added into the kFold partial sums of the cosine,
+// pFold[0 .. kFold), and of the sine, pFold[kFold .. 2 kFold): lane b into partial sum b mod kFold.
+template <int N>
+__attribute__((always_inline)) inline void FoldProducts(const double* __restrict pCos,
+                                                        const double* __restrict pSin,
+                                                        const double* __restrict q, double* __restrict pFold)
+{
+    // Products summed as a tree, halving the lanes at each level down to kFold: short chains.
+    double c[N], s[N];
+    for (int b = 0; b < N; ++b)
+    {
+        c[b] = pCos[b] * q[b];
+        s[b] = pSin[b] * q[b];
+    }
+    for (int nWidth = N / 2; nWidth >= kFold; nWidth /= 2)
+        for (int b = 0; b < nWidth; ++b)
+        {
+            c[b] += c[b + nWidth];
+            s[b] += s[b + nWidth];
+        }
+    for (int f = 0; f < kFold; ++f)
+    {
+        pFold[f] += c[f];
+        pFold[kFold + f] += s[f];
+    }
+}
+
+// The adjoint of SumSteps: the same recurrence from q_mm, each q_k of each lane times the lane's
+// values of k's parity folded into the partial sums of degree k (pFolded from k = |m|). As there,
+// the lanes stay in local arrays, and so in registers, across the steps.
+template <int N>
+__attribute__((always_inline)) inline void AdjointSteps(
+    const double* __restrict pStep, size_t nSteps, const double* __restrict pT, const double* __restrict pQ,
+    int64_t* __restrict pChunks, const LaneValues<N>& values, double* __restrict pFolded)
+{
+    double t[N], q[N], d[N], ec[N], oc[N], es[N], os[N];
+    for (int b = 0; b < N; ++b)
+    {
+        const double dFactor = ChunkFactor(pChunks[b]);
+        t[b] = pT[b];
+        q[b] = pQ[b];
+        d[b] = 0.0;
+        ec[b] = values.aEvenCos[b] * dFactor;
+        oc[b] = values.aOddCos[b] * dFactor;
+        es[b] = values.aEvenSin[b] * dFactor;
+        os[b] = values.aOddSin[b] * dFactor;
+    }
+    FoldProducts<N>(ec, es, q, pFolded);
+    for (size_t nBlock = 0; nBlock < nSteps; nBlock += kStepsPerCheck)
+    {
+        const size_t nEnd = std::min(nSteps, nBlock + kStepsPerCheck);
+        for (size_t k = nBlock; k < nEnd; k += 2)
+        {
+            const double* p = pStep + 3 * k;
+            double* pFold = pFolded + 2 * kFold * (k + 1);
+            for (int b = 0; b < N; ++b)
+            {
+                d[b] = (p[0] * t[b] + p[2]) * q[b] + p[1] * d[b];
+                q[b] = q[b] + d[b];
+            }
+            FoldProducts<N>(oc, os, q, pFold);
+            if (k + 1 == nEnd)
+                break;
+            for (int b = 0; b < N; ++b)
+            {
+                d[b] = (p[3] * t[b] + p[5]) * q[b] + p[4] * d[b];
+                q[b] = q[b] + d[b];
+            }
+            FoldProducts<N>(ec, es, q, pFold + 2 * kFold);
+        }
+        double dLargest = 0.0;
+        for (int b = 0; b < N; ++b)
+            dLargest = std::max(dLargest, std::fabs(q[b]));
+        if (dLargest < kChunk)
+            continue;
+        for (int b = 0; b < N; ++b)
+        {
+            const bool bScale = std::fabs(q[b]) >= kChunk;
+            q[b] *= bScale ? kInverseChunk : 1.0;
+            d[b] *= bScale ? kInverseChunk : 1.0;
+            pChunks[b] += bScale ? 1 : 0;
+            const double dFactor = ChunkFactor(pChunks[b]);
+            ec[b] = values.aEvenCos[b] * dFactor;
+            oc[b] = values.aOddCos[b] * dFactor;
+            es[b] = values.aEvenSin[b] * dFactor;
+            os[b] = values.aOddSin[b] * dFactor;
+        }
+    }
+}
+
+LOBARA_FUSED_KERNEL
+void RunAdjointSteps(const double* __restrict pStep, size_t nSteps, const double* __restrict pT,
+                     const double* __restrict pQ, int64_t* __restrict pChunks,
+                     const LaneValues<kSumLanes>& values, double* __restrict pFolded)
+{
+    AdjointSteps<kSumLanes>(pStep, nSteps, pT, pQ, pChunks, values, pFolded);
+}
+
+LOBARA_FUSED_KERNEL
+void RunAdjointSteps(const double* __restrict pStep, size_t nSteps, const double* __restrict pT,
+                     const double* __restrict pQ, int64_t* __restrict pChunks,
+                     const LaneValues<kNarrowLanes>& values, double* __restrict pFolded)
+{
+    AdjointSteps<kNarrowLanes>(pStep, nSteps, pT, pQ, pChunks, values, pFolded);
+}
+
 // The recurrence's coefficients for degrees k = m + 1 .. m + nSteps. With s_k = sqrt(k^2 - m^2):
 // alpha_k = (2k - 1) / s_k, beta_k = s_(k-1) / s_k, and gamma_k = (k - s_k + (k - 1) - s_(k-1)) / s_k,
 // its two differences taken as m^2 / (k + s_k) and m^2 / (k - 1 + s_(k-1)) so that nothing
@@ -357,7 +483,7 @@ void NormalizedLegendre::PrepareWeights(std::vector<double>& aWeights) const
     ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), aWeights.data());
 }
 
-void NormalizedLegendre::EvaluateSums(const double* pX, const double* pU, int32_t nCount,
+void NormalizedLegendre::EvaluateSums(const double* pT, const double* pU, int32_t nCount,
                                       const std::vector<double>& aWeights, double* pSums) const
 {
     // Full groups while more than two narrow ones are left; a narrow group costs about a third of a full one.
@@ -366,12 +492,12 @@ void NormalizedLegendre::EvaluateSums(const double* pX, const double* pU, int32_
         const int32_t nLeft = nCount - i;
         if (nLeft > 2 * kNarrowLanes)
         {
-            SumLanes<kSumLanes>(pX + i, pU + i, std::min(kSumLanes, nLeft), aWeights.data(), pSums + 4 * i);
+            SumLanes<kSumLanes>(pT + i, pU + i, std::min(kSumLanes, nLeft), aWeights.data(), pSums + 4 * i);
             i += kSumLanes;
         }
         else
         {
-            SumLanes<kNarrowLanes>(pX + i, pU + i, std::min(kNarrowLanes, nLeft), aWeights.data(),
+            SumLanes<kNarrowLanes>(pT + i, pU + i, std::min(kNarrowLanes, nLeft), aWeights.data(),
                                    pSums + 4 * i);
             i += kNarrowLanes;
         }
@@ -379,7 +505,7 @@ void NormalizedLegendre::EvaluateSums(const double* pX, const double* pU, int32_
 }
 
 template <int N>
-void NormalizedLegendre::SumLanes(const double* pX, const double* pU, int32_t nCount, const double* pWeights,
+void NormalizedLegendre::SumLanes(const double* pT, const double* pU, int32_t nCount, const double* pWeights,
                                   double* pSums) const
 {
     if (m_dStart == 0.0)
@@ -396,7 +522,7 @@ void NormalizedLegendre::SumLanes(const double* pX, const double* pU, int32_t nC
     for (int b = 0; b < N; ++b)
     {
         const bool bUsed = b < nCount;
-        t[b] = bUsed ? pX[b] - 1.0 : -1.0;
+        t[b] = bUsed ? pT[b] : -1.0;
         u[b] = bUsed ? pU[b] : 1.0;
     }
     StartValues(u, m_nOrder, m_dStart, q, nChunks);
@@ -416,4 +542,59 @@ void NormalizedLegendre::SumLanes(const double* pX, const double* pU, int32_t nC
                                    ? 0.0
                                    : std::ldexp(apSums[s][b], static_cast<int>(nChunks[b] * kChunkBits));
     }
+}
+
+void NormalizedLegendre::AccumulateSums(const double* pT, const double* pU, int32_t nCount,
+                                        const double* pValues, double* pFolded) const
+{
+    if (m_dStart == 0.0)
+        return;
+    for (int32_t i = 0; i < nCount;)
+    {
+        const int32_t nLeft = nCount - i;
+        if (nLeft > 2 * kNarrowLanes)
+        {
+            AccumulateLanes<kSumLanes>(pT + i, pU + i, std::min(kSumLanes, nLeft), pValues + 4 * i, pFolded);
+            i += kSumLanes;
+        }
+        else
+        {
+            AccumulateLanes<kNarrowLanes>(pT + i, pU + i, std::min(kNarrowLanes, nLeft), pValues + 4 * i,
+                                          pFolded);
+            i += kNarrowLanes;
+        }
+    }
+}
+
+template <int N>
+void NormalizedLegendre::AccumulateLanes(const double* pT, const double* pU, int32_t nCount,
+                                         const double* pValues, double* pFolded) const
+{
+    // Lanes past nCount run on a harmless point with values 0.
+    double t[N], q[N], u[N];
+    int64_t nChunks[N];
+    LaneValues<N> values;
+    for (int b = 0; b < N; ++b)
+    {
+        const bool bUsed = b < nCount;
+        t[b] = bUsed ? pT[b] : -1.0;
+        u[b] = bUsed ? pU[b] : 1.0;
+        values.aEvenCos[b] = bUsed ? pValues[4 * b] : 0.0;
+        values.aOddCos[b] = bUsed ? pValues[4 * b + 1] : 0.0;
+        values.aEvenSin[b] = bUsed ? pValues[4 * b + 2] : 0.0;
+        values.aOddSin[b] = bUsed ? pValues[4 * b + 3] : 0.0;
+    }
+    StartValues(u, m_nOrder, m_dStart, q, nChunks);
+    RunAdjointSteps(m_aSteps.data(), m_aSteps.size() / 3, t, q, nChunks, values, pFolded);
+}
+
+void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& aSums) const
+{
+    const size_t nDegrees = FoldedSize() / (2 * kFold);
+    aSums.assign(2 * nDegrees, 0.0);
+    for (size_t k = 0; k < 2 * nDegrees; ++k)
+        for (int f = 0; f < kFold; ++f)
+            aSums[k] += pFolded[kFold * k + static_cast<size_t>(f)];
+    // The sums are of q_k = Pbar_k / sqrt(2k + 1), as the weights of EvaluateSums are.
+    ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), aSums.data());
 }

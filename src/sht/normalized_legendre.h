@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -21,6 +22,15 @@
 // The start value q_mm is a constant times sin^|m|(theta); for high orders near the poles it
 // lies far below the double range, so it is carried as a mantissa and a binary exponent until
 // the recurrence has raised it back into range.
+// cos(theta) - 1 for theta in [0, pi / 2] as -2 sin^2(theta / 2): to the last bits also near the
+// pole, where cos(theta) rounded would move the point by up to 1e-16 / sin(theta), and a sum of
+// degree L with it by L times that of its size.
+inline double CosineLessOne(double dTheta)
+{
+    const double dHalfSine = std::sin(0.5 * dTheta);
+    return -2.0 * dHalfSine * dHalfSine;
+}
+
 class NormalizedLegendre
 {
 public:
@@ -39,20 +49,36 @@ public:
     // than sqrt(1 - x^2).
     void Evaluate(const double* pX, const double* pU, int32_t nCount, double* pValue) const;
 
-    // The degree sums of a field at one order: for points with pX[i] = cos(theta) >= 0 and
-    // pU[i] = sin(theta), the sums over k = |m| .. l of wc_k Pbar_k(x) and of ws_k Pbar_k(x),
-    // each split by the parity of k - |m|, so that at -x the same sums give even - odd:
-    // pSums[4 i + 0, 1] = even and odd cosine sums, pSums[4 i + 2, 3] the sine sums. The weights
+    // The degree sums of a field at one order: for points with theta <= pi / 2, given by
+    // pT[i] = cos(theta) - 1 (CosineLessOne) and pU[i] = sin(theta), the sums over k = |m| .. l of wc_k
+    // Pbar_k(x) and of ws_k Pbar_k(x), each split by the parity of k - |m|, so that at -x the same sums give
+    // even - odd: pSums[4 i + 0, 1] = even and odd cosine sums, pSums[4 i + 2, 3] the sine sums. The weights
     // are l - |m| + 1 pairs (wc_k, ws_k) for k = |m| .. l, made ready once by PrepareWeights,
     // which scales them in place to the recurrence's q_k.
     void PrepareWeights(std::vector<double>& aWeights) const;
-    void EvaluateSums(const double* pX, const double* pU, int32_t nCount, const std::vector<double>& aWeights,
+    void EvaluateSums(const double* pT, const double* pU, int32_t nCount, const std::vector<double>& aWeights,
                       double* pSums) const;
 
+    // The adjoint of EvaluateSums: for points as there, each with four values (pValues[4 i + 0, 1]
+    // the cosine values for even and odd k - |m|, pValues[4 i + 2, 3] the sine values), the sums
+    // over the points of each value of k's parity times Pbar_k(x), by degree. They gather in
+    // pFolded, FoldedSize() doubles zeroed by the caller, as kFold partial sums for each degree and
+    // part, so that the points add up as vectors; FinishSums adds the partial sums together into
+    // aSums as l - |m| + 1 pairs (cosine, sine) for k = |m| .. l.
+    static constexpr int kFold = 4;
+    size_t FoldedSize() const { return 2 * kFold * (m_dStart == 0.0 ? 0 : m_aSteps.size() / 3 + 1); }
+    void AccumulateSums(const double* pT, const double* pU, int32_t nCount, const double* pValues,
+                        double* pFolded) const;
+    void FinishSums(const double* pFolded, std::vector<double>& aSums) const;
+
 private:
+    // Up to N points at once, for the adjoint.
+    template <int N>
+    void AccumulateLanes(const double* pT, const double* pU, int32_t nCount, const double* pValues,
+                         double* pFolded) const;
     // Up to N points at once.
     template <int N>
-    void SumLanes(const double* pX, const double* pU, int32_t nCount, const double* pWeights,
+    void SumLanes(const double* pT, const double* pU, int32_t nCount, const double* pWeights,
                   double* pSums) const;
     // Up to kLanes points at once.
     void EvaluateLanes(const double* pX, const double* pU, int32_t nCount, double* pValue) const;

@@ -48,6 +48,9 @@ bool VanishesOnColumn(int32_t m, int64_t j, int64_t nColumns)
 
 std::vector<unsigned char> SymmetryZeros(const Field& field, int64_t nRows, int64_t nColumns)
 {
+    // A count of 0 or less leaves no grid, as it leaves no surface.
+    if (nRows <= 0 || nColumns <= 0)
+        return {};
     std::vector<unsigned char> aZero(static_cast<size_t>(nRows * nColumns));
     // For each kind of row, the columns where every term that does not vanish on the row's kind
     // vanishes; each order is checked once, only on the columns still left.

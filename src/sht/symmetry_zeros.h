@@ -9,5 +9,5 @@
 // of the field by symmetry, where every term vanishes exactly though rounding leaves a value
 // of about 1e-17: the poles for m != 0, the equator row for odd l - |m|, and the meridians
 // where cos(m phi) (m > 0) or sin(|m| phi) (m < 0) is 0. A field with no term that adds
-// anything is 0 everywhere. Throws std::bad_alloc.
+// anything is 0 everywhere. A count of 0 or less gives no samples. Throws std::bad_alloc.
 std::vector<unsigned char> SymmetryZeros(const Field& field, int64_t nRows, int64_t nColumns);

@@ -10,7 +10,7 @@
 #include "text/picture_text.h"
 #include "text/picture_title.h"
 
-std::string TickText(double dValue, bool bPhase)
+std::string TickText(double dValue, bool bPhase, int nDigits)
 {
     if (bPhase)
     {
@@ -21,8 +21,27 @@ std::string TickText(double dValue, bool bPhase)
         return WithPrintMinus(nIndex < 3 ? apszText[nIndex] : "?", nHalves < 0);
     }
     char szText[32];
-    std::snprintf(szText, sizeof szText, "%.4g", std::fabs(dValue));
+    std::snprintf(szText, sizeof szText, "%.*g", nDigits, std::fabs(dValue));
     return WithPrintMinus(szText, dValue < 0.0);
+}
+
+std::vector<std::string> TickTexts(const std::vector<ColorBarTick>& aTicks, bool bPhase)
+{
+    // 17 significant digits tell any two doubles apart.
+    std::vector<std::string> aTexts;
+    for (int nDigits = 4; nDigits <= 17; ++nDigits)
+    {
+        aTexts.clear();
+        for (const ColorBarTick& tick : aTicks)
+            aTexts.push_back(TickText(tick.dValue, bPhase, nDigits));
+        bool bDistinct = true;
+        for (size_t i = 0; i < aTicks.size(); ++i)
+            for (size_t j = i + 1; j < aTicks.size(); ++j)
+                bDistinct = bDistinct && (aTexts[i] != aTexts[j] || aTicks[i].dValue == aTicks[j].dValue);
+        if (bDistinct)
+            break;
+    }
+    return aTexts;
 }
 
 void DrawColorBarLabels(const ColorBarLayout& layout, const FieldColoring& coloring, Background background,
@@ -40,11 +59,13 @@ void DrawColorBarLabels(const ColorBarLayout& layout, const FieldColoring& color
     std::vector<ColorBarTick> aTicks = ColorBarTicks(layout, coloring);
     std::sort(aTicks.begin(), aTicks.end(),
               [](const ColorBarTick& a, const ColorBarTick& b) { return a.nColumn < b.nColumn; });
+    const std::vector<std::string> aTexts = TickTexts(aTicks, bPhase);
     const double dGap = style.dPixelSize / 2.0;
     double dLastRight = -HUGE_VAL;
-    for (const ColorBarTick& tick : aTicks)
+    for (size_t i = 0; i < aTicks.size(); ++i)
     {
-        const std::string strText = TickText(tick.dValue, bPhase);
+        const ColorBarTick& tick = aTicks[i];
+        const std::string& strText = aTexts[i];
         const double dHalfWidth = MeasureText(strText, style).dWidth / 2.0;
         const double dCentre = tick.nColumn + 0.5;
         if (dCentre - dHalfWidth < dLastRight + dGap)

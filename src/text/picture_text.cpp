@@ -74,12 +74,6 @@ TextExtent ExtentOf(PangoLayout* pLayout)
                       logical.height / double{PANGO_SCALE} - dBaseline};
 }
 
-// dDestination blended towards nSource by the coverage dCover (0 to 1).
-uint8_t Blend(uint8_t nDestination, uint8_t nSource, double dCover)
-{
-    return static_cast<uint8_t>(std::lround(nDestination + (nSource - nDestination) * dCover));
-}
-
 }  // namespace
 
 bool IsDrawableText(const std::string& strText, bool bMarkup)
@@ -155,23 +149,10 @@ void DrawText(Picture& picture, const std::string& strText, const TextStyle& sty
                 255.0 * dAlpha;
             if (dCover == 0.0)
                 continue;
-            uint8_t* pPixel =
-                picture.aRgba.data() + (static_cast<size_t>(nTop + y) * static_cast<size_t>(picture.nWidth) +
-                                        static_cast<size_t>(nLeft + x)) *
-                                           4;
-            if (!picture.bAlpha)
-            {
-                for (int c = 0; c < 3; ++c)
-                    pPixel[c] = Blend(pPixel[c], style.colour[c], dCover);
-                continue;
-            }
-            // Over: the new alpha, and the colour weighted by what each side contributes.
-            const double dBelow = pPixel[3] / 255.0 * (1.0 - dCover);
-            const double dOut = dCover + dBelow;
-            for (int c = 0; c < 3; ++c)
-                pPixel[c] =
-                    static_cast<uint8_t>(std::lround((style.colour[c] * dCover + pPixel[c] * dBelow) / dOut));
-            pPixel[3] = static_cast<uint8_t>(std::lround(dOut * 255.0));
+            CoverPixel(picture,
+                       static_cast<size_t>(nTop + y) * static_cast<size_t>(picture.nWidth) +
+                           static_cast<size_t>(nLeft + x),
+                       style.colour, dCover);
         }
 }
 

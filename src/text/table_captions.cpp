@@ -39,8 +39,9 @@ std::string ColumnLabel(int32_t m)
     return "m = " + SignedText(m);
 }
 
-// The lines under the cell of Y(l, m), in markup.
-std::vector<std::string> CellCaption(int32_t l, int32_t m, const TableWords& words)
+}  // namespace
+
+std::vector<std::string> TableCellCaption(int32_t l, int32_t m, const TableWords& words)
 {
     OrbitalCaption orbital;
     if (words.labels == TableLabels::kOrbitals && FindOrbitalCaption(l, m, words.convention, orbital))
@@ -51,6 +52,8 @@ std::vector<std::string> CellCaption(int32_t l, int32_t m, const TableWords& wor
     }
     return {"Y(" + std::to_string(l) + "," + SignedText(m) + ")"};
 }
+
+namespace {
 
 // The widest of the texts and the tallest line among them, at the style's size.
 struct Extents
@@ -78,11 +81,11 @@ std::vector<std::string> WidestCaptions(const TableWords& words)
     const int32_t nMax = words.nMax;
     std::vector<std::string> aTexts = {ColumnLabel(-nMax)};
     for (int32_t l = std::max(0, nMax - 1); l <= nMax; ++l)
-        for (const std::string& strLine : CellCaption(l, -l, words))
+        for (const std::string& strLine : TableCellCaption(l, -l, words))
             aTexts.push_back(strLine);
     for (int32_t l = 0; l <= std::min(nMax, 3); ++l)
         for (int32_t m = -l; m <= l; ++m)
-            for (const std::string& strLine : CellCaption(l, m, words))
+            for (const std::string& strLine : TableCellCaption(l, m, words))
                 aTexts.push_back(strLine);
     return aTexts;
 }
@@ -152,7 +155,7 @@ void DrawTableCaptions(Picture& table, const TableCaptions& captions, const Tabl
     for (int32_t l = 0; l <= layout.nMax; ++l)
         for (int32_t m = -l; m <= l; ++m)
         {
-            const std::vector<std::string> aLines = CellCaption(l, m, words);
+            const std::vector<std::string> aLines = TableCellCaption(l, m, words);
             for (size_t i = 0; i < aLines.size(); ++i)
                 DrawText(table, aLines[i], style, layout.CellLeft(m) + dHalf,
                          layout.CellTop(l) + layout.nSide + dGap + static_cast<double>(i) * dCellLine,

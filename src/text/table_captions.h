@@ -49,5 +49,9 @@ struct TableCaptions
 // where the picture leaves no cell or labels too small to read.
 TableCaptions PlanTableCaptions(const TableWords& words);
 
+// The lines under the cell of Y(l, m), in markup: "Y(l,m)", or its orbital's name and, with the
+// polynomials, its polynomial.
+std::vector<std::string> TableCellCaption(int32_t l, int32_t m, const TableWords& words);
+
 // Draws the words into the picture of the whole table.
 void DrawTableCaptions(Picture& table, const TableCaptions& captions, const TableWords& words);

@@ -101,14 +101,40 @@ TEST(Camera, ViewpointRoundTripsWithinRounding)
     }
 }
 
+// A camera far away or very close is a camera: its modelview takes To to the eye's origin and
+// From to eye (0, 0, 1), whatever the scale.
+TEST(Camera, DistancesOfAnyScalePlaceACamera)
+{
+    const double cases[][6] = {
+        {1e150, 0, 0, 0, 0, 0},
+        {1e-160, 0, 0, 0, 0, 0},
+        {1e300, 1e300, 1e300, 0, 0, 0},
+        {1e-300, -2e-300, 1e-300, 0, 0, 0},
+        {3e150, 1e150, 1e150, 1e150, 1e150, 1e150},
+    };
+    for (const auto& c : cases)
+    {
+        double m[16];
+        ASSERT_TRUE(ComputeModelview(c, c + 3, m)) << c[0] << "," << c[1] << "," << c[2];
+        const auto eye = [&m](const double* p, int i) {
+            return m[i] * p[0] + m[4 + i] * p[1] + m[8 + i] * p[2] + m[12 + i];
+        };
+        for (int i = 0; i < 3; ++i)
+        {
+            EXPECT_NEAR(eye(c, i), i == 2 ? 1.0 : 0.0, 1e-12) << c[0] << " eye " << i;
+            EXPECT_NEAR(eye(c + 3, i), 0.0, 1e-12) << c[0] << " eye " << i;
+        }
+    }
+}
+
 TEST(Camera, UndefinedCamerasAreRefusedWithoutWriting)
 {
     const double cases[][6] = {
-        {1, 2, 3, 1, 2, 3},              // From = To
-        {kNaN, 0, 0, 0, 0, 0},           // not a number
-        {0, -1, 0, kInf, 0, 0},          // infinite
-        {1e300, 1e300, 1e300, 0, 0, 0},  // distance overflows
-        {1e-300, 0, 0, 0, 0, 0},         // scale underflows: singular
+        {1, 2, 3, 1, 2, 3},           // From = To
+        {kNaN, 0, 0, 0, 0, 0},        // not a number
+        {0, -1, 0, kInf, 0, 0},       // infinite
+        {1e308, 0, 0, -1e308, 0, 0},  // the distance overflows
+        {1e-320, 0, 0, 0, 0, 0},      // its inverse overflows
     };
     for (const auto& c : cases)
     {

@@ -225,3 +225,48 @@ TEST(MeshWriters, GlbStandsTheSurfaceUpAndItsTrianglesFaceOutward)
     }
     orientation.ExpectOutward("glTF");
 }
+
+// Vertex colours and the phase, as a glTF reader takes them: COLOR_0 in linear light (sRGB 0, 128
+// and 255 are 0, 0.2158605 and 1, by the sRGB transfer function), _PHASE as given, white materials
+// that leave the colours as they are.
+TEST(MeshWriters, GlbCarriesVertexColoursAndThePhase)
+{
+    MeshGeometry geometry = Surface();
+    const size_t nVertices = geometry.aValue.size();
+    const std::array<uint8_t, 3> aPalette[3] = {{0, 128, 255}, {255, 0, 128}, {128, 255, 0}};
+    for (size_t k = 0; k < nVertices; ++k)
+    {
+        geometry.aColor.push_back(aPalette[k % 3]);
+        geometry.aPhase.push_back(static_cast<float>(k % 7) - 3.0f);
+    }
+    const std::string strGlb = Written([&](COutputStream& s) { WriteGlb(s, geometry, kColorSchemes[0]); });
+    tinygltf::TinyGLTF reader;
+    tinygltf::Model model;
+    std::string strError, strWarning;
+    ASSERT_TRUE(reader.LoadBinaryFromMemory(&model, &strError, &strWarning,
+                                            reinterpret_cast<const unsigned char*>(strGlb.data()),
+                                            static_cast<unsigned>(strGlb.size())))
+        << strError;
+    const auto floats = [&model](int nAccessor) {
+        const tinygltf::Accessor& accessor = model.accessors.at(static_cast<size_t>(nAccessor));
+        const tinygltf::BufferView& view = model.bufferViews.at(static_cast<size_t>(accessor.bufferView));
+        EXPECT_EQ(accessor.componentType, TINYGLTF_COMPONENT_TYPE_FLOAT);
+        return reinterpret_cast<const float*>(model.buffers.at(0).data.data() + view.byteOffset +
+                                              accessor.byteOffset);
+    };
+    const std::map<uint8_t, float> linear = {{0, 0.0f}, {128, 0.2158605f}, {255, 1.0f}};
+    for (const tinygltf::Primitive& primitive : model.meshes.at(0).primitives)
+    {
+        const float* pColor = floats(primitive.attributes.at("COLOR_0"));
+        const float* pPhase = floats(primitive.attributes.at("_PHASE"));
+        for (size_t k = 0; k < nVertices; ++k)
+        {
+            for (size_t c = 0; c < 3; ++c)
+                ASSERT_NEAR(pColor[3 * k + c], linear.at(aPalette[k % 3][c]), 1e-6) << k;
+            ASSERT_EQ(pPhase[k], static_cast<float>(k % 7) - 3.0f) << k;
+        }
+        EXPECT_EQ(
+            model.materials.at(static_cast<size_t>(primitive.material)).pbrMetallicRoughness.baseColorFactor,
+            (std::vector<double>{1.0, 1.0, 1.0, 1.0}));
+    }
+}

@@ -101,6 +101,19 @@ TEST_F(CoefficientFileTest, ReadsShtoolsRowsWithHeaderCommasErrorsAndFortranExpo
               (std::vector<TermTuple>{{0, 0, 1.0}, {1, -1, -0.5}, {1, 1, 0.25}}));
 }
 
+// pyshtools' shwrite(header=..., header2=...) writes two comma-separated header lines; the
+// second may hold two whole numbers, which no row format has so few of.
+TEST_F(CoefficientFileTest, ReadsBothPyshtoolsHeaderLinesAndRowsSeparatedByCommasAlone)
+{
+    const CoefficientFile file = ReadCoefficientFile(Write("two-headers.sh",
+                                                           "6378136.3, 3.986004415e14\n"
+                                                           "2, 2\n"
+                                                           "0,0,1.0,0.0\n"
+                                                           "2, 1, 0.5, -0.25\n"),
+                                                     -1);
+    EXPECT_EQ(Tuples(file.aTerms), (std::vector<TermTuple>{{0, 0, 1.0}, {2, -1, -0.25}, {2, 1, 0.5}}));
+}
+
 TEST_F(CoefficientFileTest, ReadsDovRowsWithNegativeOrdersAsSines)
 {
     const CoefficientFile file = ReadCoefficientFile(Write("mars.shc",
@@ -247,6 +260,21 @@ TEST_F(CoefficientFileTest, RefusesBadFilesWithOneLineNamingFileLineAndFault)
          " line 3: degree 2 is above the header's max_degree 1"},
         {"order.gfc", "end_of_head\ngfc 1 -1 1 0\n",
          " line 2: order -1 is negative: a row gives C and S of an order from 0 to l"},
+        // A decimal comma among blanks would read C = 1, S = 5.
+        {"comma.sh", "0 0 1 0\n1 1 1,5 0\n",
+         " line 2: the numbers are separated by both blanks and commas (a decimal comma?): '1 1 1,5 0'"},
+        {"comma.dov", "1 0 0,5\n",
+         " line 1: the numbers are separated by both blanks and commas (a decimal comma?): '1 0 0,5'"},
+        // The message reaches past a zero byte, and says what the file is.
+        {"zero.sh", std::string("0 0 1\0 0\n", 10),
+         " line 1: the line holds a zero byte: the file is not plain text (UTF-16 text must be saved as "
+         "UTF-8)"},
+        {"utf16.sh",
+         std::string("\xFF\xFE"
+                     "0\0 \0"
+                     "0\0\n\0",
+                     10),
+         " line 1: the file is UTF-16 text: save it as UTF-8 or ASCII"},
     };
     for (const Case& c : aCases)
     {

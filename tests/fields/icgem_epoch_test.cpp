@@ -119,8 +119,8 @@ TEST_F(IcgemEpochTest, Icgem10AddsTrendAndPeriodicTermsFromTheGfctEpoch)
         EXPECT_EQ(Coefficient(file, 0, 0), 1.0);
         EXPECT_TRUE(file.aWarnings.empty());
         EXPECT_TRUE(file.bTimeVariable);
-        EXPECT_EQ(file.dGravityConstant, 3.986004415e14);
-        EXPECT_EQ(file.dRadius, 6378136.3);
+        EXPECT_EQ(file.header.dGm, 3.986004415e14);
+        EXPECT_EQ(file.header.dRadius, 6378136.3);
     }
 }
 
@@ -214,13 +214,13 @@ TEST_F(IcgemEpochTest, ShtoolsAndDovHeadersGivePyshtoolsConstants)
               "6.3781363000000000e+06, 3.9860044150000000e+14, 7.2921150000000000e-05, 1\n"
               "0, 0, 1.0, 0.0\n1, 0, 0.0, 0.0\n1, 1, 0.0, 0.0\n"),
         -1);
-    EXPECT_EQ(gravity.dRadius, 6378136.3);
-    EXPECT_EQ(gravity.dGravityConstant, 3.986004415e14);
+    EXPECT_EQ(gravity.header.dRadius, 6378136.3);
+    EXPECT_EQ(gravity.header.dGm, 3.986004415e14);
     EXPECT_FALSE(gravity.bTimeVariable);
     const CoefficientFile magnetic = ReadCoefficientFile(
         Write("m.dov", "IGRF-like model\n6.3712000000000000e+06, 1\n1 0 -29404.8\n1 1 -1450.9\n"), -1);
-    EXPECT_EQ(magnetic.dRadius, 6371200.0);
-    EXPECT_FALSE(magnetic.dGravityConstant);
+    EXPECT_EQ(magnetic.header.dRadius, 6371200.0);
+    EXPECT_TRUE(std::isnan(magnetic.header.dGm));
 }
 
 }  // namespace

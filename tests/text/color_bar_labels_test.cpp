@@ -17,6 +17,17 @@ TEST(ColorBarLabels, TickTextsReadAsNumbers)
     EXPECT_EQ(TickText(kPi / 2.0, true), "\u03c0/2");
     EXPECT_EQ(TickText(0.0, true), "0");
 
+    // A narrow range takes the digits that tell its ticks apart; a wide one keeps four.
+    const auto texts = [](std::vector<double> adValues) {
+        std::vector<ColorBarTick> aTicks;
+        for (double d : adValues)
+            aTicks.push_back(ColorBarTick{d, 0});
+        return TickTexts(aTicks, false);
+    };
+    EXPECT_EQ(texts({0.99999, 0.99999 + (1.00001 - 0.99999) / 2.0, 1.00001}),
+              (std::vector<std::string>{"0.99999", "1", "1.00001"}));
+    EXPECT_EQ(texts({-2.0, 0.0, 2.0, 0.0}), (std::vector<std::string>{"\u22122", "0", "2", "0"}));
+
     // Each label lies below the marks, inside the picture, under its own tick.
     Picture picture{400, 400, false, std::vector<uint8_t>(400 * 400 * 4, 0)};
     const ColorBarLayout layout = LayOutColorBar(400, 340, 60);

@@ -33,6 +33,14 @@ expect_output '{"l":2,"m":-3,"theta":480,"phi":4,"vertices":1920,"faces":1916,"p
 expect_output "$("$render" --l 3 --m -2 --stats)" -l 3 -m -2 --stats
 "$render" -l 1 -m 2 --stats >/dev/null 2>"$work/err" || fail "|m| > l exited $?"
 grep -q "warning" "$work/err" || fail "|m| > l gave no warning"
+# The coarse-grid warning's boundary: Y(4, -3) needs 2L + 1 = 9 rows and 4M = 12 columns, one fewer
+# of either warns.
+for grid in "9 12 no" "8 12 yes" "9 11 yes" "10 13 no"; do
+  read -r rows columns warns <<<"$grid"
+  "$render" -l 4 -m -3 --theta "$rows" --phi "$columns" --stats >/dev/null 2>"$work/err" || fail "--theta $rows exited $?"
+  if grep -q "too coarse" "$work/err"; then said=yes; else said=no; fi
+  [ "$said" = "$warns" ] || fail "--theta $rows --phi $columns: coarse-grid warning '$said', want '$warns'"
+done
 [[ "$("$render" --version)" =~ ^lobara-render\ [0-9]+\.[0-9]+ ]] || fail "--version: $("$render" --version)"
 help=$("$render" --help) || fail "--help exited $?"
 for word in --l --m --theta --phi --scheme --from --to --size --stats --values --out --title --orbital \

@@ -84,6 +84,27 @@ def test_phase_wraps():
         check(round(turns) == m and abs(turns - m) < 0.05, f"Y({l},{m}): the equator's hue turns {turns} times")
 
 
+def test_map_title():
+    """--title over a map has a strip of its own: no row holds both the title's grey text and the
+    map's colours, and the map keeps the size it has without a title."""
+    def colour_box(pixels):
+        rgb = pixels[..., :3].astype(int)
+        colour = rgb.max(axis=2) - rgb.min(axis=2) > 30
+        rows, columns = np.nonzero(colour)
+        return colour, rows.max() - rows.min() + 1, columns.max() - columns.min() + 1
+
+    plain = render_map("-l", 3, "-m", 2, "--map", "mollweide", "--background", "white", name="plain.png")
+    titled = render_map("-l", 3, "-m", 2, "--map", "mollweide", "--background", "white", "--title", "Y(3, 2)",
+                        name="titled.png")
+    colour, height, width = colour_box(titled)
+    rgb = titled[..., :3].astype(int)
+    text = (rgb.max(axis=2) - rgb.min(axis=2) < 8) & (rgb.max(axis=2) < 160)
+    text_rows = np.nonzero(text[:titled.shape[0] // 4].any(axis=1))[0]
+    check(len(text_rows) > 0 and not colour[text_rows].any(), "the title is drawn over the map")
+    check(colour_box(plain)[1:] == (height, width), f"a title changes the map's size: {colour_box(plain)[1:]} "
+          f"without it, {(height, width)} with it")
+
+
 def sectoral(l, theta, phi):
     """Y(l, l) = N(l, l) (2l - 1)!! sin^l(theta) e^(i l phi), no Condon-Shortley phase, in logs so
     that no factor overflows."""
@@ -137,6 +158,43 @@ def test_complex_values():
     check(abs(re - expected.real) < 1e-15 and abs(im - expected.imag) < 1e-15, f"--at gives {result.stdout}")
 
 
-for test in (test_map_orientation, test_value_colours, test_phase_wraps, test_complex_values):
+def test_mesh_colours():
+    """A mesh carries what the picture shows: complex Y(3, 2)'s PLY, read by meshio, holds SciPy's
+    phase beside |Y| and each vertex in twilight's colour of it; --color value of a real field
+    colours its vertices by coolwarm."""
+    n_theta, n_phi = 31, 40
+    theta = (np.arange(n_theta)[:, None] / (n_theta - 1) * math.pi + np.zeros((1, n_phi))).ravel()
+    phi = (np.arange(n_phi)[None, :] / n_phi * 2 * math.pi + np.zeros((n_theta, 1))).ravel()
+    path = os.path.join(WORK, "c.ply")
+
+    def vertices(*args):
+        result = run("--theta", n_theta, "--phi", n_phi, *args, "--mesh", path)
+        check(result.returncode == 0, f"{args}: exit {result.returncode}: {result.stderr}")
+        ply = meshio.read(path)
+        # The samples come first; copies of shared vertices follow them.
+        data = {name: values[:n_theta * n_phi] for name, values in ply.point_data.items()}
+        # meshio 5 reads uchar as int8.
+        return data, np.stack([data["red"], data["green"], data["blue"]], axis=1).astype(int) % 256
+
+    data, colours = vertices("--complex", "-l", 3, "-m", 2)
+    check("phase" in data, "complex Y(3,2): the PLY has no phase")
+    y = sph_harm(2, 3, phi, theta)
+    data.setdefault("phase", np.zeros_like(y.real))
+    away = np.abs(y) > 1e-3 * np.abs(y).max()
+    phase_error = np.abs(np.angle(np.exp(1j * (data["phase"] - np.angle(y)))))[away].max()
+    check(phase_error < 1e-6, f"complex Y(3,2): the PLY's phase is off by {phase_error}")
+    expected = np.round(matplotlib.colormaps["twilight"]((np.angle(y) + math.pi) / (2 * math.pi))[:, :3] * 255)
+    colour_error = np.abs(colours - expected)[away].max()
+    check(colour_error <= 6, f"complex Y(3,2): vertex colours off twilight by {colour_error} levels")
+
+    data, colours = vertices("-l", 2, "-m", 1, "--color", "value")
+    peak = np.abs(data["value"]).max()
+    expected = np.round(matplotlib.colormaps["coolwarm"]((data["value"] / peak + 1) / 2)[:, :3] * 255)
+    colour_error = np.abs(colours - expected).max()
+    check("phase" not in data and colour_error <= 6, f"Y(2,1) --color value: vertex colours off by {colour_error}")
+
+
+for test in (test_map_orientation, test_value_colours, test_phase_wraps, test_map_title, test_complex_values,
+             test_mesh_colours):
     test()
 finish("lobara-render colours")

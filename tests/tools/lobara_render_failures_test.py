@@ -6,6 +6,7 @@ import os
 import shutil
 import signal
 import stat
+import struct
 import subprocess
 import time
 
@@ -111,6 +112,9 @@ def test_all_or_nothing():
     reset()
     with open("/dev/full", "w") as full:
         failed_cleanly("--stats to a full stdout", *SMALL, "--stats", "--values", "v.npy", stdout=full)
+    # A picture larger than the stream's buffer fails inside the PNG encoder, which says nothing itself.
+    failed_cleanly("a picture to a full device", "-l", 30, "-m", 17, "--from", "1,-2,1", "--fit", "--size", "1200x1200",
+                   "--values", "v.npy", "--out", "/dev/full")
 
     reset()
     picture = os.path.join(WORK, "p.png")
@@ -190,10 +194,29 @@ def test_memory_limits():
               f"under {megabytes} MB: exit {result.returncode}, {result.stderr!r}, left {names}")
 
 
-def wait_for_temporaries(process, count):
+def test_coefficients_beyond_memory():
+    """A .bshc file of every coefficient up to the degree cap (a sparse file of 8.6 GB here) takes
+    17 GB as terms: where that is more than half the machine's memory it is refused before it is
+    read, at once."""
+    degree = 32768
+    coefficients = (degree + 1) * (degree + 2)
+    if 16 * coefficients <= os.sysconf("SC_PHYS_PAGES") * os.sysconf("SC_PAGE_SIZE") // 2:
+        return skip("this machine has the memory for every coefficient up to the degree cap")
+    clean()
+    path = put("cap.bshc", struct.pack("<2d", 0, degree))
+    os.truncate(path, 16 + 8 * coefficients)
+    started = time.monotonic()
+    result = run("--coeffs", "cap.bshc", "--at", "0,0")
+    seconds = time.monotonic() - started
+    os.remove(path)
+    check(result.returncode == 1 and result.stderr.count("\n") == 1 and seconds < 10 and os.listdir(WORK) == [],
+          f"coefficients beyond memory: exit {result.returncode} after {seconds:.1f} s, {result.stderr!r}")
+
+
+def wait_for_temporaries(process, count, folder=WORK):
     deadline = time.monotonic() + 30
     while time.monotonic() < deadline and process.poll() is None:
-        if sum(name.startswith(".") for name in os.listdir(WORK)) >= count:
+        if sum(name.startswith(".") for name in os.listdir(folder)) >= count:
             return True
         time.sleep(0.01)
     return False
@@ -203,14 +226,16 @@ def test_signals():
     """Every signal that ends a run removes its temporaries; one ignored on entry stays ignored."""
     frames = ("--theta", 20, "--phi", 40, "--size", "64x48", "--turntable", 400, "--out", "f%03d.png")
     for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP, signal.SIGQUIT, signal.SIGUSR1, signal.SIGUSR2,
-                   signal.SIGALRM, signal.SIGVTALRM, signal.SIGXCPU, signal.SIGPROF, signal.SIGSEGV, signal.SIGABRT):
+                   signal.SIGALRM, signal.SIGVTALRM, signal.SIGXCPU, signal.SIGPROF, signal.SIGSEGV, signal.SIGABRT,
+                   signal.SIGTRAP, signal.SIGSYS, signal.SIGIO, signal.SIGPWR, signal.SIGSTKFLT, signal.SIGRTMIN,
+                   signal.SIGRTMAX):
         clean()
         process = start(*frames)
         started = wait_for_temporaries(process, 3)
         process.send_signal(number)
         process.communicate()
         check(started and process.returncode == -number and os.listdir(WORK) == [],
-              f"{number.name}: exit {process.returncode}, left {len(os.listdir(WORK))} files")
+              f"signal {number}: exit {process.returncode}, left {len(os.listdir(WORK))} files")
 
     clean()
     process = start(*frames, ignore=(signal.SIGHUP,))
@@ -219,6 +244,31 @@ def test_signals():
     process.communicate()
     check(started and process.returncode == 0 and len(os.listdir(WORK)) == 400,
           f"SIGHUP ignored on entry: exit {process.returncode}, {len(os.listdir(WORK))} files")
+
+
+def test_folders_changed_during_the_run():
+    """An output folder moved away during the run keeps no temporary and gets no output; a folder
+    made under an output's name during the run keeps that name and its contents."""
+    frames = ("--theta", 20, "--phi", 40, "--size", "64x48", "--turntable", 400)
+    clean()
+    os.mkdir(os.path.join(WORK, "out"))
+    process = start(*frames, "--out", "out/f%03d.png")
+    started = wait_for_temporaries(process, 3, os.path.join(WORK, "out"))
+    os.rename(os.path.join(WORK, "out"), os.path.join(WORK, "moved"))
+    stderr = process.communicate()[1].decode()
+    check(started and process.returncode == 1 and stderr.count("\n") == 1 and os.listdir(WORK) == ["moved"]
+          and os.listdir(os.path.join(WORK, "moved")) == [],
+          f"a moved folder: exit {process.returncode}, {stderr!r}, left {os.listdir(WORK)} "
+          f"and {os.listdir(os.path.join(WORK, 'moved'))} in it")
+
+    clean()
+    process = start(*frames, "--out", "f%03d.png")
+    started = wait_for_temporaries(process, 3)
+    put("f000.png/keep", b"the user's")
+    stderr = process.communicate()[1].decode()
+    check(started and process.returncode == 1 and stderr.count("\n") == 1 and os.listdir(WORK) == ["f000.png"]
+          and os.listdir(os.path.join(WORK, "f000.png")) == ["keep"],
+          f"a folder under an output's name: exit {process.returncode}, {stderr!r}, left {len(os.listdir(WORK))} files")
 
 
 def test_same_file_twice():
@@ -288,8 +338,20 @@ def test_messages():
     result = run("-l", -1, "--theta", 99999, "--phi", 99999, "--stats")
     check(result.returncode == 1 and result.stderr.count("\n") == 1, f"a refused build: {result.stderr!r}")
 
+    # A field beyond doubles (8 x 0.28e308), or a mesh beyond floats (0.28e40), is no result.
+    put("v.npy", b"old values")
+    put("big.sh", b"0 0 1 0\n1 0 1e308 0\n")
+    huge = ("--term", "0,0,1e308") * 8
+    for case, args in [("inf at a point", (*huge, "--at", "1,1")),
+                       ("inf sampled", (*huge, *SMALL, "--stats", "--values", "v.npy", "--out", "p.png")),
+                       ("inf on a map", ("--coeffs", "big.sh", "--map", "mollweide", "--out", "p.png")),
+                       ("float coordinates", ("--term", "0,0,1e40", *SMALL, "--mesh", "m.ply")),
+                       ("float values", ("--term", "0,0,1e40", "--radius", "one", *SMALL, "--mesh", "m.glb"))]:
+        failed_cleanly(case, *args)
+
 
 for test in (test_all_or_nothing, test_outputs_that_cannot_be_replaced, test_memory_limits, test_signals,
-             test_same_file_twice, test_closed_readers, test_replacing_keeps_what_the_user_had, test_messages):
+             test_folders_changed_during_the_run, test_coefficients_beyond_memory, test_same_file_twice,
+             test_closed_readers, test_replacing_keeps_what_the_user_had, test_messages):
     test()
 finish("lobara-render failures")

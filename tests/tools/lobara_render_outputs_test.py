@@ -275,7 +275,7 @@ def test_fields():
     result = run("--coeffs", "c.gfc", "--norm", "ortho", "--stats")
     check(result.returncode == 2 and "4pi" in result.stderr, f"--norm against the file's header: {result.stderr!r}")
 
-    for args in (("-l", 1, "--term", "1,0,1"), ("--coeffs", "c.txt", "--sine", "lobara"), ("--lmax", 3), ("--term", "1,0"), ("--term", "1.5,0,1"), ("--acn", "1,,2"),
+    for args in (("-l", 1, "--term", "1,0,1"), ("--coeffs", "c.txt", "--sine", "lobara"), ("--lmin", 3, "--lmax", 2), ("--term", "1,0"), ("--term", "1.5,0,1"), ("--acn", "1,,2"),
                  ("--norm", "seminormal"), ("--at", "4,0")):
         result = run(*args, "--stats")
         check(result.returncode == 2 and result.stderr.count("\n") == 1, f"{args}: exit {result.returncode}")

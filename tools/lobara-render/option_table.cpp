@@ -7,6 +7,7 @@
 #include "camera/camera_math.h"
 #include "colour/color_maps.h"
 #include "colour/color_schemes.h"
+#include "export/coefficient_export.h"
 #include "export/mesh_export.h"
 #include "fields/input_convention.h"
 #include "fields/model_time.h"
@@ -20,6 +21,7 @@
 #include "sht/angles.h"
 #include "sht/build_limits.h"
 #include "sht/rotation_text.h"
+#include "sht/sample_grid.h"
 #include "text/picture_text.h"
 
 namespace {
@@ -89,8 +91,13 @@ std::vector<OptionDeclaration> Declare()
          "+x, "
          "sp3 along (1,1,1)), sp3:2 and so on the others (see the README)",
          false, [](const std::string& v, Request& r) { r.strOrbital = v; }},
-        {"--lmax", "L", "", "Keep the degrees of --coeffs up to L", false,
-         Integer("--lmax", &Request::nLmax, 0, kMaxDegree)},
+        {"--lmin", "L", "",
+         "Keep the degrees of the field from L up; with --lmax, the band of degrees from L to --lmax", false,
+         Integer("--lmin", &Request::nLmin, 0, kMaxDegree)},
+        {"--lmax", "L", "",
+         "Keep the degrees of the field up to L (--coeffs reads no further); with --analyze, the highest "
+         "degree found (the grid's limit unless told)",
+         false, Integer("--lmax", &Request::nLmax, 0, kMaxDegree)},
         {"--epoch", "DATE", "",
          "Evaluate the time-variable ICGEM model of --coeffs (1.0: gfct, trnd, acos and asin; 2.0: the same "
          "on "
@@ -131,6 +138,37 @@ std::vector<OptionDeclaration> Declare()
          }},
         {"--height", "H", "0", "Metres above the model's reference sphere where --quantity is taken", false,
          [](const std::string& v, Request& r) { r.dHeight = ParseNumbers("--height", v, 1, "H")[0]; }},
+        {"--analyze", "FILE", "",
+         "The field whose coefficients fit sampled values: a NumPy array of float64 of shape (NT, NP) when "
+         "FILE "
+         "ends in .npy, CSV rows theta,phi,value as --values writes them when it ends in .csv, else "
+         "headerless "
+         "little-endian doubles of shape --theta x --phi; --grid says where they lie, --lmax up to which "
+         "degree",
+         false, FilePath("--analyze", &Request::strAnalyzePath)},
+        {"--grid", "NAME", "lobara",
+         "Where the values of --analyze lie: lobara (NT rows theta = i pi / (NT - 1), both poles: the grid "
+         "of "
+         "--values; degrees up to NT - 2), cells (theta = (i + 1/2) pi / NT; up to NT - 1), dh "
+         "(Driscoll-Healy, "
+         "NP = 2 NT, theta = i pi / NT; up to NT - 1), gl (Gauss-Legendre latitudes; up to NT - 1), each "
+         "with "
+         "phi = 2 pi j / NP and degrees up to (NP - 1) / 2; or points, CSV rows theta,phi,value with an "
+         "optional "
+         "fourth column, the weight, fitted by least squares (degrees up to sqrt(N) - 1 for N points unless "
+         "told)",
+         false,
+         [](const std::string& v, Request& r) {
+             SampleGrid grid{};
+             r.bGridPoints = v == "points";
+             if (r.bGridPoints)
+                 r.grid.reset();
+             else if (FindSampleGrid(v, grid))
+                 r.grid = grid;
+             else
+                 throw RequestError("--grid needs " + OneOf(SampleGridNames()) + " or points, not '" + v +
+                                    "'");
+         }},
         {"--norm", "NAME", NormalizationName(Normalization::kOrtho),
          "Normalisation of Y: ortho (unit integral of Y^2 over the sphere), 4pi (mean square 1), schmidt, "
          "unnorm, "
@@ -236,6 +274,29 @@ std::vector<OptionDeclaration> Declare()
                  throw RequestError("--mesh needs a file name ending in " + MeshExtensions() + ", not '" + v +
                                     "'");
          }},
+        {"--coeffs-out", "FILE", "",
+         "Write the field's coefficients, in the format of the name as --coeffs reads them: " +
+             CoefficientOutputFormatsDescribed() +
+             "; every degree up to the highest with every order, each number with 17 significant digits, in "
+             "the convention of --out-norm, --out-cs and --out-sine",
+         false, FilePath("--coeffs-out", &Request::strCoeffsOutPath)},
+        {"--out-norm", "NAME", "",
+         "Normalisation of the coefficients of --coeffs-out, named as --norm's (default the format's own: "
+         "4pi, sn3d for ACN channels; ICGEM holds 4pi or unnorm); --norm keeps saying the input's",
+         false, Named("--out-norm", FindNormalization, NormalizationNames, &Request::outNormalization)},
+        {"--out-cs", "", "", "The coefficients of --coeffs-out with the Condon-Shortley phase (-1)^m", false,
+         [](const std::string&, Request& r) { r.bOutCondonShortley = true; }},
+        {"--out-sine", "SIGN", "",
+         "Sign of the sine harmonics of --coeffs-out, named as --sine's (default standard, +sin(|m| phi), "
+         "the "
+         "only one coefficient files hold; lobara for ACN channels only)",
+         false, Named("--out-sine", FindSineSign, SineSignNames, &Request::outSine)},
+        {"--spectrum", "FILE", "",
+         "Write the power of each degree l, the mean square of the field's part of degree l (in 4pi the sum "
+         "of C^2 + S^2 over its orders): for a name ending in .png the plot of the power on a logarithmic "
+         "axis against l (at --size, with --title, on --background, white unless given), for any other CSV "
+         "rows l,power,power_per_coefficient,cumulative_power",
+         false, FilePath("--spectrum", &Request::strSpectrumPath)},
         {"--complex", "", "",
          "The complex harmonics N(l, m) P_l^|m|(cos theta) e^(i m phi) instead of the real ones, for -l/-m, "
          "--term "
@@ -287,7 +348,8 @@ std::vector<OptionDeclaration> Declare()
          "one frame number field such as spin-%03d.png",
          false, FilePath("--out", &Request::strPicturePath)},
         {"--title", "TEXT", "",
-         "Draw TEXT (UTF-8) centred at the top of the picture, of every turntable frame and of the table, in "
+         "Draw TEXT (UTF-8) centred at the top of the picture, of every turntable frame, of the table and of "
+         "the --spectrum plot, in "
          "DejaVu Sans at 3/80 of the picture's shorter side, smaller where it would not fit the width",
          false,
          [](const std::string& v, Request& r) {

@@ -1,0 +1,103 @@
+// Analysis of every coefficient up to L from values on a Clenshaw-Curtis grid (both poles, rows
+// i pi / (nT - 1), 2L + 2 values to a row), by Lobara and by libsharp's map2alm on the identical
+// grid and values, side by side in one run: the best of a few runs each, and the largest error
+// of each against the coefficients the values were made from (libsharp's own weights integrate
+// exactly only with nT >= 2L + 2). bench/analysis_vs_libsharp.py runs it for each size and
+// number of threads (libsharp's through OMP_NUM_THREADS).
+//
+// Usage: analysis_vs_libsharp L THREADS ROWS; prints "lobara SECONDS ERROR libsharp SECONDS ERROR".
+#include <libsharp/sharp.h>
+#include <libsharp/sharp_almhelpers.h>
+#include <libsharp/sharp_geomhelpers.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <complex>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <vector>
+
+#include "sht/grid_analysis.h"
+#include "sht/own_coefficients.h"
+#include "sht/field_synthesis.h"
+
+namespace {
+
+constexpr int kRuns = 3;
+
+template <typename Run>
+double BestSeconds(const Run& run)
+{
+    double dBest = HUGE_VAL;
+    for (int k = 0; k < kRuns; ++k)
+    {
+        const auto start = std::chrono::steady_clock::now();
+        run();
+        dBest =
+            std::min(dBest, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    return dBest;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 4)
+    {
+        std::fprintf(stderr, "usage: analysis_vs_libsharp L THREADS ROWS\n");
+        return 2;
+    }
+    const int L = std::atoi(argv[1]);
+    const unsigned nThreads = static_cast<unsigned>(std::atoi(argv[2]));
+    const int nT = std::atoi(argv[3]), nP = 2 * L + 2;
+
+    std::mt19937 random(1);
+    std::uniform_real_distribution<double> coefficient(-1.0, 1.0);
+    Field field;
+    for (int l = 0; l <= L; ++l)
+        for (int m = -l; m <= l; ++m)
+            field.aTerms.push_back(Term{l, m, coefficient(random)});
+    std::vector<double> aValues(static_cast<size_t>(nT) * static_cast<size_t>(nP));
+    CFieldSynthesis(field, nT, nP, nThreads).Run(aValues.data());
+
+    Field analysed;
+    const double dLobara = BestSeconds([&] {
+        analysed = AnalyzeGrid(aValues.data(), SampleGrid::kLobara, nT, nP, L, Convention{}, nThreads);
+    });
+    double dLobaraError = 0.0;
+    for (size_t k = 0; k < field.aTerms.size(); ++k)
+        dLobaraError = std::max(dLobaraError, std::fabs(analysed.aTerms[k].c - field.aTerms[k].c));
+
+    // libsharp's complex a_lm with the Condon-Shortley phase: a_l0 = c_l0 and, for m > 0,
+    // a_lm = (-1)^m (c_lm + i c_l,-m) / sqrt(2) of the program's own real coefficients.
+    sharp_geom_info* pGeometry = nullptr;
+    sharp_alm_info* pAlmInfo = nullptr;
+    sharp_make_cc_geom_info(nT, nP, 0.0, 1, nP, &pGeometry);
+    sharp_make_triangular_alm_info(L, L, 1, &pAlmInfo);
+    std::vector<std::complex<double>> aAlm(static_cast<size_t>(L + 1) * static_cast<size_t>(L + 2) / 2);
+    void* pAlm = aAlm.data();
+    void* pMap = aValues.data();
+    const double dSharp = BestSeconds([&] {
+        sharp_execute(SHARP_MAP2ALM, 0, &pAlm, &pMap, pGeometry, pAlmInfo, SHARP_DP, nullptr, nullptr);
+    });
+    double dSharpError = 0.0;
+    const std::vector<double> aOwn = OwnFromField(field, L);
+    for (int m = 0; m <= L; ++m)
+        for (int l = m; l <= L; ++l)
+        {
+            const std::complex<double> a = aAlm[static_cast<size_t>(sharp_alm_index(pAlmInfo, l, m))];
+            const double dSign = m % 2 == 0 ? 1.0 : -1.0;
+            const std::complex<double> expected =
+                m == 0 ? std::complex<double>(aOwn[OwnIndex(l, 0)], 0.0)
+                       : dSign * std::complex<double>(aOwn[OwnIndex(l, m)], aOwn[OwnIndex(l, -m)]) /
+                             std::sqrt(2.0);
+            dSharpError = std::max(dSharpError, std::abs(a - expected) * (m == 0 ? 1.0 : std::sqrt(2.0)));
+        }
+    sharp_destroy_alm_info(pAlmInfo);
+    sharp_destroy_geom_info(pGeometry);
+    std::printf("lobara %.4f %.3g libsharp %.4f %.3g\n", dLobara, dLobaraError, dSharp, dSharpError);
+    return 0;
+}

@@ -1,0 +1,13 @@
+// lobara._lobara: the libraries' fields and their sampling, for the Python package lobara.
+#include <pybind11/pybind11.h>
+
+#include "bindings/field_bindings.h"
+#include "bindings/python_errors.h"
+
+PYBIND11_MODULE(_lobara, module)
+{
+    module.doc() = "The C++ core of lobara; use the package lobara.";
+    module.attr("__version__") = LOBARA_VERSION;
+    BindErrors(module);
+    BindFields(module);
+}

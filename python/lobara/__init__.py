@@ -1,0 +1,24 @@
+"""Lobara's real and complex spherical harmonics in Python, over the same C++ libraries as the
+viewer and lobara-render, with NumPy in and out.
+
+    >>> import lobara
+    >>> field = lobara.Field.harmonic(3, -2)                 # Y(3, -2), this program's convention
+    >>> values = field.sample(480, 240)                     # (480, 240) on the grid of lobara.grid()
+    >>> field(numpy.pi / 2, [0.0, 0.1])                      # at any points, broadcasting
+    >>> lobara.Field.from_shtools(cilm)                      # pyshtools' c[i, l, m], 4pi by default
+    >>> lobara.Field.from_healpy(alm)                        # healpy's complex alm of a real map
+    >>> lobara.ComplexField.harmonic(3, 2, lobara.Convention("ortho", cs=True))  # SciPy's sph_harm
+
+Errors are ValueError (a bad argument, a grid or degree too large to build, a coefficient beyond
+the range of doubles), CoefficientFileError (an OSError and a ValueError) and MemoryError, with
+the one-line messages of lobara-render. Long work runs without the GIL, and Ctrl-C stops it.
+"""
+
+from ._lobara import CoefficientFileError, __version__
+from .convention import AMBIX, CONVENTION_NAMES, GEODESY, LOBARA, NORMALIZATIONS, PHYSICS, SINES, Convention
+from .field import DEFAULT_GRID, MAX_DEGREE, ORBITALS, AliasingWarning, ComplexField, Field, grid
+
+__all__ = [
+    "AMBIX", "AliasingWarning", "CONVENTION_NAMES", "CoefficientFileError", "ComplexField", "Convention", "DEFAULT_GRID", "Field",
+    "GEODESY", "LOBARA", "MAX_DEGREE", "NORMALIZATIONS", "ORBITALS", "PHYSICS", "SINES", "grid", "__version__",
+]

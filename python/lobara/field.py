@@ -1,0 +1,300 @@
+"""Real and complex fields on the sphere, sampled on the grid or at any points."""
+
+import warnings
+
+import numpy
+
+from . import _lobara
+from .convention import AMBIX, LOBARA, Convention, _integers
+
+#: The highest degree sampled: no grid of at most 2^31 - 1 samples shows a higher one.
+MAX_DEGREE = _lobara.MAX_DEGREE
+#: Samples along θ and along φ unless told: the viewer's and lobara-render's.
+DEFAULT_GRID = (480, 240)
+
+
+class AliasingWarning(UserWarning):
+    """A grid with fewer than about four samples to a period of the field's highest degree along
+    θ or order along φ: its samples alias."""
+
+
+def grid(ntheta=DEFAULT_GRID[0], nphi=DEFAULT_GRID[1]):
+    """The angles of the sample grid, as two arrays: θ_i = i·π/(ntheta - 1), from the north pole
+    (row 0, θ = 0) to the south pole, a single row at the north pole; φ_j = 2π·j/nphi. Sample
+    (i, j) of :meth:`Field.sample` lies at (θ_i, φ_j)."""
+    return _lobara.sample_angles(ntheta, nphi)
+
+
+def _points(theta, phi):
+    """theta and phi broadcast against each other, flattened, and their common shape."""
+    theta, phi = numpy.broadcast_arrays(numpy.asarray(theta, dtype=float), numpy.asarray(phi, dtype=float))
+    return numpy.ravel(theta), numpy.ravel(phi), theta.shape
+
+
+def _shaped(values, shape):
+    values = values.reshape(shape)
+    return values[()] if values.ndim == 0 else values
+
+
+class Field:
+    """A real field on the sphere, f(θ, φ) = Σ c · Y(l, m) over its terms, each Y the real
+    harmonic of the field's :class:`Convention`.
+
+    ``Field([(l, m, c), ...], convention)`` makes one from its terms; the class methods make one
+    from a single harmonic, arrays of terms, ambisonic channels, an orbital's name, a coefficient
+    file, or pyshtools' and healpy's coefficient arrays. Terms may repeat an (l, m); terms with
+    l < 0 or |m| > l are 0 everywhere. m < 0 is the sine harmonic of order |m|.
+
+    A field is sampled on the grid of :func:`grid` with :meth:`sample`, and called as
+    ``field(theta, phi)`` at any points (θ from 0 to π, radians).
+    """
+
+    def __init__(self, terms=(), convention=LOBARA):
+        terms = list(terms)
+        if any(len(term) != 3 for term in terms):
+            raise ValueError("each term needs three numbers: l, m and c")
+        l, m, c = zip(*terms) if terms else ((), (), ())
+        self._core = Field._make_core(l, m, c, convention)
+
+    @staticmethod
+    def _make_core(l, m, c, convention):
+        if not isinstance(convention, Convention):
+            raise TypeError(f"convention needs a lobara.Convention, not {convention!r}")
+        c = numpy.asarray(c, dtype=float)
+        if c.ndim > 1:
+            raise ValueError("l, m and c need to be one-dimensional and of one length")
+        return _lobara._Field(_integers(l, "l").ravel(), _integers(m, "m").ravel(), c.ravel(), convention.norm,
+                              convention.cs, convention.sine)
+
+    @classmethod
+    def _of(cls, core):
+        field = cls.__new__(cls)
+        field._core = core
+        return field
+
+    @classmethod
+    def from_arrays(cls, l, m, c, convention=LOBARA):
+        """The field Σ c[k] · Y(l[k], m[k]), from three one-dimensional arrays of one length."""
+        return cls._of(cls._make_core(l, m, c, convention))
+
+    @classmethod
+    def harmonic(cls, l, m, convention=LOBARA):
+        """The single harmonic Y(l, m), coefficient 1. |m| > l (or l < 0) is 0 everywhere, with a
+        warning."""
+        if l < 0 or abs(m) > l:
+            warnings.warn(f"Y({l}, {m}) is 0 everywhere (it needs 0 <= |m| <= l)", stacklevel=2)
+        return cls([(l, m, 1.0)], convention)
+
+    @classmethod
+    def acn(cls, channels, convention=AMBIX):
+        """The field of ambisonic channels in ACN order, channel n = l² + l + m, in SN3D with the
+        standard sine (AmbiX) unless the convention says otherwise."""
+        l, m, c = _lobara.acn_terms(numpy.asarray(channels, dtype=float).ravel())
+        return cls.from_arrays(l, m, c, convention)
+
+    @classmethod
+    def orbital(cls, name, convention=LOBARA):
+        """The real orbital of that name (s, p_x, d_xy, f_z3, ..., or a hybrid such as sp3 or
+        sp3:2; see :data:`ORBITALS`), positive where its name's polynomial is, whatever the
+        convention."""
+        return cls._of(_lobara.orbital(name, convention.norm, convention.cs, convention.sine))
+
+    @classmethod
+    def from_file(cls, path, lmax=None, norm=None):
+        """The field of a coefficient file, in the file's own convention: shtools text (rows
+        ``l m C S``), dov (``l m value``, m < 0 the sine), Curtin binary ``.bshc`` or ICGEM
+        ``.gfc``; S multiplies +sin(mφ), and there is no Condon–Shortley phase. The normalisation
+        is the file's header's, else 4pi, else ``norm`` for a file whose header does not state
+        one. ``lmax`` keeps the degrees up to it. A file that cannot be read raises
+        :class:`CoefficientFileError` (an OSError and a ValueError) naming the file, the line and
+        the fault; the file's warnings (time-variable terms left out) are issued as warnings."""
+        if lmax is not None and not 0 <= lmax <= MAX_DEGREE:
+            raise ValueError(f"lmax needs a degree from 0 to {MAX_DEGREE}, not {lmax!r}")
+        core, file_warnings = _lobara.read_coefficient_file(str(path), -1 if lmax is None else int(lmax),
+                                                            "" if norm is None else norm)
+        for text in file_warnings:
+            warnings.warn(f"{path}: {text}", stacklevel=2)
+        return cls._of(core)
+
+    @classmethod
+    def from_shtools(cls, cilm, normalization="4pi", csphase=1):
+        """The field of coefficients in pyshtools' layout: ``cilm[0, l, m]`` multiplies cos(mφ)
+        and ``cilm[1, l, m]`` sin(mφ), for 0 <= m <= l, with pyshtools' ``normalization``
+        (``"4pi"``, ``"ortho"``, ``"schmidt"``, ``"unnorm"``) and ``csphase`` (1 without the
+        Condon–Shortley phase, -1 with it). Entries with m > l are ignored."""
+        from .layouts import shtools_terms
+        l, m, c = shtools_terms(cilm)
+        if csphase not in (1, -1):
+            raise ValueError(f"csphase needs 1 or -1, not {csphase!r}")
+        return cls.from_arrays(l, m, c, Convention(normalization, csphase == -1, "standard"))
+
+    @classmethod
+    def from_healpy(cls, alm, lmax=None, mmax=None):
+        """The real field of healpy's complex coefficients a_lm (m >= 0, a_lm at index
+        m·(2·lmax + 1 - m)/2 + l), the map healpy's alm2map makes: with healpy's orthonormal
+        complex harmonics, which carry the (-1)^m phase,
+        f = Σ_l (a_l0 Y_l0 + 2 Re Σ_(m>0) a_lm Y_lm). In the real harmonics of ortho with the
+        phase and +sin (:data:`PHYSICS`) its coefficients are Re a_l0, √2 Re a_lm for Y(l, m) and
+        -√2 Im a_lm for Y(l, -m); the field keeps that convention. lmax and mmax as healpy infers
+        them unless given (the imaginary parts of a_l0 play no part, as in a real map)."""
+        from .layouts import healpy_terms
+        from .convention import PHYSICS
+        l, m, c = healpy_terms(alm, lmax, mmax)
+        return cls.from_arrays(l, m, c, PHYSICS)
+
+    @property
+    def convention(self):
+        """The :class:`Convention` of the field's harmonics."""
+        return Convention(self._core.norm, self._core.cs, self._core.sine)
+
+    @property
+    def terms(self):
+        """The terms as three arrays (l, m, c): the field is Σ c[k] · Y(l[k], m[k])."""
+        return self._core.terms()
+
+    @property
+    def max_degree(self):
+        """The highest degree of the terms; -1 for no term."""
+        return self._core.max_degree()
+
+    @property
+    def sufficient_grid(self):
+        """(ntheta, nphi): the smallest grid with about four samples to each period of the
+        highest degree along θ (2L + 1 rows) and order along φ (4M columns); below it the
+        samples alias."""
+        return self._core.sufficient_grid()
+
+    def in_convention(self, convention):
+        """The same function as a field of the other convention's harmonics."""
+        l, m, c = self.terms
+        keep = (l >= 0) & (numpy.abs(m) <= l)
+        l, m, c = l[keep], m[keep], c[keep]
+        return Field.from_arrays(l, m, self.convention.convert(l, m, c, convention), convention)
+
+    def to_shtools(self, normalization="4pi", csphase=1, lmax=None):
+        """The field's coefficients in pyshtools' layout cilm[i, l, m] (i = 0 cosine, 1 sine), of
+        shape (2, lmax + 1, lmax + 1), in pyshtools' ``normalization`` and ``csphase``: the inverse
+        of :meth:`from_shtools`. lmax is the field's highest degree unless given; terms above it
+        are left out."""
+        from .layouts import shtools_array
+        if csphase not in (1, -1):
+            raise ValueError(f"csphase needs 1 or -1, not {csphase!r}")
+        l, m, c = self.in_convention(Convention(normalization, csphase == -1, "standard")).terms
+        lmax = max(self.max_degree, 0) if lmax is None else int(lmax)
+        keep = l <= lmax
+        return shtools_array(l[keep], m[keep], c[keep], lmax)
+
+    def to_healpy(self, lmax=None, mmax=None):
+        """healpy's complex alm of the field (the inverse of :meth:`from_healpy`): a_l0 = c(l, 0),
+        a_lm = (c(l, m) - i c(l, -m)) / √2 with c the coefficients in :data:`PHYSICS`. lmax is the
+        field's highest degree and mmax lmax unless given; terms above them are left out."""
+        from .convention import PHYSICS
+        from .layouts import healpy_array
+        l, m, c = self.in_convention(PHYSICS).terms
+        lmax = max(self.max_degree, 0) if lmax is None else int(lmax)
+        mmax = lmax if mmax is None else int(mmax)
+        if not 0 <= mmax <= lmax:
+            raise ValueError(f"mmax needs 0 <= mmax <= lmax, not {mmax} with lmax = {lmax}")
+        keep = (l <= lmax) & (numpy.abs(m) <= mmax)
+        return healpy_array(l[keep], m[keep], c[keep], lmax, mmax)
+
+    def sample(self, ntheta=DEFAULT_GRID[0], nphi=DEFAULT_GRID[1]):
+        """The field on the sample grid of :func:`grid`: an array of shape (ntheta, nphi), row i at
+        θ_i and column j at φ_j, made by the libraries in place (NumPy takes their buffer without a
+        copy). Sums of many terms are synthesised on all cores; the work runs without the GIL and
+        Ctrl-C stops it. A grid too coarse for the field warns with :class:`AliasingWarning`."""
+        values = self._core.sample(ntheta, nphi)
+        _warn_if_coarse(self._core, ntheta, nphi)
+        return values
+
+    def __call__(self, theta, phi):
+        """The field at the points (θ, φ), arrays of any shapes that broadcast against each other
+        (θ from 0 to π and φ finite, radians): an array of their common shape, or a float."""
+        theta, phi, shape = _points(theta, phi)
+        return _shaped(self._core.evaluate(theta, phi), shape)
+
+    def __repr__(self):
+        count = self._core.term_count
+        return (f"<lobara.Field of {count} term{'' if count == 1 else 's'} up to degree {self.max_degree}, "
+                f"{self.convention}>")
+
+
+def _warn_if_coarse(core, ntheta, nphi):
+    rows, columns = core.sufficient_grid()
+    if ntheta > 0 and nphi > 0 and (ntheta < rows or nphi < columns):
+        warnings.warn(f"the grid is too coarse for the field (fewer than four samples a period): it needs "
+                      f"at least {rows} x {columns}", AliasingWarning, stacklevel=3)
+
+
+class ComplexField:
+    """A complex field on the sphere, f(θ, φ) = Σ c · Y(l, m) over its terms, c complex, with the
+    complex harmonics Y(l, m) = N(l, m) · P_l^|m|(cos θ) · e^(imφ): N is the convention's
+    normalisation without the √2 of the real harmonics (ortho: √((2l + 1)/(4π) · K)) and the
+    convention's ``cs`` the phase (-1)^m for m > 0 only, so that Y(l, -m) = (-1)^m conj Y(l, m);
+    its ``sine`` plays no part. With ``Convention("ortho", cs=True)`` the harmonics are SciPy's
+    ``sph_harm(m, l, φ, θ)``.
+
+    The field is held as its real and imaginary parts, each a real :class:`Field` of the same
+    normalisation (no phase, +sin), so that high degrees keep the accuracy of the real ones.
+    """
+
+    def __init__(self, terms=(), convention=LOBARA):
+        terms = list(terms)
+        if any(len(term) != 3 for term in terms):
+            raise ValueError("each term needs three numbers: l, m and c")
+        l, m, c = zip(*terms) if terms else ((), (), ())
+        self._set(l, m, c, convention)
+
+    def _set(self, l, m, c, convention):
+        c = numpy.asarray(c, dtype=complex)
+        real, imag = (Field._make_core(l, m, part, convention).complex_parts() for part in (c.real, c.imag))
+        # (a + ib) Y = a Re Y - b Im Y + i (a Im Y + b Re Y).
+        self.real = Field._of(_joined(real[0], imag[1], -1.0))
+        self.imag = Field._of(_joined(real[1], imag[0], 1.0))
+
+    @classmethod
+    def from_arrays(cls, l, m, c, convention=LOBARA):
+        """The field Σ c[k] · Y(l[k], m[k]), c complex, from three arrays of one length."""
+        field = cls.__new__(cls)
+        field._set(l, m, c, convention)
+        return field
+
+    @classmethod
+    def harmonic(cls, l, m, convention=LOBARA):
+        """The single complex harmonic Y(l, m), coefficient 1."""
+        if l < 0 or abs(m) > l:
+            warnings.warn(f"Y({l}, {m}) is 0 everywhere (it needs 0 <= |m| <= l)", stacklevel=2)
+        return cls([(l, m, 1.0)], convention)
+
+    def sample(self, ntheta=DEFAULT_GRID[0], nphi=DEFAULT_GRID[1]):
+        """The field on the sample grid, complex128 of shape (ntheta, nphi): both parts sampled as
+        :meth:`Field.sample` does, then joined (one copy)."""
+        real = self.real._core.sample(ntheta, nphi)
+        values = numpy.empty(real.shape, dtype=complex)
+        values.real = real
+        del real
+        values.imag = self.imag._core.sample(ntheta, nphi)
+        _warn_if_coarse(_joined(self.real._core, self.imag._core, 1.0), ntheta, nphi)
+        return values
+
+    def __call__(self, theta, phi):
+        """The field at the points (θ, φ), arrays of any shapes that broadcast (θ from 0 to π):
+        complex values of their common shape, or a complex."""
+        theta, phi, shape = _points(theta, phi)
+        values = self.real._core.evaluate(theta, phi) + 1j * self.imag._core.evaluate(theta, phi)
+        return _shaped(values, shape)
+
+    def __repr__(self):
+        return f"<lobara.ComplexField of degree up to {max(self.real.max_degree, self.imag.max_degree)}>"
+
+
+def _joined(first, second, sign):
+    """The field of first's terms and second's times sign, in first's convention (both share it)."""
+    l1, m1, c1 = first.terms()
+    l2, m2, c2 = second.terms()
+    return _lobara._Field(numpy.concatenate([l1, l2]), numpy.concatenate([m1, m2]),
+                          numpy.concatenate([c1, sign * c2]), first.norm, first.cs, first.sine)
+
+
+#: The names of the orbitals :meth:`Field.orbital` knows.
+ORBITALS = tuple(_lobara.orbital_names())

@@ -1,0 +1,115 @@
+#include "fields/npy_values.h"
+
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "fields/coefficient_input.h"
+#include "fields/coefficient_text.h"
+
+namespace {
+
+// The text after 'key': in a header dict, up to the next comma outside parentheses, trimmed.
+std::optional<std::string> DictValue(std::string_view strHeader, const char* pszKey)
+{
+    const std::string strKey = std::string("'") + pszKey + "'";
+    const size_t nKey = strHeader.find(strKey);
+    if (nKey == std::string_view::npos)
+        return std::nullopt;
+    size_t i = strHeader.find(':', nKey + strKey.size());
+    if (i == std::string_view::npos)
+        return std::nullopt;
+    int nDepth = 0;
+    std::string strValue;
+    for (++i; i < strHeader.size(); ++i)
+    {
+        const char c = strHeader[i];
+        if (c == '(')
+            ++nDepth;
+        else if (c == ')')
+            --nDepth;
+        else if ((c == ',' && nDepth == 0) || c == '}')
+            break;
+        if (c != ' ')
+            strValue += c;
+    }
+    return strValue;
+}
+
+// "(nT,nP)" with both positive and within 32 bits.
+bool ParseShape(const std::string& strShape, int32_t& nT, int32_t& nP)
+{
+    if (strShape.size() < 2 || strShape.front() != '(' || strShape.back() != ')')
+        return false;
+    const std::string_view strInside(strShape.data() + 1, strShape.size() - 2);
+    const size_t nComma = strInside.find(',');
+    if (nComma == std::string_view::npos || strInside.find(',', nComma + 1) != std::string_view::npos)
+        return false;
+    const std::optional<int64_t> nRows = ParseWholeNumber(strInside.substr(0, nComma));
+    const std::optional<int64_t> nColumns = ParseWholeNumber(strInside.substr(nComma + 1));
+    const auto fits = [](const std::optional<int64_t>& n) {
+        return n && *n > 0 && *n <= std::numeric_limits<int32_t>::max();
+    };
+    if (!fits(nRows) || !fits(nColumns))
+        return false;
+    nT = static_cast<int32_t>(*nRows);
+    nP = static_cast<int32_t>(*nColumns);
+    return true;
+}
+
+}  // namespace
+
+GridValues ReadNpyValues(const std::string& strPath)
+{
+    const FilePointer pFile = OpenCoefficientFile(strPath);
+    const auto fail = [&strPath](const std::string& strWhat) { ThrowCoefficientError(strPath, 0, strWhat); };
+    unsigned char abStart[12] = {};
+    const size_t nStart = std::fread(abStart, 1, sizeof abStart, pFile.get());
+    if (nStart < 10 || std::memcmp(abStart, "\x93NUMPY", 6) != 0 || abStart[6] < 1 || abStart[6] > 3)
+        fail("not a NumPy .npy file");
+    // Version 1 has a 16-bit header length, versions 2 and 3 a 32-bit one.
+    const bool bWide = abStart[6] >= 2;
+    if (bWide && nStart < 12)
+        fail("not a NumPy .npy file");
+    const size_t nHeader = bWide ? (size_t{abStart[8]} | size_t{abStart[9]} << 8 | size_t{abStart[10]} << 16 |
+                                    size_t{abStart[11]} << 24)
+                                 : (size_t{abStart[8]} | size_t{abStart[9]} << 8);
+    const size_t nDataStart = (bWide ? 12 : 10) + nHeader;
+    if (nHeader > 1 << 20)
+        fail("a NumPy header of " + std::to_string(nHeader) + " bytes");
+    std::string strHeader(nHeader, '\0');
+    if (std::fseek(pFile.get(), static_cast<long>(bWide ? 12 : 10), SEEK_SET) != 0 ||
+        std::fread(strHeader.data(), 1, nHeader, pFile.get()) != nHeader)
+        fail("the NumPy header is cut short");
+    const std::optional<std::string> strDescr = DictValue(strHeader, "descr");
+    const std::optional<std::string> strOrder = DictValue(strHeader, "fortran_order");
+    const std::optional<std::string> strShape = DictValue(strHeader, "shape");
+    if (!strDescr || !strOrder || !strShape)
+        fail("the NumPy header has no descr, fortran_order or shape");
+    if (*strDescr != "'<f8'")
+        fail("the values are of type " + *strDescr + ", not float64 ('<f8')");
+    if (*strOrder != "False")
+        fail("the values are in Fortran order, not C order");
+    GridValues values;
+    if (!ParseShape(*strShape, values.nT, values.nP))
+        fail("the shape " + *strShape + " is not (rings, values to a ring)");
+    const size_t nCount = static_cast<size_t>(values.nT) * static_cast<size_t>(values.nP);
+    // The size is checked before anything is allocated for it.
+    if (std::fseek(pFile.get(), 0, SEEK_END) != 0)
+        fail("cannot find the size of the file");
+    const long nSize = std::ftell(pFile.get());
+    if (nSize < 0 || static_cast<size_t>(nSize) != nDataStart + 8 * nCount)
+        fail("the file holds " +
+             std::to_string(
+                 nSize < 0 ? 0 : (static_cast<size_t>(nSize) - std::min<size_t>(nSize, nDataStart)) / 8) +
+             " values, not the " + std::to_string(nCount) + " of shape " + *strShape);
+    std::vector<unsigned char> abData(8 * nCount);
+    if (std::fseek(pFile.get(), static_cast<long>(nDataStart), SEEK_SET) != 0 ||
+        std::fread(abData.data(), 1, abData.size(), pFile.get()) != abData.size())
+        fail("the values are cut short");
+    values.aValues = DecodeDoubles(abData.data(), nCount);
+    CheckFiniteValues(strPath, values);
+    return values;
+}

@@ -1,0 +1,93 @@
+#include "jobs/analysed_field.h"
+
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+#include "export/values_writer.h"
+#include "fields/csv_values.h"
+#include "fields/npy_values.h"
+#include "fields/raw_values.h"
+#include "jobs/request_error.h"
+#include "sht/build_limits.h"
+#include "sht/grid_analysis.h"
+#include "sht/point_analysis.h"
+
+namespace {
+
+std::string Scientific(double d)
+{
+    char acText[32];
+    std::snprintf(acText, sizeof acText, "%.2g", d);
+    return acText;
+}
+
+void AnalysePoints(Job& job, IRunHooks& hooks, std::vector<std::string>& aWarnings)
+{
+    const std::string& strPath = job.strAnalyzePath;
+    const std::vector<SamplePoint> aPoints = ReadCsvPoints(strPath);
+    // Unless told, the highest degree whose coefficients are no more than the points.
+    const int32_t L =
+        job.nLmax >= 0
+            ? job.nLmax
+            : std::min<int32_t>(kMaxDegree,
+                                static_cast<int32_t>(std::sqrt(static_cast<double>(aPoints.size()))) - 1);
+    PointAnalysis analysis;
+    {
+        CRunStep step(hooks, "fitting the points");
+        analysis = AnalyzePoints(aPoints, L, job.field.convention);
+    }
+    job.field = std::move(analysis.field);
+    hooks.Print(std::to_string(aPoints.size()) + " points up to degree " + std::to_string(L) +
+                ": relative residual " + Scientific(analysis.dRelativeResidual) + " after " +
+                std::to_string(analysis.nIterations) + " iterations\n");
+    const std::string strCannot =
+        strPath + ": the points cannot determine degree " + std::to_string(L) + ": ";
+    if (analysis.bFewerPointsThanCoefficients)
+        aWarnings.push_back(strCannot + std::to_string(aPoints.size()) + " points for " +
+                            std::to_string((int64_t{L} + 1) * (L + 1)) + " coefficients");
+    else if (analysis.bIllConditioned)
+        aWarnings.push_back(strCannot + "the least squares are ill-conditioned (condition about " +
+                            Scientific(analysis.dCondition) + (analysis.bConverged ? "" : ", not converged") +
+                            "): a hole in the coverage?");
+}
+
+}  // namespace
+
+Job WithAnalysedField(const Job& given, IRunHooks& hooks, std::vector<std::string>& aWarnings)
+{
+    if (given.strAnalyzePath.empty())
+        return given;
+    Job job = given;
+    if (job.bAnalyzePoints)
+    {
+        AnalysePoints(job, hooks, aWarnings);
+        return job;
+    }
+    const std::string& strPath = job.strAnalyzePath;
+    GridValues values;
+    switch (ValuesFormatOf(strPath))
+    {
+        case ValuesFormat::kNpy:
+            values = ReadNpyValues(strPath);
+            break;
+        case ValuesFormat::kCsv:
+            values = ReadCsvGridValues(strPath, job.analyzeGrid);
+            break;
+        case ValuesFormat::kRaw:
+            values = ReadRawValues(strPath, job.nThetaDiv, job.nPhiDiv);
+            break;
+    }
+    const int32_t nLimit = AnalysisLimit(job.analyzeGrid, values.nT, values.nP);
+    CRunStep step(hooks, "analysing the values");
+    try
+    {
+        job.field = AnalyzeGrid(values.aValues.data(), job.analyzeGrid, values.nT, values.nP,
+                                job.nLmax >= 0 ? job.nLmax : std::max(nLimit, 0), job.field.convention);
+    }
+    catch (const std::invalid_argument& error)
+    {
+        throw RequestError("--analyze '" + strPath + "': " + error.what());
+    }
+    return job;
+}

@@ -1,0 +1,49 @@
+#include "jobs/field_outputs.h"
+
+#include <stdexcept>
+
+#include "export/coefficient_export.h"
+#include "export/png_writer.h"
+#include "export/spectrum_writer.h"
+#include "fields/coefficient_file_names.h"
+#include "plots/spectrum_plot.h"
+#include "sht/coefficient_conversion.h"
+
+bool IsPlotPath(const std::string& strPath)
+{
+    return HasExtension(strPath, ".png");
+}
+
+CFieldOutputs::CFieldOutputs(const Job& job) : m_job(job)
+{
+    if (!job.strCoeffsOutPath.empty())
+        m_coefficients = InConvention(job.field, job.outConvention);
+    if (job.strSpectrumPath.empty())
+        return;
+    m_aSpectrum = PowerSpectrum(job.field);
+    if (!IsPlotPath(job.strSpectrumPath))
+        return;
+    try
+    {
+        m_plot = MakeSpectrumPlot(
+            m_aSpectrum, SpectrumPlotStyle{job.nWidth, job.nHeight, job.strTitle, job.plotBackground});
+    }
+    catch (const std::invalid_argument& error)
+    {
+        throw std::runtime_error(std::string("--spectrum: ") + error.what());
+    }
+}
+
+void CFieldOutputs::Write(COutputSet& outputs) const
+{
+    if (!m_job.strCoeffsOutPath.empty())
+        WriteCoefficientFile(outputs, m_job.strCoeffsOutPath, m_coefficients, m_job.gravityHeader);
+    if (m_job.strSpectrumPath.empty())
+        return;
+    outputs.Write(m_job.strSpectrumPath, [this](COutputStream& stream) {
+        if (IsPlotPath(m_job.strSpectrumPath))
+            WritePng(stream, m_plot);
+        else
+            WriteSpectrumCsv(stream, m_aSpectrum);
+    });
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+#include "sht/sample_grid.h"
+#include "sht/field.h"
+
+// The coefficients of every (l, m) up to nMaxDegree, in the convention asked, of the values
+// pValues[i * nP + j] sampled on a grid: each ring transformed over phi, then for each order the
+// quadrature-weighted sum over the rings of the ring values times Pbar_lm, run by the same
+// recurrence as the synthesis (of which it is the adjoint): for a field of degree at most
+// nMaxDegree <= AnalysisLimit, the synthesis's own coefficients come back to rounding. Orders are
+// shared among nThreads threads (0: one for each core); memory is O(nT nMaxDegree + L^2).
+//
+// Throws std::invalid_argument with one line for nT x nP that is not a grid of that layout or a
+// degree above its limit (the line gives the limit), std::bad_alloc, and std::runtime_error for a
+// coefficient the convention takes beyond the double range.
+Field AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP, int32_t nMaxDegree,
+                  const Convention& convention, unsigned nThreads = 0);

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "sht/field.h"
+
+// The coefficients of every (l, m) up to a degree L in the program's own convention (ortho, no
+// Condon-Shortley phase, its own sine sign), as analysis finds them: in ACN order, index
+// l^2 + l + m.
+inline size_t OwnIndex(int32_t l, int32_t m)
+{
+    return static_cast<size_t>(int64_t{l} * l + l + m);
+}
+
+inline size_t OwnCount(int32_t nMaxDegree)
+{
+    return static_cast<size_t>(int64_t{nMaxDegree + 1} * (nMaxDegree + 1));
+}
+
+// The field of those coefficients in a convention, every (l, m) a term in ACN order: each
+// coefficient divided by the convention's factor, so that the field sums to the same function.
+// Throws std::runtime_error where a factor is beyond the double range.
+Field FieldFromOwn(const std::vector<double>& aOwn, int32_t nMaxDegree, const Convention& convention);
+
+// The coefficients of a field in the own convention up to degree nMaxDegree (terms above it and
+// terms that are 0 everywhere left out, repeated terms added). Throws as FieldFromOwn.
+std::vector<double> OwnFromField(const Field& field, int32_t nMaxDegree);

@@ -1,0 +1,243 @@
+#include "sht/point_analysis.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <numeric>
+#include <vector>
+
+#include "sht/own_coefficients.h"
+#include "sht/thread_sharing.h"
+#include "sht/angles.h"
+#include "sht/normalized_legendre.h"
+
+namespace {
+
+// The iteration stops when the gradient of the squares, A^T r, has fallen by this much, or after
+// so many steps.
+constexpr double kTolerance = 1e-13;
+constexpr int32_t kMaxIterations = 1000;
+// A condition number above which a warning is due: the values' noise is amplified that much.
+constexpr double kIllConditioned = 1e4;
+// Points summed together by one thread in the synthesis.
+constexpr size_t kPointsPerBlock = 256;
+
+// The weighted synthesis at the points, y = W^(1/2) A x for coefficients x in the own convention
+// (OwnIndex order), and its adjoint x = A^T W^(1/2) y: Y(l, 0) = Pbar, Y(l, m) = sqrt(2) Pbar
+// cos(m phi), Y(l, -m) = -sqrt(2) Pbar sin(m phi). Both use the same values of every Pbar and
+// trigonometric function, so that the adjoint is the transpose to rounding.
+class CPointSystem
+{
+public:
+    CPointSystem(const std::vector<SamplePoint>& aPoints, int32_t nMaxDegree, unsigned nThreads);
+
+    void Apply(const std::vector<double>& aCoefficients, std::vector<double>& aValues) const;
+    void ApplyAdjoint(const std::vector<double>& aValues, std::vector<double>& aCoefficients) const;
+
+private:
+    int32_t m_nMaxDegree;
+    unsigned m_nThreads;
+    // Each point as the northern point of its |cos theta| (t, u), the sign of odd degrees there,
+    // phi and the root of its weight.
+    std::vector<double> m_aT, m_aU, m_aSign, m_aPhi, m_aRoot;
+    std::vector<NormalizedLegendre> m_aLegendre;  // by order
+};
+
+CPointSystem::CPointSystem(const std::vector<SamplePoint>& aPoints, int32_t nMaxDegree, unsigned nThreads)
+    : m_nMaxDegree(nMaxDegree), m_nThreads(nThreads)
+{
+    for (const SamplePoint& point : aPoints)
+    {
+        const bool bSouth = point.dTheta > 0.5 * kPi;
+        m_aT.push_back(CosineLessOne(bSouth ? kPi - point.dTheta : point.dTheta));
+        m_aU.push_back(std::fabs(std::sin(point.dTheta)));
+        m_aSign.push_back(bSouth ? -1.0 : 1.0);
+        m_aPhi.push_back(point.dPhi);
+        m_aRoot.push_back(std::sqrt(point.dWeight));
+    }
+    for (int32_t m = 0; m <= nMaxDegree; ++m)
+        m_aLegendre.emplace_back(nMaxDegree, m);
+}
+
+void CPointSystem::Apply(const std::vector<double>& aCoefficients, std::vector<double>& aValues) const
+{
+    const int32_t L = m_nMaxDegree;
+    // Each order's weights of Pbar in cos(m phi) and sin(m phi), made ready for the recurrence.
+    std::vector<std::vector<double>> aWeights(static_cast<size_t>(L) + 1);
+    for (int32_t m = 0; m <= L; ++m)
+    {
+        std::vector<double>& aPairs = aWeights[static_cast<size_t>(m)];
+        aPairs.resize(2 * static_cast<size_t>(L - m + 1));
+        for (int32_t l = m; l <= L; ++l)
+        {
+            double* pPair = &aPairs[2 * static_cast<size_t>(l - m)];
+            pPair[0] = (m == 0 ? 1.0 : std::sqrt(2.0)) * aCoefficients[OwnIndex(l, m)];
+            pPair[1] = m == 0 ? 0.0 : -std::sqrt(2.0) * aCoefficients[OwnIndex(l, -m)];
+        }
+        m_aLegendre[static_cast<size_t>(m)].PrepareWeights(aPairs);
+    }
+    const size_t nPoints = m_aT.size();
+    aValues.assign(nPoints, 0.0);
+    const size_t nBlocks = (nPoints + kPointsPerBlock - 1) / kPointsPerBlock;
+    ShareAmongThreads(nBlocks, m_nThreads, [&](size_t nBlock, unsigned) {
+        const size_t nFirst = nBlock * kPointsPerBlock, nCount = std::min(kPointsPerBlock, nPoints - nFirst);
+        std::vector<double> aSums(4 * nCount);
+        for (int32_t m = 0; m <= L; ++m)
+        {
+            m_aLegendre[static_cast<size_t>(m)].EvaluateSums(&m_aT[nFirst], &m_aU[nFirst],
+                                                             static_cast<int32_t>(nCount),
+                                                             aWeights[static_cast<size_t>(m)], aSums.data());
+            for (size_t b = 0; b < nCount; ++b)
+            {
+                const size_t p = nFirst + b;
+                const double* s = &aSums[4 * b];
+                const double dAngle = static_cast<double>(m) * m_aPhi[p];
+                aValues[p] += (s[0] + m_aSign[p] * s[1]) * std::cos(dAngle) +
+                              (s[2] + m_aSign[p] * s[3]) * std::sin(dAngle);
+            }
+        }
+        for (size_t p = nFirst; p < nFirst + nCount; ++p)
+            aValues[p] *= m_aRoot[p];
+    });
+}
+
+void CPointSystem::ApplyAdjoint(const std::vector<double>& aValues, std::vector<double>& aCoefficients) const
+{
+    const int32_t L = m_nMaxDegree;
+    const size_t nPoints = m_aT.size();
+    aCoefficients.assign(OwnCount(L), 0.0);
+    ShareAmongThreads(static_cast<size_t>(L) + 1, m_nThreads, [&](size_t nOrder, unsigned) {
+        const auto m = static_cast<int32_t>(nOrder);
+        const NormalizedLegendre& legendre = m_aLegendre[nOrder];
+        std::vector<double> aLanes(4 * nPoints), aFolded(legendre.FoldedSize()), aSums;
+        for (size_t p = 0; p < nPoints; ++p)
+        {
+            const double dAngle = static_cast<double>(m) * m_aPhi[p];
+            const double c = m_aRoot[p] * aValues[p] * std::cos(dAngle);
+            const double s = m_aRoot[p] * aValues[p] * std::sin(dAngle);
+            double* v = &aLanes[4 * p];
+            v[0] = c;
+            v[1] = m_aSign[p] * c;
+            v[2] = s;
+            v[3] = m_aSign[p] * s;
+        }
+        legendre.AccumulateSums(m_aT.data(), m_aU.data(), static_cast<int32_t>(nPoints), aLanes.data(),
+                                aFolded.data());
+        legendre.FinishSums(aFolded.data(), aSums);
+        for (int32_t l = m; l <= L; ++l)
+        {
+            const double* pPair = &aSums[2 * static_cast<size_t>(l - m)];
+            aCoefficients[OwnIndex(l, m)] = (m == 0 ? 1.0 : std::sqrt(2.0)) * pPair[0];
+            if (m > 0)
+                aCoefficients[OwnIndex(l, -m)] = -std::sqrt(2.0) * pPair[1];
+        }
+    });
+}
+
+double SquaredNorm(const std::vector<double>& a)
+{
+    return std::inner_product(a.begin(), a.end(), a.begin(), 0.0);
+}
+
+// The eigenvalues of a symmetric tridiagonal matrix below x, by the signs of its Sturm sequence.
+size_t CountBelow(const std::vector<double>& aDiagonal, const std::vector<double>& aOff, double x)
+{
+    size_t nCount = 0;
+    double d = 1.0;
+    for (size_t i = 0; i < aDiagonal.size(); ++i)
+    {
+        const double dOff = i == 0 ? 0.0 : aOff[i - 1];
+        d = aDiagonal[i] - x - (i == 0 ? 0.0 : dOff * dOff / d);
+        if (d == 0.0)
+            d = -1e-300;
+        nCount += d < 0.0 ? 1 : 0;
+    }
+    return nCount;
+}
+
+// The k-th smallest eigenvalue (k from 0) by bisection in [0, dUpper].
+double Eigenvalue(const std::vector<double>& aDiagonal, const std::vector<double>& aOff, size_t k,
+                  double dUpper)
+{
+    double dLow = 0.0, dHigh = dUpper;
+    for (int i = 0; i < 200 && dHigh - dLow > 1e-15 * dHigh; ++i)
+    {
+        const double dMiddle = 0.5 * (dLow + dHigh);
+        (CountBelow(aDiagonal, aOff, dMiddle) > k ? dHigh : dLow) = dMiddle;
+    }
+    return 0.5 * (dLow + dHigh);
+}
+
+// The condition number of A from the Lanczos matrix of conjugate gradients on A^T A: its diagonal
+// 1 / alpha_k + beta_(k-1) / alpha_(k-1) and off-diagonal sqrt(beta_k) / alpha_k; the square root of
+// the ratio of its extreme eigenvalues, which approach those of A^T A from within.
+double ConditionEstimate(const std::vector<double>& aAlpha, const std::vector<double>& aBeta)
+{
+    if (aAlpha.empty())
+        return 1.0;
+    std::vector<double> aDiagonal, aOff;
+    for (size_t k = 0; k < aAlpha.size(); ++k)
+    {
+        aDiagonal.push_back(1.0 / aAlpha[k] + (k == 0 ? 0.0 : aBeta[k - 1] / aAlpha[k - 1]));
+        if (k + 1 < aAlpha.size())
+            aOff.push_back(std::sqrt(aBeta[k]) / aAlpha[k]);
+    }
+    double dUpper = 0.0;  // Gershgorin
+    for (size_t k = 0; k < aDiagonal.size(); ++k)
+        dUpper = std::max(dUpper, aDiagonal[k] + (k == 0 ? 0.0 : std::fabs(aOff[k - 1])) +
+                                      (k < aOff.size() ? std::fabs(aOff[k]) : 0.0));
+    const double dLargest = Eigenvalue(aDiagonal, aOff, aDiagonal.size() - 1, dUpper);
+    const double dSmallest = Eigenvalue(aDiagonal, aOff, 0, dUpper);
+    return dSmallest > 0.0 ? std::sqrt(dLargest / dSmallest) : HUGE_VAL;
+}
+
+}  // namespace
+
+PointAnalysis AnalyzePoints(const std::vector<SamplePoint>& aPoints, int32_t nMaxDegree,
+                            const Convention& convention, unsigned nThreads)
+{
+    const CPointSystem system(aPoints, nMaxDegree, ThreadsFor(nThreads));
+    std::vector<double> b(aPoints.size());
+    for (size_t p = 0; p < aPoints.size(); ++p)
+        b[p] = std::sqrt(aPoints[p].dWeight) * aPoints[p].dValue;
+
+    // CGLS from x = 0: r = b - A x, s = A^T r, p the search direction.
+    PointAnalysis result;
+    std::vector<double> x(OwnCount(nMaxDegree)), r = b, s, q;
+    system.ApplyAdjoint(r, s);
+    std::vector<double> p = s;
+    double dGamma = SquaredNorm(s);
+    const double dStop = kTolerance * kTolerance * dGamma;
+    std::vector<double> aAlpha, aBeta;
+    while (dGamma > dStop && result.nIterations < kMaxIterations)
+    {
+        system.Apply(p, q);
+        const double dAlpha = dGamma / SquaredNorm(q);
+        for (size_t k = 0; k < x.size(); ++k)
+            x[k] += dAlpha * p[k];
+        for (size_t k = 0; k < r.size(); ++k)
+            r[k] -= dAlpha * q[k];
+        system.ApplyAdjoint(r, s);
+        const double dNext = SquaredNorm(s), dBeta = dNext / dGamma;
+        for (size_t k = 0; k < p.size(); ++k)
+            p[k] = s[k] + dBeta * p[k];
+        aAlpha.push_back(dAlpha);
+        aBeta.push_back(dBeta);
+        dGamma = dNext;
+        ++result.nIterations;
+    }
+    result.bConverged = dGamma <= dStop;
+    result.dCondition = ConditionEstimate(aAlpha, aBeta);
+    result.bFewerPointsThanCoefficients = aPoints.size() < x.size();
+    result.bIllConditioned = !result.bConverged || result.dCondition > kIllConditioned;
+
+    // The residual afresh, not as the iteration carried it.
+    system.Apply(x, q);
+    double dResidual = 0.0;
+    for (size_t k = 0; k < b.size(); ++k)
+        dResidual += (b[k] - q[k]) * (b[k] - q[k]);
+    const double dNorm = SquaredNorm(b);
+    result.dRelativeResidual = dNorm > 0.0 ? std::sqrt(dResidual / dNorm) : 0.0;
+    result.field = FieldFromOwn(x, nMaxDegree, convention);
+    return result;
+}

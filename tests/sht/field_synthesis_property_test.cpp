@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "closed_form_harmonic.h"
+#include "sht/angles.h"
+#include "sht/field_synthesis.h"
+
+namespace {
+
+// The field summed term by term from the closed forms.
+double SumDirectly(const Field& field, double dTheta, double dPhi)
+{
+    double dSum = 0.0;
+    for (const Term& term : field.aTerms)
+        dSum += term.c * ClosedFormHarmonic(term.l, term.m, field.convention, dTheta, dPhi);
+    return dSum;
+}
+
+// The sum of the terms' largest sizes on the sphere: the scale that rounding is measured against.
+double FieldScale(const Field& field)
+{
+    double dScale = 0.0;
+    for (const Term& term : field.aTerms)
+    {
+        double dLargest = 0.0;
+        for (int k = 0; k <= 200; ++k)
+            dLargest = std::fmax(dLargest, std::fabs(PlainLegendre(term.l, term.m, k / 100.0 - 1.0)));
+        dScale += std::fabs(term.c * ClosedFormScale(term.l, term.m, field.convention)) * dLargest;
+    }
+    return dScale;
+}
+
+// Random fields of up to 12 terms of degree up to 10, repeats and every sign of order included.
+Field RandomField(std::mt19937& random, const Convention& convention)
+{
+    std::uniform_int_distribution<int> terms(1, 12), degree(0, 10);
+    std::uniform_real_distribution<double> coefficient(-2.0, 2.0);
+    Field field{{}, convention};
+    for (int n = terms(random); n > 0; --n)
+    {
+        const int l = degree(random);
+        const int m = std::uniform_int_distribution<int>(-l, l)(random);
+        field.aTerms.push_back(Term{l, m, coefficient(random)});
+    }
+    return field;
+}
+
+const Convention kConventions[] = {
+    {},
+    {Normalization::kOrtho, true, SineSign::kStandard},
+    {Normalization::k4Pi, false, SineSign::kStandard},
+    {Normalization::kSchmidt, true, SineSign::kLobara},
+    {Normalization::kUnnormalized, true, SineSign::kStandard},
+    {Normalization::kN3d, false, SineSign::kLobara},
+};
+
+// The grid's samples: theta from pole to pole (one row is the north pole), phi = 2 pi j / columns.
+TEST(FieldSynthesis, MatchesTheDirectSumOnEveryGrid)
+{
+    std::mt19937 random(28);
+    const std::array<int, 2> aGrids[] = {{1, 1}, {2, 3}, {5, 8}, {11, 7}, {16, 33}, {31, 64}};
+    for (const Convention& convention : kConventions)
+        for (const auto& grid : aGrids)
+            for (const unsigned nThreads : {1u, 2u})
+            {
+                const Field field = RandomField(random, convention);
+                const double dTolerance = 1e-12 * FieldScale(field);
+                const int nRows = grid[0], nColumns = grid[1];
+                std::vector<double> aValues(static_cast<size_t>(nRows * nColumns));
+                CFieldSynthesis(field, nRows, nColumns, nThreads).Run(aValues.data());
+                for (int i = 0; i < nRows; ++i)
+                    for (int j = 0; j < nColumns; ++j)
+                    {
+                        const double dTheta = nRows == 1 ? 0.0 : kPi * i / (nRows - 1);
+                        ASSERT_NEAR(aValues[static_cast<size_t>(i * nColumns + j)],
+                                    SumDirectly(field, dTheta, kTwoPi * j / nColumns), dTolerance)
+                            << NormalizationName(convention.normalization) << " grid " << nRows << "x"
+                            << nColumns << " at " << i << ", " << j;
+                    }
+            }
+}
+
+TEST(FieldSynthesis, EvaluatesAnyPointAsTheDirectSum)
+{
+    std::mt19937 random(6);
+    std::uniform_real_distribution<double> theta(0.0, kPi), phi(-10.0, 10.0);
+    for (const Convention& convention : kConventions)
+        for (int n = 0; n < 4; ++n)
+        {
+            const Field field = RandomField(random, convention);
+            std::vector<std::array<double, 2>> aPoints = {{0.0, 1.0}, {kPi, -2.0}, {kPi / 2.0, 0.5}};
+            for (int k = 0; k < 20; ++k)
+                aPoints.push_back({theta(random), phi(random)});
+            const std::vector<double> aValues = EvaluateField(field, aPoints);
+            for (size_t k = 0; k < aPoints.size(); ++k)
+                EXPECT_NEAR(aValues[k], SumDirectly(field, aPoints[k][0], aPoints[k][1]),
+                            1e-12 * FieldScale(field))
+                    << NormalizationName(convention.normalization) << " point " << k;
+        }
+}
+
+}  // namespace
