@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -38,14 +39,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
         const std::string strPath = (g_folder / pszName).string();
         std::ofstream(strPath, std::ios::binary) << FuzzBytes(pData, nSize);
         for (const int32_t nMaxDegree : {-1, 3})
-        {
-            try
+            for (const std::optional<double>& epoch :
+                 {std::optional<double>(), std::optional<double>(1827.5)})
             {
-                ReadCoefficientFile(strPath, nMaxDegree);
+                try
+                {
+                    ReadCoefficientFile(strPath, nMaxDegree, epoch);
+                }
+                catch (const std::runtime_error&)
+                {}
             }
-            catch (const std::runtime_error&)
-            {}
-        }
     }
     return 0;
 }

@@ -15,6 +15,13 @@ namespace {
 
 using CoefficientReader = CoefficientFile (*)(const std::string&, int32_t);
 
+// The reader without an epoch, for ICGEM files as chosen by content; ReadCoefficientFile gives
+// them theirs.
+CoefficientFile ReadIcgemWithoutEpoch(const std::string& strPath, int32_t nMaxDegree)
+{
+    return ReadIcgemFile(strPath, nMaxDegree, std::nullopt);
+}
+
 // Refuses what no format reads: no file, a folder, a device or pipe, an empty or compressed file.
 void CheckFile(const std::string& strPath)
 {
@@ -51,7 +58,7 @@ CoefficientReader ChooseTextReader(const std::string& strPath)
         if (aFields.empty())
             continue;
         if (EqualsIgnoringCase(aFields[0], "begin_of_head") || EqualsIgnoringCase(aFields[0], "end_of_head"))
-            return ReadIcgemFile;
+            return ReadIcgemWithoutEpoch;
         if (!IsRow(aFields))
             continue;
         if (nFirstRowFields == 0)
@@ -66,17 +73,28 @@ CoefficientReader ChooseTextReader(const std::string& strPath)
 
 }  // namespace
 
-CoefficientFile ReadCoefficientFile(const std::string& strPath, int32_t nMaxDegree)
+CoefficientFile ReadCoefficientFile(const std::string& strPath, int32_t nMaxDegree,
+                                    const std::optional<double>& epoch)
 {
     CheckFile(strPath);
     switch (CoefficientFormatByName(strPath))
     {
         case CoefficientNameFormat::kIcgem:
-            return ReadIcgemFile(strPath, nMaxDegree);
+            return ReadIcgemFile(strPath, nMaxDegree, epoch);
         case CoefficientNameFormat::kBshc:
             return ReadBshcFile(strPath, nMaxDegree);
         case CoefficientNameFormat::kText:
             break;
     }
-    return ChooseTextReader(strPath)(strPath, nMaxDegree);
+    const CoefficientReader read = ChooseTextReader(strPath);
+    return read == ReadIcgemWithoutEpoch ? ReadIcgemFile(strPath, nMaxDegree, epoch)
+                                         : read(strPath, nMaxDegree);
+}
+
+void TakeHeaderConstants(const std::vector<double>& aNumbers, CoefficientFile& file)
+{
+    if (!aNumbers.empty() && aNumbers[0] > 0.0)
+        file.header.dRadius = aNumbers[0];
+    if (aNumbers.size() >= 3 && aNumbers[1] > 0.0)
+        file.header.dGm = aNumbers[1];
 }

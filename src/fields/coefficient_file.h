@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,17 +20,22 @@ struct CoefficientFile
     Normalization normalization = Normalization::k4Pi;
     bool bNormalizationFromFile = false;  // true when the file's header states it
     std::vector<std::string> aWarnings;   // one line each, e.g. about time-variable terms left out
-    GravityHeader header;                 // an ICGEM file's model, names and constants
+    // An ICGEM file's model, names and constants; the radius and GM also from a shtools or dov
+    // header line of pyshtools' numbers "R, GM, omega, lmax" (or "R, lmax" of a magnetic model:
+    // R alone). NaN where the file does not state them.
+    GravityHeader header;
+    bool bTimeVariable = false;  // ICGEM lines of the time-variable part that the truncation keeps
 
     Convention GetConvention() const { return Convention{normalization, false, SineSign::kStandard}; }
 };
 
 // Reads the spherical-harmonic coefficients of a regular file, keeping degrees up to nMaxDegree
 // (all when it is negative). The format comes from the name and the content:
-//   .gfc    ICGEM: a header up to `end_of_head`, then `gfc`, `gfct`, `trnd`, `dot`, `acos` and
-//           `asin` lines. The field is the static part, `gfc` and `gfct` as written (`gfct` is
-//           the mean field at its epoch t0); the trend and periodic terms are left out with a
-//           warning that counts them.
+//   .gfc    ICGEM 1.0 or 2.0: a header up to `end_of_head`, then `gfc`, `gfct`, `trnd`, `dot`,
+//           `acos` and `asin` lines. At an epoch (days, fields/model_time.h) the field is the
+//           model at that time (fields/time_variable_terms.h); without one it is the static
+//           part, `gfc` and `gfct` as written (of ICGEM 2.0, each coefficient's earliest
+//           `gfct`), and the terms left out are counted in a warning.
 //   .bshc   Curtin binary: little-endian doubles, the minimum and maximum degree, then C(l, m)
 //           and then S(l, m) for every degree from the minimum to the maximum, orders 0 to l.
 //   other   shtools rows `l, m, C, S [errors]`, or dov rows `l, m, value [error]` with m < 0 the
@@ -43,4 +49,6 @@ struct CoefficientFile
 // degree, an order beyond its degree, a coefficient given twice, a degree above kMaxDegree
 // that the truncation does not leave out, a binary file whose size is not what its degrees
 // take.
-CoefficientFile ReadCoefficientFile(const std::string& strPath, int32_t nMaxDegree);
+// An epoch changes only ICGEM files' time-variable models.
+CoefficientFile ReadCoefficientFile(const std::string& strPath, int32_t nMaxDegree,
+                                    const std::optional<double>& epoch = std::nullopt);

@@ -122,24 +122,11 @@ double CTextLines::Number(size_t i, const char* pszName) const
     CheckSeparators();
     if (i >= m_aFields.size() || m_aFields[i].empty())
         Fail(std::string(pszName) + " is missing");
-    const std::string_view strField = m_aFields[i];
-    if (strField.size() > kMaxNumberBytes)
-        Fail(std::string(pszName) + " is " + QuoteFileText(strField) + ", not a number");
-    // Fortran's exponent letters D and d, here and only here, inside one number.
-    char acNumber[kMaxNumberBytes];
-    const std::string_view strNumber = WithoutPlus(strField);
-    std::transform(strNumber.begin(), strNumber.end(), acNumber,
-                   [](char c) { return c == 'D' || c == 'd' ? 'e' : c; });
-    const char* const pEnd = acNumber + strNumber.size();
-    double dValue = 0.0;
-    const auto [pStop, error] = std::from_chars(acNumber, pEnd, dValue);
-    if (error == std::errc::result_out_of_range)
-        Fail(std::string(pszName) + " is " + QuoteFileText(strField) + ", beyond the range of a double");
-    if (error != std::errc() || pStop != pEnd)
-        Fail(std::string(pszName) + " is " + QuoteFileText(strField) + ", not a number");
-    if (!std::isfinite(dValue))
-        Fail(std::string(pszName) + " is " + QuoteFileText(strField) + ", not a finite number");
-    return dValue;
+    std::string strFault;
+    const std::optional<double> dValue = ParseNumberField(m_aFields[i], strFault);
+    if (!dValue)
+        Fail(std::string(pszName) + " is " + QuoteFileText(m_aFields[i]) + ", " + strFault);
+    return *dValue;
 }
 
 int64_t CTextLines::WholeNumber(size_t i, const char* pszName) const
@@ -154,6 +141,31 @@ int64_t CTextLines::WholeNumber(size_t i, const char* pszName) const
     if (!nValue)
         Fail(std::string(pszName) + " is " + QuoteFileText(strField) + ", too large");
     return *nValue;
+}
+
+std::optional<double> ParseNumberField(std::string_view strField, std::string& strFault)
+{
+    strFault = "not a number";
+    if (strField.empty() || strField.size() > kMaxNumberBytes)
+        return std::nullopt;
+    // Fortran's exponent letters D and d, here and only here, inside one number.
+    char acNumber[kMaxNumberBytes];
+    const std::string_view strNumber = WithoutPlus(strField);
+    std::transform(strNumber.begin(), strNumber.end(), acNumber,
+                   [](char c) { return c == 'D' || c == 'd' ? 'e' : c; });
+    const char* const pEnd = acNumber + strNumber.size();
+    double dValue = 0.0;
+    const auto [pStop, error] = std::from_chars(acNumber, pEnd, dValue);
+    if (error == std::errc::result_out_of_range)
+        strFault = "beyond the range of a double";
+    if (error != std::errc() || pStop != pEnd)
+        return std::nullopt;
+    if (!std::isfinite(dValue))
+    {
+        strFault = "not a finite number";
+        return std::nullopt;
+    }
+    return dValue;
 }
 
 bool IsWholeNumber(std::string_view strField)
@@ -221,6 +233,18 @@ bool CColumnRows::Next()
             m_lines.Fail(m_bRows ? strWhat : strWhat + " (at most two header lines come before the rows)");
         }
         ++m_nHeaderLines;
+        m_aHeaderNumbers.clear();
+        std::string strFault;
+        for (const std::string_view strField : aFields)
+        {
+            const std::optional<double> dValue = ParseNumberField(strField, strFault);
+            if (!dValue)
+            {
+                m_aHeaderNumbers.clear();
+                break;
+            }
+            m_aHeaderNumbers.push_back(*dValue);
+        }
     }
     if (!m_bRows)
         ThrowCoefficientError(m_lines.GetPath(), 0, "no rows of degree, order and coefficients");

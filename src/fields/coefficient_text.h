@@ -46,6 +46,10 @@ private:
     bool m_bMixedSeparators = false;  // a comma-separated field holds blanks between numbers
 };
 
+// The value of a number field (Fortran's exponent letter D or d too); nullopt, with the fault in
+// strFault ("not a number", "beyond the range of a double", "not a finite number"), otherwise.
+std::optional<double> ParseNumberField(std::string_view strField, std::string& strFault);
+
 // Digits with an optional sign: how every format writes a degree or an order.
 bool IsWholeNumber(std::string_view strField);
 
@@ -74,9 +78,12 @@ public:
     // The next row, in GetLines().GetFields(): false at the end of the file.
     bool Next();
     const CTextLines& GetLines() const { return m_lines; }
+    // The numbers of the last header line, when every field of it is one; empty otherwise.
+    const std::vector<double>& GetHeaderNumbers() const { return m_aHeaderNumbers; }
 
 private:
     CTextLines m_lines;
+    std::vector<double> m_aHeaderNumbers;
     int32_t m_nHeaderLines = 0;
     bool m_bRows = false;
 };

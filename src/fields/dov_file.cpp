@@ -21,5 +21,6 @@ CoefficientFile ReadDovFile(const std::string& strPath, int32_t nMaxDegree)
     }
     CoefficientFile file;
     file.aTerms = terms.TakeTerms();
+    TakeHeaderConstants(rows.GetHeaderNumbers(), file);
     return file;
 }

@@ -18,5 +18,6 @@ CoefficientFile ReadShtoolsFile(const std::string& strPath, int32_t nMaxDegree)
     }
     CoefficientFile file;
     file.aTerms = terms.TakeTerms();
+    TakeHeaderConstants(rows.GetHeaderNumbers(), file);
     return file;
 }

@@ -5,6 +5,7 @@
 
 #include "fields/coefficient_file.h"
 #include "fields/input_convention.h"
+#include "jobs/model_quantity.h"
 #include "jobs/request_error.h"
 #include "sht/degree_band.h"
 
@@ -13,7 +14,7 @@ Job WithFileField(const Job& given, std::vector<std::string>& aWarnings)
     if (given.strCoeffsPath.empty())
         return given;
     Job job = given;
-    CoefficientFile file = ReadCoefficientFile(given.strCoeffsPath, given.nLmax);
+    CoefficientFile file = ReadCoefficientFile(given.strCoeffsPath, given.nLmax, given.epoch);
     const Convention& asked = given.field.convention;
     ConventionChoice choice{std::nullopt, asked.bCondonShortley, SineSign::kStandard};
     if (given.bNormalizationGiven)
@@ -28,8 +29,9 @@ Job WithFileField(const Job& given, std::vector<std::string>& aWarnings)
     {
         throw RequestError(error.what());
     }
-    job.gravityHeader = std::move(file.header);
+    job.gravityHeader = file.header;
     for (const std::string& strWarning : file.aWarnings)
         aWarnings.push_back(given.strCoeffsPath + ": " + strWarning);
+    TakeModelQuantity(file, job, aWarnings);
     return job;
 }

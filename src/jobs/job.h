@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,13 @@ struct Job
     bool bNormalizationGiven = false;
     std::string strConventionNote;  // the convention in force, where the request gave it in part
     bool bComplex = false;
+    const QuantityInfo* pQuantity = nullptr;  // as the request's
+    double dHeight = 0.0;
+    const ReferenceEllipsoid* pNormalField = nullptr;
+    std::optional<double> epoch;
+    // --quantity intensity: the fields whose root sum of squares is the value (Bx, By, Bz); the
+    // field is then Bz, for its degree.
+    std::vector<Field> aMagnitudeParts;
 
     int32_t nThetaDiv = 0;
     int32_t nPhiDiv = 0;

@@ -191,11 +191,38 @@ void ChooseField(const Request& r, const Given& given, Job& job)
                            " does not go with --coeffs: no coefficient file has the Condon-Shortley phase");
     if (bOrbital && r.bComplex)
         throw RequestError("--complex does not go with --orbital: an orbital is a real function");
+    const bool bModel = r.pQuantity || r.dHeight || r.pNormalField || r.epoch;
+    if (bModel && !bFile)
+        throw RequestError(
+            "--quantity, --height, --remove-normal and --epoch read the model of --coeffs: they go "
+            "with nothing else");
+    if (r.dHeight && !r.pQuantity)
+        throw RequestError("--height places --quantity: it goes with nothing else");
+    const bool bMagnetic = r.pQuantity && !r.pQuantity->bGravity;
+    if (bMagnetic && r.pNormalField)
+        throw RequestError(
+            std::string("--remove-normal removes a gravity model's normal field: it does not go "
+                        "with --quantity ") +
+            r.pQuantity->pszName);
+    if (bMagnetic && choice.normalization && *choice.normalization != Normalization::kSchmidt)
+        throw RequestError(std::string("--quantity ") + r.pQuantity->pszName +
+                           " reads Schmidt-normalised Gauss coefficients: it does not go with --norm " +
+                           NormalizationName(*choice.normalization));
+    if (r.pQuantity && r.pQuantity->quantity == Quantity::kIntensity &&
+        (r.bStats || !r.aAt.empty() || !r.strMeshPath.empty() || r.nTurntableFrames || r.nTableMax ||
+         (!r.strPicturePath.empty() && !r.map)))
+        throw RequestError(
+            "--quantity intensity gives maps and --values: it does not go with --stats, --at, "
+            "--mesh, --turntable, --table or a 3D picture");
+    job.pQuantity = r.pQuantity;
+    job.dHeight = r.dHeight.value_or(0.0);
+    job.pNormalField = r.pNormalField;
+    job.epoch = r.epoch;
     job.strConventionNote = ConventionNote(r, choice);
     job.strCoeffsPath = r.strCoeffsPath;
     job.nLmin = r.nLmin.value_or(0);
     job.nLmax = r.nLmax.value_or(-1);
-    job.bNormalizationGiven = choice.normalization.has_value();
+    job.bNormalizationGiven = choice.normalization.has_value() || bMagnetic;
     job.l = r.l.value_or(kDefaultL);
     job.m = r.m.value_or(kDefaultM);
     for (const Rotation& rotation : r.aRotations)
@@ -206,8 +233,9 @@ void ChooseField(const Request& r, const Given& given, Job& job)
             throw RequestError("--orbital needs one of " + OrbitalNames() + ", not '" + r.strOrbital + "'");
     }
     else if (bFile)
-        job.field.convention =
-            Convention{choice.normalization.value_or(Normalization::kOrtho), false, SineSign::kStandard};
+        job.field.convention = Convention{
+            choice.normalization.value_or(bMagnetic ? Normalization::kSchmidt : Normalization::kOrtho), false,
+            SineSign::kStandard};
     else if (!r.aAcn.empty())
         job.field = Field{AcnTerms(r.aAcn), AcnConvention(choice)};
     else if (!r.aTerms.empty())

@@ -7,6 +7,7 @@
 #include "export/png_writer.h"
 #include "jobs/analysed_field.h"
 #include "jobs/file_field.h"
+#include "jobs/model_quantity.h"
 #include "jobs/run_report.h"
 #include "jobs/runs.h"
 #include "jobs/turned_field.h"
@@ -46,6 +47,8 @@ void RunMap(const Job& asked, IRunHooks& hooks)
             aRe = std::move(samples.aRe);
             aIm = std::move(samples.aIm);
         }
+        else if (!job.aMagnitudeParts.empty())
+            aRe = SampleMagnitude(job.aMagnitudeParts, count(grid.nRows), count(grid.nColumns), onRow);
         else
             aRe = SampleField(job.field, count(grid.nRows), count(grid.nColumns), onRow);
     }
@@ -66,7 +69,12 @@ void RunMap(const Job& asked, IRunHooks& hooks)
     if (nMapHeight < nHeight)
         DrawColorBarLabels(LayOutColorBar(nWidth, nMapHeight, nHeight - nMapHeight), coloring, job.background,
                            picture);
-    DrawTitle(picture, job.strTitle, job.background);
+    // A model's quantity names itself and its unit unless a title is given.
+    const std::string strTitle =
+        job.strTitle.empty() && job.pQuantity
+            ? std::string(job.pQuantity->pszTitle) + " (" + job.pQuantity->pszUnit + ")"
+            : job.strTitle;
+    DrawTitle(picture, strTitle, job.background);
     COutputSet outputs;
     outputs.Write(job.strPicturePath, [&picture](COutputStream& stream) { WritePng(stream, picture); });
     outputs.Commit();

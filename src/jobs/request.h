@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "colour/field_coloring.h"
+#include "geodesy/field_quantity.h"
+#include "geodesy/reference_ellipsoid.h"
 #include "maps/map_projection.h"
 #include "mesh/radius_rule.h"
 #include "picture/picture.h"
@@ -39,6 +41,13 @@ struct Request
     std::optional<Convention> convention;  // all three at once, by a common set's name
     bool bComplex = false;                 // the complex harmonics instead of the real ones
     std::vector<Rotation> aRotations;      // turns of the field, the first applied first
+    // What a gravity or magnetic model of the file gives: its quantity at a height (metres above
+    // the model's sphere), the normal field removed, the model at an epoch (days,
+    // fields/model_time.h).
+    const QuantityInfo* pQuantity = nullptr;
+    std::optional<double> dHeight;
+    const ReferenceEllipsoid* pNormalField = nullptr;
+    std::optional<double> epoch;
 
     // The sample grid and the surface on it.
     std::optional<int32_t> nThetaDiv;

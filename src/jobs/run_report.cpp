@@ -4,6 +4,21 @@
 
 #include "jobs/turned_field.h"
 
+namespace {
+
+// "quantity":"geoid","unit":"m" and the height, for a model's quantity.
+std::string QuantityStats(const Job& job)
+{
+    if (!job.pQuantity)
+        return "";
+    char acText[160];
+    std::snprintf(acText, sizeof acText, "\"quantity\":\"%s\",\"unit\":\"%s\",\"height\":%.17g,",
+                  job.pQuantity->pszName, job.pQuantity->pszUnit, job.dHeight);
+    return acText;
+}
+
+}  // namespace
+
 std::string SurfaceStatsLine(const Job& job, const SurfaceMesh& mesh)
 {
     // No face of a field that is 0 everywhere has a sign.
@@ -12,17 +27,18 @@ std::string SurfaceStatsLine(const Job& job, const SurfaceMesh& mesh)
     const int32_t nNegative = bZero ? 0 : mesh.m_aNegQuads.GetSize();
     const long long nFaces = static_cast<long long>(mesh.m_aPosQuads.GetSize()) + mesh.m_aNegQuads.GetSize();
     const Convention& convention = job.field.convention;
-    char acLine[384];
+    char acLine[512];
     const int nWhat = job.bHarmonic
                           ? std::snprintf(acLine, sizeof acLine, "{\"l\":%d,\"m\":%d,", job.l, job.m)
                           : std::snprintf(acLine, sizeof acLine, "{\"terms\":%zu,\"lmax\":%d,",
                                           job.field.aTerms.size(), FieldMaxDegree(job.field));
     std::snprintf(acLine + nWhat, sizeof acLine - static_cast<size_t>(nWhat),
                   "\"theta\":%d,\"phi\":%d,\"vertices\":%d,\"faces\":%lld,"
-                  "\"positive\":%d,\"negative\":%d,%s\"norm\":\"%s\",\"cs\":%s,\"sine\":\"%s\"}\n",
+                  "\"positive\":%d,\"negative\":%d,%s%s\"norm\":\"%s\",\"cs\":%s,\"sine\":\"%s\"}\n",
                   job.nThetaDiv, job.nPhiDiv, mesh.m_aX.GetSize(), nFaces, nPositive, nNegative,
-                  bZero ? "\"zero\":true," : "", NormalizationName(convention.normalization),
-                  convention.bCondonShortley ? "true" : "false", SineSignName(convention.sine));
+                  bZero ? "\"zero\":true," : "", QuantityStats(job).c_str(),
+                  NormalizationName(convention.normalization), convention.bCondonShortley ? "true" : "false",
+                  SineSignName(convention.sine));
     return acLine;
 }
 

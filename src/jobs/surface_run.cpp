@@ -12,6 +12,7 @@
 #include "jobs/analysed_field.h"
 #include "jobs/field_outputs.h"
 #include "jobs/file_field.h"
+#include "jobs/model_quantity.h"
 #include "jobs/run_report.h"
 #include "jobs/runs.h"
 #include "jobs/turned_field.h"
@@ -116,6 +117,8 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
         }
         else if (bSurface)
             BuildSurfaceMesh(job.field, job.nThetaDiv, job.nPhiDiv, job.radius, mesh, onRow);
+        else if (!job.strValuesPath.empty() && !job.aMagnitudeParts.empty())
+            mesh.m_aValue = SampleMagnitude(job.aMagnitudeParts, job.nThetaDiv, job.nPhiDiv, onRow);
         else if (!job.strValuesPath.empty())
             mesh.m_aValue = SampleField(job.field, job.nThetaDiv, job.nPhiDiv, onRow);
     }

@@ -14,6 +14,11 @@ Job WithTurnedField(const Job& given)
     }
     else if (bTurned)
         job.field = RotateField(job.field, job.rotation);
+    // The intensity's parts are fields of their own: each turns as a field, and the root of the
+    // sum of their squares, the same in any frame, turns with them.
+    if (bTurned)
+        for (Field& part : job.aMagnitudeParts)
+            part = RotateField(part, job.rotation);
     if (bTurned && job.bHarmonic)
         job.bHarmonic = IsZeroTerm(given.field.aTerms.front());
     return job;

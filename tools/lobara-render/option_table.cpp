@@ -10,6 +10,7 @@
 #include "export/coefficient_export.h"
 #include "export/mesh_export.h"
 #include "fields/input_convention.h"
+#include "fields/model_time.h"
 #include "fields/orbitals.h"
 #include "jobs/job.h"
 #include "jobs/request_error.h"
@@ -70,6 +71,46 @@ std::vector<OptionDeclaration> Declare()
          "Keep the degrees of the field up to L (--coeffs reads no further); with --analyze, the highest "
          "degree found (the grid's limit unless told)",
          false, Integer("--lmax", &Request::nLmax, 0, kMaxDegree)},
+        {"--epoch", "DATE", "",
+         "Evaluate the time-variable ICGEM model of --coeffs (1.0: gfct, trnd, acos and asin; 2.0: the same "
+         "on "
+         "their intervals) at DATE, an ISO date YYYY-MM-DD or a decimal year such as 2010.5",
+         false,
+         [](const std::string& v, Request& r) {
+             r.epoch = ParseEpoch(v);
+             if (!r.epoch)
+                 throw RequestError(
+                     "--epoch needs a date YYYY-MM-DD or a decimal year of the years 1 to 9999, "
+                     "not '" +
+                     v + "'");
+         }},
+        {"--remove-normal", "ELLIPSOID", "",
+         "Subtract the normal gravitational field of GRS80 or WGS84 (degree 0 and the even zonal terms to "
+         "degree "
+         "20, from the ellipsoid's defining constants, rescaled to the GM and radius of --coeffs)",
+         false,
+         [](const std::string& v, Request& r) {
+             r.pNormalField = FindReferenceEllipsoid(v);
+             if (!r.pNormalField)
+                 throw RequestError("--remove-normal needs GRS80 or WGS84, not '" + v + "'");
+         }},
+        {"--quantity", "NAME", "",
+         "What the model of --coeffs gives on the sphere of its radius plus --height: potential (m^2/s^2), "
+         "geoid (m, Bruns' formula with the mean normal gravity of the ellipsoid of --remove-normal, else "
+         "GRS80), "
+         "gravity-disturbance, gravity-anomaly or radial-gravity (mGal) of a gravity model with GM and "
+         "radius in "
+         "its header; Br or intensity (nT) of Schmidt-normalised magnetic Gauss coefficients, the intensity "
+         "on "
+         "maps and --values alone",
+         false,
+         [](const std::string& v, Request& r) {
+             r.pQuantity = FindQuantity(v);
+             if (!r.pQuantity)
+                 throw RequestError("--quantity needs one of " + QuantityNames() + ", not '" + v + "'");
+         }},
+        {"--height", "H", "0", "Metres above the model's reference sphere where --quantity is taken", false,
+         [](const std::string& v, Request& r) { r.dHeight = ParseNumbers("--height", v, 1, "H")[0]; }},
         {"--analyze", "FILE", "",
          "The field whose coefficients fit sampled values: a NumPy array of float64 of shape (NT, NP) when "
          "FILE "

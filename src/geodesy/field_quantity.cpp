@@ -1,0 +1,126 @@
+#include "geodesy/field_quantity.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+
+#include "geodesy/magnetic_components.h"
+
+namespace {
+
+constexpr QuantityInfo kQuantities[] = {
+    {Quantity::kPotential, "potential", "potential", "m\u00b2/s\u00b2", true},
+    {Quantity::kGeoid, "geoid", "geoid height", "m", true},
+    {Quantity::kGravityDisturbance, "gravity-disturbance", "gravity disturbance", "mGal", true},
+    {Quantity::kGravityAnomaly, "gravity-anomaly", "gravity anomaly", "mGal", true},
+    {Quantity::kRadialGravity, "radial-gravity", "radial gravity", "mGal", true},
+    {Quantity::kRadialField, "Br", "radial magnetic field", "nT", false},
+    {Quantity::kIntensity, "intensity", "magnetic intensity", "nT", false},
+};
+
+constexpr double kMilligalsPerMetrePerSecondSquared = 1.0e5;
+
+std::string NumberText(double dValue)
+{
+    char szText[32];
+    std::snprintf(szText, sizeof szText, "%.10g", dValue);
+    return szText;
+}
+
+// R / r for the quantity at the setting's height, after checking the constants it needs.
+double RadiusRatio(const QuantityInfo& info, const QuantitySetting& setting)
+{
+    const std::string strName = info.pszName;
+    const double dHeight = setting.dHeight;
+    if (!std::isfinite(dHeight))
+        throw std::runtime_error("the height " + NumberText(dHeight) + " is not a finite number of metres");
+    if ((info.bGravity || dHeight != 0.0) && !(setting.dRadius && *setting.dRadius > 0.0))
+        throw std::runtime_error(strName +
+                                 " needs the model's reference radius, which its file does not give");
+    if (info.bGravity && !(setting.dGravityConstant && *setting.dGravityConstant > 0.0))
+        throw std::runtime_error(strName + " needs the model's GM, which its file does not give");
+    if (info.quantity == Quantity::kGeoid && !(setting.dNormalGravity > 0.0))
+        throw std::runtime_error("geoid needs the normal gravity of a reference ellipsoid");
+    const double dRadius = setting.dRadius.value_or(1.0);
+    const double r = dRadius + dHeight;
+    if (!(r > 0.0))
+        throw std::runtime_error("the height " + NumberText(dHeight) + " m is at or below the centre, " +
+                                 NumberText(-dRadius) + " m below the sphere of the model's radius");
+    return dHeight == 0.0 ? 1.0 : dRadius / r;
+}
+
+}  // namespace
+
+std::array<std::vector<Term>, 3> IntensityComponents(const QuantitySetting& setting,
+                                                     const std::vector<Term>& aTerms)
+{
+    return MagneticComponentTerms(aTerms, RadiusRatio(*FindQuantity("intensity"), setting));
+}
+
+const QuantityInfo* FindQuantity(std::string_view strName)
+{
+    for (const QuantityInfo& info : kQuantities)
+        if (strName == info.pszName)
+            return &info;
+    return nullptr;
+}
+
+std::string QuantityNames()
+{
+    std::string strNames;
+    for (const QuantityInfo& info : kQuantities)
+        strNames += (strNames.empty() ? "" : ", ") + std::string(info.pszName);
+    return strNames;
+}
+
+void ApplyQuantity(const QuantityInfo& info, const QuantitySetting& setting, std::vector<Term>& aTerms)
+{
+    if (info.quantity == Quantity::kIntensity)
+        throw std::logic_error("the intensity has no factor per degree");
+    const double q = RadiusRatio(info, setting);
+    const double dRadius = setting.dRadius.value_or(1.0);
+    const double dGm = setting.dGravityConstant.value_or(0.0);
+    const double dPotential = dGm / dRadius;
+    const double dGravity = kMilligalsPerMetrePerSecondSquared * dGm / (dRadius * dRadius);
+
+    int32_t nMaxDegree = -1;
+    for (const Term& term : aTerms)
+        nMaxDegree = std::max(nMaxDegree, term.l);
+    std::vector<double> aFactors(static_cast<size_t>(nMaxDegree + 1));
+    for (int32_t l = 0; l <= nMaxDegree; ++l)
+    {
+        double dFactor = 0.0;
+        switch (info.quantity)
+        {
+            case Quantity::kPotential:
+                dFactor = dPotential * std::pow(q, l + 1);
+                break;
+            case Quantity::kGeoid:
+                dFactor = dPotential * std::pow(q, l + 1) / setting.dNormalGravity;
+                break;
+            case Quantity::kGravityDisturbance:
+                dFactor = dGravity * (l + 1.0) * std::pow(q, l + 2);
+                break;
+            case Quantity::kGravityAnomaly:
+                dFactor = dGravity * (l - 1.0) * std::pow(q, l + 2);
+                break;
+            case Quantity::kRadialGravity:
+                dFactor = -dGravity * (l + 1.0) * std::pow(q, l + 2);
+                break;
+            case Quantity::kRadialField:
+            case Quantity::kIntensity:
+                dFactor = (l + 1.0) * std::pow(q, l + 2);
+                break;
+        }
+        if (!std::isfinite(dFactor))
+            throw std::runtime_error("at the height " + NumberText(setting.dHeight) + " m, " + info.pszName +
+                                     std::string(" of degree ") + std::to_string(l) +
+                                     " is beyond the range of doubles");
+        aFactors[static_cast<size_t>(l)] = dFactor;
+    }
+    for (Term& term : aTerms)
+        if (term.l >= 0)
+            term.c *= aFactors[static_cast<size_t>(term.l)];
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "fields/coefficient_file.h"
+#include "jobs/job.h"
+#include "sht/build_progress.h"
+#include "sht/growable_array.h"
+
+// The field of a gravity or magnetic model as the job asks for it: the normal field of its
+// ellipsoid removed (which needs the file's GM and radius), then its quantity's factors per degree
+// at its height, with the geoid's normal gravity that ellipsoid's mean (GRS80's where none is
+// removed); the intensity takes the job's aMagnitudeParts instead. Throws std::runtime_error,
+// naming the file, for a constant the file does not give and a height the quantity cannot take;
+// an epoch for a model that does not change with time is a warning in aWarnings.
+void TakeModelQuantity(const CoefficientFile& file, Job& job, std::vector<std::string>& aWarnings);
+
+// The root of the sum of the squares of the parts' values on the grid, the parts sampled one
+// after the other.
+DoubleArray SampleMagnitude(const std::vector<Field>& aParts, int32_t nRows, int32_t nColumns,
+                            const BuildProgress& onRow);
