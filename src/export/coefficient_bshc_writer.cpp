@@ -20,7 +20,7 @@ void WriteBshcCoefficients(COutputStream& stream, const Field& coefficients)
             const std::vector<double>& aDegree = degrees.Degree(l);
             for (int32_t m = 0; m <= l; ++m)
                 WriteLittleEndianDouble(
-                    stream, nSign < 0 && m == 0 ? 0.0 : aDegree[static_cast<size_t>(l + nSign * m)]);
+                    stream, nSign < 0 && m == 0 ? 0.0 : aDegree[static_cast<size_t>(int64_t{l} + nSign * m)]);
         }
     }
 }

@@ -24,6 +24,6 @@ const std::vector<double>& CCoefficientDegrees::Degree(int32_t l)
     while (m_nNext < m_aTerms.size() && m_aTerms[m_nNext].l < l)
         ++m_nNext;
     for (; m_nNext < m_aTerms.size() && m_aTerms[m_nNext].l == l; ++m_nNext)
-        m_aDegree[static_cast<size_t>(m_aTerms[m_nNext].m + l)] = m_aTerms[m_nNext].c;
+        m_aDegree[static_cast<size_t>(int64_t{m_aTerms[m_nNext].m} + l)] = m_aTerms[m_nNext].c;
     return m_aDegree;
 }

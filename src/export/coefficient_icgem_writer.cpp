@@ -52,7 +52,7 @@ void WriteIcgemCoefficients(COutputStream& stream, const Field& coefficients, co
         const std::vector<double>& aDegree = degrees.Degree(l);
         for (int32_t m = 0; m <= l; ++m)
             stream.Write("gfc " + std::to_string(l) + " " + std::to_string(m) + " " +
-                         DecimalText(aDegree[static_cast<size_t>(l + m)]) + " " +
+                         DecimalText(aDegree[static_cast<size_t>(int64_t{l} + m)]) + " " +
                          DecimalText(m > 0 ? aDegree[static_cast<size_t>(l - m)] : 0.0) + '\n');
     }
 }

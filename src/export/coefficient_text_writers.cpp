@@ -37,9 +37,9 @@ void WriteShtoolsCoefficients(COutputStream& stream, const Field& coefficients)
     {
         const std::vector<double>& aDegree = degrees.Degree(l);
         for (int32_t m = 0; m <= l; ++m)
-            WriteRow(
-                stream, l, m,
-                {aDegree[static_cast<size_t>(l + m)], m > 0 ? aDegree[static_cast<size_t>(l - m)] : 0.0});
+            WriteRow(stream, l, m,
+                     {aDegree[static_cast<size_t>(int64_t{l} + m)],
+                      m > 0 ? aDegree[static_cast<size_t>(int64_t{l} - m)] : 0.0});
     }
 }
 
@@ -53,7 +53,7 @@ void WriteDovCoefficients(COutputStream& stream, const Field& coefficients)
         WriteRow(stream, l, 0, {aDegree[static_cast<size_t>(l)]});
         for (int32_t m = 1; m <= l; ++m)
         {
-            WriteRow(stream, l, m, {aDegree[static_cast<size_t>(l + m)]});
+            WriteRow(stream, l, m, {aDegree[static_cast<size_t>(int64_t{l} + m)]});
             WriteRow(stream, l, -m, {aDegree[static_cast<size_t>(l - m)]});
         }
     }

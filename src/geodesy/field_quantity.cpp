@@ -11,13 +11,13 @@
 namespace {
 
 constexpr QuantityInfo kQuantities[] = {
-    {Quantity::kPotential, "potential", "potential", "m\u00b2/s\u00b2", true},
-    {Quantity::kGeoid, "geoid", "geoid height", "m", true},
-    {Quantity::kGravityDisturbance, "gravity-disturbance", "gravity disturbance", "mGal", true},
-    {Quantity::kGravityAnomaly, "gravity-anomaly", "gravity anomaly", "mGal", true},
-    {Quantity::kRadialGravity, "radial-gravity", "radial gravity", "mGal", true},
-    {Quantity::kRadialField, "Br", "radial magnetic field", "nT", false},
-    {Quantity::kIntensity, "intensity", "magnetic intensity", "nT", false},
+    {"potential", "potential", "m\u00b2/s\u00b2", Quantity::kPotential, true},
+    {"geoid", "geoid height", "m", Quantity::kGeoid, true},
+    {"gravity-disturbance", "gravity disturbance", "mGal", Quantity::kGravityDisturbance, true},
+    {"gravity-anomaly", "gravity anomaly", "mGal", Quantity::kGravityAnomaly, true},
+    {"radial-gravity", "radial gravity", "mGal", Quantity::kRadialGravity, true},
+    {"Br", "radial magnetic field", "nT", Quantity::kRadialField, false},
+    {"intensity", "magnetic intensity", "nT", Quantity::kIntensity, false},
 };
 
 constexpr double kMilligalsPerMetrePerSecondSquared = 1.0e5;

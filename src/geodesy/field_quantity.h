@@ -35,11 +35,11 @@ enum class Quantity
 
 struct QuantityInfo
 {
-    Quantity quantity;
     const char* pszName;   // as options spell it: "geoid"
     const char* pszTitle;  // as the colour bar and statistics name it: "geoid height"
     const char* pszUnit;   // "m", "mGal", "nT"
-    bool bGravity;         // needs GM (and the normal gravity for the geoid); else magnetic
+    Quantity quantity;
+    bool bGravity;  // needs GM (and the normal gravity for the geoid); else magnetic
 };
 
 // The quantity of that name; nullptr for none.

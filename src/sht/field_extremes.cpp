@@ -99,7 +99,8 @@ void AddStarts(const DoubleArray& aRe, const DoubleArray& aIm, int32_t nRows, in
     for (size_t n = 0; n < nStarts; ++n)
     {
         const int64_t k = aMaxima[n].second;
-        const Vector start = Direction(static_cast<double>(k / nColumns) * dRowStep,
+        const int64_t nRow = k / nColumns;
+        const Vector start = Direction(static_cast<double>(nRow) * dRowStep,
                                        static_cast<double>(k % nColumns) * kTwoPi / nColumns);
         aSearches.push_back(Search{dSign, start, dRowStep, aMaxima[n].first});
     }

@@ -245,7 +245,7 @@ void CFieldSynthesis::Implementation::SampleGroup(int32_t g, Workspace& workspac
     double aT[kLanes], aU[kLanes];
     for (int32_t b = 0; b < nCount; ++b)
     {
-        const double dTheta = aTheta[static_cast<size_t>(nFirst + b)];
+        const double dTheta = aTheta[static_cast<size_t>(int64_t{nFirst} + b)];
         aT[b] = CosineLessOne(dTheta);
         aU[b] = std::sin(dTheta);
     }

@@ -24,7 +24,7 @@ void PrintLine(const std::string& strPrefix, const std::string& strMessage)
 
 void CTerminalHooks::BeginStep(const std::string& strWhat)
 {
-    EndStep();
+    StopProgress();
     m_strWhat = strWhat;
     m_nDone = 0;
     m_nTotal = 0;
@@ -41,6 +41,11 @@ void CTerminalHooks::Advance(long long nDone, long long nTotal)
 }
 
 void CTerminalHooks::EndStep()
+{
+    StopProgress();
+}
+
+void CTerminalHooks::StopProgress()
 {
     if (!m_thread.joinable())
         return;

@@ -19,7 +19,7 @@ class CTerminalHooks : public IRunHooks
 {
 public:
     CTerminalHooks() = default;
-    ~CTerminalHooks() override { EndStep(); }
+    ~CTerminalHooks() override { StopProgress(); }
     CTerminalHooks(const CTerminalHooks&) = delete;
     CTerminalHooks& operator=(const CTerminalHooks&) = delete;
 
@@ -32,6 +32,7 @@ public:
 
 private:
     void ShowProgress();
+    void StopProgress();
 
     std::string m_strWhat;
     std::atomic<long long> m_nDone{0};
