@@ -50,19 +50,14 @@ std::vector<OptionDeclaration> Declare()
          false, [](const std::string& v, Request& r) { r.aAcn = ParseNumbers("--acn", v, 0, "C0,C1,..."); }},
         {"--coeffs", "FILE", "",
          "The field of a coefficient file: shtools text (l m C S rows), dov (l m value, m < 0 the sine), "
-         "Curtin "
-         "binary .bshc or ICGEM .gfc; S multiplies +sin(m phi), and the file's own normalisation (4pi unless "
-         "its "
-         "header says otherwise) holds",
+         "Curtin binary .bshc or ICGEM .gfc; S multiplies +sin(m phi), and the file's own normalisation (4pi "
+         "unless its header says otherwise) holds",
          false, FilePath("--coeffs", &Request::strCoeffsPath)},
         {"--orbital", "NAME", "",
          "The real orbital of that name, positive where its name's polynomial is, in the convention chosen: "
-         "s, "
-         "p_x, p_y, p_z, d_xy, d_yz, d_z2, d_xz, d_x2-y2, f_z3, f_xz2, f_yz2, f_xyz, f_z(x2-y2), "
-         "f_x(x2-3y2), "
-         "f_y(3x2-y2), or a member of a hybrid set: sp, sp2, sp3, sp3d, sp3d2 along +z (sp2 and sp3d along "
-         "+x, "
-         "sp3 along (1,1,1)), sp3:2 and so on the others (see the README)",
+         "s, p_x, p_y, p_z, d_xy, d_yz, d_z2, d_xz, d_x2-y2, f_z3, f_xz2, f_yz2, f_xyz, f_z(x2-y2), "
+         "f_x(x2-3y2), f_y(3x2-y2), or a member of a hybrid set: sp, sp2, sp3, sp3d, sp3d2 along +z (sp2 and "
+         "sp3d along +x, sp3 along (1,1,1)), sp3:2 and so on the others (see the README)",
          false, [](const std::string& v, Request& r) { r.strOrbital = v; }},
         {"--lmin", "L", "",
          "Keep the degrees of the field from L up; with --lmax, the band of degrees from L to --lmax", false,
@@ -73,21 +68,18 @@ std::vector<OptionDeclaration> Declare()
          false, Integer("--lmax", &Request::nLmax, 0, kMaxDegree)},
         {"--epoch", "DATE", "",
          "Evaluate the time-variable ICGEM model of --coeffs (1.0: gfct, trnd, acos and asin; 2.0: the same "
-         "on "
-         "their intervals) at DATE, an ISO date YYYY-MM-DD or a decimal year such as 2010.5",
+         "on their intervals) at DATE, an ISO date YYYY-MM-DD or a decimal year such as 2010.5",
          false,
          [](const std::string& v, Request& r) {
              r.epoch = ParseEpoch(v);
              if (!r.epoch)
                  throw RequestError(
-                     "--epoch needs a date YYYY-MM-DD or a decimal year of the years 1 to 9999, "
-                     "not '" +
-                     v + "'");
+                     "--epoch needs a date YYYY-MM-DD or a decimal year of the years 1 to 9999, not '" + v +
+                     "'");
          }},
         {"--remove-normal", "ELLIPSOID", "",
          "Subtract the normal gravitational field of GRS80 or WGS84 (degree 0 and the even zonal terms to "
-         "degree "
-         "20, from the ellipsoid's defining constants, rescaled to the GM and radius of --coeffs)",
+         "degree 20, from the ellipsoid's defining constants, rescaled to the GM and radius of --coeffs)",
          false,
          [](const std::string& v, Request& r) {
              r.pNormalField = FindReferenceEllipsoid(v);
@@ -97,12 +89,9 @@ std::vector<OptionDeclaration> Declare()
         {"--quantity", "NAME", "",
          "What the model of --coeffs gives on the sphere of its radius plus --height: potential (m^2/s^2), "
          "geoid (m, Bruns' formula with the mean normal gravity of the ellipsoid of --remove-normal, else "
-         "GRS80), "
-         "gravity-disturbance, gravity-anomaly or radial-gravity (mGal) of a gravity model with GM and "
-         "radius in "
-         "its header; Br or intensity (nT) of Schmidt-normalised magnetic Gauss coefficients, the intensity "
-         "on "
-         "maps and --values alone",
+         "GRS80), gravity-disturbance, gravity-anomaly or radial-gravity (mGal) of a gravity model with GM "
+         "and radius in its header; Br or intensity (nT) of Schmidt-normalised magnetic Gauss coefficients, "
+         "the intensity on maps and --values alone",
          false,
          [](const std::string& v, Request& r) {
              r.pQuantity = FindQuantity(v);
@@ -113,23 +102,17 @@ std::vector<OptionDeclaration> Declare()
          [](const std::string& v, Request& r) { r.dHeight = ParseNumbers("--height", v, 1, "H")[0]; }},
         {"--analyze", "FILE", "",
          "The field whose coefficients fit sampled values: a NumPy array of float64 of shape (NT, NP) when "
-         "FILE "
-         "ends in .npy, CSV rows theta,phi,value as --values writes them when it ends in .csv, else "
-         "headerless "
-         "little-endian doubles of shape --theta x --phi; --grid says where they lie, --lmax up to which "
-         "degree",
+         "FILE ends in .npy, CSV rows theta,phi,value as --values writes them when it ends in .csv, else "
+         "headerless little-endian doubles of shape --theta x --phi; --grid says where they lie, --lmax up "
+         "to which degree",
          false, FilePath("--analyze", &Request::strAnalyzePath)},
         {"--grid", "NAME", "lobara",
          "Where the values of --analyze lie: lobara (NT rows theta = i pi / (NT - 1), both poles: the grid "
-         "of "
-         "--values; degrees up to NT - 2), cells (theta = (i + 1/2) pi / NT; up to NT - 1), dh "
-         "(Driscoll-Healy, "
-         "NP = 2 NT, theta = i pi / NT; up to NT - 1), gl (Gauss-Legendre latitudes; up to NT - 1), each "
-         "with "
-         "phi = 2 pi j / NP and degrees up to (NP - 1) / 2; or points, CSV rows theta,phi,value with an "
-         "optional "
-         "fourth column, the weight, fitted by least squares (degrees up to sqrt(N) - 1 for N points unless "
-         "told)",
+         "of --values; degrees up to NT - 2), cells (theta = (i + 1/2) pi / NT; up to NT - 1), dh "
+         "(Driscoll-Healy, NP = 2 NT, theta = i pi / NT; up to NT - 1), gl (Gauss-Legendre latitudes; up to "
+         "NT - 1), each with phi = 2 pi j / NP and degrees up to (NP - 1) / 2; or points, CSV rows "
+         "theta,phi,value with an optional fourth column, the weight, fitted by least squares (degrees up to "
+         "sqrt(N) - 1 for N points unless told)",
          false,
          [](const std::string& v, Request& r) {
              SampleGrid grid{};
@@ -144,22 +127,18 @@ std::vector<OptionDeclaration> Declare()
          }},
         {"--norm", "NAME", NormalizationName(Normalization::kOrtho),
          "Normalisation of Y: ortho (unit integral of Y^2 over the sphere), 4pi (mean square 1), schmidt, "
-         "unnorm, "
-         "sn3d or n3d",
+         "unnorm, sn3d or n3d",
          false, Named("--norm", FindNormalization, NormalizationNames, &Request::normalization)},
         {"--cs", "", "", "Include the Condon-Shortley phase (-1)^m", false,
          [](const std::string&, Request& r) { r.bCondonShortley = true; }},
         {"--sine", "SIGN", SineSignName(SineSign::kLobara),
          "Sign of the sine harmonics (m < 0): lobara, -sqrt(2) sin(|m| phi) in ortho as the viewer draws "
-         "them, or "
-         "standard, +sqrt(2) sin(|m| phi)",
+         "them, or standard, +sqrt(2) sin(|m| phi)",
          false, Named("--sine", FindSineSign, SineSignNames, &Request::sine)},
         {"--convention", "NAME", "",
          "--norm, --cs and --sine at once, by the name of a common set: lobara (ortho, sine lobara: the "
-         "viewer's "
-         "own), physics (ortho, --cs, sine standard: SciPy's), geodesy (4pi, sine standard: shtools and "
-         "ICGEM "
-         "files), ambix (sn3d, sine standard), n3d or schmidt (sine standard)",
+         "viewer's own), physics (ortho, --cs, sine standard: SciPy's), geodesy (4pi, sine standard: shtools "
+         "and ICGEM files), ambix (sn3d, sine standard), n3d or schmidt (sine standard)",
          false, Named("--convention", FindConventionNamed, ConventionNames, &Request::convention)},
         {"--rotate", "ROTATION", "",
          "Turn the field before anything is sampled, f_R(x) = f(R^-1 x), angles in degrees and "
@@ -193,15 +172,12 @@ std::vector<OptionDeclaration> Declare()
          Integer("--phi", &Request::nPhiDiv, 1, INT32_MAX)},
         {"--radius", "RULE", "abs",
          "How far each sample lies from the origin: abs, |f| (the polar plot); square, f^2; one, the unit "
-         "sphere; "
-         "offset[:R], R + |f| with R above 0 and at most 1e30 (1 when left out), a closed star-shaped "
-         "surface "
-         "around a sphere of radius R. The faces split by the sign of f with every rule",
+         "sphere; offset[:R], R + |f| with R above 0 and at most 1e30 (1 when left out), a closed "
+         "star-shaped surface around a sphere of radius R. The faces split by the sign of f with every rule",
          false, [](const std::string& v, Request& r) { r.radius = ParseRadius("--radius", v); }},
         {"--core", "R", "",
          "The same as --radius offset:R: the lobes stand on a core of radius R (above 0) and join into one "
-         "closed "
-         "solid, as a 3D printer needs",
+         "closed solid, as a 3D printer needs",
          false, [](const std::string& v, Request& r) { r.dCore = ParsePositive("--core", v); }},
         {"--scale", "MM", "",
          "Scale the mesh so that the largest side of its bounding box is MM millimetres: STL, PLY and OBJ "
@@ -216,8 +192,7 @@ std::vector<OptionDeclaration> Declare()
          [](const std::string& v, Request& r) { r.to = ParsePoint("--to", v); }},
         {"--fit", "", "",
          "Keep To and the direction from To to From, and choose the distance so that the surface fills the "
-         "picture "
-         "with a margin of 5 % of the limiting side",
+         "picture with a margin of 5 % of the limiting side",
          false, [](const std::string&, Request& r) { r.bFit = true; }},
         {"--size", "WxH", std::to_string(kDefaultPictureWidth) + "x" + std::to_string(kDefaultPictureHeight),
          "Picture size in pixels, each side 1 to " + std::to_string(kMaxPictureSide), false,
@@ -230,14 +205,12 @@ std::vector<OptionDeclaration> Declare()
          Named("--background", FindBackground, BackgroundNames, &Request::background)},
         {"--stats", "", "",
          "Print one JSON line: l, m, the sample counts, vertices and faces; with --table the cells' side S, "
-         "left, "
-         "top and pitch: cell (l, m) has its top left corner at left + (m + LMAX) S, top + l pitch",
+         "left, top and pitch: cell (l, m) has its top left corner at left + (m + LMAX) S, top + l pitch",
          false, [](const std::string&, Request& r) { r.bStats = true; }},
         {"--values", "FILE", "",
          "Write the signed value of the field at every sample in sample-index order: little-endian doubles, "
          "headerless, or a NumPy array of shape (NT, NP) when FILE ends in .npy; CSV rows theta,phi,value "
-         "when it "
-         "ends in .csv",
+         "when it ends in .csv",
          false, FilePath("--values", &Request::strValuesPath)},
         {"--mesh", "FILE", "", "Write the surface as a 3D model, by extension: " + MeshFormatsDescribed(),
          false,
@@ -261,8 +234,7 @@ std::vector<OptionDeclaration> Declare()
          [](const std::string&, Request& r) { r.bOutCondonShortley = true; }},
         {"--out-sine", "SIGN", "",
          "Sign of the sine harmonics of --coeffs-out, named as --sine's (default standard, +sin(|m| phi), "
-         "the "
-         "only one coefficient files hold; lobara for ACN channels only)",
+         "the only one coefficient files hold; lobara for ACN channels only)",
          false, Named("--out-sine", FindSineSign, SineSignNames, &Request::outSine)},
         {"--spectrum", "FILE", "",
          "Write the power of each degree l, the mean square of the field's part of degree l (in 4pi the sum "
@@ -272,18 +244,14 @@ std::vector<OptionDeclaration> Declare()
          false, FilePath("--spectrum", &Request::strSpectrumPath)},
         {"--complex", "", "",
          "The complex harmonics N(l, m) P_l^|m|(cos theta) e^(i m phi) instead of the real ones, for -l/-m, "
-         "--term "
-         "and --acn: N is --norm's factor without the sqrt(2) of the real harmonics, --cs the phase (-1)^m "
-         "for "
-         "m > 0 only (as SciPy's sph_harm); the polar plot of |Y| coloured by phase, --values complex (.npy "
-         "complex128, raw interleaved re, im; CSV theta,phi,re,im) and --at prints re im",
+         "--term and --acn: N is --norm's factor without the sqrt(2) of the real harmonics, --cs the phase "
+         "(-1)^m for m > 0 only (as SciPy's sph_harm); the polar plot of |Y| coloured by phase, --values "
+         "complex (.npy complex128, raw interleaved re, im; CSV theta,phi,re,im) and --at prints re im",
          false, [](const std::string&, Request& r) { r.bComplex = true; }},
         {"--color", "MODE", "sign",
          "Colouring of pictures and maps: sign (the scheme's two colours), phase (a cyclic map over -pi .. "
-         "pi) or "
-         "value (a diverging map centred on 0 from -max|f| to max|f|, a sequential one from 0 for a field "
-         "never "
-         "negative, |f| for --complex); a map colours by value (phase for --complex) unless told",
+         "pi) or value (a diverging map centred on 0 from -max|f| to max|f|, a sequential one from 0 for a "
+         "field never negative, |f| for --complex); a map colours by value (phase for --complex) unless told",
          false, Named("--color", FindColorMode, ColorModeNames, &Request::colorMode)},
         {"--colormap", "NAME", "",
          "Colour map of --color phase or value: " + ColorMapNames() +
@@ -307,23 +275,19 @@ std::vector<OptionDeclaration> Declare()
          false, [](const std::string&, Request& r) { r.bSmooth = true; }},
         {"--map", "PROJECTION", "",
          "Write a flat map of the field to --out instead of the 3D picture, with its colour bar below (its "
-         "limits, "
-         "middle and 0 numbered): mollweide, equirect or ortho (the hemisphere around +x). Seen from "
-         "outside: north "
-         "up, east (growing phi) to the right, phi = 0 at the centre, so +x is the middle and +y (phi = 90 "
-         "degrees) "
-         "halfway to the right edge. Without --size the map is 800 pixels wide and as high as the projection "
-         "needs",
+         "limits, middle and 0 numbered): mollweide, equirect or ortho (the hemisphere around +x). Seen from "
+         "outside: north up, east (growing phi) to the right, phi = 0 at the centre, so +x is the middle and "
+         "+y (phi = 90 degrees) halfway to the right edge. Without --size the map is 800 pixels wide and as "
+         "high as the projection needs",
          false, Named("--map", FindMapProjection, MapProjectionNames, &Request::map)},
         {"--out", "FILE.png", "",
          "Render the picture the viewer shows in a client area of --size to a PNG; with --turntable a name "
-         "with "
-         "one frame number field such as spin-%03d.png",
+         "with one frame number field such as spin-%03d.png",
          false, FilePath("--out", &Request::strPicturePath)},
         {"--title", "TEXT", "",
          "Draw TEXT (UTF-8) centred at the top of the picture, of every turntable frame, of the table and of "
-         "the --spectrum plot, in "
-         "DejaVu Sans at 3/80 of the picture's shorter side, smaller where it would not fit the width",
+         "the --spectrum plot, in DejaVu Sans at 3/80 of the picture's shorter side, smaller where it would "
+         "not fit the width",
          false,
          [](const std::string& v, Request& r) {
              if (!IsDrawableText(v, false))
@@ -332,29 +296,22 @@ std::vector<OptionDeclaration> Declare()
          }},
         {"--turntable", "N", "",
          "Render N frames (1 to 100000), frame k with From turned by k*360/N degrees counter-clockwise (seen "
-         "from "
-         "+z) about the vertical line through To; with --fit one distance fits every frame",
+         "from +z) about the vertical line through To; with --fit one distance fits every frame",
          false, Integer("--turntable", &Request::nTurntableFrames, 1, 100000)},
         {"--table", "LMAX", "",
          "Render one picture of every Y(l, m) for l = 0 .. LMAX: row l from the top, m = -l .. l from the "
-         "left, "
-         "each cell the --fit picture of its harmonic from the direction of --from and --to; the cells "
-         "shrink to "
-         "leave room for --title and --table-labels",
+         "left, each cell the --fit picture of its harmonic from the direction of --from and --to; the cells "
+         "shrink to leave room for --title and --table-labels",
          false, Integer("--table", &Request::nTableMax, 0, (kMaxPictureSide - 1) / 2)},
         {"--table-labels", "WHAT", "none",
          "Words around the --table cells: none; harmonics, \"Y(l,m)\" under each cell with \"l = ...\" "
-         "beside "
-         "each row and \"m = ...\" above each column; or orbitals, the same with the real orbitals' names "
-         "(s, p_y, "
-         "..., f_x(x2-3y2)) under the cells of l <= 3, a minus before a name where Y(l, m) is the negative "
-         "of that "
-         "orbital in the convention chosen. The cells shrink to leave room for them",
+         "beside each row and \"m = ...\" above each column; or orbitals, the same with the real orbitals' "
+         "names (s, p_y, ..., f_x(x2-3y2)) under the cells of l <= 3, a minus before a name where Y(l, m) is "
+         "the negative of that orbital in the convention chosen. The cells shrink to leave room for them",
          false, Named("--table-labels", FindTableLabels, TableLabelsNames, &Request::tableLabels)},
         {"--table-polynomials", "", "",
          "With --table-labels orbitals, each orbital's Cartesian polynomial under its name, signed as the "
-         "cell's "
-         "Y(l, m)",
+         "cell's Y(l, m)",
          false, [](const std::string&, Request& r) { r.bTablePolynomials = true; }},
         {"--table-scale", "HOW", "each",
          "each: every --table cell fitted alone; common: one distance for every cell, the one that fits the "
