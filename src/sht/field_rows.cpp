@@ -11,7 +11,7 @@ FieldColumns MakeFieldColumns(int32_t nColumns, int32_t m)
     const size_t nSize = static_cast<size_t>(nColumns);
     FieldColumns columns{std::vector<double>(nSize), std::vector<double>(nSize), std::vector<double>(nSize)};
     const double dFactor = OwnAzimuthFactor(m);
-    const double dOrder = static_cast<double>(std::abs(m));
+    const double dOrder = std::fabs(static_cast<double>(m));  // m may be INT32_MIN
     for (size_t j = 0; j < nSize; ++j)
     {
         const double dPhi = SamplePhi(static_cast<int64_t>(j), nColumns);
