@@ -22,12 +22,14 @@ void WriteBytes(png_structp pPng, png_bytep pData, png_size_t nBytes)
     try
     {
         pTarget->pStream->Write(pData, nBytes);
+        return;
     }
     catch (const std::runtime_error& error)
     {
         pTarget->strError = error.what();
-        png_error(pPng, "write failed");
     }
+    // Out of the handler first: jumping out of it would leave the exception never freed.
+    png_error(pPng, "write failed");
 }
 
 void FlushNothing(png_structp) {}
