@@ -3,10 +3,10 @@
 #include <stdexcept>
 
 #include "export/coefficient_export.h"
+#include "export/degree_power_writer.h"
 #include "export/png_writer.h"
-#include "export/spectrum_writer.h"
 #include "fields/coefficient_file_names.h"
-#include "plots/spectrum_plot.h"
+#include "plots/degree_power_plot.h"
 #include "sht/coefficient_conversion.h"
 
 bool IsPlotPath(const std::string& strPath)

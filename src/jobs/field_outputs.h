@@ -6,7 +6,7 @@
 #include "export/output_files.h"
 #include "jobs/job.h"
 #include "picture/picture.h"
-#include "sht/power_spectrum.h"
+#include "sht/degree_power.h"
 
 // The outputs made from the field's coefficients rather than its samples: the coefficients in
 // the convention of their file, and the spectrum.

@@ -1,7 +1,7 @@
 // The spectrum's plot read back from its pixels: a frame of long dark lines, numbers left of
 // it and below it, a title above, and the curve, a straight line falling from the top left to
 // the bottom right for a power that falls by a decade a degree.
-#include "plots/spectrum_plot.h"
+#include "plots/degree_power_plot.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The spectrum's CSV against its rows written out by hand.
-#include "export/spectrum_writer.h"
+#include "export/degree_power_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "picture/picture.h"
-#include "sht/power_spectrum.h"
+#include "sht/degree_power.h"
 
 // The plot of a power spectrum as papers show it: the power of each degree on a logarithmic
 // axis against the degree, the points of successive degrees joined (a degree without power

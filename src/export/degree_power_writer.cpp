@@ -1,4 +1,4 @@
-#include "export/spectrum_writer.h"
+#include "export/degree_power_writer.h"
 
 #include <string>
 

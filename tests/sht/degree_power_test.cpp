@@ -2,7 +2,7 @@
 // 1 for a 4pi harmonic, 1/(2l + 1) for a Schmidt one, 1/(4 pi) for an ortho one, and for the
 // unnormalised P_2^1(cos theta) cos(phi) = 3 sin(theta) cos(theta) cos(phi) the mean of
 // 9 sin^2 cos^2 cos^2(phi) over the sphere, 9 (2/15) (1/2) = 0.6.
-#include "sht/power_spectrum.h"
+#include "sht/degree_power.h"
 
 #include <gtest/gtest.h>
 

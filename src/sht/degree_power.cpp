@@ -1,4 +1,4 @@
-#include "sht/power_spectrum.h"
+#include "sht/degree_power.h"
 
 #include <cmath>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "plots/spectrum_plot.h"
+#include "plots/degree_power_plot.h"
 
 #include <algorithm>
 #include <cmath>
