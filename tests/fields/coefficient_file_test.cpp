@@ -11,6 +11,8 @@
 #include <tuple>
 #include <vector>
 
+#include "file_folder_test.h"
+
 namespace {
 
 using TermTuple = std::tuple<int32_t, int32_t, double>;
@@ -37,26 +39,9 @@ std::vector<TermTuple> Tuples(const std::vector<Term>& aTerms)
 }
 
 // Every file of a test in a folder of its own, removed afterwards.
-class CoefficientFileTest : public testing::Test
+class CoefficientFileTest : public CFileFolderTest
 {
 protected:
-    void SetUp() override
-    {
-        const testing::TestInfo* pInfo = testing::UnitTest::GetInstance()->current_test_info();
-        m_folder = std::filesystem::path(testing::TempDir()) / (std::string("coefficients-") + pInfo->name());
-        std::filesystem::remove_all(m_folder);
-        std::filesystem::create_directories(m_folder);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
-
-    std::string Write(const std::string& strName, const std::string& strBytes) const
-    {
-        const std::string strPath = (m_folder / strName).string();
-        std::ofstream(strPath, std::ios::binary) << strBytes;
-        return strPath;
-    }
-
-    // A bshc file of these doubles, each written as its 8 little-endian bytes.
     std::string WriteDoubles(const std::string& strName, const std::vector<double>& values) const
     {
         std::string strBytes;
@@ -69,8 +54,6 @@ protected:
         }
         return Write(strName, strBytes);
     }
-
-    std::filesystem::path m_folder;
 };
 
 TEST_F(CoefficientFileTest, ReadsShtoolsRowsWithHeaderCommasErrorsAndFortranExponents)

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fields/coefficient_file.h"
+#include "file_folder_test.h"
 
 namespace {
 
@@ -25,26 +26,8 @@ std::vector<TermTuple> Tuples(const std::vector<Term>& aTerms)
 }
 
 // Files written as the programs that make them write them, in a folder of the test's own.
-class CoefficientProducersTest : public testing::Test
+class CoefficientProducersTest : public CFileFolderTest
 {
-protected:
-    void SetUp() override
-    {
-        const testing::TestInfo* pInfo = testing::UnitTest::GetInstance()->current_test_info();
-        m_folder = std::filesystem::path(testing::TempDir()) / (std::string("producers-") + pInfo->name());
-        std::filesystem::remove_all(m_folder);
-        std::filesystem::create_directories(m_folder);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
-
-    std::string Write(const std::string& strName, const std::string& strBytes) const
-    {
-        const std::string strPath = (m_folder / strName).string();
-        std::ofstream(strPath, std::ios::binary) << strBytes;
-        return strPath;
-    }
-
-    std::filesystem::path m_folder;
 };
 
 // A number to the last bit, with a Fortran exponent when asked.

@@ -10,30 +10,14 @@
 
 #include "fields/coefficient_file.h"
 #include "fields/model_time.h"
+#include "file_folder_test.h"
 
 namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
 
-class IcgemEpochTest : public testing::Test
+class IcgemEpochTest : public CFileFolderTest
 {
-protected:
-    void SetUp() override
-    {
-        m_folder = std::filesystem::path(testing::TempDir()) /
-                   (std::string("icgem-") + testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(m_folder);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
-
-    std::string Write(const std::string& strName, const std::string& strBytes) const
-    {
-        const std::string strPath = (m_folder / strName).string();
-        std::ofstream(strPath, std::ios::binary) << strBytes;
-        return strPath;
-    }
-
-    std::filesystem::path m_folder;
 };
 
 // The coefficient of Y(l, m) among the terms (0 when absent).
