@@ -44,7 +44,7 @@ struct Job
     std::string strCoeffsPath;
     GravityHeader gravityHeader;  // the file's model, for an ICGEM file written from it
     std::string strAnalyzePath;
-    std::string strConventionNote;  // the convention in force, where the request gave it in part
+    std::string strConventionNote;            // the convention in force, where the request gave it in part
     const QuantityInfo* pQuantity = nullptr;  // as the request's
     double dHeight = 0.0;
     const ReferenceEllipsoid* pNormalField = nullptr;
