@@ -5,19 +5,37 @@
 
 #include "sht/angles.h"
 
-int ColorBarStripRows(int nWidth)
+namespace {
+
+// A caption's line is as tall as the numbers' rows, which are three tenths of the strip without it.
+int WithCaption(int nRows)
 {
-    return std::max(12, nWidth / 10);
+    return nRows + (nRows * 3) / 10;
 }
 
-ColorBarLayout LayOutColorBar(int nWidth, int nTop, int nHeight)
+}  // namespace
+
+int ColorBarStripRows(int nWidth, bool bCaption)
 {
+    const int nRows = std::max(12, nWidth / 10);
+    return bCaption ? WithCaption(nRows) : nRows;
+}
+
+ColorBarLayout LayOutColorBar(int nWidth, int nTop, int nHeight, bool bCaption)
+{
+    // The part above the caption: the largest whose strip with a caption fits in nHeight.
+    int nBar = nHeight;
+    if (bCaption)
+        while (nBar > 0 && WithCaption(nBar) > nHeight)
+            --nBar;
     ColorBarLayout layout;
     layout.nLeft = nWidth / 8;
     layout.nRight = nWidth - nWidth / 8;
-    layout.nTop = nTop + nHeight / 5;
-    layout.nBottom = nTop + nHeight / 2;
-    layout.nMarkBottom = nTop + (nHeight * 7) / 10;
+    layout.nTop = nTop + nBar / 5;
+    layout.nBottom = nTop + nBar / 2;
+    layout.nMarkBottom = nTop + (nBar * 7) / 10;
+    layout.nLabelBottom = nTop + nBar;
+    layout.nStripBottom = nTop + nHeight;
     return layout;
 }
 

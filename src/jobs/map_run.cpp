@@ -25,14 +25,20 @@ void RunMap(const Job& asked, IRunHooks& hooks)
     std::vector<std::string> aWarnings;
     const Job job = WithTurnedField(WithAnalysedField(WithFileField(asked, aWarnings), hooks, aWarnings));
     const int nWidth = job.nWidth;
+    // A model's quantity and its unit caption the colour bar, or, where there is none (sign
+    // colouring), title the map unless a title is given.
+    const bool bCaption = job.pQuantity && job.colorMode != ColorMode::kSign;
+    const std::string strQuantity =
+        job.pQuantity ? std::string(job.pQuantity->pszTitle) + " (" + job.pQuantity->pszUnit + ")" : "";
+    const std::string strTitle = job.strTitle.empty() && !bCaption ? strQuantity : job.strTitle;
     // A title has a strip of its own above the map, which a picture of no given size adds; the
     // title's size grows with the picture's, and a few rounds settle the height that holds both.
-    const int nUntitledHeight = MapPictureHeight(job.mapProjection, job.colorMode, nWidth);
+    const int nUntitledHeight = MapPictureHeight(job.mapProjection, job.colorMode, nWidth, bCaption);
     int nHeight = job.bSizeGiven ? job.nHeight : std::min(nUntitledHeight, kMaxPictureSide);
     for (int nRound = 0; nRound < 4 && !job.bSizeGiven; ++nRound)
-        nHeight = std::min(nUntitledHeight + TitleHeight(job.strTitle, nWidth, nHeight), kMaxPictureSide);
-    const int nTitleRows = TitleHeight(job.strTitle, nWidth, nHeight);
-    const int nMapHeight = nHeight - ColorBarStripHeight(job.colorMode, nWidth, nHeight);
+        nHeight = std::min(nUntitledHeight + TitleHeight(strTitle, nWidth, nHeight), kMaxPictureSide);
+    const int nTitleRows = TitleHeight(strTitle, nWidth, nHeight);
+    const int nMapHeight = nHeight - ColorBarStripHeight(job.colorMode, nWidth, nHeight, bCaption);
     const GridSize grid = MapGrid(nMapHeight, GridField(job));
     // A grid beyond 32-bit counts is refused by the sampling as too large.
     const auto count = [](int64_t n) { return static_cast<int32_t>(std::min<int64_t>(n, INT32_MAX)); };
@@ -65,15 +71,14 @@ void RunMap(const Job& asked, IRunHooks& hooks)
                        job.dRangeLow, job.dRangeHigh, extremes.dLowest, extremes.dHighest, job.bComplex);
     Picture picture =
         MakeMapPicture(job.mapProjection, MapSamples{aRe, aIm, count(grid.nRows), count(grid.nColumns)},
-                       coloring, nWidth, nHeight, job.background, nTitleRows);
+                       coloring, nWidth, nHeight, job.background, nTitleRows, bCaption);
     if (nMapHeight < nHeight)
-        DrawColorBarLabels(LayOutColorBar(nWidth, nMapHeight, nHeight - nMapHeight), coloring, job.background,
-                           picture);
-    // A model's quantity names itself and its unit unless a title is given.
-    const std::string strTitle =
-        job.strTitle.empty() && job.pQuantity
-            ? std::string(job.pQuantity->pszTitle) + " (" + job.pQuantity->pszUnit + ")"
-            : job.strTitle;
+    {
+        const ColorBarLayout bar = LayOutColorBar(nWidth, nMapHeight, nHeight - nMapHeight, bCaption);
+        DrawColorBarLabels(bar, coloring, job.background, picture);
+        if (bCaption)
+            DrawColorBarCaption(bar, strQuantity, job.background, picture);
+    }
     DrawTitle(picture, strTitle, job.background);
     COutputSet outputs;
     outputs.Write(job.strPicturePath, [&picture](COutputStream& stream) { WritePng(stream, picture); });

@@ -32,17 +32,17 @@ double Interpolate(const DoubleArray& aValue, int32_t nRows, int32_t nColumns, d
 
 }  // namespace
 
-int ColorBarStripHeight(ColorMode mode, int nWidth, int nHeight)
+int ColorBarStripHeight(ColorMode mode, int nWidth, int nHeight, bool bCaption)
 {
     if (mode == ColorMode::kSign)
         return 0;
-    return std::min(ColorBarStripRows(nWidth), nHeight / 4);
+    return std::min(ColorBarStripRows(nWidth, bCaption), nHeight / 4);
 }
 
-int MapPictureHeight(MapProjection projection, ColorMode mode, int nWidth)
+int MapPictureHeight(MapProjection projection, ColorMode mode, int nWidth, bool bCaption)
 {
     const int nMap = std::max(1, static_cast<int>(std::lround(nWidth / MapAspect(projection))));
-    return mode == ColorMode::kSign ? nMap : nMap + ColorBarStripRows(nWidth);
+    return mode == ColorMode::kSign ? nMap : nMap + ColorBarStripRows(nWidth, bCaption);
 }
 
 GridSize MapGrid(int nMapHeight, const Field& field)
@@ -66,11 +66,11 @@ GridSize MapGrid(int nMapHeight, const Field& field)
 }
 
 Picture MakeMapPicture(MapProjection projection, const MapSamples& samples, const FieldColoring& coloring,
-                       int nWidth, int nHeight, Background background, int nTitleRows)
+                       int nWidth, int nHeight, Background background, int nTitleRows, bool bCaption)
 {
     Picture picture = BlankPicture(nWidth, nHeight, background);
 
-    const int nStrip = ColorBarStripHeight(coloring.mode, nWidth, nHeight);
+    const int nStrip = ColorBarStripHeight(coloring.mode, nWidth, nHeight, bCaption);
     const int nMapHeight = nHeight - nStrip;
     const int nMapTop = std::clamp(nTitleRows, 0, nMapHeight);
     // The projection's box, as large as fits, centred in the map's rows below the title.
@@ -102,6 +102,6 @@ Picture MakeMapPicture(MapProjection projection, const MapSamples& samples, cons
         }
     }
     if (nStrip > 0)
-        DrawColorBar(LayOutColorBar(nWidth, nMapHeight, nStrip), coloring, background, picture);
+        DrawColorBar(LayOutColorBar(nWidth, nMapHeight, nStrip, bCaption), coloring, background, picture);
     return picture;
 }

@@ -9,13 +9,14 @@
 #include "sht/growable_array.h"
 
 // A flat map of a field: the projection fitted to the top of the picture, centred, and under it,
-// unless the colouring is by sign, a strip with the colour bar.
+// unless the colouring is by sign, a strip with the colour bar, and with a line for its caption
+// where bCaption.
 
 // The rows of the colour bar's strip in a picture of nWidth x nHeight (0 for sign colouring).
-int ColorBarStripHeight(ColorMode mode, int nWidth, int nHeight);
+int ColorBarStripHeight(ColorMode mode, int nWidth, int nHeight, bool bCaption);
 
 // The picture height that fits the projection at nWidth, with the strip of the bar.
-int MapPictureHeight(MapProjection projection, ColorMode mode, int nWidth);
+int MapPictureHeight(MapProjection projection, ColorMode mode, int nWidth, bool bCaption);
 
 // The grid a map of nMapHeight pixel rows samples the field on: about 40 samples to each period
 // of the field's highest degree along theta and of its highest order along phi, which keeps the
@@ -38,4 +39,4 @@ struct MapSamples
 // in theta and phi from the samples, coloured; the background elsewhere. The projection keeps
 // clear of the nTitleRows at the top, where a title goes.
 Picture MakeMapPicture(MapProjection projection, const MapSamples& samples, const FieldColoring& coloring,
-                       int nWidth, int nHeight, Background background, int nTitleRows);
+                       int nWidth, int nHeight, Background background, int nTitleRows, bool bCaption);

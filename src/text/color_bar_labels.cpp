@@ -44,15 +44,25 @@ std::vector<std::string> TickTexts(const std::vector<ColorBarTick>& aTicks, bool
     return aTexts;
 }
 
+namespace {
+
+// The picture's text size, smaller where the numbers' rows below the marks would not hold a line:
+// DejaVu Sans's line is about 1.2 of its size, and a fifth is kept clear.
+TextStyle LabelStyle(const ColorBarLayout& layout, Background background, const Picture& picture)
+{
+    TextStyle style;
+    const double dRoom = layout.nLabelBottom - layout.nMarkBottom;
+    style.dPixelSize = std::min(PictureTextSize(picture.nWidth, picture.nHeight), dRoom / 1.4);
+    style.colour = TextColourOn(background);
+    return style;
+}
+
+}  // namespace
+
 void DrawColorBarLabels(const ColorBarLayout& layout, const FieldColoring& coloring, Background background,
                         Picture& picture)
 {
-    TextStyle style;
-    // The picture's text size, smaller where the rows below the marks (to the picture's bottom)
-    // would not hold a line: DejaVu Sans's line is about 1.2 of its size, and a fifth is kept clear.
-    const double dRoom = picture.nHeight - layout.nMarkBottom;
-    style.dPixelSize = std::min(PictureTextSize(picture.nWidth, picture.nHeight), dRoom / 1.4);
-    style.colour = TextColourOn(background);
+    const TextStyle style = LabelStyle(layout, background, picture);
     const bool bPhase = coloring.mode == ColorMode::kPhase;
     const double dTop = layout.nMarkBottom + style.dPixelSize / 5.0;
     // From left to right; a label that would touch the one before it is left out.
@@ -73,4 +83,12 @@ void DrawColorBarLabels(const ColorBarLayout& layout, const FieldColoring& color
         DrawText(picture, strText, style, dCentre, dTop, TextAlign::kCentre, TextAnchor::kTop);
         dLastRight = dCentre + dHalfWidth;
     }
+}
+
+void DrawColorBarCaption(const ColorBarLayout& layout, const std::string& strCaption, Background background,
+                         Picture& picture)
+{
+    const TextStyle style = LabelStyle(layout, background, picture);
+    DrawText(picture, strCaption, style, (layout.nLeft + layout.nRight) / 2.0,
+             layout.nLabelBottom + style.dPixelSize / 5.0, TextAlign::kCentre, TextAnchor::kTop);
 }

@@ -13,6 +13,11 @@
 void DrawColorBarLabels(const ColorBarLayout& layout, const FieldColoring& coloring, Background background,
                         Picture& picture);
 
+// What the bar's values are, such as "geoid height (m)", centred under the numbers in the line
+// the layout keeps for it, at their size.
+void DrawColorBarCaption(const ColorBarLayout& layout, const std::string& strCaption, Background background,
+                         Picture& picture);
+
 // The text of one tick's value to nDigits significant digits: "0", "0.2821", "−1.5e+04" (with a
 // real minus sign); for the phase, "−π", "−π/2", "0", "π/2" and "π".
 std::string TickText(double dValue, bool bPhase, int nDigits = 4);

@@ -28,26 +28,36 @@ TEST(ColorBarLabels, TickTextsReadAsNumbers)
               (std::vector<std::string>{"0.99999", "1", "1.00001"}));
     EXPECT_EQ(texts({-2.0, 0.0, 2.0, 0.0}), (std::vector<std::string>{"\u22122", "0", "2", "0"}));
 
-    // Each label lies below the marks, inside the picture, under its own tick.
-    Picture picture{400, 400, false, std::vector<uint8_t>(400 * 400 * 4, 0)};
-    const ColorBarLayout layout = LayOutColorBar(400, 340, 60);
+    // Each label lies below the marks and above the caption's line, under its own tick; the
+    // caption lies in its line, within the picture.
+    const ColorBarLayout layout = LayOutColorBar(400, 320, 80, true);
     FieldColoring coloring;
     coloring.mode = ColorMode::kValue;
     coloring.dLow = -2.0;
     coloring.dHigh = 2.0;
-    DrawColorBarLabels(layout, coloring, Background::kBlack, picture);
+    const auto litRows = [](const Picture& picture, int nLeft, int nRight) {
+        std::vector<int> anRows;
+        for (int y = 0; y < picture.nHeight; ++y)
+            for (int x = nLeft; x <= nRight; ++x)
+                if (picture.aRgba[(static_cast<size_t>(y) * 400 + x) * 4] > 128)
+                    anRows.push_back(y);
+        return anRows;
+    };
+    Picture labels{400, 400, false, std::vector<uint8_t>(400 * 400 * 4, 0)};
+    DrawColorBarLabels(layout, coloring, Background::kBlack, labels);
     for (const ColorBarTick& tick : ColorBarTicks(layout, coloring))
     {
-        int nLit = 0;
-        for (int y = 0; y < picture.nHeight; ++y)
-            for (int x = tick.nColumn - 3; x <= tick.nColumn + 3; ++x)
-                if (picture.aRgba[(static_cast<size_t>(y) * 400 + x) * 4] > 128)
-                {
-                    EXPECT_GE(y, layout.nMarkBottom);
-                    ++nLit;
-                }
-        EXPECT_GT(nLit, 0) << tick.dValue;
+        const std::vector<int> anRows = litRows(labels, tick.nColumn - 3, tick.nColumn + 3);
+        EXPECT_FALSE(anRows.empty()) << tick.dValue;
+        for (int y : anRows)
+            EXPECT_TRUE(y >= layout.nMarkBottom && y < layout.nLabelBottom) << y;
     }
+    Picture caption{400, 400, false, std::vector<uint8_t>(400 * 400 * 4, 0)};
+    DrawColorBarCaption(layout, "geoid height (m)", Background::kBlack, caption);
+    const std::vector<int> anRows = litRows(caption, 0, 399);
+    EXPECT_FALSE(anRows.empty());
+    for (int y : anRows)
+        EXPECT_TRUE(y >= layout.nLabelBottom && y < layout.nStripBottom) << y;
 }
 
 }  // namespace
