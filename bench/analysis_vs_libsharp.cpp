@@ -2,10 +2,13 @@
 // i pi / (nT - 1), 2L + 2 values to a row), by Lobara and by libsharp's map2alm on the identical
 // grid and values, side by side in one run: the best of a few runs each, and the largest error
 // of each against the coefficients the values were made from (libsharp's own weights integrate
-// exactly only with nT >= 2L + 2). bench/analysis_vs_libsharp.py runs it for each size and
-// number of threads (libsharp's through OMP_NUM_THREADS).
+// exactly only with nT >= 2L + 2). Then the synthesis of those coefficients on that grid, by
+// Lobara and by libsharp's alm2map, with the largest difference of libsharp's values from
+// Lobara's, as a fraction of the largest value. bench/analysis_vs_libsharp.py runs it for each size and number of threads
+// (libsharp's through OMP_NUM_THREADS).
 //
-// Usage: analysis_vs_libsharp L THREADS ROWS; prints "lobara SECONDS ERROR libsharp SECONDS ERROR".
+// Usage: analysis_vs_libsharp L THREADS ROWS; prints "lobara SECONDS ERROR libsharp SECONDS ERROR
+// synthesis SECONDS SECONDS DIFFERENCE".
 #include <libsharp/sharp.h>
 #include <libsharp/sharp_almhelpers.h>
 #include <libsharp/sharp_geomhelpers.h>
@@ -96,8 +99,33 @@ int main(int argc, char** argv)
                              std::sqrt(2.0);
             dSharpError = std::max(dSharpError, std::abs(a - expected) * (m == 0 ? 1.0 : std::sqrt(2.0)));
         }
+
+    // The synthesis, each from its own form of the same coefficients, planning included.
+    std::vector<double> aLobaraMap(aValues.size()), aSharpMap(aValues.size());
+    const double dLobaraSynthesis =
+        BestSeconds([&] { CFieldSynthesis(field, nT, nP, nThreads).Run(aLobaraMap.data()); });
+    for (int m = 0; m <= L; ++m)
+        for (int l = m; l <= L; ++l)
+        {
+            const double dSign = m % 2 == 0 ? 1.0 : -1.0;
+            aAlm[static_cast<size_t>(sharp_alm_index(pAlmInfo, l, m))] =
+                m == 0 ? std::complex<double>(aOwn[OwnIndex(l, 0)], 0.0)
+                       : dSign * std::complex<double>(aOwn[OwnIndex(l, m)], aOwn[OwnIndex(l, -m)]) /
+                             std::sqrt(2.0);
+        }
+    void* pSharpMap = aSharpMap.data();
+    const double dSharpSynthesis = BestSeconds([&] {
+        sharp_execute(SHARP_ALM2MAP, 0, &pAlm, &pSharpMap, pGeometry, pAlmInfo, SHARP_DP, nullptr, nullptr);
+    });
+    double dDifference = 0.0, dLargest = 0.0;
+    for (size_t k = 0; k < aValues.size(); ++k)
+    {
+        dDifference = std::max(dDifference, std::fabs(aSharpMap[k] - aLobaraMap[k]));
+        dLargest = std::max(dLargest, std::fabs(aLobaraMap[k]));
+    }
     sharp_destroy_alm_info(pAlmInfo);
     sharp_destroy_geom_info(pGeometry);
-    std::printf("lobara %.4f %.3g libsharp %.4f %.3g\n", dLobara, dLobaraError, dSharp, dSharpError);
+    std::printf("lobara %.4f %.3g libsharp %.4f %.3g synthesis %.4f %.4f %.3g\n", dLobara, dLobaraError, dSharp,
+                dSharpError, dLobaraSynthesis, dSharpSynthesis, dDifference / dLargest);
     return 0;
 }

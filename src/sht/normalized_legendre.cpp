@@ -114,6 +114,22 @@ void RunSteps(const double* __restrict pStep, size_t nSteps, const double* __res
     }
 }
 
+// Four lanes side by side, written out as vectors so that a group's lanes stay in registers
+// across the steps: one AVX2 register, or two of the baseline's. At most four vectors of lanes
+// run through the recurrence together, which with their steps fill the registers.
+typedef double Lanes4 __attribute__((vector_size(32)));
+constexpr int kMaxVectors = 4;
+
+__attribute__((always_inline)) inline void LoadLanes(const double* p, Lanes4& v)
+{
+    std::memcpy(&v, p, sizeof v);
+}
+
+__attribute__((always_inline)) inline void StoreLanes(const Lanes4& v, double* p)
+{
+    std::memcpy(p, &v, sizeof v);
+}
+
 // The running sums of the degree sums, one per lane each: cosine and sine weights, by parity.
 template <int N>
 struct LaneSums
@@ -124,26 +140,25 @@ struct LaneSums
     double aOddSin[N];
 };
 
-// The whole recurrence for N points from k = |m| + 1, each step adding the new q_k, with the
-// weights of its degree, to the sums of its parity (odd and even steps alternate). The lanes
-// stay in local arrays, and so in registers, across the steps; every kStepsPerCheck steps a
-// lane that has grown past 2^kChunkBits is scaled down, its sums with it.
-template <int N>
-__attribute__((always_inline)) inline void SumSteps(const double* __restrict pStep,
-                                                    const double* __restrict pWeight, size_t nSteps,
-                                                    const double* __restrict pT, double* __restrict pQ,
-                                                    int64_t* __restrict pChunks, LaneSums<N>& sums)
+// The whole recurrence for K vectors of points from k = |m| + 1, each step adding the new q_k,
+// with the weights of its degree, to the sums of its parity (odd and even steps alternate); every
+// kStepsPerCheck steps a lane that has grown past 2^kChunkBits is scaled down, its sums with it.
+// The sums start with those of q_mm, the even ones.
+template <int K>
+__attribute__((always_inline)) inline void SumVectorSteps(
+    const double* __restrict pStep, const double* __restrict pWeight, size_t nSteps,
+    const double* __restrict pT, double* __restrict pQ, int64_t* __restrict pChunks,
+    double* __restrict pEvenCos, double* __restrict pOddCos, double* __restrict pEvenSin,
+    double* __restrict pOddSin)
 {
-    double t[N], q[N], d[N], ec[N], oc[N], es[N], os[N];
-    for (int b = 0; b < N; ++b)
+    Lanes4 t[K], q[K], d[K], ec[K], oc[K], es[K], os[K];
+    for (int j = 0; j < K; ++j)
     {
-        t[b] = pT[b];
-        q[b] = pQ[b];
-        d[b] = 0.0;
-        ec[b] = sums.aEvenCos[b];
-        oc[b] = 0.0;
-        es[b] = sums.aEvenSin[b];
-        os[b] = 0.0;
+        LoadLanes(pT + 4 * j, t[j]);
+        LoadLanes(pQ + 4 * j, q[j]);
+        LoadLanes(pEvenCos + 4 * j, ec[j]);
+        LoadLanes(pEvenSin + 4 * j, es[j]);
+        d[j] = oc[j] = os[j] = Lanes4{};
     }
     static_assert(kStepsPerCheck % 2 == 0, "a block of steps starts at an odd k - |m|");
     for (size_t nBlock = 0; nBlock < nSteps; nBlock += kStepsPerCheck)
@@ -153,49 +168,58 @@ __attribute__((always_inline)) inline void SumSteps(const double* __restrict pSt
         {
             const double* p = pStep + 3 * k;
             const double* w = pWeight + 2 * k;
-            for (int b = 0; b < N; ++b)
+            for (int j = 0; j < K; ++j)
             {
-                d[b] = (p[0] * t[b] + p[2]) * q[b] + p[1] * d[b];
-                q[b] = q[b] + d[b];
-                oc[b] += w[0] * q[b];
-                os[b] += w[1] * q[b];
+                d[j] = (p[0] * t[j] + p[2]) * q[j] + p[1] * d[j];
+                q[j] = q[j] + d[j];
+                oc[j] += w[0] * q[j];
+                os[j] += w[1] * q[j];
             }
             if (k + 1 == nEnd)
                 break;
-            for (int b = 0; b < N; ++b)
+            for (int j = 0; j < K; ++j)
             {
-                d[b] = (p[3] * t[b] + p[5]) * q[b] + p[4] * d[b];
-                q[b] = q[b] + d[b];
-                ec[b] += w[2] * q[b];
-                es[b] += w[3] * q[b];
+                d[j] = (p[3] * t[j] + p[5]) * q[j] + p[4] * d[j];
+                q[j] = q[j] + d[j];
+                ec[j] += w[2] * q[j];
+                es[j] += w[3] * q[j];
             }
         }
         // Values in range never reach 2^kChunkBits, so only scaled lanes are ever rescaled.
-        double dLargest = 0.0;
-        for (int b = 0; b < N; ++b)
-            dLargest = std::max(dLargest, std::fabs(q[b]));
-        if (dLargest < kChunk)
+        bool bScale = false;
+        for (int b = 0; b < 4 * K; ++b)
+            bScale = bScale || std::fabs(q[b / 4][b % 4]) >= kChunk;
+        if (!bScale)
             continue;
-        for (int b = 0; b < N; ++b)
-        {
-            const bool bScale = std::fabs(q[b]) >= kChunk;
-            const double dScale = bScale ? kInverseChunk : 1.0;
-            q[b] *= dScale;
-            d[b] *= dScale;
-            ec[b] *= dScale;
-            oc[b] *= dScale;
-            es[b] *= dScale;
-            os[b] *= dScale;
-            pChunks[b] += bScale ? 1 : 0;
-        }
+        for (int b = 0; b < 4 * K; ++b)
+            if (std::fabs(q[b / 4][b % 4]) >= kChunk)
+            {
+                for (Lanes4* pLanes : {q, d, ec, oc, es, os})
+                    pLanes[b / 4][b % 4] *= kInverseChunk;
+                ++pChunks[b];
+            }
     }
-    for (int b = 0; b < N; ++b)
+    for (int j = 0; j < K; ++j)
     {
-        sums.aEvenCos[b] = ec[b];
-        sums.aOddCos[b] = oc[b];
-        sums.aEvenSin[b] = es[b];
-        sums.aOddSin[b] = os[b];
+        StoreLanes(ec[j], pEvenCos + 4 * j);
+        StoreLanes(oc[j], pOddCos + 4 * j);
+        StoreLanes(es[j], pEvenSin + 4 * j);
+        StoreLanes(os[j], pOddSin + 4 * j);
     }
+}
+
+// N points in groups of at most kMaxVectors vectors.
+template <int N>
+__attribute__((always_inline)) inline void SumSteps(const double* __restrict pStep,
+                                                    const double* __restrict pWeight, size_t nSteps,
+                                                    const double* __restrict pT, double* __restrict pQ,
+                                                    int64_t* __restrict pChunks, LaneSums<N>& sums)
+{
+    constexpr int kGroup = 4 * std::min(kMaxVectors, N / 4);
+    static_assert(N % kGroup == 0, "whole groups of vectors");
+    for (int g = 0; g < N; g += kGroup)
+        SumVectorSteps<kGroup / 4>(pStep, pWeight, nSteps, pT + g, pQ + g, pChunks + g, sums.aEvenCos + g,
+                                   sums.aOddCos + g, sums.aEvenSin + g, sums.aOddSin + g);
 }
 
 // A full group of points, and a narrow one for the few rows left over, which would waste
@@ -238,54 +262,61 @@ inline double ChunkFactor(int64_t nChunks)
 
 constexpr int kFold = NormalizedLegendre::kFold;
 
+static_assert(kFold == 4, "each partial sum of a degree is one of four lanes");
+
 // The products of the lanes' values and q added into the kFold partial sums of the cosine,
 // pFold[0 .. kFold), and of the sine, pFold[kFold .. 2 kFold): lane b into partial sum b mod kFold.
-template <int N>
-__attribute__((always_inline)) inline void FoldProducts(const double* __restrict pCos,
-                                                        const double* __restrict pSin,
-                                                        const double* __restrict q, double* __restrict pFold)
+template <int K>
+__attribute__((always_inline)) inline void FoldProducts(const Lanes4 (&aCos)[K], const Lanes4 (&aSin)[K],
+                                                        const Lanes4 (&q)[K], double* __restrict pFold)
 {
-    // Products summed as a tree, halving the lanes at each level down to kFold: short chains.
-    double c[N], s[N];
-    for (int b = 0; b < N; ++b)
+    Lanes4 c = aCos[0] * q[0], s = aSin[0] * q[0];
+    for (int j = 1; j < K; ++j)
     {
-        c[b] = pCos[b] * q[b];
-        s[b] = pSin[b] * q[b];
+        c += aCos[j] * q[j];
+        s += aSin[j] * q[j];
     }
-    for (int nWidth = N / 2; nWidth >= kFold; nWidth /= 2)
-        for (int b = 0; b < nWidth; ++b)
-        {
-            c[b] += c[b + nWidth];
-            s[b] += s[b + nWidth];
-        }
-    for (int f = 0; f < kFold; ++f)
-    {
-        pFold[f] += c[f];
-        pFold[kFold + f] += s[f];
-    }
+    Lanes4 fc, fs;
+    LoadLanes(pFold, fc);
+    LoadLanes(pFold + kFold, fs);
+    StoreLanes(fc + c, pFold);
+    StoreLanes(fs + s, pFold + kFold);
 }
 
 // The adjoint of SumSteps: the same recurrence from q_mm, each q_k of each lane times the lane's
-// values of k's parity folded into the partial sums of degree k (pFolded from k = |m|). As there,
-// the lanes stay in local arrays, and so in registers, across the steps.
+// values of k's parity folded into the partial sums of degree k (pFolded from k = |m|), for N
+// points, four to a vector.
 template <int N>
 __attribute__((always_inline)) inline void AdjointSteps(
     const double* __restrict pStep, size_t nSteps, const double* __restrict pT, const double* __restrict pQ,
     int64_t* __restrict pChunks, const LaneValues<N>& values, double* __restrict pFolded)
 {
-    double t[N], q[N], d[N], ec[N], oc[N], es[N], os[N];
+    static_assert(N % 4 == 0, "whole vectors of lanes");
+    constexpr int K = N / 4;
+    double aFactor[N];
     for (int b = 0; b < N; ++b)
+        aFactor[b] = ChunkFactor(pChunks[b]);
+    Lanes4 t[K], q[K], d[K], ec[K], oc[K], es[K], os[K];
+    const auto scaleValues = [&](int j) {
+        Lanes4 f;
+        LoadLanes(aFactor + 4 * j, f);
+        const auto scaled = [&f](const double* pValues, Lanes4& v) {
+            LoadLanes(pValues, v);
+            v *= f;
+        };
+        scaled(values.aEvenCos + 4 * j, ec[j]);
+        scaled(values.aOddCos + 4 * j, oc[j]);
+        scaled(values.aEvenSin + 4 * j, es[j]);
+        scaled(values.aOddSin + 4 * j, os[j]);
+    };
+    for (int j = 0; j < K; ++j)
     {
-        const double dFactor = ChunkFactor(pChunks[b]);
-        t[b] = pT[b];
-        q[b] = pQ[b];
-        d[b] = 0.0;
-        ec[b] = values.aEvenCos[b] * dFactor;
-        oc[b] = values.aOddCos[b] * dFactor;
-        es[b] = values.aEvenSin[b] * dFactor;
-        os[b] = values.aOddSin[b] * dFactor;
+        LoadLanes(pT + 4 * j, t[j]);
+        LoadLanes(pQ + 4 * j, q[j]);
+        d[j] = Lanes4{};
+        scaleValues(j);
     }
-    FoldProducts<N>(ec, es, q, pFolded);
+    FoldProducts<K>(ec, es, q, pFolded);
     for (size_t nBlock = 0; nBlock < nSteps; nBlock += kStepsPerCheck)
     {
         const size_t nEnd = std::min(nSteps, nBlock + kStepsPerCheck);
@@ -293,47 +324,45 @@ __attribute__((always_inline)) inline void AdjointSteps(
         {
             const double* p = pStep + 3 * k;
             double* pFold = pFolded + 2 * kFold * (k + 1);
-            for (int b = 0; b < N; ++b)
+            for (int j = 0; j < K; ++j)
             {
-                d[b] = (p[0] * t[b] + p[2]) * q[b] + p[1] * d[b];
-                q[b] = q[b] + d[b];
+                d[j] = (p[0] * t[j] + p[2]) * q[j] + p[1] * d[j];
+                q[j] = q[j] + d[j];
             }
-            FoldProducts<N>(oc, os, q, pFold);
+            FoldProducts<K>(oc, os, q, pFold);
             if (k + 1 == nEnd)
                 break;
-            for (int b = 0; b < N; ++b)
+            for (int j = 0; j < K; ++j)
             {
-                d[b] = (p[3] * t[b] + p[5]) * q[b] + p[4] * d[b];
-                q[b] = q[b] + d[b];
+                d[j] = (p[3] * t[j] + p[5]) * q[j] + p[4] * d[j];
+                q[j] = q[j] + d[j];
             }
-            FoldProducts<N>(ec, es, q, pFold + 2 * kFold);
+            FoldProducts<K>(ec, es, q, pFold + 2 * kFold);
         }
-        double dLargest = 0.0;
+        // Values in range never reach 2^kChunkBits, so only scaled lanes are ever rescaled.
+        bool bScale = false;
         for (int b = 0; b < N; ++b)
-            dLargest = std::max(dLargest, std::fabs(q[b]));
-        if (dLargest < kChunk)
+            bScale = bScale || std::fabs(q[b / 4][b % 4]) >= kChunk;
+        if (!bScale)
             continue;
         for (int b = 0; b < N; ++b)
-        {
-            const bool bScale = std::fabs(q[b]) >= kChunk;
-            q[b] *= bScale ? kInverseChunk : 1.0;
-            d[b] *= bScale ? kInverseChunk : 1.0;
-            pChunks[b] += bScale ? 1 : 0;
-            const double dFactor = ChunkFactor(pChunks[b]);
-            ec[b] = values.aEvenCos[b] * dFactor;
-            oc[b] = values.aOddCos[b] * dFactor;
-            es[b] = values.aEvenSin[b] * dFactor;
-            os[b] = values.aOddSin[b] * dFactor;
-        }
+            if (std::fabs(q[b / 4][b % 4]) >= kChunk)
+            {
+                q[b / 4][b % 4] *= kInverseChunk;
+                d[b / 4][b % 4] *= kInverseChunk;
+                aFactor[b] = ChunkFactor(++pChunks[b]);
+            }
+        for (int j = 0; j < K; ++j)
+            scaleValues(j);
     }
 }
 
 LOBARA_FUSED_KERNEL
 void RunAdjointSteps(const double* __restrict pStep, size_t nSteps, const double* __restrict pT,
                      const double* __restrict pQ, int64_t* __restrict pChunks,
-                     const LaneValues<kSumLanes>& values, double* __restrict pFolded)
+                     const LaneValues<kLanes>& values, double* __restrict pFolded)
 {
-    AdjointSteps<kSumLanes>(pStep, nSteps, pT, pQ, pChunks, values, pFolded);
+    AdjointSteps<kLanes>(pStep, nSteps, pT, pQ, pChunks, values, pFolded);
 }
 
 LOBARA_FUSED_KERNEL
@@ -554,8 +583,8 @@ void NormalizedLegendre::AccumulateSums(const double* pT, const double* pU, int3
         const int32_t nLeft = nCount - i;
         if (nLeft > 2 * kNarrowLanes)
         {
-            AccumulateLanes<kSumLanes>(pT + i, pU + i, std::min(kSumLanes, nLeft), pValues + 4 * i, pFolded);
-            i += kSumLanes;
+            AccumulateLanes<kLanes>(pT + i, pU + i, std::min(kLanes, nLeft), pValues + 4 * i, pFolded);
+            i += kLanes;
         }
         else
         {
