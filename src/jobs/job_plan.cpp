@@ -271,6 +271,12 @@ void CheckFieldOutputs(const Request& r, const Given& given, Job& job)
     if (job.strCoeffsOutPath.empty())
         return;
     const CoefficientOutputFormat format = CoefficientOutputFormatOf(job.strCoeffsOutPath);
+    // A quantity's coefficients are in its unit: under an ICGEM header, which states GM and the
+    // radius, they would read back as a model of the potential.
+    if (format == CoefficientOutputFormat::kIcgem && r.pQuantity)
+        throw RequestError("--coeffs-out '" + job.strCoeffsOutPath + "' would hold --quantity " +
+                           r.pQuantity->pszName +
+                           "'s coefficients as a gravity model's: write them as shtools rows, .dov or .bshc");
     job.outConvention = FormatConvention(format);
     if (r.outNormalization)
         job.outConvention.normalization = *r.outNormalization;

@@ -151,7 +151,8 @@ for args, code, words in [
         (("--coeffs", model, "--quantity", "Br"), 2, "contradicts"),
         (("-l", 2, "--quantity", "geoid"), 2, "read the model of --coeffs"),
         (("--coeffs", model, "--height", 10), 2, "--height places --quantity"),
-        (("--coeffs", dipole, "--quantity", "intensity", "--stats"), 2, "does not go with --stats")]:
+        (("--coeffs", dipole, "--quantity", "intensity", "--stats"), 2, "does not go with --stats"),
+        (("--coeffs", model, "--quantity", "geoid", "--coeffs-out", out + ".gfc"), 2, "as a gravity model's")]:
     result = run(*args, "--values", out)
     check(result.returncode == code and result.stderr.count("\n") == 1 and words in result.stderr,
           f"{args}: exit {result.returncode}, {result.stderr!r}")
