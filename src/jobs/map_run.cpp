@@ -76,7 +76,8 @@ void RunMap(const Job& asked, IRunHooks& hooks)
             : job.strTitle;
     DrawTitle(picture, strTitle, job.background);
     COutputSet outputs;
-    outputs.Write(job.strPicturePath, [&picture](COutputStream& stream) { WritePng(stream, picture); });
+    if (!hooks.TakePicture(picture))
+        outputs.Write(job.strPicturePath, [&picture](COutputStream& stream) { WritePng(stream, picture); });
     outputs.Commit();
     TellAfterRun(job, aWarnings, hooks);
 }
