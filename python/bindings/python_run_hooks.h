@@ -16,7 +16,9 @@ class CPythonRunHooks : public IRunHooks
 public:
     CPythonRunHooks(CInterruptCheck& check, int nStackLevel) : m_check(check), m_nStackLevel(nStackLevel) {}
 
-    void BeginStep(const std::string&) override {}
+    // Ctrl-C is looked for as each step begins and advances (EndStep, called by a destructor,
+    // may not throw).
+    void BeginStep(const std::string&) override { m_check.Check(); }
     void Advance(long long, long long) override { m_check.Check(); }
     void EndStep() override {}
     // Nothing is printed: the results come back as values.

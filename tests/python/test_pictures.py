@@ -4,6 +4,8 @@ read by readers that are not the writers: Pillow for PNG, meshio for PLY."""
 import io
 import os
 import subprocess
+import sys
+import textwrap
 import warnings
 
 import meshio
@@ -169,3 +171,25 @@ def test_warnings_and_failed_saves(tmp_path):
     with pytest.raises(OSError):
         FIELD.mesh(theta=8, phi=8).save(tmp_path / "missing" / "surface.ply")
     assert existing.read_bytes() == b"old" and sorted(p.name for p in tmp_path.iterdir()) == ["picture.png"]
+
+
+def test_ctrl_c_stops_a_picture():
+    # A child process: SIGINT comes while a surface of 4.5 million samples is built, which with
+    # its drawing takes many seconds; KeyboardInterrupt must come instead of the picture.
+    script = textwrap.dedent("""
+        import os, signal, threading
+        import numpy, lobara
+        l = numpy.repeat(numpy.arange(301), numpy.arange(301) * 2 + 1)
+        m = numpy.concatenate([numpy.arange(-k, k + 1) for k in range(301)])
+        field = lobara.Field.from_arrays(l, m, numpy.ones(l.size))
+        threading.Timer(0.3, os.kill, (os.getpid(), signal.SIGINT)).start()
+        try:
+            field.picture(width=64, height=48, theta=1500, phi=3000)
+            print("finished")
+        except KeyboardInterrupt:
+            print("interrupted")
+    """)
+    result = subprocess.run([sys.executable, "-W", "ignore", "-c", script], capture_output=True, text=True,
+                            timeout=600)
+    assert result.returncode == 0, result.stderr
+    assert result.stdout.split() == ["interrupted"]
