@@ -217,14 +217,14 @@ class Field:
                 title=None, supersample=None, theta=None, phi=None, radius=None, core=None, color=None,
                 colormap=None, range=None, smooth=False):
         """The polar plot of the field as lobara-render's --out draws it: a :class:`Picture`. The
-        keywords are lobara-render's options of the same names, with its defaults: ``width`` and
-        ``height`` (--size, 800 x 600), the camera ``from_`` and ``to`` (x, y, z), ``fit`` the
-        camera's distance to the surface, the colour ``scheme`` (0-5) of the lobes, ``background``
-        ("black", "white" or "transparent"), ``title``, ``supersample`` (1-4), the grid ``theta``
-        x ``phi`` (480 x 240), the ``radius`` rule ("abs", "square", "one", "offset:R") or
-        ``core`` R, ``color`` ("sign", "phase" or "value"), its ``colormap`` and ``range`` (lo,
-        hi), and ``smooth`` shading. A value lobara-render refuses raises ValueError with its
-        message; its warnings (a grid too coarse) come as warnings."""
+        keywords are lobara-render's options of the same names (see its --help), and one left out
+        takes its default: ``width`` and ``height`` (--size; either alone keeps the other's
+        default), the camera ``from_`` and ``to`` (x, y, z), ``fit`` the camera's distance to the
+        surface, the lobes' colour ``scheme``, the ``background`` ("black", "white" or
+        "transparent"), a ``title``, ``supersample``, the grid ``theta`` x ``phi``, the ``radius``
+        rule or ``core``, the colouring ``color`` with its ``colormap`` and ``range`` (lo, hi), and
+        ``smooth`` shading. A value lobara-render refuses raises ValueError with its message; its
+        warnings (a grid too coarse) come as warnings."""
         from .pictures import _options, run_picture
         return run_picture(self._core, _options(width, height, from_=from_, to=to, fit=fit, scheme=scheme,
                                                 background=background, title=title, supersample=supersample,
@@ -235,14 +235,14 @@ class Field:
             colormap=None, range=None, scheme=None):
         """The flat map of the field as lobara-render's --map draws it, with its colour bar: a
         :class:`Picture`. ``projection`` is "mollweide", "equirect" or "ortho"; without a size the
-        map is 800 pixels wide and as high as the projection needs, else ``width`` and ``height``
-        both. ``color`` is "value" unless told ("sign" or "phase"), with lobara-render's
+        map is as wide as lobara-render makes it and as high as the projection needs, else
+        ``width`` and ``height`` both. ``color`` is "value" unless told ("sign" or "phase"), with lobara-render's
         ``colormap`` and ``range``; the others as :meth:`picture`'s."""
-        from .pictures import _options, run_picture
+        from .pictures import _options, _text, run_picture
         if (width is None) != (height is None):
             raise ValueError("a map's width and height go together: give both, or neither for the "
                              "projection's own shape")
-        return run_picture(self._core, [("--map", projection)] + _options(
+        return run_picture(self._core, [("--map", _text(projection))] + _options(
             width, height, background=background, title=title, color=color, colormap=colormap, range=range,
             scheme=scheme))
 
