@@ -1,5 +1,6 @@
-"""Builds the module lobara._lobara with CMake from this source tree, offline, for the
-interpreter that runs pip; setuptools packs it with the Python part (see pyproject.toml).
+"""Builds the modules lobara._lobara and lobara._lobara_runs with CMake from this source tree,
+offline, for the interpreter that runs pip; setuptools packs them with the Python part (see
+pyproject.toml).
 LOBARA_BUILD_DIR, when set, is where the build goes instead of this folder's build/."""
 
 import os
@@ -28,9 +29,10 @@ class CMakeBuild(build_ext):
         subprocess.run(["cmake", "-S", str(ROOT), "-B", str(build_dir), "-DCMAKE_BUILD_TYPE=Release",
                         "-DLOBARA_TESTS=OFF", "-DLOBARA_BENCH=OFF", "-DLOBARA_PYTHON=ON",
                         f"-DPython3_EXECUTABLE={sys.executable}"], check=True)
-        subprocess.run(["cmake", "--build", str(build_dir), "--target", "_lobara", "-j", str(os.cpu_count() or 1)],
+        module = ext.name.rpartition(".")[2]
+        subprocess.run(["cmake", "--build", str(build_dir), "--target", module, "-j", str(os.cpu_count() or 1)],
                        check=True)
-        built = next((build_dir / "python" / "lobara").glob("_lobara*.so"))
+        built = next((build_dir / "python" / "lobara").glob(f"{module}.*.so"))
         target = pathlib.Path(self.get_ext_fullpath(ext.name))
         target.parent.mkdir(parents=True, exist_ok=True)
         shutil.copyfile(built, target)
@@ -39,7 +41,7 @@ class CMakeBuild(build_ext):
 BUILD.mkdir(parents=True, exist_ok=True)
 setup(
     version=project_version(),
-    ext_modules=[Extension("lobara._lobara", sources=[])],
+    ext_modules=[Extension("lobara._lobara", sources=[]), Extension("lobara._lobara_runs", sources=[])],
     cmdclass={"build_ext": CMakeBuild},
     options={"build": {"build_base": str(BUILD / "setuptools")}, "egg_info": {"egg_base": str(BUILD)}},
 )

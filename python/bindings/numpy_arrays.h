@@ -13,21 +13,23 @@ inline double* DataOf(DoubleArray& aValues)
 {
     return aValues.GetData();
 }
-inline double* DataOf(std::vector<double>& aValues)
+template <typename T>
+T* DataOf(std::vector<T>& aValues)
 {
     return aValues.data();
 }
 
-// Hands a container of doubles (a DoubleArray or a std::vector) to NumPy without copying it: the
-// array of that shape views the container's storage, and the container, moved into a capsule,
-// lives as long as the array and its views do. The shape's product must be its size.
+// Hands a container (a DoubleArray or a std::vector) to NumPy without copying it: the array of
+// that shape views the container's storage, and the container, moved into a capsule, lives as
+// long as the array and its views do. The shape's product must be its size.
 template <typename Container>
-pybind11::array_t<double> AdoptAsArray(Container&& values, std::vector<pybind11::ssize_t> aShape)
+auto AdoptAsArray(Container&& values, std::vector<pybind11::ssize_t> aShape)
 {
     static_assert(!std::is_lvalue_reference<Container>::value, "the container is moved into the array");
+    using Element = std::remove_pointer_t<decltype(DataOf(values))>;
     auto pOwned = std::make_unique<Container>(std::move(values));
-    double* pData = DataOf(*pOwned);
+    Element* pData = DataOf(*pOwned);
     const pybind11::capsule owner(pOwned.get(), [](void* p) { delete static_cast<Container*>(p); });
     pOwned.release();
-    return pybind11::array_t<double>(std::move(aShape), pData, owner);
+    return pybind11::array_t<Element>(std::move(aShape), pData, owner);
 }

@@ -6,6 +6,35 @@
 
 namespace py = pybind11;
 
+void TranslateLibraryErrors()
+{
+    py::register_local_exception_translator([](std::exception_ptr pError) {
+        if (!pError)
+            return;
+        try
+        {
+            std::rethrow_exception(pError);
+        }
+        catch (const py::builtin_exception&)
+        {
+            throw;  // pybind11's own, raised as they say
+        }
+        catch (const SurfaceTooLarge& error)
+        {
+            PyErr_SetString(PyExc_ValueError,
+                            (std::string("cannot build the surface: ") + error.what()).c_str());
+        }
+        catch (const std::bad_alloc&)
+        {
+            PyErr_SetString(PyExc_MemoryError, "not enough memory for this run");
+        }
+        catch (const std::runtime_error& error)
+        {
+            PyErr_SetString(PyExc_ValueError, error.what());
+        }
+    });
+}
+
 void BindErrors(py::module_& module)
 {
     // Built once and kept by the module for as long as the interpreter runs.
@@ -20,33 +49,18 @@ void BindErrors(py::module_& module)
         throw py::error_already_set();
     module.add_object("CoefficientFileError", py::handle(pFileError));
 
-    py::register_exception_translator([](std::exception_ptr pError) {
+    TranslateLibraryErrors();
+    // Tried before the translator above, which would take the file's failure for any other.
+    py::register_local_exception_translator([](std::exception_ptr pError) {
         if (!pError)
             return;
         try
         {
             std::rethrow_exception(pError);
         }
-        catch (const py::builtin_exception&)
-        {
-            throw;  // pybind11's own, raised as they say
-        }
         catch (const CoefficientFileFailure& error)
         {
             PyErr_SetString(pFileError, error.what());
-        }
-        catch (const SurfaceTooLarge& error)
-        {
-            PyErr_SetString(PyExc_ValueError,
-                            (std::string("cannot build the surface: ") + error.what()).c_str());
-        }
-        catch (const std::bad_alloc&)
-        {
-            PyErr_SetString(PyExc_MemoryError, "not enough memory for this run");
-        }
-        catch (const std::runtime_error& error)
-        {
-            PyErr_SetString(PyExc_ValueError, error.what());
         }
     });
 }

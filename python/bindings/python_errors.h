@@ -13,13 +13,17 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Long work stopped because Python has an exception pending (Ctrl-C): the binding raises it once
-// it holds the GIL again.
+// Long work stopped because Python has an exception pending (Ctrl-C, or a warning made an error):
+// the binding raises it once it holds the GIL again.
 struct PythonInterrupt
 {
 };
 
-// Makes lobara.CoefficientFileError and turns the libraries' exceptions into Python's, each with
-// the one-line message lobara-render prints: a surface too large to build and a coefficient
-// beyond the range of doubles are ValueError, running out of memory MemoryError.
+// Turns the libraries' exceptions thrown in this module into Python's, each with the one-line
+// message lobara-render prints: a request it refuses, a surface too large to build and a
+// coefficient beyond the range of doubles are ValueError, running out of memory MemoryError.
+void TranslateLibraryErrors();
+
+// Makes lobara.CoefficientFileError, which a file that cannot be read raises, and translates the
+// libraries' other exceptions as TranslateLibraryErrors does.
 void BindErrors(pybind11::module_& module);

@@ -8,6 +8,10 @@ viewer and lobara-render, with NumPy in and out.
     >>> lobara.Field.from_shtools(cilm)                      # pyshtools' c[i, l, m], 4pi by default
     >>> lobara.Field.from_healpy(alm)                        # healpy's complex alm of a real map
     >>> lobara.ComplexField.harmonic(3, 2, lobara.Convention("ortho", cs=True))  # SciPy's sph_harm
+    >>> field.picture(width=400, height=300).rgba            # lobara-render's picture, (300, 400, 4)
+    >>> field.map("mollweide").save("map.png")               # its --map, as the file it writes
+    >>> field.mesh().vertices                                # its --mesh, as arrays
+    >>> lobara.table(3)                                      # its --table
 
 Errors are ValueError (a bad argument, a grid or degree too large to build, a coefficient beyond
 the range of doubles), CoefficientFileError (an OSError and a ValueError) and MemoryError, with
@@ -17,8 +21,17 @@ the one-line messages of lobara-render. Long work runs without the GIL, and Ctrl
 from ._lobara import CoefficientFileError, __version__
 from .convention import AMBIX, CONVENTION_NAMES, GEODESY, LOBARA, NORMALIZATIONS, PHYSICS, SINES, Convention
 from .field import DEFAULT_GRID, MAX_DEGREE, ORBITALS, AliasingWarning, ComplexField, Field, grid
+from .pictures import Picture, table
+
+
+def __getattr__(name):
+    # The mesh's class lives in the module of the runs, loaded only when asked for.
+    if name == "Mesh":
+        from .pictures import _runs
+        return _runs().Mesh
+    raise AttributeError(f"module 'lobara' has no attribute {name!r}")
 
 __all__ = [
     "AMBIX", "AliasingWarning", "CONVENTION_NAMES", "CoefficientFileError", "ComplexField", "Convention", "DEFAULT_GRID", "Field",
-    "GEODESY", "LOBARA", "MAX_DEGREE", "NORMALIZATIONS", "ORBITALS", "PHYSICS", "SINES", "grid", "__version__",
+    "GEODESY", "LOBARA", "MAX_DEGREE", "NORMALIZATIONS", "Mesh", "ORBITALS", "PHYSICS", "Picture", "SINES", "grid", "table", "__version__",
 ]

@@ -213,6 +213,54 @@ class Field:
         theta, phi, shape = _points(theta, phi)
         return _shaped(self._core.evaluate(theta, phi), shape)
 
+    def picture(self, width=None, height=None, from_=None, to=None, fit=False, scheme=None, background=None,
+                title=None, supersample=None, theta=None, phi=None, radius=None, core=None, color=None,
+                colormap=None, range=None, smooth=False):
+        """The polar plot of the field as lobara-render's --out draws it: a :class:`Picture`. The
+        keywords are lobara-render's options of the same names (see its --help), and one left out
+        takes its default: ``width`` and ``height`` (--size; either alone keeps the other's
+        default), the camera ``from_`` and ``to`` (x, y, z), ``fit`` the camera's distance to the
+        surface, the lobes' colour ``scheme``, the ``background`` ("black", "white" or
+        "transparent"), a ``title``, ``supersample``, the grid ``theta`` x ``phi``, the ``radius``
+        rule or ``core``, the colouring ``color`` with its ``colormap`` and ``range`` (lo, hi), and
+        ``smooth`` shading. A value lobara-render refuses raises ValueError with its message; its
+        warnings (a grid too coarse) come as warnings."""
+        from .pictures import _options, run_picture
+        return run_picture(self._core, _options(width, height, from_=from_, to=to, fit=fit, scheme=scheme,
+                                                background=background, title=title, supersample=supersample,
+                                                theta=theta, phi=phi, radius=radius, core=core, color=color,
+                                                colormap=colormap, range=range, smooth=smooth))
+
+    def map(self, projection="mollweide", width=None, height=None, background=None, title=None, color=None,
+            colormap=None, range=None, scheme=None):
+        """The flat map of the field as lobara-render's --map draws it, with its colour bar: a
+        :class:`Picture`. ``projection`` is "mollweide", "equirect" or "ortho"; without a size the
+        map is as wide as lobara-render makes it and as high as the projection needs, else
+        ``width`` and ``height`` both. ``color`` is "value" unless told ("sign" or "phase"), with lobara-render's
+        ``colormap`` and ``range``; the others as :meth:`picture`'s."""
+        from .pictures import _options, _text, run_picture
+        if (width is None) != (height is None):
+            raise ValueError("a map's width and height go together: give both, or neither for the "
+                             "projection's own shape")
+        return run_picture(self._core, [("--map", _text(projection))] + _options(
+            width, height, background=background, title=title, color=color, colormap=colormap, range=range,
+            scheme=scheme))
+
+    def mesh(self, theta=None, phi=None, radius=None, core=None, scale=None, color=None, colormap=None,
+             range=None, scheme=None):
+        """The surface of the field as lobara-render's --mesh writes it: a :class:`Mesh` of arrays
+        (``vertices``, ``faces``, ``values``, ``normals``) with ``save(path)`` for the files. The
+        keywords are lobara-render's options: the grid ``theta`` x ``phi``, the ``radius`` rule or
+        ``core``, ``scale`` (millimetres of the largest extent), and the colours the files carry
+        (``color``, ``colormap``, ``range``, ``scheme``)."""
+        from .pictures import _options, run_mesh
+        return run_mesh(self._core, _options(theta=theta, phi=phi, radius=radius, core=core, scale=scale,
+                                             color=color, colormap=colormap, range=range, scheme=scheme))
+
+    def _repr_png_(self):
+        """The field's picture with lobara-render's defaults, for notebooks."""
+        return self.picture().png()
+
     def __repr__(self):
         count = self._core.term_count
         return (f"<lobara.Field of {count} term{'' if count == 1 else 's'} up to degree {self.max_degree}, "

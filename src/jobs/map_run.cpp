@@ -81,7 +81,8 @@ void RunMap(const Job& asked, IRunHooks& hooks)
     }
     DrawTitle(picture, strTitle, job.background);
     COutputSet outputs;
-    outputs.Write(job.strPicturePath, [&picture](COutputStream& stream) { WritePng(stream, picture); });
+    if (!hooks.TakePicture(picture))
+        outputs.Write(job.strPicturePath, [&picture](COutputStream& stream) { WritePng(stream, picture); });
     outputs.Commit();
     TellAfterRun(job, aWarnings, hooks);
 }

@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include "mesh/mesh_geometry.h"
+#include "picture/picture.h"
+
 // What a run tells its front end while it goes: how its long steps advance, the lines it prints
 // (the statistics and values asked for) and its warnings.
 class IRunHooks
@@ -21,6 +24,21 @@ public:
     virtual void Warn(const std::string& strLine) = 0;
     // One line that says how the run understood what it was asked.
     virtual void Note(const std::string& strLine) = 0;
+
+    // A front end that keeps the results in memory takes each here, moving it out, in place of
+    // the file the run would write for it, which is then not written: the finished picture (each
+    // turntable frame in turn; from any thread, one call at a time) and the mesh's geometry.
+    // Returns whether it took it; by default it does not, and the run writes the file.
+    virtual bool TakePicture(Picture& picture)
+    {
+        static_cast<void>(picture);
+        return false;
+    }
+    virtual bool TakeMesh(MeshGeometry& geometry)
+    {
+        static_cast<void>(geometry);
+        return false;
+    }
 };
 
 // A step of a run from its beginning to its end, ended however the scope is left.

@@ -88,8 +88,9 @@ void WritePictures(const Job& job, SurfaceMesh&& mesh, std::vector<Rgb8>&& aVert
             return [&, k, drawing = renderer.Draw(frame)]() mutable {
                 Picture picture = renderer.Downsample(std::move(drawing));
                 DrawTitle(picture, job.strTitle, job.background);
-                outputs.Write(bTurntable ? FrameName(job.framePattern, k) : job.strPicturePath,
-                              [&picture](COutputStream& stream) { WritePng(stream, picture); });
+                if (!hooks.TakePicture(picture))
+                    outputs.Write(bTurntable ? FrameName(job.framePattern, k) : job.strPicturePath,
+                                  [&picture](COutputStream& stream) { WritePng(stream, picture); });
                 step.Advance(k + 1, nFrames);
             };
         });
@@ -156,7 +157,8 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
         geometry.aColor = aVertexColors;
         if (job.bComplex)
             geometry.aPhase = MeshPhases(complex.aRe, complex.aIm);
-        WriteMeshFiles(outputs, job.strMeshPath, geometry, kColorSchemes[job.nColorScheme]);
+        if (!hooks.TakeMesh(geometry))
+            WriteMeshFiles(outputs, job.strMeshPath, geometry, kColorSchemes[job.nColorScheme]);
     }
     fieldOutputs.Write(outputs);
     const std::string strStats = job.bStats ? SurfaceStatsLine(job, mesh) : "";

@@ -71,7 +71,8 @@ void RunTable(const Job& job, IRunHooks& hooks)
     }
     DrawTableCaptions(table, captions, words);
     COutputSet outputs;
-    outputs.Write(job.strPicturePath, [&table](COutputStream& stream) { WritePng(stream, table); });
+    if (!hooks.TakePicture(table))
+        outputs.Write(job.strPicturePath, [&table](COutputStream& stream) { WritePng(stream, table); });
     if (job.bStats)
         hooks.Print(TableStatsLine(layout));
     outputs.Commit();

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Executes the example notebook as a reader would, with jupyter-nbconvert, and checks that it ran
-without an error and that its pictures are there: every cell that draws has a PNG of some size.
+without an error and that its pictures are there: every cell that draws (with matplotlib, or a
+lobara picture shown, tagged "picture") has a PNG of some size.
 Usage: execute_notebook.py NOTEBOOK WORK_DIR"""
 import base64
 import os
@@ -25,7 +26,8 @@ for number, cell in enumerate(cells):
     outputs = cell["outputs"]
     if any(output["output_type"] == "error" for output in outputs):
         failures.append(f"cell {number} raised")
-    if "plt.show()" in "".join(cell["source"]):
+    # A cell draws with matplotlib, or shows a lobara picture (tagged "picture").
+    if "plt.show()" in "".join(cell["source"]) or "picture" in cell["metadata"].get("tags", []):
         pictures = [base64.b64decode(output["data"]["image/png"]) for output in outputs
                     if "image/png" in output.get("data", {})]
         if len(pictures) != 1 or not pictures[0].startswith(b"\x89PNG\r\n\x1a\n") or len(pictures[0]) < 10000:

@@ -18,6 +18,8 @@ import lobara
 assert lobara.__file__.startswith(sys.argv[1]), lobara.__file__
 # Y(1, 0) at the north pole is sqrt(3 / (4 pi)).
 assert abs(lobara.Field.harmonic(1, 0)(0.0, 0.0) - math.sqrt(3 / (4 * math.pi))) < 1e-15
+# The runs' module is installed beside the fields'.
+assert lobara.Field.harmonic(1, 0).picture(width=16, height=12).rgba.shape == (12, 16, 4)
 print("venv install: lobara", lobara.__version__, "from", lobara.__file__)
 PYTHON
 rm -rf "$work"

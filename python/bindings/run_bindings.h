@@ -1,0 +1,8 @@
+#pragma once
+
+#include <pybind11/pybind11.h>
+
+// The runs of lobara-render for Python: a request made of a field and lobara-render's options,
+// run by the same pipeline, its picture (RGBA pixels) or mesh kept in memory; PNG encoding and the
+// writing of pictures and meshes to files as lobara-render writes them.
+void BindRuns(pybind11::module_& module);

@@ -1,0 +1,129 @@
+"""Pictures, maps, tables and meshes of fields, made by lobara-render's own runs and kept in memory.
+
+Each call's keywords are lobara-render's options in snake_case (``from_`` for --from, ``width`` and
+``height`` for --size), read by lobara-render's own readers: a value it would refuse raises
+ValueError with its one-line message, and a keyword left out (None) takes its default."""
+
+import importlib
+
+import numpy
+
+
+def _runs():
+    """The module of lobara-render's runs, loaded on first use: it brings the drawing's, text's
+    and files' shared libraries, which `import lobara` need not load."""
+    return importlib.import_module("._lobara_runs", __package__)
+
+#: The keywords of the options that take no value: True gives the flag.
+_FLAGS = frozenset(("fit", "smooth", "table_polynomials"))
+
+
+def _text(value):
+    """An option's value as lobara-render's command line spells it: numbers as Python writes
+    them (shortest round trip), sequences joined by commas."""
+    if isinstance(value, (bool, numpy.bool_)):
+        raise ValueError(f"needs a number or a name, not {value!r}")
+    if isinstance(value, str):
+        try:
+            value.encode("utf-8")
+        except UnicodeEncodeError:
+            raise ValueError("needs text in UTF-8") from None
+        return value
+    if isinstance(value, (int, numpy.integer)):
+        return str(int(value))
+    if isinstance(value, (float, numpy.floating)):
+        return repr(float(value))
+    if isinstance(value, (tuple, list, numpy.ndarray)):
+        return ",".join(_text(item) for item in numpy.ravel(numpy.asarray(value, dtype=object)))
+    raise TypeError(f"needs a number, a sequence of numbers or a name, not {type(value).__name__}")
+
+
+def _options(width=None, height=None, **keywords):
+    """The (option, text) pairs of the keywords given; width and height are --size, either
+    alone with the other's default."""
+    options = []
+    if width is not None or height is not None:
+        default_width, default_height = _runs().DEFAULT_PICTURE_SIZE
+        options.append(("--size", f"{_text(default_width if width is None else width)}x"
+                                  f"{_text(default_height if height is None else height)}"))
+    for name, value in keywords.items():
+        if value is None:
+            continue
+        option = "--" + name.rstrip("_").replace("_", "-")
+        if name in _FLAGS:
+            if value not in (True, False):
+                raise ValueError(f"{name} needs True or False, not {value!r}")
+            if value:
+                options.append((option, ""))
+        else:
+            try:
+                options.append((option, _text(value)))
+            except (TypeError, ValueError) as error:
+                raise type(error)(f"{name} {error}") from None
+    return options
+
+
+def run_picture(core, options):
+    """The Picture of lobara-render's run. Its warnings come as Python warnings, issued for the
+    caller of the public call that calls this."""
+    rgba, alpha = _runs().run_picture(core, options)
+    return Picture(rgba, alpha)
+
+
+def run_mesh(core, options):
+    return _runs().run_mesh(core, options)
+
+
+class Picture:
+    """A picture as lobara-render draws it: ``rgba``, an (H, W, 4) uint8 array of its pixels, rows
+    from the top (opaque pictures have alpha 255); ``png()`` its PNG bytes and ``save(path)`` its
+    file, as lobara-render's --out writes them (RGBA with a transparent background, else RGB).
+    In a notebook it shows itself."""
+
+    def __init__(self, rgba, alpha=True):
+        self.rgba = rgba
+        #: Whether the PNG keeps the alpha channel (a transparent background).
+        self.alpha = bool(alpha)
+
+    @property
+    def width(self):
+        return self.rgba.shape[1]
+
+    @property
+    def height(self):
+        return self.rgba.shape[0]
+
+    def png(self):
+        """The PNG file's bytes."""
+        return _runs().encode_png(self.rgba, self.alpha)
+
+    def save(self, path):
+        """Writes the PNG to path, all or nothing: an existing file stays as it was when the new
+        one cannot be written (OSError)."""
+        _runs().save_png(path, self.rgba, self.alpha)
+
+    def _repr_png_(self):
+        return self.png()
+
+    def __repr__(self):
+        return f"<lobara.Picture {self.width} x {self.height}{' with alpha' if self.alpha else ''}>"
+
+
+def table(lmax, convention=None, width=None, height=None, from_=None, to=None, scheme=None, background=None,
+          title=None, supersample=None, theta=None, phi=None, table_labels=None, table_polynomials=False,
+          table_scale=None):
+    """The picture of every real harmonic Y(l, m) for l = 0 .. lmax, as lobara-render's --table
+    draws it: row l from the top, m = -l .. l from the left, each cell the fitted picture of its
+    harmonic seen from ``from_`` towards ``to``, in the :class:`Convention` given (this
+    program's own unless told). The other keywords are lobara-render's options of the same names
+    (``table_labels`` "none", "harmonics" or "orbitals"; ``table_scale`` "each" or "common"), with
+    its defaults."""
+    from .convention import LOBARA
+    convention = LOBARA if convention is None else convention
+    options = [("--table", _text(lmax)), ("--norm", convention.norm), ("--sine", convention.sine)]
+    if convention.cs:
+        options.append(("--cs", ""))
+    options += _options(width, height, from_=from_, to=to, scheme=scheme, background=background, title=title,
+                        supersample=supersample, theta=theta, phi=phi, table_labels=table_labels,
+                        table_polynomials=table_polynomials, table_scale=table_scale)
+    return run_picture(None, options)
