@@ -126,6 +126,19 @@ def test_refused_input():
           f"the controls' outcomes were {outcomes}, not {expected}")
 
 
+def test_refused_runs():
+    """A page goes with the surface alone, and a page that cannot be written leaves no file behind."""
+    page, picture = os.path.join(WORK, "map.html"), os.path.join(WORK, "map.png")
+    for other in (("--map", "mollweide"), ("--table", "2")):
+        result = run(*other, "--html", page, "--out", picture)
+        check(result.returncode == 2 and "--html" in result.stderr,
+              f"{other} with --html: exit {result.returncode}: {result.stderr}")
+    result = run("--html", os.path.join(WORK, "missing", "page.html"), "--out", picture)
+    check(result.returncode == 1 and not os.path.exists(picture),
+          f"a page into a missing folder: exit {result.returncode}, the picture written: {os.path.exists(picture)}")
+
+
+test_refused_runs()
 if CHROMIUM is None:
     check(False, "chromium is not installed (scripts/install-deps --tests installs it)")
 else:

@@ -292,8 +292,9 @@ std::vector<OptionDeclaration> Declare()
          false, FilePath("--html", &Request::strPagePath)},
         {"--title", "TEXT", "",
          "Draw TEXT (UTF-8) centred at the top of the picture, of every turntable frame, of the table and of "
-         "the --spectrum plot, in DejaVu Sans at 3/80 of the picture's shorter side, smaller where it would "
-         "not fit the width",
+         "the --spectrum plot and over the --html page, in DejaVu Sans at 3/80 of the picture's shorter "
+         "side, "
+         "smaller where it would not fit the width",
          false,
          [](const std::string& v, Request& r) {
              if (!IsDrawableText(v, false))
