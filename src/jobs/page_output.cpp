@@ -1,6 +1,8 @@
 #include "jobs/page_output.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <utility>
 
 #include "colour/color_bar.h"
 #include "export/output_stream.h"
@@ -22,6 +24,20 @@ std::string PngBytes(const Picture& picture)
     return sink.GetBytes();
 }
 
+// Rows nTop to nBottom of the picture.
+Picture Rows(Picture&& picture, int nTop, int nBottom)
+{
+    const size_t nRowBytes = static_cast<size_t>(picture.nWidth) * 4;
+    picture.aRgba.erase(
+        picture.aRgba.begin() + static_cast<std::ptrdiff_t>(nRowBytes * static_cast<size_t>(nBottom)),
+        picture.aRgba.end());
+    picture.aRgba.erase(
+        picture.aRgba.begin(),
+        picture.aRgba.begin() + static_cast<std::ptrdiff_t>(nRowBytes * static_cast<size_t>(nTop)));
+    picture.nHeight = nBottom - nTop;
+    return std::move(picture);
+}
+
 // The title's rows of the picture, drawn over nothing in the colour it takes on the background.
 std::string TitlePng(const Job& job)
 {
@@ -29,22 +45,22 @@ std::string TitlePng(const Job& job)
         return "";
     Picture picture = BlankPicture(job.nWidth, job.nHeight, Background::kTransparent);
     DrawTitle(picture, job.strTitle, job.background);
-    picture.nHeight = std::min(job.nHeight, TitleHeight(job.strTitle, job.nWidth, job.nHeight));
-    picture.aRgba.resize(static_cast<size_t>(picture.nWidth) * static_cast<size_t>(picture.nHeight) * 4);
-    return PngBytes(picture);
+    return PngBytes(Rows(std::move(picture), 0,
+                         std::min(job.nHeight, TitleHeight(job.strTitle, job.nWidth, job.nHeight))));
 }
 
-// The strip of a map's colour bar, as wide as the picture.
+// The strip of a map's colour bar at the bottom of the picture, its numbers in the picture's
+// text size as a map's are.
 std::string BarPng(const Job& job, const FieldColoring& coloring)
 {
     if (coloring.mode == ColorMode::kSign)
         return "";
-    const int nRows = ColorBarStripRows(job.nWidth);
-    Picture picture = BlankPicture(job.nWidth, nRows, job.background);
-    const ColorBarLayout layout = LayOutColorBar(job.nWidth, 0, nRows);
+    const int nTop = std::max(0, job.nHeight - ColorBarStripRows(job.nWidth));
+    Picture picture = BlankPicture(job.nWidth, job.nHeight, job.background);
+    const ColorBarLayout layout = LayOutColorBar(job.nWidth, nTop, job.nHeight - nTop);
     DrawColorBar(layout, coloring, job.background, picture);
     DrawColorBarLabels(layout, coloring, job.background, picture);
-    return PngBytes(picture);
+    return PngBytes(Rows(std::move(picture), nTop, job.nHeight));
 }
 
 bool SameTerms(const std::vector<Term>& a, const std::vector<Term>& b)

@@ -18,7 +18,8 @@ import numpy as np
 from render_run import WORK, check, finish, read_png, run
 
 CHROMIUM = shutil.which("chromium")
-WIDTH, HEIGHT = 320, 240
+# Chromium keeps its window at least 500 pixels wide.
+WIDTH, HEIGHT = 512, 384
 # As the reference pictures: a pixel differs when a channel is off by more than 2 levels, and a
 # picture matches when at most one pixel in 1000 differs.
 LEVELS, PIXELS_PER_DIFFERENCE = 2, 1000
@@ -98,13 +99,25 @@ def turned_from(origin, degrees):
 
 
 def test_drag_and_controls():
-    """A left drag of 100 pixels turns the camera by 40 degrees about To, as --from turned does; the
-    degree, order and resolution typed into the controls give lobara-render's surface of them."""
+    """A left drag of 100 pixels turns the camera by 40 degrees about To, as --from turned does; right
+    drags zoom and drags with both buttons pan as moving From and To does; the degree, order and
+    resolution typed into the controls give lobara-render's surface of them."""
     view = ("--from", "2,-2,0")
     page = make_page("live.html", "-l", "3", "-m", "2", *view)
     from_turned = ",".join(repr(float(x)) for x in turned_from((2.0, -2.0, 0.0), 40.0))
     check_same_picture(render("turned.png", "-l", "3", "-m", "2", "--from", from_turned),
                        screenshot(page, "test;drag=100,0"), "a drag of 100 pixels")
+    # A right drag of 80 pixels zooms by 2 * 80 / WIDTH + 1 (From nearer To by that factor); then both
+    # buttons pan by 0.005 a pixel in the eye's units, |From - To| / zoom world units each: the camera
+    # moves by (-40 u + -20 v) times that, u to the right and v up on the screen.
+    zoom = 2 * 80 / WIDTH + 1
+    eye = np.array([2.0, -2.0, 0.0]) / zoom
+    u = np.cross([0.0, 0.0, 1.0], eye)
+    u /= np.linalg.norm(u)
+    shift = -np.linalg.norm(eye) * 0.005 * (40 * u + 20 * np.array([0.0, 0.0, 1.0]))
+    triple = lambda x: ",".join(repr(float(c)) for c in x)
+    check_same_picture(render("zoomed.png", "-l", "3", "-m", "2", "--from", triple(eye + shift), "--to", triple(shift)),
+                       screenshot(page, "test;drag=80,0,2;drag=40,-20,3"), "a right drag and a drag with both buttons")
     check_same_picture(render("changed.png", "-l", "5", "-m", "-4", "--theta", "200", "--phi", "100", *view),
                        screenshot(page, "test;l= 5;m=-4;theta=+200;phi=100"), "the degree, order and resolution typed")
 
