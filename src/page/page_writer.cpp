@@ -1,6 +1,8 @@
 #include "page/page_writer.h"
 
 #include <charconv>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 

@@ -55,6 +55,7 @@ def render(name, *args):
 
 
 def check_same_picture(expected, actual, what):
+    check((expected[..., :3].max(axis=-1) > 0).mean() > 0.01, f"{what}: lobara-render's picture shows no surface")
     differing = int((np.abs(expected[..., :3].astype(int) - actual[..., :3].astype(int)) > LEVELS).any(axis=-1).sum())
     check(differing <= expected.shape[0] * expected.shape[1] // PIXELS_PER_DIFFERENCE,
           f"{what}: {differing} pixels differ from lobara-render's picture")
@@ -118,8 +119,12 @@ def test_drag_and_controls():
     triple = lambda x: ",".join(repr(float(c)) for c in x)
     check_same_picture(render("zoomed.png", "-l", "3", "-m", "2", "--from", triple(eye + shift), "--to", triple(shift)),
                        screenshot(page, "test;drag=80,0,2;drag=40,-20,3"), "a right drag and a drag with both buttons")
-    check_same_picture(render("changed.png", "-l", "5", "-m", "-4", "--theta", "200", "--phi", "100", *view),
-                       screenshot(page, "test;l= 5;m=-4;theta=+200;phi=100"), "the degree, order and resolution typed")
+    # sin(theta)^499 is below the range of doubles where Y(3000, -499) starts to matter (sin(theta)
+    # about 499 / 3000): the page's recurrence must carry it. (An order of 500 would be 0 at every
+    # one of 200 columns.)
+    check_same_picture(render("changed.png", "-l", "3000", "-m", "-499", "--theta", "300", "--phi", "200", *view),
+                       screenshot(page, "test;l= 3000;m=-499;theta=+300;phi=200"),
+                       "the degree, order and resolution typed")
 
 
 def test_refused_input():
