@@ -127,6 +127,16 @@ def test_drag_and_controls():
                        "the degree, order and resolution typed")
 
 
+def test_orbital_and_scheme():
+    """An orbital's page offers every orbital and the colour schemes: choosing d_xy and the third
+    scheme on the page of sp3 draws lobara-render's d_xy in that scheme (from the same camera: as
+    the viewer's, the page's camera stays where it is when the surface changes)."""
+    view = ("--from", "1.5,-2,1")
+    page = make_page("orbital.html", "--orbital", "sp3", *view)
+    check_same_picture(render("dxy.png", "--orbital", "d_xy", "--scheme", "2", *view),
+                       screenshot(page, "test;orbital=d_xy;scheme=2"), "d_xy chosen in the third scheme")
+
+
 def test_refused_input():
     """Out-of-range and non-numeric text is refused with the viewer's message and applies nothing;
     a good value after them still applies."""
@@ -162,5 +172,6 @@ if CHROMIUM is None:
 else:
     test_first_frame_and_no_request()
     test_drag_and_controls()
+    test_orbital_and_scheme()
     test_refused_input()
 finish("lobara_render_page")
