@@ -162,10 +162,10 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
     }
     // The colours the picture shows, which a mesh carries too, with a complex field's phase.
     const bool bPage = !job.strPagePath.empty();
-    const FieldColoring coloring = SurfaceColoring(job, mesh, complex);
-    std::vector<Rgb8> aVertexColors = renderer || bPage || !job.strMeshPath.empty()
-                                          ? VertexColors(job, mesh, complex, coloring)
-                                          : std::vector<Rgb8>();
+    const bool bColors = renderer || bPage || !job.strMeshPath.empty();
+    const FieldColoring coloring = bColors ? SurfaceColoring(job, mesh, complex) : FieldColoring{};
+    std::vector<Rgb8> aVertexColors =
+        bColors ? VertexColors(job, mesh, complex, coloring) : std::vector<Rgb8>();
     if (!job.strMeshPath.empty())
     {
         MeshGeometry geometry =
