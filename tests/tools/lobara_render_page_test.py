@@ -166,7 +166,23 @@ def test_refused_runs():
           f"a page into a missing folder: exit {result.returncode}, the picture written: {os.path.exists(picture)}")
 
 
+def test_sizes():
+    """The default harmonic's page within 500 kB; a file's field of degree 360 on 721 x 720 samples,
+    coloured by value, within 10 MB."""
+    page = make_page("default.html")
+    check(os.path.getsize(page) <= 500_000, f"the default page holds {os.path.getsize(page)} bytes")
+    coefficients = os.path.join(WORK, "l360.txt")
+    rng = np.random.default_rng(360)
+    with open(coefficients, "w", encoding="ascii") as stream:
+        for l in range(361):
+            for m in range(l + 1):
+                stream.write(f"{l} {m} {rng.normal() / (l + 1)} {0.0 if m == 0 else rng.normal() / (l + 1)}\n")
+    page = make_page("l360.html", "--coeffs", coefficients, "--theta", "721", "--phi", "720", "--color", "value")
+    check(os.path.getsize(page) <= 10_000_000, f"the page of degree 360 holds {os.path.getsize(page)} bytes")
+
+
 test_refused_runs()
+test_sizes()
 if CHROMIUM is None:
     check(False, "chromium is not installed (scripts/install-deps --tests installs it)")
 else:
