@@ -44,6 +44,7 @@ bench: build
 	  --benchmark_out=$(BUILD)/bench/drag_paint.json
 	bench/drag_vs_draw.py $(BUILD)/bench/draw_surface.json $(BUILD)/bench/drag_paint.json
 	bench/runs_vs_draw.py $(BUILD)
+	bench/page_rebuild.py $(BUILD)
 	bench/geoid_map.py $(BUILD)
 	@scripts/install-deps --bench
 	cmake $(BUILD) >/dev/null && cmake --build $(BUILD) -j $(JOBS) --target analysis_vs_libsharp

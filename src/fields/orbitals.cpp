@@ -170,6 +170,17 @@ std::string OrbitalNames()
     return strNames;
 }
 
+std::vector<std::string> OrbitalNameList()
+{
+    std::vector<std::string> aNames;
+    for (const PureOrbital& orbital : kPureOrbitals)
+        aNames.emplace_back(orbital.pszName);
+    for (const HybridSet& set : HybridSets())
+        for (size_t n = 1; n <= set.aMembers.size(); ++n)
+            aNames.push_back(set.pszName + (n == 1 ? std::string() : ":" + std::to_string(n)));
+    return aNames;
+}
+
 bool FindOrbitalOfHarmonic(int32_t l, int32_t m, const Convention& convention, OrbitalOfHarmonic& orbital)
 {
     for (const PureOrbital& pure : kPureOrbitals)

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "sht/convention.h"
 #include "sht/field.h"
@@ -35,6 +36,10 @@ bool FindOrbital(const std::string& strName, const Convention& convention, Field
 
 // The names FindOrbital knows, comma-separated, for messages and help.
 std::string OrbitalNames();
+
+// Every name FindOrbital knows in its plain spelling, each member of a hybrid set by itself:
+// "s", ..., "sp3" (member 1), "sp3:2", ...
+std::vector<std::string> OrbitalNameList();
 
 // The orbital that Y(l, m) of the convention is, or the negative of, for l <= 3: its name as
 // typed ("d_x2-y2"), its Cartesian polynomial in the same letters ("x2-y2", digits after a letter

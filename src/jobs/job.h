@@ -64,6 +64,8 @@ struct Job
     std::string strValuesPath;
     std::string strMeshPath;
     std::string strPicturePath;
+    std::string strPagePath;
+    std::string strOrbital;  // the orbital's name as asked, for a page that offers the others
     std::string strCoeffsOutPath;
     std::string strSpectrumPath;
     Convention outConvention;  // of the coefficients written

@@ -54,6 +54,8 @@ bool Given::Has(const char* pszOption) const
         return !r.strValuesPath.empty();
     if (s == "--mesh")
         return !r.strMeshPath.empty();
+    if (s == "--html")
+        return !r.strPagePath.empty();
     if (s == "--turntable")
         return r.nTurntableFrames.has_value();
     if (s == "--fit")
@@ -115,6 +117,8 @@ void CheckOutputsApart(const Job& job)
             add(FrameName(job.framePattern, k), "frame " + std::to_string(k) + " of --turntable");
     else if (!job.strPicturePath.empty())
         add(job.strPicturePath, "--out");
+    if (!job.strPagePath.empty())
+        add(job.strPagePath, "--html");
     if (!job.strCoeffsOutPath.empty())
         add(job.strCoeffsOutPath, "--coeffs-out");
     if (!job.strSpectrumPath.empty())
@@ -209,11 +213,11 @@ void ChooseField(const Request& r, const Given& given, Job& job)
                            " reads Schmidt-normalised Gauss coefficients: it does not go with --norm " +
                            NormalizationName(*choice.normalization));
     if (r.pQuantity && r.pQuantity->quantity == Quantity::kIntensity &&
-        (r.bStats || !r.aAt.empty() || !r.strMeshPath.empty() || r.nTurntableFrames || r.nTableMax ||
-         (!r.strPicturePath.empty() && !r.map)))
+        (r.bStats || !r.aAt.empty() || !r.strMeshPath.empty() || !r.strPagePath.empty() ||
+         r.nTurntableFrames || r.nTableMax || (!r.strPicturePath.empty() && !r.map)))
         throw RequestError(
             "--quantity intensity gives maps and --values: it does not go with --stats, --at, "
-            "--mesh, --turntable, --table or a 3D picture");
+            "--mesh, --html, --turntable, --table or a 3D picture");
     job.pQuantity = r.pQuantity;
     job.dHeight = r.dHeight.value_or(0.0);
     job.pNormalField = r.pNormalField;
@@ -325,9 +329,9 @@ void CheckColoring(const Request& r, const Given& given, Job& job)
     // of the map's grid.
     const bool bValuesShape =
         !r.strAnalyzePath.empty() && ValuesFormatOf(r.strAnalyzePath) == ValuesFormat::kRaw;
-    for (const char* pszOther : {"--at", "--stats", "--values", "--mesh", "--turntable", "--fit", "--smooth",
-                                 "--supersample", "--from", "--to", "--theta", "--phi", "--radius", "--core",
-                                 "--scale", "--coeffs-out", "--spectrum"})
+    for (const char* pszOther : {"--at", "--stats", "--values", "--mesh", "--html", "--turntable", "--fit",
+                                 "--smooth", "--supersample", "--from", "--to", "--theta", "--phi",
+                                 "--radius", "--core", "--scale", "--coeffs-out", "--spectrum"})
         if (given.Has(pszOther) &&
             !(bValuesShape && (std::string(pszOther) == "--theta" || std::string(pszOther) == "--phi")))
             throw RequestError(std::string("--map makes only the map picture, on a grid of its own: ") +
@@ -371,6 +375,8 @@ void TakeItems(const Request& r, Job& job)
     job.strValuesPath = r.strValuesPath;
     job.strMeshPath = r.strMeshPath;
     job.strPicturePath = r.strPicturePath;
+    job.strPagePath = r.strPagePath;
+    job.strOrbital = r.strOrbital;
     job.kind = r.nTableMax ? JobKind::kTable : r.map ? JobKind::kMap : JobKind::kSurface;
 }
 
@@ -386,9 +392,9 @@ Job PlanJob(const Request& r)
     CheckFieldOutputs(r, given, job);
     if (r.nTableMax)
         for (const char* pszOther :
-             {"--l", "--m", "--term", "--acn", "--coeffs", "--orbital", "--analyze", "--rotate", "--lmin",
-              "--lmax", "--at", "--values", "--mesh", "--turntable", "--radius", "--core", "--scale",
-              "--coeffs-out", "--spectrum"})
+             {"--l",         "--m",      "--term", "--acn",   "--coeffs",     "--orbital", "--analyze",
+              "--rotate",    "--lmin",   "--lmax", "--at",    "--values",     "--mesh",    "--html",
+              "--turntable", "--radius", "--core", "--scale", "--coeffs-out", "--spectrum"})
             if (given.Has(pszOther))
                 throw RequestError(std::string("--table makes only the table picture: ") + pszOther +
                                    " does not go with it");
@@ -399,8 +405,9 @@ Job PlanJob(const Request& r)
                            " goes with --table");
     if (job.bTablePolynomials && job.tableLabels != TableLabels::kOrbitals)
         throw RequestError("--table-polynomials goes with --table-labels orbitals");
-    if (r.title && job.strPicturePath.empty() && !IsPlotPath(job.strSpectrumPath))
-        throw RequestError("--title draws into the picture: it needs --out or a --spectrum plot (.png)");
+    if (r.title && job.strPicturePath.empty() && job.strPagePath.empty() && !IsPlotPath(job.strSpectrumPath))
+        throw RequestError(
+            "--title draws into the picture: it needs --out, --html or a --spectrum plot (.png)");
     if ((job.nTableMax >= 0 || job.nTurntableFrames > 0) && job.strPicturePath.empty())
         throw RequestError(std::string(job.nTableMax >= 0 ? "--table" : "--turntable") + " needs --out");
     if (r.radius && r.dCore)
@@ -421,10 +428,11 @@ Job PlanJob(const Request& r)
     if (job.nTurntableFrames > 0 && !ParseFramePattern(job.strPicturePath, job.framePattern, strError))
         throw RequestError("--out with --turntable needs a name with one frame number field: " + strError);
     if (!job.bStats && job.aAt.empty() && job.strValuesPath.empty() && job.strMeshPath.empty() &&
-        job.strPicturePath.empty() && job.strCoeffsOutPath.empty() && job.strSpectrumPath.empty())
+        job.strPicturePath.empty() && job.strPagePath.empty() && job.strCoeffsOutPath.empty() &&
+        job.strSpectrumPath.empty())
         throw RequestError(
             "nothing to do: give --stats, --at THETA,PHI, --values FILE, --mesh FILE, --out FILE.png, "
-            "--coeffs-out FILE or --spectrum FILE");
+            "--html FILE, --coeffs-out FILE or --spectrum FILE");
     // A picture file's name says what it holds.
     const std::string& strOut = job.strPicturePath;
     if (!strOut.empty() && !IsWrittenDirectly(strOut) &&

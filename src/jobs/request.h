@@ -82,6 +82,7 @@ struct Request
     std::string strValuesPath;
     std::string strMeshPath;
     std::string strPicturePath;    // with turntable frames, the pattern of their names
+    std::string strPagePath;       // the interactive HTML page of the surface
     std::string strCoeffsOutPath;  // the field's coefficients
     // Their convention: each part the output format's own unless given.
     std::optional<Normalization> outNormalization;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -13,11 +14,13 @@
 #include "jobs/field_outputs.h"
 #include "jobs/file_field.h"
 #include "jobs/model_quantity.h"
+#include "jobs/page_output.h"
 #include "jobs/run_report.h"
 #include "jobs/runs.h"
 #include "jobs/turned_field.h"
 #include "mesh/mesh_geometry.h"
 #include "mesh/surface_builder.h"
+#include "page/page_writer.h"
 #include "render/picture_renderer.h"
 #include "render/write_behind.h"
 #include "sht/complex_field.h"
@@ -49,17 +52,24 @@ std::string PointValues(const Job& job)
     return strText;
 }
 
+// The colouring of the surface: by sign, or by the values sampled (of the complex field's).
+FieldColoring SurfaceColoring(const Job& job, const SurfaceMesh& mesh, const ComplexSamples& complex)
+{
+    if (job.colorMode == ColorMode::kSign)
+        return FieldColoring{ColorMode::kSign, kColorSchemes[job.nColorScheme]};
+    const FieldExtremes extremes = SampledExtremes(job.bComplex ? complex.aRe : mesh.m_aValue, complex.aIm);
+    return ChooseColoring(job.colorMode, kColorSchemes[job.nColorScheme], job.strColorMap, job.bRange,
+                          job.dRangeLow, job.dRangeHigh, extremes.dLowest, extremes.dHighest, job.bComplex);
+}
+
 // The colour of each vertex for --color phase or value (none for sign): of its signed value, or
 // of the complex value sampled there.
-std::vector<Rgb8> VertexColors(const Job& job, const SurfaceMesh& mesh, const ComplexSamples& complex)
+std::vector<Rgb8> VertexColors(const Job& job, const SurfaceMesh& mesh, const ComplexSamples& complex,
+                               const FieldColoring& coloring)
 {
     if (job.colorMode == ColorMode::kSign)
         return {};
     const DoubleArray& aRe = job.bComplex ? complex.aRe : mesh.m_aValue;
-    const FieldExtremes extremes = SampledExtremes(aRe, complex.aIm);
-    const FieldColoring coloring =
-        ChooseColoring(job.colorMode, kColorSchemes[job.nColorScheme], job.strColorMap, job.bRange,
-                       job.dRangeLow, job.dRangeHigh, extremes.dLowest, extremes.dHighest, job.bComplex);
     std::vector<Rgb8> aColors(static_cast<size_t>(aRe.GetSize()));
     for (int32_t k = 0; k < aRe.GetSize(); ++k)
         aColors[static_cast<size_t>(k)] = ColorOf(coloring, aRe[k], job.bComplex ? complex.aIm[k] : 0.0);
@@ -69,14 +79,10 @@ std::vector<Rgb8> VertexColors(const Job& job, const SurfaceMesh& mesh, const Co
 // The single picture, or every frame of the turntable, each encoded and written while the next
 // one draws.
 void WritePictures(const Job& job, SurfaceMesh&& mesh, std::vector<Rgb8>&& aVertexColors,
-                   CPictureRenderer& renderer, COutputSet& outputs, IRunHooks& hooks)
+                   const Camera& camera, CPictureRenderer& renderer, COutputSet& outputs, IRunHooks& hooks)
 {
     const bool bTurntable = job.nTurntableFrames > 0;
     const int nFrames = bTurntable ? job.nTurntableFrames : 1;
-    Camera camera = job.camera;
-    if (job.bFit)
-        FitCamera(mesh, camera.to, job.nWidth, job.nHeight, nFrames, camera.from);
-
     renderer.SetSurface(std::move(mesh), kColorSchemes[job.nColorScheme]);
     renderer.SetVertexShading(std::move(aVertexColors), job.bSmooth);
     CRunStep step(hooks, bTurntable ? "rendering frames" : "rendering the picture");
@@ -97,13 +103,24 @@ void WritePictures(const Job& job, SurfaceMesh&& mesh, std::vector<Rgb8>&& aVert
     writer.Finish();
 }
 
+// The camera of the picture (of the first frame of a turntable) and of the page: --fit's distance
+// fits every frame.
+Camera PictureCamera(const Job& job, const SurfaceMesh& mesh)
+{
+    Camera camera = job.camera;
+    if (job.bFit)
+        FitCamera(mesh, camera.to, job.nWidth, job.nHeight, std::max(job.nTurntableFrames, 1), camera.from);
+    return camera;
+}
+
 }  // namespace
 
 void RunSurface(const Job& asked, IRunHooks& hooks)
 {
     std::vector<std::string> aWarnings;
     const Job job = WithTurnedField(WithAnalysedField(WithFileField(asked, aWarnings), hooks, aWarnings));
-    const bool bSurface = job.bStats || !job.strMeshPath.empty() || !job.strPicturePath.empty();
+    const bool bSurface =
+        job.bStats || !job.strMeshPath.empty() || !job.strPicturePath.empty() || !job.strPagePath.empty();
     SurfaceMesh mesh;
     ComplexSamples complex;  // --complex: both parts of the field at every sample
     {
@@ -145,8 +162,11 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
         });
     }
     // The colours the picture shows, which a mesh carries too, with a complex field's phase.
+    const bool bPage = !job.strPagePath.empty();
+    const bool bColors = renderer || bPage || !job.strMeshPath.empty();
+    const FieldColoring coloring = bColors ? SurfaceColoring(job, mesh, complex) : FieldColoring{};
     std::vector<Rgb8> aVertexColors =
-        renderer || !job.strMeshPath.empty() ? VertexColors(job, mesh, complex) : std::vector<Rgb8>();
+        bColors ? VertexColors(job, mesh, complex, coloring) : std::vector<Rgb8>();
     if (!job.strMeshPath.empty())
     {
         MeshGeometry geometry =
@@ -162,8 +182,15 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
     }
     fieldOutputs.Write(outputs);
     const std::string strStats = job.bStats ? SurfaceStatsLine(job, mesh) : "";
+    const Camera camera = renderer || bPage ? PictureCamera(job, mesh) : job.camera;
+    if (bPage)
+    {
+        CRunStep step(hooks, "writing the page");
+        const std::string strPage = PageText(MakePageContent(job, mesh, aVertexColors, coloring, camera));
+        outputs.Write(job.strPagePath, [&strPage](COutputStream& stream) { stream.Write(strPage); });
+    }
     if (renderer)
-        WritePictures(job, std::move(mesh), std::move(aVertexColors), *renderer, outputs, hooks);
+        WritePictures(job, std::move(mesh), std::move(aVertexColors), camera, *renderer, outputs, hooks);
 
     if (!strStats.empty() || !strPoints.empty())
         hooks.Print(strStats + strPoints);

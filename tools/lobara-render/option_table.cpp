@@ -284,10 +284,17 @@ std::vector<OptionDeclaration> Declare()
          "Render the picture the viewer shows in a client area of --size to a PNG; with --turntable a name "
          "with one frame number field such as spin-%03d.png",
          false, FilePath("--out", &Request::strPicturePath)},
+        {"--html", "FILE", "",
+         "Write one self-contained HTML page (no network request) that draws the surface of --out with WebGL "
+         "and turns (left drag), zooms (right drag, wheel) and pans (both buttons or Shift + left drag) it, "
+         "from the camera of --from, --to and --fit; R resets the camera. A single harmonic or a named "
+         "orbital by sign gets controls of degree, order or orbital, colour scheme and resolution",
+         false, FilePath("--html", &Request::strPagePath)},
         {"--title", "TEXT", "",
          "Draw TEXT (UTF-8) centred at the top of the picture, of every turntable frame, of the table and of "
-         "the --spectrum plot, in DejaVu Sans at 3/80 of the picture's shorter side, smaller where it would "
-         "not fit the width",
+         "the --spectrum plot and over the --html page, in DejaVu Sans at 3/80 of the picture's shorter "
+         "side, "
+         "smaller where it would not fit the width",
          false,
          [](const std::string& v, Request& r) {
              if (!IsDrawableText(v, false))

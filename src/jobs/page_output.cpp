@@ -1,0 +1,128 @@
+#include "jobs/page_output.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <utility>
+
+#include "colour/color_bar.h"
+#include "export/output_stream.h"
+#include "export/png_writer.h"
+#include "fields/orbitals.h"
+#include "sht/coefficient_conversion.h"
+#include "sht/rotation.h"
+#include "text/color_bar_labels.h"
+#include "text/picture_title.h"
+
+namespace {
+
+std::string PngBytes(const Picture& picture)
+{
+    CMemorySink sink;
+    COutputStream stream(sink, "the page's picture");
+    WritePng(stream, picture);
+    stream.Flush();
+    return sink.GetBytes();
+}
+
+// Rows nTop to nBottom of the picture.
+Picture Rows(Picture&& picture, int nTop, int nBottom)
+{
+    const size_t nRowBytes = static_cast<size_t>(picture.nWidth) * 4;
+    picture.aRgba.erase(
+        picture.aRgba.begin() + static_cast<std::ptrdiff_t>(nRowBytes * static_cast<size_t>(nBottom)),
+        picture.aRgba.end());
+    picture.aRgba.erase(
+        picture.aRgba.begin(),
+        picture.aRgba.begin() + static_cast<std::ptrdiff_t>(nRowBytes * static_cast<size_t>(nTop)));
+    picture.nHeight = nBottom - nTop;
+    return std::move(picture);
+}
+
+// The title's rows of the picture, drawn over nothing in the colour it takes on the background.
+std::string TitlePng(const Job& job)
+{
+    if (job.strTitle.empty())
+        return "";
+    Picture picture = BlankPicture(job.nWidth, job.nHeight, Background::kTransparent);
+    DrawTitle(picture, job.strTitle, job.background);
+    return PngBytes(Rows(std::move(picture), 0,
+                         std::min(job.nHeight, TitleHeight(job.strTitle, job.nWidth, job.nHeight))));
+}
+
+// The strip of a map's colour bar at the bottom of the picture, its numbers in the picture's
+// text size as a map's are.
+std::string BarPng(const Job& job, const FieldColoring& coloring)
+{
+    if (coloring.mode == ColorMode::kSign)
+        return "";
+    const int nTop = std::max(0, job.nHeight - ColorBarStripRows(job.nWidth));
+    Picture picture = BlankPicture(job.nWidth, job.nHeight, job.background);
+    const ColorBarLayout layout = LayOutColorBar(job.nWidth, nTop, job.nHeight - nTop);
+    DrawColorBar(layout, coloring, job.background, picture);
+    DrawColorBarLabels(layout, coloring, job.background, picture);
+    return PngBytes(Rows(std::move(picture), nTop, job.nHeight));
+}
+
+bool SameTerms(const std::vector<Term>& a, const std::vector<Term>& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const Term& x, const Term& y) { return x.l == y.l && x.m == y.m && x.c == y.c; });
+}
+
+// The field as the page synthesises it, when it is one the controls may change: the viewer's
+// Y(l, m) in its own convention, or a named orbital (the same function in any convention),
+// coloured by sign, unturned.
+bool FindLiveField(const Job& job, PageLiveField& live)
+{
+    const Convention own;
+    const bool bOwn = job.field.convention.normalization == own.normalization &&
+                      job.field.convention.bCondonShortley == own.bCondonShortley &&
+                      job.field.convention.sine == own.sine;
+    const bool bOrbital = !job.strOrbital.empty();
+    if (job.bComplex || job.colorMode != ColorMode::kSign || !IsIdentity(job.rotation) ||
+        !(bOrbital || (job.bHarmonic && bOwn)))
+        return false;
+    live.aTerms = InConvention(job.field, own).aTerms;
+    live.l = job.l;
+    live.m = job.m;
+    for (const std::string& strName : OrbitalNameList())
+    {
+        Field orbital, asked;
+        FindOrbital(strName, own, orbital);
+        live.aOrbitals.emplace_back(strName, orbital.aTerms);
+        if (bOrbital && FindOrbital(strName, job.field.convention, asked) &&
+            SameTerms(asked.aTerms, job.field.aTerms))
+            live.strOrbital = strName;
+    }
+    return true;
+}
+
+}  // namespace
+
+PageContent MakePageContent(const Job& job, const SurfaceMesh& mesh, const std::vector<Rgb8>& aVertexColors,
+                            const FieldColoring& coloring, const Camera& camera)
+{
+    PageContent content;
+    content.nWidth = job.nWidth;
+    content.nHeight = job.nHeight;
+    content.nSupersample = job.nSupersample;
+    content.background = job.background;
+    for (int i = 0; i < 3; ++i)
+    {
+        content.from[i] = camera.from[i];
+        content.to[i] = camera.to[i];
+    }
+    content.nThetaDiv = job.nThetaDiv;
+    content.nPhiDiv = job.nPhiDiv;
+    content.radius = job.radius;
+    content.bSmooth = job.bSmooth;
+    content.nColorScheme = job.nColorScheme;
+    content.aVertexColors = aVertexColors;
+    content.strTitle = job.strTitle;
+    content.strTitlePng = TitlePng(job);
+    content.strBarPng = BarPng(job, coloring);
+    content.bLive = FindLiveField(job, content.live);
+    if (!content.bLive)
+        content.pValues = &mesh.m_aValue;
+    return content;
+}

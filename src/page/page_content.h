@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "colour/color_maps.h"
+#include "mesh/radius_rule.h"
+#include "picture/picture.h"
+#include "sht/convention.h"
+#include "sht/growable_array.h"
+
+// A field that the page can synthesise itself, so that its controls may change it: terms of the
+// program's own harmonics (ortho, no phase, sine lobara), as the viewer draws them.
+struct PageLiveField
+{
+    std::vector<Term> aTerms;  // the field shown first
+    int32_t l = 0;             // the degree and order the controls show first
+    int32_t m = 0;
+    std::string strOrbital;  // the orbital shown first; empty for a harmonic
+    // Every orbital the page offers by name, each with its terms in the own harmonics.
+    std::vector<std::pair<std::string, std::vector<Term>>> aOrbitals;
+};
+
+// Everything one page holds: the surface as the sample grid it is built from, how it is placed
+// and coloured, the camera it starts from and the pictures of its words.
+struct PageContent
+{
+    int nWidth = 0;  // the picture of --size, which the page draws first
+    int nHeight = 0;
+    int nSupersample = 1;
+    Background background = Background::kBlack;
+    double from[3] = {0.0, 0.0, 0.0};  // the camera the page starts from and resets to
+    double to[3] = {0.0, 0.0, 0.0};
+    int32_t nThetaDiv = 0;
+    int32_t nPhiDiv = 0;
+    RadiusRule radius;
+    bool bSmooth = false;
+    int32_t nColorScheme = 0;
+    // The value at each sample (|f| for a complex field), when the page does not synthesise it.
+    const DoubleArray* pValues = nullptr;
+    std::vector<Rgb8> aVertexColors;  // one a sample for --color phase or value; empty by sign
+    std::string strTitle;
+    std::string strTitlePng;  // the title drawn as the picture draws it, over nothing
+    std::string strBarPng;    // the colour bar of phase and value colourings, with its numbers
+    bool bLive = false;
+    PageLiveField live;
+};

@@ -1,0 +1,171 @@
+#include "page/page_writer.h"
+
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+
+#include "colour/color_schemes.h"
+#include "page/base64.h"
+#include "page/page_template.h"
+
+namespace {
+
+constexpr const char* kDataMarker = "@PAGE_DATA@";
+
+// The shortest decimal text that reads back as the same double, in any locale; JSON has no
+// infinity or NaN, which no placed camera or finite coefficient has.
+std::string Number(double d)
+{
+    char ac[32];
+    const std::to_chars_result result = std::to_chars(ac, ac + sizeof ac, d);
+    return std::string(ac, result.ptr);
+}
+
+// A JSON string that may stand inside a script element: quotes, backslashes and control
+// characters escaped, and '<' too, so that no "</script>" can end the element early.
+std::string JsonString(const std::string& str)
+{
+    std::string strText = "\"";
+    for (const char c : str)
+    {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\')
+            strText += std::string("\\") + c;
+        else if (u < 0x20 || c == '<')
+        {
+            char ac[8];
+            std::snprintf(ac, sizeof ac, "\\u%04x", u);
+            strText += ac;
+        }
+        else
+            strText += c;
+    }
+    return strText + "\"";
+}
+
+std::string Triple(const double a[3])
+{
+    return "[" + Number(a[0]) + "," + Number(a[1]) + "," + Number(a[2]) + "]";
+}
+
+std::string TermsJson(const std::vector<Term>& aTerms)
+{
+    std::string strText = "[";
+    for (size_t i = 0; i < aTerms.size(); ++i)
+        strText += (i ? ",[" : "[") + std::to_string(aTerms[i].l) + "," + std::to_string(aTerms[i].m) + "," +
+                   Number(aTerms[i].c) + "]";
+    return strText + "]";
+}
+
+std::string SchemesJson()
+{
+    std::string strText = "[";
+    for (int i = 0; i < kColorSchemeCount; ++i)
+    {
+        const ColorScheme& scheme = kColorSchemes[i];
+        strText += i ? ",[" : "[";
+        for (int c = 0; c < 6; ++c)
+            strText += (c ? "," : "") + Number(c < 3 ? scheme.aPositive[c] : scheme.aNegative[c - 3]);
+        strText += "]";
+    }
+    return strText + "]";
+}
+
+const char* BackgroundName(Background background)
+{
+    switch (background)
+    {
+        case Background::kWhite:
+            return "white";
+        case Background::kTransparent:
+            return "transparent";
+        case Background::kBlack:
+            break;
+    }
+    return "black";
+}
+
+const char* RadiusName(RadiusKind kind)
+{
+    switch (kind)
+    {
+        case RadiusKind::kSquare:
+            return "square";
+        case RadiusKind::kOne:
+            return "one";
+        case RadiusKind::kOffset:
+            return "offset";
+        case RadiusKind::kAbs:
+            break;
+    }
+    return "abs";
+}
+
+std::string PngUrl(const std::string& strPng)
+{
+    return JsonString(strPng.empty() ? "" : "data:image/png;base64," + Base64(strPng.data(), strPng.size()));
+}
+
+// The values as little-endian floats, the precision of the surface's vertices.
+std::string ValuesBase64(const DoubleArray& aValues)
+{
+    std::string strBytes(static_cast<size_t>(aValues.GetSize()) * 4, '\0');
+    for (int32_t k = 0; k < aValues.GetSize(); ++k)
+    {
+        const float f = static_cast<float>(aValues[k]);
+        uint32_t n;
+        std::memcpy(&n, &f, 4);
+        for (int b = 0; b < 4; ++b)
+            strBytes[4 * static_cast<size_t>(k) + static_cast<size_t>(b)] = static_cast<char>(n >> (8 * b));
+    }
+    return Base64(strBytes.data(), strBytes.size());
+}
+
+std::string LiveJson(const PageLiveField& live)
+{
+    std::string strText = "{\"terms\":" + TermsJson(live.aTerms) + ",\"l\":" + std::to_string(live.l) +
+                          ",\"m\":" + std::to_string(live.m) + ",\"orbital\":" + JsonString(live.strOrbital) +
+                          ",\"orbitals\":[";
+    for (size_t i = 0; i < live.aOrbitals.size(); ++i)
+        strText += (i ? ",[" : "[") + JsonString(live.aOrbitals[i].first) + "," +
+                   TermsJson(live.aOrbitals[i].second) + "]";
+    return strText + "]}";
+}
+
+std::string ContentJson(const PageContent& content)
+{
+    std::string strText =
+        "{\"width\":" + std::to_string(content.nWidth) + ",\"height\":" + std::to_string(content.nHeight) +
+        ",\"supersample\":" + std::to_string(content.nSupersample) + ",\"background\":\"" +
+        BackgroundName(content.background) + "\",\"from\":" + Triple(content.from) +
+        ",\"to\":" + Triple(content.to) + ",\"nt\":" + std::to_string(content.nThetaDiv) +
+        ",\"np\":" + std::to_string(content.nPhiDiv) + ",\"radius\":\"" + RadiusName(content.radius.kind) +
+        "\",\"offset\":" + Number(content.radius.dOffset) +
+        ",\"smooth\":" + (content.bSmooth ? "true" : "false") + ",\"schemes\":" + SchemesJson() +
+        ",\"scheme\":" + std::to_string(content.nColorScheme) + ",\"title\":" + JsonString(content.strTitle) +
+        ",\"titlePicture\":" + PngUrl(content.strTitlePng) + ",\"bar\":" + PngUrl(content.strBarPng);
+    if (content.bLive)
+        strText += ",\"live\":" + LiveJson(content.live);
+    else
+        strText +=
+            ",\"values\":\"" + (content.pValues ? ValuesBase64(*content.pValues) : std::string()) + "\"";
+    if (!content.aVertexColors.empty())
+        strText += ",\"colors\":\"" +
+                   Base64(content.aVertexColors.data(), content.aVertexColors.size() * sizeof(Rgb8)) + "\"";
+    return strText + "}";
+}
+
+}  // namespace
+
+std::string PageText(const PageContent& content)
+{
+    static_assert(sizeof(Rgb8) == 3, "the colours are three bytes a vertex");
+    const std::string_view page = PageTemplate();
+    const size_t nMarker = page.find(kDataMarker);
+    if (nMarker == std::string_view::npos)
+        throw std::logic_error("the page template has no place for its data");
+    return std::string(page.substr(0, nMarker)) + ContentJson(content) +
+           std::string(page.substr(nMarker + std::strlen(kDataMarker)));
+}
