@@ -3,6 +3,7 @@
 
 #include "bindings/field_bindings.h"
 #include "bindings/python_errors.h"
+#include "bindings/transform_bindings.h"
 
 PYBIND11_MODULE(_lobara, module)
 {
@@ -10,4 +11,5 @@ PYBIND11_MODULE(_lobara, module)
     module.attr("__version__") = LOBARA_VERSION;
     BindErrors(module);
     BindFields(module);
+    BindTransforms(module);
 }

@@ -142,6 +142,37 @@ class Field:
         l, m, c = healpy_terms(alm, lmax, mmax)
         return cls.from_arrays(l, m, c, PHYSICS)
 
+    @classmethod
+    def analyze(cls, values, grid="lobara", lmax=None, convention=LOBARA, threads=0):
+        """The field whose coefficients up to degree ``lmax`` fit values sampled on a grid, an
+        array (rows, columns) with φ_j = 2πj/columns, in ``convention``: lobara-render's
+        ``--analyze`` with ``--grid``. ``grid`` is "lobara" (θ_i = iπ/(rows − 1), both poles: the
+        grid of :meth:`sample`; degrees up to rows − 2), "cells" (θ_i = (i + ½)π/rows), "dh"
+        (Driscoll–Healy, columns = 2 rows, θ_i = iπ/rows) or "gl" (Gauss–Legendre latitudes),
+        those three up to rows − 1; every grid up to (columns − 1)/2. ``lmax`` is the grid's limit
+        unless given. A field of degree up to ``lmax`` comes back to rounding. The work runs
+        without the GIL on ``threads`` threads (0: one for each core)."""
+        if not isinstance(convention, Convention):
+            raise TypeError(f"convention needs a lobara.Convention, not {convention!r}")
+        if lmax is not None and not 0 <= lmax <= MAX_DEGREE:
+            raise ValueError(f"lmax needs a degree from 0 to {MAX_DEGREE}, not {lmax!r}")
+        like = cls._make_core((), (), (), convention)
+        return cls._of(_lobara.analyze_grid(values, grid, -1 if lmax is None else int(lmax), like,
+                                            _threads(threads)))
+
+    def rotated(self, *rotations, threads=0):
+        """The field turned, f_R(x) = f(R⁻¹ x), in its own convention: each rotation a text as
+        lobara-render's ``--rotate`` reads it, angles in degrees ("zyz:α,β,γ" for Rz(α) Ry(β) Rz(γ),
+        "ypr:yaw,pitch,roll", "axis:x,y,z,degrees"), the first given turning first. The work runs
+        without the GIL on ``threads`` threads (0: one for each core)."""
+        return Field._of(_lobara.rotated(self._core, [str(text) for text in rotations], _threads(threads)))
+
+    @property
+    def power(self):
+        """(l, P) for each degree up to the highest: P(l) the mean square over the sphere of the
+        field's part of degree l, as lobara-render's ``--spectrum`` writes it."""
+        return _lobara.power(self._core)
+
     @property
     def convention(self):
         """The :class:`Convention` of the field's harmonics."""
@@ -265,6 +296,12 @@ class Field:
         count = self._core.term_count
         return (f"<lobara.Field of {count} term{'' if count == 1 else 's'} up to degree {self.max_degree}, "
                 f"{self.convention}>")
+
+
+def _threads(threads):
+    if not isinstance(threads, int) or not 0 <= threads <= 1024:
+        raise ValueError(f"threads needs a count from 0 to 1024, not {threads!r}")
+    return threads
 
 
 def _warn_if_coarse(core, ntheta, nphi):

@@ -28,8 +28,7 @@ void RunMap(const Job& asked, IRunHooks& hooks)
     // A model's quantity and its unit caption the colour bar, or, where there is none (sign
     // colouring), title the map unless a title is given.
     const bool bCaption = job.pQuantity && job.colorMode != ColorMode::kSign;
-    const std::string strQuantity =
-        job.pQuantity ? std::string(job.pQuantity->pszTitle) + " (" + job.pQuantity->pszUnit + ")" : "";
+    const std::string strQuantity = QuantityCaption(job);
     const std::string strTitle = job.strTitle.empty() && !bCaption ? strQuantity : job.strTitle;
     // A title has a strip of its own above the map, which a picture of no given size adds; the
     // title's size grows with the picture's, and a few rounds settle the height that holds both.

@@ -82,3 +82,8 @@ DoubleArray SampleMagnitude(const std::vector<Field>& aParts, int32_t nRows, int
         aSum[i] = std::sqrt(aSum[i]);
     return aSum;
 }
+
+std::string QuantityCaption(const Job& job)
+{
+    return job.pQuantity ? std::string(job.pQuantity->pszTitle) + " (" + job.pQuantity->pszUnit + ")" : "";
+}

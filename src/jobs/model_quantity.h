@@ -16,6 +16,10 @@
 // an epoch for a model that does not change with time is a warning in aWarnings.
 void TakeModelQuantity(const CoefficientFile& file, Job& job, std::vector<std::string>& aWarnings);
 
+// What the job's values are when it takes a model's quantity, as its colour bar captions them:
+// "geoid height (m)"; empty for any other field.
+std::string QuantityCaption(const Job& job);
+
 // The root of the sum of the squares of the parts' values on the grid, the parts sampled one
 // after the other.
 DoubleArray SampleMagnitude(const std::vector<Field>& aParts, int32_t nRows, int32_t nColumns,

@@ -8,6 +8,7 @@
 #include "export/output_stream.h"
 #include "export/png_writer.h"
 #include "fields/orbitals.h"
+#include "jobs/model_quantity.h"
 #include "sht/coefficient_conversion.h"
 #include "sht/rotation.h"
 #include "text/color_bar_labels.h"
@@ -55,11 +56,14 @@ std::string BarPng(const Job& job, const FieldColoring& coloring)
 {
     if (coloring.mode == ColorMode::kSign)
         return "";
-    const int nTop = std::max(0, job.nHeight - ColorBarStripRows(job.nWidth));
+    const std::string strCaption = QuantityCaption(job);
+    const int nTop = std::max(0, job.nHeight - ColorBarStripRows(job.nWidth, !strCaption.empty()));
     Picture picture = BlankPicture(job.nWidth, job.nHeight, job.background);
-    const ColorBarLayout layout = LayOutColorBar(job.nWidth, nTop, job.nHeight - nTop);
+    const ColorBarLayout layout = LayOutColorBar(job.nWidth, nTop, job.nHeight - nTop, !strCaption.empty());
     DrawColorBar(layout, coloring, job.background, picture);
     DrawColorBarLabels(layout, coloring, job.background, picture);
+    if (!strCaption.empty())
+        DrawColorBarCaption(layout, strCaption, job.background, picture);
     return PngBytes(Rows(std::move(picture), nTop, job.nHeight));
 }
 
