@@ -24,3 +24,10 @@ bool CPythonRunHooks::TakeMesh(MeshGeometry& geometry)
     m_mesh = std::move(geometry);
     return true;
 }
+
+bool CPythonRunHooks::TakePage(std::string& strPage)
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_page = std::move(strPage);
+    return true;
+}

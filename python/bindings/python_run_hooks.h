@@ -29,10 +29,12 @@ public:
     void Note(const std::string&) override {}
     bool TakePicture(Picture& picture) override;
     bool TakeMesh(MeshGeometry& geometry) override;
+    bool TakePage(std::string& strPage) override;
 
     // What the run made; empty when it made none.
     std::optional<Picture> TakenPicture() { return std::move(m_picture); }
     std::optional<MeshGeometry> TakenMesh() { return std::move(m_mesh); }
+    std::optional<std::string> TakenPage() { return std::move(m_page); }
 
 private:
     CInterruptCheck& m_check;
@@ -40,4 +42,5 @@ private:
     std::mutex m_mutex;
     std::optional<Picture> m_picture;
     std::optional<MeshGeometry> m_mesh;
+    std::optional<std::string> m_page;
 };

@@ -38,6 +38,7 @@ constexpr int kCallerStackLevel = 3;
 // file is opened.
 constexpr char kPictureName[] = "picture.png";
 constexpr char kMeshName[] = "mesh.ply";
+constexpr char kPageName[] = "page.html";
 
 const OptionDeclaration& FindOption(const std::string& strName)
 {
@@ -109,6 +110,16 @@ std::pair<py::array_t<uint8_t>, bool> RunPicture(const Field* pField, const Opti
     return PictureArray(std::move(*picture));
 }
 
+py::str RunPage(const Field& field, const Options& aOptions)
+{
+    Request request = MakeRequest(&field, aOptions);
+    request.strPagePath = kPageName;
+    std::optional<std::string> page = Run(request, [](CPythonRunHooks& hooks) { return hooks.TakenPage(); });
+    if (!page)
+        throw std::logic_error("the run made no page");
+    return py::str(*page);
+}
+
 // The picture of an (H, W, 4) array of RGBA bytes; alpha is kept when bAlpha.
 Picture PictureOf(const PixelArray& aRgba, bool bAlpha)
 {
@@ -175,6 +186,14 @@ void SavePng(const py::object& path, const PixelArray& aRgba, bool bAlpha)
     const Picture picture = PictureOf(aRgba, bAlpha);
     WriteFiles([&](COutputSet& outputs) {
         outputs.Write(strPath, [&picture](COutputStream& stream) { WritePng(stream, picture); });
+    });
+}
+
+void SaveText(const py::object& path, const std::string& strText)
+{
+    const std::string strPath = PathText(path);
+    WriteFiles([&](COutputSet& outputs) {
+        outputs.Write(strPath, [&strText](COutputStream& stream) { stream.Write(strText); });
     });
 }
 
@@ -288,10 +307,14 @@ void BindRuns(py::module_& module)
 
     module.def("run_picture", &RunPicture, py::arg("field").none(true), py::arg("options"),
                "The picture lobara-render's --out makes of the field and options: (rgba, alpha).");
+    module.def("run_page", &RunPage, py::arg("field"), py::arg("options"),
+               "The text of the page lobara-render's --html writes of the field and options.");
     module.def("run_mesh", &RunMesh, py::arg("field"), py::arg("options"),
                "The mesh lobara-render's --mesh writes of the field and options.");
     module.def("encode_png", &EncodePng, py::arg("rgba"), py::arg("alpha"),
                "PNG bytes of an (H, W, 4) uint8 array: RGBA when alpha, else RGB.");
+    module.def("save_text", &SaveText, py::arg("path"), py::arg("text"),
+               "Writes the text to path, all or nothing.");
     module.def("save_png", &SavePng, py::arg("path"), py::arg("rgba"), py::arg("alpha"),
                "Writes the PNG of encode_png to path, all or nothing.");
     module.attr("DEFAULT_PICTURE_SIZE") = std::make_pair(kDefaultPictureWidth, kDefaultPictureHeight);

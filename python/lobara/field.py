@@ -288,9 +288,25 @@ class Field:
         return run_mesh(self._core, _options(theta=theta, phi=phi, radius=radius, core=core, scale=scale,
                                              color=color, colormap=colormap, range=range, scheme=scheme))
 
+    def page(self, width=None, height=None, from_=None, to=None, fit=False, scheme=None, background=None,
+             title=None, theta=None, phi=None, radius=None, core=None, color=None, colormap=None, range=None,
+             smooth=False):
+        """The self-contained interactive page of the field's surface as lobara-render's --html
+        writes it: a :class:`Page`, turned with the mouse, with the controls of a single harmonic
+        or orbital. The keywords are those of :meth:`picture`."""
+        from .pictures import _options, run_page
+        return run_page(self._core, _options(width, height, from_=from_, to=to, fit=fit, scheme=scheme,
+                                             background=background, title=title, theta=theta, phi=phi,
+                                             radius=radius, core=core, color=color, colormap=colormap,
+                                             range=range, smooth=smooth))
+
     def _repr_png_(self):
         """The field's picture with lobara-render's defaults, for notebooks."""
         return self.picture().png()
+
+    def _repr_html_(self):
+        """The field's interactive page with lobara-render's defaults, for notebooks."""
+        return self.page()._repr_html_()
 
     def __repr__(self):
         count = self._core.term_count

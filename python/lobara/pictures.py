@@ -74,6 +74,32 @@ def run_mesh(core, options):
     return _runs().run_mesh(core, options)
 
 
+def run_page(core, options):
+    return Page(_runs().run_page(core, options))
+
+
+class Page:
+    """The self-contained interactive page of a surface, as lobara-render's --html writes it:
+    ``html`` its text, ``save(path)`` its file. In a notebook it shows itself, turnable, in a frame
+    of its own."""
+
+    def __init__(self, text):
+        self.html = text
+
+    def save(self, path):
+        """Writes the page to path, all or nothing: an existing file stays as it was when the new
+        one cannot be written (OSError)."""
+        _runs().save_text(path, self.html)
+
+    def _repr_html_(self):
+        from html import escape
+        return (f'<iframe srcdoc="{escape(self.html, quote=True)}" style="width: 100%; height: 480px; '
+                'border: none"></iframe>')
+
+    def __repr__(self):
+        return f"<lobara.Page of {len(self.html)} characters>"
+
+
 class Picture:
     """A picture as lobara-render draws it: ``rgba``, an (H, W, 4) uint8 array of its pixels, rows
     from the top (opaque pictures have alpha 255); ``png()`` its PNG bytes and ``save(path)`` its

@@ -1,6 +1,7 @@
 #include "jobs/page_output.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <utility>
 
@@ -83,12 +84,17 @@ bool FindLiveField(const Job& job, PageLiveField& live)
                       job.field.convention.bCondonShortley == own.bCondonShortley &&
                       job.field.convention.sine == own.sine;
     const bool bOrbital = !job.strOrbital.empty();
+    // A single harmonic however it was given (-l and -m, or one term from a front end), in the
+    // program's own convention.
+    const std::vector<Term>& aTerms = job.field.aTerms;
+    const bool bOneTerm = !job.bHarmonic && aTerms.size() == 1 && aTerms[0].c == 1.0 && aTerms[0].l >= 0 &&
+                          std::abs(static_cast<double>(aTerms[0].m)) <= aTerms[0].l;
     if (job.bComplex || job.colorMode != ColorMode::kSign || !IsIdentity(job.rotation) ||
-        !(bOrbital || (job.bHarmonic && bOwn)))
+        !(bOrbital || ((job.bHarmonic || bOneTerm) && bOwn)))
         return false;
     live.aTerms = InConvention(job.field, own).aTerms;
-    live.l = job.l;
-    live.m = job.m;
+    live.l = bOneTerm ? aTerms[0].l : job.l;
+    live.m = bOneTerm ? aTerms[0].m : job.m;
     for (const std::string& strName : OrbitalNameList())
     {
         Field orbital, asked;

@@ -27,8 +27,8 @@ public:
 
     // A front end that keeps the results in memory takes each here, moving it out, in place of
     // the file the run would write for it, which is then not written: the finished picture (each
-    // turntable frame in turn; from any thread, one call at a time) and the mesh's geometry.
-    // Returns whether it took it; by default it does not, and the run writes the file.
+    // turntable frame in turn; from any thread, one call at a time), the mesh's geometry and the
+    // page's text. Returns whether it took it; by default it does not, and the run writes the file.
     virtual bool TakePicture(Picture& picture)
     {
         static_cast<void>(picture);
@@ -37,6 +37,11 @@ public:
     virtual bool TakeMesh(MeshGeometry& geometry)
     {
         static_cast<void>(geometry);
+        return false;
+    }
+    virtual bool TakePage(std::string& strPage)
+    {
+        static_cast<void>(strPage);
         return false;
     }
 };

@@ -186,8 +186,9 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
     if (bPage)
     {
         CRunStep step(hooks, "writing the page");
-        const std::string strPage = PageText(MakePageContent(job, mesh, aVertexColors, coloring, camera));
-        outputs.Write(job.strPagePath, [&strPage](COutputStream& stream) { stream.Write(strPage); });
+        std::string strPage = PageText(MakePageContent(job, mesh, aVertexColors, coloring, camera));
+        if (!hooks.TakePage(strPage))
+            outputs.Write(job.strPagePath, [&strPage](COutputStream& stream) { stream.Write(strPage); });
     }
     if (renderer)
         WritePictures(job, std::move(mesh), std::move(aVertexColors), camera, *renderer, outputs, hooks);

@@ -3,6 +3,7 @@ read by readers that are not the writers: Pillow for PNG, meshio for PLY."""
 
 import io
 import os
+import html
 import subprocess
 import sys
 import textwrap
@@ -83,6 +84,20 @@ def test_the_table_is_lobara_renders(tmp_path):
     render(tmp_path, "--table", "2", "--convention", "physics", "--size", "600x400", "--table-labels", "harmonics",
            "--background", "white", "--out", "table.png")
     assert numpy.array_equal(picture.rgba, decoded(tmp_path / "table.png"))
+
+
+@needs_render
+def test_pages_are_lobara_renders_and_show_in_a_frame(tmp_path):
+    # A field of terms, and one harmonic, whose page carries the controls as -l and -m's does.
+    for field, options in ((FIELD, FIELD_OPTIONS), (lobara.Field.harmonic(4, -3), ("-l", "4", "-m", "-3"))):
+        page = field.page(width=300, height=200, title="a page")
+        render(tmp_path, *options, "--size", "300x200", "--title", "a page", "--html", "page.html")
+        assert page.html == (tmp_path / "page.html").read_text()
+        page.save(tmp_path / "saved.html")
+        assert (tmp_path / "saved.html").read_bytes() == (tmp_path / "page.html").read_bytes()
+    frame = lobara.Field.harmonic(4, -3)._repr_html_()
+    assert frame.startswith("<iframe srcdoc=")
+    assert html.unescape(frame.split('"')[1]) == lobara.Field.harmonic(4, -3).page().html
 
 
 @needs_render
