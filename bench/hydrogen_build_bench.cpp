@@ -24,7 +24,8 @@ int main(int argc, char** argv)
     {
         const auto start = std::chrono::steady_clock::now();
         surface = BuildBoundarySurface(orbital, LevelRequest{}, grid, nThreads);
-        dBest = std::min(dBest, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        dBest =
+            std::min(dBest, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
     // Area and enclosed volume (divergence theorem) of the outward-turned triangles.
     double dArea = 0.0, dVolume = 0.0;
@@ -38,13 +39,15 @@ int main(int argc, char** argv)
                     p[v][c] = surface.mesh.aPoint[3 * static_cast<size_t>(t[v]) + c];
             const double u[3] = {p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]};
             const double w[3] = {p[2][0] - p[0][0], p[2][1] - p[0][1], p[2][2] - p[0][2]};
-            const double n[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]};
+            const double n[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2],
+                                 u[0] * w[1] - u[1] * w[0]};
             dArea += 0.5 * std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
             dVolume += (p[0][0] * n[0] + p[0][1] * n[1] + p[0][2] * n[2]) / 6.0;
             ++nTriangles;
         }
-    std::printf("{\"seconds\": %.4f, \"level\": %.17g, \"extent\": %.17g, \"area\": %.17g, \"volume\": %.17g, "
-                "\"triangles\": %zu}\n",
-                dBest, surface.level.dLevel, surface.dExtent, dArea, dVolume, nTriangles);
+    std::printf(
+        "{\"seconds\": %.4f, \"level\": %.17g, \"extent\": %.17g, \"area\": %.17g, \"volume\": %.17g, "
+        "\"triangles\": %zu}\n",
+        dBest, surface.level.dLevel, surface.dExtent, dArea, dVolume, nTriangles);
     return 0;
 }
