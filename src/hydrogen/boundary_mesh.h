@@ -3,8 +3,8 @@
 #include <array>
 #include <vector>
 
-#include "mesh/mesh_geometry.h"
 #include "hydrogen/boundary_surface.h"
+#include "mesh/mesh_geometry.h"
 #include "mesh/surface_mesh.h"
 
 // psi at each vertex of the surface (real part, imaginary part).

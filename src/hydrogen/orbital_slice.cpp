@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "colour/color_bar.h"
-#include "maps/map_picture.h"
 #include "hydrogen/boundary_level.h"
+#include "maps/map_picture.h"
 
 namespace {
 

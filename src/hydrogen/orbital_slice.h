@@ -3,10 +3,10 @@
 #include <array>
 #include <string>
 
-#include "picture/picture.h"
-#include "hydrogen/orbital.h"
 #include "colour/field_coloring.h"
+#include "hydrogen/orbital.h"
 #include "mesh/surface_mesh.h"
+#include "picture/picture.h"
 
 // A flat picture of an orbital in a plane through the nucleus: psi or |psi|^2 at each pixel, in
 // a square of the plane centred on the nucleus and as large as fits above the colour bar's strip.

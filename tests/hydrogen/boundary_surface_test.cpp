@@ -10,9 +10,15 @@
 #include <cmath>
 #include <functional>
 #include <numeric>
+#include <utility>
 #include <vector>
 
 namespace {
+
+// The grids of the tests: coarse, and still fine enough for the enclosed probability (whose radial
+// quadrature takes R between the radii) and for the lobes.
+constexpr BoundaryGrid kLevelGrid{16, 64, 128};
+constexpr BoundaryGrid kShapeGrid{32, 32, 64};
 
 // GSL's adaptive 21-point Gauss-Kronrod over [a, b].
 double Integrate(const std::function<double(double)>& f, double a, double b, gsl_integration_workspace* pWork)
@@ -25,56 +31,80 @@ double Integrate(const std::function<double(double)>& f, double a, double b, gsl
     return dResult;
 }
 
-// The probability where |psi| > c, by GSL alone: R from gsl_sf_hydrogenicR, N P from
-// gsl_sf_legendre_sphPlm, the integral over phi in closed form (where |sqrt2 N P trig(m phi)| > s,
-// the integral of trig^2 over a turn is 2a + sin 2a with a = arccos(s / (sqrt2 N |P|))), then
-// adaptive quadrature over cos theta and r.
-double IndependentProbability(int n, int l, int m, double Z, double c)
+// The angular mass H(s), the integral of Y^2 over the directions where |Y| > s, by GSL alone:
+// N P from gsl_sf_legendre_sphPlm at the nodes of GSL's fixed Gauss-Legendre rule over cos theta,
+// the integral over phi in closed form (where |sqrt2 N P trig(m phi)| > s, the integral of trig^2
+// over a turn is 2a + sin 2a with a = arccos(s / (sqrt2 N |P|))).
+class CAngularMass
 {
-    gsl_integration_workspace* pOuter = gsl_integration_workspace_alloc(2000);
-    gsl_integration_workspace* pInner = gsl_integration_workspace_alloc(2000);
-    const auto angularMass = [&](double s) {
-        return Integrate(
-            [&](double x) {
-                const double y = std::fabs(gsl_sf_legendre_sphPlm(l, std::abs(m), x));
-                if (m == 0)
-                    return y > s ? 2.0 * M_PI * y * y : 0.0;
+public:
+    CAngularMass(int l, int m) : m_bZonal(m == 0)
+    {
+        constexpr size_t kNodes = 1000;
+        static gsl_integration_glfixed_table* const pTable = gsl_integration_glfixed_table_alloc(kNodes);
+        for (size_t k = 0; k < kNodes; ++k)
+        {
+            double x = 0.0, w = 0.0;
+            gsl_integration_glfixed_point(-1.0, 1.0, k, &x, &w, pTable);
+            m_aNodes.push_back({std::fabs(gsl_sf_legendre_sphPlm(l, std::abs(m), x)), w});
+        }
+    }
+
+    double operator()(double s) const
+    {
+        double dMass = 0.0;
+        for (const auto& [y, w] : m_aNodes)
+        {
+            if (m_bZonal)
+                dMass += y > s ? w * 2.0 * M_PI * y * y : 0.0;
+            else
+            {
                 const double u = s / (std::sqrt(2.0) * y);
                 const double a = u < 1.0 ? std::acos(u) : 0.0;
-                return 2.0 * y * y * (2.0 * a + std::sin(2.0 * a));
-            },
-            -1.0, 1.0, pInner);
-    };
-    // The angular mass tabulated over s from 0 to the largest |Y| and read between by linear
-    // interpolation; for l = 0, whose |Y| is one value, taken as it is.
+                dMass += w * 2.0 * y * y * (2.0 * a + std::sin(2.0 * a));
+            }
+        }
+        return dMass;
+    }
+
+private:
+    bool m_bZonal;
+    std::vector<std::pair<double, double>> m_aNodes;  // |N P| and the weight at each node
+};
+
+// The probability where |psi| > c: R from gsl_sf_hydrogenicR, adaptive quadrature over r of
+// R^2 r^2 H(c / |R|), H tabulated over s and read between by linear interpolation.
+double IndependentProbability(int n, int l, int m, double Z, double c)
+{
+    const CAngularMass angularMass(l, m);
     const double dMaxY = (m == 0 ? 1.0 : std::sqrt(2.0)) * [&] {
         double d = 0.0;
-        for (double x = -1.0; x <= 1.0; x += 1e-5)
+        for (double x = -1.0; x <= 1.0; x += 1e-4)
             d = std::max(d, std::fabs(gsl_sf_legendre_sphPlm(l, std::abs(m), x)));
-        return d;
+        return d * 1.001;
     }();
-    constexpr int kTable = 1000;
+    constexpr int kTable = 200;
     std::vector<double> aMass(kTable + 1);
     for (int k = 0; k <= kTable; ++k)
         aMass[k] = angularMass(dMaxY * k / kTable);
     const auto mass = [&](double s) {
+        // |Y| of l = 0 is one value, where H steps from 1 to 0.
         if (l == 0)
-            return angularMass(s);
+            return s < 1.0 / std::sqrt(4.0 * M_PI) ? 1.0 : 0.0;
         const double t = s / dMaxY * kTable;
         if (t >= kTable)
             return 0.0;
         const int k = static_cast<int>(t);
         return aMass[k] + (t - k) * (aMass[k + 1] - aMass[k]);
     };
-    const double dEnd = 8.0 * n * n / Z + 30.0 / Z;
+    gsl_integration_workspace* pWork = gsl_integration_workspace_alloc(2000);
     const double p = Integrate(
         [&](double r) {
             const double R = gsl_sf_hydrogenicR(n, l, Z, r);
             return R == 0.0 ? 0.0 : R * R * r * r * mass(c / std::fabs(R));
         },
-        0.0, dEnd, pOuter);
-    gsl_integration_workspace_free(pInner);
-    gsl_integration_workspace_free(pOuter);
+        0.0, 8.0 * n * n / Z + 30.0 / Z, pWork);
+    gsl_integration_workspace_free(pWork);
     return p;
 }
 
@@ -139,7 +169,8 @@ bool ExpectedPieces(int n, int l, int m, double Z, double c, int& nPieces)
 {
     std::vector<double> aRadialPeaks(1, 0.0);
     double dPrevious = 0.0;
-    for (double r = 1e-9; r < 8.0 * n * n / Z + 30.0 / Z; r += 1e-3 * n / Z)
+    const double dEnd = 8.0 * n * n / Z + 30.0 / Z;
+    for (double r = 1e-9; r < dEnd; r += dEnd / 20000.0)
     {
         const double R = gsl_sf_hydrogenicR(n, l, Z, r);
         if (R * dPrevious < 0.0)
@@ -150,7 +181,7 @@ bool ExpectedPieces(int n, int l, int m, double Z, double c, int& nPieces)
     std::vector<double> aAngularPeaks(1, 0.0);
     dPrevious = 0.0;
     const double dFactor = m == 0 ? 1.0 : std::sqrt(2.0);
-    for (double x = -1.0 + 1e-7; x < 1.0; x += 1e-4)
+    for (double x = -1.0 + 1e-7; x < 1.0; x += 2e-4)
     {
         const double P = gsl_sf_legendre_sphPlm(l, std::abs(m), x);
         if (P * dPrevious < 0.0)
@@ -172,29 +203,48 @@ bool ExpectedPieces(int n, int l, int m, double Z, double c, int& nPieces)
 }
 
 // The real orbitals up to n = 7 of order m >= 0 (those of -m are the same turned about z): the level of
-// --enclose 0.9 holds 0.900 +- 0.002 by GSL's quadrature, the surface is closed, and its pieces are the lobes
-// that reach the level (so that the radial nodes it crosses show as shells).
-TEST(BoundarySurface, EnclosesNinetyPercentClosedWithItsLobes)
+// --enclose 0.9 holds 0.900 +- 0.002 by GSL's quadrature, on a grid as coarse as that allows.
+TEST(BoundarySurface, EnclosesNinetyPercentForEveryOrbital)
 {
     gsl_set_error_handler_off();
+    const BoundaryGrid& size = kLevelGrid;
     for (int n = 1; n <= 7; ++n)
         for (int l = 0; l < n; ++l)
             for (int m = 0; m <= l; ++m)
             {
                 HydrogenOrbital orbital;
                 orbital.numbers = {n, l, m, n == 3 ? 2.0 : 1.0};
-                const BoundarySurface surface =
-                    BuildBoundarySurface(orbital, LevelRequest{}, BoundaryGrid{48, 64, 128});
-                const double c = surface.level.dLevel;
+                OrbitalGrid grid;
+                const double c = FindBoundaryLevel(orbital, LevelRequest{},
+                                                   SampleAngularPart(orbital, size.nRows, size.nColumns),
+                                                   size.nRadii, size.nRows, size.nColumns, grid)
+                                     .dLevel;
                 EXPECT_NEAR(IndependentProbability(n, l, m, orbital.numbers.dCharge, c), 0.9, 0.002)
                     << n << ", " << l << ", " << m;
+            }
+}
+
+// The surfaces of every (n, l) with m = 0 and with m = l are closed, and their pieces are the lobes
+// that reach the level, so that the radial nodes it crosses show as shells.
+TEST(BoundarySurface, ClosedWithItsLobes)
+{
+    gsl_set_error_handler_off();
+    for (int n = 1; n <= 7; ++n)
+        for (int l = 0; l < n; ++l)
+            for (const int m : {0, l})
+            {
+                HydrogenOrbital orbital;
+                orbital.numbers = {n, l, m, n == 3 ? 2.0 : 1.0};
+                const BoundarySurface surface = BuildBoundarySurface(orbital, LevelRequest{}, kShapeGrid);
                 const MeshShape shape = ShapeOf(surface.mesh);
                 EXPECT_TRUE(shape.bClosed) << n << ", " << l << ", " << m;
                 int nPieces = 0;
-                if (ExpectedPieces(n, l, m, orbital.numbers.dCharge, c, nPieces))
+                if (ExpectedPieces(n, l, m, orbital.numbers.dCharge, surface.level.dLevel, nPieces))
                 {
                     EXPECT_EQ(shape.nPieces, nPieces) << n << ", " << l << ", " << m;
                 }
+                if (l == 0)
+                    break;
             }
 }
 
