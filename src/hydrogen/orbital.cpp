@@ -18,7 +18,7 @@ Convention OrthonormalConvention(const Convention& convention)
 
 Field OrbitalAngularField(const HydrogenOrbital& orbital)
 {
-    return Field{{Term{orbital.numbers.l, orbital.numbers.m, 1.0}},
+    return Field{{Term{orbital.numbers.l, orbital.numbers.m, orbital.bNegative ? -1.0 : 1.0}},
                  OrthonormalConvention(orbital.convention)};
 }
 

@@ -17,10 +17,11 @@ struct HydrogenOrbital
     OrbitalNumbers numbers;
     Convention convention;
     bool bComplex = false;
+    bool bNegative = false;  // -psi: an orbital named for its polynomial where Y(l, m) has the other sign
 };
 
 // The angular part of a real orbital as a field: Y(l, m) normalised to 1, signed as the
-// convention signs it.
+// convention signs it (and turned over for bNegative).
 Field OrbitalAngularField(const HydrogenOrbital& orbital);
 
 // The angular part of a complex orbital, its real and imaginary parts.

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-// The hydrogen-like atom of nuclear charge Z, lengths in Bohr radii of the nucleus (a0 for
-// Z = 1). Its orbital psi(n, l, m) = R(n, l; r) Y(l, m; theta, phi) with
+// The hydrogen-like atom of nuclear charge Z, lengths in Bohr radii a0 whatever Z (its orbitals
+// shrink as 1/Z). Its orbital psi(n, l, m) = R(n, l; r) Y(l, m; theta, phi) with
 //   R(n, l; r) = N rho^l e^(-rho/2) L_(n-l-1)^(2l+1)(rho),  rho = 2 Z r / n,
 //   N = sqrt((2Z/n)^3 (n - l - 1)! / (2n (n + l)!)),
 // L the associated Laguerre polynomial, so that the integral of R^2 r^2 over r >= 0 is 1.
