@@ -153,8 +153,13 @@ struct ChunkMesh
 class CExtractor
 {
 public:
-    CExtractor(const OrbitalGrid& grid, double dSign, double dLevel)
-        : m_grid(grid), m_dSign(dSign), m_dLevel(dLevel), m_nR(grid.nRadii), m_nP(grid.nColumns)
+    CExtractor(const OrbitalGrid& grid, const std::vector<double>& aRowPeak, double dSign, double dLevel)
+        : m_grid(grid),
+          m_aRowPeak(aRowPeak),
+          m_dSign(dSign),
+          m_dLevel(dLevel),
+          m_nR(grid.nRadii),
+          m_nP(grid.nColumns)
     {}
 
     void ExtractChunk(int32_t i0, int32_t i1, ChunkMesh& chunk)
@@ -174,7 +179,7 @@ public:
             FillInside(i + 1, m_aInside[1]);
             ScanCross(i);
             ScanPlane(i + 1, i + 1 < i1 || i1 == nLastRow, m_aInside[1], m_aPlane[1]);
-            EmitSlab();
+            EmitSlab(i);
             std::swap(m_aInside[0], m_aInside[1]);
             std::swap(m_aPlane[0], m_aPlane[1]);
         }
@@ -186,6 +191,25 @@ private:
         return m_dSign * m_grid.aRadial[k] * m_grid.aAngular[static_cast<size_t>(i) * m_nP + j];
     }
 
+    // Whether a sample of radius k in row i may lie inside: the largest s R Y of the row, the
+    // same product of the same numbers as the test of each sample, so that a row that cannot
+    // holds no sample inside.
+    bool MayBeInside(int32_t k, int32_t i) const
+    {
+        const double dFactor = m_dSign * m_grid.aRadial[k];
+        const double* pPeak = &m_aRowPeak[2 * static_cast<size_t>(i)];
+        return dFactor * (dFactor >= 0.0 ? pPeak[1] : pPeak[0]) > m_dLevel;
+    }
+
+    // Whether any sample of radii k, k + 1 in rows i0 .. i1 may lie inside.
+    bool MayCross(int32_t k, int32_t i0, int32_t i1) const
+    {
+        for (int32_t i = i0; i <= i1; ++i)
+            if (MayBeInside(k, i) || (k + 1 < m_nR && MayBeInside(k + 1, i)))
+                return true;
+        return false;
+    }
+
     void FillInside(int32_t i, std::vector<uint8_t>& aInside) const
     {
         const double* pRow = m_grid.aAngular.data() + static_cast<size_t>(i) * m_nP;
@@ -193,6 +217,11 @@ private:
         {
             const double dFactor = m_dSign * m_grid.aRadial[k];
             uint8_t* pInside = aInside.data() + static_cast<size_t>(k) * m_nP;
+            if (!MayBeInside(k, i))
+            {
+                std::fill(pInside, pInside + m_nP, uint8_t{0});
+                continue;
+            }
             for (int32_t j = 0; j < m_nP; ++j)
                 pInside[j] = dFactor * pRow[j] > m_dLevel;
         }
@@ -236,6 +265,9 @@ private:
             const uint8_t* pIn = aInside.data() + static_cast<size_t>(k) * m_nP;
             const uint8_t* pNext = k + 1 < m_nR ? pIn + m_nP : nullptr;
             int32_t* pSlots = aSlots.data() + static_cast<size_t>(k) * m_nP * kPlaneSlots;
+            // The ordinals of the crossings not made here count only the crossings there are.
+            if (!MayCross(k, i, i))
+                continue;
             if (bPole)
             {
                 if (pNext && pIn[0] != pNext[0])
@@ -271,6 +303,8 @@ private:
             const uint8_t* pBelow = aOut.data() + static_cast<size_t>(k) * m_nP;
             const uint8_t* pBelowNext = k + 1 < m_nR ? pBelow + m_nP : nullptr;
             int32_t* pSlots = m_aCross.data() + static_cast<size_t>(k) * m_nP * kCrossSlots;
+            if (!MayCross(k, i, i + 1))
+                continue;
             for (int32_t j = 0; j < m_nP; ++j)
             {
                 const int32_t j1 = j + 1 == m_nP ? 0 : j + 1;
@@ -297,12 +331,14 @@ private:
         return m_aPlane[(edge.p >> 1) & 1][nPoint * kPlaneSlots + kTypeSlot[nType]];
     }
 
-    void EmitSlab()
+    void EmitSlab(int32_t i)
     {
         const TetTable& table = Tables();
         std::vector<Triangle>& aTriangles = m_pChunk->aTriangles;
         for (int32_t k = 0; k + 1 < m_nR; ++k)
         {
+            if (!MayCross(k, i, i + 1))
+                continue;
             const uint8_t* apRow[4] = {m_aInside[0].data() + static_cast<size_t>(k) * m_nP,
                                        m_aInside[0].data() + static_cast<size_t>(k + 1) * m_nP,
                                        m_aInside[1].data() + static_cast<size_t>(k) * m_nP,
@@ -345,6 +381,7 @@ private:
     }
 
     const OrbitalGrid& m_grid;
+    const std::vector<double>& m_aRowPeak;  // the least and largest Y of each row
     double m_dSign;
     double m_dLevel;
     int32_t m_nR;
@@ -363,13 +400,21 @@ void ExtractLevelSurface(const OrbitalGrid& grid, double dSign, double dLevel, u
     const int32_t nSlabs = grid.nRows - 1;
     const int32_t nChunks = (nSlabs + kSlabsPerChunk - 1) / kSlabsPerChunk;
     std::vector<ChunkMesh> aChunks(static_cast<size_t>(nChunks));
+    std::vector<double> aRowPeak(2 * static_cast<size_t>(grid.nRows));
+    for (int32_t i = 0; i < grid.nRows; ++i)
+    {
+        const auto pRow = grid.aAngular.begin() + static_cast<ptrdiff_t>(i) * grid.nColumns;
+        const auto range = std::minmax_element(pRow, pRow + grid.nColumns);
+        aRowPeak[2 * static_cast<size_t>(i)] = *range.first;
+        aRowPeak[2 * static_cast<size_t>(i) + 1] = *range.second;
+    }
     std::atomic<int32_t> nNext{0};
     std::exception_ptr pError;
     std::mutex errorMutex;
     const auto work = [&]() {
         try
         {
-            CExtractor extractor(grid, dSign, dLevel);
+            CExtractor extractor(grid, aRowPeak, dSign, dLevel);
             for (int32_t c = nNext++; c < nChunks; c = nNext++)
                 extractor.ExtractChunk(c * kSlabsPerChunk, std::min(nSlabs, (c + 1) * kSlabsPerChunk),
                                        aChunks[c]);
