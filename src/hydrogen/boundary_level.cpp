@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <stdexcept>
 #include <utility>
@@ -116,6 +117,10 @@ private:
     mutable std::vector<double> m_aLevel;
 };
 
+// How far the probability a level of the grid encloses may stay from the one asked P: this, and
+// at most a tenth of 1 - P.
+constexpr double kEncloseTolerance = 1e-3;
+
 // The probability beyond r falls below this where the search for the extent starts.
 constexpr double kTail = 1e-9;
 
@@ -188,17 +193,33 @@ BoundaryLevel FindBoundaryLevel(const HydrogenOrbital& orbital, const LevelReque
     {
         // First on the tail's extent, then on the extent that level gives, which moves the
         // quadrature's nodes and so the level a little, keeping the margin of c / 2.
-        const double dFirst =
-            SolveLevel(CEnclosedProbability(radial, mass, dExtent, nRadii), dPeak, request.dValue);
+        const CEnclosedProbability first(radial, mass, dExtent, nRadii);
+        const double dFirst = SolveLevel(first, dPeak, request.dValue);
+        // The directions sampled may hold less than the probability asked, however low the level.
+        const double dHeld = first(dFirst);
+        if (std::fabs(dHeld - request.dValue) > std::min(kEncloseTolerance, 0.1 * (1.0 - request.dValue)))
+        {
+            char acLine[200];
+            std::snprintf(
+                acLine, sizeof acLine,
+                "--enclose %.6g: no level of this grid encloses it (the nearest holds %.6g); give a "
+                "smaller P or more --theta and --phi samples",
+                request.dValue, dHeld);
+            throw std::invalid_argument(acLine);
+        }
         dExtent = OutermostReach(radial, mass.Max(), 0.5 * dFirst, dExtent);
         level.dLevel = SolveLevel(CEnclosedProbability(radial, mass, dExtent, nRadii), dPeak, request.dValue);
     }
     else
     {
         if (!(request.dValue < dPeak))
-            throw std::invalid_argument("--iso " + std::to_string(request.dValue) +
-                                        " leaves no surface: the largest |psi| of this orbital is " +
-                                        std::to_string(dPeak));
+        {
+            char acLine[160];
+            std::snprintf(acLine, sizeof acLine,
+                          "--iso %.6g leaves no surface: the largest |psi| of this orbital is %.6g",
+                          request.dValue, dPeak);
+            throw std::invalid_argument(acLine);
+        }
         level.dLevel = request.dValue;
         dExtent = OutermostReach(radial, mass.Max(), 0.5 * level.dLevel, dExtent);
     }

@@ -39,7 +39,8 @@ struct BoundaryLevel
 // outermost |R| max|Y| falls to c / 2, so that the surface lies within it and nothing is cut.
 // The probability is a quadrature on the grid: over the angular samples, each with its solid
 // angle, and along r by 8-point Gauss-Legendre in each radial interval, with R exact there.
-// Throws std::invalid_argument (one line) for a level that leaves no surface, std::bad_alloc.
+// Throws std::invalid_argument (one line) for a level that leaves no surface or a probability that no
+// level of the grid encloses (within 1e-3 and a tenth of 1 - P), std::bad_alloc.
 BoundaryLevel FindBoundaryLevel(const HydrogenOrbital& orbital, const LevelRequest& request,
                                 std::vector<double>&& aAngular, int32_t nRadii, int32_t nRows,
                                 int32_t nColumns, OrbitalGrid& grid);
