@@ -103,7 +103,7 @@ SliceSamples SampleSlice(const HydrogenOrbital& orbital, const SlicePlane& plane
 }
 
 Picture MakeSlicePicture(const SliceSamples& samples, const FieldColoring& coloring, int nWidth, int nHeight,
-                         Background background)
+                         Background background, bool bCaption)
 {
     Picture picture{nWidth, nHeight, background == Background::kTransparent, {}};
     const std::array<uint8_t, 4> anBackground = BackgroundPixel(background);
@@ -111,7 +111,7 @@ Picture MakeSlicePicture(const SliceSamples& samples, const FieldColoring& color
     for (size_t k = 0; k < picture.aRgba.size(); k += 4)
         std::copy(anBackground.begin(), anBackground.end(),
                   picture.aRgba.begin() + static_cast<ptrdiff_t>(k));
-    const int nStrip = ColorBarStripHeight(coloring.mode, nWidth, nHeight);
+    const int nStrip = ColorBarStripHeight(coloring.mode, nWidth, nHeight, bCaption);
     const bool bComplex = samples.aIm.GetSize() > 0;
     const int32_t nSamples = samples.aRe.GetSize();
     for (int32_t k = 0; k < nSamples; ++k)
@@ -124,6 +124,7 @@ Picture MakeSlicePicture(const SliceSamples& samples, const FieldColoring& color
         p[3] = 255;
     }
     if (nStrip > 0)
-        DrawColorBar(LayOutColorBar(nWidth, nHeight - nStrip, nStrip), coloring, background, picture);
+        DrawColorBar(LayOutColorBar(nWidth, nHeight - nStrip, nStrip, bCaption), coloring, background,
+                     picture);
     return picture;
 }

@@ -47,6 +47,7 @@ SliceSamples SampleSlice(const HydrogenOrbital& orbital, const SlicePlane& plane
                          int nWidth, int nMapHeight, double dHalfWidth);
 
 // The picture of nWidth x nHeight: the samples of the top nMapHeight rows coloured, and under
-// them, unless the colouring is by sign, the colour bar's strip with its bar (see map_picture.h).
+// them, unless the colouring is by sign, the colour bar's strip with its bar, and a line for its
+// caption where bCaption (see map_picture.h).
 Picture MakeSlicePicture(const SliceSamples& samples, const FieldColoring& coloring, int nWidth, int nHeight,
-                         Background background);
+                         Background background, bool bCaption);

@@ -87,11 +87,18 @@ void RunSlice(const Job& job, IRunHooks& hooks)
     if (!strPlaneError.empty())
         throw RequestError("--slice: " + strPlaneError);
     const int nWidth = job.nWidth;
+    // The bar says what its values are.
+    const bool bCaption = job.colorMode != ColorMode::kSign;
+    const bool bDensity = job.orbital.sliceQuantity == SliceQuantity::kDensity;
+    const std::string strCaption = bDensity                             ? "|ψ|² (a0^−3)"
+                                   : job.colorMode == ColorMode::kPhase ? "the phase of ψ"
+                                                                        : "ψ (a0^−3/2)";
     // Without a given size, the square above the colour bar's strip.
-    const int nHeight = job.bSizeGiven ? job.nHeight
-                                       : std::min(nWidth + ColorBarStripHeight(job.colorMode, nWidth, nWidth),
-                                                  kMaxPictureSide);
-    const int nMapHeight = nHeight - ColorBarStripHeight(job.colorMode, nWidth, nHeight);
+    const int nHeight = job.bSizeGiven
+                            ? job.nHeight
+                            : std::min(nWidth + ColorBarStripHeight(job.colorMode, nWidth, nWidth, bCaption),
+                                       kMaxPictureSide);
+    const int nMapHeight = nHeight - ColorBarStripHeight(job.colorMode, nWidth, nHeight, bCaption);
     SliceSamples samples;
     {
         const CRunStep step(hooks, "sampling the orbital");
@@ -103,10 +110,13 @@ void RunSlice(const Job& job, IRunHooks& hooks)
     const FieldColoring coloring =
         ChooseColoring(job.colorMode, kColorSchemes[job.nColorScheme], job.strColorMap, job.bRange,
                        job.dRangeLow, job.dRangeHigh, extremes.dLowest, extremes.dHighest, bPhase);
-    Picture picture = MakeSlicePicture(samples, coloring, nWidth, nHeight, job.background);
+    Picture picture = MakeSlicePicture(samples, coloring, nWidth, nHeight, job.background, bCaption);
     if (nMapHeight < nHeight)
-        DrawColorBarLabels(LayOutColorBar(nWidth, nMapHeight, nHeight - nMapHeight), coloring, job.background,
-                           picture);
+    {
+        const ColorBarLayout bar = LayOutColorBar(nWidth, nMapHeight, nHeight - nMapHeight, bCaption);
+        DrawColorBarLabels(bar, coloring, job.background, picture);
+        DrawColorBarCaption(bar, strCaption, job.background, picture);
+    }
     DrawTitle(picture, job.strTitle, job.background);
     COutputSet outputs;
     if (!hooks.TakePicture(picture))
