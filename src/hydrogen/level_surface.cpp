@@ -150,12 +150,46 @@ struct ChunkMesh
     std::vector<Triangle> aTriangles;
 };
 
+// What the extraction reads of each row and column of the grid, worked out once for both signs:
+// the least and largest Y of each row, and the sines and cosines of the rows' theta and the
+// columns' phi, the same values the crossings on edges along one axis would work out.
+struct GridTables
+{
+    std::vector<double> aRowPeak;  // least, largest of row i at 2i, 2i + 1
+    std::vector<double> aSinTheta;
+    std::vector<double> aCosTheta;
+    std::vector<double> aSinPhi;
+    std::vector<double> aCosPhi;
+};
+
+GridTables MakeGridTables(const OrbitalGrid& grid)
+{
+    GridTables tables;
+    tables.aRowPeak.resize(2 * static_cast<size_t>(grid.nRows));
+    for (int32_t i = 0; i < grid.nRows; ++i)
+    {
+        const auto pRow = grid.aAngular.begin() + static_cast<ptrdiff_t>(i) * grid.nColumns;
+        const auto range = std::minmax_element(pRow, pRow + grid.nColumns);
+        tables.aRowPeak[2 * static_cast<size_t>(i)] = *range.first;
+        tables.aRowPeak[2 * static_cast<size_t>(i) + 1] = *range.second;
+        tables.aSinTheta.push_back(std::sin(SampleTheta(i, grid.nRows)));
+        tables.aCosTheta.push_back(std::cos(SampleTheta(i, grid.nRows)));
+    }
+    for (int32_t j = 0; j < grid.nColumns; ++j)
+    {
+        const double dPhi = static_cast<double>(j) / grid.nColumns * kTwoPi;
+        tables.aSinPhi.push_back(std::sin(dPhi));
+        tables.aCosPhi.push_back(std::cos(dPhi));
+    }
+    return tables;
+}
+
 class CExtractor
 {
 public:
-    CExtractor(const OrbitalGrid& grid, const std::vector<double>& aRowPeak, double dSign, double dLevel)
+    CExtractor(const OrbitalGrid& grid, const GridTables& tables, double dSign, double dLevel)
         : m_grid(grid),
-          m_aRowPeak(aRowPeak),
+          m_tables(tables),
           m_dSign(dSign),
           m_dLevel(dLevel),
           m_nR(grid.nRadii),
@@ -197,7 +231,7 @@ private:
     bool MayBeInside(int32_t k, int32_t i) const
     {
         const double dFactor = m_dSign * m_grid.aRadial[k];
-        const double* pPeak = &m_aRowPeak[2 * static_cast<size_t>(i)];
+        const double* pPeak = &m_tables.aRowPeak[2 * static_cast<size_t>(i)];
         return dFactor * (dFactor >= 0.0 ? pPeak[1] : pPeak[0]) > m_dLevel;
     }
 
@@ -241,11 +275,14 @@ private:
         const double dTheta = di ? dTheta0 + t * (SampleTheta(i + 1, m_grid.nRows) - dTheta0) : dTheta0;
         const double dPhi = (j + t * dj) / m_nP * kTwoPi;
         const bool bPole = di == 0 && (i == 0 || i == m_grid.nRows - 1);
-        const double dSin = bPole ? 0.0 : std::sin(dTheta);
-        const double dCos = bPole ? (i == 0 ? 1.0 : -1.0) : std::cos(dTheta);
+        // Along one axis the angle of the other is a sample's, whose sine and cosine are tabulated.
+        const double dSin = bPole ? 0.0 : di ? std::sin(dTheta) : m_tables.aSinTheta[i];
+        const double dCos = bPole ? (i == 0 ? 1.0 : -1.0) : di ? std::cos(dTheta) : m_tables.aCosTheta[i];
+        const double dCosPhi = dj ? std::cos(dPhi) : m_tables.aCosPhi[j];
+        const double dSinPhi = dj ? std::sin(dPhi) : m_tables.aSinPhi[j];
         ChunkMesh& chunk = *m_pChunk;
-        chunk.aPoint.insert(chunk.aPoint.end(), {static_cast<float>(r * dSin * std::cos(dPhi)) + 0.0f,
-                                                 static_cast<float>(r * dSin * std::sin(dPhi)) + 0.0f,
+        chunk.aPoint.insert(chunk.aPoint.end(), {static_cast<float>(r * dSin * dCosPhi) + 0.0f,
+                                                 static_cast<float>(r * dSin * dSinPhi) + 0.0f,
                                                  static_cast<float>(r * dCos) + 0.0f});
         return static_cast<int32_t>(chunk.aPoint.size() / 3 - 1);
     }
@@ -381,7 +418,7 @@ private:
     }
 
     const OrbitalGrid& m_grid;
-    const std::vector<double>& m_aRowPeak;  // the least and largest Y of each row
+    const GridTables& m_tables;
     double m_dSign;
     double m_dLevel;
     int32_t m_nR;
@@ -400,21 +437,14 @@ void ExtractLevelSurface(const OrbitalGrid& grid, double dSign, double dLevel, u
     const int32_t nSlabs = grid.nRows - 1;
     const int32_t nChunks = (nSlabs + kSlabsPerChunk - 1) / kSlabsPerChunk;
     std::vector<ChunkMesh> aChunks(static_cast<size_t>(nChunks));
-    std::vector<double> aRowPeak(2 * static_cast<size_t>(grid.nRows));
-    for (int32_t i = 0; i < grid.nRows; ++i)
-    {
-        const auto pRow = grid.aAngular.begin() + static_cast<ptrdiff_t>(i) * grid.nColumns;
-        const auto range = std::minmax_element(pRow, pRow + grid.nColumns);
-        aRowPeak[2 * static_cast<size_t>(i)] = *range.first;
-        aRowPeak[2 * static_cast<size_t>(i) + 1] = *range.second;
-    }
+    const GridTables tables = MakeGridTables(grid);
     std::atomic<int32_t> nNext{0};
     std::exception_ptr pError;
     std::mutex errorMutex;
     const auto work = [&]() {
         try
         {
-            CExtractor extractor(grid, aRowPeak, dSign, dLevel);
+            CExtractor extractor(grid, tables, dSign, dLevel);
             for (int32_t c = nNext++; c < nChunks; c = nNext++)
                 extractor.ExtractChunk(c * kSlabsPerChunk, std::min(nSlabs, (c + 1) * kSlabsPerChunk),
                                        aChunks[c]);
