@@ -9,6 +9,7 @@ import os
 import re
 import subprocess
 
+import meshio
 import numpy as np
 import vtk
 from scipy.special import genlaguerre
@@ -90,6 +91,28 @@ def test_watertight_surfaces_with_their_shells():
     check(s_surfaces(3, 0.0026) == 5, "3s: its two node shells at the level of 90 % make five surfaces")
 
 
+def test_other_mesh_formats():
+    """PLY, OBJ and glTF of 2p_z hold the triangles of its STL, as meshio and VTK read them."""
+    for extension in ("stl", "ply", "obj", "glb"):
+        result = run("--orbital", "2p_z", *GRID, "--color", "value", "--mesh", f"2p.{extension}")
+        check(result.returncode == 0, f"--mesh 2p.{extension}: {result.stderr}")
+    triangles = read_stl("2p.stl").GetNumberOfCells()
+    for extension in ("ply", "obj"):
+        mesh = meshio.read(os.path.join(WORK, f"2p.{extension}"))
+        count = sum(len(cells.data) for cells in mesh.cells if cells.type == "triangle")
+        check(count == triangles, f"2p.{extension}: {count} triangles, the STL {triangles}")
+    reader = vtk.vtkGLTFReader()
+    reader.SetFileName(os.path.join(WORK, "2p.glb"))
+    reader.Update()
+    blocks = reader.GetOutput().NewIterator()
+    count = 0
+    blocks.InitTraversal()
+    while not blocks.IsDoneWithTraversal():
+        count += blocks.GetCurrentDataObject().GetNumberOfCells()
+        blocks.GoToNextItem()
+    check(count == triangles, f"2p.glb: {count} triangles, the STL {triangles}")
+
+
 def test_slice_shows_the_signs():
     """2p_z in the xz plane: psi > 0 above the nucleus (warm end of the diverging map), < 0 below."""
     result = run("--hydrogen", "2,1,0", "--slice", "xz", "--size", "200x260", "--out", "slice.png")
@@ -119,6 +142,7 @@ def test_refusals():
 
 
 test_watertight_surfaces_with_their_shells()
+test_other_mesh_formats()
 test_slice_shows_the_signs()
 test_refusals()
 finish("lobara_render_hydrogen")
