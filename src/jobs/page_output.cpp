@@ -50,14 +50,14 @@ std::string TitlePng(const Job& job)
 }
 
 // The strip of a map's colour bar at the bottom of the picture, its numbers in the picture's
-// text size as a map's are.
+// text size as a map's are; no caption line, as a surface has no quantity.
 std::string BarPng(const Job& job, const FieldColoring& coloring)
 {
     if (coloring.mode == ColorMode::kSign)
         return "";
-    const int nTop = std::max(0, job.nHeight - ColorBarStripRows(job.nWidth));
+    const int nTop = std::max(0, job.nHeight - ColorBarStripRows(job.nWidth, false));
     Picture picture = BlankPicture(job.nWidth, job.nHeight, job.background);
-    const ColorBarLayout layout = LayOutColorBar(job.nWidth, nTop, job.nHeight - nTop);
+    const ColorBarLayout layout = LayOutColorBar(job.nWidth, nTop, job.nHeight - nTop, false);
     DrawColorBar(layout, coloring, job.background, picture);
     DrawColorBarLabels(layout, coloring, job.background, picture);
     return PngBytes(Rows(std::move(picture), nTop, job.nHeight));
