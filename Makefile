@@ -46,6 +46,7 @@ bench: build
 	bench/runs_vs_draw.py $(BUILD)
 	bench/page_rebuild.py $(BUILD)
 	bench/geoid_map.py $(BUILD)
+	bench/hydrogen_vs_vtk.py $(BUILD)
 	@scripts/install-deps --bench
 	cmake $(BUILD) >/dev/null && cmake --build $(BUILD) -j $(JOBS) --target analysis_vs_libsharp
 	bench/synthesis_vs_healpy.py $(BUILD)

@@ -10,6 +10,8 @@
 #include "colour/field_coloring.h"
 #include "export/frame_pattern.h"
 #include "fields/gravity_header.h"
+#include "hydrogen/boundary_surface.h"
+#include "hydrogen/orbital_slice.h"
 #include "jobs/request.h"
 #include "maps/map_projection.h"
 #include "mesh/radius_rule.h"
@@ -30,6 +32,18 @@ enum class JobKind
     kSurface,  // the polar-plot surface: pictures, turntables, meshes, values, points, statistics
     kMap,      // a flat map picture
     kTable,    // the table of harmonics
+    kOrbital,  // a hydrogen-like orbital's boundary surface: pictures, turntables, meshes, statistics
+    kSlice,    // a flat picture of a hydrogen-like orbital in a plane through the nucleus
+};
+
+// What a job of a hydrogen-like orbital draws.
+struct OrbitalJob
+{
+    HydrogenOrbital orbital;
+    LevelRequest level;  // of the boundary surface
+    BoundaryGrid grid;   // its samples
+    SlicePlane slice{};  // of kSlice
+    SliceQuantity sliceQuantity = SliceQuantity::kPsi;
 };
 
 // A request checked and with every default chosen: what the runs read.
@@ -52,6 +66,7 @@ struct Job
     // --quantity intensity: the fields whose root sum of squares is the value (Bx, By, Bz); the
     // field is then Bz, for its degree.
     std::vector<Field> aMagnitudeParts;
+    OrbitalJob orbital;  // of kOrbital and kSlice
     RadiusRule radius;
     double dScaleMillimetres = 0.0;  // 0: as built
     Camera camera{};

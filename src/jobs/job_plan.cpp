@@ -1,5 +1,7 @@
 #include <strings.h>
 
+#include <algorithm>
+#include <climits>
 #include <stdexcept>
 
 #include "camera/camera_math.h"
@@ -9,6 +11,7 @@
 #include "export/values_writer.h"
 #include "fields/input_convention.h"
 #include "fields/orbitals.h"
+#include "hydrogen/radial_function.h"
 #include "jobs/field_outputs.h"
 #include "jobs/job.h"
 #include "jobs/request_error.h"
@@ -96,6 +99,20 @@ bool Given::Has(const char* pszOption) const
         return !r.strCoeffsOutPath.empty();
     if (s == "--spectrum")
         return !r.strSpectrumPath.empty();
+    if (s == "--hydrogen")
+        return r.hydrogen.has_value();
+    if (s == "--charge")
+        return r.dCharge.has_value();
+    if (s == "--enclose")
+        return r.dEnclose.has_value();
+    if (s == "--iso")
+        return r.dIso.has_value();
+    if (s == "--slice")
+        return r.sliceNormal.has_value();
+    if (s == "--density")
+        return r.bDensity;
+    if (s == "--table")
+        return r.nTableMax.has_value();
     throw std::logic_error(std::string("no such item: ") + pszOption);
 }
 
@@ -160,6 +177,109 @@ void ChooseAnalysis(const Request& r, Job& job)
         throw RequestError("--analyze of headerless doubles needs their shape: give --theta and --phi");
 }
 
+// The principal number that begins an --orbital name such as "3d_xy", and the name after it;
+// false for a name without one. A number of more digits than any count is above every cap.
+bool SplitPrincipal(const std::string& strName, int32_t& n, std::string& strRest)
+{
+    const size_t nDigits = std::min(strName.find_first_not_of("0123456789"), strName.size());
+    if (nDigits == 0)
+        return false;
+    n = nDigits > 9 ? INT32_MAX : std::stoi(strName.substr(0, nDigits));
+    strRest = strName.substr(nDigits);
+    return true;
+}
+
+// The hydrogen-like orbital of --hydrogen or of an --orbital name with a principal number, in the
+// convention, with its charge.
+void ChooseHydrogenOrbital(const Request& r, const Convention& convention, HydrogenOrbital& orbital)
+{
+    orbital.convention = convention;
+    orbital.bComplex = r.bComplex;
+    orbital.numbers.dCharge = r.dCharge.value_or(1.0);
+    if (r.hydrogen)
+    {
+        orbital.numbers.n = (*r.hydrogen)[0];
+        orbital.numbers.l = (*r.hydrogen)[1];
+        orbital.numbers.m = (*r.hydrogen)[2];
+    }
+    else
+    {
+        std::string strName;
+        SplitPrincipal(r.strOrbital, orbital.numbers.n, strName);
+        // The pure orbital of that name, its sign in the convention with unit harmonics.
+        Convention unit = convention;
+        unit.normalization = Normalization::kOrtho;
+        Field field;
+        if (!FindOrbital(strName, unit, field))
+            throw RequestError("--orbital with a principal number needs one of " + OrbitalNames() +
+                               " after it, not '" + r.strOrbital + "'");
+        if (field.aTerms.size() != 1)
+            throw RequestError(
+                "--orbital '" + r.strOrbital +
+                "': a hybrid mixes orbitals of several L, each with its own radial part; give a "
+                "pure orbital (s, p, d or f) after the principal number");
+        orbital.numbers.l = field.aTerms[0].l;
+        orbital.numbers.m = field.aTerms[0].m;
+        orbital.bNegative = field.aTerms[0].c < 0.0;
+    }
+    const std::string strError = OrbitalNumbersError(orbital.numbers);
+    if (!strError.empty())
+        throw RequestError((r.hydrogen ? "--hydrogen: " : "--orbital '" + r.strOrbital + "': ") + strError);
+}
+
+// What a hydrogen-like orbital's job draws, and the items that go with it or need it.
+void CheckHydrogen(const Request& r, const Given& given, Job& job)
+{
+    const bool bHydrogen = job.kind == JobKind::kOrbital || job.kind == JobKind::kSlice;
+    if (!bHydrogen)
+    {
+        for (const char* pszItem : {"--charge", "--enclose", "--iso", "--slice", "--density"})
+            if (given.Has(pszItem))
+                throw RequestError(
+                    std::string(pszItem) +
+                    " goes with --hydrogen or an --orbital name with a principal number (2p_z)");
+        return;
+    }
+    for (const char* pszOther : {"--rotate", "--lmin", "--lmax", "--at", "--values", "--radius", "--core",
+                                 "--map", "--table", "--html", "--coeffs-out", "--spectrum"})
+        if (given.Has(pszOther))
+            throw RequestError(
+                std::string("a hydrogen-like orbital gives its boundary surface or --slice: ") + pszOther +
+                " does not go with it");
+    if (r.dEnclose && r.dIso)
+        throw RequestError("--enclose and --iso each choose the surface: give one of them");
+    OrbitalJob& orbital = job.orbital;
+    if (r.dIso)
+        orbital.level = LevelRequest{LevelKind::kIso, *r.dIso};
+    else
+        orbital.level = LevelRequest{LevelKind::kEnclose, r.dEnclose.value_or(0.9)};
+    orbital.grid.nRows = r.nThetaDiv.value_or(orbital.grid.nRows);
+    orbital.grid.nColumns = r.nPhiDiv.value_or(orbital.grid.nColumns);
+    const std::string strGridError = BoundaryGridError(orbital.grid);
+    if (!strGridError.empty())
+        throw RequestError("--theta and --phi of an orbital's surface: " + strGridError);
+    if (job.kind == JobKind::kOrbital)
+    {
+        if (r.bDensity)
+            throw RequestError("--density colours --slice by |psi|^2: it needs --slice");
+        // Lengths are Bohr radii, far from the default camera's scale: the camera fits the surface
+        // unless it is placed.
+        job.bFit = job.bFit || !r.from;
+        return;
+    }
+    for (const char* pszOther :
+         {"--enclose", "--iso", "--stats", "--mesh", "--turntable", "--fit", "--smooth", "--supersample",
+          "--from", "--to", "--theta", "--phi", "--scale"})
+        if (given.Has(pszOther))
+            throw RequestError(std::string("--slice makes only the flat picture of the orbital: ") +
+                               pszOther + " does not go with it");
+    if (job.strPicturePath.empty())
+        throw RequestError("--slice needs --out");
+    orbital.slice.aNormal = *r.sliceNormal;
+    orbital.sliceQuantity = r.bDensity ? SliceQuantity::kDensity : SliceQuantity::kPsi;
+    job.bSizeGiven = r.size.has_value();
+}
+
 // The field the request asks for: Y(l, m), the terms, the ACN channels or the orbital, in its
 // input's convention; a coefficient file's only its convention's parts given; analysed values'
 // convention alone, as for terms.
@@ -169,11 +289,11 @@ void ChooseField(const Request& r, const Given& given, Job& job)
     const bool bOrbital = !r.strOrbital.empty();
     const bool bAnalysis = !r.strAnalyzePath.empty();
     if (int{given.Harmonic()} + int{!r.aTerms.empty()} + int{!r.aAcn.empty()} + int{bFile} + int{bOrbital} +
-            int{bAnalysis} >
+            int{bAnalysis} + int{r.hydrogen.has_value()} >
         1)
         throw RequestError(
-            "-l and -m, --term, --acn, --coeffs, --orbital and --analyze each give the whole field: "
-            "give one of them");
+            "-l and -m, --term, --acn, --coeffs, --orbital, --analyze and --hydrogen each give the whole "
+            "field: give one of them");
     if (r.nLmin && r.nLmax && *r.nLmin > *r.nLmax)
         throw RequestError("--lmin " + std::to_string(*r.nLmin) + " is above --lmax " +
                            std::to_string(*r.nLmax) + ": the band keeps no degree");
@@ -231,7 +351,9 @@ void ChooseField(const Request& r, const Given& given, Job& job)
     job.m = r.m.value_or(kDefaultM);
     for (const Rotation& rotation : r.aRotations)
         job.rotation = Then(job.rotation, rotation);
-    if (bOrbital)
+    if (job.kind == JobKind::kOrbital || job.kind == JobKind::kSlice)
+        ChooseHydrogenOrbital(r, HarmonicConvention(choice), job.orbital.orbital);
+    else if (bOrbital)
     {
         if (!FindOrbital(r.strOrbital, HarmonicConvention(choice), job.field))
             throw RequestError("--orbital needs one of " + OrbitalNames() + ", not '" + r.strOrbital + "'");
@@ -299,9 +421,11 @@ void CheckColoring(const Request& r, const Given& given, Job& job)
     if (r.bComplex && !r.strCoeffsPath.empty())
         throw RequestError("--complex does not go with --coeffs: a coefficient file holds real harmonics");
     job.bComplex = r.bComplex;
-    job.colorMode = r.colorMode.value_or(r.bComplex ? ColorMode::kPhase
-                                         : r.map    ? ColorMode::kValue
-                                                    : ColorMode::kSign);
+    // Flat pictures, maps and slices, colour by value unless told; a complex field by its phase
+    // (not |psi|^2, which has none).
+    job.colorMode = r.colorMode.value_or(r.bComplex && !r.bDensity ? ColorMode::kPhase
+                                         : r.map || r.sliceNormal  ? ColorMode::kValue
+                                                                   : ColorMode::kSign);
     job.strColorMap = r.colorMap.value_or("");
     job.bRange = r.range.has_value();
     if (r.range)
@@ -377,7 +501,13 @@ void TakeItems(const Request& r, Job& job)
     job.strPicturePath = r.strPicturePath;
     job.strPagePath = r.strPagePath;
     job.strOrbital = r.strOrbital;
-    job.kind = r.nTableMax ? JobKind::kTable : r.map ? JobKind::kMap : JobKind::kSurface;
+    int32_t n = 0;
+    std::string strRest;
+    const bool bHydrogen = r.hydrogen || SplitPrincipal(r.strOrbital, n, strRest);
+    job.kind = bHydrogen     ? (r.sliceNormal ? JobKind::kSlice : JobKind::kOrbital)
+               : r.nTableMax ? JobKind::kTable
+               : r.map       ? JobKind::kMap
+                             : JobKind::kSurface;
 }
 
 }  // namespace
@@ -390,6 +520,7 @@ Job PlanJob(const Request& r)
     ChooseField(r, given, job);
     CheckColoring(r, given, job);
     CheckFieldOutputs(r, given, job);
+    CheckHydrogen(r, given, job);
     if (r.nTableMax)
         for (const char* pszOther :
              {"--l",         "--m",      "--term", "--acn",   "--coeffs",     "--orbital", "--analyze",

@@ -52,7 +52,7 @@ std::string TitlePng(const Job& job)
 }
 
 // The strip of a map's colour bar at the bottom of the picture, its numbers in the picture's
-// text size as a map's are.
+// text size as a map's are; no caption line, as a surface has no quantity.
 std::string BarPng(const Job& job, const FieldColoring& coloring)
 {
     if (coloring.mode == ColorMode::kSign)

@@ -40,7 +40,17 @@ struct Request
     std::optional<SineSign> sine;
     std::optional<Convention> convention;  // all three at once, by a common set's name
     bool bComplex = false;                 // the complex harmonics instead of the real ones
+    bool bDensity = false;                 // --slice shows |psi|^2 (see the orbital's items below)
     std::vector<Rotation> aRotations;      // turns of the field, the first applied first
+    // A hydrogen-like orbital instead of a field of harmonics: its n, l and m (an --orbital name
+    // with a principal number gives them too), the nuclear charge, and the surface drawn: the one
+    // that encloses a probability or that of a value of |psi|; or its slice through the nucleus
+    // (the plane by its normal), of psi or of |psi|^2.
+    std::optional<std::array<int32_t, 3>> hydrogen;
+    std::optional<double> dCharge;
+    std::optional<double> dEnclose;
+    std::optional<double> dIso;
+    std::optional<std::array<double, 3>> sliceNormal;
     // What a gravity or magnetic model of the file gives: its quantity at a height (metres above
     // the model's sphere), the normal field removed, the model at an epoch (days,
     // fields/model_time.h).

@@ -42,6 +42,27 @@ std::string SurfaceStatsLine(const Job& job, const SurfaceMesh& mesh)
     return acLine;
 }
 
+std::string OrbitalStatsLine(const Job& job, const BoundarySurface& surface)
+{
+    const OrbitalJob& orbital = job.orbital;
+    const OrbitalNumbers& numbers = orbital.orbital.numbers;
+    const Convention& convention = orbital.orbital.convention;
+    const size_t nPositive = surface.mesh.aTriangles[0].size(), nNegative = surface.mesh.aTriangles[1].size();
+    char acLine[640];
+    std::snprintf(acLine, sizeof acLine,
+                  "{\"n\":%d,\"l\":%d,\"m\":%d,\"charge\":%.17g,\"complex\":%s,\"level\":%.17g,"
+                  "\"enclosed\":%.17g,\"peak\":%.17g,\"extent\":%.17g,\"radii\":%d,\"theta\":%d,\"phi\":%d,"
+                  "\"vertices\":%zu,\"faces\":%zu,\"positive\":%zu,\"negative\":%zu,\"norm\":\"%s\","
+                  "\"cs\":%s,\"sine\":\"%s\"}\n",
+                  numbers.n, numbers.l, numbers.m, numbers.dCharge,
+                  orbital.orbital.bComplex ? "true" : "false", surface.level.dLevel, surface.level.dEnclosed,
+                  surface.level.dPeak, surface.dExtent, orbital.grid.nRadii, orbital.grid.nRows,
+                  orbital.grid.nColumns, surface.mesh.aPoint.size() / 3, nPositive + nNegative, nPositive,
+                  nNegative, NormalizationName(Normalization::kOrtho),
+                  convention.bCondonShortley ? "true" : "false", SineSignName(convention.sine));
+    return acLine;
+}
+
 std::string TableStatsLine(const TableLayout& layout)
 {
     char acLine[160];

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "camera/table_layout.h"
+#include "hydrogen/boundary_surface.h"
 #include "jobs/job.h"
 #include "jobs/run_hooks.h"
 #include "mesh/surface_mesh.h"
@@ -11,6 +12,11 @@
 // The --stats line of a surface: what was sampled (l and m, or the terms' count and highest
 // degree), the grid, the mesh's counts and the convention, as one JSON line.
 std::string SurfaceStatsLine(const Job& job, const SurfaceMesh& mesh);
+
+// The --stats line of a hydrogen-like orbital's boundary surface: its numbers and charge, the
+// level with the probability it encloses and the largest |psi|, the grid and its extent, the
+// mesh's counts and the convention, as one JSON line.
+std::string OrbitalStatsLine(const Job& job, const BoundarySurface& surface);
 
 // The --stats line of a table: the cells' side and place.
 std::string TableStatsLine(const TableLayout& layout);

@@ -11,6 +11,12 @@ void RunRequest(const Request& request, IRunHooks& hooks)
         case JobKind::kMap:
             RunMap(job, hooks);
             return;
+        case JobKind::kOrbital:
+            RunOrbital(job, hooks);
+            return;
+        case JobKind::kSlice:
+            RunSlice(job, hooks);
+            return;
         case JobKind::kSurface:
             break;
     }

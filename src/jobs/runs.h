@@ -18,5 +18,11 @@ void RunMap(const Job& job, IRunHooks& hooks);
 // The table of every harmonic up to the job's degree, in one picture.
 void RunTable(const Job& job, IRunHooks& hooks);
 
+// A hydrogen-like orbital's boundary surface: its pictures or turntable frames, mesh and statistics.
+void RunOrbital(const Job& job, IRunHooks& hooks);
+
+// The flat picture of a hydrogen-like orbital in a plane through the nucleus, with its colour bar.
+void RunSlice(const Job& job, IRunHooks& hooks);
+
 // Plans the request and runs the job it makes.
 void RunRequest(const Request& request, IRunHooks& hooks);

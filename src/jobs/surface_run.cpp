@@ -2,13 +2,10 @@
 #include <optional>
 #include <utility>
 
-#include "camera/fit.h"
-#include "camera/turntable.h"
 #include "colour/color_schemes.h"
 #include "colour/field_coloring.h"
 #include "export/mesh_export.h"
 #include "export/output_files.h"
-#include "export/png_writer.h"
 #include "export/values_writer.h"
 #include "jobs/analysed_field.h"
 #include "jobs/field_outputs.h"
@@ -17,19 +14,17 @@
 #include "jobs/page_output.h"
 #include "jobs/run_report.h"
 #include "jobs/runs.h"
+#include "jobs/surface_pictures.h"
 #include "jobs/turned_field.h"
 #include "mesh/mesh_geometry.h"
 #include "mesh/surface_builder.h"
 #include "page/page_writer.h"
 #include "render/picture_renderer.h"
-#include "render/write_behind.h"
 #include "sht/complex_field.h"
-#include "sht/field_extremes.h"
 #include "sht/field_rows.h"
 #include "sht/field_synthesis.h"
 #include "sht/finite_values.h"
 #include "sht/symmetry_zeros.h"
-#include "text/picture_title.h"
 
 namespace {
 
@@ -50,67 +45,6 @@ std::string PointValues(const Job& job)
             strText += DecimalText(dValue) + '\n';
         }
     return strText;
-}
-
-// The colouring of the surface: by sign, or by the values sampled (of the complex field's).
-FieldColoring SurfaceColoring(const Job& job, const SurfaceMesh& mesh, const ComplexSamples& complex)
-{
-    if (job.colorMode == ColorMode::kSign)
-        return FieldColoring{ColorMode::kSign, kColorSchemes[job.nColorScheme]};
-    const FieldExtremes extremes = SampledExtremes(job.bComplex ? complex.aRe : mesh.m_aValue, complex.aIm);
-    return ChooseColoring(job.colorMode, kColorSchemes[job.nColorScheme], job.strColorMap, job.bRange,
-                          job.dRangeLow, job.dRangeHigh, extremes.dLowest, extremes.dHighest, job.bComplex);
-}
-
-// The colour of each vertex for --color phase or value (none for sign): of its signed value, or
-// of the complex value sampled there.
-std::vector<Rgb8> VertexColors(const Job& job, const SurfaceMesh& mesh, const ComplexSamples& complex,
-                               const FieldColoring& coloring)
-{
-    if (job.colorMode == ColorMode::kSign)
-        return {};
-    const DoubleArray& aRe = job.bComplex ? complex.aRe : mesh.m_aValue;
-    std::vector<Rgb8> aColors(static_cast<size_t>(aRe.GetSize()));
-    for (int32_t k = 0; k < aRe.GetSize(); ++k)
-        aColors[static_cast<size_t>(k)] = ColorOf(coloring, aRe[k], job.bComplex ? complex.aIm[k] : 0.0);
-    return aColors;
-}
-
-// The single picture, or every frame of the turntable, each encoded and written while the next
-// one draws.
-void WritePictures(const Job& job, SurfaceMesh&& mesh, std::vector<Rgb8>&& aVertexColors,
-                   const Camera& camera, CPictureRenderer& renderer, COutputSet& outputs, IRunHooks& hooks)
-{
-    const bool bTurntable = job.nTurntableFrames > 0;
-    const int nFrames = bTurntable ? job.nTurntableFrames : 1;
-    renderer.SetSurface(std::move(mesh), kColorSchemes[job.nColorScheme]);
-    renderer.SetVertexShading(std::move(aVertexColors), job.bSmooth);
-    CRunStep step(hooks, bTurntable ? "rendering frames" : "rendering the picture");
-    CWriteBehind writer;
-    for (int k = 0; k < nFrames; ++k)
-        writer.Add([&, k]() -> CWriteBehind::Job {
-            Camera frame = camera;
-            TurntableFrom(camera.from, camera.to, k, nFrames, frame.from);
-            return [&, k, drawing = renderer.Draw(frame)]() mutable {
-                Picture picture = renderer.Downsample(std::move(drawing));
-                DrawTitle(picture, job.strTitle, job.background);
-                if (!hooks.TakePicture(picture))
-                    outputs.Write(bTurntable ? FrameName(job.framePattern, k) : job.strPicturePath,
-                                  [&picture](COutputStream& stream) { WritePng(stream, picture); });
-                step.Advance(k + 1, nFrames);
-            };
-        });
-    writer.Finish();
-}
-
-// The camera of the picture (of the first frame of a turntable) and of the page: --fit's distance
-// fits every frame.
-Camera PictureCamera(const Job& job, const SurfaceMesh& mesh)
-{
-    Camera camera = job.camera;
-    if (job.bFit)
-        FitCamera(mesh, camera.to, job.nWidth, job.nHeight, std::max(job.nTurntableFrames, 1), camera.from);
-    return camera;
 }
 
 }  // namespace

@@ -54,31 +54,6 @@ std::vector<float> ExactPoints(const SurfaceMesh& mesh, const std::vector<double
     return afPoint;
 }
 
-// Scales the points so that the bounding box's largest side is dMillimetres.
-void ScalePoints(std::vector<float>& afPoint, double dMillimetres)
-{
-    double dExtent = 0.0;
-    for (size_t c = 0; c < 3; ++c)
-    {
-        float fMin = std::numeric_limits<float>::infinity(), fMax = -fMin;
-        for (size_t k = c; k < afPoint.size(); k += 3)
-        {
-            fMin = std::min(fMin, afPoint[k]);
-            fMax = std::max(fMax, afPoint[k]);
-        }
-        dExtent = std::max(dExtent, double{fMax} - double{fMin});
-    }
-    if (!(dExtent > 0.0))
-        throw std::runtime_error("--scale needs a surface of some extent: this one is a single point");
-    const double dFactor = dMillimetres / dExtent;
-    for (float& f : afPoint)
-    {
-        f = static_cast<float>(f * dFactor) + 0.0f;
-        if (!std::isfinite(f))
-            throw std::runtime_error("--scale: the surface scaled to that size has no float coordinates");
-    }
-}
-
 // The vertices' unit normals; one whose faces give none points away from the origin, or up.
 std::vector<float> UnitNormals(const SurfaceMesh& mesh, const std::vector<float>& afPoint)
 {
@@ -160,6 +135,30 @@ std::vector<float> MeshPhases(const DoubleArray& aRe, const DoubleArray& aIm)
     for (int32_t k = 0; k < aRe.GetSize(); ++k)
         afPhase[static_cast<size_t>(k)] = static_cast<float>(std::atan2(aIm[k], aRe[k]));
     return afPhase;
+}
+
+void ScalePoints(std::vector<float>& afPoint, double dMillimetres)
+{
+    double dExtent = 0.0;
+    for (size_t c = 0; c < 3; ++c)
+    {
+        float fMin = std::numeric_limits<float>::infinity(), fMax = -fMin;
+        for (size_t k = c; k < afPoint.size(); k += 3)
+        {
+            fMin = std::min(fMin, afPoint[k]);
+            fMax = std::max(fMax, afPoint[k]);
+        }
+        dExtent = std::max(dExtent, double{fMax} - double{fMin});
+    }
+    if (!(dExtent > 0.0))
+        throw std::runtime_error("--scale needs a surface of some extent: this one is a single point");
+    const double dFactor = dMillimetres / dExtent;
+    for (float& f : afPoint)
+    {
+        f = static_cast<float>(f * dFactor) + 0.0f;
+        if (!std::isfinite(f))
+            throw std::runtime_error("--scale: the surface scaled to that size has no float coordinates");
+    }
 }
 
 MeshGeometry MakeMeshGeometry(const SurfaceMesh& mesh, const std::vector<unsigned char>& aZeros,

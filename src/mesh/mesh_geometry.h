@@ -56,6 +56,11 @@ struct MeshShape
 MeshGeometry MakeMeshGeometry(const SurfaceMesh& mesh, const std::vector<unsigned char>& aZeros,
                               const MeshShape& shape);
 
+// Scales the points (x, y, z of each) so that the largest side of their bounding box is
+// dMillimetres. Throws std::runtime_error for points without extent, or where a coordinate
+// leaves the float range.
+void ScalePoints(std::vector<float>& afPoint, double dMillimetres);
+
 // The face's triangles, a quad split along A-C: calls visit(corners) for each.
 template <typename Visit>
 void ForEachFaceTriangle(const MeshFace& face, Visit visit)

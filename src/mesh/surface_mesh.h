@@ -5,7 +5,8 @@
 #include "sht/growable_array.h"
 
 // One quadrilateral face: vertex indices in the corner order A, B, C, D, that is
-// (row t, column s), (t + 1, s), (t + 1, s + 1), (t, s + 1), the column wrapping to 0.
+// (row t, column s), (t + 1, s), (t + 1, s + 1), (t, s + 1), the column wrapping to 0. A mesh
+// of triangles (an orbital's boundary surface) gives each the corners A, B, C, C.
 struct FaceQuad
 {
     int32_t a;

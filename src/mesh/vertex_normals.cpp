@@ -20,8 +20,11 @@ void AddFaces(const FaceQuadArray& aQuads, const FloatArray& aNX, const FloatArr
     for (int32_t i = 0; i < nFaces; ++i)
     {
         const FaceQuad& q = aQuads[i];
-        for (const int32_t v : {q.a, q.b, q.c, q.d})
+        // A triangle repeats its third corner as its fourth, which counts once.
+        for (const int32_t v : {q.a, q.b, q.c, q.d == q.c ? -1 : q.d})
         {
+            if (v < 0)
+                continue;
             Sum& sum = aSum[static_cast<size_t>(v)];
             sum.x += aNX[i];
             sum.y += aNY[i];

@@ -12,6 +12,6 @@ struct VertexNormals
 
 // At each vertex, the sum of the normals of the faces (of both signs) that have it as a corner,
 // normalised. Face normals are unnormalised, so larger faces weigh more, and they follow the
-// faces' winding. A vertex of no face, or whose faces' normals cancel, gets (0, 0, 0).
-// Throws std::bad_alloc with normals untouched.
+// faces' winding. A face whose fourth corner repeats its third is a triangle. A vertex of no face, or whose
+// faces' normals cancel, gets (0, 0, 0). Throws std::bad_alloc with normals untouched.
 void ComputeVertexNormals(const SurfaceMesh& mesh, VertexNormals& normals);

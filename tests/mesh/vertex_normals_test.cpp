@@ -36,3 +36,45 @@ TEST(ComputeVertexNormals, SphereNormalsAreRadialAndUnit)
 }
 
 }  // namespace
+
+namespace {
+
+// A face whose fourth corner repeats its third is a triangle: on a tetrahedron each corner's
+// normal is the mean of its three faces' normals, the repeated corner counted once.
+TEST(ComputeVertexNormals, TrianglesCountEachCornerOnce)
+{
+    SurfaceMesh mesh;
+    const float aPoints[4][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    for (FloatArray* pArray : {&mesh.m_aX, &mesh.m_aY, &mesh.m_aZ})
+        pArray->SetSize(4);
+    for (int32_t v = 0; v < 4; ++v)
+    {
+        mesh.m_aX[v] = aPoints[v][0];
+        mesh.m_aY[v] = aPoints[v][1];
+        mesh.m_aZ[v] = aPoints[v][2];
+    }
+    // Outward normals, unnormalised: -z, -y, -x and (1, 1, 1).
+    const FaceQuad aFaces[4] = {{0, 2, 1, 1}, {0, 1, 3, 3}, {0, 3, 2, 2}, {1, 2, 3, 3}};
+    const float aNormals[4][3] = {{0, 0, -1}, {0, -1, 0}, {-1, 0, 0}, {1, 1, 1}};
+    mesh.m_aPosQuads.SetSize(4);
+    for (FloatArray* pArray : {&mesh.m_aPosNX, &mesh.m_aPosNY, &mesh.m_aPosNZ})
+        pArray->SetSize(4);
+    for (int32_t f = 0; f < 4; ++f)
+    {
+        mesh.m_aPosQuads[f] = aFaces[f];
+        mesh.m_aPosNX[f] = aNormals[f][0];
+        mesh.m_aPosNY[f] = aNormals[f][1];
+        mesh.m_aPosNZ[f] = aNormals[f][2];
+    }
+    VertexNormals normals;
+    ComputeVertexNormals(mesh, normals);
+    // Corner 3 has the faces -y, -x and (1, 1, 1): (0, 0, 1), unit; counting its repeat twice
+    // would tilt it.
+    EXPECT_FLOAT_EQ(normals.m_aNX[3], 0.0f);
+    EXPECT_FLOAT_EQ(normals.m_aNY[3], 0.0f);
+    EXPECT_FLOAT_EQ(normals.m_aNZ[3], 1.0f);
+    // Corner 0 has the three axis faces: -(1, 1, 1) / sqrt3.
+    EXPECT_FLOAT_EQ(normals.m_aNX[0], static_cast<float>(-1.0 / std::sqrt(3.0)));
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 #include "lobara-render/option_table.h"
 
 #include <CLI/CLI.hpp>
+#include <cmath>
 #include <cstdint>
 #include <stdexcept>
 
@@ -9,9 +10,13 @@
 #include "colour/color_schemes.h"
 #include "export/coefficient_export.h"
 #include "export/mesh_export.h"
+#include "export/values_writer.h"
 #include "fields/input_convention.h"
 #include "fields/model_time.h"
 #include "fields/orbitals.h"
+#include "hydrogen/boundary_level.h"
+#include "hydrogen/orbital_slice.h"
+#include "hydrogen/radial_function.h"
 #include "jobs/job.h"
 #include "jobs/request_error.h"
 #include "jobs/value_text.h"
@@ -57,8 +62,75 @@ std::vector<OptionDeclaration> Declare()
          "The real orbital of that name, positive where its name's polynomial is, in the convention chosen: "
          "s, p_x, p_y, p_z, d_xy, d_yz, d_z2, d_xz, d_x2-y2, f_z3, f_xz2, f_yz2, f_xyz, f_z(x2-y2), "
          "f_x(x2-3y2), f_y(3x2-y2), or a member of a hybrid set: sp, sp2, sp3, sp3d, sp3d2 along +z (sp2 and "
-         "sp3d along +x, sp3 along (1,1,1)), sp3:2 and so on the others (see the README)",
+         "sp3d along +x, sp3 along (1,1,1)), sp3:2 and so on the others (see the README). With a principal "
+         "number first (1s, 2p_z, 3d_xy, 4f_xyz) the hydrogen-like orbital of that name, as --hydrogen draws "
+         "it",
          false, [](const std::string& v, Request& r) { r.strOrbital = v; }},
+        {"--hydrogen", "N,L,M", "",
+         "The hydrogen-like orbital psi(N, L, M) = R(N, L) Y(L, M), Y the real harmonic of the convention "
+         "chosen (the complex one with --complex), normalised to 1: N from 1 to " +
+             std::to_string(kMaxPrincipal) +
+             ", L from 0 to N - 1, |M| <= L; lengths in Bohr radii a0, psi in a0^(-3/2). Draws the "
+             "boundary surface of --enclose or --iso (pictures, --mesh, --stats), or with --slice a flat "
+             "picture",
+         false,
+         [](const std::string& v, Request& r) {
+             const std::vector<double> a = ParseNumbers("--hydrogen", v, 3, "N,L,M");
+             for (const double d : a)
+                 if (d != std::floor(d) || std::fabs(d) > 1e6)
+                     throw RequestError("--hydrogen needs whole numbers N,L,M, not '" + v + "'");
+             r.hydrogen = {static_cast<int32_t>(a[0]), static_cast<int32_t>(a[1]),
+                           static_cast<int32_t>(a[2])};
+             const std::string strError = OrbitalNumbersError(
+                 OrbitalNumbers{(*r.hydrogen)[0], (*r.hydrogen)[1], (*r.hydrogen)[2], 1.0});
+             if (!strError.empty())
+                 throw RequestError("--hydrogen: " + strError);
+         }},
+        {"--charge", "Z", "1",
+         "The nuclear charge of the hydrogen-like orbital, from " + DecimalText(kMinCharge) + " to " +
+             DecimalText(kMaxCharge) + "; lengths stay in Bohr radii a0, so the orbital shrinks as 1/Z",
+         false,
+         [](const std::string& v, Request& r) {
+             const double Z = ParseNumbers("--charge", v, 1, "Z")[0];
+             if (!(Z >= kMinCharge && Z <= kMaxCharge))
+                 throw RequestError("--charge needs Z from " + DecimalText(kMinCharge) + " to " +
+                                    DecimalText(kMaxCharge) + ", not '" + v + "'");
+             r.dCharge = Z;
+         }},
+        {"--enclose", "P", "0.9",
+         "The orbital's boundary surface |psi| = c whose inside holds the probability P (between 0 and 1); "
+         "drawn with the scheme's two colours for the signs of psi",
+         false,
+         [](const std::string& v, Request& r) {
+             const double P = ParseNumbers("--enclose", v, 1, "P")[0];
+             if (!(P >= kMinEnclose && P <= kMaxEnclose))
+                 throw RequestError("--enclose needs a probability P above 0 and below 1, not '" + v + "'");
+             r.dEnclose = P;
+         }},
+        {"--iso", "C", "",
+         "The orbital's surface |psi| = C instead, C above 0 in a0^(-3/2) (--stats prints the largest |psi|)",
+         false, [](const std::string& v, Request& r) { r.dIso = ParsePositive("--iso", v); }},
+        {"--slice", "PLANE", "",
+         "Write a flat picture of the orbital to --out instead: psi in the plane through the nucleus xz "
+         "(seen "
+         "from -y), xy (from +z), yz (from +x) or of the normal A,B,C (seen from its tip, +z up), a square "
+         "that holds 99.9 % of the radial probability, with its colour bar",
+         false,
+         [](const std::string& v, Request& r) {
+             SlicePlane plane{};
+             if (!FindSlicePlane(v, plane))
+             {
+                 if (v.find(',') == std::string::npos)
+                     throw RequestError("--slice needs xz, xy, yz or a normal A,B,C, not '" + v + "'");
+                 plane.aNormal = ParsePoint("--slice", v);
+                 const std::string strError = SlicePlaneError(plane);
+                 if (!strError.empty())
+                     throw RequestError("--slice: " + strError + ", not '" + v + "'");
+             }
+             r.sliceNormal = plane.aNormal;
+         }},
+        {"--density", "", "", "With --slice, the probability density |psi|^2 instead of psi", false,
+         [](const std::string&, Request& r) { r.bDensity = true; }},
         {"--lmin", "L", "",
          "Keep the degrees of the field from L up; with --lmax, the band of degrees from L to --lmax", false,
          Integer("--lmin", &Request::nLmin, 0, kMaxDegree)},

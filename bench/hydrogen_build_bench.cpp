@@ -1,0 +1,53 @@
+// The boundary surface of one orbital built on a grid, best of three, as one JSON line:
+// hydrogen_build_bench N L M RADII ROWS COLUMNS THREADS
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "hydrogen/boundary_surface.h"
+
+int main(int argc, char** argv)
+{
+    if (argc != 8)
+    {
+        std::fprintf(stderr, "usage: %s N L M RADII ROWS COLUMNS THREADS\n", argv[0]);
+        return 2;
+    }
+    HydrogenOrbital orbital;
+    orbital.numbers = {std::atoi(argv[1]), std::atoi(argv[2]), std::atoi(argv[3]), 1.0};
+    const BoundaryGrid grid{std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6])};
+    const auto nThreads = static_cast<unsigned>(std::atoi(argv[7]));
+    double dBest = 1e300;
+    BoundarySurface surface;
+    for (int k = 0; k < 3; ++k)
+    {
+        const auto start = std::chrono::steady_clock::now();
+        surface = BuildBoundarySurface(orbital, LevelRequest{}, grid, nThreads);
+        dBest =
+            std::min(dBest, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    // Area and enclosed volume (divergence theorem) of the outward-turned triangles.
+    double dArea = 0.0, dVolume = 0.0;
+    size_t nTriangles = 0;
+    for (const std::vector<Triangle>& aTriangles : surface.mesh.aTriangles)
+        for (const Triangle& t : aTriangles)
+        {
+            double p[3][3];
+            for (int v = 0; v < 3; ++v)
+                for (int c = 0; c < 3; ++c)
+                    p[v][c] = surface.mesh.aPoint[3 * static_cast<size_t>(t[v]) + c];
+            const double u[3] = {p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]};
+            const double w[3] = {p[2][0] - p[0][0], p[2][1] - p[0][1], p[2][2] - p[0][2]};
+            const double n[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2],
+                                 u[0] * w[1] - u[1] * w[0]};
+            dArea += 0.5 * std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+            dVolume += (p[0][0] * n[0] + p[0][1] * n[1] + p[0][2] * n[2]) / 6.0;
+            ++nTriangles;
+        }
+    std::printf(
+        "{\"seconds\": %.4f, \"level\": %.17g, \"extent\": %.17g, \"area\": %.17g, \"volume\": %.17g, "
+        "\"triangles\": %zu}\n",
+        dBest, surface.level.dLevel, surface.dExtent, dArea, dVolume, nTriangles);
+    return 0;
+}

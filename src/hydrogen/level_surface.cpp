@@ -1,0 +1,496 @@
+#include "hydrogen/level_surface.h"
+
+#include <algorithm>
+#include <atomic>
+#include <climits>
+#include <cmath>
+#include <exception>
+#include <mutex>
+#include <new>
+#include <thread>
+
+#include "sht/angles.h"
+
+namespace {
+
+// Corners of a cell by bits: bit 0 the next radius, bit 1 the next row, bit 2 the next column.
+// An edge joins corner p to corner q, p's bits a subset of q's; its type is q ^ p.
+struct TetEdge
+{
+    uint8_t p;
+    uint8_t q;
+};
+
+struct TetCase
+{
+    int nTriangles;
+    TetEdge aEdges[2][3];
+};
+
+// For each of the cell's six tetrahedra and each set of its corners inside (bit per corner),
+// the triangles on its edges, turned so that their normals point from inside to outside.
+struct TetTable
+{
+    TetCase aCases[6][16];
+};
+
+double Dot(const double a[3], const double b[3])
+{
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+
+void CornerPoint(int c, double p[3])
+{
+    p[0] = c & 1;
+    p[1] = (c >> 1) & 1;
+    p[2] = (c >> 2) & 1;
+}
+
+// Turns the triangle so that its normal, worked out from the edges' midpoints in index space,
+// points along aOut.
+void Orient(TetEdge aEdges[3], const double aOut[3])
+{
+    double m[3][3];
+    for (int v = 0; v < 3; ++v)
+    {
+        double p[3], q[3];
+        CornerPoint(aEdges[v].p, p);
+        CornerPoint(aEdges[v].q, q);
+        for (int c = 0; c < 3; ++c)
+            m[v][c] = 0.5 * (p[c] + q[c]);
+    }
+    const double u[3] = {m[1][0] - m[0][0], m[1][1] - m[0][1], m[1][2] - m[0][2]};
+    const double w[3] = {m[2][0] - m[0][0], m[2][1] - m[0][1], m[2][2] - m[0][2]};
+    const double n[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]};
+    if (Dot(n, aOut) < 0.0)
+        std::swap(aEdges[1], aEdges[2]);
+}
+
+TetTable MakeTetTable()
+{
+    // The tetrahedra follow the main diagonal from corner 0 to corner 7 through one axis, then two.
+    const int aAxes[6][2] = {{1, 2}, {1, 4}, {2, 1}, {2, 4}, {4, 1}, {4, 2}};
+    TetTable table{};
+    for (int t = 0; t < 6; ++t)
+    {
+        const int aCorner[4] = {0, aAxes[t][0], aAxes[t][0] | aAxes[t][1], 7};
+        const auto edge = [&aCorner](int a, int b) {
+            return TetEdge{static_cast<uint8_t>(aCorner[std::min(a, b)]),
+                           static_cast<uint8_t>(aCorner[std::max(a, b)])};
+        };
+        for (int nMask = 1; nMask < 15; ++nMask)
+        {
+            int aIn[4], aOutside[4], nIn = 0, nOut = 0;
+            for (int v = 0; v < 4; ++v)
+                ((nMask >> v) & 1 ? aIn[nIn++] : aOutside[nOut++]) = v;
+            // From the mean inside corner to the mean outside one.
+            double aDirection[3];
+            for (int c = 0; c < 3; ++c)
+            {
+                double dIn = 0.0, dOut = 0.0;
+                for (int v = 0; v < nIn; ++v)
+                {
+                    double p[3];
+                    CornerPoint(aCorner[aIn[v]], p);
+                    dIn += p[c] / nIn;
+                }
+                for (int v = 0; v < nOut; ++v)
+                {
+                    double p[3];
+                    CornerPoint(aCorner[aOutside[v]], p);
+                    dOut += p[c] / nOut;
+                }
+                aDirection[c] = dOut - dIn;
+            }
+            TetCase& entry = table.aCases[t][nMask];
+            if (nIn == 1 || nOut == 1)
+            {
+                const int x = nIn == 1 ? aIn[0] : aOutside[0];
+                const int* pOthers = nIn == 1 ? aOutside : aIn;
+                entry.nTriangles = 1;
+                for (int v = 0; v < 3; ++v)
+                    entry.aEdges[0][v] = edge(x, pOthers[v]);
+            }
+            else
+            {
+                const TetEdge aQuad[4] = {edge(aIn[0], aOutside[0]), edge(aIn[0], aOutside[1]),
+                                          edge(aIn[1], aOutside[1]), edge(aIn[1], aOutside[0])};
+                entry.nTriangles = 2;
+                const int aSplit[2][3] = {{0, 1, 2}, {0, 2, 3}};
+                for (int s = 0; s < 2; ++s)
+                    for (int v = 0; v < 3; ++v)
+                        entry.aEdges[s][v] = aQuad[aSplit[s][v]];
+            }
+            for (int s = 0; s < entry.nTriangles; ++s)
+                Orient(entry.aEdges[s], aDirection);
+        }
+    }
+    return table;
+}
+
+const TetTable& Tables()
+{
+    static const TetTable table = MakeTetTable();
+    return table;
+}
+
+// The slot of an edge type in its array: types 1 (radius), 4 (column) and 5 lie in a row's
+// plane, types 2 (row), 3, 6 and 7 cross to the next row.
+constexpr int kTypeSlot[8] = {-1, 0, 0, 1, 1, 2, 2, 3};
+constexpr int kPlaneSlots = 3;
+constexpr int kCrossSlots = 4;
+
+// Rows of theta per unit of work; the units are fixed, so the mesh does not depend on the threads.
+constexpr int32_t kSlabsPerChunk = 8;
+
+// One chunk's vertices and triangles; index -1 - q is the next chunk's q-th vertex.
+struct ChunkMesh
+{
+    std::vector<float> aPoint;
+    std::vector<Triangle> aTriangles;
+};
+
+// What the extraction reads of each row and column of the grid, worked out once for both signs:
+// the least and largest Y of each row, and the sines and cosines of the rows' theta and the
+// columns' phi, the same values the crossings on edges along one axis would work out.
+struct GridTables
+{
+    std::vector<double> aRowPeak;  // least, largest of row i at 2i, 2i + 1
+    std::vector<double> aSinTheta;
+    std::vector<double> aCosTheta;
+    std::vector<double> aSinPhi;
+    std::vector<double> aCosPhi;
+};
+
+GridTables MakeGridTables(const OrbitalGrid& grid)
+{
+    GridTables tables;
+    tables.aRowPeak.resize(2 * static_cast<size_t>(grid.nRows));
+    for (int32_t i = 0; i < grid.nRows; ++i)
+    {
+        const auto pRow = grid.aAngular.begin() + static_cast<ptrdiff_t>(i) * grid.nColumns;
+        const auto range = std::minmax_element(pRow, pRow + grid.nColumns);
+        tables.aRowPeak[2 * static_cast<size_t>(i)] = *range.first;
+        tables.aRowPeak[2 * static_cast<size_t>(i) + 1] = *range.second;
+        tables.aSinTheta.push_back(std::sin(SampleTheta(i, grid.nRows)));
+        tables.aCosTheta.push_back(std::cos(SampleTheta(i, grid.nRows)));
+    }
+    for (int32_t j = 0; j < grid.nColumns; ++j)
+    {
+        const double dPhi = static_cast<double>(j) / grid.nColumns * kTwoPi;
+        tables.aSinPhi.push_back(std::sin(dPhi));
+        tables.aCosPhi.push_back(std::cos(dPhi));
+    }
+    return tables;
+}
+
+class CExtractor
+{
+public:
+    CExtractor(const OrbitalGrid& grid, const GridTables& tables, double dSign, double dLevel)
+        : m_grid(grid),
+          m_tables(tables),
+          m_dSign(dSign),
+          m_dLevel(dLevel),
+          m_nR(grid.nRadii),
+          m_nP(grid.nColumns)
+    {}
+
+    void ExtractChunk(int32_t i0, int32_t i1, ChunkMesh& chunk)
+    {
+        const size_t nPlane = static_cast<size_t>(m_nR) * static_cast<size_t>(m_nP);
+        m_aInside[0].resize(nPlane);
+        m_aInside[1].resize(nPlane);
+        m_aPlane[0].resize(nPlane * kPlaneSlots);
+        m_aPlane[1].resize(nPlane * kPlaneSlots);
+        m_aCross.resize(nPlane * kCrossSlots);
+        m_pChunk = &chunk;
+        const int32_t nLastRow = m_grid.nRows - 1;
+        FillInside(i0, m_aInside[0]);
+        ScanPlane(i0, true, m_aInside[0], m_aPlane[0]);
+        for (int32_t i = i0; i < i1; ++i)
+        {
+            FillInside(i + 1, m_aInside[1]);
+            ScanCross(i);
+            ScanPlane(i + 1, i + 1 < i1 || i1 == nLastRow, m_aInside[1], m_aPlane[1]);
+            EmitSlab(i);
+            std::swap(m_aInside[0], m_aInside[1]);
+            std::swap(m_aPlane[0], m_aPlane[1]);
+        }
+    }
+
+private:
+    double Value(int32_t k, int32_t i, int32_t j) const
+    {
+        return m_dSign * m_grid.aRadial[k] * m_grid.aAngular[static_cast<size_t>(i) * m_nP + j];
+    }
+
+    // Whether a sample of radius k in row i may lie inside: the largest s R Y of the row, the
+    // same product of the same numbers as the test of each sample, so that a row that cannot
+    // holds no sample inside.
+    bool MayBeInside(int32_t k, int32_t i) const
+    {
+        const double dFactor = m_dSign * m_grid.aRadial[k];
+        const double* pPeak = &m_tables.aRowPeak[2 * static_cast<size_t>(i)];
+        return dFactor * (dFactor >= 0.0 ? pPeak[1] : pPeak[0]) > m_dLevel;
+    }
+
+    // Whether any sample of radii k, k + 1 in rows i0 .. i1 may lie inside.
+    bool MayCross(int32_t k, int32_t i0, int32_t i1) const
+    {
+        for (int32_t i = i0; i <= i1; ++i)
+            if (MayBeInside(k, i) || (k + 1 < m_nR && MayBeInside(k + 1, i)))
+                return true;
+        return false;
+    }
+
+    void FillInside(int32_t i, std::vector<uint8_t>& aInside) const
+    {
+        const double* pRow = m_grid.aAngular.data() + static_cast<size_t>(i) * m_nP;
+        for (int32_t k = 0; k < m_nR; ++k)
+        {
+            const double dFactor = m_dSign * m_grid.aRadial[k];
+            uint8_t* pInside = aInside.data() + static_cast<size_t>(k) * m_nP;
+            if (!MayBeInside(k, i))
+            {
+                std::fill(pInside, pInside + m_nP, uint8_t{0});
+                continue;
+            }
+            for (int32_t j = 0; j < m_nP; ++j)
+                pInside[j] = dFactor * pRow[j] > m_dLevel;
+        }
+    }
+
+    // The vertex where the edge from (k, i, j) of the type crosses the level, as a new vertex
+    // of the chunk.
+    int32_t AddVertex(int32_t k, int32_t i, int32_t j, int nType)
+    {
+        const int dk = nType & 1, di = (nType >> 1) & 1, dj = (nType >> 2) & 1;
+        const int32_t j1 = j + dj == m_nP ? 0 : j + dj;
+        const double g0 = Value(k, i, j), g1 = Value(k + dk, i + di, j1);
+        // Clamped off the corners, so that no two edges' crossings meet at a corner.
+        const double t = std::min(std::max((m_dLevel - g0) / (g1 - g0), 1.0 / 1024.0), 1.0 - 1.0 / 1024.0);
+        const double r = m_grid.aRadius[k] + t * (m_grid.aRadius[k + dk] - m_grid.aRadius[k]);
+        const double dTheta0 = SampleTheta(i, m_grid.nRows);
+        const double dTheta = di ? dTheta0 + t * (SampleTheta(i + 1, m_grid.nRows) - dTheta0) : dTheta0;
+        const double dPhi = (j + t * dj) / m_nP * kTwoPi;
+        const bool bPole = di == 0 && (i == 0 || i == m_grid.nRows - 1);
+        // Along one axis the angle of the other is a sample's, whose sine and cosine are tabulated.
+        const double dSin = bPole ? 0.0 : di ? std::sin(dTheta) : m_tables.aSinTheta[i];
+        const double dCos = bPole ? (i == 0 ? 1.0 : -1.0) : di ? std::cos(dTheta) : m_tables.aCosTheta[i];
+        const double dCosPhi = dj ? std::cos(dPhi) : m_tables.aCosPhi[j];
+        const double dSinPhi = dj ? std::sin(dPhi) : m_tables.aSinPhi[j];
+        ChunkMesh& chunk = *m_pChunk;
+        chunk.aPoint.insert(chunk.aPoint.end(), {static_cast<float>(r * dSin * dCosPhi) + 0.0f,
+                                                 static_cast<float>(r * dSin * dSinPhi) + 0.0f,
+                                                 static_cast<float>(r * dCos) + 0.0f});
+        return static_cast<int32_t>(chunk.aPoint.size() / 3 - 1);
+    }
+
+    // The indices of the crossings on the edges in row i's plane, in a fixed order: new vertices
+    // when bCreate, else -1 - q for the q-th, which the next chunk makes. At a pole the
+    // crossings between two radii are one vertex.
+    void ScanPlane(int32_t i, bool bCreate, const std::vector<uint8_t>& aInside, std::vector<int32_t>& aSlots)
+    {
+        int32_t nOrdinal = 0;
+        const auto index = [&](int32_t k, int32_t j, int nType) {
+            return bCreate ? AddVertex(k, i, j, nType) : -1 - nOrdinal++;
+        };
+        const bool bPole = i == 0 || i == m_grid.nRows - 1;
+        for (int32_t k = 0; k < m_nR; ++k)
+        {
+            const uint8_t* pIn = aInside.data() + static_cast<size_t>(k) * m_nP;
+            const uint8_t* pNext = k + 1 < m_nR ? pIn + m_nP : nullptr;
+            int32_t* pSlots = aSlots.data() + static_cast<size_t>(k) * m_nP * kPlaneSlots;
+            // The ordinals of the crossings not made here count only the crossings there are.
+            if (!MayCross(k, i, i))
+                continue;
+            if (bPole)
+            {
+                if (pNext && pIn[0] != pNext[0])
+                {
+                    const int32_t nVertex = index(k, 0, 1);
+                    for (int32_t j = 0; j < m_nP; ++j)
+                        pSlots[j * kPlaneSlots + kTypeSlot[1]] = pSlots[j * kPlaneSlots + kTypeSlot[5]] =
+                            nVertex;
+                }
+                continue;
+            }
+            for (int32_t j = 0; j < m_nP; ++j)
+            {
+                const int32_t j1 = j + 1 == m_nP ? 0 : j + 1;
+                if (pNext && pIn[j] != pNext[j])
+                    pSlots[j * kPlaneSlots + kTypeSlot[1]] = index(k, j, 1);
+                if (pIn[j] != pIn[j1])
+                    pSlots[j * kPlaneSlots + kTypeSlot[4]] = index(k, j, 4);
+                if (pNext && pIn[j] != pNext[j1])
+                    pSlots[j * kPlaneSlots + kTypeSlot[5]] = index(k, j, 5);
+            }
+        }
+    }
+
+    // The crossings on the edges from row i to row i + 1.
+    void ScanCross(int32_t i)
+    {
+        const std::vector<uint8_t>& aIn = m_aInside[0];
+        const std::vector<uint8_t>& aOut = m_aInside[1];
+        for (int32_t k = 0; k < m_nR; ++k)
+        {
+            const uint8_t* pIn = aIn.data() + static_cast<size_t>(k) * m_nP;
+            const uint8_t* pBelow = aOut.data() + static_cast<size_t>(k) * m_nP;
+            const uint8_t* pBelowNext = k + 1 < m_nR ? pBelow + m_nP : nullptr;
+            int32_t* pSlots = m_aCross.data() + static_cast<size_t>(k) * m_nP * kCrossSlots;
+            if (!MayCross(k, i, i + 1))
+                continue;
+            for (int32_t j = 0; j < m_nP; ++j)
+            {
+                const int32_t j1 = j + 1 == m_nP ? 0 : j + 1;
+                if (pIn[j] != pBelow[j])
+                    pSlots[j * kCrossSlots + kTypeSlot[2]] = AddVertex(k, i, j, 2);
+                if (pBelowNext && pIn[j] != pBelowNext[j])
+                    pSlots[j * kCrossSlots + kTypeSlot[3]] = AddVertex(k, i, j, 3);
+                if (pIn[j] != pBelow[j1])
+                    pSlots[j * kCrossSlots + kTypeSlot[6]] = AddVertex(k, i, j, 6);
+                if (pBelowNext && pIn[j] != pBelowNext[j1])
+                    pSlots[j * kCrossSlots + kTypeSlot[7]] = AddVertex(k, i, j, 7);
+            }
+        }
+    }
+
+    int32_t EdgeVertex(int32_t k, int32_t j, const TetEdge& edge) const
+    {
+        const int nType = edge.q ^ edge.p;
+        const int32_t kLow = k + (edge.p & 1);
+        const int32_t jLow = (edge.p & 4) && j + 1 == m_nP ? 0 : j + ((edge.p >> 2) & 1);
+        const size_t nPoint = static_cast<size_t>(kLow) * m_nP + jLow;
+        if (nType & 2)
+            return m_aCross[nPoint * kCrossSlots + kTypeSlot[nType]];
+        return m_aPlane[(edge.p >> 1) & 1][nPoint * kPlaneSlots + kTypeSlot[nType]];
+    }
+
+    void EmitSlab(int32_t i)
+    {
+        const TetTable& table = Tables();
+        std::vector<Triangle>& aTriangles = m_pChunk->aTriangles;
+        for (int32_t k = 0; k + 1 < m_nR; ++k)
+        {
+            if (!MayCross(k, i, i + 1))
+                continue;
+            const uint8_t* apRow[4] = {m_aInside[0].data() + static_cast<size_t>(k) * m_nP,
+                                       m_aInside[0].data() + static_cast<size_t>(k + 1) * m_nP,
+                                       m_aInside[1].data() + static_cast<size_t>(k) * m_nP,
+                                       m_aInside[1].data() + static_cast<size_t>(k + 1) * m_nP};
+            for (int32_t j = 0; j < m_nP; ++j)
+            {
+                const int32_t j1 = j + 1 == m_nP ? 0 : j + 1;
+                const unsigned nCorners = apRow[0][j] | apRow[1][j] << 1 | apRow[2][j] << 2 |
+                                          apRow[3][j] << 3 | apRow[0][j1] << 4 | apRow[1][j1] << 5 |
+                                          apRow[2][j1] << 6 | apRow[3][j1] << 7;
+                if (nCorners == 0 || nCorners == 255)
+                    continue;
+                for (int t = 0; t < 6; ++t)
+                {
+                    const TetCase& entry = table.aCases[t][TetMask(t, nCorners)];
+                    for (int s = 0; s < entry.nTriangles; ++s)
+                    {
+                        const Triangle triangle = {EdgeVertex(k, j, entry.aEdges[s][0]),
+                                                   EdgeVertex(k, j, entry.aEdges[s][1]),
+                                                   EdgeVertex(k, j, entry.aEdges[s][2])};
+                        // Crossings welded at a pole leave triangles without area.
+                        if (triangle[0] != triangle[1] && triangle[1] != triangle[2] &&
+                            triangle[2] != triangle[0])
+                            aTriangles.push_back(triangle);
+                    }
+                }
+            }
+        }
+    }
+
+    // The tetrahedron's corners inside, from the cell's (bit c for corner c).
+    static int TetMask(int t, unsigned nCorners)
+    {
+        static const int aCorners[6][4] = {{0, 1, 3, 7}, {0, 1, 5, 7}, {0, 2, 3, 7},
+                                           {0, 2, 6, 7}, {0, 4, 5, 7}, {0, 4, 6, 7}};
+        int nMask = 0;
+        for (int v = 0; v < 4; ++v)
+            nMask |= ((nCorners >> aCorners[t][v]) & 1) << v;
+        return nMask;
+    }
+
+    const OrbitalGrid& m_grid;
+    const GridTables& m_tables;
+    double m_dSign;
+    double m_dLevel;
+    int32_t m_nR;
+    int32_t m_nP;
+    ChunkMesh* m_pChunk = nullptr;
+    std::vector<uint8_t> m_aInside[2];
+    std::vector<int32_t> m_aPlane[2];
+    std::vector<int32_t> m_aCross;
+};
+
+}  // namespace
+
+void ExtractLevelSurface(const OrbitalGrid& grid, double dSign, double dLevel, unsigned nThreads,
+                         LevelMesh& mesh, int nList)
+{
+    const int32_t nSlabs = grid.nRows - 1;
+    const int32_t nChunks = (nSlabs + kSlabsPerChunk - 1) / kSlabsPerChunk;
+    std::vector<ChunkMesh> aChunks(static_cast<size_t>(nChunks));
+    const GridTables tables = MakeGridTables(grid);
+    std::atomic<int32_t> nNext{0};
+    std::exception_ptr pError;
+    std::mutex errorMutex;
+    const auto work = [&]() {
+        try
+        {
+            CExtractor extractor(grid, tables, dSign, dLevel);
+            for (int32_t c = nNext++; c < nChunks; c = nNext++)
+                extractor.ExtractChunk(c * kSlabsPerChunk, std::min(nSlabs, (c + 1) * kSlabsPerChunk),
+                                       aChunks[c]);
+        }
+        catch (...)
+        {
+            const std::lock_guard<std::mutex> lock(errorMutex);
+            pError = std::current_exception();
+            nNext = nChunks;
+        }
+    };
+    const unsigned nWorkers = std::max(1u, std::min(nThreads ? nThreads : std::thread::hardware_concurrency(),
+                                                    static_cast<unsigned>(nChunks)));
+    std::vector<std::thread> aThreads;
+    for (unsigned w = 1; w < nWorkers; ++w)
+        aThreads.emplace_back(work);
+    work();
+    for (std::thread& thread : aThreads)
+        thread.join();
+    if (pError)
+        std::rethrow_exception(pError);
+
+    // Each chunk's vertices after those before it; -1 - q is the next chunk's q-th vertex.
+    std::vector<int64_t> aOffset(static_cast<size_t>(nChunks) + 1);
+    aOffset[0] = static_cast<int64_t>(mesh.aPoint.size() / 3);
+    size_t nTriangles = mesh.aTriangles[nList].size();
+    for (int32_t c = 0; c < nChunks; ++c)
+    {
+        aOffset[c + 1] = aOffset[c] + static_cast<int64_t>(aChunks[c].aPoint.size() / 3);
+        nTriangles += aChunks[c].aTriangles.size();
+    }
+    if (aOffset[nChunks] > INT32_MAX)
+        throw std::bad_alloc();
+    std::vector<Triangle>& aTriangles = mesh.aTriangles[nList];
+    mesh.aPoint.reserve(static_cast<size_t>(aOffset[nChunks]) * 3);
+    aTriangles.reserve(nTriangles);
+    for (int32_t c = 0; c < nChunks; ++c)
+    {
+        ChunkMesh& chunk = aChunks[c];
+        mesh.aPoint.insert(mesh.aPoint.end(), chunk.aPoint.begin(), chunk.aPoint.end());
+        for (Triangle triangle : chunk.aTriangles)
+        {
+            for (int32_t& v : triangle)
+                v = static_cast<int32_t>(v >= 0 ? aOffset[c] + v : aOffset[c + 1] - 1 - v);
+            aTriangles.push_back(triangle);
+        }
+        chunk = ChunkMesh{};
+    }
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The hydrogen-like atom of nuclear charge Z, lengths in Bohr radii a0 whatever Z (its orbitals
+// shrink as 1/Z). Its orbital psi(n, l, m) = R(n, l; r) Y(l, m; theta, phi) with
+//   R(n, l; r) = N rho^l e^(-rho/2) L_(n-l-1)^(2l+1)(rho),  rho = 2 Z r / n,
+//   N = sqrt((2Z/n)^3 (n - l - 1)! / (2n (n + l)!)),
+// L the associated Laguerre polynomial, so that the integral of R^2 r^2 over r >= 0 is 1.
+
+// The highest principal number taken: up to there every value is within 1e-14 of the largest
+// |R| of its orbital (the Laguerre recurrence, checked against 50-digit values).
+constexpr int32_t kMaxPrincipal = 30;
+// The nuclear charges taken.
+constexpr double kMinCharge = 1e-3;
+constexpr double kMaxCharge = 1e3;
+
+struct OrbitalNumbers
+{
+    int32_t n = 1;
+    int32_t l = 0;
+    int32_t m = 0;
+    double dCharge = 1.0;  // Z
+};
+
+// Why the numbers name no orbital that can be built, in one line ("L must be below N: ..."),
+// or empty when they do: 1 <= n <= kMaxPrincipal, 0 <= l < n, |m| <= l, Z finite in
+// [kMinCharge, kMaxCharge].
+std::string OrbitalNumbersError(const OrbitalNumbers& orbital);
+
+// R(n, l; r) of valid numbers, for r >= 0. Values whose factor e^(-rho/2) is below the double
+// range (rho above 1400, far beyond any probability a double holds) are 0.
+class CRadialFunction
+{
+public:
+    CRadialFunction(int32_t n, int32_t l, double dCharge);
+
+    double operator()(double r) const;
+
+    // n^2 / Z: the orbital's length scale (the mean radius is (3n^2 - l(l + 1)) / 2Z).
+    double Scale() const { return m_dScale; }
+
+private:
+    int32_t m_n;
+    int32_t m_l;
+    double m_dRhoPerRadius;  // 2Z / n
+    double m_dNorm;          // N
+    double m_dScale;
+};

@@ -1,0 +1,66 @@
+#include "jobs/surface_pictures.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "camera/fit.h"
+#include "camera/turntable.h"
+#include "colour/color_schemes.h"
+#include "export/png_writer.h"
+#include "render/write_behind.h"
+#include "sht/field_extremes.h"
+#include "text/picture_title.h"
+
+FieldColoring SurfaceColoring(const Job& job, const SurfaceMesh& mesh, const ComplexSamples& complex)
+{
+    if (job.colorMode == ColorMode::kSign)
+        return FieldColoring{ColorMode::kSign, kColorSchemes[job.nColorScheme]};
+    const FieldExtremes extremes = SampledExtremes(job.bComplex ? complex.aRe : mesh.m_aValue, complex.aIm);
+    return ChooseColoring(job.colorMode, kColorSchemes[job.nColorScheme], job.strColorMap, job.bRange,
+                          job.dRangeLow, job.dRangeHigh, extremes.dLowest, extremes.dHighest, job.bComplex);
+}
+
+std::vector<Rgb8> VertexColors(const Job& job, const SurfaceMesh& mesh, const ComplexSamples& complex,
+                               const FieldColoring& coloring)
+{
+    if (job.colorMode == ColorMode::kSign)
+        return {};
+    const DoubleArray& aRe = job.bComplex ? complex.aRe : mesh.m_aValue;
+    std::vector<Rgb8> aColors(static_cast<size_t>(aRe.GetSize()));
+    for (int32_t k = 0; k < aRe.GetSize(); ++k)
+        aColors[static_cast<size_t>(k)] = ColorOf(coloring, aRe[k], job.bComplex ? complex.aIm[k] : 0.0);
+    return aColors;
+}
+
+void WritePictures(const Job& job, SurfaceMesh&& mesh, std::vector<Rgb8>&& aVertexColors,
+                   const Camera& camera, CPictureRenderer& renderer, COutputSet& outputs, IRunHooks& hooks)
+{
+    const bool bTurntable = job.nTurntableFrames > 0;
+    const int nFrames = bTurntable ? job.nTurntableFrames : 1;
+    renderer.SetSurface(std::move(mesh), kColorSchemes[job.nColorScheme]);
+    renderer.SetVertexShading(std::move(aVertexColors), job.bSmooth);
+    CRunStep step(hooks, bTurntable ? "rendering frames" : "rendering the picture");
+    CWriteBehind writer;
+    for (int k = 0; k < nFrames; ++k)
+        writer.Add([&, k]() -> CWriteBehind::Job {
+            Camera frame = camera;
+            TurntableFrom(camera.from, camera.to, k, nFrames, frame.from);
+            return [&, k, drawing = renderer.Draw(frame)]() mutable {
+                Picture picture = renderer.Downsample(std::move(drawing));
+                DrawTitle(picture, job.strTitle, job.background);
+                if (!hooks.TakePicture(picture))
+                    outputs.Write(bTurntable ? FrameName(job.framePattern, k) : job.strPicturePath,
+                                  [&picture](COutputStream& stream) { WritePng(stream, picture); });
+                step.Advance(k + 1, nFrames);
+            };
+        });
+    writer.Finish();
+}
+
+Camera PictureCamera(const Job& job, const SurfaceMesh& mesh)
+{
+    Camera camera = job.camera;
+    if (job.bFit)
+        FitCamera(mesh, camera.to, job.nWidth, job.nHeight, std::max(job.nTurntableFrames, 1), camera.from);
+    return camera;
+}
