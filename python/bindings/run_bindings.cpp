@@ -206,9 +206,9 @@ struct MeshResult
     std::vector<uint8_t> aLobe;       // of each triangle: 0 positive, 1 negative
 };
 
-MeshResult RunMesh(const Field& field, const Options& aOptions)
+MeshResult RunMesh(const Field* pField, const Options& aOptions)
 {
-    Request request = MakeRequest(&field, aOptions);
+    Request request = MakeRequest(pField, aOptions);
     request.strMeshPath = kMeshName;
     MeshResult mesh;
     std::optional<MeshGeometry> geometry =
@@ -309,7 +309,7 @@ void BindRuns(py::module_& module)
                "The picture lobara-render's --out makes of the field and options: (rgba, alpha).");
     module.def("run_page", &RunPage, py::arg("field"), py::arg("options"),
                "The text of the page lobara-render's --html writes of the field and options.");
-    module.def("run_mesh", &RunMesh, py::arg("field"), py::arg("options"),
+    module.def("run_mesh", &RunMesh, py::arg("field").none(true), py::arg("options"),
                "The mesh lobara-render's --mesh writes of the field and options.");
     module.def("encode_png", &EncodePng, py::arg("rgba"), py::arg("alpha"),
                "PNG bytes of an (H, W, 4) uint8 array: RGBA when alpha, else RGB.");

@@ -12,6 +12,7 @@ viewer and lobara-render, with NumPy in and out.
     >>> field.map("mollweide").save("map.png")               # its --map, as the file it writes
     >>> field.mesh().vertices                                # its --mesh, as arrays
     >>> lobara.table(3)                                      # its --table
+    >>> lobara.HydrogenOrbital(3, 2, 0).mesh()               # --hydrogen's boundary surface
 
 Errors are ValueError (a bad argument, a grid or degree too large to build, a coefficient beyond
 the range of doubles), CoefficientFileError (an OSError and a ValueError) and MemoryError, with
@@ -21,7 +22,8 @@ the one-line messages of lobara-render. Long work runs without the GIL, and Ctrl
 from ._lobara import CoefficientFileError, __version__
 from .convention import AMBIX, CONVENTION_NAMES, GEODESY, LOBARA, NORMALIZATIONS, PHYSICS, SINES, Convention
 from .field import DEFAULT_GRID, MAX_DEGREE, ORBITALS, AliasingWarning, ComplexField, Field, grid
-from .pictures import Picture, table
+from .hydrogen import HydrogenOrbital
+from .pictures import Page, Picture, table
 
 
 def __getattr__(name):
@@ -33,5 +35,5 @@ def __getattr__(name):
 
 __all__ = [
     "AMBIX", "AliasingWarning", "CONVENTION_NAMES", "CoefficientFileError", "ComplexField", "Convention", "DEFAULT_GRID", "Field",
-    "GEODESY", "LOBARA", "MAX_DEGREE", "NORMALIZATIONS", "Mesh", "ORBITALS", "PHYSICS", "Picture", "SINES", "grid", "table", "__version__",
+    "GEODESY", "HydrogenOrbital", "LOBARA", "MAX_DEGREE", "NORMALIZATIONS", "Mesh", "ORBITALS", "PHYSICS", "Page", "Picture", "SINES", "grid", "table", "__version__",
 ]

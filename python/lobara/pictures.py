@@ -15,7 +15,7 @@ def _runs():
     return importlib.import_module("._lobara_runs", __package__)
 
 #: The keywords of the options that take no value: True gives the flag.
-_FLAGS = frozenset(("fit", "smooth", "table_polynomials"))
+_FLAGS = frozenset(("fit", "smooth", "table_polynomials", "density"))
 
 
 def _text(value):

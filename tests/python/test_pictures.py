@@ -101,6 +101,24 @@ def test_pages_are_lobara_renders_and_show_in_a_frame(tmp_path):
 
 
 @needs_render
+def test_hydrogen_orbitals_are_lobara_renders(tmp_path):
+    orbital = lobara.HydrogenOrbital(3, 2, 1, charge=2, convention=lobara.PHYSICS)
+    options = ("--hydrogen", "3,2,1", "--charge", "2", "--convention", "physics")
+    picture = orbital.picture(width=160, height=120, enclose=0.5, theta=24, phi=48)
+    render(tmp_path, *options, "--size", "160x120", "--enclose", "0.5", "--theta", "24", "--phi", "48", "--out",
+           "surface.png")
+    assert numpy.array_equal(picture.rgba, decoded(tmp_path / "surface.png"))
+    orbital.mesh(iso=0.01, theta=16, phi=32).save(tmp_path / "saved.stl")
+    render(tmp_path, *options, "--iso", "0.01", "--theta", "16", "--phi", "32", "--mesh", "mesh.stl")
+    assert (tmp_path / "saved.stl").read_bytes() == (tmp_path / "mesh.stl").read_bytes()
+    picture = orbital.slice("yz", density=True, width=120, height=120)
+    render(tmp_path, *options, "--slice", "yz", "--density", "--size", "120x120", "--out", "slice.png")
+    assert numpy.array_equal(picture.rgba, decoded(tmp_path / "slice.png"))
+    with pytest.raises(ValueError, match="--hydrogen"):
+        lobara.HydrogenOrbital(2, 2, 0).picture()
+
+
+@needs_render
 def test_mesh_arrays_are_what_meshio_reads_of_lobara_renders_file(tmp_path):
     mesh = FIELD.mesh(theta=31, phi=40, radius="offset:0.3", color="value")
     render(tmp_path, *FIELD_OPTIONS, "--theta", "31", "--phi", "40", "--radius", "offset:0.3", "--color", "value",
