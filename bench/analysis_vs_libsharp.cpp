@@ -4,8 +4,8 @@
 // of each against the coefficients the values were made from (libsharp's own weights integrate
 // exactly only with nT >= 2L + 2). Then the synthesis of those coefficients on that grid, by
 // Lobara and by libsharp's alm2map, with the largest difference of libsharp's values from
-// Lobara's, as a fraction of the largest value. bench/analysis_vs_libsharp.py runs it for each size and number of threads
-// (libsharp's through OMP_NUM_THREADS).
+// Lobara's, as a fraction of the largest value. bench/analysis_vs_libsharp.py runs it for each size and
+// number of threads (libsharp's through OMP_NUM_THREADS).
 //
 // Usage: analysis_vs_libsharp L THREADS ROWS; prints "lobara SECONDS ERROR libsharp SECONDS ERROR
 // synthesis SECONDS SECONDS DIFFERENCE".
@@ -125,7 +125,7 @@ int main(int argc, char** argv)
     }
     sharp_destroy_alm_info(pAlmInfo);
     sharp_destroy_geom_info(pGeometry);
-    std::printf("lobara %.4f %.3g libsharp %.4f %.3g synthesis %.4f %.4f %.3g\n", dLobara, dLobaraError, dSharp,
-                dSharpError, dLobaraSynthesis, dSharpSynthesis, dDifference / dLargest);
+    std::printf("lobara %.4f %.3g libsharp %.4f %.3g synthesis %.4f %.4f %.3g\n", dLobara, dLobaraError,
+                dSharp, dSharpError, dLobaraSynthesis, dSharpSynthesis, dDifference / dLargest);
     return 0;
 }
