@@ -30,8 +30,8 @@ def browse(page, fragment, *options):
     DOM, a network log); its own profile each time, so that nothing carries over."""
     profile = tempfile.mkdtemp(dir=WORK)
     result = subprocess.run(
-        [CHROMIUM, "--headless=new", "--no-sandbox", "--no-first-run", f"--user-data-dir={profile}",
-         "--use-gl=angle", "--use-angle=gl-egl", "--ignore-gpu-blocklist", "--disable-background-networking",
+        [CHROMIUM, "--headless=new", "--no-sandbox", "--disable-dev-shm-usage", "--no-first-run",
+         f"--user-data-dir={profile}", "--use-gl=angle", "--use-angle=gl-egl", "--ignore-gpu-blocklist", "--disable-background-networking",
          "--disable-component-update", "--disable-sync", "--hide-scrollbars", f"--window-size={WIDTH},{HEIGHT}",
          *options, f"file://{page}#{fragment}"],
         capture_output=True, text=True, timeout=120)
