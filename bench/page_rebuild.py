@@ -28,8 +28,8 @@ BACKENDS = {"ANGLE on Mesa (llvmpipe)": ["--use-angle=gl-egl"],
 def page_title(page, options, work):
     profile = tempfile.mkdtemp(dir=work)
     result = subprocess.run(
-        ["chromium", "--headless=new", "--no-sandbox", "--disable-dev-shm-usage", "--no-first-run", f"--user-data-dir={profile}",
-         "--use-gl=angle", "--ignore-gpu-blocklist", "--disable-background-networking", "--window-size=800,600",
+        ["chromium", "--headless=new", "--no-sandbox", "--disable-dev-shm-usage", "--no-first-run",
+         f"--user-data-dir={profile}", "--use-gl=angle", "--ignore-gpu-blocklist", "--disable-background-networking", "--window-size=800,600",
          *options, "--dump-dom", f"file://{page}#test;bench"],
         check=True, capture_output=True, text=True, timeout=300)
     found = re.search(r"<title>(rebuild ms:[^<]*)</title>", result.stdout)

@@ -31,8 +31,8 @@ def browse(page, fragment, *options):
     profile = tempfile.mkdtemp(dir=WORK)
     result = subprocess.run(
         [CHROMIUM, "--headless=new", "--no-sandbox", "--disable-dev-shm-usage", "--no-first-run",
-         f"--user-data-dir={profile}", "--use-gl=angle", "--use-angle=gl-egl", "--ignore-gpu-blocklist", "--disable-background-networking",
-         "--disable-component-update", "--disable-sync", "--hide-scrollbars", f"--window-size={WIDTH},{HEIGHT}",
+         f"--user-data-dir={profile}", "--use-gl=angle", "--use-angle=gl-egl", "--ignore-gpu-blocklist",
+         "--disable-background-networking", "--disable-component-update", "--disable-sync", "--hide-scrollbars", f"--window-size={WIDTH},{HEIGHT}",
          *options, f"file://{page}#{fragment}"],
         capture_output=True, text=True, timeout=120)
     check(result.returncode == 0, f"chromium on {page}#{fragment}: exit {result.returncode}: {result.stderr[-500:]}")
