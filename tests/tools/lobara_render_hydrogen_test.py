@@ -6,14 +6,13 @@ combinations get one line and exit 2."""
 import json
 import math
 import os
-import re
-import subprocess
 
 import meshio
 import numpy as np
 import vtk
 from scipy.special import genlaguerre
 
+from mesh_checks import admesh_report, open_edges
 from render_run import WORK, check, finish, read_png, run
 
 GRID = ["--theta", 48, "--phi", 96]
@@ -42,21 +41,6 @@ def read_stl(name):
     return reader.GetOutput()
 
 
-def open_edges(surface):
-    """Boundary and non-manifold edges, as VTK's feature edges find them."""
-    counts = []
-    for boundary in (True, False):
-        edges = vtk.vtkFeatureEdges()
-        edges.SetInputData(surface)
-        edges.SetBoundaryEdges(boundary)
-        edges.SetNonManifoldEdges(not boundary)
-        edges.FeatureEdgesOff()
-        edges.ManifoldEdgesOff()
-        edges.Update()
-        counts.append(edges.GetOutput().GetNumberOfCells())
-    return counts
-
-
 def pieces(surface):
     connectivity = vtk.vtkPolyDataConnectivityFilter()
     connectivity.SetInputData(surface)
@@ -82,11 +66,8 @@ def test_watertight_surfaces_with_their_shells():
         bounds = surface.GetBounds()
         extent = max(bounds[1] - bounds[0], bounds[3] - bounds[2], bounds[5] - bounds[4])
         check(abs(extent - 60) < 1e-3, f"{name}: --scale 60 gives an extent of {extent}")
-        report = subprocess.run(["admesh", os.path.join(WORK, f"{name}.stl")], capture_output=True, text=True,
-                                errors="replace").stdout
-        problems = {key: int(value) for key, value in re.findall(
-            r"(Degenerate facets|Edges fixed|Facets removed|Facets added|Facets reversed|Backwards edges|"
-            r"Normals fixed)\s*:\s*(\d+)", report)}
+        problems = {key: value for key, value in admesh_report(os.path.join(WORK, f"{name}.stl")).items()
+                    if key not in ("Number of parts", "Total disconnected facets")}
         check(len(problems) == 7 and not any(problems.values()), f"{name}: admesh reports {problems}")
     check(s_surfaces(3, 0.0026) == 5, "3s: its two node shells at the level of 90 % make five surfaces")
 

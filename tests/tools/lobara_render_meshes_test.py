@@ -4,7 +4,6 @@ or non-manifold edges and admesh finds nothing to fix; VTK, meshio and f3d read 
 small table of surfaces with the counts that --stats and the sampled values give."""
 import json
 import os
-import re
 import struct
 import subprocess
 
@@ -12,6 +11,7 @@ import meshio
 import numpy as np
 import vtk
 
+from mesh_checks import admesh_report, open_edges
 from render_run import WORK, check, finish, run
 
 
@@ -32,21 +32,6 @@ def vtk_read(reader_class, path):
     return reader.GetOutput()
 
 
-def edge_counts(surface):
-    """Boundary and non-manifold edges, as VTK's feature edges find them."""
-    counts = []
-    for boundary in (True, False):
-        edges = vtk.vtkFeatureEdges()
-        edges.SetInputData(surface)
-        edges.SetBoundaryEdges(boundary)
-        edges.SetNonManifoldEdges(not boundary)
-        edges.FeatureEdgesOff()
-        edges.ManifoldEdgesOff()
-        edges.Update()
-        counts.append(edges.GetOutput().GetNumberOfCells())
-    return counts
-
-
 def test_printable():
     """--core 0.05 closes the lobes into one solid: no boundary, no non-manifold edge, no triangle of
     zero area in its floats, nothing for admesh to fix; --scale sets its size in millimetres."""
@@ -54,18 +39,13 @@ def test_printable():
         name = f"core-{l}{m}.stl"
         result = run("-l", l, "-m", m, "--theta", 60, "--phi", 120, "--core", 0.05, "--mesh", name)
         check(result.returncode == 0, f"Y({l}, {m}) --core: {result.stderr}")
-        boundary, non_manifold = edge_counts(vtk_read(vtk.vtkSTLReader, name))
+        boundary, non_manifold = open_edges(vtk_read(vtk.vtkSTLReader, name))
         check((boundary, non_manifold) == (0, 0),
               f"Y({l}, {m}): {boundary} boundary and {non_manifold} non-manifold edges")
         p = read_stl(os.path.join(WORK, name)).astype(np.float64)
         area = np.linalg.norm(np.cross(p[:, 1] - p[:, 0], p[:, 2] - p[:, 0]), axis=1)
         check(np.all(area > 0), f"Y({l}, {m}): {np.sum(area == 0)} triangles of zero area")
-        # admesh prints the 80-byte header as if it ended in a NUL, with whatever bytes follow it.
-        report = subprocess.run(["admesh", os.path.join(WORK, name)], capture_output=True, text=True,
-                                errors="replace").stdout
-        problems = {key: int(value) for key, value in re.findall(
-            r"(Number of parts|Degenerate facets|Edges fixed|Facets removed|Facets added|Facets reversed|"
-            r"Backwards edges|Normals fixed|Total disconnected facets)\s*:\s*(\d+)", report)}
+        problems = admesh_report(os.path.join(WORK, name))
         check(len(problems) == 9 and problems.pop("Number of parts") == 1 and not any(problems.values()),
               f"Y({l}, {m}): admesh reports {problems}")
 
