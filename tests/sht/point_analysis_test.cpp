@@ -1,48 +1,16 @@
 // Least squares at scattered points against values summed by GSL.
 #include "sht/point_analysis.h"
 
-#include <gsl/gsl_sf_legendre.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
 #include <vector>
 
+#include "gsl_sums.h"
 #include "sht/own_coefficients.h"
 
 namespace {
-
-// Random coefficients of every (l, m) up to L in the program's own convention.
-std::vector<Term> RandomTerms(int32_t L, unsigned nSeed)
-{
-    std::mt19937 random(nSeed);
-    std::uniform_real_distribution<double> coefficient(-1.0, 1.0);
-    std::vector<Term> aTerms;
-    for (int32_t l = 0; l <= L; ++l)
-        for (int32_t m = -l; m <= l; ++m)
-            aTerms.push_back(Term{l, m, coefficient(random)});
-    return aTerms;
-}
-
-// The terms summed at (theta, phi) by GSL's orthonormal functions (no Condon-Shortley phase):
-// Y(l, m) = Pbar, sqrt(2) Pbar cos(m phi), -sqrt(2) Pbar sin(|m| phi).
-double GslSum(const std::vector<Term>& aTerms, int32_t L, double dTheta, double dPhi)
-{
-    std::vector<double> aSpharm(gsl_sf_legendre_array_n(static_cast<size_t>(L)));
-    gsl_sf_legendre_array_e(GSL_SF_LEGENDRE_SPHARM, static_cast<size_t>(L), std::cos(dTheta), 1.0,
-                            aSpharm.data());
-    double dSum = 0.0;
-    for (const Term& term : aTerms)
-    {
-        const int a = std::abs(term.m);
-        const double p =
-            aSpharm[gsl_sf_legendre_array_index(static_cast<size_t>(term.l), static_cast<size_t>(a))];
-        dSum +=
-            term.c *
-            (term.m == 0 ? p : std::sqrt(2.0) * p * (term.m > 0 ? std::cos(a * dPhi) : -std::sin(a * dPhi)));
-    }
-    return dSum;
-}
 
 // nCount points spread at random over the sphere, or over the part north of dLowest.
 std::vector<SamplePoint> RandomPoints(const std::vector<Term>& aTerms, int32_t L, size_t nCount,

@@ -2,7 +2,6 @@
 // summed directly at the point turned back; first-order fields against the rotation matrices
 // written out (a first-order field v . x turns into (R v) . x); the text forms and their refusals.
 
-#include <gsl/gsl_sf_legendre.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -12,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "gsl_sums.h"
 #include "sht/field_rotation.h"
 #include "sht/field_synthesis.h"
 #include "sht/rotation_text.h"
@@ -24,13 +24,7 @@ using Point = std::array<double, 3>;
 // Every coefficient up to nMax, uniform in [-1, 1]: the highest degrees weigh most.
 Field RandomField(int nMax, unsigned nSeed, const Convention& convention = Convention{})
 {
-    std::mt19937 random(nSeed);
-    std::uniform_real_distribution<double> coefficient(-1.0, 1.0);
-    Field field{{}, convention};
-    for (int l = 0; l <= nMax; ++l)
-        for (int m = -l; m <= l; ++m)
-            field.aTerms.push_back(Term{l, m, coefficient(random)});
-    return field;
+    return Field{RandomTerms(nMax, nSeed), convention};
 }
 
 std::vector<Point> RandomPoints(int nCount, unsigned nSeed)
@@ -57,28 +51,11 @@ Point TurnedBack(const Rotation& rotation, const Point& p)
     return Apply(Inverse(rotation), p);
 }
 
-// sum of c Y(l, m) in the program's own convention (ortho, no Condon-Shortley phase,
-// -sqrt(2) sin(|m| phi) for m < 0) at p, by GSL.
+// The field summed at p by GSL.
 double OracleValue(const Field& field, int nMax, const Point& p)
 {
     const auto [theta, phi] = Angles(p);
-    std::vector<double> aSpharm(gsl_sf_legendre_array_n(static_cast<size_t>(nMax)));
-    gsl_sf_legendre_array_e(GSL_SF_LEGENDRE_SPHARM, static_cast<size_t>(nMax), std::cos(theta), 1.0,
-                            aSpharm.data());
-    std::vector<double> aCos, aSin;
-    for (int m = 0; m <= nMax; ++m)
-    {
-        aCos.push_back(std::cos(m * phi));
-        aSin.push_back(std::sin(m * phi));
-    }
-    double dSum = 0.0;
-    for (const Term& term : field.aTerms)
-    {
-        const size_t a = static_cast<size_t>(std::abs(term.m));
-        const double y = aSpharm[gsl_sf_legendre_array_index(static_cast<size_t>(term.l), a)];
-        dSum += term.c * (term.m == 0 ? y : std::sqrt(2.0) * y * (term.m > 0 ? aCos[a] : -aSin[a]));
-    }
-    return dSum;
+    return GslSum(field.aTerms, nMax, theta, phi);
 }
 
 // The coefficients by (l, m), summed.
