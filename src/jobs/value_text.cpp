@@ -6,6 +6,9 @@
 #include <cstdio>
 
 #include "jobs/request_error.h"
+#include "names/named_values.h"
+#include "sht/angles.h"
+#include "sht/rotation_text.h"
 
 namespace {
 
@@ -95,6 +98,48 @@ Term ParseTerm(const std::string& strName, const std::string& strText)
         if (aValues[i] != std::floor(aValues[i]) || std::fabs(aValues[i]) > INT32_MAX)
             throw RequestError(strName + " needs integers L and M in L,M,C, not '" + strText + "'");
     return Term{static_cast<int32_t>(aValues[0]), static_cast<int32_t>(aValues[1]), aValues[2]};
+}
+
+std::array<double, 2> ParseRange(const std::string& strName, const std::string& strText)
+{
+    const std::vector<double> a = ParseNumbers(strName, strText, 2, "LO,HI");
+    if (!(a[0] < a[1]))
+        throw RequestError(strName + " needs LO below HI, not '" + strText + "'");
+    return {a[0], a[1]};
+}
+
+std::array<double, 2> ParseAngles(const std::string& strName, const std::string& strText)
+{
+    const std::vector<double> a = ParseNumbers(strName, strText, 2, "THETA,PHI");
+    if (a[0] < 0.0 || a[0] > kPi)
+        throw RequestError(strName + " needs THETA from 0 to pi, in radians, not '" + strText + "'");
+    return {a[0], a[1]};
+}
+
+Rotation ParseTurn(const std::string& strName, const std::string& strText)
+{
+    try
+    {
+        return ParseRotation(strText);
+    }
+    catch (const std::invalid_argument& error)
+    {
+        throw RequestError(strName + ": " + error.what());
+    }
+}
+
+std::optional<SampleGrid> ParseGrid(const std::string& strName, const std::string& strText)
+{
+    SampleGrid grid{};
+    if (strText == "points")
+        return std::nullopt;
+    if (!FindSampleGrid(strText, grid))
+    {
+        std::vector<std::string> aNames = SampleGridNames();
+        aNames.emplace_back("points");
+        throw RequestError(strName + " needs " + OneOf(aNames) + ", not '" + strText + "'");
+    }
+    return grid;
 }
 
 double ParsePositive(const std::string& strName, const std::string& strText)

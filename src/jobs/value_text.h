@@ -2,11 +2,14 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "mesh/radius_rule.h"
 #include "sht/convention.h"
+#include "sht/rotation.h"
+#include "sht/sample_grid.h"
 
 // Strict readers of a request's values written as text, for every front end that takes text: the
 // same whatever the locale. Each throws RequestError with a one-line message naming the item
@@ -36,6 +39,18 @@ Term ParseTerm(const std::string& strName, const std::string& strText);
 // "abs", "square", "one", "offset" or "offset:R", R as ParsePositive reads it; offset alone is
 // offset:1.
 RadiusRule ParseRadius(const std::string& strName, const std::string& strText);
+
+// "LO,HI": two finite numbers, LO below HI.
+std::array<double, 2> ParseRange(const std::string& strName, const std::string& strText);
+
+// "THETA,PHI" in radians, THETA from 0 to pi.
+std::array<double, 2> ParseAngles(const std::string& strName, const std::string& strText);
+
+// A rotation as ParseRotation reads it.
+Rotation ParseTurn(const std::string& strName, const std::string& strText);
+
+// A sample grid by its name, or none for "points" (scattered points).
+std::optional<SampleGrid> ParseGrid(const std::string& strName, const std::string& strText);
 
 // One number above 0 and at most 1e30.
 double ParsePositive(const std::string& strName, const std::string& strText);

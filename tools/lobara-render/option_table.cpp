@@ -3,7 +3,6 @@
 #include <CLI/CLI.hpp>
 #include <cmath>
 #include <cstdint>
-#include <stdexcept>
 
 #include "camera/camera_math.h"
 #include "colour/color_maps.h"
@@ -23,10 +22,7 @@
 #include "names/named_values.h"
 #include "render/offscreen_context.h"
 #include "settings/sampling_defaults.h"
-#include "sht/angles.h"
 #include "sht/build_limits.h"
-#include "sht/rotation_text.h"
-#include "sht/sample_grid.h"
 #include "text/picture_text.h"
 
 namespace {
@@ -187,15 +183,8 @@ std::vector<OptionDeclaration> Declare()
          "sqrt(N) - 1 for N points unless told)",
          false,
          [](const std::string& v, Request& r) {
-             SampleGrid grid{};
-             r.bGridPoints = v == "points";
-             if (r.bGridPoints)
-                 r.grid.reset();
-             else if (FindSampleGrid(v, grid))
-                 r.grid = grid;
-             else
-                 throw RequestError("--grid needs " + OneOf(SampleGridNames()) + " or points, not '" + v +
-                                    "'");
+             r.grid = ParseGrid("--grid", v);
+             r.bGridPoints = !r.grid;
          }},
         {"--norm", "NAME", NormalizationName(Normalization::kOrtho),
          "Normalisation of Y: ortho (unit integral of Y^2 over the sphere), 4pi (mean square 1), schmidt, "
@@ -218,26 +207,10 @@ std::vector<OptionDeclaration> Declare()
          "ypr:YAW,PITCH,ROLL is Rz(YAW) Ry(PITCH) Rx(ROLL), yaw 90 taking +x to +y, pitch 90 +x to -z and "
          "roll 90 +y to +z; axis:X,Y,Z,DEG turns about the axis (X,Y,Z). The same function in every "
          "convention, on both parts of --complex; repeatable, the first given turning first",
-         true,
-         [](const std::string& v, Request& r) {
-             try
-             {
-                 r.aRotations.push_back(ParseRotation(v));
-             }
-             catch (const std::invalid_argument& error)
-             {
-                 throw RequestError(std::string("--rotate: ") + error.what());
-             }
-         }},
+         true, [](const std::string& v, Request& r) { r.aRotations.push_back(ParseTurn("--rotate", v)); }},
         {"--at", "THETA,PHI", "",
          "Print the value of the field at THETA (0 to pi) and PHI, in radians, one line each; repeatable",
-         true,
-         [](const std::string& v, Request& r) {
-             const std::vector<double> a = ParseNumbers("--at", v, 2, "THETA,PHI");
-             if (a[0] < 0.0 || a[0] > kPi)
-                 throw RequestError("--at needs THETA from 0 to pi, in radians, not '" + v + "'");
-             r.aAt.push_back({a[0], a[1]});
-         }},
+         true, [](const std::string& v, Request& r) { r.aAt.push_back(ParseAngles("--at", v)); }},
         {"--theta", "NT", std::to_string(kDefaultThetaDiv), "Samples along theta, pole to pole", false,
          Integer("--theta", &Request::nThetaDiv, 1, INT32_MAX)},
         {"--phi", "NP", std::to_string(kDefaultPhiDiv), "Samples along phi, round the z axis", false,
@@ -336,12 +309,7 @@ std::vector<OptionDeclaration> Declare()
              r.colorMap = v;
          }},
         {"--range", "LO,HI", "", "The values at the ends of the colour map of --color value", false,
-         [](const std::string& v, Request& r) {
-             const std::vector<double> a = ParseNumbers("--range", v, 2, "LO,HI");
-             if (!(a[0] < a[1]))
-                 throw RequestError("--range needs LO below HI, not '" + v + "'");
-             r.range = {a[0], a[1]};
-         }},
+         [](const std::string& v, Request& r) { r.range = ParseRange("--range", v); }},
         {"--smooth", "", "",
          "Shade pictures with a normal per vertex (the mean of its faces'), not per face as the viewer does",
          false, [](const std::string&, Request& r) { r.bSmooth = true; }},
