@@ -1,6 +1,5 @@
 #include "lobara-render/option_table.h"
 
-#include <CLI/CLI.hpp>
 #include <cmath>
 #include <cstdint>
 
@@ -31,7 +30,7 @@ std::string PointText(const double point[3])
 {
     std::string strText;
     for (int i = 0; i < 3; ++i)
-        strText += (i ? "," : "") + CLI::detail::to_string(point[i]);
+        strText += (i ? "," : "") + DecimalText(point[i]);
     return strText;
 }
 
