@@ -241,7 +241,7 @@ void CheckHydrogen(const Request& r, const Given& given, Job& job)
         return;
     }
     for (const char* pszOther : {"--rotate", "--lmin", "--lmax", "--at", "--values", "--radius", "--core",
-                                 "--map", "--table", "--html", "--coeffs-out", "--spectrum"})
+                                 "--map", "--table", "--coeffs-out", "--spectrum"})
         if (given.Has(pszOther))
             throw RequestError(
                 std::string("a hydrogen-like orbital gives its boundary surface or --slice: ") + pszOther +
@@ -268,8 +268,8 @@ void CheckHydrogen(const Request& r, const Given& given, Job& job)
         return;
     }
     for (const char* pszOther :
-         {"--enclose", "--iso", "--stats", "--mesh", "--turntable", "--fit", "--smooth", "--supersample",
-          "--from", "--to", "--theta", "--phi", "--scale"})
+         {"--enclose", "--iso", "--stats", "--mesh", "--html", "--turntable", "--fit", "--smooth",
+          "--supersample", "--from", "--to", "--theta", "--phi", "--scale"})
         if (given.Has(pszOther))
             throw RequestError(std::string("--slice makes only the flat picture of the orbital: ") +
                                pszOther + " does not go with it");

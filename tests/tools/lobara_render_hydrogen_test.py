@@ -115,7 +115,7 @@ def test_refusals():
                  ["--hydrogen", "2,1,0", "--iso", "1"], ["--hydrogen", "7,3,-2", "--enclose", "0.999999"], ["--hydrogen", "2,1,0", "--enclose", "0.5", "--iso", "0.01"],
                  ["--hydrogen", "2,1,0", "--coeffs", "c.txt"], ["--hydrogen", "2,1,0", "--analyze", "v.npy"],
                  ["--hydrogen", "2,1,0", "-l", "2"], ["--hydrogen", "2,1,0", "--rotate", "zyz:1,2,3"],
-                 ["--hydrogen", "2,1,0", "--html", "page.html"],
+                 ["--hydrogen", "2,1,0", "--slice", "xz", "--html", "page.html"],
                  ["--hydrogen", "2,1,0", "--slice", "xw"], ["--hydrogen", "2,1,0", "--slice", "0,0,0"],
                  ["--hydrogen", "2,1,0", "--density"], ["--enclose", "0.5"], ["--charge", "2"]):
         result = run(*args, "--out", "refused.png")

@@ -71,8 +71,8 @@ std::vector<OptionDeclaration> Declare()
          "chosen (the complex one with --complex), normalised to 1: N from 1 to " +
              std::to_string(kMaxPrincipal) +
              ", L from 0 to N - 1, |M| <= L; lengths in Bohr radii a0, psi in a0^(-3/2). Draws the "
-             "boundary surface of --enclose or --iso (pictures, --mesh, --stats), or with --slice a flat "
-             "picture",
+             "boundary surface of --enclose or --iso (pictures, --mesh, --html, --stats), or with --slice a "
+             "flat picture",
          false,
          [](const std::string& v, Request& r) {
              const std::vector<double> a = ParseNumbers("--hydrogen", v, 3, "N,L,M");
@@ -360,7 +360,8 @@ std::vector<OptionDeclaration> Declare()
          "Write one self-contained HTML page (no network request) that draws the surface of --out with WebGL "
          "and turns (left drag), zooms (right drag, wheel) and pans (both buttons or Shift + left drag) it, "
          "from the camera of --from, --to and --fit; R resets the camera. A single harmonic or a named "
-         "orbital by sign gets controls of degree, order or orbital, colour scheme and resolution",
+         "orbital by sign gets controls of degree, order or orbital, colour scheme and resolution; a "
+         "hydrogen-like orbital's boundary surface by sign, of the colour scheme",
          false, FilePath("--html", &Request::strPagePath)},
         {"--title", "TEXT", "",
          "Draw TEXT (UTF-8) centred at the top of the picture, of every turntable frame, of the table and of "
