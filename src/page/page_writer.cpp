@@ -132,8 +132,23 @@ std::string ValuesBase64(const DoubleArray& aValues)
     return Base64(strBytes.data(), strBytes.size());
 }
 
-// The vertices as little-endian floats x, y, z; the triangles as little-endian 32-bit corners A, B,
-// C, the positive ones first; and how many are positive.
+// A difference as a zigzag varint: 0, -1, 1, -2 ... as 0, 1, 2, 3 ..., seven bits a byte from
+// the lowest, the high bit set on every byte but the last.
+void AppendDifference(int64_t nDifference, std::string& strBytes)
+{
+    uint64_t n = nDifference >= 0 ? 2 * static_cast<uint64_t>(nDifference)
+                                  : 2 * static_cast<uint64_t>(-(nDifference + 1)) + 1;
+    do
+    {
+        const auto b = static_cast<unsigned char>(n & 127);
+        n >>= 7;
+        strBytes += static_cast<char>(n ? b | 128 : b);
+    } while (n);
+}
+
+// The vertices as little-endian floats x, y, z; the corners A, B, C of the triangles, the positive
+// ones first, each as its difference from the corner before (neighbouring triangles share
+// vertices made near in time: mostly one or two bytes a corner); and how many are positive.
 std::string TrianglesJson(const SurfaceMesh& mesh)
 {
     const int32_t nVertices = mesh.m_aX.GetSize();
@@ -143,7 +158,8 @@ std::string TrianglesJson(const SurfaceMesh& mesh)
         for (const FloatArray* pArray : {&mesh.m_aX, &mesh.m_aY, &mesh.m_aZ})
             AppendLittleEndian(FloatBits((*pArray)[v]), strPoints);
     std::string strCorners;
-    strCorners.reserve((static_cast<size_t>(mesh.m_aPosQuads.GetSize()) + mesh.m_aNegQuads.GetSize()) * 12);
+    strCorners.reserve((static_cast<size_t>(mesh.m_aPosQuads.GetSize()) + mesh.m_aNegQuads.GetSize()) * 6);
+    int64_t nPrevious = 0;
     for (const FaceQuadArray* pQuads : {&mesh.m_aPosQuads, &mesh.m_aNegQuads})
         for (int32_t f = 0; f < pQuads->GetSize(); ++f)
         {
@@ -151,7 +167,10 @@ std::string TrianglesJson(const SurfaceMesh& mesh)
             if (q.d != q.c)
                 throw std::logic_error("the page's triangles hold a face of four corners");
             for (const int32_t v : {q.a, q.b, q.c})
-                AppendLittleEndian(static_cast<uint32_t>(v), strCorners);
+            {
+                AppendDifference(v - nPrevious, strCorners);
+                nPrevious = v;
+            }
         }
     return "\"points\":\"" + Base64(strPoints.data(), strPoints.size()) + "\",\"triangles\":\"" +
            Base64(strCorners.data(), strCorners.size()) +
