@@ -463,7 +463,7 @@ void CheckColoring(const Request& r, const Given& given, Job& job)
     if (r.bTable)
         for (const char* pszOther : {"--complex", "--color", "--colormap", "--range", "--smooth", "--map"})
             if (given.Has(pszOther))
-                throw RequestError(std::string("--table draws each harmonic by sign: ") + pszOther +
+                throw RequestError(std::string("--table draws each cell by sign: ") + pszOther +
                                    " does not go with it");
     if (!r.map)
         return;

@@ -72,7 +72,7 @@ void RunOrbital(const Job& job, IRunHooks& hooks)
             WriteMeshFiles(outputs, job.strMeshPath, geometry, kColorSchemes[job.nColorScheme]);
     }
     const std::string strStats = job.bStats ? OrbitalStatsLine(job, surface) : "";
-    const Camera camera = PictureCamera(job, mesh);
+    const Camera camera = renderer || !job.strPagePath.empty() ? PictureCamera(job, mesh) : job.camera;
     if (!job.strPagePath.empty())
         WritePage(job, mesh, aVertexColors, coloring, camera, outputs, hooks);
     if (renderer)

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "camera/fit.h"
 #include "hydrogen/boundary_mesh.h"
