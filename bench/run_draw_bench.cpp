@@ -51,11 +51,12 @@ void DrawTable(benchmark::State& state, const Runs& runs)
 {
     const TableLayout layout = LayOutTable(runs.nTableMax, runs.nWidth, runs.nHeight);
     CPictureRenderer renderer(layout.nSide, layout.nSide, PictureStyle{});
+    const TableCellMaker make =
+        HarmonicCells(SingleHarmonic(0, 0).convention, kDefaultThetaDiv, kDefaultPhiDiv, layout.nSide);
     std::vector<TableCell> aCells;
     for (int32_t l = 0; l <= layout.nMax; ++l)
         for (int32_t m = -l; m <= l; ++m)
-            aCells.push_back(MakeTableCell(SingleHarmonic(l, m), kDefaultThetaDiv, kDefaultPhiDiv,
-                                           kDefaultCamera, layout.nSide, true));
+            aCells.push_back(make(l, m, kDefaultCamera, true));
     renderer.SetSurface(SurfaceMesh(aCells[0].mesh), kColorSchemes[kDefaultColorScheme]);
     renderer.Paint(aCells[0].camera);
     for (auto _ : state)

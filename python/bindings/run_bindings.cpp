@@ -110,9 +110,9 @@ std::pair<py::array_t<uint8_t>, bool> RunPicture(const Field* pField, const Opti
     return PictureArray(std::move(*picture));
 }
 
-py::str RunPage(const Field& field, const Options& aOptions)
+py::str RunPage(const Field* pField, const Options& aOptions)
 {
-    Request request = MakeRequest(&field, aOptions);
+    Request request = MakeRequest(pField, aOptions);
     request.strPagePath = kPageName;
     std::optional<std::string> page = Run(request, [](CPythonRunHooks& hooks) { return hooks.TakenPage(); });
     if (!page)
@@ -307,7 +307,7 @@ void BindRuns(py::module_& module)
 
     module.def("run_picture", &RunPicture, py::arg("field").none(true), py::arg("options"),
                "The picture lobara-render's --out makes of the field and options: (rgba, alpha).");
-    module.def("run_page", &RunPage, py::arg("field"), py::arg("options"),
+    module.def("run_page", &RunPage, py::arg("field").none(true), py::arg("options"),
                "The text of the page lobara-render's --html writes of the field and options.");
     module.def("run_mesh", &RunMesh, py::arg("field").none(true), py::arg("options"),
                "The mesh lobara-render's --mesh writes of the field and options.");

@@ -31,7 +31,7 @@ enum class JobKind
 {
     kSurface,  // the polar-plot surface: pictures, turntables, meshes, values, points, statistics
     kMap,      // a flat map picture
-    kTable,    // the table of harmonics
+    kTable,    // the table of harmonics, or of the hydrogen-like orbitals of one n
     kOrbital,  // a hydrogen-like orbital's boundary surface: pictures, turntables, meshes, statistics
     kSlice,    // a flat picture of a hydrogen-like orbital in a plane through the nucleus
 };
@@ -66,7 +66,7 @@ struct Job
     // --quantity intensity: the fields whose root sum of squares is the value (Bx, By, Bz); the
     // field is then Bz, for its degree.
     std::vector<Field> aMagnitudeParts;
-    OrbitalJob orbital;  // of kOrbital and kSlice
+    OrbitalJob orbital;  // of kOrbital, kSlice and a table of orbitals (its n; l and m each cell's)
     RadiusRule radius;
     double dScaleMillimetres = 0.0;  // 0: as built
     Camera camera{};
@@ -115,6 +115,7 @@ struct Job
     bool bSmooth = false;
     bool bTablePolynomials = false;
     bool bTableCommonScale = false;
+    bool bHydrogenTable = false;  // the table of the hydrogen-like orbitals of one n, not of harmonics
     bool bStats = false;
 };
 

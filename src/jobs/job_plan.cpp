@@ -100,7 +100,7 @@ bool Given::Has(const char* pszOption) const
     if (s == "--spectrum")
         return !r.strSpectrumPath.empty();
     if (s == "--hydrogen")
-        return r.hydrogen.has_value();
+        return r.hydrogen || r.nHydrogenShell;
     if (s == "--charge")
         return r.dCharge.has_value();
     if (s == "--enclose")
@@ -112,7 +112,7 @@ bool Given::Has(const char* pszOption) const
     if (s == "--density")
         return r.bDensity;
     if (s == "--table")
-        return r.nTableMax.has_value();
+        return r.bTable;
     throw std::logic_error(std::string("no such item: ") + pszOption);
 }
 
@@ -196,7 +196,9 @@ void ChooseHydrogenOrbital(const Request& r, const Convention& convention, Hydro
     orbital.convention = convention;
     orbital.bComplex = r.bComplex;
     orbital.numbers.dCharge = r.dCharge.value_or(1.0);
-    if (r.hydrogen)
+    if (r.nHydrogenShell)
+        orbital.numbers.n = *r.nHydrogenShell;  // l and m are each cell's
+    else if (r.hydrogen)
     {
         orbital.numbers.n = (*r.hydrogen)[0];
         orbital.numbers.l = (*r.hydrogen)[1];
@@ -224,13 +226,22 @@ void ChooseHydrogenOrbital(const Request& r, const Convention& convention, Hydro
     }
     const std::string strError = OrbitalNumbersError(orbital.numbers);
     if (!strError.empty())
-        throw RequestError((r.hydrogen ? "--hydrogen: " : "--orbital '" + r.strOrbital + "': ") + strError);
+        throw RequestError((r.strOrbital.empty() ? "--hydrogen: " : "--orbital '" + r.strOrbital + "': ") +
+                           strError);
 }
 
 // What a hydrogen-like orbital's job draws, and the items that go with it or need it.
 void CheckHydrogen(const Request& r, const Given& given, Job& job)
 {
-    const bool bHydrogen = job.kind == JobKind::kOrbital || job.kind == JobKind::kSlice;
+    if (r.nHydrogenShell && !r.bTable)
+        throw RequestError(
+            "--hydrogen N alone draws the table of that N's orbitals: it needs --table (or "
+            "give N,L,M)");
+    if (r.hydrogen && r.bTable)
+        throw RequestError("--table with --hydrogen takes N alone and draws every orbital of that N, not '" +
+                           std::to_string((*r.hydrogen)[0]) + "," + std::to_string((*r.hydrogen)[1]) + "," +
+                           std::to_string((*r.hydrogen)[2]) + "'");
+    const bool bHydrogen = job.kind == JobKind::kOrbital || job.kind == JobKind::kSlice || job.bHydrogenTable;
     if (!bHydrogen)
     {
         for (const char* pszItem : {"--charge", "--enclose", "--iso", "--slice", "--density"})
@@ -241,8 +252,8 @@ void CheckHydrogen(const Request& r, const Given& given, Job& job)
         return;
     }
     for (const char* pszOther : {"--rotate", "--lmin", "--lmax", "--at", "--values", "--radius", "--core",
-                                 "--map", "--table", "--html", "--coeffs-out", "--spectrum"})
-        if (given.Has(pszOther))
+                                 "--map", "--table", "--coeffs-out", "--spectrum"})
+        if (given.Has(pszOther) && !(job.bHydrogenTable && std::string(pszOther) == "--table"))
             throw RequestError(
                 std::string("a hydrogen-like orbital gives its boundary surface or --slice: ") + pszOther +
                 " does not go with it");
@@ -258,6 +269,16 @@ void CheckHydrogen(const Request& r, const Given& given, Job& job)
     const std::string strGridError = BoundaryGridError(orbital.grid);
     if (!strGridError.empty())
         throw RequestError("--theta and --phi of an orbital's surface: " + strGridError);
+    if (job.bHydrogenTable)
+    {
+        const int32_t n = job.orbital.orbital.numbers.n;
+        if (r.nTableMax && *r.nTableMax >= n)
+            throw RequestError("--table " + std::to_string(*r.nTableMax) + " with --hydrogen " +
+                               std::to_string(n) + ": the orbitals of N = " + std::to_string(n) +
+                               " reach l = " + std::to_string(n - 1));
+        job.nTableMax = r.nTableMax.value_or(n - 1);
+        return;
+    }
     if (job.kind == JobKind::kOrbital)
     {
         if (r.bDensity)
@@ -268,8 +289,8 @@ void CheckHydrogen(const Request& r, const Given& given, Job& job)
         return;
     }
     for (const char* pszOther :
-         {"--enclose", "--iso", "--stats", "--mesh", "--turntable", "--fit", "--smooth", "--supersample",
-          "--from", "--to", "--theta", "--phi", "--scale"})
+         {"--enclose", "--iso", "--stats", "--mesh", "--html", "--turntable", "--fit", "--smooth",
+          "--supersample", "--from", "--to", "--theta", "--phi", "--scale"})
         if (given.Has(pszOther))
             throw RequestError(std::string("--slice makes only the flat picture of the orbital: ") +
                                pszOther + " does not go with it");
@@ -289,7 +310,7 @@ void ChooseField(const Request& r, const Given& given, Job& job)
     const bool bOrbital = !r.strOrbital.empty();
     const bool bAnalysis = !r.strAnalyzePath.empty();
     if (int{given.Harmonic()} + int{!r.aTerms.empty()} + int{!r.aAcn.empty()} + int{bFile} + int{bOrbital} +
-            int{bAnalysis} + int{r.hydrogen.has_value()} >
+            int{bAnalysis} + int{given.Has("--hydrogen")} >
         1)
         throw RequestError(
             "-l and -m, --term, --acn, --coeffs, --orbital, --analyze and --hydrogen each give the whole "
@@ -334,7 +355,7 @@ void ChooseField(const Request& r, const Given& given, Job& job)
                            NormalizationName(*choice.normalization));
     if (r.pQuantity && r.pQuantity->quantity == Quantity::kIntensity &&
         (r.bStats || !r.aAt.empty() || !r.strMeshPath.empty() || !r.strPagePath.empty() ||
-         r.nTurntableFrames || r.nTableMax || (!r.strPicturePath.empty() && !r.map)))
+         r.nTurntableFrames || r.bTable || (!r.strPicturePath.empty() && !r.map)))
         throw RequestError(
             "--quantity intensity gives maps and --values: it does not go with --stats, --at, "
             "--mesh, --html, --turntable, --table or a 3D picture");
@@ -351,7 +372,7 @@ void ChooseField(const Request& r, const Given& given, Job& job)
     job.m = r.m.value_or(kDefaultM);
     for (const Rotation& rotation : r.aRotations)
         job.rotation = Then(job.rotation, rotation);
-    if (job.kind == JobKind::kOrbital || job.kind == JobKind::kSlice)
+    if (job.kind == JobKind::kOrbital || job.kind == JobKind::kSlice || job.bHydrogenTable)
         ChooseHydrogenOrbital(r, HarmonicConvention(choice), job.orbital.orbital);
     else if (bOrbital)
     {
@@ -439,10 +460,10 @@ void CheckColoring(const Request& r, const Given& given, Job& job)
         throw RequestError("--colormap goes with --color phase or value, not sign");
     if (job.bRange && job.colorMode != ColorMode::kValue)
         throw RequestError("--range sets the limits of --color value: it goes with nothing else");
-    if (r.nTableMax)
+    if (r.bTable)
         for (const char* pszOther : {"--complex", "--color", "--colormap", "--range", "--smooth", "--map"})
             if (given.Has(pszOther))
-                throw RequestError(std::string("--table draws each harmonic by sign: ") + pszOther +
+                throw RequestError(std::string("--table draws each cell by sign: ") + pszOther +
                                    " does not go with it");
     if (!r.map)
         return;
@@ -490,7 +511,7 @@ void TakeItems(const Request& r, Job& job)
     job.strTitle = r.title.value_or("");
     job.bSmooth = r.bSmooth;
     job.nTurntableFrames = r.nTurntableFrames.value_or(0);
-    job.nTableMax = r.nTableMax.value_or(-1);
+    job.nTableMax = r.bTable ? r.nTableMax.value_or(-1) : -1;
     job.tableLabels = r.tableLabels.value_or(TableLabels::kNone);
     job.bTablePolynomials = r.bTablePolynomials;
     job.bTableCommonScale = r.bTableCommonScale.value_or(false);
@@ -504,10 +525,11 @@ void TakeItems(const Request& r, Job& job)
     int32_t n = 0;
     std::string strRest;
     const bool bHydrogen = r.hydrogen || SplitPrincipal(r.strOrbital, n, strRest);
-    job.kind = bHydrogen     ? (r.sliceNormal ? JobKind::kSlice : JobKind::kOrbital)
-               : r.nTableMax ? JobKind::kTable
-               : r.map       ? JobKind::kMap
-                             : JobKind::kSurface;
+    job.bHydrogenTable = r.bTable && r.nHydrogenShell;
+    job.kind = bHydrogen  ? (r.sliceNormal ? JobKind::kSlice : JobKind::kOrbital)
+               : r.bTable ? JobKind::kTable
+               : r.map    ? JobKind::kMap
+                          : JobKind::kSurface;
 }
 
 }  // namespace
@@ -521,15 +543,19 @@ Job PlanJob(const Request& r)
     CheckColoring(r, given, job);
     CheckFieldOutputs(r, given, job);
     CheckHydrogen(r, given, job);
-    if (r.nTableMax)
+    if (r.bTable && !r.nTableMax && !r.nHydrogenShell)
+        throw RequestError(
+            "--table needs LMAX (it may be left out with --hydrogen N, whose orbitals reach l = N - 1)");
+    if (r.bTable)
         for (const char* pszOther :
-             {"--l",         "--m",      "--term", "--acn",   "--coeffs",     "--orbital", "--analyze",
-              "--rotate",    "--lmin",   "--lmax", "--at",    "--values",     "--mesh",    "--html",
-              "--turntable", "--radius", "--core", "--scale", "--coeffs-out", "--spectrum"})
+             {"--l",          "--m",        "--term",      "--acn",    "--coeffs", "--orbital",
+              "--analyze",    "--rotate",   "--lmin",      "--lmax",   "--at",     "--values",
+              "--mesh",       "--html",     "--turntable", "--radius", "--core",   "--scale",
+              "--coeffs-out", "--spectrum", "--slice",     "--density"})
             if (given.Has(pszOther))
                 throw RequestError(std::string("--table makes only the table picture: ") + pszOther +
                                    " does not go with it");
-    if (!r.nTableMax && (r.tableLabels || r.bTablePolynomials || r.bTableCommonScale))
+    if (!r.bTable && (r.tableLabels || r.bTablePolynomials || r.bTableCommonScale))
         throw RequestError(std::string(r.tableLabels         ? "--table-labels"
                                        : r.bTablePolynomials ? "--table-polynomials"
                                                              : "--table-scale") +

@@ -7,10 +7,12 @@
 #include "export/output_files.h"
 #include "export/png_writer.h"
 #include "hydrogen/boundary_mesh.h"
+#include "jobs/page_output.h"
 #include "jobs/request_error.h"
 #include "jobs/run_report.h"
 #include "jobs/runs.h"
 #include "jobs/surface_pictures.h"
+#include "jobs/value_caption.h"
 #include "maps/map_picture.h"
 #include "mesh/mesh_geometry.h"
 #include "sht/field_extremes.h"
@@ -58,7 +60,8 @@ void RunOrbital(const Job& job, IRunHooks& hooks)
         renderer.emplace(job.nWidth, job.nHeight, PictureStyle{job.nSupersample, job.background});
 
     COutputSet outputs;
-    std::vector<Rgb8> aVertexColors = VertexColors(job, mesh, complex, SurfaceColoring(job, mesh, complex));
+    const FieldColoring coloring = SurfaceColoring(job, mesh, complex);
+    std::vector<Rgb8> aVertexColors = VertexColors(job, mesh, complex, coloring);
     if (!job.strMeshPath.empty())
     {
         MeshGeometry geometry = BoundaryMeshGeometry(mesh, surface, job.dScaleMillimetres);
@@ -69,11 +72,11 @@ void RunOrbital(const Job& job, IRunHooks& hooks)
             WriteMeshFiles(outputs, job.strMeshPath, geometry, kColorSchemes[job.nColorScheme]);
     }
     const std::string strStats = job.bStats ? OrbitalStatsLine(job, surface) : "";
+    const Camera camera = renderer || !job.strPagePath.empty() ? PictureCamera(job, mesh) : job.camera;
+    if (!job.strPagePath.empty())
+        WritePage(job, mesh, aVertexColors, coloring, camera, outputs, hooks);
     if (renderer)
-    {
-        const Camera camera = PictureCamera(job, mesh);
         WritePictures(job, std::move(mesh), std::move(aVertexColors), camera, *renderer, outputs, hooks);
-    }
     if (!strStats.empty())
         hooks.Print(strStats);
     outputs.Commit();
@@ -89,10 +92,7 @@ void RunSlice(const Job& job, IRunHooks& hooks)
     const int nWidth = job.nWidth;
     // The bar says what its values are.
     const bool bCaption = job.colorMode != ColorMode::kSign;
-    const bool bDensity = job.orbital.sliceQuantity == SliceQuantity::kDensity;
-    const std::string strCaption = bDensity                             ? "|ψ|² (a0^−3)"
-                                   : job.colorMode == ColorMode::kPhase ? "the phase of ψ"
-                                                                        : "ψ (a0^−3/2)";
+    const std::string strCaption = ValueCaption(job);
     // Without a given size, the square above the colour bar's strip.
     const int nHeight = job.bSizeGiven
                             ? job.nHeight

@@ -9,7 +9,8 @@
 #include "export/output_stream.h"
 #include "export/png_writer.h"
 #include "fields/orbitals.h"
-#include "jobs/model_quantity.h"
+#include "jobs/value_caption.h"
+#include "page/page_writer.h"
 #include "sht/coefficient_conversion.h"
 #include "sht/rotation.h"
 #include "text/color_bar_labels.h"
@@ -52,12 +53,12 @@ std::string TitlePng(const Job& job)
 }
 
 // The strip of a map's colour bar at the bottom of the picture, its numbers in the picture's
-// text size as a map's are; no caption line, as a surface has no quantity.
+// text size as a map's are; a caption line where the values have one (an orbital's psi).
 std::string BarPng(const Job& job, const FieldColoring& coloring)
 {
     if (coloring.mode == ColorMode::kSign)
         return "";
-    const std::string strCaption = QuantityCaption(job);
+    const std::string strCaption = ValueCaption(job);
     const int nTop = std::max(0, job.nHeight - ColorBarStripRows(job.nWidth, !strCaption.empty()));
     Picture picture = BlankPicture(job.nWidth, job.nHeight, job.background);
     const ColorBarLayout layout = LayOutColorBar(job.nWidth, nTop, job.nHeight - nTop, !strCaption.empty());
@@ -107,8 +108,6 @@ bool FindLiveField(const Job& job, PageLiveField& live)
     return true;
 }
 
-}  // namespace
-
 PageContent MakePageContent(const Job& job, const SurfaceMesh& mesh, const std::vector<Rgb8>& aVertexColors,
                             const FieldColoring& coloring, const Camera& camera)
 {
@@ -131,8 +130,22 @@ PageContent MakePageContent(const Job& job, const SurfaceMesh& mesh, const std::
     content.strTitle = job.strTitle;
     content.strTitlePng = TitlePng(job);
     content.strBarPng = BarPng(job, coloring);
-    content.bLive = FindLiveField(job, content.live);
-    if (!content.bLive)
+    if (job.kind == JobKind::kOrbital)
+        content.pTriangles = &mesh;
+    else
+        content.bLive = FindLiveField(job, content.live);
+    if (!content.bLive && !content.pTriangles)
         content.pValues = &mesh.m_aValue;
     return content;
+}
+
+}  // namespace
+
+void WritePage(const Job& job, const SurfaceMesh& mesh, const std::vector<Rgb8>& aVertexColors,
+               const FieldColoring& coloring, const Camera& camera, COutputSet& outputs, IRunHooks& hooks)
+{
+    CRunStep step(hooks, "writing the page");
+    std::string strPage = PageText(MakePageContent(job, mesh, aVertexColors, coloring, camera));
+    if (!hooks.TakePage(strPage))
+        outputs.Write(job.strPagePath, [&strPage](COutputStream& stream) { stream.Write(strPage); });
 }

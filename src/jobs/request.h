@@ -47,6 +47,7 @@ struct Request
     // that encloses a probability or that of a value of |psi|; or its slice through the nucleus
     // (the plane by its normal), of psi or of |psi|^2.
     std::optional<std::array<int32_t, 3>> hydrogen;
+    std::optional<int32_t> nHydrogenShell;  // --hydrogen N alone: every orbital of that n, for --table
     std::optional<double> dCharge;
     std::optional<double> dEnclose;
     std::optional<double> dIso;
@@ -81,6 +82,7 @@ struct Request
     bool bSmooth = false;
     std::optional<MapProjection> map;
     std::optional<int32_t> nTurntableFrames;
+    bool bTable = false;  // --table, with or without its LMAX
     std::optional<int32_t> nTableMax;
     std::optional<TableLabels> tableLabels;
     bool bTablePolynomials = false;

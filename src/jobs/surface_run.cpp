@@ -18,7 +18,6 @@
 #include "jobs/turned_field.h"
 #include "mesh/mesh_geometry.h"
 #include "mesh/surface_builder.h"
-#include "page/page_writer.h"
 #include "render/picture_renderer.h"
 #include "sht/complex_field.h"
 #include "sht/field_rows.h"
@@ -118,12 +117,7 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
     const std::string strStats = job.bStats ? SurfaceStatsLine(job, mesh) : "";
     const Camera camera = renderer || bPage ? PictureCamera(job, mesh) : job.camera;
     if (bPage)
-    {
-        CRunStep step(hooks, "writing the page");
-        std::string strPage = PageText(MakePageContent(job, mesh, aVertexColors, coloring, camera));
-        if (!hooks.TakePage(strPage))
-            outputs.Write(job.strPagePath, [&strPage](COutputStream& stream) { stream.Write(strPage); });
-    }
+        WritePage(job, mesh, aVertexColors, coloring, camera, outputs, hooks);
     if (renderer)
         WritePictures(job, std::move(mesh), std::move(aVertexColors), camera, *renderer, outputs, hooks);
 

@@ -17,9 +17,11 @@
 
 void RunTable(const Job& job, IRunHooks& hooks)
 {
-    const TableWords words{job.nTableMax,        job.nWidth,      job.nHeight,
-                           job.strTitle,         job.tableLabels, job.bTablePolynomials,
-                           job.field.convention, job.background};
+    const Convention& convention = job.bHydrogenTable ? job.orbital.orbital.convention : job.field.convention;
+    TableWords words{job.nTableMax,         job.nWidth, job.nHeight, job.strTitle,  job.tableLabels,
+                     job.bTablePolynomials, convention, 0,           job.background};
+    if (job.bHydrogenTable)
+        words.nPrincipal = job.orbital.orbital.numbers.n;
     TableCaptions captions;
     try
     {
@@ -30,19 +32,20 @@ void RunTable(const Job& job, IRunHooks& hooks)
         throw RequestError(error.what());
     }
     const TableLayout& layout = captions.layout;
-    const Convention& convention = job.field.convention;
+    const TableCellMaker make =
+        job.bHydrogenTable
+            ? OrbitalCells(job.orbital.orbital, job.orbital.level, job.orbital.grid, layout.nSide)
+            : HarmonicCells(convention, job.nThetaDiv, job.nPhiDiv, layout.nSide);
     Picture table = BlankPicture(job.nWidth, job.nHeight, job.background);
+    try
     {
-        const Camera camera = job.bTableCommonScale
-                                  ? CommonTableCamera(layout.nMax, convention, job.nThetaDiv, job.nPhiDiv,
-                                                      job.camera, layout.nSide)
-                                  : job.camera;
+        const Camera camera =
+            job.bTableCommonScale ? CommonTableCamera(layout.nMax, make, job.camera) : job.camera;
         // The next cell builds on a thread of its own while this one draws (the first while the
         // GL context is made), and each cell is filtered and copied into its place behind the
         // drawing of the next.
         const auto build = [&](int32_t l, int32_t m) {
-            return std::async(std::launch::async, MakeTableCell, Field{{Term{l, m, 1.0}}, convention},
-                              job.nThetaDiv, job.nPhiDiv, camera, layout.nSide, !job.bTableCommonScale);
+            return std::async(std::launch::async, make, l, m, camera, !job.bTableCommonScale);
         };
         std::future<TableCell> next = build(0, 0);
         CPictureRenderer renderer(layout.nSide, layout.nSide, PictureStyle{job.nSupersample, job.background});
@@ -68,6 +71,11 @@ void RunTable(const Job& job, IRunHooks& hooks)
                     };
                 });
         writer.Finish();
+    }
+    catch (const std::invalid_argument& error)
+    {
+        // A level that leaves an orbital no surface.
+        throw RequestError(error.what());
     }
     DrawTableCaptions(table, captions, words);
     COutputSet outputs;

@@ -7,6 +7,7 @@
 
 #include "colour/color_maps.h"
 #include "mesh/radius_rule.h"
+#include "mesh/surface_mesh.h"
 #include "picture/picture.h"
 #include "sht/convention.h"
 #include "sht/growable_array.h"
@@ -23,8 +24,8 @@ struct PageLiveField
     std::vector<std::pair<std::string, std::vector<Term>>> aOrbitals;
 };
 
-// Everything one page holds: the surface as the sample grid it is built from, how it is placed
-// and coloured, the camera it starts from and the pictures of its words.
+// Everything one page holds: the surface as the sample grid it is built from (or as triangles),
+// how it is placed and coloured, the camera it starts from and the pictures of its words.
 struct PageContent
 {
     int nWidth = 0;  // the picture of --size, which the page draws first
@@ -40,7 +41,10 @@ struct PageContent
     int32_t nColorScheme = 0;
     // The value at each sample (|f| for a complex field), when the page does not synthesise it.
     const DoubleArray* pValues = nullptr;
-    std::vector<Rgb8> aVertexColors;  // one a sample for --color phase or value; empty by sign
+    // A surface of triangles instead of the grid's (an orbital's boundary surface): every face a
+    // triangle A, B, C whose fourth corner is C again, as pictures draw it.
+    const SurfaceMesh* pTriangles = nullptr;
+    std::vector<Rgb8> aVertexColors;  // one a sample (a vertex) for --color phase or value; empty by sign
     std::string strTitle;
     std::string strTitlePng;  // the title drawn as the picture draws it, over nothing
     std::string strBarPng;    // the colour bar of phase and value colourings, with its numbers

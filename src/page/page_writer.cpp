@@ -108,19 +108,73 @@ std::string PngUrl(const std::string& strPng)
     return JsonString(strPng.empty() ? "" : "data:image/png;base64," + Base64(strPng.data(), strPng.size()));
 }
 
+// Each number as 4 little-endian bytes, appended.
+void AppendLittleEndian(uint32_t n, std::string& strBytes)
+{
+    for (int b = 0; b < 4; ++b)
+        strBytes += static_cast<char>(n >> (8 * b));
+}
+
+uint32_t FloatBits(float f)
+{
+    uint32_t n;
+    std::memcpy(&n, &f, 4);
+    return n;
+}
+
 // The values as little-endian floats, the precision of the surface's vertices.
 std::string ValuesBase64(const DoubleArray& aValues)
 {
-    std::string strBytes(static_cast<size_t>(aValues.GetSize()) * 4, '\0');
+    std::string strBytes;
+    strBytes.reserve(static_cast<size_t>(aValues.GetSize()) * 4);
     for (int32_t k = 0; k < aValues.GetSize(); ++k)
-    {
-        const float f = static_cast<float>(aValues[k]);
-        uint32_t n;
-        std::memcpy(&n, &f, 4);
-        for (int b = 0; b < 4; ++b)
-            strBytes[4 * static_cast<size_t>(k) + static_cast<size_t>(b)] = static_cast<char>(n >> (8 * b));
-    }
+        AppendLittleEndian(FloatBits(static_cast<float>(aValues[k])), strBytes);
     return Base64(strBytes.data(), strBytes.size());
+}
+
+// A difference as a zigzag varint: 0, -1, 1, -2 ... as 0, 1, 2, 3 ..., seven bits a byte from
+// the lowest, the high bit set on every byte but the last.
+void AppendDifference(int64_t nDifference, std::string& strBytes)
+{
+    uint64_t n = nDifference >= 0 ? 2 * static_cast<uint64_t>(nDifference)
+                                  : 2 * static_cast<uint64_t>(-(nDifference + 1)) + 1;
+    do
+    {
+        const auto b = static_cast<unsigned char>(n & 127);
+        n >>= 7;
+        strBytes += static_cast<char>(n ? b | 128 : b);
+    } while (n);
+}
+
+// The vertices as little-endian floats x, y, z; the corners A, B, C of the triangles, the positive
+// ones first, each as its difference from the corner before (neighbouring triangles share
+// vertices made near in time: mostly one or two bytes a corner); and how many are positive.
+std::string TrianglesJson(const SurfaceMesh& mesh)
+{
+    const int32_t nVertices = mesh.m_aX.GetSize();
+    std::string strPoints;
+    strPoints.reserve(static_cast<size_t>(nVertices) * 12);
+    for (int32_t v = 0; v < nVertices; ++v)
+        for (const FloatArray* pArray : {&mesh.m_aX, &mesh.m_aY, &mesh.m_aZ})
+            AppendLittleEndian(FloatBits((*pArray)[v]), strPoints);
+    std::string strCorners;
+    strCorners.reserve((static_cast<size_t>(mesh.m_aPosQuads.GetSize()) + mesh.m_aNegQuads.GetSize()) * 6);
+    int64_t nPrevious = 0;
+    for (const FaceQuadArray* pQuads : {&mesh.m_aPosQuads, &mesh.m_aNegQuads})
+        for (int32_t f = 0; f < pQuads->GetSize(); ++f)
+        {
+            const FaceQuad& q = (*pQuads)[f];
+            if (q.d != q.c)
+                throw std::logic_error("the page's triangles hold a face of four corners");
+            for (const int32_t v : {q.a, q.b, q.c})
+            {
+                AppendDifference(v - nPrevious, strCorners);
+                nPrevious = v;
+            }
+        }
+    return "\"points\":\"" + Base64(strPoints.data(), strPoints.size()) + "\",\"triangles\":\"" +
+           Base64(strCorners.data(), strCorners.size()) +
+           "\",\"positive\":" + std::to_string(mesh.m_aPosQuads.GetSize());
 }
 
 std::string LiveJson(const PageLiveField& live)
@@ -148,6 +202,8 @@ std::string ContentJson(const PageContent& content)
         ",\"titlePicture\":" + PngUrl(content.strTitlePng) + ",\"bar\":" + PngUrl(content.strBarPng);
     if (content.bLive)
         strText += ",\"live\":" + LiveJson(content.live);
+    else if (content.pTriangles)
+        strText += "," + TrianglesJson(*content.pTriangles);
     else
         strText +=
             ",\"values\":\"" + (content.pValues ? ValuesBase64(*content.pValues) : std::string()) + "\"";

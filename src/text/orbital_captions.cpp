@@ -37,7 +37,8 @@ std::string NameMarkup(const std::string& strName)
 
 }  // namespace
 
-bool FindOrbitalCaption(int32_t l, int32_t m, const Convention& convention, OrbitalCaption& caption)
+bool FindOrbitalCaption(int32_t l, int32_t m, const Convention& convention, OrbitalCaption& caption,
+                        int32_t nPrincipal)
 {
     OrbitalOfHarmonic orbital;
     if (!FindOrbitalOfHarmonic(l, m, convention, orbital))
@@ -46,7 +47,8 @@ bool FindOrbitalCaption(int32_t l, int32_t m, const Convention& convention, Orbi
     // A sum in the polynomial is bracketed behind the minus.
     const bool bSum = orbital.strPolynomial.find('-') != std::string::npos &&
                       orbital.strPolynomial.find('(') == std::string::npos;
-    caption.strName = WithPrintMinus(NameMarkup(orbital.strName), orbital.bNegative);
+    const std::string strPrincipal = nPrincipal > 0 ? std::to_string(nPrincipal) : "";
+    caption.strName = WithPrintMinus(strPrincipal + NameMarkup(orbital.strName), orbital.bNegative);
     caption.strPolynomial = WithPrintMinus(
         orbital.bNegative && bSum ? "(" + strPolynomial + ")" : strPolynomial, orbital.bNegative);
     return true;

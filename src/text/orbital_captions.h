@@ -13,5 +13,7 @@ struct OrbitalCaption
     std::string strName;
     std::string strPolynomial;
 };
+// With nPrincipal above 0, the name of the hydrogen-like orbital of that n (3d<sub>xy</sub>).
 // False for l > 3, l < 0 or |m| > l.
-bool FindOrbitalCaption(int32_t l, int32_t m, const Convention& convention, OrbitalCaption& caption);
+bool FindOrbitalCaption(int32_t l, int32_t m, const Convention& convention, OrbitalCaption& caption,
+                        int32_t nPrincipal = 0);

@@ -44,12 +44,16 @@ std::string ColumnLabel(int32_t m)
 std::vector<std::string> TableCellCaption(int32_t l, int32_t m, const TableWords& words)
 {
     OrbitalCaption orbital;
-    if (words.labels == TableLabels::kOrbitals && FindOrbitalCaption(l, m, words.convention, orbital))
+    if (words.labels == TableLabels::kOrbitals &&
+        FindOrbitalCaption(l, m, words.convention, orbital, words.nPrincipal))
     {
         if (words.bPolynomials)
             return {orbital.strName, orbital.strPolynomial};
         return {orbital.strName};
     }
+    if (words.nPrincipal > 0)
+        return {"ψ(" + std::to_string(words.nPrincipal) + "," + std::to_string(l) + "," + SignedText(m) +
+                ")"};
     return {"Y(" + std::to_string(l) + "," + SignedText(m) + ")"};
 }
 

@@ -30,6 +30,7 @@ struct TableWords
     TableLabels labels = TableLabels::kNone;
     bool bPolynomials = false;  // the orbitals' polynomials under their names
     Convention convention;      // the orbitals' signs are worked out in it
+    int32_t nPrincipal = 0;     // the n of a table of hydrogen-like orbitals; 0: of harmonics
     Background background = Background::kBlack;
 };
 
@@ -49,8 +50,8 @@ struct TableCaptions
 // where the picture leaves no cell or labels too small to read.
 TableCaptions PlanTableCaptions(const TableWords& words);
 
-// The lines under the cell of Y(l, m), in markup: "Y(l,m)", or its orbital's name and, with the
-// polynomials, its polynomial.
+// The lines under the cell of Y(l, m), in markup: "Y(l,m)" ("ψ(n,l,m)" in a table of
+// hydrogen-like orbitals), or its orbital's name (3d_xy) and, with the polynomials, its polynomial.
 std::vector<std::string> TableCellCaption(int32_t l, int32_t m, const TableWords& words);
 
 // Draws the words into the picture of the whole table.

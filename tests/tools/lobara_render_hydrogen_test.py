@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """Hydrogen-like orbitals from the command line: the boundary surface's STL is watertight for VTK
 and admesh, its pieces are the lobes (radial node shells included) that SciPy's radial function
-puts above the level --stats reports, a slice shows psi's signs where they lie, and bad numbers or
-combinations get one line and exit 2."""
+puts above the level --stats reports, a slice shows psi's signs where they lie, a table of a shell
+holds its orbitals where they belong, and bad numbers or combinations get one line and exit 2."""
 import json
 import math
 import os
@@ -104,6 +104,37 @@ def test_slice_shows_the_signs():
         check(above[0] > above[2] and below[2] > below[0], f"--slice xz of 2p_z: {above} above, {below} below")
 
 
+def test_table_of_a_shell():
+    """--table --hydrogen 3 lights the nine cells of l = 0..2, |m| <= l (rows and columns where --stats
+    lays them out) and no other; 3p_z's outer lobe above the nucleus has the sign of SciPy's R(3, 1)
+    beyond its node (Y(1, 0) > 0 there), in the scheme's colour for it; --table-labels orbitals puts
+    a caption under the cell of 3s."""
+    result = run("--table", "--hydrogen", 3, "--table-labels", "orbitals", "--theta", 32, "--phi", 64,
+                 "--size", "500x360", "--stats", "--out", "table.png")
+    check(result.returncode == 0, f"--table --hydrogen 3: {result.stderr}")
+    if result.returncode:
+        return
+    layout = json.loads(result.stdout)
+    lit = read_png(os.path.join(WORK, "table.png"))[..., :3].astype(int)
+    side, pitch = layout["side"], layout["pitch"]
+
+    def cell(l, m):
+        left, top = layout["left"] + (m + 2) * side, layout["top"] + l * pitch
+        return lit[top:top + side, left:left + side]
+
+    shown = {(l, m) for l in range(3) for m in range(-2, 3) if (cell(l, m).max(axis=-1) > 40).any()}
+    check(layout["lmax"] == 2 and shown == {(l, m) for l in range(3) for m in range(-l, l + 1)},
+          f"--table --hydrogen 3: cells shown {sorted(shown)}")
+    column = cell(1, 0)[:, side // 2]
+    rows = np.where(column.max(axis=-1) > 40)[0]
+    top_colour = column[rows[0]] if len(rows) else np.zeros(3)
+    negative = radial(3, 1, 15.0) < 0
+    check((top_colour[2] > top_colour[0]) == negative,
+          f"3p_z's lobe above the nucleus is {top_colour}, R(3, 1) beyond its node {radial(3, 1, 15.0):.3g}")
+    caption = lit[layout["top"] + side:layout["top"] + pitch, layout["left"] + 2 * side:layout["left"] + 3 * side]
+    check((caption.max(axis=-1) > 40).any(), "--table-labels orbitals: no caption under 3s")
+
+
 def test_refusals():
     """Numbers of no orbital, and items that do not go with one: one line, exit 2, no file."""
     for args in (["--hydrogen", "3,3,0"], ["--hydrogen", "2,1,2"], ["--hydrogen", "31,0,0"],
@@ -115,9 +146,11 @@ def test_refusals():
                  ["--hydrogen", "2,1,0", "--iso", "1"], ["--hydrogen", "7,3,-2", "--enclose", "0.999999"], ["--hydrogen", "2,1,0", "--enclose", "0.5", "--iso", "0.01"],
                  ["--hydrogen", "2,1,0", "--coeffs", "c.txt"], ["--hydrogen", "2,1,0", "--analyze", "v.npy"],
                  ["--hydrogen", "2,1,0", "-l", "2"], ["--hydrogen", "2,1,0", "--rotate", "zyz:1,2,3"],
-                 ["--hydrogen", "2,1,0", "--html", "page.html"],
+                 ["--hydrogen", "2,1,0", "--slice", "xz", "--html", "page.html"],
                  ["--hydrogen", "2,1,0", "--slice", "xw"], ["--hydrogen", "2,1,0", "--slice", "0,0,0"],
-                 ["--hydrogen", "2,1,0", "--density"], ["--enclose", "0.5"], ["--charge", "2"]):
+                 ["--hydrogen", "2,1,0", "--density"], ["--enclose", "0.5"], ["--charge", "2"],
+                 ["--hydrogen", "3"], ["--table"], ["--table", "--hydrogen", "3,1,0"], ["--table", 3, "--hydrogen", 3],
+                 ["--table", "--hydrogen", 3, "--color", "phase"], ["--table", "--hydrogen", 3, "--iso", 1]):
         result = run(*args, "--out", "refused.png")
         check(result.returncode == 2 and result.stderr.count("\n") == 1, f"{args}: {result.returncode}, {result.stderr}")
         check(not os.path.exists(os.path.join(WORK, "refused.png")), f"{args}: wrote its picture")
@@ -126,5 +159,6 @@ def test_refusals():
 test_watertight_surfaces_with_their_shells()
 test_other_mesh_formats()
 test_slice_shows_the_signs()
+test_table_of_a_shell()
 test_refusals()
 finish("lobara_render_hydrogen")

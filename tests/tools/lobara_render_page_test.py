@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """The page of --html, opened in headless Chromium (its WebGL on ANGLE over the system's EGL, the
-software rasteriser lobara-render draws with): its first frame, a frame after a drag through its
-own mouse handlers and after its controls changed the harmonic are each compared with
-lobara-render's --out of the same view, at the tolerance of the reference pictures; Chromium's
+software rasteriser lobara-render draws with): its first frame (of a harmonic and of orbitals'
+boundary surfaces), a frame after a drag through its own mouse handlers and after its controls
+changed the harmonic are each compared with lobara-render's --out of the same view, at the
+tolerance of the reference pictures; Chromium's
 network log holds no request but the page's file; the controls refuse what the viewer's dialogs
 refuse."""
 import json
@@ -69,21 +70,26 @@ def make_page(name, *args):
 
 
 def test_first_frame_and_no_request():
-    """The page of a fitted, titled Y(3, 2) draws lobara-render's picture of it; Chromium asks for
-    nothing but the page's file."""
-    view = ("-l", "3", "-m", "2", "--from", "1,-2,1", "--fit", "--title", "Y(3, 2)")
-    page = make_page("fitted.html", *view)
-    log = os.path.join(WORK, "net.json")
-    check_same_picture(render("fitted.png", *view), screenshot(page, "test", f"--log-net-log={log}"),
-                       "the first frame")
-    with open(log, encoding="utf-8") as stream:
-        net = json.load(stream)
-    # A request made for a document names its origin as the initiator (a file's is "null"); the
-    # browser's own (updates, accounts) name none. The file itself is read without a request.
-    start = net["constants"]["logEventTypes"]["URL_REQUEST_START_JOB"]
-    asked = [event["params"] for event in net["events"] if event["type"] == start and "url" in event.get("params", {})]
-    from_page = [params["url"] for params in asked if params.get("initiator") != "not an origin"]
-    check(not from_page, f"the page asked for {from_page}")
+    """The page of a fitted, titled Y(3, 2), and of two hydrogen-like orbitals' boundary surfaces
+    (4p_z by sign, its node shell inside; 3,2,1 complex by phase with smooth shading), draws
+    lobara-render's picture of it; Chromium asks for nothing but the page's file."""
+    grid = ("--theta", "64", "--phi", "128")
+    for name, view in (("fitted", ("-l", "3", "-m", "2", "--from", "1,-2,1", "--fit", "--title", "Y(3, 2)")),
+                       ("4pz", ("--orbital", "4p_z", "--from", "1,-2,1", "--title", "4p_z", *grid)),
+                       ("321", ("--hydrogen", "3,2,1", "--complex", "--smooth", "--from", "2,-1,2", "--fit", *grid))):
+        page = make_page(f"{name}.html", *view)
+        log = os.path.join(WORK, "net.json")
+        check_same_picture(render(f"{name}.png", *view), screenshot(page, "test", f"--log-net-log={log}"),
+                           f"the first frame of {name}")
+        with open(log, encoding="utf-8") as stream:
+            net = json.load(stream)
+        # A request made for a document names its origin as the initiator (a file's is "null"); the
+        # browser's own (updates, accounts) name none. The file itself is read without a request.
+        start = net["constants"]["logEventTypes"]["URL_REQUEST_START_JOB"]
+        asked = [event["params"] for event in net["events"]
+                 if event["type"] == start and "url" in event.get("params", {})]
+        from_page = [params["url"] for params in asked if params.get("initiator") != "not an origin"]
+        check(not from_page, f"the page of {name} asked for {from_page}")
 
 
 def turned_from(origin, degrees):
@@ -157,7 +163,7 @@ def test_refused_input():
 def test_refused_runs():
     """A page goes with the surface alone, and a page that cannot be written leaves no file behind."""
     page, picture = os.path.join(WORK, "map.html"), os.path.join(WORK, "map.png")
-    for other in (("--map", "mollweide"), ("--table", "2")):
+    for other in (("--map", "mollweide"), ("--table", "2"), ("--hydrogen", "2,1,0", "--slice", "xz")):
         result = run(*other, "--html", page, "--out", picture)
         check(result.returncode == 2 and "--html" in result.stderr,
               f"{other} with --html: exit {result.returncode}: {result.stderr}")

@@ -61,7 +61,8 @@ void AddOption(CLI::App& app, const OptionDeclaration& option, Request& request)
         app.add_option_function<std::string>(
                option.strNames, [&](const std::string& strValue) { option.apply(strValue, request); },
                strHelp)
-            ->option_text(option.strForm);
+            ->option_text(option.strForm)
+            ->expected(option.bValueOptional ? 0 : 1, 1);
 }
 
 }  // namespace

@@ -66,20 +66,35 @@ std::vector<OptionDeclaration> Declare()
          "chosen (the complex one with --complex), normalised to 1: N from 1 to " +
              std::to_string(kMaxPrincipal) +
              ", L from 0 to N - 1, |M| <= L; lengths in Bohr radii a0, psi in a0^(-3/2). Draws the "
-             "boundary surface of --enclose or --iso (pictures, --mesh, --stats), or with --slice a flat "
-             "picture",
+             "boundary surface of --enclose or --iso (pictures, --mesh, --html, --stats), or with --slice a "
+             "flat picture. With --table, N alone: every real orbital of that N",
          false,
          [](const std::string& v, Request& r) {
-             const std::vector<double> a = ParseNumbers("--hydrogen", v, 3, "N,L,M");
+             const std::vector<double> a = ParseNumbers("--hydrogen", v, 0, "N,L,M (or N with --table)");
+             if (a.size() != 1 && a.size() != 3)
+                 throw RequestError("--hydrogen needs N,L,M (or N alone with --table), not '" + v + "'");
              for (const double d : a)
                  if (d != std::floor(d) || std::fabs(d) > 1e6)
                      throw RequestError("--hydrogen needs whole numbers N,L,M, not '" + v + "'");
-             r.hydrogen = {static_cast<int32_t>(a[0]), static_cast<int32_t>(a[1]),
-                           static_cast<int32_t>(a[2])};
-             const std::string strError = OrbitalNumbersError(
-                 OrbitalNumbers{(*r.hydrogen)[0], (*r.hydrogen)[1], (*r.hydrogen)[2], 1.0});
+             const OrbitalNumbers numbers{static_cast<int32_t>(a[0]),
+                                          a.size() == 3 ? static_cast<int32_t>(a[1]) : 0,
+                                          a.size() == 3 ? static_cast<int32_t>(a[2]) : 0, 1.0};
+             if (a.size() == 1 && (numbers.n < 1 || numbers.n > kMaxPrincipal))
+                 throw RequestError("--hydrogen N needs N from 1 to " + std::to_string(kMaxPrincipal) +
+                                    ", not '" + v + "'");
+             const std::string strError = OrbitalNumbersError(numbers);
              if (!strError.empty())
                  throw RequestError("--hydrogen: " + strError);
+             if (a.size() == 1)
+             {
+                 r.nHydrogenShell = numbers.n;
+                 r.hydrogen.reset();
+             }
+             else
+             {
+                 r.hydrogen = {numbers.n, numbers.l, numbers.m};
+                 r.nHydrogenShell.reset();
+             }
          }},
         {"--charge", "Z", "1",
          "The nuclear charge of the hydrogen-like orbital, from " + DecimalText(kMinCharge) + " to " +
@@ -327,7 +342,8 @@ std::vector<OptionDeclaration> Declare()
          "Write one self-contained HTML page (no network request) that draws the surface of --out with WebGL "
          "and turns (left drag), zooms (right drag, wheel) and pans (both buttons or Shift + left drag) it, "
          "from the camera of --from, --to and --fit; R resets the camera. A single harmonic or a named "
-         "orbital by sign gets controls of degree, order or orbital, colour scheme and resolution",
+         "orbital by sign gets controls of degree, order or orbital, colour scheme and resolution; a "
+         "hydrogen-like orbital's boundary surface by sign, of the colour scheme",
          false, FilePath("--html", &Request::strPagePath)},
         {"--title", "TEXT", "",
          "Draw TEXT (UTF-8) centred at the top of the picture, of every turntable frame, of the table and of "
@@ -344,16 +360,27 @@ std::vector<OptionDeclaration> Declare()
          "Render N frames (1 to 100000), frame k with From turned by k*360/N degrees counter-clockwise (seen "
          "from +z) about the vertical line through To; with --fit one distance fits every frame",
          false, Integer("--turntable", &Request::nTurntableFrames, 1, 100000)},
-        {"--table", "LMAX", "",
+        {"--table", "[LMAX]", "",
          "Render one picture of every Y(l, m) for l = 0 .. LMAX: row l from the top, m = -l .. l from the "
          "left, each cell the --fit picture of its harmonic from the direction of --from and --to; the cells "
-         "shrink to leave room for --title and --table-labels",
-         false, Integer("--table", &Request::nTableMax, 0, (kMaxPictureSide - 1) / 2)},
+         "shrink to leave room for --title and --table-labels. With --hydrogen N, the real orbitals psi(N, "
+         "l, m) instead, each its boundary surface of --enclose or --iso, for l up to LMAX (N - 1 when LMAX "
+         "is left out)",
+         false,
+         [](const std::string& v, Request& r) {
+             r.bTable = true;
+             if (v.empty())
+                 r.nTableMax.reset();
+             else
+                 r.nTableMax = ParseInt32("--table", v, 0, (kMaxPictureSide - 1) / 2);
+         },
+         true},
         {"--table-labels", "WHAT", "none",
          "Words around the --table cells: none; harmonics, \"Y(l,m)\" under each cell with \"l = ...\" "
          "beside each row and \"m = ...\" above each column; or orbitals, the same with the real orbitals' "
          "names (s, p_y, ..., f_x(x2-3y2)) under the cells of l <= 3, a minus before a name where Y(l, m) is "
-         "the negative of that orbital in the convention chosen. The cells shrink to leave room for them",
+         "the negative of that orbital in the convention chosen. With --hydrogen N, \"psi(N,l,m)\" and the "
+         "names with N first (3s, 3d_xy). The cells shrink to leave room for them",
          false, Named("--table-labels", FindTableLabels, TableLabelsNames, &Request::tableLabels)},
         {"--table-polynomials", "", "",
          "With --table-labels orbitals, each orbital's Cartesian polynomial under its name, signed as the "

@@ -16,6 +16,7 @@ struct OptionDeclaration
     bool bRepeatable = false;
     // Reads the value (empty for a flag) into the request; throws RequestError naming the option.
     ApplyText apply;
+    bool bValueOptional = false;  // the option may stand without its value, which is then empty
 };
 
 const std::vector<OptionDeclaration>& OptionDeclarations();
