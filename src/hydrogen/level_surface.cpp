@@ -1,6 +1,7 @@
 #include "hydrogen/level_surface.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <climits>
 #include <cmath>
@@ -14,131 +15,119 @@
 namespace {
 
 // Corners of a cell by bits: bit 0 the next radius, bit 1 the next row, bit 2 the next column.
-// An edge joins corner p to corner q, p's bits a subset of q's; its type is q ^ p.
-struct TetEdge
+// An edge joins corner p to corner q, p's bits a subset of q's; its type is q ^ p (1, 2 or 4).
+struct CellEdge
 {
     uint8_t p;
     uint8_t q;
 };
 
-struct TetCase
+// The most triangles a cell's loops make: 12 crossings in at least one loop of 3 or more.
+constexpr int kMaxCellTriangles = 10;
+
+struct CubeCase
 {
     int nTriangles;
-    TetEdge aEdges[2][3];
+    CellEdge aEdges[kMaxCellTriangles][3];
 };
 
-// For each of the cell's six tetrahedra and each set of its corners inside (bit per corner),
-// the triangles on its edges, turned so that their normals point from inside to outside.
-struct TetTable
+// For each set of a cell's corners inside (bit per corner), its triangles on its edges, turned
+// so that their normals point from inside to outside.
+struct CubeTable
 {
-    TetCase aCases[6][16];
+    CubeCase aCases[256];
 };
 
-double Dot(const double a[3], const double b[3])
+CellEdge MakeEdge(int a, int b)
 {
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+    return CellEdge{static_cast<uint8_t>(std::min(a, b)), static_cast<uint8_t>(std::max(a, b))};
 }
 
-void CornerPoint(int c, double p[3])
+// The corners of each face of the cell in turn, counter-clockwise seen from outside the cell
+// (index space is right-handed, as r, theta, phi are).
+std::array<std::array<int, 4>, 6> FaceCorners()
 {
-    p[0] = c & 1;
-    p[1] = (c >> 1) & 1;
-    p[2] = (c >> 2) & 1;
-}
-
-// Turns the triangle so that its normal, worked out from the edges' midpoints in index space,
-// points along aOut.
-void Orient(TetEdge aEdges[3], const double aOut[3])
-{
-    double m[3][3];
-    for (int v = 0; v < 3; ++v)
-    {
-        double p[3], q[3];
-        CornerPoint(aEdges[v].p, p);
-        CornerPoint(aEdges[v].q, q);
-        for (int c = 0; c < 3; ++c)
-            m[v][c] = 0.5 * (p[c] + q[c]);
-    }
-    const double u[3] = {m[1][0] - m[0][0], m[1][1] - m[0][1], m[1][2] - m[0][2]};
-    const double w[3] = {m[2][0] - m[0][0], m[2][1] - m[0][1], m[2][2] - m[0][2]};
-    const double n[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]};
-    if (Dot(n, aOut) < 0.0)
-        std::swap(aEdges[1], aEdges[2]);
-}
-
-TetTable MakeTetTable()
-{
-    // The tetrahedra follow the main diagonal from corner 0 to corner 7 through one axis, then two.
-    const int aAxes[6][2] = {{1, 2}, {1, 4}, {2, 1}, {2, 4}, {4, 1}, {4, 2}};
-    TetTable table{};
-    for (int t = 0; t < 6; ++t)
-    {
-        const int aCorner[4] = {0, aAxes[t][0], aAxes[t][0] | aAxes[t][1], 7};
-        const auto edge = [&aCorner](int a, int b) {
-            return TetEdge{static_cast<uint8_t>(aCorner[std::min(a, b)]),
-                           static_cast<uint8_t>(aCorner[std::max(a, b)])};
-        };
-        for (int nMask = 1; nMask < 15; ++nMask)
+    std::array<std::array<int, 4>, 6> aFaces{};
+    int f = 0;
+    for (int nAxis = 0; nAxis < 3; ++nAxis)
+        for (int nSide = 0; nSide < 2; ++nSide)
         {
-            int aIn[4], aOutside[4], nIn = 0, nOut = 0;
+            const int b = 1 << ((nAxis + 1) % 3), c = 1 << ((nAxis + 2) % 3);
+            const int nBase = nSide << nAxis;
+            // b then c turns counter-clockwise about +axis; seen from -axis, the other way.
+            aFaces[f] = nSide ? std::array<int, 4>{nBase, nBase | b, nBase | b | c, nBase | c}
+                              : std::array<int, 4>{nBase, nBase | c, nBase | b | c, nBase | b};
+            ++f;
+        }
+    return aFaces;
+}
+
+// The surface in a cell is made of loops of crossings on its edges. On each face, each run of
+// inside corners (in the face's turn) is cut off by a segment from the crossing where the run
+// ends to the one where it starts: a face whose two inside corners are opposite has two
+// segments, which keeps them apart. The rule sees only the face's corners, so the two cells of
+// a face cut it alike and run its segments opposite ways, and the surface closes. Each crossing
+// starts one segment and ends another, so the segments make loops; each loop turns clockwise
+// seen from outside the surface (the side of the outside corners), and its fan of triangles
+// takes it the other way.
+CubeTable MakeCubeTable()
+{
+    const std::array<std::array<int, 4>, 6> aFaces = FaceCorners();
+    CubeTable table{};
+    for (int nMask = 1; nMask < 255; ++nMask)
+    {
+        const auto inside = [nMask](int c) { return (nMask >> c) & 1; };
+        // The segment leaving each crossing, by the edge's corners p * 8 + q.
+        int aNext[64];
+        std::fill(std::begin(aNext), std::end(aNext), -1);
+        for (const std::array<int, 4>& aFace : aFaces)
             for (int v = 0; v < 4; ++v)
-                ((nMask >> v) & 1 ? aIn[nIn++] : aOutside[nOut++]) = v;
-            // From the mean inside corner to the mean outside one.
-            double aDirection[3];
-            for (int c = 0; c < 3; ++c)
             {
-                double dIn = 0.0, dOut = 0.0;
-                for (int v = 0; v < nIn; ++v)
-                {
-                    double p[3];
-                    CornerPoint(aCorner[aIn[v]], p);
-                    dIn += p[c] / nIn;
-                }
-                for (int v = 0; v < nOut; ++v)
-                {
-                    double p[3];
-                    CornerPoint(aCorner[aOutside[v]], p);
-                    dOut += p[c] / nOut;
-                }
-                aDirection[c] = dOut - dIn;
+                const int c = aFace[v], cNext = aFace[(v + 1) % 4];
+                if (!inside(c) || inside(cNext))
+                    continue;
+                // The run ends at c; it starts after the last outside corner before c.
+                int u = v;
+                while (inside(aFace[(u + 3) % 4]))
+                    u = (u + 3) % 4;
+                const CellEdge from = MakeEdge(c, cNext), to = MakeEdge(aFace[(u + 3) % 4], aFace[u]);
+                aNext[from.p * 8 + from.q] = to.p * 8 + to.q;
             }
-            TetCase& entry = table.aCases[t][nMask];
-            if (nIn == 1 || nOut == 1)
+        CubeCase& entry = table.aCases[nMask];
+        bool aSeen[64] = {};
+        for (int nStart = 0; nStart < 64; ++nStart)
+        {
+            if (aNext[nStart] < 0 || aSeen[nStart])
+                continue;
+            std::vector<int> aLoop;
+            for (int e = nStart; !aSeen[e]; e = aNext[e])
             {
-                const int x = nIn == 1 ? aIn[0] : aOutside[0];
-                const int* pOthers = nIn == 1 ? aOutside : aIn;
-                entry.nTriangles = 1;
-                for (int v = 0; v < 3; ++v)
-                    entry.aEdges[0][v] = edge(x, pOthers[v]);
+                aSeen[e] = true;
+                aLoop.push_back(e);
             }
-            else
+            for (size_t v = 1; v + 1 < aLoop.size(); ++v)
             {
-                const TetEdge aQuad[4] = {edge(aIn[0], aOutside[0]), edge(aIn[0], aOutside[1]),
-                                          edge(aIn[1], aOutside[1]), edge(aIn[1], aOutside[0])};
-                entry.nTriangles = 2;
-                const int aSplit[2][3] = {{0, 1, 2}, {0, 2, 3}};
-                for (int s = 0; s < 2; ++s)
-                    for (int v = 0; v < 3; ++v)
-                        entry.aEdges[s][v] = aQuad[aSplit[s][v]];
+                const int aVertex[3] = {aLoop[0], aLoop[v + 1], aLoop[v]};
+                for (int w = 0; w < 3; ++w)
+                    entry.aEdges[entry.nTriangles][w] =
+                        CellEdge{static_cast<uint8_t>(aVertex[w] / 8), static_cast<uint8_t>(aVertex[w] % 8)};
+                ++entry.nTriangles;
             }
-            for (int s = 0; s < entry.nTriangles; ++s)
-                Orient(entry.aEdges[s], aDirection);
         }
     }
     return table;
 }
 
-const TetTable& Tables()
+const CubeTable& Tables()
 {
-    static const TetTable table = MakeTetTable();
+    static const CubeTable table = MakeCubeTable();
     return table;
 }
 
-// The slot of an edge type in its array: types 1 (radius), 4 (column) and 5 lie in a row's
-// plane, types 2 (row), 3, 6 and 7 cross to the next row.
-constexpr int kTypeSlot[8] = {-1, 0, 0, 1, 1, 2, 2, 3};
-constexpr int kPlaneSlots = 3;
-constexpr int kCrossSlots = 4;
+// The slot of an edge type in its array: types 1 (radius) and 4 (column) lie in a row's plane,
+// type 2 (row) crosses to the next row.
+constexpr int kTypeSlot[5] = {-1, 0, 0, -1, 1};
+constexpr int kPlaneSlots = 2;
 
 // Rows of theta per unit of work; the units are fixed, so the mesh does not depend on the threads.
 constexpr int32_t kSlabsPerChunk = 8;
@@ -203,7 +192,7 @@ public:
         m_aInside[1].resize(nPlane);
         m_aPlane[0].resize(nPlane * kPlaneSlots);
         m_aPlane[1].resize(nPlane * kPlaneSlots);
-        m_aCross.resize(nPlane * kCrossSlots);
+        m_aCross.resize(nPlane);
         m_pChunk = &chunk;
         const int32_t nLastRow = m_grid.nRows - 1;
         FillInside(i0, m_aInside[0]);
@@ -311,8 +300,7 @@ private:
                 {
                     const int32_t nVertex = index(k, 0, 1);
                     for (int32_t j = 0; j < m_nP; ++j)
-                        pSlots[j * kPlaneSlots + kTypeSlot[1]] = pSlots[j * kPlaneSlots + kTypeSlot[5]] =
-                            nVertex;
+                        pSlots[j * kPlaneSlots + kTypeSlot[1]] = nVertex;
                 }
                 continue;
             }
@@ -323,8 +311,6 @@ private:
                     pSlots[j * kPlaneSlots + kTypeSlot[1]] = index(k, j, 1);
                 if (pIn[j] != pIn[j1])
                     pSlots[j * kPlaneSlots + kTypeSlot[4]] = index(k, j, 4);
-                if (pNext && pIn[j] != pNext[j1])
-                    pSlots[j * kPlaneSlots + kTypeSlot[5]] = index(k, j, 5);
             }
         }
     }
@@ -332,45 +318,33 @@ private:
     // The crossings on the edges from row i to row i + 1.
     void ScanCross(int32_t i)
     {
-        const std::vector<uint8_t>& aIn = m_aInside[0];
-        const std::vector<uint8_t>& aOut = m_aInside[1];
         for (int32_t k = 0; k < m_nR; ++k)
         {
-            const uint8_t* pIn = aIn.data() + static_cast<size_t>(k) * m_nP;
-            const uint8_t* pBelow = aOut.data() + static_cast<size_t>(k) * m_nP;
-            const uint8_t* pBelowNext = k + 1 < m_nR ? pBelow + m_nP : nullptr;
-            int32_t* pSlots = m_aCross.data() + static_cast<size_t>(k) * m_nP * kCrossSlots;
             if (!MayCross(k, i, i + 1))
                 continue;
+            const uint8_t* pIn = m_aInside[0].data() + static_cast<size_t>(k) * m_nP;
+            const uint8_t* pBelow = m_aInside[1].data() + static_cast<size_t>(k) * m_nP;
+            int32_t* pSlots = m_aCross.data() + static_cast<size_t>(k) * m_nP;
             for (int32_t j = 0; j < m_nP; ++j)
-            {
-                const int32_t j1 = j + 1 == m_nP ? 0 : j + 1;
                 if (pIn[j] != pBelow[j])
-                    pSlots[j * kCrossSlots + kTypeSlot[2]] = AddVertex(k, i, j, 2);
-                if (pBelowNext && pIn[j] != pBelowNext[j])
-                    pSlots[j * kCrossSlots + kTypeSlot[3]] = AddVertex(k, i, j, 3);
-                if (pIn[j] != pBelow[j1])
-                    pSlots[j * kCrossSlots + kTypeSlot[6]] = AddVertex(k, i, j, 6);
-                if (pBelowNext && pIn[j] != pBelowNext[j1])
-                    pSlots[j * kCrossSlots + kTypeSlot[7]] = AddVertex(k, i, j, 7);
-            }
+                    pSlots[j] = AddVertex(k, i, j, 2);
         }
     }
 
-    int32_t EdgeVertex(int32_t k, int32_t j, const TetEdge& edge) const
+    int32_t EdgeVertex(int32_t k, int32_t j, const CellEdge& edge) const
     {
         const int nType = edge.q ^ edge.p;
         const int32_t kLow = k + (edge.p & 1);
         const int32_t jLow = (edge.p & 4) && j + 1 == m_nP ? 0 : j + ((edge.p >> 2) & 1);
         const size_t nPoint = static_cast<size_t>(kLow) * m_nP + jLow;
-        if (nType & 2)
-            return m_aCross[nPoint * kCrossSlots + kTypeSlot[nType]];
+        if (nType == 2)
+            return m_aCross[nPoint];
         return m_aPlane[(edge.p >> 1) & 1][nPoint * kPlaneSlots + kTypeSlot[nType]];
     }
 
     void EmitSlab(int32_t i)
     {
-        const TetTable& table = Tables();
+        const CubeTable& table = Tables();
         std::vector<Triangle>& aTriangles = m_pChunk->aTriangles;
         for (int32_t k = 0; k + 1 < m_nR; ++k)
         {
@@ -386,35 +360,19 @@ private:
                 const unsigned nCorners = apRow[0][j] | apRow[1][j] << 1 | apRow[2][j] << 2 |
                                           apRow[3][j] << 3 | apRow[0][j1] << 4 | apRow[1][j1] << 5 |
                                           apRow[2][j1] << 6 | apRow[3][j1] << 7;
-                if (nCorners == 0 || nCorners == 255)
-                    continue;
-                for (int t = 0; t < 6; ++t)
+                const CubeCase& entry = table.aCases[nCorners];
+                for (int s = 0; s < entry.nTriangles; ++s)
                 {
-                    const TetCase& entry = table.aCases[t][TetMask(t, nCorners)];
-                    for (int s = 0; s < entry.nTriangles; ++s)
-                    {
-                        const Triangle triangle = {EdgeVertex(k, j, entry.aEdges[s][0]),
-                                                   EdgeVertex(k, j, entry.aEdges[s][1]),
-                                                   EdgeVertex(k, j, entry.aEdges[s][2])};
-                        // Crossings welded at a pole leave triangles without area.
-                        if (triangle[0] != triangle[1] && triangle[1] != triangle[2] &&
-                            triangle[2] != triangle[0])
-                            aTriangles.push_back(triangle);
-                    }
+                    const Triangle triangle = {EdgeVertex(k, j, entry.aEdges[s][0]),
+                                               EdgeVertex(k, j, entry.aEdges[s][1]),
+                                               EdgeVertex(k, j, entry.aEdges[s][2])};
+                    // Crossings welded at a pole leave triangles without area.
+                    if (triangle[0] != triangle[1] && triangle[1] != triangle[2] &&
+                        triangle[2] != triangle[0])
+                        aTriangles.push_back(triangle);
                 }
             }
         }
-    }
-
-    // The tetrahedron's corners inside, from the cell's (bit c for corner c).
-    static int TetMask(int t, unsigned nCorners)
-    {
-        static const int aCorners[6][4] = {{0, 1, 3, 7}, {0, 1, 5, 7}, {0, 2, 3, 7},
-                                           {0, 2, 6, 7}, {0, 4, 5, 7}, {0, 4, 6, 7}};
-        int nMask = 0;
-        for (int v = 0; v < 4; ++v)
-            nMask |= ((nCorners >> aCorners[t][v]) & 1) << v;
-        return nMask;
     }
 
     const OrbitalGrid& m_grid;

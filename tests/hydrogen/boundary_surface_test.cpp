@@ -248,4 +248,28 @@ TEST(BoundarySurface, ClosedWithItsLobes)
             }
 }
 
+// Where only a face's opposite corners are inside, the cells on both sides of it cut it alike:
+// on a grid whose samples are a checkerboard in r and phi (rows of the same value between pole
+// rows and first and last radii outside), every face across r and phi is such a face, and each
+// sample inside makes a closed tube of its own, 12 of psi = c and 12 of psi = -c.
+TEST(BoundarySurface, OppositeCornersKeptApart)
+{
+    OrbitalGrid grid;
+    grid.nRadii = 6;
+    grid.nRows = 5;
+    grid.nColumns = 6;
+    grid.aRadius = {1.0, 2.0, 3.0, 4.0, 5.0, 6.0};
+    grid.aRadial = {0.0, 1.0, -1.0, 1.0, -1.0, 0.0};
+    grid.aAngular.assign(5 * 6, 0.0);
+    for (int32_t i = 1; i < 4; ++i)
+        for (int32_t j = 0; j < 6; ++j)
+            grid.aAngular[static_cast<size_t>(i * 6 + j)] = j % 2 ? -1.0 : 1.0;
+    LevelMesh mesh;
+    ExtractLevelSurface(grid, 1.0, 0.5, 1, mesh, 0);
+    ExtractLevelSurface(grid, -1.0, 0.5, 1, mesh, 1);
+    const MeshShape shape = ShapeOf(mesh);
+    EXPECT_TRUE(shape.bClosed);
+    EXPECT_EQ(shape.nPieces, 24);
+}
+
 }  // namespace
