@@ -208,7 +208,9 @@ BoundaryLevel FindBoundaryLevel(const HydrogenOrbital& orbital, const LevelReque
             throw std::invalid_argument(acLine);
         }
         dExtent = OutermostReach(radial, mass.Max(), 0.5 * dFirst, dExtent);
-        level.dLevel = SolveLevel(CEnclosedProbability(radial, mass, dExtent, nRadii), dPeak, request.dValue);
+        const CEnclosedProbability probability(radial, mass, dExtent, nRadii);
+        level.dLevel = SolveLevel(probability, dPeak, request.dValue);
+        level.dEnclosed = probability(level.dLevel);
     }
     else
     {
@@ -222,11 +224,11 @@ BoundaryLevel FindBoundaryLevel(const HydrogenOrbital& orbital, const LevelReque
         }
         level.dLevel = request.dValue;
         dExtent = OutermostReach(radial, mass.Max(), 0.5 * level.dLevel, dExtent);
+        level.dEnclosed = CEnclosedProbability(radial, mass, dExtent, nRadii)(level.dLevel);
     }
     SampleRadialPart(orbital, nRadii, dExtent, grid);
     grid.nRows = nRows;
     grid.nColumns = nColumns;
-    level.dEnclosed = CEnclosedProbability(radial, mass, dExtent, nRadii)(level.dLevel);
     level.dPeak = dPeak;
     grid.aAngular = std::move(aAngular);
     return level;

@@ -194,6 +194,9 @@ public:
         m_aPlane[1].resize(nPlane * kPlaneSlots);
         m_aCross.resize(nPlane);
         m_pChunk = &chunk;
+        // A chunk is much like the one before it: room for as much saves the vectors' growth.
+        chunk.aPoint.reserve(m_nLastPoints);
+        chunk.aTriangles.reserve(m_nLastTriangles);
         const int32_t nLastRow = m_grid.nRows - 1;
         FillInside(i0, m_aInside[0]);
         ScanPlane(i0, true, m_aInside[0], m_aPlane[0]);
@@ -206,6 +209,8 @@ public:
             std::swap(m_aInside[0], m_aInside[1]);
             std::swap(m_aPlane[0], m_aPlane[1]);
         }
+        m_nLastPoints = chunk.aPoint.size();
+        m_nLastTriangles = chunk.aTriangles.size();
     }
 
 private:
@@ -382,10 +387,43 @@ private:
     int32_t m_nR;
     int32_t m_nP;
     ChunkMesh* m_pChunk = nullptr;
+    size_t m_nLastPoints = 0;
+    size_t m_nLastTriangles = 0;
     std::vector<uint8_t> m_aInside[2];
     std::vector<int32_t> m_aPlane[2];
     std::vector<int32_t> m_aCross;
 };
+
+// Runs work(w, c) for c = 0 .. nItems - 1 on nWorkers threads (w the worker's index, the calling
+// thread among them), each item once, and rethrows the first exception.
+template <typename Work>
+void ForEachInParallel(unsigned nWorkers, int32_t nItems, Work work)
+{
+    std::atomic<int32_t> nNext{0};
+    std::exception_ptr pError;
+    std::mutex errorMutex;
+    const auto run = [&](unsigned w) {
+        try
+        {
+            for (int32_t c = nNext++; c < nItems; c = nNext++)
+                work(w, c);
+        }
+        catch (...)
+        {
+            const std::lock_guard<std::mutex> lock(errorMutex);
+            pError = std::current_exception();
+            nNext = nItems;
+        }
+    };
+    std::vector<std::thread> aThreads;
+    for (unsigned w = 1; w < nWorkers; ++w)
+        aThreads.emplace_back(run, w);
+    run(0);
+    for (std::thread& thread : aThreads)
+        thread.join();
+    if (pError)
+        std::rethrow_exception(pError);
+}
 
 }  // namespace
 
@@ -396,59 +434,39 @@ void ExtractLevelSurface(const OrbitalGrid& grid, double dSign, double dLevel, u
     const int32_t nChunks = (nSlabs + kSlabsPerChunk - 1) / kSlabsPerChunk;
     std::vector<ChunkMesh> aChunks(static_cast<size_t>(nChunks));
     const GridTables tables = MakeGridTables(grid);
-    std::atomic<int32_t> nNext{0};
-    std::exception_ptr pError;
-    std::mutex errorMutex;
-    const auto work = [&]() {
-        try
-        {
-            CExtractor extractor(grid, tables, dSign, dLevel);
-            for (int32_t c = nNext++; c < nChunks; c = nNext++)
-                extractor.ExtractChunk(c * kSlabsPerChunk, std::min(nSlabs, (c + 1) * kSlabsPerChunk),
-                                       aChunks[c]);
-        }
-        catch (...)
-        {
-            const std::lock_guard<std::mutex> lock(errorMutex);
-            pError = std::current_exception();
-            nNext = nChunks;
-        }
-    };
     const unsigned nWorkers = std::max(1u, std::min(nThreads ? nThreads : std::thread::hardware_concurrency(),
                                                     static_cast<unsigned>(nChunks)));
-    std::vector<std::thread> aThreads;
-    for (unsigned w = 1; w < nWorkers; ++w)
-        aThreads.emplace_back(work);
-    work();
-    for (std::thread& thread : aThreads)
-        thread.join();
-    if (pError)
-        std::rethrow_exception(pError);
+    std::vector<CExtractor> aExtractors(nWorkers, CExtractor(grid, tables, dSign, dLevel));
+    ForEachInParallel(nWorkers, nChunks, [&](unsigned w, int32_t c) {
+        aExtractors[w].ExtractChunk(c * kSlabsPerChunk, std::min(nSlabs, (c + 1) * kSlabsPerChunk),
+                                    aChunks[c]);
+    });
 
-    // Each chunk's vertices after those before it; -1 - q is the next chunk's q-th vertex.
+    // Each chunk's vertices and triangles after those before it; -1 - q is the next chunk's q-th vertex.
     std::vector<int64_t> aOffset(static_cast<size_t>(nChunks) + 1);
+    std::vector<size_t> aFirstTriangle(static_cast<size_t>(nChunks) + 1);
     aOffset[0] = static_cast<int64_t>(mesh.aPoint.size() / 3);
-    size_t nTriangles = mesh.aTriangles[nList].size();
+    aFirstTriangle[0] = mesh.aTriangles[nList].size();
     for (int32_t c = 0; c < nChunks; ++c)
     {
         aOffset[c + 1] = aOffset[c] + static_cast<int64_t>(aChunks[c].aPoint.size() / 3);
-        nTriangles += aChunks[c].aTriangles.size();
+        aFirstTriangle[c + 1] = aFirstTriangle[c] + aChunks[c].aTriangles.size();
     }
     if (aOffset[nChunks] > INT32_MAX)
         throw std::bad_alloc();
     std::vector<Triangle>& aTriangles = mesh.aTriangles[nList];
-    mesh.aPoint.reserve(static_cast<size_t>(aOffset[nChunks]) * 3);
-    aTriangles.reserve(nTriangles);
-    for (int32_t c = 0; c < nChunks; ++c)
-    {
+    mesh.aPoint.resize(static_cast<size_t>(aOffset[nChunks]) * 3);
+    aTriangles.resize(aFirstTriangle[nChunks]);
+    ForEachInParallel(nWorkers, nChunks, [&](unsigned, int32_t c) {
         ChunkMesh& chunk = aChunks[c];
-        mesh.aPoint.insert(mesh.aPoint.end(), chunk.aPoint.begin(), chunk.aPoint.end());
+        std::copy(chunk.aPoint.begin(), chunk.aPoint.end(), mesh.aPoint.begin() + 3 * aOffset[c]);
+        Triangle* pOut = aTriangles.data() + aFirstTriangle[c];
         for (Triangle triangle : chunk.aTriangles)
         {
             for (int32_t& v : triangle)
                 v = static_cast<int32_t>(v >= 0 ? aOffset[c] + v : aOffset[c + 1] - 1 - v);
-            aTriangles.push_back(triangle);
+            *pOut++ = triangle;
         }
         chunk = ChunkMesh{};
-    }
+    });
 }
