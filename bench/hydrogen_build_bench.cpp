@@ -1,4 +1,5 @@
-// The boundary surface of one orbital built on a grid, best of three, as one JSON line; at
+// The boundary surface of one orbital built on a grid, the best time of three builds or of as many
+// as take 0.2 s (up to 100), as one JSON line; at
 // --enclose 0.9, or at the level |psi| = LEVEL when given:
 // hydrogen_build_bench N L M RADII ROWS COLUMNS THREADS [LEVEL]
 #include <algorithm>
@@ -24,12 +25,15 @@ int main(int argc, char** argv)
         argc == 9 ? LevelRequest{LevelKind::kIso, std::atof(argv[8])} : LevelRequest{};
     double dBest = 1e300;
     BoundarySurface surface;
-    for (int k = 0; k < 3; ++k)
+    double dTotal = 0.0;
+    for (int k = 0; k < 100 && (k < 3 || dTotal < 0.2); ++k)
     {
         const auto start = std::chrono::steady_clock::now();
         surface = BuildBoundarySurface(orbital, request, grid, nThreads);
-        dBest =
-            std::min(dBest, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        const double dSeconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        dBest = std::min(dBest, dSeconds);
+        dTotal += dSeconds;
     }
     // Area and enclosed volume (divergence theorem) of the outward-turned triangles, and the box
     // that holds their vertices.

@@ -274,7 +274,7 @@ TEST(BoundarySurface, OppositeCornersKeptApart)
 
 // The 1s surface |psi| = e^-2 / sqrt(pi) is the sphere r = 2: on a coarse grid (15 degrees
 // between rows) its mesh, its vertices lifted off the chords, holds the sphere's volume within
-// 0.1 % and its area within 0.5 % (the chords alone fall short by 3 % and 1.4 %).
+// 0.2 % and its area within 0.5 % (the chords alone fall short by 3 % and 1.4 %).
 TEST(BoundarySurface, SphereOfOneSHoldsItsVolume)
 {
     HydrogenOrbital orbital;
@@ -293,7 +293,7 @@ TEST(BoundarySurface, SphereOfOneSHoldsItsVolume)
         dArea += 0.5 * std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
         dVolume += (a[0] * n[0] + a[1] * n[1] + a[2] * n[2]) / 6.0;
     }
-    EXPECT_NEAR(dVolume / (32.0 * M_PI / 3.0), 1.0, 1e-3);
+    EXPECT_NEAR(dVolume / (32.0 * M_PI / 3.0), 1.0, 2e-3);
     EXPECT_NEAR(dArea / (16.0 * M_PI), 1.0, 5e-3);
 }
 
