@@ -193,6 +193,7 @@ public:
         m_aPlane[0].resize(nPlane * kPlaneSlots);
         m_aPlane[1].resize(nPlane * kPlaneSlots);
         m_aCross.resize(nPlane);
+        m_aCorners.resize(static_cast<size_t>(m_nP));
         m_pChunk = &chunk;
         // A chunk is much like the one before it: room for as much saves the vectors' growth.
         chunk.aPoint.reserve(m_nLastPoints);
@@ -381,13 +382,22 @@ private:
                                        m_aInside[0].data() + static_cast<size_t>(k + 1) * m_nP,
                                        m_aInside[1].data() + static_cast<size_t>(k) * m_nP,
                                        m_aInside[1].data() + static_cast<size_t>(k + 1) * m_nP};
+            // The corners inside of each cell of the strip, first in one pass that needs no
+            // wrap (so that it runs on vectors), then the cell across the seam.
+            uint8_t* pCorners = m_aCorners.data();
+            const auto corners = [&apRow](int32_t j, int32_t j1) {
+                return static_cast<uint8_t>(apRow[0][j] | apRow[1][j] << 1 | apRow[2][j] << 2 |
+                                            apRow[3][j] << 3 | apRow[0][j1] << 4 | apRow[1][j1] << 5 |
+                                            apRow[2][j1] << 6 | apRow[3][j1] << 7);
+            };
+            for (int32_t j = 0; j + 1 < m_nP; ++j)
+                pCorners[j] = corners(j, j + 1);
+            pCorners[m_nP - 1] = corners(m_nP - 1, 0);
             for (int32_t j = 0; j < m_nP; ++j)
             {
-                const int32_t j1 = j + 1 == m_nP ? 0 : j + 1;
-                const unsigned nCorners = apRow[0][j] | apRow[1][j] << 1 | apRow[2][j] << 2 |
-                                          apRow[3][j] << 3 | apRow[0][j1] << 4 | apRow[1][j1] << 5 |
-                                          apRow[2][j1] << 6 | apRow[3][j1] << 7;
-                const CubeCase& entry = table.aCases[nCorners];
+                if (pCorners[j] == 0 || pCorners[j] == 255)
+                    continue;
+                const CubeCase& entry = table.aCases[pCorners[j]];
                 for (int s = 0; s < entry.nTriangles; ++s)
                 {
                     const Triangle triangle = {EdgeVertex(k, j, entry.aEdges[s][0]),
@@ -414,6 +424,7 @@ private:
     std::vector<uint8_t> m_aInside[2];
     std::vector<int32_t> m_aPlane[2];
     std::vector<int32_t> m_aCross;
+    std::vector<uint8_t> m_aCorners;  // of each cell of a strip
 };
 
 // Runs work(w, c) for c = 0 .. nItems - 1 on nWorkers threads (w the worker's index, the calling
