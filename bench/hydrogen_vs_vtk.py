@@ -53,11 +53,14 @@ def psi(n, l, m, x, y, z):
 
 
 def radial_parts(n, l):
+    """R(n, l) of Z = 1 and its derivative, from SciPy's Laguerre polynomials
+    (d/drho L_k^a = -L_(k-1)^(a+1))."""
     norm = math.sqrt((2 / n) ** 3 * math.factorial(n - l - 1) / (2 * n * math.factorial(n + l)))
     k = n - l - 1
     def value(r):
         rho = 2 * r / n
         return norm * rho ** l * np.exp(-rho / 2) * special.eval_genlaguerre(k, 2 * l + 1, rho)
+
     def slope(r):
         rho = 2 * r / n
         lag = special.eval_genlaguerre(k, 2 * l + 1, rho)
@@ -66,12 +69,14 @@ def radial_parts(n, l):
         return (2 / n) * norm * np.exp(-rho / 2) * (low - 0.5 * rho ** l * lag + rho ** l * dlag)
     return value, slope
 
+
 def cosine_rule(a, b, count):
     """Gauss-Legendre nodes on [a, b] through x = a + (b - a)(1 - cos pi u) / 2, which smooths the
     inverse square roots at both ends."""
     u, w = np.polynomial.legendre.leggauss(count)
-    u = 0.5 * (u + 1); w = 0.5 * w
+    u, w = 0.5 * (u + 1), 0.5 * w
     return a + (b - a) * 0.5 * (1 - np.cos(np.pi * u)), w * (b - a) * 0.5 * np.pi * np.sin(np.pi * u)
+
 
 def reference(n, l, m, c, count=32):
     """Area and volume of |psi| = c, Z = 1, by rays from the nucleus, independent of any mesh: along
@@ -112,9 +117,9 @@ def reference(n, l, m, c, count=32):
             target = s[hit]
             rho = np.interp(target, values, radii)
             for _ in range(6):
-                R = value(rho); dR = slope(rho)
+                R, dR = value(rho), slope(rho)
                 rho = rho - (np.abs(R) - target) / (np.sign(R) * dR)
-            R = value(rho); dR = slope(rho)
+            R, dR = value(rho), slope(rho)
             w = weight[hit]
             volume += np.sum(w * rho ** 3 / 3) * (-1 if rising else 1)
             area += np.sum(w * rho ** 2 * np.sqrt(1 + (R / (rho * dR)) ** 2 * grad[hit]))
@@ -127,7 +132,8 @@ def reference(n, l, m, c, count=32):
     for peak in peaks:
         g = fp - c / peak
         for k in np.where(np.sign(g[1:]) != np.sign(g[:-1]))[0]:
-            breaks.append(optimize.brentq(lambda t: fac * abs(special.lpmv(am, l, t)) - c / peak, xs[k], xs[k + 1], xtol=1e-15))
+            breaks.append(optimize.brentq(lambda t, peak=peak: fac * abs(special.lpmv(am, l, t)) - c / peak,
+                                          xs[k], xs[k + 1], xtol=1e-15))
     breaks = np.unique(breaks)
     area = volume = 0.0
     for a, b in zip(breaks[:-1], breaks[1:]):
@@ -146,19 +152,19 @@ def reference(n, l, m, c, count=32):
                         pb.append(math.acos(u) / am)
                 pb = np.unique(pb)
                 phis, wps = zip(*(cosine_rule(pa, pz, count) for pa, pz in zip(pb[:-1], pb[1:])))
-                phi = np.concatenate(phis); wp = np.concatenate(wps)
+                phi, wp = np.concatenate(phis), np.concatenate(wps)
                 g = math.sqrt(2) * np.cos(am * phi)
                 y = scale * abs(pi_) * g
                 grad = gi + (am * np.tan(am * phi)) ** 2 / (1 - xi * xi)
                 a_, v_ = sums(y, grad, wi * wp * 4 * am)
-                A += a_; V += v_
-        area += A; volume += V
+                A, V = A + a_, V + v_
+        area, volume = area + A, volume + V
     return area, volume
 
 
 def vtk_surface(n, l, m, level, box, side):
     """Flying edges on side^3 samples over the box (low, high of x, y, z) widened by a cell each way."""
-    low = np.array(box[0::2]); high = np.array(box[1::2])
+    low, high = np.array(box[0::2]), np.array(box[1::2])
     spacing = (high - low) / (side - 3)
     low = low - spacing
     axes = [low[a] + spacing[a] * np.arange(side) for a in range(3)]
@@ -193,8 +199,8 @@ def errors(row, area, volume):
 
 
 vtk.vtkSMPTools.Initialize(2)
-print(f"VTK SMP backend: {vtk.vtkSMPTools.GetBackend()}, 2 threads; load {os.getloadavg()[0]:.1f}; errors against"
-      " the rays' quadrature")
+print(f"VTK SMP backend: {vtk.vtkSMPTools.GetBackend()}, 2 threads; load {os.getloadavg()[0]:.1f};"
+      " errors against the rays' quadrature")
 print(f"{'orbital':>9} {'within':>6} {'grid':>20} {'seconds':>8} {'area':>10} {'error':>8} {'volume':>10}"
       f" {'error':>8} {'triangles':>10}")
 
@@ -227,6 +233,7 @@ for n, l, m in ORBITALS:
         for rows in (ladder, theirs):
             best = fastest(rows, area, volume, tolerance)
             if best is None:
-                print(f"{orbital:>9} {tolerance:>6.0e} {rows[0][0].split()[0]:>20} none of its ladder", flush=True)
+                side = rows[0][0].split()[0]
+                print(f"{orbital:>9} {tolerance:>6.0e} {side:>20} none of its ladder", flush=True)
             else:
                 show(orbital, f"{tolerance:.0e}", *best, area, volume)
