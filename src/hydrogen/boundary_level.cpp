@@ -64,6 +64,12 @@ public:
         }
         return dSum;
     }
+    // The mass above one level.
+    double Above(double dLevel) const
+    {
+        return m_aAbove[static_cast<size_t>(std::upper_bound(m_aAbs.begin(), m_aAbs.end(), dLevel) -
+                                            m_aAbs.begin())];
+    }
     double Max() const { return m_aAbs.empty() ? 0.0 : m_aAbs.back(); }
 
 private:
@@ -75,8 +81,38 @@ private:
 // into as many pieces as that needs, 8 nodes to a piece.
 constexpr int32_t kRadialNodes = 16384;
 
-// The probability where |psi| > c: over the radial quadrature's nodes, by |R| descending, each
-// node's weight times R^2 r^2 against the angular mass above c / |R|.
+// The radial quadrature's nodes from 0 to dExtent where R is not 0: |R| and the node's weight
+// times R^2 r^2.
+std::vector<std::pair<double, double>> RadialNodes(const CRadialFunction& radial, double dExtent,
+                                                   int32_t nRadii)
+{
+    const int32_t nPieces = (kRadialNodes / 8 + nRadii - 2) / (nRadii - 1);
+    const int32_t nIntervals = (nRadii - 1) * nPieces;
+    std::vector<std::pair<double, double>> aNodes;
+    aNodes.reserve(8 * static_cast<size_t>(nIntervals));
+    for (int32_t k = 0; k < nIntervals; ++k)
+        ForEachGaussNode(dExtent * k / nIntervals, dExtent * (k + 1) / nIntervals,
+                         [&aNodes, &radial](double r, double w) {
+                             const double R = std::fabs(radial(r));
+                             if (R > 0.0)
+                                 aNodes.push_back({R, w * R * R * r * r});
+                         });
+    return aNodes;
+}
+
+// The probability where |psi| > c for one c: each node's weight times R^2 r^2 against the
+// angular mass above c / |R|.
+double EnclosedAt(const CRadialFunction& radial, const CAngularMass& mass, double dExtent, int32_t nRadii,
+                  double c)
+{
+    double dSum = 0.0;
+    for (const auto& node : RadialNodes(radial, dExtent, nRadii))
+        dSum += node.second * mass.Above(c / node.first);
+    return dSum;
+}
+
+// The probability where |psi| > c for the many c of a search: over the nodes by |R| descending,
+// so that the levels c / |R| ascend and meet the angular samples in one pass.
 class CEnclosedProbability
 {
 public:
@@ -84,17 +120,10 @@ public:
                          int32_t nRadii)
         : m_mass(mass)
     {
-        const int32_t nPieces = (kRadialNodes / 8 + nRadii - 2) / (nRadii - 1);
-        const int32_t nIntervals = (nRadii - 1) * nPieces;
-        std::vector<std::pair<double, double>> aNodes;
-        for (int32_t k = 0; k < nIntervals; ++k)
-            ForEachGaussNode(dExtent * k / nIntervals, dExtent * (k + 1) / nIntervals,
-                             [&aNodes, &radial](double r, double w) {
-                                 const double R = std::fabs(radial(r));
-                                 if (R > 0.0)
-                                     aNodes.push_back({R, w * R * R * r * r});
-                             });
+        std::vector<std::pair<double, double>> aNodes = RadialNodes(radial, dExtent, nRadii);
         std::sort(aNodes.begin(), aNodes.end(), std::greater<>());
+        m_aInverse.reserve(aNodes.size());
+        m_aWeight.reserve(aNodes.size());
         for (const auto& node : aNodes)
         {
             m_aInverse.push_back(1.0 / node.first);
@@ -208,7 +237,9 @@ BoundaryLevel FindBoundaryLevel(const HydrogenOrbital& orbital, const LevelReque
             throw std::invalid_argument(acLine);
         }
         dExtent = OutermostReach(radial, mass.Max(), 0.5 * dFirst, dExtent);
-        level.dLevel = SolveLevel(CEnclosedProbability(radial, mass, dExtent, nRadii), dPeak, request.dValue);
+        const CEnclosedProbability probability(radial, mass, dExtent, nRadii);
+        level.dLevel = SolveLevel(probability, dPeak, request.dValue);
+        level.dEnclosed = probability(level.dLevel);
     }
     else
     {
@@ -222,11 +253,11 @@ BoundaryLevel FindBoundaryLevel(const HydrogenOrbital& orbital, const LevelReque
         }
         level.dLevel = request.dValue;
         dExtent = OutermostReach(radial, mass.Max(), 0.5 * level.dLevel, dExtent);
+        level.dEnclosed = EnclosedAt(radial, mass, dExtent, nRadii, level.dLevel);
     }
     SampleRadialPart(orbital, nRadii, dExtent, grid);
     grid.nRows = nRows;
     grid.nColumns = nColumns;
-    level.dEnclosed = CEnclosedProbability(radial, mass, dExtent, nRadii)(level.dLevel);
     level.dPeak = dPeak;
     grid.aAngular = std::move(aAngular);
     return level;

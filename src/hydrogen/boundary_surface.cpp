@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "hydrogen/chord_sag.h"
+
 std::string BoundaryGridError(const BoundaryGrid& grid)
 {
     for (const int32_t n : {grid.nRadii, grid.nRows, grid.nColumns})
@@ -24,5 +26,6 @@ BoundarySurface BuildBoundarySurface(const HydrogenOrbital& orbital, const Level
     ExtractLevelSurface(grid, 1.0, surface.level.dLevel, nThreads, surface.mesh, 0);
     if (!orbital.bComplex)
         ExtractLevelSurface(grid, -1.0, surface.level.dLevel, nThreads, surface.mesh, 1);
+    LiftChords(surface.mesh);
     return surface;
 }

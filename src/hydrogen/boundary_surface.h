@@ -30,8 +30,8 @@ struct BoundarySurface
 // Why the grid cannot be built, in one line, or empty.
 std::string BoundaryGridError(const BoundaryGrid& grid);
 
-// The boundary surface of the orbital on the grid (see FindBoundaryLevel and ExtractLevelSurface).
-// The numbers and grid must be valid. Throws std::invalid_argument for a level that leaves no
-// surface, std::bad_alloc.
+// The boundary surface of the orbital on the grid (see FindBoundaryLevel, ExtractLevelSurface and
+// LiftChords). The numbers and grid must be valid. Throws std::invalid_argument for a level that
+// leaves no surface, std::bad_alloc.
 BoundarySurface BuildBoundarySurface(const HydrogenOrbital& orbital, const LevelRequest& request,
                                      const BoundaryGrid& size, unsigned nThreads = 0);

@@ -1,6 +1,7 @@
 #include "hydrogen/level_surface.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <climits>
 #include <cmath>
@@ -14,131 +15,119 @@
 namespace {
 
 // Corners of a cell by bits: bit 0 the next radius, bit 1 the next row, bit 2 the next column.
-// An edge joins corner p to corner q, p's bits a subset of q's; its type is q ^ p.
-struct TetEdge
+// An edge joins corner p to corner q, p's bits a subset of q's; its type is q ^ p (1, 2 or 4).
+struct CellEdge
 {
     uint8_t p;
     uint8_t q;
 };
 
-struct TetCase
+// The most triangles a cell's loops make: 12 crossings in at least one loop of 3 or more.
+constexpr int kMaxCellTriangles = 10;
+
+struct CubeCase
 {
     int nTriangles;
-    TetEdge aEdges[2][3];
+    CellEdge aEdges[kMaxCellTriangles][3];
 };
 
-// For each of the cell's six tetrahedra and each set of its corners inside (bit per corner),
-// the triangles on its edges, turned so that their normals point from inside to outside.
-struct TetTable
+// For each set of a cell's corners inside (bit per corner), its triangles on its edges, turned
+// so that their normals point from inside to outside.
+struct CubeTable
 {
-    TetCase aCases[6][16];
+    CubeCase aCases[256];
 };
 
-double Dot(const double a[3], const double b[3])
+CellEdge MakeEdge(int a, int b)
 {
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+    return CellEdge{static_cast<uint8_t>(std::min(a, b)), static_cast<uint8_t>(std::max(a, b))};
 }
 
-void CornerPoint(int c, double p[3])
+// The corners of each face of the cell in turn, counter-clockwise seen from outside the cell
+// (index space is right-handed, as r, theta, phi are).
+std::array<std::array<int, 4>, 6> FaceCorners()
 {
-    p[0] = c & 1;
-    p[1] = (c >> 1) & 1;
-    p[2] = (c >> 2) & 1;
-}
-
-// Turns the triangle so that its normal, worked out from the edges' midpoints in index space,
-// points along aOut.
-void Orient(TetEdge aEdges[3], const double aOut[3])
-{
-    double m[3][3];
-    for (int v = 0; v < 3; ++v)
-    {
-        double p[3], q[3];
-        CornerPoint(aEdges[v].p, p);
-        CornerPoint(aEdges[v].q, q);
-        for (int c = 0; c < 3; ++c)
-            m[v][c] = 0.5 * (p[c] + q[c]);
-    }
-    const double u[3] = {m[1][0] - m[0][0], m[1][1] - m[0][1], m[1][2] - m[0][2]};
-    const double w[3] = {m[2][0] - m[0][0], m[2][1] - m[0][1], m[2][2] - m[0][2]};
-    const double n[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]};
-    if (Dot(n, aOut) < 0.0)
-        std::swap(aEdges[1], aEdges[2]);
-}
-
-TetTable MakeTetTable()
-{
-    // The tetrahedra follow the main diagonal from corner 0 to corner 7 through one axis, then two.
-    const int aAxes[6][2] = {{1, 2}, {1, 4}, {2, 1}, {2, 4}, {4, 1}, {4, 2}};
-    TetTable table{};
-    for (int t = 0; t < 6; ++t)
-    {
-        const int aCorner[4] = {0, aAxes[t][0], aAxes[t][0] | aAxes[t][1], 7};
-        const auto edge = [&aCorner](int a, int b) {
-            return TetEdge{static_cast<uint8_t>(aCorner[std::min(a, b)]),
-                           static_cast<uint8_t>(aCorner[std::max(a, b)])};
-        };
-        for (int nMask = 1; nMask < 15; ++nMask)
+    std::array<std::array<int, 4>, 6> aFaces{};
+    int f = 0;
+    for (int nAxis = 0; nAxis < 3; ++nAxis)
+        for (int nSide = 0; nSide < 2; ++nSide)
         {
-            int aIn[4], aOutside[4], nIn = 0, nOut = 0;
+            const int b = 1 << ((nAxis + 1) % 3), c = 1 << ((nAxis + 2) % 3);
+            const int nBase = nSide << nAxis;
+            // b then c turns counter-clockwise about +axis; seen from -axis, the other way.
+            aFaces[f] = nSide ? std::array<int, 4>{nBase, nBase | b, nBase | b | c, nBase | c}
+                              : std::array<int, 4>{nBase, nBase | c, nBase | b | c, nBase | b};
+            ++f;
+        }
+    return aFaces;
+}
+
+// The surface in a cell is made of loops of crossings on its edges. On each face, each run of
+// inside corners (in the face's turn) is cut off by a segment from the crossing where the run
+// ends to the one where it starts: a face whose two inside corners are opposite has two
+// segments, which keeps them apart. The rule sees only the face's corners, so the two cells of
+// a face cut it alike and run its segments opposite ways, and the surface closes. Each crossing
+// starts one segment and ends another, so the segments make loops; each loop turns clockwise
+// seen from outside the surface (the side of the outside corners), and its fan of triangles
+// takes it the other way.
+CubeTable MakeCubeTable()
+{
+    const std::array<std::array<int, 4>, 6> aFaces = FaceCorners();
+    CubeTable table{};
+    for (int nMask = 1; nMask < 255; ++nMask)
+    {
+        const auto inside = [nMask](int c) { return (nMask >> c) & 1; };
+        // The segment leaving each crossing, by the edge's corners p * 8 + q.
+        int aNext[64];
+        std::fill(std::begin(aNext), std::end(aNext), -1);
+        for (const std::array<int, 4>& aFace : aFaces)
             for (int v = 0; v < 4; ++v)
-                ((nMask >> v) & 1 ? aIn[nIn++] : aOutside[nOut++]) = v;
-            // From the mean inside corner to the mean outside one.
-            double aDirection[3];
-            for (int c = 0; c < 3; ++c)
             {
-                double dIn = 0.0, dOut = 0.0;
-                for (int v = 0; v < nIn; ++v)
-                {
-                    double p[3];
-                    CornerPoint(aCorner[aIn[v]], p);
-                    dIn += p[c] / nIn;
-                }
-                for (int v = 0; v < nOut; ++v)
-                {
-                    double p[3];
-                    CornerPoint(aCorner[aOutside[v]], p);
-                    dOut += p[c] / nOut;
-                }
-                aDirection[c] = dOut - dIn;
+                const int c = aFace[v], cNext = aFace[(v + 1) % 4];
+                if (!inside(c) || inside(cNext))
+                    continue;
+                // The run ends at c; it starts after the last outside corner before c.
+                int u = v;
+                while (inside(aFace[(u + 3) % 4]))
+                    u = (u + 3) % 4;
+                const CellEdge from = MakeEdge(c, cNext), to = MakeEdge(aFace[(u + 3) % 4], aFace[u]);
+                aNext[from.p * 8 + from.q] = to.p * 8 + to.q;
             }
-            TetCase& entry = table.aCases[t][nMask];
-            if (nIn == 1 || nOut == 1)
+        CubeCase& entry = table.aCases[nMask];
+        bool aSeen[64] = {};
+        for (int nStart = 0; nStart < 64; ++nStart)
+        {
+            if (aNext[nStart] < 0 || aSeen[nStart])
+                continue;
+            std::vector<int> aLoop;
+            for (int e = nStart; !aSeen[e]; e = aNext[e])
             {
-                const int x = nIn == 1 ? aIn[0] : aOutside[0];
-                const int* pOthers = nIn == 1 ? aOutside : aIn;
-                entry.nTriangles = 1;
-                for (int v = 0; v < 3; ++v)
-                    entry.aEdges[0][v] = edge(x, pOthers[v]);
+                aSeen[e] = true;
+                aLoop.push_back(e);
             }
-            else
+            for (size_t v = 1; v + 1 < aLoop.size(); ++v)
             {
-                const TetEdge aQuad[4] = {edge(aIn[0], aOutside[0]), edge(aIn[0], aOutside[1]),
-                                          edge(aIn[1], aOutside[1]), edge(aIn[1], aOutside[0])};
-                entry.nTriangles = 2;
-                const int aSplit[2][3] = {{0, 1, 2}, {0, 2, 3}};
-                for (int s = 0; s < 2; ++s)
-                    for (int v = 0; v < 3; ++v)
-                        entry.aEdges[s][v] = aQuad[aSplit[s][v]];
+                const int aVertex[3] = {aLoop[0], aLoop[v + 1], aLoop[v]};
+                for (int w = 0; w < 3; ++w)
+                    entry.aEdges[entry.nTriangles][w] =
+                        CellEdge{static_cast<uint8_t>(aVertex[w] / 8), static_cast<uint8_t>(aVertex[w] % 8)};
+                ++entry.nTriangles;
             }
-            for (int s = 0; s < entry.nTriangles; ++s)
-                Orient(entry.aEdges[s], aDirection);
         }
     }
     return table;
 }
 
-const TetTable& Tables()
+const CubeTable& Tables()
 {
-    static const TetTable table = MakeTetTable();
+    static const CubeTable table = MakeCubeTable();
     return table;
 }
 
-// The slot of an edge type in its array: types 1 (radius), 4 (column) and 5 lie in a row's
-// plane, types 2 (row), 3, 6 and 7 cross to the next row.
-constexpr int kTypeSlot[8] = {-1, 0, 0, 1, 1, 2, 2, 3};
-constexpr int kPlaneSlots = 3;
-constexpr int kCrossSlots = 4;
+// The slot of an edge type in its array: types 1 (radius) and 4 (column) lie in a row's plane,
+// type 2 (row) crosses to the next row.
+constexpr int kTypeSlot[5] = {-1, 0, 0, -1, 1};
+constexpr int kPlaneSlots = 2;
 
 // Rows of theta per unit of work; the units are fixed, so the mesh does not depend on the threads.
 constexpr int32_t kSlabsPerChunk = 8;
@@ -203,8 +192,12 @@ public:
         m_aInside[1].resize(nPlane);
         m_aPlane[0].resize(nPlane * kPlaneSlots);
         m_aPlane[1].resize(nPlane * kPlaneSlots);
-        m_aCross.resize(nPlane * kCrossSlots);
+        m_aCross.resize(nPlane);
+        m_aCorners.resize(static_cast<size_t>(m_nP));
         m_pChunk = &chunk;
+        // A chunk is much like the one before it: room for as much saves the vectors' growth.
+        chunk.aPoint.reserve(m_nLastPoints);
+        chunk.aTriangles.reserve(m_nLastTriangles);
         const int32_t nLastRow = m_grid.nRows - 1;
         FillInside(i0, m_aInside[0]);
         ScanPlane(i0, true, m_aInside[0], m_aPlane[0]);
@@ -217,6 +210,8 @@ public:
             std::swap(m_aInside[0], m_aInside[1]);
             std::swap(m_aPlane[0], m_aPlane[1]);
         }
+        m_nLastPoints = chunk.aPoint.size();
+        m_nLastTriangles = chunk.aTriangles.size();
     }
 
 private:
@@ -263,13 +258,35 @@ private:
 
     // The vertex where the edge from (k, i, j) of the type crosses the level, as a new vertex
     // of the chunk.
-    int32_t AddVertex(int32_t k, int32_t i, int32_t j, int nType)
+    // Where along the edge from (k, i, j) of the type, as a fraction of it, psi crosses the level:
+    // on the cubic through the samples one before and one after the edge where the grid has
+    // them (the crossing on the line through its ends, the start of Newton's steps, has an error
+    // in the square of the step, the cubic's in its fourth power), else on that line.
+    double Crossing(int32_t k, int32_t i, int32_t j, int nType) const
     {
         const int dk = nType & 1, di = (nType >> 1) & 1, dj = (nType >> 2) & 1;
-        const int32_t j1 = j + dj == m_nP ? 0 : j + dj;
-        const double g0 = Value(k, i, j), g1 = Value(k + dk, i + di, j1);
+        const auto column = [this](int32_t n) { return n < 0 ? n + m_nP : n >= m_nP ? n - m_nP : n; };
+        const double g0 = Value(k, i, j), g1 = Value(k + dk, i + di, column(j + dj));
+        const double dLine = (m_dLevel - g0) / (g1 - g0);
+        if (k - dk < 0 || k + 2 * dk >= m_nR || i - di < 0 || i + 2 * di >= m_grid.nRows)
+            return dLine;
+        const double gBefore = Value(k - dk, i - di, column(j - dj));
+        const double gAfter = Value(k + 2 * dk, i + 2 * di, column(j + 2 * dj));
+        // The cubic through -1, 0, 1, 2: c0 + c1 t + c2 t^2 + c3 t^3.
+        const double c1 = -gBefore / 3.0 - g0 / 2.0 + g1 - gAfter / 6.0;
+        const double c2 = gBefore / 2.0 - g0 + g1 / 2.0;
+        const double c3 = -gBefore / 6.0 + g0 / 2.0 - g1 / 2.0 + gAfter / 6.0;
+        double t = dLine;
+        for (int n = 0; n < 2; ++n)
+            t -= (g0 + t * (c1 + t * (c2 + t * c3)) - m_dLevel) / (c1 + t * (2.0 * c2 + t * 3.0 * c3));
+        return t >= 0.0 && t <= 1.0 ? t : dLine;
+    }
+
+    int32_t AddVertex(int32_t k, int32_t i, int32_t j, int nType)
+    {
+        const int di = (nType >> 1) & 1, dk = nType & 1, dj = (nType >> 2) & 1;
         // Clamped off the corners, so that no two edges' crossings meet at a corner.
-        const double t = std::min(std::max((m_dLevel - g0) / (g1 - g0), 1.0 / 1024.0), 1.0 - 1.0 / 1024.0);
+        const double t = std::min(std::max(Crossing(k, i, j, nType), 1.0 / 1024.0), 1.0 - 1.0 / 1024.0);
         const double r = m_grid.aRadius[k] + t * (m_grid.aRadius[k + dk] - m_grid.aRadius[k]);
         const double dTheta0 = SampleTheta(i, m_grid.nRows);
         const double dTheta = di ? dTheta0 + t * (SampleTheta(i + 1, m_grid.nRows) - dTheta0) : dTheta0;
@@ -311,8 +328,7 @@ private:
                 {
                     const int32_t nVertex = index(k, 0, 1);
                     for (int32_t j = 0; j < m_nP; ++j)
-                        pSlots[j * kPlaneSlots + kTypeSlot[1]] = pSlots[j * kPlaneSlots + kTypeSlot[5]] =
-                            nVertex;
+                        pSlots[j * kPlaneSlots + kTypeSlot[1]] = nVertex;
                 }
                 continue;
             }
@@ -323,8 +339,6 @@ private:
                     pSlots[j * kPlaneSlots + kTypeSlot[1]] = index(k, j, 1);
                 if (pIn[j] != pIn[j1])
                     pSlots[j * kPlaneSlots + kTypeSlot[4]] = index(k, j, 4);
-                if (pNext && pIn[j] != pNext[j1])
-                    pSlots[j * kPlaneSlots + kTypeSlot[5]] = index(k, j, 5);
             }
         }
     }
@@ -332,45 +346,33 @@ private:
     // The crossings on the edges from row i to row i + 1.
     void ScanCross(int32_t i)
     {
-        const std::vector<uint8_t>& aIn = m_aInside[0];
-        const std::vector<uint8_t>& aOut = m_aInside[1];
         for (int32_t k = 0; k < m_nR; ++k)
         {
-            const uint8_t* pIn = aIn.data() + static_cast<size_t>(k) * m_nP;
-            const uint8_t* pBelow = aOut.data() + static_cast<size_t>(k) * m_nP;
-            const uint8_t* pBelowNext = k + 1 < m_nR ? pBelow + m_nP : nullptr;
-            int32_t* pSlots = m_aCross.data() + static_cast<size_t>(k) * m_nP * kCrossSlots;
             if (!MayCross(k, i, i + 1))
                 continue;
+            const uint8_t* pIn = m_aInside[0].data() + static_cast<size_t>(k) * m_nP;
+            const uint8_t* pBelow = m_aInside[1].data() + static_cast<size_t>(k) * m_nP;
+            int32_t* pSlots = m_aCross.data() + static_cast<size_t>(k) * m_nP;
             for (int32_t j = 0; j < m_nP; ++j)
-            {
-                const int32_t j1 = j + 1 == m_nP ? 0 : j + 1;
                 if (pIn[j] != pBelow[j])
-                    pSlots[j * kCrossSlots + kTypeSlot[2]] = AddVertex(k, i, j, 2);
-                if (pBelowNext && pIn[j] != pBelowNext[j])
-                    pSlots[j * kCrossSlots + kTypeSlot[3]] = AddVertex(k, i, j, 3);
-                if (pIn[j] != pBelow[j1])
-                    pSlots[j * kCrossSlots + kTypeSlot[6]] = AddVertex(k, i, j, 6);
-                if (pBelowNext && pIn[j] != pBelowNext[j1])
-                    pSlots[j * kCrossSlots + kTypeSlot[7]] = AddVertex(k, i, j, 7);
-            }
+                    pSlots[j] = AddVertex(k, i, j, 2);
         }
     }
 
-    int32_t EdgeVertex(int32_t k, int32_t j, const TetEdge& edge) const
+    int32_t EdgeVertex(int32_t k, int32_t j, const CellEdge& edge) const
     {
         const int nType = edge.q ^ edge.p;
         const int32_t kLow = k + (edge.p & 1);
         const int32_t jLow = (edge.p & 4) && j + 1 == m_nP ? 0 : j + ((edge.p >> 2) & 1);
         const size_t nPoint = static_cast<size_t>(kLow) * m_nP + jLow;
-        if (nType & 2)
-            return m_aCross[nPoint * kCrossSlots + kTypeSlot[nType]];
+        if (nType == 2)
+            return m_aCross[nPoint];
         return m_aPlane[(edge.p >> 1) & 1][nPoint * kPlaneSlots + kTypeSlot[nType]];
     }
 
     void EmitSlab(int32_t i)
     {
-        const TetTable& table = Tables();
+        const CubeTable& table = Tables();
         std::vector<Triangle>& aTriangles = m_pChunk->aTriangles;
         for (int32_t k = 0; k + 1 < m_nR; ++k)
         {
@@ -380,41 +382,34 @@ private:
                                        m_aInside[0].data() + static_cast<size_t>(k + 1) * m_nP,
                                        m_aInside[1].data() + static_cast<size_t>(k) * m_nP,
                                        m_aInside[1].data() + static_cast<size_t>(k + 1) * m_nP};
+            // The corners inside of each cell of the strip, first in one pass that needs no
+            // wrap (so that it runs on vectors), then the cell across the seam.
+            uint8_t* pCorners = m_aCorners.data();
+            const auto corners = [&apRow](int32_t j, int32_t j1) {
+                return static_cast<uint8_t>(apRow[0][j] | apRow[1][j] << 1 | apRow[2][j] << 2 |
+                                            apRow[3][j] << 3 | apRow[0][j1] << 4 | apRow[1][j1] << 5 |
+                                            apRow[2][j1] << 6 | apRow[3][j1] << 7);
+            };
+            for (int32_t j = 0; j + 1 < m_nP; ++j)
+                pCorners[j] = corners(j, j + 1);
+            pCorners[m_nP - 1] = corners(m_nP - 1, 0);
             for (int32_t j = 0; j < m_nP; ++j)
             {
-                const int32_t j1 = j + 1 == m_nP ? 0 : j + 1;
-                const unsigned nCorners = apRow[0][j] | apRow[1][j] << 1 | apRow[2][j] << 2 |
-                                          apRow[3][j] << 3 | apRow[0][j1] << 4 | apRow[1][j1] << 5 |
-                                          apRow[2][j1] << 6 | apRow[3][j1] << 7;
-                if (nCorners == 0 || nCorners == 255)
+                if (pCorners[j] == 0 || pCorners[j] == 255)
                     continue;
-                for (int t = 0; t < 6; ++t)
+                const CubeCase& entry = table.aCases[pCorners[j]];
+                for (int s = 0; s < entry.nTriangles; ++s)
                 {
-                    const TetCase& entry = table.aCases[t][TetMask(t, nCorners)];
-                    for (int s = 0; s < entry.nTriangles; ++s)
-                    {
-                        const Triangle triangle = {EdgeVertex(k, j, entry.aEdges[s][0]),
-                                                   EdgeVertex(k, j, entry.aEdges[s][1]),
-                                                   EdgeVertex(k, j, entry.aEdges[s][2])};
-                        // Crossings welded at a pole leave triangles without area.
-                        if (triangle[0] != triangle[1] && triangle[1] != triangle[2] &&
-                            triangle[2] != triangle[0])
-                            aTriangles.push_back(triangle);
-                    }
+                    const Triangle triangle = {EdgeVertex(k, j, entry.aEdges[s][0]),
+                                               EdgeVertex(k, j, entry.aEdges[s][1]),
+                                               EdgeVertex(k, j, entry.aEdges[s][2])};
+                    // Crossings welded at a pole leave triangles without area.
+                    if (triangle[0] != triangle[1] && triangle[1] != triangle[2] &&
+                        triangle[2] != triangle[0])
+                        aTriangles.push_back(triangle);
                 }
             }
         }
-    }
-
-    // The tetrahedron's corners inside, from the cell's (bit c for corner c).
-    static int TetMask(int t, unsigned nCorners)
-    {
-        static const int aCorners[6][4] = {{0, 1, 3, 7}, {0, 1, 5, 7}, {0, 2, 3, 7},
-                                           {0, 2, 6, 7}, {0, 4, 5, 7}, {0, 4, 6, 7}};
-        int nMask = 0;
-        for (int v = 0; v < 4; ++v)
-            nMask |= ((nCorners >> aCorners[t][v]) & 1) << v;
-        return nMask;
     }
 
     const OrbitalGrid& m_grid;
@@ -424,10 +419,44 @@ private:
     int32_t m_nR;
     int32_t m_nP;
     ChunkMesh* m_pChunk = nullptr;
+    size_t m_nLastPoints = 0;
+    size_t m_nLastTriangles = 0;
     std::vector<uint8_t> m_aInside[2];
     std::vector<int32_t> m_aPlane[2];
     std::vector<int32_t> m_aCross;
+    std::vector<uint8_t> m_aCorners;  // of each cell of a strip
 };
+
+// Runs work(w, c) for c = 0 .. nItems - 1 on nWorkers threads (w the worker's index, the calling
+// thread among them), each item once, and rethrows the first exception.
+template <typename Work>
+void ForEachInParallel(unsigned nWorkers, int32_t nItems, Work work)
+{
+    std::atomic<int32_t> nNext{0};
+    std::exception_ptr pError;
+    std::mutex errorMutex;
+    const auto run = [&](unsigned w) {
+        try
+        {
+            for (int32_t c = nNext++; c < nItems; c = nNext++)
+                work(w, c);
+        }
+        catch (...)
+        {
+            const std::lock_guard<std::mutex> lock(errorMutex);
+            pError = std::current_exception();
+            nNext = nItems;
+        }
+    };
+    std::vector<std::thread> aThreads;
+    for (unsigned w = 1; w < nWorkers; ++w)
+        aThreads.emplace_back(run, w);
+    run(0);
+    for (std::thread& thread : aThreads)
+        thread.join();
+    if (pError)
+        std::rethrow_exception(pError);
+}
 
 }  // namespace
 
@@ -438,59 +467,39 @@ void ExtractLevelSurface(const OrbitalGrid& grid, double dSign, double dLevel, u
     const int32_t nChunks = (nSlabs + kSlabsPerChunk - 1) / kSlabsPerChunk;
     std::vector<ChunkMesh> aChunks(static_cast<size_t>(nChunks));
     const GridTables tables = MakeGridTables(grid);
-    std::atomic<int32_t> nNext{0};
-    std::exception_ptr pError;
-    std::mutex errorMutex;
-    const auto work = [&]() {
-        try
-        {
-            CExtractor extractor(grid, tables, dSign, dLevel);
-            for (int32_t c = nNext++; c < nChunks; c = nNext++)
-                extractor.ExtractChunk(c * kSlabsPerChunk, std::min(nSlabs, (c + 1) * kSlabsPerChunk),
-                                       aChunks[c]);
-        }
-        catch (...)
-        {
-            const std::lock_guard<std::mutex> lock(errorMutex);
-            pError = std::current_exception();
-            nNext = nChunks;
-        }
-    };
     const unsigned nWorkers = std::max(1u, std::min(nThreads ? nThreads : std::thread::hardware_concurrency(),
                                                     static_cast<unsigned>(nChunks)));
-    std::vector<std::thread> aThreads;
-    for (unsigned w = 1; w < nWorkers; ++w)
-        aThreads.emplace_back(work);
-    work();
-    for (std::thread& thread : aThreads)
-        thread.join();
-    if (pError)
-        std::rethrow_exception(pError);
+    std::vector<CExtractor> aExtractors(nWorkers, CExtractor(grid, tables, dSign, dLevel));
+    ForEachInParallel(nWorkers, nChunks, [&](unsigned w, int32_t c) {
+        aExtractors[w].ExtractChunk(c * kSlabsPerChunk, std::min(nSlabs, (c + 1) * kSlabsPerChunk),
+                                    aChunks[c]);
+    });
 
-    // Each chunk's vertices after those before it; -1 - q is the next chunk's q-th vertex.
+    // Each chunk's vertices and triangles after those before it; -1 - q is the next chunk's q-th vertex.
     std::vector<int64_t> aOffset(static_cast<size_t>(nChunks) + 1);
+    std::vector<size_t> aFirstTriangle(static_cast<size_t>(nChunks) + 1);
     aOffset[0] = static_cast<int64_t>(mesh.aPoint.size() / 3);
-    size_t nTriangles = mesh.aTriangles[nList].size();
+    aFirstTriangle[0] = mesh.aTriangles[nList].size();
     for (int32_t c = 0; c < nChunks; ++c)
     {
         aOffset[c + 1] = aOffset[c] + static_cast<int64_t>(aChunks[c].aPoint.size() / 3);
-        nTriangles += aChunks[c].aTriangles.size();
+        aFirstTriangle[c + 1] = aFirstTriangle[c] + aChunks[c].aTriangles.size();
     }
     if (aOffset[nChunks] > INT32_MAX)
         throw std::bad_alloc();
     std::vector<Triangle>& aTriangles = mesh.aTriangles[nList];
-    mesh.aPoint.reserve(static_cast<size_t>(aOffset[nChunks]) * 3);
-    aTriangles.reserve(nTriangles);
-    for (int32_t c = 0; c < nChunks; ++c)
-    {
+    mesh.aPoint.resize(static_cast<size_t>(aOffset[nChunks]) * 3);
+    aTriangles.resize(aFirstTriangle[nChunks]);
+    ForEachInParallel(nWorkers, nChunks, [&](unsigned, int32_t c) {
         ChunkMesh& chunk = aChunks[c];
-        mesh.aPoint.insert(mesh.aPoint.end(), chunk.aPoint.begin(), chunk.aPoint.end());
+        std::copy(chunk.aPoint.begin(), chunk.aPoint.end(), mesh.aPoint.begin() + 3 * aOffset[c]);
+        Triangle* pOut = aTriangles.data() + aFirstTriangle[c];
         for (Triangle triangle : chunk.aTriangles)
         {
             for (int32_t& v : triangle)
                 v = static_cast<int32_t>(v >= 0 ? aOffset[c] + v : aOffset[c + 1] - 1 - v);
-            aTriangles.push_back(triangle);
+            *pOut++ = triangle;
         }
         chunk = ChunkMesh{};
-    }
+    });
 }
