@@ -1,6 +1,5 @@
 #include "lobara-render/option_table.h"
 
-#include <cmath>
 #include <cstdint>
 
 #include "camera/camera_math.h"
@@ -12,10 +11,9 @@
 #include "fields/input_convention.h"
 #include "fields/model_time.h"
 #include "fields/orbitals.h"
-#include "hydrogen/boundary_level.h"
-#include "hydrogen/orbital_slice.h"
 #include "hydrogen/radial_function.h"
 #include "jobs/job.h"
+#include "jobs/orbital_text.h"
 #include "jobs/request_error.h"
 #include "jobs/value_text.h"
 #include "names/named_values.h"
@@ -68,55 +66,15 @@ std::vector<OptionDeclaration> Declare()
              ", L from 0 to N - 1, |M| <= L; lengths in Bohr radii a0, psi in a0^(-3/2). Draws the "
              "boundary surface of --enclose or --iso (pictures, --mesh, --html, --stats), or with --slice a "
              "flat picture. With --table, N alone: every real orbital of that N",
-         false,
-         [](const std::string& v, Request& r) {
-             const std::vector<double> a = ParseNumbers("--hydrogen", v, 0, "N,L,M (or N with --table)");
-             if (a.size() != 1 && a.size() != 3)
-                 throw RequestError("--hydrogen needs N,L,M (or N alone with --table), not '" + v + "'");
-             for (const double d : a)
-                 if (d != std::floor(d) || std::fabs(d) > 1e6)
-                     throw RequestError("--hydrogen needs whole numbers N,L,M, not '" + v + "'");
-             const OrbitalNumbers numbers{static_cast<int32_t>(a[0]),
-                                          a.size() == 3 ? static_cast<int32_t>(a[1]) : 0,
-                                          a.size() == 3 ? static_cast<int32_t>(a[2]) : 0, 1.0};
-             if (a.size() == 1 && (numbers.n < 1 || numbers.n > kMaxPrincipal))
-                 throw RequestError("--hydrogen N needs N from 1 to " + std::to_string(kMaxPrincipal) +
-                                    ", not '" + v + "'");
-             const std::string strError = OrbitalNumbersError(numbers);
-             if (!strError.empty())
-                 throw RequestError("--hydrogen: " + strError);
-             if (a.size() == 1)
-             {
-                 r.nHydrogenShell = numbers.n;
-                 r.hydrogen.reset();
-             }
-             else
-             {
-                 r.hydrogen = {numbers.n, numbers.l, numbers.m};
-                 r.nHydrogenShell.reset();
-             }
-         }},
+         false, [](const std::string& v, Request& r) { ReadOrbitalNumbers("--hydrogen", v, r); }},
         {"--charge", "Z", "1",
          "The nuclear charge of the hydrogen-like orbital, from " + DecimalText(kMinCharge) + " to " +
              DecimalText(kMaxCharge) + "; lengths stay in Bohr radii a0, so the orbital shrinks as 1/Z",
-         false,
-         [](const std::string& v, Request& r) {
-             const double Z = ParseNumbers("--charge", v, 1, "Z")[0];
-             if (!(Z >= kMinCharge && Z <= kMaxCharge))
-                 throw RequestError("--charge needs Z from " + DecimalText(kMinCharge) + " to " +
-                                    DecimalText(kMaxCharge) + ", not '" + v + "'");
-             r.dCharge = Z;
-         }},
+         false, [](const std::string& v, Request& r) { r.dCharge = ParseCharge("--charge", v); }},
         {"--enclose", "P", "0.9",
          "The orbital's boundary surface |psi| = c whose inside holds the probability P (between 0 and 1); "
          "drawn with the scheme's two colours for the signs of psi",
-         false,
-         [](const std::string& v, Request& r) {
-             const double P = ParseNumbers("--enclose", v, 1, "P")[0];
-             if (!(P >= kMinEnclose && P <= kMaxEnclose))
-                 throw RequestError("--enclose needs a probability P above 0 and below 1, not '" + v + "'");
-             r.dEnclose = P;
-         }},
+         false, [](const std::string& v, Request& r) { r.dEnclose = ParseEnclose("--enclose", v); }},
         {"--iso", "C", "",
          "The orbital's surface |psi| = C instead, C above 0 in a0^(-3/2) (--stats prints the largest |psi|)",
          false, [](const std::string& v, Request& r) { r.dIso = ParsePositive("--iso", v); }},
@@ -125,20 +83,7 @@ std::vector<OptionDeclaration> Declare()
          "(seen "
          "from -y), xy (from +z), yz (from +x) or of the normal A,B,C (seen from its tip, +z up), a square "
          "that holds 99.9 % of the radial probability, with its colour bar",
-         false,
-         [](const std::string& v, Request& r) {
-             SlicePlane plane{};
-             if (!FindSlicePlane(v, plane))
-             {
-                 if (v.find(',') == std::string::npos)
-                     throw RequestError("--slice needs xz, xy, yz or a normal A,B,C, not '" + v + "'");
-                 plane.aNormal = ParsePoint("--slice", v);
-                 const std::string strError = SlicePlaneError(plane);
-                 if (!strError.empty())
-                     throw RequestError("--slice: " + strError + ", not '" + v + "'");
-             }
-             r.sliceNormal = plane.aNormal;
-         }},
+         false, [](const std::string& v, Request& r) { r.sliceNormal = ParseSliceNormal("--slice", v); }},
         {"--density", "", "", "With --slice, the probability density |psi|^2 instead of psi", false,
          [](const std::string&, Request& r) { r.bDensity = true; }},
         {"--lmin", "L", "",
