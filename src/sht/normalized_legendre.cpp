@@ -115,10 +115,12 @@ void RunSteps(const double* __restrict pStep, size_t nSteps, const double* __res
 }
 
 // Four lanes side by side, written out as vectors so that a group's lanes stay in registers
-// across the steps: one AVX2 register, or two of the baseline's. At most four vectors of lanes
-// run through the recurrence together, which with their steps fill the registers.
+// across the steps: one AVX2 register, or two of the baseline's. At most two vectors of lanes
+// run through the recurrence together: each carries seven running vectors (t, q, d and four sums
+// or values), and two of them with their steps' coefficients fill the sixteen registers; four
+// spilled to the stack at every step and took half as long again.
 typedef double Lanes4 __attribute__((vector_size(32)));
-constexpr int kMaxVectors = 4;
+constexpr int kMaxVectors = 2;
 
 __attribute__((always_inline)) inline void LoadLanes(const double* p, Lanes4& v)
 {
@@ -283,16 +285,15 @@ __attribute__((always_inline)) inline void FoldProducts(const Lanes4 (&aCos)[K],
     StoreLanes(fs + s, pFold + kFold);
 }
 
-// The adjoint of SumSteps: the same recurrence from q_mm, each q_k of each lane times the lane's
-// values of k's parity folded into the partial sums of degree k (pFolded from k = |m|), for N
-// points, four to a vector.
-template <int N>
-__attribute__((always_inline)) inline void AdjointSteps(
+// The adjoint of SumVectorSteps: the same recurrence from q_mm for K vectors of points, each q_k
+// of each lane times the lane's values of k's parity (pValues: the four parts of LaneValues, each
+// from the group's first lane) folded into the partial sums of degree k (pFolded from k = |m|).
+template <int K>
+__attribute__((always_inline)) inline void AdjointVectorSteps(
     const double* __restrict pStep, size_t nSteps, const double* __restrict pT, const double* __restrict pQ,
-    int64_t* __restrict pChunks, const LaneValues<N>& values, double* __restrict pFolded)
+    int64_t* __restrict pChunks, const double* const (&pValues)[4], double* __restrict pFolded)
 {
-    static_assert(N % 4 == 0, "whole vectors of lanes");
-    constexpr int K = N / 4;
+    constexpr int N = 4 * K;
     double aFactor[N];
     for (int b = 0; b < N; ++b)
         aFactor[b] = ChunkFactor(pChunks[b]);
@@ -300,14 +301,14 @@ __attribute__((always_inline)) inline void AdjointSteps(
     const auto scaleValues = [&](int j) {
         Lanes4 f;
         LoadLanes(aFactor + 4 * j, f);
-        const auto scaled = [&f](const double* pValues, Lanes4& v) {
-            LoadLanes(pValues, v);
+        const auto scaled = [&f](const double* pLaneValues, Lanes4& v) {
+            LoadLanes(pLaneValues, v);
             v *= f;
         };
-        scaled(values.aEvenCos + 4 * j, ec[j]);
-        scaled(values.aOddCos + 4 * j, oc[j]);
-        scaled(values.aEvenSin + 4 * j, es[j]);
-        scaled(values.aOddSin + 4 * j, os[j]);
+        scaled(pValues[0] + 4 * j, ec[j]);
+        scaled(pValues[1] + 4 * j, oc[j]);
+        scaled(pValues[2] + 4 * j, es[j]);
+        scaled(pValues[3] + 4 * j, os[j]);
     };
     for (int j = 0; j < K; ++j)
     {
@@ -354,6 +355,22 @@ __attribute__((always_inline)) inline void AdjointSteps(
             }
         for (int j = 0; j < K; ++j)
             scaleValues(j);
+    }
+}
+
+// N points in groups of at most kMaxVectors vectors.
+template <int N>
+__attribute__((always_inline)) inline void AdjointSteps(
+    const double* __restrict pStep, size_t nSteps, const double* __restrict pT, const double* __restrict pQ,
+    int64_t* __restrict pChunks, const LaneValues<N>& values, double* __restrict pFolded)
+{
+    constexpr int kGroup = 4 * std::min(kMaxVectors, N / 4);
+    static_assert(N % kGroup == 0, "whole groups of vectors");
+    for (int g = 0; g < N; g += kGroup)
+    {
+        const double* const pValues[4] = {values.aEvenCos + g, values.aOddCos + g, values.aEvenSin + g,
+                                          values.aOddSin + g};
+        AdjointVectorSteps<kGroup / 4>(pStep, nSteps, pT + g, pQ + g, pChunks + g, pValues, pFolded);
     }
 }
 
