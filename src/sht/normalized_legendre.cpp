@@ -444,6 +444,33 @@ void StartValues(const double (&aU)[kLanes], int64_t n, double dFactor, double (
     ScaledPowers<kLanes>(aU, n, dFactor, aQ, aChunks);
 }
 
+// The leading lanes of a group that started at 0 (a pole, for m > 0) or stayed two chunks down or
+// more, below 2^-512, at every step (the count of chunks only grows): those whose sums are 0 or
+// nearly and whose adjoint adds 0.
+template <int N>
+int32_t VanishedLanes(const double (&aStart)[N], const int64_t (&aChunks)[N], int32_t nCount)
+{
+    int32_t n = 0;
+    while (n < nCount && (aStart[n] == 0.0 || aChunks[n] <= -2))
+        ++n;
+    return n;
+}
+
+// The leading lanes of the groups in turn, as long as every lane before them vanished.
+struct LeadingLanes
+{
+    int32_t nCount = 0;
+    bool bAll = true;
+
+    void Add(int32_t nVanished, int32_t nGroup)
+    {
+        if (!bAll)
+            return;
+        nCount += nVanished;
+        bAll = nVanished == nGroup;
+    }
+};
+
 }  // namespace
 
 NormalizedLegendre::NormalizedLegendre(int32_t l, int32_t m)
@@ -529,35 +556,39 @@ void NormalizedLegendre::PrepareWeights(std::vector<double>& aWeights) const
     ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), aWeights.data());
 }
 
-void NormalizedLegendre::EvaluateSums(const double* pT, const double* pU, int32_t nCount,
-                                      const std::vector<double>& aWeights, double* pSums) const
+int32_t NormalizedLegendre::EvaluateSums(const double* pT, const double* pU, int32_t nCount,
+                                         const std::vector<double>& aWeights, double* pSums) const
 {
     // Full groups while more than two narrow ones are left; a narrow group costs about a third of a full one.
+    LeadingLanes vanished;
     for (int32_t i = 0; i < nCount;)
     {
         const int32_t nLeft = nCount - i;
         if (nLeft > 2 * kNarrowLanes)
         {
-            SumLanes<kSumLanes>(pT + i, pU + i, std::min(kSumLanes, nLeft), aWeights.data(), pSums + 4 * i);
+            const int32_t nGroup = std::min(kSumLanes, nLeft);
+            vanished.Add(SumLanes<kSumLanes>(pT + i, pU + i, nGroup, aWeights.data(), pSums + 4 * i), nGroup);
             i += kSumLanes;
         }
         else
         {
-            SumLanes<kNarrowLanes>(pT + i, pU + i, std::min(kNarrowLanes, nLeft), aWeights.data(),
-                                   pSums + 4 * i);
+            const int32_t nGroup = std::min(kNarrowLanes, nLeft);
+            vanished.Add(SumLanes<kNarrowLanes>(pT + i, pU + i, nGroup, aWeights.data(), pSums + 4 * i),
+                         nGroup);
             i += kNarrowLanes;
         }
     }
+    return vanished.nCount;
 }
 
 template <int N>
-void NormalizedLegendre::SumLanes(const double* pT, const double* pU, int32_t nCount, const double* pWeights,
-                                  double* pSums) const
+int32_t NormalizedLegendre::SumLanes(const double* pT, const double* pU, int32_t nCount,
+                                     const double* pWeights, double* pSums) const
 {
     if (m_dStart == 0.0)
     {
         std::fill(pSums, pSums + 4 * nCount, 0.0);
-        return;
+        return 0;
     }
 
     // As in EvaluateLanes, with the sums scaled as q is; lanes past nCount run on a harmless
@@ -588,33 +619,38 @@ void NormalizedLegendre::SumLanes(const double* pT, const double* pU, int32_t nC
                                    ? 0.0
                                    : std::ldexp(apSums[s][b], static_cast<int>(nChunks[b] * kChunkBits));
     }
+    return VanishedLanes(q, nChunks, nCount);
 }
 
-void NormalizedLegendre::AccumulateSums(const double* pT, const double* pU, int32_t nCount,
-                                        const double* pValues, double* pFolded) const
+int32_t NormalizedLegendre::AccumulateSums(const double* pT, const double* pU, int32_t nCount,
+                                           const double* pValues, double* pFolded) const
 {
     if (m_dStart == 0.0)
-        return;
+        return 0;
+    LeadingLanes vanished;
     for (int32_t i = 0; i < nCount;)
     {
         const int32_t nLeft = nCount - i;
         if (nLeft > 2 * kNarrowLanes)
         {
-            AccumulateLanes<kLanes>(pT + i, pU + i, std::min(kLanes, nLeft), pValues + 4 * i, pFolded);
+            const int32_t nGroup = std::min(kLanes, nLeft);
+            vanished.Add(AccumulateLanes<kLanes>(pT + i, pU + i, nGroup, pValues + 4 * i, pFolded), nGroup);
             i += kLanes;
         }
         else
         {
-            AccumulateLanes<kNarrowLanes>(pT + i, pU + i, std::min(kNarrowLanes, nLeft), pValues + 4 * i,
-                                          pFolded);
+            const int32_t nGroup = std::min(kNarrowLanes, nLeft);
+            vanished.Add(AccumulateLanes<kNarrowLanes>(pT + i, pU + i, nGroup, pValues + 4 * i, pFolded),
+                         nGroup);
             i += kNarrowLanes;
         }
     }
+    return vanished.nCount;
 }
 
 template <int N>
-void NormalizedLegendre::AccumulateLanes(const double* pT, const double* pU, int32_t nCount,
-                                         const double* pValues, double* pFolded) const
+int32_t NormalizedLegendre::AccumulateLanes(const double* pT, const double* pU, int32_t nCount,
+                                            const double* pValues, double* pFolded) const
 {
     // Lanes past nCount run on a harmless point with values 0.
     double t[N], q[N], u[N];
@@ -632,6 +668,7 @@ void NormalizedLegendre::AccumulateLanes(const double* pT, const double* pU, int
     }
     StartValues(u, m_nOrder, m_dStart, q, nChunks);
     RunAdjointSteps(m_aSteps.data(), m_aSteps.size() / 3, t, q, nChunks, values, pFolded);
+    return VanishedLanes(q, nChunks, nCount);
 }
 
 void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& aSums) const

@@ -55,9 +55,15 @@ public:
     // even - odd: pSums[4 i + 0, 1] = even and odd cosine sums, pSums[4 i + 2, 3] the sine sums. The weights
     // are l - |m| + 1 pairs (wc_k, ws_k) for k = |m| .. l, made ready once by PrepareWeights,
     // which scales them in place to the recurrence's q_k.
+    //
+    // Both this and AccumulateSums return how many of the leading points (the nearest the pole,
+    // when the points run from the pole towards the equator) kept every Pbar_k below 2^-512 (as
+    // checked every few steps: below 2^-240 throughout), where all the functions up to degree l
+    // vanish. A higher order only widens that region, so that a caller going up the orders with
+    // the same or fewer degrees can leave those points out.
     void PrepareWeights(std::vector<double>& aWeights) const;
-    void EvaluateSums(const double* pT, const double* pU, int32_t nCount, const std::vector<double>& aWeights,
-                      double* pSums) const;
+    int32_t EvaluateSums(const double* pT, const double* pU, int32_t nCount,
+                         const std::vector<double>& aWeights, double* pSums) const;
 
     // The adjoint of EvaluateSums: for points as there, each with four values (pValues[4 i + 0, 1]
     // the cosine values for even and odd k - |m|, pValues[4 i + 2, 3] the sine values), the sums
@@ -67,19 +73,20 @@ public:
     // aSums as l - |m| + 1 pairs (cosine, sine) for k = |m| .. l.
     static constexpr int kFold = 4;
     size_t FoldedSize() const { return 2 * kFold * (m_dStart == 0.0 ? 0 : m_aSteps.size() / 3 + 1); }
-    void AccumulateSums(const double* pT, const double* pU, int32_t nCount, const double* pValues,
-                        double* pFolded) const;
+    int32_t AccumulateSums(const double* pT, const double* pU, int32_t nCount, const double* pValues,
+                           double* pFolded) const;
     void FinishSums(const double* pFolded, std::vector<double>& aSums) const;
 
 private:
     // Up to N points at once, for the adjoint.
+    // Each returns the number of its leading points that vanished, as the sums do.
     template <int N>
-    void AccumulateLanes(const double* pT, const double* pU, int32_t nCount, const double* pValues,
-                         double* pFolded) const;
+    int32_t AccumulateLanes(const double* pT, const double* pU, int32_t nCount, const double* pValues,
+                            double* pFolded) const;
     // Up to N points at once.
     template <int N>
-    void SumLanes(const double* pT, const double* pU, int32_t nCount, const double* pWeights,
-                  double* pSums) const;
+    int32_t SumLanes(const double* pT, const double* pU, int32_t nCount, const double* pWeights,
+                     double* pSums) const;
     // Up to kLanes points at once.
     void EvaluateLanes(const double* pX, const double* pU, int32_t nCount, double* pValue) const;
 
