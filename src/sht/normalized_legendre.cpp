@@ -14,8 +14,9 @@ constexpr int kSumLanes = NormalizedLegendre::kSumLanes;
 
 // Values too small for a double are carried as q * 2^(kChunkBits * nChunks), nChunks < 0.
 // q is rescaled once it passes 2^kChunkBits, checked every kStepsPerCheck steps: one step
-// multiplies by at most alpha_k + beta_k <= sqrt(2 |m| + 1) + 1 < 2^17, so in between q grows
-// by less than 2^272 and stays far below overflow.
+// multiplies by less than 2^17 (by at most alpha_k + beta_k <= sqrt(2 |m| + 1) + 1 in the plain
+// form, about four times that in the scaled form of the sums), so in between q grows by less
+// than 2^272 and stays far below overflow.
 constexpr int kChunkBits = 512;
 constexpr int kStepsPerCheck = 16;
 const double kChunk = std::ldexp(1.0, kChunkBits);
@@ -132,6 +133,18 @@ __attribute__((always_inline)) inline void StoreLanes(const Lanes4& v, double* p
     std::memcpy(p, &v, sizeof v);
 }
 
+// One step of the scaled recurrence of the sums (MakeSumSteps) for a vector of lanes, p = A, G, H:
+// D_k = (A t + G) Q_(k-1) + D_(k-1) and Q_k = (A t + H) Q_(k-1) + D_(k-1), two multiply-adds that
+// do not wait for each other.
+__attribute__((always_inline)) inline void FusedStep(const double* p, const Lanes4& t, Lanes4& q, Lanes4& d)
+{
+    const Lanes4 c = p[0] * t + p[1];
+    const Lanes4 e = p[0] * t + p[2];
+    const Lanes4 qPrevious = q;
+    q = e * q + d;
+    d = c * qPrevious + d;
+}
+
 // The running sums of the degree sums, one per lane each: cosine and sine weights, by parity.
 template <int N>
 struct LaneSums
@@ -172,8 +185,7 @@ __attribute__((always_inline)) inline void SumVectorSteps(
             const double* w = pWeight + 2 * k;
             for (int j = 0; j < K; ++j)
             {
-                d[j] = (p[0] * t[j] + p[2]) * q[j] + p[1] * d[j];
-                q[j] = q[j] + d[j];
+                FusedStep(p, t[j], q[j], d[j]);
                 oc[j] += w[0] * q[j];
                 os[j] += w[1] * q[j];
             }
@@ -181,8 +193,7 @@ __attribute__((always_inline)) inline void SumVectorSteps(
                 break;
             for (int j = 0; j < K; ++j)
             {
-                d[j] = (p[3] * t[j] + p[5]) * q[j] + p[4] * d[j];
-                q[j] = q[j] + d[j];
+                FusedStep(p + 3, t[j], q[j], d[j]);
                 ec[j] += w[2] * q[j];
                 es[j] += w[3] * q[j];
             }
@@ -326,18 +337,12 @@ __attribute__((always_inline)) inline void AdjointVectorSteps(
             const double* p = pStep + 3 * k;
             double* pFold = pFolded + 2 * kFold * (k + 1);
             for (int j = 0; j < K; ++j)
-            {
-                d[j] = (p[0] * t[j] + p[2]) * q[j] + p[1] * d[j];
-                q[j] = q[j] + d[j];
-            }
+                FusedStep(p, t[j], q[j], d[j]);
             FoldProducts<K>(oc, os, q, pFold);
             if (k + 1 == nEnd)
                 break;
             for (int j = 0; j < K; ++j)
-            {
-                d[j] = (p[3] * t[j] + p[5]) * q[j] + p[4] * d[j];
-                q[j] = q[j] + d[j];
-            }
+                FusedStep(p + 3, t[j], q[j], d[j]);
             FoldProducts<K>(ec, es, q, pFold + 2 * kFold);
         }
         // Values in range never reach 2^kChunkBits, so only scaled lanes are ever rescaled.
@@ -410,13 +415,46 @@ void MakeSteps(double dM, int32_t nSteps, double* __restrict pSteps)
     }
 }
 
-// Each pair of weights of degree k = m + i times sqrt(2k + 1), for i below nDegrees.
+// The sums run the recurrence on Q_k = q_k s_k / s_(m+1) and D_k = d_k s_k / s_(m+1) (Q_m = q_m),
+// which takes beta out of the step and leaves two independent multiply-adds on the path from one
+// degree to the next, where the plain step has a multiply-add and an addition after it:
+//   D_k = (A_k t + G_k) Q_(k-1) + D_(k-1),  Q_k = (A_k t + H_k) Q_(k-1) + D_(k-1),
+// with B_k = s_k / s_(k-1) (1 at k = m + 1), A_k = B_k alpha_k = (2k - 1) / s_(k-1), G_k = B_k gamma_k
+// and H_k = B_k + G_k. D_k is the plain d_k scaled, so that near the poles the small steps keep
+// their precision as there.
+LOBARA_VECTOR_KERNEL
+void MakeSumSteps(double dM, int32_t nSteps, double* __restrict pSteps)
+{
+    const double dM2 = dM * dM;
+    if (nSteps == 0)
+        return;
+    const double dFirstS = std::sqrt(2.0 * dM + 1.0);
+    pSteps[0] = (2.0 * dM + 1.0) / dFirstS;
+    pSteps[1] = dM == 0.0 ? 0.0 : (dM2 / (dM + 1.0 + dFirstS) + dM) / dFirstS;
+    pSteps[2] = 1.0 + pSteps[1];
+    for (int32_t i = 1; i < nSteps; ++i)
+    {
+        const double dK = dM + 1.0 + static_cast<double>(i);
+        const double dS = std::sqrt((dK - dM) * (dK + dM));
+        const double dPrevS = std::sqrt((dK - 1.0 - dM) * (dK - 1.0 + dM));
+        const double dG = dM == 0.0 ? 0.0 : (dM2 / (dK + dS) + dM2 / (dK - 1.0 + dPrevS)) / dPrevS;
+        pSteps[3 * i] = (2.0 * dK - 1.0) / dPrevS;
+        pSteps[3 * i + 1] = dG;
+        pSteps[3 * i + 2] = dS / dPrevS + dG;
+    }
+}
+
+// Each pair of weights of degree k = m + i times Pbar_k / Q_k: sqrt(2m + 1) at k = m, and
+// sqrt((2k + 1) (2m + 1) / (k^2 - m^2)) above, for i below nDegrees.
 LOBARA_VECTOR_KERNEL
 void ScaleWeights(double dM, int32_t nDegrees, double* __restrict pWeights)
 {
     for (int32_t i = 0; i < nDegrees; ++i)
     {
-        const double dRoot = std::sqrt(2.0 * (dM + static_cast<double>(i)) + 1.0);
+        const double dK = dM + static_cast<double>(i);
+        const double dRoot = i == 0
+                                 ? std::sqrt(2.0 * dM + 1.0)
+                                 : std::sqrt((2.0 * dK + 1.0) * (2.0 * dM + 1.0) / ((dK - dM) * (dK + dM)));
         pWeights[2 * i] *= dRoot;
         pWeights[2 * i + 1] *= dRoot;
     }
@@ -445,7 +483,7 @@ void StartValues(const double (&aU)[kLanes], int64_t n, double dFactor, double (
 }
 
 // The leading lanes of a group that started at 0 (a pole, for m > 0) or stayed two chunks down or
-// more, below 2^-512, at every step (the count of chunks only grows): those whose sums are 0 or
+// more (the scaled q below 2^-512) at every step (the count of chunks only grows): those whose sums are 0 or
 // nearly and whose adjoint adds 0.
 template <int N>
 int32_t VanishedLanes(const double (&aStart)[N], const int64_t (&aChunks)[N], int32_t nCount)
@@ -490,17 +528,21 @@ NormalizedLegendre::NormalizedLegendre(int32_t l, int32_t m)
 
     const size_t nSteps = static_cast<size_t>(nDegree - m_nOrder);
     m_aSteps.resize(3 * nSteps);
-    MakeSteps(static_cast<double>(m_nOrder), static_cast<int32_t>(nSteps), m_aSteps.data());
+    MakeSumSteps(static_cast<double>(m_nOrder), static_cast<int32_t>(nSteps), m_aSteps.data());
 }
 
 void NormalizedLegendre::Evaluate(const double* pX, const double* pU, int32_t nCount, double* pValue) const
 {
+    // The plain steps, kept for the values alone: the sums' scaled ones round differently.
+    const size_t nSteps = m_aSteps.size() / 3;
+    std::vector<double> aSteps(3 * nSteps);
+    MakeSteps(static_cast<double>(m_nOrder), static_cast<int32_t>(nSteps), aSteps.data());
     for (int32_t i = 0; i < nCount; i += kLanes)
-        EvaluateLanes(pX + i, pU + i, std::min(kLanes, nCount - i), pValue + i);
+        EvaluateLanes(aSteps.data(), pX + i, pU + i, std::min(kLanes, nCount - i), pValue + i);
 }
 
-void NormalizedLegendre::EvaluateLanes(const double* pX, const double* pU, int32_t nCount,
-                                       double* pValue) const
+void NormalizedLegendre::EvaluateLanes(const double* pSteps, const double* pX, const double* pU,
+                                       int32_t nCount, double* pValue) const
 {
     if (m_dStart == 0.0)
     {
@@ -526,7 +568,7 @@ void NormalizedLegendre::EvaluateLanes(const double* pX, const double* pU, int32
     const size_t nSteps = m_aSteps.size() / 3;
     for (size_t k = 0; k < nSteps; k += kStepsPerCheck)
     {
-        RunSteps(m_aSteps.data() + 3 * k, std::min<size_t>(kStepsPerCheck, nSteps - k), t, q, d);
+        RunSteps(pSteps + 3 * k, std::min<size_t>(kStepsPerCheck, nSteps - k), t, q, d);
         // Values in range never reach 2^kChunkBits, so only scaled lanes are rescaled.
         for (int b = 0; b < kLanes; ++b)
         {
