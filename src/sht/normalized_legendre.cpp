@@ -145,6 +145,18 @@ __attribute__((always_inline)) inline void FusedStep(const double* p, const Lane
     d = c * qPrevious + d;
 }
 
+// Whether any lane of K vectors has |q| >= 2^kChunkBits, compared as vectors.
+template <int K>
+__attribute__((always_inline)) inline bool AnyPastChunk(const Lanes4 (&q)[K])
+{
+    typedef int64_t Mask4 __attribute__((vector_size(32)));
+    const Lanes4 chunk = {kChunk, kChunk, kChunk, kChunk};
+    Mask4 past = (q[0] >= chunk) | (-q[0] >= chunk);
+    for (int j = 1; j < K; ++j)
+        past |= (q[j] >= chunk) | (-q[j] >= chunk);
+    return (past[0] | past[1] | past[2] | past[3]) != 0;
+}
+
 // The running sums of the degree sums, one per lane each: cosine and sine weights, by parity.
 template <int N>
 struct LaneSums
@@ -199,10 +211,7 @@ __attribute__((always_inline)) inline void SumVectorSteps(
             }
         }
         // Values in range never reach 2^kChunkBits, so only scaled lanes are ever rescaled.
-        bool bScale = false;
-        for (int b = 0; b < 4 * K; ++b)
-            bScale = bScale || std::fabs(q[b / 4][b % 4]) >= kChunk;
-        if (!bScale)
+        if (!AnyPastChunk(q))
             continue;
         for (int b = 0; b < 4 * K; ++b)
             if (std::fabs(q[b / 4][b % 4]) >= kChunk)
@@ -346,10 +355,7 @@ __attribute__((always_inline)) inline void AdjointVectorSteps(
             FoldProducts<K>(ec, es, q, pFold + 2 * kFold);
         }
         // Values in range never reach 2^kChunkBits, so only scaled lanes are ever rescaled.
-        bool bScale = false;
-        for (int b = 0; b < N; ++b)
-            bScale = bScale || std::fabs(q[b / 4][b % 4]) >= kChunk;
-        if (!bScale)
+        if (!AnyPastChunk(q))
             continue;
         for (int b = 0; b < N; ++b)
             if (std::fabs(q[b / 4][b % 4]) >= kChunk)
