@@ -599,7 +599,7 @@ void NormalizedLegendre::EvaluateLanes(const double* pSteps, const double* pX, c
 
 void NormalizedLegendre::PrepareWeights(std::vector<double>& aWeights) const
 {
-    // The recurrence carries q_k = Pbar_k / sqrt(2k + 1): its weights take the square root in.
+    // The recurrence of the sums carries the scaled Q_k: its weights take Pbar_k / Q_k in.
     const size_t nDegrees = m_dStart == 0.0 ? 0 : std::min(m_aSteps.size() / 3 + 1, aWeights.size() / 2);
     ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), aWeights.data());
 }
@@ -726,6 +726,6 @@ void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& 
     for (size_t k = 0; k < 2 * nDegrees; ++k)
         for (int f = 0; f < kFold; ++f)
             aSums[k] += pFolded[kFold * k + static_cast<size_t>(f)];
-    // The sums are of q_k = Pbar_k / sqrt(2k + 1), as the weights of EvaluateSums are.
+    // The sums are of the scaled Q_k, as the weights of EvaluateSums are: both take Pbar_k / Q_k.
     ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), aSums.data());
 }

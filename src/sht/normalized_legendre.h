@@ -56,7 +56,7 @@ public:
     // Pbar_k(x) and of ws_k Pbar_k(x), each split by the parity of k - |m|, so that at -x the same sums give
     // even - odd: pSums[4 i + 0, 1] = even and odd cosine sums, pSums[4 i + 2, 3] the sine sums. The weights
     // are l - |m| + 1 pairs (wc_k, ws_k) for k = |m| .. l, made ready once by PrepareWeights,
-    // which scales them in place to the recurrence's q_k.
+    // which scales them in place to the recurrence's scaled values (see MakeSumSteps).
     //
     // Both this and AccumulateSums return how many of the leading points (the nearest the pole,
     // when the points run from the pole towards the equator) kept every Pbar_k below 2^-500 (as
