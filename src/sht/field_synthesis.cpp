@@ -26,7 +26,8 @@ constexpr int kLanes = NormalizedLegendre::kSumLanes;
 struct Order
 {
     int32_t m;
-    NormalizedLegendre legendre;  // up to the highest degree of the order's terms
+    int32_t nTop;                 // the highest degree of the order's terms
+    NormalizedLegendre legendre;  // up to nTop
     std::vector<double> aWeights;
 };
 
@@ -52,7 +53,7 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
         if (aTop[m] >= 0)
         {
             aOrderIndex[m] = aOrders.size();
-            aOrders.push_back(Order{static_cast<int32_t>(m), NormalizedLegendre(-1, 0),
+            aOrders.push_back(Order{static_cast<int32_t>(m), aTop[m], NormalizedLegendre(-1, 0),
                                     std::vector<double>(2 * (static_cast<size_t>(aTop[m]) - m + 1))});
         }
     // The terms summed into place on all the threads, each taking the orders m = its part modulo
@@ -86,7 +87,7 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
     // Each order's recurrence, and its weights made ready, on all the threads (O(l) square roots each).
     ShareAmongThreads(aOrders.size(), nThreads, [&](size_t o, unsigned) {
         Order& order = aOrders[o];
-        order.legendre = NormalizedLegendre(aTop[static_cast<size_t>(order.m)], order.m);
+        order.legendre = NormalizedLegendre(order.nTop, order.m);
         order.legendre.PrepareWeights(order.aWeights);
     });
     return aOrders;
@@ -252,9 +253,20 @@ void CFieldSynthesis::Implementation::SampleGroup(int32_t g, Workspace& workspac
     // C_m and S_m of each northern row (lanes 0 .. kLanes - 1) and of its mirror (the next kLanes).
     std::vector<double>& aCos = workspace.aCos;
     std::vector<double>& aSin = workspace.aSin;
+    // The rows from the pole where every function of the orders so far vanished are left out of
+    // the next order, unless it goes to a higher degree (where they may come back).
+    int32_t nVanished = 0, nVanishedTop = 0;
     for (size_t o = 0; o < nOrders; ++o)
     {
-        aOrders[o].legendre.EvaluateSums(aT, aU, nCount, aOrders[o].aWeights, workspace.aSums.data());
+        const Order& order = aOrders[o];
+        if (order.nTop > nVanishedTop)
+            nVanished = 0;
+        const int32_t nSkip = std::min(nVanished, nCount);
+        nVanished =
+            nSkip + order.legendre.EvaluateSums(aT + nSkip, aU + nSkip, nCount - nSkip, order.aWeights,
+                                                workspace.aSums.data() + 4 * static_cast<size_t>(nSkip));
+        nVanishedTop = order.nTop;
+        std::fill(workspace.aSums.begin(), workspace.aSums.begin() + 4 * static_cast<size_t>(nSkip), 0.0);
         for (int32_t b = 0; b < nCount; ++b)
         {
             const double* s = &workspace.aSums[4 * static_cast<size_t>(b)];

@@ -80,6 +80,9 @@ struct OrderWorkspace
 {
     std::vector<std::complex<double>> aRings;  // the order's values on the quadrature's rings
     std::vector<double> aScratch, aValues, aFolded, aSums;
+    // The rings from the north pole where every function of the orders done so far vanished: a
+    // thread takes the orders upwards, and at higher orders they vanish all the more.
+    int32_t nVanished = 0;
 };
 
 }  // namespace
@@ -130,7 +133,10 @@ Field AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP
         quadrature.Transfer(m, pOrders + nOrder * static_cast<size_t>(nT), workspace.aRings.data(),
                             workspace.aScratch);
         // Each northern ring with its mirror: even degrees see the sum, odd ones the difference.
-        for (int32_t i = 0; i < nNorth; ++i)
+        // Whole groups of them, so that the other rings fill the same vectors as they would with
+        // none left out and the sums keep their bits whichever orders the thread did before.
+        const int32_t nSkip = workspace.nVanished - workspace.nVanished % NormalizedLegendre::kLanes;
+        for (int32_t i = nSkip; i < nNorth; ++i)
         {
             const int32_t nMirror = nRings - 1 - i;
             const std::complex<double> north =
@@ -147,8 +153,10 @@ Field AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP
         }
         const NormalizedLegendre legendre(L, m);
         workspace.aFolded.assign(legendre.FoldedSize(), 0.0);
-        legendre.AccumulateSums(aT.data(), aU.data(), nNorth, workspace.aValues.data(),
-                                workspace.aFolded.data());
+        workspace.nVanished =
+            nSkip + legendre.AccumulateSums(aT.data() + nSkip, aU.data() + nSkip, nNorth - nSkip,
+                                            workspace.aValues.data() + 4 * static_cast<size_t>(nSkip),
+                                            workspace.aFolded.data());
         legendre.FinishSums(workspace.aFolded.data(), workspace.aSums);
         const double dCos = m == 0 ? kTwoPi : std::sqrt(2.0) * kTwoPi;
         for (int32_t l = m; l <= L; ++l)

@@ -14,8 +14,9 @@ constexpr int kSumLanes = NormalizedLegendre::kSumLanes;
 
 // Values too small for a double are carried as q * 2^(kChunkBits * nChunks), nChunks < 0.
 // q is rescaled once it passes 2^kChunkBits, checked every kStepsPerCheck steps: one step
-// multiplies by at most alpha_k + beta_k <= sqrt(2 |m| + 1) + 1 < 2^17, so in between q grows
-// by less than 2^272 and stays far below overflow.
+// multiplies by less than 2^17 (by at most alpha_k + beta_k <= sqrt(2 |m| + 1) + 1 in the plain
+// form, about four times that in the scaled form of the sums), so in between q grows by less
+// than 2^272 and stays far below overflow.
 constexpr int kChunkBits = 512;
 constexpr int kStepsPerCheck = 16;
 const double kChunk = std::ldexp(1.0, kChunkBits);
@@ -115,10 +116,12 @@ void RunSteps(const double* __restrict pStep, size_t nSteps, const double* __res
 }
 
 // Four lanes side by side, written out as vectors so that a group's lanes stay in registers
-// across the steps: one AVX2 register, or two of the baseline's. At most four vectors of lanes
-// run through the recurrence together, which with their steps fill the registers.
+// across the steps: one AVX2 register, or two of the baseline's. At most two vectors of lanes
+// run through the recurrence together: each carries seven running vectors (t, q, d and four sums
+// or values), and two of them with their steps' coefficients fill the sixteen registers; four
+// spilled to the stack at every step and took half as long again.
 typedef double Lanes4 __attribute__((vector_size(32)));
-constexpr int kMaxVectors = 4;
+constexpr int kMaxVectors = 2;
 
 __attribute__((always_inline)) inline void LoadLanes(const double* p, Lanes4& v)
 {
@@ -128,6 +131,30 @@ __attribute__((always_inline)) inline void LoadLanes(const double* p, Lanes4& v)
 __attribute__((always_inline)) inline void StoreLanes(const Lanes4& v, double* p)
 {
     std::memcpy(p, &v, sizeof v);
+}
+
+// One step of the scaled recurrence of the sums (MakeSumSteps) for a vector of lanes, p = A, G, H:
+// D_k = (A t + G) Q_(k-1) + D_(k-1) and Q_k = (A t + H) Q_(k-1) + D_(k-1), two multiply-adds that
+// do not wait for each other.
+__attribute__((always_inline)) inline void FusedStep(const double* p, const Lanes4& t, Lanes4& q, Lanes4& d)
+{
+    const Lanes4 c = p[0] * t + p[1];
+    const Lanes4 e = p[0] * t + p[2];
+    const Lanes4 qPrevious = q;
+    q = e * q + d;
+    d = c * qPrevious + d;
+}
+
+// Whether any lane of K vectors has |q| >= 2^kChunkBits, compared as vectors.
+template <int K>
+__attribute__((always_inline)) inline bool AnyPastChunk(const Lanes4 (&q)[K])
+{
+    typedef int64_t Mask4 __attribute__((vector_size(32)));
+    const Lanes4 chunk = {kChunk, kChunk, kChunk, kChunk};
+    Mask4 past = (q[0] >= chunk) | (-q[0] >= chunk);
+    for (int j = 1; j < K; ++j)
+        past |= (q[j] >= chunk) | (-q[j] >= chunk);
+    return (past[0] | past[1] | past[2] | past[3]) != 0;
 }
 
 // The running sums of the degree sums, one per lane each: cosine and sine weights, by parity.
@@ -170,8 +197,7 @@ __attribute__((always_inline)) inline void SumVectorSteps(
             const double* w = pWeight + 2 * k;
             for (int j = 0; j < K; ++j)
             {
-                d[j] = (p[0] * t[j] + p[2]) * q[j] + p[1] * d[j];
-                q[j] = q[j] + d[j];
+                FusedStep(p, t[j], q[j], d[j]);
                 oc[j] += w[0] * q[j];
                 os[j] += w[1] * q[j];
             }
@@ -179,17 +205,13 @@ __attribute__((always_inline)) inline void SumVectorSteps(
                 break;
             for (int j = 0; j < K; ++j)
             {
-                d[j] = (p[3] * t[j] + p[5]) * q[j] + p[4] * d[j];
-                q[j] = q[j] + d[j];
+                FusedStep(p + 3, t[j], q[j], d[j]);
                 ec[j] += w[2] * q[j];
                 es[j] += w[3] * q[j];
             }
         }
         // Values in range never reach 2^kChunkBits, so only scaled lanes are ever rescaled.
-        bool bScale = false;
-        for (int b = 0; b < 4 * K; ++b)
-            bScale = bScale || std::fabs(q[b / 4][b % 4]) >= kChunk;
-        if (!bScale)
+        if (!AnyPastChunk(q))
             continue;
         for (int b = 0; b < 4 * K; ++b)
             if (std::fabs(q[b / 4][b % 4]) >= kChunk)
@@ -283,16 +305,15 @@ __attribute__((always_inline)) inline void FoldProducts(const Lanes4 (&aCos)[K],
     StoreLanes(fs + s, pFold + kFold);
 }
 
-// The adjoint of SumSteps: the same recurrence from q_mm, each q_k of each lane times the lane's
-// values of k's parity folded into the partial sums of degree k (pFolded from k = |m|), for N
-// points, four to a vector.
-template <int N>
-__attribute__((always_inline)) inline void AdjointSteps(
+// The adjoint of SumVectorSteps: the same recurrence from q_mm for K vectors of points, each q_k
+// of each lane times the lane's values of k's parity (pValues: the four parts of LaneValues, each
+// from the group's first lane) folded into the partial sums of degree k (pFolded from k = |m|).
+template <int K>
+__attribute__((always_inline)) inline void AdjointVectorSteps(
     const double* __restrict pStep, size_t nSteps, const double* __restrict pT, const double* __restrict pQ,
-    int64_t* __restrict pChunks, const LaneValues<N>& values, double* __restrict pFolded)
+    int64_t* __restrict pChunks, const double* const (&pValues)[4], double* __restrict pFolded)
 {
-    static_assert(N % 4 == 0, "whole vectors of lanes");
-    constexpr int K = N / 4;
+    constexpr int N = 4 * K;
     double aFactor[N];
     for (int b = 0; b < N; ++b)
         aFactor[b] = ChunkFactor(pChunks[b]);
@@ -300,14 +321,14 @@ __attribute__((always_inline)) inline void AdjointSteps(
     const auto scaleValues = [&](int j) {
         Lanes4 f;
         LoadLanes(aFactor + 4 * j, f);
-        const auto scaled = [&f](const double* pValues, Lanes4& v) {
-            LoadLanes(pValues, v);
+        const auto scaled = [&f](const double* pLaneValues, Lanes4& v) {
+            LoadLanes(pLaneValues, v);
             v *= f;
         };
-        scaled(values.aEvenCos + 4 * j, ec[j]);
-        scaled(values.aOddCos + 4 * j, oc[j]);
-        scaled(values.aEvenSin + 4 * j, es[j]);
-        scaled(values.aOddSin + 4 * j, os[j]);
+        scaled(pValues[0] + 4 * j, ec[j]);
+        scaled(pValues[1] + 4 * j, oc[j]);
+        scaled(pValues[2] + 4 * j, es[j]);
+        scaled(pValues[3] + 4 * j, os[j]);
     };
     for (int j = 0; j < K; ++j)
     {
@@ -325,25 +346,16 @@ __attribute__((always_inline)) inline void AdjointSteps(
             const double* p = pStep + 3 * k;
             double* pFold = pFolded + 2 * kFold * (k + 1);
             for (int j = 0; j < K; ++j)
-            {
-                d[j] = (p[0] * t[j] + p[2]) * q[j] + p[1] * d[j];
-                q[j] = q[j] + d[j];
-            }
+                FusedStep(p, t[j], q[j], d[j]);
             FoldProducts<K>(oc, os, q, pFold);
             if (k + 1 == nEnd)
                 break;
             for (int j = 0; j < K; ++j)
-            {
-                d[j] = (p[3] * t[j] + p[5]) * q[j] + p[4] * d[j];
-                q[j] = q[j] + d[j];
-            }
+                FusedStep(p + 3, t[j], q[j], d[j]);
             FoldProducts<K>(ec, es, q, pFold + 2 * kFold);
         }
         // Values in range never reach 2^kChunkBits, so only scaled lanes are ever rescaled.
-        bool bScale = false;
-        for (int b = 0; b < N; ++b)
-            bScale = bScale || std::fabs(q[b / 4][b % 4]) >= kChunk;
-        if (!bScale)
+        if (!AnyPastChunk(q))
             continue;
         for (int b = 0; b < N; ++b)
             if (std::fabs(q[b / 4][b % 4]) >= kChunk)
@@ -354,6 +366,22 @@ __attribute__((always_inline)) inline void AdjointSteps(
             }
         for (int j = 0; j < K; ++j)
             scaleValues(j);
+    }
+}
+
+// N points in groups of at most kMaxVectors vectors.
+template <int N>
+__attribute__((always_inline)) inline void AdjointSteps(
+    const double* __restrict pStep, size_t nSteps, const double* __restrict pT, const double* __restrict pQ,
+    int64_t* __restrict pChunks, const LaneValues<N>& values, double* __restrict pFolded)
+{
+    constexpr int kGroup = 4 * std::min(kMaxVectors, N / 4);
+    static_assert(N % kGroup == 0, "whole groups of vectors");
+    for (int g = 0; g < N; g += kGroup)
+    {
+        const double* const pValues[4] = {values.aEvenCos + g, values.aOddCos + g, values.aEvenSin + g,
+                                          values.aOddSin + g};
+        AdjointVectorSteps<kGroup / 4>(pStep, nSteps, pT + g, pQ + g, pChunks + g, pValues, pFolded);
     }
 }
 
@@ -393,13 +421,46 @@ void MakeSteps(double dM, int32_t nSteps, double* __restrict pSteps)
     }
 }
 
-// Each pair of weights of degree k = m + i times sqrt(2k + 1), for i below nDegrees.
+// The sums run the recurrence on Q_k = q_k s_k / s_(m+1) and D_k = d_k s_k / s_(m+1) (Q_m = q_m),
+// which takes beta out of the step and leaves two independent multiply-adds on the path from one
+// degree to the next, where the plain step has a multiply-add and an addition after it:
+//   D_k = (A_k t + G_k) Q_(k-1) + D_(k-1),  Q_k = (A_k t + H_k) Q_(k-1) + D_(k-1),
+// with B_k = s_k / s_(k-1) (1 at k = m + 1), A_k = B_k alpha_k = (2k - 1) / s_(k-1), G_k = B_k gamma_k
+// and H_k = B_k + G_k. D_k is the plain d_k scaled, so that near the poles the small steps keep
+// their precision as there.
+LOBARA_VECTOR_KERNEL
+void MakeSumSteps(double dM, int32_t nSteps, double* __restrict pSteps)
+{
+    const double dM2 = dM * dM;
+    if (nSteps == 0)
+        return;
+    const double dFirstS = std::sqrt(2.0 * dM + 1.0);
+    pSteps[0] = (2.0 * dM + 1.0) / dFirstS;
+    pSteps[1] = dM == 0.0 ? 0.0 : (dM2 / (dM + 1.0 + dFirstS) + dM) / dFirstS;
+    pSteps[2] = 1.0 + pSteps[1];
+    for (int32_t i = 1; i < nSteps; ++i)
+    {
+        const double dK = dM + 1.0 + static_cast<double>(i);
+        const double dS = std::sqrt((dK - dM) * (dK + dM));
+        const double dPrevS = std::sqrt((dK - 1.0 - dM) * (dK - 1.0 + dM));
+        const double dG = dM == 0.0 ? 0.0 : (dM2 / (dK + dS) + dM2 / (dK - 1.0 + dPrevS)) / dPrevS;
+        pSteps[3 * i] = (2.0 * dK - 1.0) / dPrevS;
+        pSteps[3 * i + 1] = dG;
+        pSteps[3 * i + 2] = dS / dPrevS + dG;
+    }
+}
+
+// Each pair of weights of degree k = m + i times Pbar_k / Q_k: sqrt(2m + 1) at k = m, and
+// sqrt((2k + 1) (2m + 1) / (k^2 - m^2)) above, for i below nDegrees.
 LOBARA_VECTOR_KERNEL
 void ScaleWeights(double dM, int32_t nDegrees, double* __restrict pWeights)
 {
     for (int32_t i = 0; i < nDegrees; ++i)
     {
-        const double dRoot = std::sqrt(2.0 * (dM + static_cast<double>(i)) + 1.0);
+        const double dK = dM + static_cast<double>(i);
+        const double dRoot = i == 0
+                                 ? std::sqrt(2.0 * dM + 1.0)
+                                 : std::sqrt((2.0 * dK + 1.0) * (2.0 * dM + 1.0) / ((dK - dM) * (dK + dM)));
         pWeights[2 * i] *= dRoot;
         pWeights[2 * i + 1] *= dRoot;
     }
@@ -427,6 +488,33 @@ void StartValues(const double (&aU)[kLanes], int64_t n, double dFactor, double (
     ScaledPowers<kLanes>(aU, n, dFactor, aQ, aChunks);
 }
 
+// The leading lanes of a group that started at 0 (a pole, for m > 0) or stayed two chunks down or
+// more (the scaled q below 2^-512) at every step (the count of chunks only grows): those whose sums are 0 or
+// nearly and whose adjoint adds 0.
+template <int N>
+int32_t VanishedLanes(const double (&aStart)[N], const int64_t (&aChunks)[N], int32_t nCount)
+{
+    int32_t n = 0;
+    while (n < nCount && (aStart[n] == 0.0 || aChunks[n] <= -2))
+        ++n;
+    return n;
+}
+
+// The leading lanes of the groups in turn, as long as every lane before them vanished.
+struct LeadingLanes
+{
+    int32_t nCount = 0;
+    bool bAll = true;
+
+    void Add(int32_t nVanished, int32_t nGroup)
+    {
+        if (!bAll)
+            return;
+        nCount += nVanished;
+        bAll = nVanished == nGroup;
+    }
+};
+
 }  // namespace
 
 NormalizedLegendre::NormalizedLegendre(int32_t l, int32_t m)
@@ -446,17 +534,21 @@ NormalizedLegendre::NormalizedLegendre(int32_t l, int32_t m)
 
     const size_t nSteps = static_cast<size_t>(nDegree - m_nOrder);
     m_aSteps.resize(3 * nSteps);
-    MakeSteps(static_cast<double>(m_nOrder), static_cast<int32_t>(nSteps), m_aSteps.data());
+    MakeSumSteps(static_cast<double>(m_nOrder), static_cast<int32_t>(nSteps), m_aSteps.data());
 }
 
 void NormalizedLegendre::Evaluate(const double* pX, const double* pU, int32_t nCount, double* pValue) const
 {
+    // The plain steps, kept for the values alone: the sums' scaled ones round differently.
+    const size_t nSteps = m_aSteps.size() / 3;
+    std::vector<double> aSteps(3 * nSteps);
+    MakeSteps(static_cast<double>(m_nOrder), static_cast<int32_t>(nSteps), aSteps.data());
     for (int32_t i = 0; i < nCount; i += kLanes)
-        EvaluateLanes(pX + i, pU + i, std::min(kLanes, nCount - i), pValue + i);
+        EvaluateLanes(aSteps.data(), pX + i, pU + i, std::min(kLanes, nCount - i), pValue + i);
 }
 
-void NormalizedLegendre::EvaluateLanes(const double* pX, const double* pU, int32_t nCount,
-                                       double* pValue) const
+void NormalizedLegendre::EvaluateLanes(const double* pSteps, const double* pX, const double* pU,
+                                       int32_t nCount, double* pValue) const
 {
     if (m_dStart == 0.0)
     {
@@ -482,7 +574,7 @@ void NormalizedLegendre::EvaluateLanes(const double* pX, const double* pU, int32
     const size_t nSteps = m_aSteps.size() / 3;
     for (size_t k = 0; k < nSteps; k += kStepsPerCheck)
     {
-        RunSteps(m_aSteps.data() + 3 * k, std::min<size_t>(kStepsPerCheck, nSteps - k), t, q, d);
+        RunSteps(pSteps + 3 * k, std::min<size_t>(kStepsPerCheck, nSteps - k), t, q, d);
         // Values in range never reach 2^kChunkBits, so only scaled lanes are rescaled.
         for (int b = 0; b < kLanes; ++b)
         {
@@ -507,40 +599,44 @@ void NormalizedLegendre::EvaluateLanes(const double* pX, const double* pU, int32
 
 void NormalizedLegendre::PrepareWeights(std::vector<double>& aWeights) const
 {
-    // The recurrence carries q_k = Pbar_k / sqrt(2k + 1): its weights take the square root in.
+    // The recurrence of the sums carries the scaled Q_k: its weights take Pbar_k / Q_k in.
     const size_t nDegrees = m_dStart == 0.0 ? 0 : std::min(m_aSteps.size() / 3 + 1, aWeights.size() / 2);
     ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), aWeights.data());
 }
 
-void NormalizedLegendre::EvaluateSums(const double* pT, const double* pU, int32_t nCount,
-                                      const std::vector<double>& aWeights, double* pSums) const
+int32_t NormalizedLegendre::EvaluateSums(const double* pT, const double* pU, int32_t nCount,
+                                         const std::vector<double>& aWeights, double* pSums) const
 {
     // Full groups while more than two narrow ones are left; a narrow group costs about a third of a full one.
+    LeadingLanes vanished;
     for (int32_t i = 0; i < nCount;)
     {
         const int32_t nLeft = nCount - i;
         if (nLeft > 2 * kNarrowLanes)
         {
-            SumLanes<kSumLanes>(pT + i, pU + i, std::min(kSumLanes, nLeft), aWeights.data(), pSums + 4 * i);
+            const int32_t nGroup = std::min(kSumLanes, nLeft);
+            vanished.Add(SumLanes<kSumLanes>(pT + i, pU + i, nGroup, aWeights.data(), pSums + 4 * i), nGroup);
             i += kSumLanes;
         }
         else
         {
-            SumLanes<kNarrowLanes>(pT + i, pU + i, std::min(kNarrowLanes, nLeft), aWeights.data(),
-                                   pSums + 4 * i);
+            const int32_t nGroup = std::min(kNarrowLanes, nLeft);
+            vanished.Add(SumLanes<kNarrowLanes>(pT + i, pU + i, nGroup, aWeights.data(), pSums + 4 * i),
+                         nGroup);
             i += kNarrowLanes;
         }
     }
+    return vanished.nCount;
 }
 
 template <int N>
-void NormalizedLegendre::SumLanes(const double* pT, const double* pU, int32_t nCount, const double* pWeights,
-                                  double* pSums) const
+int32_t NormalizedLegendre::SumLanes(const double* pT, const double* pU, int32_t nCount,
+                                     const double* pWeights, double* pSums) const
 {
     if (m_dStart == 0.0)
     {
         std::fill(pSums, pSums + 4 * nCount, 0.0);
-        return;
+        return 0;
     }
 
     // As in EvaluateLanes, with the sums scaled as q is; lanes past nCount run on a harmless
@@ -571,33 +667,38 @@ void NormalizedLegendre::SumLanes(const double* pT, const double* pU, int32_t nC
                                    ? 0.0
                                    : std::ldexp(apSums[s][b], static_cast<int>(nChunks[b] * kChunkBits));
     }
+    return VanishedLanes(q, nChunks, nCount);
 }
 
-void NormalizedLegendre::AccumulateSums(const double* pT, const double* pU, int32_t nCount,
-                                        const double* pValues, double* pFolded) const
+int32_t NormalizedLegendre::AccumulateSums(const double* pT, const double* pU, int32_t nCount,
+                                           const double* pValues, double* pFolded) const
 {
     if (m_dStart == 0.0)
-        return;
+        return 0;
+    LeadingLanes vanished;
     for (int32_t i = 0; i < nCount;)
     {
         const int32_t nLeft = nCount - i;
         if (nLeft > 2 * kNarrowLanes)
         {
-            AccumulateLanes<kLanes>(pT + i, pU + i, std::min(kLanes, nLeft), pValues + 4 * i, pFolded);
+            const int32_t nGroup = std::min(kLanes, nLeft);
+            vanished.Add(AccumulateLanes<kLanes>(pT + i, pU + i, nGroup, pValues + 4 * i, pFolded), nGroup);
             i += kLanes;
         }
         else
         {
-            AccumulateLanes<kNarrowLanes>(pT + i, pU + i, std::min(kNarrowLanes, nLeft), pValues + 4 * i,
-                                          pFolded);
+            const int32_t nGroup = std::min(kNarrowLanes, nLeft);
+            vanished.Add(AccumulateLanes<kNarrowLanes>(pT + i, pU + i, nGroup, pValues + 4 * i, pFolded),
+                         nGroup);
             i += kNarrowLanes;
         }
     }
+    return vanished.nCount;
 }
 
 template <int N>
-void NormalizedLegendre::AccumulateLanes(const double* pT, const double* pU, int32_t nCount,
-                                         const double* pValues, double* pFolded) const
+int32_t NormalizedLegendre::AccumulateLanes(const double* pT, const double* pU, int32_t nCount,
+                                            const double* pValues, double* pFolded) const
 {
     // Lanes past nCount run on a harmless point with values 0.
     double t[N], q[N], u[N];
@@ -615,6 +716,7 @@ void NormalizedLegendre::AccumulateLanes(const double* pT, const double* pU, int
     }
     StartValues(u, m_nOrder, m_dStart, q, nChunks);
     RunAdjointSteps(m_aSteps.data(), m_aSteps.size() / 3, t, q, nChunks, values, pFolded);
+    return VanishedLanes(q, nChunks, nCount);
 }
 
 void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& aSums) const
@@ -624,6 +726,6 @@ void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& 
     for (size_t k = 0; k < 2 * nDegrees; ++k)
         for (int f = 0; f < kFold; ++f)
             aSums[k] += pFolded[kFold * k + static_cast<size_t>(f)];
-    // The sums are of q_k = Pbar_k / sqrt(2k + 1), as the weights of EvaluateSums are.
+    // The sums are of the scaled Q_k, as the weights of EvaluateSums are: both take Pbar_k / Q_k.
     ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), aSums.data());
 }

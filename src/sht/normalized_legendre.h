@@ -17,7 +17,9 @@
 //   d_k = (alpha_k (x - 1) + gamma_k) q_(k-1) + beta_k d_(k-1),  gamma_k = alpha_k - 1 - beta_k.
 // Near the poles, where x - 1 and gamma_k are small, the steps are small too and so are their
 // rounding errors, where the plain recurrence loses digits in proportion to l^2 (at l = 2000
-// its pole value is off by 5e-11 of max|Y|). x < 0 is taken by symmetry.
+// its pole value is off by 5e-11 of max|Y|). x < 0 is taken by symmetry. The degree sums run
+// the same recurrence scaled so that its two operations from one degree to the next do not wait
+// for each other (see MakeSumSteps).
 //
 // The start value q_mm is a constant times sin^|m|(theta); for high orders near the poles it
 // lies far below the double range, so it is carried as a mantissa and a binary exponent until
@@ -54,10 +56,16 @@ public:
     // Pbar_k(x) and of ws_k Pbar_k(x), each split by the parity of k - |m|, so that at -x the same sums give
     // even - odd: pSums[4 i + 0, 1] = even and odd cosine sums, pSums[4 i + 2, 3] the sine sums. The weights
     // are l - |m| + 1 pairs (wc_k, ws_k) for k = |m| .. l, made ready once by PrepareWeights,
-    // which scales them in place to the recurrence's q_k.
+    // which scales them in place to the recurrence's scaled values (see MakeSumSteps).
+    //
+    // Both this and AccumulateSums return how many of the leading points (the nearest the pole,
+    // when the points run from the pole towards the equator) kept every Pbar_k below 2^-500 (as
+    // checked every few steps: below 2^-220 throughout), where all the functions up to degree l
+    // vanish. A higher order only widens that region, so that a caller going up the orders with
+    // the same or fewer degrees can leave those points out.
     void PrepareWeights(std::vector<double>& aWeights) const;
-    void EvaluateSums(const double* pT, const double* pU, int32_t nCount, const std::vector<double>& aWeights,
-                      double* pSums) const;
+    int32_t EvaluateSums(const double* pT, const double* pU, int32_t nCount,
+                         const std::vector<double>& aWeights, double* pSums) const;
 
     // The adjoint of EvaluateSums: for points as there, each with four values (pValues[4 i + 0, 1]
     // the cosine values for even and odd k - |m|, pValues[4 i + 2, 3] the sine values), the sums
@@ -67,27 +75,29 @@ public:
     // aSums as l - |m| + 1 pairs (cosine, sine) for k = |m| .. l.
     static constexpr int kFold = 4;
     size_t FoldedSize() const { return 2 * kFold * (m_dStart == 0.0 ? 0 : m_aSteps.size() / 3 + 1); }
-    void AccumulateSums(const double* pT, const double* pU, int32_t nCount, const double* pValues,
-                        double* pFolded) const;
+    int32_t AccumulateSums(const double* pT, const double* pU, int32_t nCount, const double* pValues,
+                           double* pFolded) const;
     void FinishSums(const double* pFolded, std::vector<double>& aSums) const;
 
 private:
     // Up to N points at once, for the adjoint.
+    // Each returns the number of its leading points that vanished, as the sums do.
     template <int N>
-    void AccumulateLanes(const double* pT, const double* pU, int32_t nCount, const double* pValues,
-                         double* pFolded) const;
+    int32_t AccumulateLanes(const double* pT, const double* pU, int32_t nCount, const double* pValues,
+                            double* pFolded) const;
     // Up to N points at once.
     template <int N>
-    void SumLanes(const double* pT, const double* pU, int32_t nCount, const double* pWeights,
-                  double* pSums) const;
-    // Up to kLanes points at once.
-    void EvaluateLanes(const double* pX, const double* pU, int32_t nCount, double* pValue) const;
+    int32_t SumLanes(const double* pT, const double* pU, int32_t nCount, const double* pWeights,
+                     double* pSums) const;
+    // Up to kLanes points at once, with the plain steps alpha_k, beta_k, gamma_k.
+    void EvaluateLanes(const double* pSteps, const double* pX, const double* pU, int32_t nCount,
+                       double* pValue) const;
 
     int64_t m_nOrder = 0;                // |m|
     bool m_bOddUnderReflection = false;  // Pbar(-x) = -Pbar(x): l - |m| is odd
     double m_dStart = 0.0;               // q_mm / u^|m|; 0 when the function is 0
     double m_dFinish = 0.0;              // sqrt(2l + 1)
-    // alpha_k, beta_k, gamma_k for k = |m| + 1 .. l; each is written before it is read, so the
-    // storage is not zero-filled first.
+    // The sums' scaled steps A_k, G_k, H_k for k = |m| + 1 .. l; each is written before it is read,
+    // so the storage is not zero-filled first.
     std::vector<double, UninitializedAllocator<double>> m_aSteps;
 };

@@ -9,6 +9,7 @@
 #include "gsl_sums.h"
 #include "mesh/surface_builder.h"
 #include "sht/angles.h"
+#include "sht/field_synthesis.h"
 
 namespace {
 
@@ -54,6 +55,25 @@ TEST(FieldOracle, SumsAgreeWithGslTo1e13OfTheLargestValue)
             ASSERT_NEAR(mesh.m_aValue[k], aExpected[static_cast<size_t>(k)], 1e-13 * dMax)
                 << "L=" << c.nMax << " sample " << k;
     }
+}
+
+// The functions of order 532 up to degree 532 vanish at theta = 3 pi / 26 (sin^532 is 3e-240
+// there), so that its row is left out of the higher orders of no higher degree; order 533 reaches
+// degree 1600, where its functions are back on that row (sin(theta) > 533 / 1600).
+TEST(FieldOracle, RowsWhereAnOrderVanishesComeBackAtAHigherDegree)
+{
+    const std::vector<Term> aTerms = {{532, 532, 1.0}, {1600, -533, 1.0}};
+    const int nT = 27, nP = 4, i = 3;
+    std::vector<double> aValues(nT * nP);
+    CFieldSynthesis(Field{aTerms, Convention{}}, nT, nP, 1).Run(aValues.data());
+    double dLargest = 0.0;
+    for (int j = 0; j < nP; ++j)
+    {
+        const double dExpected = OracleSum(aTerms, 1600, i * kPi / (nT - 1), j * kTwoPi / nP);
+        dLargest = std::max(dLargest, std::fabs(dExpected));
+        EXPECT_NEAR(aValues[i * nP + j], dExpected, 1e-12) << "column " << j;
+    }
+    EXPECT_GT(dLargest, 0.01);
 }
 
 // Each normalisation, phase and sine sign against n(l, |m|) P_l^|m|(cos theta) trig(m phi), with

@@ -21,8 +21,9 @@ double Evaluate(const NormalizedLegendre& legendre, double dTheta)
 }
 
 // The plain three-term recurrence on Pbar itself, in long double, with a binary exponent
-// carried beside it for start values below even the long double range.
-long double LongDoubleLegendre(int l, int m, double dTheta)
+// carried beside it for start values below even the long double range; with pLargest, the
+// largest |Pbar_k| for k = m .. l too.
+long double LongDoubleLegendre(int l, int m, double dTheta, long double* pLargest = nullptr)
 {
     const int kScaleBits = 8000;
     const long double x = std::cos(dTheta);
@@ -39,6 +40,13 @@ long double LongDoubleLegendre(int l, int m, double dTheta)
         }
     }
     long double pPrev = 0.0L;
+    const auto noteLargest = [&] {
+        if (pLargest != nullptr)
+            *pLargest = std::max(*pLargest, std::ldexp(std::fabs(p), nExponent));
+    };
+    if (pLargest != nullptr)
+        *pLargest = 0.0L;
+    noteLargest();
     for (int k = m + 1; k <= l; ++k)
     {
         const long double k2 = static_cast<long double>(k) * k;
@@ -55,6 +63,7 @@ long double LongDoubleLegendre(int l, int m, double dTheta)
             pPrev = std::ldexp(pPrev, -kScaleBits);
             nExponent += kScaleBits;
         }
+        noteLargest();
     }
     return std::ldexp(p, nExponent);
 }
@@ -143,5 +152,41 @@ TEST(NormalizedLegendre, PointsEvaluatedTogetherMatchPointsAlone)
         double dAlone = 0.0;
         legendre.Evaluate(&aX[i], &aU[i], 1, &dAlone);
         EXPECT_EQ(aTogether[i], dAlone) << i;
+    }
+}
+
+// The points the sums report as vanished, from the pole on, are those where every Pbar_k up to l
+// stays far below anything a sum of doubles holds, at the order and at higher ones; and they
+// include every point where the functions stay below 2^-800.
+TEST(NormalizedLegendre, VanishedPointsStayVanishedAtHigherOrders)
+{
+    const int l = 1200, nPoints = 65;
+    std::vector<double> aT, aU, aTheta;
+    for (int i = 0; i < nPoints; ++i)
+    {
+        aTheta.push_back(i * (kPi / 2) / (nPoints - 1));
+        aT.push_back(CosineLessOne(aTheta.back()));
+        aU.push_back(std::sin(aTheta.back()));
+    }
+    const std::vector<double> aValues(4 * nPoints, 1.0);
+    const auto largest = [&](int m, int i) {
+        long double dLargest;
+        LongDoubleLegendre(l, m, aTheta[static_cast<size_t>(i)], &dLargest);
+        return dLargest;
+    };
+    for (int m : {1, 600, 1000})
+    {
+        const NormalizedLegendre legendre(l, m);
+        std::vector<double> aFolded(legendre.FoldedSize());
+        const int32_t nVanished =
+            legendre.AccumulateSums(aT.data(), aU.data(), nPoints, aValues.data(), aFolded.data());
+        int nFarBelow = 0;
+        while (nFarBelow < nPoints && largest(m, nFarBelow) < std::ldexp(1.0L, -800))
+            ++nFarBelow;
+        ASSERT_GT(nFarBelow, m == 1 ? 0 : 1) << "m=" << m;  // the pole, and a band beyond it
+        EXPECT_GE(nVanished, nFarBelow) << "m=" << m;
+        for (int i = 0; i < nVanished; ++i)
+            for (int mHigher : {m, m + 1, m + 150})
+                EXPECT_LT(largest(mHigher, i), std::ldexp(1.0L, -220)) << "m=" << mHigher << " point " << i;
     }
 }
