@@ -69,7 +69,7 @@ TEST(FieldOracle, RowsWhereAnOrderVanishesComeBackAtAHigherDegree)
     double dLargest = 0.0;
     for (int j = 0; j < nP; ++j)
     {
-        const double dExpected = OracleSum(aTerms, 1600, i * kPi / (nT - 1), j * kTwoPi / nP);
+        const double dExpected = GslSum(aTerms, 1600, i * kPi / (nT - 1), j * kTwoPi / nP);
         dLargest = std::max(dLargest, std::fabs(dExpected));
         EXPECT_NEAR(aValues[i * nP + j], dExpected, 1e-12) << "column " << j;
     }
