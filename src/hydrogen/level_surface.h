@@ -13,7 +13,7 @@ using Triangle = std::array<int32_t, 3>;
 struct LevelMesh
 {
     std::vector<float> aPoint;  // x, y, z of each vertex
-    std::vector<Triangle> aTriangles[2];
+    std::array<std::vector<Triangle>, 2> aTriangles;
 };
 
 // Appends to mesh the surface s psi = c (s = 1 or -1, c > 0) of the grid, its triangles to

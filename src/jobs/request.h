@@ -82,23 +82,23 @@ struct Request
     bool bSmooth = false;
     std::optional<MapProjection> map;
     std::optional<int32_t> nTurntableFrames;
-    bool bTable = false;  // --table, with or without its LMAX
     std::optional<int32_t> nTableMax;
     std::optional<TableLabels> tableLabels;
+    bool bTable = false;  // --table, with or without its LMAX
     bool bTablePolynomials = false;
     std::optional<bool> bTableCommonScale;
 
     // What comes out: printed lines, and files.
-    bool bStats = false;
     std::vector<std::array<double, 2>> aAt;  // theta, phi
     std::string strValuesPath;
     std::string strMeshPath;
     std::string strPicturePath;    // with turntable frames, the pattern of their names
     std::string strPagePath;       // the interactive HTML page of the surface
     std::string strCoeffsOutPath;  // the field's coefficients
+    std::string strSpectrumPath;   // the power of each degree: CSV, or a plot for a .png name
+    bool bStats = false;           // the run's numbers printed as one line
     // Their convention: each part the output format's own unless given.
     std::optional<Normalization> outNormalization;
     bool bOutCondonShortley = false;
     std::optional<SineSign> outSine;
-    std::string strSpectrumPath;  // the power of each degree: CSV, or a plot for a .png name
 };
