@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 #include "sht/vector_kernel.h"
 
@@ -122,6 +123,7 @@ void RunSteps(const double* __restrict pStep, size_t nSteps, const double* __res
 // spilled to the stack at every step and took half as long again.
 typedef double Lanes4 __attribute__((vector_size(32)));
 constexpr int kMaxVectors = 2;
+constexpr int kMaxPairVectors = 2;
 
 __attribute__((always_inline)) inline void LoadLanes(const double* p, Lanes4& v)
 {
@@ -133,16 +135,14 @@ __attribute__((always_inline)) inline void StoreLanes(const Lanes4& v, double* p
     std::memcpy(p, &v, sizeof v);
 }
 
-// One step of the scaled recurrence of the sums (MakeSumSteps) for a vector of lanes, p = A, G, H:
-// D_k = (A t + G) Q_(k-1) + D_(k-1) and Q_k = (A t + H) Q_(k-1) + D_(k-1), two multiply-adds that
-// do not wait for each other.
-__attribute__((always_inline)) inline void FusedStep(const double* p, const Lanes4& t, Lanes4& q, Lanes4& d)
+// One step of the scaled recurrences of the sums (MakeSumSteps, MakePairSteps) for a vector of
+// lanes, p = A, G, B: D_k = (A t + G) Q_(k-1) + D_(k-1), then Q_k = B Q_(k-1) + D_k. The second waits
+// for the first, which two vectors side by side hide; a third multiply-add to keep them apart would
+// not leave room in the registers for the sums.
+__attribute__((always_inline)) inline void Step(const double* p, const Lanes4& t, Lanes4& q, Lanes4& d)
 {
-    const Lanes4 c = p[0] * t + p[1];
-    const Lanes4 e = p[0] * t + p[2];
-    const Lanes4 qPrevious = q;
-    q = e * q + d;
-    d = c * qPrevious + d;
+    d = (p[0] * t + p[1]) * q + d;
+    q = p[2] * q + d;
 }
 
 // Whether any lane of K vectors has |q| >= 2^kChunkBits, compared as vectors.
@@ -157,112 +157,9 @@ __attribute__((always_inline)) inline bool AnyPastChunk(const Lanes4 (&q)[K])
     return (past[0] | past[1] | past[2] | past[3]) != 0;
 }
 
-// The running sums of the degree sums, one per lane each: cosine and sine weights, by parity.
-template <int N>
-struct LaneSums
-{
-    double aEvenCos[N];
-    double aOddCos[N];
-    double aEvenSin[N];
-    double aOddSin[N];
-};
-
-// The whole recurrence for K vectors of points from k = |m| + 1, each step adding the new q_k,
-// with the weights of its degree, to the sums of its parity (odd and even steps alternate); every
-// kStepsPerCheck steps a lane that has grown past 2^kChunkBits is scaled down, its sums with it.
-// The sums start with those of q_mm, the even ones.
-template <int K>
-__attribute__((always_inline)) inline void SumVectorSteps(
-    const double* __restrict pStep, const double* __restrict pWeight, size_t nSteps,
-    const double* __restrict pT, double* __restrict pQ, int64_t* __restrict pChunks,
-    double* __restrict pEvenCos, double* __restrict pOddCos, double* __restrict pEvenSin,
-    double* __restrict pOddSin)
-{
-    Lanes4 t[K], q[K], d[K], ec[K], oc[K], es[K], os[K];
-    for (int j = 0; j < K; ++j)
-    {
-        LoadLanes(pT + 4 * j, t[j]);
-        LoadLanes(pQ + 4 * j, q[j]);
-        LoadLanes(pEvenCos + 4 * j, ec[j]);
-        LoadLanes(pEvenSin + 4 * j, es[j]);
-        d[j] = oc[j] = os[j] = Lanes4{};
-    }
-    static_assert(kStepsPerCheck % 2 == 0, "a block of steps starts at an odd k - |m|");
-    for (size_t nBlock = 0; nBlock < nSteps; nBlock += kStepsPerCheck)
-    {
-        const size_t nEnd = std::min(nSteps, nBlock + kStepsPerCheck);
-        for (size_t k = nBlock; k < nEnd; k += 2)
-        {
-            const double* p = pStep + 3 * k;
-            const double* w = pWeight + 2 * k;
-            for (int j = 0; j < K; ++j)
-            {
-                FusedStep(p, t[j], q[j], d[j]);
-                oc[j] += w[0] * q[j];
-                os[j] += w[1] * q[j];
-            }
-            if (k + 1 == nEnd)
-                break;
-            for (int j = 0; j < K; ++j)
-            {
-                FusedStep(p + 3, t[j], q[j], d[j]);
-                ec[j] += w[2] * q[j];
-                es[j] += w[3] * q[j];
-            }
-        }
-        // Values in range never reach 2^kChunkBits, so only scaled lanes are ever rescaled.
-        if (!AnyPastChunk(q))
-            continue;
-        for (int b = 0; b < 4 * K; ++b)
-            if (std::fabs(q[b / 4][b % 4]) >= kChunk)
-            {
-                for (Lanes4* pLanes : {q, d, ec, oc, es, os})
-                    pLanes[b / 4][b % 4] *= kInverseChunk;
-                ++pChunks[b];
-            }
-    }
-    for (int j = 0; j < K; ++j)
-    {
-        StoreLanes(ec[j], pEvenCos + 4 * j);
-        StoreLanes(oc[j], pOddCos + 4 * j);
-        StoreLanes(es[j], pEvenSin + 4 * j);
-        StoreLanes(os[j], pOddSin + 4 * j);
-    }
-}
-
-// N points in groups of at most kMaxVectors vectors.
-template <int N>
-__attribute__((always_inline)) inline void SumSteps(const double* __restrict pStep,
-                                                    const double* __restrict pWeight, size_t nSteps,
-                                                    const double* __restrict pT, double* __restrict pQ,
-                                                    int64_t* __restrict pChunks, LaneSums<N>& sums)
-{
-    constexpr int kGroup = 4 * std::min(kMaxVectors, N / 4);
-    static_assert(N % kGroup == 0, "whole groups of vectors");
-    for (int g = 0; g < N; g += kGroup)
-        SumVectorSteps<kGroup / 4>(pStep, pWeight, nSteps, pT + g, pQ + g, pChunks + g, sums.aEvenCos + g,
-                                   sums.aOddCos + g, sums.aEvenSin + g, sums.aOddSin + g);
-}
-
 // A full group of points, and a narrow one for the few rows left over, which would waste
 // most of a full group's work.
 constexpr int kNarrowLanes = 8;
-
-LOBARA_FUSED_KERNEL
-void RunSumSteps(const double* __restrict pStep, const double* __restrict pWeight, size_t nSteps,
-                 const double* __restrict pT, double* __restrict pQ, int64_t* __restrict pChunks,
-                 LaneSums<kSumLanes>& sums)
-{
-    SumSteps<kSumLanes>(pStep, pWeight, nSteps, pT, pQ, pChunks, sums);
-}
-
-LOBARA_FUSED_KERNEL
-void RunSumSteps(const double* __restrict pStep, const double* __restrict pWeight, size_t nSteps,
-                 const double* __restrict pT, double* __restrict pQ, int64_t* __restrict pChunks,
-                 LaneSums<kNarrowLanes>& sums)
-{
-    SumSteps<kNarrowLanes>(pStep, pWeight, nSteps, pT, pQ, pChunks, sums);
-}
 
 // The adjoint's lanes: each point's values, by part and parity.
 template <int N>
@@ -346,12 +243,12 @@ __attribute__((always_inline)) inline void AdjointVectorSteps(
             const double* p = pStep + 3 * k;
             double* pFold = pFolded + 2 * kFold * (k + 1);
             for (int j = 0; j < K; ++j)
-                FusedStep(p, t[j], q[j], d[j]);
+                Step(p, t[j], q[j], d[j]);
             FoldProducts<K>(oc, os, q, pFold);
             if (k + 1 == nEnd)
                 break;
             for (int j = 0; j < K; ++j)
-                FusedStep(p + 3, t[j], q[j], d[j]);
+                Step(p + 3, t[j], q[j], d[j]);
             FoldProducts<K>(ec, es, q, pFold + 2 * kFold);
         }
         // Values in range never reach 2^kChunkBits, so only scaled lanes are ever rescaled.
@@ -401,6 +298,229 @@ void RunAdjointSteps(const double* __restrict pStep, size_t nSteps, const double
     AdjointSteps<kNarrowLanes>(pStep, nSteps, pT, pQ, pChunks, values, pFolded);
 }
 
+// The whole recurrence of the sums for K vectors of points in steps of S recurrence steps, each
+// adding to the lane's four sums (even cosine and sine, odd cosine and sine) four weights (from
+// pWeight, four to a step) times its Q: the paired recurrence's R_k into all four (S = 1); the
+// per-degree one's odd degree, then its even one (S = 2), and for an odd number of degrees the
+// last one alone. Every kStepsPerCheck recurrence steps a lane that has grown past 2^kChunkBits is
+// scaled down, its sums with it. The sums come in with those of the first Q.
+template <int K, int S>
+__attribute__((always_inline)) inline void SumVectorSteps(const double* __restrict pStep,
+                                                          const double* __restrict pWeight, size_t nSteps,
+                                                          const double* __restrict pS, double* __restrict pQ,
+                                                          int64_t* __restrict pChunks,
+                                                          double* const (&pSums)[4])
+{
+    Lanes4 s[K], q[K], d[K], ec[K], es[K], oc[K], os[K];
+    for (int j = 0; j < K; ++j)
+    {
+        LoadLanes(pS + 4 * j, s[j]);
+        LoadLanes(pQ + 4 * j, q[j]);
+        LoadLanes(pSums[0] + 4 * j, ec[j]);
+        LoadLanes(pSums[1] + 4 * j, es[j]);
+        LoadLanes(pSums[2] + 4 * j, oc[j]);
+        LoadLanes(pSums[3] + 4 * j, os[j]);
+        d[j] = Lanes4{};
+    }
+    const auto step = [&](const double* p) {
+        for (int j = 0; j < K; ++j)
+            Step(p, s[j], q[j], d[j]);
+    };
+    const auto add = [&](Lanes4(&aSums)[K], double w) {
+        for (int j = 0; j < K; ++j)
+            aSums[j] += w * q[j];
+    };
+    static_assert(kStepsPerCheck % S == 0, "whole steps between the checks");
+    const size_t nIterations = nSteps / S;
+    for (size_t nBlock = 0; nBlock < nIterations; nBlock += kStepsPerCheck / S)
+    {
+        const size_t nEnd = std::min(nIterations, nBlock + kStepsPerCheck / S);
+        for (size_t k = nBlock; k < nEnd; ++k)
+        {
+            const double* p = pStep + 3 * S * k;
+            const double* w = pWeight + 4 * k;
+            step(p);
+            if constexpr (S == 2)
+            {
+                add(oc, w[0]);
+                add(os, w[1]);
+                step(p + 3);
+                add(ec, w[2]);
+                add(es, w[3]);
+            }
+            else
+            {
+                add(ec, w[0]);
+                add(es, w[1]);
+                add(oc, w[2]);
+                add(os, w[3]);
+            }
+        }
+        if (!AnyPastChunk(q))
+            continue;
+        for (int b = 0; b < 4 * K; ++b)
+            if (std::fabs(q[b / 4][b % 4]) >= kChunk)
+            {
+                for (Lanes4* pLanes : {q, d, ec, es, oc, os})
+                    pLanes[b / 4][b % 4] *= kInverseChunk;
+                ++pChunks[b];
+            }
+    }
+    if (nSteps % S != 0)
+    {
+        step(pStep + 3 * (nSteps - 1));
+        add(oc, pWeight[4 * nIterations]);
+        add(os, pWeight[4 * nIterations + 1]);
+    }
+    for (int j = 0; j < K; ++j)
+    {
+        StoreLanes(ec[j], pSums[0] + 4 * j);
+        StoreLanes(es[j], pSums[1] + 4 * j);
+        StoreLanes(oc[j], pSums[2] + 4 * j);
+        StoreLanes(os[j], pSums[3] + 4 * j);
+    }
+}
+
+// Four numbers for each lane, in the order of a step's weights: the sums, or in the adjoint the
+// values that the paired recurrence's products take.
+template <int N>
+struct LaneParts
+{
+    double aEvenCos[N];
+    double aEvenSin[N];
+    double aOddCos[N];
+    double aOddSin[N];
+};
+
+template <int N, int S>
+__attribute__((always_inline)) inline void SumSteps(const double* __restrict pStep,
+                                                    const double* __restrict pWeight, size_t nSteps,
+                                                    const double* __restrict pS, double* __restrict pQ,
+                                                    int64_t* __restrict pChunks, LaneParts<N>& sums)
+{
+    constexpr int kGroup = 4 * std::min(kMaxVectors, N / 4);
+    static_assert(N % kGroup == 0, "whole groups of vectors");
+    for (int g = 0; g < N; g += kGroup)
+    {
+        double* const pSums[4] = {sums.aEvenCos + g, sums.aEvenSin + g, sums.aOddCos + g, sums.aOddSin + g};
+        SumVectorSteps<kGroup / 4, S>(pStep, pWeight, nSteps, pS + g, pQ + g, pChunks + g, pSums);
+    }
+}
+
+// The sums of a group of each width on the paired recurrence (bPaired) or the per-degree one.
+LOBARA_FUSED_KERNEL
+void RunSumSteps(bool bPaired, const double* __restrict pStep, const double* __restrict pWeight,
+                 size_t nSteps, const double* __restrict pS, double* __restrict pQ,
+                 int64_t* __restrict pChunks, LaneParts<kSumLanes>& sums)
+{
+    if (bPaired)
+        SumSteps<kSumLanes, 1>(pStep, pWeight, nSteps, pS, pQ, pChunks, sums);
+    else
+        SumSteps<kSumLanes, 2>(pStep, pWeight, nSteps, pS, pQ, pChunks, sums);
+}
+
+LOBARA_FUSED_KERNEL
+void RunSumSteps(bool bPaired, const double* __restrict pStep, const double* __restrict pWeight,
+                 size_t nSteps, const double* __restrict pS, double* __restrict pQ,
+                 int64_t* __restrict pChunks, LaneParts<kNarrowLanes>& sums)
+{
+    if (bPaired)
+        SumSteps<kNarrowLanes, 1>(pStep, pWeight, nSteps, pS, pQ, pChunks, sums);
+    else
+        SumSteps<kNarrowLanes, 2>(pStep, pWeight, nSteps, pS, pQ, pChunks, sums);
+}
+
+// The adjoint of the paired SumVectorSteps: each R_k of each lane times the lane's four values (the odd
+// ones already times x) folded into the partial sums of step k, 4 kFold doubles from
+// pFolded + 4 kFold k in the order of the weights.
+template <int K>
+__attribute__((always_inline)) inline void PairAdjointVectorSteps(
+    const double* __restrict pStep, size_t nSteps, const double* __restrict pS, const double* __restrict pQ,
+    int64_t* __restrict pChunks, const double* const (&pValues)[4], double* __restrict pFolded)
+{
+    constexpr int N = 4 * K;
+    double aFactor[N];
+    for (int b = 0; b < N; ++b)
+        aFactor[b] = ChunkFactor(pChunks[b]);
+    Lanes4 s[K], q[K], d[K], ec[K], es[K], oc[K], os[K];
+    const auto scaleValues = [&](int j) {
+        Lanes4 f;
+        LoadLanes(aFactor + 4 * j, f);
+        const auto scaled = [&f](const double* pLaneValues, Lanes4& v) {
+            LoadLanes(pLaneValues, v);
+            v *= f;
+        };
+        scaled(pValues[0] + 4 * j, ec[j]);
+        scaled(pValues[1] + 4 * j, es[j]);
+        scaled(pValues[2] + 4 * j, oc[j]);
+        scaled(pValues[3] + 4 * j, os[j]);
+    };
+    for (int j = 0; j < K; ++j)
+    {
+        LoadLanes(pS + 4 * j, s[j]);
+        LoadLanes(pQ + 4 * j, q[j]);
+        d[j] = Lanes4{};
+        scaleValues(j);
+    }
+    FoldProducts<K>(ec, es, q, pFolded);
+    FoldProducts<K>(oc, os, q, pFolded + 2 * kFold);
+    for (size_t nBlock = 0; nBlock < nSteps; nBlock += kStepsPerCheck)
+    {
+        const size_t nEnd = std::min(nSteps, nBlock + kStepsPerCheck);
+        for (size_t k = nBlock; k < nEnd; ++k)
+        {
+            double* pFold = pFolded + 4 * kFold * (k + 1);
+            const double* p = pStep + 3 * k;
+            for (int j = 0; j < K; ++j)
+                Step(p, s[j], q[j], d[j]);
+            FoldProducts<K>(ec, es, q, pFold);
+            FoldProducts<K>(oc, os, q, pFold + 2 * kFold);
+        }
+        if (!AnyPastChunk(q))
+            continue;
+        for (int b = 0; b < N; ++b)
+            if (std::fabs(q[b / 4][b % 4]) >= kChunk)
+            {
+                q[b / 4][b % 4] *= kInverseChunk;
+                d[b / 4][b % 4] *= kInverseChunk;
+                aFactor[b] = ChunkFactor(++pChunks[b]);
+            }
+        for (int j = 0; j < K; ++j)
+            scaleValues(j);
+    }
+}
+
+template <int N>
+__attribute__((always_inline)) inline void PairAdjointSteps(
+    const double* __restrict pStep, size_t nSteps, const double* __restrict pS, const double* __restrict pQ,
+    int64_t* __restrict pChunks, const LaneParts<N>& values, double* __restrict pFolded)
+{
+    constexpr int kGroup = 4 * std::min(kMaxVectors, N / 4);
+    static_assert(N % kGroup == 0, "whole groups of vectors");
+    for (int g = 0; g < N; g += kGroup)
+    {
+        const double* const pValues[4] = {values.aEvenCos + g, values.aEvenSin + g, values.aOddCos + g,
+                                          values.aOddSin + g};
+        PairAdjointVectorSteps<kGroup / 4>(pStep, nSteps, pS + g, pQ + g, pChunks + g, pValues, pFolded);
+    }
+}
+
+LOBARA_FUSED_KERNEL
+void RunPairAdjointSteps(const double* __restrict pStep, size_t nSteps, const double* __restrict pS,
+                         const double* __restrict pQ, int64_t* __restrict pChunks,
+                         const LaneParts<kLanes>& values, double* __restrict pFolded)
+{
+    PairAdjointSteps<kLanes>(pStep, nSteps, pS, pQ, pChunks, values, pFolded);
+}
+
+LOBARA_FUSED_KERNEL
+void RunPairAdjointSteps(const double* __restrict pStep, size_t nSteps, const double* __restrict pS,
+                         const double* __restrict pQ, int64_t* __restrict pChunks,
+                         const LaneParts<kNarrowLanes>& values, double* __restrict pFolded)
+{
+    PairAdjointSteps<kNarrowLanes>(pStep, nSteps, pS, pQ, pChunks, values, pFolded);
+}
+
 // The recurrence's coefficients for degrees k = m + 1 .. m + nSteps. With s_k = sqrt(k^2 - m^2):
 // alpha_k = (2k - 1) / s_k, beta_k = s_(k-1) / s_k, and gamma_k = (k - s_k + (k - 1) - s_(k-1)) / s_k,
 // its two differences taken as m^2 / (k + s_k) and m^2 / (k - 1 + s_(k-1)) so that nothing
@@ -422,11 +542,10 @@ void MakeSteps(double dM, int32_t nSteps, double* __restrict pSteps)
 }
 
 // The sums run the recurrence on Q_k = q_k s_k / s_(m+1) and D_k = d_k s_k / s_(m+1) (Q_m = q_m),
-// which takes beta out of the step and leaves two independent multiply-adds on the path from one
-// degree to the next, where the plain step has a multiply-add and an addition after it:
-//   D_k = (A_k t + G_k) Q_(k-1) + D_(k-1),  Q_k = (A_k t + H_k) Q_(k-1) + D_(k-1),
-// with B_k = s_k / s_(k-1) (1 at k = m + 1), A_k = B_k alpha_k = (2k - 1) / s_(k-1), G_k = B_k gamma_k
-// and H_k = B_k + G_k. D_k is the plain d_k scaled, so that near the poles the small steps keep
+// which takes beta out of the step and leaves two multiply-adds after the coefficient's (Step):
+//   D_k = (A_k t + G_k) Q_(k-1) + D_(k-1),  Q_k = B_k Q_(k-1) + D_k,
+// with B_k = s_k / s_(k-1) (1 at k = m + 1), A_k = B_k alpha_k = (2k - 1) / s_(k-1) and
+// G_k = B_k gamma_k. D_k is the plain d_k scaled, so that near the poles the small steps keep
 // their precision as there.
 LOBARA_VECTOR_KERNEL
 void MakeSumSteps(double dM, int32_t nSteps, double* __restrict pSteps)
@@ -437,7 +556,7 @@ void MakeSumSteps(double dM, int32_t nSteps, double* __restrict pSteps)
     const double dFirstS = std::sqrt(2.0 * dM + 1.0);
     pSteps[0] = (2.0 * dM + 1.0) / dFirstS;
     pSteps[1] = dM == 0.0 ? 0.0 : (dM2 / (dM + 1.0 + dFirstS) + dM) / dFirstS;
-    pSteps[2] = 1.0 + pSteps[1];
+    pSteps[2] = 1.0;
     for (int32_t i = 1; i < nSteps; ++i)
     {
         const double dK = dM + 1.0 + static_cast<double>(i);
@@ -446,8 +565,82 @@ void MakeSumSteps(double dM, int32_t nSteps, double* __restrict pSteps)
         const double dG = dM == 0.0 ? 0.0 : (dM2 / (dK + dS) + dM2 / (dK - 1.0 + dPrevS)) / dPrevS;
         pSteps[3 * i] = (2.0 * dK - 1.0) / dPrevS;
         pSteps[3 * i + 1] = dG;
-        pSteps[3 * i + 2] = dS / dPrevS + dG;
+        pSteps[3 * i + 2] = dS / dPrevS;
     }
+}
+
+// The paired recurrence runs on R_k = Pbar_j / x for the odd degrees j = m + 2k + 1 (j - m odd),
+// functions of y = x^2 alone: from x Pbar_j = e_(j+1) Pbar_(j+1) + e_j Pbar_(j-1) with
+// e_j = sqrt((j^2 - m^2) / (4 j^2 - 1)), taken at j and at its even neighbours,
+//   e_(j+1) e_(j+2) R_(k+1) = (y - e_(j+1)^2 - e_j^2) R_k - e_j e_(j-1) R_(k-1),
+// and each even degree is Pbar_(m+2k) = e_(m+2k+1) R_k + e_(m+2k) R_(k-1), R_0 = sqrt(2m + 3) Pbar_m.
+// One step of it gives two degrees, the odd sums are taken times x at the end. On
+// r_k = R_k / sqrt(2j + 1), written for its step d_k = r_k - r_(k-1) with y - 1 = s = -sin^2(theta)
+// as the sums' recurrence is (MakeSumSteps), with the same scaling Q_k = r_k lambda_k (lambda_0 =
+// lambda_1 = 1, lambda_(k+1) = lambda_k / beta_k above), the step from k to k + 1 is
+//   A = (2j + 1) (2j - 1) / V,  G = N / ((2j + 3) V),  B = (2j - 1) W / ((2j + 3) V),
+// and at k = 0 (where beta is 0) A = (2j + 1) (2j + 3) / W, G = N / ((2j - 1) W), B = 1, with
+//   V = sqrt((j^2 - m^2) ((j - 1)^2 - m^2)),  W = sqrt(((j + 1)^2 - m^2) ((j + 2)^2 - m^2)),
+//   N = m^2 (2 (2j + 1) + (2j - 1) ((j + 1)^2 + (j + 2)^2 - m^2) / ((j + 1) (j + 2) + W)
+//            + (2j + 3) (j^2 + (j - 1)^2 - m^2) / (j (j - 1) + V)),
+// N / ((2j - 1) W) being gamma = alpha (1 - e_(j+1)^2 - e_j^2) - 1 - beta with its differences of
+// square roots taken as quotients, so that nothing cancels (it is 0 for m = 0).
+LOBARA_VECTOR_KERNEL
+void MakePairSteps(double dM, int32_t nSteps, double* __restrict pSteps)
+{
+    const double dM2 = dM * dM;
+    for (int32_t k = 0; k < nSteps; ++k)
+    {
+        const double j = dM + 2.0 * static_cast<double>(k) + 1.0;
+        const double dV = std::sqrt((j - dM) * (j + dM) * ((j - 1.0 - dM) * (j - 1.0 + dM)));
+        const double dW = std::sqrt((j + 1.0 - dM) * (j + 1.0 + dM) * ((j + 2.0 - dM) * (j + 2.0 + dM)));
+        const double dN =
+            dM == 0.0
+                ? 0.0
+                : dM2 * (2.0 * (2.0 * j + 1.0) +
+                         (2.0 * j - 1.0) * ((j + 1.0) * (j + 1.0) + (j + 2.0) * (j + 2.0) - dM2) /
+                             ((j + 1.0) * (j + 2.0) + dW) +
+                         (2.0 * j + 3.0) * (j * j + (j - 1.0) * (j - 1.0) - dM2) / (j * (j - 1.0) + dV));
+        double* p = pSteps + 3 * k;
+        if (k == 0)
+        {
+            p[0] = (2.0 * j + 1.0) * (2.0 * j + 3.0) / dW;
+            p[1] = dN / ((2.0 * j - 1.0) * dW);
+            p[2] = 1.0;
+        }
+        else
+        {
+            p[0] = (2.0 * j + 1.0) * (2.0 * j - 1.0) / dV;
+            p[1] = dN / ((2.0 * j + 3.0) * dV);
+            p[2] = (2.0 * j - 1.0) * dW / ((2.0 * j + 3.0) * dV);
+        }
+    }
+}
+
+// For k = 0 .. nPairs - 1 the factors that turn the paired recurrence's Q_k into R_k,
+// sqrt(2j + 1) / lambda_k with lambda_k = (2m + 5) V_k / ((2j - 1) V_1) for k >= 1, and e_j and
+// e_(j+1), j = m + 2k + 1, the factors of R_k in the even degrees beside it.
+struct PairFactors
+{
+    double dScale, dBelow, dAbove;
+};
+
+std::vector<PairFactors> MakePairFactors(double dM, int32_t nPairs)
+{
+    const auto e = [dM](double j) {
+        return std::sqrt((j - dM) * (j + dM) / ((2.0 * j - 1.0) * (2.0 * j + 1.0)));
+    };
+    const double dFirstV = std::sqrt(12.0 * (2.0 * dM + 3.0) * (dM + 1.0));
+    std::vector<PairFactors> aFactors(static_cast<size_t>(nPairs));
+    for (int32_t k = 0; k < nPairs; ++k)
+    {
+        const double j = dM + 2.0 * static_cast<double>(k) + 1.0;
+        const double dV = std::sqrt((j - dM) * (j + dM) * ((j - 1.0 - dM) * (j - 1.0 + dM)));
+        const double dRoot = std::sqrt(2.0 * j + 1.0);
+        aFactors[static_cast<size_t>(k)] = {
+            k == 0 ? dRoot : dRoot * (2.0 * j - 1.0) * dFirstV / ((2.0 * dM + 5.0) * dV), e(j), e(j + 1.0)};
+    }
+    return aFactors;
 }
 
 // Each pair of weights of degree k = m + i times Pbar_k / Q_k: sqrt(2m + 1) at k = m, and
@@ -535,6 +728,10 @@ NormalizedLegendre::NormalizedLegendre(int32_t l, int32_t m)
     const size_t nSteps = static_cast<size_t>(nDegree - m_nOrder);
     m_aSteps.resize(3 * nSteps);
     MakeSumSteps(static_cast<double>(m_nOrder), static_cast<int32_t>(nSteps), m_aSteps.data());
+    // R_0 = sqrt(2m + 3) Pbar_m, and r_0 = R_0 / sqrt(2m + 3).
+    m_dPairStart = m_dStart * std::sqrt(static_cast<double>(2 * m_nOrder + 1));
+    m_aPairSteps.resize(3 * (nSteps / 2));
+    MakePairSteps(static_cast<double>(m_nOrder), static_cast<int32_t>(nSteps / 2), m_aPairSteps.data());
 }
 
 void NormalizedLegendre::Evaluate(const double* pX, const double* pU, int32_t nCount, double* pValue) const
@@ -599,73 +796,128 @@ void NormalizedLegendre::EvaluateLanes(const double* pSteps, const double* pX, c
 
 void NormalizedLegendre::PrepareWeights(std::vector<double>& aWeights) const
 {
-    // The recurrence of the sums carries the scaled Q_k: its weights take Pbar_k / Q_k in.
-    const size_t nDegrees = m_dStart == 0.0 ? 0 : std::min(m_aSteps.size() / 3 + 1, aWeights.size() / 2);
-    ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), aWeights.data());
+    // Four weights for each Q of each recurrence (see SumVectorSteps), scaled to it: the
+    // per-degree one's (MakeSumSteps), then the paired one's (MakePairSteps), whose R_k takes the
+    // even degrees beside it and the odd one above.
+    const size_t nDegrees = DegreeCount(), nPairs = PairCount();
+    const auto weight = [&](size_t nDegree, size_t nPart) {
+        return 2 * nDegree + 1 < aWeights.size() ? aWeights[2 * nDegree + nPart] : 0.0;
+    };
+    std::vector<double> aReady(DegreeWeightCount() + 4 * nPairs, 0.0);
+    std::vector<double> aScale(2 * nDegrees, 1.0);
+    ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), aScale.data());
+    // Degree |m| leads, its pair in the even sums; then the odd and the even degree of each step.
+    for (size_t k = 0; k < nDegrees; ++k)
+        for (size_t nPart = 0; nPart < 2; ++nPart)
+            aReady[k == 0 ? nPart : 4 * ((k + 1) / 2) + 2 * (1 - k % 2) + nPart] =
+                aScale[2 * k] * weight(k, nPart);
+    const std::vector<PairFactors> aFactors =
+        MakePairFactors(static_cast<double>(m_nOrder), static_cast<int32_t>(nPairs));
+    double* pPairs = aReady.data() + DegreeWeightCount();
+    for (size_t k = 0; k < nPairs; ++k)
+    {
+        const PairFactors& f = aFactors[k];
+        for (size_t nPart = 0; nPart < 2; ++nPart)
+        {
+            pPairs[4 * k + nPart] =
+                f.dScale * (f.dBelow * weight(2 * k, nPart) + f.dAbove * weight(2 * k + 2, nPart));
+            pPairs[4 * k + 2 + nPart] = f.dScale * weight(2 * k + 1, nPart);
+        }
+    }
+    aWeights = std::move(aReady);
+}
+
+int32_t NormalizedLegendre::PairedPoints(const double* pT, int32_t nCount)
+{
+    int32_t n = 0;
+    while (n < nCount && 1.0 + pT[n] >= kEquatorBand)
+        ++n;
+    return n;
 }
 
 int32_t NormalizedLegendre::EvaluateSums(const double* pT, const double* pU, int32_t nCount,
                                          const std::vector<double>& aWeights, double* pSums) const
-{
-    // Full groups while more than two narrow ones are left; a narrow group costs about a third of a full one.
-    LeadingLanes vanished;
-    for (int32_t i = 0; i < nCount;)
-    {
-        const int32_t nLeft = nCount - i;
-        if (nLeft > 2 * kNarrowLanes)
-        {
-            const int32_t nGroup = std::min(kSumLanes, nLeft);
-            vanished.Add(SumLanes<kSumLanes>(pT + i, pU + i, nGroup, aWeights.data(), pSums + 4 * i), nGroup);
-            i += kSumLanes;
-        }
-        else
-        {
-            const int32_t nGroup = std::min(kNarrowLanes, nLeft);
-            vanished.Add(SumLanes<kNarrowLanes>(pT + i, pU + i, nGroup, aWeights.data(), pSums + 4 * i),
-                         nGroup);
-            i += kNarrowLanes;
-        }
-    }
-    return vanished.nCount;
-}
-
-template <int N>
-int32_t NormalizedLegendre::SumLanes(const double* pT, const double* pU, int32_t nCount,
-                                     const double* pWeights, double* pSums) const
 {
     if (m_dStart == 0.0)
     {
         std::fill(pSums, pSums + 4 * nCount, 0.0);
         return 0;
     }
+    // Full groups while more than two narrow ones are left; a narrow group costs about a third of a full one.
+    LeadingLanes vanished;
+    const auto run = [&](int32_t nFirst, int32_t nEnd, bool bPaired) {
+        for (int32_t i = nFirst; i < nEnd;)
+        {
+            const int32_t nLeft = nEnd - i;
+            if (nLeft > 2 * kNarrowLanes)
+            {
+                const int32_t nGroup = std::min(kSumLanes, nLeft);
+                vanished.Add(SumLanes<kSumLanes>(pT + i, pU + i, nGroup, aWeights, bPaired, pSums + 4 * i),
+                             nGroup);
+                i += kSumLanes;
+            }
+            else
+            {
+                const int32_t nGroup = std::min(kNarrowLanes, nLeft);
+                vanished.Add(SumLanes<kNarrowLanes>(pT + i, pU + i, nGroup, aWeights, bPaired, pSums + 4 * i),
+                             nGroup);
+                i += kNarrowLanes;
+            }
+        }
+    };
+    const int32_t nPaired = PairedPoints(pT, nCount);
+    run(0, nPaired, true);
+    run(nPaired, nCount, false);
+    return vanished.nCount;
+}
 
-    // As in EvaluateLanes, with the sums scaled as q is; lanes past nCount run on a harmless
-    // point and are dropped.
-    double t[N], q[N], u[N];
+namespace {
+
+// The lanes' sums, or 0 past three chunks down, scaled back from their chunks.
+inline double Unscaled(double dSum, int64_t nChunks)
+{
+    return nChunks == 0   ? dSum
+           : nChunks < -2 ? 0.0
+                          : std::ldexp(dSum, static_cast<int>(nChunks * kChunkBits));
+}
+
+}  // namespace
+
+template <int N>
+int32_t NormalizedLegendre::SumLanes(const double* pT, const double* pU, int32_t nCount,
+                                     const std::vector<double>& aWeights, bool bPaired, double* pSums) const
+{
+    // The per-degree recurrence runs on t = x - 1, the paired one on s = -u^2 = x^2 - 1 (see MakePairSteps).
+    // Lanes past nCount run on a harmless point and are dropped.
+    double s[N], q[N], u[N];
     int64_t nChunks[N];
-    LaneSums<N> sums;
+    LaneParts<N> sums;
     for (int b = 0; b < N; ++b)
     {
         const bool bUsed = b < nCount;
-        t[b] = bUsed ? pT[b] : -1.0;
         u[b] = bUsed ? pU[b] : 1.0;
+        s[b] = bPaired ? -u[b] * u[b] : bUsed ? pT[b] : -1.0;
     }
-    StartValues(u, m_nOrder, m_dStart, q, nChunks);
+    StartValues(u, m_nOrder, bPaired ? m_dPairStart : m_dStart, q, nChunks);
+    const auto& aSteps = bPaired ? m_aPairSteps : m_aSteps;
+    const double* pWeights = aWeights.data() + (bPaired ? DegreeWeightCount() : 0);
     for (int b = 0; b < N; ++b)
     {
         sums.aEvenCos[b] = pWeights[0] * q[b];
         sums.aEvenSin[b] = pWeights[1] * q[b];
+        sums.aOddCos[b] = pWeights[2] * q[b];
+        sums.aOddSin[b] = pWeights[3] * q[b];
     }
-    RunSumSteps(m_aSteps.data(), pWeights + 2, m_aSteps.size() / 3, t, q, nChunks, sums);
+    RunSumSteps(bPaired, aSteps.data(), pWeights + 4, aSteps.size() / 3, s, q, nChunks, sums);
 
     for (int b = 0; b < nCount; ++b)
     {
-        const double* apSums[4] = {sums.aEvenCos, sums.aOddCos, sums.aEvenSin, sums.aOddSin};
-        for (int s = 0; s < 4; ++s)
-            pSums[4 * b + s] = nChunks[b] == 0 ? apSums[s][b]
-                               : nChunks[b] < -2
-                                   ? 0.0
-                                   : std::ldexp(apSums[s][b], static_cast<int>(nChunks[b] * kChunkBits));
+        // The paired recurrence's odd degrees are x R_k.
+        const double dOdd = bPaired ? 1.0 + pT[b] : 1.0;
+        pSums[4 * b] = Unscaled(sums.aEvenCos[b], nChunks[b]);
+        pSums[4 * b + 1] = dOdd * Unscaled(sums.aOddCos[b], nChunks[b]);
+        pSums[4 * b + 2] = Unscaled(sums.aEvenSin[b], nChunks[b]);
+        pSums[4 * b + 3] = dOdd * Unscaled(sums.aOddSin[b], nChunks[b]);
     }
     return VanishedLanes(q, nChunks, nCount);
 }
@@ -676,23 +928,33 @@ int32_t NormalizedLegendre::AccumulateSums(const double* pT, const double* pU, i
     if (m_dStart == 0.0)
         return 0;
     LeadingLanes vanished;
-    for (int32_t i = 0; i < nCount;)
-    {
-        const int32_t nLeft = nCount - i;
-        if (nLeft > 2 * kNarrowLanes)
+    const int32_t nPaired = PairedPoints(pT, nCount);
+    const auto run = [&](int32_t nFirst, int32_t nEnd, auto accumulateLanes) {
+        for (int32_t i = nFirst; i < nEnd;)
         {
-            const int32_t nGroup = std::min(kLanes, nLeft);
-            vanished.Add(AccumulateLanes<kLanes>(pT + i, pU + i, nGroup, pValues + 4 * i, pFolded), nGroup);
-            i += kLanes;
+            const int32_t nLeft = nEnd - i;
+            if (nLeft > 2 * kNarrowLanes)
+            {
+                const int32_t nGroup = std::min(kLanes, nLeft);
+                vanished.Add(accumulateLanes(std::integral_constant<int, kLanes>{}, i, nGroup), nGroup);
+                i += kLanes;
+            }
+            else
+            {
+                const int32_t nGroup = std::min(kNarrowLanes, nLeft);
+                vanished.Add(accumulateLanes(std::integral_constant<int, kNarrowLanes>{}, i, nGroup), nGroup);
+                i += kNarrowLanes;
+            }
         }
-        else
-        {
-            const int32_t nGroup = std::min(kNarrowLanes, nLeft);
-            vanished.Add(AccumulateLanes<kNarrowLanes>(pT + i, pU + i, nGroup, pValues + 4 * i, pFolded),
-                         nGroup);
-            i += kNarrowLanes;
-        }
-    }
+    };
+    double* pPairFolded = pFolded + 2 * kFold * DegreeCount();
+    run(0, nPaired, [&](auto width, int32_t i, int32_t nGroup) {
+        return PairAccumulateLanes<decltype(width)::value>(pT + i, pU + i, nGroup, pValues + 4 * i,
+                                                           pPairFolded);
+    });
+    run(nPaired, nCount, [&](auto width, int32_t i, int32_t nGroup) {
+        return AccumulateLanes<decltype(width)::value>(pT + i, pU + i, nGroup, pValues + 4 * i, pFolded);
+    });
     return vanished.nCount;
 }
 
@@ -719,13 +981,64 @@ int32_t NormalizedLegendre::AccumulateLanes(const double* pT, const double* pU, 
     return VanishedLanes(q, nChunks, nCount);
 }
 
+template <int N>
+int32_t NormalizedLegendre::PairAccumulateLanes(const double* pT, const double* pU, int32_t nCount,
+                                                const double* pValues, double* pFolded) const
+{
+    // Lanes past nCount run on a harmless point with values 0; the odd values are taken times x.
+    double s[N], q[N], u[N];
+    int64_t nChunks[N];
+    LaneParts<N> values;
+    for (int b = 0; b < N; ++b)
+    {
+        const bool bUsed = b < nCount;
+        u[b] = bUsed ? pU[b] : 1.0;
+        s[b] = -u[b] * u[b];
+        const double x = bUsed ? 1.0 + pT[b] : 0.0;
+        values.aEvenCos[b] = bUsed ? pValues[4 * b] : 0.0;
+        values.aOddCos[b] = x * (bUsed ? pValues[4 * b + 1] : 0.0);
+        values.aEvenSin[b] = bUsed ? pValues[4 * b + 2] : 0.0;
+        values.aOddSin[b] = x * (bUsed ? pValues[4 * b + 3] : 0.0);
+    }
+    StartValues(u, m_nOrder, m_dPairStart, q, nChunks);
+    RunPairAdjointSteps(m_aPairSteps.data(), m_aPairSteps.size() / 3, s, q, nChunks, values, pFolded);
+    return VanishedLanes(q, nChunks, nCount);
+}
+
 void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& aSums) const
 {
-    const size_t nDegrees = FoldedSize() / (2 * kFold);
+    const size_t nDegrees = 2 * kFold * DegreeCount() / (2 * kFold);
     aSums.assign(2 * nDegrees, 0.0);
     for (size_t k = 0; k < 2 * nDegrees; ++k)
         for (int f = 0; f < kFold; ++f)
             aSums[k] += pFolded[kFold * k + static_cast<size_t>(f)];
     // The sums are of the scaled Q_k, as the weights of EvaluateSums are: both take Pbar_k / Q_k.
     ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), aSums.data());
+
+    // The paired sums by R_k, each part's partial sums added, then into the degrees around it.
+    const size_t nPairs = PairCount();
+    const double* pPairFolded = pFolded + 2 * kFold * DegreeCount();
+    const std::vector<PairFactors> aFactors =
+        MakePairFactors(static_cast<double>(m_nOrder), static_cast<int32_t>(nPairs));
+    for (size_t k = 0; k < nPairs; ++k)
+    {
+        const PairFactors& f = aFactors[k];
+        for (int nPart = 0; nPart < 4; ++nPart)
+        {
+            double dSum = 0.0;
+            for (int nFold = 0; nFold < kFold; ++nFold)
+                dSum +=
+                    pPairFolded[kFold * (4 * k + static_cast<size_t>(nPart)) + static_cast<size_t>(nFold)];
+            dSum *= f.dScale;
+            const size_t nCosOrSin = static_cast<size_t>(nPart % 2);
+            if (nPart < 2)
+            {
+                aSums[2 * (2 * k) + nCosOrSin] += f.dBelow * dSum;
+                if (2 * k + 2 < nDegrees)
+                    aSums[2 * (2 * k + 2) + nCosOrSin] += f.dAbove * dSum;
+            }
+            else if (2 * k + 1 < nDegrees)
+                aSums[2 * (2 * k + 1) + nCosOrSin] += dSum;
+        }
+    }
 }

@@ -17,9 +17,9 @@
 //   d_k = (alpha_k (x - 1) + gamma_k) q_(k-1) + beta_k d_(k-1),  gamma_k = alpha_k - 1 - beta_k.
 // Near the poles, where x - 1 and gamma_k are small, the steps are small too and so are their
 // rounding errors, where the plain recurrence loses digits in proportion to l^2 (at l = 2000
-// its pole value is off by 5e-11 of max|Y|). x < 0 is taken by symmetry. The degree sums run
-// the same recurrence scaled so that its two operations from one degree to the next do not wait
-// for each other (see MakeSumSteps).
+// its pole value is off by 5e-11 of max|Y|). x < 0 is taken by symmetry. The degree sums and
+// their adjoint run the same recurrence scaled (see MakeSumSteps) or, away from the equator, a
+// recurrence in x^2 of the same form that takes two degrees a step (see MakePairSteps).
 //
 // The start value q_mm is a constant times sin^|m|(theta); for high orders near the poles it
 // lies far below the double range, so it is carried as a mantissa and a binary exponent until
@@ -56,7 +56,7 @@ public:
     // Pbar_k(x) and of ws_k Pbar_k(x), each split by the parity of k - |m|, so that at -x the same sums give
     // even - odd: pSums[4 i + 0, 1] = even and odd cosine sums, pSums[4 i + 2, 3] the sine sums. The weights
     // are l - |m| + 1 pairs (wc_k, ws_k) for k = |m| .. l, made ready once by PrepareWeights,
-    // which scales them in place to the recurrence's scaled values (see MakeSumSteps).
+    // which replaces them with the weights of the two recurrences' scaled values.
     //
     // Both this and AccumulateSums return how many of the leading points (the nearest the pole,
     // when the points run from the pole towards the equator) kept every Pbar_k below 2^-500 (as
@@ -74,21 +74,39 @@ public:
     // part, so that the points add up as vectors; FinishSums adds the partial sums together into
     // aSums as l - |m| + 1 pairs (cosine, sine) for k = |m| .. l.
     static constexpr int kFold = 4;
-    size_t FoldedSize() const { return 2 * kFold * (m_dStart == 0.0 ? 0 : m_aSteps.size() / 3 + 1); }
+    size_t FoldedSize() const { return 2 * kFold * DegreeCount() + 4 * kFold * PairCount(); }
     int32_t AccumulateSums(const double* pT, const double* pU, int32_t nCount, const double* pValues,
                            double* pFolded) const;
     void FinishSums(const double* pFolded, std::vector<double>& aSums) const;
 
+    // Points with x below this run through the recurrence degree by degree; the others take two
+    // degrees a step by the recurrence in x^2, which loses precision towards the equator as 1 / x:
+    // its even degrees are differences of terms 1 / x larger, and at x = 0 it is as ill-conditioned
+    // as the plain recurrence at the poles. From 0.7 down, an analysis of degree 1023 on
+    // Gauss-Legendre rings loses a tenth of its precision and more.
+    static constexpr double kEquatorBand = 0.7;
+
 private:
+    // How many of the leading points lie outside the equator's band.
+    static int32_t PairedPoints(const double* pT, int32_t nCount);
+    // The number of Q_k of the per-degree recurrence and of R_k of the paired one.
+    size_t DegreeCount() const { return m_dStart == 0.0 ? 0 : m_aSteps.size() / 3 + 1; }
+    size_t PairCount() const { return m_dStart == 0.0 ? 0 : m_aPairSteps.size() / 3 + 1; }
+    // The per-degree sums' weights: four for degree |m|, four for each two degrees above it.
+    size_t DegreeWeightCount() const { return DegreeCount() == 0 ? 0 : 4 * ((DegreeCount() + 2) / 2); }
+    // The same as AccumulateLanes, two degrees a step, for points outside the band.
+    template <int N>
+    int32_t PairAccumulateLanes(const double* pT, const double* pU, int32_t nCount, const double* pValues,
+                                double* pFolded) const;
     // Up to N points at once, for the adjoint.
     // Each returns the number of its leading points that vanished, as the sums do.
     template <int N>
     int32_t AccumulateLanes(const double* pT, const double* pU, int32_t nCount, const double* pValues,
                             double* pFolded) const;
-    // Up to N points at once.
+    // Up to N points at once, on the paired recurrence or the per-degree one.
     template <int N>
-    int32_t SumLanes(const double* pT, const double* pU, int32_t nCount, const double* pWeights,
-                     double* pSums) const;
+    int32_t SumLanes(const double* pT, const double* pU, int32_t nCount, const std::vector<double>& aWeights,
+                     bool bPaired, double* pSums) const;
     // Up to kLanes points at once, with the plain steps alpha_k, beta_k, gamma_k.
     void EvaluateLanes(const double* pSteps, const double* pX, const double* pU, int32_t nCount,
                        double* pValue) const;
@@ -97,7 +115,10 @@ private:
     bool m_bOddUnderReflection = false;  // Pbar(-x) = -Pbar(x): l - |m| is odd
     double m_dStart = 0.0;               // q_mm / u^|m|; 0 when the function is 0
     double m_dFinish = 0.0;              // sqrt(2l + 1)
-    // The sums' scaled steps A_k, G_k, H_k for k = |m| + 1 .. l; each is written before it is read,
+    // The sums' scaled steps A_k, G_k, B_k for k = |m| + 1 .. l; each is written before it is read,
     // so the storage is not zero-filled first.
     std::vector<double, UninitializedAllocator<double>> m_aSteps;
+    // The paired recurrence's start r_0 / u^|m| and its steps A, G, B for k = 0 .. (l - |m|) / 2 - 1.
+    double m_dPairStart = 0.0;
+    std::vector<double, UninitializedAllocator<double>> m_aPairSteps;
 };
