@@ -161,16 +161,6 @@ __attribute__((always_inline)) inline bool AnyPastChunk(const Lanes4 (&q)[K])
 // most of a full group's work.
 constexpr int kNarrowLanes = 8;
 
-// The adjoint's lanes: each point's values, by part and parity.
-template <int N>
-struct LaneValues
-{
-    double aEvenCos[N];
-    double aOddCos[N];
-    double aEvenSin[N];
-    double aOddSin[N];
-};
-
 // The factor that scales a lane's contributions back from its q: a lane one chunk down adds
 // 2^-kChunkBits of its products, two or more down nothing a double could hold beside the sums of
 // lanes in range.
@@ -200,102 +190,6 @@ __attribute__((always_inline)) inline void FoldProducts(const Lanes4 (&aCos)[K],
     LoadLanes(pFold + kFold, fs);
     StoreLanes(fc + c, pFold);
     StoreLanes(fs + s, pFold + kFold);
-}
-
-// The adjoint of SumVectorSteps: the same recurrence from q_mm for K vectors of points, each q_k
-// of each lane times the lane's values of k's parity (pValues: the four parts of LaneValues, each
-// from the group's first lane) folded into the partial sums of degree k (pFolded from k = |m|).
-template <int K>
-__attribute__((always_inline)) inline void AdjointVectorSteps(
-    const double* __restrict pStep, size_t nSteps, const double* __restrict pT, const double* __restrict pQ,
-    int64_t* __restrict pChunks, const double* const (&pValues)[4], double* __restrict pFolded)
-{
-    constexpr int N = 4 * K;
-    double aFactor[N];
-    for (int b = 0; b < N; ++b)
-        aFactor[b] = ChunkFactor(pChunks[b]);
-    Lanes4 t[K], q[K], d[K], ec[K], oc[K], es[K], os[K];
-    const auto scaleValues = [&](int j) {
-        Lanes4 f;
-        LoadLanes(aFactor + 4 * j, f);
-        const auto scaled = [&f](const double* pLaneValues, Lanes4& v) {
-            LoadLanes(pLaneValues, v);
-            v *= f;
-        };
-        scaled(pValues[0] + 4 * j, ec[j]);
-        scaled(pValues[1] + 4 * j, oc[j]);
-        scaled(pValues[2] + 4 * j, es[j]);
-        scaled(pValues[3] + 4 * j, os[j]);
-    };
-    for (int j = 0; j < K; ++j)
-    {
-        LoadLanes(pT + 4 * j, t[j]);
-        LoadLanes(pQ + 4 * j, q[j]);
-        d[j] = Lanes4{};
-        scaleValues(j);
-    }
-    FoldProducts<K>(ec, es, q, pFolded);
-    for (size_t nBlock = 0; nBlock < nSteps; nBlock += kStepsPerCheck)
-    {
-        const size_t nEnd = std::min(nSteps, nBlock + kStepsPerCheck);
-        for (size_t k = nBlock; k < nEnd; k += 2)
-        {
-            const double* p = pStep + 3 * k;
-            double* pFold = pFolded + 2 * kFold * (k + 1);
-            for (int j = 0; j < K; ++j)
-                Step(p, t[j], q[j], d[j]);
-            FoldProducts<K>(oc, os, q, pFold);
-            if (k + 1 == nEnd)
-                break;
-            for (int j = 0; j < K; ++j)
-                Step(p + 3, t[j], q[j], d[j]);
-            FoldProducts<K>(ec, es, q, pFold + 2 * kFold);
-        }
-        // Values in range never reach 2^kChunkBits, so only scaled lanes are ever rescaled.
-        if (!AnyPastChunk(q))
-            continue;
-        for (int b = 0; b < N; ++b)
-            if (std::fabs(q[b / 4][b % 4]) >= kChunk)
-            {
-                q[b / 4][b % 4] *= kInverseChunk;
-                d[b / 4][b % 4] *= kInverseChunk;
-                aFactor[b] = ChunkFactor(++pChunks[b]);
-            }
-        for (int j = 0; j < K; ++j)
-            scaleValues(j);
-    }
-}
-
-// N points in groups of at most kMaxVectors vectors.
-template <int N>
-__attribute__((always_inline)) inline void AdjointSteps(
-    const double* __restrict pStep, size_t nSteps, const double* __restrict pT, const double* __restrict pQ,
-    int64_t* __restrict pChunks, const LaneValues<N>& values, double* __restrict pFolded)
-{
-    constexpr int kGroup = 4 * std::min(kMaxVectors, N / 4);
-    static_assert(N % kGroup == 0, "whole groups of vectors");
-    for (int g = 0; g < N; g += kGroup)
-    {
-        const double* const pValues[4] = {values.aEvenCos + g, values.aOddCos + g, values.aEvenSin + g,
-                                          values.aOddSin + g};
-        AdjointVectorSteps<kGroup / 4>(pStep, nSteps, pT + g, pQ + g, pChunks + g, pValues, pFolded);
-    }
-}
-
-LOBARA_FUSED_KERNEL
-void RunAdjointSteps(const double* __restrict pStep, size_t nSteps, const double* __restrict pT,
-                     const double* __restrict pQ, int64_t* __restrict pChunks,
-                     const LaneValues<kLanes>& values, double* __restrict pFolded)
-{
-    AdjointSteps<kLanes>(pStep, nSteps, pT, pQ, pChunks, values, pFolded);
-}
-
-LOBARA_FUSED_KERNEL
-void RunAdjointSteps(const double* __restrict pStep, size_t nSteps, const double* __restrict pT,
-                     const double* __restrict pQ, int64_t* __restrict pChunks,
-                     const LaneValues<kNarrowLanes>& values, double* __restrict pFolded)
-{
-    AdjointSteps<kNarrowLanes>(pStep, nSteps, pT, pQ, pChunks, values, pFolded);
 }
 
 // The whole recurrence of the sums for K vectors of points in steps of S recurrence steps, each
@@ -430,11 +324,13 @@ void RunSumSteps(bool bPaired, const double* __restrict pStep, const double* __r
         SumSteps<kNarrowLanes, 2>(pStep, pWeight, nSteps, pS, pQ, pChunks, sums);
 }
 
-// The adjoint of the paired SumVectorSteps: each R_k of each lane times the lane's four values (the odd
-// ones already times x) folded into the partial sums of step k, 4 kFold doubles from
-// pFolded + 4 kFold k in the order of the weights.
-template <int K>
-__attribute__((always_inline)) inline void PairAdjointVectorSteps(
+// The adjoint of SumVectorSteps: the same recurrence for K vectors of points, each Q of each lane
+// times the lane's four values (pValues: the four parts of LaneParts, each from the group's first
+// lane; the paired recurrence's odd ones already times x) folded into 4 kFold partial sums for
+// each step from pFolded, in the order of the weights of SumVectorSteps: the first Q's even and
+// odd sums (for the per-degree recurrence the odd ones left alone), then each step's.
+template <int K, int S>
+__attribute__((always_inline)) inline void AdjointVectorSteps(
     const double* __restrict pStep, size_t nSteps, const double* __restrict pS, const double* __restrict pQ,
     int64_t* __restrict pChunks, const double* const (&pValues)[4], double* __restrict pFolded)
 {
@@ -462,20 +358,36 @@ __attribute__((always_inline)) inline void PairAdjointVectorSteps(
         d[j] = Lanes4{};
         scaleValues(j);
     }
+    const auto step = [&](const double* p) {
+        for (int j = 0; j < K; ++j)
+            Step(p, s[j], q[j], d[j]);
+    };
     FoldProducts<K>(ec, es, q, pFolded);
-    FoldProducts<K>(oc, os, q, pFolded + 2 * kFold);
-    for (size_t nBlock = 0; nBlock < nSteps; nBlock += kStepsPerCheck)
+    if constexpr (S == 1)
+        FoldProducts<K>(oc, os, q, pFolded + 2 * kFold);
+    static_assert(kStepsPerCheck % S == 0, "whole steps between the checks");
+    const size_t nIterations = nSteps / S;
+    for (size_t nBlock = 0; nBlock < nIterations; nBlock += kStepsPerCheck / S)
     {
-        const size_t nEnd = std::min(nSteps, nBlock + kStepsPerCheck);
+        const size_t nEnd = std::min(nIterations, nBlock + kStepsPerCheck / S);
         for (size_t k = nBlock; k < nEnd; ++k)
         {
+            const double* p = pStep + 3 * S * k;
             double* pFold = pFolded + 4 * kFold * (k + 1);
-            const double* p = pStep + 3 * k;
-            for (int j = 0; j < K; ++j)
-                Step(p, s[j], q[j], d[j]);
-            FoldProducts<K>(ec, es, q, pFold);
-            FoldProducts<K>(oc, os, q, pFold + 2 * kFold);
+            step(p);
+            if constexpr (S == 2)
+            {
+                FoldProducts<K>(oc, os, q, pFold);
+                step(p + 3);
+                FoldProducts<K>(ec, es, q, pFold + 2 * kFold);
+            }
+            else
+            {
+                FoldProducts<K>(ec, es, q, pFold);
+                FoldProducts<K>(oc, os, q, pFold + 2 * kFold);
+            }
         }
+        // Values in range never reach 2^kChunkBits, so only scaled lanes are ever rescaled.
         if (!AnyPastChunk(q))
             continue;
         for (int b = 0; b < N; ++b)
@@ -488,10 +400,15 @@ __attribute__((always_inline)) inline void PairAdjointVectorSteps(
         for (int j = 0; j < K; ++j)
             scaleValues(j);
     }
+    if (nSteps % S != 0)
+    {
+        step(pStep + 3 * (nSteps - 1));
+        FoldProducts<K>(oc, os, q, pFolded + 4 * kFold * (nIterations + 1));
+    }
 }
 
-template <int N>
-__attribute__((always_inline)) inline void PairAdjointSteps(
+template <int N, int S>
+__attribute__((always_inline)) inline void AdjointSteps(
     const double* __restrict pStep, size_t nSteps, const double* __restrict pS, const double* __restrict pQ,
     int64_t* __restrict pChunks, const LaneParts<N>& values, double* __restrict pFolded)
 {
@@ -501,24 +418,31 @@ __attribute__((always_inline)) inline void PairAdjointSteps(
     {
         const double* const pValues[4] = {values.aEvenCos + g, values.aEvenSin + g, values.aOddCos + g,
                                           values.aOddSin + g};
-        PairAdjointVectorSteps<kGroup / 4>(pStep, nSteps, pS + g, pQ + g, pChunks + g, pValues, pFolded);
+        AdjointVectorSteps<kGroup / 4, S>(pStep, nSteps, pS + g, pQ + g, pChunks + g, pValues, pFolded);
     }
 }
 
+// The adjoint of a group of each width on the paired recurrence (bPaired) or the per-degree one.
 LOBARA_FUSED_KERNEL
-void RunPairAdjointSteps(const double* __restrict pStep, size_t nSteps, const double* __restrict pS,
-                         const double* __restrict pQ, int64_t* __restrict pChunks,
-                         const LaneParts<kLanes>& values, double* __restrict pFolded)
+void RunAdjointSteps(bool bPaired, const double* __restrict pStep, size_t nSteps, const double* __restrict pS,
+                     const double* __restrict pQ, int64_t* __restrict pChunks,
+                     const LaneParts<kLanes>& values, double* __restrict pFolded)
 {
-    PairAdjointSteps<kLanes>(pStep, nSteps, pS, pQ, pChunks, values, pFolded);
+    if (bPaired)
+        AdjointSteps<kLanes, 1>(pStep, nSteps, pS, pQ, pChunks, values, pFolded);
+    else
+        AdjointSteps<kLanes, 2>(pStep, nSteps, pS, pQ, pChunks, values, pFolded);
 }
 
 LOBARA_FUSED_KERNEL
-void RunPairAdjointSteps(const double* __restrict pStep, size_t nSteps, const double* __restrict pS,
-                         const double* __restrict pQ, int64_t* __restrict pChunks,
-                         const LaneParts<kNarrowLanes>& values, double* __restrict pFolded)
+void RunAdjointSteps(bool bPaired, const double* __restrict pStep, size_t nSteps, const double* __restrict pS,
+                     const double* __restrict pQ, int64_t* __restrict pChunks,
+                     const LaneParts<kNarrowLanes>& values, double* __restrict pFolded)
 {
-    PairAdjointSteps<kNarrowLanes>(pStep, nSteps, pS, pQ, pChunks, values, pFolded);
+    if (bPaired)
+        AdjointSteps<kNarrowLanes, 1>(pStep, nSteps, pS, pQ, pChunks, values, pFolded);
+    else
+        AdjointSteps<kNarrowLanes, 2>(pStep, nSteps, pS, pQ, pChunks, values, pFolded);
 }
 
 // The recurrence's coefficients for degrees k = m + 1 .. m + nSteps. With s_k = sqrt(k^2 - m^2):
@@ -928,64 +852,41 @@ int32_t NormalizedLegendre::AccumulateSums(const double* pT, const double* pU, i
     if (m_dStart == 0.0)
         return 0;
     LeadingLanes vanished;
-    const int32_t nPaired = PairedPoints(pT, nCount);
-    const auto run = [&](int32_t nFirst, int32_t nEnd, auto accumulateLanes) {
+    const auto run = [&](int32_t nFirst, int32_t nEnd, bool bPaired) {
+        double* pStepFolded = pFolded + (bPaired ? kFold * DegreeWeightCount() : 0);
         for (int32_t i = nFirst; i < nEnd;)
         {
             const int32_t nLeft = nEnd - i;
             if (nLeft > 2 * kNarrowLanes)
             {
                 const int32_t nGroup = std::min(kLanes, nLeft);
-                vanished.Add(accumulateLanes(std::integral_constant<int, kLanes>{}, i, nGroup), nGroup);
+                vanished.Add(
+                    AccumulateLanes<kLanes>(pT + i, pU + i, nGroup, pValues + 4 * i, bPaired, pStepFolded),
+                    nGroup);
                 i += kLanes;
             }
             else
             {
                 const int32_t nGroup = std::min(kNarrowLanes, nLeft);
-                vanished.Add(accumulateLanes(std::integral_constant<int, kNarrowLanes>{}, i, nGroup), nGroup);
+                vanished.Add(AccumulateLanes<kNarrowLanes>(pT + i, pU + i, nGroup, pValues + 4 * i, bPaired,
+                                                           pStepFolded),
+                             nGroup);
                 i += kNarrowLanes;
             }
         }
     };
-    double* pPairFolded = pFolded + 2 * kFold * DegreeCount();
-    run(0, nPaired, [&](auto width, int32_t i, int32_t nGroup) {
-        return PairAccumulateLanes<decltype(width)::value>(pT + i, pU + i, nGroup, pValues + 4 * i,
-                                                           pPairFolded);
-    });
-    run(nPaired, nCount, [&](auto width, int32_t i, int32_t nGroup) {
-        return AccumulateLanes<decltype(width)::value>(pT + i, pU + i, nGroup, pValues + 4 * i, pFolded);
-    });
+    const int32_t nPaired = PairedPoints(pT, nCount);
+    run(0, nPaired, true);
+    run(nPaired, nCount, false);
     return vanished.nCount;
 }
 
 template <int N>
 int32_t NormalizedLegendre::AccumulateLanes(const double* pT, const double* pU, int32_t nCount,
-                                            const double* pValues, double* pFolded) const
+                                            const double* pValues, bool bPaired, double* pFolded) const
 {
-    // Lanes past nCount run on a harmless point with values 0.
-    double t[N], q[N], u[N];
-    int64_t nChunks[N];
-    LaneValues<N> values;
-    for (int b = 0; b < N; ++b)
-    {
-        const bool bUsed = b < nCount;
-        t[b] = bUsed ? pT[b] : -1.0;
-        u[b] = bUsed ? pU[b] : 1.0;
-        values.aEvenCos[b] = bUsed ? pValues[4 * b] : 0.0;
-        values.aOddCos[b] = bUsed ? pValues[4 * b + 1] : 0.0;
-        values.aEvenSin[b] = bUsed ? pValues[4 * b + 2] : 0.0;
-        values.aOddSin[b] = bUsed ? pValues[4 * b + 3] : 0.0;
-    }
-    StartValues(u, m_nOrder, m_dStart, q, nChunks);
-    RunAdjointSteps(m_aSteps.data(), m_aSteps.size() / 3, t, q, nChunks, values, pFolded);
-    return VanishedLanes(q, nChunks, nCount);
-}
-
-template <int N>
-int32_t NormalizedLegendre::PairAccumulateLanes(const double* pT, const double* pU, int32_t nCount,
-                                                const double* pValues, double* pFolded) const
-{
-    // Lanes past nCount run on a harmless point with values 0; the odd values are taken times x.
+    // As in SumLanes; lanes past nCount run on a harmless point with values 0, and the paired
+    // recurrence's odd values are taken times x.
     double s[N], q[N], u[N];
     int64_t nChunks[N];
     LaneParts<N> values;
@@ -993,52 +894,54 @@ int32_t NormalizedLegendre::PairAccumulateLanes(const double* pT, const double* 
     {
         const bool bUsed = b < nCount;
         u[b] = bUsed ? pU[b] : 1.0;
-        s[b] = -u[b] * u[b];
-        const double x = bUsed ? 1.0 + pT[b] : 0.0;
+        s[b] = bPaired ? -u[b] * u[b] : bUsed ? pT[b] : -1.0;
+        const double dOdd = bUsed ? (bPaired ? 1.0 + pT[b] : 1.0) : 0.0;
         values.aEvenCos[b] = bUsed ? pValues[4 * b] : 0.0;
-        values.aOddCos[b] = x * (bUsed ? pValues[4 * b + 1] : 0.0);
+        values.aOddCos[b] = dOdd * (bUsed ? pValues[4 * b + 1] : 0.0);
         values.aEvenSin[b] = bUsed ? pValues[4 * b + 2] : 0.0;
-        values.aOddSin[b] = x * (bUsed ? pValues[4 * b + 3] : 0.0);
+        values.aOddSin[b] = dOdd * (bUsed ? pValues[4 * b + 3] : 0.0);
     }
-    StartValues(u, m_nOrder, m_dPairStart, q, nChunks);
-    RunPairAdjointSteps(m_aPairSteps.data(), m_aPairSteps.size() / 3, s, q, nChunks, values, pFolded);
+    StartValues(u, m_nOrder, bPaired ? m_dPairStart : m_dStart, q, nChunks);
+    const auto& aSteps = bPaired ? m_aPairSteps : m_aSteps;
+    RunAdjointSteps(bPaired, aSteps.data(), aSteps.size() / 3, s, q, nChunks, values, pFolded);
     return VanishedLanes(q, nChunks, nCount);
 }
 
 void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& aSums) const
 {
-    const size_t nDegrees = 2 * kFold * DegreeCount() / (2 * kFold);
+    // Each part's partial sums added: four parts for each Q, as its weights in EvaluateSums.
+    const auto part = [&](const double* pStepFolded, size_t nQ, size_t nPart) {
+        double dSum = 0.0;
+        for (size_t f = 0; f < static_cast<size_t>(kFold); ++f)
+            dSum += pStepFolded[kFold * (4 * nQ + nPart) + f];
+        return dSum;
+    };
+    // The per-degree recurrence's: degree |m|, then the odd and the even degree of each step, scaled
+    // back from its Q_k.
+    const size_t nDegrees = DegreeCount();
     aSums.assign(2 * nDegrees, 0.0);
-    for (size_t k = 0; k < 2 * nDegrees; ++k)
-        for (int f = 0; f < kFold; ++f)
-            aSums[k] += pFolded[kFold * k + static_cast<size_t>(f)];
-    // The sums are of the scaled Q_k, as the weights of EvaluateSums are: both take Pbar_k / Q_k.
+    for (size_t k = 0; k < nDegrees; ++k)
+        for (size_t nPart = 0; nPart < 2; ++nPart)
+            aSums[2 * k + nPart] = part(pFolded, (k + 1) / 2, k == 0 ? nPart : 2 * (1 - k % 2) + nPart);
     ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), aSums.data());
 
-    // The paired sums by R_k, each part's partial sums added, then into the degrees around it.
+    // The paired recurrence's, by R_k, into the degrees around it.
     const size_t nPairs = PairCount();
-    const double* pPairFolded = pFolded + 2 * kFold * DegreeCount();
+    const double* pPairFolded = pFolded + kFold * DegreeWeightCount();
     const std::vector<PairFactors> aFactors =
         MakePairFactors(static_cast<double>(m_nOrder), static_cast<int32_t>(nPairs));
     for (size_t k = 0; k < nPairs; ++k)
     {
         const PairFactors& f = aFactors[k];
-        for (int nPart = 0; nPart < 4; ++nPart)
+        for (size_t nPart = 0; nPart < 2; ++nPart)
         {
-            double dSum = 0.0;
-            for (int nFold = 0; nFold < kFold; ++nFold)
-                dSum +=
-                    pPairFolded[kFold * (4 * k + static_cast<size_t>(nPart)) + static_cast<size_t>(nFold)];
-            dSum *= f.dScale;
-            const size_t nCosOrSin = static_cast<size_t>(nPart % 2);
-            if (nPart < 2)
-            {
-                aSums[2 * (2 * k) + nCosOrSin] += f.dBelow * dSum;
-                if (2 * k + 2 < nDegrees)
-                    aSums[2 * (2 * k + 2) + nCosOrSin] += f.dAbove * dSum;
-            }
-            else if (2 * k + 1 < nDegrees)
-                aSums[2 * (2 * k + 1) + nCosOrSin] += dSum;
+            const double dEven = f.dScale * part(pPairFolded, k, nPart);
+            const double dOdd = f.dScale * part(pPairFolded, k, 2 + nPart);
+            aSums[2 * (2 * k) + nPart] += f.dBelow * dEven;
+            if (2 * k + 2 < nDegrees)
+                aSums[2 * (2 * k + 2) + nPart] += f.dAbove * dEven;
+            if (2 * k + 1 < nDegrees)
+                aSums[2 * (2 * k + 1) + nPart] += dOdd;
         }
     }
 }

@@ -74,7 +74,7 @@ public:
     // part, so that the points add up as vectors; FinishSums adds the partial sums together into
     // aSums as l - |m| + 1 pairs (cosine, sine) for k = |m| .. l.
     static constexpr int kFold = 4;
-    size_t FoldedSize() const { return 2 * kFold * DegreeCount() + 4 * kFold * PairCount(); }
+    size_t FoldedSize() const { return kFold * (DegreeWeightCount() + 4 * PairCount()); }
     int32_t AccumulateSums(const double* pT, const double* pU, int32_t nCount, const double* pValues,
                            double* pFolded) const;
     void FinishSums(const double* pFolded, std::vector<double>& aSums) const;
@@ -94,16 +94,11 @@ private:
     size_t PairCount() const { return m_dStart == 0.0 ? 0 : m_aPairSteps.size() / 3 + 1; }
     // The per-degree sums' weights: four for degree |m|, four for each two degrees above it.
     size_t DegreeWeightCount() const { return DegreeCount() == 0 ? 0 : 4 * ((DegreeCount() + 2) / 2); }
-    // The same as AccumulateLanes, two degrees a step, for points outside the band.
-    template <int N>
-    int32_t PairAccumulateLanes(const double* pT, const double* pU, int32_t nCount, const double* pValues,
-                                double* pFolded) const;
-    // Up to N points at once, for the adjoint.
-    // Each returns the number of its leading points that vanished, as the sums do.
+    // Up to N points at once, on the paired recurrence or the per-degree one; each returns the
+    // number of its leading points that vanished.
     template <int N>
     int32_t AccumulateLanes(const double* pT, const double* pU, int32_t nCount, const double* pValues,
-                            double* pFolded) const;
-    // Up to N points at once, on the paired recurrence or the per-degree one.
+                            bool bPaired, double* pFolded) const;
     template <int N>
     int32_t SumLanes(const double* pT, const double* pU, int32_t nCount, const std::vector<double>& aWeights,
                      bool bPaired, double* pSums) const;
