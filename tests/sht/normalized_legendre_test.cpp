@@ -116,6 +116,67 @@ TEST(NormalizedLegendre, AgreesWithALongDoubleRecurrenceToTheHighestDegree)
     }
 }
 
+// The degree sums and their adjoint at points on both sides of the equator's band, whose sides
+// run different recurrences, for every number of degrees from one to six above low and high
+// orders: each against sums of the long double recurrence's values.
+TEST(NormalizedLegendre, SumsAndTheirAdjointAgreeWithLongDoubleSumsOnEitherSideOfTheBand)
+{
+    std::vector<double> aTheta, aT, aU;
+    for (double dX : {1.0, 0.999, 0.9, 0.71, 0.69, 0.3, 0.05})
+    {
+        aTheta.push_back(std::acos(dX));
+        aT.push_back(CosineLessOne(aTheta.back()));
+        aU.push_back(std::sin(aTheta.back()));
+    }
+    const auto nPoints = static_cast<int32_t>(aTheta.size());
+    for (int m : {0, 1, 7, 300})
+        for (int l = m; l <= m + 5; ++l)
+        {
+            const NormalizedLegendre legendre(l, m);
+            // Weights (wc_k, ws_k) = (k + 1, 1 / (k + 1)) of k = l - |m|; values by point and part.
+            std::vector<double> aWeights;
+            for (int k = m; k <= l; ++k)
+                aWeights.insert(aWeights.end(), {k + 1.0, 1.0 / (k + 1.0)});
+            const std::vector<double> aRaw = aWeights;
+            legendre.PrepareWeights(aWeights);
+            std::vector<double> aSums(4 * aTheta.size()), aValues(4 * aTheta.size());
+            for (size_t v = 0; v < aValues.size(); ++v)
+                aValues[v] = 1.0 + 0.25 * static_cast<double>(v % 7);
+            legendre.EvaluateSums(aT.data(), aU.data(), nPoints, aWeights, aSums.data());
+            std::vector<double> aFolded(legendre.FoldedSize(), 0.0), aAdjoint;
+            legendre.AccumulateSums(aT.data(), aU.data(), nPoints, aValues.data(), aFolded.data());
+            legendre.FinishSums(aFolded.data(), aAdjoint);
+            // Each compared with the size of its terms (at a point, of all its sums: the odd
+            // degrees' vanish at the equator), to l ulps: the point's own rounding moves it by that.
+            std::vector<long double> aExpectedAdjoint(2 * static_cast<size_t>(l - m + 1), 0.0L),
+                aAdjointSize(aExpectedAdjoint.size(), 0.0L);
+            for (size_t i = 0; i < aTheta.size(); ++i)
+            {
+                long double aExpected[4] = {}, aSize[4] = {};
+                for (int k = m; k <= l; ++k)
+                {
+                    const long double p = LongDoubleLegendre(k, m, aTheta[i]);
+                    const size_t nPair = static_cast<size_t>(k - m), nParity = nPair % 2;
+                    for (size_t c = 0; c < 2; ++c)
+                    {
+                        aExpected[2 * c + nParity] += aRaw[2 * nPair + c] * p;
+                        aSize[2 * c + nParity] += std::fabs(aRaw[2 * nPair + c] * p);
+                        aExpectedAdjoint[2 * nPair + c] += aValues[4 * i + 2 * c + nParity] * p;
+                        aAdjointSize[2 * nPair + c] += std::fabs(aValues[4 * i + 2 * c + nParity] * p);
+                    }
+                }
+                const long double dPointSize = aSize[0] + aSize[1] + aSize[2] + aSize[3];
+                for (size_t c = 0; c < 4; ++c)
+                    EXPECT_NEAR(aSums[4 * i + c], aExpected[c], 1e-13 * dPointSize)
+                        << "l=" << l << " m=" << m << " x=" << std::cos(aTheta[i]) << " part " << c;
+            }
+            ASSERT_EQ(aAdjoint.size(), aExpectedAdjoint.size());
+            for (size_t k = 0; k < aAdjoint.size(); ++k)
+                EXPECT_NEAR(aAdjoint[k], aExpectedAdjoint[k], 1e-13 * aAdjointSize[k])
+                    << "l=" << l << " m=" << m << " entry " << k;
+        }
+}
+
 TEST(NormalizedLegendre, StartFarBelowTheDoubleRangeIsCarried)
 {
     // sin^1000(theta) is 1e-327 here, below even the subnormal doubles, yet Pbar(2000, 1000)
