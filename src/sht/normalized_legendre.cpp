@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <type_traits>
 
 #include "sht/vector_kernel.h"
 
@@ -123,7 +122,6 @@ void RunSteps(const double* __restrict pStep, size_t nSteps, const double* __res
 // spilled to the stack at every step and took half as long again.
 typedef double Lanes4 __attribute__((vector_size(32)));
 constexpr int kMaxVectors = 2;
-constexpr int kMaxPairVectors = 2;
 
 __attribute__((always_inline)) inline void LoadLanes(const double* p, Lanes4& v)
 {
@@ -192,12 +190,54 @@ __attribute__((always_inline)) inline void FoldProducts(const Lanes4 (&aCos)[K],
     StoreLanes(fs + s, pFold + kFold);
 }
 
-// The whole recurrence of the sums for K vectors of points in steps of S recurrence steps, each
-// adding to the lane's four sums (even cosine and sine, odd cosine and sine) four weights (from
-// pWeight, four to a step) times its Q: the paired recurrence's R_k into all four (S = 1); the
-// per-degree one's odd degree, then its even one (S = 2), and for an odd number of degrees the
-// last one alone. Every kStepsPerCheck recurrence steps a lane that has grown past 2^kChunkBits is
-// scaled down, its sums with it. The sums come in with those of the first Q.
+// The recurrence for K vectors of lanes from their first Q, in iterations of S steps (the
+// paired recurrence one step an iteration, the per-degree one two), handing each new Q to
+// take(k, i) after step i of iteration k (k from 1; for an odd number of per-degree steps the
+// last one alone is iteration nSteps / S + 1, step 0). Every kStepsPerCheck steps a lane that has
+// grown past 2^kChunkBits is scaled down and handed to rescale(b) to scale what it carries.
+template <int K, int S, typename Take, typename Rescale>
+__attribute__((always_inline)) inline void RunIterations(const double* __restrict pStep, size_t nSteps,
+                                                         const Lanes4 (&s)[K], Lanes4 (&q)[K], Lanes4 (&d)[K],
+                                                         const Take& take, const Rescale& rescale)
+{
+    const auto step = [&](const double* p) {
+        for (int j = 0; j < K; ++j)
+            Step(p, s[j], q[j], d[j]);
+    };
+    static_assert(kStepsPerCheck % S == 0, "whole steps between the checks");
+    const size_t nIterations = nSteps / S;
+    for (size_t nBlock = 0; nBlock < nIterations; nBlock += kStepsPerCheck / S)
+    {
+        const size_t nEnd = std::min(nIterations, nBlock + kStepsPerCheck / S);
+        for (size_t k = nBlock; k < nEnd; ++k)
+            for (int i = 0; i < S; ++i)
+            {
+                step(pStep + 3 * (S * k + static_cast<size_t>(i)));
+                take(k + 1, i);
+            }
+        // Values in range never reach 2^kChunkBits, so only scaled lanes are ever rescaled.
+        if (!AnyPastChunk(q))
+            continue;
+        for (int b = 0; b < 4 * K; ++b)
+            if (std::fabs(q[b / 4][b % 4]) >= kChunk)
+            {
+                q[b / 4][b % 4] *= kInverseChunk;
+                d[b / 4][b % 4] *= kInverseChunk;
+                rescale(b);
+            }
+    }
+    if (nSteps % S != 0)
+    {
+        step(pStep + 3 * (nSteps - 1));
+        take(nIterations + 1, 0);
+    }
+}
+
+// The whole recurrence of the sums for K vectors of points (RunIterations), each new Q adding
+// to the lane's four sums (even cosine and sine, odd cosine and sine) four weights times it
+// (pWeight from the second Q, four to an iteration): the paired recurrence's R_k into all four;
+// the per-degree one's odd degree, then its even one. A lane scaled down takes its sums with it
+// and counts a chunk. The sums come in with those of the first Q.
 template <int K, int S>
 __attribute__((always_inline)) inline void SumVectorSteps(const double* __restrict pStep,
                                                           const double* __restrict pWeight, size_t nSteps,
@@ -216,56 +256,29 @@ __attribute__((always_inline)) inline void SumVectorSteps(const double* __restri
         LoadLanes(pSums[3] + 4 * j, os[j]);
         d[j] = Lanes4{};
     }
-    const auto step = [&](const double* p) {
-        for (int j = 0; j < K; ++j)
-            Step(p, s[j], q[j], d[j]);
-    };
     const auto add = [&](Lanes4(&aSums)[K], double w) {
         for (int j = 0; j < K; ++j)
             aSums[j] += w * q[j];
     };
-    static_assert(kStepsPerCheck % S == 0, "whole steps between the checks");
-    const size_t nIterations = nSteps / S;
-    for (size_t nBlock = 0; nBlock < nIterations; nBlock += kStepsPerCheck / S)
-    {
-        const size_t nEnd = std::min(nIterations, nBlock + kStepsPerCheck / S);
-        for (size_t k = nBlock; k < nEnd; ++k)
+    const auto take = [&](size_t k, int i) {
+        const double* w = pWeight + 4 * (k - 1);
+        if (S == 1 || i == 1)
         {
-            const double* p = pStep + 3 * S * k;
-            const double* w = pWeight + 4 * k;
-            step(p);
-            if constexpr (S == 2)
-            {
-                add(oc, w[0]);
-                add(os, w[1]);
-                step(p + 3);
-                add(ec, w[2]);
-                add(es, w[3]);
-            }
-            else
-            {
-                add(ec, w[0]);
-                add(es, w[1]);
-                add(oc, w[2]);
-                add(os, w[3]);
-            }
+            add(ec, w[2 * (S - 1)]);
+            add(es, w[2 * (S - 1) + 1]);
         }
-        if (!AnyPastChunk(q))
-            continue;
-        for (int b = 0; b < 4 * K; ++b)
-            if (std::fabs(q[b / 4][b % 4]) >= kChunk)
-            {
-                for (Lanes4* pLanes : {q, d, ec, es, oc, os})
-                    pLanes[b / 4][b % 4] *= kInverseChunk;
-                ++pChunks[b];
-            }
-    }
-    if (nSteps % S != 0)
-    {
-        step(pStep + 3 * (nSteps - 1));
-        add(oc, pWeight[4 * nIterations]);
-        add(os, pWeight[4 * nIterations + 1]);
-    }
+        if (S == 1 || i == 0)
+        {
+            add(oc, w[2 * (2 - S)]);
+            add(os, w[2 * (2 - S) + 1]);
+        }
+    };
+    const auto rescale = [&](int b) {
+        for (Lanes4* pLanes : {ec, es, oc, os})
+            pLanes[b / 4][b % 4] *= kInverseChunk;
+        ++pChunks[b];
+    };
+    RunIterations<K, S>(pStep, nSteps, s, q, d, take, rescale);
     for (int j = 0; j < K; ++j)
     {
         StoreLanes(ec[j], pSums[0] + 4 * j);
@@ -286,6 +299,7 @@ struct LaneParts
     double aOddSin[N];
 };
 
+// N points in groups of at most kMaxVectors vectors.
 template <int N, int S>
 __attribute__((always_inline)) inline void SumSteps(const double* __restrict pStep,
                                                     const double* __restrict pWeight, size_t nSteps,
@@ -327,8 +341,9 @@ void RunSumSteps(bool bPaired, const double* __restrict pStep, const double* __r
 // The adjoint of SumVectorSteps: the same recurrence for K vectors of points, each Q of each lane
 // times the lane's four values (pValues: the four parts of LaneParts, each from the group's first
 // lane; the paired recurrence's odd ones already times x) folded into 4 kFold partial sums for
-// each step from pFolded, in the order of the weights of SumVectorSteps: the first Q's even and
-// odd sums (for the per-degree recurrence the odd ones left alone), then each step's.
+// each iteration from pFolded, in the order of the weights of SumVectorSteps: the first Q's even
+// and odd sums (for the per-degree recurrence the odd ones left alone), then each iteration's. A
+// lane scaled down takes a chunk's factor more on its values.
 template <int K, int S>
 __attribute__((always_inline)) inline void AdjointVectorSteps(
     const double* __restrict pStep, size_t nSteps, const double* __restrict pS, const double* __restrict pQ,
@@ -358,55 +373,24 @@ __attribute__((always_inline)) inline void AdjointVectorSteps(
         d[j] = Lanes4{};
         scaleValues(j);
     }
-    const auto step = [&](const double* p) {
-        for (int j = 0; j < K; ++j)
-            Step(p, s[j], q[j], d[j]);
-    };
     FoldProducts<K>(ec, es, q, pFolded);
     if constexpr (S == 1)
         FoldProducts<K>(oc, os, q, pFolded + 2 * kFold);
-    static_assert(kStepsPerCheck % S == 0, "whole steps between the checks");
-    const size_t nIterations = nSteps / S;
-    for (size_t nBlock = 0; nBlock < nIterations; nBlock += kStepsPerCheck / S)
-    {
-        const size_t nEnd = std::min(nIterations, nBlock + kStepsPerCheck / S);
-        for (size_t k = nBlock; k < nEnd; ++k)
-        {
-            const double* p = pStep + 3 * S * k;
-            double* pFold = pFolded + 4 * kFold * (k + 1);
-            step(p);
-            if constexpr (S == 2)
-            {
-                FoldProducts<K>(oc, os, q, pFold);
-                step(p + 3);
-                FoldProducts<K>(ec, es, q, pFold + 2 * kFold);
-            }
-            else
-            {
-                FoldProducts<K>(ec, es, q, pFold);
-                FoldProducts<K>(oc, os, q, pFold + 2 * kFold);
-            }
-        }
-        // Values in range never reach 2^kChunkBits, so only scaled lanes are ever rescaled.
-        if (!AnyPastChunk(q))
-            continue;
-        for (int b = 0; b < N; ++b)
-            if (std::fabs(q[b / 4][b % 4]) >= kChunk)
-            {
-                q[b / 4][b % 4] *= kInverseChunk;
-                d[b / 4][b % 4] *= kInverseChunk;
-                aFactor[b] = ChunkFactor(++pChunks[b]);
-            }
-        for (int j = 0; j < K; ++j)
-            scaleValues(j);
-    }
-    if (nSteps % S != 0)
-    {
-        step(pStep + 3 * (nSteps - 1));
-        FoldProducts<K>(oc, os, q, pFolded + 4 * kFold * (nIterations + 1));
-    }
+    const auto take = [&](size_t k, int i) {
+        double* pFold = pFolded + 4 * kFold * k;
+        if (S == 1 || i == 1)
+            FoldProducts<K>(ec, es, q, pFold + 2 * kFold * (S - 1));
+        if (S == 1 || i == 0)
+            FoldProducts<K>(oc, os, q, pFold + 2 * kFold * (2 - S));
+    };
+    const auto rescale = [&](int b) {
+        aFactor[b] = ChunkFactor(++pChunks[b]);
+        scaleValues(b / 4);
+    };
+    RunIterations<K, S>(pStep, nSteps, s, q, d, take, rescale);
 }
 
+// N points in groups of at most kMaxVectors vectors.
 template <int N, int S>
 __attribute__((always_inline)) inline void AdjointSteps(
     const double* __restrict pStep, size_t nSteps, const double* __restrict pS, const double* __restrict pQ,
