@@ -70,23 +70,22 @@ public:
     // The adjoint of EvaluateSums: for points as there, each with four values (pValues[4 i + 0, 1]
     // the cosine values for even and odd k - |m|, pValues[4 i + 2, 3] the sine values), the sums
     // over the points of each value of k's parity times Pbar_k(x), by degree. They gather in
-    // pFolded, FoldedSize() doubles zeroed by the caller, as kFold partial sums for each degree and
-    // part, so that the points add up as vectors; FinishSums adds the partial sums together into
-    // aSums as l - |m| + 1 pairs (cosine, sine) for k = |m| .. l.
+    // pFolded, FoldedSize() doubles zeroed by the caller, as kFold partial sums for each part of
+    // each step of the recurrences, so that the points add up as vectors; FinishSums adds the
+    // partial sums together into aSums as l - |m| + 1 pairs (cosine, sine) for k = |m| .. l.
     static constexpr int kFold = 4;
     size_t FoldedSize() const { return kFold * (DegreeWeightCount() + 4 * PairCount()); }
     int32_t AccumulateSums(const double* pT, const double* pU, int32_t nCount, const double* pValues,
                            double* pFolded) const;
     void FinishSums(const double* pFolded, std::vector<double>& aSums) const;
 
+private:
     // Points with x below this run through the recurrence degree by degree; the others take two
     // degrees a step by the recurrence in x^2, which loses precision towards the equator as 1 / x:
     // its even degrees are differences of terms 1 / x larger, and at x = 0 it is as ill-conditioned
     // as the plain recurrence at the poles. From 0.7 down, an analysis of degree 1023 on
     // Gauss-Legendre rings loses a tenth of its precision and more.
     static constexpr double kEquatorBand = 0.7;
-
-private:
     // How many of the leading points lie outside the equator's band.
     static int32_t PairedPoints(const double* pT, int32_t nCount);
     // The number of Q_k of the per-degree recurrence and of R_k of the paired one.
