@@ -25,14 +25,13 @@ namespace {
 // written side by side.
 constexpr int32_t kRingsPerBlock = 8;
 
-// A plan for nRings rings of nP values side by side, read where they lie: FFTW leaves the input
-// of an out-of-place real transform as it is.
+// A plan for nRings rings of nP values side by side, read where they lie (and left as they are).
 fftw_plan PlanRings(int32_t nRings, int32_t nP, const double* pValues, std::complex<double>* pOut)
 {
     const std::lock_guard<std::mutex> lock(FftwPlannerLock());
     fftw_plan plan = fftw_plan_many_dft_r2c(1, &nP, nRings, const_cast<double*>(pValues), nullptr, 1, nP,
                                             reinterpret_cast<fftw_complex*>(pOut), nullptr, 1, nP / 2 + 1,
-                                            FFTW_ESTIMATE | FFTW_UNALIGNED);
+                                            FFTW_ESTIMATE | FFTW_UNALIGNED | FFTW_PRESERVE_INPUT);
     if (plan == nullptr)
         throw std::bad_alloc();
     return plan;
