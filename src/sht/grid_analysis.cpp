@@ -5,14 +5,17 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "sht/angles.h"
 #include "sht/fftw_planner.h"
+#include "sht/growable_array.h"
 #include "sht/meridian_quadrature.h"
 #include "sht/normalized_legendre.h"
 #include "sht/own_coefficients.h"
@@ -20,67 +23,85 @@
 
 namespace {
 
-// Rings transformed together, by one plan of FFTW for the lot (faster than one ring at a time:
-// at 2050 values to a ring, 25 us a ring against 40), so that each order's values of them are
-// written side by side.
+// Rings transformed together, by one plan of FFTW for the lot, so that each order's values of
+// them are written side by side.
 constexpr int32_t kRingsPerBlock = 8;
 
-// A plan for nRings rings of nP values side by side, read where they lie (and left as they are).
-fftw_plan PlanRings(int32_t nRings, int32_t nP, const double* pValues, std::complex<double>* pOut)
+// FFTW's own storage, aligned for its vector code, and its plans, freed when they go.
+struct FftwFree
+{
+    void operator()(void* p) const { fftw_free(p); }
+};
+struct FftwDestroyPlan
+{
+    void operator()(fftw_plan plan) const { fftw_destroy_plan(plan); }
+};
+using FftwPlan = std::unique_ptr<std::remove_pointer_t<fftw_plan>, FftwDestroyPlan>;
+
+// A thread's copy of a block of rings, which the transform may overwrite (FFTW's plans that
+// may are a quarter faster, and run its vector code only on storage aligned as the plan's
+// was), and its output.
+struct RingBlock
+{
+    std::unique_ptr<double, FftwFree> pValues;
+    std::unique_ptr<fftw_complex, FftwFree> pOut;
+
+    RingBlock(size_t nValues, size_t nOut) : pValues(fftw_alloc_real(nValues)), pOut(fftw_alloc_complex(nOut))
+    {
+        if (!pValues || !pOut)
+            throw std::bad_alloc();
+    }
+};
+
+// A plan for nRings rings of nP values side by side.
+FftwPlan PlanRings(int32_t nRings, int32_t nP, RingBlock& block)
 {
     const std::lock_guard<std::mutex> lock(FftwPlannerLock());
-    fftw_plan plan = fftw_plan_many_dft_r2c(1, &nP, nRings, const_cast<double*>(pValues), nullptr, 1, nP,
-                                            reinterpret_cast<fftw_complex*>(pOut), nullptr, 1, nP / 2 + 1,
-                                            FFTW_ESTIMATE | FFTW_UNALIGNED | FFTW_PRESERVE_INPUT);
-    if (plan == nullptr)
+    FftwPlan plan(fftw_plan_many_dft_r2c(1, &nP, nRings, block.pValues.get(), nullptr, 1, nP,
+                                         block.pOut.get(), nullptr, 1, nP / 2 + 1,
+                                         FFTW_ESTIMATE | FFTW_DESTROY_INPUT));
+    if (!plan)
         throw std::bad_alloc();
     return plan;
 }
 
+// Each order's ring values, order by order, of complex values as real and imaginary parts.
+using RingOrderArray = std::vector<double, LargePageAllocator<double>>;
+
 // F_m(theta_i) = (1 / nP) sum_j f(theta_i, phi_j) e^(-i m phi_j) for m = 0 .. L, order by order:
 // aOrders[m * nT + i]. For f = sum_m C_m cos(m phi) + S_m sin(m phi), F_0 = C_0 and
 // F_m = (C_m - i S_m) / 2.
-std::vector<std::complex<double>> RingOrders(const double* pValues, int32_t nT, int32_t nP, int32_t L,
-                                             unsigned nThreads)
+RingOrderArray RingOrders(const double* pValues, int32_t nT, int32_t nP, int32_t L, unsigned nThreads)
 {
     const size_t nRings = static_cast<size_t>(nT), nSize = static_cast<size_t>(nP);
     const size_t nOrders = static_cast<size_t>(L) + 1, nOut = nSize / 2 + 1;
-    std::vector<std::complex<double>> aOrders(nOrders * nRings);
+    RingOrderArray aOrders(2 * nOrders * nRings);
     const size_t nBlocks = (nRings + kRingsPerBlock - 1) / kRingsPerBlock;
     const unsigned nUsed = std::min<unsigned>(nThreads, static_cast<unsigned>(nBlocks));
-    std::vector<std::vector<std::complex<double>>> aOutputs(
-        nUsed, std::vector<std::complex<double>>(kRingsPerBlock * nOut));
+    std::vector<RingBlock> aBlocks;
+    for (unsigned t = 0; t < nUsed; ++t)
+        aBlocks.emplace_back(kRingsPerBlock * nSize, kRingsPerBlock * nOut);
     // One plan for whole blocks and one for the rings left over.
     const size_t nLeft = nRings % kRingsPerBlock;
-    const fftw_plan block = PlanRings(kRingsPerBlock, nP, pValues, aOutputs[0].data());
-    fftw_plan rest = nullptr;
+    const FftwPlan whole = PlanRings(kRingsPerBlock, nP, aBlocks[0]);
+    const FftwPlan rest = nLeft != 0 ? PlanRings(static_cast<int32_t>(nLeft), nP, aBlocks[0]) : nullptr;
     const double dScale = 1.0 / static_cast<double>(nP);
-    try
-    {
-        if (nLeft != 0)
-            rest = PlanRings(static_cast<int32_t>(nLeft), nP, pValues, aOutputs[0].data());
-        ShareAmongThreads(nBlocks, nUsed, [&](size_t nBlock, unsigned t) {
-            const size_t nFirst = nBlock * kRingsPerBlock;
-            const size_t nCount = std::min<size_t>(kRingsPerBlock, nRings - nFirst);
-            std::complex<double>* pOut = aOutputs[t].data();
-            fftw_execute_dft_r2c(nCount == kRingsPerBlock ? block : rest,
-                                 const_cast<double*>(pValues + nFirst * nSize),
-                                 reinterpret_cast<fftw_complex*>(pOut));
-            for (size_t m = 0; m < nOrders; ++m)
-                for (size_t r = 0; r < nCount; ++r)
-                    aOrders[m * nRings + nFirst + r] = pOut[r * nOut + m] * dScale;
-        });
-    }
-    catch (...)
-    {
-        fftw_destroy_plan(block);
-        if (rest != nullptr)
-            fftw_destroy_plan(rest);
-        throw;
-    }
-    fftw_destroy_plan(block);
-    if (rest != nullptr)
-        fftw_destroy_plan(rest);
+    ShareAmongThreads(nBlocks, nUsed, [&](size_t nBlock, unsigned t) {
+        const size_t nFirst = nBlock * kRingsPerBlock;
+        const size_t nCount = std::min<size_t>(kRingsPerBlock, nRings - nFirst);
+        RingBlock& block = aBlocks[t];
+        std::copy(pValues + nFirst * nSize, pValues + (nFirst + nCount) * nSize, block.pValues.get());
+        fftw_execute_dft_r2c(nCount == kRingsPerBlock ? whole.get() : rest.get(), block.pValues.get(),
+                             block.pOut.get());
+        for (size_t m = 0; m < nOrders; ++m)
+            for (size_t r = 0; r < nCount; ++r)
+            {
+                const double* pTerm = block.pOut.get()[r * nOut + m];
+                double* pOrder = &aOrders[2 * (m * nRings + nFirst + r)];
+                pOrder[0] = pTerm[0] * dScale;
+                pOrder[1] = pTerm[1] * dScale;
+            }
+    });
     return aOrders;
 }
 
@@ -113,7 +134,7 @@ Field AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP
     const int32_t L = nMaxDegree;
     const unsigned nThreads = ThreadsFor(nThreadsAsked);
 
-    const std::vector<std::complex<double>> aOrders = RingOrders(pValues, nT, nP, L, nThreads);
+    const RingOrderArray aOrders = RingOrders(pValues, nT, nP, L, nThreads);
     const CMeridianQuadrature quadrature(grid, nT, L);
     const int32_t nRings = quadrature.Rings(), nNorth = (nRings + 1) / 2;
     std::vector<double> aT(static_cast<size_t>(nNorth)), aU(static_cast<size_t>(nNorth));
@@ -135,7 +156,8 @@ Field AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP
     // the integral over phi of f cos(m phi) is 2 pi Re F_m (m > 0), of f sin(m phi) -2 pi Im F_m.
     std::vector<double> aOwn(OwnCount(L));
     const std::vector<double>& aWeight = quadrature.Weight();
-    const std::complex<double>* pOrders = aOrders.data();
+    // As complex values: FFTW's own complex numbers are laid out alike.
+    const auto* pOrders = reinterpret_cast<const std::complex<double>*>(aOrders.data());
     ShareAmongThreads(static_cast<size_t>(L) + 1, nUsed, [&](size_t nOrder, unsigned t) {
         const auto m = static_cast<int32_t>(nOrder);
         OrderWorkspace& workspace = aWorkspaces[t];

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <new>
 #include <type_traits>
@@ -38,6 +41,51 @@ struct UninitializedAllocator : std::allocator<T>
         ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
     }
 };
+
+// For arrays of many megabytes filled once: UninitializedAllocator's storage aligned to the
+// kernel's 2 MiB pages and marked for them, so that filling it takes a page fault for each
+// 2 MiB rather than for each 4 KiB (34 MB of them took a tenth of an analysis of degree 1024).
+template <typename T>
+struct LargePageAllocator : UninitializedAllocator<T>
+{
+    static constexpr size_t kPageBytes = size_t{1} << 21;
+
+    template <typename U>
+    struct rebind
+    {
+        using other = LargePageAllocator<U>;
+    };
+
+    LargePageAllocator() = default;
+    template <typename U>
+    LargePageAllocator(const LargePageAllocator<U>&) noexcept
+    {}
+
+    T* allocate(size_t n)
+    {
+        if (n > (SIZE_MAX - kPageBytes) / sizeof(T))
+            throw std::bad_alloc();
+        const size_t nBytes = (n * sizeof(T) + kPageBytes - 1) / kPageBytes * kPageBytes;
+        void* p = std::aligned_alloc(kPageBytes, nBytes);
+        if (p == nullptr)
+            throw std::bad_alloc();
+        // Only advice: without large pages the storage works as any other.
+        madvise(p, nBytes, MADV_HUGEPAGE);
+        return static_cast<T*>(p);
+    }
+    void deallocate(T* p, size_t) noexcept { std::free(p); }
+};
+
+template <typename T, typename U>
+bool operator==(const LargePageAllocator<T>&, const LargePageAllocator<U>&)
+{
+    return true;
+}
+template <typename T, typename U>
+bool operator!=(const LargePageAllocator<T>&, const LargePageAllocator<U>&)
+{
+    return false;
+}
 
 // A contiguous, index-addressed array of plain values with a 32-bit signed length.
 // Growing keeps the existing elements and zero-fills the new ones; a size of 0 (or less)
