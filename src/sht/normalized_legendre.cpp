@@ -194,19 +194,56 @@ __attribute__((always_inline)) inline void FoldProducts(const Lanes4 (&aCos)[K],
     StoreLanes(fs + s, pFold + kFold);
 }
 
+// The three recurrences the sums run: the paired one (MakePairSteps), one step an iteration on
+// s = -u^2; and two that take one degree a step, two steps an iteration, for the same Q_k of
+// MakeSumSteps: the difference form on t = x - 1, which keeps its precision near the poles, and
+// near the equator, where nothing is lost by it, the plain Q_k = (A_k x) Q_(k-1) - B_(k-1) Q_(k-2)
+// on x (at k = m + 1 its B_m multiplies Q_(m-1) = 0). The plain step's product with Q_(k-2) is
+// ready a step ahead, so only its multiply-add waits for the step before, where the difference
+// form's two wait for each other: in the sums, whose two vectors cannot hide that wait, those
+// rings take a third less time, in the adjoint a tenth.
+enum class Recurrence
+{
+    kPaired,
+    kDifference,
+    kPlain
+};
+
+constexpr int StepsPerIteration(Recurrence recurrence)
+{
+    return recurrence == Recurrence::kPaired ? 1 : 2;
+}
+
 // The recurrence for K vectors of lanes from their first Q, in iterations of S steps (the
-// paired recurrence one step an iteration, the per-degree one two), handing each new Q to
+// paired recurrence one step an iteration, the per-degree ones two), handing each new Q to
 // take(k, i) after step i of iteration k (k from 1; for an odd number of per-degree steps the
 // last one alone is iteration nSteps / S + 1, step 0). Every kStepsPerCheck steps a lane that has
 // grown past 2^kChunkBits is scaled down and handed to rescale(b) to scale what it carries.
-template <int K, int S, typename Take, typename Rescale>
+// The lanes carry s (as the recurrence takes it), Q_(k-1) in q and D_(k-1) in d, or for the plain
+// recurrence Q_(k-2) in d.
+template <int K, Recurrence R, typename Take, typename Rescale>
 __attribute__((always_inline)) inline void RunIterations(const double* __restrict pStep, size_t nSteps,
                                                          const Lanes4 (&s)[K], Lanes4 (&q)[K], Lanes4 (&d)[K],
                                                          const Take& take, const Rescale& rescale)
 {
+    constexpr int S = StepsPerIteration(R);
+    double dBelow = 0.0;  // the plain step's B_(k-1)
     const auto step = [&](const double* p) {
-        for (int j = 0; j < K; ++j)
-            Step(p, s[j], q[j], d[j]);
+        if constexpr (R == Recurrence::kPlain)
+        {
+            for (int j = 0; j < K; ++j)
+            {
+                // Written in one expression, the multiply-add takes Q_(k-1) and the product
+                // with Q_(k-2) is made apart; the other way round the step waits for both.
+                const Lanes4 next = (p[0] * s[j]) * q[j] - dBelow * d[j];
+                d[j] = q[j];
+                q[j] = next;
+            }
+            dBelow = p[2];
+        }
+        else
+            for (int j = 0; j < K; ++j)
+                Step(p, s[j], q[j], d[j]);
     };
     static_assert(kStepsPerCheck % S == 0, "whole steps between the checks");
     const size_t nIterations = nSteps / S;
@@ -242,13 +279,14 @@ __attribute__((always_inline)) inline void RunIterations(const double* __restric
 // (pWeight from the second Q, four to an iteration): the paired recurrence's R_k into all four;
 // the per-degree one's odd degree, then its even one. A lane scaled down takes its sums with it
 // and counts a chunk. The sums come in with those of the first Q.
-template <int K, int S>
+template <int K, Recurrence R>
 __attribute__((always_inline)) inline void SumVectorSteps(const double* __restrict pStep,
                                                           const double* __restrict pWeight, size_t nSteps,
                                                           const double* __restrict pS, double* __restrict pQ,
                                                           int64_t* __restrict pChunks,
                                                           double* const (&pSums)[4])
 {
+    constexpr int S = StepsPerIteration(R);
     Lanes4 s[K], q[K], d[K], ec[K], es[K], oc[K], os[K];
     for (int j = 0; j < K; ++j)
     {
@@ -282,7 +320,7 @@ __attribute__((always_inline)) inline void SumVectorSteps(const double* __restri
             pLanes[b / 4][b % 4] *= kInverseChunk;
         ++pChunks[b];
     };
-    RunIterations<K, S>(pStep, nSteps, s, q, d, take, rescale);
+    RunIterations<K, R>(pStep, nSteps, s, q, d, take, rescale);
     for (int j = 0; j < K; ++j)
     {
         StoreLanes(ec[j], pSums[0] + 4 * j);
@@ -304,7 +342,7 @@ struct LaneParts
 };
 
 // N points in groups of at most kSumVectors vectors.
-template <int N, int S>
+template <int N, Recurrence R>
 __attribute__((always_inline)) inline void SumSteps(const double* __restrict pStep,
                                                     const double* __restrict pWeight, size_t nSteps,
                                                     const double* __restrict pS, double* __restrict pQ,
@@ -315,31 +353,45 @@ __attribute__((always_inline)) inline void SumSteps(const double* __restrict pSt
     for (int g = 0; g < N; g += kGroup)
     {
         double* const pSums[4] = {sums.aEvenCos + g, sums.aEvenSin + g, sums.aOddCos + g, sums.aOddSin + g};
-        SumVectorSteps<kGroup / 4, S>(pStep, pWeight, nSteps, pS + g, pQ + g, pChunks + g, pSums);
+        SumVectorSteps<kGroup / 4, R>(pStep, pWeight, nSteps, pS + g, pQ + g, pChunks + g, pSums);
     }
 }
 
-// The sums of a group of each width on the paired recurrence (bPaired) or the per-degree one.
-LOBARA_FUSED_KERNEL
-void RunSumSteps(bool bPaired, const double* __restrict pStep, const double* __restrict pWeight,
-                 size_t nSteps, const double* __restrict pS, double* __restrict pQ,
-                 int64_t* __restrict pChunks, LaneParts<kSumLanes>& sums)
+// The sums of a group of each width on one of the recurrences.
+template <int N>
+__attribute__((always_inline)) inline void SumStepsOf(Recurrence recurrence, const double* __restrict pStep,
+                                                      const double* __restrict pWeight, size_t nSteps,
+                                                      const double* __restrict pS, double* __restrict pQ,
+                                                      int64_t* __restrict pChunks, LaneParts<N>& sums)
 {
-    if (bPaired)
-        SumSteps<kSumLanes, 1>(pStep, pWeight, nSteps, pS, pQ, pChunks, sums);
-    else
-        SumSteps<kSumLanes, 2>(pStep, pWeight, nSteps, pS, pQ, pChunks, sums);
+    switch (recurrence)
+    {
+        case Recurrence::kPaired:
+            SumSteps<N, Recurrence::kPaired>(pStep, pWeight, nSteps, pS, pQ, pChunks, sums);
+            break;
+        case Recurrence::kDifference:
+            SumSteps<N, Recurrence::kDifference>(pStep, pWeight, nSteps, pS, pQ, pChunks, sums);
+            break;
+        case Recurrence::kPlain:
+            SumSteps<N, Recurrence::kPlain>(pStep, pWeight, nSteps, pS, pQ, pChunks, sums);
+            break;
+    }
 }
 
 LOBARA_FUSED_KERNEL
-void RunSumSteps(bool bPaired, const double* __restrict pStep, const double* __restrict pWeight,
+void RunSumSteps(Recurrence recurrence, const double* __restrict pStep, const double* __restrict pWeight,
+                 size_t nSteps, const double* __restrict pS, double* __restrict pQ,
+                 int64_t* __restrict pChunks, LaneParts<kSumLanes>& sums)
+{
+    SumStepsOf(recurrence, pStep, pWeight, nSteps, pS, pQ, pChunks, sums);
+}
+
+LOBARA_FUSED_KERNEL
+void RunSumSteps(Recurrence recurrence, const double* __restrict pStep, const double* __restrict pWeight,
                  size_t nSteps, const double* __restrict pS, double* __restrict pQ,
                  int64_t* __restrict pChunks, LaneParts<kNarrowLanes>& sums)
 {
-    if (bPaired)
-        SumSteps<kNarrowLanes, 1>(pStep, pWeight, nSteps, pS, pQ, pChunks, sums);
-    else
-        SumSteps<kNarrowLanes, 2>(pStep, pWeight, nSteps, pS, pQ, pChunks, sums);
+    SumStepsOf(recurrence, pStep, pWeight, nSteps, pS, pQ, pChunks, sums);
 }
 
 // The adjoint of SumVectorSteps: the same recurrence for K vectors of points, each Q of each lane
@@ -348,12 +400,12 @@ void RunSumSteps(bool bPaired, const double* __restrict pStep, const double* __r
 // each iteration from pFolded, in the order of the weights of SumVectorSteps: the first Q's even
 // and odd sums (for the per-degree recurrence the odd ones left alone), then each iteration's. A
 // lane scaled down takes a chunk's factor more on its values.
-template <int K, int S>
+template <int K, Recurrence R>
 __attribute__((always_inline)) inline void AdjointVectorSteps(
     const double* __restrict pStep, size_t nSteps, const double* __restrict pS, const double* __restrict pQ,
     int64_t* __restrict pChunks, const double* const (&pValues)[4], double* __restrict pFolded)
 {
-    constexpr int N = 4 * K;
+    constexpr int N = 4 * K, S = StepsPerIteration(R);
     double aFactor[N];
     for (int b = 0; b < N; ++b)
         aFactor[b] = ChunkFactor(pChunks[b]);
@@ -391,11 +443,11 @@ __attribute__((always_inline)) inline void AdjointVectorSteps(
         aFactor[b] = ChunkFactor(++pChunks[b]);
         scaleValues(b / 4);
     };
-    RunIterations<K, S>(pStep, nSteps, s, q, d, take, rescale);
+    RunIterations<K, R>(pStep, nSteps, s, q, d, take, rescale);
 }
 
 // N points in groups of at most kAdjointVectors vectors.
-template <int N, int S>
+template <int N, Recurrence R>
 __attribute__((always_inline)) inline void AdjointSteps(
     const double* __restrict pStep, size_t nSteps, const double* __restrict pS, const double* __restrict pQ,
     int64_t* __restrict pChunks, const LaneParts<N>& values, double* __restrict pFolded)
@@ -406,31 +458,45 @@ __attribute__((always_inline)) inline void AdjointSteps(
     {
         const double* const pValues[4] = {values.aEvenCos + g, values.aEvenSin + g, values.aOddCos + g,
                                           values.aOddSin + g};
-        AdjointVectorSteps<kGroup / 4, S>(pStep, nSteps, pS + g, pQ + g, pChunks + g, pValues, pFolded);
+        AdjointVectorSteps<kGroup / 4, R>(pStep, nSteps, pS + g, pQ + g, pChunks + g, pValues, pFolded);
     }
 }
 
-// The adjoint of a group of each width on the paired recurrence (bPaired) or the per-degree one.
-LOBARA_FUSED_KERNEL
-void RunAdjointSteps(bool bPaired, const double* __restrict pStep, size_t nSteps, const double* __restrict pS,
-                     const double* __restrict pQ, int64_t* __restrict pChunks,
-                     const LaneParts<kLanes>& values, double* __restrict pFolded)
+// The adjoint of a group of each width on one of the recurrences.
+template <int N>
+__attribute__((always_inline)) inline void AdjointStepsOf(
+    Recurrence recurrence, const double* __restrict pStep, size_t nSteps, const double* __restrict pS,
+    const double* __restrict pQ, int64_t* __restrict pChunks, const LaneParts<N>& values,
+    double* __restrict pFolded)
 {
-    if (bPaired)
-        AdjointSteps<kLanes, 1>(pStep, nSteps, pS, pQ, pChunks, values, pFolded);
-    else
-        AdjointSteps<kLanes, 2>(pStep, nSteps, pS, pQ, pChunks, values, pFolded);
+    switch (recurrence)
+    {
+        case Recurrence::kPaired:
+            AdjointSteps<N, Recurrence::kPaired>(pStep, nSteps, pS, pQ, pChunks, values, pFolded);
+            break;
+        case Recurrence::kDifference:
+            AdjointSteps<N, Recurrence::kDifference>(pStep, nSteps, pS, pQ, pChunks, values, pFolded);
+            break;
+        case Recurrence::kPlain:
+            AdjointSteps<N, Recurrence::kPlain>(pStep, nSteps, pS, pQ, pChunks, values, pFolded);
+            break;
+    }
 }
 
 LOBARA_FUSED_KERNEL
-void RunAdjointSteps(bool bPaired, const double* __restrict pStep, size_t nSteps, const double* __restrict pS,
-                     const double* __restrict pQ, int64_t* __restrict pChunks,
+void RunAdjointSteps(Recurrence recurrence, const double* __restrict pStep, size_t nSteps,
+                     const double* __restrict pS, const double* __restrict pQ, int64_t* __restrict pChunks,
+                     const LaneParts<kLanes>& values, double* __restrict pFolded)
+{
+    AdjointStepsOf(recurrence, pStep, nSteps, pS, pQ, pChunks, values, pFolded);
+}
+
+LOBARA_FUSED_KERNEL
+void RunAdjointSteps(Recurrence recurrence, const double* __restrict pStep, size_t nSteps,
+                     const double* __restrict pS, const double* __restrict pQ, int64_t* __restrict pChunks,
                      const LaneParts<kNarrowLanes>& values, double* __restrict pFolded)
 {
-    if (bPaired)
-        AdjointSteps<kNarrowLanes, 1>(pStep, nSteps, pS, pQ, pChunks, values, pFolded);
-    else
-        AdjointSteps<kNarrowLanes, 2>(pStep, nSteps, pS, pQ, pChunks, values, pFolded);
+    AdjointStepsOf(recurrence, pStep, nSteps, pS, pQ, pChunks, values, pFolded);
 }
 
 // The recurrence's coefficients for degrees k = m + 1 .. m + nSteps. With s_k = sqrt(k^2 - m^2):
@@ -747,6 +813,11 @@ int32_t NormalizedLegendre::PairedPoints(const double* pT, int32_t nCount)
     return n;
 }
 
+bool NormalizedLegendre::NearEquator(const double* pT, int32_t nCount)
+{
+    return std::all_of(pT, pT + nCount, [](double t) { return 1.0 + t < kPlainBand; });
+}
+
 int32_t NormalizedLegendre::EvaluateSums(const double* pT, const double* pU, int32_t nCount,
                                          const std::vector<double>& aWeights, double* pSums) const
 {
@@ -793,14 +864,22 @@ inline double Unscaled(double dSum, int64_t nChunks)
                           : std::ldexp(dSum, static_cast<int>(nChunks * kChunkBits));
 }
 
+// A lane's s for the recurrence from its t = x - 1 and u: see Recurrence.
+inline double LaneInput(Recurrence recurrence, double t, double u)
+{
+    return recurrence == Recurrence::kPaired ? -u * u : recurrence == Recurrence::kPlain ? 1.0 + t : t;
+}
+
 }  // namespace
 
 template <int N>
 int32_t NormalizedLegendre::SumLanes(const double* pT, const double* pU, int32_t nCount,
                                      const std::vector<double>& aWeights, bool bPaired, double* pSums) const
 {
-    // The per-degree recurrence runs on t = x - 1, the paired one on s = -u^2 = x^2 - 1 (see MakePairSteps).
-    // Lanes past nCount run on a harmless point and are dropped.
+    // Lanes past nCount run on a harmless point (x = 0) and are dropped.
+    const Recurrence recurrence = bPaired                   ? Recurrence::kPaired
+                                  : NearEquator(pT, nCount) ? Recurrence::kPlain
+                                                            : Recurrence::kDifference;
     double s[N], q[N], u[N];
     int64_t nChunks[N];
     LaneParts<N> sums;
@@ -808,7 +887,7 @@ int32_t NormalizedLegendre::SumLanes(const double* pT, const double* pU, int32_t
     {
         const bool bUsed = b < nCount;
         u[b] = bUsed ? pU[b] : 1.0;
-        s[b] = bPaired ? -u[b] * u[b] : bUsed ? pT[b] : -1.0;
+        s[b] = LaneInput(recurrence, bUsed ? pT[b] : -1.0, u[b]);
     }
     StartValues(u, m_nOrder, bPaired ? m_dPairStart : m_dStart, q, nChunks);
     const auto& aSteps = bPaired ? m_aPairSteps : m_aSteps;
@@ -820,7 +899,7 @@ int32_t NormalizedLegendre::SumLanes(const double* pT, const double* pU, int32_t
         sums.aOddCos[b] = pWeights[2] * q[b];
         sums.aOddSin[b] = pWeights[3] * q[b];
     }
-    RunSumSteps(bPaired, aSteps.data(), pWeights + 4, aSteps.size() / 3, s, q, nChunks, sums);
+    RunSumSteps(recurrence, aSteps.data(), pWeights + 4, aSteps.size() / 3, s, q, nChunks, sums);
 
     for (int b = 0; b < nCount; ++b)
     {
@@ -875,6 +954,9 @@ int32_t NormalizedLegendre::AccumulateLanes(const double* pT, const double* pU, 
 {
     // As in SumLanes; lanes past nCount run on a harmless point with values 0, and the paired
     // recurrence's odd values are taken times x.
+    const Recurrence recurrence = bPaired                   ? Recurrence::kPaired
+                                  : NearEquator(pT, nCount) ? Recurrence::kPlain
+                                                            : Recurrence::kDifference;
     double s[N], q[N], u[N];
     int64_t nChunks[N];
     LaneParts<N> values;
@@ -882,7 +964,7 @@ int32_t NormalizedLegendre::AccumulateLanes(const double* pT, const double* pU, 
     {
         const bool bUsed = b < nCount;
         u[b] = bUsed ? pU[b] : 1.0;
-        s[b] = bPaired ? -u[b] * u[b] : bUsed ? pT[b] : -1.0;
+        s[b] = LaneInput(recurrence, bUsed ? pT[b] : -1.0, u[b]);
         const double dOdd = bUsed ? (bPaired ? 1.0 + pT[b] : 1.0) : 0.0;
         values.aEvenCos[b] = bUsed ? pValues[4 * b] : 0.0;
         values.aOddCos[b] = dOdd * (bUsed ? pValues[4 * b + 1] : 0.0);
@@ -891,7 +973,7 @@ int32_t NormalizedLegendre::AccumulateLanes(const double* pT, const double* pU, 
     }
     StartValues(u, m_nOrder, bPaired ? m_dPairStart : m_dStart, q, nChunks);
     const auto& aSteps = bPaired ? m_aPairSteps : m_aSteps;
-    RunAdjointSteps(bPaired, aSteps.data(), aSteps.size() / 3, s, q, nChunks, values, pFolded);
+    RunAdjointSteps(recurrence, aSteps.data(), aSteps.size() / 3, s, q, nChunks, values, pFolded);
     return VanishedLanes(q, nChunks, nCount);
 }
 

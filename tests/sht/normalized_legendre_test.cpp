@@ -116,13 +116,13 @@ TEST(NormalizedLegendre, AgreesWithALongDoubleRecurrenceToTheHighestDegree)
     }
 }
 
-// The degree sums and their adjoint at points on both sides of the equator's band, whose sides
-// run different recurrences, for every number of degrees from one to six above low and high
-// orders: each against sums of the long double recurrence's values.
-TEST(NormalizedLegendre, SumsAndTheirAdjointAgreeWithLongDoubleSumsOnEitherSideOfTheBand)
+namespace {
+
+// The sums and their adjoint at points of cos(theta) = aX, in one call each.
+void ExpectSumsAndAdjointAt(const std::vector<double>& aX)
 {
     std::vector<double> aTheta, aT, aU;
-    for (double dX : {1.0, 0.999, 0.9, 0.71, 0.69, 0.3, 0.05})
+    for (double dX : aX)
     {
         aTheta.push_back(std::acos(dX));
         aT.push_back(CosineLessOne(aTheta.back()));
@@ -175,6 +175,20 @@ TEST(NormalizedLegendre, SumsAndTheirAdjointAgreeWithLongDoubleSumsOnEitherSideO
                 EXPECT_NEAR(aAdjoint[k], aExpectedAdjoint[k], 1e-13 * aAdjointSize[k])
                     << "l=" << l << " m=" << m << " entry " << k;
         }
+}
+
+}  // namespace
+
+// The degree sums and their adjoint for every number of degrees from one to six above low and
+// high orders, each against sums of the long double recurrence's values, at points that run each
+// of the recurrences: from the pole to the equator (the points beyond the equator's band in
+// two-degree steps, the rest together in the difference form), and near the equator alone (the
+// plain form).
+TEST(NormalizedLegendre, SumsAndTheirAdjointAgreeWithLongDoubleSumsInEachRecurrence)
+{
+    for (const std::vector<double>& aX :
+         {std::vector<double>{1.0, 0.999, 0.9, 0.71, 0.69, 0.3, 0.05}, std::vector<double>{0.49, 0.3, 0.01}})
+        ExpectSumsAndAdjointAt(aX);
 }
 
 TEST(NormalizedLegendre, StartFarBelowTheDoubleRangeIsCarried)
