@@ -27,30 +27,13 @@ namespace {
 // them are written side by side.
 constexpr int32_t kRingsPerBlock = 8;
 
-// FFTW's own storage, aligned for its vector code, and its plans, freed when they go.
-struct FftwFree
-{
-    void operator()(void* p) const { fftw_free(p); }
-};
-struct FftwDestroyPlan
-{
-    void operator()(fftw_plan plan) const { fftw_destroy_plan(plan); }
-};
-using FftwPlan = std::unique_ptr<std::remove_pointer_t<fftw_plan>, FftwDestroyPlan>;
-
 // A thread's copy of a block of rings, which the transform may overwrite (FFTW's plans that
 // may are a quarter faster, and run its vector code only on storage aligned as the plan's
 // was), and its output.
 struct RingBlock
 {
-    std::unique_ptr<double, FftwFree> pValues;
-    std::unique_ptr<fftw_complex, FftwFree> pOut;
-
-    RingBlock(size_t nValues, size_t nOut) : pValues(fftw_alloc_real(nValues)), pOut(fftw_alloc_complex(nOut))
-    {
-        if (!pValues || !pOut)
-            throw std::bad_alloc();
-    }
+    FftwArray<double> pValues;
+    FftwArray<fftw_complex> pOut;
 };
 
 // A plan for nRings rings of nP values side by side.
@@ -80,7 +63,8 @@ RingOrderArray RingOrders(const double* pValues, int32_t nT, int32_t nP, int32_t
     const unsigned nUsed = std::min<unsigned>(nThreads, static_cast<unsigned>(nBlocks));
     std::vector<RingBlock> aBlocks;
     for (unsigned t = 0; t < nUsed; ++t)
-        aBlocks.emplace_back(kRingsPerBlock * nSize, kRingsPerBlock * nOut);
+        aBlocks.push_back(RingBlock{AllocateFftwReals(kRingsPerBlock * nSize),
+                                    AllocateFftwComplexes(kRingsPerBlock * nOut)});
     // One plan for whole blocks and one for the rings left over.
     const size_t nLeft = nRings % kRingsPerBlock;
     const FftwPlan whole = PlanRings(kRingsPerBlock, nP, aBlocks[0]);
