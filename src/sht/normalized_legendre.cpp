@@ -27,75 +27,6 @@ constexpr int kLiftBits = 256;
 const double kSmall = std::ldexp(1.0, -kLiftBits);
 const double kLift = std::ldexp(1.0, kLiftBits);
 
-void Lift(double& d, int64_t& nExponent)
-{
-    while (d > 0.0 && d < kSmall)
-    {
-        d *= kLift;
-        nExponent -= kLiftBits;
-    }
-}
-
-// x * 2^n for 0 <= n < kChunkBits, exact: x and the result are normal doubles.
-inline double TimesPowerOfTwo(double x, int64_t n)
-{
-    const uint64_t nBits = static_cast<uint64_t>(n + 1023) << 52;
-    double dPower;
-    std::memcpy(&dPower, &nBits, sizeof dPower);
-    return x * dPower;
-}
-
-// A product of two numbers in [2^-256, 1] lifted back into that range: once is enough.
-inline void LiftProduct(double& d, int64_t& nExponent)
-{
-    const bool bLift = d > 0.0 && d < kSmall;
-    d = bLift ? d * kLift : d;
-    nExponent = bLift ? nExponent - kLiftBits : nExponent;
-}
-
-// dFactor * u^n as q * 2^(kChunkBits * nChunks), 0 <= q < 2^kChunkBits, for N points with
-// 0 <= pU[b] <= 1 and 2^-256 <= dFactor <= 1, by binary powering with every product lifted back
-// into range. All lanes share n, so the lanes run side by side.
-template <int N>
-__attribute__((always_inline)) inline void ScaledPowers(const double* pU, int64_t n, double dFactor,
-                                                        double* __restrict pQ, int64_t* __restrict pChunks)
-{
-    double aSquare[N], aResult[N];  // u^(2^j) = aSquare * 2^aSquareExponent; the result alike
-    int64_t aSquareExponent[N], aExponent[N];
-    for (int b = 0; b < N; ++b)
-    {
-        aSquare[b] = pU[b];
-        aSquareExponent[b] = 0;
-        Lift(aSquare[b], aSquareExponent[b]);
-        aResult[b] = dFactor;
-        aExponent[b] = 0;
-    }
-    for (int64_t nLeft = n; nLeft > 0; nLeft >>= 1)
-    {
-        if ((nLeft & 1) != 0)
-            for (int b = 0; b < N; ++b)
-            {
-                aResult[b] *= aSquare[b];
-                aExponent[b] += aSquareExponent[b];
-                LiftProduct(aResult[b], aExponent[b]);
-            }
-        if (nLeft > 1)
-            for (int b = 0; b < N; ++b)
-            {
-                aSquare[b] *= aSquare[b];
-                aSquareExponent[b] *= 2;
-                LiftProduct(aSquare[b], aSquareExponent[b]);
-            }
-    }
-    // aExponent = kChunkBits * nChunks + nRemainder with 0 <= nRemainder < kChunkBits.
-    static_assert(kChunkBits == 512, "the split below shifts by log2(kChunkBits)");
-    for (int b = 0; b < N; ++b)
-    {
-        pChunks[b] = aExponent[b] >> 9;
-        pQ[b] = TimesPowerOfTwo(aResult[b], aExponent[b] & (kChunkBits - 1));
-    }
-}
-
 // nSteps steps of the recurrence for kLanes points at once: lane b holds t = |x| - 1, q_(k-1)
 // and d_(k-1).
 LOBARA_VECTOR_KERNEL
@@ -135,6 +66,62 @@ __attribute__((always_inline)) inline void LoadLanes(const double* p, Lanes4& v)
 __attribute__((always_inline)) inline void StoreLanes(const Lanes4& v, double* p)
 {
     std::memcpy(p, &v, sizeof v);
+}
+
+// Binary exponents beside four lanes' values, and the lanes a comparison picks.
+typedef int64_t Exponents4 __attribute__((vector_size(32)));
+
+// Numbers in (0, 2^-256) lifted into [2^-256, 1] by factors 2^256, each counted in the exponent:
+// one for a product of two numbers in [2^-256, 1]; four for any double.
+__attribute__((always_inline)) inline void Lift(Lanes4& d, Exponents4& exponent)
+{
+    const Lanes4 small = {kSmall, kSmall, kSmall, kSmall};
+    const Exponents4 bLift = (d > 0.0) & (d < small);
+    d = bLift ? d * kLift : d;
+    exponent -= bLift & kLiftBits;
+}
+
+// dFactor * u^n as q * 2^(kChunkBits * nChunks), 0 <= q < 2^kChunkBits, for N points with
+// 0 <= pU[b] <= 1 and 2^-256 <= dFactor <= 1, by binary powering with every product lifted back
+// into range. All lanes share n, so the lanes run side by side, four to a vector.
+template <int N>
+__attribute__((always_inline)) inline void ScaledPowers(const double* pU, int64_t n, double dFactor,
+                                                        double* __restrict pQ, int64_t* __restrict pChunks)
+{
+    static_assert(N % 4 == 0, "whole vectors of lanes");
+    for (int g = 0; g < N; g += 4)
+    {
+        // u^(2^j) = square * 2^squareExponent; the result alike.
+        Lanes4 square, result = {dFactor, dFactor, dFactor, dFactor};
+        LoadLanes(pU + g, square);
+        Exponents4 squareExponent = {}, exponent = {};
+        for (int i = 0; i < 4; ++i)
+            Lift(square, squareExponent);
+        for (int64_t nLeft = n; nLeft > 0; nLeft >>= 1)
+        {
+            if ((nLeft & 1) != 0)
+            {
+                result *= square;
+                exponent += squareExponent;
+                Lift(result, exponent);
+            }
+            if (nLeft > 1)
+            {
+                square *= square;
+                squareExponent += squareExponent;
+                Lift(square, squareExponent);
+            }
+        }
+        // exponent = kChunkBits * nChunks + nRemainder with 0 <= nRemainder < kChunkBits, and
+        // result * 2^nRemainder exact (both normal doubles) by the bits of 2^nRemainder.
+        static_assert(kChunkBits == 512, "the split below shifts by log2(kChunkBits)");
+        const Exponents4 chunks = exponent >> 9;
+        const Exponents4 powerBits = ((exponent & (kChunkBits - 1)) + 1023) << 52;
+        Lanes4 power;
+        std::memcpy(&power, &powerBits, sizeof power);
+        std::memcpy(pChunks + g, &chunks, sizeof chunks);
+        StoreLanes(result * power, pQ + g);
+    }
 }
 
 // One step of the scaled recurrences of the sums (MakeSumSteps, MakePairSteps) for a vector of
