@@ -92,7 +92,7 @@ RingOrderArray RingOrders(const double* pValues, int32_t nT, int32_t nP, int32_t
 // One thread's arrays for the orders.
 struct OrderWorkspace
 {
-    std::vector<std::complex<double>> aRings;  // the order's values on the quadrature's rings
+    std::vector<std::complex<double>> aRings;  // the order's values on the quadrature's rings, where moved
     std::vector<double> aScratch, aValues, aFolded, aSums;
     // The rings from the north pole where every function of the orders done so far vanished: a
     // thread takes the orders upwards, and at higher orders they vanish all the more.
@@ -145,8 +145,8 @@ Field AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP
     ShareAmongThreads(static_cast<size_t>(L) + 1, nUsed, [&](size_t nOrder, unsigned t) {
         const auto m = static_cast<int32_t>(nOrder);
         OrderWorkspace& workspace = aWorkspaces[t];
-        quadrature.Transfer(m, pOrders + nOrder * static_cast<size_t>(nT), workspace.aRings.data(),
-                            workspace.aScratch);
+        const std::complex<double>* pRings = quadrature.Transfer(
+            m, pOrders + nOrder * static_cast<size_t>(nT), workspace.aRings.data(), workspace.aScratch);
         // Each northern ring with its mirror: even degrees see the sum, odd ones the difference.
         // Whole groups of them, so that the other rings fill the same vectors as they would with
         // none left out and the sums keep their bits whichever orders the thread did before.
@@ -155,11 +155,10 @@ Field AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP
         {
             const int32_t nMirror = nRings - 1 - i;
             const std::complex<double> north =
-                aWeight[static_cast<size_t>(i)] * workspace.aRings[static_cast<size_t>(i)];
+                aWeight[static_cast<size_t>(i)] * pRings[static_cast<size_t>(i)];
             const std::complex<double> south =
-                nMirror == i
-                    ? 0.0
-                    : aWeight[static_cast<size_t>(nMirror)] * workspace.aRings[static_cast<size_t>(nMirror)];
+                nMirror == i ? 0.0
+                             : aWeight[static_cast<size_t>(nMirror)] * pRings[static_cast<size_t>(nMirror)];
             double* v = &workspace.aValues[4 * static_cast<size_t>(i)];
             v[0] = north.real() + south.real();
             v[1] = north.real() - south.real();

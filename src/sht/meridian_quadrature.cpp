@@ -135,16 +135,18 @@ CMeridianQuadrature::Plan CMeridianQuadrature::MakePlan(int32_t nSize, fftw_r2r_
     return Plan{plan, nSize};
 }
 
-void CMeridianQuadrature::Transfer(int32_t m, const std::complex<double>* pSource,
-                                   std::complex<double>* pTarget, std::vector<double>& aScratch) const
+const std::complex<double>* CMeridianQuadrature::Transfer(int32_t m, const std::complex<double>* pSource,
+                                                          std::complex<double>* pTarget,
+                                                          std::vector<double>& aScratch) const
 {
     const size_t nT = static_cast<size_t>(m_nT);
     if (!m_bResample)
     {
+        if (m_grid != SampleGrid::kDh)
+            return pSource;
         std::copy(pSource, pSource + nT, pTarget);
-        if (m_grid == SampleGrid::kDh)
-            pTarget[nT] = DhSouthPole(m, pSource, nT);
-        return;
+        pTarget[nT] = DhSouthPole(m, pSource, nT);
+        return pTarget;
     }
     const int nParity = m % 2;
     const Plan& forward = m_aForward[nParity];
@@ -178,10 +180,11 @@ void CMeridianQuadrature::Transfer(int32_t m, const std::complex<double>* pSourc
     if (nParity == 0)
     {
         fftw_execute_r2r(back.plan, pCoefficients, pTargetParts);
-        return;
+        return pTarget;
     }
     // Odd orders vanish at the poles.
     fftw_execute_r2r(back.plan, pCoefficients, pTargetParts + 2);
     pTarget[0] = 0.0;
     pTarget[nOut + 1] = 0.0;
+    return pTarget;
 }

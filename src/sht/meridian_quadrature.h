@@ -33,10 +33,11 @@ public:
     // Weights of the integral over cos theta in [-1, 1].
     const std::vector<double>& Weight() const { return m_aWeight; }
 
-    // The values of order m on the grid's nT rings (pSource) onto the Rings() rings (pTarget);
-    // aScratch is the calling thread's working storage.
-    void Transfer(int32_t m, const std::complex<double>* pSource, std::complex<double>* pTarget,
-                  std::vector<double>& aScratch) const;
+    // The values of order m on the grid's nT rings (pSource) on the Rings() rings: pSource itself
+    // where those are the grid's rings, or else pTarget, where they are written; aScratch is the
+    // calling thread's working storage.
+    const std::complex<double>* Transfer(int32_t m, const std::complex<double>* pSource,
+                                         std::complex<double>* pTarget, std::vector<double>& aScratch) const;
 
 private:
     // A real-to-real transform of a column of complex values: its real and imaginary parts.
