@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 #include "sht/vector_kernel.h"
 
@@ -201,6 +202,24 @@ constexpr int StepsPerIteration(Recurrence recurrence)
     return recurrence == Recurrence::kPaired ? 1 : 2;
 }
 
+// run(r) with the recurrence as a constant of its type, r's value, for the kernels' templates.
+template <typename Run>
+__attribute__((always_inline)) inline void WithRecurrence(Recurrence recurrence, const Run& run)
+{
+    switch (recurrence)
+    {
+        case Recurrence::kPaired:
+            run(std::integral_constant<Recurrence, Recurrence::kPaired>{});
+            break;
+        case Recurrence::kDifference:
+            run(std::integral_constant<Recurrence, Recurrence::kDifference>{});
+            break;
+        case Recurrence::kPlain:
+            run(std::integral_constant<Recurrence, Recurrence::kPlain>{});
+            break;
+    }
+}
+
 // The recurrence for K vectors of lanes from their first Q, in iterations of S steps (the
 // paired recurrence one step an iteration, the per-degree ones two), handing each new Q to
 // take(k, i) after step i of iteration k (k from 1; for an odd number of per-degree steps the
@@ -345,32 +364,15 @@ __attribute__((always_inline)) inline void SumSteps(const double* __restrict pSt
 }
 
 // The sums of a group of each width on one of the recurrences.
-template <int N>
-__attribute__((always_inline)) inline void SumStepsOf(Recurrence recurrence, const double* __restrict pStep,
-                                                      const double* __restrict pWeight, size_t nSteps,
-                                                      const double* __restrict pS, double* __restrict pQ,
-                                                      int64_t* __restrict pChunks, LaneParts<N>& sums)
-{
-    switch (recurrence)
-    {
-        case Recurrence::kPaired:
-            SumSteps<N, Recurrence::kPaired>(pStep, pWeight, nSteps, pS, pQ, pChunks, sums);
-            break;
-        case Recurrence::kDifference:
-            SumSteps<N, Recurrence::kDifference>(pStep, pWeight, nSteps, pS, pQ, pChunks, sums);
-            break;
-        case Recurrence::kPlain:
-            SumSteps<N, Recurrence::kPlain>(pStep, pWeight, nSteps, pS, pQ, pChunks, sums);
-            break;
-    }
-}
-
 LOBARA_FUSED_KERNEL
 void RunSumSteps(Recurrence recurrence, const double* __restrict pStep, const double* __restrict pWeight,
                  size_t nSteps, const double* __restrict pS, double* __restrict pQ,
                  int64_t* __restrict pChunks, LaneParts<kSumLanes>& sums)
 {
-    SumStepsOf(recurrence, pStep, pWeight, nSteps, pS, pQ, pChunks, sums);
+    WithRecurrence(
+        recurrence, [&](auto r) __attribute__((always_inline)) {
+            SumSteps<kSumLanes, decltype(r)::value>(pStep, pWeight, nSteps, pS, pQ, pChunks, sums);
+        });
 }
 
 LOBARA_FUSED_KERNEL
@@ -378,7 +380,10 @@ void RunSumSteps(Recurrence recurrence, const double* __restrict pStep, const do
                  size_t nSteps, const double* __restrict pS, double* __restrict pQ,
                  int64_t* __restrict pChunks, LaneParts<kNarrowLanes>& sums)
 {
-    SumStepsOf(recurrence, pStep, pWeight, nSteps, pS, pQ, pChunks, sums);
+    WithRecurrence(
+        recurrence, [&](auto r) __attribute__((always_inline)) {
+            SumSteps<kNarrowLanes, decltype(r)::value>(pStep, pWeight, nSteps, pS, pQ, pChunks, sums);
+        });
 }
 
 // The adjoint of SumVectorSteps: the same recurrence for K vectors of points, each Q of each lane
@@ -450,32 +455,15 @@ __attribute__((always_inline)) inline void AdjointSteps(
 }
 
 // The adjoint of a group of each width on one of the recurrences.
-template <int N>
-__attribute__((always_inline)) inline void AdjointStepsOf(
-    Recurrence recurrence, const double* __restrict pStep, size_t nSteps, const double* __restrict pS,
-    const double* __restrict pQ, int64_t* __restrict pChunks, const LaneParts<N>& values,
-    double* __restrict pFolded)
-{
-    switch (recurrence)
-    {
-        case Recurrence::kPaired:
-            AdjointSteps<N, Recurrence::kPaired>(pStep, nSteps, pS, pQ, pChunks, values, pFolded);
-            break;
-        case Recurrence::kDifference:
-            AdjointSteps<N, Recurrence::kDifference>(pStep, nSteps, pS, pQ, pChunks, values, pFolded);
-            break;
-        case Recurrence::kPlain:
-            AdjointSteps<N, Recurrence::kPlain>(pStep, nSteps, pS, pQ, pChunks, values, pFolded);
-            break;
-    }
-}
-
 LOBARA_FUSED_KERNEL
 void RunAdjointSteps(Recurrence recurrence, const double* __restrict pStep, size_t nSteps,
                      const double* __restrict pS, const double* __restrict pQ, int64_t* __restrict pChunks,
                      const LaneParts<kLanes>& values, double* __restrict pFolded)
 {
-    AdjointStepsOf(recurrence, pStep, nSteps, pS, pQ, pChunks, values, pFolded);
+    WithRecurrence(
+        recurrence, [&](auto r) __attribute__((always_inline)) {
+            AdjointSteps<kLanes, decltype(r)::value>(pStep, nSteps, pS, pQ, pChunks, values, pFolded);
+        });
 }
 
 LOBARA_FUSED_KERNEL
@@ -483,7 +471,10 @@ void RunAdjointSteps(Recurrence recurrence, const double* __restrict pStep, size
                      const double* __restrict pS, const double* __restrict pQ, int64_t* __restrict pChunks,
                      const LaneParts<kNarrowLanes>& values, double* __restrict pFolded)
 {
-    AdjointStepsOf(recurrence, pStep, nSteps, pS, pQ, pChunks, values, pFolded);
+    WithRecurrence(
+        recurrence, [&](auto r) __attribute__((always_inline)) {
+            AdjointSteps<kNarrowLanes, decltype(r)::value>(pStep, nSteps, pS, pQ, pChunks, values, pFolded);
+        });
 }
 
 // The recurrence's coefficients for degrees k = m + 1 .. m + nSteps. With s_k = sqrt(k^2 - m^2):
