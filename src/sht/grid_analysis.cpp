@@ -5,12 +5,10 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
-#include <memory>
 #include <mutex>
 #include <new>
 #include <stdexcept>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "sht/angles.h"
