@@ -545,31 +545,35 @@ LOBARA_VECTOR_KERNEL
 void MakePairSteps(double dM, int32_t nSteps, double* __restrict pSteps)
 {
     const double dM2 = dM * dM;
-    for (int32_t k = 0; k < nSteps; ++k)
+    // V and W of j = m + 2k + 1, and N of them; N's quotients are finite from k = 1 on.
+    const auto roots = [dM](double j, double& dV, double& dW) {
+        dV = std::sqrt((j - dM) * (j + dM) * ((j - 1.0 - dM) * (j - 1.0 + dM)));
+        dW = std::sqrt((j + 1.0 - dM) * (j + 1.0 + dM) * ((j + 2.0 - dM) * (j + 2.0 + dM)));
+    };
+    const auto numerator = [dM2](double j, double dV, double dW) {
+        return dM2 * (2.0 * (2.0 * j + 1.0) +
+                      (2.0 * j - 1.0) * ((j + 1.0) * (j + 1.0) + (j + 2.0) * (j + 2.0) - dM2) /
+                          ((j + 1.0) * (j + 2.0) + dW) +
+                      (2.0 * j + 3.0) * (j * j + (j - 1.0) * (j - 1.0) - dM2) / (j * (j - 1.0) + dV));
+    };
+    if (nSteps == 0)
+        return;
+    double dV, dW;
+    const double dFirst = dM + 1.0;
+    roots(dFirst, dV, dW);
+    pSteps[0] = (2.0 * dFirst + 1.0) * (2.0 * dFirst + 3.0) / dW;
+    pSteps[1] = dM == 0.0 ? 0.0 : numerator(dFirst, dV, dW) / ((2.0 * dFirst - 1.0) * dW);
+    pSteps[2] = 1.0;
+    // The steps after the first in one loop without branches, which runs on vectors.
+    for (int32_t k = 1; k < nSteps; ++k)
     {
         const double j = dM + 2.0 * static_cast<double>(k) + 1.0;
-        const double dV = std::sqrt((j - dM) * (j + dM) * ((j - 1.0 - dM) * (j - 1.0 + dM)));
-        const double dW = std::sqrt((j + 1.0 - dM) * (j + 1.0 + dM) * ((j + 2.0 - dM) * (j + 2.0 + dM)));
-        const double dN =
-            dM == 0.0
-                ? 0.0
-                : dM2 * (2.0 * (2.0 * j + 1.0) +
-                         (2.0 * j - 1.0) * ((j + 1.0) * (j + 1.0) + (j + 2.0) * (j + 2.0) - dM2) /
-                             ((j + 1.0) * (j + 2.0) + dW) +
-                         (2.0 * j + 3.0) * (j * j + (j - 1.0) * (j - 1.0) - dM2) / (j * (j - 1.0) + dV));
+        double dStepV, dStepW;
+        roots(j, dStepV, dStepW);
         double* p = pSteps + 3 * k;
-        if (k == 0)
-        {
-            p[0] = (2.0 * j + 1.0) * (2.0 * j + 3.0) / dW;
-            p[1] = dN / ((2.0 * j - 1.0) * dW);
-            p[2] = 1.0;
-        }
-        else
-        {
-            p[0] = (2.0 * j + 1.0) * (2.0 * j - 1.0) / dV;
-            p[1] = dN / ((2.0 * j + 3.0) * dV);
-            p[2] = (2.0 * j - 1.0) * dW / ((2.0 * j + 3.0) * dV);
-        }
+        p[0] = (2.0 * j + 1.0) * (2.0 * j - 1.0) / dStepV;
+        p[1] = numerator(j, dStepV, dStepW) / ((2.0 * j + 3.0) * dStepV);
+        p[2] = (2.0 * j - 1.0) * dStepW / ((2.0 * j + 3.0) * dStepV);
     }
 }
 
@@ -581,22 +585,25 @@ struct PairFactors
     double dScale, dBelow, dAbove;
 };
 
-std::vector<PairFactors> MakePairFactors(double dM, int32_t nPairs)
+LOBARA_VECTOR_KERNEL
+void MakePairFactors(double dM, int32_t nPairs, PairFactors* __restrict pFactors)
 {
     const auto e = [dM](double j) {
         return std::sqrt((j - dM) * (j + dM) / ((2.0 * j - 1.0) * (2.0 * j + 1.0)));
     };
+    if (nPairs == 0)
+        return;
+    const double dFirst = dM + 1.0;
+    pFactors[0] = {std::sqrt(2.0 * dFirst + 1.0), e(dFirst), e(dFirst + 1.0)};
+    // The factors after the first in one loop without branches, which runs on vectors.
     const double dFirstV = std::sqrt(12.0 * (2.0 * dM + 3.0) * (dM + 1.0));
-    std::vector<PairFactors> aFactors(static_cast<size_t>(nPairs));
-    for (int32_t k = 0; k < nPairs; ++k)
+    for (int32_t k = 1; k < nPairs; ++k)
     {
         const double j = dM + 2.0 * static_cast<double>(k) + 1.0;
         const double dV = std::sqrt((j - dM) * (j + dM) * ((j - 1.0 - dM) * (j - 1.0 + dM)));
         const double dRoot = std::sqrt(2.0 * j + 1.0);
-        aFactors[static_cast<size_t>(k)] = {
-            k == 0 ? dRoot : dRoot * (2.0 * j - 1.0) * dFirstV / ((2.0 * dM + 5.0) * dV), e(j), e(j + 1.0)};
+        pFactors[k] = {dRoot * (2.0 * j - 1.0) * dFirstV / ((2.0 * dM + 5.0) * dV), e(j), e(j + 1.0)};
     }
-    return aFactors;
 }
 
 // Each pair of weights of degree k = m + i times Pbar_k / Q_k: sqrt(2m + 1) at k = m, and
@@ -604,12 +611,15 @@ std::vector<PairFactors> MakePairFactors(double dM, int32_t nPairs)
 LOBARA_VECTOR_KERNEL
 void ScaleWeights(double dM, int32_t nDegrees, double* __restrict pWeights)
 {
-    for (int32_t i = 0; i < nDegrees; ++i)
+    if (nDegrees == 0)
+        return;
+    const double dFirstRoot = std::sqrt(2.0 * dM + 1.0);
+    pWeights[0] *= dFirstRoot;
+    pWeights[1] *= dFirstRoot;
+    for (int32_t i = 1; i < nDegrees; ++i)
     {
         const double dK = dM + static_cast<double>(i);
-        const double dRoot = i == 0
-                                 ? std::sqrt(2.0 * dM + 1.0)
-                                 : std::sqrt((2.0 * dK + 1.0) * (2.0 * dM + 1.0) / ((dK - dM) * (dK + dM)));
+        const double dRoot = std::sqrt((2.0 * dK + 1.0) * (2.0 * dM + 1.0) / ((dK - dM) * (dK + dM)));
         pWeights[2 * i] *= dRoot;
         pWeights[2 * i + 1] *= dRoot;
     }
@@ -767,8 +777,8 @@ void NormalizedLegendre::PrepareWeights(std::vector<double>& aWeights) const
         for (size_t nPart = 0; nPart < 2; ++nPart)
             aReady[k == 0 ? nPart : 4 * ((k + 1) / 2) + 2 * (1 - k % 2) + nPart] =
                 aScale[2 * k] * weight(k, nPart);
-    const std::vector<PairFactors> aFactors =
-        MakePairFactors(static_cast<double>(m_nOrder), static_cast<int32_t>(nPairs));
+    std::vector<PairFactors> aFactors(nPairs);
+    MakePairFactors(static_cast<double>(m_nOrder), static_cast<int32_t>(nPairs), aFactors.data());
     double* pPairs = aReady.data() + DegreeWeightCount();
     for (size_t k = 0; k < nPairs; ++k)
     {
@@ -976,8 +986,8 @@ void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& 
     // The paired recurrence's, by R_k, into the degrees around it.
     const size_t nPairs = PairCount();
     const double* pPairFolded = pFolded + kFold * DegreeWeightCount();
-    const std::vector<PairFactors> aFactors =
-        MakePairFactors(static_cast<double>(m_nOrder), static_cast<int32_t>(nPairs));
+    std::vector<PairFactors> aFactors(nPairs);
+    MakePairFactors(static_cast<double>(m_nOrder), static_cast<int32_t>(nPairs), aFactors.data());
     for (size_t k = 0; k < nPairs; ++k)
     {
         const PairFactors& f = aFactors[k];
