@@ -58,10 +58,20 @@ def start(*args, limit_file_bytes=None, limit_memory_bytes=None, user=None, igno
                             preexec_fn=prepare)
 
 
+# LeakSanitizer's own tracer now and then crashes as it stops the program's threads at exit
+# ("Tracer caught signal 11"), which says nothing of the program and leaves its leaks unchecked:
+# such a run is made again, up to twice.
+SANITIZER_CRASH = "LeakSanitizer has encountered a fatal error"
+
+
 def run(*args, **options):
-    process = start(*args, **options)
-    stdout, stderr = process.communicate()
-    return subprocess.CompletedProcess(process.args, process.returncode, stdout, stderr.decode())
+    for _ in range(3):
+        process = start(*args, **options)
+        stdout, stderr = process.communicate()
+        result = subprocess.CompletedProcess(process.args, process.returncode, stdout, stderr.decode())
+        if SANITIZER_CRASH not in result.stderr:
+            break
+    return result
 
 
 def finish(name):
