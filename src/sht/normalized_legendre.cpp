@@ -852,6 +852,13 @@ inline double Unscaled(double dSum, int64_t nChunks)
                           : std::ldexp(dSum, static_cast<int>(nChunks * kChunkBits));
 }
 
+// The recurrence of a group of points beyond the equator's band (bPaired), or within it, all
+// near the equator or not.
+inline Recurrence RecurrenceFor(bool bPaired, bool bNearEquator)
+{
+    return bPaired ? Recurrence::kPaired : bNearEquator ? Recurrence::kPlain : Recurrence::kDifference;
+}
+
 // A lane's s for the recurrence from its t = x - 1 and u: see Recurrence.
 inline double LaneInput(Recurrence recurrence, double t, double u)
 {
@@ -865,9 +872,7 @@ int32_t NormalizedLegendre::SumLanes(const double* pT, const double* pU, int32_t
                                      const std::vector<double>& aWeights, bool bPaired, double* pSums) const
 {
     // Lanes past nCount run on a harmless point (x = 0) and are dropped.
-    const Recurrence recurrence = bPaired                   ? Recurrence::kPaired
-                                  : NearEquator(pT, nCount) ? Recurrence::kPlain
-                                                            : Recurrence::kDifference;
+    const Recurrence recurrence = RecurrenceFor(bPaired, NearEquator(pT, nCount));
     double s[N], q[N], u[N];
     int64_t nChunks[N];
     LaneParts<N> sums;
@@ -942,9 +947,7 @@ int32_t NormalizedLegendre::AccumulateLanes(const double* pT, const double* pU, 
 {
     // As in SumLanes; lanes past nCount run on a harmless point with values 0, and the paired
     // recurrence's odd values are taken times x.
-    const Recurrence recurrence = bPaired                   ? Recurrence::kPaired
-                                  : NearEquator(pT, nCount) ? Recurrence::kPlain
-                                                            : Recurrence::kDifference;
+    const Recurrence recurrence = RecurrenceFor(bPaired, NearEquator(pT, nCount));
     double s[N], q[N], u[N];
     int64_t nChunks[N];
     LaneParts<N> values;
