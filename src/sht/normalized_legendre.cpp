@@ -125,8 +125,8 @@ __attribute__((always_inline)) inline void ScaledPowers(const double* pU, int64_
     }
 }
 
-// One step of the scaled recurrences of the sums (MakeSumSteps, MakePairSteps) for a vector of
-// lanes, p = A, G, B: D_k = (A t + G) Q_(k-1) + D_(k-1), then Q_k = B Q_(k-1) + D_k. The second waits
+// One step of the paired recurrence of the sums (MakePairSteps) for a vector of lanes,
+// p = A, G, B: D_k = (A t + G) Q_(k-1) + D_(k-1), then Q_k = B Q_(k-1) + D_k. The second waits
 // for the first, which the other vectors' steps fill in part (see kAdjointVectors); a third
 // multiply-add to keep them apart would not leave room in the registers for the sums.
 __attribute__((always_inline)) inline void Step(const double* p, const Lanes4& t, Lanes4& q, Lanes4& d)
@@ -184,12 +184,12 @@ __attribute__((always_inline)) inline void FoldProducts(const Lanes4 (&aCos)[K],
 
 // The three recurrences the sums run: the paired one (MakePairSteps), one step an iteration on
 // s = -u^2; and two that take one degree a step, two steps an iteration, for the same Q_k of
-// MakeSumSteps: the difference form on t = x - 1, which keeps its precision near the poles, and
-// near the equator, where nothing is lost by it, the plain Q_k = (A_k x) Q_(k-1) - B_(k-1) Q_(k-2)
-// on x (at k = m + 1 its B_m multiplies Q_(m-1) = 0). The plain step's product with Q_(k-2) is
-// ready a step ahead, so only its multiply-add waits for the step before, where the difference
-// form's two wait for each other: in the sums, whose two vectors cannot hide that wait, those
-// rings take a third less time, in the adjoint a tenth.
+// MakeSumSteps: its plain form Q_k = (A'_k x) Q_(k-1) - Q_(k-2) on x, a product and a
+// multiply-add, near the equator, and a little further out, where it would cost the sums some
+// precision, its difference form on t = x - 1, D_k = (A'_k t + G'_k) Q_(k-1) + D_(k-1),
+// Q_k = Q_(k-1) + D_k. The plain step's product is ready a step ahead, so only its multiply-add
+// waits for the step before, where the difference form waits for a multiply-add and an addition:
+// those rings take a third less time in the sums, two fifths less in the adjoint.
 enum class Recurrence
 {
     kPaired,
@@ -233,19 +233,23 @@ __attribute__((always_inline)) inline void RunIterations(const double* __restric
                                                          const Take& take, const Rescale& rescale)
 {
     constexpr int S = StepsPerIteration(R);
-    double dBelow = 0.0;  // the plain step's B_(k-1)
     const auto step = [&](const double* p) {
         if constexpr (R == Recurrence::kPlain)
         {
             for (int j = 0; j < K; ++j)
             {
-                // Written in one expression, the multiply-add takes Q_(k-1) and the product
-                // with Q_(k-2) is made apart; the other way round the step waits for both.
-                const Lanes4 next = (p[0] * s[j]) * q[j] - dBelow * d[j];
+                const Lanes4 next = (p[0] * s[j]) * q[j] - d[j];
                 d[j] = q[j];
                 q[j] = next;
             }
-            dBelow = p[2];
+        }
+        else if constexpr (R == Recurrence::kDifference)
+        {
+            for (int j = 0; j < K; ++j)
+            {
+                d[j] = (p[0] * s[j] + p[1]) * q[j] + d[j];
+                q[j] += d[j];
+            }
         }
         else
             for (int j = 0; j < K; ++j)
@@ -497,31 +501,53 @@ void MakeSteps(double dM, int32_t nSteps, double* __restrict pSteps)
     }
 }
 
-// The sums run the recurrence on Q_k = q_k s_k / s_(m+1) and D_k = d_k s_k / s_(m+1) (Q_m = q_m),
-// which takes beta out of the step and leaves two multiply-adds after the coefficient's (Step):
-//   D_k = (A_k t + G_k) Q_(k-1) + D_(k-1),  Q_k = B_k Q_(k-1) + D_k,
-// with B_k = s_k / s_(k-1) (1 at k = m + 1), A_k = B_k alpha_k = (2k - 1) / s_(k-1) and
-// G_k = B_k gamma_k. D_k is the plain d_k scaled, so that near the poles the small steps keep
-// their precision as there.
+// A_k = (2k - 1) / s_(k-1) and B_k = s_k / s_(k-1) for k = m + 1 .. m + nSteps, where
+// s_k = sqrt(k^2 - m^2) (A = (2m + 1) / s_(m+1) and B = 1 at k = m + 1), as the first and third
+// of each step's three numbers. s_(k-1) is worked out afresh at each step (from integers, so to
+// the same bits) to keep the steps independent.
 LOBARA_VECTOR_KERNEL
-void MakeSumSteps(double dM, int32_t nSteps, double* __restrict pSteps)
+void MakeSumCoefficients(double dM, int32_t nSteps, double* __restrict pSteps)
 {
-    const double dM2 = dM * dM;
     if (nSteps == 0)
         return;
     const double dFirstS = std::sqrt(2.0 * dM + 1.0);
     pSteps[0] = (2.0 * dM + 1.0) / dFirstS;
-    pSteps[1] = dM == 0.0 ? 0.0 : (dM2 / (dM + 1.0 + dFirstS) + dM) / dFirstS;
     pSteps[2] = 1.0;
     for (int32_t i = 1; i < nSteps; ++i)
     {
         const double dK = dM + 1.0 + static_cast<double>(i);
         const double dS = std::sqrt((dK - dM) * (dK + dM));
         const double dPrevS = std::sqrt((dK - 1.0 - dM) * (dK - 1.0 + dM));
-        const double dG = dM == 0.0 ? 0.0 : (dM2 / (dK + dS) + dM2 / (dK - 1.0 + dPrevS)) / dPrevS;
         pSteps[3 * i] = (2.0 * dK - 1.0) / dPrevS;
-        pSteps[3 * i + 1] = dG;
         pSteps[3 * i + 2] = dS / dPrevS;
+    }
+}
+
+// The sums run the recurrence on Q_k = q_k s_k / (s_(m+1) mu_k) (Q_m = q_m), where with
+// B_k = s_k / s_(k-1) (1 at k = m + 1), the plain recurrence in that scaling,
+// Q_k = A_k x Q_(k-1) - B_(k-1) Q_(k-2) with A_k = (2k - 1) / s_(k-1), loses its second
+// coefficient to mu_k = B_(k-1) mu_(k-2) (mu_m = mu_(m+1) = 1):
+//   Q_k = A'_k x Q_(k-1) - Q_(k-2),  A'_k = A_k mu_(k-1) / mu_k,
+// or for D_k = Q_k - Q_(k-1) (D_m = 0, so that the first step makes up Q_m's own),
+//   D_k = (A'_k t + G'_k) Q_(k-1) + D_(k-1),  Q_k = Q_(k-1) + D_k,  G'_k = A'_k - 2 (A'_k - 1 at
+// k = m + 1). The steps hold A'_k, G'_k and mu_k, which ScaleWeights takes as they are, so that
+// the rounding of mu_k perturbs no more than one step's coefficients. mu_k lies between 1 and
+// about sqrt(k), and A'_k is largest at the first step, sqrt(2m + 1), as in the plain form.
+void MakeSumSteps(double dM, int32_t nSteps, double* __restrict pSteps)
+{
+    MakeSumCoefficients(dM, nSteps, pSteps);
+    double dMuTwoBelow = 1.0, dMuBelow = 1.0, dBelow = 1.0;  // mu_(k-2), mu_(k-1), B_(k-1)
+    for (int32_t i = 0; i < nSteps; ++i)
+    {
+        double* p = pSteps + 3 * i;
+        const double dB = p[2];
+        const double dMu = i == 0 ? 1.0 : dBelow * dMuTwoBelow;
+        p[0] *= dMuBelow / dMu;
+        p[1] = p[0] - (i == 0 ? 1.0 : 2.0);
+        p[2] = dMu;
+        dMuTwoBelow = dMuBelow;
+        dMuBelow = dMu;
+        dBelow = dB;
     }
 }
 
@@ -531,9 +557,11 @@ void MakeSumSteps(double dM, int32_t nSteps, double* __restrict pSteps)
 //   e_(j+1) e_(j+2) R_(k+1) = (y - e_(j+1)^2 - e_j^2) R_k - e_j e_(j-1) R_(k-1),
 // and each even degree is Pbar_(m+2k) = e_(m+2k+1) R_k + e_(m+2k) R_(k-1), R_0 = sqrt(2m + 3) Pbar_m.
 // One step of it gives two degrees, the odd sums are taken times x at the end. On
-// r_k = R_k / sqrt(2j + 1), written for its step d_k = r_k - r_(k-1) with y - 1 = s = -sin^2(theta)
-// as the sums' recurrence is (MakeSumSteps), with the same scaling Q_k = r_k lambda_k (lambda_0 =
-// lambda_1 = 1, lambda_(k+1) = lambda_k / beta_k above), the step from k to k + 1 is
+// r_k = R_k / sqrt(2j + 1), written as MakeSteps has the per-degree one, for its step
+// d_k = r_k - r_(k-1) = (alpha_k s + gamma_k) r_(k-1) + beta_k d_(k-1) with y - 1 = s = -sin^2(theta),
+// which near the poles keeps its precision, and scaled to Q_k = r_k lambda_k, D_k = d_k lambda_k
+// (lambda_0 = lambda_1 = 1, lambda_(k+1) = lambda_k / beta_k), which takes beta_k out as Step has
+// it, D_k = (A s + G) Q_(k-1) + D_(k-1), Q_k = B Q_(k-1) + D_k, the step from k to k + 1 is
 //   A = (2j + 1) (2j - 1) / V,  G = N / ((2j + 3) V),  B = (2j - 1) W / ((2j + 3) V),
 // and at k = 0 (where beta is 0) A = (2j + 1) (2j + 3) / W, G = N / ((2j - 1) W), B = 1, with
 //   V = sqrt((j^2 - m^2) ((j - 1)^2 - m^2)),  W = sqrt(((j + 1)^2 - m^2) ((j + 2)^2 - m^2)),
@@ -607,9 +635,10 @@ void MakePairFactors(double dM, int32_t nPairs, PairFactors* __restrict pFactors
 }
 
 // Each pair of weights of degree k = m + i times Pbar_k / Q_k: sqrt(2m + 1) at k = m, and
-// sqrt((2k + 1) (2m + 1) / (k^2 - m^2)) above, for i below nDegrees.
+// sqrt((2k + 1) (2m + 1) / (k^2 - m^2)) mu_k above, for i below nDegrees, with mu_k from the
+// steps of MakeSumSteps.
 LOBARA_VECTOR_KERNEL
-void ScaleWeights(double dM, int32_t nDegrees, double* __restrict pWeights)
+void ScaleWeights(double dM, int32_t nDegrees, const double* __restrict pSteps, double* __restrict pWeights)
 {
     if (nDegrees == 0)
         return;
@@ -620,8 +649,9 @@ void ScaleWeights(double dM, int32_t nDegrees, double* __restrict pWeights)
     {
         const double dK = dM + static_cast<double>(i);
         const double dRoot = std::sqrt((2.0 * dK + 1.0) * (2.0 * dM + 1.0) / ((dK - dM) * (dK + dM)));
-        pWeights[2 * i] *= dRoot;
-        pWeights[2 * i + 1] *= dRoot;
+        const double dScale = dRoot * pSteps[3 * (i - 1) + 2];
+        pWeights[2 * i] *= dScale;
+        pWeights[2 * i + 1] *= dScale;
     }
 }
 
@@ -771,7 +801,8 @@ void NormalizedLegendre::PrepareWeights(std::vector<double>& aWeights) const
     };
     std::vector<double> aReady(DegreeWeightCount() + 4 * nPairs, 0.0);
     std::vector<double> aScale(2 * nDegrees, 1.0);
-    ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), aScale.data());
+    ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), m_aSteps.data(),
+                 aScale.data());
     // Degree |m| leads, its pair in the even sums; then the odd and the even degree of each step.
     for (size_t k = 0; k < nDegrees; ++k)
         for (size_t nPart = 0; nPart < 2; ++nPart)
@@ -984,7 +1015,8 @@ void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& 
     for (size_t k = 0; k < nDegrees; ++k)
         for (size_t nPart = 0; nPart < 2; ++nPart)
             aSums[2 * k + nPart] = part(pFolded, (k + 1) / 2, k == 0 ? nPart : 2 * (1 - k % 2) + nPart);
-    ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), aSums.data());
+    ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), m_aSteps.data(),
+                 aSums.data());
 
     // The paired recurrence's, by R_k, into the degrees around it.
     const size_t nPairs = PairCount();
