@@ -182,24 +182,27 @@ __attribute__((always_inline)) inline void FoldProducts(const Lanes4 (&aCos)[K],
     StoreLanes(fs + s, pFold + kFold);
 }
 
-// The three recurrences the sums run: the paired one (MakePairSteps), one step an iteration on
-// s = -u^2; and two that take one degree a step, two steps an iteration, for the same Q_k of
-// MakeSumSteps: its plain form Q_k = (A'_k x) Q_(k-1) - Q_(k-2) on x, a product and a
-// multiply-add, near the equator, and a little further out, where it would cost the sums some
-// precision, its difference form on t = x - 1, D_k = (A'_k t + G'_k) Q_(k-1) + D_(k-1),
-// Q_k = Q_(k-1) + D_k. The plain step's product is ready a step ahead, so only its multiply-add
-// waits for the step before, where the difference form waits for a multiply-add and an addition:
-// those rings take a third less time in the sums, two fifths less in the adjoint.
+// The two recurrences the sums run: the paired one (MakePairSteps), one step an iteration on
+// s = -u^2, and the per-degree one (MakeSumSteps), two steps an iteration on t = x - 1,
+// Q_k = (A'_k t + A'_k) Q_(k-1) - Q_(k-2): the multiply-add makes A'_k x from t as it is, to one
+// rounding (x itself would round t), and is ready a step ahead, so that each step waits for one
+// multiply-add of the step before.
 enum class Recurrence
 {
     kPaired,
-    kDifference,
-    kPlain
+    kDegree
 };
 
 constexpr int StepsPerIteration(Recurrence recurrence)
 {
     return recurrence == Recurrence::kPaired ? 1 : 2;
+}
+
+// The numbers each step of a recurrence takes from its table.
+constexpr size_t StepSize(Recurrence recurrence)
+{
+    return recurrence == Recurrence::kPaired ? NormalizedLegendre::kPairStepSize
+                                             : NormalizedLegendre::kDegreeStepSize;
 }
 
 // run(r) with the recurrence as a constant of its type, r's value, for the kernels' templates.
@@ -211,44 +214,34 @@ __attribute__((always_inline)) inline void WithRecurrence(Recurrence recurrence,
         case Recurrence::kPaired:
             run(std::integral_constant<Recurrence, Recurrence::kPaired>{});
             break;
-        case Recurrence::kDifference:
-            run(std::integral_constant<Recurrence, Recurrence::kDifference>{});
-            break;
-        case Recurrence::kPlain:
-            run(std::integral_constant<Recurrence, Recurrence::kPlain>{});
+        case Recurrence::kDegree:
+            run(std::integral_constant<Recurrence, Recurrence::kDegree>{});
             break;
     }
 }
 
 // The recurrence for K vectors of lanes from their first Q, in iterations of S steps (the
-// paired recurrence one step an iteration, the per-degree ones two), handing each new Q to
+// paired recurrence one step an iteration, the per-degree one two), handing each new Q to
 // take(k, i) after step i of iteration k (k from 1; for an odd number of per-degree steps the
 // last one alone is iteration nSteps / S + 1, step 0). Every kStepsPerCheck steps a lane that has
 // grown past 2^kChunkBits is scaled down and handed to rescale(b) to scale what it carries.
-// The lanes carry s (as the recurrence takes it), Q_(k-1) in q and D_(k-1) in d, or for the plain
-// recurrence Q_(k-2) in d.
+// The lanes carry s (as the recurrence takes it), Q_(k-1) in q and D_(k-1) in d, or for the
+// per-degree recurrence Q_(k-2) in d.
 template <int K, Recurrence R, typename Take, typename Rescale>
 __attribute__((always_inline)) inline void RunIterations(const double* __restrict pStep, size_t nSteps,
                                                          const Lanes4 (&s)[K], Lanes4 (&q)[K], Lanes4 (&d)[K],
                                                          const Take& take, const Rescale& rescale)
 {
     constexpr int S = StepsPerIteration(R);
+    constexpr size_t Z = StepSize(R);
     const auto step = [&](const double* p) {
-        if constexpr (R == Recurrence::kPlain)
+        if constexpr (R == Recurrence::kDegree)
         {
             for (int j = 0; j < K; ++j)
             {
-                const Lanes4 next = (p[0] * s[j]) * q[j] - d[j];
+                const Lanes4 next = (p[0] * s[j] + p[0]) * q[j] - d[j];
                 d[j] = q[j];
                 q[j] = next;
-            }
-        }
-        else if constexpr (R == Recurrence::kDifference)
-        {
-            for (int j = 0; j < K; ++j)
-            {
-                d[j] = (p[0] * s[j] + p[1]) * q[j] + d[j];
-                q[j] += d[j];
             }
         }
         else
@@ -263,7 +256,7 @@ __attribute__((always_inline)) inline void RunIterations(const double* __restric
         for (size_t k = nBlock; k < nEnd; ++k)
             for (int i = 0; i < S; ++i)
             {
-                step(pStep + 3 * (S * k + static_cast<size_t>(i)));
+                step(pStep + Z * (S * k + static_cast<size_t>(i)));
                 take(k + 1, i);
             }
         // Values in range never reach 2^kChunkBits, so only scaled lanes are ever rescaled.
@@ -279,7 +272,7 @@ __attribute__((always_inline)) inline void RunIterations(const double* __restric
     }
     if (nSteps % S != 0)
     {
-        step(pStep + 3 * (nSteps - 1));
+        step(pStep + Z * (nSteps - 1));
         take(nIterations + 1, 0);
     }
 }
@@ -502,9 +495,9 @@ void MakeSteps(double dM, int32_t nSteps, double* __restrict pSteps)
 }
 
 // A_k = (2k - 1) / s_(k-1) and B_k = s_k / s_(k-1) for k = m + 1 .. m + nSteps, where
-// s_k = sqrt(k^2 - m^2) (A = (2m + 1) / s_(m+1) and B = 1 at k = m + 1), as the first and third
-// of each step's three numbers. s_(k-1) is worked out afresh at each step (from integers, so to
-// the same bits) to keep the steps independent.
+// s_k = sqrt(k^2 - m^2) (A = (2m + 1) / s_(m+1) and B = 1 at k = m + 1), as each step's two
+// numbers. s_(k-1) is worked out afresh at each step (from integers, so to the same bits) to keep
+// the steps independent.
 LOBARA_VECTOR_KERNEL
 void MakeSumCoefficients(double dM, int32_t nSteps, double* __restrict pSteps)
 {
@@ -512,14 +505,14 @@ void MakeSumCoefficients(double dM, int32_t nSteps, double* __restrict pSteps)
         return;
     const double dFirstS = std::sqrt(2.0 * dM + 1.0);
     pSteps[0] = (2.0 * dM + 1.0) / dFirstS;
-    pSteps[2] = 1.0;
+    pSteps[1] = 1.0;
     for (int32_t i = 1; i < nSteps; ++i)
     {
         const double dK = dM + 1.0 + static_cast<double>(i);
         const double dS = std::sqrt((dK - dM) * (dK + dM));
         const double dPrevS = std::sqrt((dK - 1.0 - dM) * (dK - 1.0 + dM));
-        pSteps[3 * i] = (2.0 * dK - 1.0) / dPrevS;
-        pSteps[3 * i + 2] = dS / dPrevS;
+        pSteps[2 * i] = (2.0 * dK - 1.0) / dPrevS;
+        pSteps[2 * i + 1] = dS / dPrevS;
     }
 }
 
@@ -527,24 +520,23 @@ void MakeSumCoefficients(double dM, int32_t nSteps, double* __restrict pSteps)
 // B_k = s_k / s_(k-1) (1 at k = m + 1), the plain recurrence in that scaling,
 // Q_k = A_k x Q_(k-1) - B_(k-1) Q_(k-2) with A_k = (2k - 1) / s_(k-1), loses its second
 // coefficient to mu_k = B_(k-1) mu_(k-2) (mu_m = mu_(m+1) = 1):
-//   Q_k = A'_k x Q_(k-1) - Q_(k-2),  A'_k = A_k mu_(k-1) / mu_k,
-// or for D_k = Q_k - Q_(k-1) (D_m = 0, so that the first step makes up Q_m's own),
-//   D_k = (A'_k t + G'_k) Q_(k-1) + D_(k-1),  Q_k = Q_(k-1) + D_k,  G'_k = A'_k - 2 (A'_k - 1 at
-// k = m + 1). The steps hold A'_k, G'_k and mu_k, which ScaleWeights takes as they are, so that
-// the rounding of mu_k perturbs no more than one step's coefficients. mu_k lies between 1 and
-// about sqrt(k), and A'_k is largest at the first step, sqrt(2m + 1), as in the plain form.
+//   Q_k = A'_k x Q_(k-1) - Q_(k-2),  A'_k = A_k mu_(k-1) / mu_k.
+// The steps hold A'_k and mu_k, which ScaleWeights takes as they are, so that the rounding of
+// mu_k perturbs no more than one step's coefficients. mu_k lies between 1 and about sqrt(k), and
+// A'_k is largest at the first step, sqrt(2m + 1), as in the plain form. Near the poles the
+// recurrence loses digits in proportion to l^2, so the sums take it only within the equator's
+// band (see kEquatorBand).
 void MakeSumSteps(double dM, int32_t nSteps, double* __restrict pSteps)
 {
     MakeSumCoefficients(dM, nSteps, pSteps);
     double dMuTwoBelow = 1.0, dMuBelow = 1.0, dBelow = 1.0;  // mu_(k-2), mu_(k-1), B_(k-1)
     for (int32_t i = 0; i < nSteps; ++i)
     {
-        double* p = pSteps + 3 * i;
-        const double dB = p[2];
+        double* p = pSteps + 2 * i;
+        const double dB = p[1];
         const double dMu = i == 0 ? 1.0 : dBelow * dMuTwoBelow;
         p[0] *= dMuBelow / dMu;
-        p[1] = p[0] - (i == 0 ? 1.0 : 2.0);
-        p[2] = dMu;
+        p[1] = dMu;
         dMuTwoBelow = dMuBelow;
         dMuBelow = dMu;
         dBelow = dB;
@@ -649,7 +641,7 @@ void ScaleWeights(double dM, int32_t nDegrees, const double* __restrict pSteps, 
     {
         const double dK = dM + static_cast<double>(i);
         const double dRoot = std::sqrt((2.0 * dK + 1.0) * (2.0 * dM + 1.0) / ((dK - dM) * (dK + dM)));
-        const double dScale = dRoot * pSteps[3 * (i - 1) + 2];
+        const double dScale = dRoot * pSteps[2 * (i - 1) + 1];
         pWeights[2 * i] *= dScale;
         pWeights[2 * i + 1] *= dScale;
     }
@@ -722,18 +714,18 @@ NormalizedLegendre::NormalizedLegendre(int32_t l, int32_t m)
     m_dFinish = std::sqrt(static_cast<double>(2 * nDegree + 1));
 
     const size_t nSteps = static_cast<size_t>(nDegree - m_nOrder);
-    m_aSteps.resize(3 * nSteps);
+    m_aSteps.resize(kDegreeStepSize * nSteps);
     MakeSumSteps(static_cast<double>(m_nOrder), static_cast<int32_t>(nSteps), m_aSteps.data());
     // R_0 = sqrt(2m + 3) Pbar_m, and r_0 = R_0 / sqrt(2m + 3).
     m_dPairStart = m_dStart * std::sqrt(static_cast<double>(2 * m_nOrder + 1));
-    m_aPairSteps.resize(3 * (nSteps / 2));
+    m_aPairSteps.resize(kPairStepSize * (nSteps / 2));
     MakePairSteps(static_cast<double>(m_nOrder), static_cast<int32_t>(nSteps / 2), m_aPairSteps.data());
 }
 
 void NormalizedLegendre::Evaluate(const double* pX, const double* pU, int32_t nCount, double* pValue) const
 {
     // The plain steps, kept for the values alone: the sums' scaled ones round differently.
-    const size_t nSteps = m_aSteps.size() / 3;
+    const size_t nSteps = m_aSteps.size() / kDegreeStepSize;
     std::vector<double> aSteps(3 * nSteps);
     MakeSteps(static_cast<double>(m_nOrder), static_cast<int32_t>(nSteps), aSteps.data());
     for (int32_t i = 0; i < nCount; i += kLanes)
@@ -764,7 +756,7 @@ void NormalizedLegendre::EvaluateLanes(const double* pSteps, const double* pX, c
     }
     StartValues(u, m_nOrder, m_dStart, q, nChunks);
 
-    const size_t nSteps = m_aSteps.size() / 3;
+    const size_t nSteps = m_aSteps.size() / kDegreeStepSize;
     for (size_t k = 0; k < nSteps; k += kStepsPerCheck)
     {
         RunSteps(pSteps + 3 * k, std::min<size_t>(kStepsPerCheck, nSteps - k), t, q, d);
@@ -832,11 +824,6 @@ int32_t NormalizedLegendre::PairedPoints(const double* pT, int32_t nCount)
     return n;
 }
 
-bool NormalizedLegendre::NearEquator(const double* pT, int32_t nCount)
-{
-    return std::all_of(pT, pT + nCount, [](double t) { return 1.0 + t < kPlainBand; });
-}
-
 int32_t NormalizedLegendre::EvaluateSums(const double* pT, const double* pU, int32_t nCount,
                                          const std::vector<double>& aWeights, double* pSums) const
 {
@@ -883,17 +870,10 @@ inline double Unscaled(double dSum, int64_t nChunks)
                           : std::ldexp(dSum, static_cast<int>(nChunks * kChunkBits));
 }
 
-// The recurrence of a group of points beyond the equator's band (bPaired), or within it, all
-// near the equator or not.
-inline Recurrence RecurrenceFor(bool bPaired, bool bNearEquator)
-{
-    return bPaired ? Recurrence::kPaired : bNearEquator ? Recurrence::kPlain : Recurrence::kDifference;
-}
-
 // A lane's s for the recurrence from its t = x - 1 and u: see Recurrence.
 inline double LaneInput(Recurrence recurrence, double t, double u)
 {
-    return recurrence == Recurrence::kPaired ? -u * u : recurrence == Recurrence::kPlain ? 1.0 + t : t;
+    return recurrence == Recurrence::kPaired ? -u * u : t;
 }
 
 }  // namespace
@@ -903,7 +883,7 @@ int32_t NormalizedLegendre::SumLanes(const double* pT, const double* pU, int32_t
                                      const std::vector<double>& aWeights, bool bPaired, double* pSums) const
 {
     // Lanes past nCount run on a harmless point (x = 0) and are dropped.
-    const Recurrence recurrence = RecurrenceFor(bPaired, NearEquator(pT, nCount));
+    const Recurrence recurrence = bPaired ? Recurrence::kPaired : Recurrence::kDegree;
     double s[N], q[N], u[N];
     int64_t nChunks[N];
     LaneParts<N> sums;
@@ -923,7 +903,8 @@ int32_t NormalizedLegendre::SumLanes(const double* pT, const double* pU, int32_t
         sums.aOddCos[b] = pWeights[2] * q[b];
         sums.aOddSin[b] = pWeights[3] * q[b];
     }
-    RunSumSteps(recurrence, aSteps.data(), pWeights + 4, aSteps.size() / 3, s, q, nChunks, sums);
+    RunSumSteps(recurrence, aSteps.data(), pWeights + 4, aSteps.size() / StepSize(recurrence), s, q, nChunks,
+                sums);
 
     for (int b = 0; b < nCount; ++b)
     {
@@ -978,7 +959,7 @@ int32_t NormalizedLegendre::AccumulateLanes(const double* pT, const double* pU, 
 {
     // As in SumLanes; lanes past nCount run on a harmless point with values 0, and the paired
     // recurrence's odd values are taken times x.
-    const Recurrence recurrence = RecurrenceFor(bPaired, NearEquator(pT, nCount));
+    const Recurrence recurrence = bPaired ? Recurrence::kPaired : Recurrence::kDegree;
     double s[N], q[N], u[N];
     int64_t nChunks[N];
     LaneParts<N> values;
@@ -995,7 +976,8 @@ int32_t NormalizedLegendre::AccumulateLanes(const double* pT, const double* pU, 
     }
     StartValues(u, m_nOrder, bPaired ? m_dPairStart : m_dStart, q, nChunks);
     const auto& aSteps = bPaired ? m_aPairSteps : m_aSteps;
-    RunAdjointSteps(recurrence, aSteps.data(), aSteps.size() / 3, s, q, nChunks, values, pFolded);
+    RunAdjointSteps(recurrence, aSteps.data(), aSteps.size() / StepSize(recurrence), s, q, nChunks, values,
+                    pFolded);
     return VanishedLanes(q, nChunks, nCount);
 }
 

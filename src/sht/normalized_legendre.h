@@ -18,9 +18,9 @@
 // Near the poles, where x - 1 and gamma_k are small, the steps are small too and so are their
 // rounding errors, where the plain recurrence loses digits in proportion to l^2 (at l = 2000
 // its pole value is off by 5e-11 of max|Y|). x < 0 is taken by symmetry. The degree sums and
-// their adjoint run the same recurrence scaled (see MakeSumSteps), near the equator in its plain
-// form, or, away from the equator, a recurrence in x^2 of the same form that takes two degrees a
-// step (see MakePairSteps).
+// their adjoint run the plain recurrence, scaled (see MakeSumSteps), near the equator, where
+// nothing is lost by it, and away from the equator a recurrence in x^2 in the difference form
+// that takes two degrees a step (see MakePairSteps).
 //
 // The start value q_mm is a constant times sin^|m|(theta); for high orders near the poles it
 // lies far below the double range, so it is carried as a mantissa and a binary exponent until
@@ -59,6 +59,10 @@ public:
     // are l - |m| + 1 pairs (wc_k, ws_k) for k = |m| .. l, made ready once by PrepareWeights,
     // which replaces them with the weights of the two recurrences' scaled values.
     //
+    // The points are to run from the pole towards the equator: the leading ones outside the
+    // equator's band (kEquatorBand) take the recurrence in x^2, all others the one degree by
+    // degree, which near the poles would lose precision in proportion to l^2.
+    //
     // Both this and AccumulateSums return how many of the leading points (the nearest the pole,
     // when the points run from the pole towards the equator) kept every Pbar_k below 2^-500 (as
     // checked every few steps: below 2^-220 throughout), where all the functions up to degree l
@@ -75,6 +79,8 @@ public:
     // each step of the recurrences, so that the points add up as vectors; FinishSums adds the
     // partial sums together into aSums as l - |m| + 1 pairs (cosine, sine) for k = |m| .. l.
     static constexpr int kFold = 4;
+    // The numbers in each step of the per-degree recurrence's table and of the paired one's.
+    static constexpr size_t kDegreeStepSize = 2, kPairStepSize = 3;
     size_t FoldedSize() const { return kFold * (DegreeWeightCount() + 4 * PairCount()); }
     int32_t AccumulateSums(const double* pT, const double* pU, int32_t nCount, const double* pValues,
                            double* pFolded) const;
@@ -87,17 +93,11 @@ private:
     // as the plain recurrence at the poles. From 0.7 down, an analysis of degree 1023 on
     // Gauss-Legendre rings loses a tenth of its precision and more.
     static constexpr double kEquatorBand = 0.7;
-    // Groups of points whose x all lie below this take the plain recurrence rather than its
-    // difference form (see Recurrence); from 0.6 up it costs an analysis of degree 1023 on
-    // Gauss-Legendre rings precision (a relative error of 9.4e-14, at 0.7 1.01e-13, against 9.3e-14).
-    static constexpr double kPlainBand = 0.5;
-    // How many of the leading points lie outside the equator's band, and whether all lie below
-    // kPlainBand.
+    // How many of the leading points lie outside the equator's band.
     static int32_t PairedPoints(const double* pT, int32_t nCount);
-    static bool NearEquator(const double* pT, int32_t nCount);
     // The number of Q_k of the per-degree recurrence and of R_k of the paired one.
-    size_t DegreeCount() const { return m_dStart == 0.0 ? 0 : m_aSteps.size() / 3 + 1; }
-    size_t PairCount() const { return m_dStart == 0.0 ? 0 : m_aPairSteps.size() / 3 + 1; }
+    size_t DegreeCount() const { return m_dStart == 0.0 ? 0 : m_aSteps.size() / kDegreeStepSize + 1; }
+    size_t PairCount() const { return m_dStart == 0.0 ? 0 : m_aPairSteps.size() / kPairStepSize + 1; }
     // The per-degree sums' weights: four for degree |m|, four for each two degrees above it.
     size_t DegreeWeightCount() const { return DegreeCount() == 0 ? 0 : 4 * ((DegreeCount() + 2) / 2); }
     // Up to N points at once, on the paired recurrence or the per-degree one; each returns the
@@ -116,7 +116,7 @@ private:
     bool m_bOddUnderReflection = false;  // Pbar(-x) = -Pbar(x): l - |m| is odd
     double m_dStart = 0.0;               // q_mm / u^|m|; 0 when the function is 0
     double m_dFinish = 0.0;              // sqrt(2l + 1)
-    // The sums' scaled steps A_k, G_k, B_k for k = |m| + 1 .. l; each is written before it is read,
+    // The sums' scaled steps A'_k, mu_k for k = |m| + 1 .. l; each is written before it is read,
     // so the storage is not zero-filled first.
     std::vector<double, UninitializedAllocator<double>> m_aSteps;
     // The paired recurrence's start r_0 / u^|m| and its steps A, G, B for k = 0 .. (l - |m|) / 2 - 1.

@@ -38,16 +38,25 @@ private:
     int32_t m_nMaxDegree;
     unsigned m_nThreads;
     // Each point as the northern point of its |cos theta| (t, u), the sign of odd degrees there,
-    // phi and the root of its weight.
+    // phi and the root of its weight, from the poles towards the equator as the recurrences take
+    // them; m_aIndex[p] is the place of point p among those given.
     std::vector<double> m_aT, m_aU, m_aSign, m_aPhi, m_aRoot;
+    std::vector<size_t> m_aIndex;
     std::vector<NormalizedLegendre> m_aLegendre;  // by order
 };
 
 CPointSystem::CPointSystem(const std::vector<SamplePoint>& aPoints, int32_t nMaxDegree, unsigned nThreads)
     : m_nMaxDegree(nMaxDegree), m_nThreads(nThreads)
 {
-    for (const SamplePoint& point : aPoints)
+    // Nearest the pole first: the polar angle of the northern point, min(theta, pi - theta).
+    m_aIndex.resize(aPoints.size());
+    std::iota(m_aIndex.begin(), m_aIndex.end(), size_t{0});
+    const auto polar = [&](size_t i) { return std::min(aPoints[i].dTheta, kPi - aPoints[i].dTheta); };
+    std::stable_sort(m_aIndex.begin(), m_aIndex.end(),
+                     [&](size_t a, size_t b) { return polar(a) < polar(b); });
+    for (const size_t i : m_aIndex)
     {
+        const SamplePoint& point = aPoints[i];
         const bool bSouth = point.dTheta > 0.5 * kPi;
         m_aT.push_back(CosineLessOne(bSouth ? kPi - point.dTheta : point.dTheta));
         m_aU.push_back(std::fabs(std::sin(point.dTheta)));
@@ -81,7 +90,7 @@ void CPointSystem::Apply(const std::vector<double>& aCoefficients, std::vector<d
     const size_t nBlocks = (nPoints + kPointsPerBlock - 1) / kPointsPerBlock;
     ShareAmongThreads(nBlocks, m_nThreads, [&](size_t nBlock, unsigned) {
         const size_t nFirst = nBlock * kPointsPerBlock, nCount = std::min(kPointsPerBlock, nPoints - nFirst);
-        std::vector<double> aSums(4 * nCount);
+        std::vector<double> aSums(4 * nCount), aBlock(nCount, 0.0);
         for (int32_t m = 0; m <= L; ++m)
         {
             m_aLegendre[static_cast<size_t>(m)].EvaluateSums(&m_aT[nFirst], &m_aU[nFirst],
@@ -92,12 +101,12 @@ void CPointSystem::Apply(const std::vector<double>& aCoefficients, std::vector<d
                 const size_t p = nFirst + b;
                 const double* s = &aSums[4 * b];
                 const double dAngle = static_cast<double>(m) * m_aPhi[p];
-                aValues[p] += (s[0] + m_aSign[p] * s[1]) * std::cos(dAngle) +
-                              (s[2] + m_aSign[p] * s[3]) * std::sin(dAngle);
+                aBlock[b] += (s[0] + m_aSign[p] * s[1]) * std::cos(dAngle) +
+                             (s[2] + m_aSign[p] * s[3]) * std::sin(dAngle);
             }
         }
-        for (size_t p = nFirst; p < nFirst + nCount; ++p)
-            aValues[p] *= m_aRoot[p];
+        for (size_t b = 0; b < nCount; ++b)
+            aValues[m_aIndex[nFirst + b]] = m_aRoot[nFirst + b] * aBlock[b];
     });
 }
 
@@ -113,8 +122,9 @@ void CPointSystem::ApplyAdjoint(const std::vector<double>& aValues, std::vector<
         for (size_t p = 0; p < nPoints; ++p)
         {
             const double dAngle = static_cast<double>(m) * m_aPhi[p];
-            const double c = m_aRoot[p] * aValues[p] * std::cos(dAngle);
-            const double s = m_aRoot[p] * aValues[p] * std::sin(dAngle);
+            const double dValue = aValues[m_aIndex[p]];
+            const double c = m_aRoot[p] * dValue * std::cos(dAngle);
+            const double s = m_aRoot[p] * dValue * std::sin(dAngle);
             double* v = &aLanes[4 * p];
             v[0] = c;
             v[1] = m_aSign[p] * c;
