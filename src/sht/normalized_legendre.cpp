@@ -862,12 +862,14 @@ int32_t NormalizedLegendre::EvaluateSums(const double* pT, const double* pU, int
 
 namespace {
 
-// The lanes' sums, or 0 past three chunks down, scaled back from their chunks.
+// The lanes' sums, or 0 past three chunks down, scaled back from their chunks; one chunk down,
+// the most common, by the product, which rounds as ldexp does.
 inline double Unscaled(double dSum, int64_t nChunks)
 {
-    return nChunks == 0   ? dSum
-           : nChunks < -2 ? 0.0
-                          : std::ldexp(dSum, static_cast<int>(nChunks * kChunkBits));
+    return nChunks == 0    ? dSum
+           : nChunks == -1 ? dSum * kInverseChunk
+           : nChunks < -2  ? 0.0
+                           : std::ldexp(dSum, static_cast<int>(nChunks * kChunkBits));
 }
 
 // A lane's s for the recurrence from its t = x - 1 and u: see Recurrence.
