@@ -126,10 +126,18 @@ public:
     void Sum(const double* pTerms, double* pRow, RowBuffers& buffers) const;
 
 private:
+    // The bins of the real transform's half spectrum an order adds into (see Sum), or -1.
+    struct Bins
+    {
+        int32_t nBin;
+        int32_t nMirror;
+    };
+
     const std::vector<Order>& m_aOrders;
     int32_t m_nColumns;
     bool m_bDirect;
     std::vector<double> m_aTrig;  // direct: cos(m phi_j), sin(m phi_j) for every order, column
+    std::vector<Bins> m_aBins;    // by FFT: each order's
     FftwPlan m_plan;
 };
 
@@ -155,6 +163,12 @@ CRowSum::CRowSum(const std::vector<Order>& aOrders, int32_t nColumns)
                 m_aTrig[(2 * o + 1) * nSize + j] = std::sin(dAngle);
             }
         return;
+    }
+    for (const Order& order : aOrders)
+    {
+        const int32_t k = static_cast<int32_t>(order.m % int64_t{nColumns});
+        m_aBins.push_back(Bins{k <= nColumns / 2 ? k : -1,
+                               nColumns - k <= nColumns / 2 || k == 0 ? (nColumns - k) % nColumns : -1});
     }
     // The planner is not thread-safe: the plan is made here, and run on any thread with the
     // thread's own buffers.
@@ -189,11 +203,11 @@ void CRowSum::Sum(const double* pTerms, double* pRow, RowBuffers& buffers) const
     for (size_t o = 0; o < m_aOrders.size(); ++o)
     {
         const std::complex<double> z(pTerms[kTermStride * o], -pTerms[kTermStride * o + 1]);
-        const size_t k = static_cast<size_t>(m_aOrders[o].m) % nSize;
-        if (k <= nSize / 2)
-            aSpectrum[k] += 0.5 * z;
-        if (nSize - k <= nSize / 2 || k == 0)
-            aSpectrum[(nSize - k) % nSize] += 0.5 * std::conj(z);
+        const Bins& bins = m_aBins[o];
+        if (bins.nBin >= 0)
+            aSpectrum[bins.nBin] += 0.5 * z;
+        if (bins.nMirror >= 0)
+            aSpectrum[bins.nMirror] += 0.5 * std::conj(z);
     }
     fftw_execute_dft_c2r(m_plan.get(), buffers.pSpectrum.get(), buffers.pValues.get());
     std::copy(buffers.pValues.get(), buffers.pValues.get() + nSize, pRow);
