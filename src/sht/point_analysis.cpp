@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <numeric>
 #include <vector>
 
@@ -48,10 +49,14 @@ private:
 CPointSystem::CPointSystem(const std::vector<SamplePoint>& aPoints, int32_t nMaxDegree, unsigned nThreads)
     : m_nMaxDegree(nMaxDegree), m_nThreads(nThreads)
 {
-    // Nearest the pole first: the polar angle of the northern point, min(theta, pi - theta).
+    // Nearest the pole first: the polar angle of the northern point, min(theta, pi - theta), a
+    // theta that is not a number last, so that the order is one.
     m_aIndex.resize(aPoints.size());
     std::iota(m_aIndex.begin(), m_aIndex.end(), size_t{0});
-    const auto polar = [&](size_t i) { return std::min(aPoints[i].dTheta, kPi - aPoints[i].dTheta); };
+    const auto polar = [&](size_t i) {
+        const double dTheta = aPoints[i].dTheta;
+        return std::isnan(dTheta) ? std::numeric_limits<double>::infinity() : std::min(dTheta, kPi - dTheta);
+    };
     std::stable_sort(m_aIndex.begin(), m_aIndex.end(),
                      [&](size_t a, size_t b) { return polar(a) < polar(b); });
     for (const size_t i : m_aIndex)
