@@ -474,6 +474,17 @@ void RunAdjointSteps(Recurrence recurrence, const double* __restrict pStep, size
         });
 }
 
+// s_k = sqrt(k^2 - m^2), and V_j = s_j s_(j-1) as one root, the roots the steps are made of.
+inline double DegreeRoot(double dK, double dM)
+{
+    return std::sqrt((dK - dM) * (dK + dM));
+}
+
+inline double PairRoot(double j, double dM)
+{
+    return std::sqrt((j - dM) * (j + dM) * ((j - 1.0 - dM) * (j - 1.0 + dM)));
+}
+
 // The recurrence's coefficients for degrees k = m + 1 .. m + nSteps. With s_k = sqrt(k^2 - m^2):
 // alpha_k = (2k - 1) / s_k, beta_k = s_(k-1) / s_k, and gamma_k = (k - s_k + (k - 1) - s_(k-1)) / s_k,
 // its two differences taken as m^2 / (k + s_k) and m^2 / (k - 1 + s_(k-1)) so that nothing
@@ -486,8 +497,8 @@ void MakeSteps(double dM, int32_t nSteps, double* __restrict pSteps)
     for (int32_t i = 0; i < nSteps; ++i)
     {
         const double dK = dM + 1.0 + static_cast<double>(i);
-        const double dS = std::sqrt((dK - dM) * (dK + dM));
-        const double dPrevS = std::sqrt((dK - 1.0 - dM) * (dK - 1.0 + dM));
+        const double dS = DegreeRoot(dK, dM);
+        const double dPrevS = DegreeRoot(dK - 1.0, dM);
         pSteps[3 * i] = (2.0 * dK - 1.0) / dS;
         pSteps[3 * i + 1] = dPrevS / dS;
         pSteps[3 * i + 2] = dM == 0.0 ? 0.0 : (dM2 / (dK + dS) + dM2 / (dK - 1.0 + dPrevS)) / dS;
@@ -509,8 +520,8 @@ void MakeSumCoefficients(double dM, int32_t nSteps, double* __restrict pSteps)
     for (int32_t i = 1; i < nSteps; ++i)
     {
         const double dK = dM + 1.0 + static_cast<double>(i);
-        const double dS = std::sqrt((dK - dM) * (dK + dM));
-        const double dPrevS = std::sqrt((dK - 1.0 - dM) * (dK - 1.0 + dM));
+        const double dS = DegreeRoot(dK, dM);
+        const double dPrevS = DegreeRoot(dK - 1.0, dM);
         pSteps[2 * i] = (2.0 * dK - 1.0) / dPrevS;
         pSteps[2 * i + 1] = dS / dPrevS;
     }
@@ -565,11 +576,7 @@ LOBARA_VECTOR_KERNEL
 void MakePairSteps(double dM, int32_t nSteps, double* __restrict pSteps)
 {
     const double dM2 = dM * dM;
-    // V and W of j = m + 2k + 1, and N of them; N's quotients are finite from k = 1 on.
-    const auto roots = [dM](double j, double& dV, double& dW) {
-        dV = std::sqrt((j - dM) * (j + dM) * ((j - 1.0 - dM) * (j - 1.0 + dM)));
-        dW = std::sqrt((j + 1.0 - dM) * (j + 1.0 + dM) * ((j + 2.0 - dM) * (j + 2.0 + dM)));
-    };
+    // V = V_j and W = V_(j+2) of j = m + 2k + 1, and N of them; N's quotients are finite from k = 1 on.
     const auto numerator = [dM2](double j, double dV, double dW) {
         return dM2 * (2.0 * (2.0 * j + 1.0) +
                       (2.0 * j - 1.0) * ((j + 1.0) * (j + 1.0) + (j + 2.0) * (j + 2.0) - dM2) /
@@ -578,9 +585,8 @@ void MakePairSteps(double dM, int32_t nSteps, double* __restrict pSteps)
     };
     if (nSteps == 0)
         return;
-    double dV, dW;
     const double dFirst = dM + 1.0;
-    roots(dFirst, dV, dW);
+    const double dV = PairRoot(dFirst, dM), dW = PairRoot(dFirst + 2.0, dM);
     pSteps[0] = (2.0 * dFirst + 1.0) * (2.0 * dFirst + 3.0) / dW;
     pSteps[1] = dM == 0.0 ? 0.0 : numerator(dFirst, dV, dW) / ((2.0 * dFirst - 1.0) * dW);
     pSteps[2] = 1.0;
@@ -588,8 +594,7 @@ void MakePairSteps(double dM, int32_t nSteps, double* __restrict pSteps)
     for (int32_t k = 1; k < nSteps; ++k)
     {
         const double j = dM + 2.0 * static_cast<double>(k) + 1.0;
-        double dStepV, dStepW;
-        roots(j, dStepV, dStepW);
+        const double dStepV = PairRoot(j, dM), dStepW = PairRoot(j + 2.0, dM);
         double* p = pSteps + 3 * k;
         p[0] = (2.0 * j + 1.0) * (2.0 * j - 1.0) / dStepV;
         p[1] = numerator(j, dStepV, dStepW) / ((2.0 * j + 3.0) * dStepV);
@@ -620,7 +625,7 @@ void MakePairFactors(double dM, int32_t nPairs, PairFactors* __restrict pFactors
     for (int32_t k = 1; k < nPairs; ++k)
     {
         const double j = dM + 2.0 * static_cast<double>(k) + 1.0;
-        const double dV = std::sqrt((j - dM) * (j + dM) * ((j - 1.0 - dM) * (j - 1.0 + dM)));
+        const double dV = PairRoot(j, dM);
         const double dRoot = std::sqrt(2.0 * j + 1.0);
         pFactors[k] = {dRoot * (2.0 * j - 1.0) * dFirstV / ((2.0 * dM + 5.0) * dV), e(j), e(j + 1.0)};
     }
