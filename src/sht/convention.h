@@ -65,6 +65,10 @@ struct Term
 // range (unnormalised, high degrees). l >= 0 and |m| <= l.
 double ConventionFactor(int32_t l, int32_t m, const Convention& convention);
 
+// ConventionFactor of every order of degree l, to the same bits: pFactors[l + m] for m = -l .. l,
+// at the cost of one factor (of l + 1 for unnorm).
+void DegreeConventionFactors(int32_t l, const Convention& convention, double* pFactors);
+
 // The same, for a term that is to be sampled: throws std::runtime_error where the factor is not
 // finite.
 double FiniteConventionFactor(int32_t l, int32_t m, const Convention& convention);

@@ -136,7 +136,8 @@ Field AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP
     }
     // Y(l, 0) = Pbar, Y(l, m) = sqrt(2) Pbar cos(m phi) and Y(l, -m) = -sqrt(2) Pbar sin(m phi);
     // the integral over phi of f cos(m phi) is 2 pi Re F_m (m > 0), of f sin(m phi) -2 pi Im F_m.
-    std::vector<double> aOwn(OwnCount(L));
+    // Each order's coefficients are written whole, pairs of l = m .. L, before they are read.
+    std::vector<double, UninitializedAllocator<double>> aByOrder(2 * OrderStart(L + 1, L));
     const std::vector<double>& aWeight = quadrature.Weight();
     // As complex values: FFTW's own complex numbers are laid out alike.
     const auto* pOrders = reinterpret_cast<const std::complex<double>*>(aOrders.data());
@@ -170,14 +171,13 @@ Field AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP
                                             workspace.aValues.data() + 4 * static_cast<size_t>(nSkip),
                                             workspace.aFolded.data());
         legendre.FinishSums(workspace.aFolded.data(), workspace.aSums);
-        const double dCos = m == 0 ? kTwoPi : std::sqrt(2.0) * kTwoPi;
-        for (int32_t l = m; l <= L; ++l)
+        const double dCos = m == 0 ? kTwoPi : std::sqrt(2.0) * kTwoPi, dSin = std::sqrt(2.0) * kTwoPi;
+        double* pOrder = &aByOrder[2 * OrderStart(m, L)];
+        for (size_t k = 0; k < 2 * static_cast<size_t>(L - m + 1); k += 2)
         {
-            const double* pPair = &workspace.aSums[2 * static_cast<size_t>(l - m)];
-            aOwn[OwnIndex(l, m)] = dCos * pPair[0];
-            if (m > 0)
-                aOwn[OwnIndex(l, -m)] = std::sqrt(2.0) * kTwoPi * pPair[1];
+            pOrder[k] = dCos * workspace.aSums[k];
+            pOrder[k + 1] = dSin * workspace.aSums[k + 1];
         }
     });
-    return FieldFromOwn(aOwn, L, convention);
+    return FieldFromOrders(aByOrder.data(), L, convention);
 }

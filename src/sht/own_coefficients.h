@@ -19,10 +19,20 @@ inline size_t OwnCount(int32_t nMaxDegree)
     return static_cast<size_t>(int64_t{nMaxDegree + 1} * (nMaxDegree + 1));
 }
 
+// The same coefficients kept order by order, as the analysis finds them: for each order
+// m = 0 .. L, from pair OrderStart(m, L) on, a pair (own(l, m), own(l, -m)) for each degree
+// l = m .. L (the second unused for m = 0).
+inline size_t OrderStart(int32_t m, int32_t nMaxDegree)
+{
+    return static_cast<size_t>(int64_t{m} * (nMaxDegree + 1) - int64_t{m} * (m - 1) / 2);
+}
+
 // The field of those coefficients in a convention, every (l, m) a term in ACN order: each
 // coefficient divided by the convention's factor, so that the field sums to the same function.
 // Throws std::runtime_error where a factor is beyond the double range.
 Field FieldFromOwn(const std::vector<double>& aOwn, int32_t nMaxDegree, const Convention& convention);
+// The same from coefficients kept order by order, OrderStart(L + 1, L) pairs.
+Field FieldFromOrders(const double* pByOrder, int32_t nMaxDegree, const Convention& convention);
 
 // The coefficients of a field in the own convention up to degree nMaxDegree (terms above it and
 // terms that are 0 everywhere left out, repeated terms added). Throws as FieldFromOwn.

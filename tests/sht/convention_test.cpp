@@ -14,8 +14,8 @@ class ConventionFactorTest : public testing::TestWithParam<Normalization>
 };
 
 // The factor is Y(l, m) of the convention over the program's own (ortho, no phase, sine sign -1),
-// both written out from their definitions; odd negative orders with the phase are where a
-// dropped (-1)^m or sine sign shows.
+// both written out from their definitions, one (l, m) at a time and a degree's row at once; odd
+// negative orders with the phase are where a dropped (-1)^m or sine sign shows.
 TEST_P(ConventionFactorTest, IsTheRatioOfTheClosedForms)
 {
     const Convention own{};
@@ -24,13 +24,18 @@ TEST_P(ConventionFactorTest, IsTheRatioOfTheClosedForms)
         {
             const Convention convention{GetParam(), bCondonShortley, sine};
             for (int l = 0; l <= 9; ++l)
+            {
+                double aRow[19];
+                DegreeConventionFactors(l, convention, aRow);
                 for (int m = -l; m <= l; ++m)
                 {
                     const double dExpected = ClosedFormScale(l, m, convention) / ClosedFormScale(l, m, own);
-                    EXPECT_NEAR(ConventionFactor(l, m, convention), dExpected, 1e-13 * std::fabs(dExpected))
-                        << NormalizationName(GetParam()) << (bCondonShortley ? " --cs" : "") << " "
-                        << SineSignName(sine) << " l " << l << " m " << m;
+                    for (const double dFactor : {ConventionFactor(l, m, convention), aRow[l + m]})
+                        EXPECT_NEAR(dFactor, dExpected, 1e-13 * std::fabs(dExpected))
+                            << NormalizationName(GetParam()) << (bCondonShortley ? " --cs" : "") << " "
+                            << SineSignName(sine) << " l " << l << " m " << m;
                 }
+            }
         }
 }
 
