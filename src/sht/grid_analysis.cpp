@@ -137,7 +137,7 @@ Field AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP
     // Y(l, 0) = Pbar, Y(l, m) = sqrt(2) Pbar cos(m phi) and Y(l, -m) = -sqrt(2) Pbar sin(m phi);
     // the integral over phi of f cos(m phi) is 2 pi Re F_m (m > 0), of f sin(m phi) -2 pi Im F_m.
     // Each order's coefficients are written whole, pairs of l = m .. L, before they are read.
-    std::vector<double, UninitializedAllocator<double>> aByOrder(2 * OrderStart(L + 1, L));
+    std::vector<double, LargePageAllocator<double>> aByOrder(2 * OrderStart(L + 1, L));
     const std::vector<double>& aWeight = quadrature.Weight();
     // As complex values: FFTW's own complex numbers are laid out alike.
     const auto* pOrders = reinterpret_cast<const std::complex<double>*>(aOrders.data());
@@ -179,5 +179,5 @@ Field AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP
             pOrder[k + 1] = dSin * workspace.aSums[k + 1];
         }
     });
-    return FieldFromOrders(aByOrder.data(), L, convention);
+    return FieldFromOrders(aByOrder.data(), L, convention, nThreads);
 }

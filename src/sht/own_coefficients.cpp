@@ -1,33 +1,44 @@
 #include "sht/own_coefficients.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
+#include "sht/growable_array.h"
+#include "sht/thread_sharing.h"
+
 namespace {
 
-// The factor of (l, m) from its degree's row of DegreeConventionFactors; throws as
-// FiniteConventionFactor where it is not finite.
-double FiniteFactor(const double* pDegreeFactors, int32_t l, int32_t m, const Convention& convention)
-{
-    const double dFactor = pDegreeFactors[l + m];
-    return std::isfinite(dFactor) ? dFactor : FiniteConventionFactor(l, m, convention);
-}
-
-// The field of the coefficients own(l, m) = coefficient(l, m), in ACN order: each degree's
-// factors worked out once, as a row.
+// The field of the coefficients own(l, m) = coefficient(l, m) in ACN order, degree by degree on up to
+// nThreads threads: each degree's factors worked out once, as a row. The first term in ACN order
+// whose factor is out of range throws as FiniteConventionFactor, whichever thread met it.
 template <typename Coefficient>
-Field FieldFromCoefficients(int32_t nMaxDegree, const Convention& convention, const Coefficient& coefficient)
+Field FieldFromCoefficients(int32_t nMaxDegree, const Convention& convention, unsigned nThreads,
+                            const Coefficient& coefficient)
 {
     Field field{{}, convention};
     field.aTerms.reserve(OwnCount(nMaxDegree));
-    std::vector<double> aFactors(2 * static_cast<size_t>(nMaxDegree) + 1);
-    for (int32_t l = 0; l <= nMaxDegree; ++l)
-    {
-        DegreeConventionFactors(l, convention, aFactors.data());
+    AdviseLargePages(field.aTerms.data(), field.aTerms.capacity() * sizeof(Term));
+    field.aTerms.resize(OwnCount(nMaxDegree));
+    Term* pTerms = field.aTerms.data();
+    std::vector<std::vector<double>> aFactors(nThreads,
+                                              std::vector<double>(2 * static_cast<size_t>(nMaxDegree) + 1));
+    std::vector<size_t> aFirstUnfit(nThreads, field.aTerms.size());
+    ShareAmongThreads(static_cast<size_t>(nMaxDegree) + 1, nThreads, [&](size_t nDegree, unsigned t) {
+        const auto l = static_cast<int32_t>(nDegree);
+        const double* pFactors = aFactors[t].data();
+        DegreeConventionFactors(l, convention, aFactors[t].data());
         for (int32_t m = -l; m <= l; ++m)
-            field.aTerms.push_back(
-                Term{l, m, coefficient(l, m) / FiniteFactor(aFactors.data(), l, m, convention)});
-    }
+        {
+            const size_t i = OwnIndex(l, m);
+            if (!std::isfinite(pFactors[l + m]))
+                aFirstUnfit[t] = std::min(aFirstUnfit[t], i);
+            pTerms[i] = Term{l, m, coefficient(l, m) / pFactors[l + m]};
+        }
+    });
+    const size_t nUnfit = *std::min_element(aFirstUnfit.begin(), aFirstUnfit.end());
+    if (nUnfit < field.aTerms.size())
+        FiniteConventionFactor(pTerms[nUnfit].l, pTerms[nUnfit].m, convention);  // throws its message
     return field;
 }
 
@@ -35,18 +46,19 @@ Field FieldFromCoefficients(int32_t nMaxDegree, const Convention& convention, co
 
 Field FieldFromOwn(const std::vector<double>& aOwn, int32_t nMaxDegree, const Convention& convention)
 {
-    return FieldFromCoefficients(nMaxDegree, convention,
+    return FieldFromCoefficients(nMaxDegree, convention, 1,
                                  [&](int32_t l, int32_t m) { return aOwn[OwnIndex(l, m)]; });
 }
 
-Field FieldFromOrders(const double* pByOrder, int32_t nMaxDegree, const Convention& convention)
+Field FieldFromOrders(const double* pByOrder, int32_t nMaxDegree, const Convention& convention,
+                      unsigned nThreads)
 {
     // Where each order's pairs would start for l = 0: a degree's coefficients are read across the
     // orders, whose pairs for the degrees close to it stay in the cache from one degree to the next.
     std::vector<size_t> aOrderBase(static_cast<size_t>(nMaxDegree) + 1);
     for (int32_t m = 0; m <= nMaxDegree; ++m)
         aOrderBase[static_cast<size_t>(m)] = 2 * (OrderStart(m, nMaxDegree) - static_cast<size_t>(m));
-    return FieldFromCoefficients(nMaxDegree, convention, [&](int32_t l, int32_t m) {
+    return FieldFromCoefficients(nMaxDegree, convention, nThreads, [&](int32_t l, int32_t m) {
         const size_t a = static_cast<size_t>(std::abs(m));
         return pByOrder[aOrderBase[a] + 2 * static_cast<size_t>(l) + (m < 0 ? 1 : 0)];
     });

@@ -31,8 +31,10 @@ inline size_t OrderStart(int32_t m, int32_t nMaxDegree)
 // coefficient divided by the convention's factor, so that the field sums to the same function.
 // Throws std::runtime_error where a factor is beyond the double range.
 Field FieldFromOwn(const std::vector<double>& aOwn, int32_t nMaxDegree, const Convention& convention);
-// The same from coefficients kept order by order, OrderStart(L + 1, L) pairs.
-Field FieldFromOrders(const double* pByOrder, int32_t nMaxDegree, const Convention& convention);
+// The same from coefficients kept order by order, OrderStart(L + 1, L) pairs, on up to nThreads
+// threads.
+Field FieldFromOrders(const double* pByOrder, int32_t nMaxDegree, const Convention& convention,
+                      unsigned nThreads);
 
 // The coefficients of a field in the own convention up to degree nMaxDegree (terms above it and
 // terms that are 0 everywhere left out, repeated terms added). Throws as FieldFromOwn.
