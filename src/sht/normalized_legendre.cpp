@@ -92,9 +92,30 @@ __attribute__((always_inline)) inline void ScaledPowers(const double* pU, int64_
     static_assert(N % 4 == 0, "whole vectors of lanes");
     for (int g = 0; g < N; g += 4)
     {
-        // u^(2^j) = square * 2^squareExponent; the result alike.
         Lanes4 square, result = {dFactor, dFactor, dFactor, dFactor};
         LoadLanes(pU + g, square);
+        // Where the power keeps to [2^-256, 1], nothing is ever lifted (the squares and the
+        // partial products lie between it and 1), so that plain powering gives the same bits:
+        // the lanes near the equator, a third of the work for two multiplies a bit instead of seven.
+        {
+            Lanes4 plainSquare = square, plain = result;
+            for (int64_t nLeft = n; nLeft > 0; nLeft >>= 1)
+            {
+                if ((nLeft & 1) != 0)
+                    plain *= plainSquare;
+                if (nLeft > 1)
+                    plainSquare *= plainSquare;
+            }
+            const Lanes4 small = {kSmall, kSmall, kSmall, kSmall};
+            const Exponents4 bInRange = plain >= small;
+            if ((bInRange[0] & bInRange[1] & bInRange[2] & bInRange[3]) != 0)
+            {
+                StoreLanes(plain, pQ + g);
+                std::memset(pChunks + g, 0, 4 * sizeof(int64_t));
+                continue;
+            }
+        }
+        // u^(2^j) = square * 2^squareExponent; the result alike.
         Exponents4 squareExponent = {}, exponent = {};
         for (int i = 0; i < 4; ++i)
             Lift(square, squareExponent);
