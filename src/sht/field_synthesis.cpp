@@ -44,16 +44,36 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
     // The highest degree at each order, then the weights of Pbar_l^m in cos(m phi) and
     // sin(m phi) by order and degree. The program's own Y(l, m) is Pbar for m = 0,
     // sqrt(2) Pbar cos(m phi) and -sqrt(2) Pbar sin(|m| phi).
-    std::vector<int32_t> aTop;
-    for (const Term& term : field.aTerms)
-        if (!IsZeroTerm(term))
+    // Each thread reads a run of the terms. A degree is checked where it first raises the number
+    // of the run's orders (so that no room is made for orders beyond the limit), the highest of
+    // all once all are seen.
+    const std::vector<Term>& aTerms = field.aTerms;
+    const size_t nRuns = std::max(1u, nThreads);
+    std::vector<std::vector<int32_t>> aRunTops(nRuns);
+    ShareAmongThreads(nRuns, nThreads, [&](size_t r, unsigned) {
+        std::vector<int32_t>& aRunTop = aRunTops[r];
+        for (size_t i = aTerms.size() * r / nRuns; i < aTerms.size() * (r + 1) / nRuns; ++i)
         {
-            CheckDegree(term.l);
+            const Term& term = aTerms[i];
+            if (IsZeroTerm(term))
+                continue;
             const size_t m = static_cast<size_t>(std::llabs(int64_t{term.m}));
-            if (m >= aTop.size())
-                aTop.resize(m + 1, -1);
-            aTop[m] = std::max(aTop[m], term.l);
+            if (m >= aRunTop.size())
+            {
+                CheckDegree(term.l);
+                aRunTop.resize(m + 1, -1);
+            }
+            aRunTop[m] = std::max(aRunTop[m], term.l);
         }
+    });
+    std::vector<int32_t> aTop;
+    for (const std::vector<int32_t>& aRunTop : aRunTops)
+    {
+        aTop.resize(std::max(aTop.size(), aRunTop.size()), -1);
+        for (size_t m = 0; m < aRunTop.size(); ++m)
+            aTop[m] = std::max(aTop[m], aRunTop[m]);
+    }
+    CheckDegree(aTop.empty() ? -1 : *std::max_element(aTop.begin(), aTop.end()));
     // Each order's weights as pairs (cosine, sine) by degree, summed straight into place.
     std::vector<Order> aOrders;
     std::vector<size_t> aOrderIndex(aTop.size());
@@ -68,7 +88,6 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
     // the parts: every thread reads all the terms, but the additions, scattered over all the
     // orders, are what cost. A part stops at its first term whose factor is out of range; the
     // first such term of all is reported.
-    const std::vector<Term>& aTerms = field.aTerms;
     const size_t nParts = std::max(1u, nThreads);
     std::vector<size_t> aFirstUnfit(nParts, aTerms.size());
     ShareAmongThreads(nParts, nThreads, [&](size_t nPart, unsigned) {
