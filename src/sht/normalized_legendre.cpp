@@ -818,14 +818,18 @@ void NormalizedLegendre::PrepareWeights(std::vector<double>& aWeights) const
         return 2 * nDegree + 1 < aWeights.size() ? aWeights[2 * nDegree + nPart] : 0.0;
     };
     std::vector<double> aReady(DegreeWeightCount() + 4 * nPairs, 0.0);
-    std::vector<double> aScale(2 * nDegrees, 1.0);
-    ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), m_aSteps.data(),
-                 aScale.data());
-    // Degree |m| leads, its pair in the even sums; then the odd and the even degree of each step.
-    for (size_t k = 0; k < nDegrees; ++k)
-        for (size_t nPart = 0; nPart < 2; ++nPart)
-            aReady[k == 0 ? nPart : 4 * ((k + 1) / 2) + 2 * (1 - k % 2) + nPart] =
-                aScale[2 * k] * weight(k, nPart);
+    // Degree |m| leads, its pair in the even sums (the odd ones' pair left 0); then the odd and the
+    // even degree of each step, which are the degrees from |m| + 1 on, in turn.
+    if (nDegrees > 0)
+    {
+        std::copy(aWeights.begin(), aWeights.begin() + static_cast<std::ptrdiff_t>(2 * nDegrees),
+                  aReady.begin());
+        ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), m_aSteps.data(),
+                     aReady.data());
+        std::copy_backward(aReady.begin() + 2, aReady.begin() + static_cast<std::ptrdiff_t>(2 * nDegrees),
+                           aReady.begin() + static_cast<std::ptrdiff_t>(2 * nDegrees + 2));
+        aReady[2] = aReady[3] = 0.0;
+    }
     std::vector<PairFactors> aFactors(nPairs);
     MakePairFactors(static_cast<double>(m_nOrder), static_cast<int32_t>(nPairs), aFactors.data());
     double* pPairs = aReady.data() + DegreeWeightCount();
