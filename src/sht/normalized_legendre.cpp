@@ -1016,19 +1016,18 @@ int32_t NormalizedLegendre::AccumulateLanes(const double* pT, const double* pU, 
 void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& aSums) const
 {
     // Each part's partial sums added: four parts for each Q, as its weights in EvaluateSums.
-    const auto part = [&](const double* pStepFolded, size_t nQ, size_t nPart) {
+    const auto part = [&](const double* pStepFolded, size_t nSlot) {
         double dSum = 0.0;
         for (size_t f = 0; f < static_cast<size_t>(kFold); ++f)
-            dSum += pStepFolded[kFold * (4 * nQ + nPart) + f];
+            dSum += pStepFolded[kFold * nSlot + f];
         return dSum;
     };
-    // The per-degree recurrence's: degree |m|, then the odd and the even degree of each step, scaled
-    // back from its Q_k.
+    // The per-degree recurrence's, laid out as its weights (see PrepareWeights): degree |m|, the first
+    // Q's odd pair, which is 0, then the degrees from |m| + 1 on; scaled back from their Q_k.
     const size_t nDegrees = DegreeCount();
-    aSums.assign(2 * nDegrees, 0.0);
-    for (size_t k = 0; k < nDegrees; ++k)
-        for (size_t nPart = 0; nPart < 2; ++nPart)
-            aSums[2 * k + nPart] = part(pFolded, (k + 1) / 2, k == 0 ? nPart : 2 * (1 - k % 2) + nPart);
+    aSums.resize(2 * nDegrees);
+    for (size_t i = 0; i < 2 * nDegrees; ++i)
+        aSums[i] = part(pFolded, i < 2 ? i : i + 2);
     ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), m_aSteps.data(),
                  aSums.data());
 
@@ -1042,8 +1041,8 @@ void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& 
         const PairFactors& f = aFactors[k];
         for (size_t nPart = 0; nPart < 2; ++nPart)
         {
-            const double dEven = f.dScale * part(pPairFolded, k, nPart);
-            const double dOdd = f.dScale * part(pPairFolded, k, 2 + nPart);
+            const double dEven = f.dScale * part(pPairFolded, 4 * k + nPart);
+            const double dOdd = f.dScale * part(pPairFolded, 4 * k + 2 + nPart);
             aSums[2 * (2 * k) + nPart] += f.dBelow * dEven;
             if (2 * k + 2 < nDegrees)
                 aSums[2 * (2 * k + 2) + nPart] += f.dAbove * dEven;
