@@ -95,8 +95,9 @@ __attribute__((always_inline)) inline void ScaledPowers(const double* pU, int64_
         Lanes4 square, result = {dFactor, dFactor, dFactor, dFactor};
         LoadLanes(pU + g, square);
         // Where the power keeps to [2^-256, 1], nothing is ever lifted (the squares and the
-        // partial products lie between it and 1), so that plain powering gives the same bits:
-        // the lanes near the equator, a third of the work for two multiplies a bit instead of seven.
+        // partial products lie between it and 1), so that plain powering gives the same bits. That
+        // is so for the lanes near the equator, about a third of them, at two multiplies a bit
+        // instead of about seven.
         {
             Lanes4 plainSquare = square, plain = result;
             for (int64_t nLeft = n; nLeft > 0; nLeft >>= 1)
