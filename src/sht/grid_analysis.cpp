@@ -171,7 +171,7 @@ Field AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP
                                             workspace.aValues.data() + 4 * static_cast<size_t>(nSkip),
                                             workspace.aFolded.data());
         legendre.FinishSums(workspace.aFolded.data(), workspace.aSums);
-        const double dCos = m == 0 ? kTwoPi : std::sqrt(2.0) * kTwoPi, dSin = std::sqrt(2.0) * kTwoPi;
+        const double dCos = OwnAzimuthFactor(m) * kTwoPi, dSin = kSqrt2 * kTwoPi;
         double* pOrder = &aByOrder[2 * OrderStart(m, L)];
         for (size_t k = 0; k < 2 * static_cast<size_t>(L - m + 1); k += 2)
         {

@@ -26,8 +26,8 @@ Field FieldFromCoefficients(int32_t nMaxDegree, const Convention& convention, un
     std::vector<size_t> aFirstUnfit(nThreads, field.aTerms.size());
     ShareAmongThreads(static_cast<size_t>(nMaxDegree) + 1, nThreads, [&](size_t nDegree, unsigned t) {
         const auto l = static_cast<int32_t>(nDegree);
-        const double* pFactors = aFactors[t].data();
-        DegreeConventionFactors(l, convention, aFactors[t].data());
+        double* pFactors = aFactors[t].data();
+        DegreeConventionFactors(l, convention, pFactors);
         for (int32_t m = -l; m <= l; ++m)
         {
             const size_t i = OwnIndex(l, m);
