@@ -17,3 +17,19 @@
 #define LOBARA_VECTOR_KERNEL
 #define LOBARA_FUSED_KERNEL
 #endif
+
+// Whether the processor has AVX-512 (x86-64-v4), whose thirty-two vector registers let a kernel keep
+// twice as many running values as AVX2's sixteen: the copy of a LOBARA_FUSED_KERNEL that runs on it
+// is the one for x86-64-v4.
+inline bool HasWideRegisterFile()
+{
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__)
+    static const bool bWide = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("x86-64-v4") != 0;
+    }();
+    return bWide;
+#else
+    return false;
+#endif
+}
