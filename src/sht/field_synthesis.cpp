@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cmath>
 #include <complex>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -52,7 +53,8 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
     std::vector<std::vector<int32_t>> aRunTops(nRuns);
     ShareAmongThreads(nRuns, nThreads, [&](size_t r, unsigned) {
         std::vector<int32_t>& aRunTop = aRunTops[r];
-        for (size_t i = aTerms.size() * r / nRuns; i < aTerms.size() * (r + 1) / nRuns; ++i)
+        const size_t nEnd = aTerms.size() * (r + 1) / nRuns;
+        for (size_t i = aTerms.size() * r / nRuns; i < nEnd; ++i)
         {
             const Term& term = aTerms[i];
             if (IsZeroTerm(term))
@@ -76,14 +78,14 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
     CheckDegree(aTop.empty() ? -1 : *std::max_element(aTop.begin(), aTop.end()));
     // Each order's weights as pairs (cosine, sine) by degree, summed straight into place.
     std::vector<Order> aOrders;
-    std::vector<size_t> aOrderIndex(aTop.size());
     for (size_t m = 0; m < aTop.size(); ++m)
         if (aTop[m] >= 0)
-        {
-            aOrderIndex[m] = aOrders.size();
             aOrders.push_back(Order{static_cast<int32_t>(m), aTop[m], NormalizedLegendre(-1, 0),
                                     std::vector<double>(2 * (static_cast<size_t>(aTop[m]) - m + 1))});
-        }
+    // Each order's weights by m, for the terms' additions.
+    std::vector<double*> aOrderWeights(aTop.size());
+    for (Order& order : aOrders)
+        aOrderWeights[static_cast<size_t>(order.m)] = order.aWeights.data();
     // The terms summed into place on all the threads, each taking the orders m = its part modulo
     // the parts: every thread reads all the terms, but the additions, scattered over all the
     // orders, are what cost. A part stops at its first term whose factor is out of range; the
@@ -104,8 +106,12 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
                 return;
             }
             const double dC = term.c * dFactor;
-            double* pPair = &aOrders[aOrderIndex[m]].aWeights[2 * (static_cast<size_t>(term.l) - m)];
+            double* pPair = aOrderWeights[m] + 2 * (static_cast<size_t>(term.l) - m);
             pPair[term.m < 0 ? 1 : 0] += OwnAzimuthFactor(term.m) * dC;
+            // Fields come by degree, so that each order's weights are read in a stream of their own,
+            // more streams than the processor follows: the line two ahead in this one is fetched
+            // now (an address only, which may lie past the end), for the terms a few degrees up.
+            __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(pPair) + 128), 1);
         }
     });
     const size_t nUnfit = *std::min_element(aFirstUnfit.begin(), aFirstUnfit.end());
