@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +9,8 @@
 #include <type_traits>
 #include <utility>
 #include <vector>
+
+#include "sht/large_blocks.h"
 
 // Lets std::vector grow without writing the new elements (default- rather than
 // value-initialisation), so that a caller about to overwrite them pays no zero-fill.
@@ -42,23 +42,10 @@ struct UninitializedAllocator : std::allocator<T>
     }
 };
 
-constexpr size_t kLargePageBytes = size_t{1} << 21;
-
-// Marks the whole 2 MiB pages within nBytes from p for the kernel's large pages, so that filling
-// them takes a page fault for each 2 MiB rather than for each 4 KiB. Only advice: without large
-// pages the storage works as any other.
-inline void AdviseLargePages(const void* p, size_t nBytes)
-{
-    const auto nStart = reinterpret_cast<uintptr_t>(p);
-    const uintptr_t nFirst = (nStart + kLargePageBytes - 1) & ~(kLargePageBytes - 1);
-    const uintptr_t nEnd = (nStart + nBytes) & ~(kLargePageBytes - 1);
-    if (nEnd > nFirst)
-        madvise(reinterpret_cast<void*>(nFirst), nEnd - nFirst, MADV_HUGEPAGE);
-}
-
 // For arrays of many megabytes filled once: UninitializedAllocator's storage aligned to the
 // kernel's 2 MiB pages and marked for them, so that filling it takes a page fault for each
-// 2 MiB rather than for each 4 KiB (34 MB of them took a tenth of an analysis of degree 1024).
+// 2 MiB rather than for each 4 KiB (34 MB of them took a tenth of an analysis of degree 1024), and
+// kept for reuse once freed (see TakeLargeBlock).
 template <typename T>
 struct LargePageAllocator : UninitializedAllocator<T>
 {
@@ -77,14 +64,18 @@ struct LargePageAllocator : UninitializedAllocator<T>
     {
         if (n > (SIZE_MAX - kLargePageBytes) / sizeof(T))
             throw std::bad_alloc();
-        const size_t nBytes = (n * sizeof(T) + kLargePageBytes - 1) / kLargePageBytes * kLargePageBytes;
-        void* p = std::aligned_alloc(kLargePageBytes, nBytes);
+        void* p = TakeLargeBlock(BlockBytes(n));
         if (p == nullptr)
             throw std::bad_alloc();
-        AdviseLargePages(p, nBytes);
         return static_cast<T*>(p);
     }
-    void deallocate(T* p, size_t) noexcept { std::free(p); }
+    void deallocate(T* p, size_t n) noexcept { ReturnLargeBlock(p, BlockBytes(n)); }
+
+private:
+    static size_t BlockBytes(size_t n)
+    {
+        return (n * sizeof(T) + kLargePageBytes - 1) / kLargePageBytes * kLargePageBytes;
+    }
 };
 
 template <typename T, typename U>

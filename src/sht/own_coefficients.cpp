@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "sht/growable_array.h"
+#include "sht/large_blocks.h"
 #include "sht/thread_sharing.h"
 
 namespace {
