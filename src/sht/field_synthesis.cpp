@@ -82,22 +82,29 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
         if (aTop[m] >= 0)
             aOrders.push_back(Order{static_cast<int32_t>(m), aTop[m], NormalizedLegendre(-1, 0),
                                     std::vector<double>(2 * (static_cast<size_t>(aTop[m]) - m + 1))});
-    // Each order's weights by m, for the terms' additions.
-    std::vector<double*> aOrderWeights(aTop.size());
-    for (Order& order : aOrders)
-        aOrderWeights[static_cast<size_t>(order.m)] = order.aWeights.data();
     // The terms summed into place on all the threads, each taking the orders m = its part modulo
     // the parts: every thread reads all the terms, but the additions, scattered over all the
-    // orders, are what cost. A part stops at its first term whose factor is out of range; the
-    // first such term of all is reported.
+    // orders, are what cost. Each order's part is looked up, as a division at every term of every
+    // part would take most of a part's time. A part stops at its first term whose factor is out of
+    // range; the first such term of all is reported.
     const size_t nParts = std::max(1u, nThreads);
+    std::vector<double*> aOrderWeights(aTop.size());
+    std::vector<size_t> aOrderPart(aTop.size());
+    for (Order& order : aOrders)
+    {
+        aOrderWeights[static_cast<size_t>(order.m)] = order.aWeights.data();
+        aOrderPart[static_cast<size_t>(order.m)] = static_cast<size_t>(order.m) % nParts;
+    }
     std::vector<size_t> aFirstUnfit(nParts, aTerms.size());
     ShareAmongThreads(nParts, nThreads, [&](size_t nPart, unsigned) {
         for (size_t i = 0; i < aTerms.size(); ++i)
         {
             const Term& term = aTerms[i];
+            // Only the nonzero terms' orders are in the tables.
+            if (IsZeroTerm(term))
+                continue;
             const size_t m = static_cast<size_t>(std::llabs(int64_t{term.m}));
-            if (m % nParts != nPart || IsZeroTerm(term))
+            if (aOrderPart[m] != nPart)
                 continue;
             const double dFactor = ConventionFactor(term.l, term.m, field.convention);
             if (!std::isfinite(dFactor))
