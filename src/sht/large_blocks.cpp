@@ -13,26 +13,18 @@ struct KeptBlock
     size_t nBytes;
 };
 
-// The kept blocks, oldest first, and their bytes; freed when the program ends.
+// The kept blocks, oldest first, and their bytes. Never destroyed, so that a block given back while
+// the program ends still finds them; the blocks stay reachable until the end.
 struct KeptBlocks
 {
     std::mutex lock;
     std::vector<KeptBlock> aBlocks;
     size_t nBytes = 0;
-
-    KeptBlocks() = default;
-    KeptBlocks(const KeptBlocks&) = delete;
-    KeptBlocks& operator=(const KeptBlocks&) = delete;
-    ~KeptBlocks()
-    {
-        for (const KeptBlock& block : aBlocks)
-            std::free(block.p);
-    }
 };
 
 KeptBlocks& Kept()
 {
-    static KeptBlocks kept;
+    static KeptBlocks& kept = *new KeptBlocks;
     return kept;
 }
 
