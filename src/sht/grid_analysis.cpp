@@ -24,6 +24,10 @@ namespace {
 // Rings transformed together, by one plan of FFTW for the lot, so that each order's values of
 // them are written side by side.
 constexpr int32_t kRingsPerBlock = 8;
+// Blocks a thread takes at a time. A block writes 128 bytes of each order's values, which share
+// cache lines with the next block's for every odd order where the rings are even in number: two
+// threads on neighbouring blocks wrote the same lines at once.
+constexpr size_t kBlocksPerRun = 8;
 
 // A thread's copy of a block of rings, which the transform may overwrite (FFTW's plans that
 // may are a quarter faster, and run its vector code only on storage aligned as the plan's
@@ -68,21 +72,26 @@ RingOrderArray RingOrders(const double* pValues, int32_t nT, int32_t nP, int32_t
     const FftwPlan whole = PlanRings(kRingsPerBlock, nP, aBlocks[0]);
     const FftwPlan rest = nLeft != 0 ? PlanRings(static_cast<int32_t>(nLeft), nP, aBlocks[0]) : nullptr;
     const double dScale = 1.0 / static_cast<double>(nP);
-    ShareAmongThreads(nBlocks, nUsed, [&](size_t nBlock, unsigned t) {
-        const size_t nFirst = nBlock * kRingsPerBlock;
-        const size_t nCount = std::min<size_t>(kRingsPerBlock, nRings - nFirst);
-        RingBlock& block = aBlocks[t];
-        std::copy(pValues + nFirst * nSize, pValues + (nFirst + nCount) * nSize, block.pValues.get());
-        fftw_execute_dft_r2c(nCount == kRingsPerBlock ? whole.get() : rest.get(), block.pValues.get(),
-                             block.pOut.get());
-        for (size_t m = 0; m < nOrders; ++m)
-            for (size_t r = 0; r < nCount; ++r)
-            {
-                const double* pTerm = block.pOut.get()[r * nOut + m];
-                double* pOrder = &aOrders[2 * (m * nRings + nFirst + r)];
-                pOrder[0] = pTerm[0] * dScale;
-                pOrder[1] = pTerm[1] * dScale;
-            }
+    const size_t nRuns = (nBlocks + kBlocksPerRun - 1) / kBlocksPerRun;
+    ShareAmongThreads(nRuns, nUsed, [&](size_t nRun, unsigned t) {
+        for (size_t nBlock = nRun * kBlocksPerRun; nBlock < std::min(nBlocks, (nRun + 1) * kBlocksPerRun);
+             ++nBlock)
+        {
+            const size_t nFirst = nBlock * kRingsPerBlock;
+            const size_t nCount = std::min<size_t>(kRingsPerBlock, nRings - nFirst);
+            RingBlock& block = aBlocks[t];
+            std::copy(pValues + nFirst * nSize, pValues + (nFirst + nCount) * nSize, block.pValues.get());
+            fftw_execute_dft_r2c(nCount == kRingsPerBlock ? whole.get() : rest.get(), block.pValues.get(),
+                                 block.pOut.get());
+            for (size_t m = 0; m < nOrders; ++m)
+                for (size_t r = 0; r < nCount; ++r)
+                {
+                    const double* pTerm = block.pOut.get()[r * nOut + m];
+                    double* pOrder = &aOrders[2 * (m * nRings + nFirst + r)];
+                    pOrder[0] = pTerm[0] * dScale;
+                    pOrder[1] = pTerm[1] * dScale;
+                }
+        }
     });
     return aOrders;
 }
