@@ -76,27 +76,31 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
             aTop[m] = std::max(aTop[m], aRunTop[m]);
     }
     CheckDegree(aTop.empty() ? -1 : *std::max_element(aTop.begin(), aTop.end()));
-    // Each order's weights as pairs (cosine, sine) by degree, summed straight into place.
     std::vector<Order> aOrders;
     for (size_t m = 0; m < aTop.size(); ++m)
         if (aTop[m] >= 0)
-            aOrders.push_back(Order{static_cast<int32_t>(m), aTop[m], NormalizedLegendre(-1, 0),
-                                    std::vector<double>(2 * (static_cast<size_t>(aTop[m]) - m + 1))});
-    // The terms summed into place on all the threads, each taking the orders m = its part modulo
-    // the parts: every thread reads all the terms, but the additions, scattered over all the
-    // orders, are what cost. Each order's part is looked up, as a division at every term of every
-    // part would take most of a part's time. A part stops at its first term whose factor is out of
-    // range; the first such term of all is reported.
+            aOrders.push_back(Order{static_cast<int32_t>(m), aTop[m], NormalizedLegendre(-1, 0), {}});
+    // Each order's weights as pairs (cosine, sine) by degree, made and summed into place on all
+    // the threads, each taking the orders m = its part modulo the parts: every thread reads all the
+    // terms, but the additions, scattered over all the orders, are what cost. Each order's part is
+    // looked up, as a division at every term of every part would take most of a part's time. A
+    // part stops at its first term whose factor is out of range; the first such term of all is
+    // reported.
     const size_t nParts = std::max(1u, nThreads);
     std::vector<double*> aOrderWeights(aTop.size());
     std::vector<size_t> aOrderPart(aTop.size());
-    for (Order& order : aOrders)
-    {
-        aOrderWeights[static_cast<size_t>(order.m)] = order.aWeights.data();
+    for (const Order& order : aOrders)
         aOrderPart[static_cast<size_t>(order.m)] = static_cast<size_t>(order.m) % nParts;
-    }
     std::vector<size_t> aFirstUnfit(nParts, aTerms.size());
     ShareAmongThreads(nParts, nThreads, [&](size_t nPart, unsigned) {
+        for (Order& order : aOrders)
+        {
+            const auto m = static_cast<size_t>(order.m);
+            if (aOrderPart[m] != nPart)
+                continue;
+            order.aWeights.assign(2 * (static_cast<size_t>(order.nTop) - m + 1), 0.0);
+            aOrderWeights[m] = order.aWeights.data();
+        }
         for (size_t i = 0; i < aTerms.size(); ++i)
         {
             const Term& term = aTerms[i];
