@@ -25,8 +25,8 @@ namespace {
 // them are written side by side.
 constexpr int32_t kRingsPerBlock = 8;
 // Blocks a thread takes at a time. A block writes 128 bytes of each order's values, which share
-// cache lines with the next block's for every odd order where the rings are even in number: two
-// threads on neighbouring blocks wrote the same lines at once.
+// cache lines with the next block's for the odd orders where the number of rings is not a multiple
+// of four: two threads on neighbouring blocks wrote the same lines at once.
 constexpr size_t kBlocksPerRun = 8;
 
 // A thread's copy of a block of rings, which the transform may overwrite (FFTW's plans that
