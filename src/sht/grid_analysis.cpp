@@ -62,7 +62,8 @@ RingOrderArray RingOrders(const double* pValues, int32_t nT, int32_t nP, int32_t
     const size_t nOrders = static_cast<size_t>(L) + 1, nOut = nSize / 2 + 1;
     RingOrderArray aOrders(2 * nOrders * nRings);
     const size_t nBlocks = (nRings + kRingsPerBlock - 1) / kRingsPerBlock;
-    const unsigned nUsed = std::min<unsigned>(nThreads, static_cast<unsigned>(nBlocks));
+    const size_t nRuns = (nBlocks + kBlocksPerRun - 1) / kBlocksPerRun;
+    const unsigned nUsed = std::min<unsigned>(nThreads, static_cast<unsigned>(nRuns));
     std::vector<RingBlock> aBlocks;
     for (unsigned t = 0; t < nUsed; ++t)
         aBlocks.push_back(RingBlock{AllocateFftwReals(kRingsPerBlock * nSize),
@@ -72,14 +73,13 @@ RingOrderArray RingOrders(const double* pValues, int32_t nT, int32_t nP, int32_t
     const FftwPlan whole = PlanRings(kRingsPerBlock, nP, aBlocks[0]);
     const FftwPlan rest = nLeft != 0 ? PlanRings(static_cast<int32_t>(nLeft), nP, aBlocks[0]) : nullptr;
     const double dScale = 1.0 / static_cast<double>(nP);
-    const size_t nRuns = (nBlocks + kBlocksPerRun - 1) / kBlocksPerRun;
     ShareAmongThreads(nRuns, nUsed, [&](size_t nRun, unsigned t) {
-        for (size_t nBlock = nRun * kBlocksPerRun; nBlock < std::min(nBlocks, (nRun + 1) * kBlocksPerRun);
-             ++nBlock)
+        RingBlock& block = aBlocks[t];
+        const size_t nEnd = std::min(nBlocks, (nRun + 1) * kBlocksPerRun);
+        for (size_t nBlock = nRun * kBlocksPerRun; nBlock < nEnd; ++nBlock)
         {
             const size_t nFirst = nBlock * kRingsPerBlock;
             const size_t nCount = std::min<size_t>(kRingsPerBlock, nRings - nFirst);
-            RingBlock& block = aBlocks[t];
             std::copy(pValues + nFirst * nSize, pValues + (nFirst + nCount) * nSize, block.pValues.get());
             fftw_execute_dft_r2c(nCount == kRingsPerBlock ? whole.get() : rest.get(), block.pValues.get(),
                                  block.pOut.get());

@@ -71,6 +71,9 @@ __attribute__((always_inline)) inline void StoreLanes(const Lanes4& v, double* p
     std::memcpy(p, &v, sizeof v);
 }
 
+// kSmall in every lane.
+const Lanes4 kSmallLanes = {kSmall, kSmall, kSmall, kSmall};
+
 // Binary exponents beside four lanes' values, and the lanes a comparison picks.
 typedef int64_t Exponents4 __attribute__((vector_size(32)));
 
@@ -78,8 +81,7 @@ typedef int64_t Exponents4 __attribute__((vector_size(32)));
 // one for a product of two numbers in [2^-256, 1]; four for any double.
 __attribute__((always_inline)) inline void Lift(Lanes4& d, Exponents4& exponent)
 {
-    const Lanes4 small = {kSmall, kSmall, kSmall, kSmall};
-    const Exponents4 bLift = (d > 0.0) & (d < small);
+    const Exponents4 bLift = (d > 0.0) & (d < kSmallLanes);
     d = bLift ? d * kLift : d;
     exponent -= bLift & kLiftBits;
 }
@@ -109,8 +111,7 @@ __attribute__((always_inline)) inline void ScaledPowers(const double* pU, int64_
                 if (nLeft > 1)
                     plainSquare *= plainSquare;
             }
-            const Lanes4 small = {kSmall, kSmall, kSmall, kSmall};
-            const Exponents4 bInRange = plain >= small;
+            const Exponents4 bInRange = plain >= kSmallLanes;
             if ((bInRange[0] & bInRange[1] & bInRange[2] & bInRange[3]) != 0)
             {
                 StoreLanes(plain, pQ + g);
