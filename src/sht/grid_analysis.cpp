@@ -1,54 +1,26 @@
 #include "sht/grid_analysis.h"
 
-#include <fftw3.h>
-
 #include <algorithm>
 #include <cmath>
 #include <complex>
-#include <mutex>
-#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "sht/angles.h"
-#include "sht/fftw_planner.h"
 #include "sht/growable_array.h"
 #include "sht/meridian_quadrature.h"
 #include "sht/normalized_legendre.h"
 #include "sht/own_coefficients.h"
+#include "sht/ring_fourier.h"
 #include "sht/thread_sharing.h"
 
 namespace {
 
-// Rings transformed together, by one plan of FFTW for the lot, so that each order's values of
-// them are written side by side.
-constexpr int32_t kRingsPerBlock = 8;
 // Blocks a thread takes at a time. A block writes 128 bytes of each order's values, which share
 // cache lines with the next block's for the odd orders where the number of rings is not a multiple
 // of four: two threads on neighbouring blocks wrote the same lines at once.
 constexpr size_t kBlocksPerRun = 8;
-
-// A thread's copy of a block of rings, which the transform may overwrite (FFTW's plans that
-// may are a quarter faster, and run its vector code only on storage aligned as the plan's
-// was), and its output.
-struct RingBlock
-{
-    FftwArray<double> pValues;
-    FftwArray<fftw_complex> pOut;
-};
-
-// A plan for nRings rings of nP values side by side.
-FftwPlan PlanRings(int32_t nRings, int32_t nP, RingBlock& block)
-{
-    const std::lock_guard<std::mutex> lock(FftwPlannerLock());
-    FftwPlan plan(fftw_plan_many_dft_r2c(1, &nP, nRings, block.pValues.get(), nullptr, 1, nP,
-                                         block.pOut.get(), nullptr, 1, nP / 2 + 1,
-                                         FFTW_ESTIMATE | FFTW_DESTROY_INPUT));
-    if (!plan)
-        throw std::bad_alloc();
-    return plan;
-}
 
 // Each order's ring values, order by order, of complex values as real and imaginary parts.
 using RingOrderArray = std::vector<double, LargePageAllocator<double>>;
@@ -58,39 +30,25 @@ using RingOrderArray = std::vector<double, LargePageAllocator<double>>;
 // F_m = (C_m - i S_m) / 2.
 RingOrderArray RingOrders(const double* pValues, int32_t nT, int32_t nP, int32_t L, unsigned nThreads)
 {
+    constexpr size_t kRingsPerBlock = CRingFourier::kBlockRings;
     const size_t nRings = static_cast<size_t>(nT), nSize = static_cast<size_t>(nP);
-    const size_t nOrders = static_cast<size_t>(L) + 1, nOut = nSize / 2 + 1;
-    RingOrderArray aOrders(2 * nOrders * nRings);
+    RingOrderArray aOrders(2 * (static_cast<size_t>(L) + 1) * nRings);
     const size_t nBlocks = (nRings + kRingsPerBlock - 1) / kRingsPerBlock;
     const size_t nRuns = (nBlocks + kBlocksPerRun - 1) / kBlocksPerRun;
     const unsigned nUsed = std::min<unsigned>(nThreads, static_cast<unsigned>(nRuns));
-    std::vector<RingBlock> aBlocks;
+    const CRingFourier fourier(nP, L + 1);
+    std::vector<CRingFourier::Workspace> aWorkspaces;
     for (unsigned t = 0; t < nUsed; ++t)
-        aBlocks.push_back(RingBlock{AllocateFftwReals(kRingsPerBlock * nSize),
-                                    AllocateFftwComplexes(kRingsPerBlock * nOut)});
-    // One plan for whole blocks and one for the rings left over.
-    const size_t nLeft = nRings % kRingsPerBlock;
-    const FftwPlan whole = PlanRings(kRingsPerBlock, nP, aBlocks[0]);
-    const FftwPlan rest = nLeft != 0 ? PlanRings(static_cast<int32_t>(nLeft), nP, aBlocks[0]) : nullptr;
+        aWorkspaces.push_back(fourier.MakeWorkspace());
+    auto* pOrders = reinterpret_cast<std::complex<double>*>(aOrders.data());
     const double dScale = 1.0 / static_cast<double>(nP);
     ShareAmongThreads(nRuns, nUsed, [&](size_t nRun, unsigned t) {
-        RingBlock& block = aBlocks[t];
         const size_t nEnd = std::min(nBlocks, (nRun + 1) * kBlocksPerRun);
         for (size_t nBlock = nRun * kBlocksPerRun; nBlock < nEnd; ++nBlock)
         {
             const size_t nFirst = nBlock * kRingsPerBlock;
-            const size_t nCount = std::min<size_t>(kRingsPerBlock, nRings - nFirst);
-            std::copy(pValues + nFirst * nSize, pValues + (nFirst + nCount) * nSize, block.pValues.get());
-            fftw_execute_dft_r2c(nCount == kRingsPerBlock ? whole.get() : rest.get(), block.pValues.get(),
-                                 block.pOut.get());
-            for (size_t m = 0; m < nOrders; ++m)
-                for (size_t r = 0; r < nCount; ++r)
-                {
-                    const double* pTerm = block.pOut.get()[r * nOut + m];
-                    double* pOrder = &aOrders[2 * (m * nRings + nFirst + r)];
-                    pOrder[0] = pTerm[0] * dScale;
-                    pOrder[1] = pTerm[1] * dScale;
-                }
+            fourier.Forward(pValues + nFirst * nSize, std::min(kRingsPerBlock, nRings - nFirst), dScale,
+                            pOrders + nFirst, nRings, aWorkspaces[t]);
         }
     });
     return aOrders;

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <fftw3.h>
+
+#include <complex>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "sht/fftw_planner.h"
+
+// The Fourier coefficients of rings of nP real values, a block of up to kBlockRings rings at once:
+// F_m = dScale * sum_j x_j e^(-2 pi i m j / nP) for the orders m < nOrders <= nP / 2 + 1.
+//
+// FFTW takes lengths made of small primes fast, but for a larger prime factor its estimating
+// planner picks Rader's algorithm, which at nP = 2050 = 50 * 41 takes two and a half times as long
+// as this: a length nP = S * P with a prime P from kLeastSplitPrime to kMostSplitPrime is split
+// once, as Cooley and Tukey split it, into P real transforms of length S (FFTW's) and, for each of
+// their S / 2 + 1 frequencies, a complex transform of length P summed directly, the block's rings
+// side by side in vector lanes. Those sums cost about nP * P / 2 multiply-adds a ring: measured,
+// they are the faster from P = 19 to 127 and slower beyond. Other lengths go to FFTW whole.
+class CRingFourier
+{
+public:
+    static constexpr size_t kBlockRings = 8;
+
+    // Plans the transform, holding FFTW's planner lock.
+    CRingFourier(int32_t nP, int32_t nOrders);
+
+    // A thread's buffers for the rings and their spectra, in FFTW's own storage: its plans may
+    // overwrite their input (which makes them a quarter faster) and run vector code on storage
+    // aligned as the plan's was.
+    struct Workspace
+    {
+        FftwArray<double> pRings;
+        FftwArray<fftw_complex> pSpectra;
+    };
+    Workspace MakeWorkspace() const;
+
+    // pRings holds nCount <= kBlockRings rings of nP values one after another; F_m of ring r goes
+    // to pOrders[m * nOrderStride + r].
+    void Forward(const double* pRings, size_t nCount, double dScale, std::complex<double>* pOrders,
+                 size_t nOrderStride, Workspace& workspace) const;
+
+    static constexpr int32_t kLeastSplitPrime = 19, kMostSplitPrime = 127;
+
+private:
+    void SplitForward(double dScale, std::complex<double>* pOrders, size_t nCount, size_t nOrderStride,
+                      const Workspace& workspace) const;
+
+    int32_t m_nP;
+    int32_t m_nOrders;
+    // nP = m_nShort * m_nPrime where split, else m_nPrime = 1.
+    int32_t m_nPrime = 1;
+    int32_t m_nShort = 0;
+    size_t m_nSpectrumSize = 0;  // complex values in a workspace's spectra
+    FftwPlan m_plan;
+    // Split: e^(-2 pi i n2 k1 / nP) for each frequency k1 <= S / 2 of the short transforms and
+    // each n2 < P, as cosine and sine; and cos, sin (2 pi j k2 / P) for j, k2 in 1 .. (P - 1) / 2,
+    // j running fastest.
+    std::vector<double> m_aTwiddles, m_aPrimeTrig;
+};
