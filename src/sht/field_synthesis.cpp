@@ -11,11 +11,13 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 #include "sht/angles.h"
 #include "sht/build_limits.h"
 #include "sht/fftw_planner.h"
 #include "sht/normalized_legendre.h"
+#include "sht/ring_fourier.h"
 #include "sht/thread_sharing.h"
 
 namespace {
@@ -137,32 +139,26 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
     return aOrders;
 }
 
-// A thread's storage for the transform of one row: the spectrum, which the transform overwrites,
-// and the row's values, in FFTW's own storage (on which its plans run vector code, a sixth faster
-// than on any vectors).
-struct RowBuffers
-{
-    FftwArray<fftw_complex> pSpectrum;
-    FftwArray<double> pValues;
+// Rows summed over the orders together, side by side as the transform takes them.
+constexpr size_t kBlockRows = CRingFourier::kBlockRings;
 
-    explicit RowBuffers(int32_t nColumns)
-        : pSpectrum(AllocateFftwComplexes(static_cast<size_t>(nColumns) / 2 + 1)),
-          pValues(AllocateFftwReals(static_cast<size_t>(nColumns)))
-    {}
-};
-
-// The sum over the orders along one row, from each order's C_m and S_m.
+// The sums over the orders along a block of rows, from each order's C_m and S_m.
 class CRowSum
 {
 public:
     CRowSum(const std::vector<Order>& aOrders, int32_t nColumns);
 
-    // C_m and S_m of the o-th order at pTerms[kTermStride * o] and the next; the row's nColumns
-    // values into pRow.
-    void Sum(const double* pTerms, double* pRow, RowBuffers& buffers) const;
+    // A thread's buffers for SumBlock.
+    CRingFourier::Workspace MakeWorkspace() const;
+
+    // For nCount <= kBlockRows rows: C_m and S_m of the o-th order for row r at
+    // pTerms[o * nOrderStride + kTermStride * r] and the next; row r's nColumns values into
+    // pFirstRow + r * nRowStep.
+    void SumBlock(const double* pTerms, size_t nOrderStride, size_t nCount, double* pFirstRow,
+                  ptrdiff_t nRowStep, CRingFourier::Workspace& workspace) const;
 
 private:
-    // The bins of the real transform's half spectrum an order adds into (see Sum), or -1.
+    // The bins of the real transform's half spectrum an order adds into (see SumBlock), or -1.
     struct Bins
     {
         int32_t nBin;
@@ -174,7 +170,7 @@ private:
     bool m_bDirect;
     std::vector<double> m_aTrig;  // direct: cos(m phi_j), sin(m phi_j) for every order, column
     std::vector<Bins> m_aBins;    // by FFT: each order's
-    FftwPlan m_plan;
+    std::optional<CRingFourier> m_fourier;
 };
 
 // A direct sum costs a multiply-add per order and column, an FFT about 2.5 log2(n) per column.
@@ -206,47 +202,54 @@ CRowSum::CRowSum(const std::vector<Order>& aOrders, int32_t nColumns)
         m_aBins.push_back(Bins{k <= nColumns / 2 ? k : -1,
                                nColumns - k <= nColumns / 2 || k == 0 ? (nColumns - k) % nColumns : -1});
     }
-    // The planner is not thread-safe: the plan is made here, and run on any thread with the
-    // thread's own buffers.
-    RowBuffers buffers(nColumns);
-    const std::lock_guard<std::mutex> lock(FftwPlannerLock());
-    m_plan.reset(fftw_plan_dft_c2r_1d(nColumns, buffers.pSpectrum.get(), buffers.pValues.get(),
-                                      FFTW_ESTIMATE | FFTW_DESTROY_INPUT));
-    if (!m_plan)
-        throw std::bad_alloc();
+    m_fourier.emplace(nColumns, nColumns / 2 + 1, CRingFourier::Direction::kInverse);
 }
 
-void CRowSum::Sum(const double* pTerms, double* pRow, RowBuffers& buffers) const
+CRingFourier::Workspace CRowSum::MakeWorkspace() const
+{
+    return m_fourier ? m_fourier->MakeWorkspace() : CRingFourier::Workspace{};
+}
+
+void CRowSum::SumBlock(const double* pTerms, size_t nOrderStride, size_t nCount, double* pFirstRow,
+                       ptrdiff_t nRowStep, CRingFourier::Workspace& workspace) const
 {
     const size_t nSize = static_cast<size_t>(m_nColumns);
     if (m_bDirect)
     {
-        std::fill(pRow, pRow + nSize, 0.0);
-        for (size_t o = 0; o < m_aOrders.size(); ++o)
+        for (size_t r = 0; r < nCount; ++r)
         {
-            const double* pCosTable = &m_aTrig[(2 * o) * nSize];
-            const double* pSinTable = &m_aTrig[(2 * o + 1) * nSize];
-            const double dCos = pTerms[kTermStride * o], dSin = pTerms[kTermStride * o + 1];
-            for (size_t j = 0; j < nSize; ++j)
-                pRow[j] += dCos * pCosTable[j] + dSin * pSinTable[j];
+            double* pRow = pFirstRow + static_cast<ptrdiff_t>(r) * nRowStep;
+            std::fill(pRow, pRow + nSize, 0.0);
+            for (size_t o = 0; o < m_aOrders.size(); ++o)
+            {
+                const double* pCosTable = &m_aTrig[(2 * o) * nSize];
+                const double* pSinTable = &m_aTrig[(2 * o + 1) * nSize];
+                const double* p = pTerms + o * nOrderStride + kTermStride * r;
+                const double dCos = p[0], dSin = p[1];
+                for (size_t j = 0; j < nSize; ++j)
+                    pRow[j] += dCos * pCosTable[j] + dSin * pSinTable[j];
+            }
         }
         return;
     }
     // f_j = Re sum_m (C_m - i S_m) e^(i m phi_j); the orders fold onto the n bins of the grid
     // (m mod n), and the Hermitian half the real transform takes is X_k = (Z_k + conj Z_(n-k)) / 2.
-    auto* aSpectrum = reinterpret_cast<std::complex<double>*>(buffers.pSpectrum.get());
-    std::fill(aSpectrum, aSpectrum + nSize / 2 + 1, 0.0);
+    auto* pHalf = reinterpret_cast<std::complex<double>*>(workspace.pHalf.get());
+    std::fill(pHalf, pHalf + (nSize / 2 + 1) * kBlockRows, 0.0);
     for (size_t o = 0; o < m_aOrders.size(); ++o)
     {
-        const std::complex<double> z(pTerms[kTermStride * o], -pTerms[kTermStride * o + 1]);
         const Bins& bins = m_aBins[o];
-        if (bins.nBin >= 0)
-            aSpectrum[bins.nBin] += 0.5 * z;
-        if (bins.nMirror >= 0)
-            aSpectrum[bins.nMirror] += 0.5 * std::conj(z);
+        const double* p = pTerms + o * nOrderStride;
+        for (size_t r = 0; r < nCount; ++r)
+        {
+            const std::complex<double> z(0.5 * p[kTermStride * r], -0.5 * p[kTermStride * r + 1]);
+            if (bins.nBin >= 0)
+                pHalf[static_cast<size_t>(bins.nBin) * kBlockRows + r] += z;
+            if (bins.nMirror >= 0)
+                pHalf[static_cast<size_t>(bins.nMirror) * kBlockRows + r] += std::conj(z);
+        }
     }
-    fftw_execute_dft_c2r(m_plan.get(), buffers.pSpectrum.get(), buffers.pValues.get());
-    std::copy(buffers.pValues.get(), buffers.pValues.get() + nSize, pRow);
+    m_fourier->Inverse(nCount, pFirstRow, nRowStep, workspace);
 }
 
 // The northern rows and the equator, in groups of nGroupRows; row nRows - 1 - i mirrors row i.
@@ -271,9 +274,7 @@ RowGroups GroupRows(int32_t nRows, unsigned nThreads)
 struct Workspace
 {
     std::vector<double> aT, aU, aSums, aTerms;
-    RowBuffers row;
-
-    explicit Workspace(int32_t nColumns) : row(nColumns) {}
+    CRingFourier::Workspace row;
 };
 
 }  // namespace
@@ -293,7 +294,8 @@ struct CFieldSynthesis::Implementation
         const auto nGroupRows = static_cast<size_t>(groups.nGroupRows);
         for (unsigned t = 0; t < nThreads; ++t)
         {
-            Workspace& workspace = aWorkspaces.emplace_back(std::max(nGridColumns, 1));
+            Workspace& workspace =
+                aWorkspaces.emplace_back(Workspace{{}, {}, {}, {}, rowSum.MakeWorkspace()});
             workspace.aT.resize(nGroupRows);
             workspace.aU.resize(nGroupRows);
             workspace.aSums.resize(4 * nGroupRows);
@@ -328,7 +330,7 @@ void CFieldSynthesis::Implementation::SampleGroup(int32_t g, Workspace& workspac
         aT[b] = CosineLessOne(dTheta);
         aU[b] = std::sin(dTheta);
     }
-    // C_m and S_m of each northern row and of its mirror, side by side, row by row.
+    // C_m and S_m of each northern row and of its mirror side by side, order by order.
     std::vector<double>& aTerms = workspace.aTerms;
     // The rows from the pole where every function of the orders so far vanished are left out of
     // the next order, unless it goes to a higher degree (where they may come back).
@@ -347,20 +349,29 @@ void CFieldSynthesis::Implementation::SampleGroup(int32_t g, Workspace& workspac
         for (int32_t b = 0; b < nCount; ++b)
         {
             const double* s = &workspace.aSums[4 * static_cast<size_t>(b)];
-            double* pTerms = &aTerms[kTermStride * (static_cast<size_t>(b) * nOrders + o)];
+            double* pTerms =
+                &aTerms[kTermStride * (o * static_cast<size_t>(nGroupRows) + static_cast<size_t>(b))];
             pTerms[0] = s[0] + s[1];
             pTerms[1] = s[2] + s[3];
             pTerms[2] = s[0] - s[1];
             pTerms[3] = s[2] - s[3];
         }
     }
-    for (int32_t b = 0; b < nCount; ++b)
+    // Rows by blocks, then their mirrors south of the equator from the last row up; a row on the
+    // equator is its own mirror.
+    const size_t nOrderStride = kTermStride * static_cast<size_t>(nGroupRows);
+    for (int32_t b = 0; b < nCount; b += static_cast<int32_t>(kBlockRows))
     {
-        const int32_t nRow = nFirst + b, nMirror = nRows - 1 - nRow;
-        const double* pTerms = &aTerms[kTermStride * static_cast<size_t>(b) * nOrders];
-        rowSum.Sum(pTerms, pValues + static_cast<size_t>(nRow) * nSize, workspace.row);
-        if (nMirror != nRow)
-            rowSum.Sum(pTerms + 2, pValues + static_cast<size_t>(nMirror) * nSize, workspace.row);
+        const int32_t nRow = nFirst + b, nBlock = std::min(static_cast<int32_t>(kBlockRows), nCount - b);
+        const double* pTerms = &aTerms[kTermStride * static_cast<size_t>(b)];
+        rowSum.SumBlock(pTerms, nOrderStride, static_cast<size_t>(nBlock),
+                        pValues + static_cast<size_t>(nRow) * nSize, static_cast<ptrdiff_t>(nSize),
+                        workspace.row);
+        const int32_t nMirrored = std::min(nBlock, nRows / 2 - nRow);
+        if (nMirrored > 0)
+            rowSum.SumBlock(pTerms + 2, nOrderStride, static_cast<size_t>(nMirrored),
+                            pValues + static_cast<size_t>(nRows - 1 - nRow) * nSize,
+                            -static_cast<ptrdiff_t>(nSize), workspace.row);
     }
 }
 

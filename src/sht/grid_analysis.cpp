@@ -36,7 +36,7 @@ RingOrderArray RingOrders(const double* pValues, int32_t nT, int32_t nP, int32_t
     const size_t nBlocks = (nRings + kRingsPerBlock - 1) / kRingsPerBlock;
     const size_t nRuns = (nBlocks + kBlocksPerRun - 1) / kBlocksPerRun;
     const unsigned nUsed = std::min<unsigned>(nThreads, static_cast<unsigned>(nRuns));
-    const CRingFourier fourier(nP, L + 1);
+    const CRingFourier fourier(nP, L + 1, CRingFourier::Direction::kForward);
     std::vector<CRingFourier::Workspace> aWorkspaces;
     for (unsigned t = 0; t < nUsed; ++t)
         aWorkspaces.push_back(fourier.MakeWorkspace());

@@ -72,6 +72,26 @@ __attribute__((always_inline)) inline void Twiddle(Lanes4 (&value)[kBlockVectors
     }
 }
 
+// U = sum_j c_j A_j and V = sum_j s_j B_j over the nHalf pairs of blocks A_j, B_j in pParts, with
+// c_j, s_j in turn at pCosSin, added into u and w.
+__attribute__((always_inline)) inline void SumParts(const double* __restrict pParts,
+                                                    const double* __restrict pCosSin, size_t nHalf,
+                                                    Lanes4 (&u)[kBlockVectors], Lanes4 (&w)[kBlockVectors])
+{
+    for (size_t j = 0; j < nHalf; ++j, pParts += 2 * kBlockDoubles, pCosSin += 2)
+    {
+        const double c = pCosSin[0], s = pCosSin[1];
+        for (size_t v = 0; v < kBlockVectors; ++v)
+        {
+            Lanes4 a, b;
+            std::memcpy(&a, pParts + 4 * v, sizeof a);
+            std::memcpy(&b, pParts + kBlockDoubles + 4 * v, sizeof b);
+            u[v] += c * a;
+            w[v] += s * b;
+        }
+    }
+}
+
 // Where the transforms of one frequency k1 of the short ones go: X(k) of ring r to
 // pOrders[2 (k nStride + r)] for the orders k asked for; the conjugate goes to nP - k where that is one
 // and no other frequency k1 gives it.
@@ -156,20 +176,7 @@ void PrimeTransform(const double* __restrict pY, const double* __restrict pTwidd
     for (size_t k2 = 1; k2 <= nHalf; ++k2)
     {
         Lanes4 u[kBlockVectors] = {}, w[kBlockVectors] = {};
-        const double* pPart = pParts;
-        const double* pCosSin = pTrig + 2 * (k2 - 1) * nHalf;
-        for (size_t j = 0; j < nHalf; ++j, pPart += 2 * kBlockDoubles, pCosSin += 2)
-        {
-            const double c = pCosSin[0], s = pCosSin[1];
-            for (size_t v = 0; v < kBlockVectors; ++v)
-            {
-                Lanes4 a, b;
-                std::memcpy(&a, pPart + 4 * v, sizeof a);
-                std::memcpy(&b, pPart + kBlockDoubles + 4 * v, sizeof b);
-                u[v] += c * a;
-                w[v] += s * b;
-            }
-        }
+        SumParts(pParts, pTrig + 2 * (k2 - 1) * nHalf, nHalf, u, w);
         for (size_t v = 0; v < kBlockVectors; ++v)
         {
             Lanes4 minusIV;
@@ -182,9 +189,76 @@ void PrimeTransform(const double* __restrict pY, const double* __restrict pTwidd
     }
 }
 
+// The inverse for one frequency k1 <= S / 2 of the short transforms: from the block's half
+// spectrum (pHalf, a block for each k <= nP / 2), X'(k2) = X(k1 + S k2) for k2 < P, and
+// Z(n2) = e^(2 pi i n2 k1 / nP) sum over k2 of e^(2 pi i n2 k2 / P) X'(k2) for n2 < P, into pOut, a block
+// for each n2. pParts is room for P - 1 blocks.
+LOBARA_FUSED_KERNEL
+void PrimeInverse(const double* __restrict pHalf, size_t k1, size_t nShort, size_t nP,
+                  const double* __restrict pTwiddle, const double* __restrict pTrig, size_t nPrime,
+                  double* __restrict pParts, double* __restrict pOut)
+{
+    const size_t nHalf = nPrime / 2;
+    const Lanes4 conjugate = {1.0, -1.0, 1.0, -1.0};
+    // X(k), or for k above nP / 2 the conjugate of X(nP - k).
+    const auto load = [&](size_t k2, Lanes4(&value)[kBlockVectors]) __attribute__((always_inline))
+    {
+        const size_t k = k1 + nShort * k2;
+        if (2 * k <= nP)
+            LoadBlock(pHalf + k * kBlockDoubles, value);
+        else
+        {
+            LoadBlock(pHalf + (nP - k) * kBlockDoubles, value);
+            for (Lanes4& z : value)
+                z *= conjugate;
+        }
+    };
+    // X'(0), then A_j = X'(j) + X'(P - j) and B_j = X'(j) - X'(P - j); the sum at n2 = 0 is
+    // X'(0) + sum_j A_j.
+    Lanes4 first[kBlockVectors], zero[kBlockVectors];
+    load(0, first);
+    for (size_t v = 0; v < kBlockVectors; ++v)
+        zero[v] = first[v];
+    for (size_t j = 1; j <= nHalf; ++j)
+    {
+        Lanes4 x[kBlockVectors], mirror[kBlockVectors];
+        load(j, x);
+        load(nPrime - j, mirror);
+        for (size_t v = 0; v < kBlockVectors; ++v)
+        {
+            const Lanes4 sum = x[v] + mirror[v];
+            mirror[v] = x[v] - mirror[v];
+            x[v] = sum;
+            zero[v] += sum;
+        }
+        StoreBlock(x, pParts + (2 * j - 2) * kBlockDoubles);
+        StoreBlock(mirror, pParts + (2 * j - 1) * kBlockDoubles);
+    }
+    StoreBlock(zero, pOut);
+    // U = sum_j cos(2 pi j n2 / P) A_j and V = sum_j sin(2 pi j n2 / P) B_j: the sum is U + i V at n2
+    // and U - i V at P - n2, each then turned by its twiddle.
+    for (size_t n2 = 1; n2 <= nHalf; ++n2)
+    {
+        Lanes4 u[kBlockVectors] = {}, w[kBlockVectors] = {};
+        SumParts(pParts, pTrig + 2 * (n2 - 1) * nHalf, nHalf, u, w);
+        for (size_t v = 0; v < kBlockVectors; ++v)
+        {
+            Lanes4 minusIV;
+            TimesMinusI(w[v], minusIV);
+            w[v] = first[v] + u[v] + minusIV;
+            u[v] = first[v] + u[v] - minusIV;
+        }
+        const size_t nMirror = nPrime - n2;
+        Twiddle(u, pTwiddle[2 * n2], -pTwiddle[2 * n2 + 1]);
+        Twiddle(w, pTwiddle[2 * nMirror], -pTwiddle[2 * nMirror + 1]);
+        StoreBlock(u, pOut + n2 * kBlockDoubles);
+        StoreBlock(w, pOut + nMirror * kBlockDoubles);
+    }
+}
+
 }  // namespace
 
-CRingFourier::CRingFourier(int32_t nP, int32_t nOrders) : m_nP(nP), m_nOrders(nOrders)
+CRingFourier::CRingFourier(int32_t nP, int32_t nOrders, Direction direction) : m_nP(nP), m_nOrders(nOrders)
 {
     const int32_t nLargest = LargestPrimeFactor(nP);
     if (nLargest >= kLeastSplitPrime && nLargest <= kMostSplitPrime)
@@ -193,20 +267,35 @@ CRingFourier::CRingFourier(int32_t nP, int32_t nOrders) : m_nP(nP), m_nOrders(nO
         m_nShort = nP / nLargest;
     }
     const Workspace workspace = MakeWorkspace();
-    const std::lock_guard<std::mutex> lock(FftwPlannerLock());
     const auto nLanes = static_cast<int>(kLanes);
-    if (m_nPrime == 1)
-        m_plan.reset(fftw_plan_many_dft_r2c(1, &m_nP, nLanes, workspace.pRings.get(), nullptr, 1, nP,
-                                            workspace.pSpectra.get(), nullptr, 1, nP / 2 + 1,
-                                            FFTW_ESTIMATE | FFTW_DESTROY_INPUT));
-    else
+    const bool bForward = direction == Direction::kForward;
     {
-        // Ring r's values n = P n1 + n2 transformed along n1 into frequency k1, to
-        // spectra[(k1 * P + n2) * kLanes + r].
-        const fftw_iodim length{m_nShort, m_nPrime, m_nPrime * nLanes};
-        const fftw_iodim aMany[2] = {{m_nPrime, 1, nLanes}, {nLanes, nP, 1}};
-        m_plan.reset(fftw_plan_guru_dft_r2c(1, &length, 2, aMany, workspace.pRings.get(),
-                                            workspace.pSpectra.get(), FFTW_ESTIMATE | FFTW_DESTROY_INPUT));
+        const std::lock_guard<std::mutex> lock(FftwPlannerLock());
+        const unsigned nFlags = FFTW_ESTIMATE | FFTW_DESTROY_INPUT;
+        if (m_nPrime == 1)
+        {
+            // Whole: the rings to or from the half spectrum, the block's rings side by side.
+            const int nHalf = nP / 2 + 1;
+            m_plan.reset(bForward
+                             ? fftw_plan_many_dft_r2c(1, &m_nP, nLanes, workspace.pRings.get(), nullptr, 1,
+                                                      nP, workspace.pHalf.get(), &nHalf, nLanes, 1, nFlags)
+                             : fftw_plan_many_dft_c2r(1, &m_nP, nLanes, workspace.pHalf.get(), &nHalf, nLanes,
+                                                      1, workspace.pRings.get(), nullptr, 1, nP, nFlags));
+        }
+        else
+        {
+            // Split: ring r's values n = P n1 + n2 along n1, to or from frequency k1 at
+            // pSplit[(k1 * P + n2) * kBlockRings + r].
+            const fftw_iodim length{m_nShort, m_nPrime, m_nPrime * nLanes};
+            const fftw_iodim aMany[2] = {{m_nPrime, 1, nLanes}, {nLanes, nP, 1}};
+            const fftw_iodim inverseLength{m_nShort, m_nPrime * nLanes, m_nPrime};
+            const fftw_iodim aInverseMany[2] = {{m_nPrime, nLanes, 1}, {nLanes, 1, nP}};
+            m_plan.reset(bForward ? fftw_plan_guru_dft_r2c(1, &length, 2, aMany, workspace.pRings.get(),
+                                                           workspace.pSplit.get(), nFlags)
+                                  : fftw_plan_guru_dft_c2r(1, &inverseLength, 2, aInverseMany,
+                                                           workspace.pSplit.get(), workspace.pRings.get(),
+                                                           nFlags));
+        }
     }
     if (!m_plan)
         throw std::bad_alloc();
@@ -216,8 +305,7 @@ CRingFourier::CRingFourier(int32_t nP, int32_t nOrders) : m_nP(nP), m_nOrders(nO
     m_aTwiddles.resize(2 * nFrequencies * nPrime);
     for (size_t k1 = 0; k1 < nFrequencies; ++k1)
         for (size_t n2 = 0; n2 < nPrime; ++n2)
-            PutTurn(static_cast<int64_t>(n2 * k1 % static_cast<size_t>(nP)), nP,
-                    &m_aTwiddles[2 * (k1 * nPrime + n2)]);
+            PutTurn(static_cast<int64_t>(n2 * k1), nP, &m_aTwiddles[2 * (k1 * nPrime + n2)]);
     const size_t nHalf = nPrime / 2;
     m_aPrimeTrig.resize(2 * nHalf * nHalf);
     for (size_t k2 = 1; k2 <= nHalf; ++k2)
@@ -231,49 +319,65 @@ CRingFourier::CRingFourier(int32_t nP, int32_t nOrders) : m_nP(nP), m_nOrders(nO
 
 CRingFourier::Workspace CRingFourier::MakeWorkspace() const
 {
-    const size_t nSpectrum = m_nPrime == 1
-                                 ? static_cast<size_t>(m_nP) / 2 + 1
-                                 : (static_cast<size_t>(m_nShort) / 2 + 1) * static_cast<size_t>(m_nPrime);
-    return Workspace{AllocateFftwReals(kLanes * static_cast<size_t>(m_nP)),
-                     AllocateFftwComplexes(kLanes * nSpectrum)};
+    const size_t nP = static_cast<size_t>(m_nP);
+    const size_t nSplit =
+        m_nPrime == 1 ? 0 : (static_cast<size_t>(m_nShort) / 2 + 1) * static_cast<size_t>(m_nPrime);
+    return Workspace{AllocateFftwReals(kLanes * nP), AllocateFftwComplexes(kLanes * (nP / 2 + 1)),
+                     nSplit == 0 ? nullptr : AllocateFftwComplexes(kLanes * nSplit)};
 }
 
 void CRingFourier::Forward(const double* pRings, size_t nCount, double dScale, std::complex<double>* pOrders,
                            size_t nOrderStride, Workspace& workspace) const
 {
-    const size_t nP = static_cast<size_t>(m_nP);
+    const size_t nP = static_cast<size_t>(m_nP), nOrders = static_cast<size_t>(m_nOrders);
     // A block short of rings is filled up with zeros, whose transforms are left unwritten.
     std::copy(pRings, pRings + nCount * nP, workspace.pRings.get());
     std::fill(workspace.pRings.get() + nCount * nP, workspace.pRings.get() + kLanes * nP, 0.0);
-    fftw_execute_dft_r2c(m_plan.get(), workspace.pRings.get(), workspace.pSpectra.get());
-    if (m_nPrime != 1)
+    if (m_nPrime == 1)
     {
-        SplitForward(dScale, pOrders, nCount, nOrderStride, workspace);
+        fftw_execute_dft_r2c(m_plan.get(), workspace.pRings.get(), workspace.pHalf.get());
+        const auto* pHalf = reinterpret_cast<const std::complex<double>*>(workspace.pHalf.get());
+        for (size_t m = 0; m < nOrders; ++m)
+            for (size_t r = 0; r < nCount; ++r)
+                pOrders[m * nOrderStride + r] = pHalf[m * kLanes + r] * dScale;
         return;
     }
-    const auto* pSpectra = reinterpret_cast<const std::complex<double>*>(workspace.pSpectra.get());
-    const size_t nOut = nP / 2 + 1;
-    for (size_t m = 0; m < static_cast<size_t>(m_nOrders); ++m)
-        for (size_t r = 0; r < nCount; ++r)
-            pOrders[m * nOrderStride + r] = pSpectra[r * nOut + m] * dScale;
-}
-
-void CRingFourier::SplitForward(double dScale, std::complex<double>* pOrders, size_t nCount,
-                                size_t nOrderStride, const Workspace& workspace) const
-{
+    fftw_execute_dft_r2c(m_plan.get(), workspace.pRings.get(), workspace.pSplit.get());
     // X(k1 + S k2) = sum over n2 of e^(-2 pi i n2 k2 / P) T(n2), where T(n2) = e^(-2 pi i n2 k1 / nP)
     // Y(n2, k1) and Y(n2, .) is the short transform of the values P n1 + n2. Frequencies k1 above
     // S / 2 are those of nP - k, the conjugates.
     const size_t nPrime = static_cast<size_t>(m_nPrime), nShort = static_cast<size_t>(m_nShort);
-    const size_t nP = static_cast<size_t>(m_nP), nOrders = static_cast<size_t>(m_nOrders);
     alignas(32) double aParts[2 * (kMostSplitPrime / 2) * kBlockDoubles];
-    const auto* pSpectra = reinterpret_cast<const double*>(workspace.pSpectra.get());
+    const auto* pSplit = reinterpret_cast<const double*>(workspace.pSplit.get());
     for (size_t k1 = 0; k1 <= nShort / 2; ++k1)
     {
         const FrequencyOutput output{
             reinterpret_cast<double*>(pOrders), nOrderStride, nCount, k1, nShort, nP, nOrders,
             k1 != 0 && 2 * k1 != nShort};
-        PrimeTransform(pSpectra + k1 * nPrime * kBlockDoubles, &m_aTwiddles[2 * k1 * nPrime],
+        PrimeTransform(pSplit + k1 * nPrime * kBlockDoubles, &m_aTwiddles[2 * k1 * nPrime],
                        m_aPrimeTrig.data(), nPrime, dScale, aParts, output);
     }
+}
+
+void CRingFourier::Inverse(size_t nCount, double* pFirstRing, ptrdiff_t nRingStep, Workspace& workspace) const
+{
+    const size_t nP = static_cast<size_t>(m_nP);
+    if (m_nPrime == 1)
+        fftw_execute_dft_c2r(m_plan.get(), workspace.pHalf.get(), workspace.pRings.get());
+    else
+    {
+        // x(P n1 + n2) = sum over k1 < S of e^(2 pi i n1 k1 / S) Z(k1, n2), Z(S - k1, .) the conjugate
+        // of Z(k1, .): the short transforms back from the frequencies k1 <= S / 2.
+        const size_t nPrime = static_cast<size_t>(m_nPrime), nShort = static_cast<size_t>(m_nShort);
+        alignas(32) double aParts[2 * (kMostSplitPrime / 2) * kBlockDoubles];
+        const auto* pHalf = reinterpret_cast<const double*>(workspace.pHalf.get());
+        auto* pSplit = reinterpret_cast<double*>(workspace.pSplit.get());
+        for (size_t k1 = 0; k1 <= nShort / 2; ++k1)
+            PrimeInverse(pHalf, k1, nShort, nP, &m_aTwiddles[2 * k1 * nPrime], m_aPrimeTrig.data(), nPrime,
+                         aParts, pSplit + k1 * nPrime * kBlockDoubles);
+        fftw_execute_dft_c2r(m_plan.get(), workspace.pSplit.get(), workspace.pRings.get());
+    }
+    for (size_t r = 0; r < nCount; ++r)
+        std::copy(workspace.pRings.get() + r * nP, workspace.pRings.get() + (r + 1) * nP,
+                  pFirstRing + static_cast<ptrdiff_t>(r) * nRingStep);
 }

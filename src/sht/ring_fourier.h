@@ -23,17 +23,27 @@ class CRingFourier
 {
 public:
     static constexpr size_t kBlockRings = 8;
+    static constexpr int32_t kLeastSplitPrime = 19, kMostSplitPrime = 127;
+
+    // From the rings' values to their spectra (Forward) or back (Inverse).
+    enum class Direction
+    {
+        kForward,
+        kInverse
+    };
 
     // Plans the transform, holding FFTW's planner lock.
-    CRingFourier(int32_t nP, int32_t nOrders);
+    CRingFourier(int32_t nP, int32_t nOrders, Direction direction);
 
-    // A thread's buffers for the rings and their spectra, in FFTW's own storage: its plans may
-    // overwrite their input (which makes them a quarter faster) and run vector code on storage
-    // aligned as the plan's was.
+    // A thread's buffers in FFTW's own storage, on which its plans run vector code where they are
+    // aligned as the plan's were: the block's values and its half spectrum (X_k of ring r at
+    // pHalf[k * kBlockRings + r] for k <= nP / 2), which the plans may overwrite, and what the split
+    // keeps between its two steps.
     struct Workspace
     {
         FftwArray<double> pRings;
-        FftwArray<fftw_complex> pSpectra;
+        FftwArray<fftw_complex> pHalf;
+        FftwArray<fftw_complex> pSplit;
     };
     Workspace MakeWorkspace() const;
 
@@ -42,18 +52,17 @@ public:
     void Forward(const double* pRings, size_t nCount, double dScale, std::complex<double>* pOrders,
                  size_t nOrderStride, Workspace& workspace) const;
 
-    static constexpr int32_t kLeastSplitPrime = 19, kMostSplitPrime = 127;
+    // The rings x_j = sum over k < nP of X_k e^(2 pi i k j / nP), X_(nP - k) the conjugate of X_k,
+    // from the half spectrum in workspace.pHalf (which the call overwrites; X_0 and, for even nP,
+    // X_(nP / 2) real): ring r < nCount to pFirstRing + r * nRingStep.
+    void Inverse(size_t nCount, double* pFirstRing, ptrdiff_t nRingStep, Workspace& workspace) const;
 
 private:
-    void SplitForward(double dScale, std::complex<double>* pOrders, size_t nCount, size_t nOrderStride,
-                      const Workspace& workspace) const;
-
     int32_t m_nP;
     int32_t m_nOrders;
     // nP = m_nShort * m_nPrime where split, else m_nPrime = 1.
     int32_t m_nPrime = 1;
     int32_t m_nShort = 0;
-    size_t m_nSpectrumSize = 0;  // complex values in a workspace's spectra
     FftwPlan m_plan;
     // Split: e^(-2 pi i n2 k1 / nP) for each frequency k1 <= S / 2 of the short transforms and
     // each n2 < P, as cosine and sine; and cos, sin (2 pi j k2 / P) for j, k2 in 1 .. (P - 1) / 2,
