@@ -236,6 +236,7 @@ void CRowSum::SumBlock(const double* pTerms, size_t nOrderStride, size_t nCount,
     // (m mod n), and the Hermitian half the real transform takes is X_k = (Z_k + conj Z_(n-k)) / 2.
     auto* pHalf = reinterpret_cast<std::complex<double>*>(workspace.pHalf.get());
     std::fill(pHalf, pHalf + (nSize / 2 + 1) * kBlockRows, 0.0);
+    const auto [nFrequencyStride, nRingStride] = m_fourier->Layout();
     for (size_t o = 0; o < m_aOrders.size(); ++o)
     {
         const Bins& bins = m_aBins[o];
@@ -244,9 +245,9 @@ void CRowSum::SumBlock(const double* pTerms, size_t nOrderStride, size_t nCount,
         {
             const std::complex<double> z(0.5 * p[kTermStride * r], -0.5 * p[kTermStride * r + 1]);
             if (bins.nBin >= 0)
-                pHalf[static_cast<size_t>(bins.nBin) * kBlockRows + r] += z;
+                pHalf[static_cast<size_t>(bins.nBin) * nFrequencyStride + r * nRingStride] += z;
             if (bins.nMirror >= 0)
-                pHalf[static_cast<size_t>(bins.nMirror) * kBlockRows + r] += std::conj(z);
+                pHalf[static_cast<size_t>(bins.nMirror) * nFrequencyStride + r * nRingStride] += std::conj(z);
         }
     }
     m_fourier->Inverse(nCount, pFirstRow, nRowStep, workspace);

@@ -274,13 +274,13 @@ CRingFourier::CRingFourier(int32_t nP, int32_t nOrders, Direction direction) : m
         const unsigned nFlags = FFTW_ESTIMATE | FFTW_DESTROY_INPUT;
         if (m_nPrime == 1)
         {
-            // Whole: the rings to or from the half spectrum, the block's rings side by side.
+            // Whole: the rings to or from the half spectrum, ring by ring.
             const int nHalf = nP / 2 + 1;
             m_plan.reset(bForward
                              ? fftw_plan_many_dft_r2c(1, &m_nP, nLanes, workspace.pRings.get(), nullptr, 1,
-                                                      nP, workspace.pHalf.get(), &nHalf, nLanes, 1, nFlags)
-                             : fftw_plan_many_dft_c2r(1, &m_nP, nLanes, workspace.pHalf.get(), &nHalf, nLanes,
-                                                      1, workspace.pRings.get(), nullptr, 1, nP, nFlags));
+                                                      nP, workspace.pHalf.get(), nullptr, 1, nHalf, nFlags)
+                             : fftw_plan_many_dft_c2r(1, &m_nP, nLanes, workspace.pHalf.get(), nullptr, 1,
+                                                      nHalf, workspace.pRings.get(), nullptr, 1, nP, nFlags));
         }
         else
         {
@@ -317,6 +317,11 @@ CRingFourier::CRingFourier(int32_t nP, int32_t nOrders, Direction direction) : m
         }
 }
 
+CRingFourier::HalfLayout CRingFourier::Layout() const
+{
+    return m_nPrime == 1 ? HalfLayout{1, static_cast<size_t>(m_nP) / 2 + 1} : HalfLayout{kLanes, 1};
+}
+
 CRingFourier::Workspace CRingFourier::MakeWorkspace() const
 {
     const size_t nP = static_cast<size_t>(m_nP);
@@ -337,9 +342,10 @@ void CRingFourier::Forward(const double* pRings, size_t nCount, double dScale, s
     {
         fftw_execute_dft_r2c(m_plan.get(), workspace.pRings.get(), workspace.pHalf.get());
         const auto* pHalf = reinterpret_cast<const std::complex<double>*>(workspace.pHalf.get());
+        const size_t nHalf = nP / 2 + 1;
         for (size_t m = 0; m < nOrders; ++m)
             for (size_t r = 0; r < nCount; ++r)
-                pOrders[m * nOrderStride + r] = pHalf[m * kLanes + r] * dScale;
+                pOrders[m * nOrderStride + r] = pHalf[r * nHalf + m] * dScale;
         return;
     }
     fftw_execute_dft_r2c(m_plan.get(), workspace.pRings.get(), workspace.pSplit.get());

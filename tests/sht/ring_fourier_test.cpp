@@ -73,7 +73,10 @@ TEST(RingFourier, InverseMatchesTheDirectSum)
                     const bool bReal = k == 0 || 2 * k == nSize;
                     aHalf[k * kLanes + r] = {value(random), bReal ? 0.0 : value(random)};
                 }
-            std::copy(aHalf.begin(), aHalf.end(), pHalf);
+            const auto [nFrequencyStride, nRingStride] = fourier.Layout();
+            for (size_t k = 0; k < nHalf; ++k)
+                for (size_t r = 0; r < kLanes; ++r)
+                    pHalf[k * nFrequencyStride + r * nRingStride] = aHalf[k * kLanes + r];
             std::vector<double> aRings(nCount * nSize + 1, 7.0);
             fourier.Inverse(nCount, &aRings[(nCount - 1) * nSize], -nP, workspace);
             EXPECT_EQ(aRings.back(), 7.0) << "written beyond the rings";
