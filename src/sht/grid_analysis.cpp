@@ -17,39 +17,37 @@
 
 namespace {
 
-// Blocks a thread takes at a time. A block writes 128 bytes of each order's values, which share
-// cache lines with the next block's for the odd orders where the number of rings is not a multiple
-// of four: two threads on neighbouring blocks wrote the same lines at once.
-constexpr size_t kBlocksPerRun = 8;
-
 // Each order's ring values, order by order, of complex values as real and imaginary parts.
 using RingOrderArray = std::vector<double, LargePageAllocator<double>>;
 
+// The distance from one order's ring values to the next: the rings rounded up to whole cache lines,
+// so that a block of rings writes whole lines of each order's values, which it streams past the
+// cache, and no two blocks share a line.
+size_t OrderStride(int32_t nT)
+{
+    return (static_cast<size_t>(nT) + 3) / 4 * 4;
+}
+
 // F_m(theta_i) = (1 / nP) sum_j f(theta_i, phi_j) e^(-i m phi_j) for m = 0 .. L, order by order:
-// aOrders[m * nT + i]. For f = sum_m C_m cos(m phi) + S_m sin(m phi), F_0 = C_0 and
+// aOrders[m * OrderStride(nT) + i]. For f = sum_m C_m cos(m phi) + S_m sin(m phi), F_0 = C_0 and
 // F_m = (C_m - i S_m) / 2.
 RingOrderArray RingOrders(const double* pValues, int32_t nT, int32_t nP, int32_t L, unsigned nThreads)
 {
     constexpr size_t kRingsPerBlock = CRingFourier::kBlockRings;
-    const size_t nRings = static_cast<size_t>(nT), nSize = static_cast<size_t>(nP);
-    RingOrderArray aOrders(2 * (static_cast<size_t>(L) + 1) * nRings);
+    const size_t nRings = static_cast<size_t>(nT), nSize = static_cast<size_t>(nP), nStride = OrderStride(nT);
+    RingOrderArray aOrders(2 * (static_cast<size_t>(L) + 1) * nStride);
     const size_t nBlocks = (nRings + kRingsPerBlock - 1) / kRingsPerBlock;
-    const size_t nRuns = (nBlocks + kBlocksPerRun - 1) / kBlocksPerRun;
-    const unsigned nUsed = std::min<unsigned>(nThreads, static_cast<unsigned>(nRuns));
+    const unsigned nUsed = std::min<unsigned>(nThreads, static_cast<unsigned>(nBlocks));
     const CRingFourier fourier(nP, L + 1, CRingFourier::Direction::kForward);
     std::vector<CRingFourier::Workspace> aWorkspaces;
     for (unsigned t = 0; t < nUsed; ++t)
         aWorkspaces.push_back(fourier.MakeWorkspace());
     auto* pOrders = reinterpret_cast<std::complex<double>*>(aOrders.data());
     const double dScale = 1.0 / static_cast<double>(nP);
-    ShareAmongThreads(nRuns, nUsed, [&](size_t nRun, unsigned t) {
-        const size_t nEnd = std::min(nBlocks, (nRun + 1) * kBlocksPerRun);
-        for (size_t nBlock = nRun * kBlocksPerRun; nBlock < nEnd; ++nBlock)
-        {
-            const size_t nFirst = nBlock * kRingsPerBlock;
-            fourier.Forward(pValues + nFirst * nSize, std::min(kRingsPerBlock, nRings - nFirst), dScale,
-                            pOrders + nFirst, nRings, aWorkspaces[t]);
-        }
+    ShareAmongThreads(nBlocks, nUsed, [&](size_t nBlock, unsigned t) {
+        const size_t nFirst = nBlock * kRingsPerBlock;
+        fourier.Forward(pValues + nFirst * nSize, std::min(kRingsPerBlock, nRings - nFirst), dScale,
+                        pOrders + nFirst, nStride, aWorkspaces[t]);
     });
     return aOrders;
 }
@@ -111,8 +109,8 @@ Field AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP
     ShareAmongThreads(static_cast<size_t>(L) + 1, nUsed, [&](size_t nOrder, unsigned t) {
         const auto m = static_cast<int32_t>(nOrder);
         OrderWorkspace& workspace = aWorkspaces[t];
-        const std::complex<double>* pRings = quadrature.Transfer(
-            m, pOrders + nOrder * static_cast<size_t>(nT), workspace.aRings.data(), workspace.aScratch);
+        const std::complex<double>* pRings = quadrature.Transfer(m, pOrders + nOrder * OrderStride(nT),
+                                                                 workspace.aRings.data(), workspace.aScratch);
         // Each northern ring with its mirror: even degrees see the sum, odd ones the difference.
         // Whole groups of them, so that the other rings fill the same vectors as they would with
         // none left out and the sums keep their bits whichever orders the thread did before.

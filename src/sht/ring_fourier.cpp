@@ -9,6 +9,10 @@
 #include "sht/angles.h"
 #include "sht/vector_kernel.h"
 
+#if defined(__x86_64__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr size_t kLanes = CRingFourier::kBlockRings;
@@ -107,30 +111,56 @@ struct FrequencyOutput
     bool bMirrored;
 };
 
+// Orders the streamed stores before any that follow, which another thread may take as the sign that
+// they are done.
+inline void FinishStreaming()
+{
+#if defined(__x86_64__)
+    _mm_sfence();
+#endif
+}
+
+// A block's values to where they are read only much later: past the cache, where they fill whole
+// lines, which spares reading each line first.
+__attribute__((always_inline)) inline void StreamBlock(const Lanes4 (&value)[kBlockVectors], double* p)
+{
+#if defined(__x86_64__)
+    if (reinterpret_cast<uintptr_t>(p) % 64 == 0)
+    {
+        for (size_t v = 0; v < kBlockVectors; ++v)
+        {
+            _mm_stream_pd(p + 4 * v, __m128d{value[v][0], value[v][1]});
+            _mm_stream_pd(p + 4 * v + 2, __m128d{value[v][2], value[v][3]});
+        }
+        return;
+    }
+#endif
+    StoreBlock(value, p);
+}
+
+// A block's values for nRings of its rings to p: streamed for a whole block.
+__attribute__((always_inline)) inline void PutBlock(const Lanes4 (&value)[kBlockVectors], size_t nRings,
+                                                    double* p)
+{
+    if (nRings == kLanes)
+        StreamBlock(value, p);
+    else
+        std::memcpy(p, value, 2 * nRings * sizeof(double));
+}
+
 __attribute__((always_inline)) inline void PutFrequency(const Lanes4 (&value)[kBlockVectors], size_t k2,
                                                         const FrequencyOutput& output)
 {
     const size_t k = output.nFirst + output.nStep * k2, nMirror = output.nP - k;
-    const size_t nDoubles = 2 * output.nRings;
     if (k < output.nOrders)
-    {
-        double* p = output.pOrders + 2 * k * output.nStride;
-        if (output.nRings == kLanes)
-            StoreBlock(value, p);
-        else
-            std::memcpy(p, value, nDoubles * sizeof(double));
-    }
+        PutBlock(value, output.nRings, output.pOrders + 2 * k * output.nStride);
     if (output.bMirrored && nMirror < output.nOrders)
     {
         const Lanes4 conjugate = {1.0, -1.0, 1.0, -1.0};
         Lanes4 mirror[kBlockVectors];
         for (size_t v = 0; v < kBlockVectors; ++v)
             mirror[v] = value[v] * conjugate;
-        double* p = output.pOrders + 2 * nMirror * output.nStride;
-        if (output.nRings == kLanes)
-            StoreBlock(mirror, p);
-        else
-            std::memcpy(p, mirror, nDoubles * sizeof(double));
+        PutBlock(mirror, output.nRings, output.pOrders + 2 * nMirror * output.nStride);
     }
 }
 
@@ -341,11 +371,21 @@ void CRingFourier::Forward(const double* pRings, size_t nCount, double dScale, s
     if (m_nPrime == 1)
     {
         fftw_execute_dft_r2c(m_plan.get(), workspace.pRings.get(), workspace.pHalf.get());
-        const auto* pHalf = reinterpret_cast<const std::complex<double>*>(workspace.pHalf.get());
+        const auto* pHalf = reinterpret_cast<const double*>(workspace.pHalf.get());
         const size_t nHalf = nP / 2 + 1;
         for (size_t m = 0; m < nOrders; ++m)
-            for (size_t r = 0; r < nCount; ++r)
-                pOrders[m * nOrderStride + r] = pHalf[r * nHalf + m] * dScale;
+        {
+            alignas(32) double aBlock[kBlockDoubles];
+            for (size_t r = 0; r < kLanes; ++r)
+            {
+                aBlock[2 * r] = dScale * pHalf[2 * (r * nHalf + m)];
+                aBlock[2 * r + 1] = dScale * pHalf[2 * (r * nHalf + m) + 1];
+            }
+            Lanes4 value[kBlockVectors];
+            LoadBlock(aBlock, value);
+            PutBlock(value, nCount, reinterpret_cast<double*>(pOrders + m * nOrderStride));
+        }
+        FinishStreaming();
         return;
     }
     fftw_execute_dft_r2c(m_plan.get(), workspace.pRings.get(), workspace.pSplit.get());
@@ -363,6 +403,7 @@ void CRingFourier::Forward(const double* pRings, size_t nCount, double dScale, s
         PrimeTransform(pSplit + k1 * nPrime * kBlockDoubles, &m_aTwiddles[2 * k1 * nPrime],
                        m_aPrimeTrig.data(), nPrime, dScale, aParts, output);
     }
+    FinishStreaming();
 }
 
 void CRingFourier::Inverse(size_t nCount, double* pFirstRing, ptrdiff_t nRingStep, Workspace& workspace) const
