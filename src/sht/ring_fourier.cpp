@@ -138,6 +138,22 @@ __attribute__((always_inline)) inline void StreamBlock(const Lanes4 (&value)[kBl
     StoreBlock(value, p);
 }
 
+// n values from pFrom to pTo, streamed past the cache where pTo is aligned for it.
+void StreamValues(const double* pFrom, size_t n, double* pTo)
+{
+#if defined(__x86_64__)
+    if (reinterpret_cast<uintptr_t>(pTo) % 16 == 0)
+    {
+        size_t i = 0;
+        for (; i + 2 <= n; i += 2)
+            _mm_stream_pd(pTo + i, _mm_loadu_pd(pFrom + i));
+        std::copy(pFrom + i, pFrom + n, pTo + i);
+        return;
+    }
+#endif
+    std::copy(pFrom, pFrom + n, pTo);
+}
+
 // A block's values for nRings of its rings to p: streamed for a whole block.
 __attribute__((always_inline)) inline void PutBlock(const Lanes4 (&value)[kBlockVectors], size_t nRings,
                                                     double* p)
@@ -425,6 +441,6 @@ void CRingFourier::Inverse(size_t nCount, double* pFirstRing, ptrdiff_t nRingSte
         fftw_execute_dft_c2r(m_plan.get(), workspace.pSplit.get(), workspace.pRings.get());
     }
     for (size_t r = 0; r < nCount; ++r)
-        std::copy(workspace.pRings.get() + r * nP, workspace.pRings.get() + (r + 1) * nP,
-                  pFirstRing + static_cast<ptrdiff_t>(r) * nRingStep);
+        StreamValues(workspace.pRings.get() + r * nP, nP, pFirstRing + static_cast<ptrdiff_t>(r) * nRingStep);
+    FinishStreaming();
 }
