@@ -331,7 +331,8 @@ void CFieldSynthesis::Implementation::SampleGroup(int32_t g, Workspace& workspac
         aT[b] = CosineLessOne(dTheta);
         aU[b] = std::sin(dTheta);
     }
-    // C_m and S_m of each northern row and of its mirror side by side, order by order.
+    // C_m and S_m of each northern row and of its mirror side by side, by blocks of rows, in each
+    // block order by order.
     std::vector<double>& aTerms = workspace.aTerms;
     // The rows from the pole where every function of the orders so far vanished are left out of
     // the next order, unless it goes to a higher degree (where they may come back).
@@ -350,8 +351,9 @@ void CFieldSynthesis::Implementation::SampleGroup(int32_t g, Workspace& workspac
         for (int32_t b = 0; b < nCount; ++b)
         {
             const double* s = &workspace.aSums[4 * static_cast<size_t>(b)];
+            const auto nRow = static_cast<size_t>(b), nBlockStart = nRow / kBlockRows * kBlockRows;
             double* pTerms =
-                &aTerms[kTermStride * (o * static_cast<size_t>(nGroupRows) + static_cast<size_t>(b))];
+                &aTerms[kTermStride * (nBlockStart * nOrders + o * kBlockRows + nRow - nBlockStart)];
             pTerms[0] = s[0] + s[1];
             pTerms[1] = s[2] + s[3];
             pTerms[2] = s[0] - s[1];
@@ -360,11 +362,11 @@ void CFieldSynthesis::Implementation::SampleGroup(int32_t g, Workspace& workspac
     }
     // Rows by blocks, then their mirrors south of the equator from the last row up; a row on the
     // equator is its own mirror.
-    const size_t nOrderStride = kTermStride * static_cast<size_t>(nGroupRows);
+    const size_t nOrderStride = kTermStride * kBlockRows;
     for (int32_t b = 0; b < nCount; b += static_cast<int32_t>(kBlockRows))
     {
         const int32_t nRow = nFirst + b, nBlock = std::min(static_cast<int32_t>(kBlockRows), nCount - b);
-        const double* pTerms = &aTerms[kTermStride * static_cast<size_t>(b)];
+        const double* pTerms = &aTerms[kTermStride * static_cast<size_t>(b) * nOrders];
         rowSum.SumBlock(pTerms, nOrderStride, static_cast<size_t>(nBlock),
                         pValues + static_cast<size_t>(nRow) * nSize, static_cast<ptrdiff_t>(nSize),
                         workspace.row);
