@@ -29,8 +29,10 @@ constexpr int kLanes = NormalizedLegendre::kSumLanes;
 // than with one group), and at least four of them to a thread where the rows are few.
 constexpr int kMostGroupsInRows = 4;
 constexpr int kRowGroupsPerThread = 4;
-// A row's C_m and S_m, order by order, beside those of its mirror: the four written together.
-constexpr size_t kTermStride = 4;
+// Rows summed over the orders together, side by side as the transform takes them.
+constexpr size_t kBlockRows = CRingFourier::kBlockRings;
+// For each block of rows and order, each row's C_m and S_m side by side, then its mirror's.
+constexpr size_t kRowTerms = 2, kMirrorTerms = kRowTerms * kBlockRows, kBlockTerms = 2 * kMirrorTerms;
 
 // The field as sums over Pbar_l^m (the normalised Legendre functions) at each order m >= 0:
 // f = sum over m of C_m(theta) cos(m phi) + S_m(theta) sin(m phi).
@@ -139,9 +141,6 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
     return aOrders;
 }
 
-// Rows summed over the orders together, side by side as the transform takes them.
-constexpr size_t kBlockRows = CRingFourier::kBlockRings;
-
 // The sums over the orders along a block of rows, from each order's C_m and S_m.
 class CRowSum
 {
@@ -152,24 +151,28 @@ public:
     CRingFourier::Workspace MakeWorkspace() const;
 
     // For nCount <= kBlockRows rows: C_m and S_m of the o-th order for row r at
-    // pTerms[o * nOrderStride + kTermStride * r] and the next; row r's nColumns values into
+    // pTerms[o * kBlockTerms + kRowTerms * r] and the next; row r's nColumns values into
     // pFirstRow + r * nRowStep.
-    void SumBlock(const double* pTerms, size_t nOrderStride, size_t nCount, double* pFirstRow,
-                  ptrdiff_t nRowStep, CRingFourier::Workspace& workspace) const;
+    void SumBlock(const double* pTerms, size_t nCount, double* pFirstRow, ptrdiff_t nRowStep,
+                  CRingFourier::Workspace& workspace) const;
 
 private:
-    // The bins of the real transform's half spectrum an order adds into (see SumBlock), or -1.
+    // The bins of the real transform's half spectrum an order adds into (see SumBlock), or -1, and
+    // whether it is the first order to reach each, which then writes it rather than adding to it.
     struct Bins
     {
         int32_t nBin;
         int32_t nMirror;
+        bool bFirstInBin;
+        bool bFirstInMirror;
     };
 
     const std::vector<Order>& m_aOrders;
     int32_t m_nColumns;
     bool m_bDirect;
-    std::vector<double> m_aTrig;  // direct: cos(m phi_j), sin(m phi_j) for every order, column
-    std::vector<Bins> m_aBins;    // by FFT: each order's
+    std::vector<double> m_aTrig;       // direct: cos(m phi_j), sin(m phi_j) for every order, column
+    std::vector<Bins> m_aBins;         // by FFT: each order's
+    std::vector<size_t> m_aEmptyBins;  // and those no order reaches
     std::optional<CRingFourier> m_fourier;
 };
 
@@ -196,12 +199,25 @@ CRowSum::CRowSum(const std::vector<Order>& aOrders, int32_t nColumns)
             }
         return;
     }
+    std::vector<char> aReached(nSize / 2 + 1);
+    const auto reach = [&](int32_t nBin) {
+        if (nBin < 0 || aReached[static_cast<size_t>(nBin)])
+            return false;
+        aReached[static_cast<size_t>(nBin)] = 1;
+        return true;
+    };
     for (const Order& order : aOrders)
     {
         const int32_t k = static_cast<int32_t>(order.m % int64_t{nColumns});
-        m_aBins.push_back(Bins{k <= nColumns / 2 ? k : -1,
-                               nColumns - k <= nColumns / 2 || k == 0 ? (nColumns - k) % nColumns : -1});
+        Bins& bins = m_aBins.emplace_back(
+            Bins{k <= nColumns / 2 ? k : -1,
+                 nColumns - k <= nColumns / 2 || k == 0 ? (nColumns - k) % nColumns : -1, false, false});
+        bins.bFirstInBin = reach(bins.nBin);
+        bins.bFirstInMirror = reach(bins.nMirror);
     }
+    for (size_t k = 0; k < aReached.size(); ++k)
+        if (!aReached[k])
+            m_aEmptyBins.push_back(k);
     m_fourier.emplace(nColumns, nColumns / 2 + 1, CRingFourier::Direction::kInverse);
 }
 
@@ -210,8 +226,8 @@ CRingFourier::Workspace CRowSum::MakeWorkspace() const
     return m_fourier ? m_fourier->MakeWorkspace() : CRingFourier::Workspace{};
 }
 
-void CRowSum::SumBlock(const double* pTerms, size_t nOrderStride, size_t nCount, double* pFirstRow,
-                       ptrdiff_t nRowStep, CRingFourier::Workspace& workspace) const
+void CRowSum::SumBlock(const double* pTerms, size_t nCount, double* pFirstRow, ptrdiff_t nRowStep,
+                       CRingFourier::Workspace& workspace) const
 {
     const size_t nSize = static_cast<size_t>(m_nColumns);
     if (m_bDirect)
@@ -224,7 +240,7 @@ void CRowSum::SumBlock(const double* pTerms, size_t nOrderStride, size_t nCount,
             {
                 const double* pCosTable = &m_aTrig[(2 * o) * nSize];
                 const double* pSinTable = &m_aTrig[(2 * o + 1) * nSize];
-                const double* p = pTerms + o * nOrderStride + kTermStride * r;
+                const double* p = pTerms + o * kBlockTerms + kRowTerms * r;
                 const double dCos = p[0], dSin = p[1];
                 for (size_t j = 0; j < nSize; ++j)
                     pRow[j] += dCos * pCosTable[j] + dSin * pSinTable[j];
@@ -234,21 +250,44 @@ void CRowSum::SumBlock(const double* pTerms, size_t nOrderStride, size_t nCount,
     }
     // f_j = Re sum_m (C_m - i S_m) e^(i m phi_j); the orders fold onto the n bins of the grid
     // (m mod n), and the Hermitian half the real transform takes is X_k = (Z_k + conj Z_(n-k)) / 2.
-    auto* pHalf = reinterpret_cast<std::complex<double>*>(workspace.pHalf.get());
-    std::fill(pHalf, pHalf + (nSize / 2 + 1) * kBlockRows, 0.0);
+    // A whole block writes each bin where an order first reaches it and clears the others; the
+    // transform of a block short of rows also takes the rings beyond, which are cleared with all.
+    double* pHalf = reinterpret_cast<double*>(workspace.pHalf.get());
+    const bool bWhole = nCount == kBlockRows;
     const auto [nFrequencyStride, nRingStride] = m_fourier->Layout();
+    const auto bin = [&](size_t k, size_t r) { return pHalf + 2 * (k * nFrequencyStride + r * nRingStride); };
+    if (bWhole)
+        for (const size_t k : m_aEmptyBins)
+            for (size_t r = 0; r < kBlockRows; ++r)
+                bin(k, r)[0] = bin(k, r)[1] = 0.0;
+    else
+        std::fill(pHalf, pHalf + 2 * (nSize / 2 + 1) * kBlockRows, 0.0);
+    // (C - i S) / 2 of each row, or its conjugate, into bin k, or written there first; side by side
+    // where the rows are.
+    const auto add = [&](const double* p, double dSine, size_t k, bool bFirst) {
+        if (bFirst && bWhole)
+        {
+            for (size_t r = 0; r < kBlockRows; ++r)
+            {
+                bin(k, r)[0] = 0.5 * p[kRowTerms * r];
+                bin(k, r)[1] = dSine * p[kRowTerms * r + 1];
+            }
+            return;
+        }
+        for (size_t r = 0; r < nCount; ++r)
+        {
+            bin(k, r)[0] += 0.5 * p[kRowTerms * r];
+            bin(k, r)[1] += dSine * p[kRowTerms * r + 1];
+        }
+    };
     for (size_t o = 0; o < m_aOrders.size(); ++o)
     {
         const Bins& bins = m_aBins[o];
-        const double* p = pTerms + o * nOrderStride;
-        for (size_t r = 0; r < nCount; ++r)
-        {
-            const std::complex<double> z(0.5 * p[kTermStride * r], -0.5 * p[kTermStride * r + 1]);
-            if (bins.nBin >= 0)
-                pHalf[static_cast<size_t>(bins.nBin) * nFrequencyStride + r * nRingStride] += z;
-            if (bins.nMirror >= 0)
-                pHalf[static_cast<size_t>(bins.nMirror) * nFrequencyStride + r * nRingStride] += std::conj(z);
-        }
+        const double* p = pTerms + o * kBlockTerms;
+        if (bins.nBin >= 0)
+            add(p, -0.5, static_cast<size_t>(bins.nBin), bins.bFirstInBin);
+        if (bins.nMirror >= 0)
+            add(p, 0.5, static_cast<size_t>(bins.nMirror), bins.bFirstInMirror);
     }
     m_fourier->Inverse(nCount, pFirstRow, nRowStep, workspace);
 }
@@ -300,7 +339,7 @@ struct CFieldSynthesis::Implementation
             workspace.aT.resize(nGroupRows);
             workspace.aU.resize(nGroupRows);
             workspace.aSums.resize(4 * nGroupRows);
-            workspace.aTerms.resize(kTermStride * nGroupRows * aOrders.size());
+            workspace.aTerms.resize(nGroupRows / kBlockRows * aOrders.size() * kBlockTerms);
         }
     }
 
@@ -351,28 +390,26 @@ void CFieldSynthesis::Implementation::SampleGroup(int32_t g, Workspace& workspac
         for (int32_t b = 0; b < nCount; ++b)
         {
             const double* s = &workspace.aSums[4 * static_cast<size_t>(b)];
-            const auto nRow = static_cast<size_t>(b), nBlockStart = nRow / kBlockRows * kBlockRows;
+            const auto nRow = static_cast<size_t>(b);
             double* pTerms =
-                &aTerms[kTermStride * (nBlockStart * nOrders + o * kBlockRows + nRow - nBlockStart)];
+                &aTerms[(nRow / kBlockRows * nOrders + o) * kBlockTerms + kRowTerms * (nRow % kBlockRows)];
             pTerms[0] = s[0] + s[1];
             pTerms[1] = s[2] + s[3];
-            pTerms[2] = s[0] - s[1];
-            pTerms[3] = s[2] - s[3];
+            pTerms[kMirrorTerms] = s[0] - s[1];
+            pTerms[kMirrorTerms + 1] = s[2] - s[3];
         }
     }
     // Rows by blocks, then their mirrors south of the equator from the last row up; a row on the
     // equator is its own mirror.
-    const size_t nOrderStride = kTermStride * kBlockRows;
     for (int32_t b = 0; b < nCount; b += static_cast<int32_t>(kBlockRows))
     {
         const int32_t nRow = nFirst + b, nBlock = std::min(static_cast<int32_t>(kBlockRows), nCount - b);
-        const double* pTerms = &aTerms[kTermStride * static_cast<size_t>(b) * nOrders];
-        rowSum.SumBlock(pTerms, nOrderStride, static_cast<size_t>(nBlock),
-                        pValues + static_cast<size_t>(nRow) * nSize, static_cast<ptrdiff_t>(nSize),
-                        workspace.row);
+        const double* pTerms = &aTerms[static_cast<size_t>(b) / kBlockRows * nOrders * kBlockTerms];
+        rowSum.SumBlock(pTerms, static_cast<size_t>(nBlock), pValues + static_cast<size_t>(nRow) * nSize,
+                        static_cast<ptrdiff_t>(nSize), workspace.row);
         const int32_t nMirrored = std::min(nBlock, nRows / 2 - nRow);
         if (nMirrored > 0)
-            rowSum.SumBlock(pTerms + 2, nOrderStride, static_cast<size_t>(nMirrored),
+            rowSum.SumBlock(pTerms + kMirrorTerms, static_cast<size_t>(nMirrored),
                             pValues + static_cast<size_t>(nRows - 1 - nRow) * nSize,
                             -static_cast<ptrdiff_t>(nSize), workspace.row);
     }
