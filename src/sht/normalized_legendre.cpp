@@ -88,65 +88,84 @@ __attribute__((always_inline)) inline void Lift(Lanes4& d, Exponents4& exponent)
 
 // dFactor * u^n as q * 2^(kChunkBits * nChunks), 0 <= q < 2^kChunkBits, for N points with
 // 0 <= pU[b] <= 1 and 2^-256 <= dFactor <= 1, by binary powering with every product lifted back
-// into range. All lanes share n, so the lanes run side by side, four to a vector.
+// into range. All lanes share n, so the lanes run side by side, four to a vector, and the vectors
+// in step, so that their chains of products overlap.
 template <int N>
 __attribute__((always_inline)) inline void ScaledPowers(const double* pU, int64_t n, double dFactor,
                                                         double* __restrict pQ, int64_t* __restrict pChunks)
 {
     static_assert(N % 4 == 0, "whole vectors of lanes");
-    for (int g = 0; g < N; g += 4)
+    constexpr int V = N / 4;
+    Lanes4 square[V], result[V];
+    for (int g = 0; g < V; ++g)
     {
-        Lanes4 square, result = {dFactor, dFactor, dFactor, dFactor};
-        LoadLanes(pU + g, square);
-        // Where the power keeps to [2^-256, 1], nothing is ever lifted (the squares and the
-        // partial products lie between it and 1), so that plain powering gives the same bits. That
-        // is so for the lanes near the equator, about a third of them, at two multiplies a bit
-        // instead of about seven.
+        LoadLanes(pU + 4 * g, square[g]);
+        result[g] = Lanes4{dFactor, dFactor, dFactor, dFactor};
+    }
+    // Where the power keeps to [2^-256, 1], nothing is ever lifted (the squares and the partial
+    // products lie between it and 1), so that plain powering gives the same bits. That is so for
+    // the lanes near the equator, about a third of them, at two multiplies a bit instead of about
+    // seven.
+    {
+        Lanes4 plainSquare[V], plain[V];
+        for (int g = 0; g < V; ++g)
         {
-            Lanes4 plainSquare = square, plain = result;
-            for (int64_t nLeft = n; nLeft > 0; nLeft >>= 1)
-            {
-                if ((nLeft & 1) != 0)
-                    plain *= plainSquare;
-                if (nLeft > 1)
-                    plainSquare *= plainSquare;
-            }
-            const Exponents4 bInRange = plain >= kSmallLanes;
-            if ((bInRange[0] & bInRange[1] & bInRange[2] & bInRange[3]) != 0)
-            {
-                StoreLanes(plain, pQ + g);
-                std::memset(pChunks + g, 0, 4 * sizeof(int64_t));
-                continue;
-            }
+            plainSquare[g] = square[g];
+            plain[g] = result[g];
         }
-        // u^(2^j) = square * 2^squareExponent; the result alike.
-        Exponents4 squareExponent = {}, exponent = {};
-        for (int i = 0; i < 4; ++i)
-            Lift(square, squareExponent);
         for (int64_t nLeft = n; nLeft > 0; nLeft >>= 1)
         {
             if ((nLeft & 1) != 0)
-            {
-                result *= square;
-                exponent += squareExponent;
-                Lift(result, exponent);
-            }
+                for (int g = 0; g < V; ++g)
+                    plain[g] *= plainSquare[g];
             if (nLeft > 1)
-            {
-                square *= square;
-                squareExponent += squareExponent;
-                Lift(square, squareExponent);
-            }
+                for (int g = 0; g < V; ++g)
+                    plainSquare[g] *= plainSquare[g];
         }
-        // exponent = kChunkBits * nChunks + nRemainder with 0 <= nRemainder < kChunkBits, and
-        // result * 2^nRemainder exact (both normal doubles) by the bits of 2^nRemainder.
-        static_assert(kChunkBits == 512, "the split below shifts by log2(kChunkBits)");
-        const Exponents4 chunks = exponent >> 9;
-        const Exponents4 powerBits = ((exponent & (kChunkBits - 1)) + 1023) << 52;
+        Exponents4 bInRange = plain[0] >= kSmallLanes;
+        for (int g = 1; g < V; ++g)
+            bInRange &= plain[g] >= kSmallLanes;
+        if ((bInRange[0] & bInRange[1] & bInRange[2] & bInRange[3]) != 0)
+        {
+            for (int g = 0; g < V; ++g)
+                StoreLanes(plain[g], pQ + 4 * g);
+            std::memset(pChunks, 0, N * sizeof(int64_t));
+            return;
+        }
+    }
+    // u^(2^j) = square * 2^squareExponent; the result alike.
+    Exponents4 squareExponent[V] = {}, exponent[V] = {};
+    for (int g = 0; g < V; ++g)
+        for (int i = 0; i < 4; ++i)
+            Lift(square[g], squareExponent[g]);
+    for (int64_t nLeft = n; nLeft > 0; nLeft >>= 1)
+    {
+        if ((nLeft & 1) != 0)
+            for (int g = 0; g < V; ++g)
+            {
+                result[g] *= square[g];
+                exponent[g] += squareExponent[g];
+                Lift(result[g], exponent[g]);
+            }
+        if (nLeft > 1)
+            for (int g = 0; g < V; ++g)
+            {
+                square[g] *= square[g];
+                squareExponent[g] += squareExponent[g];
+                Lift(square[g], squareExponent[g]);
+            }
+    }
+    // exponent = kChunkBits * nChunks + nRemainder with 0 <= nRemainder < kChunkBits, and
+    // result * 2^nRemainder exact (both normal doubles) by the bits of 2^nRemainder.
+    static_assert(kChunkBits == 512, "the split below shifts by log2(kChunkBits)");
+    for (int g = 0; g < V; ++g)
+    {
+        const Exponents4 chunks = exponent[g] >> 9;
+        const Exponents4 powerBits = ((exponent[g] & (kChunkBits - 1)) + 1023) << 52;
         Lanes4 power;
         std::memcpy(&power, &powerBits, sizeof power);
-        std::memcpy(pChunks + g, &chunks, sizeof chunks);
-        StoreLanes(result * power, pQ + g);
+        std::memcpy(pChunks + 4 * g, &chunks, sizeof chunks);
+        StoreLanes(result[g] * power, pQ + 4 * g);
     }
 }
 
