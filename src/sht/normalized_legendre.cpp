@@ -860,7 +860,7 @@ void NormalizedLegendre::PrepareWeights(std::vector<double>& aWeights) const
                            aReady.begin() + static_cast<std::ptrdiff_t>(2 * nDegrees + 2));
         aReady[2] = aReady[3] = 0.0;
     }
-    std::vector<PairFactors> aFactors(nPairs);
+    std::vector<PairFactors, UninitializedAllocator<PairFactors>> aFactors(nPairs);
     MakePairFactors(static_cast<double>(m_nOrder), static_cast<int32_t>(nPairs), aFactors.data());
     double* pPairs = aReady.data() + DegreeWeightCount();
     for (size_t k = 0; k < nPairs; ++k)
@@ -1064,7 +1064,7 @@ void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& 
     // The paired recurrence's, by R_k, into the degrees around it.
     const size_t nPairs = PairCount();
     const double* pPairFolded = pFolded + kFold * DegreeWeightCount();
-    std::vector<PairFactors> aFactors(nPairs);
+    std::vector<PairFactors, UninitializedAllocator<PairFactors>> aFactors(nPairs);
     MakePairFactors(static_cast<double>(m_nOrder), static_cast<int32_t>(nPairs), aFactors.data());
     for (size_t k = 0; k < nPairs; ++k)
     {
