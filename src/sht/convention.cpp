@@ -25,63 +25,25 @@ constexpr NamedNormalization kNormalizations[] = {
 
 }  // namespace
 
-namespace {
-
-// The size of ConventionFactor for orders +-a (a >= 0), which for all but unnorm is the same at
-// every order of a degree.
-double FactorSize(int32_t l, int64_t a, const Convention& convention)
+double UnnormalizedFactorSize(int32_t l, int64_t a)
 {
+    // 1 / sqrt((2 - d) (2l + 1) / (4 pi) K), K = (l - |m|)! / (l + |m|)! by its logarithm.
     const double dDegreeWeight = 2.0 * l + 1.0;
-    // The factors over ortho's, whose n is sqrt((2 - d) (2l + 1) / (4 pi) K).
-    switch (convention.normalization)
-    {
-        case Normalization::kOrtho:
-            break;
-        case Normalization::k4Pi:
-        case Normalization::kN3d:
-            return std::sqrt(kFourPi);
-        case Normalization::kSchmidt:
-        case Normalization::kSn3d:
-            return std::sqrt(kFourPi / dDegreeWeight);
-        case Normalization::kUnnormalized:
-        {
-            // 1 / sqrt((2 - d) (2l + 1) / (4 pi) K), K = (l - |m|)! / (l + |m|)! by its logarithm.
-            const double dLogK =
-                std::lgamma(static_cast<double>(l - a) + 1.0) - std::lgamma(static_cast<double>(l + a) + 1.0);
-            return std::exp(-0.5 * (std::log((a == 0 ? 1.0 : 2.0) * dDegreeWeight / kFourPi) + dLogK));
-        }
-    }
-    return 1.0;
-}
-
-// The factor of order m from its size: the Condon-Shortley phase and the sine's sign.
-double SignedFactor(double dSize, int32_t m, const Convention& convention)
-{
-    double dFactor = dSize;
-    if (convention.bCondonShortley && (m % 2 != 0))
-        dFactor = -dFactor;
-    if (m < 0 && convention.sine == SineSign::kStandard)
-        dFactor = -dFactor;
-    return dFactor;
-}
-
-}  // namespace
-
-double ConventionFactor(int32_t l, int32_t m, const Convention& convention)
-{
-    return SignedFactor(FactorSize(l, std::llabs(int64_t{m}), convention), m, convention);
+    const double dLogK =
+        std::lgamma(static_cast<double>(l - a) + 1.0) - std::lgamma(static_cast<double>(l + a) + 1.0);
+    return std::exp(-0.5 * (std::log((a == 0 ? 1.0 : 2.0) * dDegreeWeight / kFourPi) + dLogK));
 }
 
 void DegreeConventionFactors(int32_t l, const Convention& convention, double* pFactors)
 {
     const bool bByOrder = convention.normalization == Normalization::kUnnormalized;
-    double dSize = FactorSize(l, 0, convention);
+    double dSize = ConventionFactorSize(l, 0, convention);
     for (int32_t a = 0; a <= l; ++a)
     {
         if (bByOrder && a > 0)
-            dSize = FactorSize(l, a, convention);
-        pFactors[l + a] = SignedFactor(dSize, a, convention);
-        pFactors[l - a] = SignedFactor(dSize, -a, convention);
+            dSize = ConventionFactorSize(l, a, convention);
+        pFactors[l + a] = SignedConventionFactor(dSize, a, convention);
+        pFactors[l - a] = SignedConventionFactor(dSize, -a, convention);
     }
 }
 

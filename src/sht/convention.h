@@ -1,8 +1,12 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "sht/angles.h"
 
 // How the real harmonic of degree l and order m is normalised and signed. With
 // P_l^m(x) = (1 - x^2)^(m/2) d^m/dx^m P_l(x) (no Condon-Shortley phase) and K(l, m) =
@@ -59,11 +63,50 @@ struct Term
     double c;
 };
 
+// The size of ConventionFactor for orders +-a (a >= 0) in unnorm, the one normalisation whose
+// size depends on the order.
+double UnnormalizedFactorSize(int32_t l, int64_t a);
+
+// The size of ConventionFactor for orders +-a (a >= 0), which for all but unnorm is the same at
+// every order of a degree. Inline, as syntheses take it for every term.
+inline double ConventionFactorSize(int32_t l, int64_t a, const Convention& convention)
+{
+    // The factors over ortho's, whose n is sqrt((2 - d) (2l + 1) / (4 pi) K).
+    switch (convention.normalization)
+    {
+        case Normalization::kOrtho:
+            break;
+        case Normalization::k4Pi:
+        case Normalization::kN3d:
+            return std::sqrt(kFourPi);
+        case Normalization::kSchmidt:
+        case Normalization::kSn3d:
+            return std::sqrt(kFourPi / (2.0 * l + 1.0));
+        case Normalization::kUnnormalized:
+            return UnnormalizedFactorSize(l, a);
+    }
+    return 1.0;
+}
+
+// The factor of order m from its size: the Condon-Shortley phase and the sine's sign.
+inline double SignedConventionFactor(double dSize, int32_t m, const Convention& convention)
+{
+    double dFactor = dSize;
+    if (convention.bCondonShortley && (m % 2 != 0))
+        dFactor = -dFactor;
+    if (m < 0 && convention.sine == SineSign::kStandard)
+        dFactor = -dFactor;
+    return dFactor;
+}
+
 // Y(l, m) in the convention divided by the program's own Y(l, m) (ortho, no Condon-Shortley
 // phase, the program's sine sign): the factor that turns a coefficient of the one into a
 // coefficient of the other. Not finite where the convention's harmonic is beyond the double
 // range (unnormalised, high degrees). l >= 0 and |m| <= l.
-double ConventionFactor(int32_t l, int32_t m, const Convention& convention);
+inline double ConventionFactor(int32_t l, int32_t m, const Convention& convention)
+{
+    return SignedConventionFactor(ConventionFactorSize(l, std::llabs(int64_t{m}), convention), m, convention);
+}
 
 // ConventionFactor of every order of degree l, to the same bits: pFactors[l + m] for m = -l .. l,
 // at the cost of one factor (of l + 1 for unnorm).
