@@ -4,7 +4,8 @@ in one run, for L = 256, 1024 and 2048 on
 one thread and on two: Lobara and libsharp's map2alm on the identical Clenshaw-Curtis grid and
 values (L + 2 rows, the smallest Lobara analyses exactly, and 2L + 2 rows, the smallest where
 libsharp's weights are exact; 2L + 2 values to a row), and healpy's map2alm (iter 0 and 3) on a
-HEALPix map of about as many points as the smaller grid. Each figure is the best of three runs;
+HEALPix map of about as many points as the smaller grid. Each figure is the best of five runs
+(healpy's three), Lobara's and libsharp's taken in turn;
 beside each analysis, the largest error of the coefficients found; beside the synthesis, the
 largest difference of libsharp's values from Lobara's (of the largest value). Usage: analysis_vs_libsharp.py BUILD_DIR"""
 import os
