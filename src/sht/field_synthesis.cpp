@@ -49,18 +49,25 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
     // The highest degree at each order, then the weights of Pbar_l^m in cos(m phi) and
     // sin(m phi) by order and degree. The program's own Y(l, m) is Pbar for m = 0,
     // sqrt(2) Pbar cos(m phi) and -sqrt(2) Pbar sin(|m| phi).
-    // Each thread reads a run of the terms. A degree is checked where it first raises the number
-    // of the run's orders (so that no room is made for orders beyond the limit), the highest of
-    // all once all are seen.
+    // Each thread reads a run of the terms, and sees whether they ascend by (l, m). A degree is
+    // checked where it first raises the number of the run's orders (so that no room is made for
+    // orders beyond the limit), the highest of all once all are seen.
     const std::vector<Term>& aTerms = field.aTerms;
     const size_t nRuns = std::max(1u, nThreads);
+    const auto runStart = [&](size_t r) { return aTerms.size() * r / nRuns; };
+    const auto ascending = [](const Term& a, const Term& b) {
+        return a.l < b.l || (a.l == b.l && a.m < b.m);
+    };
     std::vector<std::vector<int32_t>> aRunTops(nRuns);
+    std::vector<char> aRunAscending(nRuns);
     ShareAmongThreads(nRuns, nThreads, [&](size_t r, unsigned) {
         std::vector<int32_t>& aRunTop = aRunTops[r];
-        const size_t nEnd = aTerms.size() * (r + 1) / nRuns;
-        for (size_t i = aTerms.size() * r / nRuns; i < nEnd; ++i)
+        bool bAscending = true;
+        const size_t nStart = runStart(r), nEnd = runStart(r + 1);
+        for (size_t i = nStart; i < nEnd; ++i)
         {
             const Term& term = aTerms[i];
+            bAscending &= i == nStart || ascending(aTerms[i - 1], term);
             if (IsZeroTerm(term))
                 continue;
             const size_t m = static_cast<size_t>(std::llabs(int64_t{term.m}));
@@ -71,6 +78,7 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
             }
             aRunTop[m] = std::max(aRunTop[m], term.l);
         }
+        aRunAscending[r] = bAscending;
     });
     std::vector<int32_t> aTop;
     for (const std::vector<int32_t>& aRunTop : aRunTops)
@@ -84,51 +92,76 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
     for (size_t m = 0; m < aTop.size(); ++m)
         if (aTop[m] >= 0)
             aOrders.push_back(Order{static_cast<int32_t>(m), aTop[m], NormalizedLegendre(-1, 0), {}});
-    // Each order's weights as pairs (cosine, sine) by degree, made and summed into place on all
-    // the threads, each taking the orders m = its part modulo the parts: every thread reads all the
-    // terms, but the additions, scattered over all the orders, are what cost. Each order's part is
-    // looked up, as a division at every term of every part would take most of a part's time. A
-    // part stops at its first term whose factor is out of range; the first such term of all is
-    // reported.
-    const size_t nParts = std::max(1u, nThreads);
+    // Each order's weights as pairs (cosine, sine) by degree, with each term added into place. A
+    // part of the terms stops at its first whose factor is out of range; the first such term of
+    // all is reported.
     std::vector<double*> aOrderWeights(aTop.size());
-    std::vector<size_t> aOrderPart(aTop.size());
-    for (const Order& order : aOrders)
-        aOrderPart[static_cast<size_t>(order.m)] = static_cast<size_t>(order.m) % nParts;
-    std::vector<size_t> aFirstUnfit(nParts, aTerms.size());
-    ShareAmongThreads(nParts, nThreads, [&](size_t nPart, unsigned) {
-        for (Order& order : aOrders)
-        {
-            const auto m = static_cast<size_t>(order.m);
-            if (aOrderPart[m] != nPart)
-                continue;
-            order.aWeights.assign(2 * (static_cast<size_t>(order.nTop) - m + 1), 0.0);
-            aOrderWeights[m] = order.aWeights.data();
-        }
-        for (size_t i = 0; i < aTerms.size(); ++i)
-        {
-            const Term& term = aTerms[i];
-            // Only the nonzero terms' orders are in the tables.
-            if (IsZeroTerm(term))
-                continue;
-            const size_t m = static_cast<size_t>(std::llabs(int64_t{term.m}));
-            if (aOrderPart[m] != nPart)
-                continue;
-            const double dFactor = ConventionFactor(term.l, term.m, field.convention);
-            if (!std::isfinite(dFactor))
+    std::vector<size_t> aFirstUnfit(nRuns, aTerms.size());
+    const auto addTerm = [&](size_t i) {
+        const Term& term = aTerms[i];
+        const size_t m = static_cast<size_t>(std::llabs(int64_t{term.m}));
+        const double dFactor = ConventionFactor(term.l, term.m, field.convention);
+        if (!std::isfinite(dFactor))
+            return false;
+        double* pPair = aOrderWeights[m] + 2 * (static_cast<size_t>(term.l) - m);
+        pPair[term.m < 0 ? 1 : 0] += OwnAzimuthFactor(term.m) * (term.c * dFactor);
+        // Fields come by degree, so that each order's weights are read in a stream of their own,
+        // more streams than the processor follows: the line two ahead in this one is fetched now
+        // (an address only, which may lie past the end), for the terms a few degrees up.
+        __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(pPair) + 128), 1);
+        return true;
+    };
+    const auto makeWeights = [&](Order& order) {
+        const auto m = static_cast<size_t>(order.m);
+        order.aWeights.assign(2 * (static_cast<size_t>(order.nTop) - m + 1), 0.0);
+        aOrderWeights[m] = order.aWeights.data();
+    };
+    bool bAscending = std::all_of(aRunAscending.begin(), aRunAscending.end(), [](char b) { return b; });
+    for (size_t r = 1; r < nRuns && bAscending; ++r)
+        bAscending = runStart(r) == 0 || runStart(r) == aTerms.size() ||
+                     ascending(aTerms[runStart(r) - 1], aTerms[runStart(r)]);
+    if (bAscending)
+    {
+        // Each (l, m) at most once, so that the threads add their runs of the terms side by side,
+        // into weights all made first.
+        ShareAmongThreads(aOrders.size(), nThreads, [&](size_t o, unsigned) { makeWeights(aOrders[o]); });
+        ShareAmongThreads(nRuns, nThreads, [&](size_t r, unsigned) {
+            const size_t nEnd = runStart(r + 1);
+            for (size_t i = runStart(r); i < nEnd; ++i)
+                if (!IsZeroTerm(aTerms[i]) && !addTerm(i))
+                {
+                    aFirstUnfit[r] = i;
+                    return;
+                }
+        });
+    }
+    else
+    {
+        // Terms in any order: each thread takes the orders m = its part modulo the parts, made by
+        // it, and reads all the terms; the additions, scattered over all the orders, are what
+        // cost. Each order's part is looked up, as a division at every term of every part would
+        // take most of a part's time.
+        std::vector<size_t> aOrderPart(aTop.size());
+        for (const Order& order : aOrders)
+            aOrderPart[static_cast<size_t>(order.m)] = static_cast<size_t>(order.m) % nRuns;
+        ShareAmongThreads(nRuns, nThreads, [&](size_t nPart, unsigned) {
+            for (Order& order : aOrders)
+                if (aOrderPart[static_cast<size_t>(order.m)] == nPart)
+                    makeWeights(order);
+            for (size_t i = 0; i < aTerms.size(); ++i)
             {
-                aFirstUnfit[nPart] = i;
-                return;
+                // Only the nonzero terms' orders are in the tables.
+                if (IsZeroTerm(aTerms[i]) ||
+                    aOrderPart[static_cast<size_t>(std::llabs(int64_t{aTerms[i].m}))] != nPart)
+                    continue;
+                if (!addTerm(i))
+                {
+                    aFirstUnfit[nPart] = i;
+                    return;
+                }
             }
-            const double dC = term.c * dFactor;
-            double* pPair = aOrderWeights[m] + 2 * (static_cast<size_t>(term.l) - m);
-            pPair[term.m < 0 ? 1 : 0] += OwnAzimuthFactor(term.m) * dC;
-            // Fields come by degree, so that each order's weights are read in a stream of their own,
-            // more streams than the processor follows: the line two ahead in this one is fetched
-            // now (an address only, which may lie past the end), for the terms a few degrees up.
-            __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(pPair) + 128), 1);
-        }
-    });
+        });
+    }
     const size_t nUnfit = *std::min_element(aFirstUnfit.begin(), aFirstUnfit.end());
     if (nUnfit < aTerms.size())
         FiniteConventionFactor(aTerms[nUnfit].l, aTerms[nUnfit].m, field.convention);  // throws its message
