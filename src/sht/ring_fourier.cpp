@@ -145,6 +145,39 @@ __attribute__((always_inline)) inline void SumParts(const double* __restrict pPa
     }
 }
 
+// A_j = x + mirror and B_j = x - mirror as pair j >= 1 of pParts (blocks 2j - 2 and 2j - 1), A_j also
+// added into sum.
+__attribute__((always_inline)) inline void StoreParts(const Lanes4 (&x)[kBlockVectors],
+                                                      const Lanes4 (&mirror)[kBlockVectors], size_t j,
+                                                      double* pParts, Lanes4 (&sum)[kBlockVectors])
+{
+    Lanes4 a[kBlockVectors], b[kBlockVectors];
+    for (size_t v = 0; v < kBlockVectors; ++v)
+    {
+        a[v] = x[v] + mirror[v];
+        b[v] = x[v] - mirror[v];
+        sum[v] += a[v];
+    }
+    StoreBlock(a, pParts + (2 * j - 2) * kBlockDoubles);
+    StoreBlock(b, pParts + (2 * j - 1) * kBlockDoubles);
+}
+
+// first + U - i V and first + U + i V, from the sums U and V of SumParts.
+__attribute__((always_inline)) inline void CombineSums(const Lanes4 (&first)[kBlockVectors],
+                                                       const Lanes4 (&u)[kBlockVectors],
+                                                       const Lanes4 (&w)[kBlockVectors],
+                                                       Lanes4 (&minus)[kBlockVectors],
+                                                       Lanes4 (&plus)[kBlockVectors])
+{
+    for (size_t v = 0; v < kBlockVectors; ++v)
+    {
+        Lanes4 minusIV;
+        TimesMinusI(w[v], minusIV);
+        minus[v] = first[v] + u[v] + minusIV;
+        plus[v] = first[v] + u[v] - minusIV;
+    }
+}
+
 // Where the transforms of one frequency k1 of the short ones go: X(k) of ring r to
 // pOrders[2 (k nStride + r)] for the orders k asked for; the conjugate goes to nP - k where that is one
 // and no other frequency k1 gives it.
@@ -252,32 +285,18 @@ void PrimeTransform(const double* __restrict pZ, const double* __restrict pW,
         LoadSeparated(pZ + nMirror * kPairDoubles, pW + nMirror * kPairDoubles, mirror);
         Twiddle(t, dScale * pTwiddle[2 * j], dScale * pTwiddle[2 * j + 1]);
         Twiddle(mirror, dScale * pTwiddle[2 * nMirror], dScale * pTwiddle[2 * nMirror + 1]);
-        for (size_t v = 0; v < kBlockVectors; ++v)
-        {
-            const Lanes4 sum = t[v] + mirror[v];
-            mirror[v] = t[v] - mirror[v];
-            t[v] = sum;
-            zero[v] += sum;
-        }
-        StoreBlock(t, pParts + (2 * j - 2) * kBlockDoubles);
-        StoreBlock(mirror, pParts + (2 * j - 1) * kBlockDoubles);
+        StoreParts(t, mirror, j, pParts, zero);
     }
     PutFrequency(zero, 0, output);
     // U = sum_j cos(2 pi j k2 / P) A_j and V = sum_j sin(2 pi j k2 / P) B_j: X(k1 + S k2) = T(0) + U - i V
     // and X(k1 + S (P - k2)) = T(0) + U + i V.
     for (size_t k2 = 1; k2 <= nHalf; ++k2)
     {
-        Lanes4 u[kBlockVectors] = {}, w[kBlockVectors] = {};
+        Lanes4 u[kBlockVectors] = {}, w[kBlockVectors] = {}, minus[kBlockVectors], plus[kBlockVectors];
         SumParts(pParts, pTrig + 2 * (k2 - 1) * nHalf, nHalf, u, w);
-        for (size_t v = 0; v < kBlockVectors; ++v)
-        {
-            Lanes4 minusIV;
-            TimesMinusI(w[v], minusIV);
-            w[v] = first[v] + u[v] - minusIV;
-            u[v] = first[v] + u[v] + minusIV;
-        }
-        PutFrequency(u, k2, output);
-        PutFrequency(w, nPrime - k2, output);
+        CombineSums(first, u, w, minus, plus);
+        PutFrequency(minus, k2, output);
+        PutFrequency(plus, nPrime - k2, output);
     }
 }
 
@@ -317,35 +336,21 @@ void PrimeInverse(const double* __restrict pHalf, size_t k1, size_t nShort, size
         Lanes4 x[kBlockVectors], mirror[kBlockVectors];
         load(j, x);
         load(nPrime - j, mirror);
-        for (size_t v = 0; v < kBlockVectors; ++v)
-        {
-            const Lanes4 sum = x[v] + mirror[v];
-            mirror[v] = x[v] - mirror[v];
-            x[v] = sum;
-            zero[v] += sum;
-        }
-        StoreBlock(x, pParts + (2 * j - 2) * kBlockDoubles);
-        StoreBlock(mirror, pParts + (2 * j - 1) * kBlockDoubles);
+        StoreParts(x, mirror, j, pParts, zero);
     }
     StorePaired(zero, bOwnMirror, pZ, pW);
     // U = sum_j cos(2 pi j n2 / P) A_j and V = sum_j sin(2 pi j n2 / P) B_j: the sum is U + i V at n2
     // and U - i V at P - n2, each then turned by its twiddle.
     for (size_t n2 = 1; n2 <= nHalf; ++n2)
     {
-        Lanes4 u[kBlockVectors] = {}, w[kBlockVectors] = {};
+        Lanes4 u[kBlockVectors] = {}, w[kBlockVectors] = {}, minus[kBlockVectors], plus[kBlockVectors];
         SumParts(pParts, pTrig + 2 * (n2 - 1) * nHalf, nHalf, u, w);
-        for (size_t v = 0; v < kBlockVectors; ++v)
-        {
-            Lanes4 minusIV;
-            TimesMinusI(w[v], minusIV);
-            w[v] = first[v] + u[v] + minusIV;
-            u[v] = first[v] + u[v] - minusIV;
-        }
+        CombineSums(first, u, w, minus, plus);
         const size_t nMirror = nPrime - n2;
-        Twiddle(u, pTwiddle[2 * n2], -pTwiddle[2 * n2 + 1]);
-        Twiddle(w, pTwiddle[2 * nMirror], -pTwiddle[2 * nMirror + 1]);
-        StorePaired(u, bOwnMirror, pZ + n2 * kPairDoubles, pW + n2 * kPairDoubles);
-        StorePaired(w, bOwnMirror, pZ + nMirror * kPairDoubles, pW + nMirror * kPairDoubles);
+        Twiddle(plus, pTwiddle[2 * n2], -pTwiddle[2 * n2 + 1]);
+        Twiddle(minus, pTwiddle[2 * nMirror], -pTwiddle[2 * nMirror + 1]);
+        StorePaired(plus, bOwnMirror, pZ + n2 * kPairDoubles, pW + n2 * kPairDoubles);
+        StorePaired(minus, bOwnMirror, pZ + nMirror * kPairDoubles, pW + nMirror * kPairDoubles);
     }
 }
 
