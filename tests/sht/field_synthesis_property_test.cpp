@@ -62,7 +62,8 @@ const Convention kConventions[] = {
 TEST(FieldSynthesis, MatchesTheDirectSumOnEveryGrid)
 {
     std::mt19937 random(28);
-    const std::array<int, 2> aGrids[] = {{1, 1}, {2, 3}, {5, 8}, {11, 7}, {15, 8}, {17, 6}, {16, 33}, {31, 64}};
+    const std::array<int, 2> aGrids[] = {{1, 1},  {2, 3},  {5, 8},   {11, 7},
+                                         {15, 8}, {17, 6}, {16, 33}, {31, 64}};
     for (const Convention& convention : kConventions)
         for (const auto& grid : aGrids)
             for (const unsigned nThreads : {1u, 2u})
