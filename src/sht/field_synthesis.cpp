@@ -287,7 +287,8 @@ void CRowSum::SumBlock(const double* pTerms, size_t nCount, double* pFirstRow, p
     // transform of a block short of rows also takes the rings beyond, which are cleared with all.
     double* pHalf = reinterpret_cast<double*>(workspace.pHalf.get());
     const bool bWhole = nCount == kBlockRows;
-    const auto [nFrequencyStride, nRingStride] = m_fourier->Layout();
+    const CRingFourier::HalfLayout layout = m_fourier->Layout();
+    const size_t nFrequencyStride = layout.nFrequencyStride, nRingStride = layout.nRingStride;
     const auto bin = [&](size_t k, size_t r) { return pHalf + 2 * (k * nFrequencyStride + r * nRingStride); };
     if (bWhole)
         for (const size_t k : m_aEmptyBins)

@@ -39,7 +39,6 @@ void PutTurn(int64_t nTurn, int64_t nPeriod, double* pCosSin)
 }
 
 typedef double Lanes4 __attribute__((vector_size(32)));
-typedef int64_t Mask4 __attribute__((vector_size(32)));
 
 // A block's values of one frequency: kLanes complex values, as real and imaginary parts side by
 // side, fill kBlockVectors vectors.
@@ -57,12 +56,34 @@ __attribute__((always_inline)) inline void StoreBlock(const Lanes4 (&value)[kBlo
         std::memcpy(p + 4 * v, &value[v], sizeof(Lanes4));
 }
 
+// The real and imaginary parts of each of two complex values swapped; the first halves of two
+// vectors, and their second halves, side by side (written out, which compilers turn into
+// shuffles).
+__attribute__((always_inline)) inline void SwapParts(const Lanes4& z, Lanes4& result)
+{
+    const double aParts[4] = {z[1], z[0], z[3], z[2]};
+    std::memcpy(&result, aParts, sizeof result);
+}
+
+__attribute__((always_inline)) inline void FirstHalves(const Lanes4& a, const Lanes4& b, Lanes4& result)
+{
+    const double aHalves[4] = {a[0], a[1], b[0], b[1]};
+    std::memcpy(&result, aHalves, sizeof result);
+}
+
+__attribute__((always_inline)) inline void SecondHalves(const Lanes4& a, const Lanes4& b, Lanes4& result)
+{
+    const double aHalves[4] = {a[2], a[3], b[2], b[3]};
+    std::memcpy(&result, aHalves, sizeof result);
+}
+
 // -i z of complex values z side by side: real and imaginary parts swapped, the new imaginary parts
 // negated.
 __attribute__((always_inline)) inline void TimesMinusI(const Lanes4& z, Lanes4& result)
 {
     const Lanes4 flip = {1.0, -1.0, 1.0, -1.0};
-    result = __builtin_shuffle(z, Mask4{1, 0, 3, 2}) * flip;
+    SwapParts(z, result);
+    result *= flip;
 }
 
 // The split transforms two rings at once as the real and imaginary parts of one complex sequence,
@@ -82,10 +103,12 @@ __attribute__((always_inline)) inline void LoadSeparated(const double* pZ, const
         std::memcpy(&w, pW + 4 * h, sizeof w);
         // Those of two pairs: the even rings', then the odd rings'.
         const Lanes4 even = 0.5 * (z + w * conjugate);
-        const Lanes4 odd = 0.5 * (__builtin_shuffle(z, Mask4{1, 0, 3, 2}) * conjugate +
-                                  __builtin_shuffle(w, Mask4{1, 0, 3, 2}));
-        value[2 * h] = __builtin_shuffle(even, odd, Mask4{0, 1, 4, 5});
-        value[2 * h + 1] = __builtin_shuffle(even, odd, Mask4{2, 3, 6, 7});
+        Lanes4 zSwapped, wSwapped;
+        SwapParts(z, zSwapped);
+        SwapParts(w, wSwapped);
+        const Lanes4 odd = 0.5 * (zSwapped * conjugate + wSwapped);
+        FirstHalves(even, odd, value[2 * h]);
+        SecondHalves(even, odd, value[2 * h + 1]);
     }
 }
 
@@ -99,9 +122,10 @@ __attribute__((always_inline)) inline void StorePaired(const Lanes4 (&value)[kBl
     const Lanes4 conjugate = {1.0, -1.0, 1.0, -1.0};
     for (size_t h = 0; h < kBlockVectors / 2; ++h)
     {
-        const Lanes4 even = __builtin_shuffle(value[2 * h], value[2 * h + 1], Mask4{0, 1, 4, 5});
-        const Lanes4 odd = __builtin_shuffle(value[2 * h], value[2 * h + 1], Mask4{2, 3, 6, 7});
-        const Lanes4 swapped = __builtin_shuffle(odd, Mask4{1, 0, 3, 2});
+        Lanes4 even, odd, swapped;
+        FirstHalves(value[2 * h], value[2 * h + 1], even);
+        SecondHalves(value[2 * h], value[2 * h + 1], odd);
+        SwapParts(odd, swapped);
         const Lanes4 z = even - swapped * conjugate, w = even * conjugate + swapped;
         if (bOwnMirror)
         {
