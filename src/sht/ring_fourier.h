@@ -13,12 +13,13 @@
 // F_m = dScale * sum_j x_j e^(-2 pi i m j / nP) for the orders m < nOrders <= nP / 2 + 1.
 //
 // FFTW takes lengths made of small primes fast, but for a larger prime factor its estimating
-// planner picks Rader's algorithm, which at nP = 2050 = 50 * 41 takes two and a half times as long
+// planner picks Rader's algorithm, which at nP = 2050 = 50 * 41 takes nearly three times as long
 // as this: a length nP = S * P with a prime P from kLeastSplitPrime to kMostSplitPrime is split
-// once, as Cooley and Tukey split it, into P real transforms of length S (FFTW's) and, for each of
-// their S / 2 + 1 frequencies, a complex transform of length P summed directly, the block's rings
-// side by side in vector lanes. Those sums cost about nP * P / 2 multiply-adds a ring: measured,
-// they are the faster from P = 19 to 127 and slower beyond. Other lengths go to FFTW whole.
+// once, as Cooley and Tukey split it, into P transforms of length S (FFTW's, of two rings at a time
+// as one complex sequence) and, for each of their S / 2 + 1 frequencies, a complex transform of
+// length P summed directly, the block's rings side by side in vector lanes. Those sums cost about
+// nP * P / 2 multiply-adds a ring: measured, they are the faster from P = 19 to 127 and slower
+// beyond. Other lengths go to FFTW whole.
 class CRingFourier
 {
 public:
