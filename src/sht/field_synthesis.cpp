@@ -1,11 +1,8 @@
 #include "sht/field_synthesis.h"
 
-#include <fftw3.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <complex>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -15,7 +12,6 @@
 
 #include "sht/angles.h"
 #include "sht/build_limits.h"
-#include "sht/fftw_planner.h"
 #include "sht/normalized_legendre.h"
 #include "sht/ring_fourier.h"
 #include "sht/thread_sharing.h"
