@@ -17,16 +17,22 @@
 
 namespace {
 
-// The live temporaries, as a list that only grows: a signal handler may walk it on any thread
-// at any moment, so entries are published whole and retired by a flag, never freed.
+// A temporary's name is a dot, at most kBesideBytes of the output's name, and a suffix: well
+// within the file system's limit of 255 bytes.
+constexpr size_t kBesideBytes = 200;
+constexpr size_t kMaxNameBytes = kBesideBytes + 32;
+
 }  // namespace
 
+// A temporary, live from its creation until it is put in place or removed. Entries form a list
+// that only grows: a signal handler may walk it on any thread at any moment, so entries are
+// published whole and retired by a flag, never freed.
 struct TemporaryEntry
 {
     int fdFolder;  // the folder it was made in, wherever that folder is moved to
-    char* pszName;
     std::atomic<bool> bLive;
     TemporaryEntry* pNext;
+    char szName[kMaxNameBytes];
 };
 
 namespace {
@@ -116,21 +122,25 @@ bool IgnoredOnEntry(int nSignal)
 void OnSignal(int nSignal)
 {
     g_bEnding.store(true);
-    // Creations take microseconds; a second is far beyond any of them.
+    // A creation is one system call; a second is far beyond it.
     const timespec wait = {0, 1000000};
     for (int i = 0; i < 1000 && g_nCreating.load() > 0; ++i)
         nanosleep(&wait, nullptr);
     for (TemporaryEntry* p = g_pTemporaries.load(); p != nullptr; p = p->pNext)
         if (p->bLive.exchange(false))
-            unlinkat(p->fdFolder, p->pszName, 0);
+            unlinkat(p->fdFolder, p->szName, 0);
     // The handler was reset on entry: the signal, raised again, ends the process as usual.
     raise(nSignal);
 }
 
-TemporaryEntry* Register(int fdFolder, const std::string& strName)
+// A retired entry for a temporary in fdFolder, published before the file is created: creating
+// it then takes no allocation, and so no lock that an interrupted thread may hold while a
+// handler waits for the creation.
+TemporaryEntry* Publish(int fdFolder)
 {
-    auto* pEntry = new TemporaryEntry{fdFolder, strdup(strName.c_str()), {true}, g_pTemporaries.load()};
-    g_pTemporaries.store(pEntry);
+    auto* pEntry = new TemporaryEntry{fdFolder, {false}, g_pTemporaries.load(), {}};
+    while (!g_pTemporaries.compare_exchange_weak(pEntry->pNext, pEntry))
+    {}
     return pEntry;
 }
 
@@ -185,18 +195,19 @@ TemporaryFile CreateTemporaryBeside(const std::string& strBeside)
     const int fdFolder = OpenFolder(strFolder.empty() ? "." : strFolder);
     if (fdFolder < 0)
         throw std::runtime_error("cannot create a file beside '" + strBeside + "': " + std::strerror(errno));
-    // Keeps the name within the file system's limit of 255 bytes.
-    const std::string strBesideName = strBeside.substr(nSlash == std::string::npos ? 0 : nSlash + 1, 200);
+    const std::string strBesideName =
+        strBeside.substr(nSlash == std::string::npos ? 0 : nSlash + 1, kBesideBytes);
     std::random_device seed;
     std::mt19937 random(seed());
+    TemporaryEntry* pEntry = Publish(fdFolder);
     for (int nTry = 0; nTry < 100; ++nTry)
     {
         const std::string strName = "." + strBesideName + "." + RandomSuffix(random) + ".tmp";
-        // Created and registered with the signals held back on this thread, and counted, so
-        // that a handler on another thread waits for it; once the process is ending nothing
-        // new is created (the thread waits for the end).
+        pEntry->szName[strName.copy(pEntry->szName, kMaxNameBytes - 1)] = '\0';
+        // Created and made live with the signals held back on this thread, and counted, so that
+        // a handler on another thread waits for it; once the process is ending nothing new is
+        // created (the thread waits for the end).
         int fd = -1;
-        TemporaryEntry* pEntry = nullptr;
         {
             const CCleanupSignalsBlocked blocked;
             g_nCreating.fetch_add(1);
@@ -206,21 +217,10 @@ TemporaryFile CreateTemporaryBeside(const std::string& strBeside)
                 for (;;)
                     pause();
             }
-            fd =
-                openat(fdFolder, strName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            fd = openat(fdFolder, pEntry->szName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
             const int nError = errno;
-            try
-            {
-                if (fd >= 0)
-                    pEntry = Register(fdFolder, strName);
-            }
-            catch (const std::bad_alloc&)
-            {
-                close(fd);
-                unlinkat(fdFolder, strName.c_str(), 0);
-                g_nCreating.fetch_sub(1);
-                throw;
-            }
+            if (fd >= 0)
+                pEntry->bLive.store(true);
             g_nCreating.fetch_sub(1);
             errno = nError;
         }
@@ -241,5 +241,5 @@ void ForgetTemporary(TemporaryEntry* pEntry)
 void RemoveTemporary(TemporaryEntry* pEntry)
 {
     if (pEntry->bLive.exchange(false))
-        unlinkat(pEntry->fdFolder, pEntry->pszName, 0);
+        unlinkat(pEntry->fdFolder, pEntry->szName, 0);
 }
