@@ -13,6 +13,7 @@
 #include "sht/angles.h"
 #include "sht/build_limits.h"
 #include "sht/normalized_legendre.h"
+#include "sht/prefetch.h"
 #include "sht/ring_fourier.h"
 #include "sht/thread_sharing.h"
 
@@ -101,10 +102,8 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
             return false;
         double* pPair = aOrderWeights[m] + 2 * (static_cast<size_t>(term.l) - m);
         pPair[term.m < 0 ? 1 : 0] += OwnAzimuthFactor(term.m) * (term.c * dFactor);
-        // Fields come by degree, so that each order's weights are read in a stream of their own,
-        // more streams than the processor follows: the line two ahead in this one is fetched now
-        // (an address only, which may lie past the end), for the terms a few degrees up.
-        __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(pPair) + 128), 1);
+        // Fields come by degree, across the orders' weights.
+        PrefetchTwoLinesAhead<PrefetchFor::kWriting>(pPair);
         return true;
     };
     const auto makeWeights = [&](Order& order) {
