@@ -57,7 +57,6 @@ void RunSteps(const double* __restrict pStep, size_t nSteps, const double* __res
 // are, so they are read from memory as the products need them, and four vectors fit: each step's
 // two multiply-adds wait for each other (eight cycles), which two vectors could not hide; four take
 // a tenth less time for the whole analysis.
-typedef double Lanes4 __attribute__((vector_size(32)));
 constexpr int kSumVectors = 2, kWideSumVectors = 4;
 constexpr int kAdjointVectors = 4;
 

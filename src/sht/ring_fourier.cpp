@@ -38,7 +38,8 @@ void PutTurn(int64_t nTurn, int64_t nPeriod, double* pCosSin)
     pCosSin[1] = std::sin(dAngle);
 }
 
-typedef double Lanes4 __attribute__((vector_size(32)));
+// Multiplies complex values side by side into their conjugates.
+const Lanes4 kConjugate = {1.0, -1.0, 1.0, -1.0};
 
 // A block's values of one frequency: kLanes complex values, as real and imaginary parts side by
 // side, fill kBlockVectors vectors.
@@ -81,9 +82,8 @@ __attribute__((always_inline)) inline void SecondHalves(const Lanes4& a, const L
 // negated.
 __attribute__((always_inline)) inline void TimesMinusI(const Lanes4& z, Lanes4& result)
 {
-    const Lanes4 flip = {1.0, -1.0, 1.0, -1.0};
     SwapParts(z, result);
-    result *= flip;
+    result *= kConjugate;
 }
 
 // The split transforms two rings at once as the real and imaginary parts of one complex sequence,
@@ -95,18 +95,17 @@ constexpr size_t kPairs = kLanes / 2, kPairDoubles = 2 * kPairs;
 __attribute__((always_inline)) inline void LoadSeparated(const double* pZ, const double* pW,
                                                          Lanes4 (&value)[kBlockVectors])
 {
-    const Lanes4 conjugate = {1.0, -1.0, 1.0, -1.0};
     for (size_t h = 0; h < kBlockVectors / 2; ++h)
     {
         Lanes4 z, w;
         std::memcpy(&z, pZ + 4 * h, sizeof z);
         std::memcpy(&w, pW + 4 * h, sizeof w);
         // Those of two pairs: the even rings', then the odd rings'.
-        const Lanes4 even = 0.5 * (z + w * conjugate);
+        const Lanes4 even = 0.5 * (z + w * kConjugate);
         Lanes4 zSwapped, wSwapped;
         SwapParts(z, zSwapped);
         SwapParts(w, wSwapped);
-        const Lanes4 odd = 0.5 * (zSwapped * conjugate + wSwapped);
+        const Lanes4 odd = 0.5 * (zSwapped * kConjugate + wSwapped);
         FirstHalves(even, odd, value[2 * h]);
         SecondHalves(even, odd, value[2 * h + 1]);
     }
@@ -119,14 +118,13 @@ __attribute__((always_inline)) inline void LoadSeparated(const double* pZ, const
 __attribute__((always_inline)) inline void StorePaired(const Lanes4 (&value)[kBlockVectors], bool bOwnMirror,
                                                        double* pZ, double* pW)
 {
-    const Lanes4 conjugate = {1.0, -1.0, 1.0, -1.0};
     for (size_t h = 0; h < kBlockVectors / 2; ++h)
     {
         Lanes4 even, odd, swapped;
         FirstHalves(value[2 * h], value[2 * h + 1], even);
         SecondHalves(value[2 * h], value[2 * h + 1], odd);
         SwapParts(odd, swapped);
-        const Lanes4 z = even - swapped * conjugate, w = even * conjugate + swapped;
+        const Lanes4 z = even - swapped * kConjugate, w = even * kConjugate + swapped;
         if (bOwnMirror)
         {
             const Lanes4 real = 0.5 * (z + w);
@@ -275,10 +273,9 @@ __attribute__((always_inline)) inline void PutFrequency(const Lanes4 (&value)[kB
         PutBlock(value, output.nRings, output.pOrders + 2 * k * output.nStride);
     if (output.bMirrored && nMirror < output.nOrders)
     {
-        const Lanes4 conjugate = {1.0, -1.0, 1.0, -1.0};
         Lanes4 mirror[kBlockVectors];
         for (size_t v = 0; v < kBlockVectors; ++v)
-            mirror[v] = value[v] * conjugate;
+            mirror[v] = value[v] * kConjugate;
         PutBlock(mirror, output.nRings, output.pOrders + 2 * nMirror * output.nStride);
     }
 }
@@ -335,7 +332,6 @@ void PrimeInverse(const double* __restrict pHalf, size_t k1, size_t nShort, size
 {
     const bool bOwnMirror = k1 == 0 || 2 * k1 == nShort;
     const size_t nHalf = nPrime / 2;
-    const Lanes4 conjugate = {1.0, -1.0, 1.0, -1.0};
     // X(k), or for k above nP / 2 the conjugate of X(nP - k).
     const auto load = [&](size_t k2, Lanes4(&value)[kBlockVectors]) __attribute__((always_inline))
     {
@@ -346,7 +342,7 @@ void PrimeInverse(const double* __restrict pHalf, size_t k1, size_t nShort, size
         {
             LoadBlock(pHalf + (nP - k) * kBlockDoubles, value);
             for (Lanes4& z : value)
-                z *= conjugate;
+                z *= kConjugate;
         }
     };
     // X'(0), then A_j = X'(j) + X'(P - j) and B_j = X'(j) - X'(P - j); the sum at n2 = 0 is

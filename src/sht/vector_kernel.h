@@ -33,3 +33,7 @@ inline bool HasWideRegisterFile()
     return false;
 #endif
 }
+
+// Four doubles side by side, written out as one vector (the compilers' vector extension): one
+// AVX2 register, or two of the baseline's.
+typedef double Lanes4 __attribute__((vector_size(32)));
