@@ -38,7 +38,7 @@ struct Order
     int32_t m;
     int32_t nTop;                 // the highest degree of the order's terms
     NormalizedLegendre legendre;  // up to nTop
-    std::vector<double> aWeights;
+    NormalizedLegendre::SumWeights aWeights;
 };
 
 std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
@@ -92,6 +92,7 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
     // Each order's weights as pairs (cosine, sine) by degree, with each term added into place. A
     // part of the terms stops at its first whose factor is out of range; the first such term of
     // all is reported.
+    std::vector<std::vector<double>> aOrderPairs(aOrders.size());
     std::vector<double*> aOrderWeights(aTop.size());
     std::vector<size_t> aFirstUnfit(nRuns, aTerms.size());
     const auto addTerm = [&](size_t i) {
@@ -106,10 +107,10 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
         PrefetchTwoLinesAhead<PrefetchFor::kWriting>(pPair);
         return true;
     };
-    const auto makeWeights = [&](Order& order) {
-        const auto m = static_cast<size_t>(order.m);
-        order.aWeights.assign(2 * (static_cast<size_t>(order.nTop) - m + 1), 0.0);
-        aOrderWeights[m] = order.aWeights.data();
+    const auto makeWeights = [&](size_t o) {
+        const auto m = static_cast<size_t>(aOrders[o].m);
+        aOrderPairs[o].assign(2 * (static_cast<size_t>(aOrders[o].nTop) - m + 1), 0.0);
+        aOrderWeights[m] = aOrderPairs[o].data();
     };
     bool bAscending = std::all_of(aRunAscending.begin(), aRunAscending.end(), [](char b) { return b; });
     for (size_t r = 1; r < nRuns && bAscending; ++r)
@@ -119,7 +120,7 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
     {
         // Each (l, m) at most once, so that the threads add their runs of the terms side by side,
         // into weights all made first.
-        ShareAmongThreads(aOrders.size(), nThreads, [&](size_t o, unsigned) { makeWeights(aOrders[o]); });
+        ShareAmongThreads(aOrders.size(), nThreads, [&](size_t o, unsigned) { makeWeights(o); });
         ShareAmongThreads(nRuns, nThreads, [&](size_t r, unsigned) {
             const size_t nEnd = runStart(r + 1);
             for (size_t i = runStart(r); i < nEnd; ++i)
@@ -140,9 +141,9 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
         for (const Order& order : aOrders)
             aOrderPart[static_cast<size_t>(order.m)] = static_cast<size_t>(order.m) % nRuns;
         ShareAmongThreads(nRuns, nThreads, [&](size_t nPart, unsigned) {
-            for (Order& order : aOrders)
-                if (aOrderPart[static_cast<size_t>(order.m)] == nPart)
-                    makeWeights(order);
+            for (size_t o = 0; o < aOrders.size(); ++o)
+                if (aOrderPart[static_cast<size_t>(aOrders[o].m)] == nPart)
+                    makeWeights(o);
             for (size_t i = 0; i < aTerms.size(); ++i)
             {
                 // Only the nonzero terms' orders are in the tables.
@@ -164,7 +165,8 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
     ShareAmongThreads(aOrders.size(), nThreads, [&](size_t o, unsigned) {
         Order& order = aOrders[o];
         order.legendre = NormalizedLegendre(order.nTop, order.m);
-        order.legendre.PrepareWeights(order.aWeights);
+        order.aWeights = order.legendre.PrepareWeights(aOrderPairs[o]);
+        aOrderPairs[o] = {};
     });
     return aOrders;
 }

@@ -15,12 +15,8 @@ constexpr int kMaxNewtonSteps = 12;
 class CTopDegrees
 {
 public:
-    explicit CTopDegrees(int32_t n) : m_legendre(n, 0), m_aWeights(2 * static_cast<size_t>(n) + 2)
-    {
-        m_aWeights[2 * static_cast<size_t>(n)] = 1.0;
-        m_aWeights[2 * static_cast<size_t>(n) - 1] = 1.0;
-        m_legendre.PrepareWeights(m_aWeights);
-    }
+    explicit CTopDegrees(int32_t n) : m_legendre(n, 0), m_aWeights(m_legendre.PrepareWeights(TopWeights(n)))
+    {}
 
     void Values(const std::vector<double>& aTheta, std::vector<double>& aTop,
                 std::vector<double>& aBelow) const
@@ -43,8 +39,17 @@ public:
     }
 
 private:
+    // Pbar_n as the cosine sum, Pbar_(n-1) as the sine sum.
+    static std::vector<double> TopWeights(int32_t n)
+    {
+        std::vector<double> aWeights(2 * static_cast<size_t>(n) + 2);
+        aWeights[2 * static_cast<size_t>(n)] = 1.0;
+        aWeights[2 * static_cast<size_t>(n) - 1] = 1.0;
+        return aWeights;
+    }
+
     NormalizedLegendre m_legendre;
-    std::vector<double> m_aWeights;
+    NormalizedLegendre::SumWeights m_aWeights;
 };
 
 }  // namespace

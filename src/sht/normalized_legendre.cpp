@@ -683,22 +683,25 @@ void MakePairFactors(double dM, int32_t nPairs, PairFactors* __restrict pFactors
 
 // Each pair of weights of degree k = m + i times Pbar_k / Q_k: sqrt(2m + 1) at k = m, and
 // sqrt((2k + 1) (2m + 1) / (k^2 - m^2)) mu_k above, for i below nDegrees, with mu_k from the
-// steps of MakeSumSteps.
+// steps of MakeSumSteps: the pair of degree m from pFrom into pFirst, those above it into pAbove
+// on from its first pair. Each pair is read before it is written, so the three may overlap as
+// one array does in place.
 LOBARA_VECTOR_KERNEL
-void ScaleWeights(double dM, int32_t nDegrees, const double* __restrict pSteps, double* __restrict pWeights)
+void ScaleWeights(double dM, int32_t nDegrees, const double* __restrict pSteps, const double* pFrom,
+                  double* pFirst, double* pAbove)
 {
     if (nDegrees == 0)
         return;
     const double dFirstRoot = std::sqrt(2.0 * dM + 1.0);
-    pWeights[0] *= dFirstRoot;
-    pWeights[1] *= dFirstRoot;
+    pFirst[0] = pFrom[0] * dFirstRoot;
+    pFirst[1] = pFrom[1] * dFirstRoot;
     for (int32_t i = 1; i < nDegrees; ++i)
     {
         const double dK = dM + static_cast<double>(i);
         const double dRoot = std::sqrt((2.0 * dK + 1.0) * (2.0 * dM + 1.0) / ((dK - dM) * (dK + dM)));
         const double dScale = dRoot * pSteps[2 * (i - 1) + 1];
-        pWeights[2 * i] *= dScale;
-        pWeights[2 * i + 1] *= dScale;
+        pAbove[2 * (i - 1)] = pFrom[2 * i] * dScale;
+        pAbove[2 * (i - 1) + 1] = pFrom[2 * i + 1] * dScale;
     }
 }
 
@@ -837,27 +840,26 @@ void NormalizedLegendre::EvaluateLanes(const double* pSteps, const double* pX, c
     }
 }
 
-void NormalizedLegendre::PrepareWeights(std::vector<double>& aWeights) const
+NormalizedLegendre::SumWeights NormalizedLegendre::PrepareWeights(const std::vector<double>& aWeights) const
 {
     // Four weights for each Q of each recurrence (see SumVectorSteps), scaled to it: the
     // per-degree one's (MakeSumSteps), then the paired one's (MakePairSteps), whose R_k takes the
-    // even degrees beside it and the odd one above.
+    // even degrees beside it and the odd one above. Every one is written once, nothing cleared first.
     const size_t nDegrees = DegreeCount(), nPairs = PairCount();
     const auto weight = [&](size_t nDegree, size_t nPart) {
         return 2 * nDegree + 1 < aWeights.size() ? aWeights[2 * nDegree + nPart] : 0.0;
     };
-    std::vector<double> aReady(DegreeWeightCount() + 4 * nPairs, 0.0);
-    // Degree |m| leads, its pair in the even sums (the odd ones' pair left 0); then the odd and the
-    // even degree of each step, which are the degrees from |m| + 1 on, in turn.
+    SumWeights aReady(DegreeWeightCount() + 4 * nPairs);
+    // Degree |m| leads, its pair in the even sums (the odd ones' pair 0); then the odd and the
+    // even degree of each step, which are the degrees from |m| + 1 on, in turn, and a last step's
+    // missing even degree 0.
     if (nDegrees > 0)
     {
-        std::copy(aWeights.begin(), aWeights.begin() + static_cast<std::ptrdiff_t>(2 * nDegrees),
-                  aReady.begin());
         ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), m_aSteps.data(),
-                     aReady.data());
-        std::copy_backward(aReady.begin() + 2, aReady.begin() + static_cast<std::ptrdiff_t>(2 * nDegrees),
-                           aReady.begin() + static_cast<std::ptrdiff_t>(2 * nDegrees + 2));
+                     aWeights.data(), aReady.data(), aReady.data() + 4);
         aReady[2] = aReady[3] = 0.0;
+        std::fill(aReady.begin() + static_cast<std::ptrdiff_t>(2 * nDegrees + 2),
+                  aReady.begin() + static_cast<std::ptrdiff_t>(DegreeWeightCount()), 0.0);
     }
     std::vector<PairFactors, UninitializedAllocator<PairFactors>> aFactors(nPairs);
     MakePairFactors(static_cast<double>(m_nOrder), static_cast<int32_t>(nPairs), aFactors.data());
@@ -872,7 +874,7 @@ void NormalizedLegendre::PrepareWeights(std::vector<double>& aWeights) const
             pPairs[4 * k + 2 + nPart] = f.dScale * weight(2 * k + 1, nPart);
         }
     }
-    aWeights = std::move(aReady);
+    return aReady;
 }
 
 int32_t NormalizedLegendre::PairedPoints(const double* pT, int32_t nCount)
@@ -884,7 +886,7 @@ int32_t NormalizedLegendre::PairedPoints(const double* pT, int32_t nCount)
 }
 
 int32_t NormalizedLegendre::EvaluateSums(const double* pT, const double* pU, int32_t nCount,
-                                         const std::vector<double>& aWeights, double* pSums) const
+                                         const SumWeights& aWeights, double* pSums) const
 {
     if (m_dStart == 0.0)
     {
@@ -941,7 +943,7 @@ inline double LaneInput(Recurrence recurrence, double t, double u)
 
 template <int N>
 int32_t NormalizedLegendre::SumLanes(const double* pT, const double* pU, int32_t nCount,
-                                     const std::vector<double>& aWeights, bool bPaired, double* pSums) const
+                                     const SumWeights& aWeights, bool bPaired, double* pSums) const
 {
     // Lanes past nCount run on a harmless point (x = 0) and are dropped.
     const Recurrence recurrence = bPaired ? Recurrence::kPaired : Recurrence::kDegree;
@@ -1057,8 +1059,8 @@ void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& 
     aSums.resize(2 * nDegrees);
     for (size_t i = 0; i < 2 * nDegrees; ++i)
         aSums[i] = part(pFolded, i < 2 ? i : i + 2);
-    ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), m_aSteps.data(),
-                 aSums.data());
+    ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), m_aSteps.data(), aSums.data(),
+                 aSums.data(), aSums.data() + 2);
 
     // The paired recurrence's, by R_k, into the degrees around it.
     const size_t nPairs = PairCount();

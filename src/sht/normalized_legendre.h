@@ -56,8 +56,8 @@ public:
     // pT[i] = cos(theta) - 1 (CosineLessOne) and pU[i] = sin(theta), the sums over k = |m| .. l of wc_k
     // Pbar_k(x) and of ws_k Pbar_k(x), each split by the parity of k - |m|, so that at -x the same sums give
     // even - odd: pSums[4 i + 0, 1] = even and odd cosine sums, pSums[4 i + 2, 3] the sine sums. The weights
-    // are l - |m| + 1 pairs (wc_k, ws_k) for k = |m| .. l, made ready once by PrepareWeights,
-    // which replaces them with the weights of the two recurrences' scaled values.
+    // are l - |m| + 1 pairs (wc_k, ws_k) for k = |m| .. l, made ready once by PrepareWeights
+    // as the weights of the two recurrences' scaled values.
     //
     // The points are to run from the pole towards the equator: the leading ones outside the
     // equator's band (kEquatorBand) take the recurrence in x^2, all others the one degree by
@@ -68,9 +68,10 @@ public:
     // checked every few steps: below 2^-220 throughout), where all the functions up to degree l
     // vanish. A higher order only widens that region, so that a caller going up the orders with
     // the same or fewer degrees can leave those points out.
-    void PrepareWeights(std::vector<double>& aWeights) const;
-    int32_t EvaluateSums(const double* pT, const double* pU, int32_t nCount,
-                         const std::vector<double>& aWeights, double* pSums) const;
+    using SumWeights = std::vector<double, UninitializedAllocator<double>>;
+    SumWeights PrepareWeights(const std::vector<double>& aWeights) const;
+    int32_t EvaluateSums(const double* pT, const double* pU, int32_t nCount, const SumWeights& aWeights,
+                         double* pSums) const;
 
     // The adjoint of EvaluateSums: for points as there, each with four values (pValues[4 i + 0, 1]
     // the cosine values for even and odd k - |m|, pValues[4 i + 2, 3] the sine values), the sums
@@ -106,7 +107,7 @@ private:
     int32_t AccumulateLanes(const double* pT, const double* pU, int32_t nCount, const double* pValues,
                             bool bPaired, double* pFolded) const;
     template <int N>
-    int32_t SumLanes(const double* pT, const double* pU, int32_t nCount, const std::vector<double>& aWeights,
+    int32_t SumLanes(const double* pT, const double* pU, int32_t nCount, const SumWeights& aWeights,
                      bool bPaired, double* pSums) const;
     // Up to kLanes points at once, with the plain steps alpha_k, beta_k, gamma_k.
     void EvaluateLanes(const double* pSteps, const double* pX, const double* pU, int32_t nCount,

@@ -77,10 +77,10 @@ void CPointSystem::Apply(const std::vector<double>& aCoefficients, std::vector<d
 {
     const int32_t L = m_nMaxDegree;
     // Each order's weights of Pbar in cos(m phi) and sin(m phi), made ready for the recurrence.
-    std::vector<std::vector<double>> aWeights(static_cast<size_t>(L) + 1);
+    std::vector<NormalizedLegendre::SumWeights> aWeights(static_cast<size_t>(L) + 1);
+    std::vector<double> aPairs;
     for (int32_t m = 0; m <= L; ++m)
     {
-        std::vector<double>& aPairs = aWeights[static_cast<size_t>(m)];
         aPairs.resize(2 * static_cast<size_t>(L - m + 1));
         for (int32_t l = m; l <= L; ++l)
         {
@@ -88,7 +88,7 @@ void CPointSystem::Apply(const std::vector<double>& aCoefficients, std::vector<d
             pPair[0] = (m == 0 ? 1.0 : std::sqrt(2.0)) * aCoefficients[OwnIndex(l, m)];
             pPair[1] = m == 0 ? 0.0 : -std::sqrt(2.0) * aCoefficients[OwnIndex(l, -m)];
         }
-        m_aLegendre[static_cast<size_t>(m)].PrepareWeights(aPairs);
+        aWeights[static_cast<size_t>(m)] = m_aLegendre[static_cast<size_t>(m)].PrepareWeights(aPairs);
     }
     const size_t nPoints = m_aT.size();
     aValues.assign(nPoints, 0.0);

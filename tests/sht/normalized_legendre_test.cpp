@@ -134,11 +134,10 @@ void ExpectSumsAndAdjointAt(const std::vector<double>& aX)
         {
             const NormalizedLegendre legendre(l, m);
             // Weights (wc_k, ws_k) = (k + 1, 1 / (k + 1)) of k = l - |m|; values by point and part.
-            std::vector<double> aWeights;
+            std::vector<double> aRaw;
             for (int k = m; k <= l; ++k)
-                aWeights.insert(aWeights.end(), {k + 1.0, 1.0 / (k + 1.0)});
-            const std::vector<double> aRaw = aWeights;
-            legendre.PrepareWeights(aWeights);
+                aRaw.insert(aRaw.end(), {k + 1.0, 1.0 / (k + 1.0)});
+            const NormalizedLegendre::SumWeights aWeights = legendre.PrepareWeights(aRaw);
             std::vector<double> aSums(4 * aTheta.size()), aValues(4 * aTheta.size());
             for (size_t v = 0; v < aValues.size(); ++v)
                 aValues[v] = 1.0 + 0.25 * static_cast<double>(v % 7);
