@@ -6,6 +6,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "sht/build_limits.h"
 #include "sht/vector_kernel.h"
 
 namespace {
@@ -524,15 +525,43 @@ void RunAdjointSteps(Recurrence recurrence, const double* __restrict pStep, size
         });
 }
 
-// s_k = sqrt(k^2 - m^2), and V_j = s_j s_(j-1) as one root, the roots the steps are made of.
+// s_k = sqrt(k^2 - m^2), and V_j = s_j s_(j-1) as one root, the roots the plain steps are made of.
 inline double DegreeRoot(double dK, double dM)
 {
     return std::sqrt((dK - dM) * (dK + dM));
 }
 
-inline double PairRoot(double j, double dM)
+// The numbers every order's coefficients are made of, worked out once: sqrt(n) and 1 / sqrt(n),
+// each to within an ulp, for n up to 2 kMaxDegree + 8, so that a root of a product of integers is
+// a product of roots and a division by it a product of inverses, which vectorise (square roots
+// and divisions at each degree of each order took a third of a synthesis's preparation); and
+// q_mm's constant prod_(k=1..m) (2k - 1) / (2k) for m up to kMaxDegree, in the order the product
+// was taken for each order alone.
+struct Constants
 {
-    return std::sqrt((j - dM) * (j + dM) * ((j - 1.0 - dM) * (j - 1.0 + dM)));
+    std::vector<double> aRoot, aInverseRoot, aStartProduct;
+};
+
+const Constants& RecurrenceConstants()
+{
+    static const Constants constants = [] {
+        constexpr size_t nRoots = 2 * static_cast<size_t>(kMaxDegree) + 9;
+        Constants made;
+        made.aRoot.resize(nRoots);
+        made.aInverseRoot.resize(nRoots);
+        for (size_t n = 0; n < nRoots; ++n)
+        {
+            made.aRoot[n] = std::sqrt(static_cast<double>(n));
+            made.aInverseRoot[n] = n == 0 ? 0.0 : 1.0 / made.aRoot[n];
+        }
+        made.aStartProduct.resize(static_cast<size_t>(kMaxDegree) + 1);
+        made.aStartProduct[0] = 1.0;
+        for (size_t k = 1; k < made.aStartProduct.size(); ++k)
+            made.aStartProduct[k] =
+                made.aStartProduct[k - 1] * (static_cast<double>(2 * k - 1) / static_cast<double>(2 * k));
+        return made;
+    }();
+    return constants;
 }
 
 // The recurrence's coefficients for degrees k = m + 1 .. m + nSteps. With s_k = sqrt(k^2 - m^2):
@@ -556,24 +585,23 @@ void MakeSteps(double dM, int32_t nSteps, double* __restrict pSteps)
 }
 
 // A_k = (2k - 1) / s_(k-1) and B_k = s_k / s_(k-1) for k = m + 1 .. m + nSteps, where
-// s_k = sqrt(k^2 - m^2) (A = (2m + 1) / s_(m+1) and B = 1 at k = m + 1), as each step's two
-// numbers. s_(k-1) is worked out afresh at each step (from integers, so to the same bits) to keep
-// the steps independent.
+// s_k = sqrt(k^2 - m^2) = sqrt(k - m) sqrt(k + m) (A = (2m + 1) / s_(m+1) and B = 1 at k = m + 1),
+// as each step's two numbers.
 LOBARA_VECTOR_KERNEL
-void MakeSumCoefficients(double dM, int32_t nSteps, double* __restrict pSteps)
+void MakeSumCoefficients(size_t m, int32_t nSteps, const double* __restrict pRoot,
+                         const double* __restrict pInverseRoot, double* __restrict pSteps)
 {
     if (nSteps == 0)
         return;
-    const double dFirstS = std::sqrt(2.0 * dM + 1.0);
-    pSteps[0] = (2.0 * dM + 1.0) / dFirstS;
+    pSteps[0] = pRoot[2 * m + 1];
     pSteps[1] = 1.0;
     for (int32_t i = 1; i < nSteps; ++i)
     {
-        const double dK = dM + 1.0 + static_cast<double>(i);
-        const double dS = DegreeRoot(dK, dM);
-        const double dPrevS = DegreeRoot(dK - 1.0, dM);
-        pSteps[2 * i] = (2.0 * dK - 1.0) / dPrevS;
-        pSteps[2 * i + 1] = dS / dPrevS;
+        // k = m + 1 + i: k - 1 - m = i and k - 1 + m = 2m + i.
+        const auto n = static_cast<size_t>(i);
+        const double dInverseS = pInverseRoot[n] * pInverseRoot[2 * m + n];
+        pSteps[2 * n] = static_cast<double>(2 * (m + n) + 1) * dInverseS;
+        pSteps[2 * n + 1] = pRoot[n + 1] * pRoot[2 * m + n + 1] * dInverseS;
     }
 }
 
@@ -587,9 +615,9 @@ void MakeSumCoefficients(double dM, int32_t nSteps, double* __restrict pSteps)
 // A'_k is largest at the first step, sqrt(2m + 1), as in the plain form. Near the poles the
 // recurrence loses digits in proportion to l^2, so the sums take it only within the equator's
 // band (see kEquatorBand).
-void MakeSumSteps(double dM, int32_t nSteps, double* __restrict pSteps)
+void MakeSumSteps(size_t m, int32_t nSteps, const Constants& constants, double* __restrict pSteps)
 {
-    MakeSumCoefficients(dM, nSteps, pSteps);
+    MakeSumCoefficients(m, nSteps, constants.aRoot.data(), constants.aInverseRoot.data(), pSteps);
     double dMuTwoBelow = 1.0, dMuBelow = 1.0, dBelow = 1.0;  // mu_(k-2), mu_(k-1), B_(k-1)
     for (int32_t i = 0; i < nSteps; ++i)
     {
@@ -623,8 +651,10 @@ void MakeSumSteps(double dM, int32_t nSteps, double* __restrict pSteps)
 // N / ((2j - 1) W) being gamma = alpha (1 - e_(j+1)^2 - e_j^2) - 1 - beta with its differences of
 // square roots taken as quotients, so that nothing cancels (it is 0 for m = 0).
 LOBARA_VECTOR_KERNEL
-void MakePairSteps(double dM, int32_t nSteps, double* __restrict pSteps)
+void MakePairSteps(size_t m, int32_t nSteps, const double* __restrict pRoot,
+                   const double* __restrict pInverseRoot, double* __restrict pSteps)
 {
+    const auto dM = static_cast<double>(m);
     const double dM2 = dM * dM;
     // V = V_j and W = V_(j+2) of j = m + 2k + 1, and N of them; N's quotients are finite from k = 1 on.
     const auto numerator = [dM2](double j, double dV, double dW) {
@@ -633,22 +663,28 @@ void MakePairSteps(double dM, int32_t nSteps, double* __restrict pSteps)
                           ((j + 1.0) * (j + 2.0) + dW) +
                       (2.0 * j + 3.0) * (j * j + (j - 1.0) * (j - 1.0) - dM2) / (j * (j - 1.0) + dV));
     };
+    // V_j = sqrt(j - m) sqrt(j + m) sqrt(j - 1 - m) sqrt(j - 1 + m), with j - m = n and j + m = 2m + n.
+    const auto root = [&](const double* p, size_t n) {
+        return p[n] * p[2 * m + n] * (p[n - 1] * p[2 * m + n - 1]);
+    };
     if (nSteps == 0)
         return;
     const double dFirst = dM + 1.0;
-    const double dV = PairRoot(dFirst, dM), dW = PairRoot(dFirst + 2.0, dM);
+    const double dW = root(pRoot, 3);
     pSteps[0] = (2.0 * dFirst + 1.0) * (2.0 * dFirst + 3.0) / dW;
-    pSteps[1] = dM == 0.0 ? 0.0 : numerator(dFirst, dV, dW) / ((2.0 * dFirst - 1.0) * dW);
+    pSteps[1] = m == 0 ? 0.0 : numerator(dFirst, 0.0, dW) / ((2.0 * dFirst - 1.0) * dW);
     pSteps[2] = 1.0;
     // The steps after the first in one loop without branches, which runs on vectors.
     for (int32_t k = 1; k < nSteps; ++k)
     {
-        const double j = dM + 2.0 * static_cast<double>(k) + 1.0;
-        const double dStepV = PairRoot(j, dM), dStepW = PairRoot(j + 2.0, dM);
+        const auto n = 2 * static_cast<size_t>(k) + 1;  // j - m
+        const double j = dM + static_cast<double>(n);
+        const double dStepV = root(pRoot, n), dStepW = root(pRoot, n + 2);
+        const double dInverseV = root(pInverseRoot, n), dOver = dInverseV / (2.0 * j + 3.0);
         double* p = pSteps + 3 * k;
-        p[0] = (2.0 * j + 1.0) * (2.0 * j - 1.0) / dStepV;
-        p[1] = numerator(j, dStepV, dStepW) / ((2.0 * j + 3.0) * dStepV);
-        p[2] = (2.0 * j - 1.0) * dStepW / ((2.0 * j + 3.0) * dStepV);
+        p[0] = (2.0 * j + 1.0) * (2.0 * j - 1.0) * dInverseV;
+        p[1] = numerator(j, dStepV, dStepW) * dOver;
+        p[2] = (2.0 * j - 1.0) * dStepW * dOver;
     }
 }
 
@@ -661,23 +697,27 @@ struct PairFactors
 };
 
 LOBARA_VECTOR_KERNEL
-void MakePairFactors(double dM, int32_t nPairs, PairFactors* __restrict pFactors)
+void MakePairFactors(size_t m, int32_t nPairs, const double* __restrict pRoot,
+                     const double* __restrict pInverseRoot, PairFactors* __restrict pFactors)
 {
-    const auto e = [dM](double j) {
-        return std::sqrt((j - dM) * (j + dM) / ((2.0 * j - 1.0) * (2.0 * j + 1.0)));
+    // e_j with j - m = n: sqrt(j - m) sqrt(j + m) / (sqrt(2j - 1) sqrt(2j + 1)).
+    const auto e = [&](size_t n) {
+        return pRoot[n] * pRoot[2 * m + n] * (pInverseRoot[2 * (m + n) - 1] * pInverseRoot[2 * (m + n) + 1]);
     };
     if (nPairs == 0)
         return;
-    const double dFirst = dM + 1.0;
-    pFactors[0] = {std::sqrt(2.0 * dFirst + 1.0), e(dFirst), e(dFirst + 1.0)};
-    // The factors after the first in one loop without branches, which runs on vectors.
-    const double dFirstV = std::sqrt(12.0 * (2.0 * dM + 3.0) * (dM + 1.0));
+    const auto dM = static_cast<double>(m);
+    pFactors[0] = {pRoot[2 * m + 3], e(1), e(2)};
+    // The factors after the first in one loop without branches, which runs on vectors: 1 / V_j from
+    // the inverse roots as in MakePairSteps.
+    const double dFirstV = std::sqrt(12.0 * (2.0 * dM + 3.0) * (dM + 1.0)) / (2.0 * dM + 5.0);
     for (int32_t k = 1; k < nPairs; ++k)
     {
-        const double j = dM + 2.0 * static_cast<double>(k) + 1.0;
-        const double dV = PairRoot(j, dM);
-        const double dRoot = std::sqrt(2.0 * j + 1.0);
-        pFactors[k] = {dRoot * (2.0 * j - 1.0) * dFirstV / ((2.0 * dM + 5.0) * dV), e(j), e(j + 1.0)};
+        const auto n = 2 * static_cast<size_t>(k) + 1;  // j - m
+        const double j = dM + static_cast<double>(n);
+        const double dInverseV =
+            pInverseRoot[n] * pInverseRoot[2 * m + n] * (pInverseRoot[n - 1] * pInverseRoot[2 * m + n - 1]);
+        pFactors[k] = {pRoot[2 * (m + n) + 1] * (2.0 * j - 1.0) * dFirstV * dInverseV, e(n), e(n + 1)};
     }
 }
 
@@ -687,21 +727,23 @@ void MakePairFactors(double dM, int32_t nPairs, PairFactors* __restrict pFactors
 // on from its first pair. Each pair is read before it is written, so the three may overlap as
 // one array does in place.
 LOBARA_VECTOR_KERNEL
-void ScaleWeights(double dM, int32_t nDegrees, const double* __restrict pSteps, const double* pFrom,
-                  double* pFirst, double* pAbove)
+void ScaleWeights(size_t m, int32_t nDegrees, const double* __restrict pSteps, const double* __restrict pRoot,
+                  const double* __restrict pInverseRoot, const double* pFrom, double* pFirst, double* pAbove)
 {
     if (nDegrees == 0)
         return;
-    const double dFirstRoot = std::sqrt(2.0 * dM + 1.0);
+    const double dFirstRoot = pRoot[2 * m + 1];
     pFirst[0] = pFrom[0] * dFirstRoot;
     pFirst[1] = pFrom[1] * dFirstRoot;
     for (int32_t i = 1; i < nDegrees; ++i)
     {
-        const double dK = dM + static_cast<double>(i);
-        const double dRoot = std::sqrt((2.0 * dK + 1.0) * (2.0 * dM + 1.0) / ((dK - dM) * (dK + dM)));
-        const double dScale = dRoot * pSteps[2 * (i - 1) + 1];
-        pAbove[2 * (i - 1)] = pFrom[2 * i] * dScale;
-        pAbove[2 * (i - 1) + 1] = pFrom[2 * i + 1] * dScale;
+        // k = m + i: sqrt(2k + 1) sqrt(2m + 1) / (sqrt(k - m) sqrt(k + m)).
+        const auto n = static_cast<size_t>(i);
+        const double dRoot =
+            pRoot[2 * (m + n) + 1] * dFirstRoot * (pInverseRoot[n] * pInverseRoot[2 * m + n]);
+        const double dScale = dRoot * pSteps[2 * (n - 1) + 1];
+        pAbove[2 * (n - 1)] = pFrom[2 * n] * dScale;
+        pAbove[2 * (n - 1) + 1] = pFrom[2 * n + 1] * dScale;
     }
 }
 
@@ -762,22 +804,23 @@ NormalizedLegendre::NormalizedLegendre(int32_t l, int32_t m)
     m_nOrder = std::llabs(int64_t{m});
     if (nDegree < m_nOrder)
         return;
+    CheckDegree(nDegree);
     m_bOddUnderReflection = (nDegree - m_nOrder) % 2 != 0;
 
     // q_mm = u^m sqrt(prod_(k=1..m) (2k - 1) / (2k)) / sqrt(4 pi).
-    double dProduct = 1.0;
-    for (int64_t k = 1; k <= m_nOrder; ++k)
-        dProduct *= static_cast<double>(2 * k - 1) / static_cast<double>(2 * k);
-    m_dStart = std::sqrt(dProduct) / std::sqrt(12.566370614359172);
+    const Constants& constants = RecurrenceConstants();
+    const auto nOrder = static_cast<size_t>(m_nOrder);
+    m_dStart = std::sqrt(constants.aStartProduct[nOrder]) / std::sqrt(12.566370614359172);
     m_dFinish = std::sqrt(static_cast<double>(2 * nDegree + 1));
 
     const size_t nSteps = static_cast<size_t>(nDegree - m_nOrder);
     m_aSteps.resize(kDegreeStepSize * nSteps);
-    MakeSumSteps(static_cast<double>(m_nOrder), static_cast<int32_t>(nSteps), m_aSteps.data());
+    MakeSumSteps(nOrder, static_cast<int32_t>(nSteps), constants, m_aSteps.data());
     // R_0 = sqrt(2m + 3) Pbar_m, and r_0 = R_0 / sqrt(2m + 3).
     m_dPairStart = m_dStart * std::sqrt(static_cast<double>(2 * m_nOrder + 1));
     m_aPairSteps.resize(kPairStepSize * (nSteps / 2));
-    MakePairSteps(static_cast<double>(m_nOrder), static_cast<int32_t>(nSteps / 2), m_aPairSteps.data());
+    MakePairSteps(nOrder, static_cast<int32_t>(nSteps / 2), constants.aRoot.data(),
+                  constants.aInverseRoot.data(), m_aPairSteps.data());
 }
 
 void NormalizedLegendre::Evaluate(const double* pX, const double* pU, int32_t nCount, double* pValue) const
@@ -849,20 +892,23 @@ NormalizedLegendre::SumWeights NormalizedLegendre::PrepareWeights(const std::vec
     const auto weight = [&](size_t nDegree, size_t nPart) {
         return 2 * nDegree + 1 < aWeights.size() ? aWeights[2 * nDegree + nPart] : 0.0;
     };
+    const Constants& constants = RecurrenceConstants();
+    const auto m = static_cast<size_t>(m_nOrder);
     SumWeights aReady(DegreeWeightCount() + 4 * nPairs);
     // Degree |m| leads, its pair in the even sums (the odd ones' pair 0); then the odd and the
     // even degree of each step, which are the degrees from |m| + 1 on, in turn, and a last step's
     // missing even degree 0.
     if (nDegrees > 0)
     {
-        ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), m_aSteps.data(),
-                     aWeights.data(), aReady.data(), aReady.data() + 4);
+        ScaleWeights(m, static_cast<int32_t>(nDegrees), m_aSteps.data(), constants.aRoot.data(),
+                     constants.aInverseRoot.data(), aWeights.data(), aReady.data(), aReady.data() + 4);
         aReady[2] = aReady[3] = 0.0;
         std::fill(aReady.begin() + static_cast<std::ptrdiff_t>(2 * nDegrees + 2),
                   aReady.begin() + static_cast<std::ptrdiff_t>(DegreeWeightCount()), 0.0);
     }
     std::vector<PairFactors, UninitializedAllocator<PairFactors>> aFactors(nPairs);
-    MakePairFactors(static_cast<double>(m_nOrder), static_cast<int32_t>(nPairs), aFactors.data());
+    MakePairFactors(m, static_cast<int32_t>(nPairs), constants.aRoot.data(), constants.aInverseRoot.data(),
+                    aFactors.data());
     double* pPairs = aReady.data() + DegreeWeightCount();
     for (size_t k = 0; k < nPairs; ++k)
     {
@@ -1055,18 +1101,21 @@ void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& 
     };
     // The per-degree recurrence's, laid out as its weights (see PrepareWeights): degree |m|, the first
     // Q's odd pair, which is 0, then the degrees from |m| + 1 on; scaled back from their Q_k.
+    const Constants& constants = RecurrenceConstants();
+    const auto m = static_cast<size_t>(m_nOrder);
     const size_t nDegrees = DegreeCount();
     aSums.resize(2 * nDegrees);
     for (size_t i = 0; i < 2 * nDegrees; ++i)
         aSums[i] = part(pFolded, i < 2 ? i : i + 2);
-    ScaleWeights(static_cast<double>(m_nOrder), static_cast<int32_t>(nDegrees), m_aSteps.data(), aSums.data(),
-                 aSums.data(), aSums.data() + 2);
+    ScaleWeights(m, static_cast<int32_t>(nDegrees), m_aSteps.data(), constants.aRoot.data(),
+                 constants.aInverseRoot.data(), aSums.data(), aSums.data(), aSums.data() + 2);
 
     // The paired recurrence's, by R_k, into the degrees around it.
     const size_t nPairs = PairCount();
     const double* pPairFolded = pFolded + kFold * DegreeWeightCount();
     std::vector<PairFactors, UninitializedAllocator<PairFactors>> aFactors(nPairs);
-    MakePairFactors(static_cast<double>(m_nOrder), static_cast<int32_t>(nPairs), aFactors.data());
+    MakePairFactors(m, static_cast<int32_t>(nPairs), constants.aRoot.data(), constants.aInverseRoot.data(),
+                    aFactors.data());
     for (size_t k = 0; k < nPairs; ++k)
     {
         const PairFactors& f = aFactors[k];

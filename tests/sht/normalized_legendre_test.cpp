@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sht/angles.h"
+#include "sht/build_limits.h"
 
 namespace {
 
@@ -185,6 +186,41 @@ void ExpectSumsAndAdjointAt(const std::vector<double>& aX)
 TEST(NormalizedLegendre, SumsAndTheirAdjointAgreeWithLongDoubleSumsInBothRecurrences)
 {
     ExpectSumsAndAdjointAt({1.0, 0.999, 0.9, 0.71, 0.69, 0.3, 0.05, 0.0});
+}
+
+// At the highest degree built, where the recurrences' last coefficients are made: at the pole
+// Pbar_k = sqrt((2k + 1) / (4 pi)), which the sums give added up and their adjoint degree by
+// degree. A degree above it is refused.
+TEST(NormalizedLegendre, HighestDegreeAtThePoleAndNoHigher)
+{
+    const NormalizedLegendre legendre(kMaxDegree, 0);
+    const double t = 0.0, u = 0.0;
+    const size_t nDegrees = static_cast<size_t>(kMaxDegree) + 1;
+    std::vector<double> aWeights(2 * nDegrees, 0.0);
+    long double dExpected = 0.0L;
+    for (size_t k = 0; k < nDegrees; ++k)
+    {
+        aWeights[2 * k] = 1.0;
+        dExpected +=
+            std::sqrt((2.0L * static_cast<long double>(k) + 1.0L) / (4.0L * static_cast<long double>(kPi)));
+    }
+    double aSums[4];
+    legendre.EvaluateSums(&t, &u, 1, legendre.PrepareWeights(aWeights), aSums);
+    EXPECT_NEAR(aSums[0] + aSums[1], dExpected, 1e-13 * dExpected);
+
+    const double aValues[4] = {1.0, 1.0, 0.0, 0.0};
+    std::vector<double> aFolded(legendre.FoldedSize(), 0.0), aAdjoint;
+    legendre.AccumulateSums(&t, &u, 1, aValues, aFolded.data());
+    legendre.FinishSums(aFolded.data(), aAdjoint);
+    ASSERT_EQ(aAdjoint.size(), 2 * nDegrees);
+    double dLargestError = 0.0;
+    for (size_t k = 0; k < nDegrees; ++k)
+    {
+        const double dPole = std::sqrt((2.0 * static_cast<double>(k) + 1.0) / (4.0 * kPi));
+        dLargestError = std::max(dLargestError, std::fabs(aAdjoint[2 * k] / dPole - 1.0));
+    }
+    EXPECT_LE(dLargestError, 1e-13);
+    EXPECT_THROW(NormalizedLegendre(kMaxDegree + 1, 0), SurfaceTooLarge);
 }
 
 TEST(NormalizedLegendre, StartFarBelowTheDoubleRangeIsCarried)
