@@ -23,9 +23,10 @@ constexpr int kLanes = NormalizedLegendre::kSumLanes;
 // The rows sampled together go through every order's recurrence tables, which a few groups of
 // lanes share while they are in the cache: up to four groups (with more, each row's sums of the
 // orders leave the cache; at degree 1024 on one thread, the synthesis takes a sixth less time
-// than with one group), and at least four of them to a thread where the rows are few.
+// than with one group), and at least two of them to a thread where the rows are few (with four,
+// 1026 rows at degree 1024 on two threads took 4 % longer: each group reads all the tables).
 constexpr int kMostGroupsInRows = 4;
-constexpr int kRowGroupsPerThread = 4;
+constexpr int kRowGroupsPerThread = 2;
 // Rows summed over the orders together, side by side as the transform takes them.
 constexpr size_t kBlockRows = CRingFourier::kBlockRings;
 // For each block of rows and order, each row's C_m and S_m side by side, then its mirror's.
