@@ -12,6 +12,7 @@
 
 #include "sht/angles.h"
 #include "sht/build_limits.h"
+#include "sht/growable_array.h"
 #include "sht/normalized_legendre.h"
 #include "sht/prefetch.h"
 #include "sht/ring_fourier.h"
@@ -345,7 +346,10 @@ RowGroups GroupRows(int32_t nRows, unsigned nThreads)
 // One thread's arrays.
 struct Workspace
 {
-    std::vector<double> aT, aU, aSums, aTerms;
+    std::vector<double> aT, aU, aSums;
+    // Every order's sums of each block of the group's rows (see SampleGroup), all written before
+    // they are read: megabytes not cleared first, in pages kept from one synthesis to the next.
+    std::vector<double, LargePageAllocator<double>> aTerms;
     CRingFourier::Workspace row;
 };
 
@@ -404,7 +408,7 @@ void CFieldSynthesis::Implementation::SampleGroup(int32_t g, Workspace& workspac
     }
     // C_m and S_m of each northern row and of its mirror side by side, by blocks of rows, in each
     // block order by order.
-    std::vector<double>& aTerms = workspace.aTerms;
+    auto& aTerms = workspace.aTerms;
     // The rows from the pole where every function of the orders so far vanished are left out of
     // the next order, unless it goes to a higher degree (where they may come back).
     int32_t nVanished = 0, nVanishedTop = 0;
