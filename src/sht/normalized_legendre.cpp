@@ -525,7 +525,7 @@ void RunAdjointSteps(Recurrence recurrence, const double* __restrict pStep, size
         });
 }
 
-// s_k = sqrt(k^2 - m^2), and V_j = s_j s_(j-1) as one root, the roots the plain steps are made of.
+// s_k = sqrt(k^2 - m^2), the root the plain steps are made of.
 inline double DegreeRoot(double dK, double dM)
 {
     return std::sqrt((dK - dM) * (dK + dM));
