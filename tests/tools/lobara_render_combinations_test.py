@@ -44,7 +44,10 @@ def test_each_modifier_changes_or_is_refused():
         for name, modifier in modifiers.items():
             rc, changed, stderr = value(*args, *modifier)
             if (source, name) in same:
-                check(rc == 0 and changed == plain, f"{source} {name}: {plain} -> {changed} ({rc}: {stderr})")
+                # The same to rounding: a convention's factor taken out of the terms and put back
+                # in the sums may move the last bits.
+                check(rc == 0 and math.isclose(float(changed), float(plain), rel_tol=1e-15, abs_tol=1e-300),
+                      f"{source} {name}: {plain} -> {changed} ({rc}: {stderr})")
             else:
                 refused = rc == 2 and stderr.count("\n") == 1
                 check(refused or (rc == 0 and changed != plain),
