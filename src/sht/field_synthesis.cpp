@@ -43,14 +43,122 @@ struct Order
     NormalizedLegendre::SumWeights aWeights;
 };
 
-std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
+// Each order's weights of Pbar_l^m in cos(m phi) and sin(m phi) as pairs by degree, up to its
+// highest degree. The program's own Y(l, m) is Pbar for m = 0, sqrt(2) Pbar cos(m phi) and
+// -sqrt(2) Pbar sin(|m| phi).
+//
+// For a field of every (l, m) up to L all orders' pairs lie in one array of large pages, kept from
+// one synthesis to the next (written in one pass scattered over all the orders, fresh pages took
+// faults from both threads at once); for any other field each order has its own.
+struct OrderWeights
 {
-    // The highest degree at each order, then the weights of Pbar_l^m in cos(m phi) and
-    // sin(m phi) by order and degree. The program's own Y(l, m) is Pbar for m = 0,
-    // sqrt(2) Pbar cos(m phi) and -sqrt(2) Pbar sin(|m| phi).
-    // Each thread reads a run of the terms, and sees whether they ascend by (l, m). A degree is
-    // checked where it first raises the number of the run's orders (so that no room is made for
-    // orders beyond the limit), the highest of all once all are seen.
+    std::vector<double, LargePageAllocator<double>> aDense;
+    std::vector<std::vector<double>> aSparse;
+    std::vector<const double*> aPairs;  // each order's pairs, in one or the other
+};
+
+// A term's weight in its pair; false where the convention's factor is out of range.
+bool TermWeight(const Term& term, const Convention& convention, double& dWeight)
+{
+    const double dFactor = ConventionFactor(term.l, term.m, convention);
+    dWeight = OwnAzimuthFactor(term.m) * (term.c * dFactor);
+    return std::isfinite(dFactor);
+}
+
+// For a field of every (l, m) with l <= L in order, as analyses give it: the orders with a term
+// other than 0, and their weights, from one pass over the terms, which checks each against its
+// place as it writes it (so that no two threads write one place). nFirstUnfit is the first term
+// whose factor is out of range. False, with nothing made, for any other field.
+bool DenseWeights(const Field& field, unsigned nThreads, std::vector<Order>& aOrders, OrderWeights& weights,
+                  size_t& nFirstUnfit)
+{
+    const std::vector<Term>& aTerms = field.aTerms;
+    const auto nCount = static_cast<int64_t>(aTerms.size());
+    auto L = static_cast<int64_t>(std::sqrt(static_cast<double>(nCount))) - 1;
+    while ((L + 1) * (L + 1) > nCount)
+        --L;
+    while ((L + 2) * (L + 2) <= nCount)
+        ++L;
+    if (nCount == 0 || (L + 1) * (L + 1) != nCount || L > kMaxDegree)
+        return false;
+    const auto nOrders = static_cast<size_t>(L) + 1;
+    std::vector<double*> aPairs(nOrders);
+    weights.aDense.resize(nOrders * (nOrders + 1));
+    for (size_t m = 0, nStart = 0; m < nOrders; nStart += 2 * (nOrders - m), ++m)
+        aPairs[m] = weights.aDense.data() + nStart;
+    const size_t nRuns = std::max(1u, nThreads);
+    const auto runStart = [&](size_t r) { return aTerms.size() * r / nRuns; };
+    std::vector<std::vector<int32_t>> aRunTops(nRuns, std::vector<int32_t>(nOrders, -1));
+    std::vector<char> aRunInPlace(nRuns, 1);
+    std::vector<size_t> aFirstUnfit(nRuns, aTerms.size());
+    ShareAmongThreads(nRuns, nThreads, [&](size_t r, unsigned) {
+        const size_t nStart = runStart(r), nEnd = runStart(r + 1);
+        // The (l, m) of index i = l^2 + l + m.
+        auto l = static_cast<int32_t>(std::sqrt(static_cast<double>(nStart)));
+        while (int64_t{l} * l > static_cast<int64_t>(nStart))
+            --l;
+        while (int64_t{l + 1} * (l + 1) <= static_cast<int64_t>(nStart))
+            ++l;
+        auto m = static_cast<int32_t>(static_cast<int64_t>(nStart) - int64_t{l} * l - l);
+        std::vector<int32_t>& aTop = aRunTops[r];
+        for (size_t i = nStart; i < nEnd; ++i)
+        {
+            const Term& term = aTerms[i];
+            if (term.l != l || term.m != m)
+            {
+                aRunInPlace[r] = 0;
+                return;
+            }
+            const auto a = static_cast<size_t>(std::abs(m));
+            double* pPair = aPairs[a] + 2 * (static_cast<size_t>(l) - a);
+            double dWeight = 0.0;
+            if (term.c != 0.0)
+            {
+                if (TermWeight(term, field.convention, dWeight))
+                    aTop[a] = l;
+                else
+                    aFirstUnfit[r] = std::min(aFirstUnfit[r], i);
+            }
+            // As added to 0, to the same bits; order 0 has no sine.
+            pPair[m < 0 ? 1 : 0] = 0.0 + dWeight;
+            if (m == 0)
+                pPair[1] = 0.0;
+            // Fields come by degree, across the orders' weights.
+            PrefetchTwoLinesAhead<PrefetchFor::kWriting>(pPair);
+            if (++m > l)
+            {
+                ++l;
+                m = -l;
+            }
+        }
+    });
+    if (std::find(aRunInPlace.begin(), aRunInPlace.end(), 0) != aRunInPlace.end())
+    {
+        weights = OrderWeights{};
+        return false;
+    }
+    for (size_t m = 0; m < nOrders; ++m)
+    {
+        int32_t nTop = -1;
+        for (const std::vector<int32_t>& aTop : aRunTops)
+            nTop = std::max(nTop, aTop[m]);
+        if (nTop < 0)
+            continue;
+        aOrders.push_back(Order{static_cast<int32_t>(m), nTop, NormalizedLegendre(-1, 0), {}});
+        weights.aPairs.push_back(aPairs[m]);
+    }
+    nFirstUnfit = *std::min_element(aFirstUnfit.begin(), aFirstUnfit.end());
+    return true;
+}
+
+// The same for a field of any terms in any order.
+void SparseWeights(const Field& field, unsigned nThreads, std::vector<Order>& aOrders, OrderWeights& weights,
+                   size_t& nFirstUnfit)
+{
+    // The highest degree at each order, then the weights. Each thread reads a run of the terms,
+    // and sees whether they ascend by (l, m). A degree is checked where it first raises the number
+    // of the run's orders (so that no room is made for orders beyond the limit), the highest of
+    // all once all are seen.
     const std::vector<Term>& aTerms = field.aTerms;
     const size_t nRuns = std::max(1u, nThreads);
     const auto runStart = [&](size_t r) { return aTerms.size() * r / nRuns; };
@@ -87,24 +195,25 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
             aTop[m] = std::max(aTop[m], aRunTop[m]);
     }
     CheckDegree(aTop.empty() ? -1 : *std::max_element(aTop.begin(), aTop.end()));
-    std::vector<Order> aOrders;
     for (size_t m = 0; m < aTop.size(); ++m)
         if (aTop[m] >= 0)
             aOrders.push_back(Order{static_cast<int32_t>(m), aTop[m], NormalizedLegendre(-1, 0), {}});
     // Each order's weights as pairs (cosine, sine) by degree, with each term added into place. A
     // part of the terms stops at its first whose factor is out of range; the first such term of
     // all is reported.
-    std::vector<std::vector<double>> aOrderPairs(aOrders.size());
+    std::vector<std::vector<double>>& aOrderPairs = weights.aSparse;
+    aOrderPairs.resize(aOrders.size());
+    weights.aPairs.resize(aOrders.size());
     std::vector<double*> aOrderWeights(aTop.size());
     std::vector<size_t> aFirstUnfit(nRuns, aTerms.size());
     const auto addTerm = [&](size_t i) {
         const Term& term = aTerms[i];
         const size_t m = static_cast<size_t>(std::llabs(int64_t{term.m}));
-        const double dFactor = ConventionFactor(term.l, term.m, field.convention);
-        if (!std::isfinite(dFactor))
+        double dWeight = 0.0;
+        if (!TermWeight(term, field.convention, dWeight))
             return false;
         double* pPair = aOrderWeights[m] + 2 * (static_cast<size_t>(term.l) - m);
-        pPair[term.m < 0 ? 1 : 0] += OwnAzimuthFactor(term.m) * (term.c * dFactor);
+        pPair[term.m < 0 ? 1 : 0] += dWeight;
         // Fields come by degree, across the orders' weights.
         PrefetchTwoLinesAhead<PrefetchFor::kWriting>(pPair);
         return true;
@@ -113,6 +222,7 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
         const auto m = static_cast<size_t>(aOrders[o].m);
         aOrderPairs[o].assign(2 * (static_cast<size_t>(aOrders[o].nTop) - m + 1), 0.0);
         aOrderWeights[m] = aOrderPairs[o].data();
+        weights.aPairs[o] = aOrderPairs[o].data();
     };
     bool bAscending = std::all_of(aRunAscending.begin(), aRunAscending.end(), [](char b) { return b; });
     for (size_t r = 1; r < nRuns && bAscending; ++r)
@@ -160,15 +270,26 @@ std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
             }
         });
     }
-    const size_t nUnfit = *std::min_element(aFirstUnfit.begin(), aFirstUnfit.end());
-    if (nUnfit < aTerms.size())
-        FiniteConventionFactor(aTerms[nUnfit].l, aTerms[nUnfit].m, field.convention);  // throws its message
-    // Each order's recurrence, and its weights made ready, on all the threads (O(l) square roots each).
+    nFirstUnfit = *std::min_element(aFirstUnfit.begin(), aFirstUnfit.end());
+}
+
+std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
+{
+    std::vector<Order> aOrders;
+    OrderWeights weights;
+    size_t nUnfit = field.aTerms.size();
+    if (!DenseWeights(field, nThreads, aOrders, weights, nUnfit))
+        SparseWeights(field, nThreads, aOrders, weights, nUnfit);
+    if (nUnfit < field.aTerms.size())
+        FiniteConventionFactor(field.aTerms[nUnfit].l, field.aTerms[nUnfit].m,
+                               field.convention);  // throws its message
+    // Each order's recurrence, and its weights made ready, on all the threads (O(l) each).
     ShareAmongThreads(aOrders.size(), nThreads, [&](size_t o, unsigned) {
         Order& order = aOrders[o];
         order.legendre = NormalizedLegendre(order.nTop, order.m);
-        order.aWeights = order.legendre.PrepareWeights(aOrderPairs[o]);
-        aOrderPairs[o] = {};
+        order.aWeights = order.legendre.PrepareWeights(weights.aPairs[o]);
+        if (!weights.aSparse.empty())
+            weights.aSparse[o] = {};
     });
     return aOrders;
 }

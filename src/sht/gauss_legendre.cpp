@@ -15,7 +15,8 @@ constexpr int kMaxNewtonSteps = 12;
 class CTopDegrees
 {
 public:
-    explicit CTopDegrees(int32_t n) : m_legendre(n, 0), m_aWeights(m_legendre.PrepareWeights(TopWeights(n)))
+    explicit CTopDegrees(int32_t n)
+        : m_legendre(n, 0), m_aWeights(m_legendre.PrepareWeights(TopWeights(n).data()))
     {}
 
     void Values(const std::vector<double>& aTheta, std::vector<double>& aTop,

@@ -883,14 +883,14 @@ void NormalizedLegendre::EvaluateLanes(const double* pSteps, const double* pX, c
     }
 }
 
-NormalizedLegendre::SumWeights NormalizedLegendre::PrepareWeights(const std::vector<double>& aWeights) const
+NormalizedLegendre::SumWeights NormalizedLegendre::PrepareWeights(const double* pWeights) const
 {
     // Four weights for each Q of each recurrence (see SumVectorSteps), scaled to it: the
     // per-degree one's (MakeSumSteps), then the paired one's (MakePairSteps), whose R_k takes the
     // even degrees beside it and the odd one above. Every one is written once, nothing cleared first.
     const size_t nDegrees = DegreeCount(), nPairs = PairCount();
     const auto weight = [&](size_t nDegree, size_t nPart) {
-        return 2 * nDegree + 1 < aWeights.size() ? aWeights[2 * nDegree + nPart] : 0.0;
+        return nDegree < nDegrees ? pWeights[2 * nDegree + nPart] : 0.0;
     };
     const Constants& constants = RecurrenceConstants();
     const auto m = static_cast<size_t>(m_nOrder);
@@ -901,7 +901,7 @@ NormalizedLegendre::SumWeights NormalizedLegendre::PrepareWeights(const std::vec
     if (nDegrees > 0)
     {
         ScaleWeights(m, static_cast<int32_t>(nDegrees), m_aSteps.data(), constants.aRoot.data(),
-                     constants.aInverseRoot.data(), aWeights.data(), aReady.data(), aReady.data() + 4);
+                     constants.aInverseRoot.data(), pWeights, aReady.data(), aReady.data() + 4);
         aReady[2] = aReady[3] = 0.0;
         std::fill(aReady.begin() + static_cast<std::ptrdiff_t>(2 * nDegrees + 2),
                   aReady.begin() + static_cast<std::ptrdiff_t>(DegreeWeightCount()), 0.0);

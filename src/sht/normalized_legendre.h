@@ -56,7 +56,7 @@ public:
     // pT[i] = cos(theta) - 1 (CosineLessOne) and pU[i] = sin(theta), the sums over k = |m| .. l of wc_k
     // Pbar_k(x) and of ws_k Pbar_k(x), each split by the parity of k - |m|, so that at -x the same sums give
     // even - odd: pSums[4 i + 0, 1] = even and odd cosine sums, pSums[4 i + 2, 3] the sine sums. The weights
-    // are l - |m| + 1 pairs (wc_k, ws_k) for k = |m| .. l, made ready once by PrepareWeights
+    // are l - |m| + 1 pairs (wc_k, ws_k) for k = |m| .. l at pWeights, made ready once by PrepareWeights
     // as the weights of the two recurrences' scaled values.
     //
     // The points are to run from the pole towards the equator: the leading ones outside the
@@ -69,7 +69,7 @@ public:
     // vanish. A higher order only widens that region, so that a caller going up the orders with
     // the same or fewer degrees can leave those points out.
     using SumWeights = std::vector<double, UninitializedAllocator<double>>;
-    SumWeights PrepareWeights(const std::vector<double>& aWeights) const;
+    SumWeights PrepareWeights(const double* pWeights) const;
     int32_t EvaluateSums(const double* pT, const double* pU, int32_t nCount, const SumWeights& aWeights,
                          double* pSums) const;
 

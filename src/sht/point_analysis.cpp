@@ -88,7 +88,7 @@ void CPointSystem::Apply(const std::vector<double>& aCoefficients, std::vector<d
             pPair[0] = (m == 0 ? 1.0 : std::sqrt(2.0)) * aCoefficients[OwnIndex(l, m)];
             pPair[1] = m == 0 ? 0.0 : -std::sqrt(2.0) * aCoefficients[OwnIndex(l, -m)];
         }
-        aWeights[static_cast<size_t>(m)] = m_aLegendre[static_cast<size_t>(m)].PrepareWeights(aPairs);
+        aWeights[static_cast<size_t>(m)] = m_aLegendre[static_cast<size_t>(m)].PrepareWeights(aPairs.data());
     }
     const size_t nPoints = m_aT.size();
     aValues.assign(nPoints, 0.0);

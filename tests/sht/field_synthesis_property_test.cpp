@@ -3,6 +3,8 @@
 #include <array>
 #include <cmath>
 #include <random>
+#include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "closed_form_harmonic.h"
@@ -102,6 +104,43 @@ TEST(FieldSynthesis, EvaluatesAnyPointAsTheDirectSum)
                             1e-12 * FieldScale(field))
                     << NormalizationName(convention.normalization) << " point " << k;
         }
+}
+
+// Fields of every (l, m) up to L in order, as analyses give them, are read in one pass that
+// checks each term's place: with zeros (a whole order of them, and the top degree), on one
+// thread and on two, and with two terms swapped late, where the pass gives up after writing.
+TEST(FieldSynthesis, FieldsOfEveryTermInPlaceMatchTheDirectSum)
+{
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> coefficient(-2.0, 2.0);
+    constexpr int L = 10, nRows = 9, nColumns = 24;
+    for (const Convention& convention : kConventions)
+        for (const bool bSwapped : {false, true})
+            for (const unsigned nThreads : {1u, 2u})
+            {
+                Field field{{}, convention};
+                for (int l = 0; l <= L; ++l)
+                    for (int m = -l; m <= l; ++m)
+                        field.aTerms.push_back(
+                            Term{l, m, std::abs(m) == 3 || l == L ? 0.0 : coefficient(random)});
+                if (bSwapped)  // (L - 1, L - 2) and (L - 1, L - 1)
+                    std::swap(field.aTerms[L * L - 2], field.aTerms[L * L - 1]);
+                std::vector<double> aValues(static_cast<size_t>(nRows * nColumns));
+                CFieldSynthesis(field, nRows, nColumns, nThreads).Run(aValues.data());
+                for (int i = 0; i < nRows; ++i)
+                    for (int j = 0; j < nColumns; ++j)
+                        ASSERT_NEAR(aValues[static_cast<size_t>(i * nColumns + j)],
+                                    SumDirectly(field, kPi * i / (nRows - 1), kTwoPi * j / nColumns),
+                                    1e-12 * FieldScale(field))
+                            << NormalizationName(convention.normalization) << (bSwapped ? " swapped" : "")
+                            << " at " << i << ", " << j;
+            }
+    // Unnormalised harmonics of degree 200 are beyond the doubles: refused, not summed.
+    Field field{{}, {Normalization::kUnnormalized, false, SineSign::kLobara}};
+    for (int l = 0; l <= 200; ++l)
+        for (int m = -l; m <= l; ++m)
+            field.aTerms.push_back(Term{l, m, 1.0});
+    EXPECT_THROW(CFieldSynthesis(field, 3, 4, 2), std::runtime_error);
 }
 
 }  // namespace

@@ -138,7 +138,7 @@ void ExpectSumsAndAdjointAt(const std::vector<double>& aX)
             std::vector<double> aRaw;
             for (int k = m; k <= l; ++k)
                 aRaw.insert(aRaw.end(), {k + 1.0, 1.0 / (k + 1.0)});
-            const NormalizedLegendre::SumWeights aWeights = legendre.PrepareWeights(aRaw);
+            const NormalizedLegendre::SumWeights aWeights = legendre.PrepareWeights(aRaw.data());
             std::vector<double> aSums(4 * aTheta.size()), aValues(4 * aTheta.size());
             for (size_t v = 0; v < aValues.size(); ++v)
                 aValues[v] = 1.0 + 0.25 * static_cast<double>(v % 7);
@@ -205,7 +205,7 @@ TEST(NormalizedLegendre, HighestDegreeAtThePoleAndNoHigher)
             std::sqrt((2.0L * static_cast<long double>(k) + 1.0L) / (4.0L * static_cast<long double>(kPi)));
     }
     double aSums[4];
-    legendre.EvaluateSums(&t, &u, 1, legendre.PrepareWeights(aWeights), aSums);
+    legendre.EvaluateSums(&t, &u, 1, legendre.PrepareWeights(aWeights.data()), aSums);
     EXPECT_NEAR(aSums[0] + aSums[1], dExpected, 1e-13 * dExpected);
 
     const double aValues[4] = {1.0, 1.0, 0.0, 0.0};
