@@ -1,9 +1,9 @@
 #include "fields/input_convention.h"
 
-#include <cmath>
 #include <stdexcept>
 
 #include "names/named_values.h"
+#include "sht/own_coefficients.h"
 
 namespace {
 
@@ -59,11 +59,7 @@ std::vector<Term> AcnTerms(const std::vector<double>& aChannels)
     std::vector<Term> aTerms;
     for (size_t n = 0; n < aChannels.size(); ++n)
     {
-        auto l = static_cast<int32_t>(std::sqrt(static_cast<double>(n)));
-        while (static_cast<size_t>(l) * static_cast<size_t>(l) > n)
-            --l;
-        while (static_cast<size_t>(l + 1) * static_cast<size_t>(l + 1) <= n)
-            ++l;
+        const int32_t l = OwnDegree(n);
         aTerms.push_back(
             Term{l, static_cast<int32_t>(static_cast<int64_t>(n) - int64_t{l} * l - l), aChannels[n]});
     }

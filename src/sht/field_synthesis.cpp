@@ -14,6 +14,7 @@
 #include "sht/build_limits.h"
 #include "sht/growable_array.h"
 #include "sht/normalized_legendre.h"
+#include "sht/own_coefficients.h"
 #include "sht/prefetch.h"
 #include "sht/ring_fourier.h"
 #include "sht/thread_sharing.h"
@@ -72,20 +73,16 @@ bool TermWeight(const Term& term, const Convention& convention, double& dWeight)
 bool DenseWeights(const Field& field, unsigned nThreads, std::vector<Order>& aOrders, OrderWeights& weights,
                   size_t& nFirstUnfit)
 {
+    // The pairs laid out as the analysis lays them out, order by order (OrderStart).
     const std::vector<Term>& aTerms = field.aTerms;
-    const auto nCount = static_cast<int64_t>(aTerms.size());
-    auto L = static_cast<int64_t>(std::sqrt(static_cast<double>(nCount))) - 1;
-    while ((L + 1) * (L + 1) > nCount)
-        --L;
-    while ((L + 2) * (L + 2) <= nCount)
-        ++L;
-    if (nCount == 0 || (L + 1) * (L + 1) != nCount || L > kMaxDegree)
+    const int32_t L = aTerms.empty() ? -1 : OwnDegree(aTerms.size() - 1);
+    if (L < 0 || L > kMaxDegree || OwnCount(L) != aTerms.size())
         return false;
     const auto nOrders = static_cast<size_t>(L) + 1;
     std::vector<double*> aPairs(nOrders);
-    weights.aDense.resize(nOrders * (nOrders + 1));
-    for (size_t m = 0, nStart = 0; m < nOrders; nStart += 2 * (nOrders - m), ++m)
-        aPairs[m] = weights.aDense.data() + nStart;
+    weights.aDense.resize(2 * OrderStart(L + 1, L));
+    for (size_t m = 0; m < nOrders; ++m)
+        aPairs[m] = weights.aDense.data() + 2 * OrderStart(static_cast<int32_t>(m), L);
     const size_t nRuns = std::max(1u, nThreads);
     const auto runStart = [&](size_t r) { return aTerms.size() * r / nRuns; };
     std::vector<std::vector<int32_t>> aRunTops(nRuns, std::vector<int32_t>(nOrders, -1));
@@ -94,11 +91,7 @@ bool DenseWeights(const Field& field, unsigned nThreads, std::vector<Order>& aOr
     ShareAmongThreads(nRuns, nThreads, [&](size_t r, unsigned) {
         const size_t nStart = runStart(r), nEnd = runStart(r + 1);
         // The (l, m) of index i = l^2 + l + m.
-        auto l = static_cast<int32_t>(std::sqrt(static_cast<double>(nStart)));
-        while (int64_t{l} * l > static_cast<int64_t>(nStart))
-            --l;
-        while (int64_t{l + 1} * (l + 1) <= static_cast<int64_t>(nStart))
-            ++l;
+        int32_t l = OwnDegree(nStart);
         auto m = static_cast<int32_t>(static_cast<int64_t>(nStart) - int64_t{l} * l - l);
         std::vector<int32_t>& aTop = aRunTops[r];
         for (size_t i = nStart; i < nEnd; ++i)

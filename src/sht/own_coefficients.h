@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -12,6 +13,17 @@
 inline size_t OwnIndex(int32_t l, int32_t m)
 {
     return static_cast<size_t>(int64_t{l} * l + l + m);
+}
+
+// The degree l of index i = l^2 + l + m.
+inline int32_t OwnDegree(size_t i)
+{
+    auto l = static_cast<int64_t>(std::sqrt(static_cast<double>(i)));
+    while (l * l > static_cast<int64_t>(i))
+        --l;
+    while ((l + 1) * (l + 1) <= static_cast<int64_t>(i))
+        ++l;
+    return static_cast<int32_t>(l);
 }
 
 inline size_t OwnCount(int32_t nMaxDegree)
