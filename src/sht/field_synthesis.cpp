@@ -439,13 +439,19 @@ void CRowSum::SumBlock(const double* pTerms, size_t nCount, double* pFirstRow, p
     m_fourier->Inverse(nCount, pFirstRow, nRowStep, workspace);
 }
 
-// The northern rows and the equator, in groups of nGroupRows; row nRows - 1 - i mirrors row i.
+// The northern rows and the equator, in groups of nGroupRows; row nRows - 1 - i mirrors row i. Rows
+// left over short of a whole group of lanes join the last group (as 513 rows, at L + 2 rows for
+// degree 1024, in groups of 128 leave 1), where they read the tables the group has in the cache;
+// as a group of their own they would read every order's tables again.
 struct RowGroups
 {
     int32_t nRows;
     int32_t nNorth;
     int32_t nGroupRows;
     int32_t nGroups;
+
+    int32_t Count(int32_t g) const { return g + 1 < nGroups ? nGroupRows : nNorth - g * nGroupRows; }
+    int32_t MostRows() const { return nGroups == 0 ? 0 : std::max(Count(0), Count(nGroups - 1)); }
 };
 
 RowGroups GroupRows(int32_t nRows, unsigned nThreads)
@@ -454,7 +460,9 @@ RowGroups GroupRows(int32_t nRows, unsigned nThreads)
     const int64_t nLaneGroups = nNorth / (int64_t{kLanes} * kRowGroupsPerThread * nThreads);
     const auto nGroupRows =
         static_cast<int32_t>(kLanes * std::clamp<int64_t>(nLaneGroups, 1, kMostGroupsInRows));
-    return RowGroups{nRows, nNorth, nGroupRows, (nNorth + nGroupRows - 1) / nGroupRows};
+    const int32_t nWhole = nNorth / nGroupRows, nLeft = nNorth % nGroupRows;
+    return RowGroups{nRows, nNorth, nGroupRows,
+                     nLeft >= kLanes || nWhole == 0 ? nWhole + (nLeft > 0) : nWhole};
 }
 
 // One thread's arrays.
@@ -481,15 +489,15 @@ struct CFieldSynthesis::Implementation
     {
         const unsigned nThreads =
             std::min(ThreadsFor(nThreadsAsked), static_cast<unsigned>(std::max(groups.nGroups, 1)));
-        const auto nGroupRows = static_cast<size_t>(groups.nGroupRows);
+        const auto nMostRows = static_cast<size_t>(groups.MostRows());
         for (unsigned t = 0; t < nThreads; ++t)
         {
             Workspace& workspace =
                 aWorkspaces.emplace_back(Workspace{{}, {}, {}, {}, rowSum.MakeWorkspace()});
-            workspace.aT.resize(nGroupRows);
-            workspace.aU.resize(nGroupRows);
-            workspace.aSums.resize(4 * nGroupRows);
-            workspace.aTerms.resize(nGroupRows / kBlockRows * aOrders.size() * kBlockTerms);
+            workspace.aT.resize(nMostRows);
+            workspace.aU.resize(nMostRows);
+            workspace.aSums.resize(4 * nMostRows);
+            workspace.aTerms.resize((nMostRows + kBlockRows - 1) / kBlockRows * aOrders.size() * kBlockTerms);
         }
     }
 
@@ -511,7 +519,7 @@ void CFieldSynthesis::Implementation::SampleGroup(int32_t g, Workspace& workspac
     const int32_t nRows = groups.nRows;
     const int32_t nGroupRows = groups.nGroupRows;
     const int32_t nFirst = g * nGroupRows;
-    const int32_t nCount = std::min(nGroupRows, groups.nNorth - nFirst);
+    const int32_t nCount = groups.Count(g);
     double* aT = workspace.aT.data();
     double* aU = workspace.aU.data();
     for (int32_t b = 0; b < nCount; ++b)
@@ -605,8 +613,7 @@ void CFieldSynthesis::Run(double* pValues, const std::function<void(int32_t nRow
                       static_cast<unsigned>(impl.aWorkspaces.size()), [&](size_t nGroup, unsigned t) {
                           const auto g = static_cast<int32_t>(nGroup);
                           impl.SampleGroup(g, impl.aWorkspaces[t], pValues);
-                          const int32_t nCount = std::min(impl.groups.nGroupRows,
-                                                          impl.groups.nNorth - g * impl.groups.nGroupRows);
+                          const int32_t nCount = impl.groups.Count(g);
                           const int32_t nDone = nRowsDone.fetch_add(2 * nCount) + 2 * nCount;
                           if (onRow)
                           {
