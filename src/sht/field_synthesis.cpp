@@ -21,41 +21,31 @@
 
 namespace {
 
-constexpr int kLanes = NormalizedLegendre::kSumLanes;
-// The rows sampled together go through every order's recurrence tables, which a few groups of
-// lanes share while they are in the cache: up to four groups (with more, each row's sums of the
-// orders leave the cache; at degree 1024 on one thread, the synthesis takes a sixth less time
-// than with one group), and at least two of them to a thread where the rows are few (with four,
-// 1026 rows at degree 1024 on two threads took 4 % longer: each group reads all the tables).
-constexpr int kMostGroupsInRows = 4;
-constexpr int kRowGroupsPerThread = 2;
 // Rows summed over the orders together, side by side as the transform takes them.
 constexpr size_t kBlockRows = CRingFourier::kBlockRings;
 // For each block of rows and order, each row's C_m and S_m side by side, then its mirror's.
 constexpr size_t kRowTerms = 2, kMirrorTerms = kRowTerms * kBlockRows, kBlockTerms = 2 * kMirrorTerms;
 
 // The field as sums over Pbar_l^m (the normalised Legendre functions) at each order m >= 0:
-// f = sum over m of C_m(theta) cos(m phi) + S_m(theta) sin(m phi).
+// f = sum over m of C_m(theta) cos(m phi) + S_m(theta) sin(m phi). Each order with a term other
+// than 0, its highest degree and its weights of Pbar_l^m in cos(m phi) and sin(m phi), as pairs by
+// degree up to its highest. The program's own Y(l, m) is Pbar for m = 0, sqrt(2) Pbar cos(m phi)
+// and -sqrt(2) Pbar sin(|m| phi).
 struct Order
 {
     int32_t m;
-    int32_t nTop;                 // the highest degree of the order's terms
-    NormalizedLegendre legendre;  // up to nTop
-    NormalizedLegendre::SumWeights aWeights;
+    int32_t nTop;
+    const double* pPairs;
 };
 
-// Each order's weights of Pbar_l^m in cos(m phi) and sin(m phi) as pairs by degree, up to its
-// highest degree. The program's own Y(l, m) is Pbar for m = 0, sqrt(2) Pbar cos(m phi) and
-// -sqrt(2) Pbar sin(|m| phi).
-//
-// For a field of every (l, m) up to L all orders' pairs lie in one array of large pages, kept from
-// one synthesis to the next (written in one pass scattered over all the orders, fresh pages took
-// faults from both threads at once); for any other field each order has its own.
-struct OrderWeights
+// The orders' pairs. For a field of every (l, m) up to L they lie in one array of large pages, kept
+// from one synthesis to the next (written in one pass scattered over all the orders, fresh pages
+// took faults from both threads at once); for any other field each order has its own.
+struct FieldOrders
 {
+    std::vector<Order> aOrders;
     std::vector<double, LargePageAllocator<double>> aDense;
     std::vector<std::vector<double>> aSparse;
-    std::vector<const double*> aPairs;  // each order's pairs, in one or the other
 };
 
 // A term's weight in its pair; false where the convention's factor is out of range.
@@ -70,8 +60,7 @@ bool TermWeight(const Term& term, const Convention& convention, double& dWeight)
 // other than 0, and their weights, from one pass over the terms, which checks each against its
 // place as it writes it (so that no two threads write one place). nFirstUnfit is the first term
 // whose factor is out of range. False, with nothing made, for any other field.
-bool DenseWeights(const Field& field, unsigned nThreads, std::vector<Order>& aOrders, OrderWeights& weights,
-                  size_t& nFirstUnfit)
+bool DenseWeights(const Field& field, unsigned nThreads, FieldOrders& orders, size_t& nFirstUnfit)
 {
     // The pairs laid out as the analysis lays them out, order by order (OrderStart).
     const std::vector<Term>& aTerms = field.aTerms;
@@ -80,9 +69,9 @@ bool DenseWeights(const Field& field, unsigned nThreads, std::vector<Order>& aOr
         return false;
     const auto nOrders = static_cast<size_t>(L) + 1;
     std::vector<double*> aPairs(nOrders);
-    weights.aDense.resize(2 * OrderStart(L + 1, L));
+    orders.aDense.resize(2 * OrderStart(L + 1, L));
     for (size_t m = 0; m < nOrders; ++m)
-        aPairs[m] = weights.aDense.data() + 2 * OrderStart(static_cast<int32_t>(m), L);
+        aPairs[m] = orders.aDense.data() + 2 * OrderStart(static_cast<int32_t>(m), L);
     const size_t nRuns = std::max(1u, nThreads);
     const auto runStart = [&](size_t r) { return aTerms.size() * r / nRuns; };
     std::vector<std::vector<int32_t>> aRunTops(nRuns, std::vector<int32_t>(nOrders, -1));
@@ -127,7 +116,7 @@ bool DenseWeights(const Field& field, unsigned nThreads, std::vector<Order>& aOr
     });
     if (std::find(aRunInPlace.begin(), aRunInPlace.end(), 0) != aRunInPlace.end())
     {
-        weights = OrderWeights{};
+        orders = FieldOrders{};
         return false;
     }
     for (size_t m = 0; m < nOrders; ++m)
@@ -137,17 +126,16 @@ bool DenseWeights(const Field& field, unsigned nThreads, std::vector<Order>& aOr
             nTop = std::max(nTop, aTop[m]);
         if (nTop < 0)
             continue;
-        aOrders.push_back(Order{static_cast<int32_t>(m), nTop, NormalizedLegendre(-1, 0), {}});
-        weights.aPairs.push_back(aPairs[m]);
+        orders.aOrders.push_back(Order{static_cast<int32_t>(m), nTop, aPairs[m]});
     }
     nFirstUnfit = *std::min_element(aFirstUnfit.begin(), aFirstUnfit.end());
     return true;
 }
 
 // The same for a field of any terms in any order.
-void SparseWeights(const Field& field, unsigned nThreads, std::vector<Order>& aOrders, OrderWeights& weights,
-                   size_t& nFirstUnfit)
+void SparseWeights(const Field& field, unsigned nThreads, FieldOrders& orders, size_t& nFirstUnfit)
 {
+    std::vector<Order>& aOrders = orders.aOrders;
     // The highest degree at each order, then the weights. Each thread reads a run of the terms,
     // and sees whether they ascend by (l, m). A degree is checked where it first raises the number
     // of the run's orders (so that no room is made for orders beyond the limit), the highest of
@@ -190,13 +178,12 @@ void SparseWeights(const Field& field, unsigned nThreads, std::vector<Order>& aO
     CheckDegree(aTop.empty() ? -1 : *std::max_element(aTop.begin(), aTop.end()));
     for (size_t m = 0; m < aTop.size(); ++m)
         if (aTop[m] >= 0)
-            aOrders.push_back(Order{static_cast<int32_t>(m), aTop[m], NormalizedLegendre(-1, 0), {}});
+            aOrders.push_back(Order{static_cast<int32_t>(m), aTop[m], nullptr});
     // Each order's weights as pairs (cosine, sine) by degree, with each term added into place. A
     // part of the terms stops at its first whose factor is out of range; the first such term of
     // all is reported.
-    std::vector<std::vector<double>>& aOrderPairs = weights.aSparse;
+    std::vector<std::vector<double>>& aOrderPairs = orders.aSparse;
     aOrderPairs.resize(aOrders.size());
-    weights.aPairs.resize(aOrders.size());
     std::vector<double*> aOrderWeights(aTop.size());
     std::vector<size_t> aFirstUnfit(nRuns, aTerms.size());
     const auto addTerm = [&](size_t i) {
@@ -215,7 +202,7 @@ void SparseWeights(const Field& field, unsigned nThreads, std::vector<Order>& aO
         const auto m = static_cast<size_t>(aOrders[o].m);
         aOrderPairs[o].assign(2 * (static_cast<size_t>(aOrders[o].nTop) - m + 1), 0.0);
         aOrderWeights[m] = aOrderPairs[o].data();
-        weights.aPairs[o] = aOrderPairs[o].data();
+        aOrders[o].pPairs = aOrderPairs[o].data();
     };
     bool bAscending = std::all_of(aRunAscending.begin(), aRunAscending.end(), [](char b) { return b; });
     for (size_t r = 1; r < nRuns && bAscending; ++r)
@@ -266,26 +253,41 @@ void SparseWeights(const Field& field, unsigned nThreads, std::vector<Order>& aO
     nFirstUnfit = *std::min_element(aFirstUnfit.begin(), aFirstUnfit.end());
 }
 
-std::vector<Order> MakeOrders(const Field& field, unsigned nThreads)
+FieldOrders MakeOrders(const Field& field, unsigned nThreads)
 {
-    std::vector<Order> aOrders;
-    OrderWeights weights;
+    FieldOrders orders;
     size_t nUnfit = field.aTerms.size();
-    if (!DenseWeights(field, nThreads, aOrders, weights, nUnfit))
-        SparseWeights(field, nThreads, aOrders, weights, nUnfit);
+    if (!DenseWeights(field, nThreads, orders, nUnfit))
+        SparseWeights(field, nThreads, orders, nUnfit);
     if (nUnfit < field.aTerms.size())
         FiniteConventionFactor(field.aTerms[nUnfit].l, field.aTerms[nUnfit].m,
                                field.convention);  // throws its message
-    // Each order's recurrence, and its weights made ready, on all the threads (O(l) each).
-    ShareAmongThreads(aOrders.size(), nThreads, [&](size_t o, unsigned) {
-        Order& order = aOrders[o];
-        order.legendre = NormalizedLegendre(order.nTop, order.m);
-        order.aWeights = order.legendre.PrepareWeights(weights.aPairs[o]);
-        if (!weights.aSparse.empty())
-            weights.aSparse[o] = {};
-    });
-    return aOrders;
+    return orders;
 }
+
+// An order's recurrence and its weights made ready, remade in place for each order in turn, in the
+// cache just before they are used (all the orders' tables at once take tens of megabytes).
+struct OrderTables
+{
+    // Room for the order of the most degrees, which every other's tables then take in turn.
+    explicit OrderTables(const std::vector<Order>& aOrders)
+    {
+        int32_t nMost = -1;
+        for (const Order& order : aOrders)
+            nMost = std::max(nMost, order.nTop - order.m);
+        legendre.Remake(nMost, 0);
+        aWeights.reserve(legendre.SumWeightCount());
+    }
+
+    void Make(const Order& order)
+    {
+        legendre.Remake(order.nTop, order.m);
+        legendre.PrepareWeights(order.pPairs, aWeights);
+    }
+
+    NormalizedLegendre legendre{-1, 0};
+    NormalizedLegendre::SumWeights aWeights;
+};
 
 // The sums over the orders along a block of rows, from each order's C_m and S_m.
 class CRowSum
@@ -439,138 +441,177 @@ void CRowSum::SumBlock(const double* pTerms, size_t nCount, double* pFirstRow, p
     m_fourier->Inverse(nCount, pFirstRow, nRowStep, workspace);
 }
 
-// The northern rows and the equator, in groups of nGroupRows; row nRows - 1 - i mirrors row i. Rows
-// left over short of a whole group of lanes join the last group (as 513 rows, at L + 2 rows for
-// degree 1024, in groups of 128 leave 1), where they read the tables the group has in the cache;
-// as a group of their own they would read every order's tables again.
-struct RowGroups
-{
-    int32_t nRows;
-    int32_t nNorth;
-    int32_t nGroupRows;
-    int32_t nGroups;
-
-    int32_t Count(int32_t g) const { return g + 1 < nGroups ? nGroupRows : nNorth - g * nGroupRows; }
-    int32_t MostRows() const { return nGroups == 0 ? 0 : std::max(Count(0), Count(nGroups - 1)); }
-};
-
-RowGroups GroupRows(int32_t nRows, unsigned nThreads)
-{
-    const int32_t nNorth = (nRows + 1) / 2;
-    const int64_t nLaneGroups = nNorth / (int64_t{kLanes} * kRowGroupsPerThread * nThreads);
-    const auto nGroupRows =
-        static_cast<int32_t>(kLanes * std::clamp<int64_t>(nLaneGroups, 1, kMostGroupsInRows));
-    const int32_t nWhole = nNorth / nGroupRows, nLeft = nNorth % nGroupRows;
-    return RowGroups{nRows, nNorth, nGroupRows,
-                     nLeft >= kLanes || nWhole == 0 ? nWhole + (nLeft > 0) : nWhole};
-}
-
-// One thread's arrays.
+// One thread's tables and buffers.
 struct Workspace
 {
-    std::vector<double> aT, aU, aSums;
-    // Every order's sums of each block of the group's rows (see SampleGroup), all written before
-    // they are read: megabytes not cleared first, in pages kept from one synthesis to the next.
-    std::vector<double, LargePageAllocator<double>> aTerms;
+    OrderTables tables;
+    std::vector<double> aSums;  // an order's four sums at each row of the part
+    // The part's rows from the pole where every function of the orders the thread took vanished:
+    // it takes the orders upwards, and at higher orders they vanish all the more, unless an order
+    // goes to a higher degree (where they may come back).
+    int32_t nVanished = 0, nVanishedTop = 0;
     CRingFourier::Workspace row;
 };
+
+// A run's progress as the rows' share of its work, in multiply-adds: each order's recurrence takes
+// four at each degree and northern row, each block's transforms kFftCostPerLog log2(n) for each of
+// its n columns and rows. Told from any thread; onRow hears one call at a time, as the rows rise.
+class CRunProgress
+{
+public:
+    CRunProgress(const std::function<void(int32_t nRowsDone)>& onRow, int32_t nRows, double dWork)
+        : m_onRow(onRow), m_nRows(nRows), m_dWork(dWork)
+    {}
+
+    void Add(double dWork)
+    {
+        if (!m_onRow)
+            return;
+        const std::lock_guard<std::mutex> lock(m_lock);
+        m_dDone += dWork;
+        const auto nRowsDone =
+            static_cast<int32_t>(std::min(1.0, m_dDone / m_dWork) * static_cast<double>(m_nRows));
+        if (nRowsDone > m_nReported)
+            m_onRow(m_nReported = nRowsDone);
+    }
+
+private:
+    const std::function<void(int32_t nRowsDone)>& m_onRow;
+    int32_t m_nRows;
+    double m_dWork;
+    double m_dDone = 0.0;
+    int32_t m_nReported = 0;
+    std::mutex m_lock;
+};
+
+// A part of the northern rows at a time: order by order, on all the threads, each order's sums at
+// every row of the part from its tables made in the cache just before; then block by block of
+// rows, the sums over the orders. The sums of the orders at the part's rows take no more than twice
+// the room of the values they give (about as much on a grid of twice as many columns as orders), or
+// kLeastTermBytes, or those of kLeastPartRows rows: at degree 1024 on 1026 rows, 17 MB in one part.
+// Each part makes every order's tables again, which at degree 2048 took 4 % of a synthesis.
+constexpr size_t kLeastTermBytes = size_t{64} << 20;
+constexpr size_t kLeastPartRows = 4 * kBlockRows;
+
+// The blocks of rows in a part, for nBlocks in all: as few parts as the room allows, of as even
+// a number of blocks as can be.
+size_t PartBlocks(size_t nBlocks, size_t nOrders, size_t nValues)
+{
+    const size_t nBlockBytes = sizeof(double) * kBlockTerms * std::max<size_t>(nOrders, 1);
+    const size_t nMost = std::clamp(std::max(kLeastTermBytes, 2 * sizeof(double) * nValues) / nBlockBytes,
+                                    kLeastPartRows / kBlockRows, std::max<size_t>(nBlocks, 1));
+    const size_t nParts = std::max<size_t>((nBlocks + nMost - 1) / nMost, 1);
+    return std::max<size_t>((nBlocks + nParts - 1) / nParts, 1);
+}
 
 }  // namespace
 
 struct CFieldSynthesis::Implementation
 {
-    Implementation(const Field& field, std::vector<double> aRowTheta, int32_t nGridColumns,
-                   unsigned nThreadsAsked)
-        : aTheta(std::move(aRowTheta)),
-          aOrders(MakeOrders(field, ThreadsFor(nThreadsAsked))),
-          rowSum(aOrders, std::max(nGridColumns, 1)),
-          nColumns(nGridColumns),
-          groups(GroupRows(static_cast<int32_t>(aTheta.size()), ThreadsFor(nThreadsAsked)))
+    Implementation(const Field& field, const std::vector<double>& aTheta, int32_t nGridColumns,
+                   unsigned nThreadsAsked);
+
+    // Order o's C_m and S_m at rows nFirst .. nEnd - 1 and their mirrors into aTerms.
+    void SumOrder(size_t o, int32_t nFirst, int32_t nEnd, Workspace& workspace) const;
+    // The block of rows from nFirst (up to kBlockRows of them, before nEnd) and their mirrors into
+    // pValues, from aTerms of the part of rows from nPart.
+    void SumRows(int32_t nPart, int32_t nFirst, int32_t nEnd, Workspace& workspace, double* pValues) const;
+
+    double OrderWork(size_t o, int32_t nCount) const
     {
-        const unsigned nThreads =
-            std::min(ThreadsFor(nThreadsAsked), static_cast<unsigned>(std::max(groups.nGroups, 1)));
-        const auto nMostRows = static_cast<size_t>(groups.MostRows());
-        for (unsigned t = 0; t < nThreads; ++t)
-        {
-            Workspace& workspace =
-                aWorkspaces.emplace_back(Workspace{{}, {}, {}, {}, rowSum.MakeWorkspace()});
-            workspace.aT.resize(nMostRows);
-            workspace.aU.resize(nMostRows);
-            workspace.aSums.resize(4 * nMostRows);
-            workspace.aTerms.resize((nMostRows + kBlockRows - 1) / kBlockRows * aOrders.size() * kBlockTerms);
-        }
+        const Order& order = orders.aOrders[o];
+        return 4.0 * (order.nTop - order.m + 1) * nCount;
+    }
+    double BlockWork() const
+    {
+        return 2.0 * kBlockRows * kFftCostPerLog * nColumns * std::log2(std::max(nColumns, 2));
     }
 
-    // The rows of group g into pValues.
-    void SampleGroup(int32_t g, Workspace& workspace, double* pValues) const;
-
-    std::vector<double> aTheta;  // of each row
-    std::vector<Order> aOrders;
-    CRowSum rowSum;
+    int32_t nRows;
+    int32_t nNorth;  // the northern rows and the equator; row nRows - 1 - i mirrors row i
     int32_t nColumns;
-    RowGroups groups;
+    std::vector<double> aT, aU;  // of each northern row: CosineLessOne(theta) and sin(theta)
+    FieldOrders orders;
+    CRowSum rowSum;
+    int32_t nPartRows;  // a whole number of blocks of rows
+    // For each block of the part's rows and order, kBlockTerms at (block * orders + order) *
+    // kBlockTerms: written order by order, read block by block, not cleared first, in pages kept
+    // from one synthesis to the next.
+    mutable std::vector<double, LargePageAllocator<double>> aTerms;
     // Made before the threads run, so that nothing allocates (and throws) on them.
     mutable std::vector<Workspace> aWorkspaces;
 };
 
-void CFieldSynthesis::Implementation::SampleGroup(int32_t g, Workspace& workspace, double* pValues) const
+CFieldSynthesis::Implementation::Implementation(const Field& field, const std::vector<double>& aTheta,
+                                                int32_t nGridColumns, unsigned nThreadsAsked)
+    : nRows(static_cast<int32_t>(aTheta.size())),
+      nNorth((nRows + 1) / 2),
+      nColumns(nGridColumns),
+      orders(MakeOrders(field, ThreadsFor(nThreadsAsked))),
+      rowSum(orders.aOrders, std::max(nGridColumns, 1))
 {
-    const size_t nOrders = aOrders.size(), nSize = static_cast<size_t>(nColumns);
-    const int32_t nRows = groups.nRows;
-    const int32_t nGroupRows = groups.nGroupRows;
-    const int32_t nFirst = g * nGroupRows;
-    const int32_t nCount = groups.Count(g);
-    double* aT = workspace.aT.data();
-    double* aU = workspace.aU.data();
-    for (int32_t b = 0; b < nCount; ++b)
+    for (size_t i = 0; i < static_cast<size_t>(nNorth); ++i)
     {
-        const double dTheta = aTheta[static_cast<size_t>(int64_t{nFirst} + b)];
-        aT[b] = CosineLessOne(dTheta);
-        aU[b] = std::sin(dTheta);
+        aT.push_back(CosineLessOne(aTheta[i]));
+        aU.push_back(std::sin(aTheta[i]));
     }
-    // C_m and S_m of each northern row and of its mirror side by side, by blocks of rows, in each
-    // block order by order.
-    auto& aTerms = workspace.aTerms;
-    // The rows from the pole where every function of the orders so far vanished are left out of
-    // the next order, unless it goes to a higher degree (where they may come back).
-    int32_t nVanished = 0, nVanishedTop = 0;
-    for (size_t o = 0; o < nOrders; ++o)
+    const size_t nOrders = orders.aOrders.size(), nBlocks = (aT.size() + kBlockRows - 1) / kBlockRows;
+    const size_t nPartBlocks =
+        PartBlocks(nBlocks, nOrders, aTheta.size() * static_cast<size_t>(std::max(nColumns, 0)));
+    nPartRows = static_cast<int32_t>(nPartBlocks * kBlockRows);
+    aTerms.resize(nPartBlocks * nOrders * kBlockTerms);
+    const size_t nThreads =
+        std::min<size_t>(ThreadsFor(nThreadsAsked), std::max<size_t>({nOrders, nPartBlocks, 1}));
+    for (size_t t = 0; t < nThreads; ++t)
+        aWorkspaces.push_back(Workspace{OrderTables(orders.aOrders),
+                                        std::vector<double>(4 * static_cast<size_t>(nPartRows)), 0, 0,
+                                        rowSum.MakeWorkspace()});
+}
+
+void CFieldSynthesis::Implementation::SumOrder(size_t o, int32_t nFirst, int32_t nEnd,
+                                               Workspace& workspace) const
+{
+    const Order& order = orders.aOrders[o];
+    workspace.tables.Make(order);
+    if (order.nTop > workspace.nVanishedTop)
+        workspace.nVanished = 0;
+    const int32_t nCount = nEnd - nFirst, nSkip = std::min(workspace.nVanished, nCount);
+    const int32_t nFrom = nFirst + nSkip;
+    workspace.nVanished =
+        nSkip + workspace.tables.legendre.EvaluateSums(
+                    &aT[static_cast<size_t>(nFrom)], &aU[static_cast<size_t>(nFrom)], nCount - nSkip,
+                    workspace.tables.aWeights, workspace.aSums.data() + 4 * static_cast<size_t>(nSkip));
+    workspace.nVanishedTop = order.nTop;
+    std::fill(workspace.aSums.begin(), workspace.aSums.begin() + 4 * static_cast<ptrdiff_t>(nSkip), 0.0);
+    // Each row's C_m and S_m, and its mirror's.
+    const size_t nOrders = orders.aOrders.size();
+    for (size_t r = 0; r < static_cast<size_t>(nCount); ++r)
     {
-        const Order& order = aOrders[o];
-        if (order.nTop > nVanishedTop)
-            nVanished = 0;
-        const int32_t nSkip = std::min(nVanished, nCount);
-        nVanished =
-            nSkip + order.legendre.EvaluateSums(aT + nSkip, aU + nSkip, nCount - nSkip, order.aWeights,
-                                                workspace.aSums.data() + 4 * static_cast<size_t>(nSkip));
-        nVanishedTop = order.nTop;
-        std::fill(workspace.aSums.begin(), workspace.aSums.begin() + 4 * static_cast<size_t>(nSkip), 0.0);
-        for (int32_t b = 0; b < nCount; ++b)
-        {
-            const double* s = &workspace.aSums[4 * static_cast<size_t>(b)];
-            const auto nRow = static_cast<size_t>(b);
-            double* pTerms =
-                &aTerms[(nRow / kBlockRows * nOrders + o) * kBlockTerms + kRowTerms * (nRow % kBlockRows)];
-            pTerms[0] = s[0] + s[1];
-            pTerms[1] = s[2] + s[3];
-            pTerms[kMirrorTerms] = s[0] - s[1];
-            pTerms[kMirrorTerms + 1] = s[2] - s[3];
-        }
+        const double* s = &workspace.aSums[4 * r];
+        double* pTerms = &aTerms[(r / kBlockRows * nOrders + o) * kBlockTerms + kRowTerms * (r % kBlockRows)];
+        pTerms[0] = s[0] + s[1];
+        pTerms[1] = s[2] + s[3];
+        pTerms[kMirrorTerms] = s[0] - s[1];
+        pTerms[kMirrorTerms + 1] = s[2] - s[3];
     }
-    // Rows by blocks, then their mirrors south of the equator from the last row up; a row on the
-    // equator is its own mirror.
-    for (int32_t b = 0; b < nCount; b += static_cast<int32_t>(kBlockRows))
-    {
-        const int32_t nRow = nFirst + b, nBlock = std::min(static_cast<int32_t>(kBlockRows), nCount - b);
-        const double* pTerms = &aTerms[static_cast<size_t>(b) / kBlockRows * nOrders * kBlockTerms];
-        rowSum.SumBlock(pTerms, static_cast<size_t>(nBlock), pValues + static_cast<size_t>(nRow) * nSize,
-                        static_cast<ptrdiff_t>(nSize), workspace.row);
-        const int32_t nMirrored = std::min(nBlock, nRows / 2 - nRow);
-        if (nMirrored > 0)
-            rowSum.SumBlock(pTerms + kMirrorTerms, static_cast<size_t>(nMirrored),
-                            pValues + static_cast<size_t>(nRows - 1 - nRow) * nSize,
-                            -static_cast<ptrdiff_t>(nSize), workspace.row);
-    }
+}
+
+void CFieldSynthesis::Implementation::SumRows(int32_t nPart, int32_t nFirst, int32_t nEnd,
+                                              Workspace& workspace, double* pValues) const
+{
+    // The rows, then their mirrors south of the equator from the last row up; a row on the equator
+    // is its own mirror.
+    const auto nSize = static_cast<size_t>(nColumns);
+    const int32_t nBlock = std::min(static_cast<int32_t>(kBlockRows), nEnd - nFirst);
+    const double* pTerms =
+        &aTerms[static_cast<size_t>(nFirst - nPart) / kBlockRows * orders.aOrders.size() * kBlockTerms];
+    rowSum.SumBlock(pTerms, static_cast<size_t>(nBlock), pValues + static_cast<size_t>(nFirst) * nSize,
+                    static_cast<ptrdiff_t>(nSize), workspace.row);
+    const int32_t nMirrored = std::min(nBlock, nRows / 2 - nFirst);
+    if (nMirrored > 0)
+        rowSum.SumBlock(pTerms + kMirrorTerms, static_cast<size_t>(nMirrored),
+                        pValues + static_cast<size_t>(nRows - 1 - nFirst) * nSize,
+                        -static_cast<ptrdiff_t>(nSize), workspace.row);
 }
 
 namespace {
@@ -599,51 +640,71 @@ CFieldSynthesis::~CFieldSynthesis() = default;
 void CFieldSynthesis::Run(double* pValues, const std::function<void(int32_t nRowsDone)>& onRow) const
 {
     const Implementation& impl = *m_pImplementation;
-    const int32_t nRows = impl.groups.nRows;
-    if (nRows <= 0 || impl.nColumns <= 0)
+    const size_t nOrders = impl.orders.aOrders.size();
+    if (impl.nRows <= 0 || impl.nColumns <= 0)
         return;
-    if (impl.aOrders.empty())
+    if (nOrders == 0)
     {
-        std::fill(pValues, pValues + static_cast<size_t>(nRows) * static_cast<size_t>(impl.nColumns), 0.0);
+        std::fill(pValues, pValues + static_cast<size_t>(impl.nRows) * static_cast<size_t>(impl.nColumns),
+                  0.0);
         return;
     }
-    std::atomic<int32_t> nRowsDone{0};
-    std::mutex progress;
-    ShareAmongThreads(static_cast<size_t>(impl.groups.nGroups),
-                      static_cast<unsigned>(impl.aWorkspaces.size()), [&](size_t nGroup, unsigned t) {
-                          const auto g = static_cast<int32_t>(nGroup);
-                          impl.SampleGroup(g, impl.aWorkspaces[t], pValues);
-                          const int32_t nCount = impl.groups.Count(g);
-                          const int32_t nDone = nRowsDone.fetch_add(2 * nCount) + 2 * nCount;
-                          if (onRow)
-                          {
-                              const std::lock_guard<std::mutex> lock(progress);
-                              onRow(std::min(nDone, nRows));
-                          }
-                      });
+    const int32_t nBlocks =
+        (impl.nNorth + static_cast<int32_t>(kBlockRows) - 1) / static_cast<int32_t>(kBlockRows);
+    double dWork = nBlocks * impl.BlockWork();
+    for (size_t o = 0; o < nOrders; ++o)
+        dWork += impl.OrderWork(o, impl.nNorth);
+    CRunProgress progress(onRow, impl.nRows, dWork);
+    const auto nThreads = static_cast<unsigned>(impl.aWorkspaces.size());
+    for (int32_t nPart = 0; nPart < impl.nNorth; nPart += impl.nPartRows)
+    {
+        const int32_t nEnd = std::min(impl.nNorth, nPart + impl.nPartRows);
+        for (Workspace& workspace : impl.aWorkspaces)
+            workspace.nVanished = workspace.nVanishedTop = 0;
+        ShareAmongThreads(nOrders, nThreads, [&](size_t o, unsigned t) {
+            impl.SumOrder(o, nPart, nEnd, impl.aWorkspaces[t]);
+            progress.Add(impl.OrderWork(o, nEnd - nPart));
+        });
+        const auto nPartBlocks =
+            static_cast<size_t>(nEnd - nPart + static_cast<int32_t>(kBlockRows) - 1) / kBlockRows;
+        ShareAmongThreads(nPartBlocks, nThreads, [&](size_t b, unsigned t) {
+            impl.SumRows(nPart, nPart + static_cast<int32_t>(b * kBlockRows), nEnd, impl.aWorkspaces[t],
+                         pValues);
+            progress.Add(impl.BlockWork());
+        });
+    }
 }
 
 std::vector<double> EvaluateField(const Field& field, const std::vector<std::array<double, 2>>& aPoints)
 {
-    const std::vector<Order> aOrders = MakeOrders(field, 1);
-    std::vector<double> aValues;
-    aValues.reserve(aPoints.size());
-    double aSums[4];
-    for (const auto& [dTheta, dPhi] : aPoints)
+    const FieldOrders orders = MakeOrders(field, 1);
+    OrderTables tables(orders.aOrders);
+    // Each point's northern twin of the same |cos theta|; south of the equator odd degrees change sign.
+    struct Place
     {
-        // The northern point of the same |cos theta|; south of the equator odd degrees change sign.
-        const bool bSouth = dTheta > 0.5 * kPi;
-        const double t = CosineLessOne(bSouth ? kPi - dTheta : dTheta), u = std::fabs(std::sin(dTheta));
-        const double dParity = bSouth ? -1.0 : 1.0;
-        double dValue = 0.0;
-        for (const Order& order : aOrders)
+        double t, u, dParity;
+    };
+    std::vector<Place> aPlaces;
+    aPlaces.reserve(aPoints.size());
+    for (const auto& point : aPoints)
+    {
+        const bool bSouth = point[0] > 0.5 * kPi;
+        aPlaces.push_back(Place{CosineLessOne(bSouth ? kPi - point[0] : point[0]),
+                                std::fabs(std::sin(point[0])), bSouth ? -1.0 : 1.0});
+    }
+    std::vector<double> aValues(aPoints.size(), 0.0);
+    double aSums[4];
+    for (const Order& order : orders.aOrders)
+    {
+        tables.Make(order);
+        for (size_t i = 0; i < aPoints.size(); ++i)
         {
-            order.legendre.EvaluateSums(&t, &u, 1, order.aWeights, aSums);
-            const double dC = aSums[0] + dParity * aSums[1], dS = aSums[2] + dParity * aSums[3];
-            const double dAngle = static_cast<double>(order.m) * dPhi;
-            dValue += dC * std::cos(dAngle) + dS * std::sin(dAngle);
+            const Place& place = aPlaces[i];
+            tables.legendre.EvaluateSums(&place.t, &place.u, 1, tables.aWeights, aSums);
+            const double dC = aSums[0] + place.dParity * aSums[1], dS = aSums[2] + place.dParity * aSums[3];
+            const double dAngle = static_cast<double>(order.m) * aPoints[i][1];
+            aValues[i] += dC * std::cos(dAngle) + dS * std::sin(dAngle);
         }
-        aValues.push_back(dValue);
     }
     return aValues;
 }

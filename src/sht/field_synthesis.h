@@ -13,13 +13,13 @@
 // For each order m, one run of the normalised recurrence over the degrees gives the sums of
 // both its cosine and sine terms at a theta row and at its mirror row south of the equator;
 // each row's sum over the orders is then an inverse real FFT (or, for few orders, a direct sum).
-// Rows are shared between the machine's cores.
+// The orders, then the rows, are shared between the machine's cores.
 //
 // Everything that allocates is made by the constructor, which throws std::bad_alloc
 // (SurfaceTooLarge for a degree above the build limit) and std::runtime_error for a coefficient
 // the convention takes beyond the double range; Run then
-// fills pValues with nRows * nColumns values, row by row, telling onRow, when given, how many
-// rows are done (from any thread, one call at a time).
+// fills pValues with nRows * nColumns values, telling onRow, when given, how many rows' worth of
+// the work is done, as it rises to nRows (from any thread, one call at a time).
 class CFieldSynthesis
 {
 public:

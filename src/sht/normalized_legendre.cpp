@@ -688,7 +688,7 @@ void MakePairSteps(size_t m, int32_t nSteps, const double* __restrict pRoot,
     }
 }
 
-// For k = 0 .. nPairs - 1 the factors that turn the paired recurrence's Q_k into R_k,
+// For k = nBegin .. nEnd - 1 the factors that turn the paired recurrence's Q_k into R_k,
 // sqrt(2j + 1) / lambda_k with lambda_k = (2m + 5) V_k / ((2j - 1) V_1) for k >= 1, and e_j and
 // e_(j+1), j = m + 2k + 1, the factors of R_k in the even degrees beside it.
 struct PairFactors
@@ -697,27 +697,29 @@ struct PairFactors
 };
 
 LOBARA_VECTOR_KERNEL
-void MakePairFactors(size_t m, int32_t nPairs, const double* __restrict pRoot,
+void MakePairFactors(size_t m, int32_t nBegin, int32_t nEnd, const double* __restrict pRoot,
                      const double* __restrict pInverseRoot, PairFactors* __restrict pFactors)
 {
     // e_j with j - m = n: sqrt(j - m) sqrt(j + m) / (sqrt(2j - 1) sqrt(2j + 1)).
     const auto e = [&](size_t n) {
         return pRoot[n] * pRoot[2 * m + n] * (pInverseRoot[2 * (m + n) - 1] * pInverseRoot[2 * (m + n) + 1]);
     };
-    if (nPairs == 0)
+    if (nBegin >= nEnd)
         return;
     const auto dM = static_cast<double>(m);
-    pFactors[0] = {pRoot[2 * m + 3], e(1), e(2)};
+    if (nBegin == 0)
+        pFactors[0] = {pRoot[2 * m + 3], e(1), e(2)};
     // The factors after the first in one loop without branches, which runs on vectors: 1 / V_j from
     // the inverse roots as in MakePairSteps.
     const double dFirstV = std::sqrt(12.0 * (2.0 * dM + 3.0) * (dM + 1.0)) / (2.0 * dM + 5.0);
-    for (int32_t k = 1; k < nPairs; ++k)
+    for (int32_t k = std::max(nBegin, 1); k < nEnd; ++k)
     {
         const auto n = 2 * static_cast<size_t>(k) + 1;  // j - m
         const double j = dM + static_cast<double>(n);
         const double dInverseV =
             pInverseRoot[n] * pInverseRoot[2 * m + n] * (pInverseRoot[n - 1] * pInverseRoot[2 * m + n - 1]);
-        pFactors[k] = {pRoot[2 * (m + n) + 1] * (2.0 * j - 1.0) * dFirstV * dInverseV, e(n), e(n + 1)};
+        pFactors[k - nBegin] = {pRoot[2 * (m + n) + 1] * (2.0 * j - 1.0) * dFirstV * dInverseV, e(n),
+                                e(n + 1)};
     }
 }
 
@@ -800,8 +802,17 @@ struct LeadingLanes
 
 NormalizedLegendre::NormalizedLegendre(int32_t l, int32_t m)
 {
+    Remake(l, m);
+}
+
+void NormalizedLegendre::Remake(int32_t l, int32_t m)
+{
     const int64_t nDegree = l;
     m_nOrder = std::llabs(int64_t{m});
+    m_bOddUnderReflection = false;
+    m_dStart = m_dFinish = m_dPairStart = 0.0;
+    m_aSteps.clear();
+    m_aPairSteps.clear();
     if (nDegree < m_nOrder)
         return;
     CheckDegree(nDegree);
@@ -883,7 +894,7 @@ void NormalizedLegendre::EvaluateLanes(const double* pSteps, const double* pX, c
     }
 }
 
-NormalizedLegendre::SumWeights NormalizedLegendre::PrepareWeights(const double* pWeights) const
+void NormalizedLegendre::PrepareWeights(const double* pWeights, SumWeights& aReady) const
 {
     // Four weights for each Q of each recurrence (see SumVectorSteps), scaled to it: the
     // per-degree one's (MakeSumSteps), then the paired one's (MakePairSteps), whose R_k takes the
@@ -894,7 +905,7 @@ NormalizedLegendre::SumWeights NormalizedLegendre::PrepareWeights(const double* 
     };
     const Constants& constants = RecurrenceConstants();
     const auto m = static_cast<size_t>(m_nOrder);
-    SumWeights aReady(DegreeWeightCount() + 4 * nPairs);
+    aReady.resize(SumWeightCount());
     // Degree |m| leads, its pair in the even sums (the odd ones' pair 0); then the odd and the
     // even degree of each step, which are the degrees from |m| + 1 on, in turn, and a last step's
     // missing even degree 0.
@@ -906,21 +917,26 @@ NormalizedLegendre::SumWeights NormalizedLegendre::PrepareWeights(const double* 
         std::fill(aReady.begin() + static_cast<std::ptrdiff_t>(2 * nDegrees + 2),
                   aReady.begin() + static_cast<std::ptrdiff_t>(DegreeWeightCount()), 0.0);
     }
-    std::vector<PairFactors, UninitializedAllocator<PairFactors>> aFactors(nPairs);
-    MakePairFactors(m, static_cast<int32_t>(nPairs), constants.aRoot.data(), constants.aInverseRoot.data(),
-                    aFactors.data());
+    // The pairs' factors a stretch at a time, so that nothing is allocated.
+    constexpr size_t kStretch = 128;
+    PairFactors aFactors[kStretch];
     double* pPairs = aReady.data() + DegreeWeightCount();
-    for (size_t k = 0; k < nPairs; ++k)
+    for (size_t nFirst = 0; nFirst < nPairs; nFirst += kStretch)
     {
-        const PairFactors& f = aFactors[k];
-        for (size_t nPart = 0; nPart < 2; ++nPart)
+        const size_t nEnd = std::min(nPairs, nFirst + kStretch);
+        MakePairFactors(m, static_cast<int32_t>(nFirst), static_cast<int32_t>(nEnd), constants.aRoot.data(),
+                        constants.aInverseRoot.data(), aFactors);
+        for (size_t k = nFirst; k < nEnd; ++k)
         {
-            pPairs[4 * k + nPart] =
-                f.dScale * (f.dBelow * weight(2 * k, nPart) + f.dAbove * weight(2 * k + 2, nPart));
-            pPairs[4 * k + 2 + nPart] = f.dScale * weight(2 * k + 1, nPart);
+            const PairFactors& f = aFactors[k - nFirst];
+            for (size_t nPart = 0; nPart < 2; ++nPart)
+            {
+                pPairs[4 * k + nPart] =
+                    f.dScale * (f.dBelow * weight(2 * k, nPart) + f.dAbove * weight(2 * k + 2, nPart));
+                pPairs[4 * k + 2 + nPart] = f.dScale * weight(2 * k + 1, nPart);
+            }
         }
     }
-    return aReady;
 }
 
 int32_t NormalizedLegendre::PairedPoints(const double* pT, int32_t nCount)
@@ -1114,7 +1130,7 @@ void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& 
     const size_t nPairs = PairCount();
     const double* pPairFolded = pFolded + kFold * DegreeWeightCount();
     std::vector<PairFactors, UninitializedAllocator<PairFactors>> aFactors(nPairs);
-    MakePairFactors(m, static_cast<int32_t>(nPairs), constants.aRoot.data(), constants.aInverseRoot.data(),
+    MakePairFactors(m, 0, static_cast<int32_t>(nPairs), constants.aRoot.data(), constants.aInverseRoot.data(),
                     aFactors.data());
     for (size_t k = 0; k < nPairs; ++k)
     {

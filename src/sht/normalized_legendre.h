@@ -46,6 +46,9 @@ public:
     // Prepares the recurrence's coefficients: O(l) time and O(l - |m|) memory. For l < 0 or
     // |m| > l the function is 0.
     NormalizedLegendre(int32_t l, int32_t m);
+    // The same in place, in the storage of an earlier one: nothing is allocated for l - |m| up to
+    // the most it had.
+    void Remake(int32_t l, int32_t m);
 
     // pValue[i] = Pbar(pX[i]) for nCount points, where pX[i] = cos(theta) and pU[i] = sin(theta)
     // >= 0, the sine given separately because near the poles it is known far more precisely
@@ -69,7 +72,15 @@ public:
     // vanish. A higher order only widens that region, so that a caller going up the orders with
     // the same or fewer degrees can leave those points out.
     using SumWeights = std::vector<double, UninitializedAllocator<double>>;
-    SumWeights PrepareWeights(const double* pWeights) const;
+    SumWeights PrepareWeights(const double* pWeights) const
+    {
+        SumWeights aReady;
+        PrepareWeights(pWeights, aReady);
+        return aReady;
+    }
+    // The same into aReady, which allocates nothing where it has room for SumWeightCount().
+    void PrepareWeights(const double* pWeights, SumWeights& aReady) const;
+    size_t SumWeightCount() const { return DegreeWeightCount() + 4 * PairCount(); }
     int32_t EvaluateSums(const double* pT, const double* pU, int32_t nCount, const SumWeights& aWeights,
                          double* pSums) const;
 

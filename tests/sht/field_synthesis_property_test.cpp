@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <random>
@@ -143,6 +144,60 @@ TEST(FieldSynthesis, FieldsOfEveryTermInPlaceMatchTheDirectSum)
         for (int m = -l; m <= l; ++m)
             field.aTerms.push_back(Term{l, m, 1.0});
     EXPECT_THROW(CFieldSynthesis(field, 3, 4, 2), std::runtime_error);
+}
+
+// Sectoral terms of every order up to 4095 on 1100 rows: the orders' sums at the rows take more
+// room than a part of the rows may, so the rows go in parts. Against the closed form, in
+// logarithms: Pbar_mm = sqrt((2m + 1) / (4 pi) prod_(k=1..m) (2k - 1) / (2k)) sin^m(theta). The
+// progress told rises to every row.
+TEST(FieldSynthesis, RowsInPartsMatchTheSectoralClosedForm)
+{
+    constexpr int nTop = 4095, nRows = 1100, nColumns = 3;
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> coefficient(-1.0, 1.0);
+    Field field;
+    std::vector<double> aCos(nTop + 1), aSin(nTop + 1, 0.0), aLogNorm(nTop + 1);
+    double dLogProduct = 0.0;
+    for (int m = 0; m <= nTop; ++m)
+    {
+        aCos[static_cast<size_t>(m)] = coefficient(random);
+        field.aTerms.push_back(Term{m, m, aCos[static_cast<size_t>(m)]});
+        if (m > 0)
+        {
+            aSin[static_cast<size_t>(m)] = coefficient(random);
+            field.aTerms.push_back(Term{m, -m, aSin[static_cast<size_t>(m)]});
+            dLogProduct += std::log((2.0 * m - 1.0) / (2.0 * m));
+        }
+        aLogNorm[static_cast<size_t>(m)] =
+            0.5 * (std::log(2.0 * m + 1.0) - std::log(4.0 * kPi) + dLogProduct);
+    }
+    std::vector<double> aValues(static_cast<size_t>(nRows * nColumns));
+    std::vector<int32_t> aTold;
+    CFieldSynthesis(field, nRows, nColumns, 2).Run(aValues.data(), [&](int32_t n) { aTold.push_back(n); });
+    for (int i = 0; i < nRows; ++i)
+    {
+        const double dTheta = kPi * i / (nRows - 1), dLogSin = std::log(std::sin(dTheta));
+        for (int j = 0; j < nColumns; ++j)
+        {
+            const double dPhi = kTwoPi * j / nColumns;
+            double dSum = 0.0, dScale = 0.0;
+            for (int m = 0; m <= nTop; ++m)
+            {
+                const size_t k = static_cast<size_t>(m);
+                const double dP = std::exp(aLogNorm[k] + (m == 0 ? 0.0 : m * dLogSin));
+                // Y(m, m) = sqrt(2) Pbar cos(m phi), Y(m, -m) = -sqrt(2) Pbar sin(m phi); Y(0, 0) = Pbar.
+                const double dC = (m == 0 ? 1.0 : kSqrt2) * dP * std::cos(m * dPhi);
+                const double dS = -kSqrt2 * dP * std::sin(m * dPhi);
+                dSum += aCos[k] * dC + aSin[k] * dS;
+                dScale += std::fabs(aCos[k] * dC) + std::fabs(aSin[k] * dS);
+            }
+            ASSERT_NEAR(aValues[static_cast<size_t>(i * nColumns + j)], dSum, 1e-12 * dScale)
+                << i << ", " << j;
+        }
+    }
+    ASSERT_FALSE(aTold.empty());
+    EXPECT_TRUE(std::is_sorted(aTold.begin(), aTold.end()));
+    EXPECT_EQ(aTold.back(), nRows);
 }
 
 }  // namespace
