@@ -73,46 +73,51 @@ bool DenseWeights(const Field& field, unsigned nThreads, FieldOrders& orders, si
     orders.aDense.resize(2 * OrderStart(L + 1, L));
     for (size_t m = 0; m < nOrders; ++m)
         aPairs[m] = orders.aDense.data() + 2 * OrderStart(static_cast<int32_t>(m), L);
+    // Each thread a run of whole degrees, of about as many terms as the others'.
     const size_t nRuns = std::max(1u, nThreads);
-    const auto runStart = [&](size_t r) { return aTerms.size() * r / nRuns; };
+    const auto runStart = [&](size_t r) {
+        return static_cast<int32_t>(
+            std::lround((L + 1) * std::sqrt(static_cast<double>(r) / static_cast<double>(nRuns))));
+    };
     std::vector<std::vector<int32_t>> aRunTops(nRuns, std::vector<int32_t>(nOrders, -1));
     std::vector<char> aRunInPlace(nRuns, 1);
     std::vector<size_t> aFirstUnfit(nRuns, aTerms.size());
     ShareAmongThreads(nRuns, nThreads, [&](size_t r, unsigned) {
-        const size_t nStart = runStart(r), nEnd = runStart(r + 1);
-        // The (l, m) of index i = l^2 + l + m.
-        int32_t l = OwnDegree(nStart);
-        auto m = static_cast<int32_t>(static_cast<int64_t>(nStart) - int64_t{l} * l - l);
         std::vector<int32_t>& aTop = aRunTops[r];
-        for (size_t i = nStart; i < nEnd; ++i)
+        std::vector<double> aFactors(2 * nOrders - 1);
+        for (int32_t l = runStart(r); l < runStart(r + 1); ++l)
         {
-            const Term& term = aTerms[i];
-            if (term.l != l || term.m != m)
+            // The degree's terms and factors by m, the pair of order a taking (l, a) and (l, -a).
+            const size_t nZero = OwnIndex(l, 0);
+            const Term* pTerm = &aTerms[nZero];
+            DegreeConventionFactors(l, field.convention, aFactors.data());
+            const double* pFactor = aFactors.data() + l;
+            bool bInPlace = true;
+            for (int32_t a = 0; a <= l; ++a)
+            {
+                const Term &cosine = pTerm[a], &sine = pTerm[-a];
+                bInPlace &= cosine.l == l && cosine.m == a && sine.l == l && sine.m == -a;
+                // As added to 0, to the same bits; order 0 has no sine.
+                double* pPair = aPairs[static_cast<size_t>(a)] + 2 * static_cast<size_t>(l - a);
+                pPair[0] = 0.0 + (cosine.c != 0.0 ? OwnAzimuthFactor(a) * (cosine.c * pFactor[a]) : 0.0);
+                pPair[1] =
+                    0.0 + (a != 0 && sine.c != 0.0 ? OwnAzimuthFactor(-a) * (sine.c * pFactor[-a]) : 0.0);
+                if (cosine.c != 0.0 || (a != 0 && sine.c != 0.0))
+                    aTop[static_cast<size_t>(a)] = l;
+                // Fields come by degree, across the orders' weights.
+                PrefetchTwoLinesAhead<PrefetchFor::kWriting>(pPair);
+            }
+            if (!bInPlace)
             {
                 aRunInPlace[r] = 0;
                 return;
             }
-            const auto a = static_cast<size_t>(std::abs(m));
-            double* pPair = aPairs[a] + 2 * (static_cast<size_t>(l) - a);
-            double dWeight = 0.0;
-            if (term.c != 0.0)
-            {
-                if (TermWeight(term, field.convention, dWeight))
-                    aTop[a] = l;
-                else
-                    aFirstUnfit[r] = std::min(aFirstUnfit[r], i);
-            }
-            // As added to 0, to the same bits; order 0 has no sine.
-            pPair[m < 0 ? 1 : 0] = 0.0 + dWeight;
-            if (m == 0)
-                pPair[1] = 0.0;
-            // Fields come by degree, across the orders' weights.
-            PrefetchTwoLinesAhead<PrefetchFor::kWriting>(pPair);
-            if (++m > l)
-            {
-                ++l;
-                m = -l;
-            }
+            // The run's first term whose factor is out of range (unnorm's, at high degrees).
+            const auto unfit = [](double dFactor) { return !std::isfinite(dFactor); };
+            if (aFirstUnfit[r] == aTerms.size() && std::any_of(pFactor - l, pFactor + l + 1, unfit))
+                for (int32_t m = -l; m <= l && aFirstUnfit[r] == aTerms.size(); ++m)
+                    if (pTerm[m].c != 0.0 && unfit(pFactor[m]))
+                        aFirstUnfit[r] = static_cast<size_t>(static_cast<int64_t>(nZero) + m);
         }
     });
     if (std::find(aRunInPlace.begin(), aRunInPlace.end(), 0) != aRunInPlace.end())
