@@ -58,9 +58,9 @@ bool TermWeight(const Term& term, const Convention& convention, double& dWeight)
 }
 
 // For a field of every (l, m) with l <= L in order, as analyses give it: the orders with a term
-// other than 0, and their weights, from one pass over the terms, which checks each against its
-// place as it writes it (so that no two threads write one place). nFirstUnfit is the first term
-// whose factor is out of range. False, with nothing made, for any other field.
+// other than 0, and their weights, from one pass over the terms, degree by degree, which checks
+// each degree's terms against their places. nFirstUnfit is the first term whose factor is out of
+// range. False, with nothing made, for any other field.
 bool DenseWeights(const Field& field, unsigned nThreads, FieldOrders& orders, size_t& nFirstUnfit)
 {
     // The pairs laid out as the analysis lays them out, order by order (OrderStart).
@@ -459,24 +459,26 @@ struct Workspace
     CRingFourier::Workspace row;
 };
 
-// A run's progress as the rows' share of its work, in multiply-adds: each order's recurrence takes
-// four at each degree and northern row, each block's transforms kFftCostPerLog log2(n) for each of
-// its n columns and rows. Told from any thread; onRow hears one call at a time, as the rows rise.
+// A run's progress as the rows' share of its work, in multiply-adds, counted whole: each order's
+// recurrence takes four at each degree and northern row, each block's transforms kFftCostPerLog
+// log2(n) for each of its n columns and rows. Told from any thread; onRow hears one call at a
+// time, as the rows rise, the last when all is done.
 class CRunProgress
 {
 public:
-    CRunProgress(const std::function<void(int32_t nRowsDone)>& onRow, int32_t nRows, double dWork)
-        : m_onRow(onRow), m_nRows(nRows), m_dWork(dWork)
+    CRunProgress(const std::function<void(int32_t nRowsDone)>& onRow, int32_t nRows, int64_t nWork)
+        : m_onRow(onRow), m_nRows(nRows), m_nWork(std::max<int64_t>(nWork, 1))
     {}
 
-    void Add(double dWork)
+    void Add(int64_t nWork)
     {
         if (!m_onRow)
             return;
         const std::lock_guard<std::mutex> lock(m_lock);
-        m_dDone += dWork;
-        const auto nRowsDone =
-            static_cast<int32_t>(std::min(1.0, m_dDone / m_dWork) * static_cast<double>(m_nRows));
+        m_nDone += nWork;
+        // All of it makes a quotient of 1 exactly.
+        const auto nRowsDone = static_cast<int32_t>(static_cast<double>(std::min(m_nDone, m_nWork)) /
+                                                    static_cast<double>(m_nWork) * m_nRows);
         if (nRowsDone > m_nReported)
             m_onRow(m_nReported = nRowsDone);
     }
@@ -484,8 +486,8 @@ public:
 private:
     const std::function<void(int32_t nRowsDone)>& m_onRow;
     int32_t m_nRows;
-    double m_dWork;
-    double m_dDone = 0.0;
+    int64_t m_nWork;
+    int64_t m_nDone = 0;
     int32_t m_nReported = 0;
     std::mutex m_lock;
 };
@@ -523,14 +525,14 @@ struct CFieldSynthesis::Implementation
     // pValues, from aTerms of the part of rows from nPart.
     void SumRows(int32_t nPart, int32_t nFirst, int32_t nEnd, Workspace& workspace, double* pValues) const;
 
-    double OrderWork(size_t o, int32_t nCount) const
+    int64_t OrderWork(size_t o, int32_t nCount) const
     {
         const Order& order = orders.aOrders[o];
-        return 4.0 * (order.nTop - order.m + 1) * nCount;
+        return int64_t{4} * (order.nTop - order.m + 1) * nCount;
     }
-    double BlockWork() const
+    int64_t BlockWork() const
     {
-        return 2.0 * kBlockRows * kFftCostPerLog * nColumns * std::log2(std::max(nColumns, 2));
+        return std::llround(2.0 * kBlockRows * kFftCostPerLog * nColumns * std::log2(std::max(nColumns, 2)));
     }
 
     int32_t nRows;
@@ -665,10 +667,10 @@ void CFieldSynthesis::Run(double* pValues, const std::function<void(int32_t nRow
     }
     const int32_t nBlocks =
         (impl.nNorth + static_cast<int32_t>(kBlockRows) - 1) / static_cast<int32_t>(kBlockRows);
-    double dWork = nBlocks * impl.BlockWork();
+    int64_t nWork = nBlocks * impl.BlockWork();
     for (size_t o = 0; o < nOrders; ++o)
-        dWork += impl.OrderWork(o, impl.nNorth);
-    CRunProgress progress(onRow, impl.nRows, dWork);
+        nWork += impl.OrderWork(o, impl.nNorth);
+    CRunProgress progress(onRow, impl.nRows, nWork);
     const auto nThreads = static_cast<unsigned>(impl.aWorkspaces.size());
     for (int32_t nPart = 0; nPart < impl.nNorth; nPart += impl.nPartRows)
     {
