@@ -62,8 +62,7 @@ const Convention kConventions[] = {
 };
 
 // The grid's samples: theta from pole to pole (one row is the north pole), phi = 2 pi j / columns.
-// 154 rows have 77 northern ones: two whole groups of the rows summed together, and 13 left over
-// that the last group takes.
+// 154 rows have 77 northern ones: nine whole blocks of the rows summed together, then five rows.
 TEST(FieldSynthesis, MatchesTheDirectSumOnEveryGrid)
 {
     std::mt19937 random(28);
