@@ -1,7 +1,6 @@
 #include "sht/field_synthesis.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>

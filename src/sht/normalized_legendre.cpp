@@ -531,6 +531,18 @@ inline double DegreeRoot(double dK, double dM)
     return std::sqrt((dK - dM) * (dK + dM));
 }
 
+// From the table of roots p (below): s_k = sqrt(k - m) sqrt(k + m) of k = m + n, and V_j = s_j s_(j-1)
+// of j = m + n; from the table of inverse roots, their inverses.
+inline double RootOfDegree(const double* p, size_t m, size_t n)
+{
+    return p[n] * p[2 * m + n];
+}
+
+inline double RootOfPair(const double* p, size_t m, size_t n)
+{
+    return RootOfDegree(p, m, n) * RootOfDegree(p, m, n - 1);
+}
+
 // The numbers every order's coefficients are made of, worked out once: sqrt(n) and 1 / sqrt(n),
 // each to within an ulp, for n up to 2 kMaxDegree + 8, so that a root of a product of integers is
 // a product of roots and a division by it a product of inverses, which vectorise (square roots
@@ -599,9 +611,9 @@ void MakeSumCoefficients(size_t m, int32_t nSteps, const double* __restrict pRoo
     {
         // k = m + 1 + i: k - 1 - m = i and k - 1 + m = 2m + i.
         const auto n = static_cast<size_t>(i);
-        const double dInverseS = pInverseRoot[n] * pInverseRoot[2 * m + n];
+        const double dInverseS = RootOfDegree(pInverseRoot, m, n);
         pSteps[2 * n] = static_cast<double>(2 * (m + n) + 1) * dInverseS;
-        pSteps[2 * n + 1] = pRoot[n + 1] * pRoot[2 * m + n + 1] * dInverseS;
+        pSteps[2 * n + 1] = RootOfDegree(pRoot, m, n + 1) * dInverseS;
     }
 }
 
@@ -663,14 +675,10 @@ void MakePairSteps(size_t m, int32_t nSteps, const double* __restrict pRoot,
                           ((j + 1.0) * (j + 2.0) + dW) +
                       (2.0 * j + 3.0) * (j * j + (j - 1.0) * (j - 1.0) - dM2) / (j * (j - 1.0) + dV));
     };
-    // V_j = sqrt(j - m) sqrt(j + m) sqrt(j - 1 - m) sqrt(j - 1 + m), with j - m = n and j + m = 2m + n.
-    const auto root = [&](const double* p, size_t n) {
-        return p[n] * p[2 * m + n] * (p[n - 1] * p[2 * m + n - 1]);
-    };
     if (nSteps == 0)
         return;
     const double dFirst = dM + 1.0;
-    const double dW = root(pRoot, 3);
+    const double dW = RootOfPair(pRoot, m, 3);
     pSteps[0] = (2.0 * dFirst + 1.0) * (2.0 * dFirst + 3.0) / dW;
     pSteps[1] = m == 0 ? 0.0 : numerator(dFirst, 0.0, dW) / ((2.0 * dFirst - 1.0) * dW);
     pSteps[2] = 1.0;
@@ -679,8 +687,8 @@ void MakePairSteps(size_t m, int32_t nSteps, const double* __restrict pRoot,
     {
         const auto n = 2 * static_cast<size_t>(k) + 1;  // j - m
         const double j = dM + static_cast<double>(n);
-        const double dStepV = root(pRoot, n), dStepW = root(pRoot, n + 2);
-        const double dInverseV = root(pInverseRoot, n), dOver = dInverseV / (2.0 * j + 3.0);
+        const double dStepV = RootOfPair(pRoot, m, n), dStepW = RootOfPair(pRoot, m, n + 2);
+        const double dInverseV = RootOfPair(pInverseRoot, m, n), dOver = dInverseV / (2.0 * j + 3.0);
         double* p = pSteps + 3 * k;
         p[0] = (2.0 * j + 1.0) * (2.0 * j - 1.0) * dInverseV;
         p[1] = numerator(j, dStepV, dStepW) * dOver;
@@ -702,7 +710,7 @@ void MakePairFactors(size_t m, int32_t nBegin, int32_t nEnd, const double* __res
 {
     // e_j with j - m = n: sqrt(j - m) sqrt(j + m) / (sqrt(2j - 1) sqrt(2j + 1)).
     const auto e = [&](size_t n) {
-        return pRoot[n] * pRoot[2 * m + n] * (pInverseRoot[2 * (m + n) - 1] * pInverseRoot[2 * (m + n) + 1]);
+        return RootOfDegree(pRoot, m, n) * (pInverseRoot[2 * (m + n) - 1] * pInverseRoot[2 * (m + n) + 1]);
     };
     if (nBegin >= nEnd)
         return;
@@ -716,8 +724,7 @@ void MakePairFactors(size_t m, int32_t nBegin, int32_t nEnd, const double* __res
     {
         const auto n = 2 * static_cast<size_t>(k) + 1;  // j - m
         const double j = dM + static_cast<double>(n);
-        const double dInverseV =
-            pInverseRoot[n] * pInverseRoot[2 * m + n] * (pInverseRoot[n - 1] * pInverseRoot[2 * m + n - 1]);
+        const double dInverseV = RootOfPair(pInverseRoot, m, n);
         pFactors[k - nBegin] = {pRoot[2 * (m + n) + 1] * (2.0 * j - 1.0) * dFirstV * dInverseV, e(n),
                                 e(n + 1)};
     }
@@ -741,8 +748,7 @@ void ScaleWeights(size_t m, int32_t nDegrees, const double* __restrict pSteps, c
     {
         // k = m + i: sqrt(2k + 1) sqrt(2m + 1) / (sqrt(k - m) sqrt(k + m)).
         const auto n = static_cast<size_t>(i);
-        const double dRoot =
-            pRoot[2 * (m + n) + 1] * dFirstRoot * (pInverseRoot[n] * pInverseRoot[2 * m + n]);
+        const double dRoot = pRoot[2 * (m + n) + 1] * dFirstRoot * RootOfDegree(pInverseRoot, m, n);
         const double dScale = dRoot * pSteps[2 * (n - 1) + 1];
         pAbove[2 * (n - 1)] = pFrom[2 * n] * dScale;
         pAbove[2 * (n - 1) + 1] = pFrom[2 * n + 1] * dScale;
