@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "sht/growable_array.h"
+#include "infra/growable_array.h"
 
 inline double* DataOf(DoubleArray& aValues)
 {

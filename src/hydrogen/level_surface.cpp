@@ -2,14 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <climits>
 #include <cmath>
-#include <exception>
-#include <mutex>
 #include <new>
-#include <thread>
 
+#include "infra/thread_sharing.h"
 #include "sht/angles.h"
 
 namespace {
@@ -427,37 +424,6 @@ private:
     std::vector<uint8_t> m_aCorners;  // of each cell of a strip
 };
 
-// Runs work(w, c) for c = 0 .. nItems - 1 on nWorkers threads (w the worker's index, the calling
-// thread among them), each item once, and rethrows the first exception.
-template <typename Work>
-void ForEachInParallel(unsigned nWorkers, int32_t nItems, Work work)
-{
-    std::atomic<int32_t> nNext{0};
-    std::exception_ptr pError;
-    std::mutex errorMutex;
-    const auto run = [&](unsigned w) {
-        try
-        {
-            for (int32_t c = nNext++; c < nItems; c = nNext++)
-                work(w, c);
-        }
-        catch (...)
-        {
-            const std::lock_guard<std::mutex> lock(errorMutex);
-            pError = std::current_exception();
-            nNext = nItems;
-        }
-    };
-    std::vector<std::thread> aThreads;
-    for (unsigned w = 1; w < nWorkers; ++w)
-        aThreads.emplace_back(run, w);
-    run(0);
-    for (std::thread& thread : aThreads)
-        thread.join();
-    if (pError)
-        std::rethrow_exception(pError);
-}
-
 }  // namespace
 
 void ExtractLevelSurface(const OrbitalGrid& grid, double dSign, double dLevel, unsigned nThreads,
@@ -467,10 +433,10 @@ void ExtractLevelSurface(const OrbitalGrid& grid, double dSign, double dLevel, u
     const int32_t nChunks = (nSlabs + kSlabsPerChunk - 1) / kSlabsPerChunk;
     std::vector<ChunkMesh> aChunks(static_cast<size_t>(nChunks));
     const GridTables tables = MakeGridTables(grid);
-    const unsigned nWorkers = std::max(1u, std::min(nThreads ? nThreads : std::thread::hardware_concurrency(),
-                                                    static_cast<unsigned>(nChunks)));
+    const unsigned nWorkers = std::min(ThreadsFor(nThreads), static_cast<unsigned>(std::max(nChunks, 1)));
     std::vector<CExtractor> aExtractors(nWorkers, CExtractor(grid, tables, dSign, dLevel));
-    ForEachInParallel(nWorkers, nChunks, [&](unsigned w, int32_t c) {
+    ShareAmongThreads(static_cast<size_t>(nChunks), nWorkers, [&](size_t nChunk, unsigned w) {
+        const auto c = static_cast<int32_t>(nChunk);
         aExtractors[w].ExtractChunk(c * kSlabsPerChunk, std::min(nSlabs, (c + 1) * kSlabsPerChunk),
                                     aChunks[c]);
     });
@@ -490,7 +456,8 @@ void ExtractLevelSurface(const OrbitalGrid& grid, double dSign, double dLevel, u
     std::vector<Triangle>& aTriangles = mesh.aTriangles[nList];
     mesh.aPoint.resize(static_cast<size_t>(aOffset[nChunks]) * 3);
     aTriangles.resize(aFirstTriangle[nChunks]);
-    ForEachInParallel(nWorkers, nChunks, [&](unsigned, int32_t c) {
+    ShareAmongThreads(static_cast<size_t>(nChunks), nWorkers, [&](size_t nChunk, unsigned) {
+        const auto c = static_cast<int32_t>(nChunk);
         ChunkMesh& chunk = aChunks[c];
         std::copy(chunk.aPoint.begin(), chunk.aPoint.end(), mesh.aPoint.begin() + 3 * aOffset[c]);
         Triangle* pOut = aTriangles.data() + aFirstTriangle[c];

@@ -11,7 +11,7 @@
 #include "mesh/surface_faces.h"
 #include "sht/build_limits.h"
 #include "sht/field_rows.h"
-#include "sht/vector_kernel.h"
+#include "infra/vector_kernel.h"
 
 namespace {
 

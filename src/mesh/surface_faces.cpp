@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "sht/vector_kernel.h"
+#include "infra/vector_kernel.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "sht/growable_array.h"
+#include "infra/growable_array.h"
 
 // One quadrilateral face: vertex indices in the corner order A, B, C, D, that is
 // (row t, column s), (t + 1, s), (t + 1, s + 1), (t, s + 1), the column wrapping to 0. A mesh

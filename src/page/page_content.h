@@ -10,7 +10,7 @@
 #include "mesh/surface_mesh.h"
 #include "picture/picture.h"
 #include "sht/convention.h"
-#include "sht/growable_array.h"
+#include "infra/growable_array.h"
 
 // A field that the page can synthesise itself, so that its controls may change it: terms of the
 // program's own harmonics (ortho, no phase, sine lobara), as the viewer draws them.

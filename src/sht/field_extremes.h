@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "sht/field.h"
-#include "sht/growable_array.h"
+#include "infra/growable_array.h"
 
 // The lowest and highest value of a field over the sphere: of f for a real field, of |f| for a
 // complex one.

@@ -9,7 +9,7 @@
 
 #include "sht/build_limits.h"
 #include "sht/quarter_turn.h"
-#include "sht/thread_sharing.h"
+#include "infra/thread_sharing.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "sht/angles.h"
-#include "sht/vector_kernel.h"
+#include "infra/vector_kernel.h"
 
 FieldColumns MakeFieldColumns(int32_t nColumns, int32_t m)
 {

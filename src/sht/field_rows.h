@@ -8,7 +8,7 @@
 #include "sht/build_progress.h"
 #include "sht/field.h"
 #include "sht/field_synthesis.h"
-#include "sht/growable_array.h"
+#include "infra/growable_array.h"
 #include "sht/harmonic_rows.h"
 
 // Everything of the phi columns that does not depend on theta, one array per quantity.

@@ -11,13 +11,13 @@
 
 #include "sht/angles.h"
 #include "sht/build_limits.h"
-#include "sht/growable_array.h"
+#include "infra/growable_array.h"
 #include "sht/normalized_legendre.h"
 #include "sht/own_coefficients.h"
-#include "sht/prefetch.h"
+#include "infra/prefetch.h"
 #include "sht/ring_fourier.h"
-#include "sht/streaming_store.h"
-#include "sht/thread_sharing.h"
+#include "infra/streaming_store.h"
+#include "infra/thread_sharing.h"
 
 namespace {
 

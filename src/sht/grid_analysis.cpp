@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "sht/angles.h"
-#include "sht/growable_array.h"
+#include "infra/growable_array.h"
 #include "sht/meridian_quadrature.h"
 #include "sht/normalized_legendre.h"
 #include "sht/own_coefficients.h"
 #include "sht/ring_fourier.h"
-#include "sht/thread_sharing.h"
+#include "infra/thread_sharing.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <new>
 
 #include "sht/angles.h"
-#include "sht/fftw_planner.h"
+#include "infra/fftw_planner.h"
 #include "sht/gauss_legendre.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <type_traits>
 
 #include "sht/build_limits.h"
-#include "sht/vector_kernel.h"
+#include "infra/vector_kernel.h"
 
 namespace {
 

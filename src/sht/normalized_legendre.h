@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "sht/growable_array.h"
+#include "infra/growable_array.h"
 
 // The fully normalised associated Legendre function of degree l and order |m|,
 // Pbar(x) = N(l, m) P_l^|m|(x), with no (-1)^m phase, for degrees far beyond the reach of

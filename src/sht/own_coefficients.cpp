@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "sht/large_blocks.h"
-#include "sht/prefetch.h"
-#include "sht/thread_sharing.h"
+#include "infra/large_blocks.h"
+#include "infra/prefetch.h"
+#include "infra/thread_sharing.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "sht/angles.h"
 #include "sht/normalized_legendre.h"
 #include "sht/own_coefficients.h"
-#include "sht/thread_sharing.h"
+#include "infra/thread_sharing.h"
 
 namespace {
 

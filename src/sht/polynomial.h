@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "sht/growable_array.h"
+#include "infra/growable_array.h"
 
 // Element i is the coefficient of x^i. The empty array is the zero polynomial; zero
 // coefficients are stored like any other, so P_l always has l + 1 coefficients.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "sht/vector_kernel.h"
+#include "infra/vector_kernel.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <new>
 
 #include "sht/angles.h"
-#include "sht/vector_kernel.h"
+#include "infra/vector_kernel.h"
 
 #if defined(__x86_64__)
 #include <emmintrin.h>

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "sht/fftw_planner.h"
+#include "infra/fftw_planner.h"
 
 // The Fourier coefficients of rings of nP real values, a block of up to kBlockRings rings at once:
 // F_m = dScale * sum_j x_j e^(-2 pi i m j / nP) for the orders m < nOrders <= nP / 2 + 1.

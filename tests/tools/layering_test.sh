@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The folders under each given root (src/ and tools/) include only from their own folder or from
-# layers below: names and resources; then the picture value and the harmonic maths; then where fields come
+# layers below: names, resources and the infrastructure (arrays, threads, vectors); then the picture value and the harmonic maths; then where fields come
 # from, geodesy, colour and the surface's mesh; then maps, the viewer's settings, the camera, the file
 # writers, the interactive page and the platform layer; then the drawing, hydrogen-like orbitals and the text of pictures; then
 # plots of numbers with their words, dialogs and view; then the pipeline of runs; then the front ends (lobara-render)
@@ -8,7 +8,7 @@
 # Nothing below the drawing includes a wx or GL header, and the drawing and the pipeline no wx
 # header.
 set -u
-declare -A layer=([names]=0 [resources]=0 [picture]=1 [sht]=1 [fields]=2 [geodesy]=2 [colour]=2 [mesh]=2 [maps]=3
+declare -A layer=([names]=0 [resources]=0 [infra]=0 [picture]=1 [sht]=1 [fields]=2 [geodesy]=2 [colour]=2 [mesh]=2 [maps]=3
   [settings]=3 [camera]=3 [export]=3 [page]=3 [platform]=3 [render]=4 [hydrogen]=4 [text]=4 [plots]=5 [dialogs]=5 [view]=5
   [jobs]=6 [lobara-render]=7 [app]=7)
 failures=0
@@ -31,7 +31,7 @@ for root in "$@"; do
 done
 while IFS=: read -r file _ include; do
   echo "FAIL: $file: $include"; failures=$((failures + 1))
-done < <(cd "$1" && grep -rn -E '^#include <(wx|GL|EGL)/' names picture sht fields colour mesh maps settings \
+done < <(cd "$1" && grep -rn -E '^#include <(wx|GL|EGL)/' names infra picture sht fields colour mesh maps settings \
            camera export page text
          grep -rn -E '^#include <wx/' render jobs)
 if ! tsort "$edges" >/dev/null 2>"$edges.loop"; then

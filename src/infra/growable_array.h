@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "sht/large_blocks.h"
+#include "infra/large_blocks.h"
 
 // Lets std::vector grow without writing the new elements (default- rather than
 // value-initialisation), so that a caller about to overwrite them pays no zero-fill.

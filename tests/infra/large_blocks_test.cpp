@@ -1,4 +1,4 @@
-#include "sht/large_blocks.h"
+#include "infra/large_blocks.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "sht/growable_array.h"
+#include "infra/growable_array.h"
 
 #include <gtest/gtest.h>
 
