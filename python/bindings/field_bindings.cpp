@@ -20,6 +20,7 @@
 #include "fields/coefficient_file.h"
 #include "fields/input_convention.h"
 #include "fields/orbitals.h"
+#include "settings/sampling_defaults.h"
 #include "sht/angles.h"
 #include "sht/build_limits.h"
 #include "sht/complex_field.h"
@@ -278,6 +279,8 @@ void BindFields(py::module_& module)
     module.def("orbital", &Orbital, py::arg("name"), py::arg("norm"), py::arg("cs"), py::arg("sine"));
     module.def("orbital_names", []() { return SplitNames(OrbitalNames()); });
     module.def("normalization_names", &NormalizationNames);
+    module.def("sine_names", &SineSignNames);
+    module.attr("DEFAULT_GRID") = std::make_pair(kDefaultThetaDiv, kDefaultPhiDiv);
     module.def("convention_names", &ConventionNames);
     module.def(
         "named_convention",

@@ -20,7 +20,7 @@
 #include "export/output_files.h"
 #include "export/png_writer.h"
 #include "jobs/runs.h"
-#include "lobara-render/option_table.h"
+#include "options/option_table.h"
 
 namespace py = pybind11;
 
@@ -40,25 +40,12 @@ constexpr char kPictureName[] = "picture.png";
 constexpr char kMeshName[] = "mesh.ply";
 constexpr char kPageName[] = "page.html";
 
-const OptionDeclaration& FindOption(const std::string& strName)
+const COptionBase& OptionNamed(const std::string& strName)
 {
-    static const std::map<std::string, const OptionDeclaration*> kByName = [] {
-        std::map<std::string, const OptionDeclaration*> byName;
-        for (const OptionDeclaration& option : OptionDeclarations())
-            for (size_t nStart = 0; nStart < option.strNames.size();)
-            {
-                size_t nEnd = option.strNames.find(',', nStart);
-                if (nEnd == std::string::npos)
-                    nEnd = option.strNames.size();
-                byName[option.strNames.substr(nStart, nEnd - nStart)] = &option;
-                nStart = nEnd + 1;
-            }
-        return byName;
-    }();
-    const auto found = kByName.find(strName);
-    if (found == kByName.end())
+    const COptionBase* pOption = FindOption(strName);
+    if (pOption == nullptr)
         throw std::logic_error("lobara-render has no option " + strName);
-    return *found->second;
+    return *pOption;
 }
 
 // The request of the options, read as lobara-render reads them, and of the field when one is
@@ -68,11 +55,12 @@ Request MakeRequest(const Field* pField, const Options& aOptions)
 {
     Request request;
     for (const auto& [strName, strValue] : aOptions)
-        FindOption(strName).apply(strValue, request);
+        OptionNamed(strName).Apply(strValue, request);
     if (pField != nullptr)
     {
-        request.aTerms = pField->aTerms.empty() ? std::vector<Term>{Term{0, 0, 0.0}} : pField->aTerms;
-        request.convention = pField->convention;
+        request.Set<std::vector<Term>>(
+            opt::kTerm, pField->aTerms.empty() ? std::vector<Term>{Term{0, 0, 0.0}} : pField->aTerms);
+        request.Set(opt::kConvention, pField->convention);
     }
     return request;
 }
@@ -102,7 +90,7 @@ std::pair<py::array_t<uint8_t>, bool> PictureArray(Picture&& picture)
 std::pair<py::array_t<uint8_t>, bool> RunPicture(const Field* pField, const Options& aOptions)
 {
     Request request = MakeRequest(pField, aOptions);
-    request.strPicturePath = kPictureName;
+    request.Set<std::string>(opt::kOut, kPictureName);
     std::optional<Picture> picture =
         Run(request, [](CPythonRunHooks& hooks) { return hooks.TakenPicture(); });
     if (!picture)
@@ -113,7 +101,7 @@ std::pair<py::array_t<uint8_t>, bool> RunPicture(const Field* pField, const Opti
 py::str RunPage(const Field* pField, const Options& aOptions)
 {
     Request request = MakeRequest(pField, aOptions);
-    request.strPagePath = kPageName;
+    request.Set<std::string>(opt::kHtml, kPageName);
     std::optional<std::string> page = Run(request, [](CPythonRunHooks& hooks) { return hooks.TakenPage(); });
     if (!page)
         throw std::logic_error("the run made no page");
@@ -209,14 +197,14 @@ struct MeshResult
 MeshResult RunMesh(const Field* pField, const Options& aOptions)
 {
     Request request = MakeRequest(pField, aOptions);
-    request.strMeshPath = kMeshName;
+    request.Set<std::string>(opt::kMesh, kMeshName);
     MeshResult mesh;
     std::optional<MeshGeometry> geometry =
         Run(request, [](CPythonRunHooks& hooks) { return hooks.TakenMesh(); });
     if (!geometry)
         throw std::logic_error("the run made no mesh");
     mesh.geometry = std::move(*geometry);
-    mesh.nColorScheme = PlanJob(request).nColorScheme;
+    mesh.nColorScheme = request.Value(opt::kScheme);
     for (int nSign = 0; nSign < kSignCount; ++nSign)
         for (const MeshFace& face : mesh.geometry.aFaces[nSign])
             ForEachFaceTriangle(face, [&](const int32_t* pCorners) {
@@ -246,7 +234,7 @@ void SaveMesh(const MeshResult& mesh, const py::object& path)
     const std::string strPath = PathText(path);
     // The name chooses the format, as --mesh's does.
     Request checked;
-    FindOption("--mesh").apply(strPath, checked);
+    opt::kMesh.Apply(strPath, checked);
     WriteFiles([&](COutputSet& outputs) {
         WriteMeshFiles(outputs, strPath, mesh.geometry, kColorSchemes[mesh.nColorScheme]);
     });
@@ -317,5 +305,16 @@ void BindRuns(py::module_& module)
                "Writes the text to path, all or nothing.");
     module.def("save_png", &SavePng, py::arg("path"), py::arg("rgba"), py::arg("alpha"),
                "Writes the PNG of encode_png to path, all or nothing.");
-    module.attr("DEFAULT_PICTURE_SIZE") = std::make_pair(kDefaultPictureWidth, kDefaultPictureHeight);
+    module.attr("DEFAULT_PICTURE_SIZE") = *opt::kSize.Default();
+    py::dict options;
+    for (const COptionBase* pOption : AllOptions())
+    {
+        py::dict option;
+        option["flag"] = pOption->IsFlag();
+        option["repeatable"] = pOption->IsRepeatable();
+        option["default"] = pOption->DefaultText();
+        option["values"] = pOption->ValueNames();
+        options[py::str(pOption->Name())] = option;
+    }
+    module.attr("OPTIONS") = options;
 }

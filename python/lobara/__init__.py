@@ -23,7 +23,7 @@ from ._lobara import CoefficientFileError, __version__
 from .convention import AMBIX, CONVENTION_NAMES, GEODESY, LOBARA, NORMALIZATIONS, PHYSICS, SINES, Convention
 from .field import DEFAULT_GRID, MAX_DEGREE, ORBITALS, AliasingWarning, ComplexField, Field, grid
 from .hydrogen import HydrogenOrbital
-from .pictures import Page, Picture, table
+from .pictures import Page, Picture, options, table
 
 
 def __getattr__(name):
@@ -35,5 +35,5 @@ def __getattr__(name):
 
 __all__ = [
     "AMBIX", "AliasingWarning", "CONVENTION_NAMES", "CoefficientFileError", "ComplexField", "Convention", "DEFAULT_GRID", "Field",
-    "GEODESY", "HydrogenOrbital", "LOBARA", "MAX_DEGREE", "NORMALIZATIONS", "Mesh", "ORBITALS", "PHYSICS", "Page", "Picture", "SINES", "grid", "table", "__version__",
+    "GEODESY", "HydrogenOrbital", "LOBARA", "MAX_DEGREE", "NORMALIZATIONS", "Mesh", "ORBITALS", "PHYSICS", "Page", "Picture", "SINES", "grid", "options", "table", "__version__",
 ]

@@ -9,7 +9,7 @@ from . import _lobara
 #: The normalisations by name, as lobara-render's --norm spells them.
 NORMALIZATIONS = tuple(_lobara.normalization_names())
 #: The signs of the sine harmonics: this program's own (-sin) and the common one (+sin).
-SINES = ("lobara", "standard")
+SINES = tuple(_lobara.sine_names())
 
 
 @dataclass(frozen=True)

@@ -10,7 +10,7 @@ from .convention import AMBIX, LOBARA, Convention, _integers
 #: The highest degree sampled: no grid of at most 2^31 - 1 samples shows a higher one.
 MAX_DEGREE = _lobara.MAX_DEGREE
 #: Samples along θ and along φ unless told: the viewer's and lobara-render's.
-DEFAULT_GRID = (480, 240)
+DEFAULT_GRID = tuple(_lobara.DEFAULT_GRID)
 
 
 class AliasingWarning(UserWarning):

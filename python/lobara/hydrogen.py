@@ -2,7 +2,7 @@
 them."""
 
 from .convention import LOBARA, Convention
-from .pictures import _options, _text, run_mesh, run_page, run_picture
+from .pictures import _options, _text, options, run_mesh, run_page, run_picture
 
 
 class HydrogenOrbital:
@@ -10,19 +10,19 @@ class HydrogenOrbital:
     Z, Y the real harmonic of the :class:`Convention` (the complex one when ``complex``): n from 1
     to 30, 0 <= l < n, |m| <= l; lengths in Bohr radii, the orbital shrinking as 1/Z. Its
     :meth:`picture`, :meth:`mesh` and :meth:`page` are of the boundary surface that holds the probability
-    ``enclose`` (0.9 unless ``iso`` gives the level |ψ| = iso instead); :meth:`slice` is the flat
+    ``enclose`` (lobara-render's default unless ``iso`` gives the level |ψ| = iso instead); :meth:`slice` is the flat
     picture of ψ, or |ψ|² with ``density``, in a plane through the nucleus. The keywords are
     lobara-render's options of the same names, with its defaults; a value it refuses raises
     ValueError with its message."""
 
-    def __init__(self, n, l, m, charge=1, convention=LOBARA, complex=False):
+    def __init__(self, n, l, m, charge=None, convention=LOBARA, complex=False):
         if not isinstance(convention, Convention):
             raise TypeError(f"convention needs a lobara.Convention, not {convention!r}")
-        self._options = [("--hydrogen", _text((n, l, m))), ("--charge", _text(charge)),
-                         ("--norm", convention.norm), ("--sine", convention.sine)]
+        self._options = [("--hydrogen", _text((n, l, m))), ("--norm", convention.norm), ("--sine", convention.sine)]
+        self._options += _options(charge=charge)
         self._options += [("--cs", "")] if convention.cs else []
         self._options += [("--complex", "")] if complex else []
-        self._text = f"ψ({n}, {l}, {m}), Z = {charge}"
+        self._text = f"ψ({n}, {l}, {m}), Z = {options()['--charge']['default'] if charge is None else charge}"
 
     def picture(self, enclose=None, iso=None, width=None, height=None, from_=None, to=None, fit=False, scheme=None,
                 background=None, title=None, supersample=None, theta=None, phi=None, color=None, colormap=None,

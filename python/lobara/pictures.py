@@ -14,8 +14,12 @@ def _runs():
     and files' shared libraries, which `import lobara` need not load."""
     return importlib.import_module("._lobara_runs", __package__)
 
-#: The keywords of the options that take no value: True gives the flag.
-_FLAGS = frozenset(("fit", "smooth", "table_polynomials", "density"))
+def options():
+    """lobara-render's options as its one declaration holds them, by name ("--size"): for each,
+    whether it is a ``flag`` (a keyword True or False), whether it is ``repeatable``, its
+    ``default`` as lobara-render's --help shows it ("" where it has none or it depends on the rest
+    of the call) and the names it takes (``values``, empty for a value of any other form)."""
+    return _runs().OPTIONS
 
 
 def _text(value):
@@ -41,26 +45,27 @@ def _text(value):
 def _options(width=None, height=None, **keywords):
     """The (option, text) pairs of the keywords given; width and height are --size, either
     alone with the other's default."""
-    options = []
+    pairs = []
     if width is not None or height is not None:
         default_width, default_height = _runs().DEFAULT_PICTURE_SIZE
-        options.append(("--size", f"{_text(default_width if width is None else width)}x"
+        pairs.append(("--size", f"{_text(default_width if width is None else width)}x"
                                   f"{_text(default_height if height is None else height)}"))
+    declared = options()
     for name, value in keywords.items():
         if value is None:
             continue
         option = "--" + name.rstrip("_").replace("_", "-")
-        if name in _FLAGS:
+        if declared[option]["flag"]:
             if value not in (True, False):
                 raise ValueError(f"{name} needs True or False, not {value!r}")
             if value:
-                options.append((option, ""))
+                pairs.append((option, ""))
         else:
             try:
-                options.append((option, _text(value)))
+                pairs.append((option, _text(value)))
             except (TypeError, ValueError) as error:
                 raise type(error)(f"{name} {error}") from None
-    return options
+    return pairs
 
 
 def run_picture(core, options):

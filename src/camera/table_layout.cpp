@@ -11,3 +11,18 @@ TableLayout LayOutTable(int nMax, int nWidth, int nHeight, const TableMargins& m
     return TableLayout{nMax, nSide, margins.nLeft + (nWidth - margins.nLeft - nColumns * nSide) / 2,
                        margins.nTop + (nHeight - margins.nTop - nRows * nPitch) / 2, nPitch};
 }
+
+namespace {
+
+constexpr NamedValue<TableScale> kTableScaleNames[] = {
+    {"each", TableScale::kEach, "every --table cell fitted alone"},
+    {"common", TableScale::kCommon,
+     "one distance for every cell, the one that fits the largest, so that sizes compare"},
+};
+
+}  // namespace
+
+NamedValues<TableScale> TableScaleNamedValues()
+{
+    return AllNamed(kTableScaleNames);
+}

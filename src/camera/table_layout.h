@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "names/named_values.h"
+
 // Room kept outside the cells of a table for its captions, in pixels: a strip at the top, a
 // column at the left and a strip under each row of cells.
 struct TableMargins
@@ -30,3 +32,12 @@ struct TableLayout
 };
 
 TableLayout LayOutTable(int nMax, int nWidth, int nHeight, const TableMargins& margins = {});
+
+// How the cells of a table are fitted: each alone, or all at the one distance that fits the
+// largest, so that sizes compare.
+enum class TableScale
+{
+    kEach,
+    kCommon,
+};
+NamedValues<TableScale> TableScaleNamedValues();

@@ -7,8 +7,8 @@
 #include "sht/angles.h"
 
 FieldColoring ChooseColoring(ColorMode mode, const ColorScheme& scheme, const std::string& strMap,
-                             bool bRange, double dLow, double dHigh, double dLowest, double dHighest,
-                             bool bModulus)
+                             const std::optional<std::array<double, 2>>& range, double dLowest,
+                             double dHighest, bool bModulus)
 {
     FieldColoring coloring;
     coloring.mode = mode;
@@ -30,8 +30,8 @@ FieldColoring ChooseColoring(ColorMode mode, const ColorScheme& scheme, const st
         kind = bNonNegative ? ColorMapKind::kSequential : ColorMapKind::kDiverging;
         if (dMax == 0.0 || !std::isfinite(dMax))
             dMax = 1.0;
-        coloring.dLow = bRange ? dLow : bNonNegative ? 0.0 : -dMax;
-        coloring.dHigh = bRange ? dHigh : dMax;
+        coloring.dLow = range ? (*range)[0] : bNonNegative ? 0.0 : -dMax;
+        coloring.dHigh = range ? (*range)[1] : dMax;
     }
     coloring.pMap = strMap.empty() ? &DefaultColorMap(kind) : FindColorMap(strMap);
     return coloring;
@@ -59,9 +59,12 @@ Rgb8 ColorOf(const FieldColoring& coloring, double dRe, double dIm)
 namespace {
 
 constexpr NamedValue<ColorMode> kColorModeNames[] = {
-    {"sign", ColorMode::kSign},
-    {"phase", ColorMode::kPhase},
-    {"value", ColorMode::kValue},
+    {"sign", ColorMode::kSign, "the scheme's two colours"},
+    {"phase", ColorMode::kPhase, "a cyclic map over -pi .. pi"},
+    {"value", ColorMode::kValue,
+     "a diverging map centred on 0 from -max|f| to max|f|, a sequential one from 0 for a field never "
+     "negative, "
+     "|f| for --complex"},
 };
 
 }  // namespace
@@ -69,6 +72,11 @@ constexpr NamedValue<ColorMode> kColorModeNames[] = {
 std::vector<std::string> ColorModeNames()
 {
     return NamesOf(kColorModeNames);
+}
+
+NamedValues<ColorMode> ColorModeNamedValues()
+{
+    return AllNamed(kColorModeNames);
 }
 
 bool FindColorMode(const std::string& strName, ColorMode& mode)

@@ -59,6 +59,13 @@ std::string DecimalText(double d)
     return std::string(acText, result.ptr);
 }
 
+std::string ShortDecimalText(double d)
+{
+    char acText[32];
+    const auto result = std::to_chars(acText, acText + sizeof acText, d);
+    return std::string(acText, result.ptr);
+}
+
 void WriteLittleEndianDouble(COutputStream& stream, double d)
 {
     unsigned char abBytes[8];

@@ -9,6 +9,9 @@
 // d with the 17 significant digits that read back as the same double, in any locale.
 std::string DecimalText(double d);
 
+// The shortest decimal text that reads back as d, for words meant for people (0.9, 1e-06).
+std::string ShortDecimalText(double d);
+
 // Writes d as its 8 IEEE bytes, little-endian.
 void WriteLittleEndianDouble(COutputStream& stream, double d);
 

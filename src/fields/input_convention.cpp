@@ -8,12 +8,14 @@
 namespace {
 
 constexpr NamedValue<Convention> kConventionNames[] = {
-    {"lobara", {Normalization::kOrtho, false, SineSign::kLobara}},
-    {"physics", {Normalization::kOrtho, true, SineSign::kStandard}},
-    {"geodesy", {Normalization::k4Pi, false, SineSign::kStandard}},
-    {"ambix", {Normalization::kSn3d, false, SineSign::kStandard}},
-    {"n3d", {Normalization::kN3d, false, SineSign::kStandard}},
-    {"schmidt", {Normalization::kSchmidt, false, SineSign::kStandard}},
+    {"lobara", {Normalization::kOrtho, false, SineSign::kLobara}, "ortho, sine lobara: the viewer's own"},
+    {"physics", {Normalization::kOrtho, true, SineSign::kStandard}, "ortho, --cs, sine standard: SciPy's"},
+    {"geodesy",
+     {Normalization::k4Pi, false, SineSign::kStandard},
+     "4pi, sine standard: shtools and ICGEM files"},
+    {"ambix", {Normalization::kSn3d, false, SineSign::kStandard}, "sn3d, sine standard"},
+    {"n3d", {Normalization::kN3d, false, SineSign::kStandard}, "sine standard"},
+    {"schmidt", {Normalization::kSchmidt, false, SineSign::kStandard}, "sine standard"},
 };
 
 }  // namespace
@@ -26,6 +28,11 @@ bool FindConventionNamed(const std::string& strName, Convention& convention)
 std::vector<std::string> ConventionNames()
 {
     return NamesOf(kConventionNames);
+}
+
+NamedValues<Convention> ConventionNamedValues()
+{
+    return AllNamed(kConventionNames);
 }
 
 Convention HarmonicConvention(const ConventionChoice& choice)

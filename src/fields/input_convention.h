@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "fields/coefficient_file.h"
+#include "names/named_values.h"
 #include "sht/convention.h"
 
 // The convention of each kind of input, from what was given of it: the normalisation and the sine's
@@ -21,6 +22,7 @@ struct ConventionChoice
 // as shtools and ICGEM files), ambix (SN3D), n3d and schmidt (all three with the standard sine).
 bool FindConventionNamed(const std::string& strName, Convention& convention);
 std::vector<std::string> ConventionNames();
+NamedValues<Convention> ConventionNamedValues();
 
 // Single harmonics, terms and orbitals: the viewer's own harmonics (ortho, the program's sine sign)
 // unless told.

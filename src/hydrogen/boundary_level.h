@@ -12,15 +12,16 @@ enum class LevelKind
     kIso,
 };
 
+// The enclosed probabilities --enclose takes, and the one drawn unless told.
+constexpr double kMinEnclose = 1e-6;
+constexpr double kMaxEnclose = 1.0 - 1e-6;
+constexpr double kDefaultEnclose = 0.9;
+
 struct LevelRequest
 {
     LevelKind kind = LevelKind::kEnclose;
-    double dValue = 0.9;  // P for kEnclose, c for kIso
+    double dValue = kDefaultEnclose;  // P for kEnclose, c for kIso
 };
-
-// The enclosed probabilities --enclose takes, and the smallest --iso.
-constexpr double kMinEnclose = 1e-6;
-constexpr double kMaxEnclose = 1.0 - 1e-6;
 
 // The first radius, in steps of n^2 / 64Z, within which the radial probability reaches
 // dProbability.

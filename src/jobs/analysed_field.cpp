@@ -8,8 +8,9 @@
 #include "fields/csv_values.h"
 #include "fields/npy_values.h"
 #include "fields/raw_values.h"
-#include "jobs/request_error.h"
+#include "options/request_error.h"
 #include "sht/build_limits.h"
+#include "sht/degree_band.h"
 #include "sht/grid_analysis.h"
 #include "sht/point_analysis.h"
 
@@ -24,7 +25,7 @@ std::string Scientific(double d)
 
 void AnalysePoints(Job& job, IRunHooks& hooks, std::vector<std::string>& aWarnings)
 {
-    const std::string& strPath = job.strAnalyzePath;
+    const std::string strPath = job.request.Value(opt::kAnalyze);
     const std::vector<SamplePoint> aPoints = ReadCsvPoints(strPath);
     // Unless told, the highest degree whose coefficients are no more than the points.
     const int32_t L =
@@ -52,19 +53,10 @@ void AnalysePoints(Job& job, IRunHooks& hooks, std::vector<std::string>& aWarnin
                             "): a hole in the coverage?");
 }
 
-}  // namespace
-
-Job WithAnalysedField(const Job& given, IRunHooks& hooks, std::vector<std::string>& aWarnings)
+void AnalyseGrid(Job& job, IRunHooks& hooks)
 {
-    if (given.strAnalyzePath.empty())
-        return given;
-    Job job = given;
-    if (job.bAnalyzePoints)
-    {
-        AnalysePoints(job, hooks, aWarnings);
-        return job;
-    }
-    const std::string& strPath = job.strAnalyzePath;
+    const std::string strPath = job.request.Value(opt::kAnalyze);
+    const SampleGrid grid = job.request.Value(opt::kGrid).grid;
     GridValues values;
     switch (ValuesFormatOf(strPath))
     {
@@ -72,22 +64,37 @@ Job WithAnalysedField(const Job& given, IRunHooks& hooks, std::vector<std::strin
             values = ReadNpyValues(strPath);
             break;
         case ValuesFormat::kCsv:
-            values = ReadCsvGridValues(strPath, job.analyzeGrid);
+            values = ReadCsvGridValues(strPath, grid);
             break;
         case ValuesFormat::kRaw:
-            values = ReadRawValues(strPath, job.nThetaDiv, job.nPhiDiv);
+            values = ReadRawValues(strPath, job.request.Value(opt::kTheta), job.request.Value(opt::kPhi));
             break;
     }
-    const int32_t nLimit = AnalysisLimit(job.analyzeGrid, values.nT, values.nP);
+    const int32_t nLimit = AnalysisLimit(grid, values.nT, values.nP);
     CRunStep step(hooks, "analysing the values");
     try
     {
-        job.field = AnalyzeGrid(values.aValues.data(), job.analyzeGrid, values.nT, values.nP,
+        job.field = AnalyzeGrid(values.aValues.data(), grid, values.nT, values.nP,
                                 job.nLmax >= 0 ? job.nLmax : std::max(nLimit, 0), job.field.convention);
     }
     catch (const std::invalid_argument& error)
     {
         throw RequestError("--analyze '" + strPath + "': " + error.what());
     }
+}
+
+}  // namespace
+
+Job WithAnalysedField(const Job& given, IRunHooks& hooks, std::vector<std::string>& aWarnings)
+{
+    if (given.request.Value(opt::kAnalyze).empty())
+        return given;
+    Job job = given;
+    if (job.request.Value(opt::kGrid).bPoints)
+        AnalysePoints(job, hooks, aWarnings);
+    else
+        AnalyseGrid(job, hooks);
+    // The degrees below --lmin go once they are found: the analysis's own degree is --lmax.
+    job.field = DegreeBand(job.field, job.nLmin, -1);
     return job;
 }

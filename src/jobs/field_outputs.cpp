@@ -16,17 +16,18 @@ bool IsPlotPath(const std::string& strPath)
 
 CFieldOutputs::CFieldOutputs(const Job& job) : m_job(job)
 {
-    if (!job.strCoeffsOutPath.empty())
+    if (!job.request.Value(opt::kCoeffsOut).empty())
         m_coefficients = InConvention(job.field, job.outConvention);
-    if (job.strSpectrumPath.empty())
+    if (job.request.Value(opt::kSpectrum).empty())
         return;
     m_aSpectrum = PowerSpectrum(job.field);
-    if (!IsPlotPath(job.strSpectrumPath))
+    if (!IsPlotPath(job.request.Value(opt::kSpectrum)))
         return;
     try
     {
         m_plot = MakeSpectrumPlot(
-            m_aSpectrum, SpectrumPlotStyle{job.nWidth, job.nHeight, job.strTitle, job.plotBackground});
+            m_aSpectrum, SpectrumPlotStyle{job.request.Value(opt::kSize)[0], job.request.Value(opt::kSize)[1],
+                                           job.request.Value(opt::kTitle), job.plotBackground});
     }
     catch (const std::invalid_argument& error)
     {
@@ -36,12 +37,13 @@ CFieldOutputs::CFieldOutputs(const Job& job) : m_job(job)
 
 void CFieldOutputs::Write(COutputSet& outputs) const
 {
-    if (!m_job.strCoeffsOutPath.empty())
-        WriteCoefficientFile(outputs, m_job.strCoeffsOutPath, m_coefficients, m_job.gravityHeader);
-    if (m_job.strSpectrumPath.empty())
+    if (!m_job.request.Value(opt::kCoeffsOut).empty())
+        WriteCoefficientFile(outputs, m_job.request.Value(opt::kCoeffsOut), m_coefficients,
+                             m_job.gravityHeader);
+    if (m_job.request.Value(opt::kSpectrum).empty())
         return;
-    outputs.Write(m_job.strSpectrumPath, [this](COutputStream& stream) {
-        if (IsPlotPath(m_job.strSpectrumPath))
+    outputs.Write(m_job.request.Value(opt::kSpectrum), [this](COutputStream& stream) {
+        if (IsPlotPath(m_job.request.Value(opt::kSpectrum)))
             WritePng(stream, m_plot);
         else
             WriteSpectrumCsv(stream, m_aSpectrum);

@@ -6,24 +6,25 @@
 #include "fields/coefficient_file.h"
 #include "fields/input_convention.h"
 #include "jobs/model_quantity.h"
-#include "jobs/request_error.h"
+#include "options/request_error.h"
 #include "sht/degree_band.h"
 
 Job WithFileField(const Job& given, std::vector<std::string>& aWarnings)
 {
-    if (given.strCoeffsPath.empty())
+    if (given.request.Value(opt::kCoeffs).empty())
         return given;
     Job job = given;
-    CoefficientFile file = ReadCoefficientFile(given.strCoeffsPath, given.nLmax, given.epoch);
+    CoefficientFile file =
+        ReadCoefficientFile(given.request.Value(opt::kCoeffs), given.nLmax, given.request.Get(opt::kEpoch));
     const Convention& asked = given.field.convention;
     ConventionChoice choice{std::nullopt, asked.bCondonShortley, SineSign::kStandard};
     if (given.bNormalizationGiven)
         choice.normalization = asked.normalization;
     try
     {
-        job.field =
-            DegreeBand(Field{std::move(file.aTerms), FileConvention(choice, file, given.strCoeffsPath)},
-                       given.nLmin, -1);
+        job.field = DegreeBand(
+            Field{std::move(file.aTerms), FileConvention(choice, file, given.request.Value(opt::kCoeffs))},
+            given.nLmin, -1);
     }
     catch (const std::invalid_argument& error)
     {
@@ -31,7 +32,7 @@ Job WithFileField(const Job& given, std::vector<std::string>& aWarnings)
     }
     job.gravityHeader = file.header;
     for (const std::string& strWarning : file.aWarnings)
-        aWarnings.push_back(given.strCoeffsPath + ": " + strWarning);
+        aWarnings.push_back(given.request.Value(opt::kCoeffs) + ": " + strWarning);
     TakeModelQuantity(file, job, aWarnings);
     return job;
 }

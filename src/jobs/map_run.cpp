@@ -7,6 +7,7 @@
 #include "export/png_writer.h"
 #include "jobs/analysed_field.h"
 #include "jobs/file_field.h"
+#include "jobs/job_coloring.h"
 #include "jobs/model_quantity.h"
 #include "jobs/run_report.h"
 #include "jobs/runs.h"
@@ -24,16 +25,19 @@ void RunMap(const Job& asked, IRunHooks& hooks)
 {
     std::vector<std::string> aWarnings;
     const Job job = WithTurnedField(WithAnalysedField(WithFileField(asked, aWarnings), hooks, aWarnings));
-    const int nWidth = job.nWidth;
+    const int nWidth = job.request.Value(opt::kSize)[0];
     // A model's quantity and its unit caption the colour bar, or, where there is none (sign
     // colouring), title the map unless a title is given.
-    const bool bCaption = job.pQuantity && job.colorMode != ColorMode::kSign;
+    const bool bCaption = job.request.Value(opt::kQuantity) && job.colorMode != ColorMode::kSign;
     const std::string strQuantity = QuantityCaption(job);
-    const std::string strTitle = job.strTitle.empty() && !bCaption ? strQuantity : job.strTitle;
+    const std::string strTitle =
+        job.request.Value(opt::kTitle).empty() && !bCaption ? strQuantity : job.request.Value(opt::kTitle);
     // A title has a strip of its own above the map, which a picture of no given size adds; the
     // title's size grows with the picture's, and a few rounds settle the height that holds both.
-    const int nUntitledHeight = MapPictureHeight(job.mapProjection, job.colorMode, nWidth, bCaption);
-    int nHeight = job.bSizeGiven ? job.nHeight : std::min(nUntitledHeight, kMaxPictureSide);
+    const int nUntitledHeight =
+        MapPictureHeight(job.request.Value(opt::kMap), job.colorMode, nWidth, bCaption);
+    int nHeight =
+        job.bSizeGiven ? job.request.Value(opt::kSize)[1] : std::min(nUntitledHeight, kMaxPictureSide);
     for (int nRound = 0; nRound < 4 && !job.bSizeGiven; ++nRound)
         nHeight = std::min(nUntitledHeight + TitleHeight(strTitle, nWidth, nHeight), kMaxPictureSide);
     const int nTitleRows = TitleHeight(strTitle, nWidth, nHeight);
@@ -45,7 +49,7 @@ void RunMap(const Job& asked, IRunHooks& hooks)
     {
         CRunStep step(hooks, "sampling the field");
         const auto onRow = [&step](int32_t nDone, int32_t nRows) { step.Advance(nDone, nRows); };
-        if (job.bComplex)
+        if (job.request.Value(opt::kComplex))
         {
             ComplexSamples samples =
                 SampleComplexField(job.complexField, count(grid.nRows), count(grid.nColumns), onRow);
@@ -60,28 +64,28 @@ void RunMap(const Job& asked, IRunHooks& hooks)
     for (const DoubleArray* pValues : {&aRe, &aIm})
         CheckFiniteValues(pValues->GetData(), static_cast<size_t>(pValues->GetSize()));
     // The bar's ends are the field's own extremes, found between the samples.
-    const FieldExtremes extremes = job.colorMode != ColorMode::kValue || job.bRange
-                                       ? SampledExtremes(aRe, aIm)
-                                       : FindFieldExtremes(job.bComplex ? job.complexField.re : job.field,
-                                                           job.bComplex ? &job.complexField.im : nullptr, aRe,
-                                                           aIm, count(grid.nRows), count(grid.nColumns));
-    const FieldColoring coloring =
-        ChooseColoring(job.colorMode, kColorSchemes[job.nColorScheme], job.strColorMap, job.bRange,
-                       job.dRangeLow, job.dRangeHigh, extremes.dLowest, extremes.dHighest, job.bComplex);
-    Picture picture =
-        MakeMapPicture(job.mapProjection, MapSamples{aRe, aIm, count(grid.nRows), count(grid.nColumns)},
-                       coloring, nWidth, nHeight, job.background, nTitleRows, bCaption);
+    const FieldExtremes extremes =
+        job.colorMode != ColorMode::kValue || job.request.Has(opt::kRange)
+            ? SampledExtremes(aRe, aIm)
+            : FindFieldExtremes(job.request.Value(opt::kComplex) ? job.complexField.re : job.field,
+                                job.request.Value(opt::kComplex) ? &job.complexField.im : nullptr, aRe, aIm,
+                                count(grid.nRows), count(grid.nColumns));
+    const FieldColoring coloring = JobColoring(job, extremes, job.request.Value(opt::kComplex));
+    Picture picture = MakeMapPicture(
+        job.request.Value(opt::kMap), MapSamples{aRe, aIm, count(grid.nRows), count(grid.nColumns)}, coloring,
+        nWidth, nHeight, job.request.Value(opt::kBackground), nTitleRows, bCaption);
     if (nMapHeight < nHeight)
     {
         const ColorBarLayout bar = LayOutColorBar(nWidth, nMapHeight, nHeight - nMapHeight, bCaption);
-        DrawColorBarLabels(bar, coloring, job.background, picture);
+        DrawColorBarLabels(bar, coloring, job.request.Value(opt::kBackground), picture);
         if (bCaption)
-            DrawColorBarCaption(bar, strQuantity, job.background, picture);
+            DrawColorBarCaption(bar, strQuantity, job.request.Value(opt::kBackground), picture);
     }
-    DrawTitle(picture, strTitle, job.background);
+    DrawTitle(picture, strTitle, job.request.Value(opt::kBackground));
     COutputSet outputs;
     if (!hooks.TakePicture(picture))
-        outputs.Write(job.strPicturePath, [&picture](COutputStream& stream) { WritePng(stream, picture); });
+        outputs.Write(job.request.Value(opt::kOut),
+                      [&picture](COutputStream& stream) { WritePng(stream, picture); });
     outputs.Commit();
     TellAfterRun(job, aWarnings, hooks);
 }

@@ -22,33 +22,35 @@ std::optional<double> Known(double dValue)
 void TakeModelQuantity(const CoefficientFile& file, Job& job, std::vector<std::string>& aWarnings)
 {
     Field& field = job.field;
-    if (job.epoch && !file.bTimeVariable)
-        aWarnings.push_back(job.strCoeffsPath +
+    if (job.request.Get(opt::kEpoch) && !file.bTimeVariable)
+        aWarnings.push_back(job.request.Value(opt::kCoeffs) +
                             ": the model does not change with time: --epoch changes nothing");
-    if (job.pNormalField)
+    if (job.request.Value(opt::kRemoveNormal))
     {
         if (std::isnan(file.header.dGm) || std::isnan(file.header.dRadius))
             throw std::runtime_error("--remove-normal needs the model's GM and radius, which '" +
-                                     job.strCoeffsPath + "' does not give");
+                                     job.request.Value(opt::kCoeffs) + "' does not give");
         // The degrees below --lmin are gone from the field already, and stay gone.
-        std::vector<Term> aNormal = NormalFieldTerms(*job.pNormalField, file.header.dGm, file.header.dRadius,
-                                                     field.convention, std::max(FieldMaxDegree(field), 0));
+        std::vector<Term> aNormal =
+            NormalFieldTerms(*job.request.Value(opt::kRemoveNormal), file.header.dGm, file.header.dRadius,
+                             field.convention, std::max(FieldMaxDegree(field), 0));
         aNormal.erase(std::remove_if(aNormal.begin(), aNormal.end(),
                                      [&](const Term& term) { return term.l < job.nLmin; }),
                       aNormal.end());
         RemoveNormalField(field.aTerms, aNormal);
     }
-    if (!job.pQuantity)
+    if (!job.request.Value(opt::kQuantity))
         return;
-    const ReferenceEllipsoid& ellipsoid =
-        job.pNormalField ? *job.pNormalField : *FindReferenceEllipsoid("GRS80");
-    const QuantitySetting setting{Known(file.header.dRadius), Known(file.header.dGm), job.dHeight,
-                                  ComputeNormalGravity(ellipsoid).dMean};
+    const ReferenceEllipsoid& ellipsoid = job.request.Value(opt::kRemoveNormal)
+                                              ? *job.request.Value(opt::kRemoveNormal)
+                                              : *FindReferenceEllipsoid("GRS80");
+    const QuantitySetting setting{Known(file.header.dRadius), Known(file.header.dGm),
+                                  job.request.Value(opt::kHeight), ComputeNormalGravity(ellipsoid).dMean};
     try
     {
-        if (job.pQuantity->quantity != Quantity::kIntensity)
+        if (job.request.Value(opt::kQuantity)->quantity != Quantity::kIntensity)
         {
-            ApplyQuantity(*job.pQuantity, setting, field.aTerms);
+            ApplyQuantity(*job.request.Value(opt::kQuantity), setting, field.aTerms);
             return;
         }
         for (std::vector<Term>& aPart : IntensityComponents(setting, field.aTerms))
@@ -57,7 +59,7 @@ void TakeModelQuantity(const CoefficientFile& file, Job& job, std::vector<std::s
     }
     catch (const std::runtime_error& error)
     {
-        throw std::runtime_error("'" + job.strCoeffsPath + "': " + error.what());
+        throw std::runtime_error("'" + job.request.Value(opt::kCoeffs) + "': " + error.what());
     }
 }
 
@@ -85,5 +87,7 @@ DoubleArray SampleMagnitude(const std::vector<Field>& aParts, int32_t nRows, int
 
 std::string QuantityCaption(const Job& job)
 {
-    return job.pQuantity ? std::string(job.pQuantity->pszTitle) + " (" + job.pQuantity->pszUnit + ")" : "";
+    return job.request.Value(opt::kQuantity) ? std::string(job.request.Value(opt::kQuantity)->pszTitle) +
+                                                   " (" + job.request.Value(opt::kQuantity)->pszUnit + ")"
+                                             : "";
 }

@@ -7,14 +7,15 @@
 #include "export/output_files.h"
 #include "export/png_writer.h"
 #include "hydrogen/boundary_mesh.h"
+#include "jobs/job_coloring.h"
 #include "jobs/page_output.h"
-#include "jobs/request_error.h"
 #include "jobs/run_report.h"
 #include "jobs/runs.h"
 #include "jobs/surface_pictures.h"
 #include "jobs/value_caption.h"
 #include "maps/map_picture.h"
 #include "mesh/mesh_geometry.h"
+#include "options/request_error.h"
 #include "sht/field_extremes.h"
 #include "text/color_bar_labels.h"
 #include "text/picture_title.h"
@@ -43,7 +44,7 @@ void RunOrbital(const Job& job, IRunHooks& hooks)
     const std::vector<std::array<double, 2>> aValues = BoundaryVertexValues(surface, job.orbital.orbital);
     SurfaceMesh mesh = BoundarySurfaceMesh(surface, aValues);
     ComplexSamples complex;  // psi at every vertex, for the colours of a complex orbital
-    if (job.bComplex)
+    if (job.request.Value(opt::kComplex))
     {
         complex.aRe.SetSizeForOverwrite(static_cast<int32_t>(aValues.size()));
         complex.aIm.SetSizeForOverwrite(static_cast<int32_t>(aValues.size()));
@@ -56,24 +57,29 @@ void RunOrbital(const Job& job, IRunHooks& hooks)
     // The drawing is made before any output is written, so that a run that cannot draw writes
     // nothing.
     std::optional<CPictureRenderer> renderer;
-    if (!job.strPicturePath.empty())
-        renderer.emplace(job.nWidth, job.nHeight, PictureStyle{job.nSupersample, job.background});
+    if (!job.request.Value(opt::kOut).empty())
+        renderer.emplace(
+            job.request.Value(opt::kSize)[0], job.request.Value(opt::kSize)[1],
+            PictureStyle{job.request.Value(opt::kSupersample), job.request.Value(opt::kBackground)});
 
     COutputSet outputs;
     const FieldColoring coloring = SurfaceColoring(job, mesh, complex);
     std::vector<Rgb8> aVertexColors = VertexColors(job, mesh, complex, coloring);
-    if (!job.strMeshPath.empty())
+    if (!job.request.Value(opt::kMesh).empty())
     {
-        MeshGeometry geometry = BoundaryMeshGeometry(mesh, surface, job.dScaleMillimetres);
+        MeshGeometry geometry =
+            BoundaryMeshGeometry(mesh, surface, job.request.Get(opt::kScale).value_or(0.0));
         geometry.aColor = aVertexColors;
-        if (job.bComplex)
+        if (job.request.Value(opt::kComplex))
             geometry.aPhase = MeshPhases(complex.aRe, complex.aIm);
         if (!hooks.TakeMesh(geometry))
-            WriteMeshFiles(outputs, job.strMeshPath, geometry, kColorSchemes[job.nColorScheme]);
+            WriteMeshFiles(outputs, job.request.Value(opt::kMesh), geometry,
+                           kColorSchemes[job.request.Value(opt::kScheme)]);
     }
-    const std::string strStats = job.bStats ? OrbitalStatsLine(job, surface) : "";
-    const Camera camera = renderer || !job.strPagePath.empty() ? PictureCamera(job, mesh) : job.camera;
-    if (!job.strPagePath.empty())
+    const std::string strStats = job.request.Value(opt::kStats) ? OrbitalStatsLine(job, surface) : "";
+    const Camera camera =
+        renderer || !job.request.Value(opt::kHtml).empty() ? PictureCamera(job, mesh) : job.camera;
+    if (!job.request.Value(opt::kHtml).empty())
         WritePage(job, mesh, aVertexColors, coloring, camera, outputs, hooks);
     if (renderer)
         WritePictures(job, std::move(mesh), std::move(aVertexColors), camera, *renderer, outputs, hooks);
@@ -89,13 +95,13 @@ void RunSlice(const Job& job, IRunHooks& hooks)
     const std::string strPlaneError = SlicePlaneError(job.orbital.slice);
     if (!strPlaneError.empty())
         throw RequestError("--slice: " + strPlaneError);
-    const int nWidth = job.nWidth;
+    const int nWidth = job.request.Value(opt::kSize)[0];
     // The bar says what its values are.
     const bool bCaption = job.colorMode != ColorMode::kSign;
     const std::string strCaption = ValueCaption(job);
     // Without a given size, the square above the colour bar's strip.
     const int nHeight = job.bSizeGiven
-                            ? job.nHeight
+                            ? job.request.Value(opt::kSize)[1]
                             : std::min(nWidth + ColorBarStripHeight(job.colorMode, nWidth, nWidth, bCaption),
                                        kMaxPictureSide);
     const int nMapHeight = nHeight - ColorBarStripHeight(job.colorMode, nWidth, nHeight, bCaption);
@@ -107,20 +113,20 @@ void RunSlice(const Job& job, IRunHooks& hooks)
     }
     const FieldExtremes extremes = SampledExtremes(samples.aRe, samples.aIm);
     const bool bPhase = samples.aIm.GetSize() > 0;
-    const FieldColoring coloring =
-        ChooseColoring(job.colorMode, kColorSchemes[job.nColorScheme], job.strColorMap, job.bRange,
-                       job.dRangeLow, job.dRangeHigh, extremes.dLowest, extremes.dHighest, bPhase);
-    Picture picture = MakeSlicePicture(samples, coloring, nWidth, nHeight, job.background, bCaption);
+    const FieldColoring coloring = JobColoring(job, extremes, bPhase);
+    Picture picture =
+        MakeSlicePicture(samples, coloring, nWidth, nHeight, job.request.Value(opt::kBackground), bCaption);
     if (nMapHeight < nHeight)
     {
         const ColorBarLayout bar = LayOutColorBar(nWidth, nMapHeight, nHeight - nMapHeight, bCaption);
-        DrawColorBarLabels(bar, coloring, job.background, picture);
-        DrawColorBarCaption(bar, strCaption, job.background, picture);
+        DrawColorBarLabels(bar, coloring, job.request.Value(opt::kBackground), picture);
+        DrawColorBarCaption(bar, strCaption, job.request.Value(opt::kBackground), picture);
     }
-    DrawTitle(picture, job.strTitle, job.background);
+    DrawTitle(picture, job.request.Value(opt::kTitle), job.request.Value(opt::kBackground));
     COutputSet outputs;
     if (!hooks.TakePicture(picture))
-        outputs.Write(job.strPicturePath, [&picture](COutputStream& stream) { WritePng(stream, picture); });
+        outputs.Write(job.request.Value(opt::kOut),
+                      [&picture](COutputStream& stream) { WritePng(stream, picture); });
     outputs.Commit();
     if (!job.strConventionNote.empty())
         hooks.Note(job.strConventionNote);

@@ -44,12 +44,16 @@ Picture Rows(Picture&& picture, int nTop, int nBottom)
 // The title's rows of the picture, drawn over nothing in the colour it takes on the background.
 std::string TitlePng(const Job& job)
 {
-    if (job.strTitle.empty())
+    if (job.request.Value(opt::kTitle).empty())
         return "";
-    Picture picture = BlankPicture(job.nWidth, job.nHeight, Background::kTransparent);
-    DrawTitle(picture, job.strTitle, job.background);
-    return PngBytes(Rows(std::move(picture), 0,
-                         std::min(job.nHeight, TitleHeight(job.strTitle, job.nWidth, job.nHeight))));
+    Picture picture = BlankPicture(job.request.Value(opt::kSize)[0], job.request.Value(opt::kSize)[1],
+                                   Background::kTransparent);
+    DrawTitle(picture, job.request.Value(opt::kTitle), job.request.Value(opt::kBackground));
+    return PngBytes(
+        Rows(std::move(picture), 0,
+             std::min(job.request.Value(opt::kSize)[1],
+                      TitleHeight(job.request.Value(opt::kTitle), job.request.Value(opt::kSize)[0],
+                                  job.request.Value(opt::kSize)[1]))));
 }
 
 // The strip of a map's colour bar at the bottom of the picture, its numbers in the picture's
@@ -59,14 +63,18 @@ std::string BarPng(const Job& job, const FieldColoring& coloring)
     if (coloring.mode == ColorMode::kSign)
         return "";
     const std::string strCaption = ValueCaption(job);
-    const int nTop = std::max(0, job.nHeight - ColorBarStripRows(job.nWidth, !strCaption.empty()));
-    Picture picture = BlankPicture(job.nWidth, job.nHeight, job.background);
-    const ColorBarLayout layout = LayOutColorBar(job.nWidth, nTop, job.nHeight - nTop, !strCaption.empty());
-    DrawColorBar(layout, coloring, job.background, picture);
-    DrawColorBarLabels(layout, coloring, job.background, picture);
+    const int nTop =
+        std::max(0, job.request.Value(opt::kSize)[1] -
+                        ColorBarStripRows(job.request.Value(opt::kSize)[0], !strCaption.empty()));
+    Picture picture = BlankPicture(job.request.Value(opt::kSize)[0], job.request.Value(opt::kSize)[1],
+                                   job.request.Value(opt::kBackground));
+    const ColorBarLayout layout = LayOutColorBar(
+        job.request.Value(opt::kSize)[0], nTop, job.request.Value(opt::kSize)[1] - nTop, !strCaption.empty());
+    DrawColorBar(layout, coloring, job.request.Value(opt::kBackground), picture);
+    DrawColorBarLabels(layout, coloring, job.request.Value(opt::kBackground), picture);
     if (!strCaption.empty())
-        DrawColorBarCaption(layout, strCaption, job.background, picture);
-    return PngBytes(Rows(std::move(picture), nTop, job.nHeight));
+        DrawColorBarCaption(layout, strCaption, job.request.Value(opt::kBackground), picture);
+    return PngBytes(Rows(std::move(picture), nTop, job.request.Value(opt::kSize)[1]));
 }
 
 bool SameTerms(const std::vector<Term>& a, const std::vector<Term>& b)
@@ -84,18 +92,18 @@ bool FindLiveField(const Job& job, PageLiveField& live)
     const bool bOwn = job.field.convention.normalization == own.normalization &&
                       job.field.convention.bCondonShortley == own.bCondonShortley &&
                       job.field.convention.sine == own.sine;
-    const bool bOrbital = !job.strOrbital.empty();
+    const bool bOrbital = !job.request.Value(opt::kOrbital).empty();
     // A single harmonic however it was given (-l and -m, or one term from a front end), in the
     // program's own convention.
     const std::vector<Term>& aTerms = job.field.aTerms;
     const bool bOneTerm = !job.bHarmonic && aTerms.size() == 1 && aTerms[0].c == 1.0 && aTerms[0].l >= 0 &&
                           std::abs(static_cast<double>(aTerms[0].m)) <= aTerms[0].l;
-    if (job.bComplex || job.colorMode != ColorMode::kSign || !IsIdentity(job.rotation) ||
+    if (job.request.Value(opt::kComplex) || job.colorMode != ColorMode::kSign || !IsIdentity(job.rotation) ||
         !(bOrbital || ((job.bHarmonic || bOneTerm) && bOwn)))
         return false;
     live.aTerms = InConvention(job.field, own).aTerms;
-    live.l = bOneTerm ? aTerms[0].l : job.l;
-    live.m = bOneTerm ? aTerms[0].m : job.m;
+    live.l = bOneTerm ? aTerms[0].l : job.request.Value(opt::kL);
+    live.m = bOneTerm ? aTerms[0].m : job.request.Value(opt::kM);
     for (const std::string& strName : OrbitalNameList())
     {
         Field orbital, asked;
@@ -112,22 +120,22 @@ PageContent MakePageContent(const Job& job, const SurfaceMesh& mesh, const std::
                             const FieldColoring& coloring, const Camera& camera)
 {
     PageContent content;
-    content.nWidth = job.nWidth;
-    content.nHeight = job.nHeight;
-    content.nSupersample = job.nSupersample;
-    content.background = job.background;
+    content.nWidth = job.request.Value(opt::kSize)[0];
+    content.nHeight = job.request.Value(opt::kSize)[1];
+    content.nSupersample = job.request.Value(opt::kSupersample);
+    content.background = job.request.Value(opt::kBackground);
     for (int i = 0; i < 3; ++i)
     {
         content.from[i] = camera.from[i];
         content.to[i] = camera.to[i];
     }
-    content.nThetaDiv = job.nThetaDiv;
-    content.nPhiDiv = job.nPhiDiv;
+    content.nThetaDiv = job.request.Value(opt::kTheta);
+    content.nPhiDiv = job.request.Value(opt::kPhi);
     content.radius = job.radius;
-    content.bSmooth = job.bSmooth;
-    content.nColorScheme = job.nColorScheme;
+    content.bSmooth = job.request.Value(opt::kSmooth);
+    content.nColorScheme = job.request.Value(opt::kScheme);
     content.aVertexColors = aVertexColors;
-    content.strTitle = job.strTitle;
+    content.strTitle = job.request.Value(opt::kTitle);
     content.strTitlePng = TitlePng(job);
     content.strBarPng = BarPng(job, coloring);
     if (job.kind == JobKind::kOrbital)
@@ -147,5 +155,6 @@ void WritePage(const Job& job, const SurfaceMesh& mesh, const std::vector<Rgb8>&
     CRunStep step(hooks, "writing the page");
     std::string strPage = PageText(MakePageContent(job, mesh, aVertexColors, coloring, camera));
     if (!hooks.TakePage(strPage))
-        outputs.Write(job.strPagePath, [&strPage](COutputStream& stream) { stream.Write(strPage); });
+        outputs.Write(job.request.Value(opt::kHtml),
+                      [&strPage](COutputStream& stream) { stream.Write(strPage); });
 }

@@ -9,11 +9,12 @@ namespace {
 // "quantity":"geoid","unit":"m" and the height, for a model's quantity.
 std::string QuantityStats(const Job& job)
 {
-    if (!job.pQuantity)
+    if (!job.request.Value(opt::kQuantity))
         return "";
     char acText[160];
     std::snprintf(acText, sizeof acText, "\"quantity\":\"%s\",\"unit\":\"%s\",\"height\":%.17g,",
-                  job.pQuantity->pszName, job.pQuantity->pszUnit, job.dHeight);
+                  job.request.Value(opt::kQuantity)->pszName, job.request.Value(opt::kQuantity)->pszUnit,
+                  job.request.Value(opt::kHeight));
     return acText;
 }
 
@@ -28,15 +29,15 @@ std::string SurfaceStatsLine(const Job& job, const SurfaceMesh& mesh)
     const long long nFaces = static_cast<long long>(mesh.m_aPosQuads.GetSize()) + mesh.m_aNegQuads.GetSize();
     const Convention& convention = job.field.convention;
     char acLine[512];
-    const int nWhat = job.bHarmonic
-                          ? std::snprintf(acLine, sizeof acLine, "{\"l\":%d,\"m\":%d,", job.l, job.m)
-                          : std::snprintf(acLine, sizeof acLine, "{\"terms\":%zu,\"lmax\":%d,",
-                                          job.field.aTerms.size(), FieldMaxDegree(job.field));
+    const int nWhat = job.bHarmonic ? std::snprintf(acLine, sizeof acLine, "{\"l\":%d,\"m\":%d,",
+                                                    job.request.Value(opt::kL), job.request.Value(opt::kM))
+                                    : std::snprintf(acLine, sizeof acLine, "{\"terms\":%zu,\"lmax\":%d,",
+                                                    job.field.aTerms.size(), FieldMaxDegree(job.field));
     std::snprintf(acLine + nWhat, sizeof acLine - static_cast<size_t>(nWhat),
                   "\"theta\":%d,\"phi\":%d,\"vertices\":%d,\"faces\":%lld,"
                   "\"positive\":%d,\"negative\":%d,%s%s\"norm\":\"%s\",\"cs\":%s,\"sine\":\"%s\"}\n",
-                  job.nThetaDiv, job.nPhiDiv, mesh.m_aX.GetSize(), nFaces, nPositive, nNegative,
-                  bZero ? "\"zero\":true," : "", QuantityStats(job).c_str(),
+                  job.request.Value(opt::kTheta), job.request.Value(opt::kPhi), mesh.m_aX.GetSize(), nFaces,
+                  nPositive, nNegative, bZero ? "\"zero\":true," : "", QuantityStats(job).c_str(),
                   NormalizationName(convention.normalization), convention.bCondonShortley ? "true" : "false",
                   SineSignName(convention.sine));
     return acLine;
@@ -76,16 +77,18 @@ std::vector<std::string> FieldWarnings(const Job& job)
     if (IsZeroField(job.field))
     {
         if (job.bHarmonic)
-            return {"Y(" + std::to_string(job.l) + ", " + std::to_string(job.m) +
+            return {"Y(" + std::to_string(job.request.Value(opt::kL)) + ", " +
+                    std::to_string(job.request.Value(opt::kM)) +
                     ") is 0 everywhere (it needs 0 <= |m| <= l)"};
         return {"the field is 0 everywhere: no term has l >= 0, |m| <= l and a coefficient other than 0"};
     }
     // --at alone samples no grid, and a map a grid of its own.
-    const bool bGrid =
-        job.kind == JobKind::kSurface &&
-        (job.bStats || !job.strValuesPath.empty() || !job.strMeshPath.empty() || !job.strPicturePath.empty());
+    const bool bGrid = job.kind == JobKind::kSurface &&
+                       (job.request.Value(opt::kStats) || !job.request.Value(opt::kValues).empty() ||
+                        !job.request.Value(opt::kMesh).empty() || !job.request.Value(opt::kOut).empty());
     const GridSize grid = SufficientGrid(GridField(job));
-    if (bGrid && (job.nThetaDiv < grid.nRows || job.nPhiDiv < grid.nColumns))
+    if (bGrid &&
+        (job.request.Value(opt::kTheta) < grid.nRows || job.request.Value(opt::kPhi) < grid.nColumns))
         return {
             "the grid is too coarse for the field (fewer than four samples a period): it needs at least "
             "--theta " +

@@ -7,6 +7,7 @@
 #include "camera/turntable.h"
 #include "colour/color_schemes.h"
 #include "export/png_writer.h"
+#include "jobs/job_coloring.h"
 #include "render/write_behind.h"
 #include "sht/field_extremes.h"
 #include "text/picture_title.h"
@@ -14,10 +15,10 @@
 FieldColoring SurfaceColoring(const Job& job, const SurfaceMesh& mesh, const ComplexSamples& complex)
 {
     if (job.colorMode == ColorMode::kSign)
-        return FieldColoring{ColorMode::kSign, kColorSchemes[job.nColorScheme]};
-    const FieldExtremes extremes = SampledExtremes(job.bComplex ? complex.aRe : mesh.m_aValue, complex.aIm);
-    return ChooseColoring(job.colorMode, kColorSchemes[job.nColorScheme], job.strColorMap, job.bRange,
-                          job.dRangeLow, job.dRangeHigh, extremes.dLowest, extremes.dHighest, job.bComplex);
+        return FieldColoring{ColorMode::kSign, kColorSchemes[job.request.Value(opt::kScheme)]};
+    const FieldExtremes extremes =
+        SampledExtremes(job.request.Value(opt::kComplex) ? complex.aRe : mesh.m_aValue, complex.aIm);
+    return JobColoring(job, extremes, job.request.Value(opt::kComplex));
 }
 
 std::vector<Rgb8> VertexColors(const Job& job, const SurfaceMesh& mesh, const ComplexSamples& complex,
@@ -25,20 +26,21 @@ std::vector<Rgb8> VertexColors(const Job& job, const SurfaceMesh& mesh, const Co
 {
     if (job.colorMode == ColorMode::kSign)
         return {};
-    const DoubleArray& aRe = job.bComplex ? complex.aRe : mesh.m_aValue;
+    const DoubleArray& aRe = job.request.Value(opt::kComplex) ? complex.aRe : mesh.m_aValue;
     std::vector<Rgb8> aColors(static_cast<size_t>(aRe.GetSize()));
     for (int32_t k = 0; k < aRe.GetSize(); ++k)
-        aColors[static_cast<size_t>(k)] = ColorOf(coloring, aRe[k], job.bComplex ? complex.aIm[k] : 0.0);
+        aColors[static_cast<size_t>(k)] =
+            ColorOf(coloring, aRe[k], job.request.Value(opt::kComplex) ? complex.aIm[k] : 0.0);
     return aColors;
 }
 
 void WritePictures(const Job& job, SurfaceMesh&& mesh, std::vector<Rgb8>&& aVertexColors,
                    const Camera& camera, CPictureRenderer& renderer, COutputSet& outputs, IRunHooks& hooks)
 {
-    const bool bTurntable = job.nTurntableFrames > 0;
-    const int nFrames = bTurntable ? job.nTurntableFrames : 1;
-    renderer.SetSurface(std::move(mesh), kColorSchemes[job.nColorScheme]);
-    renderer.SetVertexShading(std::move(aVertexColors), job.bSmooth);
+    const bool bTurntable = job.request.Get(opt::kTurntable).value_or(0) > 0;
+    const int nFrames = bTurntable ? job.request.Get(opt::kTurntable).value_or(0) : 1;
+    renderer.SetSurface(std::move(mesh), kColorSchemes[job.request.Value(opt::kScheme)]);
+    renderer.SetVertexShading(std::move(aVertexColors), job.request.Value(opt::kSmooth));
     CRunStep step(hooks, bTurntable ? "rendering frames" : "rendering the picture");
     CWriteBehind writer;
     for (int k = 0; k < nFrames; ++k)
@@ -47,9 +49,9 @@ void WritePictures(const Job& job, SurfaceMesh&& mesh, std::vector<Rgb8>&& aVert
             TurntableFrom(camera.from, camera.to, k, nFrames, frame.from);
             return [&, k, drawing = renderer.Draw(frame)]() mutable {
                 Picture picture = renderer.Downsample(std::move(drawing));
-                DrawTitle(picture, job.strTitle, job.background);
+                DrawTitle(picture, job.request.Value(opt::kTitle), job.request.Value(opt::kBackground));
                 if (!hooks.TakePicture(picture))
-                    outputs.Write(bTurntable ? FrameName(job.framePattern, k) : job.strPicturePath,
+                    outputs.Write(bTurntable ? FrameName(job.framePattern, k) : job.request.Value(opt::kOut),
                                   [&picture](COutputStream& stream) { WritePng(stream, picture); });
                 step.Advance(k + 1, nFrames);
             };
@@ -61,6 +63,7 @@ Camera PictureCamera(const Job& job, const SurfaceMesh& mesh)
 {
     Camera camera = job.camera;
     if (job.bFit)
-        FitCamera(mesh, camera.to, job.nWidth, job.nHeight, std::max(job.nTurntableFrames, 1), camera.from);
+        FitCamera(mesh, camera.to, job.request.Value(opt::kSize)[0], job.request.Value(opt::kSize)[1],
+                  std::max(job.request.Get(opt::kTurntable).value_or(0), 1), camera.from);
     return camera;
 }

@@ -31,14 +31,15 @@ namespace {
 std::string PointValues(const Job& job)
 {
     std::string strText;
-    if (job.bComplex)
-        for (const std::array<double, 2>& value : EvaluateComplexField(job.complexField, job.aAt))
+    if (job.request.Value(opt::kComplex))
+        for (const std::array<double, 2>& value :
+             EvaluateComplexField(job.complexField, job.request.Value(opt::kAt)))
         {
             CheckFiniteValues(value.data(), value.size());
             strText += DecimalText(value[0]) + ' ' + DecimalText(value[1]) + '\n';
         }
     else
-        for (double dValue : EvaluateField(job.field, job.aAt))
+        for (double dValue : EvaluateField(job.field, job.request.Value(opt::kAt)))
         {
             CheckFiniteValues(&dValue, 1);
             strText += DecimalText(dValue) + '\n';
@@ -52,69 +53,82 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
 {
     std::vector<std::string> aWarnings;
     const Job job = WithTurnedField(WithAnalysedField(WithFileField(asked, aWarnings), hooks, aWarnings));
-    const bool bSurface =
-        job.bStats || !job.strMeshPath.empty() || !job.strPicturePath.empty() || !job.strPagePath.empty();
+    const bool bSurface = job.request.Value(opt::kStats) || !job.request.Value(opt::kMesh).empty() ||
+                          !job.request.Value(opt::kOut).empty() || !job.request.Value(opt::kHtml).empty();
     SurfaceMesh mesh;
     ComplexSamples complex;  // --complex: both parts of the field at every sample
     {
         CRunStep step(hooks, bSurface ? "building the surface" : "sampling the field");
         const auto onRow = [&step](int32_t nDone, int32_t nRows) { step.Advance(nDone, nRows); };
         // Values alone need no surface geometry; a complex field's polar plot is that of |f|.
-        if (job.bComplex)
+        if (job.request.Value(opt::kComplex))
         {
-            complex = SampleComplexField(job.complexField, job.nThetaDiv, job.nPhiDiv, onRow);
+            complex = SampleComplexField(job.complexField, job.request.Value(opt::kTheta),
+                                         job.request.Value(opt::kPhi), onRow);
             if (bSurface)
-                BuildSurfaceMesh(ComplexModulus(complex), job.nThetaDiv, job.nPhiDiv, job.radius, mesh);
+                BuildSurfaceMesh(ComplexModulus(complex), job.request.Value(opt::kTheta),
+                                 job.request.Value(opt::kPhi), job.radius, mesh);
         }
         else if (bSurface)
-            BuildSurfaceMesh(job.field, job.nThetaDiv, job.nPhiDiv, job.radius, mesh, onRow);
-        else if (!job.strValuesPath.empty() && !job.aMagnitudeParts.empty())
-            mesh.m_aValue = SampleMagnitude(job.aMagnitudeParts, job.nThetaDiv, job.nPhiDiv, onRow);
-        else if (!job.strValuesPath.empty())
-            mesh.m_aValue = SampleField(job.field, job.nThetaDiv, job.nPhiDiv, onRow);
+            BuildSurfaceMesh(job.field, job.request.Value(opt::kTheta), job.request.Value(opt::kPhi),
+                             job.radius, mesh, onRow);
+        else if (!job.request.Value(opt::kValues).empty() && !job.aMagnitudeParts.empty())
+            mesh.m_aValue = SampleMagnitude(job.aMagnitudeParts, job.request.Value(opt::kTheta),
+                                            job.request.Value(opt::kPhi), onRow);
+        else if (!job.request.Value(opt::kValues).empty())
+            mesh.m_aValue =
+                SampleField(job.field, job.request.Value(opt::kTheta), job.request.Value(opt::kPhi), onRow);
     }
     for (const DoubleArray* pValues : {&mesh.m_aValue, &complex.aRe, &complex.aIm})
         CheckFiniteValues(pValues->GetData(), static_cast<size_t>(pValues->GetSize()));
-    const std::string strPoints = job.aAt.empty() ? "" : PointValues(job);
+    const std::string strPoints = job.request.Value(opt::kAt).empty() ? "" : PointValues(job);
     const CFieldOutputs fieldOutputs(job);
 
     // The drawing is what most needs memory and a working driver: it is made before any output
     // is written, so that a run that cannot draw writes nothing.
     std::optional<CPictureRenderer> renderer;
-    if (!job.strPicturePath.empty())
-        renderer.emplace(job.nWidth, job.nHeight, PictureStyle{job.nSupersample, job.background});
+    if (!job.request.Value(opt::kOut).empty())
+        renderer.emplace(
+            job.request.Value(opt::kSize)[0], job.request.Value(opt::kSize)[1],
+            PictureStyle{job.request.Value(opt::kSupersample), job.request.Value(opt::kBackground)});
 
     COutputSet outputs;
-    if (!job.strValuesPath.empty())
+    if (!job.request.Value(opt::kValues).empty())
     {
         // The shape of the grid actually sampled: no count below 0.
-        const int32_t nRows = std::max(job.nThetaDiv, 0), nColumns = std::max(job.nPhiDiv, 0);
-        outputs.Write(job.strValuesPath, [&](COutputStream& stream) {
-            WriteValues(stream, job.bComplex ? complex.aRe : mesh.m_aValue, ValuesFormatOf(job.strValuesPath),
-                        nRows, nColumns, job.bComplex ? &complex.aIm : nullptr);
+        const int32_t nRows = std::max(job.request.Value(opt::kTheta), 0),
+                      nColumns = std::max(job.request.Value(opt::kPhi), 0);
+        outputs.Write(job.request.Value(opt::kValues), [&](COutputStream& stream) {
+            WriteValues(stream, job.request.Value(opt::kComplex) ? complex.aRe : mesh.m_aValue,
+                        ValuesFormatOf(job.request.Value(opt::kValues)), nRows, nColumns,
+                        job.request.Value(opt::kComplex) ? &complex.aIm : nullptr);
         });
     }
     // The colours the picture shows, which a mesh carries too, with a complex field's phase.
-    const bool bPage = !job.strPagePath.empty();
-    const bool bColors = renderer || bPage || !job.strMeshPath.empty();
+    const bool bPage = !job.request.Value(opt::kHtml).empty();
+    const bool bColors = renderer || bPage || !job.request.Value(opt::kMesh).empty();
     const FieldColoring coloring = bColors ? SurfaceColoring(job, mesh, complex) : FieldColoring{};
     std::vector<Rgb8> aVertexColors =
         bColors ? VertexColors(job, mesh, complex, coloring) : std::vector<Rgb8>();
-    if (!job.strMeshPath.empty())
+    if (!job.request.Value(opt::kMesh).empty())
     {
-        MeshGeometry geometry =
-            MakeMeshGeometry(mesh,
-                             job.bComplex ? ComplexSymmetryZeros(job.complexField, job.nThetaDiv, job.nPhiDiv)
-                                          : SymmetryZeros(job.field, job.nThetaDiv, job.nPhiDiv),
-                             MeshShape{job.nThetaDiv, job.nPhiDiv, job.radius, job.dScaleMillimetres});
+        MeshGeometry geometry = MakeMeshGeometry(
+            mesh,
+            job.request.Value(opt::kComplex)
+                ? ComplexSymmetryZeros(job.complexField, job.request.Value(opt::kTheta),
+                                       job.request.Value(opt::kPhi))
+                : SymmetryZeros(job.field, job.request.Value(opt::kTheta), job.request.Value(opt::kPhi)),
+            MeshShape{job.request.Value(opt::kTheta), job.request.Value(opt::kPhi), job.radius,
+                      job.request.Get(opt::kScale).value_or(0.0)});
         geometry.aColor = aVertexColors;
-        if (job.bComplex)
+        if (job.request.Value(opt::kComplex))
             geometry.aPhase = MeshPhases(complex.aRe, complex.aIm);
         if (!hooks.TakeMesh(geometry))
-            WriteMeshFiles(outputs, job.strMeshPath, geometry, kColorSchemes[job.nColorScheme]);
+            WriteMeshFiles(outputs, job.request.Value(opt::kMesh), geometry,
+                           kColorSchemes[job.request.Value(opt::kScheme)]);
     }
     fieldOutputs.Write(outputs);
-    const std::string strStats = job.bStats ? SurfaceStatsLine(job, mesh) : "";
+    const std::string strStats = job.request.Value(opt::kStats) ? SurfaceStatsLine(job, mesh) : "";
     const Camera camera = renderer || bPage ? PictureCamera(job, mesh) : job.camera;
     if (bPage)
         WritePage(job, mesh, aVertexColors, coloring, camera, outputs, hooks);

@@ -7,10 +7,10 @@
 #include "colour/color_schemes.h"
 #include "export/output_files.h"
 #include "export/png_writer.h"
-#include "jobs/request_error.h"
 #include "jobs/run_report.h"
 #include "jobs/runs.h"
 #include "jobs/table_cells.h"
+#include "options/request_error.h"
 #include "render/picture_renderer.h"
 #include "render/write_behind.h"
 #include "text/table_captions.h"
@@ -18,8 +18,15 @@
 void RunTable(const Job& job, IRunHooks& hooks)
 {
     const Convention& convention = job.bHydrogenTable ? job.orbital.orbital.convention : job.field.convention;
-    TableWords words{job.nTableMax,         job.nWidth, job.nHeight, job.strTitle,  job.tableLabels,
-                     job.bTablePolynomials, convention, 0,           job.background};
+    TableWords words{job.nTableMax,
+                     job.request.Value(opt::kSize)[0],
+                     job.request.Value(opt::kSize)[1],
+                     job.request.Value(opt::kTitle),
+                     job.request.Value(opt::kTableLabels),
+                     job.request.Value(opt::kTablePolynomials),
+                     convention,
+                     0,
+                     job.request.Value(opt::kBackground)};
     if (job.bHydrogenTable)
         words.nPrincipal = job.orbital.orbital.numbers.n;
     TableCaptions captions;
@@ -35,20 +42,26 @@ void RunTable(const Job& job, IRunHooks& hooks)
     const TableCellMaker make =
         job.bHydrogenTable
             ? OrbitalCells(job.orbital.orbital, job.orbital.level, job.orbital.grid, layout.nSide)
-            : HarmonicCells(convention, job.nThetaDiv, job.nPhiDiv, layout.nSide);
-    Picture table = BlankPicture(job.nWidth, job.nHeight, job.background);
+            : HarmonicCells(convention, job.request.Value(opt::kTheta), job.request.Value(opt::kPhi),
+                            layout.nSide);
+    Picture table = BlankPicture(job.request.Value(opt::kSize)[0], job.request.Value(opt::kSize)[1],
+                                 job.request.Value(opt::kBackground));
     try
     {
-        const Camera camera =
-            job.bTableCommonScale ? CommonTableCamera(layout.nMax, make, job.camera) : job.camera;
+        const Camera camera = (job.request.Value(opt::kTableScale) == TableScale::kCommon)
+                                  ? CommonTableCamera(layout.nMax, make, job.camera)
+                                  : job.camera;
         // The next cell builds on a thread of its own while this one draws (the first while the
         // GL context is made), and each cell is filtered and copied into its place behind the
         // drawing of the next.
         const auto build = [&](int32_t l, int32_t m) {
-            return std::async(std::launch::async, make, l, m, camera, !job.bTableCommonScale);
+            return std::async(std::launch::async, make, l, m, camera,
+                              !(job.request.Value(opt::kTableScale) == TableScale::kCommon));
         };
         std::future<TableCell> next = build(0, 0);
-        CPictureRenderer renderer(layout.nSide, layout.nSide, PictureStyle{job.nSupersample, job.background});
+        CPictureRenderer renderer(
+            layout.nSide, layout.nSide,
+            PictureStyle{job.request.Value(opt::kSupersample), job.request.Value(opt::kBackground)});
         CRunStep step(hooks, "rendering the table");
         const long long nCells =
             (static_cast<long long>(layout.nMax) + 1) * (static_cast<long long>(layout.nMax) + 1);
@@ -58,7 +71,7 @@ void RunTable(const Job& job, IRunHooks& hooks)
             for (int32_t m = -l; m <= l; ++m)
                 writer.Add([&, l, m]() -> CWriteBehind::Job {
                     TableCell cell = next.get();
-                    renderer.SetSurface(std::move(cell.mesh), kColorSchemes[job.nColorScheme]);
+                    renderer.SetSurface(std::move(cell.mesh), kColorSchemes[job.request.Value(opt::kScheme)]);
                     // Only now, with the previous surface gone: two surfaces at most are held.
                     if (m < l)
                         next = build(l, m + 1);
@@ -80,8 +93,9 @@ void RunTable(const Job& job, IRunHooks& hooks)
     DrawTableCaptions(table, captions, words);
     COutputSet outputs;
     if (!hooks.TakePicture(table))
-        outputs.Write(job.strPicturePath, [&table](COutputStream& stream) { WritePng(stream, table); });
-    if (job.bStats)
+        outputs.Write(job.request.Value(opt::kOut),
+                      [&table](COutputStream& stream) { WritePng(stream, table); });
+    if (job.request.Value(opt::kStats))
         hooks.Print(TableStatsLine(layout));
     outputs.Commit();
 }

@@ -6,7 +6,7 @@ Job WithTurnedField(const Job& given)
 {
     Job job = given;
     const bool bTurned = !IsIdentity(job.rotation);
-    if (job.bComplex)
+    if (job.request.Value(opt::kComplex))
     {
         job.complexField = ComplexParts(job.field);
         if (bTurned)
@@ -26,5 +26,5 @@ Job WithTurnedField(const Job& given)
 
 const Field& GridField(const Job& job)
 {
-    return job.bComplex ? job.complexField.re : job.field;
+    return job.request.Value(opt::kComplex) ? job.complexField.re : job.field;
 }

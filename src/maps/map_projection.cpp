@@ -10,7 +10,7 @@ namespace {
 constexpr NamedValue<MapProjection> kProjectionNames[] = {
     {"mollweide", MapProjection::kMollweide},
     {"equirect", MapProjection::kEquirect},
-    {"ortho", MapProjection::kOrtho},
+    {"ortho", MapProjection::kOrtho, "the hemisphere around +x"},
 };
 
 }  // namespace
@@ -23,6 +23,11 @@ bool FindMapProjection(const std::string& strName, MapProjection& projection)
 std::vector<std::string> MapProjectionNames()
 {
     return NamesOf(kProjectionNames);
+}
+
+NamedValues<MapProjection> MapProjectionNamedValues()
+{
+    return AllNamed(kProjectionNames);
 }
 
 double MapAspect(MapProjection projection)

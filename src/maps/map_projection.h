@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "names/named_values.h"
+
 // The flat maps of the sphere, each seen from outside with north up, east (growing phi) to the
 // right and phi = 0 at the centre: Mollweide's equal-area ellipse, the equirectangular plate
 // carree (phi and theta linear) and the orthographic view of the hemisphere around +x.
@@ -17,6 +19,7 @@ enum class MapProjection
 bool FindMapProjection(const std::string& strName, MapProjection& projection);
 // The names, in that order.
 std::vector<std::string> MapProjectionNames();
+NamedValues<MapProjection> MapProjectionNamedValues();
 
 // Width over height of the projection's bounding box: 2 for the ellipse and the plate, 1 for
 // the disk.

@@ -48,7 +48,7 @@ namespace {
 constexpr NamedValue<Background> kBackgroundNames[] = {
     {"black", Background::kBlack},
     {"white", Background::kWhite},
-    {"transparent", Background::kTransparent},
+    {"transparent", Background::kTransparent, "a PNG with alpha, 0 off the surface"},
 };
 
 }  // namespace
@@ -61,4 +61,9 @@ bool FindBackground(const std::string& strName, Background& background)
 std::vector<std::string> BackgroundNames()
 {
     return NamesOf(kBackgroundNames);
+}
+
+NamedValues<Background> BackgroundNamedValues()
+{
+    return AllNamed(kBackgroundNames);
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "names/named_values.h"
+
 // What lies behind the surface: opaque black (the viewer's), opaque white, or nothing (a PNG
 // with an alpha channel, 0 off the surface).
 enum class Background
@@ -18,6 +20,7 @@ enum class Background
 // The background of a name "black", "white" or "transparent"; false for any other.
 bool FindBackground(const std::string& strName, Background& background);
 std::vector<std::string> BackgroundNames();
+NamedValues<Background> BackgroundNamedValues();
 
 // The RGBA of a pixel off the surface. Black keeps the viewer's alpha of 0, which pictures
 // without an alpha channel drop.

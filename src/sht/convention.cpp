@@ -11,16 +11,18 @@
 
 namespace {
 
-struct NamedNormalization
-{
-    Normalization normalization;
-    const char* pszName;
+constexpr NamedValue<Normalization> kNormalizationNames[] = {
+    {"ortho", Normalization::kOrtho, "unit integral of Y^2 over the sphere"},
+    {"4pi", Normalization::k4Pi, "mean square 1"},
+    {"schmidt", Normalization::kSchmidt},
+    {"unnorm", Normalization::kUnnormalized},
+    {"sn3d", Normalization::kSn3d},
+    {"n3d", Normalization::kN3d},
 };
 
-constexpr NamedNormalization kNormalizations[] = {
-    {Normalization::kOrtho, "ortho"},     {Normalization::k4Pi, "4pi"},
-    {Normalization::kSchmidt, "schmidt"}, {Normalization::kUnnormalized, "unnorm"},
-    {Normalization::kSn3d, "sn3d"},       {Normalization::kN3d, "n3d"},
+constexpr NamedValue<SineSign> kSineSignNames[] = {
+    {"lobara", SineSign::kLobara, "-sqrt(2) sin(|m| phi) in ortho, as the viewer draws them"},
+    {"standard", SineSign::kStandard, "+sqrt(2) sin(|m| phi)"},
 };
 
 }  // namespace
@@ -59,31 +61,13 @@ double FiniteConventionFactor(int32_t l, int32_t m, const Convention& convention
 
 const char* NormalizationName(Normalization normalization)
 {
-    for (const NamedNormalization& named : kNormalizations)
-        if (named.normalization == normalization)
-            return named.pszName;
-    return "";
+    return NameOf(kNormalizationNames, normalization);
 }
 
 bool FindNormalization(const std::string& strName, Normalization& normalization)
 {
-    for (const NamedNormalization& named : kNormalizations)
-        if (strName == named.pszName)
-        {
-            normalization = named.normalization;
-            return true;
-        }
-    return false;
+    return FindNamed(kNormalizationNames, strName, normalization);
 }
-
-namespace {
-
-constexpr NamedValue<SineSign> kSineSignNames[] = {
-    {"lobara", SineSign::kLobara},
-    {"standard", SineSign::kStandard},
-};
-
-}  // namespace
 
 const char* SineSignName(SineSign sine)
 {
@@ -100,10 +84,17 @@ std::vector<std::string> SineSignNames()
     return NamesOf(kSineSignNames);
 }
 
+NamedValues<SineSign> SineSignNamedValues()
+{
+    return AllNamed(kSineSignNames);
+}
+
 std::vector<std::string> NormalizationNames()
 {
-    std::vector<std::string> aNames;
-    for (const NamedNormalization& named : kNormalizations)
-        aNames.emplace_back(named.pszName);
-    return aNames;
+    return NamesOf(kNormalizationNames);
+}
+
+NamedValues<Normalization> NormalizationNamedValues()
+{
+    return AllNamed(kNormalizationNames);
 }

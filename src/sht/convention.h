@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "names/named_values.h"
 #include "sht/angles.h"
 
 // How the real harmonic of degree l and order m is normalised and signed. With
@@ -43,6 +44,11 @@ struct Convention
     bool bCondonShortley = false;
     SineSign sine = SineSign::kLobara;
 };
+
+inline bool operator==(const Convention& a, const Convention& b)
+{
+    return a.normalization == b.normalization && a.bCondonShortley == b.bCondonShortley && a.sine == b.sine;
+}
 
 // The program's own real harmonic of order m is the fully normalised associated Legendre function
 // times A(phi) = 1 for m = 0, sqrt(2) cos(m phi) for m > 0 and -sqrt(2) sin(|m| phi) for m < 0:
@@ -123,9 +129,11 @@ const char* NormalizationName(Normalization normalization);
 bool FindNormalization(const std::string& strName, Normalization& normalization);
 // The names, in the order of the enumeration.
 std::vector<std::string> NormalizationNames();
+NamedValues<Normalization> NormalizationNamedValues();
 
 // The sine signs' names: "lobara", "standard".
 const char* SineSignName(SineSign sine);
 // The sine sign of that name; false when there is none.
 bool FindSineSign(const std::string& strName, SineSign& sine);
 std::vector<std::string> SineSignNames();
+NamedValues<SineSign> SineSignNamedValues();

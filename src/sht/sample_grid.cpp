@@ -9,10 +9,11 @@
 namespace {
 
 constexpr NamedValue<SampleGrid> kGridNames[] = {
-    {"lobara", SampleGrid::kLobara},
-    {"cells", SampleGrid::kCells},
-    {"dh", SampleGrid::kDh},
-    {"gl", SampleGrid::kGl},
+    {"lobara", SampleGrid::kLobara,
+     "NT rows theta = i pi / (NT - 1), both poles: the grid of --values; degrees up to NT - 2"},
+    {"cells", SampleGrid::kCells, "theta = (i + 1/2) pi / NT; up to NT - 1"},
+    {"dh", SampleGrid::kDh, "Driscoll-Healy, NP = 2 NT, theta = i pi / NT; up to NT - 1"},
+    {"gl", SampleGrid::kGl, "Gauss-Legendre latitudes; up to NT - 1"},
 };
 
 }  // namespace
@@ -30,6 +31,11 @@ bool FindSampleGrid(const std::string& strName, SampleGrid& grid)
 std::vector<std::string> SampleGridNames()
 {
     return NamesOf(kGridNames);
+}
+
+NamedValues<SampleGrid> SampleGridNamedValues()
+{
+    return AllNamed(kGridNames);
 }
 
 std::vector<double> GridThetas(SampleGrid grid, int32_t nT)

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "names/named_values.h"
+
 // The layouts of sampled values that analysis reads: nT rings of theta from the north pole
 // southwards, each of nP values at phi_j = 2 pi j / nP.
 //   lobara  theta_i = i pi / (nT - 1), both poles: the grid of the program's own values
@@ -24,6 +26,7 @@ enum class SampleGrid
 const char* SampleGridName(SampleGrid grid);
 bool FindSampleGrid(const std::string& strName, SampleGrid& grid);
 std::vector<std::string> SampleGridNames();
+NamedValues<SampleGrid> SampleGridNamedValues();
 
 // theta of each of the nT rings.
 std::vector<double> GridThetas(SampleGrid grid, int32_t nT);

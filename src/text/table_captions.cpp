@@ -171,8 +171,12 @@ namespace {
 
 constexpr NamedValue<TableLabels> kTableLabelsNames[] = {
     {"none", TableLabels::kNone},
-    {"harmonics", TableLabels::kHarmonics},
-    {"orbitals", TableLabels::kOrbitals},
+    {"harmonics", TableLabels::kHarmonics,
+     "\"Y(l,m)\" under each cell with \"l = ...\" beside each row and \"m = ...\" above each column"},
+    {"orbitals", TableLabels::kOrbitals,
+     "the same with the real orbitals' names (s, p_y, ..., f_x(x2-3y2)) under the cells of l <= 3, a minus "
+     "before "
+     "a name where Y(l, m) is the negative of that orbital in the convention chosen"},
 };
 
 }  // namespace
@@ -185,4 +189,9 @@ bool FindTableLabels(const std::string& strName, TableLabels& labels)
 std::vector<std::string> TableLabelsNames()
 {
     return NamesOf(kTableLabelsNames);
+}
+
+NamedValues<TableLabels> TableLabelsNamedValues()
+{
+    return AllNamed(kTableLabelsNames);
 }

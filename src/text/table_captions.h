@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "camera/table_layout.h"
+#include "names/named_values.h"
 #include "picture/picture.h"
 #include "sht/convention.h"
 
@@ -19,6 +20,7 @@ enum class TableLabels
 // The labels of a name "none", "harmonics" or "orbitals"; false for any other.
 bool FindTableLabels(const std::string& strName, TableLabels& labels);
 std::vector<std::string> TableLabelsNames();
+NamedValues<TableLabels> TableLabelsNamedValues();
 
 // What a table's words depend on: the table up to degree nMax in a picture nWidth x nHeight.
 struct TableWords

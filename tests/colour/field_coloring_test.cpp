@@ -6,7 +6,7 @@ namespace {
 
 FieldColoring ValueColoring(double dLowest, double dHighest)
 {
-    return ChooseColoring(ColorMode::kValue, kColorSchemes[0], "", false, 0.0, 0.0, dLowest, dHighest, false);
+    return ChooseColoring(ColorMode::kValue, kColorSchemes[0], "", std::nullopt, dLowest, dHighest, false);
 }
 
 // The cardioid 1 + x is never negative; its zero, sampled, comes out as a rounding error of

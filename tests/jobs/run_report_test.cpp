@@ -11,9 +11,9 @@ Job GridJob(const Field& field, int32_t nRows, int32_t nColumns)
 {
     Job job;
     job.field = field;
-    job.nThetaDiv = nRows;
-    job.nPhiDiv = nColumns;
-    job.bStats = true;  // a run that samples the grid
+    job.request.Set(opt::kTheta, nRows);
+    job.request.Set(opt::kPhi, nColumns);
+    job.request.Set(opt::kStats, true);  // a run that samples the grid
     return job;
 }
 
@@ -75,8 +75,8 @@ TEST(FieldWarnings, NameTheGridNeededAndTheHarmonicThatIsZero)
                   "needs at least --theta 13 --phi 24"});
     Job zero = GridJob(SingleHarmonic(2, 3), 5, 12);
     zero.bHarmonic = true;
-    zero.l = 2;
-    zero.m = 3;
+    zero.request.Set(opt::kL, 2);
+    zero.request.Set(opt::kM, 3);
     EXPECT_EQ(FieldWarnings(zero),
               std::vector<std::string>{"Y(2, 3) is 0 everywhere (it needs 0 <= |m| <= l)"});
 }

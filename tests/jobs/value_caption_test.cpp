@@ -11,7 +11,7 @@ TEST(ValueCaption, NamesTheQuantityAndItsUnit)
 {
     Job job;
     EXPECT_EQ(ValueCaption(job), "");
-    job.pQuantity = FindQuantity("geoid");
+    job.request.Set(opt::kQuantity, FindQuantity("geoid"));
     EXPECT_EQ(ValueCaption(job), "geoid height (m)");
 
     Job orbital;

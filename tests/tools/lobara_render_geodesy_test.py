@@ -149,7 +149,7 @@ for args, code, words in [
         (("--coeffs", model, "--quantity", "geoid", "--height", -R - 1), 1, "at or below the centre"),
         (("--coeffs", model, "--quantity", "Br", "--remove-normal", "WGS84"), 2, "does not go with --quantity Br"),
         (("--coeffs", model, "--quantity", "Br"), 2, "contradicts"),
-        (("-l", 2, "--quantity", "geoid"), 2, "read the model of --coeffs"),
+        (("-l", 2, "--quantity", "geoid"), 2, "reads the model of --coeffs"),
         (("--coeffs", model, "--height", 10), 2, "--height places --quantity"),
         (("--coeffs", dipole, "--quantity", "intensity", "--stats"), 2, "does not go with --stats"),
         (("--coeffs", model, "--quantity", "geoid", "--coeffs-out", out + ".gfc"), 2, "as a gravity model's")]:

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "lobara-render/option_table.h"
+#include "options/option_table.h"
 
 namespace {
 
@@ -24,21 +24,21 @@ int main()
 {
     std::puts("| Option | Default | What it does |");
     std::puts("|---|---|---|");
-    for (const OptionDeclaration& option : OptionDeclarations())
+    for (const COptionBase* pOption : AllOptions())
     {
+        const std::string& strAll = pOption->Names();
         std::string strNames;
-        for (size_t nStart = 0; nStart < option.strNames.size();)
+        for (size_t nStart = 0; nStart < strAll.size();)
         {
-            const size_t nComma = option.strNames.find(',', nStart);
-            const size_t nEnd = nComma == std::string::npos ? option.strNames.size() : nComma;
-            strNames +=
-                (strNames.empty() ? "`" : ", `") + option.strNames.substr(nStart, nEnd - nStart) + "`";
+            const size_t nComma = strAll.find(',', nStart);
+            const size_t nEnd = nComma == std::string::npos ? strAll.size() : nComma;
+            strNames += (strNames.empty() ? "`" : ", `") + strAll.substr(nStart, nEnd - nStart) + "`";
             nStart = nEnd + 1;
         }
-        if (!option.strForm.empty())
-            strNames += " " + option.strForm;
-        std::printf("| %s | %s | %s |\n", Cell(strNames).c_str(), Cell(option.strDefault).c_str(),
-                    Cell(option.strHelp).c_str());
+        if (!pOption->IsFlag())
+            strNames += " " + pOption->Form();
+        std::printf("| %s | %s | %s |\n", Cell(strNames).c_str(), Cell(pOption->DefaultText()).c_str(),
+                    Cell(pOption->Help()).c_str());
     }
     return 0;
 }

@@ -2,8 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
-#include "jobs/request_error.h"
-#include "lobara-render/option_table.h"
+#include "options/option_table.h"
+#include "options/request_error.h"
 #include "program_help.h"
 
 namespace {
@@ -37,32 +37,32 @@ std::string WrapHelp(const std::string& strText)
 }
 
 // The declaration as a CLI11 option that applies its value to the request.
-void AddOption(CLI::App& app, const OptionDeclaration& option, Request& request)
+void AddOption(CLI::App& app, const COptionBase& option, Request& request)
 {
-    if (option.strForm.empty())
+    if (option.IsFlag())
     {
         app.add_flag_callback(
-            option.strNames, [&]() { option.apply("", request); }, WrapHelp(option.strHelp));
+            option.Names(), [&]() { option.Apply("", request); }, WrapHelp(option.Help()));
         return;
     }
-    const std::string strHelp = WrapHelp(
-        option.strDefault.empty() ? option.strHelp : option.strHelp + " (default " + option.strDefault + ")");
-    if (option.bRepeatable)
+    const std::string strDefault = option.DefaultText();
+    const std::string strHelp =
+        WrapHelp(strDefault.empty() ? option.Help() : option.Help() + " (default " + strDefault + ")");
+    if (option.IsRepeatable())
         app.add_option_function<std::vector<std::string>>(
-               option.strNames,
+               option.Names(),
                [&](const std::vector<std::string>& aValues) {
                    for (const std::string& strValue : aValues)
-                       option.apply(strValue, request);
+                       option.Apply(strValue, request);
                },
                strHelp)
-            ->option_text(option.strForm)
+            ->option_text(option.Form())
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     else
         app.add_option_function<std::string>(
-               option.strNames, [&](const std::string& strValue) { option.apply(strValue, request); },
-               strHelp)
-            ->option_text(option.strForm)
-            ->expected(option.bValueOptional ? 0 : 1, 1);
+               option.Names(), [&](const std::string& strValue) { option.Apply(strValue, request); }, strHelp)
+            ->option_text(option.Form())
+            ->expected(option.IsValueOptional() ? 0 : 1, 1);
 }
 
 }  // namespace
@@ -78,8 +78,8 @@ CommandLine ReadCommandLine(int argc, const char* const* argv)
     app.set_help_flag("-h,--help", "Print this help and exit");
     // A repeated option takes its last value, so a script can override an earlier one.
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-    for (const OptionDeclaration& option : OptionDeclarations())
-        AddOption(app, option, line.request);
+    for (const COptionBase* pOption : AllOptions())
+        AddOption(app, *pOption, line.request);
     try
     {
         app.parse(argc, argv);

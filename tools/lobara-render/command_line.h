@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "jobs/request.h"
+#include "options/request.h"
 
 // What the command line asks for: a request, or text to print instead (--help, --version).
 struct CommandLine

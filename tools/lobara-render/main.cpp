@@ -9,10 +9,10 @@
 #include <string>
 
 #include "export/temporary_files.h"
-#include "jobs/request_error.h"
 #include "jobs/runs.h"
 #include "lobara-render/command_line.h"
 #include "lobara-render/terminal.h"
+#include "options/request_error.h"
 #include "platform/heap_tuning.h"
 #include "sht/build_limits.h"
 

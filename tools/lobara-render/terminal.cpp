@@ -8,7 +8,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "jobs/value_text.h"
+#include "options/value_text.h"
 
 namespace {
 

@@ -1,5 +1,7 @@
-#include "jobs/orbital_text.h"
+#include "options/orbital_text.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -7,10 +9,10 @@
 #include "hydrogen/boundary_level.h"
 #include "hydrogen/orbital_slice.h"
 #include "hydrogen/radial_function.h"
-#include "jobs/request_error.h"
-#include "jobs/value_text.h"
+#include "options/request_error.h"
+#include "options/value_text.h"
 
-void ReadOrbitalNumbers(const std::string& strName, const std::string& strText, Request& request)
+HydrogenNumbers ParseHydrogenNumbers(const std::string& strName, const std::string& strText)
 {
     const std::vector<double> a = ParseNumbers(strName, strText, 0, "N,L,M (or N with --table)");
     if (a.size() != 1 && a.size() != 3)
@@ -26,16 +28,7 @@ void ReadOrbitalNumbers(const std::string& strName, const std::string& strText, 
     const std::string strError = OrbitalNumbersError(numbers);
     if (!strError.empty())
         throw RequestError(strName + ": " + strError);
-    if (a.size() == 1)
-    {
-        request.nHydrogenShell = numbers.n;
-        request.hydrogen.reset();
-    }
-    else
-    {
-        request.hydrogen = {numbers.n, numbers.l, numbers.m};
-        request.nHydrogenShell.reset();
-    }
+    return HydrogenNumbers{numbers.n, numbers.l, numbers.m, a.size() == 1};
 }
 
 double ParseCharge(const std::string& strName, const std::string& strText)
@@ -51,7 +44,8 @@ double ParseEnclose(const std::string& strName, const std::string& strText)
 {
     const double P = ParseNumbers(strName, strText, 1, "P")[0];
     if (!(P >= kMinEnclose && P <= kMaxEnclose))
-        throw RequestError(strName + " needs a probability P above 0 and below 1, not '" + strText + "'");
+        throw RequestError(strName + " needs a probability P from " + ShortDecimalText(kMinEnclose) + " to " +
+                           ShortDecimalText(kMaxEnclose) + ", not '" + strText + "'");
     return P;
 }
 
@@ -67,4 +61,14 @@ std::array<double, 3> ParseSliceNormal(const std::string& strName, const std::st
     if (!strError.empty())
         throw RequestError(strName + ": " + strError + ", not '" + strText + "'");
     return plane.aNormal;
+}
+
+bool SplitPrincipal(const std::string& strName, int32_t& n, std::string& strRest)
+{
+    const size_t nDigits = std::min(strName.find_first_not_of("0123456789"), strName.size());
+    if (nDigits == 0)
+        return false;
+    n = nDigits > 9 ? INT32_MAX : std::stoi(strName.substr(0, nDigits));
+    strRest = strName.substr(nDigits);
+    return true;
 }

@@ -1,4 +1,4 @@
-#include "jobs/value_text.h"
+#include "options/value_text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,10 +6,16 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "jobs/request_error.h"
+#include "options/request_error.h"
+#include "colour/color_maps.h"
+#include "export/mesh_export.h"
+#include "export/values_writer.h"
+#include "fields/model_time.h"
 #include "names/named_values.h"
+#include "render/offscreen_context.h"
 #include "sht/angles.h"
 #include "sht/rotation_text.h"
+#include "text/picture_text.h"
 
 namespace {
 
@@ -129,18 +135,21 @@ Rotation ParseTurn(const std::string& strName, const std::string& strText)
     }
 }
 
-std::optional<SampleGrid> ParseGrid(const std::string& strName, const std::string& strText)
+GridChoice ParseGrid(const std::string& strName, const std::string& strText)
 {
-    SampleGrid grid{};
+    GridChoice choice;
     if (strText == "points")
-        return std::nullopt;
-    if (!FindSampleGrid(strText, grid))
+    {
+        choice.bPoints = true;
+        return choice;
+    }
+    if (!FindSampleGrid(strText, choice.grid))
     {
         std::vector<std::string> aNames = SampleGridNames();
         aNames.emplace_back("points");
         throw RequestError(strName + " needs " + OneOf(aNames) + ", not '" + strText + "'");
     }
-    return grid;
+    return choice;
 }
 
 double ParsePositive(const std::string& strName, const std::string& strText)
@@ -194,4 +203,74 @@ std::string OneLine(const std::string& strText)
             strLine += static_cast<char>(c);
     }
     return strLine;
+}
+
+std::string RadiusRuleText(const RadiusRule& rule)
+{
+    switch (rule.kind)
+    {
+        case RadiusKind::kSquare:
+            return "square";
+        case RadiusKind::kOne:
+            return "one";
+        case RadiusKind::kOffset:
+            return "offset:" + ShortDecimalText(rule.dOffset);
+        case RadiusKind::kAbs:
+            break;
+    }
+    return "abs";
+}
+
+double ParseEpochText(const std::string& strName, const std::string& strText)
+{
+    const std::optional<double> epoch = ParseEpoch(strText);
+    if (!epoch)
+        throw RequestError(strName + " needs a date YYYY-MM-DD or a decimal year of the years 1 to 9999, not '" +
+                           strText + "'");
+    return *epoch;
+}
+
+const ReferenceEllipsoid* ParseEllipsoid(const std::string& strName, const std::string& strText)
+{
+    const ReferenceEllipsoid* pEllipsoid = FindReferenceEllipsoid(strText);
+    if (!pEllipsoid)
+        throw RequestError(strName + " needs GRS80 or WGS84, not '" + strText + "'");
+    return pEllipsoid;
+}
+
+const QuantityInfo* ParseQuantity(const std::string& strName, const std::string& strText)
+{
+    const QuantityInfo* pQuantity = FindQuantity(strText);
+    if (!pQuantity)
+        throw RequestError(strName + " needs one of " + QuantityNames() + ", not '" + strText + "'");
+    return pQuantity;
+}
+
+std::string ParseMeshPath(const std::string& strName, const std::string& strText)
+{
+    const std::string strPath = NonEmptyPath(strName, strText);
+    if (!IsMeshPath(strPath))
+        throw RequestError(strName + " needs a file name ending in " + MeshExtensions() + ", not '" + strText + "'");
+    return strPath;
+}
+
+std::string ParseColorMap(const std::string& strName, const std::string& strText)
+{
+    if (FindColorMap(strText) == nullptr)
+        throw RequestError(strName + " needs " + ColorMapNames() + ", not '" + strText + "'");
+    return strText;
+}
+
+std::string ParseTitle(const std::string& strName, const std::string& strText)
+{
+    if (!IsDrawableText(strText, false))
+        throw RequestError(strName + " needs text in UTF-8");
+    return strText;
+}
+
+std::optional<int32_t> ParseTableExtent(const std::string& strName, const std::string& strText)
+{
+    if (strText.empty())
+        return std::nullopt;
+    return ParseInt32(strName, strText, 0, (kMaxPictureSide - 1) / 2);
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "geodesy/field_quantity.h"
+#include "geodesy/reference_ellipsoid.h"
 #include "mesh/radius_rule.h"
 #include "sht/convention.h"
 #include "sht/rotation.h"
@@ -49,11 +51,42 @@ std::array<double, 2> ParseAngles(const std::string& strName, const std::string&
 // A rotation as ParseRotation reads it.
 Rotation ParseTurn(const std::string& strName, const std::string& strText);
 
-// A sample grid by its name, or none for "points" (scattered points).
-std::optional<SampleGrid> ParseGrid(const std::string& strName, const std::string& strText);
+// Where sampled values lie: on a grid, or at scattered points.
+struct GridChoice
+{
+    SampleGrid grid = SampleGrid::kLobara;
+    bool bPoints = false;
+};
+
+// A sample grid by its name, or "points".
+GridChoice ParseGrid(const std::string& strName, const std::string& strText);
 
 // One number above 0 and at most 1e30.
 double ParsePositive(const std::string& strName, const std::string& strText);
+
+// The rule as ParseRadius reads it: "abs", "offset:2".
+std::string RadiusRuleText(const RadiusRule& rule);
+
+// An ISO date YYYY-MM-DD or a decimal year, as days (fields/model_time.h).
+double ParseEpochText(const std::string& strName, const std::string& strText);
+
+// A reference ellipsoid by name.
+const ReferenceEllipsoid* ParseEllipsoid(const std::string& strName, const std::string& strText);
+
+// A quantity of a gravity or magnetic model by name.
+const QuantityInfo* ParseQuantity(const std::string& strName, const std::string& strText);
+
+// A mesh file's name, whose extension says its format.
+std::string ParseMeshPath(const std::string& strName, const std::string& strText);
+
+// A colour map by name.
+std::string ParseColorMap(const std::string& strName, const std::string& strText);
+
+// Text to draw: UTF-8.
+std::string ParseTitle(const std::string& strName, const std::string& strText);
+
+// The highest degree of a table, or none where the text is empty (the option given alone).
+std::optional<int32_t> ParseTableExtent(const std::string& strName, const std::string& strText);
 
 // The text as one line that a terminal shows as it is: line breaks, tabs and the other control
 // characters that user text (a file name, a value) may carry are written as escapes (\n, \t,
