@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "fields/coefficient_file.h"
+#include "infra/growable_array.h"
 #include "jobs/job.h"
 #include "sht/build_progress.h"
-#include "infra/growable_array.h"
 
 // The field of a gravity or magnetic model as the job asks for it: the normal field of its
 // ellipsoid removed (which needs the file's GM and radius), then its quantity's factors per degree

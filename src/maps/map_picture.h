@@ -3,10 +3,10 @@
 #include <cstdint>
 
 #include "colour/field_coloring.h"
+#include "infra/growable_array.h"
 #include "maps/map_projection.h"
 #include "picture/picture.h"
 #include "sht/field.h"
-#include "infra/growable_array.h"
 
 // A flat map of a field: the projection fitted to the top of the picture, centred, and under it,
 // unless the colouring is by sign, a strip with the colour bar, and with a line for its caption

@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
+#include "infra/vector_kernel.h"
 #include "mesh/surface_faces.h"
 #include "sht/build_limits.h"
 #include "sht/field_rows.h"
-#include "infra/vector_kernel.h"
 
 namespace {
 

@@ -1,9 +1,8 @@
 #pragma once
 
 #include <array>
-#include <string>
-
 #include <cstdint>
+#include <string>
 
 // Readers of a hydrogen-like orbital's items written as text, for every front end that takes
 // text. Each throws RequestError with a one-line message naming the item (strName, as

@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "options/request_error.h"
 #include "colour/color_maps.h"
 #include "export/mesh_export.h"
 #include "export/values_writer.h"
 #include "fields/model_time.h"
 #include "names/named_values.h"
+#include "options/request_error.h"
 #include "render/offscreen_context.h"
 #include "sht/angles.h"
 #include "sht/rotation_text.h"
@@ -225,7 +225,8 @@ double ParseEpochText(const std::string& strName, const std::string& strText)
 {
     const std::optional<double> epoch = ParseEpoch(strText);
     if (!epoch)
-        throw RequestError(strName + " needs a date YYYY-MM-DD or a decimal year of the years 1 to 9999, not '" +
+        throw RequestError(strName +
+                           " needs a date YYYY-MM-DD or a decimal year of the years 1 to 9999, not '" +
                            strText + "'");
     return *epoch;
 }
@@ -248,9 +249,10 @@ const QuantityInfo* ParseQuantity(const std::string& strName, const std::string&
 
 std::string ParseMeshPath(const std::string& strName, const std::string& strText)
 {
-    const std::string strPath = NonEmptyPath(strName, strText);
+    std::string strPath = NonEmptyPath(strName, strText);
     if (!IsMeshPath(strPath))
-        throw RequestError(strName + " needs a file name ending in " + MeshExtensions() + ", not '" + strText + "'");
+        throw RequestError(strName + " needs a file name ending in " + MeshExtensions() + ", not '" +
+                           strText + "'");
     return strPath;
 }
 

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "colour/color_maps.h"
+#include "infra/growable_array.h"
 #include "mesh/radius_rule.h"
 #include "mesh/surface_mesh.h"
 #include "picture/picture.h"
 #include "sht/convention.h"
-#include "infra/growable_array.h"
 
 // A field that the page can synthesise itself, so that its controls may change it: terms of the
 // program's own harmonics (ortho, no phase, sine lobara), as the viewer draws them.

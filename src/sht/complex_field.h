@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "infra/growable_array.h"
 #include "sht/build_progress.h"
 #include "sht/field.h"
-#include "infra/growable_array.h"
 
 // The complex field sum c * Y(l, m) with Y(l, m) = N(l, m) P_l^|m|(cos theta) e^(i m phi), c
 // real, as its real and imaginary parts, each a real field of cosine and sine harmonics. N is

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "sht/field.h"
 #include "infra/growable_array.h"
+#include "sht/field.h"
 
 // The lowest and highest value of a field over the sphere: of f for a real field, of |f| for a
 // complex one.

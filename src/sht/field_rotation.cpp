@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "infra/thread_sharing.h"
 #include "sht/build_limits.h"
 #include "sht/quarter_turn.h"
-#include "infra/thread_sharing.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "sht/angles.h"
 #include "infra/vector_kernel.h"
+#include "sht/angles.h"
 
 FieldColumns MakeFieldColumns(int32_t nColumns, int32_t m)
 {

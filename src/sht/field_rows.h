@@ -4,11 +4,11 @@
 #include <memory>
 #include <vector>
 
+#include "infra/growable_array.h"
 #include "sht/build_limits.h"
 #include "sht/build_progress.h"
 #include "sht/field.h"
 #include "sht/field_synthesis.h"
-#include "infra/growable_array.h"
 #include "sht/harmonic_rows.h"
 
 // Everything of the phi columns that does not depend on theta, one array per quantity.

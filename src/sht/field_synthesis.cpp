@@ -9,15 +9,15 @@
 #include <mutex>
 #include <optional>
 
-#include "sht/angles.h"
-#include "sht/build_limits.h"
 #include "infra/growable_array.h"
-#include "sht/normalized_legendre.h"
-#include "sht/own_coefficients.h"
 #include "infra/prefetch.h"
-#include "sht/ring_fourier.h"
 #include "infra/streaming_store.h"
 #include "infra/thread_sharing.h"
+#include "sht/angles.h"
+#include "sht/build_limits.h"
+#include "sht/normalized_legendre.h"
+#include "sht/own_coefficients.h"
+#include "sht/ring_fourier.h"
 
 namespace {
 

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "sht/angles.h"
 #include "infra/growable_array.h"
+#include "infra/thread_sharing.h"
+#include "sht/angles.h"
 #include "sht/meridian_quadrature.h"
 #include "sht/normalized_legendre.h"
 #include "sht/own_coefficients.h"
 #include "sht/ring_fourier.h"
-#include "infra/thread_sharing.h"
 
 namespace {
 

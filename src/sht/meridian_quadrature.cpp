@@ -4,8 +4,8 @@
 #include <mutex>
 #include <new>
 
-#include "sht/angles.h"
 #include "infra/fftw_planner.h"
+#include "sht/angles.h"
 #include "sht/gauss_legendre.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <type_traits>
 
-#include "sht/build_limits.h"
 #include "infra/vector_kernel.h"
+#include "sht/build_limits.h"
 
 namespace {
 

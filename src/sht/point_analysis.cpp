@@ -7,10 +7,10 @@
 #include <numeric>
 #include <vector>
 
+#include "infra/thread_sharing.h"
 #include "sht/angles.h"
 #include "sht/normalized_legendre.h"
 #include "sht/own_coefficients.h"
-#include "infra/thread_sharing.h"
 
 namespace {
 

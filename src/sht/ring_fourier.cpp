@@ -6,8 +6,8 @@
 #include <mutex>
 #include <new>
 
-#include "sht/angles.h"
 #include "infra/vector_kernel.h"
+#include "sht/angles.h"
 
 #if defined(__x86_64__)
 #include <emmintrin.h>

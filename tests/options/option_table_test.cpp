@@ -1,12 +1,13 @@
 // The declarations hold together: names, defaults as their own readers take them, and rules
 // between options that exist.
 
+#include "options/option_table.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
-#include "options/option_table.h"
 #include "options/request_error.h"
 
 namespace {
@@ -55,7 +56,8 @@ TEST(OptionTable, RulesNameDeclaredOptions)
 TEST(OptionTable, NamedValuesComeFromTheirTables)
 {
     EXPECT_EQ(opt::kNorm.ValueNames(), NormalizationNames());
-    EXPECT_EQ(opt::kGrid.Help().find("lobara (NT rows"), std::string("Where the values of --analyze lie: ").size());
+    EXPECT_EQ(opt::kGrid.Help().find("lobara (NT rows"),
+              std::string("Where the values of --analyze lie: ").size());
     EXPECT_EQ(opt::kTableScale.DefaultText(), "each");
     Request request;
     EXPECT_THROW(opt::kTableScale.Apply("both", request), RequestError);
