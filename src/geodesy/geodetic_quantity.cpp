@@ -208,6 +208,28 @@ private:
 
 }  // namespace
 
+GeodeticModel MakeGeodeticModel(Field field, std::optional<Field> rate, double dGm, double dRadius,
+                                bool bGravity, const ReferenceEllipsoid& places)
+{
+    if (!(dRadius > 0.0))
+        throw std::runtime_error(
+            "a model at geodetic places needs its reference radius, which it does not state");
+    if (bGravity && !(dGm > 0.0))
+        throw std::runtime_error("a gravity model at geodetic places needs its GM, which it does not state");
+    const double dScale = bGravity ? dGm / dRadius : dRadius;
+    std::optional<PotentialModel> rates;
+    if (rate)
+        rates = PotentialModel{std::move(*rate), dRadius, dScale};
+    return GeodeticModel{PotentialModel{std::move(field), dRadius, dScale}, std::move(rates), &places};
+}
+
+const ReferenceEllipsoid& PlacesEllipsoid(const ReferenceEllipsoid* pNormalField, bool bGravity)
+{
+    if (pNormalField)
+        return *pNormalField;
+    return *FindReferenceEllipsoid(bGravity ? "GRS80" : "WGS84");
+}
+
 std::vector<double> QuantityAtPlaces(const GeodeticModel& model, const QuantityInfo& info, bool bRate,
                                      const std::vector<GeodeticPlace>& aPlaces)
 {

@@ -21,6 +21,17 @@ struct GeodeticModel
     const ReferenceEllipsoid* pEllipsoid;
 };
 
+// The model of a field of potential coefficients (a gravity model's, or a magnetic model's Gauss
+// coefficients) and of their rates, of GM dGm and reference radius dRadius (m; NaN where not
+// stated), at places on that ellipsoid. Throws std::runtime_error, one line, for a radius the
+// model does not state, or a GM for a gravity model.
+GeodeticModel MakeGeodeticModel(Field field, std::optional<Field> rate, double dGm, double dRadius,
+                                bool bGravity, const ReferenceEllipsoid& places);
+
+// The ellipsoid of geodetic places: that of the normal field removed, else GRS80 for a gravity
+// model and WGS84 for a magnetic one (as the World Magnetic Model and IGRF take them).
+const ReferenceEllipsoid& PlacesEllipsoid(const ReferenceEllipsoid* pNormalField, bool bGravity);
+
 // The quantity at each place (geodesy/field_quantity.h): V and its gradient at the place, turned
 // into the ellipsoid's north, east and up there (the geocentric north and radius turned by the
 // difference of the geodetic and geocentric latitudes, as the World Magnetic Model's report turns

@@ -3,10 +3,20 @@
 #include <string>
 #include <vector>
 
+#include "fields/coefficient_file.h"
+#include "jobs/geodetic_items.h"
 #include "jobs/job.h"
 
 // The job with the field of its coefficient file, if it names one, in the file's convention, its
 // degrees from --lmin up to --lmax, and the file's model for an ICGEM file written from it; the
 // file's warnings go to aWarnings, each "PATH: WHAT". Throws RequestError where the normalisation
 // given contradicts the file and std::runtime_error where the file cannot be read.
+// The items of geodetic places prepare the model's field (its smoothing) and leave the quantity
+// to the geodetic run where it takes it (UsesGeodeticRun); without them, none.
+Job WithFileField(const Job& given, const GeodeticItems& items, std::vector<std::string>& aWarnings);
 Job WithFileField(const Job& given, std::vector<std::string>& aWarnings);
+
+// Terms of the job's coefficient file (its coefficients or their rates) as a field in the file's
+// convention, as the job asks for it, from --lmin up. Throws RequestError where the normalisation
+// given contradicts the file.
+Field FileField(const Job& given, std::vector<Term> aTerms, const CoefficientFile& file);

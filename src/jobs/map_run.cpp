@@ -7,6 +7,7 @@
 #include "export/png_writer.h"
 #include "jobs/analysed_field.h"
 #include "jobs/file_field.h"
+#include "jobs/map_drawing.h"
 #include "jobs/model_quantity.h"
 #include "jobs/run_report.h"
 #include "jobs/runs.h"
@@ -20,15 +21,18 @@
 #include "text/color_bar_labels.h"
 #include "text/picture_title.h"
 
-void RunMap(const Job& asked, IRunHooks& hooks)
+namespace {
+
+// The map of the job, its grid chosen for gridField: sampled by the job's field (or its complex
+// field, or the magnitude of its parts), or by sample where given, whose extremes are the
+// samples'.
+void DrawMap(const Job& job, const Field& gridField, const MapSampler* pSample,
+             const std::string& strQuantity, IRunHooks& hooks)
 {
-    std::vector<std::string> aWarnings;
-    const Job job = WithTurnedField(WithAnalysedField(WithFileField(asked, aWarnings), hooks, aWarnings));
     const int nWidth = job.nWidth;
     // A model's quantity and its unit caption the colour bar, or, where there is none (sign
     // colouring), title the map unless a title is given.
-    const bool bCaption = job.pQuantity && job.colorMode != ColorMode::kSign;
-    const std::string strQuantity = QuantityCaption(job);
+    const bool bCaption = !strQuantity.empty() && job.colorMode != ColorMode::kSign;
     const std::string strTitle = job.strTitle.empty() && !bCaption ? strQuantity : job.strTitle;
     // A title has a strip of its own above the map, which a picture of no given size adds; the
     // title's size grows with the picture's, and a few rounds settle the height that holds both.
@@ -38,14 +42,16 @@ void RunMap(const Job& asked, IRunHooks& hooks)
         nHeight = std::min(nUntitledHeight + TitleHeight(strTitle, nWidth, nHeight), kMaxPictureSide);
     const int nTitleRows = TitleHeight(strTitle, nWidth, nHeight);
     const int nMapHeight = nHeight - ColorBarStripHeight(job.colorMode, nWidth, nHeight, bCaption);
-    const GridSize grid = MapGrid(nMapHeight, GridField(job));
+    const GridSize grid = MapGrid(nMapHeight, gridField);
     // A grid beyond 32-bit counts is refused by the sampling as too large.
     const auto count = [](int64_t n) { return static_cast<int32_t>(std::min<int64_t>(n, INT32_MAX)); };
     DoubleArray aRe, aIm;
     {
         CRunStep step(hooks, "sampling the field");
         const auto onRow = [&step](int32_t nDone, int32_t nRows) { step.Advance(nDone, nRows); };
-        if (job.bComplex)
+        if (pSample)
+            aRe = (*pSample)(count(grid.nRows), count(grid.nColumns), onRow);
+        else if (job.bComplex)
         {
             ComplexSamples samples =
                 SampleComplexField(job.complexField, count(grid.nRows), count(grid.nColumns), onRow);
@@ -60,7 +66,7 @@ void RunMap(const Job& asked, IRunHooks& hooks)
     for (const DoubleArray* pValues : {&aRe, &aIm})
         CheckFiniteValues(pValues->GetData(), static_cast<size_t>(pValues->GetSize()));
     // The bar's ends are the field's own extremes, found between the samples.
-    const FieldExtremes extremes = job.colorMode != ColorMode::kValue || job.bRange
+    const FieldExtremes extremes = pSample || job.colorMode != ColorMode::kValue || job.bRange
                                        ? SampledExtremes(aRe, aIm)
                                        : FindFieldExtremes(job.bComplex ? job.complexField.re : job.field,
                                                            job.bComplex ? &job.complexField.im : nullptr, aRe,
@@ -83,5 +89,20 @@ void RunMap(const Job& asked, IRunHooks& hooks)
     if (!hooks.TakePicture(picture))
         outputs.Write(job.strPicturePath, [&picture](COutputStream& stream) { WritePng(stream, picture); });
     outputs.Commit();
+}
+
+}  // namespace
+
+void RunMap(const Job& asked, IRunHooks& hooks)
+{
+    std::vector<std::string> aWarnings;
+    const Job job = WithTurnedField(WithAnalysedField(WithFileField(asked, aWarnings), hooks, aWarnings));
+    DrawMap(job, GridField(job), nullptr, QuantityCaption(job), hooks);
     TellAfterRun(job, aWarnings, hooks);
+}
+
+void DrawMapOfSamples(const Job& job, const Field& gridField, const MapSampler& sample,
+                      const std::string& strCaption, IRunHooks& hooks)
+{
+    DrawMap(job, gridField, &sample, strCaption, hooks);
 }

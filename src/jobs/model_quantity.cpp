@@ -6,7 +6,10 @@
 #include <stdexcept>
 
 #include "geodesy/field_quantity.h"
-#include "geodesy/normal_field.h"
+#include "geodesy/model_preparation.h"
+#include "jobs/file_field.h"
+#include "jobs/geodetic_request.h"
+#include "jobs/request_error.h"
 #include "sht/field_rows.h"
 
 namespace {
@@ -17,28 +20,36 @@ std::optional<double> Known(double dValue)
     return std::isnan(dValue) ? std::nullopt : std::optional<double>(dValue);
 }
 
+// The preparation of the job's model: its normal field and its smoothing.
+ModelPreparation PreparationOf(const Job& job, const GeodeticItems& items)
+{
+    return ModelPreparation{job.pNormalField, job.nLmin, job.nLmax, items.dSmoothRadius};
+}
+
+// Errors of the model named after its file.
+[[noreturn]] void ThrowNamingFile(const Job& job, const std::runtime_error& error)
+{
+    throw std::runtime_error("'" + job.strCoeffsPath + "': " + error.what());
+}
+
 }  // namespace
 
-void TakeModelQuantity(const CoefficientFile& file, Job& job, std::vector<std::string>& aWarnings)
+void TakeModelQuantity(const CoefficientFile& file, Job& job, const GeodeticItems& items,
+                       std::vector<std::string>& aWarnings)
 {
     Field& field = job.field;
     if (job.epoch && !file.bTimeVariable)
         aWarnings.push_back(job.strCoeffsPath +
                             ": the model does not change with time: --epoch changes nothing");
-    if (job.pNormalField)
+    try
     {
-        if (std::isnan(file.header.dGm) || std::isnan(file.header.dRadius))
-            throw std::runtime_error("--remove-normal needs the model's GM and radius, which '" +
-                                     job.strCoeffsPath + "' does not give");
-        // The degrees below --lmin are gone from the field already, and stay gone.
-        std::vector<Term> aNormal = NormalFieldTerms(*job.pNormalField, file.header.dGm, file.header.dRadius,
-                                                     field.convention, std::max(FieldMaxDegree(field), 0));
-        aNormal.erase(std::remove_if(aNormal.begin(), aNormal.end(),
-                                     [&](const Term& term) { return term.l < job.nLmin; }),
-                      aNormal.end());
-        RemoveNormalField(field.aTerms, aNormal);
+        PrepareModelField(field, file.header.dGm, file.header.dRadius, PreparationOf(job, items));
     }
-    if (!job.pQuantity)
+    catch (const std::runtime_error& error)
+    {
+        ThrowNamingFile(job, error);
+    }
+    if (!job.pQuantity || UsesGeodeticRun(job, items))
         return;
     const ReferenceEllipsoid& ellipsoid =
         job.pNormalField ? *job.pNormalField : *FindReferenceEllipsoid("GRS80");
@@ -57,7 +68,37 @@ void TakeModelQuantity(const CoefficientFile& file, Job& job, std::vector<std::s
     }
     catch (const std::runtime_error& error)
     {
-        throw std::runtime_error("'" + job.strCoeffsPath + "': " + error.what());
+        ThrowNamingFile(job, error);
+    }
+}
+
+GeodeticModel ReadGeodeticModel(const Job& job, const GeodeticItems& items,
+                                std::vector<std::string>& aWarnings)
+{
+    CoefficientFile file = ReadCoefficientFile(job.strCoeffsPath, job.nLmax, job.epoch);
+    for (const std::string& strWarning : file.aWarnings)
+        aWarnings.push_back(job.strCoeffsPath + ": " + strWarning);
+    if (job.epoch && !file.bTimeVariable)
+        aWarnings.push_back(job.strCoeffsPath +
+                            ": the model does not change with time: --epoch changes nothing");
+    Field field = FileField(job, std::move(file.aTerms), file);
+    std::optional<Field> rates;
+    if (file.rates)
+        rates = FileField(job, std::move(*file.rates), file);
+    const bool bGravity = !job.pQuantity || job.pQuantity->bGravity;
+    try
+    {
+        PrepareModelField(field, file.header.dGm, file.header.dRadius, PreparationOf(job, items));
+        return MakeGeodeticModel(std::move(field), std::move(rates), file.header.dGm, file.header.dRadius,
+                                 bGravity, PlacesEllipsoid(job.pNormalField, bGravity));
+    }
+    catch (const RequestError&)
+    {
+        throw;
+    }
+    catch (const std::runtime_error& error)
+    {
+        ThrowNamingFile(job, error);
     }
 }
 
@@ -83,7 +124,17 @@ DoubleArray SampleMagnitude(const std::vector<Field>& aParts, int32_t nRows, int
     return aSum;
 }
 
+std::string QuantityCaption(const QuantityInfo* pQuantity, bool bSecularVariation)
+{
+    if (!pQuantity)
+        return "";
+    if (bSecularVariation)
+        return std::string("secular variation of ") + pQuantity->pszTitle + " (" + pQuantity->pszRateUnit +
+               ")";
+    return std::string(pQuantity->pszTitle) + " (" + pQuantity->pszUnit + ")";
+}
+
 std::string QuantityCaption(const Job& job)
 {
-    return job.pQuantity ? std::string(job.pQuantity->pszTitle) + " (" + job.pQuantity->pszUnit + ")" : "";
+    return QuantityCaption(job.pQuantity, false);
 }
