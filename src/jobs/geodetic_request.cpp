@@ -45,7 +45,8 @@ void CheckGeodeticRequest(const Request& r, const GeodeticItems& items)
             "--at-geodetic, --grid degrees:, --smooth-radius, --secular-variation and --remove-normal none "
             "read "
             "the model of --coeffs: they go with nothing else");
-    if (!bItems && !r.pQuantity)
+    // A quantity without --coeffs is the plan's to refuse.
+    if ((!bItems && !r.pQuantity) || r.strCoeffsPath.empty())
         return;
     if (!items.aPlaces.empty() && !r.pQuantity)
         throw RequestError("--at-geodetic gives a quantity of the model: it needs --quantity");

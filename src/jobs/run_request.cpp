@@ -1,8 +1,17 @@
+#include "jobs/geodetic_request.h"
+#include "jobs/geodetic_run.h"
 #include "jobs/runs.h"
 
 void RunRequest(const Request& request, IRunHooks& hooks)
 {
+    const GeodeticItems items;
+    CheckGeodeticRequest(request, items);
     const Job job = PlanJob(request);
+    if (UsesGeodeticRun(job, items))
+    {
+        RunGeodetic(job, items, hooks);
+        return;
+    }
     switch (job.kind)
     {
         case JobKind::kTable:
