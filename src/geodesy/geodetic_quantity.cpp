@@ -4,8 +4,10 @@
 #include <cmath>
 #include <memory>
 #include <mutex>
+#include <numeric>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "geodesy/load_love_numbers.h"
 #include "geodesy/normal_gravity.h"
@@ -231,13 +233,32 @@ const ReferenceEllipsoid& PlacesEllipsoid(const ReferenceEllipsoid* pNormalField
 }
 
 std::vector<double> QuantityAtPlaces(const GeodeticModel& model, const QuantityInfo& info, bool bRate,
-                                     const std::vector<GeodeticPlace>& aPlaces)
+                                     const std::vector<GeodeticPlace>& aPlaces, unsigned nThreads)
 {
     CEvaluation evaluation(model, info, bRate);
+    // The places by parallel (latitude and height), each parallel's longitudes summed together.
+    std::vector<size_t> aOrder(aPlaces.size());
+    std::iota(aOrder.begin(), aOrder.end(), size_t{0});
+    const auto key = [&](size_t i) { return std::make_pair(aPlaces[i].dLatitude, aPlaces[i].dHeight); };
+    std::sort(aOrder.begin(), aOrder.end(), [&](size_t a, size_t b) { return key(a) < key(b); });
+    std::vector<size_t> aStarts;
+    for (size_t k = 0; k < aOrder.size(); ++k)
+        if (k == 0 || key(aOrder[k]) != key(aOrder[k - 1]))
+            aStarts.push_back(k);
+    aStarts.push_back(aOrder.size());
     std::vector<double> aValues(aPlaces.size());
-    CEvaluation::Scratch scratch;
-    for (size_t i = 0; i < aPlaces.size(); ++i)
-        evaluation.OnParallel(aPlaces[i], &aPlaces[i].dLongitude, 1, &aValues[i], scratch);
+    const unsigned nUsed = ThreadsFor(nThreads);
+    std::vector<CEvaluation::Scratch> aScratch(nUsed);
+    ShareAmongThreads(aStarts.size() - 1, nUsed, [&](size_t g, unsigned t) {
+        const size_t nFirst = aStarts[g], nCount = aStarts[g + 1] - nFirst;
+        std::vector<double> aLongitudes(nCount), aParallel(nCount);
+        for (size_t k = 0; k < nCount; ++k)
+            aLongitudes[k] = aPlaces[aOrder[nFirst + k]].dLongitude;
+        evaluation.OnParallel(aPlaces[aOrder[nFirst]], aLongitudes.data(), nCount, aParallel.data(),
+                              aScratch[t]);
+        for (size_t k = 0; k < nCount; ++k)
+            aValues[aOrder[nFirst + k]] = aParallel[k];
+    });
     return aValues;
 }
 

@@ -43,9 +43,12 @@ const ReferenceEllipsoid& PlacesEllipsoid(const ReferenceEllipsoid* pNormalField
 // With bRate, the secular variation of the magnetic element, per year: of X, Y and Z those of the
 // rates' field; H' = (X X' + Y Y') / H, F' = (X X' + Y Y' + Z Z') / F, D' = (X Y' - Y X') / H^2 and
 // I' = (H Z' - Z H') / F^2 (in degrees a year).
-// Throws std::runtime_error as EvaluateAtPlaces, and for the rate of a model without one.
+// Places of one latitude and height share their parallel's sums; the parallels are shared among
+// nThreads threads (0: one for each core).
+// Throws std::runtime_error for a place at or below the centre, a value beyond the double range (a
+// place too deep inside the model's sphere for its degrees), and the rate of a model without one.
 std::vector<double> QuantityAtPlaces(const GeodeticModel& model, const QuantityInfo& info, bool bRate,
-                                     const std::vector<GeodeticPlace>& aPlaces);
+                                     const std::vector<GeodeticPlace>& aPlaces, unsigned nThreads = 0);
 
 // The same on a grid of geodetic latitudes (rows, in degrees) and longitudes (columns) at one
 // ellipsoidal height, row by row (index i * columns + j), the rows shared among nThreads threads

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
-#include <stdexcept>
 
 #include "geodesy/magnetic_components.h"
 #include "sht/coefficient_conversion.h"
@@ -48,43 +46,4 @@ void CPotentialGradient::OnParallel(double dTheta, double r, const double* pLamb
             (k == 0 ? pValues[i].dPotential : pValues[i].gradient[k - 1]) = dValue;
         }
     }
-}
-
-std::vector<CPotentialGradient::Value> EvaluateAtPlaces(const CPotentialGradient& gradient,
-                                                        const std::vector<GeocentricPlace>& aPlaces)
-{
-    // The places sorted by parallel, each parallel's longitudes gathered.
-    std::vector<size_t> aOrder(aPlaces.size());
-    std::iota(aOrder.begin(), aOrder.end(), size_t{0});
-    std::sort(aOrder.begin(), aOrder.end(), [&](size_t a, size_t b) {
-        return aPlaces[a].r != aPlaces[b].r ? aPlaces[a].r < aPlaces[b].r
-                                            : aPlaces[a].dTheta < aPlaces[b].dTheta;
-    });
-    std::vector<CPotentialGradient::Value> aValues(aPlaces.size());
-    CPotentialGradient::Scratch scratch;
-    std::vector<double> aLambda;
-    std::vector<CPotentialGradient::Value> aParallel;
-    for (size_t i = 0; i < aOrder.size();)
-    {
-        const GeocentricPlace& first = aPlaces[aOrder[i]];
-        if (!(first.r > 0.0))
-            throw std::runtime_error("a place at or below the centre has no value of the model");
-        size_t nEnd = i;
-        aLambda.clear();
-        while (nEnd < aOrder.size() && aPlaces[aOrder[nEnd]].r == first.r &&
-               aPlaces[aOrder[nEnd]].dTheta == first.dTheta)
-            aLambda.push_back(aPlaces[aOrder[nEnd++]].dLambda);
-        aParallel.resize(aLambda.size());
-        gradient.OnParallel(first.dTheta, first.r, aLambda.data(), aLambda.size(), aParallel.data(), scratch);
-        for (size_t k = i; k < nEnd; ++k)
-            aValues[aOrder[k]] = aParallel[k - i];
-        i = nEnd;
-    }
-    for (const CPotentialGradient::Value& value : aValues)
-        if (!std::isfinite(value.dPotential) || !std::isfinite(value.gradient[0]) ||
-            !std::isfinite(value.gradient[1]) || !std::isfinite(value.gradient[2]))
-            throw std::runtime_error(
-                "the model's value at a place is beyond the range of doubles: the place lies too deep "
-                "inside the model's sphere for its degrees");
-    return aValues;
 }

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "geodesy/geodetic_place.h"
 #include "geodesy/radial_series.h"
 #include "sht/field.h"
 
@@ -53,9 +52,3 @@ private:
     double m_dGradientScale;               // -K / R
     std::vector<CRadialSeries> m_aSeries;  // V, then dV/dx, dV/dy, dV/dz with bGradient
 };
-
-// The values at places given in the model's spherical coordinates, in their order; places of one
-// parallel (equal r and theta) share its sums. Throws std::runtime_error for a value beyond the
-// double range (a place deep inside the sphere, where (R/r)^(l+1) overflows).
-std::vector<CPotentialGradient::Value> EvaluateAtPlaces(const CPotentialGradient& gradient,
-                                                        const std::vector<GeocentricPlace>& aPlaces);
