@@ -18,8 +18,10 @@ CoefficientFile ReadIcgemFile(const std::string& strPath, int32_t nMaxDegree,
                               const std::optional<double>& epoch);
 
 // The magnetic models, at an epoch (days) or their own.
-CoefficientFile ReadWmmFile(const std::string& strPath, int32_t nMaxDegree, const std::optional<double>& epoch);
-CoefficientFile ReadIgrfFile(const std::string& strPath, int32_t nMaxDegree, const std::optional<double>& epoch);
+CoefficientFile ReadWmmFile(const std::string& strPath, int32_t nMaxDegree,
+                            const std::optional<double>& epoch);
+CoefficientFile ReadIgrfFile(const std::string& strPath, int32_t nMaxDegree,
+                             const std::optional<double>& epoch);
 
 // The sphere of the World Magnetic Model's and IGRF's Gauss coefficients: 6371.2 km.
 constexpr double kGeomagneticReferenceRadius = 6371200.0;
