@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "fields/coefficient_file.h"
 #include "jobs/geodetic_items.h"
 #include "jobs/job.h"
 
@@ -15,8 +14,3 @@
 // to the geodetic run where it takes it (UsesGeodeticRun); without them, none.
 Job WithFileField(const Job& given, const GeodeticItems& items, std::vector<std::string>& aWarnings);
 Job WithFileField(const Job& given, std::vector<std::string>& aWarnings);
-
-// Terms of the job's coefficient file (its coefficients or their rates) as a field in the file's
-// convention, as the job asks for it, from --lmin up. Throws RequestError where the normalisation
-// given contradicts the file.
-Field FileField(const Job& given, std::vector<Term> aTerms, const CoefficientFile& file);

@@ -7,7 +7,7 @@
 
 #include "geodesy/field_quantity.h"
 #include "geodesy/model_preparation.h"
-#include "jobs/file_field.h"
+#include "jobs/file_terms.h"
 #include "jobs/geodetic_request.h"
 #include "jobs/request_error.h"
 #include "sht/field_rows.h"
