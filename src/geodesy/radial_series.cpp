@@ -44,7 +44,7 @@ CRadialSeries::CRadialSeries(const Field& field)
 void CRadialSeries::OrderSums(double dTheta, const std::vector<double>& aPower, Scratch& scratch,
                               std::vector<double>& aCos, std::vector<double>& aSin) const
 {
-    const auto nOrders = static_cast<size_t>(MaxOrder() + 1);
+    const size_t nOrders = static_cast<size_t>(MaxOrder()) + 1;
     aCos.assign(nOrders, 0.0);
     aSin.assign(nOrders, 0.0);
     // The northern twin of the parallel; south of the equator the odd degrees change sign.
