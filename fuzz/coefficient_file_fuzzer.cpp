@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
         std::filesystem::create_directories(g_folder);
         std::atexit(RemoveFolder);
     }
-    for (const char* pszName : {"input.gfc", "input.bshc", "input.txt"})
+    for (const char* pszName : {"input.gfc", "input.bshc", "input.cof", "input.txt"})
     {
         const std::string strPath = (g_folder / pszName).string();
         std::ofstream(strPath, std::ios::binary) << FuzzBytes(pData, nSize);

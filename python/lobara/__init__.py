@@ -13,6 +13,7 @@ viewer and lobara-render, with NumPy in and out.
     >>> field.mesh().vertices                                # its --mesh, as arrays
     >>> lobara.table(3)                                      # its --table
     >>> lobara.HydrogenOrbital(3, 2, 0).mesh()               # --hydrogen's boundary surface
+    >>> lobara.Field.from_file("WMM.COF").at_geodetic(45.0, 7.0, 0.0, quantity="D")  # lobara.geodesy
 
 Errors are ValueError (a bad argument, a grid or degree too large to build, a coefficient beyond
 the range of doubles), CoefficientFileError (an OSError and a ValueError) and MemoryError, with
@@ -22,6 +23,7 @@ the one-line messages of lobara-render. Long work runs without the GIL, and Ctrl
 from ._lobara import CoefficientFileError, __version__
 from .convention import AMBIX, CONVENTION_NAMES, GEODESY, LOBARA, NORMALIZATIONS, PHYSICS, SINES, Convention
 from .field import DEFAULT_GRID, MAX_DEGREE, ORBITALS, AliasingWarning, ComplexField, Field, grid
+from . import geodesy
 from .hydrogen import HydrogenOrbital
 from .pictures import Page, Picture, options, table
 
@@ -35,5 +37,5 @@ def __getattr__(name):
 
 __all__ = [
     "AMBIX", "AliasingWarning", "CONVENTION_NAMES", "CoefficientFileError", "ComplexField", "Convention", "DEFAULT_GRID", "Field",
-    "GEODESY", "HydrogenOrbital", "LOBARA", "MAX_DEGREE", "NORMALIZATIONS", "Mesh", "ORBITALS", "PHYSICS", "Page", "Picture", "SINES", "grid", "options", "table", "__version__",
+    "GEODESY", "HydrogenOrbital", "geodesy", "LOBARA", "MAX_DEGREE", "NORMALIZATIONS", "Mesh", "ORBITALS", "PHYSICS", "Page", "Picture", "SINES", "grid", "options", "table", "__version__",
 ]

@@ -1,5 +1,6 @@
 """Real and complex fields on the sphere, sampled on the grid or at any points."""
 
+import math
 import warnings
 
 import numpy
@@ -48,6 +49,12 @@ class Field:
     A field is sampled on the grid of :func:`grid` with :meth:`sample`, and called as
     ``field(theta, phi)`` at any points (θ from 0 to π, radians).
     """
+
+    #: The model's GM (m³/s²) and reference radius (m), as pyshtools names them, where its file
+    #: states them; a magnetic model's secular variation, the field of its yearly rates.
+    gm = None
+    r0 = None
+    rate = None
 
     def __init__(self, terms=(), convention=LOBARA):
         terms = list(terms)
@@ -100,21 +107,29 @@ class Field:
         return cls._of(_lobara.orbital(name, convention.norm, convention.cs, convention.sine))
 
     @classmethod
-    def from_file(cls, path, lmax=None, norm=None):
+    def from_file(cls, path, lmax=None, norm=None, epoch=None):
         """The field of a coefficient file, in the file's own convention: shtools text (rows
-        ``l m C S``), dov (``l m value``, m < 0 the sine), Curtin binary ``.bshc`` or ICGEM
-        ``.gfc``; S multiplies +sin(mφ), and there is no Condon–Shortley phase. The normalisation
-        is the file's header's, else 4pi, else ``norm`` for a file whose header does not state
-        one. ``lmax`` keeps the degrees up to it. A file that cannot be read raises
-        :class:`CoefficientFileError` (an OSError and a ValueError) naming the file, the line and
-        the fault; the file's warnings (time-variable terms left out) are issued as warnings."""
+        ``l m C S``), dov (``l m value``, m < 0 the sine), Curtin binary ``.bshc``, ICGEM
+        ``.gfc``, the World Magnetic Model's ``.cof`` or IGRF's table; S multiplies +sin(mφ), and
+        there is no Condon–Shortley phase. The normalisation is the file's header's, else 4pi,
+        else ``norm`` for a file whose header does not state one. ``lmax`` keeps the degrees up to
+        it; ``epoch`` (a date ``YYYY-MM-DD`` or a decimal year) takes a time-variable model at that
+        time. The model's constants its file states are kept as ``gm`` and ``r0`` (None where it
+        does not), a magnetic model's secular variation as ``rate`` (see :mod:`lobara.geodesy`).
+        A file that cannot be read raises :class:`CoefficientFileError` (an OSError and a
+        ValueError) naming the file, the line and the fault; the file's warnings (time-variable
+        terms left out) are issued as warnings."""
         if lmax is not None and not 0 <= lmax <= MAX_DEGREE:
             raise ValueError(f"lmax needs a degree from 0 to {MAX_DEGREE}, not {lmax!r}")
-        core, file_warnings = _lobara.read_coefficient_file(str(path), -1 if lmax is None else int(lmax),
-                                                            "" if norm is None else norm)
+        core, rate, gm, r0, _, file_warnings = _lobara.read_model_file(
+            str(path), -1 if lmax is None else int(lmax), "" if norm is None else norm,
+            "" if epoch is None else str(epoch))
         for text in file_warnings:
             warnings.warn(f"{path}: {text}", stacklevel=2)
-        return cls._of(core)
+        field = cls._of(core)
+        field.gm, field.r0 = (None if math.isnan(value) else value for value in (gm, r0))
+        field.rate = None if rate is None else cls._of(rate)
+        return field
 
     @classmethod
     def from_shtools(cls, cilm, normalization="4pi", csphase=1):
@@ -229,6 +244,16 @@ class Field:
         keep = (l <= lmax) & (numpy.abs(m) <= mmax)
         return healpy_array(l[keep], m[keep], c[keep], lmax, mmax)
 
+    def at_geodetic(self, lat, lon, h=0.0, quantity="potential", **options):
+        """The model's quantity at geodetic places: :func:`lobara.geodesy.at_geodetic`."""
+        from .geodesy import at_geodetic
+        return at_geodetic(self, lat, lon, h, quantity, **options)
+
+    def quantity(self, name, height=0.0, **options):
+        """The field of the quantity's coefficients: :func:`lobara.geodesy.model_quantity`."""
+        from .geodesy import model_quantity
+        return model_quantity(self, name, height, **options)
+
     def sample(self, ntheta=DEFAULT_GRID[0], nphi=DEFAULT_GRID[1]):
         """The field on the sample grid of :func:`grid`: an array of shape (ntheta, nphi), row i at
         θ_i and column j at φ_j, made by the libraries in place (NumPy takes their buffer without a
@@ -338,6 +363,12 @@ class ComplexField:
     The field is held as its real and imaginary parts, each a real :class:`Field` of the same
     normalisation (no phase, +sin), so that high degrees keep the accuracy of the real ones.
     """
+
+    #: The model's GM (m³/s²) and reference radius (m), as pyshtools names them, where its file
+    #: states them; a magnetic model's secular variation, the field of its yearly rates.
+    gm = None
+    r0 = None
+    rate = None
 
     def __init__(self, terms=(), convention=LOBARA):
         terms = list(terms)

@@ -30,6 +30,7 @@ CoefficientOutputFormat CoefficientOutputFormatOf(const std::string& strPath)
             return CoefficientOutputFormat::kIcgem;
         case CoefficientNameFormat::kBshc:
             return CoefficientOutputFormat::kBshc;
+        case CoefficientNameFormat::kWmm:  // no writer: shtools rows, as for any other name
         case CoefficientNameFormat::kText:
             break;
     }

@@ -15,11 +15,16 @@ namespace {
 
 using CoefficientReader = CoefficientFile (*)(const std::string&, int32_t);
 
-// The reader without an epoch, for ICGEM files as chosen by content; ReadCoefficientFile gives
-// them theirs.
+// The readers without an epoch, for ICGEM files and IGRF's tables as chosen by content;
+// ReadCoefficientFile gives them theirs.
 CoefficientFile ReadIcgemWithoutEpoch(const std::string& strPath, int32_t nMaxDegree)
 {
     return ReadIcgemFile(strPath, nMaxDegree, std::nullopt);
+}
+
+CoefficientFile ReadIgrfWithoutEpoch(const std::string& strPath, int32_t nMaxDegree)
+{
+    return ReadIgrfFile(strPath, nMaxDegree, std::nullopt);
 }
 
 // Refuses what no format reads: no file, a folder, a device or pipe, an empty or compressed file.
@@ -45,7 +50,8 @@ void CheckFile(const std::string& strPath)
         ThrowCoefficientError(strPath, 0, "the file is a zip archive: unpack it first");
 }
 
-// A text file is ICGEM when a line begins with `begin_of_head` or `end_of_head`; dov when its
+// A text file is ICGEM when a line begins with `begin_of_head` or `end_of_head`, IGRF's table when
+// one begins with `c/s` or `g/h` (the heads of its columns); dov when its
 // first row has three numbers, or four with a negative order in any row (shtools orders are
 // never negative); shtools otherwise.
 CoefficientReader ChooseTextReader(const std::string& strPath)
@@ -59,6 +65,8 @@ CoefficientReader ChooseTextReader(const std::string& strPath)
             continue;
         if (EqualsIgnoringCase(aFields[0], "begin_of_head") || EqualsIgnoringCase(aFields[0], "end_of_head"))
             return ReadIcgemWithoutEpoch;
+        if (aFields[0] == "c/s" || aFields[0] == "g/h")
+            return ReadIgrfWithoutEpoch;
         if (!IsRow(aFields))
             continue;
         if (nFirstRowFields == 0)
@@ -83,12 +91,17 @@ CoefficientFile ReadCoefficientFile(const std::string& strPath, int32_t nMaxDegr
             return ReadIcgemFile(strPath, nMaxDegree, epoch);
         case CoefficientNameFormat::kBshc:
             return ReadBshcFile(strPath, nMaxDegree);
+        case CoefficientNameFormat::kWmm:
+            return ReadWmmFile(strPath, nMaxDegree, epoch);
         case CoefficientNameFormat::kText:
             break;
     }
     const CoefficientReader read = ChooseTextReader(strPath);
-    return read == ReadIcgemWithoutEpoch ? ReadIcgemFile(strPath, nMaxDegree, epoch)
-                                         : read(strPath, nMaxDegree);
+    if (read == ReadIcgemWithoutEpoch)
+        return ReadIcgemFile(strPath, nMaxDegree, epoch);
+    if (read == ReadIgrfWithoutEpoch)
+        return ReadIgrfFile(strPath, nMaxDegree, epoch);
+    return read(strPath, nMaxDegree);
 }
 
 void TakeHeaderConstants(const std::vector<double>& aNumbers, CoefficientFile& file)

@@ -15,5 +15,7 @@ CoefficientNameFormat CoefficientFormatByName(const std::string& strPath)
         return CoefficientNameFormat::kIcgem;
     if (HasExtension(strPath, ".bshc"))
         return CoefficientNameFormat::kBshc;
+    if (HasExtension(strPath, ".cof"))
+        return CoefficientNameFormat::kWmm;
     return CoefficientNameFormat::kText;
 }

@@ -9,12 +9,13 @@
 // least one other character.
 bool HasExtension(const std::string& strPath, std::string_view strExtension);
 
-// .gfc is ICGEM and .bshc Curtin binary; any other name is text, whose rows tell a shtools
-// file from a dov file when it is read.
+// .gfc is ICGEM, .bshc Curtin binary and .cof the World Magnetic Model's; any other name is
+// text, whose rows tell a shtools file from a dov file or IGRF's table when it is read.
 enum class CoefficientNameFormat
 {
     kText,
     kIcgem,
     kBshc,
+    kWmm,
 };
 CoefficientNameFormat CoefficientFormatByName(const std::string& strPath);

@@ -103,3 +103,15 @@ std::optional<double> ParseEpoch(std::string_view strText)
         return std::nullopt;
     return *dStart + (dYear - static_cast<double>(nYear)) * (IsLeapYear(nYear) ? 366.0 : 365.0);
 }
+
+double DecimalYear(double dDays)
+{
+    // The year from the mean Gregorian year, then moved to the one that holds the day.
+    auto nYear = static_cast<int64_t>(std::floor(2000.0 + dDays / 365.2425));
+    while (static_cast<double>(DaysFrom2000(nYear, 1, 1)) > dDays)
+        --nYear;
+    while (static_cast<double>(DaysFrom2000(nYear + 1, 1, 1)) <= dDays)
+        ++nYear;
+    const double dStart = static_cast<double>(DaysFrom2000(nYear, 1, 1));
+    return static_cast<double>(nYear) + (dDays - dStart) / (IsLeapYear(nYear) ? 366.0 : 365.0);
+}

@@ -16,3 +16,7 @@ std::optional<double> ParseIcgemTime(std::string_view strText);
 // 2010 or 2010.5, which is 1 January 00:00 of the year plus the fraction of that year's 365 or
 // 366 days. nullopt for anything else.
 std::optional<double> ParseEpoch(std::string_view strText);
+
+// The decimal year of a moment (days as above): its year plus the fraction of that year's 365 or
+// 366 days gone, as ParseEpoch reads a decimal year and as geomagnetic models count time.
+double DecimalYear(double dDays);

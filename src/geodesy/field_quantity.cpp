@@ -6,18 +6,35 @@
 #include <stdexcept>
 #include <string>
 
+#include "geodesy/load_love_numbers.h"
 #include "geodesy/magnetic_components.h"
 
 namespace {
 
 constexpr QuantityInfo kQuantities[] = {
-    {"potential", "potential", "m\u00b2/s\u00b2", Quantity::kPotential, true},
-    {"geoid", "geoid height", "m", Quantity::kGeoid, true},
-    {"gravity-disturbance", "gravity disturbance", "mGal", Quantity::kGravityDisturbance, true},
-    {"gravity-anomaly", "gravity anomaly", "mGal", Quantity::kGravityAnomaly, true},
-    {"radial-gravity", "radial gravity", "mGal", Quantity::kRadialGravity, true},
-    {"Br", "radial magnetic field", "nT", Quantity::kRadialField, false},
-    {"intensity", "magnetic intensity", "nT", Quantity::kIntensity, false},
+    {"potential", "potential", "m\u00b2/s\u00b2", Quantity::kPotential, true, false, false, nullptr},
+    {"geoid", "geoid height", "m", Quantity::kGeoid, true, false, true, nullptr},
+    {"gravity-disturbance", "gravity disturbance", "mGal", Quantity::kGravityDisturbance, true, false, true,
+     nullptr},
+    {"gravity-anomaly", "gravity anomaly", "mGal", Quantity::kGravityAnomaly, true, false, true, nullptr},
+    {"radial-gravity", "radial gravity", "mGal", Quantity::kRadialGravity, true, false, false, nullptr},
+    {"Br", "radial magnetic field", "nT", Quantity::kRadialField, false, false, false, nullptr},
+    {"intensity", "magnetic intensity", "nT", Quantity::kIntensity, false, false, false, nullptr},
+    {"ewh", "equivalent water height", "m", Quantity::kWaterHeight, true, false, false, nullptr},
+    {"height-anomaly", "height anomaly", "m", Quantity::kHeightAnomaly, true, true, true, nullptr},
+    {"deflection-north", "deflection of the vertical north", "arcsec", Quantity::kDeflectionNorth, true, true,
+     true, nullptr},
+    {"deflection-east", "deflection of the vertical east", "arcsec", Quantity::kDeflectionEast, true, true,
+     true, nullptr},
+    {"gravity-north", "gravity north", "mGal", Quantity::kGravityNorth, true, true, false, nullptr},
+    {"gravity-east", "gravity east", "mGal", Quantity::kGravityEast, true, true, false, nullptr},
+    {"X", "magnetic field north", "nT", Quantity::kNorth, false, true, false, "nT/yr"},
+    {"Y", "magnetic field east", "nT", Quantity::kEast, false, true, false, "nT/yr"},
+    {"Z", "magnetic field down", "nT", Quantity::kDown, false, true, false, "nT/yr"},
+    {"H", "horizontal intensity", "nT", Quantity::kHorizontal, false, true, false, "nT/yr"},
+    {"F", "total intensity", "nT", Quantity::kTotal, false, true, false, "nT/yr"},
+    {"D", "declination", "deg", Quantity::kDeclination, false, true, false, "deg/yr"},
+    {"I", "inclination", "deg", Quantity::kInclination, false, true, false, "deg/yr"},
 };
 
 constexpr double kMilligalsPerMetrePerSecondSquared = 1.0e5;
@@ -39,8 +56,11 @@ double RadiusRatio(const QuantityInfo& info, const QuantitySetting& setting)
     if ((info.bGravity || dHeight != 0.0) && !(setting.dRadius && *setting.dRadius > 0.0))
         throw std::runtime_error(strName +
                                  " needs the model's reference radius, which its file does not give");
-    if (info.bGravity && !(setting.dGravityConstant && *setting.dGravityConstant > 0.0))
+    if (info.bGravity && info.quantity != Quantity::kWaterHeight &&
+        !(setting.dGravityConstant && *setting.dGravityConstant > 0.0))
         throw std::runtime_error(strName + " needs the model's GM, which its file does not give");
+    if (info.quantity == Quantity::kWaterHeight && dHeight != 0.0)
+        throw std::runtime_error("ewh is a mass on the model's sphere: it has no height");
     if (info.quantity == Quantity::kGeoid && !(setting.dNormalGravity > 0.0))
         throw std::runtime_error("geoid needs the normal gravity of a reference ellipsoid");
     const double dRadius = setting.dRadius.value_or(1.0);
@@ -75,10 +95,18 @@ std::string QuantityNames()
     return strNames;
 }
 
+std::string QuantityNamesWithUnits()
+{
+    std::string strNames;
+    for (const QuantityInfo& info : kQuantities)
+        strNames += (strNames.empty() ? "" : ", ") + std::string(info.pszName) + " (" + info.pszUnit + ")";
+    return strNames;
+}
+
 void ApplyQuantity(const QuantityInfo& info, const QuantitySetting& setting, std::vector<Term>& aTerms)
 {
-    if (info.quantity == Quantity::kIntensity)
-        throw std::logic_error("the intensity has no factor per degree");
+    if (info.quantity == Quantity::kIntensity || info.bGeodeticOnly)
+        throw std::logic_error(std::string(info.pszName) + " has no factor per degree");
     const double q = RadiusRatio(info, setting);
     const double dRadius = setting.dRadius.value_or(1.0);
     const double dGm = setting.dGravityConstant.value_or(0.0);
@@ -110,8 +138,12 @@ void ApplyQuantity(const QuantityInfo& info, const QuantitySetting& setting, std
                 dFactor = -dGravity * (l + 1.0) * std::pow(q, l + 2);
                 break;
             case Quantity::kRadialField:
-            case Quantity::kIntensity:
                 dFactor = (l + 1.0) * std::pow(q, l + 2);
+                break;
+            case Quantity::kWaterHeight:
+                dFactor = WaterHeightFactor(l, dRadius);
+                break;
+            default:
                 break;
         }
         if (!std::isfinite(dFactor))

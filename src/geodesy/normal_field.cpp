@@ -3,19 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-constexpr int32_t kHighestNormalDegree = 20;
-
-}  // namespace
-
 std::vector<Term> NormalFieldTerms(const ReferenceEllipsoid& ellipsoid, double dGravityConstant,
                                    double dRadius, const Convention& convention, int32_t nMaxDegree)
 {
     const Convention fullyNormalized{Normalization::k4Pi, false, SineSign::kStandard};
     const double dScale = ellipsoid.dGravityConstant / dGravityConstant;
     std::vector<Term> aTerms;
-    for (int32_t l = 0; l <= std::min(kHighestNormalDegree, nMaxDegree); l += 2)
+    for (int32_t l = 0; l <= std::min(kNormalFieldDegree, nMaxDegree); l += 2)
     {
         const double dFullyNormalized = l == 0 ? dScale
                                                : -EvenZonal(ellipsoid, l / 2) / std::sqrt(2.0 * l + 1.0) *
@@ -33,7 +27,7 @@ void RemoveNormalField(std::vector<Term>& aTerms, const std::vector<Term>& aNorm
     std::vector<bool> aSubtracted(aNormal.size(), false);
     for (Term& term : aTerms)
     {
-        if (term.m != 0 || term.l % 2 != 0 || term.l > kHighestNormalDegree)
+        if (term.m != 0 || term.l % 2 != 0 || term.l > kNormalFieldDegree)
             continue;
         for (size_t i = 0; i < aNormal.size(); ++i)
             if (!aSubtracted[i] && aNormal[i].l == term.l)

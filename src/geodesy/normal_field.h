@@ -6,6 +6,9 @@
 #include "geodesy/reference_ellipsoid.h"
 #include "sht/convention.h"
 
+// The highest degree of the normal field: its even zonal terms beyond it are below 1e-26 of C(0, 0).
+constexpr int32_t kNormalFieldDegree = 20;
+
 // The normal gravitational potential of the ellipsoid (its centrifugal part left out) as terms of
 // a model of GM dGravityConstant and reference radius dRadius, in the model's convention: degree
 // 0 and the even zonal degrees 2n up to 20 and nMaxDegree, fully normalised

@@ -12,6 +12,7 @@
 #include "fields/gravity_header.h"
 #include "hydrogen/boundary_surface.h"
 #include "hydrogen/orbital_slice.h"
+#include "jobs/geodetic_items.h"
 #include "mesh/radius_rule.h"
 #include "options/option_table.h"
 #include "options/request.h"
@@ -64,6 +65,7 @@ struct Job
     Camera camera{};     // --from and --to
     FramePattern framePattern;
     Convention outConvention;  // of the coefficients written
+    GeodeticItems geodetic;    // what a model's quantity is asked at geodetic places
 
     JobKind kind = JobKind::kSurface;
     int32_t nLmin = 0;   // the degrees kept, from

@@ -11,6 +11,7 @@
 #include "fields/orbitals.h"
 #include "hydrogen/radial_function.h"
 #include "jobs/field_outputs.h"
+#include "jobs/geodetic_request.h"
 #include "jobs/job.h"
 #include "options/option_rules.h"
 #include "options/option_table.h"
@@ -202,6 +203,8 @@ void ChooseField(const Request& r, Job& job)
         throw RequestError(
             "--quantity intensity gives maps and --values: it does not go with --stats, --at, "
             "--mesh, --html, --turntable, --table or a 3D picture");
+    job.geodetic = GeodeticItemsOf(r);
+    CheckGeodeticRequest(r, job.geodetic);
     job.strConventionNote = ConventionNote(r, choice);
     job.nLmin = r.Get(opt::kLmin).value_or(0);
     job.nLmax = r.Get(opt::kLmax).value_or(-1);
@@ -343,11 +346,13 @@ Job PlanJob(const Request& r)
     std::string strError;
     if (r.Has(opt::kTurntable) && !ParseFramePattern(r.Value(opt::kOut), job.framePattern, strError))
         throw RequestError("--out with --turntable needs a name with one frame number field: " + strError);
-    if (!r.Has(opt::kStats) && !r.Has(opt::kAt) && !r.Has(opt::kValues) && !r.Has(opt::kMesh) &&
-        !r.Has(opt::kOut) && !r.Has(opt::kHtml) && !r.Has(opt::kCoeffsOut) && !r.Has(opt::kSpectrum))
+    if (!r.Has(opt::kStats) && !r.Has(opt::kAt) && !r.Has(opt::kAtGeodetic) && !r.Has(opt::kValues) &&
+        !r.Has(opt::kMesh) && !r.Has(opt::kOut) && !r.Has(opt::kHtml) && !r.Has(opt::kCoeffsOut) &&
+        !r.Has(opt::kSpectrum))
         throw RequestError(
-            "nothing to do: give --stats, --at THETA,PHI, --values FILE, --mesh FILE, --out FILE.png, "
-            "--html FILE, --coeffs-out FILE or --spectrum FILE");
+            "nothing to do: give --stats, --at THETA,PHI, --at-geodetic LAT,LON,H, --values FILE, --mesh "
+            "FILE, "
+            "--out FILE.png, --html FILE, --coeffs-out FILE or --spectrum FILE");
     // A picture file's name says what it holds.
     const std::string strOut = r.Value(opt::kOut);
     if (!strOut.empty() && !IsWrittenDirectly(strOut) &&

@@ -8,6 +8,7 @@
 #include "jobs/analysed_field.h"
 #include "jobs/file_field.h"
 #include "jobs/job_coloring.h"
+#include "jobs/map_drawing.h"
 #include "jobs/model_quantity.h"
 #include "jobs/run_report.h"
 #include "jobs/runs.h"
@@ -21,15 +22,18 @@
 #include "text/color_bar_labels.h"
 #include "text/picture_title.h"
 
-void RunMap(const Job& asked, IRunHooks& hooks)
+namespace {
+
+// The map of the job, its grid chosen for gridField: sampled by the job's field (or its complex
+// field, or the magnitude of its parts), or by sample where given, whose extremes are the
+// samples'.
+void DrawMap(const Job& job, const Field& gridField, const MapSampler* pSample,
+             const std::string& strQuantity, IRunHooks& hooks)
 {
-    std::vector<std::string> aWarnings;
-    const Job job = WithTurnedField(WithAnalysedField(WithFileField(asked, aWarnings), hooks, aWarnings));
     const int nWidth = job.request.Value(opt::kSize)[0];
     // A model's quantity and its unit caption the colour bar, or, where there is none (sign
     // colouring), title the map unless a title is given.
-    const bool bCaption = job.request.Value(opt::kQuantity) && job.colorMode != ColorMode::kSign;
-    const std::string strQuantity = QuantityCaption(job);
+    const bool bCaption = !strQuantity.empty() && job.colorMode != ColorMode::kSign;
     const std::string strTitle =
         job.request.Value(opt::kTitle).empty() && !bCaption ? strQuantity : job.request.Value(opt::kTitle);
     // A title has a strip of its own above the map, which a picture of no given size adds; the
@@ -42,14 +46,16 @@ void RunMap(const Job& asked, IRunHooks& hooks)
         nHeight = std::min(nUntitledHeight + TitleHeight(strTitle, nWidth, nHeight), kMaxPictureSide);
     const int nTitleRows = TitleHeight(strTitle, nWidth, nHeight);
     const int nMapHeight = nHeight - ColorBarStripHeight(job.colorMode, nWidth, nHeight, bCaption);
-    const GridSize grid = MapGrid(nMapHeight, GridField(job));
+    const GridSize grid = MapGrid(nMapHeight, gridField);
     // A grid beyond 32-bit counts is refused by the sampling as too large.
     const auto count = [](int64_t n) { return static_cast<int32_t>(std::min<int64_t>(n, INT32_MAX)); };
     DoubleArray aRe, aIm;
     {
         CRunStep step(hooks, "sampling the field");
         const auto onRow = [&step](int32_t nDone, int32_t nRows) { step.Advance(nDone, nRows); };
-        if (job.request.Value(opt::kComplex))
+        if (pSample)
+            aRe = (*pSample)(count(grid.nRows), count(grid.nColumns), onRow);
+        else if (job.request.Value(opt::kComplex))
         {
             ComplexSamples samples =
                 SampleComplexField(job.complexField, count(grid.nRows), count(grid.nColumns), onRow);
@@ -65,7 +71,7 @@ void RunMap(const Job& asked, IRunHooks& hooks)
         CheckFiniteValues(pValues->GetData(), static_cast<size_t>(pValues->GetSize()));
     // The bar's ends are the field's own extremes, found between the samples.
     const FieldExtremes extremes =
-        job.colorMode != ColorMode::kValue || job.request.Has(opt::kRange)
+        pSample || job.colorMode != ColorMode::kValue || job.request.Has(opt::kRange)
             ? SampledExtremes(aRe, aIm)
             : FindFieldExtremes(job.request.Value(opt::kComplex) ? job.complexField.re : job.field,
                                 job.request.Value(opt::kComplex) ? &job.complexField.im : nullptr, aRe, aIm,
@@ -87,5 +93,20 @@ void RunMap(const Job& asked, IRunHooks& hooks)
         outputs.Write(job.request.Value(opt::kOut),
                       [&picture](COutputStream& stream) { WritePng(stream, picture); });
     outputs.Commit();
+}
+
+}  // namespace
+
+void RunMap(const Job& asked, IRunHooks& hooks)
+{
+    std::vector<std::string> aWarnings;
+    const Job job = WithTurnedField(WithAnalysedField(WithFileField(asked, aWarnings), hooks, aWarnings));
+    DrawMap(job, GridField(job), nullptr, QuantityCaption(job), hooks);
     TellAfterRun(job, aWarnings, hooks);
+}
+
+void DrawMapOfSamples(const Job& job, const Field& gridField, const MapSampler& sample,
+                      const std::string& strCaption, IRunHooks& hooks)
+{
+    DrawMap(job, gridField, &sample, strCaption, hooks);
 }

@@ -6,7 +6,10 @@
 #include <stdexcept>
 
 #include "geodesy/field_quantity.h"
-#include "geodesy/normal_field.h"
+#include "geodesy/model_preparation.h"
+#include "jobs/file_terms.h"
+#include "jobs/geodetic_request.h"
+#include "options/request_error.h"
 #include "sht/field_rows.h"
 
 namespace {
@@ -17,6 +20,19 @@ std::optional<double> Known(double dValue)
     return std::isnan(dValue) ? std::nullopt : std::optional<double>(dValue);
 }
 
+// The preparation of the job's model: its normal field and its smoothing.
+ModelPreparation PreparationOf(const Job& job)
+{
+    return ModelPreparation{job.request.Value(opt::kRemoveNormal), job.nLmin, job.nLmax,
+                            job.geodetic.dSmoothRadius};
+}
+
+// Errors of the model named after its file.
+[[noreturn]] void ThrowNamingFile(const Job& job, const std::runtime_error& error)
+{
+    throw std::runtime_error("'" + job.request.Value(opt::kCoeffs) + "': " + error.what());
+}
+
 }  // namespace
 
 void TakeModelQuantity(const CoefficientFile& file, Job& job, std::vector<std::string>& aWarnings)
@@ -25,21 +41,15 @@ void TakeModelQuantity(const CoefficientFile& file, Job& job, std::vector<std::s
     if (job.request.Get(opt::kEpoch) && !file.bTimeVariable)
         aWarnings.push_back(job.request.Value(opt::kCoeffs) +
                             ": the model does not change with time: --epoch changes nothing");
-    if (job.request.Value(opt::kRemoveNormal))
+    try
     {
-        if (std::isnan(file.header.dGm) || std::isnan(file.header.dRadius))
-            throw std::runtime_error("--remove-normal needs the model's GM and radius, which '" +
-                                     job.request.Value(opt::kCoeffs) + "' does not give");
-        // The degrees below --lmin are gone from the field already, and stay gone.
-        std::vector<Term> aNormal =
-            NormalFieldTerms(*job.request.Value(opt::kRemoveNormal), file.header.dGm, file.header.dRadius,
-                             field.convention, std::max(FieldMaxDegree(field), 0));
-        aNormal.erase(std::remove_if(aNormal.begin(), aNormal.end(),
-                                     [&](const Term& term) { return term.l < job.nLmin; }),
-                      aNormal.end());
-        RemoveNormalField(field.aTerms, aNormal);
+        PrepareModelField(field, file.header.dGm, file.header.dRadius, PreparationOf(job));
     }
-    if (!job.request.Value(opt::kQuantity))
+    catch (const std::runtime_error& error)
+    {
+        ThrowNamingFile(job, error);
+    }
+    if (!job.request.Value(opt::kQuantity) || UsesGeodeticRun(job))
         return;
     const ReferenceEllipsoid& ellipsoid = job.request.Value(opt::kRemoveNormal)
                                               ? *job.request.Value(opt::kRemoveNormal)
@@ -59,7 +69,37 @@ void TakeModelQuantity(const CoefficientFile& file, Job& job, std::vector<std::s
     }
     catch (const std::runtime_error& error)
     {
-        throw std::runtime_error("'" + job.request.Value(opt::kCoeffs) + "': " + error.what());
+        ThrowNamingFile(job, error);
+    }
+}
+
+GeodeticModel ReadGeodeticModel(const Job& job, std::vector<std::string>& aWarnings)
+{
+    CoefficientFile file =
+        ReadCoefficientFile(job.request.Value(opt::kCoeffs), job.nLmax, job.request.Get(opt::kEpoch));
+    for (const std::string& strWarning : file.aWarnings)
+        aWarnings.push_back(job.request.Value(opt::kCoeffs) + ": " + strWarning);
+    if (job.request.Get(opt::kEpoch) && !file.bTimeVariable)
+        aWarnings.push_back(job.request.Value(opt::kCoeffs) +
+                            ": the model does not change with time: --epoch changes nothing");
+    Field field = FileField(job, std::move(file.aTerms), file);
+    std::optional<Field> rates;
+    if (file.rates)
+        rates = FileField(job, std::move(*file.rates), file);
+    const bool bGravity = !job.request.Value(opt::kQuantity) || job.request.Value(opt::kQuantity)->bGravity;
+    try
+    {
+        PrepareModelField(field, file.header.dGm, file.header.dRadius, PreparationOf(job));
+        return MakeGeodeticModel(std::move(field), std::move(rates), file.header.dGm, file.header.dRadius,
+                                 bGravity, PlacesEllipsoid(job.request.Value(opt::kRemoveNormal), bGravity));
+    }
+    catch (const RequestError&)
+    {
+        throw;
+    }
+    catch (const std::runtime_error& error)
+    {
+        ThrowNamingFile(job, error);
     }
 }
 
@@ -85,9 +125,17 @@ DoubleArray SampleMagnitude(const std::vector<Field>& aParts, int32_t nRows, int
     return aSum;
 }
 
+std::string QuantityCaption(const QuantityInfo* pQuantity, bool bSecularVariation)
+{
+    if (!pQuantity)
+        return "";
+    if (bSecularVariation)
+        return std::string("secular variation of ") + pQuantity->pszTitle + " (" + pQuantity->pszRateUnit +
+               ")";
+    return std::string(pQuantity->pszTitle) + " (" + pQuantity->pszUnit + ")";
+}
+
 std::string QuantityCaption(const Job& job)
 {
-    return job.request.Value(opt::kQuantity) ? std::string(job.request.Value(opt::kQuantity)->pszTitle) +
-                                                   " (" + job.request.Value(opt::kQuantity)->pszUnit + ")"
-                                             : "";
+    return QuantityCaption(job.request.Value(opt::kQuantity), false);
 }

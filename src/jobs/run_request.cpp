@@ -1,8 +1,15 @@
+#include "jobs/geodetic_request.h"
+#include "jobs/geodetic_run.h"
 #include "jobs/runs.h"
 
 void RunRequest(const Request& request, IRunHooks& hooks)
 {
     const Job job = PlanJob(request);
+    if (UsesGeodeticRun(job))
+    {
+        RunGeodetic(job, hooks);
+        return;
+    }
     switch (job.kind)
     {
         case JobKind::kTable:

@@ -210,7 +210,8 @@ inline const COption<const ReferenceEllipsoid*> kRemoveNormal{
             "--remove-normal", "ELLIPSOID",
             "Subtract the normal gravitational field of GRS80 or WGS84 (degree 0 and the even zonal terms "
             "to degree 20, from the ellipsoid's defining constants, rescaled to the GM and radius of "
-            "--coeffs)"},
+            "--coeffs), or none for a model of the disturbing potential already; the ellipsoid is also "
+            "that of --at-geodetic and --grid degrees:"},
         ReadBy(&ParseEllipsoid))
         .Default(nullptr)
         .Rule(Needs({"--coeffs"}, "{option} reads the model of --coeffs: it goes with nothing else"))};
@@ -218,11 +219,18 @@ inline const COption<const QuantityInfo*> kQuantity{
     Declare(
         OptionText{
             "--quantity", "NAME",
-            "What the model of --coeffs gives on the sphere of its radius plus --height: potential "
-            "(m^2/s^2), geoid (m, Bruns' formula with the mean normal gravity of the ellipsoid of "
-            "--remove-normal, else GRS80), gravity-disturbance, gravity-anomaly or radial-gravity (mGal) of "
-            "a gravity model with GM and radius in its header; Br or intensity (nT) of Schmidt-normalised "
-            "magnetic Gauss coefficients, the intensity on maps and --values alone"},
+            [] {
+                return "What the model of --coeffs gives, on the sphere of its radius plus --height or at "
+                       "the places of --at-geodetic: " +
+                       QuantityNamesWithUnits() +
+                       ". The gravity quantities need GM and the radius in the file's header, and the "
+                       "disturbing potential's (geoid, height-anomaly, gravity-disturbance and -anomaly, "
+                       "the deflections) --remove-normal; Br, intensity and the magnetic elements X "
+                       "(north), Y (east), Z (down), H, F, D (declination) and I (inclination) read "
+                       "Schmidt-normalised Gauss coefficients; the intensity on maps and --values alone, "
+                       "the height anomaly, deflections, horizontal gravity and magnetic elements at "
+                       "geodetic places (--at-geodetic, --grid degrees:, maps)";
+            }},
         ReadBy(&ParseQuantity))
         .Default(nullptr)
         .Rule(Needs({"--coeffs"}, "{option} reads the model of --coeffs: it goes with nothing else"))};
@@ -233,6 +241,29 @@ inline const COption<double> kHeight{
         .Default(0.0)
         .Rule(Needs({"--coeffs"}, "{option} reads the model of --coeffs: it goes with nothing else"))
         .Rule(Needs({"--quantity"}, "{option} places --quantity: it goes with nothing else"))};
+
+inline const CListOption<GeodeticPlace> kAtGeodetic{
+    DeclareList(
+        OptionText{"--at-geodetic", "LAT,LON,H",
+                   "Print --quantity of the model of --coeffs at a place of geodetic latitude and longitude "
+                   "(degrees) and height (metres) above the ellipsoid of --remove-normal (GRS80 for a "
+                   "gravity model otherwise, WGS84 for a magnetic one), one line each; repeatable"},
+        ReadBy(&ParseGeodeticPlace))
+        .Rule(Needs({"--coeffs"}, "{option} reads the model of --coeffs: it goes with nothing else"))
+        .Rule(Needs({"--quantity"}, "{option} gives a quantity of the model: it needs --quantity"))};
+inline const COption<double> kSmoothRadius{
+    Declare(
+        OptionText{"--smooth-radius", "KM",
+                   "Smooth a gravity model by Jekeli's Gaussian kernel of that half-width in km, degree by "
+                   "degree, before --quantity is taken"},
+        PositiveNumber())
+        .Rule(Needs({"--coeffs"}, "{option} reads the model of --coeffs: it goes with nothing else"))};
+inline const CFlagOption kSecularVariation{
+    DeclareFlag("--secular-variation",
+                "The yearly change of the magnetic element of --quantity at --epoch, from the model's rates "
+                "(nT/yr, deg/yr)")
+        .Rule(Needs({"--quantity"},
+                    "{option} gives the yearly change of a magnetic element: it needs --quantity"))};
 
 // Sampled values whose coefficients make the field.
 inline const COption<std::string> kAnalyze{
@@ -261,8 +292,8 @@ inline const COption<GridChoice> kGrid{
                               },
                               {}})
         .Default(GridChoice{})
-        .Rule(Needs({"--analyze"},
-                    "{option} says where the values of --analyze lie: it goes with nothing else"))};
+        .Rule(Needs({"--analyze", "--values"},
+                    "{option} says where the values of --analyze or --values lie: it needs one of them"))};
 
 // The convention of the field's harmonics: each part the input's own unless given.
 inline const COption<Normalization> kNorm{

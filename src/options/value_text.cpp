@@ -138,6 +138,11 @@ Rotation ParseTurn(const std::string& strName, const std::string& strText)
 GridChoice ParseGrid(const std::string& strName, const std::string& strText)
 {
     GridChoice choice;
+    if (strText.rfind("degrees:", 0) == 0)
+    {
+        choice.degrees = ParseDegreeGrid(strName, strText);
+        return choice;
+    }
     if (strText == "points")
     {
         choice.bPoints = true;
@@ -147,6 +152,7 @@ GridChoice ParseGrid(const std::string& strName, const std::string& strText)
     {
         std::vector<std::string> aNames = SampleGridNames();
         aNames.emplace_back("points");
+        aNames.emplace_back("degrees:S,N,W,E,STEP");
         throw RequestError(strName + " needs " + OneOf(aNames) + ", not '" + strText + "'");
     }
     return choice;
@@ -233,9 +239,11 @@ double ParseEpochText(const std::string& strName, const std::string& strText)
 
 const ReferenceEllipsoid* ParseEllipsoid(const std::string& strName, const std::string& strText)
 {
+    if (strText == "none")
+        return nullptr;
     const ReferenceEllipsoid* pEllipsoid = FindReferenceEllipsoid(strText);
     if (!pEllipsoid)
-        throw RequestError(strName + " needs GRS80 or WGS84, not '" + strText + "'");
+        throw RequestError(strName + " needs GRS80, WGS84 or none, not '" + strText + "'");
     return pEllipsoid;
 }
 
@@ -275,4 +283,29 @@ std::optional<int32_t> ParseTableExtent(const std::string& strName, const std::s
     if (strText.empty())
         return std::nullopt;
     return ParseInt32(strName, strText, 0, (kMaxPictureSide - 1) / 2);
+}
+
+GeodeticPlace ParseGeodeticPlace(const std::string& strName, const std::string& strText)
+{
+    const std::vector<double> aNumbers = ParseNumbers(strName, strText, 3, "LAT,LON,H");
+    const GeodeticPlace place{aNumbers[0], aNumbers[1], aNumbers[2]};
+    const std::string strError = GeodeticPlaceError(place);
+    if (!strError.empty())
+        throw RequestError(strName + " '" + OneLine(strText) + "': " + strError);
+    return place;
+}
+
+DegreeGrid ParseDegreeGrid(const std::string& strName, const std::string& strText)
+{
+    const std::string strPrefix = "degrees:";
+    if (strText.compare(0, strPrefix.size(), strPrefix) != 0)
+        throw RequestError(strName + " of geodetic degrees is degrees:S,N,W,E,STEP, not '" +
+                           OneLine(strText) + "'");
+    const std::vector<double> aNumbers =
+        ParseNumbers(strName, strText.substr(strPrefix.size()), 5, "degrees:S,N,W,E,STEP");
+    const DegreeGrid grid{aNumbers[0], aNumbers[1], aNumbers[2], aNumbers[3], aNumbers[4]};
+    const std::string strError = DegreeGridError(grid);
+    if (!strError.empty())
+        throw RequestError(strName + " '" + OneLine(strText) + "': " + strError);
+    return grid;
 }

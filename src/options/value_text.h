@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "geodesy/degree_grid.h"
 #include "geodesy/field_quantity.h"
+#include "geodesy/geodetic_place.h"
 #include "geodesy/reference_ellipsoid.h"
 #include "mesh/radius_rule.h"
 #include "sht/convention.h"
@@ -51,14 +53,22 @@ std::array<double, 2> ParseAngles(const std::string& strName, const std::string&
 // A rotation as ParseRotation reads it.
 Rotation ParseTurn(const std::string& strName, const std::string& strText);
 
-// Where sampled values lie: on a grid, or at scattered points.
+// Where sampled values lie: on a grid, at scattered points, or (a model's values) on a grid of
+// geodetic degrees.
 struct GridChoice
 {
     SampleGrid grid = SampleGrid::kLobara;
     bool bPoints = false;
+    std::optional<DegreeGrid> degrees;
 };
 
-// A sample grid by its name, or "points".
+// "LAT,LON,H": geodetic degrees and metres, the latitude from -90 to 90.
+GeodeticPlace ParseGeodeticPlace(const std::string& strName, const std::string& strText);
+
+// "degrees:S,N,W,E,STEP": the limits and step of a grid of geodetic degrees.
+DegreeGrid ParseDegreeGrid(const std::string& strName, const std::string& strText);
+
+// A sample grid by its name, "points", or a grid of geodetic degrees.
 GridChoice ParseGrid(const std::string& strName, const std::string& strText);
 
 // One number above 0 and at most 1e30.
@@ -70,7 +80,7 @@ std::string RadiusRuleText(const RadiusRule& rule);
 // An ISO date YYYY-MM-DD or a decimal year, as days (fields/model_time.h).
 double ParseEpochText(const std::string& strName, const std::string& strText);
 
-// A reference ellipsoid by name.
+// A reference ellipsoid by name; none (nullptr) for "none".
 const ReferenceEllipsoid* ParseEllipsoid(const std::string& strName, const std::string& strText);
 
 // A quantity of a gravity or magnetic model by name.

@@ -92,7 +92,7 @@ TEST(PlanJob, RefusesWhatDoesNotGoTogetherAndNothingElse)
         {{{"--convention", "physics"}, {"--cs", ""}, {"--stats", ""}},
          "--convention sets --norm, --cs and --sine at once: give it or them"},
         {{{"--grid", "gl"}, {"--stats", ""}},
-         "--grid says where the values of --analyze lie: it goes with nothing else"},
+         "--grid says where the values of --analyze or --values lie: it needs one of them"},
         {{{"--coeffs", "f.gfc"}, {"--height", "10"}, {"--stats", ""}},
          "--height places --quantity: it goes with nothing else"},
         {{{"--epoch", "2010.5"}, {"--stats", ""}},
@@ -108,9 +108,8 @@ TEST(PlanJob, RefusesWhatDoesNotGoTogetherAndNothingElse)
         {{{"--table-scale", "common"}, {"--stats", ""}}, "--table-scale goes with --table"},
         {{{"--turntable", "4"}, {"--stats", ""}}, "--turntable needs --out"},
         {{},
-         "nothing to do: give --stats, --at THETA,PHI, --values FILE, --mesh FILE, --out FILE.png, --html "
-         "FILE, "
-         "--coeffs-out FILE or --spectrum FILE"},
+         "nothing to do: give --stats, --at THETA,PHI, --at-geodetic LAT,LON,H, --values FILE, --mesh FILE, "
+         "--out FILE.png, --html FILE, --coeffs-out FILE or --spectrum FILE"},
     };
     for (const RuleCase& rule : aCases)
     {

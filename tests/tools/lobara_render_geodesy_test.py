@@ -72,8 +72,9 @@ lines = [f"gfc {l} {m} {C[(l, m)]!r} {S.get((l, m), 0.0)!r}" for (l, m) in sorte
 model = write("model.gfc", f"begin_of_head\nearth_gravity_constant {GM!r}\nradius {R!r}\nnorm fully_normalized\n"
               "end_of_head\n" + "\n".join(lines) + "\n")
 T = dict(C)
-for l, c in grs80_normal_coefficients(6).items():
-    T[(l, 0)] -= c
+# The normal field reaches degree 20 whatever the model's own degree.
+for l, c in grs80_normal_coefficients(20).items():
+    T[(l, 0)] = T.get((l, 0), 0.0) - c
 gamma = 9.7976446561  # GRS80's mean normal gravity, published
 for height in (0.0, 2000.0):
     r = R + height
@@ -141,18 +142,21 @@ bare = write("bare.sh", "0 0 1.0 0.0\n2 0 -4.8e-4 0.0\n")
 semi = write("semi.gfc", "norm semi\nend_of_head\ngfc 0 0 1 0\n")
 out = os.path.join(WORK, "refused.npy")
 for args, code, words in [
-        (("--coeffs", bare, "--quantity", "geoid"), 1, "needs the model's reference radius"),
+        (("--coeffs", bare, "--quantity", "potential"), 1, "needs the model's reference radius"),
+        (("--coeffs", model, "--quantity", "geoid"), 2, "is of the disturbing potential"),
         (("--coeffs", bare, "--remove-normal", "GRS80"), 1, "needs the model's GM and radius"),
         (("--coeffs", semi, "--quantity", "potential"), 1, "neither fully_normalized nor unnormalized"),
         (("--coeffs", v2, "--epoch", "2009-12-31"), 1, "outside every interval of C(2, 0)"),
         (("--coeffs", v2, "--epoch", "2011-02-30"), 2, "--epoch needs a date"),
-        (("--coeffs", model, "--quantity", "geoid", "--height", -R - 1), 1, "at or below the centre"),
+        (("--coeffs", model, "--quantity", "geoid", "--remove-normal", "GRS80", "--height", -R - 1), 1,
+         "at or below the centre"),
         (("--coeffs", model, "--quantity", "Br", "--remove-normal", "WGS84"), 2, "does not go with --quantity Br"),
         (("--coeffs", model, "--quantity", "Br"), 2, "contradicts"),
         (("-l", 2, "--quantity", "geoid"), 2, "reads the model of --coeffs"),
         (("--coeffs", model, "--height", 10), 2, "--height places --quantity"),
         (("--coeffs", dipole, "--quantity", "intensity", "--stats"), 2, "does not go with --stats"),
-        (("--coeffs", model, "--quantity", "geoid", "--coeffs-out", out + ".gfc"), 2, "as a gravity model's")]:
+        (("--coeffs", model, "--quantity", "geoid", "--remove-normal", "GRS80", "--coeffs-out", out + ".gfc"), 2,
+         "as a gravity model's")]:
     result = run(*args, "--values", out)
     check(result.returncode == code and result.stderr.count("\n") == 1 and words in result.stderr,
           f"{args}: exit {result.returncode}, {result.stderr!r}")
