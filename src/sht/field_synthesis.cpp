@@ -748,7 +748,7 @@ void CFieldSynthesis::Implementation::SumPair(size_t nPair, Workspace& workspace
     };
     fftw_complex* pFirst = workspace.pFirstCircle.get();
     fftw_complex* pSecond = workspace.pSecondCircle.get();
-    sumCircle->ToSpectrum(0, part(0), part(1), nullptr, pFirst, pSecond);
+    sumCircle->ToSpectrum(0, part(0), part(1), pFirst, pSecond);
     CopyModes(pSecond, sumCircle->Size(), pFirst, rowCircle->Size(), nTopDegree);
     rowCircle->FromSpectrum(pFirst, pSecond, 1.0 / sumCircle->Size(), false, workspace.aRows[0].data(),
                             workspace.aRows[1].data());

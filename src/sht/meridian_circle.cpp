@@ -98,24 +98,12 @@ CMeridianCircle::CMeridianCircle(Rings rings, int32_t nRings)
     }
 }
 
-// The rings from the north pole southwards, then round the other side back up: point q of the far
-// side lies at -theta of ring Size() - q (Size() - 1 - q for the cells).
-int32_t CMeridianCircle::RingOf(int32_t q) const
-{
-    if (q <= m_nRings - (m_rings == Rings::kNorthPole ? 0 : 1))
-        return q;
-    return m_rings == Rings::kCells ? m_nSize - 1 - q : m_nSize - q;
-}
-
-bool CMeridianCircle::IsPole(int32_t q) const
-{
-    return m_rings != Rings::kCells && (q == 0 || q == m_nSize / 2);
-}
-
 void CMeridianCircle::ToSpectrum(int32_t nEvenOrder, const std::complex<double>* pEven,
-                                 const std::complex<double>* pOdd, const double* pWeights,
-                                 fftw_complex* pValues, fftw_complex* pSpectrum) const
+                                 const std::complex<double>* pOdd, fftw_complex* pValues,
+                                 fftw_complex* pSpectrum) const
 {
+    // The rings from the north pole southwards, then round the other side back up: point q of the
+    // far side lies at -theta of ring Size() - q (Size() - 1 - q for the cells).
     std::complex<double>* pCircle = Values(pValues);
     const auto even = [pEven](int32_t r) { return pEven != nullptr ? pEven[r] : 0.0; };
     const auto odd = [pOdd](int32_t r) { return pOdd != nullptr ? pOdd[r] : 0.0; };
@@ -126,12 +114,9 @@ void CMeridianCircle::ToSpectrum(int32_t nEvenOrder, const std::complex<double>*
         pCircle[q++] = NyquistFreeSouthPole(nEvenOrder, pEven, m_nRings);
     for (; q < m_nSize; ++q)
     {
-        const int32_t r = RingOf(q);
+        const int32_t r = m_rings == Rings::kCells ? m_nSize - 1 - q : m_nSize - q;
         pCircle[q] = even(r) - odd(r);
     }
-    if (pWeights != nullptr)
-        for (q = 0; q < m_nSize; ++q)
-            pCircle[q] *= pWeights[q];
     fftw_execute_dft(m_forward.get(), pValues, pSpectrum);
     if (m_rings == Rings::kCells)
         for (int32_t b = 0; b < m_nSize; ++b)

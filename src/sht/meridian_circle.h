@@ -63,17 +63,12 @@ public:
     int32_t Size() const { return m_nSize; }
     // The highest mode the rings hold.
     int32_t TopMode() const { return m_nSize / 2 - 1; }
-    // The ring of circle point q (Driscoll-Healy's south pole: ring nRings), and whether it is the
-    // ring's only point (a pole).
-    int32_t RingOf(int32_t q) const;
-    bool IsPole(int32_t q) const;
-
     // The spectrum of the circle of pEven (an even order, nEvenOrder) and pOdd (an odd one), nRings
-    // values each (either none: nullptr), each point's value times pWeights[q] (nullptr: 1),
-    // unscaled: sum over the circle's points q of the values times e^(-i k theta_q), to pSpectrum;
-    // pValues takes the circle's values. kNorthPole's south pole follows from the band limit.
+    // values each (either none: nullptr), unscaled: sum over the circle's points q of the values
+    // times e^(-i k theta_q), to pSpectrum; pValues takes the circle's values. kNorthPole's south
+    // pole follows from the band limit.
     void ToSpectrum(int32_t nEvenOrder, const std::complex<double>* pEven, const std::complex<double>* pOdd,
-                    const double* pWeights, fftw_complex* pValues, fftw_complex* pSpectrum) const;
+                    fftw_complex* pValues, fftw_complex* pSpectrum) const;
 
     // The circle's values sum over k of X_k e^(i k theta) from the spectrum in pSpectrum
     // (overwritten), to pValues, times dScale, split into the even part at the rings, to pEven,

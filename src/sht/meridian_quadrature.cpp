@@ -60,23 +60,11 @@ CMeridianCircle::Rings GridRings(SampleGrid grid)
                                        : CMeridianCircle::Rings::kCells;
 }
 
-// The weight of each point of a circle, from its rings' weights: half a ring's to each of its two
-// points, a pole's whole; times dScale.
-std::vector<double> CircleWeights(const CMeridianCircle& circle, const std::vector<double>& aRingWeights,
-                                  double dScale)
-{
-    std::vector<double> aWeights(static_cast<size_t>(circle.Size()));
-    for (int32_t q = 0; q < circle.Size(); ++q)
-        aWeights[static_cast<size_t>(q)] =
-            aRingWeights[static_cast<size_t>(circle.RingOf(q))] * (circle.IsPole(q) ? 1.0 : 0.5) * dScale;
-    return aWeights;
-}
-
 }  // namespace
 
 CMeridianQuadrature::CMeridianQuadrature(SampleGrid grid, int32_t nT, int32_t nFieldDegree,
                                          int32_t nMaxDegree)
-    : m_way(Way::kOwnRings), m_nMaxDegree(std::max(nMaxDegree, 0)), m_grid(grid), m_nT(nT)
+    : m_nMaxDegree(std::max(nMaxDegree, 0)), m_grid(grid), m_nT(nT)
 {
     const int32_t L = m_nMaxDegree, D = std::max(nFieldDegree, L);
     if (grid == SampleGrid::kGl)
@@ -86,50 +74,43 @@ CMeridianQuadrature::CMeridianQuadrature(SampleGrid grid, int32_t nT, int32_t nF
         m_aWeight = std::move(rule.aWeight);
         return;
     }
-    // The grid's own rings and rule, and the highest degree the rule integrates.
+    // The grid's own rings and rule where the rule integrates degree D + L.
     const bool bDh = grid == SampleGrid::kDh;
-    const int32_t nOwnRings = bDh ? nT + 1 : nT, nExact = bDh ? nT : nT - 1;
-    const std::vector<double> aOwnWeights =
-        grid == SampleGrid::kCells ? InterpolatoryWeights(nT, nT, FFTW_REDFT01)
-                                   : InterpolatoryWeights(nOwnRings, nOwnRings - 1, FFTW_REDFT00);
-    // The rings summed over where moved: a Clenshaw-Curtis set whose circle holds every mode up to
-    // L (L + 2 rings would do), of twice as many rings as that, so that the rounding of the sums,
-    // which averages over the rings, stays where the program's resampling onto 2L + 1 rings had it:
-    // at L = 2048 on L + 2 rows, 3.7e-13 of the largest coefficient on 4117 rings, 5.4e-13 on 2059
+    if (D + L <= (bDh ? nT : nT - 1))
+    {
+        m_aTheta = bDh ? ClenshawCurtisThetas(nT + 1) : GridThetas(grid, nT);
+        m_aWeight = grid == SampleGrid::kCells
+                        ? InterpolatoryWeights(nT, nT, FFTW_REDFT01)
+                        : InterpolatoryWeights(bDh ? nT + 1 : nT, bDh ? nT : nT - 1, FFTW_REDFT00);
+        return;
+    }
+    // The rings summed over: a Clenshaw-Curtis set whose circle holds every mode up to L (L + 2
+    // rings would do), of twice as many rings as that, so that the rounding of the sums, which
+    // averages over the rings, stays where the program's resampling onto 2L + 1 rings had it: at
+    // L = 2048 on L + 2 rows, 3.7e-13 of the largest coefficient on 4117 rings, 5.4e-13 on 2059
     // (which took 0.8 s to 1.4 s here).
     constexpr int64_t kRingsPerNeeded = 2;
     const auto nTarget =
         static_cast<int32_t>(FftFriendlyCircle(kRingsPerNeeded * (2 * int64_t{L} + 2)) / 2) + 1;
-    const int64_t nPairs = L / 2 + 1;
-    const double dDegreeTerms = 0.5 * (L + 1.0) * (L + 2.0);
-    const int64_t nSourceSize = bDh || grid == SampleGrid::kCells ? 2 * int64_t{nT} : 2 * int64_t{nT} - 2;
-    if (D + L <= nExact &&
-        !MovingPays(dDegreeTerms, nOwnRings, nTarget,
-                    static_cast<double>(nPairs) * MovingCost(nSourceSize, 2 * (nTarget - 1))))
-    {
-        m_aTheta = bDh ? ClenshawCurtisThetas(nOwnRings) : GridThetas(grid, nT);
-        m_aWeight = aOwnWeights;
-        return;
-    }
-    m_source.emplace(GridRings(grid), nT);
-    m_target.emplace(CMeridianCircle::Rings::kBothPoles, nTarget);
-    m_aTheta = ClenshawCurtisThetas(nTarget);
-    const double dTargetScale = 1.0 / m_target->Size();
-    if (D + L <= nExact)
-    {
-        m_way = Way::kWeightedCircle;
-        m_aWeight = CircleWeights(*m_source, aOwnWeights, dTargetScale);
-        return;
-    }
     // The product circle of 2 n points: F_m's modes up to D (n > D) and, for the modes of the
     // product up to L, those of |sin theta| up to D + L, which the circle's weights have exactly
-    // up to n (mode n standing for both n and -n, which are equal).
-    m_way = Way::kProductCircle;
+    // up to n (mode n standing for both n and -n, which are equal). Where its rings are no more
+    // than those summed over otherwise, the sums are taken there, with its Clenshaw-Curtis rule.
+    m_source.emplace(GridRings(grid), nT);
     m_nFieldDegree = D;
     m_nProduct = static_cast<int32_t>(FftFriendlyCircle(2 * (int64_t{D} + std::max(L, 1))));
     const int32_t n = m_nProduct / 2;
     const std::vector<double> aRingWeights = InterpolatoryWeights(n + 1, n, FFTW_REDFT00);
-    const double dScale = dTargetScale / m_source->Size();
+    if (n + 1 <= nTarget)
+    {
+        m_product.emplace(CMeridianCircle::Rings::kBothPoles, n + 1);
+        m_aTheta = ClenshawCurtisThetas(n + 1);
+        m_aWeight = aRingWeights;
+        return;
+    }
+    m_target.emplace(CMeridianCircle::Rings::kBothPoles, nTarget);
+    m_aTheta = ClenshawCurtisThetas(nTarget);
+    const double dScale = 1.0 / (static_cast<double>(m_target->Size()) * m_source->Size());
     for (int32_t p = 0; p < m_nProduct; ++p)
         m_aWeight.push_back(aRingWeights[static_cast<size_t>(std::min(p, m_nProduct - p))] *
                             (p == 0 || p == n ? 1.0 : 0.5) * dScale);
@@ -141,17 +122,17 @@ CMeridianQuadrature::Workspace CMeridianQuadrature::MakeWorkspace() const
 {
     if (!m_source)
         return Workspace{};
-    const auto nFirst = static_cast<size_t>(std::max(m_source->Size(), m_target->Size()));
+    const auto nFirst = static_cast<size_t>(std::max(m_source->Size(), m_target ? m_target->Size() : 0));
     const size_t nSecond = std::max(nFirst, static_cast<size_t>(m_nProduct));
     return Workspace{AllocateFftwComplexes(nFirst), AllocateFftwComplexes(nSecond),
-                     m_nProduct > 0 ? AllocateFftwComplexes(static_cast<size_t>(m_nProduct)) : nullptr};
+                     AllocateFftwComplexes(static_cast<size_t>(m_nProduct))};
 }
 
 void CMeridianQuadrature::WeighPair(int32_t m, const std::complex<double>* pEven,
                                     const std::complex<double>* pOdd, std::complex<double>* pEvenOut,
                                     std::complex<double>* pOddOut, Workspace& workspace) const
 {
-    if (m_way == Way::kOwnRings)
+    if (!m_source)
     {
         for (size_t i = 0; i < static_cast<size_t>(m_nT); ++i)
         {
@@ -171,22 +152,26 @@ void CMeridianQuadrature::WeighPair(int32_t m, const std::complex<double>* pEven
     }
     fftw_complex* pFirst = workspace.pFirst.get();
     fftw_complex* pSecond = workspace.pSecond.get();
-    if (m_way == Way::kWeightedCircle)
+    fftw_complex* pThird = workspace.pThird.get();
+    m_source->ToSpectrum(m, pEven, pOdd, pFirst, pSecond);
+    CopyModes(pSecond, m_source->Size(), pThird, m_nProduct, m_nFieldDegree);
+    if (m_product)
     {
-        m_source->ToSpectrum(m, pEven, pOdd, m_aWeight.data(), pFirst, pSecond);
-        CopyModes(pSecond, m_source->Size(), pFirst, m_target->Size(), m_nMaxDegree);
+        std::complex<double>* pOddRings = pOdd != nullptr ? pOddOut : nullptr;
+        m_product->FromSpectrum(pThird, pSecond, 1.0 / m_source->Size(), false, pEvenOut, pOddRings);
+        for (size_t r = 0; r < m_aWeight.size(); ++r)
+        {
+            pEvenOut[r] *= m_aWeight[r];
+            if (pOddRings != nullptr)
+                pOddRings[r] *= m_aWeight[r];
+        }
+        return;
     }
-    else
-    {
-        fftw_complex* pThird = workspace.pThird.get();
-        m_source->ToSpectrum(m, pEven, pOdd, nullptr, pFirst, pSecond);
-        CopyModes(pSecond, m_source->Size(), pThird, m_nProduct, m_nFieldDegree);
-        fftw_execute_dft(m_productBackward.get(), pThird, pSecond);
-        auto* pValues = reinterpret_cast<std::complex<double>*>(pSecond);
-        for (size_t p = 0; p < m_aWeight.size(); ++p)
-            pValues[p] *= m_aWeight[p];
-        fftw_execute_dft(m_productForward.get(), pSecond, pThird);
-        CopyModes(pThird, m_nProduct, pFirst, m_target->Size(), m_nMaxDegree);
-    }
+    fftw_execute_dft(m_productBackward.get(), pThird, pSecond);
+    auto* pValues = reinterpret_cast<std::complex<double>*>(pSecond);
+    for (size_t p = 0; p < m_aWeight.size(); ++p)
+        pValues[p] *= m_aWeight[p];
+    fftw_execute_dft(m_productForward.get(), pSecond, pThird);
+    CopyModes(pThird, m_nProduct, pFirst, m_target->Size(), m_nMaxDegree);
     m_target->FromSpectrum(pFirst, pSecond, 1.0, true, pEvenOut, pOdd != nullptr ? pOddOut : nullptr);
 }

@@ -15,20 +15,18 @@
 //
 // F_m Pbar_lm is a polynomial of degree D + L in cos theta (times sin theta for odd m), or, with
 // each meridian continued over the poles, a trigonometric polynomial of that degree in theta.
-//   - Where the grid's own rule integrates it exactly (Gauss-Legendre always, whose rings are used
-//     as they are; Clenshaw-Curtis with nT - 1 >= D + L, Fejer's first with nT - 1 >= D + L,
-//     Driscoll-Healy's with its south pole from the band limit and nT >= D + L), the weighted
-//     values on the grid's rings are all that is needed. Where those rings are so many more than
-//     the degree L needs that moving saves time, only the Fourier modes up to L of the weighted
-//     values matter to Pbar_lm, and those are moved onto a Clenshaw-Curtis set of FFT-friendly
-//     size of about 2L + 2 rings (L + 2 would hold them; see the constructor), whose plain sum
-//     then gives the integral exactly.
-//   - Otherwise the values are moved by their Fourier series onto a circle of at least 2 (D + L)
-//     points, where Clenshaw-Curtis's weights make the integral exact; of the weighted values
-//     there, the modes up to L are moved onto the rings summed over as above.
-// Summing on the grid's own rings with its rule, or on rings for L with a rule for 2L, or the
-// values' series cut at L (all exact only for fields of degree L) is off by up to 0.15 of the
-// largest coefficient for a field of higher degree.
+// Where the grid's own rule integrates it exactly (Gauss-Legendre always; Clenshaw-Curtis with
+// nT - 1 >= D + L, Fejer's first with nT - 1 >= D + L, Driscoll-Healy's with its south pole from
+// the band limit and nT >= D + L) the grid's rings are used as they are, with the rule's weights.
+// Otherwise each order's values are moved by their Fourier series onto a circle of at least
+// 2 (D + L) points, where Clenshaw-Curtis's weights make the integral exact. Where that circle
+// has more rings than the sums need (D well above L), only the Fourier modes up to L of the
+// weighted values matter to Pbar_lm, and those are moved onto a Clenshaw-Curtis set of
+// FFT-friendly size, whose plain sum then gives the integral exactly. Two
+// orders of opposite parity are moved in one complex transform; the lengths are FFT-friendly but
+// for the grid's own. Summing on the grid's own rings with its rule, or the values' series cut at
+// L on rings for 2L (both exact only for fields of degree L), was off by up to 0.15 of the largest
+// coefficient of a field of higher degree.
 //
 // The rings are symmetric about the equator: ring Rings() - 1 - i mirrors ring i.
 class CMeridianQuadrature
@@ -54,24 +52,17 @@ public:
                    std::complex<double>* pEvenOut, std::complex<double>* pOddOut, Workspace& workspace) const;
 
 private:
-    enum class Way
-    {
-        kOwnRings,        // the grid's rings, weighted
-        kWeightedCircle,  // the grid's rings weighted, their modes up to L moved onto fewer rings
-        kProductCircle,   // the grid's rings moved onto the product circle, weighted there, and so on
-    };
-
-    Way m_way;
     int32_t m_nMaxDegree;
-    int32_t m_nFieldDegree = 0;  // kProductCircle: the modes of the grid's values kept
+    int32_t m_nFieldDegree = 0;  // moved: the modes of the grid's values kept
     SampleGrid m_grid;
     int32_t m_nT;
     std::vector<double> m_aTheta;
-    // kOwnRings: each ring's weight (for Driscoll-Healy also its south pole's); else the weight of
-    // each point of the grid's circle or the product circle, scaled by the transforms' lengths.
+    // Each ring's weight (the grid's, for Driscoll-Healy also its south pole's; or the product
+    // circle's); where moved on to fewer rings, the weight of each point of the product circle,
+    // scaled by the transforms' lengths.
     std::vector<double> m_aWeight;
-    // The grid's rings and the rings summed over.
-    std::optional<CMeridianCircle> m_source, m_target;
+    // Moved: the grid's rings, and the rings summed over: the product circle's or fewer.
+    std::optional<CMeridianCircle> m_source, m_product, m_target;
     int32_t m_nProduct = 0;
     FftwPlan m_productForward, m_productBackward;
 };
