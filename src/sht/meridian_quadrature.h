@@ -22,11 +22,11 @@
 // 2 (D + L) points, where Clenshaw-Curtis's weights make the integral exact. Where that circle
 // has more rings than the sums need (D well above L), only the Fourier modes up to L of the
 // weighted values matter to Pbar_lm, and those are moved onto a Clenshaw-Curtis set of
-// FFT-friendly size, whose plain sum then gives the integral exactly. Two
-// orders of opposite parity are moved in one complex transform; the lengths are FFT-friendly but
-// for the grid's own. Summing on the grid's own rings with its rule, or the values' series cut at
-// L on rings for 2L (both exact only for fields of degree L), was off by up to 0.15 of the largest
-// coefficient of a field of higher degree.
+// FFT-friendly size, whose plain sum then gives the integral exactly. Two orders of opposite
+// parity are moved in one complex transform; the lengths are FFT-friendly but for the grid's own.
+// Summing on the grid's own rings with its rule, or the values' series cut at L on rings for 2L
+// (both exact only for fields of degree L), was off by up to 0.15 of the largest coefficient of a
+// field of higher degree.
 //
 // The rings are symmetric about the equator: ring Rings() - 1 - i mirrors ring i.
 class CMeridianQuadrature
