@@ -155,7 +155,8 @@ class Field:
         grid of :meth:`sample`; degrees up to rows − 2), "cells" (θ_i = (i + ½)π/rows), "dh"
         (Driscoll–Healy, columns = 2 rows, θ_i = iπ/rows) or "gl" (Gauss–Legendre latitudes),
         those three up to rows − 1; every grid up to (columns − 1)/2. ``lmax`` is the grid's limit
-        unless given. A field of degree up to ``lmax`` comes back to rounding. The work runs
+        unless given. A field of degree up to ``lmax`` comes back to rounding, and one of any degree
+        up to the grid's limit gives its terms up to ``lmax``: the exact projection. The work runs
         without the GIL on ``threads`` threads (0: one for each core)."""
         if not isinstance(convention, Convention):
             raise TypeError(f"convention needs a lobara.Convention, not {convention!r}")

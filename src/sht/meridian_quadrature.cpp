@@ -47,9 +47,9 @@ std::vector<double> InterpolatoryWeights(int32_t nRings, int32_t n, fftw_r2r_kin
 
 std::vector<double> ClenshawCurtisThetas(int32_t nRings)
 {
-    std::vector<double> aTheta;
+    std::vector<double> aTheta(static_cast<size_t>(nRings));
     for (int32_t i = 0; i < nRings; ++i)
-        aTheta.push_back(SampleTheta(i, nRings));
+        aTheta[static_cast<size_t>(i)] = SampleTheta(i, nRings);
     return aTheta;
 }
 
@@ -111,6 +111,7 @@ CMeridianQuadrature::CMeridianQuadrature(SampleGrid grid, int32_t nT, int32_t nF
     m_target.emplace(CMeridianCircle::Rings::kBothPoles, nTarget);
     m_aTheta = ClenshawCurtisThetas(nTarget);
     const double dScale = 1.0 / (static_cast<double>(m_target->Size()) * m_source->Size());
+    m_aWeight.reserve(static_cast<size_t>(m_nProduct));
     for (int32_t p = 0; p < m_nProduct; ++p)
         m_aWeight.push_back(aRingWeights[static_cast<size_t>(std::min(p, m_nProduct - p))] *
                             (p == 0 || p == n ? 1.0 : 0.5) * dScale);
