@@ -53,6 +53,7 @@ bench: build
 	bench/map_vs_healpy.py $(BUILD)
 	bench/rotation_vs_healpy.py $(BUILD)
 	bench/analysis_vs_libsharp.py $(BUILD)
+	bench/grid_transforms.py $(BUILD)
 	bench/python_vs_cpp.py $(BUILD)
 
 package:

@@ -28,6 +28,8 @@
 #include "sht/field.h"
 #include "sht/field_rows.h"
 #include "sht/field_synthesis.h"
+#include "sht/gauss_legendre.h"
+#include "sht/sample_grid.h"
 
 namespace py = pybind11;
 
@@ -112,11 +114,28 @@ std::tuple<py::array_t<int64_t>, py::array_t<int64_t>, py::array_t<double>> Term
     return {aL, aM, aC};
 }
 
-py::array_t<double> Sample(const Field& field, int64_t nT, int64_t nP)
+SampleGrid NamedGrid(const std::string& strGrid)
+{
+    SampleGrid grid;
+    if (!FindSampleGrid(strGrid, grid))
+    {
+        std::string strNames;
+        for (const std::string& strName : SampleGridNames())
+            strNames += (strNames.empty() ? "" : ", ") + strName;
+        throw py::value_error("grid needs one of " + strNames + ", not '" + strGrid + "'");
+    }
+    return grid;
+}
+
+py::array_t<double> Sample(const Field& field, int64_t nT, int64_t nP, const std::string& strGrid)
 {
     const int32_t nRows = SampleCount(nT, "nt"), nColumns = SampleCount(nP, "np");
+    const SampleGrid grid = NamedGrid(strGrid);
+    const std::string strShape = GridShapeProblem(grid, nRows, nColumns);
+    if (!strShape.empty())
+        throw py::value_error(strShape);
     DoubleArray aValues = RunWithoutGil(
-        [&](CInterruptCheck& check) { return SampleField(field, nRows, nColumns, check.Progress()); });
+        [&](CInterruptCheck& check) { return SampleField(field, nRows, nColumns, check.Progress(), grid); });
     // An empty grid holds no value, whichever count is 0.
     if (aValues.GetSize() == 0)
         return py::array_t<double>(std::vector<py::ssize_t>{nRows, nColumns});
@@ -225,17 +244,30 @@ std::vector<std::string> SplitNames(const std::string& strNames)
     return aNames;
 }
 
-std::pair<py::array_t<double>, py::array_t<double>> SampleAngles(int64_t nT, int64_t nP)
+// The grid's thetas and phis, and for Gauss-Legendre's rows their weights (of the integral over
+// cos theta, summing to 2); None for the others.
+std::tuple<py::array_t<double>, py::array_t<double>, py::object> SampleAngles(int64_t nT, int64_t nP,
+                                                                              const std::string& strGrid)
 {
     const int32_t nRows = SampleCount(nT, "nt"), nColumns = SampleCount(nP, "np");
-    py::array_t<double> aTheta(nRows), aPhi(nColumns);
-    auto theta = aTheta.mutable_unchecked<1>();
+    const SampleGrid grid = NamedGrid(strGrid);
+    const std::string strShape = GridShapeProblem(grid, nRows, nColumns);
+    if (!strShape.empty())
+        throw py::value_error(strShape);
+    GaussLegendre rule;
+    if (grid == SampleGrid::kGl && nRows > 0)
+        rule = MakeGaussLegendre(nRows);
+    else
+        rule.aTheta = GridThetas(grid, nRows);
+    py::array_t<double> aPhi(nColumns);
     auto phi = aPhi.mutable_unchecked<1>();
-    for (int32_t i = 0; i < nRows; ++i)
-        theta(i) = SampleTheta(i, nRows);
     for (int32_t j = 0; j < nColumns; ++j)
         phi(j) = SamplePhi(j, nColumns);
-    return {aTheta, aPhi};
+    const auto nThetas = static_cast<py::ssize_t>(rule.aTheta.size());
+    py::object weights = py::none();
+    if (grid == SampleGrid::kGl)
+        weights = AdoptAsArray(std::move(rule.aWeight), {nThetas});
+    return {AdoptAsArray(std::move(rule.aTheta), {nThetas}), aPhi, weights};
 }
 
 }  // namespace
@@ -263,7 +295,15 @@ void BindFields(py::module_& module)
                 return std::make_pair(grid.nRows, grid.nColumns);
             },
             "The smallest grid (rows, columns) with about four samples to a period of the field.")
-        .def("sample", &Sample, py::arg("nt"), py::arg("np"))
+        .def(
+            "determining_grid",
+            [](const Field& field, const std::string& strGrid) {
+                const GridSize grid = DeterminingGrid(field, NamedGrid(strGrid));
+                return std::make_pair(grid.nRows, grid.nColumns);
+            },
+            py::arg("grid"),
+            "The smallest grid (rows, columns) of that layout whose samples determine the field.")
+        .def("sample", &Sample, py::arg("nt"), py::arg("np"), py::arg("grid"))
         .def("evaluate", &Evaluate, py::arg("theta"), py::arg("phi"))
         .def(
             "complex_parts",
@@ -304,6 +344,6 @@ void BindFields(py::module_& module)
             return TermArrays(field);
         },
         py::arg("channels"));
-    module.def("sample_angles", &SampleAngles, py::arg("nt"), py::arg("np"));
+    module.def("sample_angles", &SampleAngles, py::arg("nt"), py::arg("np"), py::arg("grid"));
     module.attr("MAX_DEGREE") = kMaxDegree;
 }

@@ -15,15 +15,20 @@ DEFAULT_GRID = tuple(_lobara.DEFAULT_GRID)
 
 
 class AliasingWarning(UserWarning):
-    """A grid with fewer than about four samples to a period of the field's highest degree along
-    θ or order along φ: its samples alias."""
+    """A grid whose samples alias: for :meth:`Field.sample`, one below the field's analysis limit
+    (its samples do not determine the field); for pictures and meshes, one with fewer than about
+    four samples to a period of the field's highest degree along θ or order along φ."""
 
 
-def grid(ntheta=DEFAULT_GRID[0], nphi=DEFAULT_GRID[1]):
-    """The angles of the sample grid, as two arrays: θ_i = i·π/(ntheta - 1), from the north pole
-    (row 0, θ = 0) to the south pole, a single row at the north pole; φ_j = 2π·j/nphi. Sample
-    (i, j) of :meth:`Field.sample` lies at (θ_i, φ_j)."""
-    return _lobara.sample_angles(ntheta, nphi)
+def grid(ntheta=DEFAULT_GRID[0], nphi=DEFAULT_GRID[1], grid="lobara"):
+    """The angles of a sample grid of :meth:`Field.sample` and :meth:`Field.analyze`, as arrays
+    (θ, φ), φ_j = 2π·j/nphi, and for ``grid="gl"`` a third, the Gauss–Legendre weights of the rows
+    (of the integral over cos θ, summing to 2). θ runs from the north pole southwards: "lobara"
+    θ_i = i·π/(ntheta - 1), both poles (a single row at the north pole); "cells" θ_i = (i + ½)π/ntheta;
+    "dh" (Driscoll–Healy, nphi = 2 ntheta) θ_i = iπ/ntheta; "gl" the zeros of P_ntheta(cos θ).
+    Sample (i, j) lies at (θ_i, φ_j)."""
+    theta, phi, weights = _lobara.sample_angles(ntheta, nphi, grid)
+    return (theta, phi) if weights is None else (theta, phi, weights)
 
 
 def _points(theta, phi):
@@ -165,7 +170,8 @@ class Field:
         grid of :meth:`sample`; degrees up to rows − 2), "cells" (θ_i = (i + ½)π/rows), "dh"
         (Driscoll–Healy, columns = 2 rows, θ_i = iπ/rows) or "gl" (Gauss–Legendre latitudes),
         those three up to rows − 1; every grid up to (columns − 1)/2. ``lmax`` is the grid's limit
-        unless given. A field of degree up to ``lmax`` comes back to rounding. The work runs
+        unless given. A field of degree up to ``lmax`` comes back to rounding, and one of any degree
+        up to the grid's limit gives its terms up to ``lmax``: the exact projection. The work runs
         without the GIL on ``threads`` threads (0: one for each core)."""
         if not isinstance(convention, Convention):
             raise TypeError(f"convention needs a lobara.Convention, not {convention!r}")
@@ -254,13 +260,15 @@ class Field:
         from .geodesy import model_quantity
         return model_quantity(self, name, height, **options)
 
-    def sample(self, ntheta=DEFAULT_GRID[0], nphi=DEFAULT_GRID[1]):
-        """The field on the sample grid of :func:`grid`: an array of shape (ntheta, nphi), row i at
-        θ_i and column j at φ_j, made by the libraries in place (NumPy takes their buffer without a
-        copy). Sums of many terms are synthesised on all cores; the work runs without the GIL and
-        Ctrl-C stops it. A grid too coarse for the field warns with :class:`AliasingWarning`."""
-        values = self._core.sample(ntheta, nphi)
-        _warn_if_coarse(self._core, ntheta, nphi)
+    def sample(self, ntheta=DEFAULT_GRID[0], nphi=DEFAULT_GRID[1], grid="lobara"):
+        """The field on a sample grid of :func:`grid` ("lobara", "cells", "dh" or "gl", as
+        :meth:`analyze` reads them): an array of shape (ntheta, nphi), row i at θ_i and column j at
+        φ_j, made by the libraries in place (NumPy takes their buffer without a copy). Sums of many
+        terms are synthesised on all cores; the work runs without the GIL and Ctrl-C stops it. A grid
+        whose samples do not determine the field (below its analysis limit) warns with
+        :class:`AliasingWarning`."""
+        values = self._core.sample(ntheta, nphi, grid)
+        _warn_if_coarse(self._core, ntheta, nphi, grid)
         return values
 
     def __call__(self, theta, phi):
@@ -345,10 +353,10 @@ def _threads(threads):
     return threads
 
 
-def _warn_if_coarse(core, ntheta, nphi):
-    rows, columns = core.sufficient_grid()
+def _warn_if_coarse(core, ntheta, nphi, grid):
+    rows, columns = core.determining_grid(grid)
     if ntheta > 0 and nphi > 0 and (ntheta < rows or nphi < columns):
-        warnings.warn(f"the grid is too coarse for the field (fewer than four samples a period): it needs "
+        warnings.warn(f"the grid is too coarse for the field (its samples do not determine it): it needs "
                       f"at least {rows} x {columns}", AliasingWarning, stacklevel=3)
 
 
@@ -398,15 +406,15 @@ class ComplexField:
             warnings.warn(f"Y({l}, {m}) is 0 everywhere (it needs 0 <= |m| <= l)", stacklevel=2)
         return cls([(l, m, 1.0)], convention)
 
-    def sample(self, ntheta=DEFAULT_GRID[0], nphi=DEFAULT_GRID[1]):
-        """The field on the sample grid, complex128 of shape (ntheta, nphi): both parts sampled as
-        :meth:`Field.sample` does, then joined (one copy)."""
-        real = self.real._core.sample(ntheta, nphi)
+    def sample(self, ntheta=DEFAULT_GRID[0], nphi=DEFAULT_GRID[1], grid="lobara"):
+        """The field on a sample grid of :func:`grid`, complex128 of shape (ntheta, nphi): both parts
+        sampled as :meth:`Field.sample` does, then joined (one copy)."""
+        real = self.real._core.sample(ntheta, nphi, grid)
         values = numpy.empty(real.shape, dtype=complex)
         values.real = real
         del real
-        values.imag = self.imag._core.sample(ntheta, nphi)
-        _warn_if_coarse(_joined(self.real._core, self.imag._core, 1.0), ntheta, nphi)
+        values.imag = self.imag._core.sample(ntheta, nphi, grid)
+        _warn_if_coarse(_joined(self.real._core, self.imag._core, 1.0), ntheta, nphi, grid)
         return values
 
     def __call__(self, theta, phi):

@@ -79,10 +79,10 @@ void WriteCoefficientFile(COutputSet& outputs, const std::string& strPath, const
         switch (format)
         {
             case CoefficientOutputFormat::kShtools:
-                WriteShtoolsCoefficients(stream, coefficients);
+                WriteShtoolsCoefficients(stream, coefficients, header);
                 break;
             case CoefficientOutputFormat::kDov:
-                WriteDovCoefficients(stream, coefficients);
+                WriteDovCoefficients(stream, coefficients, header);
                 break;
             case CoefficientOutputFormat::kIcgem:
                 WriteIcgemCoefficients(stream, coefficients, header, ModelNameOf(strPath));

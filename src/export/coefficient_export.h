@@ -33,7 +33,8 @@ std::string ConventionRefusal(CoefficientOutputFormat format, const Convention& 
 
 // Writes the coefficients (as InConvention gives them, in a convention the format holds) to
 // strPath in the format of its name; an ICGEM file takes the model's name and constants from
-// header, else the file's name without its folder and extension and the constants 1. Throws
+// header, else the file's name without its folder and extension and the constants 1; shtools and
+// dov rows take the radius and GM that header has. Throws
 // std::invalid_argument for a convention the format does not hold, and std::runtime_error as
 // outputs.Write does.
 void WriteCoefficientFile(COutputSet& outputs, const std::string& strPath, const Field& coefficients,

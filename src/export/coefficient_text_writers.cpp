@@ -1,4 +1,6 @@
 // The text formats of coefficients: shtools, dov and the ACN channels.
+#include <charconv>
+#include <cmath>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -17,6 +19,27 @@ std::string ConventionComment(const char* pszColumns, const Convention& conventi
            " Condon-Shortley phase, S multiplies +sin(m phi)\n";
 }
 
+// pyshtools' header line "R, GM, lmax\n" (or "R, lmax\n"), when the header has either constant. The
+// constants in exponent notation with 17 significant digits, so that no reader takes the line for
+// a row of degree and order.
+void WriteConstantsLine(COutputStream& stream, const GravityHeader& header, int32_t nMaxDegree)
+{
+    const bool bRadius = std::isfinite(header.dRadius), bGm = std::isfinite(header.dGm);
+    if (!bRadius && !bGm)
+        return;
+    const auto number = [](double d) {
+        char acText[32];
+        const auto result =
+            std::to_chars(acText, acText + sizeof acText, d, std::chars_format::scientific, 16);
+        return std::string(acText, result.ptr);
+    };
+    std::string strLine = number(bRadius ? header.dRadius : 0.0);
+    if (bGm)
+        strLine += ", " + number(header.dGm);
+    strLine += ", " + std::to_string(nMaxDegree) + '\n';
+    stream.Write(strLine);
+}
+
 // "l, m, a, b\n"
 void WriteRow(COutputStream& stream, int32_t l, int32_t m, std::initializer_list<double> values)
 {
@@ -29,10 +52,11 @@ void WriteRow(COutputStream& stream, int32_t l, int32_t m, std::initializer_list
 
 }  // namespace
 
-void WriteShtoolsCoefficients(COutputStream& stream, const Field& coefficients)
+void WriteShtoolsCoefficients(COutputStream& stream, const Field& coefficients, const GravityHeader& header)
 {
     CCoefficientDegrees degrees(coefficients.aTerms);
     stream.Write(ConventionComment("degree, order, C, S", coefficients.convention));
+    WriteConstantsLine(stream, header, degrees.GetMaxDegree());
     for (int32_t l = 0; l <= degrees.GetMaxDegree(); ++l)
     {
         const std::vector<double>& aDegree = degrees.Degree(l);
@@ -43,10 +67,11 @@ void WriteShtoolsCoefficients(COutputStream& stream, const Field& coefficients)
     }
 }
 
-void WriteDovCoefficients(COutputStream& stream, const Field& coefficients)
+void WriteDovCoefficients(COutputStream& stream, const Field& coefficients, const GravityHeader& header)
 {
     CCoefficientDegrees degrees(coefficients.aTerms);
     stream.Write(ConventionComment("degree, order, value (S at a negative order)", coefficients.convention));
+    WriteConstantsLine(stream, header, degrees.GetMaxDegree());
     for (int32_t l = 0; l <= degrees.GetMaxDegree(); ++l)
     {
         const std::vector<double>& aDegree = degrees.Degree(l);

@@ -13,12 +13,15 @@
 // m < 0. Numbers have the 17 significant digits that read back as the same double. Each throws
 // std::runtime_error when the stream fails, std::invalid_argument for terms not so sorted.
 
-// Text rows "l, m, C, S" for orders 0 to l, after one comment line that names the convention.
-void WriteShtoolsCoefficients(COutputStream& stream, const Field& coefficients);
+// Text rows "l, m, C, S" for orders 0 to l, after one comment line that names the convention and,
+// where header has the model's radius or GM, pyshtools' line of numbers "R, GM, lmax" (R 0 where
+// only GM is known; "R, lmax" where only R is), which the readers take back.
+void WriteShtoolsCoefficients(COutputStream& stream, const Field& coefficients,
+                              const GravityHeader& header = {});
 
-// Text rows "l, m, value" for orders 0, 1, -1, 2, -2 ... (a negative order the sine), after one
-// comment line that names the convention.
-void WriteDovCoefficients(COutputStream& stream, const Field& coefficients);
+// Text rows "l, m, value" for orders 0, 1, -1, 2, -2 ... (a negative order the sine), after the
+// same lines as shtools rows.
+void WriteDovCoefficients(COutputStream& stream, const Field& coefficients, const GravityHeader& header = {});
 
 // ICGEM: the header, with the model's name and constants from header where it has them (else
 // the name strModelName and the constants 1, the field as it is), errors "no", the

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <vector>
 
 #include "sht/angles.h"
 
@@ -30,13 +31,14 @@ void AppendNumber(std::string& strLine, double d, char cEnd)
 }
 
 void WriteCsv(COutputStream& stream, const DoubleArray& aValue, const DoubleArray* pImag, int32_t nRows,
-              int32_t nColumns)
+              int32_t nColumns, SampleGrid grid)
 {
     stream.Write(pImag ? "theta,phi,re,im\n" : "theta,phi,value\n");
+    const std::vector<double> aTheta = GridThetas(grid, nRows);
     std::string strLine;
     for (int32_t i = 0; i < nRows; ++i)
     {
-        const double dTheta = SampleTheta(i, nRows);
+        const double dTheta = aTheta[static_cast<size_t>(i)];
         for (int32_t j = 0; j < nColumns; ++j)
         {
             strLine.clear();
@@ -89,11 +91,11 @@ ValuesFormat ValuesFormatOf(const std::string& strPath)
 }
 
 void WriteValues(COutputStream& stream, const DoubleArray& aValue, ValuesFormat format, int32_t nRows,
-                 int32_t nColumns, const DoubleArray* pImag)
+                 int32_t nColumns, const DoubleArray* pImag, SampleGrid grid)
 {
     if (format == ValuesFormat::kCsv)
     {
-        WriteCsv(stream, aValue, pImag, nRows, nColumns);
+        WriteCsv(stream, aValue, pImag, nRows, nColumns, grid);
         return;
     }
     if (format == ValuesFormat::kNpy)

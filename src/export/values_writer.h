@@ -5,6 +5,7 @@
 
 #include "export/output_stream.h"
 #include "mesh/surface_mesh.h"
+#include "sht/sample_grid.h"
 
 // d with the 17 significant digits that read back as the same double, in any locale.
 std::string DecimalText(double d);
@@ -28,8 +29,9 @@ ValuesFormat ValuesFormatOf(const std::string& strPath);
 // Writes the signed value of every sample in sample-index order (row i of theta, then column j
 // of phi): as little-endian IEEE doubles, headerless or as a NumPy array of shape (nRows,
 // nColumns); or as CSV, a header "theta,phi,value" and a row per sample, each number with the
-// 17 significant digits that read back as the same double. nRows * nColumns must be the number
-// of values. With pImag, the values are complex, aValue their real parts and *pImag (as long)
-// their imaginary parts: NumPy complex128, raw pairs re, im, CSV rows theta,phi,re,im.
+// 17 significant digits that read back as the same double, theta the grid's (as --analyze reads
+// them on that grid). nRows * nColumns must be the number of values. With pImag, the values are
+// complex, aValue their real parts and *pImag (as long) their imaginary parts: NumPy complex128,
+// raw pairs re, im, CSV rows theta,phi,re,im.
 void WriteValues(COutputStream& stream, const DoubleArray& aValue, ValuesFormat format, int32_t nRows,
-                 int32_t nColumns, const DoubleArray* pImag = nullptr);
+                 int32_t nColumns, const DoubleArray* pImag = nullptr, SampleGrid grid = SampleGrid::kLobara);

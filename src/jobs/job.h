@@ -64,8 +64,9 @@ struct Job
     RadiusRule radius;   // --radius, or --core's
     Camera camera{};     // --from and --to
     FramePattern framePattern;
-    Convention outConvention;  // of the coefficients written
-    GeodeticItems geodetic;    // what a model's quantity is asked at geodetic places
+    Convention outConvention;                     // of the coefficients written
+    GeodeticItems geodetic;                       // what a model's quantity is asked at geodetic places
+    SampleGrid valuesGrid = SampleGrid::kLobara;  // where --values samples the field
 
     JobKind kind = JobKind::kSurface;
     int32_t nLmin = 0;   // the degrees kept, from

@@ -168,6 +168,31 @@ ConventionChoice ChosenConvention(const Request& r)
     return ConventionChoice{r.Get(opt::kNorm), r.Value(opt::kCs), r.Get(opt::kSine)};
 }
 
+// Where --values samples the field: the grid of --grid, on which the values of --analyze lie too.
+// The surfaces' outputs sample the program's own grid, on which they are built.
+void ChooseValuesGrid(const Request& r, Job& job)
+{
+    const GridChoice choice = r.Value(opt::kGrid);
+    if (!r.Has(opt::kValues) || !r.Has(opt::kGrid) || choice.degrees)
+        return;
+    if (choice.bPoints && r.Has(opt::kAnalyze))
+        return;  // the points are analysed; the values are written on the program's own grid
+    if (choice.bPoints)
+        throw RequestError("--grid points reads scattered points for --analyze: --values writes a grid");
+    job.valuesGrid = choice.grid;
+    if (job.valuesGrid == SampleGrid::kLobara)
+        return;
+    const COptionBase* const apSurfaces[] = {&opt::kStats, &opt::kMesh, &opt::kOut, &opt::kHtml};
+    for (const COptionBase* pSurface : apSurfaces)
+        if (r.Has(*pSurface))
+            throw RequestError(std::string("--grid ") + SampleGridName(job.valuesGrid) +
+                               " places --values: " + pSurface->Name() +
+                               " draws on the program's own grid, and does not go with it");
+    const std::string strShape = GridShapeProblem(job.valuesGrid, r.Value(opt::kTheta), r.Value(opt::kPhi));
+    if (!strShape.empty())
+        throw RequestError("--values on --theta x --phi: " + strShape);
+}
+
 // The field the request asks for: Y(l, m), the terms, the ACN channels or the orbital, in its
 // input's convention; a coefficient file's only its convention's parts given; analysed values'
 // convention alone, as for terms.
@@ -204,6 +229,7 @@ void ChooseField(const Request& r, Job& job)
             "--quantity intensity gives maps and --values: it does not go with --stats, --at, "
             "--mesh, --html, --turntable, --table or a 3D picture");
     job.geodetic = GeodeticItemsOf(r);
+    ChooseValuesGrid(r, job);
     CheckGeodeticRequest(r, job.geodetic);
     job.strConventionNote = ConventionNote(r, choice);
     job.nLmin = r.Get(opt::kLmin).value_or(0);

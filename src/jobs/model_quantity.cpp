@@ -104,7 +104,7 @@ GeodeticModel ReadGeodeticModel(const Job& job, std::vector<std::string>& aWarni
 }
 
 DoubleArray SampleMagnitude(const std::vector<Field>& aParts, int32_t nRows, int32_t nColumns,
-                            const BuildProgress& onRow)
+                            const BuildProgress& onRow, SampleGrid grid)
 {
     const int32_t nParts = static_cast<int32_t>(aParts.size());
     DoubleArray aSum;
@@ -114,7 +114,8 @@ DoubleArray SampleMagnitude(const std::vector<Field>& aParts, int32_t nRows, int
             if (onRow)
                 onRow(k * nAll + nDone, nParts * nAll);
         };
-        const DoubleArray aPart = SampleField(aParts[static_cast<size_t>(k)], nRows, nColumns, onPartRow);
+        const DoubleArray aPart =
+            SampleField(aParts[static_cast<size_t>(k)], nRows, nColumns, onPartRow, grid);
         if (k == 0)
             aSum.SetSize(aPart.GetSize());
         for (int32_t i = 0; i < aPart.GetSize(); ++i)

@@ -33,4 +33,4 @@ std::string QuantityCaption(const QuantityInfo* pQuantity, bool bSecularVariatio
 // The root of the sum of the squares of the parts' values on the grid, the parts sampled one
 // after the other.
 DoubleArray SampleMagnitude(const std::vector<Field>& aParts, int32_t nRows, int32_t nColumns,
-                            const BuildProgress& onRow);
+                            const BuildProgress& onRow, SampleGrid grid = SampleGrid::kLobara);

@@ -82,17 +82,20 @@ std::vector<std::string> FieldWarnings(const Job& job)
                     ") is 0 everywhere (it needs 0 <= |m| <= l)"};
         return {"the field is 0 everywhere: no term has l >= 0, |m| <= l and a coefficient other than 0"};
     }
-    // --at alone samples no grid, and a map a grid of its own.
-    const bool bGrid = job.kind == JobKind::kSurface &&
-                       (job.request.Value(opt::kStats) || !job.request.Value(opt::kValues).empty() ||
-                        !job.request.Value(opt::kMesh).empty() || !job.request.Value(opt::kOut).empty());
-    const GridSize grid = SufficientGrid(GridField(job));
-    if (bGrid &&
-        (job.request.Value(opt::kTheta) < grid.nRows || job.request.Value(opt::kPhi) < grid.nColumns))
-        return {
-            "the grid is too coarse for the field (fewer than four samples a period): it needs at least "
-            "--theta " +
-            std::to_string(grid.nRows) + " --phi " + std::to_string(grid.nColumns)};
+    // --at alone samples no grid, and a map a grid of its own. A surface (its statistics, mesh or
+    // picture) wants about four samples a period; values alone, only samples that determine the
+    // field, as analysis on their grid recovers it.
+    const bool bSurface =
+        job.request.Value(opt::kStats) || job.request.Has(opt::kMesh) || job.request.Has(opt::kOut);
+    if (job.kind != JobKind::kSurface || (!bSurface && !job.request.Has(opt::kValues)))
+        return {};
+    const GridSize grid =
+        bSurface ? SufficientGrid(GridField(job)) : DeterminingGrid(GridField(job), job.valuesGrid);
+    if (job.request.Value(opt::kTheta) < grid.nRows || job.request.Value(opt::kPhi) < grid.nColumns)
+        return {std::string("the grid is too coarse for the field (") +
+                (bSurface ? "fewer than four samples a period" : "its samples do not determine it") +
+                "): it needs at least --theta " + std::to_string(grid.nRows) + " --phi " +
+                std::to_string(grid.nColumns)};
     return {};
 }
 

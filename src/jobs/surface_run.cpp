@@ -64,7 +64,7 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
         if (job.request.Value(opt::kComplex))
         {
             complex = SampleComplexField(job.complexField, job.request.Value(opt::kTheta),
-                                         job.request.Value(opt::kPhi), onRow);
+                                         job.request.Value(opt::kPhi), onRow, job.valuesGrid);
             if (bSurface)
                 BuildSurfaceMesh(ComplexModulus(complex), job.request.Value(opt::kTheta),
                                  job.request.Value(opt::kPhi), job.radius, mesh);
@@ -74,10 +74,10 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
                              job.radius, mesh, onRow);
         else if (!job.request.Value(opt::kValues).empty() && !job.aMagnitudeParts.empty())
             mesh.m_aValue = SampleMagnitude(job.aMagnitudeParts, job.request.Value(opt::kTheta),
-                                            job.request.Value(opt::kPhi), onRow);
+                                            job.request.Value(opt::kPhi), onRow, job.valuesGrid);
         else if (!job.request.Value(opt::kValues).empty())
-            mesh.m_aValue =
-                SampleField(job.field, job.request.Value(opt::kTheta), job.request.Value(opt::kPhi), onRow);
+            mesh.m_aValue = SampleField(job.field, job.request.Value(opt::kTheta),
+                                        job.request.Value(opt::kPhi), onRow, job.valuesGrid);
     }
     for (const DoubleArray* pValues : {&mesh.m_aValue, &complex.aRe, &complex.aIm})
         CheckFiniteValues(pValues->GetData(), static_cast<size_t>(pValues->GetSize()));
@@ -101,7 +101,7 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
         outputs.Write(job.request.Value(opt::kValues), [&](COutputStream& stream) {
             WriteValues(stream, job.request.Value(opt::kComplex) ? complex.aRe : mesh.m_aValue,
                         ValuesFormatOf(job.request.Value(opt::kValues)), nRows, nColumns,
-                        job.request.Value(opt::kComplex) ? &complex.aIm : nullptr);
+                        job.request.Value(opt::kComplex) ? &complex.aIm : nullptr, job.valuesGrid);
         });
     }
     // The colours the picture shows, which a mesh carries too, with a complex field's phase.

@@ -32,7 +32,7 @@ ComplexField ComplexParts(const Field& field)
 }
 
 ComplexSamples SampleComplexField(const ComplexField& field, int32_t nT, int32_t nP,
-                                  const BuildProgress& onRow)
+                                  const BuildProgress& onRow, SampleGrid grid)
 {
     // One report runs over both parts.
     const auto part = [&onRow](int32_t nBefore) -> BuildProgress {
@@ -41,8 +41,8 @@ ComplexSamples SampleComplexField(const ComplexField& field, int32_t nT, int32_t
         return [&onRow, nBefore](int32_t nDone, int32_t nRows) { onRow(nBefore * nRows + nDone, 2 * nRows); };
     };
     ComplexSamples samples;
-    samples.aRe = SampleField(field.re, nT, nP, part(0));
-    samples.aIm = SampleField(field.im, nT, nP, part(1));
+    samples.aRe = SampleField(field.re, nT, nP, part(0), grid);
+    samples.aIm = SampleField(field.im, nT, nP, part(1), grid);
     return samples;
 }
 

@@ -7,6 +7,7 @@
 #include "infra/growable_array.h"
 #include "sht/build_progress.h"
 #include "sht/field.h"
+#include "sht/sample_grid.h"
 
 // The complex field sum c * Y(l, m) with Y(l, m) = N(l, m) P_l^|m|(cos theta) e^(i m phi), c
 // real, as its real and imaginary parts, each a real field of cosine and sine harmonics. N is
@@ -25,15 +26,16 @@ ComplexField ComplexParts(const Field& field);
 // both its parts are (see SymmetryZeros). Throws std::bad_alloc.
 std::vector<unsigned char> ComplexSymmetryZeros(const ComplexField& field, int64_t nRows, int64_t nColumns);
 
-// Both parts sampled on the nT x nP grid of the surfaces (index i * nP + j). Throws as
-// SampleField.
+// Both parts sampled on the nT x nP samples of a grid of analysis (index i * nP + j), lobara's
+// the grid of the surfaces. Throws as SampleField.
 struct ComplexSamples
 {
     DoubleArray aRe;
     DoubleArray aIm;
 };
 ComplexSamples SampleComplexField(const ComplexField& field, int32_t nT, int32_t nP,
-                                  const BuildProgress& onRow = nullptr);
+                                  const BuildProgress& onRow = nullptr,
+                                  SampleGrid grid = SampleGrid::kLobara);
 
 // Both parts at each point (theta in [0, pi], any phi): re, im.
 std::vector<std::array<double, 2>> EvaluateComplexField(const ComplexField& field,

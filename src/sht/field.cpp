@@ -32,6 +32,16 @@ GridSize SufficientGrid(const Field& field)
     return GridSize{nDegree < 0 ? 1 : 2 * nDegree + 1, std::max<int64_t>(4 * nOrder, 1)};
 }
 
+GridSize DeterminingGrid(const Field& field, SampleGrid grid)
+{
+    int64_t nDegree = 0;
+    for (const Term& term : field.aTerms)
+        if (!IsZeroTerm(term))
+            nDegree = std::max<int64_t>(nDegree, term.l);
+    const int64_t nRows = grid == SampleGrid::kLobara ? nDegree + 2 : nDegree + 1;
+    return GridSize{nRows, grid == SampleGrid::kDh ? 2 * nRows : 2 * nDegree + 1};
+}
+
 bool IsZeroField(const Field& field)
 {
     for (const Term& term : field.aTerms)

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "sht/convention.h"
+#include "sht/sample_grid.h"
 
 // A real field on the sphere, f(theta, phi) = sum of c * Y(l, m) over its terms, each Y in
 // the field's convention. Terms may repeat an (l, m); terms with l < 0 or |m| > l are 0.
@@ -43,3 +44,8 @@ struct GridSize
     int64_t nColumns;
 };
 GridSize SufficientGrid(const Field& field);
+
+// The smallest grid of that layout whose samples determine the field: its analysis limit is the
+// field's highest degree L (rows L + 2 for lobara, L + 1 for the others; columns 2L + 1, dh's twice
+// its rows). Sampled values alias only below it.
+GridSize DeterminingGrid(const Field& field, SampleGrid grid);

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <stdexcept>
+#include <string>
 
 #include "infra/vector_kernel.h"
 #include "sht/angles.h"
@@ -72,13 +74,27 @@ void CFieldRows::FillRow(int32_t i, double* pRow) const
         HarmonicRow(Row(i), m_rows.dN, m_columns.aA.data(), m_plan.nColumns, pRow);
 }
 
-DoubleArray SampleField(const Field& field, int32_t nT, int32_t nP, const BuildProgress& onRow)
+DoubleArray SampleField(const Field& field, int32_t nT, int32_t nP, const BuildProgress& onRow,
+                        SampleGrid grid)
 {
+    const std::string strShape = GridShapeProblem(grid, nT, nP);
+    if (!strShape.empty())
+        throw std::invalid_argument(strShape);
     const SurfacePlan plan = PlanSurface(FieldMaxDegree(field), FieldMaxOrder(field), nT, nP);
-    const CFieldRows rows(field, plan);
     DoubleArray aValues;
     aValues.Reserve(plan.nVertices);
     aValues.SetSizeForOverwrite(plan.nVertices);
+    if (grid != SampleGrid::kLobara)
+    {
+        if (plan.nVertices > 0)
+            CFieldSynthesis(field, grid, plan.nRows, plan.nColumns)
+                .Run(aValues.GetData(), [&](int32_t nDone) {
+                    if (onRow)
+                        onRow(nDone, plan.nRows);
+                });
+        return aValues;
+    }
+    const CFieldRows rows(field, plan);
     rows.FillAll(aValues.GetData(), onRow);
     for (int32_t i = 0; i < plan.nRows; ++i)
     {

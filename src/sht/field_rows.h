@@ -10,6 +10,7 @@
 #include "sht/field.h"
 #include "sht/field_synthesis.h"
 #include "sht/harmonic_rows.h"
+#include "sht/sample_grid.h"
 
 // Everything of the phi columns that does not depend on theta, one array per quantity.
 struct FieldColumns
@@ -49,7 +50,9 @@ private:
     std::unique_ptr<CFieldSynthesis> m_pSynthesis;
 };
 
-// The field's values on nT x nP samples (index i * nP + j), as the surface of the same grid
-// holds them, without building the surface. Throws std::bad_alloc (SurfaceTooLarge beyond the
-// limits).
-DoubleArray SampleField(const Field& field, int32_t nT, int32_t nP, const BuildProgress& onRow = nullptr);
+// The field's values on nT x nP samples (index i * nP + j) of a grid of analysis: on lobara's, as
+// the surface of the same grid holds them, without building the surface; on the others by the
+// synthesis on the grid's rows. Throws std::bad_alloc (SurfaceTooLarge beyond the limits) and
+// std::invalid_argument for a shape not of the grid (dh: nP = 2 nT).
+DoubleArray SampleField(const Field& field, int32_t nT, int32_t nP, const BuildProgress& onRow = nullptr,
+                        SampleGrid grid = SampleGrid::kLobara);

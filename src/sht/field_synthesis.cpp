@@ -1,7 +1,9 @@
 #include "sht/field_synthesis.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <complex>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -15,6 +17,7 @@
 #include "infra/thread_sharing.h"
 #include "sht/angles.h"
 #include "sht/build_limits.h"
+#include "sht/meridian_circle.h"
 #include "sht/normalized_legendre.h"
 #include "sht/own_coefficients.h"
 #include "sht/ring_fourier.h"
@@ -456,6 +459,10 @@ struct Workspace
     // goes to a higher degree (where they may come back).
     int32_t nVanished = 0, nVanishedTop = 0;
     CRingFourier::Workspace row;
+    // Resampled in theta: a pair of orders' C_m + i S_m on the rings summed over and on the grid's
+    // rows, and room for the circles' values and spectra.
+    std::vector<std::complex<double>> aRings[2], aRows[2];
+    FftwArray<fftw_complex> pFirstCircle, pSecondCircle;
 };
 
 // A run's progress as the rows' share of its work, in multiply-adds, counted whole: each order's
@@ -515,11 +522,14 @@ size_t PartBlocks(size_t nBlocks, size_t nOrders, size_t nValues)
 
 struct CFieldSynthesis::Implementation
 {
-    Implementation(const Field& field, const std::vector<double>& aTheta, int32_t nGridColumns,
-                   unsigned nThreadsAsked);
+    // The rows synthesised, aTheta (symmetric about the equator), of which the first nT are written.
+    Implementation(const Field& field, SampleGrid grid, const std::vector<double>& aTheta, int32_t nT,
+                   int32_t nGridColumns, unsigned nThreadsAsked);
 
     // Order o's C_m and S_m at rows nFirst .. nEnd - 1 and their mirrors into aTerms.
     void SumOrder(size_t o, int32_t nFirst, int32_t nEnd, Workspace& workspace) const;
+    // Resampled: the orders of aPairs[nPair] at the rings summed over, moved to every row, into aTerms.
+    void SumPair(size_t nPair, Workspace& workspace) const;
     // The block of rows from nFirst (up to kBlockRows of them, before nEnd) and their mirrors into
     // pValues, from aTerms of the part of rows from nPart.
     void SumRows(int32_t nPart, int32_t nFirst, int32_t nEnd, Workspace& workspace, double* pValues) const;
@@ -534,13 +544,22 @@ struct CFieldSynthesis::Implementation
         return std::llround(2.0 * kBlockRows * kFftCostPerLog * nColumns * std::log2(std::max(nColumns, 2)));
     }
 
-    int32_t nRows;
-    int32_t nNorth;  // the northern rows and the equator; row nRows - 1 - i mirrors row i
+    int32_t nRows;      // rows synthesised: the grid's, and dh's south pole
+    int32_t nGridRows;  // rows written: all but dh's south pole
+    int32_t nNorth;     // the northern rows and the equator; row nRows - 1 - i mirrors row i
     int32_t nColumns;
-    std::vector<double> aT, aU;  // of each northern row: CosineLessOne(theta) and sin(theta)
+    // Of each northern row where the orders' sums are taken (the grid's or, resampled, the rings
+    // summed over): CosineLessOne(theta) and sin(theta).
+    std::vector<double> aT, aU;
     FieldOrders orders;
     CRowSum rowSum;
     int32_t nPartRows;  // a whole number of blocks of rows
+    // Resampled in theta: the sums taken on the Clenshaw-Curtis rings of sumCircle, then moved by
+    // their Fourier series to the rows of rowCircle, orders of opposite parity two at a time (the
+    // indices of aPairs: the even one first, or SIZE_MAX where there is none).
+    std::optional<CMeridianCircle> sumCircle, rowCircle;
+    int32_t nTopDegree = -1;
+    std::vector<std::array<size_t, 2>> aPairs;
     // For each block of the part's rows and order, kBlockTerms at (block * orders + order) *
     // kBlockTerms: written order by order, read block by block, not cleared first, in pages kept
     // from one synthesis to the next.
@@ -549,30 +568,123 @@ struct CFieldSynthesis::Implementation
     mutable std::vector<Workspace> aWorkspaces;
 };
 
-CFieldSynthesis::Implementation::Implementation(const Field& field, const std::vector<double>& aTheta,
+namespace {
+
+std::vector<double> SampleThetas(int32_t nRows)
+{
+    std::vector<double> aTheta(static_cast<size_t>(std::max(nRows, 0)));
+    for (int32_t i = 0; i < nRows; ++i)
+        aTheta[static_cast<size_t>(i)] = SampleTheta(i, nRows);
+    return aTheta;
+}
+
+// The rows synthesised for a grid: its own, and for dh the south pole beyond its last row, so that
+// they are symmetric about the equator.
+std::vector<double> SynthesisThetas(SampleGrid grid, int32_t nT)
+{
+    switch (grid)
+    {
+        case SampleGrid::kLobara:
+            return SampleThetas(nT);
+        case SampleGrid::kDh:
+            return SampleThetas(nT < 1 ? 0 : nT + 1);
+        case SampleGrid::kCells:
+        case SampleGrid::kGl:
+            break;
+    }
+    return GridThetas(grid, nT);
+}
+
+// The orders taken together where resampled: each even one with the next odd one, and each
+// other alone.
+std::vector<std::array<size_t, 2>> PairOrders(const std::vector<Order>& aOrders)
+{
+    std::vector<std::array<size_t, 2>> aPairs;
+    for (size_t o = 0; o < aOrders.size(); ++o)
+    {
+        const bool bEven = aOrders[o].m % 2 == 0;
+        if (bEven && o + 1 < aOrders.size() && aOrders[o + 1].m % 2 != 0)
+        {
+            aPairs.push_back({o, o + 1});
+            ++o;
+        }
+        else
+            aPairs.push_back(bEven ? std::array<size_t, 2>{o, SIZE_MAX} : std::array<size_t, 2>{SIZE_MAX, o});
+    }
+    return aPairs;
+}
+
+}  // namespace
+
+CFieldSynthesis::Implementation::Implementation(const Field& field, SampleGrid grid,
+                                                const std::vector<double>& aTheta, int32_t nT,
                                                 int32_t nGridColumns, unsigned nThreadsAsked)
     : nRows(static_cast<int32_t>(aTheta.size())),
+      nGridRows(std::max(nT, 0)),
       nNorth((nRows + 1) / 2),
       nColumns(nGridColumns),
       orders(MakeOrders(field, ThreadsFor(nThreadsAsked))),
       rowSum(orders.aOrders, std::max(nGridColumns, 1))
 {
-    for (size_t i = 0; i < static_cast<size_t>(nNorth); ++i)
-    {
-        aT.push_back(CosineLessOne(aTheta[i]));
-        aU.push_back(std::sin(aTheta[i]));
-    }
-    const size_t nOrders = orders.aOrders.size(), nBlocks = (aT.size() + kBlockRows - 1) / kBlockRows;
+    const size_t nOrders = orders.aOrders.size(),
+                 nBlocks = (static_cast<size_t>(nNorth) + kBlockRows - 1) / kBlockRows;
     const size_t nPartBlocks =
         PartBlocks(nBlocks, nOrders, aTheta.size() * static_cast<size_t>(std::max(nColumns, 0)));
     nPartRows = static_cast<int32_t>(nPartBlocks * kBlockRows);
+    for (const Order& order : orders.aOrders)
+        nTopDegree = std::max(nTopDegree, order.nTop);
+    // Resampled where the rows are equally spaced, in one part, and many more than the degree needs.
+    const auto nSumRings = static_cast<int32_t>(FftFriendlyCircle(2 * int64_t{nTopDegree} + 2) / 2) + 1;
+    double dDegreeTerms = 0.0;
+    for (const Order& order : orders.aOrders)
+        dDegreeTerms += order.nTop - order.m + 1;
+    const int64_t nRowCircle = grid == SampleGrid::kCells ? 2 * int64_t{nRows} : 2 * int64_t{nRows} - 2;
+    const double dMovingCost = static_cast<double>(PairOrders(orders.aOrders).size()) *
+                               MovingCost(2 * int64_t{nSumRings} - 2, nRowCircle);
+    const bool bResampled = grid != SampleGrid::kGl && nOrders > 0 && nPartRows >= nNorth &&
+                            nRows > nSumRings && MovingPays(dDegreeTerms, nRows, nSumRings, dMovingCost);
+    std::vector<double> aSumTheta = aTheta;
+    if (bResampled)
+    {
+        sumCircle.emplace(CMeridianCircle::Rings::kBothPoles, nSumRings);
+        rowCircle.emplace(
+            grid == SampleGrid::kCells ? CMeridianCircle::Rings::kCells : CMeridianCircle::Rings::kBothPoles,
+            nRows);
+        aPairs = PairOrders(orders.aOrders);
+        aSumTheta = SampleThetas(nSumRings);
+    }
+    const size_t nSumNorth = (aSumTheta.size() + 1) / 2;
+    for (size_t i = 0; i < nSumNorth; ++i)
+    {
+        aT.push_back(CosineLessOne(aSumTheta[i]));
+        aU.push_back(std::sin(aSumTheta[i]));
+    }
     aTerms.resize(nPartBlocks * nOrders * kBlockTerms);
-    const size_t nThreads =
-        std::min<size_t>(ThreadsFor(nThreadsAsked), std::max<size_t>({nOrders, nPartBlocks, 1}));
+    const size_t nThreads = std::min<size_t>(
+        ThreadsFor(nThreadsAsked), std::max<size_t>({bResampled ? aPairs.size() : nOrders, nPartBlocks, 1}));
     for (size_t t = 0; t < nThreads; ++t)
-        aWorkspaces.push_back(Workspace{OrderTables(orders.aOrders),
-                                        std::vector<double>(4 * static_cast<size_t>(nPartRows)), 0, 0,
-                                        rowSum.MakeWorkspace()});
+    {
+        Workspace& workspace = aWorkspaces.emplace_back(
+            Workspace{OrderTables(orders.aOrders),
+                      std::vector<double>(4 * std::max(static_cast<size_t>(nPartRows), nSumNorth)),
+                      0,
+                      0,
+                      rowSum.MakeWorkspace(),
+                      {},
+                      {},
+                      nullptr,
+                      nullptr});
+        if (!bResampled)
+            continue;
+        for (int k = 0; k < 2; ++k)
+        {
+            workspace.aRings[k].resize(aSumTheta.size());
+            workspace.aRows[k].resize(static_cast<size_t>(nRows));
+        }
+        const auto nCircle = static_cast<size_t>(std::max(sumCircle->Size(), rowCircle->Size()));
+        workspace.pFirstCircle = AllocateFftwComplexes(nCircle);
+        workspace.pSecondCircle = AllocateFftwComplexes(nCircle);
+    }
 }
 
 void CFieldSynthesis::Implementation::SumOrder(size_t o, int32_t nFirst, int32_t nEnd,
@@ -590,6 +702,8 @@ void CFieldSynthesis::Implementation::SumOrder(size_t o, int32_t nFirst, int32_t
                     workspace.tables.aWeights, workspace.aSums.data() + 4 * static_cast<size_t>(nSkip));
     workspace.nVanishedTop = order.nTop;
     std::fill(workspace.aSums.begin(), workspace.aSums.begin() + 4 * static_cast<ptrdiff_t>(nSkip), 0.0);
+    if (sumCircle)
+        return;
     // Each row's C_m and S_m, and its mirror's, a block at a time, streamed past the cache: they
     // are read only once every order is done (a fortieth less time at degree 1024).
     const size_t nOrders = orders.aOrders.size();
@@ -611,43 +725,89 @@ void CFieldSynthesis::Implementation::SumOrder(size_t o, int32_t nFirst, int32_t
     StreamFence();
 }
 
+void CFieldSynthesis::Implementation::SumPair(size_t nPair, Workspace& workspace) const
+{
+    const size_t nRings = workspace.aRings[0].size(), nSumNorth = aT.size();
+    const std::array<size_t, 2>& pair = aPairs[nPair];
+    for (int k = 0; k < 2; ++k)
+    {
+        if (pair[static_cast<size_t>(k)] == SIZE_MAX)
+            continue;
+        // The sums at the rings, C_m + i S_m at each and its mirror.
+        SumOrder(pair[static_cast<size_t>(k)], 0, static_cast<int32_t>(nSumNorth), workspace);
+        std::complex<double>* pRing = workspace.aRings[k].data();
+        for (size_t i = 0; i < nSumNorth; ++i)
+        {
+            const double* s = &workspace.aSums[4 * i];
+            pRing[i] = {s[0] + s[1], s[2] + s[3]};
+            pRing[nRings - 1 - i] = {s[0] - s[1], s[2] - s[3]};
+        }
+    }
+    const auto part = [&](int k) {
+        return pair[static_cast<size_t>(k)] == SIZE_MAX ? nullptr : workspace.aRings[k].data();
+    };
+    fftw_complex* pFirst = workspace.pFirstCircle.get();
+    fftw_complex* pSecond = workspace.pSecondCircle.get();
+    sumCircle->ToSpectrum(0, part(0), part(1), pFirst, pSecond);
+    CopyModes(pSecond, sumCircle->Size(), pFirst, rowCircle->Size(), nTopDegree);
+    rowCircle->FromSpectrum(pFirst, pSecond, 1.0 / sumCircle->Size(), false, workspace.aRows[0].data(),
+                            workspace.aRows[1].data());
+    // Each order's C_m and S_m at every row and its mirror, a block of rows at a time, streamed past
+    // the cache as SumOrder streams them.
+    const size_t nOrders = orders.aOrders.size();
+    for (int k = 0; k < 2; ++k)
+    {
+        const size_t o = pair[static_cast<size_t>(k)];
+        if (o == SIZE_MAX)
+            continue;
+        const std::complex<double>* pRow = workspace.aRows[k].data();
+        for (size_t b = 0; b * kBlockRows < static_cast<size_t>(nNorth); ++b)
+        {
+            alignas(64) double aBlock[kBlockTerms] = {};
+            const size_t nRowsIn = std::min(kBlockRows, static_cast<size_t>(nNorth) - b * kBlockRows);
+            for (size_t r = 0; r < nRowsIn; ++r)
+            {
+                const size_t i = b * kBlockRows + r;
+                double* pTerms = aBlock + kRowTerms * r;
+                pTerms[0] = pRow[i].real();
+                pTerms[1] = pRow[i].imag();
+                pTerms[kMirrorTerms] = pRow[static_cast<size_t>(nRows) - 1 - i].real();
+                pTerms[kMirrorTerms + 1] = pRow[static_cast<size_t>(nRows) - 1 - i].imag();
+            }
+            StreamDoubles(&aTerms[(b * nOrders + o) * kBlockTerms], aBlock, kBlockTerms);
+        }
+    }
+    StreamFence();
+}
+
 void CFieldSynthesis::Implementation::SumRows(int32_t nPart, int32_t nFirst, int32_t nEnd,
                                               Workspace& workspace, double* pValues) const
 {
     // The rows, then their mirrors south of the equator from the last row up; a row on the equator
-    // is its own mirror.
+    // is its own mirror, and a south pole beyond the grid's rows (dh's) is not written.
     const auto nSize = static_cast<size_t>(nColumns);
     const int32_t nBlock = std::min(static_cast<int32_t>(kBlockRows), nEnd - nFirst);
     const double* pTerms =
         &aTerms[static_cast<size_t>(nFirst - nPart) / kBlockRows * orders.aOrders.size() * kBlockTerms];
     rowSum.SumBlock(pTerms, static_cast<size_t>(nBlock), pValues + static_cast<size_t>(nFirst) * nSize,
                     static_cast<ptrdiff_t>(nSize), workspace.row);
-    const int32_t nMirrored = std::min(nBlock, nRows / 2 - nFirst);
+    const int32_t nOmitted = nRows - 1 - nFirst >= nGridRows ? nRows - nGridRows : 0;
+    const int32_t nMirrored = std::min(nBlock, nRows / 2 - nFirst) - nOmitted;
     if (nMirrored > 0)
-        rowSum.SumBlock(pTerms + kMirrorTerms, static_cast<size_t>(nMirrored),
-                        pValues + static_cast<size_t>(nRows - 1 - nFirst) * nSize,
+        rowSum.SumBlock(pTerms + kMirrorTerms + kRowTerms * static_cast<size_t>(nOmitted),
+                        static_cast<size_t>(nMirrored),
+                        pValues + static_cast<size_t>(nRows - 1 - nFirst - nOmitted) * nSize,
                         -static_cast<ptrdiff_t>(nSize), workspace.row);
 }
 
-namespace {
-
-std::vector<double> SampleThetas(int32_t nRows)
-{
-    std::vector<double> aTheta(static_cast<size_t>(std::max(nRows, 0)));
-    for (int32_t i = 0; i < nRows; ++i)
-        aTheta[static_cast<size_t>(i)] = SampleTheta(i, nRows);
-    return aTheta;
-}
-
-}  // namespace
-
 CFieldSynthesis::CFieldSynthesis(const Field& field, int32_t nRows, int32_t nColumns, unsigned nThreads)
-    : m_pImplementation(std::make_unique<Implementation>(field, SampleThetas(nRows), nColumns, nThreads))
+    : CFieldSynthesis(field, SampleGrid::kLobara, nRows, nColumns, nThreads)
 {}
 
-CFieldSynthesis::CFieldSynthesis(const Field& field, const std::vector<double>& aRowTheta, int32_t nColumns,
+CFieldSynthesis::CFieldSynthesis(const Field& field, SampleGrid grid, int32_t nT, int32_t nP,
                                  unsigned nThreads)
-    : m_pImplementation(std::make_unique<Implementation>(field, aRowTheta, nColumns, nThreads))
+    : m_pImplementation(
+          std::make_unique<Implementation>(field, grid, SynthesisThetas(grid, nT), nT, nP, nThreads))
 {}
 
 CFieldSynthesis::~CFieldSynthesis() = default;
@@ -656,30 +816,39 @@ void CFieldSynthesis::Run(double* pValues, const std::function<void(int32_t nRow
 {
     const Implementation& impl = *m_pImplementation;
     const size_t nOrders = impl.orders.aOrders.size();
-    if (impl.nRows <= 0 || impl.nColumns <= 0)
+    if (impl.nGridRows <= 0 || impl.nColumns <= 0)
         return;
     if (nOrders == 0)
     {
-        std::fill(pValues, pValues + static_cast<size_t>(impl.nRows) * static_cast<size_t>(impl.nColumns),
+        std::fill(pValues, pValues + static_cast<size_t>(impl.nGridRows) * static_cast<size_t>(impl.nColumns),
                   0.0);
         return;
     }
     const int32_t nBlocks =
         (impl.nNorth + static_cast<int32_t>(kBlockRows) - 1) / static_cast<int32_t>(kBlockRows);
+    const auto nSumNorth = static_cast<int32_t>(impl.aT.size());
     int64_t nWork = nBlocks * impl.BlockWork();
     for (size_t o = 0; o < nOrders; ++o)
-        nWork += impl.OrderWork(o, impl.nNorth);
-    CRunProgress progress(onRow, impl.nRows, nWork);
+        nWork += impl.OrderWork(o, nSumNorth);
+    CRunProgress progress(onRow, impl.nGridRows, nWork);
     const auto nThreads = static_cast<unsigned>(impl.aWorkspaces.size());
     for (int32_t nPart = 0; nPart < impl.nNorth; nPart += impl.nPartRows)
     {
         const int32_t nEnd = std::min(impl.nNorth, nPart + impl.nPartRows);
         for (Workspace& workspace : impl.aWorkspaces)
             workspace.nVanished = workspace.nVanishedTop = 0;
-        ShareAmongThreads(nOrders, nThreads, [&](size_t o, unsigned t) {
-            impl.SumOrder(o, nPart, nEnd, impl.aWorkspaces[t]);
-            progress.Add(impl.OrderWork(o, nEnd - nPart));
-        });
+        if (impl.sumCircle)
+            ShareAmongThreads(impl.aPairs.size(), nThreads, [&](size_t nPair, unsigned t) {
+                impl.SumPair(nPair, impl.aWorkspaces[t]);
+                for (const size_t o : impl.aPairs[nPair])
+                    if (o != SIZE_MAX)
+                        progress.Add(impl.OrderWork(o, nSumNorth));
+            });
+        else
+            ShareAmongThreads(nOrders, nThreads, [&](size_t o, unsigned t) {
+                impl.SumOrder(o, nPart, nEnd, impl.aWorkspaces[t]);
+                progress.Add(impl.OrderWork(o, nEnd - nPart));
+            });
         const auto nPartBlocks =
             static_cast<size_t>(nEnd - nPart + static_cast<int32_t>(kBlockRows) - 1) / kBlockRows;
         ShareAmongThreads(nPartBlocks, nThreads, [&](size_t b, unsigned t) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "sht/field.h"
+#include "sht/sample_grid.h"
 
 // The values of a field on the sample grid of the surface: nRows of theta from the north pole
 // to the south pole (a single row is the north pole) and nColumns of phi = 2 pi j / nColumns.
@@ -25,10 +26,11 @@ class CFieldSynthesis
 public:
     // nThreads 0: one thread for each core.
     CFieldSynthesis(const Field& field, int32_t nRows, int32_t nColumns, unsigned nThreads = 0);
-    // The same on rows of any theta, given from north to south, symmetric about the equator (row
-    // nRows - 1 - i at pi - theta_i), as the grids of analysis have them.
-    CFieldSynthesis(const Field& field, const std::vector<double>& aRowTheta, int32_t nColumns,
-                    unsigned nThreads = 0);
+    // The same on the nT x nP samples of any grid of analysis (the rows its thetas, phi = 2 pi j /
+    // nP). Rows of lobara, cells or dh far more than the field's degree needs are not summed one by
+    // one: each order's sums are taken on the fewest Clenshaw-Curtis rings that hold it, of about
+    // its degree + 2, and moved to the rows by their Fourier series in theta.
+    CFieldSynthesis(const Field& field, SampleGrid grid, int32_t nT, int32_t nP, unsigned nThreads = 0);
     ~CFieldSynthesis();
     CFieldSynthesis(const CFieldSynthesis&) = delete;
     CFieldSynthesis& operator=(const CFieldSynthesis&) = delete;

@@ -55,8 +55,10 @@ RingOrderArray RingOrders(const double* pValues, int32_t nT, int32_t nP, int32_t
 // One thread's arrays for the orders.
 struct OrderWorkspace
 {
-    std::vector<std::complex<double>> aRings;  // the order's values on the quadrature's rings, where moved
-    std::vector<double> aScratch, aValues, aFolded, aSums;
+    CMeridianQuadrature::Workspace quadrature;
+    // The weighted values of a pair of orders, even and odd, on the quadrature's rings.
+    std::vector<std::complex<double>> aRings[2];
+    std::vector<double> aValues, aFolded, aSums;
     // The rings from the north pole where every function of the orders done so far vanished: a
     // thread takes the orders upwards, and at higher orders they vanish all the more.
     int32_t nVanished = 0;
@@ -82,7 +84,7 @@ Field AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP
     const unsigned nThreads = ThreadsFor(nThreadsAsked);
 
     const RingOrderArray aOrders = RingOrders(pValues, nT, nP, L, nThreads);
-    const CMeridianQuadrature quadrature(grid, nT, L);
+    const CMeridianQuadrature quadrature(grid, nT, nLimit, L);
     const int32_t nRings = quadrature.Rings(), nNorth = (nRings + 1) / 2;
     std::vector<double> aT(static_cast<size_t>(nNorth)), aU(static_cast<size_t>(nNorth));
     for (int32_t i = 0; i < nNorth; ++i)
@@ -91,11 +93,15 @@ Field AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP
         aU[static_cast<size_t>(i)] = std::sin(quadrature.Theta()[static_cast<size_t>(i)]);
     }
 
-    const unsigned nUsed = std::min<unsigned>(nThreads, static_cast<unsigned>(L + 1));
+    // The orders in pairs, an even one and the next, which the quadrature moves together.
+    const size_t nPairs = static_cast<size_t>(L) / 2 + 1;
+    const unsigned nUsed = std::min<unsigned>(nThreads, static_cast<unsigned>(nPairs));
     std::vector<OrderWorkspace> aWorkspaces(nUsed);
     for (OrderWorkspace& workspace : aWorkspaces)
     {
-        workspace.aRings.resize(static_cast<size_t>(nRings));
+        workspace.quadrature = quadrature.MakeWorkspace();
+        for (std::vector<std::complex<double>>& aRings : workspace.aRings)
+            aRings.resize(static_cast<size_t>(nRings));
         workspace.aValues.resize(4 * static_cast<size_t>(nNorth));
         workspace.aFolded.reserve(2 * NormalizedLegendre::kFold * (static_cast<size_t>(L) + 1));
     }
@@ -103,14 +109,7 @@ Field AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP
     // the integral over phi of f cos(m phi) is 2 pi Re F_m (m > 0), of f sin(m phi) -2 pi Im F_m.
     // Each order's coefficients are written whole, pairs of l = m .. L, before they are read.
     std::vector<double, LargePageAllocator<double>> aByOrder(2 * OrderStart(L + 1, L));
-    const std::vector<double>& aWeight = quadrature.Weight();
-    // As complex values: FFTW's own complex numbers are laid out alike.
-    const auto* pOrders = reinterpret_cast<const std::complex<double>*>(aOrders.data());
-    ShareAmongThreads(static_cast<size_t>(L) + 1, nUsed, [&](size_t nOrder, unsigned t) {
-        const auto m = static_cast<int32_t>(nOrder);
-        OrderWorkspace& workspace = aWorkspaces[t];
-        const std::complex<double>* pRings = quadrature.Transfer(m, pOrders + nOrder * OrderStride(nT),
-                                                                 workspace.aRings.data(), workspace.aScratch);
+    const auto sumOrder = [&](int32_t m, const std::complex<double>* pRings, OrderWorkspace& workspace) {
         // Each northern ring with its mirror: even degrees see the sum, odd ones the difference.
         // Whole groups of them, so that the other rings fill the same vectors as they would with
         // none left out and the sums keep their bits whichever orders the thread did before.
@@ -118,11 +117,8 @@ Field AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP
         for (int32_t i = nSkip; i < nNorth; ++i)
         {
             const int32_t nMirror = nRings - 1 - i;
-            const std::complex<double> north =
-                aWeight[static_cast<size_t>(i)] * pRings[static_cast<size_t>(i)];
-            const std::complex<double> south =
-                nMirror == i ? 0.0
-                             : aWeight[static_cast<size_t>(nMirror)] * pRings[static_cast<size_t>(nMirror)];
+            const std::complex<double> north = pRings[i];
+            const std::complex<double> south = nMirror == i ? 0.0 : pRings[nMirror];
             double* v = &workspace.aValues[4 * static_cast<size_t>(i)];
             v[0] = north.real() + south.real();
             v[1] = north.real() - south.real();
@@ -143,6 +139,19 @@ Field AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP
             pOrder[k] = dCos * workspace.aSums[k];
             pOrder[k + 1] = dSin * workspace.aSums[k + 1];
         }
+    };
+    // As complex values: FFTW's own complex numbers are laid out alike.
+    const auto* pOrders = reinterpret_cast<const std::complex<double>*>(aOrders.data());
+    ShareAmongThreads(nPairs, nUsed, [&](size_t nPair, unsigned t) {
+        const auto m = static_cast<int32_t>(2 * nPair);
+        const bool bOdd = m + 1 <= L;
+        OrderWorkspace& workspace = aWorkspaces[t];
+        quadrature.WeighPair(m, pOrders + static_cast<size_t>(m) * OrderStride(nT),
+                             bOdd ? pOrders + static_cast<size_t>(m + 1) * OrderStride(nT) : nullptr,
+                             workspace.aRings[0].data(), workspace.aRings[1].data(), workspace.quadrature);
+        sumOrder(m, workspace.aRings[0].data(), workspace);
+        if (bOdd)
+            sumOrder(m + 1, workspace.aRings[1].data(), workspace);
     });
     return FieldFromOrders(aByOrder.data(), L, convention, nThreads);
 }

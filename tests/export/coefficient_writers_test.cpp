@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -60,7 +61,8 @@ protected:
     std::filesystem::path m_folder;
 };
 
-std::string InMemory(void (*write)(COutputStream&, const Field&), const Field& coefficients)
+template <typename Write>
+std::string InMemory(const Write& write, const Field& coefficients)
 {
     CMemorySink sink;
     COutputStream stream(sink, "memory");
@@ -129,7 +131,11 @@ TEST(CoefficientWriters, HeadersAndRowsAreLaidOutAsTheFormatsDefineThem)
 {
     const Field coefficients{{Term{0, 0, 1.0}, Term{1, 1, -0.25}, Term{2, -1, 0.1}},
                              Convention{Normalization::k4Pi, false, SineSign::kStandard}};
-    EXPECT_EQ(InMemory(WriteShtoolsCoefficients, coefficients),
+    const auto shtools = [](COutputStream& stream, const Field& field) {
+        WriteShtoolsCoefficients(stream, field);
+    };
+    const auto dov = [](COutputStream& stream, const Field& field) { WriteDovCoefficients(stream, field); };
+    EXPECT_EQ(InMemory(shtools, coefficients),
               "# degree, order, C, S: 4pi, no Condon-Shortley phase, S multiplies +sin(m phi)\n"
               "0, 0, 1, 0\n"
               "1, 0, 0, 0\n"
@@ -137,7 +143,7 @@ TEST(CoefficientWriters, HeadersAndRowsAreLaidOutAsTheFormatsDefineThem)
               "2, 0, 0, 0\n"
               "2, 1, 0, 0.10000000000000001\n"
               "2, 2, 0, 0\n");
-    EXPECT_EQ(InMemory(WriteDovCoefficients, coefficients),
+    EXPECT_EQ(InMemory(dov, coefficients),
               "# degree, order, value (S at a negative order): 4pi, no Condon-Shortley phase, S multiplies "
               "+sin(m phi)\n"
               "0, 0, 1\n"
@@ -208,6 +214,45 @@ TEST_F(CoefficientWritersTest, AnIcgemModelKeepsItsNameAndConstantsThroughAnothe
     EXPECT_EQ(plain.header.strTideSystem, "");
     EXPECT_EQ(plain.header.dGm, 1.0);
     EXPECT_EQ(plain.header.dRadius, 1.0);
+}
+
+// A model's radius and GM go through shtools and dov rows as pyshtools' header line "R, GM,
+// lmax", which the readers take: .gfc -> shtools -> .gfc keeps them (shtools rows once lost them,
+// and the .gfc written from them then had constants 1).
+TEST_F(CoefficientWritersTest, ShtoolsAndDovRowsKeepTheModelsRadiusAndGm)
+{
+    const std::string strPath = (m_folder / "in.gfc").string();
+    std::ofstream(strPath) << "begin_of_head\nmodelname GGM-X\nearth_gravity_constant 0.3986004415D+15\n"
+                              "radius 6.3781363E+06\nend_of_head\ngfc 0 0 1.0 0.0\ngfc 2 1 0.5 -0.25\n";
+    const CoefficientFile file = ReadCoefficientFile(strPath, -1);
+    const Field coefficients{file.aTerms, file.GetConvention()};
+    for (const char* pszName : {"model.txt", "model.dov"})
+    {
+        const CoefficientFile rows = ReadCoefficientFile(Written(pszName, coefficients, file.header), -1);
+        EXPECT_EQ(rows.header.dGm, 3.986004415e14) << pszName;
+        EXPECT_EQ(rows.header.dRadius, 6.3781363e6) << pszName;
+        ExpectSameTerms(rows.aTerms, file.aTerms);
+        const CoefficientFile copy = ReadCoefficientFile(
+            Written("copy.gfc", Field{rows.aTerms, rows.GetConvention()}, rows.header), -1);
+        EXPECT_EQ(copy.header.dGm, 3.986004415e14) << pszName;
+        EXPECT_EQ(copy.header.dRadius, 6.3781363e6) << pszName;
+    }
+    // The line as pyshtools writes it; a radius alone as "R, lmax".
+    GravityHeader header;
+    header.dRadius = 6378137.0;
+    header.dGm = 3.986004418e14;
+    const auto written = [&](const GravityHeader& constants) {
+        return InMemory([&](COutputStream& stream,
+                            const Field& field) { WriteShtoolsCoefficients(stream, field, constants); },
+                        coefficients);
+    };
+    EXPECT_NE(written(header).find("\n6.3781370000000000e+06, 3.9860044180000000e+14, 2\n0, 0, 1, 0\n"),
+              std::string::npos)
+        << written(header);
+    header.dGm = std::nan("");
+    EXPECT_NE(written(header).find("\n6.3781370000000000e+06, 2\n0, 0, "), std::string::npos)
+        << written(header);
+    EXPECT_EQ(ReadCoefficientFile(Written("radius.txt", coefficients, header), -1).header.dRadius, 6378137.0);
 }
 
 TEST(CoefficientWriters, FormatsComeFromTheNameAndHoldOnlyTheirConventions)

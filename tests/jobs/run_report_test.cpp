@@ -67,6 +67,30 @@ TEST(FieldWarnings, OneColumnFewerWarns)
     }
 }
 
+// Values alone warn only below the grid whose samples determine the field, L + 2 rows and 2L + 1
+// columns for degree L: 302 x 600 holds degree 299 (it warned, as a surface's grid would).
+TEST(FieldWarnings, ValuesAloneWarnOnlyBelowTheAnalysisLimit)
+{
+    Field field{{{299, 5, 1.0}, {3, -2, 0.5}}, Convention{}};
+    const auto valuesJob = [&](int32_t nRows, int32_t nColumns) {
+        Job job = GridJob(field, nRows, nColumns);
+        job.request.Clear(opt::kStats);
+        job.request.Set<std::string>(opt::kValues, "values.npy");
+        return job;
+    };
+    EXPECT_FALSE(WarnsOfTheGrid(valuesJob(302, 600)));
+    EXPECT_FALSE(WarnsOfTheGrid(valuesJob(301, 599)));
+    EXPECT_EQ(
+        FieldWarnings(valuesJob(300, 599)),
+        std::vector<std::string>{"the grid is too coarse for the field (its samples do not determine it): it "
+                                 "needs at least --theta 301 --phi 599"});
+    EXPECT_TRUE(WarnsOfTheGrid(valuesJob(301, 598)));
+    // With a surface as well, the surface's grid.
+    Job both = valuesJob(302, 600);
+    both.request.Set(opt::kStats, true);
+    EXPECT_TRUE(WarnsOfTheGrid(both));
+}
+
 TEST(FieldWarnings, NameTheGridNeededAndTheHarmonicThatIsZero)
 {
     EXPECT_EQ(FieldWarnings(GridJob(SingleHarmonic(6, -6), 12, 30)),

@@ -27,15 +27,11 @@ Field RandomField(int32_t nMax, unsigned nSeed, const Convention& convention = C
     return field;
 }
 
-// The field's values on the grid, by the synthesis: dh's rings are a lobara grid's without its
-// south pole row.
+// The field's values on the grid, by the synthesis.
 std::vector<double> Sample(const Field& field, SampleGrid grid, int32_t nT, int32_t nP)
 {
-    const bool bDh = grid == SampleGrid::kDh;
-    std::vector<double> aTheta = GridThetas(bDh ? SampleGrid::kLobara : grid, bDh ? nT + 1 : nT);
-    std::vector<double> aValues(aTheta.size() * static_cast<size_t>(nP));
-    CFieldSynthesis(field, aTheta, nP, 1).Run(aValues.data());
-    aValues.resize(static_cast<size_t>(nT) * static_cast<size_t>(nP));
+    std::vector<double> aValues(static_cast<size_t>(nT) * static_cast<size_t>(nP));
+    CFieldSynthesis(field, grid, nT, nP, 1).Run(aValues.data());
     return aValues;
 }
 
@@ -90,6 +86,32 @@ TEST(GridAnalysis, RecoversDegree1023OnEachGridAtItsSmallestTo1e13)
     }
 }
 
+// A field of degree D analysed to L < D gives its own coefficients up to L: the exact projection.
+// On each grid at its smallest size for D and at twice it, for L = D / 4, D / 2, D - 1 and D. The
+// equally spaced grids once resampled F_m by its series cut at L (onto 2L + 1 rings) or summed it
+// on their own rings: off by 1e-4 to 1e-1 of the largest coefficient.
+TEST(GridAnalysis, ProjectsAFieldOfHigherDegreeExactly)
+{
+    const int32_t D = 96;
+    const Field field = RandomField(D, 11);
+    for (SampleGrid grid : {SampleGrid::kLobara, SampleGrid::kCells, SampleGrid::kDh, SampleGrid::kGl})
+        for (int32_t nScale : {1, 2})
+        {
+            const int32_t nT = nScale * (grid == SampleGrid::kLobara ? D + 2 : D + 1);
+            const int32_t nP = grid == SampleGrid::kDh ? 2 * nT : nScale * (2 * D + 1);
+            const std::vector<double> aValues = Sample(field, grid, nT, nP);
+            for (int32_t L : {D / 4, D / 2, D - 1, D})
+            {
+                const Field analysed = AnalyzeGrid(aValues.data(), grid, nT, nP, L, Convention{}, 2);
+                const Field expected{
+                    std::vector<Term>(field.aTerms.begin(), field.aTerms.begin() + OwnCount(L)),
+                    field.convention};
+                EXPECT_LE(Compare(analysed, expected).dLargest, 1e-13)
+                    << SampleGridName(grid) << " " << nT << " x " << nP << " L = " << L;
+            }
+        }
+}
+
 // Synthesis then analysis gives the coefficients back in every convention (the factors cancel),
 // on every grid at random sizes from its smallest upwards, for random degrees.
 TEST(GridAnalysis, InvertsTheSynthesisInEveryConventionAndGridSize)
@@ -123,19 +145,22 @@ TEST(GridAnalysis, InvertsTheSynthesisInEveryConventionAndGridSize)
 
 // The threads take the orders as they come, and each leaves out the rings near the pole where its
 // earlier orders vanished (at L = 400, the 40 or so nearest); the coefficients must not depend on
-// which thread did what.
+// which thread did what, on the grid's own rings (2L + 2 rows) or moved (L + 2 rows).
 TEST(GridAnalysis, GivesTheSameBitsOnAnyNumberOfThreads)
 {
-    const int32_t L = 400, nT = 2 * L + 2, nP = 2 * L + 2;
-    const std::vector<double> aValues = Sample(RandomField(L, 5), SampleGrid::kLobara, nT, nP);
-    const Field one = AnalyzeGrid(aValues.data(), SampleGrid::kLobara, nT, nP, L, Convention{}, 1);
-    for (unsigned nThreads : {2u, 3u})
+    const int32_t L = 400, nP = 2 * L + 2;
+    for (int32_t nT : {L + 2, 2 * L + 2})
     {
-        const Field several =
-            AnalyzeGrid(aValues.data(), SampleGrid::kLobara, nT, nP, L, Convention{}, nThreads);
-        ASSERT_EQ(several.aTerms.size(), one.aTerms.size());
-        for (size_t k = 0; k < one.aTerms.size(); ++k)
-            ASSERT_EQ(several.aTerms[k].c, one.aTerms[k].c) << nThreads << " threads, term " << k;
+        const std::vector<double> aValues = Sample(RandomField(L, 5), SampleGrid::kLobara, nT, nP);
+        const Field one = AnalyzeGrid(aValues.data(), SampleGrid::kLobara, nT, nP, L, Convention{}, 1);
+        for (unsigned nThreads : {2u, 3u})
+        {
+            const Field several =
+                AnalyzeGrid(aValues.data(), SampleGrid::kLobara, nT, nP, L, Convention{}, nThreads);
+            ASSERT_EQ(several.aTerms.size(), one.aTerms.size());
+            for (size_t k = 0; k < one.aTerms.size(); ++k)
+                ASSERT_EQ(several.aTerms[k].c, one.aTerms[k].c) << nThreads << " threads, term " << k;
+        }
     }
 }
 

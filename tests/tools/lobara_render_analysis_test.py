@@ -119,7 +119,9 @@ cases = [
     (("--analyze", "lobara.npy", "--grid", "dh"), 2, "Driscoll-Healy"),
     (("--analyze", "lobara.npy", "--grid", "points"), 2, ".csv"),
     (("--analyze", "lobara.npy", "--grid", "hexagons"), 2, "--grid needs"),
-    (("--grid", "cells", "-l", 2), 2, "--grid"),
+    (("--grid", "cells", "-l", 2, "--stats"), 2, "--grid"),
+    (("--grid", "points", "-l", 2), 2, "--grid points"),
+    (("--grid", "dh", "-l", 2, "--theta", 5, "--phi", 9), 2, "Driscoll-Healy"),
     (("--analyze", "outside.csv", "--grid", "points"), 1, "theta"),
     (("--analyze", "missing.npy"), 1, "missing.npy"),
 ]

@@ -31,15 +31,22 @@ def refused(word, *args, status=2, files=()):
         check(not os.path.exists(name), f"{args}: wrote {name}")
 
 
-def shtools_rows(name):
-    """{(l, m): (C, S)} of a shtools file, its comment lines skipped."""
+def shtools_rows(name, constants=None):
+    """{(l, m): (C, S)} of a shtools file, its comment lines skipped and its line of constants
+    (pyshtools' "R, GM, lmax") checked against the numbers given."""
     rows = {}
     with open(name) as f:
         for line in f:
             if line.startswith("#"):
                 continue
-            l, m, c, s = line.split(",")
+            fields = line.split(",")
+            if "e" in fields[0]:
+                check(constants is not None and [float(x) for x in fields] == constants, f"{name}: {line!r}")
+                constants = None
+                continue
+            l, m, c, s = fields
             rows[int(l), int(m)] = (float(c), float(s))
+    check(constants is None, f"{name}: no line of the model's radius and GM")
     return rows
 
 
@@ -69,7 +76,7 @@ with open(path("in.gfc"), "w") as f:
     for (l, m), (c, s) in model.items():
         f.write(f"gfc {l} {m} {c!r} {s!r}\n")
 ok("--coeffs", path("in.gfc"), "--coeffs-out", path("out.txt"), "--out-norm", "schmidt")
-rows = shtools_rows(path("out.txt"))
+rows = shtools_rows(path("out.txt"), [6378136.3, 3.986004415e14, 3])
 check(sorted(rows) == [(l, m) for l in range(4) for m in range(l + 1)], f"shtools rows {sorted(rows)}")
 for (l, m), (c, s) in rows.items():
     want_c, want_s = model.get((l, m), (0.0, 0.0))
@@ -121,7 +128,7 @@ check(len(channels) == 4 and all(abs(a - b) <= 1e-15 * abs(b) for a, b in zip(ch
 
 # --lmin keeps the degrees from L up: the band of degrees 1 to 2.
 ok("--coeffs", path("in.gfc"), "--lmin", "1", "--lmax", "2", "--coeffs-out", path("band.txt"))
-band = shtools_rows(path("band.txt"))
+band = shtools_rows(path("band.txt"), [6378136.3, 3.986004415e14, 2])
 check(max(l for l, m in band) == 2 and band[0, 0] == (0.0, 0.0) and band[1, 1] == (0.25, -0.5) and
       band[2, 2] == model[2, 2], f"band {band}")
 
