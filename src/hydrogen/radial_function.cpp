@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "hydrogen/recurrence_zeros.h"
+
 std::string OrbitalNumbersError(const OrbitalNumbers& orbital)
 {
     const std::string strNumbers = "N, L, M = " + std::to_string(orbital.n) + ", " +
@@ -19,7 +21,11 @@ std::string OrbitalNumbersError(const OrbitalNumbers& orbital)
 }
 
 CRadialFunction::CRadialFunction(int32_t n, int32_t l, double dCharge)
-    : m_n(n), m_l(l), m_dRhoPerRadius(2.0 * dCharge / n), m_dScale(static_cast<double>(n) * n / dCharge)
+    : m_n(n),
+      m_l(l),
+      m_dRhoPerRadius(2.0 * dCharge / n),
+      m_dScale(static_cast<double>(n) * n / dCharge),
+      m_aSteps()
 {
     // (n - l - 1)! / (n + l)! is one over the product of n - l ... n + l.
     double dProduct = 1.0;
@@ -27,6 +33,10 @@ CRadialFunction::CRadialFunction(int32_t n, int32_t l, double dCharge)
         dProduct *= k;
     const double dRho3 = m_dRhoPerRadius * m_dRhoPerRadius * m_dRhoPerRadius;
     m_dNorm = std::sqrt(dRho3 / (2.0 * n * dProduct));
+    // (k + 1) L_(k+1) = (2k + 1 + a - rho) L_k - (k + a) L_(k-1), a = 2l + 1.
+    const double a = 2.0 * l + 1.0;
+    for (int32_t k = 1; k + 1 < n - l; ++k)
+        m_aSteps[k] = Step{(2.0 * k + 1.0 + a) / (k + 1.0), 1.0 / (k + 1.0), (k + a) / (k + 1.0)};
 }
 
 double CRadialFunction::operator()(double r) const
@@ -35,16 +45,31 @@ double CRadialFunction::operator()(double r) const
     const double dDecay = std::exp(-0.5 * dRho);
     if (dDecay == 0.0)
         return 0.0;
-    // L_k^a by its recurrence in k: (k + 1) L_(k+1) = (2k + 1 + a - rho) L_k - (k + a) L_(k-1).
     const int32_t nDegree = m_n - m_l - 1;
-    const double a = 2.0 * m_l + 1.0;
     double dPrevious = 1.0;
-    double dLaguerre = nDegree == 0 ? 1.0 : 1.0 + a - dRho;
+    double dLaguerre = nDegree == 0 ? 1.0 : 2.0 * m_l + 2.0 - dRho;
     for (int32_t k = 1; k < nDegree; ++k)
     {
-        const double dNext = ((2.0 * k + 1.0 + a - dRho) * dLaguerre - (k + a) * dPrevious) / (k + 1.0);
+        const Step& step = m_aSteps[k];
+        const double dNext = (step.a - step.b * dRho) * dLaguerre - step.c * dPrevious;
         dPrevious = dLaguerre;
         dLaguerre = dNext;
     }
-    return m_dNorm * std::pow(dRho, m_l) * dDecay * dLaguerre;
+    // rho^l by squaring.
+    double dPower = 1.0, dBase = dRho;
+    for (int32_t e = m_l; e > 0; e >>= 1)
+    {
+        if (e & 1)
+            dPower *= dBase;
+        dBase *= dBase;
+    }
+    return m_dNorm * dPower * dDecay * dLaguerre;
+}
+
+std::vector<double> CRadialFunction::Nodes() const
+{
+    std::vector<double> aNodes = LaguerreZeros(m_n - m_l - 1, 2.0 * m_l + 1.0);
+    for (double& r : aNodes)
+        r /= m_dRhoPerRadius;
+    return aNodes;
 }
