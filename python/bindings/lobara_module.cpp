@@ -2,6 +2,7 @@
 #include <pybind11/pybind11.h>
 
 #include "bindings/field_bindings.h"
+#include "bindings/hydrogen_bindings.h"
 #include "bindings/python_errors.h"
 #include "bindings/transform_bindings.h"
 
@@ -12,4 +13,5 @@ PYBIND11_MODULE(_lobara, module)
     BindErrors(module);
     BindFields(module);
     BindTransforms(module);
+    BindHydrogen(module);
 }

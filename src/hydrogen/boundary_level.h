@@ -21,10 +21,6 @@ struct LevelRequest
 constexpr double kMinEnclose = 1e-6;
 constexpr double kMaxEnclose = 1.0 - 1e-6;
 
-// The first radius, in steps of n^2 / 64Z, within which the radial probability reaches
-// dProbability.
-double RadiusHolding(const CRadialFunction& radial, double dProbability);
-
 // The level of a boundary surface.
 struct BoundaryLevel
 {

@@ -5,6 +5,22 @@
 
 #include "hydrogen/recurrence_zeros.h"
 
+namespace {
+
+// 8-point Gauss-Legendre on [-1, 1]: the positive nodes and their weights.
+constexpr double kGaussNode[4] = {0.1834346424956498, 0.5255324099163290, 0.7966664774136267,
+                                  0.9602898564975363};
+constexpr double kGaussWeight[4] = {0.3626837833783620, 0.3137066458778873, 0.2223810344533745,
+                                    0.1012285362903763};
+
+}  // namespace
+
+std::string OrbitalName(const OrbitalNumbers& numbers)
+{
+    return "psi(" + std::to_string(numbers.n) + "," + std::to_string(numbers.l) + "," +
+           std::to_string(numbers.m) + ")";
+}
+
 std::string OrbitalNumbersError(const OrbitalNumbers& orbital)
 {
     const std::string strNumbers = "N, L, M = " + std::to_string(orbital.n) + ", " +
@@ -72,4 +88,22 @@ std::vector<double> CRadialFunction::Nodes() const
     for (double& r : aNodes)
         r /= m_dRhoPerRadius;
     return aNodes;
+}
+
+double RadiusHolding(const CRadialFunction& radial, double dProbability)
+{
+    const double dStep = radial.Scale() / 64.0;
+    double dInside = 0.0, r = 0.0;
+    while (dInside < dProbability && r < 4096.0 * radial.Scale())
+    {
+        const double dMid = r + 0.5 * dStep, dHalf = 0.5 * dStep;
+        for (int q = 0; q < 4; ++q)
+            for (const double x : {dMid - dHalf * kGaussNode[q], dMid + dHalf * kGaussNode[q]})
+            {
+                const double R = radial(x);
+                dInside += kGaussWeight[q] * dHalf * R * R * x * x;
+            }
+        r += dStep;
+    }
+    return r;
 }

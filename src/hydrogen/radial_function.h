@@ -26,6 +26,9 @@ struct OrbitalNumbers
     double dCharge = 1.0;  // Z
 };
 
+// The orbital's name by its numbers, "psi(n,l,m)".
+std::string OrbitalName(const OrbitalNumbers& numbers);
+
 // Why the numbers name no orbital that can be built, in one line ("L must be below N: ..."),
 // or empty when they do: 1 <= n <= kMaxPrincipal, 0 <= l < n, |m| <= l, Z finite in
 // [kMinCharge, kMaxCharge].
@@ -63,3 +66,7 @@ private:
     double m_dScale;
     std::array<Step, kMaxPrincipal> m_aSteps;  // of k = 1 .. n - l - 2
 };
+
+// The first radius, in steps of n^2 / 64Z, within which the radial probability reaches
+// dProbability.
+double RadiusHolding(const CRadialFunction& radial, double dProbability);

@@ -519,6 +519,8 @@ void ExtractLevelSurface(const SphericalGrid& grid, double dSign, double dLevel,
         if (w == 0 && onSlabs)
             onSlabs(nSlabsDone, nSlabs);
     });
+    if (onSlabs)
+        onSlabs(nSlabs, nSlabs);
 
     // Each chunk's vertices and triangles after those before it; -1 - q is the next chunk's q-th vertex.
     std::vector<int64_t> aOffset(static_cast<size_t>(nChunks) + 1);
