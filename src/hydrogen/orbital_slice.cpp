@@ -71,7 +71,8 @@ SliceSamples SampleSlice(const HydrogenOrbital& orbital, const SlicePlane& plane
     const OrbitalSamples values = SampleOrbitalAt(
         orbital, static_cast<size_t>(nWidth) * static_cast<size_t>(nMapHeight),
         [&](size_t k) {
-            const double x = static_cast<double>(k % nColumns), y = static_cast<double>(k / nColumns);
+            const size_t nRow = k / nColumns;
+            const double x = static_cast<double>(k % nColumns), y = static_cast<double>(nRow);
             const double a = (x + 0.5 - 0.5 * nWidth) * dPixel, b = (0.5 * nMapHeight - y - 0.5) * dPixel;
             return Vector{a * u[0] + b * v[0], a * u[1] + b * v[1], a * u[2] + b * v[2]};
         },

@@ -52,6 +52,7 @@ std::vector<double> LaguerreZeros(int32_t k, double dAlpha)
     // (k + 1) L_(k+1) = (2k + 1 + alpha - x) L_k - (k + alpha) L_(k-1), scaled to the monic
     // (-1)^k k! L_k: p_(k+1) = (x - (2k + 1 + alpha)) p_k - k (k + alpha) p_(k-1).
     std::vector<RecurrenceStep> aSteps;
+    aSteps.reserve(static_cast<size_t>(k));
     for (int32_t j = 0; j < k; ++j)
         aSteps.push_back({1.0, -(2.0 * j + 1.0 + dAlpha), j * (j + dAlpha)});
     return RecurrenceZeros(aSteps, 0.0, 4.0 * k + 2.0 * dAlpha + 2.0);
@@ -61,6 +62,7 @@ std::vector<double> GegenbauerZeros(int32_t k, double dLambda)
 {
     // (j + 1) C_(j+1) = 2 (j + lambda) x C_j - (j + 2 lambda - 1) C_(j-1).
     std::vector<RecurrenceStep> aSteps;
+    aSteps.reserve(static_cast<size_t>(k));
     for (int32_t j = 0; j < k; ++j)
         aSteps.push_back({2.0 * (j + dLambda) / (j + 1.0), 0.0, (j + 2.0 * dLambda - 1.0) / (j + 1.0)});
     return RecurrenceZeros(aSteps, -1.0, 1.0);

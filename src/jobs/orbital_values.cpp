@@ -76,6 +76,7 @@ std::string WriteOrbitalValues(const HydrogenOrbital& orbital, const OrbitalValu
     if (!values.strValuesPath.empty())
     {
         std::vector<double> aCoordinate;
+        aCoordinate.reserve(static_cast<size_t>(box.nSide));
         for (int32_t k = 0; k < box.nSide; ++k)
             aCoordinate.push_back(box.Coordinate(k));
         outputs.Write(values.strValuesPath, [&](COutputStream& stream) {
