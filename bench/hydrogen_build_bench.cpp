@@ -1,7 +1,8 @@
 // The boundary surface of one orbital built on a grid, the best time of three builds or of as many
 // as take 0.2 s (up to 100), as one JSON line; at
 // --enclose 0.9, or at the level |psi| = LEVEL when given:
-// hydrogen_build_bench N L M RADII ROWS COLUMNS THREADS [LEVEL]
+// hydrogen_build_bench N L M ROWS COLUMNS THREADS [LEVEL]
+// (the radii are chosen from the orbital; the JSON line says how many)
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -12,17 +13,17 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 8 && argc != 9)
+    if (argc != 7 && argc != 8)
     {
-        std::fprintf(stderr, "usage: %s N L M RADII ROWS COLUMNS THREADS [LEVEL]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s N L M ROWS COLUMNS THREADS [LEVEL]\n", argv[0]);
         return 2;
     }
     HydrogenOrbital orbital;
     orbital.numbers = {std::atoi(argv[1]), std::atoi(argv[2]), std::atoi(argv[3]), 1.0};
-    const BoundaryGrid grid{std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6])};
-    const auto nThreads = static_cast<unsigned>(std::atoi(argv[7]));
+    const BoundaryGrid grid{std::atoi(argv[4]), std::atoi(argv[5])};
+    const auto nThreads = static_cast<unsigned>(std::atoi(argv[6]));
     const LevelRequest request =
-        argc == 9 ? LevelRequest{LevelKind::kIso, std::atof(argv[8])} : LevelRequest{};
+        argc == 8 ? LevelRequest{LevelKind::kIso, std::atof(argv[7])} : LevelRequest{};
     double dBest = 1e300;
     BoundarySurface surface;
     double dTotal = 0.0;
@@ -60,9 +61,9 @@ int main(int argc, char** argv)
             ++nTriangles;
         }
     std::printf(
-        "{\"seconds\": %.4f, \"level\": %.17g, \"extent\": %.17g, \"area\": %.17g, \"volume\": %.17g, "
-        "\"triangles\": %zu, \"box\": [%.9g, %.9g, %.9g, %.9g, %.9g, %.9g]}\n",
-        dBest, surface.level.dLevel, surface.dExtent, dArea, dVolume, nTriangles, aLow[0], aHigh[0], aLow[1],
-        aHigh[1], aLow[2], aHigh[2]);
+        "{\"seconds\": %.4f, \"level\": %.17g, \"extent\": %.17g, \"radii\": %d, \"area\": %.17g, "
+        "\"volume\": %.17g, \"triangles\": %zu, \"box\": [%.9g, %.9g, %.9g, %.9g, %.9g, %.9g]}\n",
+        dBest, surface.level.dLevel, surface.dExtent, surface.nRadii, dArea, dVolume, nTriangles, aLow[0],
+        aHigh[0], aLow[1], aHigh[1], aLow[2], aHigh[2]);
     return 0;
 }

@@ -7,7 +7,8 @@ VTK: flying edges (vtkFlyingEdges3D) on a side^3 Cartesian sampling of the same 
 just holds the surface, a cell of margin each side; its time is the flying edges' alone, and beside
 it, the time with NumPy and SciPy's sampling of psi on its grid added (best of up to three), the work
 Lobara's time includes.
-Lobara: its build from the orbital to the closed mesh on radii x theta rows x phi columns, all of it.
+Lobara: its build from the orbital to the closed mesh on theta rows x phi columns (the radii chosen
+from the orbital, about as far apart as the rows), all of it.
 Each time is the best of three runs or of as many as take 0.2 s (up to 100). First the two on as many
 samples (128 x 256 x 512 against 256^3), then, for each tolerance, the fastest grid of each side's
 ladder whose area and volume are both within it: the two at equal accuracy.
@@ -26,16 +27,15 @@ from vtk.util import numpy_support
 
 BENCH = os.path.join(sys.argv[1], "bench", "hydrogen_build_bench")
 ORBITALS = ((3, 2, 0), (4, 3, 1), (5, 1, 0), (2, 1, 0), (4, 3, 3), (6, 0, 0))
-# The ladders: Lobara's radii and theta rows (phi columns twice the rows), VTK's sides.
-STEPS = (8, 12, 16, 24, 32, 48, 64, 96, 128)
-LADDER = [(radii, rows) for radii in STEPS for rows in STEPS]
+# The ladders: Lobara's theta rows (phi columns twice the rows), VTK's sides.
+LADDER = (8, 12, 16, 24, 32, 48, 64, 96, 128, 192, 256)
 SIDES = (24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256)
 TOLERANCES = (1e-2, 1e-3, 3e-4)
 
 
-def lobara(n, l, m, radii, rows, columns, level=None):
+def lobara(n, l, m, rows, columns, level=None):
     extra = [repr(level)] if level is not None else []
-    out = subprocess.run([BENCH, str(n), str(l), str(m), str(radii), str(rows), str(columns), "2", *extra],
+    out = subprocess.run([BENCH, str(n), str(l), str(m), str(rows), str(columns), "2", *extra],
                          capture_output=True, text=True, check=True)
     return json.loads(out.stdout)
 
@@ -229,14 +229,13 @@ def fastest(rows, area, volume, tolerance):
 
 for n, l, m in ORBITALS:
     orbital = f"{n},{l},{m}"
-    level = lobara(n, l, m, 128, 256, 512)["level"]
-    ours = lobara(n, l, m, 128, 256, 512, level)
+    level = lobara(n, l, m, 256, 512)["level"]
+    ours = lobara(n, l, m, 256, 512, level)
     area, volume = reference(n, l, m, level)
     theirs = [(f"VTK {side}^3", vtk_surface(n, l, m, level, ours["box"], side)) for side in SIDES]
-    show(orbital, "-", "Lobara 128x256x512", ours, area, volume)
+    show(orbital, "-", "Lobara 256x512", ours, area, volume)
     show(orbital, "-", *theirs[-1], area, volume)
-    ladder = [(f"Lobara {radii}x{rows}x{2 * rows}", lobara(n, l, m, radii, rows, 2 * rows, level))
-              for radii, rows in LADDER] + [("Lobara 128x256x512", ours)]
+    ladder = [(f"Lobara {rows}x{2 * rows}", lobara(n, l, m, rows, 2 * rows, level)) for rows in LADDER]
     for tolerance in TOLERANCES:
         for rows in (ladder, theirs):
             best = fastest(rows, area, volume, tolerance)

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "bindings/convention_arguments.h"
 #include "bindings/interruptible.h"
 #include "bindings/numpy_arrays.h"
 #include "bindings/python_errors.h"
@@ -41,18 +42,6 @@ using ValueArray = py::array_t<double, py::array::c_style | py::array::forcecast
 // How many points one evaluation takes before it looks for Ctrl-C again: each point costs about
 // as much as the field has terms, so a field of millions of terms looks every few points.
 constexpr int64_t kPointWorkPerLook = int64_t{1} << 24;
-
-Convention MakeConvention(const std::string& strNorm, bool bCondonShortley, const std::string& strSine)
-{
-    Convention convention;
-    if (!FindNormalization(strNorm, convention.normalization))
-        throw py::value_error("norm needs ortho, 4pi, schmidt, unnorm, sn3d or n3d, not '" + strNorm + "'");
-    if (strSine != "lobara" && strSine != "standard")
-        throw py::value_error("sine needs lobara or standard, not '" + strSine + "'");
-    convention.bCondonShortley = bCondonShortley;
-    convention.sine = strSine == "lobara" ? SineSign::kLobara : SineSign::kStandard;
-    return convention;
-}
 
 std::string SineName(SineSign sine)
 {

@@ -3,6 +3,7 @@
 
 #include "bindings/field_bindings.h"
 #include "bindings/geodesy_bindings.h"
+#include "bindings/hydrogen_bindings.h"
 #include "bindings/python_errors.h"
 #include "bindings/transform_bindings.h"
 
@@ -14,4 +15,5 @@ PYBIND11_MODULE(_lobara, module)
     BindFields(module);
     BindTransforms(module);
     BindGeodesy(module);
+    BindHydrogen(module);
 }

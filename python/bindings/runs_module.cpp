@@ -3,6 +3,7 @@
 // that `import lobara` loads only the fields'.
 #include <pybind11/pybind11.h>
 
+#include "bindings/orbital_value_bindings.h"
 #include "bindings/python_errors.h"
 #include "bindings/run_bindings.h"
 
@@ -11,4 +12,5 @@ PYBIND11_MODULE(_lobara_runs, module)
     module.doc() = "The runs of lobara-render for lobara; use the package lobara.";
     TranslateLibraryErrors();
     BindRuns(module);
+    BindOrbitalValues(module);
 }

@@ -19,8 +19,8 @@ void WriteStl(COutputStream& stream, const MeshGeometry& geometry)
                                  "': more triangles than STL can count");
 
     std::string strHeader =
-        geometry.bMillimetres ? "binary STL of a spherical harmonic surface in millimetres, by lobara-render"
-                              : "binary STL of a spherical harmonic surface, written by lobara-render";
+        "binary STL of " + geometry.strSubject +
+        (geometry.bMillimetres ? " in millimetres, by lobara-render" : ", written by lobara-render");
     strHeader.resize(80, ' ');
     stream.Write(strHeader);
     WriteLittleEndian(stream, static_cast<uint32_t>(nTriangles));

@@ -10,11 +10,13 @@ namespace {
 
 // Format 1.0: magic, version, a little-endian 16-bit header length, then a Python dict literal
 // padded with spaces and ended by a newline so that the data start on a multiple of 64 bytes.
-void WriteNpyHeader(COutputStream& stream, int32_t nRows, int32_t nColumns, bool bComplex)
+void WriteNpyHeader(COutputStream& stream, const std::vector<int32_t>& anShape, bool bComplex)
 {
+    std::string strShape;
+    for (const int32_t n : anShape)
+        strShape += (strShape.empty() ? "" : ", ") + std::to_string(n);
     std::string strHeader = std::string("{'descr': '") + (bComplex ? "<c16" : "<f8") +
-                            "', 'fortran_order': False, 'shape': (" + std::to_string(nRows) + ", " +
-                            std::to_string(nColumns) + "), }";
+                            "', 'fortran_order': False, 'shape': (" + strShape + "), }";
     strHeader.append(63 - (10 + strHeader.size()) % 64, ' ');
     strHeader += '\n';
     std::string strPrefix("\x93NUMPY\x01\x00", 8);
@@ -99,11 +101,45 @@ void WriteValues(COutputStream& stream, const DoubleArray& aValue, ValuesFormat 
         return;
     }
     if (format == ValuesFormat::kNpy)
-        WriteNpyHeader(stream, nRows, nColumns, pImag != nullptr);
+        WriteNpyHeader(stream, {nRows, nColumns}, pImag != nullptr);
     for (int32_t i = 0; i < aValue.GetSize(); ++i)
     {
         WriteLittleEndianDouble(stream, aValue[i]);
         if (pImag)
             WriteLittleEndianDouble(stream, (*pImag)[i]);
+    }
+}
+
+void WriteBoxValues(COutputStream& stream, const std::vector<double>& aValue, ValuesFormat format,
+                    const std::vector<double>& aCoordinate, const std::vector<double>* pImag)
+{
+    const size_t nSide = aCoordinate.size();
+    if (format == ValuesFormat::kCsv)
+    {
+        stream.Write(pImag ? "x,y,z,re,im\n" : "x,y,z,value\n");
+        std::string strLine;
+        for (size_t k = 0; k < aValue.size(); ++k)
+        {
+            strLine.clear();
+            AppendNumber(strLine, aCoordinate[k / (nSide * nSide)], ',');
+            AppendNumber(strLine, aCoordinate[k / nSide % nSide], ',');
+            AppendNumber(strLine, aCoordinate[k % nSide], ',');
+            AppendNumber(strLine, aValue[k], pImag ? ',' : '\n');
+            if (pImag)
+                AppendNumber(strLine, (*pImag)[k], '\n');
+            stream.Write(strLine);
+        }
+        return;
+    }
+    if (format == ValuesFormat::kNpy)
+    {
+        const auto n = static_cast<int32_t>(nSide);
+        WriteNpyHeader(stream, {n, n, n}, pImag != nullptr);
+    }
+    for (size_t k = 0; k < aValue.size(); ++k)
+    {
+        WriteLittleEndianDouble(stream, aValue[k]);
+        if (pImag)
+            WriteLittleEndianDouble(stream, (*pImag)[k]);
     }
 }

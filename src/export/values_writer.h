@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "export/output_stream.h"
 #include "mesh/surface_mesh.h"
@@ -35,3 +36,10 @@ ValuesFormat ValuesFormatOf(const std::string& strPath);
 // raw pairs re, im, CSV rows theta,phi,re,im.
 void WriteValues(COutputStream& stream, const DoubleArray& aValue, ValuesFormat format, int32_t nRows,
                  int32_t nColumns, const DoubleArray* pImag = nullptr, SampleGrid grid = SampleGrid::kLobara);
+
+// Writes the values of a cube of points, aCoordinate the points' coordinates along each axis,
+// the third axis fastest: as little-endian IEEE doubles, headerless or as a NumPy array of shape
+// (N, N, N), N the coordinates' count; or as CSV, a header "x,y,z,value" and a row per point.
+// With pImag, complex values as WriteValues writes them (CSV rows x,y,z,re,im).
+void WriteBoxValues(COutputStream& stream, const std::vector<double>& aValue, ValuesFormat format,
+                    const std::vector<double>& aCoordinate, const std::vector<double>* pImag = nullptr);

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <cstdint>
-#include <vector>
+#include <functional>
 
-#include "hydrogen/orbital_grid.h"
+#include "hydrogen/enclosed_probability.h"
 
 // Which surface |psi| = c is asked for: the one whose inside holds probability P, or a given c.
 enum class LevelKind
@@ -23,25 +22,17 @@ struct LevelRequest
     double dValue = kDefaultEnclose;  // P for kEnclose, c for kIso
 };
 
-// The first radius, in steps of n^2 / 64Z, within which the radial probability reaches
-// dProbability.
-double RadiusHolding(const CRadialFunction& radial, double dProbability);
-
-// The level found and the grid it was found on.
+// The level of a boundary surface.
 struct BoundaryLevel
 {
     double dLevel = 0.0;     // c
     double dEnclosed = 0.0;  // the probability where |psi| > c
-    double dPeak = 0.0;      // the largest |psi| of the grid's samples
+    double dPeak = 0.0;      // the largest |psi|
 };
 
-// Samples the orbital on nRadii x the angular rows and columns given and finds c: for kEnclose by
-// bisection on the enclosed probability, for kIso as given. The radial extent is where the
-// outermost |R| max|Y| falls to c / 2, so that the surface lies within it and nothing is cut.
-// The probability is a quadrature on the grid: over the angular samples, each with its solid
-// angle, and along r by 8-point Gauss-Legendre in each radial interval, with R exact there.
-// Throws std::invalid_argument (one line) for a level that leaves no surface or a probability that no
-// level of the grid encloses (within 1e-3 and a tenth of 1 - P), std::bad_alloc.
-BoundaryLevel FindBoundaryLevel(const HydrogenOrbital& orbital, const LevelRequest& request,
-                                std::vector<double>&& aAngular, int32_t nRadii, int32_t nRows,
-                                int32_t nColumns, OrbitalGrid& grid);
+// The level asked for: for kEnclose the c whose inside holds P, for kIso the c given; its
+// probability and the largest |psi| worked out by CEnclosedProbability. onStep, when given, is
+// called after each probability worked out and may throw to stop. Throws std::invalid_argument
+// (one line) for a level at or above the largest |psi|, which leaves no surface.
+BoundaryLevel FindBoundaryLevel(const CEnclosedProbability& probability, const LevelRequest& request,
+                                const std::function<void()>& onStep = nullptr);

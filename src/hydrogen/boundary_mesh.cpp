@@ -3,13 +3,20 @@
 #include "mesh/vertex_normals.h"
 
 std::vector<std::array<double, 2>> BoundaryVertexValues(const BoundarySurface& surface,
-                                                        const HydrogenOrbital& orbital)
+                                                        const HydrogenOrbital& orbital,
+                                                        const PointProgress& onBlocks)
 {
     const std::vector<float>& afPoint = surface.mesh.aPoint;
-    std::vector<std::array<double, 3>> aPoints(afPoint.size() / 3);
-    for (size_t v = 0; v < aPoints.size(); ++v)
-        aPoints[v] = {afPoint[3 * v], afPoint[3 * v + 1], afPoint[3 * v + 2]};
-    return EvaluateOrbital(orbital, aPoints);
+    const OrbitalSamples samples = SampleOrbitalAt(
+        orbital, afPoint.size() / 3,
+        [&afPoint](size_t v) {
+            return std::array<double, 3>{afPoint[3 * v], afPoint[3 * v + 1], afPoint[3 * v + 2]};
+        },
+        OrbitalQuantity::kPsi, 0, onBlocks);
+    std::vector<std::array<double, 2>> aValues(samples.aRe.size());
+    for (size_t v = 0; v < aValues.size(); ++v)
+        aValues[v] = {samples.aRe[v], samples.aIm.empty() ? 0.0 : samples.aIm[v]};
+    return aValues;
 }
 
 SurfaceMesh BoundarySurfaceMesh(const BoundarySurface& surface,
@@ -61,9 +68,10 @@ SurfaceMesh BoundarySurfaceMesh(const BoundarySurface& surface,
 }
 
 MeshGeometry BoundaryMeshGeometry(const SurfaceMesh& mesh, const BoundarySurface& surface,
-                                  double dScaleMillimetres)
+                                  const HydrogenOrbital& orbital, double dScaleMillimetres)
 {
     MeshGeometry geometry;
+    geometry.strSubject = "the orbital " + OrbitalName(orbital.numbers);
     geometry.aPoint = surface.mesh.aPoint;
     if (dScaleMillimetres > 0.0)
     {

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <array>
-#include <vector>
-
 #include "hydrogen/radial_function.h"
 #include "sht/complex_field.h"
 #include "sht/convention.h"
@@ -26,8 +23,3 @@ Field OrbitalAngularField(const HydrogenOrbital& orbital);
 
 // The angular part of a complex orbital, its real and imaginary parts.
 ComplexField OrbitalAngularParts(const HydrogenOrbital& orbital);
-
-// psi (real part, imaginary part; 0 for a real orbital) at each point x, y, z in Bohr radii.
-// Throws std::bad_alloc.
-std::vector<std::array<double, 2>> EvaluateOrbital(const HydrogenOrbital& orbital,
-                                                   const std::vector<std::array<double, 3>>& aPoints);

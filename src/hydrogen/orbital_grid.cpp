@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <utility>
 
-#include "sht/angles.h"
+#include "hydrogen/orbital_values.h"
 #include "sht/field_rows.h"
 
 std::vector<double> SampleAngularPart(const HydrogenOrbital& orbital, int32_t nRows, int32_t nColumns)
@@ -25,30 +27,24 @@ std::vector<double> SampleAngularPart(const HydrogenOrbital& orbital, int32_t nR
     return aAngular;
 }
 
-void SampleRadialPart(const HydrogenOrbital& orbital, int32_t nRadii, double dExtent, OrbitalGrid& grid)
+SphericalGrid SampleOrbital(const HydrogenOrbital& orbital, std::vector<double> aRadius, int32_t nRows,
+                            int32_t nColumns)
 {
+    SphericalGrid grid;
+    grid.nRows = nRows;
+    grid.nColumns = nColumns;
+    grid.aAngular = SampleAngularPart(orbital, nRows, nColumns);
+    const auto pFunction = std::make_shared<const COrbitalFunction>(orbital);
+    grid.angular = [pFunction](double dTheta, double dPhi) {
+        const std::array<double, 2> y = pFunction->Angular(dTheta, dPhi);
+        return pFunction->IsComplex() ? std::hypot(y[0], y[1]) : y[0];
+    };
     const CRadialFunction radial(orbital.numbers.n, orbital.numbers.l, orbital.numbers.dCharge);
-    grid.nRadii = nRadii;
-    grid.dExtent = dExtent;
-    grid.aRadius.resize(static_cast<size_t>(nRadii));
-    grid.aRadial.resize(static_cast<size_t>(nRadii));
-    for (int32_t k = 0; k < nRadii; ++k)
-    {
-        grid.aRadius[k] = k == nRadii - 1 ? dExtent : dExtent * k / (nRadii - 1);
-        const double R = radial(grid.aRadius[k]);
-        grid.aRadial[k] = orbital.bComplex ? std::fabs(R) : R;
-    }
-}
-
-std::vector<double> RowSolidAngles(int32_t nRows, int32_t nColumns)
-{
-    std::vector<double> aWeight(static_cast<size_t>(nRows));
-    const double dHalfRow = 0.5 * kPi / (nRows - 1);
-    for (int32_t i = 0; i < nRows; ++i)
-    {
-        const double dTop = std::max(0.0, SampleTheta(i, nRows) - dHalfRow);
-        const double dBottom = std::min(kPi, SampleTheta(i, nRows) + dHalfRow);
-        aWeight[i] = (std::cos(dTop) - std::cos(dBottom)) * (kTwoPi / nColumns);
-    }
-    return aWeight;
+    const bool bModulus = orbital.bComplex;
+    grid.radial = [radial, bModulus](double r) { return bModulus ? std::fabs(radial(r)) : radial(r); };
+    grid.aRadius = std::move(aRadius);
+    grid.aRadial.reserve(grid.aRadius.size());
+    for (const double r : grid.aRadius)
+        grid.aRadial.push_back(grid.radial(r));
+    return grid;
 }

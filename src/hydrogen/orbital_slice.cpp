@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "colour/color_bar.h"
-#include "hydrogen/boundary_level.h"
 #include "maps/map_picture.h"
 
 namespace {
@@ -57,14 +56,8 @@ std::string SlicePlaneError(const SlicePlane& plane)
     return {};
 }
 
-double DefaultSliceHalfWidth(const HydrogenOrbital& orbital)
-{
-    return RadiusHolding(CRadialFunction(orbital.numbers.n, orbital.numbers.l, orbital.numbers.dCharge),
-                         0.999);
-}
-
 SliceSamples SampleSlice(const HydrogenOrbital& orbital, const SlicePlane& plane, SliceQuantity quantity,
-                         int nWidth, int nMapHeight, double dHalfWidth)
+                         int nWidth, int nMapHeight, double dHalfWidth, const PointProgress& onBlocks)
 {
     const Vector n = Unit(plane.aNormal);
     Vector up = InPlane({0.0, 0.0, 1.0}, n);
@@ -74,32 +67,37 @@ SliceSamples SampleSlice(const HydrogenOrbital& orbital, const SlicePlane& plane
     const Vector u = Cross(v, n);
     // Bohr radii per pixel: the square's side over the area's shorter side.
     const double dPixel = 2.0 * dHalfWidth / std::max(1, std::min(nWidth, nMapHeight));
-    std::vector<std::array<double, 3>> aPoints(static_cast<size_t>(nWidth) * static_cast<size_t>(nMapHeight));
-    for (int y = 0; y < nMapHeight; ++y)
-        for (int x = 0; x < nWidth; ++x)
-        {
+    const size_t nColumns = static_cast<size_t>(std::max(nWidth, 1));
+    const OrbitalSamples values = SampleOrbitalAt(
+        orbital, static_cast<size_t>(nWidth) * static_cast<size_t>(nMapHeight),
+        [&](size_t k) {
+            const size_t nRow = k / nColumns;
+            const double x = static_cast<double>(k % nColumns), y = static_cast<double>(nRow);
             const double a = (x + 0.5 - 0.5 * nWidth) * dPixel, b = (0.5 * nMapHeight - y - 0.5) * dPixel;
-            aPoints[static_cast<size_t>(y) * nWidth + x] = {a * u[0] + b * v[0], a * u[1] + b * v[1],
-                                                            a * u[2] + b * v[2]};
-        }
-    const std::vector<std::array<double, 2>> aValues = EvaluateOrbital(orbital, aPoints);
+            return Vector{a * u[0] + b * v[0], a * u[1] + b * v[1], a * u[2] + b * v[2]};
+        },
+        quantity, 0, onBlocks);
     SliceSamples samples;
-    const auto nSamples = static_cast<int32_t>(aValues.size());
+    const auto nSamples = static_cast<int32_t>(values.aRe.size());
     samples.aRe.SetSizeForOverwrite(nSamples);
-    const bool bPhase = quantity == SliceQuantity::kPsi && orbital.bComplex;
-    if (bPhase)
-        samples.aIm.SetSizeForOverwrite(nSamples);
-    for (int32_t k = 0; k < nSamples; ++k)
+    std::copy(values.aRe.begin(), values.aRe.end(), samples.aRe.GetData());
+    if (!values.aIm.empty())
     {
-        const std::array<double, 2>& psi = aValues[static_cast<size_t>(k)];
-        if (quantity == SliceQuantity::kDensity)
-            samples.aRe[k] = psi[0] * psi[0] + psi[1] * psi[1];
-        else
-            samples.aRe[k] = psi[0];
-        if (bPhase)
-            samples.aIm[k] = psi[1];
+        samples.aIm.SetSizeForOverwrite(nSamples);
+        std::copy(values.aIm.begin(), values.aIm.end(), samples.aIm.GetData());
     }
     return samples;
+}
+
+bool IsNodalSlice(const SliceSamples& samples, SliceQuantity quantity, double dPeak)
+{
+    const double dBound = quantity == SliceQuantity::kDensity ? (kNodalSlice * dPeak) * (kNodalSlice * dPeak)
+                                                              : kNodalSlice * dPeak;
+    for (const DoubleArray* pValues : {&samples.aRe, &samples.aIm})
+        for (int32_t k = 0; k < pValues->GetSize(); ++k)
+            if (!(std::fabs((*pValues)[k]) < dBound))
+                return false;
+    return true;
 }
 
 Picture MakeSlicePicture(const SliceSamples& samples, const FieldColoring& coloring, int nWidth, int nHeight,

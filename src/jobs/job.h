@@ -13,6 +13,7 @@
 #include "hydrogen/boundary_surface.h"
 #include "hydrogen/orbital_slice.h"
 #include "jobs/geodetic_items.h"
+#include "jobs/orbital_values.h"
 #include "mesh/radius_rule.h"
 #include "options/option_table.h"
 #include "options/request.h"
@@ -41,6 +42,7 @@ struct OrbitalJob
     BoundaryGrid grid;   // its samples
     SlicePlane slice{};  // of kSlice
     SliceQuantity sliceQuantity = SliceQuantity::kPsi;
+    OrbitalValuesJob values;  // psi at points and on a box, of kOrbital
 };
 
 // A request checked, with what the plan made of it: what the runs read. The options' own values

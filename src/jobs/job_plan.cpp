@@ -1,5 +1,7 @@
 #include <strings.h>
 
+#include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 #include "camera/camera_math.h"
@@ -31,8 +33,8 @@ void CheckOutputsApart(const Job& job)
         aPaths.push_back(strPath);
         aWhat.push_back(strWhat);
     };
-    for (const COption<std::string>* pOutput :
-         {&opt::kValues, &opt::kMesh, &opt::kOut, &opt::kHtml, &opt::kCoeffsOut, &opt::kSpectrum})
+    for (const COption<std::string>* pOutput : {&opt::kValues, &opt::kMesh, &opt::kOut, &opt::kHtml,
+                                                &opt::kCoeffsOut, &opt::kSpectrum, &opt::kCube})
     {
         const std::string strPath = r.Value(*pOutput);
         if (strPath.empty())
@@ -119,6 +121,25 @@ void ChooseHydrogenOrbital(const Request& r, const Convention& convention, Hydro
                            strError);
 }
 
+// The values of a hydrogen-like orbital asked for besides its surface or instead of it.
+void ChooseOrbitalValues(const Request& r, OrbitalJob& orbital)
+{
+    OrbitalValuesJob& values = orbital.values;
+    for (const std::vector<double>& aPoint : r.Value(opt::kAt))
+    {
+        if (aPoint.size() != 3)
+            throw RequestError("--at with a hydrogen-like orbital takes a point X,Y,Z in Bohr radii");
+        values.aAt.push_back({aPoint[0], aPoint[1], aPoint[2]});
+    }
+    values.strValuesPath = r.Value(opt::kValues);
+    values.strCubePath = r.Value(opt::kCube);
+    values.nBoxSide = r.Value(opt::kCubeSize);
+    values.quantity = r.Value(opt::kDensity) ? OrbitalQuantity::kDensity : OrbitalQuantity::kPsi;
+    const std::string strError = OrbitalValuesError(orbital.orbital, values);
+    if (!strError.empty())
+        throw RequestError(strError);
+}
+
 // What a hydrogen-like orbital's job draws.
 void ChooseHydrogen(const Request& r, Job& job)
 {
@@ -150,6 +171,7 @@ void ChooseHydrogen(const Request& r, Job& job)
     }
     if (job.kind == JobKind::kOrbital)
     {
+        ChooseOrbitalValues(r, orbital);
         // Lengths are Bohr radii, far from the default camera's scale: the camera fits the surface
         // unless it is placed.
         job.bFit = job.bFit || !r.Has(opt::kFrom);
@@ -372,13 +394,19 @@ Job PlanJob(const Request& r)
     std::string strError;
     if (r.Has(opt::kTurntable) && !ParseFramePattern(r.Value(opt::kOut), job.framePattern, strError))
         throw RequestError("--out with --turntable needs a name with one frame number field: " + strError);
-    if (!r.Has(opt::kStats) && !r.Has(opt::kAt) && !r.Has(opt::kAtGeodetic) && !r.Has(opt::kValues) &&
-        !r.Has(opt::kMesh) && !r.Has(opt::kOut) && !r.Has(opt::kHtml) && !r.Has(opt::kCoeffsOut) &&
-        !r.Has(opt::kSpectrum))
+    const COptionBase* const apOutputs[] = {&opt::kStats,    &opt::kAt,  &opt::kAtGeodetic, &opt::kValues,
+                                            &opt::kMesh,     &opt::kOut, &opt::kHtml,       &opt::kCoeffsOut,
+                                            &opt::kSpectrum, &opt::kCube};
+    if (std::none_of(std::begin(apOutputs), std::end(apOutputs),
+                     [&r](const COptionBase* pOutput) { return r.Has(*pOutput); }))
         throw RequestError(
             "nothing to do: give --stats, --at THETA,PHI, --at-geodetic LAT,LON,H, --values FILE, --mesh "
             "FILE, "
-            "--out FILE.png, --html FILE, --coeffs-out FILE or --spectrum FILE");
+            "--out FILE.png, --html FILE, --coeffs-out FILE, --spectrum FILE or, of an orbital, --cube FILE");
+    if (job.kind != JobKind::kOrbital)
+        for (const std::vector<double>& aPoint : r.Value(opt::kAt))
+            if (aPoint.size() != 2)
+                throw RequestError("--at takes THETA,PHI of a field on the sphere; X,Y,Z go with --hydrogen");
     // A picture file's name says what it holds.
     const std::string strOut = r.Value(opt::kOut);
     if (!strOut.empty() && !IsWrittenDirectly(strOut) &&

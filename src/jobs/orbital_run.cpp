@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -6,8 +8,11 @@
 #include "export/mesh_export.h"
 #include "export/output_files.h"
 #include "export/png_writer.h"
+#include "export/values_writer.h"
 #include "hydrogen/boundary_mesh.h"
+#include "hydrogen/enclosed_probability.h"
 #include "jobs/job_coloring.h"
+#include "jobs/orbital_values.h"
 #include "jobs/page_output.h"
 #include "jobs/run_report.h"
 #include "jobs/runs.h"
@@ -25,10 +30,11 @@ namespace {
 // The surface of the job's orbital; a level that leaves none is the request's fault.
 BoundarySurface BuildOrbitalSurface(const OrbitalJob& orbital, IRunHooks& hooks)
 {
-    const CRunStep step(hooks, "building the surface");
+    CRunStep step(hooks, "building the surface");
     try
     {
-        return BuildBoundarySurface(orbital.orbital, orbital.level, orbital.grid);
+        return BuildBoundarySurface(orbital.orbital, orbital.level, orbital.grid, 0,
+                                    [&step](int32_t nDone, int32_t nTotal) { step.Advance(nDone, nTotal); });
     }
     catch (const std::invalid_argument& error)
     {
@@ -40,8 +46,20 @@ BoundarySurface BuildOrbitalSurface(const OrbitalJob& orbital, IRunHooks& hooks)
 
 void RunOrbital(const Job& job, IRunHooks& hooks)
 {
+    const Request& r = job.request;
+    if (!r.Has(opt::kStats) && !r.Has(opt::kMesh) && !r.Has(opt::kOut) && !r.Has(opt::kHtml))
+    {
+        RunOrbitalValues(job.orbital.orbital, job.orbital.values, hooks);
+        return;
+    }
     const BoundarySurface surface = BuildOrbitalSurface(job.orbital, hooks);
-    const std::vector<std::array<double, 2>> aValues = BoundaryVertexValues(surface, job.orbital.orbital);
+    std::vector<std::array<double, 2>> aValues;
+    {
+        CRunStep step(hooks, "evaluating psi at the vertices");
+        aValues = BoundaryVertexValues(surface, job.orbital.orbital, [&step](size_t nDone, size_t nTotal) {
+            step.Advance(static_cast<long long>(nDone), static_cast<long long>(nTotal));
+        });
+    }
     SurfaceMesh mesh = BoundarySurfaceMesh(surface, aValues);
     ComplexSamples complex;  // psi at every vertex, for the colours of a complex orbital
     if (job.request.Value(opt::kComplex))
@@ -67,8 +85,8 @@ void RunOrbital(const Job& job, IRunHooks& hooks)
     std::vector<Rgb8> aVertexColors = VertexColors(job, mesh, complex, coloring);
     if (!job.request.Value(opt::kMesh).empty())
     {
-        MeshGeometry geometry =
-            BoundaryMeshGeometry(mesh, surface, job.request.Get(opt::kScale).value_or(0.0));
+        MeshGeometry geometry = BoundaryMeshGeometry(mesh, surface, job.orbital.orbital,
+                                                     job.request.Get(opt::kScale).value_or(0.0));
         geometry.aColor = aVertexColors;
         if (job.request.Value(opt::kComplex))
             geometry.aPhase = MeshPhases(complex.aRe, complex.aIm);
@@ -76,7 +94,8 @@ void RunOrbital(const Job& job, IRunHooks& hooks)
             WriteMeshFiles(outputs, job.request.Value(opt::kMesh), geometry,
                            kColorSchemes[job.request.Value(opt::kScheme)]);
     }
-    const std::string strStats = job.request.Value(opt::kStats) ? OrbitalStatsLine(job, surface) : "";
+    std::string strStats = job.request.Value(opt::kStats) ? OrbitalStatsLine(job, surface) : "";
+    strStats += WriteOrbitalValues(job.orbital.orbital, job.orbital.values, outputs, hooks);
     const Camera camera =
         renderer || !job.request.Value(opt::kHtml).empty() ? PictureCamera(job, mesh) : job.camera;
     if (!job.request.Value(opt::kHtml).empty())
@@ -88,6 +107,10 @@ void RunOrbital(const Job& job, IRunHooks& hooks)
     outputs.Commit();
     if (!job.strConventionNote.empty())
         hooks.Note(job.strConventionNote);
+    if (surface.mesh.aTriangles[0].empty() && surface.mesh.aTriangles[1].empty())
+        hooks.Warn("the surface |psi| = " + DecimalText(surface.level.dLevel) +
+                   " lies between the directions sampled and has no triangle: give more --theta and --phi "
+                   "samples, or a lower level");
 }
 
 void RunSlice(const Job& job, IRunHooks& hooks)
@@ -107,10 +130,19 @@ void RunSlice(const Job& job, IRunHooks& hooks)
     const int nMapHeight = nHeight - ColorBarStripHeight(job.colorMode, nWidth, nHeight, bCaption);
     SliceSamples samples;
     {
-        const CRunStep step(hooks, "sampling the orbital");
-        samples = SampleSlice(job.orbital.orbital, job.orbital.slice, job.orbital.sliceQuantity, nWidth,
-                              nMapHeight, DefaultSliceHalfWidth(job.orbital.orbital));
+        CRunStep step(hooks, "sampling the orbital");
+        samples =
+            SampleSlice(job.orbital.orbital, job.orbital.slice, job.orbital.sliceQuantity, nWidth, nMapHeight,
+                        HoldingRadius(job.orbital.orbital), [&step](size_t nDone, size_t nTotal) {
+                            step.Advance(static_cast<long long>(nDone), static_cast<long long>(nTotal));
+                        });
     }
+    // A plane where psi is 0 holds rounding alone, drawn as 0 as a map of a field 0 everywhere is.
+    const bool bNodal =
+        IsNodalSlice(samples, job.orbital.sliceQuantity, CEnclosedProbability(job.orbital.orbital).Peak());
+    if (bNodal)
+        for (DoubleArray* pValues : {&samples.aRe, &samples.aIm})
+            std::fill(pValues->GetData(), pValues->GetData() + pValues->GetSize(), 0.0);
     const FieldExtremes extremes = SampledExtremes(samples.aRe, samples.aIm);
     const bool bPhase = samples.aIm.GetSize() > 0;
     const FieldColoring coloring = JobColoring(job, extremes, bPhase);
@@ -130,4 +162,13 @@ void RunSlice(const Job& job, IRunHooks& hooks)
     outputs.Commit();
     if (!job.strConventionNote.empty())
         hooks.Note(job.strConventionNote);
+    if (bNodal)
+    {
+        char acLine[160];
+        std::snprintf(
+            acLine, sizeof acLine,
+            "%s is 0 everywhere in the plane of --slice (below %g of its largest |psi|): drawn as 0",
+            OrbitalName(job.orbital.orbital.numbers).c_str(), kNodalSlice);
+        hooks.Warn(acLine);
+    }
 }

@@ -57,7 +57,7 @@ std::string OrbitalStatsLine(const Job& job, const BoundarySurface& surface)
                   "\"cs\":%s,\"sine\":\"%s\"}\n",
                   numbers.n, numbers.l, numbers.m, numbers.dCharge,
                   orbital.orbital.bComplex ? "true" : "false", surface.level.dLevel, surface.level.dEnclosed,
-                  surface.level.dPeak, surface.dExtent, orbital.grid.nRadii, orbital.grid.nRows,
+                  surface.level.dPeak, surface.dExtent, surface.nRadii, orbital.grid.nRows,
                   orbital.grid.nColumns, surface.mesh.aPoint.size() / 3, nPositive + nNegative, nPositive,
                   nNegative, NormalizationName(Normalization::kOrtho),
                   convention.bCondonShortley ? "true" : "false", SineSignName(convention.sine));

@@ -27,19 +27,27 @@
 
 namespace {
 
+// The points of --at, each THETA,PHI (the plan checked their count).
+std::vector<std::array<double, 2>> AtAngles(const Job& job)
+{
+    std::vector<std::array<double, 2>> aAngles;
+    for (const std::vector<double>& aPoint : job.request.Value(opt::kAt))
+        aAngles.push_back({aPoint[0], aPoint[1]});
+    return aAngles;
+}
+
 // --at: the field's value at each point, one line each; re and im of a complex field.
 std::string PointValues(const Job& job)
 {
     std::string strText;
     if (job.request.Value(opt::kComplex))
-        for (const std::array<double, 2>& value :
-             EvaluateComplexField(job.complexField, job.request.Value(opt::kAt)))
+        for (const std::array<double, 2>& value : EvaluateComplexField(job.complexField, AtAngles(job)))
         {
             CheckFiniteValues(value.data(), value.size());
             strText += DecimalText(value[0]) + ' ' + DecimalText(value[1]) + '\n';
         }
     else
-        for (double dValue : EvaluateField(job.field, job.request.Value(opt::kAt)))
+        for (double dValue : EvaluateField(job.field, AtAngles(job)))
         {
             CheckFiniteValues(&dValue, 1);
             strText += DecimalText(dValue) + '\n';

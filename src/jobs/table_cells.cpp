@@ -44,15 +44,15 @@ TableCellMaker OrbitalCells(const HydrogenOrbital& shell, const LevelRequest& le
         }
         catch (const std::invalid_argument& error)
         {
-            throw std::invalid_argument("psi(" + std::to_string(shell.numbers.n) + "," + std::to_string(l) +
-                                        "," + std::to_string(m) + "): " + error.what());
+            throw std::invalid_argument(OrbitalName(orbital.numbers) + ": " + error.what());
         }
         return Framed(BoundarySurfaceMesh(surface, BoundaryVertexValues(surface, orbital)), camera, nSide,
                       bFit);
     };
 }
 
-Camera CommonTableCamera(int nMax, const TableCellMaker& make, const Camera& camera)
+Camera CommonTableCamera(int nMax, const TableCellMaker& make, const Camera& camera,
+                         const std::function<void()>& onCell)
 {
     Camera common = camera;
     double dLongest = 0.0;
@@ -68,6 +68,8 @@ Camera CommonTableCamera(int nMax, const TableCellMaker& make, const Camera& cam
                 dLongest = std::sqrt(dSquare);
                 common = cell.camera;
             }
+            if (onCell)
+                onCell();
         }
     return common;
 }

@@ -31,5 +31,7 @@ TableCellMaker OrbitalCells(const HydrogenOrbital& shell, const LevelRequest& le
                             int nSide);
 
 // The camera that shows every cell of degree 0 .. nMax at one scale: To and the direction of From
-// kept, at the largest of the cells' fitted distances. Throws as the maker does.
-Camera CommonTableCamera(int nMax, const TableCellMaker& make, const Camera& camera);
+// kept, at the largest of the cells' fitted distances. onCell, when given, is called after each
+// cell and may throw to stop. Throws as the maker does.
+Camera CommonTableCamera(int nMax, const TableCellMaker& make, const Camera& camera,
+                         const std::function<void()>& onCell = nullptr);

@@ -1,3 +1,4 @@
+#include <chrono>
 #include <future>
 #include <stdexcept>
 #include <string>
@@ -14,6 +15,13 @@
 #include "render/picture_renderer.h"
 #include "render/write_behind.h"
 #include "text/table_captions.h"
+
+namespace {
+
+// How long the table waits for a cell before it tells its progress again.
+constexpr std::chrono::milliseconds kCellWait{50};
+
+}  // namespace
 
 void RunTable(const Job& job, IRunHooks& hooks)
 {
@@ -48,8 +56,15 @@ void RunTable(const Job& job, IRunHooks& hooks)
                                  job.request.Value(opt::kBackground));
     try
     {
+        const long long nCells =
+            (static_cast<long long>(layout.nMax) + 1) * (static_cast<long long>(layout.nMax) + 1);
+        long long nDone = 0;
+        CRunStep step(hooks, "rendering the table");
+        // Progress is told on this thread, between cells and while a cell is awaited, so that a
+        // front end can stop the run there.
         const Camera camera = (job.request.Value(opt::kTableScale) == TableScale::kCommon)
-                                  ? CommonTableCamera(layout.nMax, make, job.camera)
+                                  ? CommonTableCamera(layout.nMax, make, job.camera,
+                                                      [&step, nCells]() { step.Advance(0, nCells); })
                                   : job.camera;
         // The next cell builds on a thread of its own while this one draws (the first while the
         // GL context is made), and each cell is filtered and copied into its place behind the
@@ -62,14 +77,12 @@ void RunTable(const Job& job, IRunHooks& hooks)
         CPictureRenderer renderer(
             layout.nSide, layout.nSide,
             PictureStyle{job.request.Value(opt::kSupersample), job.request.Value(opt::kBackground)});
-        CRunStep step(hooks, "rendering the table");
-        const long long nCells =
-            (static_cast<long long>(layout.nMax) + 1) * (static_cast<long long>(layout.nMax) + 1);
-        long long nDone = 0;
         CWriteBehind writer;
         for (int32_t l = 0; l <= layout.nMax; ++l)
             for (int32_t m = -l; m <= l; ++m)
                 writer.Add([&, l, m]() -> CWriteBehind::Job {
+                    while (next.wait_for(kCellWait) != std::future_status::ready)
+                        step.Advance(nDone, nCells);
                     TableCell cell = next.get();
                     renderer.SetSurface(std::move(cell.mesh), kColorSchemes[job.request.Value(opt::kScheme)]);
                     // Only now, with the previous surface gone: two surfaces at most are held.
@@ -77,11 +90,12 @@ void RunTable(const Job& job, IRunHooks& hooks)
                         next = build(l, m + 1);
                     else if (l < layout.nMax)
                         next = build(l + 1, -(l + 1));
-                    return [&, l, m, drawing = renderer.Draw(cell.camera)]() mutable {
+                    CWriteBehind::Job copy = [&, l, m, drawing = renderer.Draw(cell.camera)]() mutable {
                         CopyInto(renderer.Downsample(std::move(drawing)), layout.CellLeft(m),
                                  layout.CellTop(l), table);
-                        step.Advance(++nDone, nCells);
                     };
+                    step.Advance(++nDone, nCells);
+                    return copy;
                 });
         writer.Finish();
     }

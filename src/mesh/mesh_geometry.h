@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "mesh/radius_rule.h"
@@ -35,6 +36,8 @@ struct MeshGeometry
     // phase or value), and the phase of a complex field from -pi to pi; empty when not.
     std::vector<std::array<uint8_t, 3>> aColor;  // red, green, blue
     std::vector<float> aPhase;
+    // What the surface is, as the files that say so name it.
+    std::string strSubject = "a spherical harmonic surface";
 };
 
 // The phase of each sample of a complex field, atan2(im, re), as the mesh files hold it.

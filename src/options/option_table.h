@@ -20,6 +20,7 @@
 #include "geodesy/field_quantity.h"
 #include "geodesy/reference_ellipsoid.h"
 #include "hydrogen/boundary_level.h"
+#include "hydrogen/orbital_values.h"
 #include "hydrogen/radial_function.h"
 #include "maps/map_projection.h"
 #include "mesh/radius_rule.h"
@@ -134,8 +135,7 @@ inline const COption<HydrogenNumbers> kHydrogen{
             &ShellWithTable,
             "{option} N alone draws the table of that N's orbitals: it needs --table (or give N,L,M)"))
         .Rule(Excludes(
-            {"--rotate", "--lmin", "--lmax", "--at", "--values", "--radius", "--core", "--map",
-             "--coeffs-out", "--spectrum"},
+            {"--rotate", "--lmin", "--lmax", "--radius", "--core", "--map", "--coeffs-out", "--spectrum"},
             "a hydrogen-like orbital gives its boundary surface or --slice: {other} does not go with it",
             &AsksForHydrogen))};
 inline const COption<double> kCharge{
@@ -146,7 +146,7 @@ inline const COption<double> kCharge{
                                   "; lengths stay in Bohr radii a0, so the orbital shrinks as 1/Z";
                        }},
             ValueForm<double>{&ParseCharge, &ShortDecimalText, {}})
-        .Default(1.0)
+        .Default(OrbitalNumbers{}.dCharge)
         .Rule(OnlyForHydrogen())};
 inline const COption<double> kEnclose{
     Declare(
@@ -175,14 +175,35 @@ inline const COption<std::array<double, 3>> kSlice{
             "up), a square that holds 99.9 % of the radial probability, with its colour bar"},
         ReadBy(&ParseSliceNormal))
         .Rule(OnlyForHydrogen())
-        .Rule(Excludes({"--enclose", "--iso", "--stats", "--mesh", "--html", "--turntable", "--fit",
-                        "--smooth", "--supersample", "--from", "--to", "--theta", "--phi", "--scale"},
-                       "{option} makes only the flat picture of the orbital: {other} does not go with it"))
+        .Rule(Excludes(
+            {"--enclose", "--iso", "--stats", "--mesh", "--html", "--turntable", "--fit", "--smooth",
+             "--supersample", "--from", "--to", "--theta", "--phi", "--scale", "--at", "--values", "--cube"},
+            "{option} makes only the flat picture of the orbital: {other} does not go with it"))
         .Rule(Needs({"--out"}, "{option} needs --out"))};
 inline const CFlagOption kDensity{
     DeclareFlag("--density", "With --slice, the probability density |psi|^2 instead of psi")
         .Rule(OnlyForHydrogen())
-        .Rule(Needs({"--slice"}, "{option} colours --slice by |psi|^2: it needs --slice"))};
+        .Rule(Needs({"--slice", "--at", "--values", "--cube"},
+                    "{option} gives |psi|^2 of --slice, --at, --values or --cube: it needs one of them"))};
+inline const COption<std::string> kCube{
+    Declare(
+        OptionText{
+            "--cube", "FILE.cube",
+            "Write psi (|psi|^2 with --density) of the hydrogen-like orbital on the box that holds 99.9 % "
+            "of it as a Gaussian cube file (lengths in bohr, z fastest), --cube-size points a side; a "
+            "complex orbital's |psi|^2 only"},
+        ReadBy(&ParseCubePath))
+        .Rule(OnlyForHydrogen())};
+inline const COption<int32_t> kCubeSize{
+    Declare(
+        OptionText{
+            "--cube-size", "N",
+            "Points a side of the box of --cube, and of --values of a hydrogen-like orbital (psi with z "
+            "fastest: raw doubles, .npy of shape (N, N, N), or CSV rows x,y,z,value)"},
+        IntegerIn(kMinBoxSide, kMaxBoxSide))
+        .Default(kDefaultBoxSide)
+        .Rule(Needs({"--cube", "--values"},
+                    "{option} sizes the box of --cube or --values: it needs one of them"))};
 
 // The degrees kept.
 inline const COption<int32_t> kLmin{Declare(
@@ -337,11 +358,14 @@ inline const CListOption<Rotation> kRotate{DeclareList(
         "roll 90 +y to +z; axis:X,Y,Z,DEG turns about the axis (X,Y,Z). The same function in every "
         "convention, on both parts of --complex; repeatable, the first given turning first"},
     ReadBy(&ParseTurn))};
-inline const CListOption<std::array<double, 2>> kAt{DeclareList(
+inline const CListOption<std::vector<double>> kAt{DeclareList(
     OptionText{
         "--at", "THETA,PHI",
-        "Print the value of the field at THETA (0 to pi) and PHI, in radians, one line each; repeatable"},
-    ReadBy(&ParseAngles))};
+        "Print the value of the field at THETA (0 to pi) and PHI, in radians, one line each; with "
+        "--hydrogen, "
+        "X,Y,Z in Bohr radii instead: psi there (re im for a complex orbital, |psi|^2 with --density); "
+        "repeatable"},
+    ReadBy(&ParseAtPoint))};
 
 // The sample grid and the surface on it.
 inline const COption<int32_t> kTheta{

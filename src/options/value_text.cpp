@@ -309,3 +309,20 @@ DegreeGrid ParseDegreeGrid(const std::string& strName, const std::string& strTex
         throw RequestError(strName + " '" + OneLine(strText) + "': " + strError);
     return grid;
 }
+
+std::vector<double> ParseAtPoint(const std::string& strName, const std::string& strText)
+{
+    const std::vector<double> a = ParseNumbers(strName, strText, 0, "THETA,PHI or X,Y,Z");
+    if (a.size() == 3)
+        return a;
+    const std::array<double, 2> angles = ParseAngles(strName, strText);
+    return {angles[0], angles[1]};
+}
+
+std::string ParseCubePath(const std::string& strName, const std::string& strText)
+{
+    std::string strPath = NonEmptyPath(strName, strText);
+    if (strPath.size() < 5 || strPath.compare(strPath.size() - 5, 5, ".cube") != 0)
+        throw RequestError(strName + " needs a file name ending in .cube, not '" + strText + "'");
+    return strPath;
+}

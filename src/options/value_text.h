@@ -47,6 +47,12 @@ RadiusRule ParseRadius(const std::string& strName, const std::string& strText);
 // "LO,HI": two finite numbers, LO below HI.
 std::array<double, 2> ParseRange(const std::string& strName, const std::string& strText);
 
+// "THETA,PHI" in radians, THETA from 0 to pi, or "X,Y,Z" (a point in space, for an orbital).
+std::vector<double> ParseAtPoint(const std::string& strName, const std::string& strText);
+
+// A Gaussian cube file's name: ending in .cube.
+std::string ParseCubePath(const std::string& strName, const std::string& strText);
+
 // "THETA,PHI" in radians, THETA from 0 to pi.
 std::array<double, 2> ParseAngles(const std::string& strName, const std::string& strText);
 

@@ -13,12 +13,12 @@
 #include <utility>
 #include <vector>
 
+#include "mesh/level_mesh_checks.h"
+
 namespace {
 
-// The grids of the tests: coarse, and still fine enough for the enclosed probability (whose radial
-// quadrature takes R between the radii) and for the lobes.
-constexpr BoundaryGrid kLevelGrid{16, 64, 128};
-constexpr BoundaryGrid kShapeGrid{32, 32, 64};
+// The directions of the tests of shape: coarse, and still fine enough for the lobes.
+constexpr BoundaryGrid kShapeGrid{32, 64};
 
 // GSL's adaptive 21-point Gauss-Kronrod over [a, b].
 double Integrate(const std::function<double(double)>& f, double a, double b, gsl_integration_workspace* pWork)
@@ -108,59 +108,6 @@ double IndependentProbability(int n, int l, int m, double Z, double c)
     return p;
 }
 
-// Whether every edge is used once each way by the triangles (closed and consistently turned)
-// and every triangle has area in its floats; and the count of the pieces that triangles sharing
-// a corner make.
-struct MeshShape
-{
-    bool bClosed = true;
-    int nPieces = 0;
-};
-MeshShape ShapeOf(const LevelMesh& mesh)
-{
-    const size_t nVertices = mesh.aPoint.size() / 3;
-    std::vector<uint32_t> aParent(nVertices);
-    std::iota(aParent.begin(), aParent.end(), 0u);
-    const auto find = [&aParent](uint32_t v) {
-        while (aParent[v] != v)
-            v = aParent[v] = aParent[aParent[v]];
-        return v;
-    };
-    std::vector<uint64_t> aEdges;
-    std::vector<bool> aUsed(nVertices);
-    MeshShape shape;
-    for (const std::vector<Triangle>& aTriangles : mesh.aTriangles)
-        for (const Triangle& t : aTriangles)
-        {
-            double p[3][3];
-            for (int k = 0; k < 3; ++k)
-            {
-                const auto a = static_cast<uint32_t>(t[k]), b = static_cast<uint32_t>(t[(k + 1) % 3]);
-                aEdges.push_back((uint64_t{std::min(a, b)} << 32 | std::max(a, b)) << 1 | (a < b));
-                aParent[find(a)] = find(b);
-                aUsed[a] = true;
-                for (int c = 0; c < 3; ++c)
-                    p[k][c] = mesh.aPoint[3 * static_cast<size_t>(t[k]) + c];
-            }
-            const double u[3] = {p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]};
-            const double w[3] = {p[2][0] - p[0][0], p[2][1] - p[0][1], p[2][2] - p[0][2]};
-            if (u[1] * w[2] - u[2] * w[1] == 0.0 && u[2] * w[0] - u[0] * w[2] == 0.0 &&
-                u[0] * w[1] - u[1] * w[0] == 0.0)
-                shape.bClosed = false;
-        }
-    // Each edge once each way: its two uses, sorted by their corners, come out as a pair turned
-    // opposite ways.
-    std::sort(aEdges.begin(), aEdges.end());
-    for (size_t k = 0; k < aEdges.size(); k += 2)
-        if (k + 1 == aEdges.size() || aEdges[k] >> 1 != aEdges[k + 1] >> 1 ||
-            (aEdges[k] & 1) == (aEdges[k + 1] & 1) ||
-            (k + 2 < aEdges.size() && aEdges[k + 2] >> 1 == aEdges[k] >> 1))
-            shape.bClosed = false;
-    for (uint32_t v = 0; v < nVertices; ++v)
-        shape.nPieces += aUsed[v] && find(v) == v;
-    return shape;
-}
-
 // The pieces |psi| = c must have, from the lobes alone: each radial lobe of R (between its
 // nodes) whose largest |R| times the largest |Y| of an angular lobe (a nodal domain of Y)
 // exceeds c gives a piece, two for a shell of an s orbital away from the nucleus. Returns
@@ -203,98 +150,158 @@ bool ExpectedPieces(int n, int l, int m, double Z, double c, int& nPieces)
 }
 
 // The real orbitals up to n = 7 of order m >= 0 (those of -m are the same turned about z): the level of
-// --enclose 0.9 holds 0.900 +- 0.002 by GSL's quadrature, on a grid as coarse as that allows.
+// --enclose 0.9 holds 0.900 +- 0.002 by GSL's quadrature.
 TEST(BoundarySurface, EnclosesNinetyPercentForEveryOrbital)
 {
     gsl_set_error_handler_off();
-    const BoundaryGrid& size = kLevelGrid;
     for (int n = 1; n <= 7; ++n)
         for (int l = 0; l < n; ++l)
             for (int m = 0; m <= l; ++m)
             {
                 HydrogenOrbital orbital;
                 orbital.numbers = {n, l, m, n == 3 ? 2.0 : 1.0};
-                OrbitalGrid grid;
-                const double c = FindBoundaryLevel(orbital, LevelRequest{},
-                                                   SampleAngularPart(orbital, size.nRows, size.nColumns),
-                                                   size.nRadii, size.nRows, size.nColumns, grid)
-                                     .dLevel;
+                const double c = FindBoundaryLevel(CEnclosedProbability(orbital), LevelRequest{}).dLevel;
                 EXPECT_NEAR(IndependentProbability(n, l, m, orbital.numbers.dCharge, c), 0.9, 0.002)
                     << n << ", " << l << ", " << m;
             }
 }
 
-// The surfaces of every (n, l) with m = 0 and with m = l are closed, and their pieces are the lobes
-// that reach the level, so that the radial nodes it crosses show as shells.
+// The surfaces of every (n, l) up to 7 with m = 0 and with m = l, and of orbitals of many radial
+// nodes up to n = 30 at probabilities from 0.5 to 0.99, are closed, and their pieces are the lobes
+// that reach the level, so that the radial nodes it crosses show as shells: 16s, 20s and 25s at
+// 90 % give 31, 39 and 49 pieces (their ball and two sides of each shell).
 TEST(BoundarySurface, ClosedWithItsLobes)
 {
     gsl_set_error_handler_off();
+    struct Case
+    {
+        int n, l, m;
+        double P;
+        int nPieces;  // 0: as the lobes say
+    };
+    std::vector<Case> aCases = {{16, 0, 0, 0.9, 31}, {20, 0, 0, 0.9, 39}, {25, 0, 0, 0.9, 49}};
     for (int n = 1; n <= 7; ++n)
         for (int l = 0; l < n; ++l)
             for (const int m : {0, l})
-            {
-                HydrogenOrbital orbital;
-                orbital.numbers = {n, l, m, n == 3 ? 2.0 : 1.0};
-                const BoundarySurface surface = BuildBoundarySurface(orbital, LevelRequest{}, kShapeGrid);
-                const MeshShape shape = ShapeOf(surface.mesh);
-                EXPECT_TRUE(shape.bClosed) << n << ", " << l << ", " << m;
-                int nPieces = 0;
-                if (ExpectedPieces(n, l, m, orbital.numbers.dCharge, surface.level.dLevel, nPieces))
-                {
-                    EXPECT_EQ(shape.nPieces, nPieces) << n << ", " << l << ", " << m;
-                }
-                if (l == 0)
-                    break;
-            }
+                if (m == 0 || l > 0)
+                    aCases.push_back({n, l, m, 0.9, 0});
+    for (const double P : {0.5, 0.9, 0.99})
+        for (const auto& [n, l, m] :
+             {std::array<int, 3>{26, 0, 0}, {28, 2, 0}, {28, 2, 1}, {30, 1, 0}, {30, 1, 1}})
+            aCases.push_back({n, l, m, P, 0});
+    for (const Case& test : aCases)
+    {
+        HydrogenOrbital orbital;
+        orbital.numbers = {test.n, test.l, test.m, test.n == 3 ? 2.0 : 1.0};
+        const BoundarySurface surface =
+            BuildBoundarySurface(orbital, LevelRequest{LevelKind::kEnclose, test.P}, kShapeGrid);
+        const MeshShape shape = ShapeOf(surface.mesh);
+        EXPECT_TRUE(shape.bClosed) << test.n << ", " << test.l << ", " << test.m << " at " << test.P;
+        int nPieces = test.nPieces;
+        if (nPieces > 0 ||
+            ExpectedPieces(test.n, test.l, test.m, orbital.numbers.dCharge, surface.level.dLevel, nPieces))
+        {
+            EXPECT_EQ(shape.nPieces, nPieces)
+                << test.n << ", " << test.l << ", " << test.m << " at " << test.P;
+        }
+    }
 }
 
-// Where only a face's opposite corners are inside, the cells on both sides of it cut it alike:
-// on a grid whose samples are a checkerboard in r and phi (rows of the same value between pole
-// rows and first and last radii outside), every face across r and phi is such a face, and each
-// sample inside makes a closed tube of its own, 12 of psi = c and 12 of psi = -c.
-TEST(BoundarySurface, OppositeCornersKeptApart)
+// |psi| and its gradient by GSL: R from gsl_sf_hydrogenicR, Y from gsl_sf_legendre_sphPlm
+// (its phase does not change |psi|), sqrt2 cos m phi or sin |m| phi.
+class CGslOrbital
 {
-    OrbitalGrid grid;
-    grid.nRadii = 6;
-    grid.nRows = 5;
-    grid.nColumns = 6;
-    grid.aRadius = {1.0, 2.0, 3.0, 4.0, 5.0, 6.0};
-    grid.aRadial = {0.0, 1.0, -1.0, 1.0, -1.0, 0.0};
-    grid.aAngular.assign(5 * 6, 0.0);
-    for (int32_t i = 1; i < 4; ++i)
-        for (int32_t j = 0; j < 6; ++j)
-            grid.aAngular[static_cast<size_t>(i * 6 + j)] = j % 2 ? -1.0 : 1.0;
-    LevelMesh mesh;
-    ExtractLevelSurface(grid, 1.0, 0.5, 1, mesh, 0);
-    ExtractLevelSurface(grid, -1.0, 0.5, 1, mesh, 1);
-    const MeshShape shape = ShapeOf(mesh);
-    EXPECT_TRUE(shape.bClosed);
-    EXPECT_EQ(shape.nPieces, 24);
+public:
+    CGslOrbital(int n, int l, int m) : m_n(n), m_l(l), m_m(m) {}
+
+    double Modulus(double x, double y, double z) const
+    {
+        const double r = std::sqrt(x * x + y * y + z * z);
+        const double dPhi = std::atan2(y, x);
+        const double dAzimuth =
+            m_m == 0 ? 1.0 : std::sqrt(2.0) * (m_m > 0 ? std::cos(m_m * dPhi) : std::sin(-m_m * dPhi));
+        return std::fabs(gsl_sf_hydrogenicR(m_n, m_l, 1.0, r) *
+                         gsl_sf_legendre_sphPlm(m_l, std::abs(m_m), r > 0.0 ? z / r : 1.0) * dAzimuth);
+    }
+
+    // How far the point lies from the surface |psi| = c, to first order: ||psi| - c| / |grad psi|.
+    double Distance(const float* p, double c) const
+    {
+        const double x = p[0], y = p[1], z = p[2];
+        const double h = 1e-6 * std::max(1.0, std::sqrt(x * x + y * y + z * z));
+        const double gx = (Modulus(x + h, y, z) - Modulus(x - h, y, z)) / (2.0 * h);
+        const double gy = (Modulus(x, y + h, z) - Modulus(x, y - h, z)) / (2.0 * h);
+        const double gz = (Modulus(x, y, z + h) - Modulus(x, y, z - h)) / (2.0 * h);
+        return std::fabs(Modulus(x, y, z) - c) / std::sqrt(gx * gx + gy * gy + gz * gz);
+    }
+
+private:
+    int m_n, m_l, m_m;
+};
+
+// On the default grid every vertex lies within 1e-3 of the surface's extent from the true level
+// set by GSL's psi (to first order), from the lobes near the nucleus to the outermost; 16s's
+// innermost surface, the ball where |R| / sqrt(4pi) = c, is within 1e-3 of its radius, 1.824.
+TEST(BoundarySurface, VerticesOnTheLevelSet)
+{
+    gsl_set_error_handler_off();
+    for (const auto& [n, l, m] : {std::array<int, 3>{16, 0, 0},
+                                  {30, 1, 0},
+                                  {30, 29, 0},
+                                  {30, 15, -7},
+                                  {9, 8, 8},
+                                  {3, 2, -1},
+                                  {26, 0, 0}})
+    {
+        HydrogenOrbital orbital;
+        orbital.numbers = {n, l, m, 1.0};
+        const BoundarySurface surface = BuildBoundarySurface(orbital, LevelRequest{}, BoundaryGrid{});
+        const CGslOrbital psi(n, l, m);
+        const size_t nVertices = surface.mesh.aPoint.size() / 3;
+        double dWorst = 0.0;
+        for (size_t v = 0; v < nVertices; v += 1 + nVertices / 20000)
+            dWorst = std::max(dWorst, psi.Distance(&surface.mesh.aPoint[3 * v], surface.level.dLevel));
+        EXPECT_LT(dWorst, 1e-3 * surface.dExtent) << n << ", " << l << ", " << m;
+    }
+    HydrogenOrbital orbital;
+    orbital.numbers = {16, 0, 0, 1.0};
+    const BoundarySurface surface = BuildBoundarySurface(orbital, LevelRequest{}, BoundaryGrid{});
+    const double dTarget = surface.level.dLevel * std::sqrt(4.0 * M_PI);
+    double lo = 0.0, hi = 3.0;
+    for (int k = 0; k < 100; ++k)
+        (gsl_sf_hydrogenicR(16, 0, 1.0, 0.5 * (lo + hi)) > dTarget ? lo : hi) = 0.5 * (lo + hi);
+    EXPECT_NEAR(lo, 1.824, 1e-3);
+    double dInnermost = 1e300;
+    for (size_t v = 0; v < surface.mesh.aPoint.size() / 3; ++v)
+    {
+        const float* p = &surface.mesh.aPoint[3 * v];
+        dInnermost =
+            std::min(dInnermost, std::sqrt(double{p[0]} * p[0] + double{p[1]} * p[1] + double{p[2]} * p[2]));
+    }
+    EXPECT_NEAR(dInnermost, lo, 1e-3 * lo);
 }
 
-// The 1s surface |psi| = e^-2 / sqrt(pi) is the sphere r = 2: on a coarse grid (15 degrees
-// between rows) its mesh, its vertices lifted off the chords, holds the sphere's volume within
-// 0.2 % and its area within 0.5 % (the chords alone fall short by 3 % and 1.4 %).
-TEST(BoundarySurface, SphereOfOneSHoldsItsVolume)
+// A level above the largest |psi| leaves no surface and is refused; one a thousandth below it
+// makes a small surface about the peaks: for 2,1,1 the largest is R21(2) sqrt(3 / 4pi), at r = 2
+// on the x axis, where the grid of an odd number of rows has samples.
+TEST(BoundarySurface, IsoJustUnderThePeak)
 {
     HydrogenOrbital orbital;
-    const double c = std::exp(-2.0) / std::sqrt(M_PI);
-    const BoundarySurface surface =
-        BuildBoundarySurface(orbital, LevelRequest{LevelKind::kIso, c}, BoundaryGrid{16, 13, 24}, 1);
-    double dArea = 0.0, dVolume = 0.0;
-    for (const Triangle& t : surface.mesh.aTriangles[0])
+    orbital.numbers = {2, 1, 1, 1.0};
+    const double dPeak = std::exp(-1.0) / std::sqrt(6.0) * std::sqrt(3.0 / (4.0 * M_PI));
+    EXPECT_THROW(
+        BuildBoundarySurface(orbital, LevelRequest{LevelKind::kIso, dPeak * (1.0 + 1e-9)}, kShapeGrid),
+        std::invalid_argument);
+    const BoundarySurface surface = BuildBoundarySurface(
+        orbital, LevelRequest{LevelKind::kIso, dPeak * (1.0 - 1e-3)}, BoundaryGrid{129, 256});
+    EXPECT_NEAR(surface.level.dPeak, dPeak, 1e-9 * dPeak);
+    ASSERT_FALSE(surface.mesh.aPoint.empty());
+    for (size_t v = 0; v < surface.mesh.aPoint.size() / 3; ++v)
     {
-        const float* a = &surface.mesh.aPoint[3 * static_cast<size_t>(t[0])];
-        const float* b = &surface.mesh.aPoint[3 * static_cast<size_t>(t[1])];
-        const float* p = &surface.mesh.aPoint[3 * static_cast<size_t>(t[2])];
-        const double u[3] = {double{b[0]} - a[0], double{b[1]} - a[1], double{b[2]} - a[2]};
-        const double w[3] = {double{p[0]} - a[0], double{p[1]} - a[1], double{p[2]} - a[2]};
-        const double n[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]};
-        dArea += 0.5 * std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-        dVolume += (a[0] * n[0] + a[1] * n[1] + a[2] * n[2]) / 6.0;
+        const float* p = &surface.mesh.aPoint[3 * v];
+        EXPECT_LT(std::hypot(std::fabs(p[0]) - 2.0, p[1], p[2]), 0.15) << v;
     }
-    EXPECT_NEAR(dVolume / (32.0 * M_PI / 3.0), 1.0, 2e-3);
-    EXPECT_NEAR(dArea / (16.0 * M_PI), 1.0, 5e-3);
+    EXPECT_EQ(ShapeOf(surface.mesh).nPieces, 2);
 }
 
 }  // namespace

@@ -81,7 +81,7 @@ TEST(PlanJob, RefusesWhatDoesNotGoTogetherAndNothingElse)
         {{{"--hydrogen", "2,1,0"}, {"--enclose", "0.5"}, {"--iso", "0.1"}, {"--stats", ""}},
          "--enclose and --iso each choose the surface: give one of them"},
         {{{"--hydrogen", "2,1,0"}, {"--density", ""}, {"--stats", ""}},
-         "--density colours --slice by |psi|^2: it needs --slice"},
+         "--density gives |psi|^2 of --slice, --at, --values or --cube: it needs one of them"},
         {{{"--hydrogen", "2,1,0"}, {"--slice", "xy"}, {"--stats", ""}, {"--out", "s.png"}},
          "--slice makes only the flat picture of the orbital: --stats does not go with it"},
         {{{"--scale", "10"}, {"--stats", ""}}, "--scale sizes the model of --mesh: it needs --mesh"},
@@ -109,7 +109,15 @@ TEST(PlanJob, RefusesWhatDoesNotGoTogetherAndNothingElse)
         {{{"--turntable", "4"}, {"--stats", ""}}, "--turntable needs --out"},
         {{},
          "nothing to do: give --stats, --at THETA,PHI, --at-geodetic LAT,LON,H, --values FILE, --mesh FILE, "
-         "--out FILE.png, --html FILE, --coeffs-out FILE or --spectrum FILE"},
+         "--out FILE.png, --html FILE, --coeffs-out FILE, --spectrum FILE or, of an orbital, --cube FILE"},
+        {{{"-l", "2"}, {"--at", "1,0,1"}},
+         "--at takes THETA,PHI of a field on the sphere; X,Y,Z go with --hydrogen"},
+        {{{"--hydrogen", "2,1,0"}, {"--at", "1,0"}},
+         "--at with a hydrogen-like orbital takes a point X,Y,Z in Bohr radii"},
+        {{{"--hydrogen", "2,1,0"}, {"--cube-size", "10"}, {"--stats", ""}},
+         "--cube-size sizes the box of --cube or --values: it needs one of them"},
+        {{{"--hydrogen", "2,1,0"}, {"--cube", "c.cube"}, {"--values", "c.cube"}},
+         "--values and --cube name the same file 'c.cube': each output needs a file of its own"},
     };
     for (const RuleCase& rule : aCases)
     {

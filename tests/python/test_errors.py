@@ -89,13 +89,13 @@ def test_ctrl_c_stops_a_long_synthesis_and_other_threads_run_meanwhile():
     script = textwrap.dedent("""
         import os, signal, threading, time
         import numpy, lobara
-        l = numpy.repeat(numpy.arange(1201), numpy.arange(1201) * 2 + 1)
-        m = numpy.concatenate([numpy.arange(-k, k + 1) for k in range(1201)])
+        l = numpy.repeat(numpy.arange(2001), numpy.arange(2001) * 2 + 1)
+        m = numpy.concatenate([numpy.arange(-k, k + 1) for k in range(2001)])
         field = lobara.Field.from_arrays(l, m, numpy.ones(l.size))
         start = time.monotonic()
         field.sample(64, 6000)
-        bound = 0.5 + 4 * (time.monotonic() - start) + 1.0
-        threading.Timer(0.5, os.kill, (os.getpid(), signal.SIGINT)).start()
+        bound = 0.2 + 4 * (time.monotonic() - start) + 1.0
+        threading.Timer(0.2, os.kill, (os.getpid(), signal.SIGINT)).start()
         start = time.monotonic()
         try:
             field.sample(6000, 6000)

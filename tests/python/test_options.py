@@ -18,7 +18,7 @@ CALLS = {
     lobara.Field.page: {}, lobara.table: {"lmax": "--table", "convention": None},
     HydrogenOrbital.__init__: {"n": "--hydrogen", "l": None, "m": None, "convention": None},
     HydrogenOrbital.picture: {}, HydrogenOrbital.mesh: {}, HydrogenOrbital.page: {},
-    HydrogenOrbital.slice: {"plane": "--slice"},
+    HydrogenOrbital.slice: {"plane": "--slice"}, HydrogenOrbital.cube: {"path": "--cube"},
 }
 SIZE = {"width", "height"}
 

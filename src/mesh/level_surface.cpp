@@ -1,7 +1,8 @@
-#include "hydrogen/level_surface.h"
+#include "mesh/level_surface.h"
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <new>
@@ -129,6 +130,14 @@ constexpr int kPlaneSlots = 2;
 // Rows of theta per unit of work; the units are fixed, so the mesh does not depend on the threads.
 constexpr int32_t kSlabsPerChunk = 8;
 
+// A crossing along a radius is searched until a step moves it by less than this fraction of its
+// edge, a little less than a float's precision.
+constexpr double kCrossingTolerance = 1e-8;
+
+// Crossings are kept off the corners by this fraction of their edge, so that no two edges'
+// crossings meet at a corner.
+constexpr double kEndClearance = 1.0 / 1024.0;
+
 // One chunk's vertices and triangles; index -1 - q is the next chunk's q-th vertex.
 struct ChunkMesh
 {
@@ -148,7 +157,7 @@ struct GridTables
     std::vector<double> aCosPhi;
 };
 
-GridTables MakeGridTables(const OrbitalGrid& grid)
+GridTables MakeGridTables(const SphericalGrid& grid)
 {
     GridTables tables;
     tables.aRowPeak.resize(2 * static_cast<size_t>(grid.nRows));
@@ -173,12 +182,12 @@ GridTables MakeGridTables(const OrbitalGrid& grid)
 class CExtractor
 {
 public:
-    CExtractor(const OrbitalGrid& grid, const GridTables& tables, double dSign, double dLevel)
+    CExtractor(const SphericalGrid& grid, const GridTables& tables, double dSign, double dLevel)
         : m_grid(grid),
           m_tables(tables),
           m_dSign(dSign),
           m_dLevel(dLevel),
-          m_nR(grid.nRadii),
+          m_nR(static_cast<int32_t>(grid.aRadius.size())),
           m_nP(grid.nColumns)
     {}
 
@@ -192,6 +201,7 @@ public:
         m_aCross.resize(nPlane);
         m_aCorners.resize(static_cast<size_t>(m_nP));
         m_pChunk = &chunk;
+        m_lastRadial = LastRadialCrossing{};
         // A chunk is much like the one before it: room for as much saves the vectors' growth.
         chunk.aPoint.reserve(m_nLastPoints);
         chunk.aTriangles.reserve(m_nLastTriangles);
@@ -253,37 +263,94 @@ private:
         }
     }
 
-    // The vertex where the edge from (k, i, j) of the type crosses the level, as a new vertex
-    // of the chunk.
-    // Where along the edge from (k, i, j) of the type, as a fraction of it, psi crosses the level:
-    // on the cubic through the samples one before and one after the edge where the grid has
-    // them (the crossing on the line through its ends, the start of Newton's steps, has an error
-    // in the square of the step, the cubic's in its fourth power), else on that line.
-    double Crossing(int32_t k, int32_t i, int32_t j, int nType) const
+    // Where along the edge from (k, i, j) of the type, as a fraction of it, f crosses the level:
+    // where the factor that changes along it takes the level, when the grid knows that factor
+    // between the samples; else on the cubic through the samples one before and one after the
+    // edge where the grid has them (the crossing on the line through its ends, the start of
+    // Newton's steps, has an error in the square of the step, the cubic's in its fourth power),
+    // else on that line. The cubic's crossing starts the search on the factor.
+    double Crossing(int32_t k, int32_t i, int32_t j, int nType)
     {
         const int dk = nType & 1, di = (nType >> 1) & 1, dj = (nType >> 2) & 1;
         const auto column = [this](int32_t n) { return n < 0 ? n + m_nP : n >= m_nP ? n - m_nP : n; };
         const double g0 = Value(k, i, j), g1 = Value(k + dk, i + di, column(j + dj));
         const double dLine = (m_dLevel - g0) / (g1 - g0);
-        if (k - dk < 0 || k + 2 * dk >= m_nR || i - di < 0 || i + 2 * di >= m_grid.nRows)
-            return dLine;
-        const double gBefore = Value(k - dk, i - di, column(j - dj));
-        const double gAfter = Value(k + 2 * dk, i + 2 * di, column(j + 2 * dj));
-        // The cubic through -1, 0, 1, 2: c0 + c1 t + c2 t^2 + c3 t^3.
-        const double c1 = -gBefore / 3.0 - g0 / 2.0 + g1 - gAfter / 6.0;
-        const double c2 = gBefore / 2.0 - g0 + g1 / 2.0;
-        const double c3 = -gBefore / 6.0 + g0 / 2.0 - g1 / 2.0 + gAfter / 6.0;
         double t = dLine;
-        for (int n = 0; n < 2; ++n)
-            t -= (g0 + t * (c1 + t * (c2 + t * c3)) - m_dLevel) / (c1 + t * (2.0 * c2 + t * 3.0 * c3));
-        return t >= 0.0 && t <= 1.0 ? t : dLine;
+        if (k - dk >= 0 && k + 2 * dk < m_nR && i - di >= 0 && i + 2 * di < m_grid.nRows)
+        {
+            const double gBefore = Value(k - dk, i - di, column(j - dj));
+            const double gAfter = Value(k + 2 * dk, i + 2 * di, column(j + 2 * dj));
+            // The cubic through -1, 0, 1, 2: c0 + c1 t + c2 t^2 + c3 t^3.
+            const double c1 = -gBefore / 3.0 - g0 / 2.0 + g1 - gAfter / 6.0;
+            const double c2 = gBefore / 2.0 - g0 + g1 / 2.0;
+            const double c3 = -gBefore / 6.0 + g0 / 2.0 - g1 / 2.0 + gAfter / 6.0;
+            for (int n = 0; n < 2; ++n)
+                t -= (g0 + t * (c1 + t * (c2 + t * c3)) - m_dLevel) / (c1 + t * (2.0 * c2 + t * 3.0 * c3));
+            if (!(t >= 0.0 && t <= 1.0))
+                t = dLine;
+        }
+        if (dk && m_grid.radial)
+        {
+            // Along a row of one angular value (a pole, an orbital of m = 0) the crossings
+            // between two radii are one.
+            const double dAngular = m_dSign * m_grid.aAngular[static_cast<size_t>(i) * m_nP + j];
+            if (k != m_lastRadial.k || dAngular != m_lastRadial.dAngular)
+            {
+                const double r0 = m_grid.aRadius[k], r1 = m_grid.aRadius[k + 1];
+                const auto along = [&](double u) { return m_grid.radial(r0 + u * (r1 - r0)) * dAngular; };
+                m_lastRadial = LastRadialCrossing{k, dAngular, EdgeCrossing(along, g0, g1, t)};
+            }
+            return m_lastRadial.t;
+        }
+        if (!dk && m_grid.angular)
+        {
+            const double dFactor = m_dSign * m_grid.aRadial[k];
+            const double dTheta0 = SampleTheta(i, m_grid.nRows), dTheta1 = SampleTheta(i + di, m_grid.nRows);
+            const auto along = [&](double u) {
+                return dFactor *
+                       m_grid.angular(dTheta0 + u * (dTheta1 - dTheta0), (j + u * dj) / m_nP * kTwoPi);
+            };
+            return EdgeCrossing(along, g0, g1, t);
+        }
+        return t;
+    }
+
+    // The fraction u of an edge where value(u) = c, value taking g0 and g1 at its ends (one above
+    // the level, the other not), from the guess t: secant steps through the last two points, kept
+    // within the bracket that the points so far leave (else halving it), until a step moves the
+    // crossing by less than kCrossingTolerance of the edge, or it is known to lie nearer an end
+    // than AddVertex places it.
+    template <typename Value>
+    double EdgeCrossing(const Value& value, double g0, double g1, double t) const
+    {
+        double a = 0.0, b = 1.0;
+        const bool bRising = g0 - m_dLevel <= 0.0;  // the excess of a is at most 0, of b above
+        double uLast = bRising ? 0.0 : 1.0, hLast = bRising ? g0 - m_dLevel : g1 - m_dLevel;
+        double u = t;
+        for (int n = 0; n < 64 && b > kEndClearance && a < 1.0 - kEndClearance; ++n)
+        {
+            const double h = value(u) - m_dLevel;
+            if (h == 0.0)
+                break;
+            (h > 0.0) == bRising ? b = u : a = u;
+            double uNext = h != hLast ? u - h * (u - uLast) / (h - hLast) : 0.5 * (a + b);
+            if (!(uNext > a && uNext < b))
+                uNext = 0.5 * (a + b);
+            uLast = u;
+            hLast = h;
+            const bool bSettled = std::fabs(uNext - u) <= kCrossingTolerance;
+            u = uNext;
+            if (bSettled)
+                break;
+        }
+        return u;
     }
 
     int32_t AddVertex(int32_t k, int32_t i, int32_t j, int nType)
     {
         const int di = (nType >> 1) & 1, dk = nType & 1, dj = (nType >> 2) & 1;
         // Clamped off the corners, so that no two edges' crossings meet at a corner.
-        const double t = std::min(std::max(Crossing(k, i, j, nType), 1.0 / 1024.0), 1.0 - 1.0 / 1024.0);
+        const double t = std::min(std::max(Crossing(k, i, j, nType), kEndClearance), 1.0 - kEndClearance);
         const double r = m_grid.aRadius[k] + t * (m_grid.aRadius[k + dk] - m_grid.aRadius[k]);
         const double dTheta0 = SampleTheta(i, m_grid.nRows);
         const double dTheta = di ? dTheta0 + t * (SampleTheta(i + 1, m_grid.nRows) - dTheta0) : dTheta0;
@@ -409,7 +476,7 @@ private:
         }
     }
 
-    const OrbitalGrid& m_grid;
+    const SphericalGrid& m_grid;
     const GridTables& m_tables;
     double m_dSign;
     double m_dLevel;
@@ -422,12 +489,20 @@ private:
     std::vector<int32_t> m_aPlane[2];
     std::vector<int32_t> m_aCross;
     std::vector<uint8_t> m_aCorners;  // of each cell of a strip
+    // The last crossing along a radius: its radius k, signed angular value and place t.
+    struct LastRadialCrossing
+    {
+        int32_t k = -1;
+        double dAngular = 0.0;
+        double t = 0.0;
+    };
+    LastRadialCrossing m_lastRadial;
 };
 
 }  // namespace
 
-void ExtractLevelSurface(const OrbitalGrid& grid, double dSign, double dLevel, unsigned nThreads,
-                         LevelMesh& mesh, int nList)
+void ExtractLevelSurface(const SphericalGrid& grid, double dSign, double dLevel, unsigned nThreads,
+                         LevelMesh& mesh, int nList, const BuildProgress& onSlabs)
 {
     const int32_t nSlabs = grid.nRows - 1;
     const int32_t nChunks = (nSlabs + kSlabsPerChunk - 1) / kSlabsPerChunk;
@@ -435,11 +510,17 @@ void ExtractLevelSurface(const OrbitalGrid& grid, double dSign, double dLevel, u
     const GridTables tables = MakeGridTables(grid);
     const unsigned nWorkers = std::min(ThreadsFor(nThreads), static_cast<unsigned>(std::max(nChunks, 1)));
     std::vector<CExtractor> aExtractors(nWorkers, CExtractor(grid, tables, dSign, dLevel));
+    std::atomic<int32_t> nDone{0};
     ShareAmongThreads(static_cast<size_t>(nChunks), nWorkers, [&](size_t nChunk, unsigned w) {
         const auto c = static_cast<int32_t>(nChunk);
         aExtractors[w].ExtractChunk(c * kSlabsPerChunk, std::min(nSlabs, (c + 1) * kSlabsPerChunk),
                                     aChunks[c]);
+        const int32_t nSlabsDone = std::min(nSlabs, (nDone += 1) * kSlabsPerChunk);
+        if (w == 0 && onSlabs)
+            onSlabs(nSlabsDone, nSlabs);
     });
+    if (onSlabs)
+        onSlabs(nSlabs, nSlabs);
 
     // Each chunk's vertices and triangles after those before it; -1 - q is the next chunk's q-th vertex.
     std::vector<int64_t> aOffset(static_cast<size_t>(nChunks) + 1);
