@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <new>
+#include <stdexcept>
+#include <string>
 
 // The highest degree built. Showing Y(l, m) takes more than l rows and 2l columns (two samples
 // to each lobe along a meridian and along the equator), so no grid of at most 2^31 - 1 points
@@ -27,6 +29,23 @@ private:
 
 // The memory a build, or a reader of coefficients, may take: half of the machine's.
 int64_t MemoryBudget();
+
+// Raised before the big arrays of some work (a fit, a slice, a reader) are allocated, when they
+// would need more than MemoryBudget(): an out-of-memory failure whose what() is one line naming
+// the work, what it needs and the limit.
+class WorkTooLarge : public std::bad_alloc
+{
+public:
+    explicit WorkTooLarge(const std::string& strReason) : m_reason(strReason) {}
+    const char* what() const noexcept override { return m_reason.what(); }
+
+private:
+    std::runtime_error m_reason;  // a string whose copies never throw
+};
+
+// Throws WorkTooLarge("WORK needs N MB, more than the M MB this machine gives to one run") when
+// dBytes is above MemoryBudget().
+void CheckWorkMemory(double dBytes, const std::string& strWork);
 
 // The shape of one build. Counts that leave no grid (a count of 0 or less) give no vertices
 // and no faces; a single row gives vertices but no faces.
