@@ -1,8 +1,14 @@
+#include "jobs/field_outputs.h"
 #include "jobs/runs.h"
+#include "text/text_start.h"
 
 void RunRequest(const Request& request, IRunHooks& hooks)
 {
     const Job job = PlanJob(request);
+    // Text is laid out only after the big arrays of a picture are made: its machinery starts now,
+    // while there is room for it.
+    if (!job.strPicturePath.empty() || !job.strPagePath.empty() || IsPlotPath(job.strSpectrumPath))
+        StartText();
     switch (job.kind)
     {
         case JobKind::kTable:
