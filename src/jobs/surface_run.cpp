@@ -18,6 +18,7 @@
 #include "jobs/turned_field.h"
 #include "mesh/mesh_geometry.h"
 #include "mesh/surface_builder.h"
+#include "page/page_writer.h"
 #include "render/picture_renderer.h"
 #include "sht/complex_field.h"
 #include "sht/field_rows.h"
@@ -54,6 +55,9 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
     const Job job = WithTurnedField(WithAnalysedField(WithFileField(asked, aWarnings), hooks, aWarnings));
     const bool bSurface =
         job.bStats || !job.strMeshPath.empty() || !job.strPicturePath.empty() || !job.strPagePath.empty();
+    // A page the browser could not build is refused before the surface is.
+    if (!job.strPagePath.empty())
+        CheckPageSamples(job.nThetaDiv, job.nPhiDiv);
     SurfaceMesh mesh;
     ComplexSamples complex;  // --complex: both parts of the field at every sample
     {
