@@ -1,5 +1,6 @@
 #include <optional>
 #include <stdexcept>
+#include <string>
 #include <utility>
 
 #include "colour/color_schemes.h"
@@ -15,11 +16,17 @@
 #include "jobs/value_caption.h"
 #include "maps/map_picture.h"
 #include "mesh/mesh_geometry.h"
+#include "sht/build_limits.h"
 #include "sht/field_extremes.h"
 #include "text/color_bar_labels.h"
 #include "text/picture_title.h"
 
 namespace {
+
+// The memory of a slice, by its pixels: the points of the plane (24 bytes), psi at each (16), the
+// samples kept (8 or 16), the picture (4) and the PNG's rows; measured 82 bytes a pixel at
+// 4000 x 4000 and 8192 x 8192, with room to spare.
+constexpr double kSliceBytesPerPixel = 96.0;
 
 // The surface of the job's orbital; a level that leaves none is the request's fault.
 BoundarySurface BuildOrbitalSurface(const OrbitalJob& orbital, IRunHooks& hooks)
@@ -99,6 +106,8 @@ void RunSlice(const Job& job, IRunHooks& hooks)
                             : std::min(nWidth + ColorBarStripHeight(job.colorMode, nWidth, nWidth, bCaption),
                                        kMaxPictureSide);
     const int nMapHeight = nHeight - ColorBarStripHeight(job.colorMode, nWidth, nHeight, bCaption);
+    CheckWorkMemory(kSliceBytesPerPixel * static_cast<double>(nWidth) * nHeight,
+                    "a slice of " + std::to_string(nWidth) + " x " + std::to_string(nHeight) + " pixels");
     SliceSamples samples;
     {
         const CRunStep step(hooks, "sampling the orbital");

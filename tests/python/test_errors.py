@@ -154,3 +154,20 @@ def test_wrong_types_and_sizes_in_the_packages_words():
         lobara.Field.analyze(numpy.broadcast_to(0.0, (1 << 19, 1 << 19)))
     with pytest.raises(MemoryError, match="not enough memory"):
         lobara.Field.harmonic(2, 1)(numpy.broadcast_to(0.5, (1 << 40,)), 0.5)
+
+
+def test_work_beyond_the_memory_is_refused_before_it_starts():
+    """A slice of 16384 x 16384 pixels needs some 25 GB: MemoryError naming it, at once (run in a
+    process whose address space is held to 8 GB, so that a run that tried it would fail anyway,
+    but not with this line)."""
+    code = textwrap.dedent("""
+        import resource
+        resource.setrlimit(resource.RLIMIT_AS, (8 << 30, 8 << 30))
+        import lobara
+        try:
+            lobara.HydrogenOrbital(3, 2, 1).slice(width=16384, height=16384)
+        except MemoryError as error:
+            print(error)
+        """)
+    result = subprocess.run([sys.executable, "-c", code], capture_output=True, text=True, timeout=300)
+    assert "a slice of 16384 x 16384 pixels needs" in result.stdout, result.stdout + result.stderr
