@@ -79,7 +79,7 @@ void RunOrbital(const Job& job, IRunHooks& hooks)
             WriteMeshFiles(outputs, job.strMeshPath, geometry, kColorSchemes[job.nColorScheme]);
     }
     const std::string strStats = job.bStats ? OrbitalStatsLine(job, surface) : "";
-    const Camera camera = renderer || !job.strPagePath.empty() ? PictureCamera(job, mesh) : job.camera;
+    const Camera camera = renderer || !job.strPagePath.empty() ? PictureCamera(job, mesh, hooks) : job.camera;
     if (!job.strPagePath.empty())
         WritePage(job, mesh, aVertexColors, coloring, camera, outputs, hooks);
     if (renderer)

@@ -119,7 +119,7 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
     }
     fieldOutputs.Write(outputs);
     const std::string strStats = job.bStats ? SurfaceStatsLine(job, mesh) : "";
-    const Camera camera = renderer || bPage ? PictureCamera(job, mesh) : job.camera;
+    const Camera camera = renderer || bPage ? PictureCamera(job, mesh, hooks) : job.camera;
     if (bPage)
         WritePage(job, mesh, aVertexColors, coloring, camera, outputs, hooks);
     if (renderer)
