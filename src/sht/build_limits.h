@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <new>
-#include <stdexcept>
 #include <string>
 
 // The highest degree built. Showing Y(l, m) takes more than l rows and 2l columns (two samples
@@ -36,11 +36,13 @@ int64_t MemoryBudget();
 class WorkTooLarge : public std::bad_alloc
 {
 public:
-    explicit WorkTooLarge(const std::string& strReason) : m_reason(strReason) {}
-    const char* what() const noexcept override { return m_reason.what(); }
+    explicit WorkTooLarge(const std::string& strReason)
+        : m_pReason(std::make_shared<const std::string>(strReason))
+    {}
+    const char* what() const noexcept override { return m_pReason->c_str(); }
 
 private:
-    std::runtime_error m_reason;  // a string whose copies never throw
+    std::shared_ptr<const std::string> m_pReason;  // shared, so that copies never throw
 };
 
 // Throws WorkTooLarge("WORK needs N MB, more than the M MB this machine gives to one run") when
