@@ -7,7 +7,7 @@
 #include <cmath>
 #include <memory>
 
-#include "text/text_start.h"
+#include "text/text_room.h"
 
 namespace {
 

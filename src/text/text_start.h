@@ -7,20 +7,10 @@
 //
 // Starts them once per process: lays out a text in room reserved for it, checks that a font was
 // found, and keeps that room (address space, no memory) from the run's big arrays, since Pango
-// starts more threads later (fontconfig's sorting of fonts), whose stacks need it. Throws
-// std::bad_alloc when there is not room, and std::runtime_error, one line, when no font loads.
+// starts more threads later (fontconfig's sorting of fonts), whose stacks need it (text_room.h).
+// Throws std::bad_alloc when there is not room, and std::runtime_error, one line, when no font
+// loads.
 // From then on, the warnings that Pango and GLib would print on the terminal (fonts that do not
 // load for want of memory) are kept from it: a text that cannot be laid out is refused by the
 // caller's own checks instead.
 void StartText();
-
-// While one lives, the room kept for the text is given back to Pango; it is kept again after, as
-// far as it can be. Every call into Pango holds one.
-class CTextRoom
-{
-public:
-    CTextRoom();
-    ~CTextRoom();
-    CTextRoom(const CTextRoom&) = delete;
-    CTextRoom& operator=(const CTextRoom&) = delete;
-};
