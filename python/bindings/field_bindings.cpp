@@ -24,11 +24,13 @@
 #include "settings/sampling_defaults.h"
 #include "sht/angles.h"
 #include "sht/build_limits.h"
+#include "sht/coefficient_conversion.h"
 #include "sht/complex_field.h"
 #include "sht/convention.h"
 #include "sht/field.h"
 #include "sht/field_rows.h"
 #include "sht/field_synthesis.h"
+#include "sht/finite_values.h"
 #include "sht/gauss_legendre.h"
 #include "sht/sample_grid.h"
 
@@ -123,8 +125,11 @@ py::array_t<double> Sample(const Field& field, int64_t nT, int64_t nP, const std
     const std::string strShape = GridShapeProblem(grid, nRows, nColumns);
     if (!strShape.empty())
         throw py::value_error(strShape);
-    DoubleArray aValues = RunWithoutGil(
-        [&](CInterruptCheck& check) { return SampleField(field, nRows, nColumns, check.Progress(), grid); });
+    DoubleArray aValues = RunWithoutGil([&](CInterruptCheck& check) {
+        DoubleArray aSampled = SampleField(field, nRows, nColumns, check.Progress(), grid);
+        CheckFiniteValues(aSampled.GetData(), static_cast<size_t>(aSampled.GetSize()));
+        return aSampled;
+    });
     // An empty grid holds no value, whichever count is 0.
     if (aValues.GetSize() == 0)
         return py::array_t<double>(std::vector<py::ssize_t>{nRows, nColumns});
@@ -164,6 +169,7 @@ py::array_t<double> Evaluate(const Field& field, const ValueArray& aTheta, const
         }
         return aAll;
     });
+    CheckFiniteValues(aValues.data(), aValues.size());
     const auto nCount = static_cast<py::ssize_t>(aValues.size());
     return AdoptAsArray(std::move(aValues), {nCount});
 }
@@ -294,6 +300,14 @@ void BindFields(py::module_& module)
             "The smallest grid (rows, columns) of that layout whose samples determine the field.")
         .def("sample", &Sample, py::arg("nt"), py::arg("np"), py::arg("grid"))
         .def("evaluate", &Evaluate, py::arg("theta"), py::arg("phi"))
+        .def(
+            "in_convention",
+            [](const Field& field, const std::string& strNorm, bool bCondonShortley,
+               const std::string& strSine) {
+                return InConvention(field, MakeConvention(strNorm, bCondonShortley, strSine));
+            },
+            py::arg("norm"), py::arg("cs"), py::arg("sine"),
+            "The same function in another convention; a coefficient beyond the double range raises.")
         .def(
             "complex_parts",
             [](const Field& field) {

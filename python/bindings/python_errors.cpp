@@ -24,6 +24,10 @@ void TranslateLibraryErrors()
             PyErr_SetString(PyExc_ValueError,
                             (std::string("cannot build the surface: ") + error.what()).c_str());
         }
+        catch (const WorkTooLarge& error)
+        {
+            PyErr_SetString(PyExc_MemoryError, error.what());
+        }
         catch (const std::bad_alloc&)
         {
             PyErr_SetString(PyExc_MemoryError, "not enough memory for this run");

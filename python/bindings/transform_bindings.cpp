@@ -3,8 +3,10 @@
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
+#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "sht/degree_power.h"
 #include "sht/field.h"
 #include "sht/field_rotation.h"
+#include "sht/finite_values.h"
 #include "sht/grid_analysis.h"
 #include "sht/rotation_text.h"
 #include "sht/sample_grid.h"
@@ -44,7 +47,15 @@ Field AnalyzeGridValues(const GridArray& aValues, const std::string& strGrid, in
     const int32_t nDegree = nLmax < 0 ? nLimit : static_cast<int32_t>(std::min<int64_t>(nLmax, INT32_MAX));
     const double* pValues = aValues.data();
     return RunWithoutGil([&](CInterruptCheck&) {
-        return AnalyzeGrid(pValues, grid, nT, nP, nDegree, like.convention, nThreads);
+        CheckFiniteValues(pValues, static_cast<size_t>(aValues.size()));
+        Field field = AnalyzeGrid(pValues, grid, nT, nP, nDegree, like.convention, nThreads);
+        // Values near the largest double can sum past it.
+        for (const Term& term : field.aTerms)
+            if (!std::isfinite(term.c))
+                throw std::runtime_error("the analysis overflows: the coefficient of Y(" +
+                                         std::to_string(term.l) + ", " + std::to_string(term.m) +
+                                         ") is beyond the range of doubles");
+        return field;
     });
 }
 

@@ -69,12 +69,22 @@ class Convention:
         """The coefficients, in the convention ``to``, of the same function as the coefficients c
         of Y(l, m) in this one: c · (this convention's factor) / (to's factor)."""
         c = numpy.asarray(c, dtype=float)
-        return c * (self.factors(l, m) / to.factors(l, m))
+        mine, theirs = self.factors(l, m), to.factors(l, m)
+        lost = (c != 0) & ~(numpy.isfinite(mine) & numpy.isfinite(theirs))
+        if numpy.any(lost):
+            k = numpy.flatnonzero(lost)[0]
+            l_k, m_k, mine_k = (numpy.broadcast_to(a, lost.shape).ravel()[k] for a in (l, m, mine))
+            norm = to.norm if numpy.isfinite(mine_k) else self.norm
+            raise ValueError(f"the coefficient of Y({l_k}, {m_k}) is beyond the range of doubles in the "
+                             f"{norm} normalisation")
+        return c * (mine / theirs)
 
 
 def _integers(values, name):
     """values as an int64 array; refuses values that are not whole numbers."""
     array = numpy.asarray(values)
+    if array.dtype.kind == "u" and array.size and array.max() > numpy.iinfo(numpy.int64).max:
+        raise ValueError(f"{name} needs whole numbers below 2**63, not {array.max()}")
     if array.dtype.kind in "iu":
         return array.astype(numpy.int64, copy=False)
     if array.dtype.kind == "b" or array.size and not numpy.all(numpy.isfinite(array) & (array == numpy.round(array))):

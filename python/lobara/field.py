@@ -31,10 +31,44 @@ def grid(ntheta=DEFAULT_GRID[0], nphi=DEFAULT_GRID[1], grid="lobara"):
     return (theta, phi) if weights is None else (theta, phi, weights)
 
 
+def _count(value, name):
+    """A whole number given as a count or a degree (int or NumPy's integers, not bool): refuses
+    anything else with TypeError, as a wrong type, before it reaches the libraries."""
+    if isinstance(value, bool) or not isinstance(value, (int, numpy.integer)):
+        raise TypeError(f"{name} needs a whole number, not {value!r}")
+    if value < 0:
+        raise ValueError(f"{name} needs a whole number from 0, not {value!r}")
+    return int(value)
+
+
+def _real_array(values, name, ndim=None):
+    """values as a C-ordered float64 array of real numbers, all finite: refuses other types
+    (None, strings, complex) with TypeError, NaN and inf with ValueError, and an array too large
+    to copy with MemoryError, each in one line."""
+    try:
+        given = numpy.asarray(values)
+        if given.dtype.kind not in "biuf":
+            raise TypeError(f"{name} need real numbers, not values of type {given.dtype}")
+        array = numpy.ascontiguousarray(given, dtype=float)
+    except MemoryError:
+        raise MemoryError(f"not enough memory for a copy of the {name} "
+                          f"({numpy.size(given) * 8 / 1e9:.1f} GB)") from None
+    if ndim is not None and array.ndim != ndim:
+        raise ValueError(f"{name} need a {ndim}-dimensional array, not one of shape {array.shape}")
+    bad = numpy.flatnonzero(~numpy.isfinite(array))
+    if bad.size:
+        place = numpy.unravel_index(bad[0], array.shape)
+        raise ValueError(f"{name} need finite numbers: {array[place]} at {tuple(int(i) for i in place)}")
+    return array
+
+
 def _points(theta, phi):
     """theta and phi broadcast against each other, flattened, and their common shape."""
     theta, phi = numpy.broadcast_arrays(numpy.asarray(theta, dtype=float), numpy.asarray(phi, dtype=float))
-    return numpy.ravel(theta), numpy.ravel(phi), theta.shape
+    try:
+        return numpy.ravel(theta), numpy.ravel(phi), theta.shape
+    except MemoryError:
+        raise MemoryError(f"not enough memory for {theta.size} points ({theta.size * 16 / 1e9:.1f} GB)") from None
 
 
 def _shaped(values, shape):
@@ -178,8 +212,8 @@ class Field:
         if lmax is not None and not 0 <= lmax <= MAX_DEGREE:
             raise ValueError(f"lmax needs a degree from 0 to {MAX_DEGREE}, not {lmax!r}")
         like = cls._make_core((), (), (), convention)
-        return cls._of(_lobara.analyze_grid(values, grid, -1 if lmax is None else int(lmax), like,
-                                            _threads(threads)))
+        return cls._of(_lobara.analyze_grid(_real_array(values, "values"), grid, -1 if lmax is None else int(lmax),
+                                            like, _threads(threads)))
 
     def rotated(self, *rotations, threads=0):
         """The field turned, f_R(x) = f(R⁻¹ x), in its own convention: each rotation a text as
@@ -217,11 +251,12 @@ class Field:
         return self._core.sufficient_grid()
 
     def in_convention(self, convention):
-        """The same function as a field of the other convention's harmonics."""
-        l, m, c = self.terms
-        keep = (l >= 0) & (numpy.abs(m) <= l)
-        l, m, c = l[keep], m[keep], c[keep]
-        return Field.from_arrays(l, m, self.convention.convert(l, m, c, convention), convention)
+        """The same function as a field of the other convention's harmonics: one term for each
+        (l, m) that is not 0, by degree and then order. A coefficient beyond the range of doubles in
+        either convention (unnormalised harmonics of high degree) raises ValueError naming it."""
+        if not isinstance(convention, Convention):
+            raise TypeError(f"convention needs a lobara.Convention, not {convention!r}")
+        return Field._of(self._core.in_convention(convention.norm, convention.cs, convention.sine))
 
     def to_shtools(self, normalization="4pi", csphase=1, lmax=None):
         """The field's coefficients in pyshtools' layout cilm[i, l, m] (i = 0 cosine, 1 sine), of
@@ -232,7 +267,9 @@ class Field:
         if csphase not in (1, -1):
             raise ValueError(f"csphase needs 1 or -1, not {csphase!r}")
         l, m, c = self.in_convention(Convention(normalization, csphase == -1, "standard")).terms
-        lmax = max(self.max_degree, 0) if lmax is None else int(lmax)
+        lmax = max(self.max_degree, 0) if lmax is None else _count(lmax, "lmax")
+        if lmax > MAX_DEGREE:
+            raise ValueError(f"lmax needs a degree from 0 to {MAX_DEGREE}, not {lmax!r}")
         keep = l <= lmax
         return shtools_array(l[keep], m[keep], c[keep], lmax)
 
@@ -267,6 +304,7 @@ class Field:
         terms are synthesised on all cores; the work runs without the GIL and Ctrl-C stops it. A grid
         whose samples do not determine the field (below its analysis limit) warns with
         :class:`AliasingWarning`."""
+        ntheta, nphi = _count(ntheta, "ntheta"), _count(nphi, "nphi")
         values = self._core.sample(ntheta, nphi, grid)
         _warn_if_coarse(self._core, ntheta, nphi, grid)
         return values
@@ -409,6 +447,7 @@ class ComplexField:
     def sample(self, ntheta=DEFAULT_GRID[0], nphi=DEFAULT_GRID[1], grid="lobara"):
         """The field on a sample grid of :func:`grid`, complex128 of shape (ntheta, nphi): both parts
         sampled as :meth:`Field.sample` does, then joined (one copy)."""
+        ntheta, nphi = _count(ntheta, "ntheta"), _count(nphi, "nphi")
         real = self.real._core.sample(ntheta, nphi, grid)
         values = numpy.empty(real.shape, dtype=complex)
         values.real = real

@@ -124,14 +124,19 @@ CoefficientFile ReadBshcFile(const std::string& strPath, int32_t nMaxDegree)
                     " bytes, the file has " + std::to_string(nSize));
 
     // Each coefficient is there once, in order: the terms are made in their final order as
-    // the degrees are read, and take twice the file's bytes (16 a term), which are checked
-    // against the machine's memory before any is read.
+    // the degrees are read. They take twice the file's bytes (16 a term), and a run holds about
+    // four times that at its peak (the terms read, the field made of them and the copies a run
+    // makes: 55 bytes a coefficient measured for a file of 32 MB), which is checked against the
+    // machine's memory before any is read.
     const CCoefficientTerms terms(strPath, nMaxDegree);
     const int64_t nLast = terms.HighestKept(nMax, 0);
     const int64_t nKept = std::max<int64_t>(OrdersUpTo(nLast) - OrdersUpTo(nMin - 1), 0);
-    if (2 * nKept * static_cast<int64_t>(sizeof(Term)) > MemoryBudget())
-        reader.Fail("its " + std::to_string(2 * nKept) +
-                    " coefficients take more memory than this machine can give");
+    constexpr int64_t kRunBytesPerTerm = 4 * static_cast<int64_t>(sizeof(Term));
+    if (2 * nKept * kRunBytesPerTerm > MemoryBudget())
+        reader.Fail("its " + std::to_string(2 * nKept) + " coefficients need " +
+                    std::to_string(2 * nKept * kRunBytesPerTerm / 1000000) + " MB, more than the " +
+                    std::to_string(MemoryBudget() / 1000000) +
+                    " MB (half of the memory) this machine gives to one run");
     std::vector<Term> aTerms;
     aTerms.reserve(static_cast<size_t>(2 * nKept));
     std::vector<double> adCosines;

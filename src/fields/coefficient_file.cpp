@@ -1,9 +1,7 @@
 #include "fields/coefficient_file.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 #include "fields/coefficient_file_names.h"
@@ -27,18 +25,10 @@ CoefficientFile ReadIgrfWithoutEpoch(const std::string& strPath, int32_t nMaxDeg
     return ReadIgrfFile(strPath, nMaxDegree, std::nullopt);
 }
 
-// Refuses what no format reads: no file, a folder, a device or pipe, an empty or compressed file.
+// Refuses what no format reads: no file, a folder, a device or pipe (as the opening does), an
+// empty or compressed file.
 void CheckFile(const std::string& strPath)
 {
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(strPath, error);
-    if (error)
-        ThrowCoefficientError(strPath, 0, error.message());
-    if (std::filesystem::is_directory(status))
-        ThrowCoefficientError(strPath, 0, "it is a folder");
-    if (!std::filesystem::is_regular_file(status))
-        ThrowCoefficientError(strPath, 0, "it is not a regular file");
-
     const FilePointer pFile = OpenCoefficientFile(strPath);
     unsigned char acStart[4] = {};
     const size_t nRead = std::fread(acStart, 1, sizeof acStart, pFile.get());

@@ -23,5 +23,7 @@ struct FileCloser
 };
 using FilePointer = std::unique_ptr<std::FILE, FileCloser>;
 
-// Opens strPath for reading bytes; throws the system's reason when it cannot.
+// Opens the regular file strPath for reading bytes, at once whatever it is: a folder, a FIFO, a
+// device and a path holding a NUL character are refused with one line, and so is a file that
+// cannot be opened, with the system's reason.
 FilePointer OpenCoefficientFile(const std::string& strPath);

@@ -1,6 +1,8 @@
 #include "fields/npy_values.h"
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -11,13 +13,18 @@
 
 namespace {
 
-// The text after 'key': in a header dict, up to the next comma outside parentheses, trimmed.
-std::optional<std::string> DictValue(std::string_view strHeader, const char* pszKey)
+// The text after 'key': in a header dict, up to the next comma outside parentheses, trimmed;
+// nullopt when the key is not there. A key written twice, which NumPy would read as its last
+// value, is refused: the header is not what it seems.
+std::optional<std::string> DictValue(std::string_view strHeader, const char* pszKey,
+                                     const std::function<void(const std::string&)>& fail)
 {
     const std::string strKey = std::string("'") + pszKey + "'";
     const size_t nKey = strHeader.find(strKey);
     if (nKey == std::string_view::npos)
         return std::nullopt;
+    if (strHeader.find(strKey, nKey + 1) != std::string_view::npos)
+        fail("the NumPy header names " + strKey + " more than once");
     size_t i = strHeader.find(':', nKey + strKey.size());
     if (i == std::string_view::npos)
         return std::nullopt;
@@ -83,9 +90,9 @@ GridValues ReadNpyValues(const std::string& strPath)
     if (std::fseek(pFile.get(), static_cast<long>(bWide ? 12 : 10), SEEK_SET) != 0 ||
         std::fread(strHeader.data(), 1, nHeader, pFile.get()) != nHeader)
         fail("the NumPy header is cut short");
-    const std::optional<std::string> strDescr = DictValue(strHeader, "descr");
-    const std::optional<std::string> strOrder = DictValue(strHeader, "fortran_order");
-    const std::optional<std::string> strShape = DictValue(strHeader, "shape");
+    const std::optional<std::string> strDescr = DictValue(strHeader, "descr", fail);
+    const std::optional<std::string> strOrder = DictValue(strHeader, "fortran_order", fail);
+    const std::optional<std::string> strShape = DictValue(strHeader, "shape", fail);
     if (!strDescr || !strOrder || !strShape)
         fail("the NumPy header has no descr, fortran_order or shape");
     if (*strDescr != "'<f8'")
@@ -95,16 +102,18 @@ GridValues ReadNpyValues(const std::string& strPath)
     GridValues values;
     if (!ParseShape(*strShape, values.nT, values.nP))
         fail("the shape " + *strShape + " is not (rings, values to a ring)");
+    // The size is checked before anything is allocated for it, as a count of values from the
+    // file's bytes (a product of the shape's sizes holds in 64 bits; 8 times it need not).
     const size_t nCount = static_cast<size_t>(values.nT) * static_cast<size_t>(values.nP);
-    // The size is checked before anything is allocated for it.
     if (std::fseek(pFile.get(), 0, SEEK_END) != 0)
         fail("cannot find the size of the file");
     const long nSize = std::ftell(pFile.get());
-    if (nSize < 0 || static_cast<size_t>(nSize) != nDataStart + 8 * nCount)
-        fail("the file holds " +
-             std::to_string(
-                 nSize < 0 ? 0 : (static_cast<size_t>(nSize) - std::min<size_t>(nSize, nDataStart)) / 8) +
-             " values, not the " + std::to_string(nCount) + " of shape " + *strShape);
+    const size_t nDataBytes =
+        nSize < 0 ? 0 : static_cast<size_t>(nSize) - std::min<size_t>(nSize, nDataStart);
+    if (nSize < 0 || static_cast<size_t>(nSize) < nDataStart || nDataBytes % 8 != 0 ||
+        nDataBytes / 8 != nCount)
+        fail("the file holds " + std::to_string(nDataBytes) + " bytes of values, not the " +
+             std::to_string(nCount) + " doubles of shape " + *strShape);
     std::vector<unsigned char> abData(8 * nCount);
     if (std::fseek(pFile.get(), static_cast<long>(nDataStart), SEEK_SET) != 0 ||
         std::fread(abData.data(), 1, abData.size(), pFile.get()) != abData.size())

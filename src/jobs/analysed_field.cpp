@@ -27,30 +27,33 @@ void AnalysePoints(Job& job, IRunHooks& hooks, std::vector<std::string>& aWarnin
 {
     const std::string strPath = job.request.Value(opt::kAnalyze);
     const std::vector<SamplePoint> aPoints = ReadCsvPoints(strPath);
-    // Unless told, the highest degree whose coefficients are no more than the points.
-    const int32_t L =
-        job.nLmax >= 0
-            ? job.nLmax
-            : std::min<int32_t>(kMaxDegree,
-                                static_cast<int32_t>(std::sqrt(static_cast<double>(aPoints.size()))) - 1);
     PointAnalysis analysis;
+    int32_t L = job.nLmax;
     {
         CRunStep step(hooks, "fitting the points");
+        if (L < 0)
+            L = DefaultPointDegree(aPoints);
         analysis = AnalyzePoints(aPoints, L, job.field.convention);
     }
     job.field = std::move(analysis.field);
-    hooks.Print(std::to_string(aPoints.size()) + " points up to degree " + std::to_string(L) +
-                ": relative residual " + Scientific(analysis.dRelativeResidual) + " after " +
-                std::to_string(analysis.nIterations) + " iterations\n");
+    hooks.Print(std::to_string(aPoints.size()) + " points (" + std::to_string(analysis.nDistinctPoints) +
+                " distinct) up to degree " + std::to_string(L) +
+                (job.nLmax < 0 ? ", the highest they determine" : "") + ": relative residual " +
+                Scientific(analysis.dRelativeResidual) + " after " + std::to_string(analysis.nIterations) +
+                " iterations\n");
     const std::string strCannot =
         strPath + ": the points cannot determine degree " + std::to_string(L) + ": ";
+    const std::string strCondition = std::isinf(analysis.dCondition)
+                                         ? "condition infinite"
+                                         : "condition about " + Scientific(analysis.dCondition);
     if (analysis.bFewerPointsThanCoefficients)
-        aWarnings.push_back(strCannot + std::to_string(aPoints.size()) + " points for " +
-                            std::to_string((int64_t{L} + 1) * (L + 1)) + " coefficients");
+        aWarnings.push_back(strCannot + std::to_string(analysis.nDistinctPoints) + " distinct points for " +
+                            std::to_string((int64_t{L} + 1) * (L + 1)) + " coefficients (" + strCondition +
+                            ")");
     else if (analysis.bIllConditioned)
-        aWarnings.push_back(strCannot + "the least squares are ill-conditioned (condition about " +
-                            Scientific(analysis.dCondition) + (analysis.bConverged ? "" : ", not converged") +
-                            "): a hole in the coverage?");
+        aWarnings.push_back(strCannot + "the least squares are ill-conditioned (" + strCondition +
+                            (analysis.bConverged ? "" : ", not converged") +
+                            "): a hole in the coverage, points on a few rings, or weights far apart?");
 }
 
 void AnalyseGrid(Job& job, IRunHooks& hooks)

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <optional>
 #include <stdexcept>
+#include <string>
 #include <utility>
 
 #include "colour/color_schemes.h"
@@ -21,11 +22,17 @@
 #include "maps/map_picture.h"
 #include "mesh/mesh_geometry.h"
 #include "options/request_error.h"
+#include "sht/build_limits.h"
 #include "sht/field_extremes.h"
 #include "text/color_bar_labels.h"
 #include "text/picture_title.h"
 
 namespace {
+
+// The memory of a slice, by its pixels: the points of the plane (24 bytes), psi at each (16), the
+// samples kept (8 or 16), the picture (4) and the PNG's rows; measured 82 bytes a pixel at
+// 4000 x 4000 and 8192 x 8192, with room to spare.
+constexpr double kSliceBytesPerPixel = 96.0;
 
 // The surface of the job's orbital; a level that leaves none is the request's fault.
 BoundarySurface BuildOrbitalSurface(const OrbitalJob& orbital, IRunHooks& hooks)
@@ -97,7 +104,7 @@ void RunOrbital(const Job& job, IRunHooks& hooks)
     std::string strStats = job.request.Value(opt::kStats) ? OrbitalStatsLine(job, surface) : "";
     strStats += WriteOrbitalValues(job.orbital.orbital, job.orbital.values, outputs, hooks);
     const Camera camera =
-        renderer || !job.request.Value(opt::kHtml).empty() ? PictureCamera(job, mesh) : job.camera;
+        renderer || !job.request.Value(opt::kHtml).empty() ? PictureCamera(job, mesh, hooks) : job.camera;
     if (!job.request.Value(opt::kHtml).empty())
         WritePage(job, mesh, aVertexColors, coloring, camera, outputs, hooks);
     if (renderer)
@@ -128,6 +135,8 @@ void RunSlice(const Job& job, IRunHooks& hooks)
                             : std::min(nWidth + ColorBarStripHeight(job.colorMode, nWidth, nWidth, bCaption),
                                        kMaxPictureSide);
     const int nMapHeight = nHeight - ColorBarStripHeight(job.colorMode, nWidth, nHeight, bCaption);
+    CheckWorkMemory(kSliceBytesPerPixel * static_cast<double>(nWidth) * nHeight,
+                    "a slice of " + std::to_string(nWidth) + " x " + std::to_string(nHeight) + " pixels");
     SliceSamples samples;
     {
         CRunStep step(hooks, "sampling the orbital");

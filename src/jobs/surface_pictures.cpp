@@ -1,12 +1,14 @@
 #include "jobs/surface_pictures.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "camera/fit.h"
 #include "camera/turntable.h"
 #include "colour/color_schemes.h"
 #include "export/png_writer.h"
+#include "export/values_writer.h"
 #include "jobs/job_coloring.h"
 #include "render/write_behind.h"
 #include "sht/field_extremes.h"
@@ -59,11 +61,27 @@ void WritePictures(const Job& job, SurfaceMesh&& mesh, std::vector<Rgb8>&& aVert
     writer.Finish();
 }
 
-Camera PictureCamera(const Job& job, const SurfaceMesh& mesh)
+Camera PictureCamera(const Job& job, const SurfaceMesh& mesh, IRunHooks& hooks)
 {
     Camera camera = job.camera;
     if (job.bFit)
         FitCamera(mesh, camera.to, job.request.Value(opt::kSize)[0], job.request.Value(opt::kSize)[1],
                   std::max(job.request.Get(opt::kTurntable).value_or(0), 1), camera.from);
+    // The view's unit is the distance from From to To, and the picture's width two of them: a
+    // camera far enough away shrinks the surface below a pixel, and the picture is empty.
+    double dReach = 0.0;
+    for (int32_t v = 0; v < mesh.m_aX.GetSize(); ++v)
+    {
+        const double d[3] = {mesh.m_aX[v] - camera.to[0], mesh.m_aY[v] - camera.to[1],
+                             mesh.m_aZ[v] - camera.to[2]};
+        dReach = std::max(dReach, std::hypot(d[0], d[1], d[2]));
+    }
+    const double dDistance = std::hypot(camera.from[0] - camera.to[0], camera.from[1] - camera.to[1],
+                                        camera.from[2] - camera.to[2]);
+    if (dReach > 0.0 && dReach / dDistance * 0.5 *
+                                std::max(job.request.Value(opt::kSize)[0], job.request.Value(opt::kSize)[1]) <
+                            0.5)
+        hooks.Warn("the surface spans less than a pixel from a camera " + DecimalText(dDistance) +
+                   " away from To: the picture shows none of it (--fit places the camera to show it)");
     return camera;
 }

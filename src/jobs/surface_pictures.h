@@ -28,5 +28,5 @@ void WritePictures(const Job& job, SurfaceMesh&& mesh, std::vector<Rgb8>&& aVert
                    const Camera& camera, CPictureRenderer& renderer, COutputSet& outputs, IRunHooks& hooks);
 
 // The camera of the picture (of the first frame of a turntable) and of the page: --fit's distance
-// fits every frame.
-Camera PictureCamera(const Job& job, const SurfaceMesh& mesh);
+// fits every frame. Warns when the surface spans less than a pixel from it (a camera far away).
+Camera PictureCamera(const Job& job, const SurfaceMesh& mesh, IRunHooks& hooks);

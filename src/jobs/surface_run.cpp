@@ -18,6 +18,7 @@
 #include "jobs/turned_field.h"
 #include "mesh/mesh_geometry.h"
 #include "mesh/surface_builder.h"
+#include "page/page_writer.h"
 #include "render/picture_renderer.h"
 #include "sht/complex_field.h"
 #include "sht/field_rows.h"
@@ -63,6 +64,9 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
     const Job job = WithTurnedField(WithAnalysedField(WithFileField(asked, aWarnings), hooks, aWarnings));
     const bool bSurface = job.request.Value(opt::kStats) || !job.request.Value(opt::kMesh).empty() ||
                           !job.request.Value(opt::kOut).empty() || !job.request.Value(opt::kHtml).empty();
+    // A page the browser could not build is refused before the surface is.
+    if (job.request.Has(opt::kHtml))
+        CheckPageSamples(job.request.Value(opt::kTheta), job.request.Value(opt::kPhi));
     SurfaceMesh mesh;
     ComplexSamples complex;  // --complex: both parts of the field at every sample
     {
@@ -137,7 +141,7 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
     }
     fieldOutputs.Write(outputs);
     const std::string strStats = job.request.Value(opt::kStats) ? SurfaceStatsLine(job, mesh) : "";
-    const Camera camera = renderer || bPage ? PictureCamera(job, mesh) : job.camera;
+    const Camera camera = renderer || bPage ? PictureCamera(job, mesh, hooks) : job.camera;
     if (bPage)
         WritePage(job, mesh, aVertexColors, coloring, camera, outputs, hooks);
     if (renderer)

@@ -299,22 +299,20 @@ inline const COption<std::string> kAnalyze{
         .Rule(Excludes({"--complex"}, "{other} does not go with {option}: sampled values are real"))};
 inline const COption<GridChoice> kGrid{
     Declare(
-        OptionText{"--grid", "NAME",
-                   [] {
-                       return "Where the values of --analyze lie, and where --values samples the field (with "
-                              "no surface "
-                              "output): " +
-                              DescribedNames(SampleGridNamedValues()) +
-                              ", each with phi = 2 pi j / NP and degrees up to (NP - 1) / 2; or, for "
-                              "--analyze, points, CSV "
-                              "rows theta,phi,value with an optional fourth column, the weight, fitted by "
-                              "least squares "
-                              "(degrees up to sqrt(N) - 1 for N points unless told); or, for the --values of "
-                              "a model's "
-                              "--quantity, degrees:S,N,W,E,STEP: rows of geodetic latitude from N south by "
-                              "STEP degrees "
-                              "to S, columns from W east to E, written as CSV rows latitude,longitude,value";
-                   }},
+        OptionText{
+            "--grid", "NAME",
+            [] {
+                return "Where the values of --analyze lie, and where --values samples the field (with no "
+                       "surface output): " +
+                       DescribedNames(SampleGridNamedValues()) +
+                       ", each with phi = 2 pi j / NP and degrees up to (NP - 1) / 2; or, for --analyze, "
+                       "points, CSV rows theta,phi,value with an optional fourth column, the weight, "
+                       "fitted by least squares (unless told, up to the highest degree with two distinct "
+                       "points to each coefficient that the points determine, condition at most 1e4); or, "
+                       "for the --values of a model's --quantity, degrees:S,N,W,E,STEP: rows of geodetic "
+                       "latitude from N south by STEP degrees to S, columns from W east to E, written as "
+                       "CSV rows latitude,longitude,value";
+            }},
         ValueForm<GridChoice>{&ParseGrid,
                               [](const GridChoice& choice) {
                                   return std::string(choice.bPoints ? "points" : SampleGridName(choice.grid));

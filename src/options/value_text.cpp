@@ -194,7 +194,28 @@ std::string OneLine(const std::string& strText)
         // C1 controls arrive in UTF-8 as 0xC2 0x80 to 0xC2 0x9F.
         const bool bC1 = c == 0xC2 && i + 1 < strText.size() &&
                          (static_cast<unsigned char>(strText[i + 1]) & 0xE0) == 0x80;
-        if (c == '\n')
+        // The bidirectional controls, which would reorder the rest of the line on a terminal
+        // that honours them: U+061C (0xD8 0x9C), U+200E, U+200F, U+202A to U+202E and U+2066 to
+        // U+2069 (0xE2 0x80 0x8E, 0x8F, 0xAA to 0xAE; 0xE2 0x81 0xA6 to 0xA9), shown as \u escapes.
+        const auto at = [&](size_t k) {
+            return k < strText.size() ? static_cast<unsigned char>(strText[k]) : 0u;
+        };
+        unsigned nBidi = 0;
+        if (c == 0xD8 && at(i + 1) == 0x9C)
+            nBidi = 0x061C;
+        else if (c == 0xE2 && at(i + 1) == 0x80 &&
+                 (at(i + 2) == 0x8E || at(i + 2) == 0x8F || (at(i + 2) >= 0xAA && at(i + 2) <= 0xAE)))
+            nBidi = 0x2000 + (at(i + 2) - 0x80);
+        else if (c == 0xE2 && at(i + 1) == 0x81 && at(i + 2) >= 0xA6 && at(i + 2) <= 0xA9)
+            nBidi = 0x2040 + (at(i + 2) - 0x80);
+        if (nBidi != 0)
+        {
+            char acEscape[8];
+            std::snprintf(acEscape, sizeof acEscape, "\\u%04X", nBidi);
+            strLine += acEscape;
+            i += nBidi == 0x061C ? 1 : 2;
+        }
+        else if (c == '\n')
             strLine += "\\n";
         else if (c == '\t')
             strLine += "\\t";

@@ -1,6 +1,8 @@
 #include "page/page_writer.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -195,7 +197,8 @@ std::string ContentJson(const PageContent& content)
         ",\"supersample\":" + std::to_string(content.nSupersample) + ",\"background\":\"" +
         BackgroundName(content.background) + "\",\"from\":" + Triple(content.from) +
         ",\"to\":" + Triple(content.to) + ",\"nt\":" + std::to_string(content.nThetaDiv) +
-        ",\"np\":" + std::to_string(content.nPhiDiv) + ",\"radius\":\"" + RadiusName(content.radius.kind) +
+        ",\"np\":" + std::to_string(content.nPhiDiv) + ",\"maxSamples\":" + std::to_string(kPageMaxSamples) +
+        ",\"radius\":\"" + RadiusName(content.radius.kind) +
         "\",\"offset\":" + Number(content.radius.dOffset) +
         ",\"smooth\":" + (content.bSmooth ? "true" : "false") + ",\"schemes\":" + SchemesJson() +
         ",\"scheme\":" + std::to_string(content.nColorScheme) + ",\"title\":" + JsonString(content.strTitle) +
@@ -215,13 +218,31 @@ std::string ContentJson(const PageContent& content)
 
 }  // namespace
 
+void CheckPageSamples(int64_t nThetaDiv, int64_t nPhiDiv)
+{
+    const int64_t nSamples = std::max<int64_t>(nThetaDiv, 0) * std::max<int64_t>(nPhiDiv, 0);
+    const auto nSide = static_cast<int64_t>(std::sqrt(static_cast<double>(kPageMaxSamples)));
+    if (nSamples > kPageMaxSamples)
+        throw std::runtime_error("the page would build " + std::to_string(nSamples) +
+                                 " samples in the browser, more than the " + std::to_string(kPageMaxSamples) +
+                                 " it can (" + std::to_string(nSide) + " x " + std::to_string(nSide) +
+                                 "): choose fewer with --theta and --phi");
+}
+
 std::string PageText(const PageContent& content)
 {
     static_assert(sizeof(Rgb8) == 3, "the colours are three bytes a vertex");
+    if (!content.pTriangles)
+        CheckPageSamples(content.nThetaDiv, content.nPhiDiv);
     const std::string_view page = PageTemplate();
     const size_t nMarker = page.find(kDataMarker);
     if (nMarker == std::string_view::npos)
         throw std::logic_error("the page template has no place for its data");
-    return std::string(page.substr(0, nMarker)) + ContentJson(content) +
-           std::string(page.substr(nMarker + std::strlen(kDataMarker)));
+    std::string strPage = std::string(page.substr(0, nMarker)) + ContentJson(content) +
+                          std::string(page.substr(nMarker + std::strlen(kDataMarker)));
+    if (strPage.size() > kPageMaxBytes)
+        throw std::runtime_error("the page would be " + std::to_string(strPage.size() >> 20) +
+                                 " MB, more than the " + std::to_string(kPageMaxBytes >> 20) +
+                                 " MB a browser opens: choose a coarser surface");
+    return strPage;
 }

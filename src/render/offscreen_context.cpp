@@ -9,6 +9,7 @@
 #include <string>
 
 #include "render/address_space.h"
+#include "sht/build_limits.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ COffscreenContext::COffscreenContext(int nWidth, int nHeight) : m_nWidth(nWidth)
     // loads or makes a context, so the room it takes is asked for first: its libraries and
     // compiler, and a colour and a depth buffer.
     if (!AddressSpaceLeft(kDriverAddressSpace + nPixels * 8))
-        throw std::runtime_error("cannot create the offscreen drawing: not enough memory");
+        throw WorkTooLarge("cannot create the offscreen drawing: not enough memory");
 
     const EGLDisplay hDisplay = m_hDisplay = SurfacelessDisplay();
     const EGLConfig hConfig = ChooseConfig(hDisplay);

@@ -10,6 +10,7 @@
 #include "render/gl_camera.h"
 #include "render/supersample.h"
 #include "render/surface_drawing.h"
+#include "sht/build_limits.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ void CPictureRenderer::Paint(const Camera& camera)
     // The software rasteriser does not survive running out of address space while it draws
     // (it crashes), so the room it takes at most is asked for first.
     if (!AddressSpaceLeft(kDrawingAddressSpace))
-        throw std::runtime_error("cannot draw the picture: not enough memory");
+        throw WorkTooLarge("cannot draw the picture: not enough memory");
     // The viewer's paint: the camera, then clear, draw and flush.
     SetViewpoint(camera.from[0], camera.from[1], camera.from[2], camera.to[0], camera.to[1], camera.to[2]);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

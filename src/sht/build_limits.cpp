@@ -69,3 +69,13 @@ int64_t MemoryBudget()
         return int64_t{1} << 31;
     return static_cast<int64_t>(nPages) / 2 * nPageSize;
 }
+
+void CheckWorkMemory(double dBytes, const std::string& strWork)
+{
+    const int64_t nBudget = MemoryBudget();
+    if (!(dBytes <= static_cast<double>(nBudget)))
+        throw WorkTooLarge(strWork + " needs " +
+                           std::to_string(static_cast<int64_t>(std::min(dBytes, 9e18) / 1e6)) +
+                           " MB, more than the " + std::to_string(nBudget / 1000000) +
+                           " MB (half of the memory) this machine gives to one run");
+}

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <new>
+#include <string>
 
 // The highest degree built. Showing Y(l, m) takes more than l rows and 2l columns (two samples
 // to each lobe along a meridian and along the equator), so no grid of at most 2^31 - 1 points
@@ -27,6 +29,25 @@ private:
 
 // The memory a build, or a reader of coefficients, may take: half of the machine's.
 int64_t MemoryBudget();
+
+// Raised before the big arrays of some work (a fit, a slice, a reader) are allocated, when they
+// would need more than MemoryBudget(): an out-of-memory failure whose what() is one line naming
+// the work, what it needs and the limit.
+class WorkTooLarge : public std::bad_alloc
+{
+public:
+    explicit WorkTooLarge(const std::string& strReason)
+        : m_pReason(std::make_shared<const std::string>(strReason))
+    {}
+    const char* what() const noexcept override { return m_pReason->c_str(); }
+
+private:
+    std::shared_ptr<const std::string> m_pReason;  // shared, so that copies never throw
+};
+
+// Throws WorkTooLarge("WORK needs N MB, more than the M MB this machine gives to one run") when
+// dBytes is above MemoryBudget().
+void CheckWorkMemory(double dBytes, const std::string& strWork);
 
 // The shape of one build. Counts that leave no grid (a count of 0 or less) give no vertices
 // and no faces; a single row gives vertices but no faces.

@@ -21,12 +21,15 @@ struct PointAnalysis
     double dRelativeResidual = 0.0;
     int32_t nIterations = 0;
     bool bConverged = false;
-    // The condition number of the weighted system, estimated from the iteration: large where
-    // the points leave some combination of harmonics nearly undetermined (a hole in the coverage).
+    // The places among the points: a place given twice or more counts once.
+    size_t nDistinctPoints = 0;
+    // The condition number of the weighted system: the larger of the fit's own estimate and a
+    // probe's from a start with a part in every direction, which sees the combinations of
+    // harmonics the points leave undetermined (infinite with fewer places than coefficients).
     double dCondition = 1.0;
-    // The points cannot determine degree L: fewer points than coefficients; or a system so
-    // ill-conditioned (condition above 1e4, or no convergence in the steps allowed) that some
-    // coefficients are left to the noise of the values.
+    // The points cannot determine degree L: fewer distinct places than coefficients; or a system
+    // so ill-conditioned (condition above 1e4, or no convergence in the steps allowed) that some
+    // coefficients are left to the noise of the values, or to nothing at all.
     bool bFewerPointsThanCoefficients = false;
     bool bIllConditioned = false;
 };
@@ -36,10 +39,27 @@ struct PointAnalysis
 // conjugate gradients on the normal equations (CGLS), each step one synthesis at the points and
 // its adjoint, both by the normalised recurrence, so that no matrix is ever stored: O(N + L^2)
 // memory for N points. With fewer points than coefficients it gives the least-squares solution of
-// least norm. The orders are shared among nThreads threads (0: one for each core); the results do
-// not depend on their number.
+// least norm. Weights and values are scaled by powers of two first, so that scaling either by
+// any factor gives the same field (scaled with the values). The orders are shared among nThreads
+// threads (0: one for each core); the results do not depend on their number.
 //
-// Throws std::bad_alloc, and std::runtime_error for a coefficient the convention takes beyond the
-// double range.
+// Throws std::invalid_argument for a point with theta outside [0, pi], a phi or value that is not
+// finite, or a weight that is not finite and above 0; WorkTooLarge when the fit would need more
+// memory than MemoryBudget(); std::bad_alloc; and std::runtime_error for a coefficient beyond the
+// double range (in the convention asked).
 PointAnalysis AnalyzePoints(const std::vector<SamplePoint>& aPoints, int32_t nMaxDegree,
                             const Convention& convention, unsigned nThreads = 0);
+
+// The places among the points (as PointAnalysis::nDistinctPoints).
+size_t CountDistinctPoints(const std::vector<SamplePoint>& aPoints);
+
+// The degree to fit when none is asked: the highest L whose (L + 1)^2 coefficients have at least
+// two distinct places each (random points spread evenly then give a condition about 10, where as
+// many places as coefficients give 1e4 to 1e6), stepped down by a quarter until the probe finds
+// the system determined (condition at most 1e4): 0 when no degree above is. Throws as
+// AnalyzePoints.
+int32_t DefaultPointDegree(const std::vector<SamplePoint>& aPoints, unsigned nThreads = 0);
+
+// Throws WorkTooLarge when a fit of nPoints points to degree nMaxDegree on nThreads threads would
+// need more memory than MemoryBudget().
+void CheckPointFitMemory(size_t nPoints, int32_t nMaxDegree, unsigned nThreads = 0);

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <memory>
 
+#include "text/text_room.h"
+
 namespace {
 
 constexpr char kFontFamily[] = "DejaVu Sans";
@@ -78,6 +80,7 @@ TextExtent ExtentOf(PangoLayout* pLayout)
 
 bool IsDrawableText(const std::string& strText, bool bMarkup)
 {
+    const CTextRoom room;
     if (!g_utf8_validate(strText.c_str(), static_cast<gssize>(strText.size()), nullptr))
         return false;
     return !bMarkup || pango_parse_markup(strText.c_str(), static_cast<int>(strText.size()), 0, nullptr,
@@ -86,6 +89,7 @@ bool IsDrawableText(const std::string& strText, bool bMarkup)
 
 TextExtent MeasureText(const std::string& strText, const TextStyle& style)
 {
+    const CTextRoom room;
     if (!IsDrawableSize(style.dPixelSize) || !IsDrawableText(strText, style.bMarkup))
         return TextExtent{};
     const CairoPtr cairo = MeasuringContext();
@@ -95,6 +99,7 @@ TextExtent MeasureText(const std::string& strText, const TextStyle& style)
 void DrawText(Picture& picture, const std::string& strText, const TextStyle& style, double dX, double dY,
               TextAlign align, TextAnchor anchor)
 {
+    const CTextRoom room;
     if (!IsDrawableSize(style.dPixelSize) || !std::isfinite(dX) || !std::isfinite(dY) ||
         !IsDrawableText(strText, style.bMarkup))
         return;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "file_folder_test.h"
+#include "sht/build_limits.h"
 
 namespace {
 
@@ -296,3 +298,15 @@ TEST_F(CoefficientFileTest, RefusesBadFilesWithOneLineNamingFileLineAndFault)
 }
 
 }  // namespace
+
+// A .bshc file whose terms fit the memory budget twice over but whose run would not (a run holds
+// about four times the terms at its peak) is refused before any is read: a sparse file of about a
+// quarter of the budget, its values all 0.
+TEST_F(CoefficientFileTest, RefusesBshcWhoseRunWouldNotFitTheMemory)
+{
+    const double dTarget = static_cast<double>(MemoryBudget()) / 4.0;  // the file's bytes
+    const auto L = static_cast<int64_t>(std::sqrt(dTarget / 8.0));     // 16 (L + 1)(L + 2) / 2 bytes
+    const std::string strPath = WriteDoubles("sparse.bshc", {0, static_cast<double>(L)});
+    std::filesystem::resize_file(strPath, 16 + 16 * static_cast<uintmax_t>((L + 1) * (L + 2) / 2));
+    EXPECT_NE(ErrorOf(strPath).find("more than the"), std::string::npos) << ErrorOf(strPath);
+}

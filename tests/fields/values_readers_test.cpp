@@ -1,11 +1,15 @@
 // The readers of sampled values against files written byte by byte as NumPy and --values write
 // them, and each kind of bad file refused with one line.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -152,4 +156,77 @@ TEST(ValuesReaders, RefuseEachBadFileWithOneLine)
         EXPECT_NE(strError, "") << strCase;
         EXPECT_EQ(strError.find('\n'), std::string::npos) << strCase << ": " << strError;
     }
+}
+
+// A shape whose bytes overflow 64 bits (8 x 1263665316 x 1824726041 is 32 modulo 2^64), and sizes
+// one byte off, are refused by what the file holds, before anything is allocated.
+TEST(ValuesReaders, RefuseShapesTheBytesDoNotHold)
+{
+    const std::string strHuge =
+        "{'descr': '<f8', 'fortran_order': False, 'shape': (1263665316, 1824726041), }";
+    EXPECT_NE(ErrorOf([&] { ReadNpyValues(Write("h.npy", Npy(strHuge, {1, 2, 3, 4}))); }), "");
+    EXPECT_NE(ErrorOf([&] {
+                  ReadRawValues(Write("h.bin", Doubles({1, 2, 3, 4})), 1263665316, 1824726041);
+              }),
+              "");
+    EXPECT_NE(ErrorOf([&] { ReadRawValues(Write("h.bin", ""), INT32_MAX, INT32_MAX); }), "");
+
+    // One byte too many: the message tells bytes, not a count of values equal to the shape's.
+    const std::string strDict = "{'descr': '<f8', 'fortran_order': False, 'shape': (2, 3), }";
+    const std::string strLong =
+        ErrorOf([&] { ReadNpyValues(Write("l.npy", Npy(strDict, std::vector<double>(6, 1.0)) + "x")); });
+    EXPECT_NE(strLong.find("49 bytes of values, not the 6 doubles of shape (2,3)"), std::string::npos)
+        << strLong;
+    EXPECT_NE(ErrorOf([&] { ReadRawValues(Write("l.bin", Doubles({1, 2, 3, 4, 5, 6}) + "x"), 2, 3); }), "");
+}
+
+// A key written twice would be read by NumPy with its last value: refused, whichever comes first.
+TEST(ValuesReaders, RefuseNumPyHeadersWithARepeatedKey)
+{
+    const std::vector<double> aSix(6, 1.0);
+    for (const char* pszDict :
+         {"{'descr': '<f8', 'fortran_order': False, 'shape': (2, 3), 'shape': (3, 2), }",
+          "{'descr': '<f4', 'descr': '<f8', 'fortran_order': False, 'shape': (2, 3), }",
+          "{'fortran_order': True, 'descr': '<f8', 'fortran_order': False, 'shape': (2, 3), }"})
+    {
+        const std::string strError = ErrorOf([&] { ReadNpyValues(Write("r.npy", Npy(pszDict, aSix))); });
+        EXPECT_NE(strError.find("more than once"), std::string::npos) << pszDict << ": " << strError;
+    }
+}
+
+// Every reader refuses at once what is not a regular file, as the coefficient readers do: a FIFO
+// without a writer (which would block in open), a device, a folder, and a path with a NUL byte
+// (which the system would cut there).
+TEST(ValuesReaders, RefuseWhatIsNotARegularFileAtOnce)
+{
+    const std::string strFifo = TestPath("values.fifo");
+    std::remove(strFifo.c_str());
+    ASSERT_EQ(mkfifo(strFifo.c_str(), 0600), 0);
+    const std::vector<std::pair<std::string, std::function<void(const std::string&)>>> aReaders = {
+        {"npy", [](const std::string& s) { ReadNpyValues(s); }},
+        {"raw", [](const std::string& s) { ReadRawValues(s, 2, 3); }},
+        {"csv grid", [](const std::string& s) { ReadCsvGridValues(s, SampleGrid::kLobara); }},
+        {"csv points", [](const std::string& s) { ReadCsvPoints(s); }},
+    };
+    const std::string strNul =
+        Write("v.npy", Npy("{'descr': '<f8', 'fortran_order': False, 'shape': (1, 1), }", {1}));
+    for (const auto& [strReader, read] : aReaders)
+    {
+        std::future<std::string> error = std::async(
+            std::launch::async, [&, pRead = &read] { return ErrorOf([&] { (*pRead)(strFifo); }); });
+        if (error.wait_for(std::chrono::seconds(10)) != std::future_status::ready)
+        {
+            ADD_FAILURE() << strReader << " waits for a writer of the FIFO";
+            std::ofstream(strFifo) << "";  // lets it go on
+        }
+        EXPECT_NE(error.get().find("not a regular file"), std::string::npos) << strReader;
+        EXPECT_NE(ErrorOf([&] { read("/dev/zero"); }).find("not a regular file"), std::string::npos)
+            << strReader;
+        EXPECT_NE(ErrorOf([&] { read(::testing::TempDir()); }).find("it is a folder"), std::string::npos)
+            << strReader;
+        EXPECT_NE(ErrorOf([&] { read(strNul + std::string(1, '\0') + "junk"); }).find("NUL"),
+                  std::string::npos)
+            << strReader;
+    }
+    std::remove(strFifo.c_str());
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 
 #include "page/base64.h"
@@ -36,3 +37,24 @@ TEST(PageText, KeepsATitleInsideItsScriptElement)
 }
 
 }  // namespace
+
+// A grid the page could not build in a browser is refused, naming the limit; one at the limit is
+// written with the limit the page checks its own controls against.
+TEST(PageText, RefusesMoreSamplesThanABrowserBuilds)
+{
+    PageContent content;
+    content.nThetaDiv = 1449;
+    content.nPhiDiv = 1449;
+    try
+    {
+        PageText(content);
+        ADD_FAILURE() << "1449 x 1449 samples were written";
+    }
+    catch (const std::runtime_error& error)
+    {
+        EXPECT_NE(std::string(error.what()).find("2097152"), std::string::npos) << error.what();
+    }
+    content.nThetaDiv = 1448;
+    content.nPhiDiv = 1448;
+    EXPECT_NE(PageText(content).find("\"maxSamples\":2097152"), std::string::npos);
+}

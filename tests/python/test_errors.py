@@ -107,3 +107,67 @@ def test_ctrl_c_stops_a_long_synthesis_and_other_threads_run_meanwhile():
                             timeout=600)
     assert result.returncode == 0, result.stderr
     assert result.stdout.split() == ["interrupted"]
+
+
+def test_no_silent_result_from_values_or_coefficients_beyond_doubles(tmp_path):
+    """Values that are not finite numbers, a coefficient lost to an overflow or to 0, all-inf
+    samples and a path cut at a NUL byte raise, each in one line, where they used to return NaN,
+    0, inf or another file's field."""
+    for bad in (numpy.nan, numpy.inf, -numpy.inf):
+        values = numpy.zeros((10, 20))
+        values[3, 4] = bad
+        with pytest.raises(ValueError, match=r"finite.*\(3, 4\)"):
+            lobara.Field.analyze(values)
+    with pytest.raises(TypeError):
+        lobara.Field.analyze([[None] * 20] * 10)
+    with pytest.raises(ValueError, match="beyond the range of doubles"):
+        lobara.Field.analyze(numpy.full((10, 20), 1.7e308))
+    # Y(200, 200) unnormalised is 399!! sin^200 = about 1e432 at the equator: beyond doubles.
+    y = lobara.Field.harmonic(200, 200)
+    with pytest.raises(ValueError, match=r"Y\(200, 200\) is beyond the range of doubles in the unnorm"):
+        y.in_convention(lobara.Convention("unnorm"))
+    with pytest.raises(ValueError, match=r"Y\(200, 200\)"):
+        y.to_shtools("unnorm")
+    with pytest.raises(ValueError, match=r"Y\(200, 200\)"):
+        lobara.Convention().convert([200], [200], [1.0], lobara.Convention("unnorm"))
+    with pytest.raises(ValueError, match="overflows"):
+        lobara.Field([(0, 0, 1e308)] * 10).sample(3, 4)
+    with pytest.raises(ValueError, match="overflows"):
+        lobara.Field([(0, 0, 1e308)] * 10)(1.0, 1.0)
+    model = tmp_path / "model.txt"
+    model.write_text("0 0 1 0\n")
+    with pytest.raises(lobara.CoefficientFileError, match="NUL"):
+        lobara.Field.from_file(str(model) + "\x00junk")
+
+
+def test_wrong_types_and_sizes_in_the_packages_words():
+    """A uint64 degree that wraps, a negative lmax, a count that is not whole and arrays too large
+    to copy: ValueError, TypeError and MemoryError in the package's words, not pybind11's."""
+    with pytest.raises(ValueError, match="below 2"):
+        lobara.Field.from_arrays(numpy.array([2**64 - 1], numpy.uint64), [0], [1.0])
+    with pytest.raises(ValueError, match="lmax"):
+        lobara.Field.harmonic(2, 1).to_shtools(lmax=-1)
+    for ntheta, nphi in ((1.5, 2), (3, "4"), (True, 4)):
+        with pytest.raises(TypeError, match="whole number"):
+            lobara.Field.harmonic(2, 1).sample(ntheta, nphi)
+    with pytest.raises(MemoryError, match="not enough memory"):
+        lobara.Field.analyze(numpy.broadcast_to(0.0, (1 << 19, 1 << 19)))
+    with pytest.raises(MemoryError, match="not enough memory"):
+        lobara.Field.harmonic(2, 1)(numpy.broadcast_to(0.5, (1 << 40,)), 0.5)
+
+
+def test_work_beyond_the_memory_is_refused_before_it_starts():
+    """A slice of 16384 x 16384 pixels needs some 25 GB: MemoryError naming it, at once (run in a
+    process whose address space is held to 8 GB, so that a run that tried it would fail anyway,
+    but not with this line)."""
+    code = textwrap.dedent("""
+        import resource
+        resource.setrlimit(resource.RLIMIT_AS, (8 << 30, 8 << 30))
+        import lobara
+        try:
+            lobara.HydrogenOrbital(3, 2, 1).slice(width=16384, height=16384)
+        except MemoryError as error:
+            print(error)
+        """)
+    result = subprocess.run([sys.executable, "-c", code], capture_output=True, text=True, timeout=300)
+    assert "a slice of 16384 x 16384 pixels needs" in result.stdout, result.stdout + result.stderr

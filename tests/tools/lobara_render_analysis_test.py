@@ -99,6 +99,21 @@ if result.returncode == 0:
 few = run("--analyze", "points.csv", "--grid", "points", "--lmax", 40, "--at", "1,1")
 check(few.returncode == 0 and "cannot determine degree 40" in few.stderr, f"too few points: {few.stderr}")
 
+# The default degree for 400 random points of a field of degree 10: one the points determine
+# (no warning), at which the field comes back as NumPy's least squares give it.
+field = random_field(10)
+theta = np.arccos(rng.uniform(-1, 1, 400))
+phi = rng.uniform(0, 2 * np.pi, 400)
+with open(path("random.csv"), "w") as f:
+    for t, p, v in zip(theta, phi, scipy_sum(field, theta, phi)):
+        f.write(f"{t!r},{p!r},{v!r}\n")
+result = run("--analyze", "random.csv", "--grid", "points", *AT)
+check(result.returncode == 0 and "warning" not in result.stderr,
+      f"default degree for 400 points: {result.stderr}")
+if result.returncode == 0:
+    error = np.max(np.abs(at_values(result) - EXPECTED_AT(field)))
+    check(error < 1e-9, f"default degree for 400 points: off SciPy's by {error}")
+
 # Bad inputs: one line, exit 1 or 2, no --values file.
 np.save(path("f32.npy"), np.zeros((4, 8), np.float32))
 np.save(path("cube.npy"), np.zeros((2, 4, 8)))

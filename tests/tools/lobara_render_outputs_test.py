@@ -182,6 +182,12 @@ def test_fit():
         check(top > 0 and left > 0 and bottom < h - 1 and right < w - 1, f"--fit {args} {w}x{h} touches the border")
         span = max((bottom - top + 1) / h, (right - left + 1) / w)
         check(span >= 0.8, f"--fit {args} {w}x{h} spans only {span:.2f} of the limiting side")
+    # A camera so far that the surface shrinks below a pixel: an empty picture, said so; one
+    # where it spans a few pixels, no word.
+    for distance, empty in (("1e150", True), ("1e4", True), ("20", False)):
+        result = run("-l", 2, "--from", f"{distance},0,0", "--out", os.path.join(WORK, "far.png"))
+        check(result.returncode == 0 and ("less than a pixel" in result.stderr) == empty,
+              f"--from {distance},0,0: exit {result.returncode}: {result.stderr}")
 
 
 def test_supersample_and_background():

@@ -167,6 +167,13 @@ def test_refused_runs():
         result = run(*other, "--html", page, "--out", picture)
         check(result.returncode == 2 and "--html" in result.stderr,
               f"{other} with --html: exit {result.returncode}: {result.stderr}")
+    # More samples than the page builds in a browser (2^21): refused at once, not a blank page.
+    for grid in (("-l", "3", "-m", "-2", "--theta", "1449", "--phi", "1449"),
+                 ("--term", "2,0,1", "--theta", "8000", "--phi", "8000", "--color", "value")):
+        result = run(*grid, "--html", page, "--out", picture)
+        check(result.returncode == 1 and result.stderr.count("\n") == 1 and "2097152" in result.stderr and
+              not os.path.exists(page) and not os.path.exists(picture),
+              f"{grid} to a page: exit {result.returncode}: {result.stderr}")
     result = run("--html", os.path.join(WORK, "missing", "page.html"), "--out", picture)
     check(result.returncode == 1 and not os.path.exists(picture),
           f"a page into a missing folder: exit {result.returncode}, the picture written: {os.path.exists(picture)}")

@@ -41,7 +41,17 @@ int main(int argc, char** argv)
         PrintLine("cannot build the surface: ", error.what());
         return 1;
     }
+    catch (const WorkTooLarge& error)
+    {
+        PrintLine("", error.what());
+        return 1;
+    }
     catch (const std::bad_alloc&)
+    {
+        PrintLine("", "not enough memory for this run");
+        return 1;
+    }
+    catch (const std::length_error&)
     {
         PrintLine("", "not enough memory for this run");
         return 1;

@@ -14,6 +14,9 @@ namespace {
 
 constexpr auto kQuietTime = std::chrono::seconds(1);
 constexpr auto kRedrawTime = std::chrono::milliseconds(250);
+// Off a terminal (a log, a pipe), a line of its own once a step has run a minute, and every
+// minute after: a long run shows it is alive without filling the log.
+constexpr auto kLogTime = std::chrono::seconds(60);
 
 }  // namespace
 
@@ -30,8 +33,7 @@ void CTerminalHooks::BeginStep(const std::string& strWhat)
     m_nTotal = 0;
     m_bStop = false;
     m_bShown = false;
-    if (isatty(STDERR_FILENO))
-        m_thread = std::thread(&CTerminalHooks::ShowProgress, this);
+    m_thread = std::thread(&CTerminalHooks::ShowProgress, this);
 }
 
 void CTerminalHooks::Advance(long long nDone, long long nTotal)
@@ -55,7 +57,7 @@ void CTerminalHooks::StopProgress()
     }
     m_wake.notify_one();
     m_thread.join();
-    if (m_bShown)
+    if (m_bShown && isatty(STDERR_FILENO))
         std::fputs("\r\033[K", stderr);
 }
 
@@ -77,9 +79,13 @@ void CTerminalHooks::Note(const std::string& strLine)
 
 void CTerminalHooks::ShowProgress()
 {
+    const bool bTerminal = isatty(STDERR_FILENO);
+    const auto wait = bTerminal ? std::chrono::duration_cast<std::chrono::milliseconds>(kRedrawTime)
+                                : std::chrono::duration_cast<std::chrono::milliseconds>(kLogTime);
     const auto start = std::chrono::steady_clock::now();
     std::unique_lock<std::mutex> lock(m_mutex);
-    if (m_wake.wait_for(lock, kQuietTime, [this] { return m_bStop; }))
+    if (m_wake.wait_for(lock, bTerminal ? std::chrono::milliseconds(kQuietTime) : wait,
+                        [this] { return m_bStop; }))
         return;
     do
     {
@@ -88,10 +94,11 @@ void CTerminalHooks::ShowProgress()
         const auto nSeconds =
             std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start)
                 .count();
-        std::fprintf(stderr, "\r\033[Klobara-render: %s", m_strWhat.c_str());
+        std::fprintf(stderr, bTerminal ? "\r\033[Klobara-render: %s" : "lobara-render: %s",
+                     m_strWhat.c_str());
         if (nTotal > 0)
             std::fprintf(stderr, " %lld/%lld (%d%%)", nDone, nTotal, static_cast<int>(nDone * 100 / nTotal));
-        std::fprintf(stderr, ", %llds", static_cast<long long>(nSeconds));
+        std::fprintf(stderr, bTerminal ? ", %llds" : ", %llds\n", static_cast<long long>(nSeconds));
         m_bShown = true;
-    } while (!m_wake.wait_for(lock, kRedrawTime, [this] { return m_bStop; }));
+    } while (!m_wake.wait_for(lock, wait, [this] { return m_bStop; }));
 }
