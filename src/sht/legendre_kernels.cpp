@@ -173,21 +173,27 @@ inline double ChunkFactor(int64_t nChunks)
     return nChunks == 0 ? 1.0 : nChunks == -1 ? kInverseChunk : 0.0;
 }
 
-// The two recurrences the sums run: the paired one (MakePairSteps), one step an iteration on
-// s = -u^2, D_k = (A s + G) Q_(k-1) + D_(k-1), then Q_k = B Q_(k-1) + D_k; and the per-degree one
-// (MakeSumSteps), two steps an iteration on t = x - 1, Q_k = (A'_k t + A'_k) Q_(k-1) - Q_(k-2): the
-// multiply-add makes A'_k x from t as it is, to one rounding (x itself would round t), and is ready
-// a step ahead, so that each step waits for one multiply-add of the step before.
-template <bool bPaired>
-constexpr int StepsPerIteration()
+// The three recurrences the sums run (see LegendreRecurrence): the paired one in its difference
+// form, one step an iteration on s = -u^2, D_k = (A s + G) Q_(k-1) + D_(k-1), then Q_k = B Q_(k-1) + D_k;
+// the paired one plain, one step an iteration on s, Q_k = (a s + b) Q_(k-1) - Q_(k-2); and the per-degree
+// one, two steps an iteration on t = x - 1, Q_k = (A'_k t + A'_k) Q_(k-1) - Q_(k-2): the multiply-add
+// makes A'_k x from t as it is, to one rounding (x itself would round t). Each of the plain ones waits
+// for one multiply-add of the step before.
+constexpr bool IsPaired(LegendreRecurrence r)
 {
-    return bPaired ? 1 : 2;
+    return r != LegendreRecurrence::kDegree;
 }
 
-template <bool bPaired>
+template <LegendreRecurrence R>
+constexpr int StepsPerIteration()
+{
+    return IsPaired(R) ? 1 : 2;
+}
+
+template <LegendreRecurrence R>
 constexpr int StepSize()
 {
-    return bPaired ? 3 : 2;
+    return R == LegendreRecurrence::kPaired ? 3 : 2;
 }
 
 // The recurrence for K vectors of lanes from their first Q, in iterations of S steps, handing each
@@ -196,16 +202,21 @@ constexpr int StepSize()
 // grown past 2^kChunkBits is scaled down and handed to rescale(b) to scale what it carries. The lanes
 // carry s (as the recurrence takes it), Q_(k-1) in q and D_(k-1) in d, or for the per-degree
 // recurrence Q_(k-2) in d.
-template <int K, bool bPaired, typename Take, typename Rescale>
+//
+// While silent() says that whatever every lane would add is dropped (it starts at 0, or it is two
+// chunks down or more and rescale(b) drops what it carries when it rises to one chunk down), whole
+// checks' worth of steps run without handing their Q to take.
+template <int K, LegendreRecurrence R, typename Take, typename Rescale, typename Silent>
 __attribute__((always_inline)) inline void RunIterations(const double* __restrict pStep, size_t nSteps,
                                                          const Vec (&s)[K], Vec (&q)[K], Vec (&d)[K],
-                                                         const Take& take, const Rescale& rescale)
+                                                         const Take& take, const Rescale& rescale,
+                                                         const Silent& silent)
 {
-    constexpr int S = StepsPerIteration<bPaired>();
-    constexpr size_t Z = StepSize<bPaired>();
+    constexpr int S = StepsPerIteration<R>();
+    constexpr size_t Z = StepSize<R>();
     const auto step = [&](const double* p) __attribute__((always_inline))
     {
-        if constexpr (bPaired)
+        if constexpr (R == LegendreRecurrence::kPaired)
         {
             for (int j = 0; j < K; ++j)
             {
@@ -216,26 +227,16 @@ __attribute__((always_inline)) inline void RunIterations(const double* __restric
         else
             for (int j = 0; j < K; ++j)
             {
-                const Vec next = (p[0] * s[j] + p[0]) * q[j] - d[j];
+                const Vec next = (p[0] * s[j] + p[R == LegendreRecurrence::kPlain ? 1 : 0]) * q[j] - d[j];
                 d[j] = q[j];
                 q[j] = next;
             }
     };
-    static_assert(kStepsPerCheck % S == 0, "whole steps between the checks");
-    const size_t nIterations = nSteps / S;
-    for (size_t nBlock = 0; nBlock < nIterations; nBlock += kStepsPerCheck / S)
+    // Values in range never reach 2^kChunkBits, so only scaled lanes are ever rescaled.
+    const auto check = [&]() __attribute__((always_inline))
     {
-        const size_t nEnd =
-            nIterations < nBlock + kStepsPerCheck / S ? nIterations : nBlock + kStepsPerCheck / S;
-        for (size_t k = nBlock; k < nEnd; ++k)
-            for (int i = 0; i < S; ++i)
-            {
-                step(pStep + Z * (S * k + static_cast<size_t>(i)));
-                take(k + 1, i);
-            }
-        // Values in range never reach 2^kChunkBits, so only scaled lanes are ever rescaled.
         if (!AnyPastChunk(q))
-            continue;
+            return;
         for (int b = 0; b < W * K; ++b)
             if (std::fabs(q[b / W][b % W]) >= kChunk)
             {
@@ -243,6 +244,27 @@ __attribute__((always_inline)) inline void RunIterations(const double* __restric
                 d[b / W][b % W] *= kInverseChunk;
                 rescale(b);
             }
+    };
+    static_assert(kStepsPerCheck % S == 0, "whole steps between the checks");
+    constexpr size_t kBlock = kStepsPerCheck / S;
+    const size_t nIterations = nSteps / S;
+    size_t nBlock = 0;
+    for (; nBlock + kBlock <= nIterations && silent(); nBlock += kBlock)
+    {
+        for (size_t n = 0; n < kStepsPerCheck; ++n)
+            step(pStep + Z * (S * nBlock + n));
+        check();
+    }
+    for (; nBlock < nIterations; nBlock += kBlock)
+    {
+        const size_t nEnd = nIterations < nBlock + kBlock ? nIterations : nBlock + kBlock;
+        for (size_t k = nBlock; k < nEnd; ++k)
+            for (int i = 0; i < S; ++i)
+            {
+                step(pStep + Z * (S * k + static_cast<size_t>(i)));
+                take(k + 1, i);
+            }
+        check();
     }
     if (nSteps % S != 0)
     {
@@ -251,10 +273,18 @@ __attribute__((always_inline)) inline void RunIterations(const double* __restric
     }
 }
 
-// A lane's s for the recurrence from its t = x - 1 and u.
-inline double LaneInput(bool bPaired, double t, double u)
+// A recurrence's table of steps.
+inline const double* StepsOf(const LegendreTables& tables, LegendreRecurrence r)
 {
-    return bPaired ? -u * u : t;
+    return r == LegendreRecurrence::kPaired  ? tables.pPairSteps
+           : r == LegendreRecurrence::kPlain ? tables.pPlainSteps
+                                             : tables.pSteps;
+}
+
+// A lane's s for the recurrence from its t = x - 1 and u.
+inline double LaneInput(LegendreRecurrence r, double t, double u)
+{
+    return IsPaired(r) ? -u * u : t;
 }
 
 // The leading lanes of a pass that started at 0 (a pole, for m > 0) or stayed two chunks down or
@@ -266,6 +296,16 @@ int32_t VanishedLanes(const double* pStart, const int64_t* pChunks, int32_t nFro
     while (n < nCount && (pStart[n] == 0.0 || pChunks[n] <= -2))
         ++n;
     return n;
+}
+
+// Whether every lane of a pass adds nothing: those before nFirst and from nCount on stand for no
+// point, the others started at 0 or are two chunks down or more.
+inline bool Silent(const double* pStart, const int64_t* pChunks, int32_t nFirst, int32_t nCount, int N)
+{
+    for (int b = nFirst; b < nCount && b < N; ++b)
+        if (pStart[b] != 0.0 && pChunks[b] > -2)
+            return false;
+    return true;
 }
 
 // The leading lanes of the passes in turn, as long as every lane before them vanished.
@@ -295,20 +335,20 @@ inline double Unscaled(double dSum, int64_t nChunks)
 // (four to an iteration): the paired recurrence's R_k into all four, the per-degree one's odd degree,
 // then its even one. A lane scaled down takes its sums with it and counts a chunk. Lanes past nCount
 // run on a harmless point (x = 0) and are dropped. Returns the leading points that vanished.
-template <int K, bool bPaired>
+template <int K, LegendreRecurrence R>
 int32_t SumPass(const LegendreTables& tables, const double* pT, const double* pU, int32_t nCount,
                 const double* __restrict pWeights, double* __restrict pSums)
 {
-    constexpr int N = W * K, S = StepsPerIteration<bPaired>();
+    constexpr int N = W * K, S = StepsPerIteration<R>();
     alignas(64) double aS[N], aU[N], aQ[N];
     int64_t aChunks[N];
     for (int b = 0; b < N; ++b)
     {
         const bool bUsed = b < nCount;
         aU[b] = bUsed ? pU[b] : 1.0;
-        aS[b] = LaneInput(bPaired, bUsed ? pT[b] : -1.0, aU[b]);
+        aS[b] = LaneInput(R, bUsed ? pT[b] : -1.0, aU[b]);
     }
-    ScaledPowers<K>(aU, tables.nOrder, bPaired ? tables.dPairStart : tables.dStart, aQ, aChunks);
+    ScaledPowers<K>(aU, tables.nOrder, IsPaired(R) ? tables.dPairStart : tables.dStart, aQ, aChunks);
 
     Vec s[K], q[K], d[K], ec[K], es[K], oc[K], os[K];
     for (int j = 0; j < K; ++j)
@@ -341,20 +381,23 @@ int32_t SumPass(const LegendreTables& tables, const double* pT, const double* pU
             add(os, w[2 * (2 - S) + 1]);
         }
     };
+    // What a lane adds while two chunks down or more is dropped as it rises to one chunk down (nothing a
+    // double holds beside it), so that whether it was added does not matter.
     const auto rescale = [&](int b) {
-        ec[b / W][b % W] *= kInverseChunk;
-        es[b / W][b % W] *= kInverseChunk;
-        oc[b / W][b % W] *= kInverseChunk;
-        os[b / W][b % W] *= kInverseChunk;
-        ++aChunks[b];
+        const double dFactor = ++aChunks[b] == -1 ? 0.0 : kInverseChunk;
+        ec[b / W][b % W] *= dFactor;
+        es[b / W][b % W] *= dFactor;
+        oc[b / W][b % W] *= dFactor;
+        os[b / W][b % W] *= dFactor;
     };
-    const size_t nSteps = bPaired ? tables.nPairSteps : tables.nSteps;
-    RunIterations<K, bPaired>(bPaired ? tables.pPairSteps : tables.pSteps, nSteps, s, q, d, take, rescale);
+    const auto silent = [&] { return Silent(aQ, aChunks, 0, nCount, N); };
+    const size_t nSteps = IsPaired(R) ? tables.nPairSteps : tables.nSteps;
+    RunIterations<K, R>(StepsOf(tables, R), nSteps, s, q, d, take, rescale, silent);
 
     for (int b = 0; b < nCount; ++b)
     {
         // The paired recurrence's odd degrees are x R_k.
-        const double dOdd = bPaired ? 1.0 + pT[b] : 1.0;
+        const double dOdd = IsPaired(R) ? 1.0 + pT[b] : 1.0;
         const int j = b / W, i = b % W;
         pSums[4 * b] = Unscaled(ec[j][i], aChunks[b]);
         pSums[4 * b + 1] = dOdd * Unscaled(oc[j][i], aChunks[b]);
@@ -403,14 +446,26 @@ int32_t RunPasses(int32_t nCount, const Pass& pass)
     return vanished.nCount;
 }
 
-int32_t SumRows(const LegendreTables& tables, bool bPaired, const double* pT, const double* pU,
+int32_t SumRows(const LegendreTables& tables, LegendreRecurrence r, const double* pT, const double* pU,
                 int32_t nCount, const double* pWeights, double* pSums)
 {
     return RunPasses<kSumVectors>(nCount, [&](auto k, int32_t i, int32_t nPass) {
-        return bPaired
-                   ? SumPass<decltype(k)::value, true>(tables, pT + i, pU + i, nPass, pWeights, pSums + 4 * i)
-                   : SumPass<decltype(k)::value, false>(tables, pT + i, pU + i, nPass, pWeights,
-                                                        pSums + 4 * i);
+        constexpr int K = decltype(k)::value;
+        const double* pPassT = pT + i;
+        const double* pPassU = pU + i;
+        double* pPassSums = pSums + 4 * i;
+        switch (r)
+        {
+            case LegendreRecurrence::kPaired:
+                return SumPass<K, LegendreRecurrence::kPaired>(tables, pPassT, pPassU, nPass, pWeights,
+                                                               pPassSums);
+            case LegendreRecurrence::kPlain:
+                return SumPass<K, LegendreRecurrence::kPlain>(tables, pPassT, pPassU, nPass, pWeights,
+                                                              pPassSums);
+            case LegendreRecurrence::kDegree:
+                break;
+        }
+        return SumPass<K, LegendreRecurrence::kDegree>(tables, pPassT, pPassU, nPass, pWeights, pPassSums);
     });
 }
 
@@ -439,25 +494,25 @@ __attribute__((always_inline)) inline void FoldProducts(const Vec (&aCos)[K], co
 // sums (for the per-degree recurrence the odd ones left alone), then each iteration's. A lane scaled
 // down takes a chunk's factor more on its values. Lanes past nCount run on a harmless point with
 // values 0.
-template <int K, bool bPaired>
+template <int K, LegendreRecurrence R>
 int32_t AdjointPass(const LegendreTables& tables, const double* pT, const double* pU, int32_t nCount,
                     int32_t nZero, const double* __restrict pValues, double* __restrict pFolded)
 {
-    constexpr int N = W * K, S = StepsPerIteration<bPaired>();
+    constexpr int N = W * K, S = StepsPerIteration<R>();
     alignas(64) double aS[N], aU[N], aQ[N], aFactor[N], aParts[4][N];
     int64_t aChunks[N];
     for (int b = 0; b < N; ++b)
     {
         const bool bUsed = b >= nZero && b < nCount;
         aU[b] = bUsed ? pU[b] : 1.0;
-        aS[b] = LaneInput(bPaired, bUsed ? pT[b] : -1.0, aU[b]);
-        const double dOdd = bUsed ? (bPaired ? 1.0 + pT[b] : 1.0) : 0.0;
+        aS[b] = LaneInput(R, bUsed ? pT[b] : -1.0, aU[b]);
+        const double dOdd = bUsed ? (IsPaired(R) ? 1.0 + pT[b] : 1.0) : 0.0;
         aParts[0][b] = bUsed ? pValues[4 * b] : 0.0;
         aParts[1][b] = bUsed ? pValues[4 * b + 2] : 0.0;
         aParts[2][b] = dOdd * (bUsed ? pValues[4 * b + 1] : 0.0);
         aParts[3][b] = dOdd * (bUsed ? pValues[4 * b + 3] : 0.0);
     }
-    ScaledPowers<K>(aU, tables.nOrder, bPaired ? tables.dPairStart : tables.dStart, aQ, aChunks);
+    ScaledPowers<K>(aU, tables.nOrder, IsPaired(R) ? tables.dPairStart : tables.dStart, aQ, aChunks);
     for (int b = 0; b < N; ++b)
         aFactor[b] = ChunkFactor(aChunks[b]);
 
@@ -481,9 +536,12 @@ int32_t AdjointPass(const LegendreTables& tables, const double* pT, const double
         d[j] = Vec{};
         scaleValues(j);
     }
-    FoldProducts<K>(ec, es, q, pFolded);
-    if constexpr (S == 1)
-        FoldProducts<K>(oc, os, q, pFolded + 2 * W);
+    if (!Silent(aQ, aChunks, nZero, nCount, N))
+    {
+        FoldProducts<K>(ec, es, q, pFolded);
+        if constexpr (S == 1)
+            FoldProducts<K>(oc, os, q, pFolded + 2 * W);
+    }
     const auto take = [&](size_t k, int i) __attribute__((always_inline))
     {
         double* pFold = pFolded + 4 * W * k;
@@ -496,20 +554,34 @@ int32_t AdjointPass(const LegendreTables& tables, const double* pT, const double
         aFactor[b] = ChunkFactor(++aChunks[b]);
         scaleValues(b / W);
     };
-    const size_t nSteps = bPaired ? tables.nPairSteps : tables.nSteps;
-    RunIterations<K, bPaired>(bPaired ? tables.pPairSteps : tables.pSteps, nSteps, s, q, d, take, rescale);
+    const auto silent = [&] { return Silent(aQ, aChunks, nZero, nCount, N); };
+    const size_t nSteps = IsPaired(R) ? tables.nPairSteps : tables.nSteps;
+    RunIterations<K, R>(StepsOf(tables, R), nSteps, s, q, d, take, rescale, silent);
     return VanishedLanes(aQ, aChunks, nZero < nCount ? nZero : nCount, nCount);
 }
 
-int32_t AccumulateRows(const LegendreTables& tables, bool bPaired, const double* pT, const double* pU,
+int32_t AccumulateRows(const LegendreTables& tables, LegendreRecurrence r, const double* pT, const double* pU,
                        int32_t nCount, int32_t nZero, const double* pValues, double* pFolded)
 {
     return RunPasses<kAdjointVectors>(nCount, [&](auto k, int32_t i, int32_t nPass) {
+        constexpr int K = decltype(k)::value;
         const int32_t nPassZero = nZero > i ? nZero - i : 0;
-        return bPaired ? AdjointPass<decltype(k)::value, true>(tables, pT + i, pU + i, nPass, nPassZero,
-                                                               pValues + 4 * i, pFolded)
-                       : AdjointPass<decltype(k)::value, false>(tables, pT + i, pU + i, nPass, nPassZero,
-                                                                pValues + 4 * i, pFolded);
+        const double* pPassT = pT + i;
+        const double* pPassU = pU + i;
+        const double* pPassValues = pValues + 4 * i;
+        switch (r)
+        {
+            case LegendreRecurrence::kPaired:
+                return AdjointPass<K, LegendreRecurrence::kPaired>(tables, pPassT, pPassU, nPass, nPassZero,
+                                                                   pPassValues, pFolded);
+            case LegendreRecurrence::kPlain:
+                return AdjointPass<K, LegendreRecurrence::kPlain>(tables, pPassT, pPassU, nPass, nPassZero,
+                                                                  pPassValues, pFolded);
+            case LegendreRecurrence::kDegree:
+                break;
+        }
+        return AdjointPass<K, LegendreRecurrence::kDegree>(tables, pPassT, pPassU, nPass, nPassZero,
+                                                           pPassValues, pFolded);
     });
 }
 

@@ -12,6 +12,10 @@ namespace {
 
 using namespace legendre_scaling;
 
+// The recurrences in the order of their runs of points from the pole (see kPoleBand, kEquatorBand).
+constexpr LegendreRecurrence kRecurrences[3] = {LegendreRecurrence::kPaired, LegendreRecurrence::kPlain,
+                                                LegendreRecurrence::kDegree};
+
 constexpr int kLanes = NormalizedLegendre::kLanes;
 
 // nSteps steps of the recurrence for kLanes points at once: lane b holds t = |x| - 1, q_(k-1)
@@ -263,6 +267,26 @@ void ScaleWeights(size_t m, int32_t nDegrees, const double* __restrict pSteps, c
     }
 }
 
+// The plain form of the paired recurrence from its difference form's steps (MakePairSteps):
+// eliminating D_k, Q_k = (B_k + 1 + G_k + A_k s) Q_(k-1) - B_(k-1) Q_(k-2) (at k = 1, where D_0 = 0,
+// without the 1), and on P_k = Q_k / nu_k with nu_0 = nu_1 = 1, nu_k = nu_(k-2) B_(k-1),
+// P_k = (a_k s + b_k) P_(k-1) - P_(k-2), a_k = A_k nu_(k-1) / nu_k, b_k = (B_k + 1 + G_k) nu_(k-1) / nu_k.
+// B_k + 1 + G_k rounds away G's last digits, which near the poles, where it sits on 2, is what the
+// difference form keeps (see kPoleBand). The steps' a, b into pSteps, nu_0 .. nu_nSteps into pScale.
+void MakePlainSteps(const double* __restrict pPairSteps, size_t nSteps, double* __restrict pSteps,
+                    double* __restrict pScale)
+{
+    pScale[0] = 1.0;
+    for (size_t k = 1; k <= nSteps; ++k)
+    {
+        const double* p = pPairSteps + NormalizedLegendre::kPairStepSize * (k - 1);
+        pScale[k] = k == 1 ? 1.0 : pScale[k - 2] * p[2 - NormalizedLegendre::kPairStepSize];
+        const double dRatio = pScale[k - 1] / pScale[k];
+        pSteps[2 * (k - 1)] = p[0] * dRatio;
+        pSteps[2 * (k - 1) + 1] = ((k == 1 ? p[2] : p[2] + 1.0) + p[1]) * dRatio;
+    }
+}
+
 }  // namespace
 
 LOBARA_KERNEL_TABLES(LegendreKernels, kLegendreKernels, LegendreKernelsFor)
@@ -285,6 +309,8 @@ void NormalizedLegendre::Remake(int32_t l, int32_t m)
     m_dStart = m_dFinish = m_dPairStart = 0.0;
     m_aSteps.clear();
     m_aPairSteps.clear();
+    m_aPlainSteps.clear();
+    m_aPlainScale.clear();
     if (nDegree < m_nOrder)
         return;
     CheckDegree(nDegree);
@@ -304,6 +330,9 @@ void NormalizedLegendre::Remake(int32_t l, int32_t m)
     m_aPairSteps.resize(kPairStepSize * (nSteps / 2));
     MakePairSteps(nOrder, static_cast<int32_t>(nSteps / 2), constants.aRoot.data(),
                   constants.aInverseRoot.data(), m_aPairSteps.data());
+    m_aPlainSteps.resize(kPlainStepSize * (nSteps / 2));
+    m_aPlainScale.resize(nSteps / 2 + 1);
+    MakePlainSteps(m_aPairSteps.data(), nSteps / 2, m_aPlainSteps.data(), m_aPlainScale.data());
 }
 
 void NormalizedLegendre::Evaluate(const double* pX, const double* pU, int32_t nCount, double* pValue) const
@@ -409,12 +438,17 @@ void NormalizedLegendre::PrepareWeights(const double* pWeights, SumWeights& aRea
             }
         }
     }
+    // The plain paired recurrence's: the paired one's times nu_k.
+    double* pPlain = pPairs + 4 * nPairs;
+    for (size_t k = 0; k < nPairs; ++k)
+        for (size_t nPart = 0; nPart < 4; ++nPart)
+            pPlain[4 * k + nPart] = pPairs[4 * k + nPart] * m_aPlainScale[k];
 }
 
-int32_t NormalizedLegendre::PairedPoints(const double* pT, int32_t nCount)
+int32_t NormalizedLegendre::PointsAbove(double dX, const double* pT, int32_t nCount)
 {
     int32_t n = 0;
-    while (n < nCount && 1.0 + pT[n] >= kEquatorBand)
+    while (n < nCount && 1.0 + pT[n] >= dX)
         ++n;
     return n;
 }
@@ -427,7 +461,8 @@ LegendreTables NormalizedLegendre::Tables() const
                           m_aSteps.data(),
                           m_aSteps.size() / kDegreeStepSize,
                           m_aPairSteps.data(),
-                          m_aPairSteps.size() / kPairStepSize};
+                          m_aPairSteps.size() / kPairStepSize,
+                          m_aPlainSteps.data()};
 }
 
 int32_t NormalizedLegendre::NegligiblePoints(const double* pU, int32_t nCount) const
@@ -450,22 +485,31 @@ int32_t NormalizedLegendre::EvaluateSums(const double* pT, const double* pU, int
         std::fill(pSums, pSums + 4 * nCount, 0.0);
         return 0;
     }
+    // The runs of points on each recurrence, from the pole: the points below kPoleBand's x and
+    // then below kEquatorBand's end each run before them.
     const int32_t nNegligible = NegligiblePoints(pU, nCount);
     std::fill(pSums, pSums + 4 * nNegligible, 0.0);
-    const int32_t nPaired = std::max(nNegligible, PairedPoints(pT, nCount));
+    const int32_t aEnd[3] = {std::max(nNegligible, PointsAbove(kPoleBand, pT, nCount)),
+                             std::max(nNegligible, PointsAbove(kEquatorBand, pT, nCount)), nCount};
     const LegendreKernels& kernels = ActiveLegendreKernels();
     const LegendreTables tables = Tables();
-    const int32_t nVanished =
-        nNegligible + kernels.sumRows(tables, true, pT + nNegligible, pU + nNegligible, nPaired - nNegligible,
-                                      aWeights.data() + DegreeWeightCount(), pSums + 4 * nNegligible);
-    const int32_t nDegreeVanished = kernels.sumRows(tables, false, pT + nPaired, pU + nPaired,
-                                                    nCount - nPaired, aWeights.data(), pSums + 4 * nPaired);
-    return nVanished < nPaired ? nVanished : nPaired + nDegreeVanished;
+    const double* aWeights3[3] = {aWeights.data() + DegreeWeightCount(),
+                                  aWeights.data() + DegreeWeightCount() + 4 * PairCount(), aWeights.data()};
+    int32_t nVanished = nNegligible, nBegin = nNegligible;
+    for (size_t r = 0; r < 3; ++r)
+    {
+        const int32_t nRunVanished = kernels.sumRows(tables, kRecurrences[r], pT + nBegin, pU + nBegin,
+                                                     aEnd[r] - nBegin, aWeights3[r], pSums + 4 * nBegin);
+        if (nVanished == nBegin)
+            nVanished += nRunVanished;
+        nBegin = aEnd[r];
+    }
+    return nVanished;
 }
 
 size_t NormalizedLegendre::FoldedSize() const
 {
-    return static_cast<size_t>(ActiveLegendreKernels().nLanes) * (DegreeWeightCount() + 4 * PairCount());
+    return static_cast<size_t>(ActiveLegendreKernels().nLanes) * SumWeightCount();
 }
 
 int32_t NormalizedLegendre::AccumulateSums(const double* pT, const double* pU, int32_t nCount,
@@ -476,23 +520,32 @@ int32_t NormalizedLegendre::AccumulateSums(const double* pT, const double* pU, i
     const LegendreKernels& kernels = ActiveLegendreKernels();
     const LegendreTables tables = Tables();
     const int32_t nLanes = kernels.nLanes, nNegligible = NegligiblePoints(pU, nCount);
-    const int32_t nPaired = PairedPoints(pT, nCount);
     // Each recurrence's points from nBegin to nEnd, from the start of the vector of the first that is
     // not negligible, so that every point falls to the partial sums of its place in the whole vectors
     // from the first point, whichever points before it are left out; those before it add 0. Returns
     // the end of the leading points that vanished.
-    const auto run = [&](bool bPaired, int32_t nBegin, int32_t nEnd, double* pRunFolded) {
+    const auto run = [&](LegendreRecurrence recurrence, int32_t nBegin, int32_t nEnd, double* pRunFolded) {
         const int32_t nLive = std::max(nBegin, nNegligible);
         if (nLive >= nEnd)
             return nEnd;
         const int32_t nStart = nLive - nLive % nLanes;
-        return nStart + kernels.accumulateRows(tables, bPaired, pT + nStart, pU + nStart, nEnd - nStart,
+        return nStart + kernels.accumulateRows(tables, recurrence, pT + nStart, pU + nStart, nEnd - nStart,
                                                nLive - nStart, pValues + 4 * nStart, pRunFolded);
     };
-    const int32_t nVanished =
-        run(true, 0, nPaired, pFolded + static_cast<size_t>(nLanes) * DegreeWeightCount());
-    const int32_t nDegreeVanished = run(false, nPaired, nCount, pFolded);
-    return nVanished < nPaired ? nVanished : nDegreeVanished;
+    const auto nFold = static_cast<size_t>(nLanes);
+    const int32_t aEnd[3] = {PointsAbove(kPoleBand, pT, nCount), PointsAbove(kEquatorBand, pT, nCount),
+                             nCount};
+    double* aFolded[3] = {pFolded + nFold * DegreeWeightCount(),
+                          pFolded + nFold * (DegreeWeightCount() + 4 * PairCount()), pFolded};
+    int32_t nVanished = 0, nBegin = 0;
+    for (size_t r = 0; r < 3; ++r)
+    {
+        const int32_t nRunVanished = run(kRecurrences[r], nBegin, aEnd[r], aFolded[r]);
+        if (nVanished == nBegin)
+            nVanished = nRunVanished;
+        nBegin = aEnd[r];
+    }
+    return nVanished;
 }
 
 void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& aSums) const
@@ -516,9 +569,13 @@ void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& 
     ScaleWeights(m, static_cast<int32_t>(nDegrees), m_aSteps.data(), constants.aRoot.data(),
                  constants.aInverseRoot.data(), aSums.data(), aSums.data(), aSums.data() + 2);
 
-    // The paired recurrence's, by R_k, into the degrees around it.
+    // The paired recurrences', by R_k (the plain one's on R_k / nu_k), into the degrees around it.
     const size_t nPairs = PairCount();
     const double* pPairFolded = pFolded + nFold * DegreeWeightCount();
+    const double* pPlainFolded = pPairFolded + nFold * 4 * nPairs;
+    const auto pairPart = [&](size_t k, size_t nSlot) {
+        return part(pPairFolded, 4 * k + nSlot) + m_aPlainScale[k] * part(pPlainFolded, 4 * k + nSlot);
+    };
     std::vector<PairFactors, UninitializedAllocator<PairFactors>> aFactors(nPairs);
     MakePairFactors(m, 0, static_cast<int32_t>(nPairs), constants.aRoot.data(), constants.aInverseRoot.data(),
                     aFactors.data());
@@ -527,8 +584,8 @@ void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& 
         const PairFactors& f = aFactors[k];
         for (size_t nPart = 0; nPart < 2; ++nPart)
         {
-            const double dEven = f.dScale * part(pPairFolded, 4 * k + nPart);
-            const double dOdd = f.dScale * part(pPairFolded, 4 * k + 2 + nPart);
+            const double dEven = f.dScale * pairPart(k, nPart);
+            const double dOdd = f.dScale * pairPart(k, 2 + nPart);
             aSums[2 * (2 * k) + nPart] += f.dBelow * dEven;
             if (2 * k + 2 < nDegrees)
                 aSums[2 * (2 * k + 2) + nPart] += f.dAbove * dEven;

@@ -63,8 +63,9 @@ public:
     // as the weights of the two recurrences' scaled values.
     //
     // The points are to run from the pole towards the equator: the leading ones outside the
-    // equator's band (kEquatorBand) take the recurrence in x^2, all others the one degree by
-    // degree, which near the poles would lose precision in proportion to l^2.
+    // equator's band (kEquatorBand) take the recurrence in x^2, in its
+    // difference form near the pole (kPoleBand) and plain beyond, all others the one degree by degree,
+    // which near the poles would lose precision in proportion to l^2.
     //
     // The leading points that NegligiblePoints finds add nothing and are not run at all. Both this
     // and AccumulateSums return how many of the leading points (the nearest the pole, when the
@@ -81,7 +82,7 @@ public:
     }
     // The same into aReady, which allocates nothing where it has room for SumWeightCount().
     void PrepareWeights(const double* pWeights, SumWeights& aReady) const;
-    size_t SumWeightCount() const { return DegreeWeightCount() + 4 * PairCount(); }
+    size_t SumWeightCount() const { return DegreeWeightCount() + 8 * PairCount(); }
     int32_t EvaluateSums(const double* pT, const double* pU, int32_t nCount, const SumWeights& aWeights,
                          double* pSums) const;
 
@@ -104,7 +105,7 @@ public:
     static constexpr double kNegligibleMargin = 12.0;
     int32_t NegligiblePoints(const double* pU, int32_t nCount) const;
     // The numbers in each step of the per-degree recurrence's table and of the paired one's.
-    static constexpr size_t kDegreeStepSize = 2, kPairStepSize = 3;
+    static constexpr size_t kDegreeStepSize = 2, kPairStepSize = 3, kPlainStepSize = 2;
     size_t FoldedSize() const;
     int32_t AccumulateSums(const double* pT, const double* pU, int32_t nCount, const double* pValues,
                            double* pFolded) const;
@@ -115,10 +116,16 @@ private:
     // degrees a step by the recurrence in x^2, which loses precision towards the equator as 1 / x:
     // its even degrees are differences of terms 1 / x larger, and at x = 0 it is as ill-conditioned
     // as the plain recurrence at the poles. From 0.7 down, an analysis of degree 1023 on
-    // Gauss-Legendre rings loses a tenth of its precision and more.
+    // Gauss-Legendre rings loses a tenth of its precision and more, and so does its synthesis.
     static constexpr double kEquatorBand = 0.7;
-    // How many of the leading points lie outside the equator's band.
-    static int32_t PairedPoints(const double* pT, int32_t nCount);
+    // Points with x at or above this take the paired recurrence in its difference form, the others
+    // outside the equator's band its plain form, a multiply-add less a step: B_k + 1 + G_k sits on 2
+    // near the poles, where the plain form would lose the last digits of G_k to it (the sums of degree
+    // 2048 on 2050 rows with the plain form at the poles err by three times as much, on Gauss-Legendre
+    // rings of degree 1023 ten times; with it from 0.99 to the equator's band, a hundredth more).
+    static constexpr double kPoleBand = 0.99;
+    // How many of the leading points have x >= dX.
+    static int32_t PointsAbove(double dX, const double* pT, int32_t nCount);
     // The number of Q_k of the per-degree recurrence and of R_k of the paired one.
     size_t DegreeCount() const { return m_dStart == 0.0 ? 0 : m_aSteps.size() / kDegreeStepSize + 1; }
     size_t PairCount() const { return m_dStart == 0.0 ? 0 : m_aPairSteps.size() / kPairStepSize + 1; }
@@ -140,4 +147,6 @@ private:
     // The paired recurrence's start r_0 / u^|m| and its steps A, G, B for k = 0 .. (l - |m|) / 2 - 1.
     double m_dPairStart = 0.0;
     std::vector<double, UninitializedAllocator<double>> m_aPairSteps;
+    // Its plain form's steps a, b, and nu_k for k = 0 .. (l - |m|) / 2 (see MakePlainSteps).
+    std::vector<double, UninitializedAllocator<double>> m_aPlainSteps, m_aPlainScale;
 };
