@@ -59,11 +59,10 @@ KernelPath ChooseKernelPath(const char* pszRequest)
     const std::string strRequest = pszRequest == nullptr ? "" : pszRequest;
     const KernelPath* pPath = KernelPathNamed(strRequest.c_str());
     if (pPath == nullptr)
-        throw std::invalid_argument("LOBARA_KERNEL=" + strRequest +
-                                    " names no kernel path (avx512, avx2, plain)");
+        throw std::runtime_error("LOBARA_KERNEL=" + strRequest +
+                                 " names no kernel path (avx512, avx2, plain)");
     if (!ProcessorRuns(*pPath))
-        throw std::invalid_argument("LOBARA_KERNEL=" + strRequest +
-                                    ": this processor or build cannot run it");
+        throw std::runtime_error("LOBARA_KERNEL=" + strRequest + ": this processor or build cannot run it");
     return *pPath;
 }
 

@@ -20,7 +20,7 @@ const char* KernelPathName(KernelPath path);
 bool ProcessorRuns(KernelPath path);
 
 // The path the kernels take: the one pszRequest names (LOBARA_KERNEL's value: avx512, avx2 or
-// plain), or the widest the processor runs where it is null or empty. Throws std::invalid_argument
+// plain), or the widest the processor runs where it is null or empty. Throws std::runtime_error
 // for a name of no path or of one the processor cannot run.
 KernelPath ChooseKernelPath(const char* pszRequest);
 
