@@ -32,10 +32,10 @@ static_assert(kTurnScaleBits == 256, "kScaleDown is 2^-kTurnScaleBits");
 // scaled alike, into aSums[k & 1][b].
 struct Lanes
 {
-    alignas(64) double aM[N];
-    alignas(64) double aQ[N];
-    alignas(64) double aNext[N];
-    alignas(64) double aSums[2][N];
+    double aM[N];
+    double aQ[N];
+    double aNext[N];
+    double aSums[2][N];
     int64_t aExponent[N];
 };
 

@@ -45,7 +45,7 @@ TEST(KernelPath, WidestThatTheProcessorListsUnlessAsked)
     if (flags.empty())
         GTEST_SKIP() << "no /proc/cpuinfo flags";
 #if LOBARA_WIDE_KERNELS
-    const bool bAvx2 = HasAll(flags, {"avx2", "fma", "bmi1", "bmi2", "movbe", "f16c"});
+    const bool bAvx2 = HasAll(flags, {"avx2", "fma", "bmi1", "bmi2", "movbe", "f16c", "abm", "xsave"});
     const bool bAvx512 = bAvx2 && HasAll(flags, {"avx512f", "avx512dq", "avx512bw", "avx512vl", "avx512cd"});
 #else
     const bool bAvx2 = false, bAvx512 = false;
