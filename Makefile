@@ -2,7 +2,8 @@
 # make test       — install also what the tests need, build everything, run every test
 #                   (under a virtual X display)
 # make bench      — as make test, then build and run the benchmarks (installing healpy, the
-#                   peer the synthesis is measured against)
+#                   peer the synthesis is measured against); the transforms beside ducc0 and
+#                   libsharp where the peers' sources are (bench/sht_vs_ducc0)
 # make package    — install what is missing, build the Debian package ($(BUILD)/lobara_*.deb),
 #                   the Python package lobara included
 # make references — regenerate the stored reference pictures on purpose, then check them
@@ -55,6 +56,9 @@ bench: build
 	bench/analysis_vs_libsharp.py $(BUILD)
 	bench/grid_transforms.py $(BUILD)
 	bench/python_vs_cpp.py $(BUILD)
+	@cmake --build $(BUILD) -j $(JOBS) --target sht_vs_ducc0 >/dev/null 2>&1 || true
+	@if [ -x $(BUILD)/bench/sht_vs_ducc0 ]; then cd $(BUILD)/bench && ./sht_vs_ducc0; \
+	else echo "bench: sht_vs_ducc0 not built (it needs ../shared/peers or LOBARA_PEERS_DIR, and libsharp)"; fi
 
 package:
 	@scripts/install-deps --packaging

@@ -84,15 +84,21 @@ bool DenseWeights(const Field& field, unsigned nThreads, FieldOrders& orders, si
     std::vector<std::vector<int32_t>> aRunTops(nRuns, std::vector<int32_t>(nOrders, -1));
     std::vector<char> aRunInPlace(nRuns, 1);
     std::vector<size_t> aFirstUnfit(nRuns, aTerms.size());
+    // The program's own convention (Convention's defaults) has every factor 1, worked out once.
+    const Convention& convention = field.convention;
+    const Convention own;
+    const bool bOwn = convention.normalization == own.normalization &&
+                      convention.bCondonShortley == own.bCondonShortley && convention.sine == own.sine;
     ShareAmongThreads(nRuns, nThreads, [&](size_t r, unsigned) {
         std::vector<int32_t>& aTop = aRunTops[r];
-        std::vector<double> aFactors(2 * nOrders - 1);
+        std::vector<double> aFactors(2 * nOrders - 1, 1.0);
         for (int32_t l = runStart(r); l < runStart(r + 1); ++l)
         {
             // The degree's terms and factors by m, the pair of order a taking (l, a) and (l, -a).
             const size_t nZero = OwnIndex(l, 0);
             const Term* pTerm = &aTerms[nZero];
-            DegreeConventionFactors(l, field.convention, aFactors.data());
+            if (!bOwn)
+                DegreeConventionFactors(l, convention, aFactors.data());
             const double* pFactor = aFactors.data() + l;
             bool bInPlace = true;
             for (int32_t a = 0; a <= l; ++a)
@@ -116,7 +122,7 @@ bool DenseWeights(const Field& field, unsigned nThreads, FieldOrders& orders, si
             }
             // The run's first term whose factor is out of range (unnorm's, at high degrees).
             const auto unfit = [](double dFactor) { return !std::isfinite(dFactor); };
-            if (aFirstUnfit[r] == aTerms.size() && std::any_of(pFactor - l, pFactor + l + 1, unfit))
+            if (!bOwn && aFirstUnfit[r] == aTerms.size() && std::any_of(pFactor - l, pFactor + l + 1, unfit))
                 for (int32_t m = -l; m <= l && aFirstUnfit[r] == aTerms.size(); ++m)
                     if (pTerm[m].c != 0.0 && unfit(pFactor[m]))
                         aFirstUnfit[r] = static_cast<size_t>(static_cast<int64_t>(nZero) + m);

@@ -4,30 +4,19 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <type_traits>
 
 #include "infra/vector_kernel.h"
 #include "sht/build_limits.h"
 
 namespace {
 
+using namespace legendre_scaling;
+
+// The recurrences in the order of their runs of points from the pole (see kPoleBand, kEquatorBand).
+constexpr LegendreRecurrence kRecurrences[3] = {LegendreRecurrence::kPaired, LegendreRecurrence::kPlain,
+                                                LegendreRecurrence::kDegree};
+
 constexpr int kLanes = NormalizedLegendre::kLanes;
-constexpr int kSumLanes = NormalizedLegendre::kSumLanes;
-
-// Values too small for a double are carried as q * 2^(kChunkBits * nChunks), nChunks < 0.
-// q is rescaled once it passes 2^kChunkBits, checked every kStepsPerCheck steps: one step
-// multiplies by less than 2^17 (by at most alpha_k + beta_k <= sqrt(2 |m| + 1) + 1 in the plain
-// form, about four times that in the scaled form of the sums), so in between q grows by less
-// than 2^272 and stays far below overflow.
-constexpr int kChunkBits = 512;
-constexpr int kStepsPerCheck = 16;
-const double kChunk = std::ldexp(1.0, kChunkBits);
-const double kInverseChunk = std::ldexp(1.0, -kChunkBits);
-
-// Products of numbers in [2^-256, 1] are lifted back into that range, exactly, by 2^256.
-constexpr int kLiftBits = 256;
-const double kSmall = std::ldexp(1.0, -kLiftBits);
-const double kLift = std::ldexp(1.0, kLiftBits);
 
 // nSteps steps of the recurrence for kLanes points at once: lane b holds t = |x| - 1, q_(k-1)
 // and d_(k-1).
@@ -46,483 +35,6 @@ void RunSteps(const double* __restrict pStep, size_t nSteps, const double* __res
             q[b] = q[b] + d[b];
         }
     }
-}
-
-// Four lanes side by side, written out as vectors so that a group's lanes stay in registers
-// across the steps: one AVX2 register, or two of the baseline's. In the sums, each vector of lanes
-// carries six running vectors (q, d and four sums). With the steps' coefficients, two such vectors
-// fill AVX2's sixteen registers; four spilled to the stack at every step and took half as long
-// again. But two leave each step waiting on the one before (its two multiply-adds in turn), and
-// AVX-512's thirty-two registers hold four, which makes the whole synthesis a tenth faster. The
-// lanes do not mix, so the sums have the same bits either way. The adjoint's values stay as they
-// are, so they are read from memory as the products need them, and four vectors fit: each step's
-// two multiply-adds wait for each other (eight cycles), which two vectors could not hide; four take
-// a tenth less time for the whole analysis.
-constexpr int kSumVectors = 2, kWideSumVectors = 4;
-constexpr int kAdjointVectors = 4;
-
-__attribute__((always_inline)) inline void LoadLanes(const double* p, Lanes4& v)
-{
-    std::memcpy(&v, p, sizeof v);
-}
-
-__attribute__((always_inline)) inline void StoreLanes(const Lanes4& v, double* p)
-{
-    std::memcpy(p, &v, sizeof v);
-}
-
-// kSmall in every lane.
-const Lanes4 kSmallLanes = {kSmall, kSmall, kSmall, kSmall};
-
-// Binary exponents beside four lanes' values, and the lanes a comparison picks.
-typedef int64_t Exponents4 __attribute__((vector_size(32)));
-
-// Numbers in (0, 2^-256) lifted into [2^-256, 1] by factors 2^256, each counted in the exponent:
-// one for a product of two numbers in [2^-256, 1]; four for any double.
-__attribute__((always_inline)) inline void Lift(Lanes4& d, Exponents4& exponent)
-{
-    const Exponents4 bLift = (d > 0.0) & (d < kSmallLanes);
-    d = bLift ? d * kLift : d;
-    exponent -= bLift & kLiftBits;
-}
-
-// dFactor * u^n as q * 2^(kChunkBits * nChunks), 0 <= q < 2^kChunkBits, for N points with
-// 0 <= pU[b] <= 1 and 2^-256 <= dFactor <= 1, by binary powering with every product lifted back
-// into range. All lanes share n, so the lanes run side by side, four to a vector, and the vectors
-// in step, so that their chains of products overlap.
-template <int N>
-__attribute__((always_inline)) inline void ScaledPowers(const double* pU, int64_t n, double dFactor,
-                                                        double* __restrict pQ, int64_t* __restrict pChunks)
-{
-    static_assert(N % 4 == 0, "whole vectors of lanes");
-    constexpr int V = N / 4;
-    Lanes4 square[V], result[V];
-    for (int g = 0; g < V; ++g)
-    {
-        LoadLanes(pU + 4 * g, square[g]);
-        result[g] = Lanes4{dFactor, dFactor, dFactor, dFactor};
-    }
-    // Where the power keeps to [2^-256, 1], nothing is ever lifted (the squares and the partial
-    // products lie between it and 1), so that plain powering gives the same bits. That is so for
-    // the lanes near the equator, about a third of them, at two multiplies a bit instead of about
-    // seven.
-    {
-        Lanes4 plainSquare[V], plain[V];
-        for (int g = 0; g < V; ++g)
-        {
-            plainSquare[g] = square[g];
-            plain[g] = result[g];
-        }
-        for (int64_t nLeft = n; nLeft > 0; nLeft >>= 1)
-        {
-            if ((nLeft & 1) != 0)
-                for (int g = 0; g < V; ++g)
-                    plain[g] *= plainSquare[g];
-            if (nLeft > 1)
-                for (int g = 0; g < V; ++g)
-                    plainSquare[g] *= plainSquare[g];
-        }
-        Exponents4 bInRange = plain[0] >= kSmallLanes;
-        for (int g = 1; g < V; ++g)
-            bInRange &= plain[g] >= kSmallLanes;
-        if ((bInRange[0] & bInRange[1] & bInRange[2] & bInRange[3]) != 0)
-        {
-            for (int g = 0; g < V; ++g)
-                StoreLanes(plain[g], pQ + 4 * g);
-            std::memset(pChunks, 0, N * sizeof(int64_t));
-            return;
-        }
-    }
-    // u^(2^j) = square * 2^squareExponent; the result alike.
-    Exponents4 squareExponent[V] = {}, exponent[V] = {};
-    for (int g = 0; g < V; ++g)
-        for (int i = 0; i < 4; ++i)
-            Lift(square[g], squareExponent[g]);
-    for (int64_t nLeft = n; nLeft > 0; nLeft >>= 1)
-    {
-        if ((nLeft & 1) != 0)
-            for (int g = 0; g < V; ++g)
-            {
-                result[g] *= square[g];
-                exponent[g] += squareExponent[g];
-                Lift(result[g], exponent[g]);
-            }
-        if (nLeft > 1)
-            for (int g = 0; g < V; ++g)
-            {
-                square[g] *= square[g];
-                squareExponent[g] += squareExponent[g];
-                Lift(square[g], squareExponent[g]);
-            }
-    }
-    // exponent = kChunkBits * nChunks + nRemainder with 0 <= nRemainder < kChunkBits, and
-    // result * 2^nRemainder exact (both normal doubles) by the bits of 2^nRemainder.
-    static_assert(kChunkBits == 512, "the split below shifts by log2(kChunkBits)");
-    for (int g = 0; g < V; ++g)
-    {
-        const Exponents4 chunks = exponent[g] >> 9;
-        const Exponents4 powerBits = ((exponent[g] & (kChunkBits - 1)) + 1023) << 52;
-        Lanes4 power;
-        std::memcpy(&power, &powerBits, sizeof power);
-        std::memcpy(pChunks + 4 * g, &chunks, sizeof chunks);
-        StoreLanes(result[g] * power, pQ + 4 * g);
-    }
-}
-
-// One step of the paired recurrence of the sums (MakePairSteps) for a vector of lanes,
-// p = A, G, B: D_k = (A t + G) Q_(k-1) + D_(k-1), then Q_k = B Q_(k-1) + D_k. The second waits
-// for the first, which the other vectors' steps fill in part (see kAdjointVectors); a third
-// multiply-add to keep them apart would not leave room in the registers for the sums.
-__attribute__((always_inline)) inline void Step(const double* p, const Lanes4& t, Lanes4& q, Lanes4& d)
-{
-    d = (p[0] * t + p[1]) * q + d;
-    q = p[2] * q + d;
-}
-
-// Whether any lane of K vectors has |q| >= 2^kChunkBits, compared as vectors.
-template <int K>
-__attribute__((always_inline)) inline bool AnyPastChunk(const Lanes4 (&q)[K])
-{
-    typedef int64_t Mask4 __attribute__((vector_size(32)));
-    const Lanes4 chunk = {kChunk, kChunk, kChunk, kChunk};
-    Mask4 past = (q[0] >= chunk) | (-q[0] >= chunk);
-    for (int j = 1; j < K; ++j)
-        past |= (q[j] >= chunk) | (-q[j] >= chunk);
-    return (past[0] | past[1] | past[2] | past[3]) != 0;
-}
-
-// A full group of points, and a narrow one for the few rows left over, which would waste
-// most of a full group's work.
-constexpr int kNarrowLanes = 8;
-
-// The factor that scales a lane's contributions back from its q: a lane one chunk down adds
-// 2^-kChunkBits of its products, two or more down nothing a double could hold beside the sums of
-// lanes in range.
-inline double ChunkFactor(int64_t nChunks)
-{
-    return nChunks == 0 ? 1.0 : nChunks == -1 ? kInverseChunk : 0.0;
-}
-
-constexpr int kFold = NormalizedLegendre::kFold;
-
-static_assert(kFold == 4, "each partial sum of a degree is one of four lanes");
-
-// The products of the lanes' values and q added into the kFold partial sums of the cosine,
-// pFold[0 .. kFold), and of the sine, pFold[kFold .. 2 kFold): lane b into partial sum b mod kFold.
-template <int K>
-__attribute__((always_inline)) inline void FoldProducts(const Lanes4 (&aCos)[K], const Lanes4 (&aSin)[K],
-                                                        const Lanes4 (&q)[K], double* __restrict pFold)
-{
-    Lanes4 c = aCos[0] * q[0], s = aSin[0] * q[0];
-    for (int j = 1; j < K; ++j)
-    {
-        c += aCos[j] * q[j];
-        s += aSin[j] * q[j];
-    }
-    Lanes4 fc, fs;
-    LoadLanes(pFold, fc);
-    LoadLanes(pFold + kFold, fs);
-    StoreLanes(fc + c, pFold);
-    StoreLanes(fs + s, pFold + kFold);
-}
-
-// The two recurrences the sums run: the paired one (MakePairSteps), one step an iteration on
-// s = -u^2, and the per-degree one (MakeSumSteps), two steps an iteration on t = x - 1,
-// Q_k = (A'_k t + A'_k) Q_(k-1) - Q_(k-2): the multiply-add makes A'_k x from t as it is, to one
-// rounding (x itself would round t), and is ready a step ahead, so that each step waits for one
-// multiply-add of the step before.
-enum class Recurrence
-{
-    kPaired,
-    kDegree
-};
-
-constexpr int StepsPerIteration(Recurrence recurrence)
-{
-    return recurrence == Recurrence::kPaired ? 1 : 2;
-}
-
-// The numbers each step of a recurrence takes from its table.
-constexpr size_t StepSize(Recurrence recurrence)
-{
-    return recurrence == Recurrence::kPaired ? NormalizedLegendre::kPairStepSize
-                                             : NormalizedLegendre::kDegreeStepSize;
-}
-
-// run(r) with the recurrence as a constant of its type, r's value, for the kernels' templates.
-template <typename Run>
-__attribute__((always_inline)) inline void WithRecurrence(Recurrence recurrence, const Run& run)
-{
-    switch (recurrence)
-    {
-        case Recurrence::kPaired:
-            run(std::integral_constant<Recurrence, Recurrence::kPaired>{});
-            break;
-        case Recurrence::kDegree:
-            run(std::integral_constant<Recurrence, Recurrence::kDegree>{});
-            break;
-    }
-}
-
-// The recurrence for K vectors of lanes from their first Q, in iterations of S steps (the
-// paired recurrence one step an iteration, the per-degree one two), handing each new Q to
-// take(k, i) after step i of iteration k (k from 1; for an odd number of per-degree steps the
-// last one alone is iteration nSteps / S + 1, step 0). Every kStepsPerCheck steps a lane that has
-// grown past 2^kChunkBits is scaled down and handed to rescale(b) to scale what it carries.
-// The lanes carry s (as the recurrence takes it), Q_(k-1) in q and D_(k-1) in d, or for the
-// per-degree recurrence Q_(k-2) in d.
-template <int K, Recurrence R, typename Take, typename Rescale>
-__attribute__((always_inline)) inline void RunIterations(const double* __restrict pStep, size_t nSteps,
-                                                         const Lanes4 (&s)[K], Lanes4 (&q)[K], Lanes4 (&d)[K],
-                                                         const Take& take, const Rescale& rescale)
-{
-    constexpr int S = StepsPerIteration(R);
-    constexpr size_t Z = StepSize(R);
-    const auto step = [&](const double* p) {
-        if constexpr (R == Recurrence::kDegree)
-        {
-            for (int j = 0; j < K; ++j)
-            {
-                const Lanes4 next = (p[0] * s[j] + p[0]) * q[j] - d[j];
-                d[j] = q[j];
-                q[j] = next;
-            }
-        }
-        else
-            for (int j = 0; j < K; ++j)
-                Step(p, s[j], q[j], d[j]);
-    };
-    static_assert(kStepsPerCheck % S == 0, "whole steps between the checks");
-    const size_t nIterations = nSteps / S;
-    for (size_t nBlock = 0; nBlock < nIterations; nBlock += kStepsPerCheck / S)
-    {
-        const size_t nEnd = std::min(nIterations, nBlock + kStepsPerCheck / S);
-        for (size_t k = nBlock; k < nEnd; ++k)
-            for (int i = 0; i < S; ++i)
-            {
-                step(pStep + Z * (S * k + static_cast<size_t>(i)));
-                take(k + 1, i);
-            }
-        // Values in range never reach 2^kChunkBits, so only scaled lanes are ever rescaled.
-        if (!AnyPastChunk(q))
-            continue;
-        for (int b = 0; b < 4 * K; ++b)
-            if (std::fabs(q[b / 4][b % 4]) >= kChunk)
-            {
-                q[b / 4][b % 4] *= kInverseChunk;
-                d[b / 4][b % 4] *= kInverseChunk;
-                rescale(b);
-            }
-    }
-    if (nSteps % S != 0)
-    {
-        step(pStep + Z * (nSteps - 1));
-        take(nIterations + 1, 0);
-    }
-}
-
-// The whole recurrence of the sums for K vectors of points (RunIterations), each new Q adding
-// to the lane's four sums (even cosine and sine, odd cosine and sine) four weights times it
-// (pWeight from the second Q, four to an iteration): the paired recurrence's R_k into all four;
-// the per-degree one's odd degree, then its even one. A lane scaled down takes its sums with it
-// and counts a chunk. The sums come in with those of the first Q.
-template <int K, Recurrence R>
-__attribute__((always_inline)) inline void SumVectorSteps(const double* __restrict pStep,
-                                                          const double* __restrict pWeight, size_t nSteps,
-                                                          const double* __restrict pS, double* __restrict pQ,
-                                                          int64_t* __restrict pChunks,
-                                                          double* const (&pSums)[4])
-{
-    constexpr int S = StepsPerIteration(R);
-    Lanes4 s[K], q[K], d[K], ec[K], es[K], oc[K], os[K];
-    for (int j = 0; j < K; ++j)
-    {
-        LoadLanes(pS + 4 * j, s[j]);
-        LoadLanes(pQ + 4 * j, q[j]);
-        LoadLanes(pSums[0] + 4 * j, ec[j]);
-        LoadLanes(pSums[1] + 4 * j, es[j]);
-        LoadLanes(pSums[2] + 4 * j, oc[j]);
-        LoadLanes(pSums[3] + 4 * j, os[j]);
-        d[j] = Lanes4{};
-    }
-    const auto add = [&](Lanes4(&aSums)[K], double w) {
-        for (int j = 0; j < K; ++j)
-            aSums[j] += w * q[j];
-    };
-    const auto take = [&](size_t k, int i) {
-        const double* w = pWeight + 4 * (k - 1);
-        if (S == 1 || i == 1)
-        {
-            add(ec, w[2 * (S - 1)]);
-            add(es, w[2 * (S - 1) + 1]);
-        }
-        if (S == 1 || i == 0)
-        {
-            add(oc, w[2 * (2 - S)]);
-            add(os, w[2 * (2 - S) + 1]);
-        }
-    };
-    const auto rescale = [&](int b) {
-        for (Lanes4* pLanes : {ec, es, oc, os})
-            pLanes[b / 4][b % 4] *= kInverseChunk;
-        ++pChunks[b];
-    };
-    RunIterations<K, R>(pStep, nSteps, s, q, d, take, rescale);
-    for (int j = 0; j < K; ++j)
-    {
-        StoreLanes(ec[j], pSums[0] + 4 * j);
-        StoreLanes(es[j], pSums[1] + 4 * j);
-        StoreLanes(oc[j], pSums[2] + 4 * j);
-        StoreLanes(os[j], pSums[3] + 4 * j);
-    }
-}
-
-// Four numbers for each lane, in the order of a step's weights: the sums, or in the adjoint the
-// values that the paired recurrence's products take.
-template <int N>
-struct LaneParts
-{
-    double aEvenCos[N];
-    double aEvenSin[N];
-    double aOddCos[N];
-    double aOddSin[N];
-};
-
-// N points in groups of at most V vectors.
-template <int N, Recurrence R, int V>
-__attribute__((always_inline)) inline void SumSteps(const double* __restrict pStep,
-                                                    const double* __restrict pWeight, size_t nSteps,
-                                                    const double* __restrict pS, double* __restrict pQ,
-                                                    int64_t* __restrict pChunks, LaneParts<N>& sums)
-{
-    constexpr int kGroup = 4 * std::min(V, N / 4);
-    static_assert(N % kGroup == 0, "whole groups of vectors");
-    for (int g = 0; g < N; g += kGroup)
-    {
-        double* const pSums[4] = {sums.aEvenCos + g, sums.aEvenSin + g, sums.aOddCos + g, sums.aOddSin + g};
-        SumVectorSteps<kGroup / 4, R>(pStep, pWeight, nSteps, pS + g, pQ + g, pChunks + g, pSums);
-    }
-}
-
-// The sums of a group of each width on one of the recurrences.
-LOBARA_FUSED_KERNEL
-void RunSumSteps(Recurrence recurrence, const double* __restrict pStep, const double* __restrict pWeight,
-                 size_t nSteps, const double* __restrict pS, double* __restrict pQ,
-                 int64_t* __restrict pChunks, LaneParts<kSumLanes>& sums)
-{
-    WithRecurrence(
-        recurrence, [&](auto r) __attribute__((always_inline)) {
-            if (HasWideRegisterFile())
-                SumSteps<kSumLanes, decltype(r)::value, kWideSumVectors>(pStep, pWeight, nSteps, pS, pQ,
-                                                                         pChunks, sums);
-            else
-                SumSteps<kSumLanes, decltype(r)::value, kSumVectors>(pStep, pWeight, nSteps, pS, pQ, pChunks,
-                                                                     sums);
-        });
-}
-
-LOBARA_FUSED_KERNEL
-void RunSumSteps(Recurrence recurrence, const double* __restrict pStep, const double* __restrict pWeight,
-                 size_t nSteps, const double* __restrict pS, double* __restrict pQ,
-                 int64_t* __restrict pChunks, LaneParts<kNarrowLanes>& sums)
-{
-    WithRecurrence(
-        recurrence, [&](auto r) __attribute__((always_inline)) {
-            // Two vectors, the narrow group's whole width, fit any processor's registers.
-            SumSteps<kNarrowLanes, decltype(r)::value, kSumVectors>(pStep, pWeight, nSteps, pS, pQ, pChunks,
-                                                                    sums);
-        });
-}
-
-// The adjoint of SumVectorSteps: the same recurrence for K vectors of points, each Q of each lane
-// times the lane's four values (pValues: the four parts of LaneParts, each from the group's first
-// lane; the paired recurrence's odd ones already times x) folded into 4 kFold partial sums for
-// each iteration from pFolded, in the order of the weights of SumVectorSteps: the first Q's even
-// and odd sums (for the per-degree recurrence the odd ones left alone), then each iteration's. A
-// lane scaled down takes a chunk's factor more on its values.
-template <int K, Recurrence R>
-__attribute__((always_inline)) inline void AdjointVectorSteps(
-    const double* __restrict pStep, size_t nSteps, const double* __restrict pS, const double* __restrict pQ,
-    int64_t* __restrict pChunks, const double* const (&pValues)[4], double* __restrict pFolded)
-{
-    constexpr int N = 4 * K, S = StepsPerIteration(R);
-    double aFactor[N];
-    for (int b = 0; b < N; ++b)
-        aFactor[b] = ChunkFactor(pChunks[b]);
-    Lanes4 s[K], q[K], d[K], ec[K], es[K], oc[K], os[K];
-    const auto scaleValues = [&](int j) {
-        Lanes4 f;
-        LoadLanes(aFactor + 4 * j, f);
-        const auto scaled = [&f](const double* pLaneValues, Lanes4& v) {
-            LoadLanes(pLaneValues, v);
-            v *= f;
-        };
-        scaled(pValues[0] + 4 * j, ec[j]);
-        scaled(pValues[1] + 4 * j, es[j]);
-        scaled(pValues[2] + 4 * j, oc[j]);
-        scaled(pValues[3] + 4 * j, os[j]);
-    };
-    for (int j = 0; j < K; ++j)
-    {
-        LoadLanes(pS + 4 * j, s[j]);
-        LoadLanes(pQ + 4 * j, q[j]);
-        d[j] = Lanes4{};
-        scaleValues(j);
-    }
-    FoldProducts<K>(ec, es, q, pFolded);
-    if constexpr (S == 1)
-        FoldProducts<K>(oc, os, q, pFolded + 2 * kFold);
-    const auto take = [&](size_t k, int i) {
-        double* pFold = pFolded + 4 * kFold * k;
-        if (S == 1 || i == 1)
-            FoldProducts<K>(ec, es, q, pFold + 2 * kFold * (S - 1));
-        if (S == 1 || i == 0)
-            FoldProducts<K>(oc, os, q, pFold + 2 * kFold * (2 - S));
-    };
-    const auto rescale = [&](int b) {
-        aFactor[b] = ChunkFactor(++pChunks[b]);
-        scaleValues(b / 4);
-    };
-    RunIterations<K, R>(pStep, nSteps, s, q, d, take, rescale);
-}
-
-// N points in groups of at most kAdjointVectors vectors.
-template <int N, Recurrence R>
-__attribute__((always_inline)) inline void AdjointSteps(
-    const double* __restrict pStep, size_t nSteps, const double* __restrict pS, const double* __restrict pQ,
-    int64_t* __restrict pChunks, const LaneParts<N>& values, double* __restrict pFolded)
-{
-    constexpr int kGroup = 4 * std::min(kAdjointVectors, N / 4);
-    static_assert(N % kGroup == 0, "whole groups of vectors");
-    for (int g = 0; g < N; g += kGroup)
-    {
-        const double* const pValues[4] = {values.aEvenCos + g, values.aEvenSin + g, values.aOddCos + g,
-                                          values.aOddSin + g};
-        AdjointVectorSteps<kGroup / 4, R>(pStep, nSteps, pS + g, pQ + g, pChunks + g, pValues, pFolded);
-    }
-}
-
-// The adjoint of a group of each width on one of the recurrences.
-LOBARA_FUSED_KERNEL
-void RunAdjointSteps(Recurrence recurrence, const double* __restrict pStep, size_t nSteps,
-                     const double* __restrict pS, const double* __restrict pQ, int64_t* __restrict pChunks,
-                     const LaneParts<kLanes>& values, double* __restrict pFolded)
-{
-    WithRecurrence(
-        recurrence, [&](auto r) __attribute__((always_inline)) {
-            AdjointSteps<kLanes, decltype(r)::value>(pStep, nSteps, pS, pQ, pChunks, values, pFolded);
-        });
-}
-
-LOBARA_FUSED_KERNEL
-void RunAdjointSteps(Recurrence recurrence, const double* __restrict pStep, size_t nSteps,
-                     const double* __restrict pS, const double* __restrict pQ, int64_t* __restrict pChunks,
-                     const LaneParts<kNarrowLanes>& values, double* __restrict pFolded)
-{
-    WithRecurrence(
-        recurrence, [&](auto r) __attribute__((always_inline)) {
-            AdjointSteps<kNarrowLanes, decltype(r)::value>(pStep, nSteps, pS, pQ, pChunks, values, pFolded);
-        });
 }
 
 // s_k = sqrt(k^2 - m^2), the root the plain steps are made of.
@@ -755,56 +267,34 @@ void ScaleWeights(size_t m, int32_t nDegrees, const double* __restrict pSteps, c
     }
 }
 
-// The start values q_mm of a group of points, in each width the groups come in.
-LOBARA_VECTOR_KERNEL
-void StartValues(const double (&aU)[kSumLanes], int64_t n, double dFactor, double (&aQ)[kSumLanes],
-                 int64_t (&aChunks)[kSumLanes])
+// The plain form of the paired recurrence from its difference form's steps (MakePairSteps):
+// eliminating D_k, Q_k = (B_k + 1 + G_k + A_k s) Q_(k-1) - B_(k-1) Q_(k-2) (at k = 1, where D_0 = 0,
+// without the 1), and on P_k = Q_k / nu_k with nu_0 = nu_1 = 1, nu_k = nu_(k-2) B_(k-1),
+// P_k = (a_k s + b_k) P_(k-1) - P_(k-2), a_k = A_k nu_(k-1) / nu_k, b_k = (B_k + 1 + G_k) nu_(k-1) / nu_k.
+// B_k + 1 + G_k rounds away G's last digits, which near the poles, where it sits on 2, is what the
+// difference form keeps (see kPoleBand). The steps' a, b into pSteps, nu_0 .. nu_nSteps into pScale.
+void MakePlainSteps(const double* __restrict pPairSteps, size_t nSteps, double* __restrict pSteps,
+                    double* __restrict pScale)
 {
-    ScaledPowers<kSumLanes>(aU, n, dFactor, aQ, aChunks);
-}
-
-LOBARA_VECTOR_KERNEL
-void StartValues(const double (&aU)[kNarrowLanes], int64_t n, double dFactor, double (&aQ)[kNarrowLanes],
-                 int64_t (&aChunks)[kNarrowLanes])
-{
-    ScaledPowers<kNarrowLanes>(aU, n, dFactor, aQ, aChunks);
-}
-
-LOBARA_VECTOR_KERNEL
-void StartValues(const double (&aU)[kLanes], int64_t n, double dFactor, double (&aQ)[kLanes],
-                 int64_t (&aChunks)[kLanes])
-{
-    ScaledPowers<kLanes>(aU, n, dFactor, aQ, aChunks);
-}
-
-// The leading lanes of a group that started at 0 (a pole, for m > 0) or stayed two chunks down or
-// more (the scaled q below 2^-512) at every step (the count of chunks only grows): those whose sums are 0 or
-// nearly and whose adjoint adds 0.
-template <int N>
-int32_t VanishedLanes(const double (&aStart)[N], const int64_t (&aChunks)[N], int32_t nCount)
-{
-    int32_t n = 0;
-    while (n < nCount && (aStart[n] == 0.0 || aChunks[n] <= -2))
-        ++n;
-    return n;
-}
-
-// The leading lanes of the groups in turn, as long as every lane before them vanished.
-struct LeadingLanes
-{
-    int32_t nCount = 0;
-    bool bAll = true;
-
-    void Add(int32_t nVanished, int32_t nGroup)
+    pScale[0] = 1.0;
+    for (size_t k = 1; k <= nSteps; ++k)
     {
-        if (!bAll)
-            return;
-        nCount += nVanished;
-        bAll = nVanished == nGroup;
+        const double* p = pPairSteps + NormalizedLegendre::kPairStepSize * (k - 1);
+        pScale[k] = k == 1 ? 1.0 : pScale[k - 2] * p[2 - NormalizedLegendre::kPairStepSize];
+        const double dRatio = pScale[k - 1] / pScale[k];
+        pSteps[2 * (k - 1)] = p[0] * dRatio;
+        pSteps[2 * (k - 1) + 1] = ((k == 1 ? p[2] : p[2] + 1.0) + p[1]) * dRatio;
     }
-};
+}
 
 }  // namespace
+
+LOBARA_KERNEL_TABLES(LegendreKernels, kLegendreKernels, LegendreKernelsFor)
+
+const LegendreKernels& ActiveLegendreKernels()
+{
+    return LegendreKernelsFor(ActiveKernelPath());
+}
 
 NormalizedLegendre::NormalizedLegendre(int32_t l, int32_t m)
 {
@@ -819,6 +309,8 @@ void NormalizedLegendre::Remake(int32_t l, int32_t m)
     m_dStart = m_dFinish = m_dPairStart = 0.0;
     m_aSteps.clear();
     m_aPairSteps.clear();
+    m_aPlainSteps.clear();
+    m_aPlainScale.clear();
     if (nDegree < m_nOrder)
         return;
     CheckDegree(nDegree);
@@ -838,6 +330,9 @@ void NormalizedLegendre::Remake(int32_t l, int32_t m)
     m_aPairSteps.resize(kPairStepSize * (nSteps / 2));
     MakePairSteps(nOrder, static_cast<int32_t>(nSteps / 2), constants.aRoot.data(),
                   constants.aInverseRoot.data(), m_aPairSteps.data());
+    m_aPlainSteps.resize(kPlainStepSize * (nSteps / 2));
+    m_aPlainScale.resize(nSteps / 2 + 1);
+    MakePlainSteps(m_aPairSteps.data(), nSteps / 2, m_aPlainSteps.data(), m_aPlainScale.data());
 }
 
 void NormalizedLegendre::Evaluate(const double* pX, const double* pU, int32_t nCount, double* pValue) const
@@ -872,7 +367,7 @@ void NormalizedLegendre::EvaluateLanes(const double* pSteps, const double* pX, c
         u[b] = bUsed ? pU[b] : 1.0;
         d[b] = 0.0;
     }
-    StartValues(u, m_nOrder, m_dStart, q, nChunks);
+    ActiveLegendreKernels().startValues(u, m_nOrder, m_dStart, q, nChunks);
 
     const size_t nSteps = m_aSteps.size() / kDegreeStepSize;
     for (size_t k = 0; k < nSteps; k += kStepsPerCheck)
@@ -943,12 +438,41 @@ void NormalizedLegendre::PrepareWeights(const double* pWeights, SumWeights& aRea
             }
         }
     }
+    // The plain paired recurrence's: the paired one's times nu_k.
+    double* pPlain = pPairs + 4 * nPairs;
+    for (size_t k = 0; k < nPairs; ++k)
+        for (size_t nPart = 0; nPart < 4; ++nPart)
+            pPlain[4 * k + nPart] = pPairs[4 * k + nPart] * m_aPlainScale[k];
 }
 
-int32_t NormalizedLegendre::PairedPoints(const double* pT, int32_t nCount)
+int32_t NormalizedLegendre::PointsAbove(double dX, const double* pT, int32_t nCount)
 {
     int32_t n = 0;
-    while (n < nCount && 1.0 + pT[n] >= kEquatorBand)
+    while (n < nCount && 1.0 + pT[n] >= dX)
+        ++n;
+    return n;
+}
+
+LegendreTables NormalizedLegendre::Tables() const
+{
+    return LegendreTables{m_nOrder,
+                          m_dStart,
+                          m_dPairStart,
+                          m_aSteps.data(),
+                          m_aSteps.size() / kDegreeStepSize,
+                          m_aPairSteps.data(),
+                          m_aPairSteps.size() / kPairStepSize,
+                          m_aPlainSteps.data()};
+}
+
+int32_t NormalizedLegendre::NegligiblePoints(const double* pU, int32_t nCount) const
+{
+    if (m_dStart == 0.0 || m_nOrder == 0)
+        return 0;
+    const double l = static_cast<double>(m_nOrder + static_cast<int64_t>(m_aSteps.size() / kDegreeStepSize));
+    const double dLimit = (static_cast<double>(m_nOrder) - kNegligibleMargin * std::cbrt(l)) / l;
+    int32_t n = 0;
+    while (n < nCount && pU[n] < dLimit)
         ++n;
     return n;
 }
@@ -961,92 +485,31 @@ int32_t NormalizedLegendre::EvaluateSums(const double* pT, const double* pU, int
         std::fill(pSums, pSums + 4 * nCount, 0.0);
         return 0;
     }
-    // Full groups while more than two narrow ones are left; a narrow group costs about a third of a full one.
-    LeadingLanes vanished;
-    const auto run = [&](int32_t nFirst, int32_t nEnd, bool bPaired) {
-        for (int32_t i = nFirst; i < nEnd;)
-        {
-            const int32_t nLeft = nEnd - i;
-            if (nLeft > 2 * kNarrowLanes)
-            {
-                const int32_t nGroup = std::min(kSumLanes, nLeft);
-                vanished.Add(SumLanes<kSumLanes>(pT + i, pU + i, nGroup, aWeights, bPaired, pSums + 4 * i),
-                             nGroup);
-                i += kSumLanes;
-            }
-            else
-            {
-                const int32_t nGroup = std::min(kNarrowLanes, nLeft);
-                vanished.Add(SumLanes<kNarrowLanes>(pT + i, pU + i, nGroup, aWeights, bPaired, pSums + 4 * i),
-                             nGroup);
-                i += kNarrowLanes;
-            }
-        }
-    };
-    const int32_t nPaired = PairedPoints(pT, nCount);
-    run(0, nPaired, true);
-    run(nPaired, nCount, false);
-    return vanished.nCount;
+    // The runs of points on each recurrence, from the pole: the points below kPoleBand's x and
+    // then below kEquatorBand's end each run before them.
+    const int32_t nNegligible = NegligiblePoints(pU, nCount);
+    std::fill(pSums, pSums + 4 * nNegligible, 0.0);
+    const int32_t aEnd[3] = {std::max(nNegligible, PointsAbove(kPoleBand, pT, nCount)),
+                             std::max(nNegligible, PointsAbove(kEquatorBand, pT, nCount)), nCount};
+    const LegendreKernels& kernels = ActiveLegendreKernels();
+    const LegendreTables tables = Tables();
+    const double* aWeights3[3] = {aWeights.data() + DegreeWeightCount(),
+                                  aWeights.data() + DegreeWeightCount() + 4 * PairCount(), aWeights.data()};
+    int32_t nVanished = nNegligible, nBegin = nNegligible;
+    for (size_t r = 0; r < 3; ++r)
+    {
+        const int32_t nRunVanished = kernels.sumRows(tables, kRecurrences[r], pT + nBegin, pU + nBegin,
+                                                     aEnd[r] - nBegin, aWeights3[r], pSums + 4 * nBegin);
+        if (nVanished == nBegin)
+            nVanished += nRunVanished;
+        nBegin = aEnd[r];
+    }
+    return nVanished;
 }
 
-namespace {
-
-// The lanes' sums, or 0 past three chunks down, scaled back from their chunks; one chunk down,
-// the most common, by the product, which rounds as ldexp does.
-inline double Unscaled(double dSum, int64_t nChunks)
+size_t NormalizedLegendre::FoldedSize() const
 {
-    return nChunks == 0    ? dSum
-           : nChunks == -1 ? dSum * kInverseChunk
-           : nChunks < -2  ? 0.0
-                           : std::ldexp(dSum, static_cast<int>(nChunks * kChunkBits));
-}
-
-// A lane's s for the recurrence from its t = x - 1 and u: see Recurrence.
-inline double LaneInput(Recurrence recurrence, double t, double u)
-{
-    return recurrence == Recurrence::kPaired ? -u * u : t;
-}
-
-}  // namespace
-
-template <int N>
-int32_t NormalizedLegendre::SumLanes(const double* pT, const double* pU, int32_t nCount,
-                                     const SumWeights& aWeights, bool bPaired, double* pSums) const
-{
-    // Lanes past nCount run on a harmless point (x = 0) and are dropped.
-    const Recurrence recurrence = bPaired ? Recurrence::kPaired : Recurrence::kDegree;
-    double s[N], q[N], u[N];
-    int64_t nChunks[N];
-    LaneParts<N> sums;
-    for (int b = 0; b < N; ++b)
-    {
-        const bool bUsed = b < nCount;
-        u[b] = bUsed ? pU[b] : 1.0;
-        s[b] = LaneInput(recurrence, bUsed ? pT[b] : -1.0, u[b]);
-    }
-    StartValues(u, m_nOrder, bPaired ? m_dPairStart : m_dStart, q, nChunks);
-    const auto& aSteps = bPaired ? m_aPairSteps : m_aSteps;
-    const double* pWeights = aWeights.data() + (bPaired ? DegreeWeightCount() : 0);
-    for (int b = 0; b < N; ++b)
-    {
-        sums.aEvenCos[b] = pWeights[0] * q[b];
-        sums.aEvenSin[b] = pWeights[1] * q[b];
-        sums.aOddCos[b] = pWeights[2] * q[b];
-        sums.aOddSin[b] = pWeights[3] * q[b];
-    }
-    RunSumSteps(recurrence, aSteps.data(), pWeights + 4, aSteps.size() / StepSize(recurrence), s, q, nChunks,
-                sums);
-
-    for (int b = 0; b < nCount; ++b)
-    {
-        // The paired recurrence's odd degrees are x R_k.
-        const double dOdd = bPaired ? 1.0 + pT[b] : 1.0;
-        pSums[4 * b] = Unscaled(sums.aEvenCos[b], nChunks[b]);
-        pSums[4 * b + 1] = dOdd * Unscaled(sums.aOddCos[b], nChunks[b]);
-        pSums[4 * b + 2] = Unscaled(sums.aEvenSin[b], nChunks[b]);
-        pSums[4 * b + 3] = dOdd * Unscaled(sums.aOddSin[b], nChunks[b]);
-    }
-    return VanishedLanes(q, nChunks, nCount);
+    return static_cast<size_t>(ActiveLegendreKernels().nLanes) * SumWeightCount();
 }
 
 int32_t NormalizedLegendre::AccumulateSums(const double* pT, const double* pU, int32_t nCount,
@@ -1054,71 +517,45 @@ int32_t NormalizedLegendre::AccumulateSums(const double* pT, const double* pU, i
 {
     if (m_dStart == 0.0)
         return 0;
-    LeadingLanes vanished;
-    const auto run = [&](int32_t nFirst, int32_t nEnd, bool bPaired) {
-        double* pStepFolded = pFolded + (bPaired ? kFold * DegreeWeightCount() : 0);
-        for (int32_t i = nFirst; i < nEnd;)
-        {
-            const int32_t nLeft = nEnd - i;
-            if (nLeft > 2 * kNarrowLanes)
-            {
-                const int32_t nGroup = std::min(kLanes, nLeft);
-                vanished.Add(
-                    AccumulateLanes<kLanes>(pT + i, pU + i, nGroup, pValues + 4 * i, bPaired, pStepFolded),
-                    nGroup);
-                i += kLanes;
-            }
-            else
-            {
-                const int32_t nGroup = std::min(kNarrowLanes, nLeft);
-                vanished.Add(AccumulateLanes<kNarrowLanes>(pT + i, pU + i, nGroup, pValues + 4 * i, bPaired,
-                                                           pStepFolded),
-                             nGroup);
-                i += kNarrowLanes;
-            }
-        }
+    const LegendreKernels& kernels = ActiveLegendreKernels();
+    const LegendreTables tables = Tables();
+    const int32_t nLanes = kernels.nLanes, nNegligible = NegligiblePoints(pU, nCount);
+    // Each recurrence's points from nBegin to nEnd, from the start of the vector of the first that is
+    // not negligible, so that every point falls to the partial sums of its place in the whole vectors
+    // from the first point, whichever points before it are left out; those before it add 0. Returns
+    // the end of the leading points that vanished.
+    const auto run = [&](LegendreRecurrence recurrence, int32_t nBegin, int32_t nEnd, double* pRunFolded) {
+        const int32_t nLive = std::max(nBegin, nNegligible);
+        if (nLive >= nEnd)
+            return nEnd;
+        const int32_t nStart = nLive - nLive % nLanes;
+        return nStart + kernels.accumulateRows(tables, recurrence, pT + nStart, pU + nStart, nEnd - nStart,
+                                               nLive - nStart, pValues + 4 * nStart, pRunFolded);
     };
-    const int32_t nPaired = PairedPoints(pT, nCount);
-    run(0, nPaired, true);
-    run(nPaired, nCount, false);
-    return vanished.nCount;
-}
-
-template <int N>
-int32_t NormalizedLegendre::AccumulateLanes(const double* pT, const double* pU, int32_t nCount,
-                                            const double* pValues, bool bPaired, double* pFolded) const
-{
-    // As in SumLanes; lanes past nCount run on a harmless point with values 0, and the paired
-    // recurrence's odd values are taken times x.
-    const Recurrence recurrence = bPaired ? Recurrence::kPaired : Recurrence::kDegree;
-    double s[N], q[N], u[N];
-    int64_t nChunks[N];
-    LaneParts<N> values;
-    for (int b = 0; b < N; ++b)
+    const auto nFold = static_cast<size_t>(nLanes);
+    const int32_t aEnd[3] = {PointsAbove(kPoleBand, pT, nCount), PointsAbove(kEquatorBand, pT, nCount),
+                             nCount};
+    double* aFolded[3] = {pFolded + nFold * DegreeWeightCount(),
+                          pFolded + nFold * (DegreeWeightCount() + 4 * PairCount()), pFolded};
+    int32_t nVanished = 0, nBegin = 0;
+    for (size_t r = 0; r < 3; ++r)
     {
-        const bool bUsed = b < nCount;
-        u[b] = bUsed ? pU[b] : 1.0;
-        s[b] = LaneInput(recurrence, bUsed ? pT[b] : -1.0, u[b]);
-        const double dOdd = bUsed ? (bPaired ? 1.0 + pT[b] : 1.0) : 0.0;
-        values.aEvenCos[b] = bUsed ? pValues[4 * b] : 0.0;
-        values.aOddCos[b] = dOdd * (bUsed ? pValues[4 * b + 1] : 0.0);
-        values.aEvenSin[b] = bUsed ? pValues[4 * b + 2] : 0.0;
-        values.aOddSin[b] = dOdd * (bUsed ? pValues[4 * b + 3] : 0.0);
+        const int32_t nRunVanished = run(kRecurrences[r], nBegin, aEnd[r], aFolded[r]);
+        if (nVanished == nBegin)
+            nVanished = nRunVanished;
+        nBegin = aEnd[r];
     }
-    StartValues(u, m_nOrder, bPaired ? m_dPairStart : m_dStart, q, nChunks);
-    const auto& aSteps = bPaired ? m_aPairSteps : m_aSteps;
-    RunAdjointSteps(recurrence, aSteps.data(), aSteps.size() / StepSize(recurrence), s, q, nChunks, values,
-                    pFolded);
-    return VanishedLanes(q, nChunks, nCount);
+    return nVanished;
 }
 
 void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& aSums) const
 {
     // Each part's partial sums added: four parts for each Q, as its weights in EvaluateSums.
+    const auto nFold = static_cast<size_t>(ActiveLegendreKernels().nLanes);
     const auto part = [&](const double* pStepFolded, size_t nSlot) {
         double dSum = 0.0;
-        for (size_t f = 0; f < static_cast<size_t>(kFold); ++f)
-            dSum += pStepFolded[kFold * nSlot + f];
+        for (size_t f = 0; f < nFold; ++f)
+            dSum += pStepFolded[nFold * nSlot + f];
         return dSum;
     };
     // The per-degree recurrence's, laid out as its weights (see PrepareWeights): degree |m|, the first
@@ -1132,9 +569,13 @@ void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& 
     ScaleWeights(m, static_cast<int32_t>(nDegrees), m_aSteps.data(), constants.aRoot.data(),
                  constants.aInverseRoot.data(), aSums.data(), aSums.data(), aSums.data() + 2);
 
-    // The paired recurrence's, by R_k, into the degrees around it.
+    // The paired recurrences', by R_k (the plain one's on R_k / nu_k), into the degrees around it.
     const size_t nPairs = PairCount();
-    const double* pPairFolded = pFolded + kFold * DegreeWeightCount();
+    const double* pPairFolded = pFolded + nFold * DegreeWeightCount();
+    const double* pPlainFolded = pPairFolded + nFold * 4 * nPairs;
+    const auto pairPart = [&](size_t k, size_t nSlot) {
+        return part(pPairFolded, 4 * k + nSlot) + m_aPlainScale[k] * part(pPlainFolded, 4 * k + nSlot);
+    };
     std::vector<PairFactors, UninitializedAllocator<PairFactors>> aFactors(nPairs);
     MakePairFactors(m, 0, static_cast<int32_t>(nPairs), constants.aRoot.data(), constants.aInverseRoot.data(),
                     aFactors.data());
@@ -1143,8 +584,8 @@ void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& 
         const PairFactors& f = aFactors[k];
         for (size_t nPart = 0; nPart < 2; ++nPart)
         {
-            const double dEven = f.dScale * part(pPairFolded, 4 * k + nPart);
-            const double dOdd = f.dScale * part(pPairFolded, 4 * k + 2 + nPart);
+            const double dEven = f.dScale * pairPart(k, nPart);
+            const double dOdd = f.dScale * pairPart(k, 2 + nPart);
             aSums[2 * (2 * k) + nPart] += f.dBelow * dEven;
             if (2 * k + 2 < nDegrees)
                 aSums[2 * (2 * k + 2) + nPart] += f.dAbove * dEven;

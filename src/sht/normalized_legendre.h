@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "infra/growable_array.h"
+#include "sht/legendre_kernels.h"
+#include "sht/legendre_scaling.h"
 
 // The fully normalised associated Legendre function of degree l and order |m|,
 // Pbar(x) = N(l, m) P_l^|m|(x), with no (-1)^m phase, for degrees far beyond the reach of
@@ -37,11 +39,9 @@ inline double CosineLessOne(double dTheta)
 class NormalizedLegendre
 {
 public:
-    // Points run through the recurrence together, in groups of this many.
-    static constexpr int kLanes = 16;
-    // The degree sums run in groups of this many points: enough independent chains to hide the
-    // latency of each step.
-    static constexpr int kSumLanes = 32;
+    // Points run through the recurrence together, in groups of this many (or fewer, for the sums);
+    // a multiple of every kernel path's vector width.
+    static constexpr int kLanes = legendre_scaling::kStartLanes;
 
     // Prepares the recurrence's coefficients: O(l) time and O(l - |m|) memory. For l < 0 or
     // |m| > l the function is 0.
@@ -63,14 +63,16 @@ public:
     // as the weights of the two recurrences' scaled values.
     //
     // The points are to run from the pole towards the equator: the leading ones outside the
-    // equator's band (kEquatorBand) take the recurrence in x^2, all others the one degree by
-    // degree, which near the poles would lose precision in proportion to l^2.
+    // equator's band (kEquatorBand) take the recurrence in x^2, in its
+    // difference form near the pole (kPoleBand) and plain beyond, all others the one degree by degree,
+    // which near the poles would lose precision in proportion to l^2.
     //
-    // Both this and AccumulateSums return how many of the leading points (the nearest the pole,
-    // when the points run from the pole towards the equator) kept every Pbar_k below 2^-500 (as
+    // The leading points that NegligiblePoints finds add nothing and are not run at all. Both this
+    // and AccumulateSums return how many of the leading points (the nearest the pole, when the
+    // points run from the pole towards the equator) are those, or kept every Pbar_k below 2^-500 (as
     // checked every few steps: below 2^-220 throughout), where all the functions up to degree l
-    // vanish. A higher order only widens that region, so that a caller going up the orders with
-    // the same or fewer degrees can leave those points out.
+    // vanish and the sums are 0. A higher order only widens that region, so that a caller going up
+    // the orders with the same or fewer degrees can leave those points out.
     using SumWeights = std::vector<double, UninitializedAllocator<double>>;
     SumWeights PrepareWeights(const double* pWeights) const
     {
@@ -80,20 +82,31 @@ public:
     }
     // The same into aReady, which allocates nothing where it has room for SumWeightCount().
     void PrepareWeights(const double* pWeights, SumWeights& aReady) const;
-    size_t SumWeightCount() const { return DegreeWeightCount() + 4 * PairCount(); }
+    size_t SumWeightCount() const { return DegreeWeightCount() + 8 * PairCount(); }
     int32_t EvaluateSums(const double* pT, const double* pU, int32_t nCount, const SumWeights& aWeights,
                          double* pSums) const;
 
     // The adjoint of EvaluateSums: for points as there, each with four values (pValues[4 i + 0, 1]
     // the cosine values for even and odd k - |m|, pValues[4 i + 2, 3] the sine values), the sums
     // over the points of each value of k's parity times Pbar_k(x), by degree. They gather in
-    // pFolded, FoldedSize() doubles zeroed by the caller, as kFold partial sums for each part of
-    // each step of the recurrences, so that the points add up as vectors; FinishSums adds the
-    // partial sums together into aSums as l - |m| + 1 pairs (cosine, sine) for k = |m| .. l.
-    static constexpr int kFold = 4;
+    // pFolded, FoldedSize() doubles zeroed by the caller, as partial sums for each part of each step
+    // of the recurrences, one for each lane of the kernels' vectors, so that the points add up as
+    // vectors: point i into partial sum i modulo the lanes, the points in their order. Points left
+    // out at the start in whole groups of kLanes, which would add 0, leave the partial sums as they
+    // are. FinishSums adds the partial sums together into aSums as l - |m| + 1 pairs (cosine,
+    // sine) for k = |m| .. l.
+    // The most partial sums of each: the widest path's lanes.
+    static constexpr int kFold = 8;
+    // How many of the leading points, given by their sines, lie where every Pbar_k of this order up
+    // to its degree l stays below 1e-25 (a sum of every such term of degree up to 32768 below 1e-16
+    // of the field's largest value): where |m| > l sin(theta) + kNegligibleMargin l^(1/3), beyond
+    // the functions' turning point l sin(theta) = |m| by as many times the width over which they
+    // fall away there. The region only widens for a higher order of the same or fewer degrees.
+    static constexpr double kNegligibleMargin = 12.0;
+    int32_t NegligiblePoints(const double* pU, int32_t nCount) const;
     // The numbers in each step of the per-degree recurrence's table and of the paired one's.
-    static constexpr size_t kDegreeStepSize = 2, kPairStepSize = 3;
-    size_t FoldedSize() const { return kFold * (DegreeWeightCount() + 4 * PairCount()); }
+    static constexpr size_t kDegreeStepSize = 2, kPairStepSize = 3, kPlainStepSize = 2;
+    size_t FoldedSize() const;
     int32_t AccumulateSums(const double* pT, const double* pU, int32_t nCount, const double* pValues,
                            double* pFolded) const;
     void FinishSums(const double* pFolded, std::vector<double>& aSums) const;
@@ -103,23 +116,23 @@ private:
     // degrees a step by the recurrence in x^2, which loses precision towards the equator as 1 / x:
     // its even degrees are differences of terms 1 / x larger, and at x = 0 it is as ill-conditioned
     // as the plain recurrence at the poles. From 0.7 down, an analysis of degree 1023 on
-    // Gauss-Legendre rings loses a tenth of its precision and more.
+    // Gauss-Legendre rings loses a tenth of its precision and more, and so does its synthesis.
     static constexpr double kEquatorBand = 0.7;
-    // How many of the leading points lie outside the equator's band.
-    static int32_t PairedPoints(const double* pT, int32_t nCount);
+    // Points with x at or above this take the paired recurrence in its difference form, the others
+    // outside the equator's band its plain form, a multiply-add less a step: B_k + 1 + G_k sits on 2
+    // near the poles, where the plain form would lose the last digits of G_k to it (the sums of degree
+    // 2048 on 2050 rows with the plain form at the poles err by three times as much, on Gauss-Legendre
+    // rings of degree 1023 ten times; with it from 0.99 to the equator's band, a hundredth more).
+    static constexpr double kPoleBand = 0.99;
+    // How many of the leading points have x >= dX.
+    static int32_t PointsAbove(double dX, const double* pT, int32_t nCount);
     // The number of Q_k of the per-degree recurrence and of R_k of the paired one.
     size_t DegreeCount() const { return m_dStart == 0.0 ? 0 : m_aSteps.size() / kDegreeStepSize + 1; }
     size_t PairCount() const { return m_dStart == 0.0 ? 0 : m_aPairSteps.size() / kPairStepSize + 1; }
     // The per-degree sums' weights: four for degree |m|, four for each two degrees above it.
     size_t DegreeWeightCount() const { return DegreeCount() == 0 ? 0 : 4 * ((DegreeCount() + 2) / 2); }
-    // Up to N points at once, on the paired recurrence or the per-degree one; each returns the
-    // number of its leading points that vanished.
-    template <int N>
-    int32_t AccumulateLanes(const double* pT, const double* pU, int32_t nCount, const double* pValues,
-                            bool bPaired, double* pFolded) const;
-    template <int N>
-    int32_t SumLanes(const double* pT, const double* pU, int32_t nCount, const SumWeights& aWeights,
-                     bool bPaired, double* pSums) const;
+    // The tables as the kernels take them.
+    LegendreTables Tables() const;
     // Up to kLanes points at once, with the plain steps alpha_k, beta_k, gamma_k.
     void EvaluateLanes(const double* pSteps, const double* pX, const double* pU, int32_t nCount,
                        double* pValue) const;
@@ -134,4 +147,6 @@ private:
     // The paired recurrence's start r_0 / u^|m| and its steps A, G, B for k = 0 .. (l - |m|) / 2 - 1.
     double m_dPairStart = 0.0;
     std::vector<double, UninitializedAllocator<double>> m_aPairSteps;
+    // Its plain form's steps a, b, and nu_k for k = 0 .. (l - |m|) / 2 (see MakePlainSteps).
+    std::vector<double, UninitializedAllocator<double>> m_aPlainSteps, m_aPlainScale;
 };

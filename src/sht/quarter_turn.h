@@ -36,8 +36,9 @@ private:
     // multiple of the scaling step (0 where Delta_lm itself is in range).
     void MakeStarts(int32_t l);
 
-    std::vector<double> m_aC1;  // 2 / sqrt((l + k)(l - k + 1)) by k
-    std::vector<double> m_aC2;  // sqrt((l - k)(l + k + 1) / ((l + k)(l - k + 1))) by k
+    std::vector<double> m_aC1;     // 2 / sqrt((l + k)(l - k + 1)) by k
+    std::vector<double> m_aC2;     // sqrt((l - k)(l + k + 1) / ((l + k)(l - k + 1))) by k
+    std::vector<double> m_aScale;  // the columns' scaling g_k by k
     std::vector<double> m_aStart;
     std::vector<int64_t> m_aStartExponent;
     std::vector<double> m_aIn[2];  // the weights of Delta_km in a column m of each parity

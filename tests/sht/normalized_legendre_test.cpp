@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "sht/angles.h"
@@ -119,8 +121,9 @@ TEST(NormalizedLegendre, AgreesWithALongDoubleRecurrenceToTheHighestDegree)
 
 namespace {
 
-// The sums and their adjoint at points of cos(theta) = aX, in one call each.
-void ExpectSumsAndAdjointAt(const std::vector<double>& aX)
+// The sums and their adjoint of degree l and order m at points of cos(theta) = aX, in one call each,
+// each to dTolerance of the size of its terms.
+void ExpectSumsAndAdjointAt(const std::vector<double>& aX, int l, int m, double dTolerance)
 {
     std::vector<double> aTheta, aT, aU;
     for (double dX : aX)
@@ -130,62 +133,76 @@ void ExpectSumsAndAdjointAt(const std::vector<double>& aX)
         aU.push_back(std::sin(aTheta.back()));
     }
     const auto nPoints = static_cast<int32_t>(aTheta.size());
-    for (int m : {0, 1, 7, 300})
-        for (int l = m; l <= m + 5; ++l)
+    const NormalizedLegendre legendre(l, m);
+    // Weights (wc_k, ws_k) = (k + 1, 1 / (k + 1)) of k = l - |m|; values by point and part.
+    std::vector<double> aRaw;
+    for (int k = m; k <= l; ++k)
+        aRaw.insert(aRaw.end(), {k + 1.0, 1.0 / (k + 1.0)});
+    const NormalizedLegendre::SumWeights aWeights = legendre.PrepareWeights(aRaw.data());
+    std::vector<double> aSums(4 * aTheta.size()), aValues(4 * aTheta.size());
+    for (size_t v = 0; v < aValues.size(); ++v)
+        aValues[v] = 1.0 + 0.25 * static_cast<double>(v % 7);
+    legendre.EvaluateSums(aT.data(), aU.data(), nPoints, aWeights, aSums.data());
+    std::vector<double> aFolded(legendre.FoldedSize(), 0.0), aAdjoint;
+    legendre.AccumulateSums(aT.data(), aU.data(), nPoints, aValues.data(), aFolded.data());
+    legendre.FinishSums(aFolded.data(), aAdjoint);
+    // Each compared with the size of its terms (at a point, of all its sums: the odd degrees' vanish
+    // at the equator); or where every function stays below 1e-25 (NegligiblePoints), with that of the
+    // weights.
+    std::vector<long double> aExpectedAdjoint(2 * static_cast<size_t>(l - m + 1), 0.0L),
+        aAdjointSize(aExpectedAdjoint.size(), 0.0L);
+    long double dWeightSize = 0.0L, dValueSize = 0.0L;
+    for (double w : aRaw)
+        dWeightSize += std::fabs(w);
+    for (double v : aValues)
+        dValueSize += std::fabs(v);
+    for (size_t i = 0; i < aTheta.size(); ++i)
+    {
+        long double aExpected[4] = {}, aSize[4] = {};
+        for (int k = m; k <= l; ++k)
         {
-            const NormalizedLegendre legendre(l, m);
-            // Weights (wc_k, ws_k) = (k + 1, 1 / (k + 1)) of k = l - |m|; values by point and part.
-            std::vector<double> aRaw;
-            for (int k = m; k <= l; ++k)
-                aRaw.insert(aRaw.end(), {k + 1.0, 1.0 / (k + 1.0)});
-            const NormalizedLegendre::SumWeights aWeights = legendre.PrepareWeights(aRaw.data());
-            std::vector<double> aSums(4 * aTheta.size()), aValues(4 * aTheta.size());
-            for (size_t v = 0; v < aValues.size(); ++v)
-                aValues[v] = 1.0 + 0.25 * static_cast<double>(v % 7);
-            legendre.EvaluateSums(aT.data(), aU.data(), nPoints, aWeights, aSums.data());
-            std::vector<double> aFolded(legendre.FoldedSize(), 0.0), aAdjoint;
-            legendre.AccumulateSums(aT.data(), aU.data(), nPoints, aValues.data(), aFolded.data());
-            legendre.FinishSums(aFolded.data(), aAdjoint);
-            // Each compared with the size of its terms (at a point, of all its sums: the odd
-            // degrees' vanish at the equator), to l ulps: the point's own rounding moves it by that.
-            std::vector<long double> aExpectedAdjoint(2 * static_cast<size_t>(l - m + 1), 0.0L),
-                aAdjointSize(aExpectedAdjoint.size(), 0.0L);
-            for (size_t i = 0; i < aTheta.size(); ++i)
+            const long double p = LongDoubleLegendre(k, m, aTheta[i]);
+            const size_t nPair = static_cast<size_t>(k - m), nParity = nPair % 2;
+            for (size_t c = 0; c < 2; ++c)
             {
-                long double aExpected[4] = {}, aSize[4] = {};
-                for (int k = m; k <= l; ++k)
-                {
-                    const long double p = LongDoubleLegendre(k, m, aTheta[i]);
-                    const size_t nPair = static_cast<size_t>(k - m), nParity = nPair % 2;
-                    for (size_t c = 0; c < 2; ++c)
-                    {
-                        aExpected[2 * c + nParity] += aRaw[2 * nPair + c] * p;
-                        aSize[2 * c + nParity] += std::fabs(aRaw[2 * nPair + c] * p);
-                        aExpectedAdjoint[2 * nPair + c] += aValues[4 * i + 2 * c + nParity] * p;
-                        aAdjointSize[2 * nPair + c] += std::fabs(aValues[4 * i + 2 * c + nParity] * p);
-                    }
-                }
-                const long double dPointSize = aSize[0] + aSize[1] + aSize[2] + aSize[3];
-                for (size_t c = 0; c < 4; ++c)
-                    EXPECT_NEAR(aSums[4 * i + c], aExpected[c], 1e-13 * dPointSize)
-                        << "l=" << l << " m=" << m << " x=" << std::cos(aTheta[i]) << " part " << c;
+                aExpected[2 * c + nParity] += aRaw[2 * nPair + c] * p;
+                aSize[2 * c + nParity] += std::fabs(aRaw[2 * nPair + c] * p);
+                aExpectedAdjoint[2 * nPair + c] += aValues[4 * i + 2 * c + nParity] * p;
+                aAdjointSize[2 * nPair + c] += std::fabs(aValues[4 * i + 2 * c + nParity] * p);
             }
-            ASSERT_EQ(aAdjoint.size(), aExpectedAdjoint.size());
-            for (size_t k = 0; k < aAdjoint.size(); ++k)
-                EXPECT_NEAR(aAdjoint[k], aExpectedAdjoint[k], 1e-13 * aAdjointSize[k])
-                    << "l=" << l << " m=" << m << " entry " << k;
         }
+        const long double dPointSize = aSize[0] + aSize[1] + aSize[2] + aSize[3];
+        for (size_t c = 0; c < 4; ++c)
+            EXPECT_NEAR(aSums[4 * i + c], aExpected[c], dTolerance * dPointSize + 1e-25 * dWeightSize)
+                << "l=" << l << " m=" << m << " x=" << std::cos(aTheta[i]) << " part " << c;
+    }
+    ASSERT_EQ(aAdjoint.size(), aExpectedAdjoint.size());
+    for (size_t k = 0; k < aAdjoint.size(); ++k)
+        EXPECT_NEAR(aAdjoint[k], aExpectedAdjoint[k], dTolerance * aAdjointSize[k] + 1e-25 * dValueSize)
+            << "l=" << l << " m=" << m << " entry " << k;
 }
 
 }  // namespace
 
 // The degree sums and their adjoint for every number of degrees from one to six above low and
 // high orders, each against sums of the long double recurrence's values, at points from the pole
-// to the equator that run both recurrences: those beyond the equator's band in two-degree steps,
-// the rest degree by degree.
+// to the equator that run every recurrence: those beyond the equator's band in two-degree steps, in
+// the difference form near the pole, the rest degree by degree; to l ulps, by which the point's own
+// rounding moves them.
 TEST(NormalizedLegendre, SumsAndTheirAdjointAgreeWithLongDoubleSumsInBothRecurrences)
 {
-    ExpectSumsAndAdjointAt({1.0, 0.999, 0.9, 0.71, 0.69, 0.3, 0.05, 0.0});
+    for (int m : {0, 1, 7, 300})
+        for (int l = m; l <= m + 5; ++l)
+            ExpectSumsAndAdjointAt({1.0, 0.999, 0.995, 0.9, 0.71, 0.69, 0.3, 0.05, 0.0}, l, m, 1e-13);
+}
+
+// Where q_mm lies far below the double range (sin^1000(theta) is 1e-327 at x = 0.882 and
+// sin^1500(theta) 1e-214 at x = 0.69) but the functions grow back by degree 2000, on both
+// recurrences; up to the turning point, where they have no zeros, to l ulps.
+TEST(NormalizedLegendre, SumsAndTheirAdjointCarryStartsFarBelowTheDoubleRange)
+{
+    ExpectSumsAndAdjointAt({0.882, 0.875}, 2000, 1000, 5e-13);
+    ExpectSumsAndAdjointAt({0.69, 0.68}, 2000, 1500, 5e-13);
 }
 
 // At the highest degree built, where the recurrences' last coefficients are made: at the pole
@@ -263,11 +280,12 @@ TEST(NormalizedLegendre, PointsEvaluatedTogetherMatchPointsAlone)
 }
 
 // The points the sums report as vanished, from the pole on, are those where every Pbar_k up to l
-// stays far below anything a sum of doubles holds, at the order and at higher ones; and they
-// include every point where the functions stay below 2^-800.
+// stays far below anything a sum of doubles holds (below order 127, which NegligiblePoints leaves
+// alone at l = 1200), or below 1e-25 where NegligiblePoints leaves them out, at the order and at
+// higher ones; and they include every point where the functions stay below 2^-800.
 TEST(NormalizedLegendre, VanishedPointsStayVanishedAtHigherOrders)
 {
-    const int l = 1200, nPoints = 65;
+    const int l = 1200, nPoints = 129;
     std::vector<double> aT, aU, aTheta;
     for (int i = 0; i < nPoints; ++i)
     {
@@ -281,19 +299,67 @@ TEST(NormalizedLegendre, VanishedPointsStayVanishedAtHigherOrders)
         LongDoubleLegendre(l, m, aTheta[static_cast<size_t>(i)], &dLargest);
         return dLargest;
     };
-    for (int m : {1, 600, 1000})
+    for (int m : {1, 120, 600, 1000})
     {
         const NormalizedLegendre legendre(l, m);
         std::vector<double> aFolded(legendre.FoldedSize());
         const int32_t nVanished =
             legendre.AccumulateSums(aT.data(), aU.data(), nPoints, aValues.data(), aFolded.data());
+        const int32_t nNegligible = legendre.NegligiblePoints(aU.data(), nPoints);
+        EXPECT_EQ(nNegligible == 0, m < 127) << "m=" << m;
         int nFarBelow = 0;
         while (nFarBelow < nPoints && largest(m, nFarBelow) < std::ldexp(1.0L, -800))
             ++nFarBelow;
-        ASSERT_GT(nFarBelow, m == 1 ? 0 : 1) << "m=" << m;  // the pole, and a band beyond it
+        ASSERT_GT(nFarBelow, m < 600 ? 0 : 1) << "m=" << m;  // the pole, and for high orders a band beyond
         EXPECT_GE(nVanished, nFarBelow) << "m=" << m;
         for (int i = 0; i < nVanished; ++i)
             for (int mHigher : {m, m + 1, m + 150})
-                EXPECT_LT(largest(mHigher, i), std::ldexp(1.0L, -220)) << "m=" << mHigher << " point " << i;
+                EXPECT_LT(largest(mHigher, i), i < nNegligible ? 1e-25L : std::ldexp(1.0L, -220))
+                    << "m=" << mHigher << " point " << i;
+    }
+}
+
+// The recurrences run on the kernels of the path LOBARA_KERNEL asks for, or of the widest the
+// processor runs: vectors of eight doubles for AVX-512, four for AVX2, two for the plain path.
+TEST(NormalizedLegendre, KernelsOfThePathAskedFor)
+{
+    const char* pszAsked = std::getenv("LOBARA_KERNEL");
+    const std::string strPath = pszAsked != nullptr && *pszAsked != '\0' ? pszAsked
+                                : ProcessorRuns(KernelPath::kAvx512)     ? "avx512"
+                                : ProcessorRuns(KernelPath::kAvx2)       ? "avx2"
+                                                                         : "plain";
+    const int nExpected = strPath == "avx512" ? 8 : strPath == "avx2" ? 4 : 2;
+    EXPECT_EQ(ActiveLegendreKernels().nLanes, nExpected) << strPath;
+    const NormalizedLegendre legendre(40, 3);
+    EXPECT_EQ(legendre.FoldedSize() % static_cast<size_t>(nExpected), 0u);
+}
+
+// The rows of a grid of 2l + 2 rows that NegligiblePoints leaves out, from the pole, at orders up to
+// l: at the last three of them (where the functions, rising towards the equator, are largest) every
+// Pbar_k up to l stays below 1e-25 by the long double recurrence.
+TEST(NormalizedLegendre, NegligiblePointsAreThoseWhereEveryFunctionStaysBelow1e25)
+{
+    for (int l : {64, 500, 2048, 8192})
+    {
+        const int nRows = l + 1;
+        std::vector<double> aTheta, aU;
+        for (int i = 0; i < nRows; ++i)
+        {
+            aTheta.push_back(i * kPi / (2 * l + 1));
+            aU.push_back(std::sin(aTheta.back()));
+        }
+        int nChecked = 0;
+        for (int m = 1; m <= l; m += std::max(1, l / 40))
+        {
+            const int32_t n = NormalizedLegendre(l, m).NegligiblePoints(aU.data(), nRows);
+            for (int i = std::max(0, n - 3); i < n; ++i)
+            {
+                long double dLargest;
+                LongDoubleLegendre(l, m, aTheta[static_cast<size_t>(i)], &dLargest);
+                EXPECT_LT(dLargest, 1e-25L) << "l=" << l << " m=" << m << " row " << i;
+                ++nChecked;
+            }
+        }
+        EXPECT_GT(nChecked, 40) << "l=" << l;
     }
 }

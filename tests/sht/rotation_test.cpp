@@ -143,6 +143,22 @@ TEST(Rotation, TurningThereAndBackGivesTheCoefficientsBack)
     EXPECT_LT(std::sqrt(dError / dNorm), 1e-13);
 }
 
+// Each thread turns whole degrees, the longest first as they come; the coefficients must not depend
+// on which thread turned which.
+TEST(Rotation, GivesTheSameBitsOnAnyNumberOfThreads)
+{
+    const Field field = RandomField(300, 4);
+    const Rotation rotation = ParseRotation("zyz:40,70,110");
+    const Field one = RotateField(field, rotation, 1);
+    for (const unsigned nThreads : {2u, 3u})
+    {
+        const Field several = RotateField(field, rotation, nThreads);
+        ASSERT_EQ(several.aTerms.size(), one.aTerms.size());
+        for (size_t k = 0; k < one.aTerms.size(); ++k)
+            ASSERT_EQ(several.aTerms[k].c, one.aTerms[k].c) << nThreads << " threads, term " << k;
+    }
+}
+
 // The identity and whole turns about z written as one angle leave every coefficient as it was
 // (repeated terms summed); a whole turn about z made of two leaves them to rounding.
 TEST(Rotation, IdentityAndWholeTurnsAboutZGiveTheCoefficientsBack)
