@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "infra/vector_kernel.h"
+#include "sht/angles.h"
 #include "sht/build_limits.h"
 
 namespace {
@@ -319,7 +320,7 @@ void NormalizedLegendre::Remake(int32_t l, int32_t m)
     // q_mm = u^m sqrt(prod_(k=1..m) (2k - 1) / (2k)) / sqrt(4 pi).
     const Constants& constants = RecurrenceConstants();
     const auto nOrder = static_cast<size_t>(m_nOrder);
-    m_dStart = std::sqrt(constants.aStartProduct[nOrder]) / std::sqrt(12.566370614359172);
+    m_dStart = std::sqrt(constants.aStartProduct[nOrder]) / std::sqrt(kFourPi);
     m_dFinish = std::sqrt(static_cast<double>(2 * nDegree + 1));
 
     const size_t nSteps = static_cast<size_t>(nDegree - m_nOrder);
