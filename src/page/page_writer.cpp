@@ -11,6 +11,10 @@
 #include "colour/color_schemes.h"
 #include "page/base64.h"
 #include "page/page_template.h"
+#include "resources/dialog_template.h"
+#include "resources/resource_ids.h"
+#include "resources/string_table.h"
+#include "sht/build_limits.h"
 
 namespace {
 
@@ -73,6 +77,31 @@ std::string SchemesJson()
         strText += "]";
     }
     return strText + "]";
+}
+
+// The names of the colour schemes as the viewer's dialog offers them: its radio buttons in order.
+std::string SchemeNamesJson()
+{
+    std::string strText = "[";
+    for (const ControlTemplate& control : FindDialogTemplate(IDD_COLOR_SCHEME)->controls)
+        if (control.kind == ControlKind::RadioButton)
+            strText += (strText.size() > 1 ? "," : "") + JsonString(control.pszText);
+    return strText + "]";
+}
+
+// The messages of the viewer's dialogs that the page's controls give.
+std::string MessagesJson()
+{
+    return "{\"refused\":" + JsonString(LoadResourceString(AFX_IDP_PARSE_INT)) +
+           ",\"tooLarge\":" + JsonString(LoadResourceString(IDP_SURFACE_TOO_LARGE)) + "}";
+}
+
+std::string GesturesJson(const PageGestures& gestures)
+{
+    return "{\"degreesPerPixel\":" + Number(gestures.dDegreesPerPixel) +
+           ",\"panPerPixel\":" + Number(gestures.dPanPerPixel) + ",\"minZoom\":" + Number(gestures.dMinZoom) +
+           ",\"wheelPixelsPerHalving\":" + Number(gestures.dWheelPixelsPerHalving) +
+           ",\"wheelLinePixels\":" + Number(gestures.dWheelLinePixels) + "}";
 }
 
 const char* BackgroundName(Background background)
@@ -198,11 +227,14 @@ std::string ContentJson(const PageContent& content)
         BackgroundName(content.background) + "\",\"from\":" + Triple(content.from) +
         ",\"to\":" + Triple(content.to) + ",\"nt\":" + std::to_string(content.nThetaDiv) +
         ",\"np\":" + std::to_string(content.nPhiDiv) + ",\"maxSamples\":" + std::to_string(kPageMaxSamples) +
+        ",\"maxDegree\":" + std::to_string(kMaxDegree) + ",\"gestures\":" + GesturesJson(content.gestures) +
+        ",\"schemeNames\":" + SchemeNamesJson() + ",\"messages\":" + MessagesJson() +
         ",\"radius\":\"" + RadiusName(content.radius.kind) +
         "\",\"offset\":" + Number(content.radius.dOffset) +
         ",\"smooth\":" + (content.bSmooth ? "true" : "false") + ",\"schemes\":" + SchemesJson() +
         ",\"scheme\":" + std::to_string(content.nColorScheme) + ",\"title\":" + JsonString(content.strTitle) +
-        ",\"titlePicture\":" + PngUrl(content.strTitlePng) + ",\"bar\":" + PngUrl(content.strBarPng);
+        ",\"titlePicture\":" + PngUrl(content.strTitlePng) + ",\"bar\":" + PngUrl(content.strBarPng) +
+        ",\"barRows\":" + std::to_string(content.nBarRows);
     if (content.bLive)
         strText += ",\"live\":" + LiveJson(content.live);
     else if (content.pTriangles)

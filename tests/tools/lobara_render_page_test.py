@@ -10,64 +10,11 @@ import json
 import math
 import os
 import re
-import shutil
-import subprocess
-import tempfile
 
 import numpy as np
 
-from render_run import WORK, check, finish, read_png, run
-
-CHROMIUM = shutil.which("chromium")
-# Chromium keeps its window at least 500 pixels wide.
-WIDTH, HEIGHT = 512, 384
-# As the reference pictures: a pixel differs when a channel is off by more than 2 levels, and a
-# picture matches when at most one pixel in 1000 differs.
-LEVELS, PIXELS_PER_DIFFERENCE = 2, 1000
-
-
-def browse(page, fragment, *options):
-    """Runs Chromium headless on the page at the picture's size, with the options (a screenshot, the
-    DOM, a network log); its own profile each time, so that nothing carries over."""
-    profile = tempfile.mkdtemp(dir=WORK)
-    result = subprocess.run(
-        [CHROMIUM, "--headless=new", "--no-sandbox", "--disable-dev-shm-usage", "--no-first-run",
-         f"--user-data-dir={profile}", "--use-gl=angle", "--use-angle=gl-egl", "--ignore-gpu-blocklist",
-         "--disable-background-networking", "--disable-component-update", "--disable-sync", "--hide-scrollbars", f"--window-size={WIDTH},{HEIGHT}",
-         *options, f"file://{page}#{fragment}"],
-        capture_output=True, text=True, timeout=120)
-    check(result.returncode == 0, f"chromium on {page}#{fragment}: exit {result.returncode}: {result.stderr[-500:]}")
-    return result.stdout
-
-
-def screenshot(page, fragment, *options):
-    path = os.path.join(WORK, "screenshot.png")
-    if os.path.exists(path):
-        os.remove(path)
-    browse(page, fragment, f"--screenshot={path}", *options)
-    return read_png(path)
-
-
-def render(name, *args):
-    path = os.path.join(WORK, name)
-    result = run(*args, "--size", f"{WIDTH}x{HEIGHT}", "--out", path)
-    check(result.returncode == 0, f"{args}: exit {result.returncode}: {result.stderr}")
-    return read_png(path)
-
-
-def check_same_picture(expected, actual, what):
-    check((expected[..., :3].max(axis=-1) > 0).mean() > 0.01, f"{what}: lobara-render's picture shows no surface")
-    differing = int((np.abs(expected[..., :3].astype(int) - actual[..., :3].astype(int)) > LEVELS).any(axis=-1).sum())
-    check(differing <= expected.shape[0] * expected.shape[1] // PIXELS_PER_DIFFERENCE,
-          f"{what}: {differing} pixels differ from lobara-render's picture")
-
-
-def make_page(name, *args):
-    path = os.path.join(WORK, name)
-    result = run(*args, "--size", f"{WIDTH}x{HEIGHT}", "--html", path)
-    check(result.returncode == 0, f"{args}: exit {result.returncode}: {result.stderr}")
-    return path
-
+from page_run import CHROMIUM, WIDTH, browse, check_same_picture, make_page, render, screenshot
+from render_run import WORK, check, finish, run
 
 def test_first_frame_and_no_request():
     """The page of a fitted, titled Y(3, 2), and of two hydrogen-like orbitals' boundary surfaces
@@ -90,6 +37,24 @@ def test_first_frame_and_no_request():
                  if event["type"] == start and "url" in event.get("params", {})]
         from_page = [params["url"] for params in asked if params.get("initiator") != "not an origin"]
         check(not from_page, f"the page of {name} asked for {from_page}")
+
+
+def test_first_frame_of_every_colouring():
+    """The first frame is --out's picture for each colouring and radius: by value (the colour bar
+    over its bottom rows in both), by phase of a complex field (with a caption under the bar's
+    numbers for an orbital's), by sign, on a white background and with a title; on the unit sphere,
+    the square and an offset."""
+    two_terms = ("--term", "4,3,1", "--term", "2,0,0.5", "--from", "1,-2,1", "--fit")
+    for name, view in (("value", (*two_terms, "--color", "value", "--title", "value")),
+                       ("phase", ("-l", "3", "-m", "2", "--complex", "--color", "phase", "--from", "2,-1,1")),
+                       ("psi", ("--hydrogen", "2,1,1", "--complex", "--from", "2,-1,2", "--fit",
+                                "--theta", "48", "--phi", "96")),
+                       ("white", (*two_terms, "--color", "value", "--background", "white", "--colormap", "coolwarm")),
+                       ("one", (*two_terms, "--color", "value", "--radius", "one")),
+                       ("square", (*two_terms, "--radius", "square")),
+                       ("offset", ("-l", "5", "-m", "-3", "--radius", "offset:0.4", "--from", "1,-2,1", "--fit"))):
+        page = make_page(f"{name}.html", *view)
+        check_same_picture(render(f"{name}.png", *view), screenshot(page, "test"), f"the first frame by {name}")
 
 
 def turned_from(origin, degrees):
@@ -200,6 +165,7 @@ if CHROMIUM is None:
     check(False, "chromium is not installed (scripts/install-deps --tests installs it)")
 else:
     test_first_frame_and_no_request()
+    test_first_frame_of_every_colouring()
     test_drag_and_controls()
     test_orbital_and_scheme()
     test_refused_input()
