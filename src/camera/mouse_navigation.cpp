@@ -85,8 +85,8 @@ void ComputePinchTransform(const double before[4], const double after[4], double
         Zoom(dAfter / dBefore, zoom);
     else
         Identity(zoom);
-    Pan((after[0] + after[2]) / 2 - (before[0] + before[2]) / 2, (after[1] + after[3]) / 2 - (before[1] + before[3]) / 2,
-        pan);
+    Pan((after[0] + after[2]) / 2 - (before[0] + before[2]) / 2,
+        (after[1] + after[3]) / 2 - (before[1] + before[3]) / 2, pan);
     // pan times zoom: the zoom scales the eye's axes, and the pan then moves along them.
     for (int c = 0; c < 4; ++c)
         for (int r = 0; r < 4; ++r)

@@ -119,8 +119,8 @@ PageContent MakePageContent(const Job& job, const SurfaceMesh& mesh, const std::
     if (bar.nHeight > 0)
         content.strBarPng = PngBytes(bar);
     content.nBarRows = bar.nHeight;
-    content.gestures = PageGestures{kDegreesPerPixel, kPanPerPixel, kMinZoom, kWheelPixelsPerHalving,
-                                    kWheelLinePixels};
+    content.gestures =
+        PageGestures{kDegreesPerPixel, kPanPerPixel, kMinZoom, kWheelPixelsPerHalving, kWheelLinePixels};
     if (job.kind == JobKind::kOrbital)
         content.pTriangles = &mesh;
     else

@@ -228,9 +228,8 @@ std::string ContentJson(const PageContent& content)
         ",\"to\":" + Triple(content.to) + ",\"nt\":" + std::to_string(content.nThetaDiv) +
         ",\"np\":" + std::to_string(content.nPhiDiv) + ",\"maxSamples\":" + std::to_string(kPageMaxSamples) +
         ",\"maxDegree\":" + std::to_string(kMaxDegree) + ",\"gestures\":" + GesturesJson(content.gestures) +
-        ",\"schemeNames\":" + SchemeNamesJson() + ",\"messages\":" + MessagesJson() +
-        ",\"radius\":\"" + RadiusName(content.radius.kind) +
-        "\",\"offset\":" + Number(content.radius.dOffset) +
+        ",\"schemeNames\":" + SchemeNamesJson() + ",\"messages\":" + MessagesJson() + ",\"radius\":\"" +
+        RadiusName(content.radius.kind) + "\",\"offset\":" + Number(content.radius.dOffset) +
         ",\"smooth\":" + (content.bSmooth ? "true" : "false") + ",\"schemes\":" + SchemesJson() +
         ",\"scheme\":" + std::to_string(content.nColorScheme) + ",\"title\":" + JsonString(content.strTitle) +
         ",\"titlePicture\":" + PngUrl(content.strTitlePng) + ",\"bar\":" + PngUrl(content.strBarPng) +

@@ -66,7 +66,7 @@ TEST(PageGestures, WheelAndPinchZoomAndPan)
     EXPECT_EQ(g[0], 0.1);
 
     const double before[4] = {100, 50, 160, 130};  // 100 pixels apart, midpoint (130, 90)
-    const double after[4] = {90, 0, 210, 160};      // 200 apart, midpoint (150, 80)
+    const double after[4] = {90, 0, 210, 160};     // 200 apart, midpoint (150, 80)
     ComputePinchTransform(before, after, g);
     ExpectMatrixNear(g, {2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 2, 0, 0.1, 0.05, 0, 1});
     const double together[4] = {10, 10, 10, 10};  // no spread to compare: a pan alone

@@ -73,8 +73,8 @@ void ApplySteps(const std::string& strSteps, int nWidth, int nHeight, double m[1
                 drag.Press(MouseButton::Left, centre);
             if (nButtons & 2)
                 drag.Press(MouseButton::Right, centre);
-            if (drag.Move({centre.x + static_cast<int32_t>(a[0]), centre.y + static_cast<int32_t>(a[1])}, nWidth,
-                          g))
+            if (drag.Move({centre.x + static_cast<int32_t>(a[0]), centre.y + static_cast<int32_t>(a[1])},
+                          nWidth, g))
                 Premultiply(g, m);
         }
         else if (strKey == "pinch" && a.size() == 4)
