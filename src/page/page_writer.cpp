@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include "colour/color_schemes.h"
 #include "page/base64.h"
@@ -87,6 +88,25 @@ std::string SchemeNamesJson()
         if (control.kind == ControlKind::RadioButton)
             strText += (strText.size() > 1 ? "," : "") + JsonString(control.pszText);
     return strText + "]";
+}
+
+// The caption and the labels, in order, of each of the viewer's dialogs whose work the page's forms do.
+std::string DialogsJson()
+{
+    std::string strText = "{";
+    for (const auto& [nId, pszName] : {std::pair<int, const char*>{IDD_DEGREE_ORDER, "degreeOrder"},
+                                       {IDD_RESOLUTION, "resolution"},
+                                       {IDD_COLOR_SCHEME, "scheme"}})
+    {
+        const DialogTemplate* pDialog = FindDialogTemplate(nId);
+        std::string strLabels;
+        for (const ControlTemplate& control : pDialog->controls)
+            if (control.kind == ControlKind::Label)
+                strLabels += (strLabels.empty() ? "" : ",") + JsonString(control.pszText);
+        strText += (strText.size() > 1 ? ",\"" : "\"") + std::string(pszName) +
+                   "\":{\"caption\":" + JsonString(pDialog->pszCaption) + ",\"labels\":[" + strLabels + "]}";
+    }
+    return strText + "}";
 }
 
 // The messages of the viewer's dialogs that the page's controls give.
@@ -228,8 +248,9 @@ std::string ContentJson(const PageContent& content)
         ",\"to\":" + Triple(content.to) + ",\"nt\":" + std::to_string(content.nThetaDiv) +
         ",\"np\":" + std::to_string(content.nPhiDiv) + ",\"maxSamples\":" + std::to_string(kPageMaxSamples) +
         ",\"maxDegree\":" + std::to_string(kMaxDegree) + ",\"gestures\":" + GesturesJson(content.gestures) +
-        ",\"schemeNames\":" + SchemeNamesJson() + ",\"messages\":" + MessagesJson() + ",\"radius\":\"" +
-        RadiusName(content.radius.kind) + "\",\"offset\":" + Number(content.radius.dOffset) +
+        ",\"schemeNames\":" + SchemeNamesJson() + ",\"dialogs\":" + DialogsJson() +
+        ",\"messages\":" + MessagesJson() + ",\"radius\":\"" + RadiusName(content.radius.kind) +
+        "\",\"offset\":" + Number(content.radius.dOffset) +
         ",\"smooth\":" + (content.bSmooth ? "true" : "false") + ",\"schemes\":" + SchemesJson() +
         ",\"scheme\":" + std::to_string(content.nColorScheme) + ",\"title\":" + JsonString(content.strTitle) +
         ",\"titlePicture\":" + PngUrl(content.strTitlePng) + ",\"bar\":" + PngUrl(content.strBarPng) +

@@ -102,6 +102,9 @@ TEST(PageText, HoldsTheContentAsThePageReadsIt)
     EXPECT_EQ(data["schemeNames"],
               nlohmann::json::parse(R"(["赤青","黄水","緑紫","灰色","パステル","白黒","黒"])"));
     EXPECT_EQ(data["messages"]["refused"], "整数を入力してください。");
+    EXPECT_EQ(data["dialogs"]["degreeOrder"],
+              nlohmann::json::parse(R"({"caption":"LとMの設定","labels":["L =","M ="]})"));
+    EXPECT_EQ(data["dialogs"]["resolution"]["labels"], nlohmann::json::parse(R"(["θ方向","φ方向"])"));
     EXPECT_EQ(data["schemes"].size(), 7u);
     EXPECT_EQ(data.count("live"), 0u);
 }
