@@ -6,10 +6,6 @@
 
 namespace {
 
-constexpr double kDegreesPerPixel = 0.4;
-constexpr double kPanPerPixel = 0.005;
-constexpr double kMinZoom = 0.1;
-
 void Identity(double m[16])
 {
     for (int i = 0; i < 16; ++i)
@@ -26,6 +22,19 @@ void Rotation(double dDegreesX, double dDegreesY, double g[16])
     const double m[16] = {cb, sa * sb, -ca * sb, 0, 0, ca, sa, 0, sb, -sa * cb, ca * cb, 0, 0, 0, 0, 1};
     for (int i = 0; i < 16; ++i)
         g[i] = m[i];
+}
+
+void Zoom(double f, double g[16])
+{
+    Identity(g);
+    g[0] = g[5] = g[10] = f < kMinZoom || std::isnan(f) ? kMinZoom : f;
+}
+
+void Pan(double dx, double dy, double g[16])
+{
+    Identity(g);
+    g[12] = dx * kPanPerPixel;
+    g[13] = -dy * kPanPerPixel;
 }
 
 }  // namespace
@@ -48,9 +57,7 @@ bool ComputeDragTransform(bool bLeftDown, bool bRightDown, int64_t dx, int64_t d
     }
     if (bLeftDown && bRightDown)
     {
-        Identity(g);
-        g[12] = static_cast<double>(dx) * kPanPerPixel;
-        g[13] = static_cast<double>(-dy) * kPanPerPixel;
+        Pan(static_cast<double>(dx), static_cast<double>(dy), g);
         return true;
     }
     if (bRightDown)
@@ -58,11 +65,37 @@ bool ComputeDragTransform(bool bLeftDown, bool bRightDown, int64_t dx, int64_t d
         const double f = ZoomFactor(dx, dy, nClientWidth);
         if (f == 0.0)
             return false;
-        Identity(g);
-        g[0] = g[5] = g[10] = f;
+        Zoom(f, g);
         return true;
     }
     return false;
+}
+
+void ComputeWheelTransform(double dPixels, double g[16])
+{
+    Zoom(std::pow(2.0, -dPixels / kWheelPixelsPerHalving), g);
+}
+
+void ComputePinchTransform(const double before[4], const double after[4], double g[16])
+{
+    const double dBefore = std::hypot(before[2] - before[0], before[3] - before[1]);
+    const double dAfter = std::hypot(after[2] - after[0], after[3] - after[1]);
+    double zoom[16], pan[16];
+    if (dBefore > 0.0)
+        Zoom(dAfter / dBefore, zoom);
+    else
+        Identity(zoom);
+    Pan((after[0] + after[2]) / 2 - (before[0] + before[2]) / 2,
+        (after[1] + after[3]) / 2 - (before[1] + before[3]) / 2, pan);
+    // pan times zoom: the zoom scales the eye's axes, and the pan then moves along them.
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r)
+        {
+            double dSum = 0.0;
+            for (int k = 0; k < 4; ++k)
+                dSum += pan[4 * k + r] * zoom[4 * c + k];
+            g[4 * c + r] = dSum;
+        }
 }
 
 void CDragTracker::Press(MouseButton button, ClientPoint p)

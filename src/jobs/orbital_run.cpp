@@ -108,7 +108,8 @@ void RunOrbital(const Job& job, IRunHooks& hooks)
     if (!job.request.Value(opt::kHtml).empty())
         WritePage(job, mesh, aVertexColors, coloring, camera, outputs, hooks);
     if (renderer)
-        WritePictures(job, std::move(mesh), std::move(aVertexColors), camera, *renderer, outputs, hooks);
+        WritePictures(job, std::move(mesh), std::move(aVertexColors), coloring, camera, *renderer, outputs,
+                      hooks);
     if (!strStats.empty())
         hooks.Print(strStats);
     outputs.Commit();

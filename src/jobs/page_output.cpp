@@ -5,15 +5,14 @@
 #include <cstddef>
 #include <utility>
 
-#include "colour/color_bar.h"
+#include "camera/mouse_navigation.h"
 #include "export/output_stream.h"
 #include "export/png_writer.h"
 #include "fields/orbitals.h"
-#include "jobs/value_caption.h"
+#include "jobs/surface_color_bar.h"
 #include "page/page_writer.h"
 #include "sht/coefficient_conversion.h"
 #include "sht/rotation.h"
-#include "text/color_bar_labels.h"
 #include "text/picture_title.h"
 
 namespace {
@@ -54,27 +53,6 @@ std::string TitlePng(const Job& job)
              std::min(job.request.Value(opt::kSize)[1],
                       TitleHeight(job.request.Value(opt::kTitle), job.request.Value(opt::kSize)[0],
                                   job.request.Value(opt::kSize)[1]))));
-}
-
-// The strip of a map's colour bar at the bottom of the picture, its numbers in the picture's
-// text size as a map's are; a caption line where the values have one (an orbital's psi).
-std::string BarPng(const Job& job, const FieldColoring& coloring)
-{
-    if (coloring.mode == ColorMode::kSign)
-        return "";
-    const std::string strCaption = ValueCaption(job);
-    const int nTop =
-        std::max(0, job.request.Value(opt::kSize)[1] -
-                        ColorBarStripRows(job.request.Value(opt::kSize)[0], !strCaption.empty()));
-    Picture picture = BlankPicture(job.request.Value(opt::kSize)[0], job.request.Value(opt::kSize)[1],
-                                   job.request.Value(opt::kBackground));
-    const ColorBarLayout layout = LayOutColorBar(
-        job.request.Value(opt::kSize)[0], nTop, job.request.Value(opt::kSize)[1] - nTop, !strCaption.empty());
-    DrawColorBar(layout, coloring, job.request.Value(opt::kBackground), picture);
-    DrawColorBarLabels(layout, coloring, job.request.Value(opt::kBackground), picture);
-    if (!strCaption.empty())
-        DrawColorBarCaption(layout, strCaption, job.request.Value(opt::kBackground), picture);
-    return PngBytes(Rows(std::move(picture), nTop, job.request.Value(opt::kSize)[1]));
 }
 
 bool SameTerms(const std::vector<Term>& a, const std::vector<Term>& b)
@@ -137,7 +115,12 @@ PageContent MakePageContent(const Job& job, const SurfaceMesh& mesh, const std::
     content.aVertexColors = aVertexColors;
     content.strTitle = job.request.Value(opt::kTitle);
     content.strTitlePng = TitlePng(job);
-    content.strBarPng = BarPng(job, coloring);
+    const Picture bar = SurfaceColorBarStrip(job, coloring);
+    if (bar.nHeight > 0)
+        content.strBarPng = PngBytes(bar);
+    content.nBarRows = bar.nHeight;
+    content.gestures =
+        PageGestures{kDegreesPerPixel, kPanPerPixel, kMinZoom, kWheelPixelsPerHalving, kWheelLinePixels};
     if (job.kind == JobKind::kOrbital)
         content.pTriangles = &mesh;
     else

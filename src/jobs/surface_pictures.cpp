@@ -10,6 +10,8 @@
 #include "export/png_writer.h"
 #include "export/values_writer.h"
 #include "jobs/job_coloring.h"
+#include "jobs/surface_color_bar.h"
+#include "picture/picture.h"
 #include "render/write_behind.h"
 #include "sht/field_extremes.h"
 #include "text/picture_title.h"
@@ -37,8 +39,10 @@ std::vector<Rgb8> VertexColors(const Job& job, const SurfaceMesh& mesh, const Co
 }
 
 void WritePictures(const Job& job, SurfaceMesh&& mesh, std::vector<Rgb8>&& aVertexColors,
-                   const Camera& camera, CPictureRenderer& renderer, COutputSet& outputs, IRunHooks& hooks)
+                   const FieldColoring& coloring, const Camera& camera, CPictureRenderer& renderer,
+                   COutputSet& outputs, IRunHooks& hooks)
 {
+    const Picture bar = SurfaceColorBarStrip(job, coloring);
     const bool bTurntable = job.request.Get(opt::kTurntable).value_or(0) > 0;
     const int nFrames = bTurntable ? job.request.Get(opt::kTurntable).value_or(0) : 1;
     renderer.SetSurface(std::move(mesh), kColorSchemes[job.request.Value(opt::kScheme)]);
@@ -51,6 +55,8 @@ void WritePictures(const Job& job, SurfaceMesh&& mesh, std::vector<Rgb8>&& aVert
             TurntableFrom(camera.from, camera.to, k, nFrames, frame.from);
             return [&, k, drawing = renderer.Draw(frame)]() mutable {
                 Picture picture = renderer.Downsample(std::move(drawing));
+                if (bar.nHeight > 0)
+                    CopyInto(bar, 0, picture.nHeight - bar.nHeight, picture);
                 DrawTitle(picture, job.request.Value(opt::kTitle), job.request.Value(opt::kBackground));
                 if (!hooks.TakePicture(picture))
                     outputs.Write(bTurntable ? FrameName(job.framePattern, k) : job.request.Value(opt::kOut),

@@ -23,9 +23,11 @@ std::vector<Rgb8> VertexColors(const Job& job, const SurfaceMesh& mesh, const Co
                                const FieldColoring& coloring);
 
 // The single picture, or every frame of the turntable, each encoded and written while the next
-// one draws (or taken by the hooks), the title drawn on each.
+// one draws (or taken by the hooks), the colour bar of a colouring by phase or value over its
+// bottom rows and the title drawn on each.
 void WritePictures(const Job& job, SurfaceMesh&& mesh, std::vector<Rgb8>&& aVertexColors,
-                   const Camera& camera, CPictureRenderer& renderer, COutputSet& outputs, IRunHooks& hooks);
+                   const FieldColoring& coloring, const Camera& camera, CPictureRenderer& renderer,
+                   COutputSet& outputs, IRunHooks& hooks);
 
 // The camera of the picture (of the first frame of a turntable) and of the page: --fit's distance
 // fits every frame. Warns when the surface spans less than a pixel from it (a camera far away).

@@ -145,7 +145,8 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
     if (bPage)
         WritePage(job, mesh, aVertexColors, coloring, camera, outputs, hooks);
     if (renderer)
-        WritePictures(job, std::move(mesh), std::move(aVertexColors), camera, *renderer, outputs, hooks);
+        WritePictures(job, std::move(mesh), std::move(aVertexColors), coloring, camera, *renderer, outputs,
+                      hooks);
 
     if (!strStats.empty() || !strPoints.empty())
         hooks.Print(strStats + strPoints);

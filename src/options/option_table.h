@@ -499,13 +499,14 @@ inline const CFlagOption kComplex{
         .Rule(Excludes({"--coeffs-out", "--spectrum"},
                        "{other} works on real coefficients: {option} does not go with it"))};
 inline const COption<ColorMode> kColor{
-    Declare(OptionText{"--color", "MODE",
-                       [] {
-                           return "Colouring of pictures and maps: " +
-                                  DescribedNames(ColorModeNamedValues()) +
-                                  "; a map colours by value (phase for --complex) unless told";
-                       }},
-            NamedIn(ColorModeNamedValues()))
+    Declare(
+        OptionText{"--color", "MODE",
+                   [] {
+                       return "Colouring of pictures and maps: " + DescribedNames(ColorModeNamedValues()) +
+                              "; a surface coloured by phase or value has its colour bar over the picture's "
+                              "bottom rows; a map colours by value (phase for --complex) unless told";
+                   }},
+        NamedIn(ColorModeNamedValues()))
         .Default(ColorMode::kSign)};
 inline const COption<std::string> kColormap{Declare(
     OptionText{"--colormap", "NAME",

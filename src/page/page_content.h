@@ -24,6 +24,18 @@ struct PageLiveField
     std::vector<std::pair<std::string, std::vector<Term>>> aOrbitals;
 };
 
+// The rates of the gestures, as the program's camera takes them: degrees of turn and eye units of
+// pan a pixel, the least zoom factor of a step, the wheel's pixels that halve the size and the
+// pixels of a line of a wheel that counts lines.
+struct PageGestures
+{
+    double dDegreesPerPixel = 0.0;
+    double dPanPerPixel = 0.0;
+    double dMinZoom = 0.0;
+    double dWheelPixelsPerHalving = 0.0;
+    double dWheelLinePixels = 0.0;
+};
+
 // Everything one page holds: the surface as the sample grid it is built from (or as triangles),
 // how it is placed and coloured, the camera it starts from and the pictures of its words.
 struct PageContent
@@ -48,6 +60,8 @@ struct PageContent
     std::string strTitle;
     std::string strTitlePng;  // the title drawn as the picture draws it, over nothing
     std::string strBarPng;    // the colour bar of phase and value colourings, with its numbers
+    int nBarRows = 0;         // the bar's rows at the bottom of the picture, where no surface is drawn
+    PageGestures gestures;
     bool bLive = false;
     PageLiveField live;
 };

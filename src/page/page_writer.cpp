@@ -7,10 +7,15 @@
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include "colour/color_schemes.h"
 #include "page/base64.h"
 #include "page/page_template.h"
+#include "resources/dialog_template.h"
+#include "resources/resource_ids.h"
+#include "resources/string_table.h"
+#include "sht/build_limits.h"
 
 namespace {
 
@@ -73,6 +78,50 @@ std::string SchemesJson()
         strText += "]";
     }
     return strText + "]";
+}
+
+// The names of the colour schemes as the viewer's dialog offers them: its radio buttons in order.
+std::string SchemeNamesJson()
+{
+    std::string strText = "[";
+    for (const ControlTemplate& control : FindDialogTemplate(IDD_COLOR_SCHEME)->controls)
+        if (control.kind == ControlKind::RadioButton)
+            strText += (strText.size() > 1 ? "," : "") + JsonString(control.pszText);
+    return strText + "]";
+}
+
+// The caption and the labels, in order, of each of the viewer's dialogs whose work the page's forms do.
+std::string DialogsJson()
+{
+    std::string strText = "{";
+    for (const auto& [nId, pszName] : {std::pair<int, const char*>{IDD_DEGREE_ORDER, "degreeOrder"},
+                                       {IDD_RESOLUTION, "resolution"},
+                                       {IDD_COLOR_SCHEME, "scheme"}})
+    {
+        const DialogTemplate* pDialog = FindDialogTemplate(nId);
+        std::string strLabels;
+        for (const ControlTemplate& control : pDialog->controls)
+            if (control.kind == ControlKind::Label)
+                strLabels += (strLabels.empty() ? "" : ",") + JsonString(control.pszText);
+        strText += (strText.size() > 1 ? ",\"" : "\"") + std::string(pszName) +
+                   "\":{\"caption\":" + JsonString(pDialog->pszCaption) + ",\"labels\":[" + strLabels + "]}";
+    }
+    return strText + "}";
+}
+
+// The messages of the viewer's dialogs that the page's controls give.
+std::string MessagesJson()
+{
+    return "{\"refused\":" + JsonString(LoadResourceString(AFX_IDP_PARSE_INT)) +
+           ",\"tooLarge\":" + JsonString(LoadResourceString(IDP_SURFACE_TOO_LARGE)) + "}";
+}
+
+std::string GesturesJson(const PageGestures& gestures)
+{
+    return "{\"degreesPerPixel\":" + Number(gestures.dDegreesPerPixel) +
+           ",\"panPerPixel\":" + Number(gestures.dPanPerPixel) + ",\"minZoom\":" + Number(gestures.dMinZoom) +
+           ",\"wheelPixelsPerHalving\":" + Number(gestures.dWheelPixelsPerHalving) +
+           ",\"wheelLinePixels\":" + Number(gestures.dWheelLinePixels) + "}";
 }
 
 const char* BackgroundName(Background background)
@@ -198,11 +247,14 @@ std::string ContentJson(const PageContent& content)
         BackgroundName(content.background) + "\",\"from\":" + Triple(content.from) +
         ",\"to\":" + Triple(content.to) + ",\"nt\":" + std::to_string(content.nThetaDiv) +
         ",\"np\":" + std::to_string(content.nPhiDiv) + ",\"maxSamples\":" + std::to_string(kPageMaxSamples) +
-        ",\"radius\":\"" + RadiusName(content.radius.kind) +
+        ",\"maxDegree\":" + std::to_string(kMaxDegree) + ",\"gestures\":" + GesturesJson(content.gestures) +
+        ",\"schemeNames\":" + SchemeNamesJson() + ",\"dialogs\":" + DialogsJson() +
+        ",\"messages\":" + MessagesJson() + ",\"radius\":\"" + RadiusName(content.radius.kind) +
         "\",\"offset\":" + Number(content.radius.dOffset) +
         ",\"smooth\":" + (content.bSmooth ? "true" : "false") + ",\"schemes\":" + SchemesJson() +
         ",\"scheme\":" + std::to_string(content.nColorScheme) + ",\"title\":" + JsonString(content.strTitle) +
-        ",\"titlePicture\":" + PngUrl(content.strTitlePng) + ",\"bar\":" + PngUrl(content.strBarPng);
+        ",\"titlePicture\":" + PngUrl(content.strTitlePng) + ",\"bar\":" + PngUrl(content.strBarPng) +
+        ",\"barRows\":" + std::to_string(content.nBarRows);
     if (content.bLive)
         strText += ",\"live\":" + LiveJson(content.live);
     else if (content.pTriangles)

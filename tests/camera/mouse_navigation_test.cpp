@@ -53,6 +53,27 @@ TEST(DragTransform, BothButtonsPanAndTheRightZooms)
         EXPECT_EQ(ZoomFactor(zoom.dx, zoom.dy, 400), zoom.f) << zoom.dx << "," << zoom.dy;
 }
 
+// The page's wheel halves the size every 500 pixels of travel; two fingers zoom by the ratio of
+// their spreads and pan by their midpoint's move, 0.005 eye units a pixel, y up.
+TEST(PageGestures, WheelAndPinchZoomAndPan)
+{
+    double g[16];
+    ComputeWheelTransform(500, g);
+    ExpectMatrixNear(g, {0.5, 0, 0, 0, 0, 0.5, 0, 0, 0, 0, 0.5, 0, 0, 0, 0, 1});
+    ComputeWheelTransform(-1000, g);
+    ExpectMatrixNear(g, {4, 0, 0, 0, 0, 4, 0, 0, 0, 0, 4, 0, 0, 0, 0, 1});
+    ComputeWheelTransform(5000, g);  // 2^-10, held at 0.1
+    EXPECT_EQ(g[0], 0.1);
+
+    const double before[4] = {100, 50, 160, 130};  // 100 pixels apart, midpoint (130, 90)
+    const double after[4] = {90, 0, 210, 160};     // 200 apart, midpoint (150, 80)
+    ComputePinchTransform(before, after, g);
+    ExpectMatrixNear(g, {2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 2, 0, 0.1, 0.05, 0, 1});
+    const double together[4] = {10, 10, 10, 10};  // no spread to compare: a pan alone
+    ComputePinchTransform(together, after, g);
+    ExpectMatrixNear(g, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0.7, -0.35, 0, 1});
+}
+
 TEST(DragTransform, NothingWithoutAButtonOrWithoutWidth)
 {
     double g[16];
