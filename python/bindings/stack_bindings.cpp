@@ -110,9 +110,15 @@ py::array_t<double> AnalyzeStack(const ValueArray& aValues, const std::string& s
     const size_t nCount = OwnCount(L);
     const double* pValues = aValues.data();
     std::vector<double> aCoefficients = RunWithoutGil([&](CInterruptCheck& check) {
-        CheckFiniteValues(pValues, static_cast<size_t>(aValues.size()));
-        std::vector<double> aAll(nFields * nCount);
         const size_t nSamples = static_cast<size_t>(nT) * static_cast<size_t>(nP);
+        for (size_t k = 0; k < nFields * nSamples; ++k)
+            if (!std::isfinite(pValues[k]))
+                throw std::invalid_argument(
+                    "the values need finite numbers: " + std::string(std::isnan(pValues[k]) ? "nan" : "inf") +
+                    " in field " + std::to_string(k / nSamples) + " of the block, at ring " +
+                    std::to_string(k % nSamples / static_cast<size_t>(nP)) + " from the north, column " +
+                    std::to_string(k % static_cast<size_t>(nP)) + " from longitude 0");
+        std::vector<double> aAll(nFields * nCount);
         ShareAmongThreads(nFields, ThreadsFor(nThreads), [&](size_t k, unsigned) {
             const Field field = AnalyzeGrid(pValues + k * nSamples, grid, nT, nP, L, convention, 1);
             for (size_t i = 0; i < nCount; ++i)
