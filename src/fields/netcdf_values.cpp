@@ -211,11 +211,13 @@ NetcdfGridValues ReadNetcdfValues(const std::string& strPath, const std::string&
         if (IsLongitude(data.DimensionName(nDim)))
             nLonDim = nDim;
     }
+    // The sizes are checked before anything is allocated for them.
+    const size_t nLatitudes = data.DimensionLength(nLatDim), nLongitudes = data.DimensionLength(nLonDim);
+    if (nLatitudes > std::numeric_limits<int32_t>::max() / std::max<size_t>(nLongitudes, 1))
+        data.Fail("a grid of " + std::to_string(nLatitudes) + " x " + std::to_string(nLongitudes) +
+                  " values is beyond 2^31 samples");
     const std::vector<double> aLatitude = Coordinates(data, nLatDim);
     const std::vector<double> aLongitude = Coordinates(data, nLonDim);
-    if (aLatitude.size() > std::numeric_limits<int32_t>::max() / std::max<size_t>(aLongitude.size(), 1))
-        data.Fail("a grid of " + std::to_string(aLatitude.size()) + " x " +
-                  std::to_string(aLongitude.size()) + " values is beyond 2^31 samples");
     GridCoordinates coordinates;
     const std::string strProblem = RecogniseGrid(aLatitude, aLongitude, coordinates);
     if (!strProblem.empty())

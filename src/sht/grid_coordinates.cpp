@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 #include "sht/angles.h"
 
@@ -74,11 +75,15 @@ std::vector<double> SampleGridLongitudes(int32_t nP)
 std::string RecogniseGrid(const std::vector<double>& aLatitude, const std::vector<double>& aLongitude,
                           GridCoordinates& found)
 {
-    if (aLatitude.empty() || aLongitude.empty() || !AllFinite(aLatitude) || !AllFinite(aLongitude))
-        return "the latitudes (" + Described(aLatitude) + ") or longitudes (" + Described(aLongitude) +
-               ") are empty or not finite";
+    if (aLatitude.size() > static_cast<size_t>(INT32_MAX) ||
+        aLongitude.size() > static_cast<size_t>(INT32_MAX))
+        return "a grid of " + std::to_string(aLatitude.size()) + " x " + std::to_string(aLongitude.size()) +
+               " is beyond 2^31 rings or columns";
     const auto nT = static_cast<int32_t>(aLatitude.size());
     const auto nP = static_cast<int32_t>(aLongitude.size());
+    if (nT < 1 || nP < 1 || !AllFinite(aLatitude) || !AllFinite(aLongitude))
+        return "the latitudes (" + Described(aLatitude) + ") or longitudes (" + Described(aLongitude) +
+               ") are empty or not finite";
     GridCoordinates grid;
     grid.bSouthFirst = nT > 1 && aLatitude.back() > aLatitude.front();
     std::vector<double> aNorthFirst = aLatitude;
