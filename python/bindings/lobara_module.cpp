@@ -5,6 +5,7 @@
 #include "bindings/geodesy_bindings.h"
 #include "bindings/hydrogen_bindings.h"
 #include "bindings/python_errors.h"
+#include "bindings/stack_bindings.h"
 #include "bindings/transform_bindings.h"
 
 PYBIND11_MODULE(_lobara, module)
@@ -14,6 +15,7 @@ PYBIND11_MODULE(_lobara, module)
     BindErrors(module);
     BindFields(module);
     BindTransforms(module);
+    BindStacks(module);
     BindGeodesy(module);
     BindHydrogen(module);
 }

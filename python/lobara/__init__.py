@@ -33,6 +33,10 @@ def __getattr__(name):
     if name == "Mesh":
         from .pictures import _runs
         return _runs().Mesh
+    # The stacks of xarray, whose module imports xarray only when used.
+    if name == "xarray":
+        import importlib
+        return importlib.import_module(".xarray", __name__)
     raise AttributeError(f"module 'lobara' has no attribute {name!r}")
 
 __all__ = [

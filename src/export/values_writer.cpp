@@ -89,7 +89,10 @@ ValuesFormat ValuesFormatOf(const std::string& strPath)
         const size_t n = std::strlen(pszEnd);
         return strPath.size() >= n && strPath.compare(strPath.size() - n, n, pszEnd) == 0;
     };
-    return endsWith(".npy") ? ValuesFormat::kNpy : endsWith(".csv") ? ValuesFormat::kCsv : ValuesFormat::kRaw;
+    return endsWith(".npy")   ? ValuesFormat::kNpy
+           : endsWith(".csv") ? ValuesFormat::kCsv
+           : endsWith(".nc")  ? ValuesFormat::kNetcdf
+                              : ValuesFormat::kRaw;
 }
 
 void WriteValues(COutputStream& stream, const DoubleArray& aValue, ValuesFormat format, int32_t nRows,

@@ -17,13 +17,14 @@ std::string ShortDecimalText(double d);
 // Writes d as its 8 IEEE bytes, little-endian.
 void WriteLittleEndianDouble(COutputStream& stream, double d);
 
-// How values are written, by the file's extension: ".npy" a NumPy array, ".csv" text, any other
-// headerless little-endian doubles.
+// How values are written, by the file's extension: ".npy" a NumPy array, ".csv" text, ".nc" a
+// netCDF grid (export/netcdf_writer.h), any other headerless little-endian doubles.
 enum class ValuesFormat
 {
     kRaw,
     kNpy,
     kCsv,
+    kNetcdf,
 };
 ValuesFormat ValuesFormatOf(const std::string& strPath);
 

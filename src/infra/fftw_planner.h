@@ -8,11 +8,11 @@
 #include <new>
 #include <type_traits>
 
-// FFTW's planner is not thread-safe: every plan is made holding this lock (plans then run on
-// any thread).
-inline std::mutex& FftwPlannerLock()
+// FFTW's planner is not thread-safe: every plan is made and destroyed holding this lock (plans
+// then run on any thread). It may be taken again by its holder, which destroys a plan it made.
+inline std::recursive_mutex& FftwPlannerLock()
 {
-    static std::mutex lock;
+    static std::recursive_mutex lock;
     return lock;
 }
 
@@ -24,7 +24,11 @@ struct FftwFree
 };
 struct FftwDestroyPlan
 {
-    void operator()(fftw_plan plan) const { fftw_destroy_plan(plan); }
+    void operator()(fftw_plan plan) const
+    {
+        const std::lock_guard<std::recursive_mutex> lock(FftwPlannerLock());
+        fftw_destroy_plan(plan);
+    }
 };
 using FftwPlan = std::unique_ptr<std::remove_pointer_t<fftw_plan>, FftwDestroyPlan>;
 

@@ -3,9 +3,11 @@
 #include <cmath>
 #include <cstdio>
 #include <stdexcept>
+#include <utility>
 
 #include "export/values_writer.h"
 #include "fields/csv_values.h"
+#include "fields/netcdf_values.h"
 #include "fields/npy_values.h"
 #include "fields/raw_values.h"
 #include "options/request_error.h"
@@ -59,10 +61,22 @@ void AnalysePoints(Job& job, IRunHooks& hooks, std::vector<std::string>& aWarnin
 void AnalyseGrid(Job& job, IRunHooks& hooks)
 {
     const std::string strPath = job.request.Value(opt::kAnalyze);
-    const SampleGrid grid = job.request.Value(opt::kGrid).grid;
+    SampleGrid grid = job.request.Value(opt::kGrid).grid;
     GridValues values;
     switch (ValuesFormatOf(strPath))
     {
+        case ValuesFormat::kNetcdf:
+        {
+            NetcdfGridValues found = ReadNetcdfValues(strPath, job.request.Value(opt::kVariable));
+            // The file's coordinates say the grid; a --grid that says otherwise is refused.
+            if (job.request.Has(opt::kGrid) && found.grid != grid)
+                throw RequestError("--analyze '" + strPath + "': the coordinates of " + found.strVariable +
+                                   " are a " + SampleGridName(found.grid) + " grid, not the " +
+                                   SampleGridName(grid) + " of --grid");
+            grid = found.grid;
+            values = std::move(found.values);
+            break;
+        }
         case ValuesFormat::kNpy:
             values = ReadNpyValues(strPath);
             break;

@@ -5,36 +5,18 @@
 #include <utility>
 #include <vector>
 
+#include "export/netcdf_writer.h"
 #include "export/output_files.h"
 #include "export/values_writer.h"
 #include "jobs/map_drawing.h"
 #include "jobs/model_quantity.h"
+#include "jobs/netcdf_description.h"
 #include "jobs/run_report.h"
 #include "sht/angles.h"
 #include "sht/finite_values.h"
+#include "sht/grid_coordinates.h"
 
 namespace {
-
-constexpr double kDegreesPerRadian = 180.0 / kPi;
-
-// The sample grid's rows as geodetic latitudes and its columns as longitudes, in degrees.
-std::vector<double> SampleLatitudes(int32_t nRows)
-{
-    std::vector<double> aLatitudes(static_cast<size_t>(std::max(nRows, 0)));
-    for (int32_t i = 0; i < nRows; ++i)
-        aLatitudes[static_cast<size_t>(i)] = 90.0 - SampleTheta(i, nRows) * kDegreesPerRadian;
-    if (nRows > 1)
-        aLatitudes.back() = -90.0;
-    return aLatitudes;
-}
-
-std::vector<double> SampleLongitudes(int32_t nColumns)
-{
-    std::vector<double> aLongitudes(static_cast<size_t>(std::max(nColumns, 0)));
-    for (int32_t j = 0; j < nColumns; ++j)
-        aLongitudes[static_cast<size_t>(j)] = SamplePhi(j, nColumns) * kDegreesPerRadian;
-    return aLongitudes;
-}
 
 DoubleArray ToArray(const std::vector<double>& aValues)
 {
@@ -79,9 +61,10 @@ void RunGeodetic(const Job& asked, IRunHooks& hooks)
     if (!job.request.Value(opt::kValues).empty())
     {
         const std::vector<double> aLatitudes =
-            items.grid ? GridLatitudes(*items.grid) : SampleLatitudes(job.request.Value(opt::kTheta));
+            items.grid ? GridLatitudes(*items.grid)
+                       : SampleGridLatitudes(SampleGrid::kLobara, job.request.Value(opt::kTheta));
         const std::vector<double> aLongitudes =
-            items.grid ? GridLongitudes(*items.grid) : SampleLongitudes(job.request.Value(opt::kPhi));
+            items.grid ? GridLongitudes(*items.grid) : SampleGridLongitudes(job.request.Value(opt::kPhi));
         std::vector<double> aValues;
         {
             CRunStep step(hooks, "sampling the field");
@@ -92,7 +75,12 @@ void RunGeodetic(const Job& asked, IRunHooks& hooks)
         CheckFiniteValues(aValues.data(), aValues.size());
         const ValuesFormat format = ValuesFormatOf(job.request.Value(opt::kValues));
         outputs.Write(job.request.Value(opt::kValues), [&](COutputStream& stream) {
-            if (items.grid && format == ValuesFormat::kCsv)
+            if (format == ValuesFormat::kNetcdf)
+                WriteNetcdfValues(
+                    stream, aValues.data(),
+                    ValuesNetcdfGrid(job, bRate, aLatitudes, aLongitudes,
+                                     items.grid ? "degrees" : SampleGridName(SampleGrid::kLobara)));
+            else if (items.grid && format == ValuesFormat::kCsv)
                 WriteDegreeCsv(stream, aValues, aLatitudes, aLongitudes);
             else
                 WriteValues(stream, ToArray(aValues), format, static_cast<int32_t>(aLatitudes.size()),
@@ -102,8 +90,8 @@ void RunGeodetic(const Job& asked, IRunHooks& hooks)
     if (job.kind == JobKind::kMap)
     {
         const MapSampler sample = [&](int32_t nRows, int32_t nColumns, const BuildProgress& onRow) {
-            return ToArray(QuantityOnGrid(model, info, bRate, SampleLatitudes(nRows),
-                                          SampleLongitudes(nColumns), job.request.Value(opt::kHeight),
+            return ToArray(QuantityOnGrid(model, info, bRate, SampleGridLatitudes(SampleGrid::kLobara, nRows),
+                                          SampleGridLongitudes(nColumns), job.request.Value(opt::kHeight),
                                           onRow));
         };
         DrawMapOfSamples(job, model.potential.field, sample, QuantityCaption(&info, bRate), hooks);

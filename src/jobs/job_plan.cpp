@@ -79,6 +79,9 @@ void CheckAnalysis(const Request& r)
             r.Value(opt::kAnalyze) + "'");
     if (format == ValuesFormat::kRaw && !(r.Has(opt::kTheta) && r.Has(opt::kPhi)))
         throw RequestError("--analyze of headerless doubles needs their shape: give --theta and --phi");
+    if (r.Has(opt::kVariable) && format != ValuesFormat::kNetcdf)
+        throw RequestError(
+            "--variable names a variable of a netCDF file: --analyze needs a name ending in .nc");
 }
 
 // The hydrogen-like orbital of --hydrogen or of an --orbital name with a principal number, in the
@@ -138,6 +141,21 @@ void ChooseOrbitalValues(const Request& r, OrbitalJob& orbital)
     const std::string strError = OrbitalValuesError(orbital.orbital, values);
     if (!strError.empty())
         throw RequestError(strError);
+}
+
+// A netCDF file of --values holds real values on the sphere's latitudes and longitudes.
+void CheckNetcdfValues(const Request& r, const Job& job)
+{
+    if (ValuesFormatOf(r.Value(opt::kValues)) != ValuesFormat::kNetcdf)
+        return;
+    if (r.Value(opt::kComplex))
+        throw RequestError(
+            "--values of a complex field writes .npy, .csv or raw doubles: a netCDF grid (.nc) "
+            "holds real values");
+    if (job.kind == JobKind::kOrbital || job.kind == JobKind::kSlice)
+        throw RequestError(
+            "--values of a hydrogen-like orbital writes a box of .npy, .csv or raw doubles: "
+            "a netCDF grid (.nc) lies on latitude and longitude");
 }
 
 // What a hydrogen-like orbital's job draws.
@@ -374,6 +392,7 @@ Job PlanJob(const Request& r)
     ChooseOutputConvention(r, job);
     if (job.kind == JobKind::kOrbital || job.kind == JobKind::kSlice || job.bHydrogenTable)
         ChooseHydrogen(r, job);
+    CheckNetcdfValues(r, job);
     if (r.Value(opt::kTablePolynomials) && r.Value(opt::kTableLabels) != TableLabels::kOrbitals)
         throw RequestError("--table-polynomials goes with --table-labels orbitals");
     if (r.Has(opt::kTitle) && !r.Has(opt::kOut) && !r.Has(opt::kHtml) && !IsPlotPath(r.Value(opt::kSpectrum)))

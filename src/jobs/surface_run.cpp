@@ -5,12 +5,14 @@
 #include "colour/color_schemes.h"
 #include "colour/field_coloring.h"
 #include "export/mesh_export.h"
+#include "export/netcdf_writer.h"
 #include "export/output_files.h"
 #include "export/values_writer.h"
 #include "jobs/analysed_field.h"
 #include "jobs/field_outputs.h"
 #include "jobs/file_field.h"
 #include "jobs/model_quantity.h"
+#include "jobs/netcdf_description.h"
 #include "jobs/page_output.h"
 #include "jobs/run_report.h"
 #include "jobs/runs.h"
@@ -24,6 +26,7 @@
 #include "sht/field_rows.h"
 #include "sht/field_synthesis.h"
 #include "sht/finite_values.h"
+#include "sht/grid_coordinates.h"
 #include "sht/symmetry_zeros.h"
 
 namespace {
@@ -111,9 +114,16 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
         const int32_t nRows = std::max(job.request.Value(opt::kTheta), 0),
                       nColumns = std::max(job.request.Value(opt::kPhi), 0);
         outputs.Write(job.request.Value(opt::kValues), [&](COutputStream& stream) {
-            WriteValues(stream, job.request.Value(opt::kComplex) ? complex.aRe : mesh.m_aValue,
-                        ValuesFormatOf(job.request.Value(opt::kValues)), nRows, nColumns,
-                        job.request.Value(opt::kComplex) ? &complex.aIm : nullptr, job.valuesGrid);
+            const ValuesFormat format = ValuesFormatOf(job.request.Value(opt::kValues));
+            if (format == ValuesFormat::kNetcdf)
+                WriteNetcdfValues(
+                    stream, mesh.m_aValue.GetData(),
+                    ValuesNetcdfGrid(job, false, SampleGridLatitudes(job.valuesGrid, nRows),
+                                     SampleGridLongitudes(nColumns), SampleGridName(job.valuesGrid)));
+            else
+                WriteValues(stream, job.request.Value(opt::kComplex) ? complex.aRe : mesh.m_aValue, format,
+                            nRows, nColumns, job.request.Value(opt::kComplex) ? &complex.aIm : nullptr,
+                            job.valuesGrid);
         });
     }
     // The colours the picture shows, which a mesh carries too, with a complex field's phase.

@@ -293,8 +293,9 @@ inline const COption<std::string> kAnalyze{
             "--analyze", "FILE",
             "The field whose coefficients fit sampled values: a NumPy array of float64 of shape (NT, NP) "
             "when FILE ends in .npy, CSV rows theta,phi,value as --values writes them when it ends in "
-            ".csv, else headerless little-endian doubles of shape --theta x --phi; --grid says where they "
-            "lie, --lmax up to which degree"},
+            ".csv, a variable on lat and lon of a netCDF file when it ends in .nc (its coordinates say "
+            "the grid), else headerless little-endian doubles of shape --theta x --phi; --grid says where "
+            "they lie, --lmax up to which degree"},
         FileName())
         .Rule(Excludes({"--complex"}, "{other} does not go with {option}: sampled values are real"))};
 inline const COption<GridChoice> kGrid{
@@ -321,6 +322,14 @@ inline const COption<GridChoice> kGrid{
         .Default(GridChoice{})
         .Rule(Needs({"--analyze", "--values"},
                     "{option} says where the values of --analyze or --values lie: it needs one of them"))};
+// netCDF grids.
+inline const COption<std::string> kVariable{
+    Declare(OptionText{"--variable", "NAME",
+                       "The variable of the netCDF file of --analyze to analyse; unless given, the only "
+                       "one on lat and lon"},
+            FileName())
+        .Rule(
+            Needs({"--analyze"}, "{option} names a variable of the file of --analyze: it needs --analyze"))};
 
 // The convention of the field's harmonics: each part the input's own unless given.
 inline const COption<Normalization> kNorm{
@@ -441,7 +450,8 @@ inline const COption<std::string> kValues{Declare(
     OptionText{"--values", "FILE",
                "Write the signed value of the field at every sample in sample-index order: little-endian "
                "doubles, headerless, or a NumPy array of shape (NT, NP) when FILE ends in .npy; CSV rows "
-               "theta,phi,value when it ends in .csv"},
+               "theta,phi,value when it ends in .csv; a CF-1.8 netCDF grid on lat and lon when it ends in "
+               ".nc"},
     FileName())};
 inline const COption<std::string> kMesh{Declare(
     OptionText{"--mesh", "FILE",

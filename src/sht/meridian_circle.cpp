@@ -21,7 +21,7 @@ FftwPlan PlanComplexTransform(int32_t nSize, int nSign)
 {
     const FftwArray<fftw_complex> pIn = AllocateFftwComplexes(static_cast<size_t>(nSize));
     const FftwArray<fftw_complex> pOut = AllocateFftwComplexes(static_cast<size_t>(nSize));
-    const std::lock_guard<std::mutex> lock(FftwPlannerLock());
+    const std::lock_guard<std::recursive_mutex> lock(FftwPlannerLock());
     FftwPlan plan(fftw_plan_dft_1d(nSize, pIn.get(), pOut.get(), nSign, FFTW_ESTIMATE));
     if (!plan)
         throw std::bad_alloc();

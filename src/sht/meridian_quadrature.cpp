@@ -31,7 +31,7 @@ std::vector<double> InterpolatoryWeights(int32_t nRings, int32_t n, fftw_r2r_kin
     for (int32_t k = 0; k < nRings; ++k)
         aMoments[static_cast<size_t>(k)] = ChebyshevMoment(k);
     {
-        const std::lock_guard<std::mutex> lock(FftwPlannerLock());
+        const std::lock_guard<std::recursive_mutex> lock(FftwPlannerLock());
         const FftwPlan plan(fftw_plan_r2r_1d(nRings, aMoments.data(), aWeights.data(), kind, FFTW_ESTIMATE));
         if (!plan)
             throw std::bad_alloc();

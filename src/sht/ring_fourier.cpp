@@ -388,7 +388,7 @@ CRingFourier::CRingFourier(int32_t nP, int32_t nOrders, Direction direction) : m
     const auto nLanes = static_cast<int>(kLanes);
     const bool bForward = direction == Direction::kForward;
     {
-        const std::lock_guard<std::mutex> lock(FftwPlannerLock());
+        const std::lock_guard<std::recursive_mutex> lock(FftwPlannerLock());
         const unsigned nFlags = FFTW_ESTIMATE | FFTW_DESTROY_INPUT;
         if (m_nPrime == 1)
         {

@@ -30,6 +30,8 @@ COMMAND_LINE_ONLY = {
     "--out-norm", "--out-cs", "--out-sine", "--l", "--m", "--term", "--acn", "--coeffs", "--orbital",
     "--analyze", "--grid", "--lmin", "--lmax", "--rotate", "--epoch", "--remove-normal", "--quantity",
     "--height", "--norm", "--cs", "--sine", "--convention",
+    # Python reads netCDF files with xarray, whose arrays lobara.xarray analyses.
+    "--variable",
     # Field.at_geodetic and Field.quantity take these as keywords of their own.
     "--at-geodetic", "--smooth-radius", "--secular-variation",
 }
