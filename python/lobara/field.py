@@ -312,9 +312,13 @@ class Field:
         from .pictures import _runs
         if not isinstance(cs, (bool, numpy.bool_)):
             raise ValueError(f"cs needs True or False, not {cs!r}")
-        _runs().save_coefficients(path, self._core, norm, bool(cs), sine,
-                                  math.nan if self.gm is None else float(self.gm),
-                                  math.nan if self.r0 is None else float(self.r0))
+        constants = []
+        for name, value in (("gm", self.gm), ("r0", self.r0)):
+            if value is not None and not (isinstance(value, (int, float, numpy.integer, numpy.floating))
+                                          and math.isfinite(value) and value > 0):
+                raise ValueError(f"the field's {name} needs a finite number above 0 or None, not {value!r}")
+            constants.append(math.nan if value is None else float(value))
+        _runs().save_coefficients(path, self._core, norm, bool(cs), sine, *constants)
 
     def __add__(self, other):
         """The sum, in this field's convention (``other`` converted to it), with this field's
@@ -534,7 +538,10 @@ class ComplexField:
     ``sph_harm(m, l, φ, θ)``.
 
     The field is held as its real and imaginary parts, each a real :class:`Field` of the same
-    normalisation (no phase, +sin), so that high degrees keep the accuracy of the real ones.
+    normalisation (no phase, +sin), so that high degrees keep the accuracy of the real ones;
+    :attr:`terms` gives its complex coefficients in its :attr:`convention`. It is analysed from
+    complex values with :meth:`analyze`, turned with :meth:`rotated` and its degrees' power is
+    :attr:`power`.
     """
 
     #: The model's GM (m³/s²) and reference radius (m), as pyshtools names them, where its file

@@ -93,6 +93,11 @@ def test_refusals_leave_no_file(tmp_path):
         field.save(tmp_path / "model.txt", cs="yes")
     with pytest.raises(OSError):
         field.save(tmp_path / "missing" / "model.txt")
+    for gm in (math.nan, math.inf, -1.0, "1"):
+        field.gm = gm
+        with pytest.raises(ValueError, match="gm needs"):
+            field.save(tmp_path / "model.gfc")
+    field.gm = None
     # An unnormalised harmonic of degree 300 is beyond the range of doubles in any other normalisation.
     with pytest.raises(ValueError, match="beyond the range"):
         lobara.Field([(300, 300, 1.0)], lobara.Convention("unnorm")).save(tmp_path / "model.txt")

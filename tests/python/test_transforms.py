@@ -1,5 +1,6 @@
-"""The analysis, rotation and power of fields against SciPy's harmonics, their nodes and the
-formulas they follow."""
+"""The analysis, rotation and power of real and complex fields against SciPy's harmonics, their
+nodes and the formulas they follow; fits at points against NumPy's least squares; rotations by a
+matrix against SciPy's Rotation and healpy's rotate_alm."""
 
 import math
 
