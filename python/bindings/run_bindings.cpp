@@ -12,15 +12,19 @@
 #include <utility>
 #include <vector>
 
+#include "bindings/convention_arguments.h"
 #include "bindings/interruptible.h"
 #include "bindings/numpy_arrays.h"
+#include "bindings/python_paths.h"
 #include "bindings/python_run_hooks.h"
 #include "colour/color_schemes.h"
+#include "export/coefficient_export.h"
 #include "export/mesh_export.h"
 #include "export/output_files.h"
 #include "export/png_writer.h"
 #include "jobs/runs.h"
 #include "options/option_table.h"
+#include "sht/coefficient_conversion.h"
 
 namespace py = pybind11;
 
@@ -120,22 +124,6 @@ Picture PictureOf(const PixelArray& aRgba, bool bAlpha)
     return picture;
 }
 
-// A path given as str, bytes or os.PathLike, as the file system names it.
-std::string PathText(const py::object& path)
-{
-    const py::object text = py::reinterpret_steal<py::object>(PyOS_FSPath(path.ptr()));
-    if (!text)
-        throw py::error_already_set();
-    return text.cast<std::string>();
-}
-
-// A failure to write a file, as Python's OSError.
-[[noreturn]] void RaiseOsError(const std::runtime_error& error)
-{
-    PyErr_SetString(PyExc_OSError, error.what());
-    throw py::error_already_set();
-}
-
 // Writes the files all or nothing, as lobara-render does: every existing file stays as it was
 // when one cannot be written.
 void WriteFiles(const std::function<void(COutputSet&)>& write)
@@ -183,6 +171,33 @@ void SaveText(const py::object& path, const std::string& strText)
     WriteFiles([&](COutputSet& outputs) {
         outputs.Write(strPath, [&strText](COutputStream& stream) { stream.Write(strText); });
     });
+}
+
+// Writes the field's coefficients to path as lobara-render's --coeffs-out does, in the format of
+// its name: each part of the convention the format's own unless given (as --out-norm, --out-cs and
+// --out-sine), the model's GM and radius (NaN where unknown) in the header lines that hold them.
+void SaveCoefficients(const py::object& path, const Field& field, const std::optional<std::string>& norm,
+                      bool bCondonShortley, const std::optional<std::string>& sine, double dGm,
+                      double dRadius)
+{
+    const std::string strPath = PathText(path);
+    const CoefficientOutputFormat format = CoefficientOutputFormatOf(strPath);
+    Convention convention = FormatConvention(format);
+    const Convention given = MakeConvention(norm.value_or(NormalizationName(convention.normalization)),
+                                            bCondonShortley, sine.value_or("standard"));
+    convention.normalization = given.normalization;
+    convention.bCondonShortley = bCondonShortley;
+    if (sine)
+        convention.sine = given.sine;
+    const std::string strRefusal = ConventionRefusal(format, convention);
+    if (!strRefusal.empty())
+        throw py::value_error("'" + strPath + "': " + strRefusal);
+    const Field coefficients =
+        RunWithoutGil([&](CInterruptCheck&) { return InConvention(field, convention); });
+    GravityHeader header;
+    header.dGm = dGm;
+    header.dRadius = dRadius;
+    WriteFiles([&](COutputSet& outputs) { WriteCoefficientFile(outputs, strPath, coefficients, header); });
 }
 
 // A mesh as the run made it, with its triangles: each face's, a quad split along A-C.
@@ -305,6 +320,9 @@ void BindRuns(py::module_& module)
                "Writes the text to path, all or nothing.");
     module.def("save_png", &SavePng, py::arg("path"), py::arg("rgba"), py::arg("alpha"),
                "Writes the PNG of encode_png to path, all or nothing.");
+    module.def("save_coefficients", &SaveCoefficients, py::arg("path"), py::arg("field"),
+               py::arg("norm").none(true), py::arg("cs"), py::arg("sine").none(true), py::arg("gm"),
+               py::arg("r0"), "Writes the field's coefficients as lobara-render's --coeffs-out.");
     module.attr("DEFAULT_PICTURE_SIZE") = *opt::kSize.Default();
     py::dict options;
     for (const COptionBase* pOption : AllOptions())

@@ -22,7 +22,7 @@ the one-line messages of lobara-render. Long work runs without the GIL, and Ctrl
 
 from ._lobara import CoefficientFileError, __version__
 from .convention import AMBIX, CONVENTION_NAMES, GEODESY, LOBARA, NORMALIZATIONS, PHYSICS, SINES, Convention
-from .field import DEFAULT_GRID, MAX_DEGREE, ORBITALS, AliasingWarning, ComplexField, Field, grid
+from .field import DEFAULT_GRID, MAX_DEGREE, ORBITALS, AliasingWarning, ComplexField, Field, FitWarning, grid
 from . import geodesy
 from .hydrogen import HydrogenOrbital
 from .pictures import Page, Picture, options, table
@@ -40,6 +40,6 @@ def __getattr__(name):
     raise AttributeError(f"module 'lobara' has no attribute {name!r}")
 
 __all__ = [
-    "AMBIX", "AliasingWarning", "CONVENTION_NAMES", "CoefficientFileError", "ComplexField", "Convention", "DEFAULT_GRID", "Field",
+    "AMBIX", "AliasingWarning", "CONVENTION_NAMES", "CoefficientFileError", "ComplexField", "Convention", "DEFAULT_GRID", "Field", "FitWarning",
     "GEODESY", "HydrogenOrbital", "geodesy", "LOBARA", "MAX_DEGREE", "NORMALIZATIONS", "Mesh", "ORBITALS", "PHYSICS", "Page", "Picture", "SINES", "grid", "options", "table", "__version__",
 ]

@@ -20,6 +20,12 @@ class AliasingWarning(UserWarning):
     four samples to a period of the field's highest degree along θ or order along φ."""
 
 
+class FitWarning(UserWarning):
+    """A least-squares fit whose points cannot determine its degree: fewer distinct places than
+    coefficients, or a system so ill-conditioned that some coefficients are left to the noise of the
+    values. The message gives the condition estimate."""
+
+
 def grid(ntheta=DEFAULT_GRID[0], nphi=DEFAULT_GRID[1], grid="lobara"):
     """The angles of a sample grid of :meth:`Field.sample` and :meth:`Field.analyze`, as arrays
     (θ, φ), φ_j = 2π·j/nphi, and for ``grid="gl"`` a third, the Gauss–Legendre weights of the rows
@@ -86,7 +92,9 @@ class Field:
     l < 0 or |m| > l are 0 everywhere. m < 0 is the sine harmonic of order |m|.
 
     A field is sampled on the grid of :func:`grid` with :meth:`sample`, and called as
-    ``field(theta, phi)`` at any points (θ from 0 to π, radians).
+    ``field(theta, phi)`` at any points (θ from 0 to π, radians). Fields add and subtract
+    (``a + b``, ``a - b``: the sum in ``a``'s convention, with ``a``'s ``gm`` and ``r0``) and scale
+    by finite real numbers (``2 * a``, ``a / 2``).
     """
 
     #: The model's GM (m³/s²) and reference radius (m), as pyshtools names them, where its file
@@ -94,6 +102,8 @@ class Field:
     gm = None
     r0 = None
     rate = None
+    #: NumPy's scalars times a field leave the product to the field.
+    __array_ufunc__ = None
 
     def __init__(self, terms=(), convention=LOBARA):
         terms = list(terms)
@@ -197,7 +207,8 @@ class Field:
         return cls.from_arrays(l, m, c, PHYSICS)
 
     @classmethod
-    def analyze(cls, values, grid="lobara", lmax=None, convention=LOBARA, threads=0):
+    def analyze(cls, values, grid="lobara", lmax=None, convention=LOBARA, threads=0, theta=None, phi=None,
+                weights=None):
         """The field whose coefficients up to degree ``lmax`` fit values sampled on a grid, an
         array (rows, columns) with φ_j = 2πj/columns, in ``convention``: lobara-render's
         ``--analyze`` with ``--grid``. ``grid`` is "lobara" (θ_i = iπ/(rows − 1), both poles: the
@@ -205,22 +216,52 @@ class Field:
         (Driscoll–Healy, columns = 2 rows, θ_i = iπ/rows) or "gl" (Gauss–Legendre latitudes),
         those three up to rows − 1; every grid up to (columns − 1)/2. ``lmax`` is the grid's limit
         unless given. A field of degree up to ``lmax`` comes back to rounding, and one of any degree
-        up to the grid's limit gives its terms up to ``lmax``: the exact projection. The work runs
-        without the GIL on ``threads`` threads (0: one for each core)."""
+        up to the grid's limit gives its terms up to ``lmax``: the exact projection.
+
+        ``grid="points"`` fits values at scattered points instead, as ``--grid points`` does:
+        ``values``, ``theta`` and ``phi`` (radians, θ from 0 to π) of any shapes that broadcast,
+        with ``weights`` (above 0, 1 each unless given), to the coefficients minimising
+        Σ w (f − v)², up to ``lmax`` or, unless given, the highest degree the points determine
+        (whose (L + 1)² coefficients have two distinct places each and leave the system's
+        condition at most 1e4). A fit the points cannot determine warns with :class:`FitWarning`
+        and its condition estimate. The work runs without the GIL on ``threads`` threads (0: one
+        for each core)."""
         if not isinstance(convention, Convention):
             raise TypeError(f"convention needs a lobara.Convention, not {convention!r}")
-        if lmax is not None and not 0 <= lmax <= MAX_DEGREE:
+        if lmax is not None and not 0 <= _count(lmax, "lmax") <= MAX_DEGREE:
             raise ValueError(f"lmax needs a degree from 0 to {MAX_DEGREE}, not {lmax!r}")
         like = cls._make_core((), (), (), convention)
-        return cls._of(_lobara.analyze_grid(_real_array(values, "values"), grid, -1 if lmax is None else int(lmax),
-                                            like, _threads(threads)))
+        degree = -1 if lmax is None else int(lmax)
+        if grid != "points":
+            if theta is not None or phi is not None or weights is not None:
+                raise ValueError(f"theta, phi and weights go with grid='points', not grid={grid!r}")
+            return cls._of(_lobara.analyze_grid(_real_array(values, "values"), grid, degree, like,
+                                                _threads(threads)))
+        if theta is None or phi is None:
+            raise ValueError("grid='points' needs the points' theta and phi")
+        given = [_real_array(values, "values"), _real_array(theta, "theta"), _real_array(phi, "phi")]
+        if weights is not None:
+            given.append(_real_array(weights, "weights"))
+        try:
+            arrays = [numpy.ravel(array) for array in numpy.broadcast_arrays(*given)]
+        except ValueError:
+            raise ValueError("values, theta, phi and weights need shapes that broadcast, not " +
+                             ", ".join(str(array.shape) for array in given)) from None
+        core, problem = _lobara.analyze_points(arrays[1], arrays[2], arrays[0],
+                                               arrays[3] if weights is not None else None, degree, like,
+                                               _threads(threads))
+        if problem:
+            warnings.warn(problem, FitWarning, stacklevel=2)
+        return cls._of(core)
 
-    def rotated(self, *rotations, threads=0):
+    def rotated(self, *rotations, matrix=None, threads=0):
         """The field turned, f_R(x) = f(R⁻¹ x), in its own convention: each rotation a text as
         lobara-render's ``--rotate`` reads it, angles in degrees ("zyz:α,β,γ" for Rz(α) Ry(β) Rz(γ),
-        "ypr:yaw,pitch,roll", "axis:x,y,z,degrees"), the first given turning first. The work runs
-        without the GIL on ``threads`` threads (0: one for each core)."""
-        return Field._of(_lobara.rotated(self._core, [str(text) for text in rotations], _threads(threads)))
+        "ypr:yaw,pitch,roll", "axis:x,y,z,degrees"), the first given turning first; or ``matrix``,
+        the 3 × 3 matrix R taking x to R x (healpy's ``Rotator.mat``, SciPy's
+        ``Rotation.as_matrix()``), orthogonal of determinant +1 (to 1e-9). The work runs without
+        the GIL on ``threads`` threads (0: one for each core)."""
+        return Field._of(_rotated_core(self._core, rotations, matrix, threads))
 
     @property
     def power(self):
@@ -257,6 +298,76 @@ class Field:
         if not isinstance(convention, Convention):
             raise TypeError(f"convention needs a lobara.Convention, not {convention!r}")
         return Field._of(self._core.in_convention(convention.norm, convention.cs, convention.sine))
+
+    def save(self, path, norm=None, cs=False, sine=None):
+        """Writes the coefficients to ``path`` as lobara-render's ``--coeffs-out``, in the format of
+        its name: ``.gfc`` ICGEM (with its header), ``.bshc`` Curtin binary, ``.dov`` rows
+        ``l, m, value``, ``.acn.txt`` the ACN channels, any other name shtools rows
+        ``l, m, C, S``; every degree up to the highest with every order, 17 significant digits. The
+        convention is the format's own (4pi, no phase, +sin; SN3D for ACN) unless ``norm``, ``cs``
+        and ``sine`` say otherwise (``--out-norm``, ``--out-cs``, ``--out-sine``); ``gm`` and ``r0``,
+        where known, go into the header lines that hold them. A convention the format cannot hold
+        raises ValueError, a file that cannot be written OSError, every existing file left as it
+        was."""
+        from .pictures import _runs
+        if not isinstance(cs, (bool, numpy.bool_)):
+            raise ValueError(f"cs needs True or False, not {cs!r}")
+        constants = []
+        for name, value in (("gm", self.gm), ("r0", self.r0)):
+            if value is not None and not (isinstance(value, (int, float, numpy.integer, numpy.floating))
+                                          and math.isfinite(value) and value > 0):
+                raise ValueError(f"the field's {name} needs a finite number above 0 or None, not {value!r}")
+            constants.append(math.nan if value is None else float(value))
+        _runs().save_coefficients(path, self._core, norm, bool(cs), sine, *constants)
+
+    def __add__(self, other):
+        """The sum, in this field's convention (``other`` converted to it), with this field's
+        ``gm`` and ``r0``."""
+        if not isinstance(other, Field):
+            return NotImplemented
+        l1, m1, c1 = self.terms
+        l2, m2, c2 = other.in_convention(self.convention).terms
+        return self._like(Field.from_arrays(numpy.concatenate([l1, l2]), numpy.concatenate([m1, m2]),
+                                            numpy.concatenate([c1, c2]), self.convention)
+                          .in_convention(self.convention))
+
+    def __sub__(self, other):
+        if not isinstance(other, Field):
+            return NotImplemented
+        return self + other * -1.0
+
+    def __mul__(self, scalar):
+        """The field times a real number, finite, in its own convention."""
+        if isinstance(scalar, Field):
+            return NotImplemented
+        scalar = _finite_scalar(scalar)
+        if scalar is NotImplemented:
+            return NotImplemented
+        l, m, c = self.terms
+        with numpy.errstate(over="ignore"):
+            return self._like(Field.from_arrays(l, m, c * scalar, self.convention))
+
+    __rmul__ = __mul__
+
+    def __truediv__(self, scalar):
+        if isinstance(scalar, Field):
+            return NotImplemented
+        scalar = _finite_scalar(scalar)
+        if scalar is NotImplemented:
+            return NotImplemented
+        if scalar == 0:
+            raise ZeroDivisionError("a field divided by 0")
+        l, m, c = self.terms
+        with numpy.errstate(over="ignore"):
+            return self._like(Field.from_arrays(l, m, c / scalar, self.convention))
+
+    def __neg__(self):
+        return self * -1.0
+
+    def _like(self, field):
+        """field with this one's model constants."""
+        field.gm, field.r0 = self.gm, self.r0
+        return field
 
     def to_shtools(self, normalization="4pi", csphase=1, lmax=None):
         """The field's coefficients in pyshtools' layout cilm[i, l, m] (i = 0 cosine, 1 sine), of
@@ -385,6 +496,26 @@ class Field:
                 f"{self.convention}>")
 
 
+def _finite_scalar(value):
+    """value as a float when it is a real number (not bool), NotImplemented for other types;
+    ValueError when it is not finite."""
+    if isinstance(value, (bool, numpy.bool_)) or not isinstance(value, (int, float, numpy.integer, numpy.floating)):
+        return NotImplemented
+    value = float(value)
+    if not math.isfinite(value):
+        raise ValueError(f"a field can be scaled by a finite number only, not {value}")
+    return value
+
+
+def _rotated_core(core, rotations, matrix, threads):
+    """The core turned by the rotation texts or by the matrix."""
+    if matrix is None:
+        return _lobara.rotated(core, [str(text) for text in rotations], _threads(threads))
+    if rotations:
+        raise ValueError("give the rotation as texts or as matrix=, not both")
+    return _lobara.rotated_by_matrix(core, _real_array(matrix, "matrix", ndim=2), _threads(threads))
+
+
 def _threads(threads):
     if not isinstance(threads, int) or not 0 <= threads <= 1024:
         raise ValueError(f"threads needs a count from 0 to 1024, not {threads!r}")
@@ -407,7 +538,10 @@ class ComplexField:
     ``sph_harm(m, l, φ, θ)``.
 
     The field is held as its real and imaginary parts, each a real :class:`Field` of the same
-    normalisation (no phase, +sin), so that high degrees keep the accuracy of the real ones.
+    normalisation (no phase, +sin), so that high degrees keep the accuracy of the real ones;
+    :attr:`terms` gives its complex coefficients in its :attr:`convention`. It is analysed from
+    complex values with :meth:`analyze`, turned with :meth:`rotated` and its degrees' power is
+    :attr:`power`.
     """
 
     #: The model's GM (m³/s²) and reference radius (m), as pyshtools names them, where its file
@@ -424,6 +558,9 @@ class ComplexField:
         self._set(l, m, c, convention)
 
     def _set(self, l, m, c, convention):
+        if not isinstance(convention, Convention):
+            raise TypeError(f"convention needs a lobara.Convention, not {convention!r}")
+        self._convention = convention
         c = numpy.asarray(c, dtype=complex)
         real, imag = (Field._make_core(l, m, part, convention).complex_parts() for part in (c.real, c.imag))
         # (a + ib) Y = a Re Y - b Im Y + i (a Im Y + b Re Y).
@@ -443,6 +580,80 @@ class ComplexField:
         if l < 0 or abs(m) > l:
             warnings.warn(f"Y({l}, {m}) is 0 everywhere (it needs 0 <= |m| <= l)", stacklevel=2)
         return cls([(l, m, 1.0)], convention)
+
+    @classmethod
+    def _of_parts(cls, real, imag, convention):
+        field = cls.__new__(cls)
+        field.real, field.imag, field._convention = real, imag, convention
+        return field
+
+    @classmethod
+    def analyze(cls, values, grid="lobara", lmax=None, convention=LOBARA, threads=0, theta=None, phi=None,
+                weights=None):
+        """The complex field whose coefficients up to degree ``lmax`` fit complex values, on a grid
+        or at points, as :meth:`Field.analyze` reads them (the same keywords): the real and the
+        imaginary part each analysed as a real field. Its :attr:`terms` are in ``convention``."""
+        if not isinstance(convention, Convention):
+            raise TypeError(f"convention needs a lobara.Convention, not {convention!r}")
+        try:
+            given = numpy.asarray(values)
+        except MemoryError:
+            raise MemoryError("not enough memory for a copy of the values") from None
+        if given.dtype.kind not in "biufc":
+            raise TypeError(f"values need complex numbers, not values of type {given.dtype}")
+        parts = _part_convention(convention)
+        real, imag = (Field.analyze(part, grid, lmax, parts, threads, theta, phi, weights)
+                      for part in (given.real, given.imag))
+        return cls._of_parts(real, imag, convention)
+
+    @property
+    def convention(self):
+        """The :class:`Convention` of the complex harmonics of :attr:`terms`."""
+        return self._convention
+
+    @property
+    def terms(self):
+        """The terms as three arrays (l, m, c), c complex, in :attr:`convention`: one for each
+        (l, m) up to the highest degree, m from -l to l, by degree and then order."""
+        parts = _part_convention(self._convention)
+        real, imag = (part.in_convention(parts) for part in (self.real, self.imag))
+        lmax = max(real.max_degree, imag.max_degree, 0)
+        # Each part's coefficients by (l, m) in an array of 2 lmax + 1 orders.
+        table = numpy.zeros((lmax + 1, 2 * lmax + 1), dtype=complex)
+        for part, unit in ((real, 1.0), (imag, 1j)):
+            l, m, c = part.terms
+            numpy.add.at(table, (l, m + lmax), unit * c)
+        # f's part of order |m| > 0 is C Y(l, |m|) + S Y(l, -|m|) in the real harmonics of the parts,
+        # (C - iS) s e^(i|m|φ) + (C + iS) s e^(-i|m|φ) with s = 1/√2 (1/2 unnormalised).
+        l, m = numpy.divmod(numpy.arange(table.size), 2 * lmax + 1)
+        m = m - lmax
+        keep = numpy.abs(m) <= l
+        l, m = l[keep], m[keep]
+        order = numpy.abs(m)
+        cosine, sine = table[l, order + lmax], table[l, lmax - order]
+        s = 0.5 if self._convention.norm == "unnorm" else math.sqrt(0.5)
+        c = numpy.where(m == 0, cosine, s * numpy.where(m > 0, cosine - 1j * sine, cosine + 1j * sine))
+        if self._convention.cs:
+            c = numpy.where((m > 0) & (m % 2 == 1), -c, c)
+        return l, m, c
+
+    def rotated(self, *rotations, matrix=None, threads=0):
+        """The field turned, f_R(x) = f(R⁻¹ x), as :meth:`Field.rotated` turns one: both parts alike
+        (the rotation is real)."""
+        real, imag = (Field._of(_rotated_core(part._core, rotations, matrix, threads))
+                      for part in (self.real, self.imag))
+        return ComplexField._of_parts(real, imag, self._convention)
+
+    @property
+    def power(self):
+        """(l, P) for each degree up to the highest: P(l) the mean over the sphere of |f_l|², f_l
+        the field's part of degree l (the sum of its two parts' powers)."""
+        degrees = max(self.real.max_degree, self.imag.max_degree) + 1
+        total = numpy.zeros(max(degrees, 0))
+        for part in (self.real, self.imag):
+            l, power = part.power
+            total[l] += power
+        return numpy.arange(total.size), total
 
     def sample(self, ntheta=DEFAULT_GRID[0], nphi=DEFAULT_GRID[1], grid="lobara"):
         """The field on a sample grid of :func:`grid`, complex128 of shape (ntheta, nphi): both parts
@@ -465,6 +676,11 @@ class ComplexField:
 
     def __repr__(self):
         return f"<lobara.ComplexField of degree up to {max(self.real.max_degree, self.imag.max_degree)}>"
+
+
+def _part_convention(convention):
+    """The convention of a complex field's two real parts: its normalisation, no phase, +sin."""
+    return Convention(convention.norm, False, "standard")
 
 
 def _joined(first, second, sign):

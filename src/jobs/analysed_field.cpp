@@ -43,19 +43,9 @@ void AnalysePoints(Job& job, IRunHooks& hooks, std::vector<std::string>& aWarnin
                 (job.nLmax < 0 ? ", the highest they determine" : "") + ": relative residual " +
                 Scientific(analysis.dRelativeResidual) + " after " + std::to_string(analysis.nIterations) +
                 " iterations\n");
-    const std::string strCannot =
-        strPath + ": the points cannot determine degree " + std::to_string(L) + ": ";
-    const std::string strCondition = std::isinf(analysis.dCondition)
-                                         ? "condition infinite"
-                                         : "condition about " + Scientific(analysis.dCondition);
-    if (analysis.bFewerPointsThanCoefficients)
-        aWarnings.push_back(strCannot + std::to_string(analysis.nDistinctPoints) + " distinct points for " +
-                            std::to_string((int64_t{L} + 1) * (L + 1)) + " coefficients (" + strCondition +
-                            ")");
-    else if (analysis.bIllConditioned)
-        aWarnings.push_back(strCannot + "the least squares are ill-conditioned (" + strCondition +
-                            (analysis.bConverged ? "" : ", not converged") +
-                            "): a hole in the coverage, points on a few rings, or weights far apart?");
+    const std::string strProblem = UndeterminedFitProblem(analysis, L);
+    if (!strProblem.empty())
+        aWarnings.push_back(strPath + ": " + strProblem);
 }
 
 void AnalyseGrid(Job& job, IRunHooks& hooks)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <numeric>
@@ -340,6 +341,28 @@ void CheckPointFitMemory(size_t nPoints, int32_t nMaxDegree, unsigned nThreads)
                           kBytesPerPoint * static_cast<double>(nPoints) * (1.0 + ThreadsFor(nThreads));
     CheckWorkMemory(
         dBytes, "the fit of " + std::to_string(nPoints) + " points to degree " + std::to_string(nMaxDegree));
+}
+
+std::string UndeterminedFitProblem(const PointAnalysis& analysis, int32_t nDegree)
+{
+    const auto scientific = [](double d) {
+        char acText[32];
+        std::snprintf(acText, sizeof acText, "%.2g", d);
+        return std::string(acText);
+    };
+    const std::string strCannot = "the points cannot determine degree " + std::to_string(nDegree) + ": ";
+    const std::string strCondition = std::isinf(analysis.dCondition)
+                                         ? "condition infinite"
+                                         : "condition about " + scientific(analysis.dCondition);
+    if (analysis.bFewerPointsThanCoefficients)
+        return strCannot + std::to_string(analysis.nDistinctPoints) + " distinct points for " +
+               std::to_string((int64_t{nDegree} + 1) * (nDegree + 1)) + " coefficients (" + strCondition +
+               ")";
+    if (analysis.bIllConditioned)
+        return strCannot + "the least squares are ill-conditioned (" + strCondition +
+               (analysis.bConverged ? "" : ", not converged") +
+               "): a hole in the coverage, points on a few rings, or weights far apart?";
+    return "";
 }
 
 int32_t DefaultPointDegree(const std::vector<SamplePoint>& aPoints, unsigned nThreads)

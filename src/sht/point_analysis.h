@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "sht/field.h"
@@ -49,6 +50,10 @@ struct PointAnalysis
 // double range (in the convention asked).
 PointAnalysis AnalyzePoints(const std::vector<SamplePoint>& aPoints, int32_t nMaxDegree,
                             const Convention& convention, unsigned nThreads = 0);
+
+// Empty when the points determine the fit of degree nDegree; else why not, in one line: "the points
+// cannot determine degree L: ..." with the distinct places and coefficients, or the condition.
+std::string UndeterminedFitProblem(const PointAnalysis& analysis, int32_t nDegree);
 
 // The places among the points (as PointAnalysis::nDistinctPoints).
 size_t CountDistinctPoints(const std::vector<SamplePoint>& aPoints);

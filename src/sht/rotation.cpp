@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <stdexcept>
+#include <string>
 
 #include "sht/angles.h"
 
@@ -97,6 +100,41 @@ Rotation RotationAboutY(double dDegrees)
 Rotation RotationAboutZ(double dDegrees)
 {
     return AboutCoordinateAxis(2, dDegrees);
+}
+
+Rotation RotationFromMatrix(const std::array<std::array<double, 3>, 3>& r)
+{
+    for (const auto& row : r)
+        for (const double d : row)
+            if (!std::isfinite(d))
+                throw std::invalid_argument("the rotation matrix needs finite entries, not " +
+                                            std::to_string(d));
+    double dOff = 0.0;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+        {
+            double dDot = 0.0;
+            for (int k = 0; k < 3; ++k)
+                dDot += r[k][i] * r[k][j];
+            dOff = std::max(dOff, std::fabs(dDot - (i == j ? 1.0 : 0.0)));
+        }
+    if (!(dOff <= kRotationMatrixTolerance))
+    {
+        char acText[160];
+        std::snprintf(acText, sizeof acText,
+                      "the matrix is no rotation: R^T R differs from the identity by %.2g (a rotation "
+                      "is orthogonal, of determinant +1)",
+                      dOff);
+        throw std::invalid_argument(acText);
+    }
+    const double dDeterminant = r[0][0] * (r[1][1] * r[2][2] - r[1][2] * r[2][1]) -
+                                r[0][1] * (r[1][0] * r[2][2] - r[1][2] * r[2][0]) +
+                                r[0][2] * (r[1][0] * r[2][1] - r[1][1] * r[2][0]);
+    if (dDeterminant < 0.0)
+        throw std::invalid_argument("the matrix is a reflection (determinant -1), not a rotation");
+    Rotation rotation;
+    rotation.r = r;
+    return rotation;
 }
 
 Rotation Then(const Rotation& first, const Rotation& second)

@@ -20,6 +20,13 @@ Rotation RotationAboutX(double dDegrees);
 Rotation RotationAboutY(double dDegrees);
 Rotation RotationAboutZ(double dDegrees);
 
+// The rotation of a 3x3 matrix, rows first, as other libraries give one (healpy's Rotator.mat,
+// SciPy's Rotation.as_matrix()): x goes to R x. Throws std::invalid_argument with one line for a
+// matrix with an entry that is not finite, one that is not orthogonal (R^T R differs from the
+// identity by more than kRotationMatrixTolerance in an entry) or a reflection (determinant -1).
+constexpr double kRotationMatrixTolerance = 1e-9;
+Rotation RotationFromMatrix(const std::array<std::array<double, 3>, 3>& r);
+
 // first, then second: second * first.
 Rotation Then(const Rotation& first, const Rotation& second);
 Rotation Inverse(const Rotation& rotation);

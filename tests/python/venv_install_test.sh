@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The README's route into a virtual environment, offline: a venv that sees the system's packages,
 # pip installing the package from the source tree without an index or a build environment of its
-# own, and the package imported from the venv, outside the source tree.
+# own, and the package imported from the venv, outside the source tree, running the README's examples.
 #   venv_install_test.sh SOURCE_DIR WORK_DIR
 set -euo pipefail
 source_dir=$1 work=$2
@@ -22,4 +22,6 @@ assert abs(lobara.Field.harmonic(1, 0)(0.0, 0.0) - math.sqrt(3 / (4 * math.pi)))
 assert lobara.Field.harmonic(1, 0).picture(width=16, height=12).rgba.shape == (12, 16, 4)
 print("venv install: lobara", lobara.__version__, "from", lobara.__file__)
 PYTHON
+# The README's Python blocks, as written, against the package in the venv.
+"$work/venv/bin/python" -m pytest -q -p no:cacheprovider "$source_dir/tests/python/test_readme.py"
 rm -rf "$work"

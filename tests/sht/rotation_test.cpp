@@ -299,3 +299,29 @@ TEST(Rotation, BadTextsAreRefusedWithOneLineNamingThem)
         }
     }
 }
+
+TEST(Rotation, MatricesThatAreNoRotationAreRefused)
+{
+    // Rz(90) written out: taken as it is.
+    const Matrix quarter = {{{0, -1, 0}, {1, 0, 0}, {0, 0, 1}}};
+    EXPECT_EQ(RotationFromMatrix(quarter).r, quarter);
+    const double dNan = std::nan("");
+    for (const Matrix& matrix : {Matrix{{{-1, 0, 0}, {0, 1, 0}, {0, 0, 1}}},         // a mirror
+                                 Matrix{{{-1, 0, 0}, {0, -1, 0}, {0, 0, -1}}},       // the inversion
+                                 Matrix{{{2, 0, 0}, {0, 1, 0}, {0, 0, 1}}},          // a stretch
+                                 Matrix{{{1, 1e-6, 0}, {0, 1, 0}, {0, 0, 1}}},       // a shear
+                                 Matrix{{{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}},          // nothing
+                                 Matrix{{{dNan, 0, 0}, {0, 1, 0}, {0, 0, 1}}},       // not a number
+                                 Matrix{{{1, 0, 0}, {0, HUGE_VAL, 0}, {0, 0, 1}}}})  // infinite
+    {
+        try
+        {
+            RotationFromMatrix(matrix);
+            ADD_FAILURE() << "accepted a matrix with first entry " << matrix[0][0];
+        }
+        catch (const std::invalid_argument& error)
+        {
+            EXPECT_EQ(std::string(error.what()).find('\n'), std::string::npos) << error.what();
+        }
+    }
+}
