@@ -3,7 +3,7 @@
 // technical report (NOAA NCEI and BGS, "The US/UK World Magnetic Model for 2025-2030", its test
 // values, also distributed as WMM2025_TEST_VALUES.txt): X, Y, Z, H, F, I, D and their secular
 // variation at 2025.0 and 2027.5, heights 0 and 100 km above the ellipsoid, to the printed digits
-// (half a unit of the last: 0.05 nT, 0.005 degrees). data/WMM2025.COF is the model's published
+// (half a unit of the last: 0.05 nT, 0.005 degrees). docs/WMM2025.COF is the model's published
 // coefficient file (NOAA NCEI, WMM2025COF, public domain), as distributed.
 #include <gtest/gtest.h>
 

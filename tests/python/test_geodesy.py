@@ -12,7 +12,7 @@ import pytest
 
 import lobara
 
-WMM = os.path.join(os.path.dirname(__file__), "..", "geodesy", "data", "WMM2025.COF")
+WMM = os.path.join(os.path.dirname(__file__), "..", "..", "docs", "WMM2025.COF")
 GM, R, C20 = 3.986004415e14, 6378136.3, -0.484165143790815e-3
 
 

@@ -17,7 +17,7 @@ pytest.importorskip("netCDF4")
 
 RENDER = os.environ.get("LOBARA_RENDER")
 pytestmark = pytest.mark.skipif(not RENDER, reason="LOBARA_RENDER names no lobara-render to run")
-GEODESY_DATA = os.path.join(os.path.dirname(__file__), "..", "geodesy", "data")
+GEODESY_DATA = os.path.join(os.path.dirname(__file__), "..", "..", "docs")
 
 
 def render(*arguments):
