@@ -270,14 +270,16 @@ void RunCase(int L, unsigned nThreads, int nT, const std::string& strOps, int nR
 
     if (bAnalysis)
     {
+        // Each side writes into the output of its run before: the peers into their a_lm, Lobara
+        // into its field.
         Field analysed;
         std::vector<Complex> aSharpAlm(aAlm.size()), aDuccAlm(aAlm.size());
         void* pSharpAlm = aSharpAlm.data();
         void* pSharpMap = aReference.data();
         const Times times =
             BestInTurn(nRuns, {[&] {
-                                   analysed = AnalyzeGrid(aReference.data(), SampleGrid::kLobara, nT, nP, L,
-                                                          Convention{}, nThreads);
+                                   AnalyzeGrid(aReference.data(), SampleGrid::kLobara, nT, nP, L,
+                                               Convention{}, nThreads, analysed);
                                },
                                [&] {
                                    sharp_execute(SHARP_MAP2ALM, 0, &pSharpAlm, &pSharpMap, pGeometry,

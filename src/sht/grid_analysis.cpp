@@ -67,7 +67,15 @@ struct OrderWorkspace
 }  // namespace
 
 Field AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP, int32_t nMaxDegree,
-                  const Convention& convention, unsigned nThreadsAsked)
+                  const Convention& convention, unsigned nThreads)
+{
+    Field result;
+    AnalyzeGrid(pValues, grid, nT, nP, nMaxDegree, convention, nThreads, result);
+    return result;
+}
+
+void AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP, int32_t nMaxDegree,
+                 const Convention& convention, unsigned nThreadsAsked, Field& result)
 {
     const std::string strShape = GridShapeProblem(grid, nT, nP);
     if (!strShape.empty())
@@ -153,5 +161,5 @@ Field AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP
         if (bOdd)
             sumOrder(m + 1, workspace.aRings[1].data(), workspace);
     });
-    return FieldFromOrders(aByOrder.data(), L, convention, nThreads);
+    FieldFromOrders(aByOrder.data(), L, convention, nThreads, result);
 }

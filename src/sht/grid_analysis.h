@@ -17,3 +17,9 @@
 // coefficient the convention takes beyond the double range.
 Field AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP, int32_t nMaxDegree,
                   const Convention& convention, unsigned nThreads = 0);
+// The same into result, whose terms' storage is kept where it has room (see FieldFromOrders): an
+// analysis run again, as in a loop or an iterative method, writes into pages it already has (a
+// fresh field of degree 2048, 67 MB, took 2 to 4 % of the analysis on L + 2 rows in page faults).
+// On a throw the terms of result are unspecified.
+void AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP, int32_t nMaxDegree,
+                 const Convention& convention, unsigned nThreads, Field& result);

@@ -50,12 +50,24 @@ __attribute__((always_inline)) inline void Store(const Vec& v, double* p)
     std::memcpy(p, &v, sizeof v);
 }
 
-__attribute__((always_inline)) inline bool AnyLane(const Mask& mask)
+// Whether any lane of a comparison's mask is set: the halves folded together in the vector, so that
+// one lane is read out (read lane by lane, with the spills around them, the checks took a twentieth
+// of the sums).
+__attribute__((always_inline)) inline bool AnyLane(Mask mask)
 {
-    int64_t n = 0;
-    for (int b = 0; b < W; ++b)
-        n |= mask[b];
-    return n != 0;
+#if LOBARA_KERNEL_LANES == 8
+    mask |= __builtin_shufflevector(mask, mask, 4, 5, 6, 7, 0, 1, 2, 3);
+    mask |= __builtin_shufflevector(mask, mask, 2, 3, 0, 1, 6, 7, 4, 5);
+    mask |= __builtin_shufflevector(mask, mask, 1, 0, 3, 2, 5, 4, 7, 6);
+#elif LOBARA_KERNEL_LANES == 4
+    mask |= __builtin_shufflevector(mask, mask, 2, 3, 0, 1);
+    mask |= __builtin_shufflevector(mask, mask, 1, 0, 3, 2);
+#elif LOBARA_KERNEL_LANES == 2
+    mask |= __builtin_shufflevector(mask, mask, 1, 0);
+#else
+#error "vectors of 2, 4 or 8 doubles"
+#endif
+    return mask[0] != 0;
 }
 
 // Numbers in (0, 2^-256) lifted into [2^-256, 1] by factors 2^256, each counted in the exponent:
@@ -154,23 +166,39 @@ void StartValues(const double* pU, int64_t n, double dFactor, double* pQ, int64_
     ScaledPowers<kStartLanes / W>(pU, n, dFactor, pQ, pChunks);
 }
 
+// The lanes of q with |q| >= 2^kChunkBits.
+__attribute__((always_inline)) inline Mask PastChunk(const Vec& q)
+{
+    const Vec chunk = Broadcast(kChunk);
+    return (q >= chunk) | (-q >= chunk);
+}
+
 // Whether any lane of K vectors has |q| >= 2^kChunkBits.
 template <int K>
 __attribute__((always_inline)) inline bool AnyPastChunk(const Vec (&q)[K])
 {
-    const Vec chunk = Broadcast(kChunk);
-    Mask past = (q[0] >= chunk) | (-q[0] >= chunk);
+    Mask past = PastChunk(q[0]);
     for (int j = 1; j < K; ++j)
-        past |= (q[j] >= chunk) | (-q[j] >= chunk);
+        past |= PastChunk(q[j]);
     return AnyLane(past);
 }
 
-// The factor that scales a lane's contributions back from its q: a lane one chunk down adds
-// 2^-kChunkBits of its products, two or more down nothing a double could hold beside the sums of
-// lanes in range.
-inline double ChunkFactor(int64_t nChunks)
+// A vector's counts of chunks at pChunks, those of the lanes in past raised by one.
+__attribute__((always_inline)) inline Mask RaiseChunks(int64_t* pChunks, const Mask& past)
 {
-    return nChunks == 0 ? 1.0 : nChunks == -1 ? kInverseChunk : 0.0;
+    Mask chunks;
+    std::memcpy(&chunks, pChunks, sizeof chunks);
+    chunks -= past;  // a set lane is -1
+    std::memcpy(pChunks, &chunks, sizeof chunks);
+    return chunks;
+}
+
+// The factors that scale lanes' contributions back from their q, by their counts of chunks: a lane
+// one chunk down adds 2^-kChunkBits of its products, two or more down nothing a double could hold
+// beside the sums of lanes in range.
+__attribute__((always_inline)) inline Vec ChunkFactors(const Mask& chunks)
+{
+    return chunks == 0 ? Broadcast(1.0) : chunks == -1 ? Broadcast(kInverseChunk) : Broadcast(0.0);
 }
 
 // The three recurrences the sums run (see LegendreRecurrence): the paired one in its difference
@@ -198,8 +226,9 @@ constexpr int StepSize()
 
 // The recurrence for K vectors of lanes from their first Q, in iterations of S steps, handing each
 // new Q to take(k, i) after step i of iteration k (k from 1; for an odd number of per-degree steps
-// the last one alone is iteration nSteps / S + 1, step 0). Every kStepsPerCheck steps a lane that has
-// grown past 2^kChunkBits is scaled down and handed to rescale(b) to scale what it carries. The lanes
+// the last one alone is iteration nSteps / S + 1, step 0). Every kStepsPerCheck steps the lanes that
+// have grown past 2^kChunkBits are scaled down, vector j's handed to rescale(j, past) as the mask
+// past to scale what they carry: whole vectors, which stay in registers. The lanes
 // carry s (as the recurrence takes it), Q_(k-1) in q and D_(k-1) in d, or for the per-degree
 // recurrence Q_(k-2) in d.
 //
@@ -237,13 +266,13 @@ __attribute__((always_inline)) inline void RunIterations(const double* __restric
     {
         if (!AnyPastChunk(q))
             return;
-        for (int b = 0; b < W * K; ++b)
-            if (std::fabs(q[b / W][b % W]) >= kChunk)
-            {
-                q[b / W][b % W] *= kInverseChunk;
-                d[b / W][b % W] *= kInverseChunk;
-                rescale(b);
-            }
+        for (int j = 0; j < K; ++j)
+        {
+            const Mask past = PastChunk(q[j]);
+            q[j] = past ? q[j] * kInverseChunk : q[j];
+            d[j] = past ? d[j] * kInverseChunk : d[j];
+            rescale(j, past);
+        }
     };
     static_assert(kStepsPerCheck % S == 0, "whole steps between the checks");
     constexpr size_t kBlock = kStepsPerCheck / S;
@@ -383,12 +412,14 @@ int32_t SumPass(const LegendreTables& tables, const double* pT, const double* pU
     };
     // What a lane adds while two chunks down or more is dropped as it rises to one chunk down (nothing a
     // double holds beside it), so that whether it was added does not matter.
-    const auto rescale = [&](int b) {
-        const double dFactor = ++aChunks[b] == -1 ? 0.0 : kInverseChunk;
-        ec[b / W][b % W] *= dFactor;
-        es[b / W][b % W] *= dFactor;
-        oc[b / W][b % W] *= dFactor;
-        os[b / W][b % W] *= dFactor;
+    const auto rescale = [&](int j, const Mask& past) __attribute__((always_inline))
+    {
+        const Mask chunks = RaiseChunks(aChunks + W * j, past);
+        const Vec factor = past ? (chunks == -1 ? Broadcast(0.0) : Broadcast(kInverseChunk)) : Broadcast(1.0);
+        ec[j] *= factor;
+        es[j] *= factor;
+        oc[j] *= factor;
+        os[j] *= factor;
     };
     const auto silent = [&] { return Silent(aQ, aChunks, 0, nCount, N); };
     const size_t nSteps = IsPaired(R) ? tables.nPairSteps : tables.nSteps;
@@ -513,11 +544,16 @@ int32_t AdjointPass(const LegendreTables& tables, const double* pT, const double
         aParts[3][b] = dOdd * (bUsed ? pValues[4 * b + 3] : 0.0);
     }
     ScaledPowers<K>(aU, tables.nOrder, IsPaired(R) ? tables.dPairStart : tables.dStart, aQ, aChunks);
-    for (int b = 0; b < N; ++b)
-        aFactor[b] = ChunkFactor(aChunks[b]);
+    for (int j = 0; j < K; ++j)
+    {
+        Mask chunks;
+        std::memcpy(&chunks, aChunks + W * j, sizeof chunks);
+        Store(ChunkFactors(chunks), aFactor + W * j);
+    }
 
     Vec s[K], q[K], d[K], ec[K], es[K], oc[K], os[K];
-    const auto scaleValues = [&](int j) {
+    const auto scaleValues = [&](int j) __attribute__((always_inline))
+    {
         Vec f;
         Load(aFactor + W * j, f);
         const auto scaled = [&](const double* pLaneValues, Vec& v) {
@@ -550,9 +586,10 @@ int32_t AdjointPass(const LegendreTables& tables, const double* pT, const double
         if (S == 1 || i == 0)
             FoldProducts<K>(oc, os, q, pFold + 2 * W * (2 - S));
     };
-    const auto rescale = [&](int b) {
-        aFactor[b] = ChunkFactor(++aChunks[b]);
-        scaleValues(b / W);
+    const auto rescale = [&](int j, const Mask& past) __attribute__((always_inline))
+    {
+        Store(ChunkFactors(RaiseChunks(aChunks + W * j, past)), aFactor + W * j);
+        scaleValues(j);
     };
     const auto silent = [&] { return Silent(aQ, aChunks, nZero, nCount, N); };
     const size_t nSteps = IsPaired(R) ? tables.nPairSteps : tables.nSteps;

@@ -44,9 +44,11 @@ inline size_t OrderStart(int32_t m, int32_t nMaxDegree)
 // Throws std::runtime_error where a factor is beyond the double range.
 Field FieldFromOwn(const std::vector<double>& aOwn, int32_t nMaxDegree, const Convention& convention);
 // The same from coefficients kept order by order, OrderStart(L + 1, L) pairs, on up to nThreads
-// threads.
-Field FieldFromOrders(const double* pByOrder, int32_t nMaxDegree, const Convention& convention,
-                      unsigned nThreads);
+// threads, into field: its terms' storage is kept where it has room for them, so that a field
+// filled again (an analysis in a loop) writes into pages it already has. On a throw its terms are
+// unspecified.
+void FieldFromOrders(const double* pByOrder, int32_t nMaxDegree, const Convention& convention,
+                     unsigned nThreads, Field& field);
 
 // The coefficients of a field in the own convention up to degree nMaxDegree (terms above it and
 // terms that are 0 everywhere left out, repeated terms added). Throws as FieldFromOwn.

@@ -8,6 +8,7 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sht/convention.h"
@@ -161,6 +162,25 @@ TEST(GridAnalysis, GivesTheSameBitsOnAnyNumberOfThreads)
             for (size_t k = 0; k < one.aTerms.size(); ++k)
                 ASSERT_EQ(several.aTerms[k].c, one.aTerms[k].c) << nThreads << " threads, term " << k;
         }
+    }
+}
+
+// An analysis into a field that holds another's terms, of more degrees, of fewer and in another
+// convention, keeps none of them: each time the coefficients sampled come back, in the convention
+// asked, and nothing more.
+TEST(GridAnalysis, IntoAFieldHeldBeforeGivesOnlyItsOwnTerms)
+{
+    const Convention geodesy{Normalization::k4Pi, false, SineSign::kStandard};
+    Field result;
+    for (const auto& [L, convention] : {std::pair{48, geodesy}, std::pair{24, Convention{}},
+                                        std::pair{48, Convention{}}, std::pair{40, geodesy}})
+    {
+        const Field field = RandomField(L, 13, convention);
+        const int32_t nT = L + 2, nP = 2 * L + 2;
+        const std::vector<double> aValues = Sample(field, SampleGrid::kLobara, nT, nP);
+        AnalyzeGrid(aValues.data(), SampleGrid::kLobara, nT, nP, L, convention, 2, result);
+        EXPECT_TRUE(result.convention == convention);
+        EXPECT_LE(Compare(result, field).dLargest, 1e-13) << "L = " << L;
     }
 }
 
