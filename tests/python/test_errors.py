@@ -85,7 +85,8 @@ def test_a_header_contradicted_and_wrong_types(tmp_path):
 def test_ctrl_c_stops_a_long_synthesis_and_other_threads_run_meanwhile():
     # A child process: a timer thread (which needs the GIL) sends SIGINT while a synthesis of
     # 6000 rows runs; KeyboardInterrupt must come within a few times what 64 rows take (Ctrl-C is
-    # looked for as rows are made, after the recurrences are set up), whatever the build's speed.
+    # looked for as rows are made, after the recurrences are set up), whatever the build's speed,
+    # with two seconds to spare for cores busy with other work.
     script = textwrap.dedent("""
         import os, signal, threading, time
         import numpy, lobara
@@ -94,7 +95,7 @@ def test_ctrl_c_stops_a_long_synthesis_and_other_threads_run_meanwhile():
         field = lobara.Field.from_arrays(l, m, numpy.ones(l.size))
         start = time.monotonic()
         field.sample(64, 6000)
-        bound = 0.2 + 4 * (time.monotonic() - start) + 1.0
+        bound = 0.2 + 8 * (time.monotonic() - start) + 2.0
         threading.Timer(0.2, os.kill, (os.getpid(), signal.SIGINT)).start()
         start = time.monotonic()
         try:
