@@ -73,8 +73,12 @@ std::vector<AlmEntry> ReadUnit(CFitsFile& file, int nHdu, bool& bSingle)
                 strUnit + " row " + std::to_string(nFirst + static_cast<int64_t>(i) + 1);
             if (nIndex < 1)
                 file.Fail(strRow + ": the index " + std::to_string(nIndex) + " is below 1");
-            const auto l = static_cast<int64_t>(std::sqrt(static_cast<double>(nIndex - 1)));
-            int64_t nDegree = l;
+            // Degrees up to the largest only, whose squares stay far within 64 bits.
+            constexpr int64_t kDegreesBelow = (int64_t{kMaxDegree} + 1) * (int64_t{kMaxDegree} + 1);
+            if (nIndex - 1 >= kDegreesBelow)
+                file.Fail(strRow + ": the index " + std::to_string(nIndex) +
+                          " is of l above the largest degree " + std::to_string(kMaxDegree));
+            auto nDegree = static_cast<int64_t>(std::sqrt(static_cast<double>(nIndex - 1)));
             while (nDegree * nDegree > nIndex - 1)
                 --nDegree;
             while ((nDegree + 1) * (nDegree + 1) <= nIndex - 1)
@@ -84,10 +88,6 @@ std::vector<AlmEntry> ReadUnit(CFitsFile& file, int nHdu, bool& bSingle)
                 file.Fail(strRow + ": the index " + std::to_string(nIndex) +
                           " is of l = " + std::to_string(nDegree) + " and m = " + std::to_string(m) +
                           ", and healpy's alm have m >= 0");
-            if (nDegree > kMaxDegree)
-                file.Fail(strRow + ": the index " + std::to_string(nIndex) +
-                          " is of l = " + std::to_string(nDegree) + ", above the largest degree " +
-                          std::to_string(kMaxDegree));
             aEntries.push_back(AlmEntry{nDegree, m, aRe[i], aIm[i]});
         }
     }

@@ -109,6 +109,7 @@ HealpixMap ReadHealpixMapFile(const std::string& strPath, const std::vector<MapC
     const int64_t nPixels = 12 * map.nNside * map.nNside;
 
     std::vector<int> aColumns;
+    aColumns.reserve(aChoices.size());
     for (const MapColumnChoice& choice : aChoices)
         aColumns.push_back(ChosenColumn(file, choice));
     if (aChoices.empty())

@@ -57,7 +57,7 @@ int64_t RingOfFacePlace(int64_t nNside, const FacePlace& place)
     const int64_t nPolarPixels = 2 * nNside * (nNside - 1);
     // The ring from the north pole, 1 to 4 Nside - 1.
     const int64_t nRing = kFaceRing[place.nFace] * nNside - place.x - place.y - 1;
-    int64_t nInRing = nNside4;  // pixels in the ring, over 4 in the caps
+    int64_t nInRing = 0;  // pixels in the ring over 4 in the caps, Nside on the equatorial belt
     int64_t nBefore = 0;
     int64_t nShift = 0;
     if (nRing < nNside)
