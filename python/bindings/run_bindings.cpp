@@ -124,25 +124,6 @@ Picture PictureOf(const PixelArray& aRgba, bool bAlpha)
     return picture;
 }
 
-// Writes the files all or nothing, as lobara-render does: every existing file stays as it was
-// when one cannot be written.
-void WriteFiles(const std::function<void(COutputSet&)>& write)
-{
-    try
-    {
-        RunWithoutGil([&](CInterruptCheck&) {
-            COutputSet outputs;
-            write(outputs);
-            outputs.Commit();
-            return 0;
-        });
-    }
-    catch (const std::runtime_error& error)
-    {
-        RaiseOsError(error);
-    }
-}
-
 py::bytes EncodePng(const PixelArray& aRgba, bool bAlpha)
 {
     const Picture picture = PictureOf(aRgba, bAlpha);
@@ -256,6 +237,23 @@ void SaveMesh(const MeshResult& mesh, const py::object& path)
 }
 
 }  // namespace
+
+void WriteFiles(const std::function<void(COutputSet&)>& write)
+{
+    try
+    {
+        RunWithoutGil([&](CInterruptCheck&) {
+            COutputSet outputs;
+            write(outputs);
+            outputs.Commit();
+            return 0;
+        });
+    }
+    catch (const std::runtime_error& error)
+    {
+        RaiseOsError(error);
+    }
+}
 
 void BindRuns(py::module_& module)
 {

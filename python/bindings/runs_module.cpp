@@ -3,6 +3,7 @@
 // that `import lobara` loads only the fields'.
 #include <pybind11/pybind11.h>
 
+#include "bindings/healpix_writer_bindings.h"
 #include "bindings/orbital_value_bindings.h"
 #include "bindings/python_errors.h"
 #include "bindings/run_bindings.h"
@@ -13,4 +14,5 @@ PYBIND11_MODULE(_lobara_runs, module)
     TranslateLibraryErrors();
     BindRuns(module);
     BindOrbitalValues(module);
+    BindHealpixWriters(module);
 }

@@ -160,7 +160,8 @@ class Field:
         """The field of a coefficient file, in the file's own convention: shtools text (rows
         ``l m C S``), dov (``l m value``, m < 0 the sine), Curtin binary ``.bshc``, ICGEM
         ``.gfc``, the World Magnetic Model's ``.cof`` or IGRF's table; S multiplies +sin(mφ), and
-        there is no Condon–Shortley phase. The normalisation is the file's header's, else 4pi,
+        there is no Condon–Shortley phase. healpy's alm ``.fits`` are the real field of its complex
+        a_lm, as :meth:`from_healpy` makes it (ortho with the phase). The normalisation is the file's header's, else 4pi,
         else ``norm`` for a file whose header does not state one. ``lmax`` keeps the degrees up to
         it; ``epoch`` (a date ``YYYY-MM-DD`` or a decimal year) takes a time-variable model at that
         time. The model's constants its file states are kept as ``gm`` and ``r0`` (None where it

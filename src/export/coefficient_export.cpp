@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "export/coefficient_writers.h"
+#include "export/fits_alm_writer.h"
 #include "fields/coefficient_file_names.h"
 
 namespace {
@@ -30,6 +31,8 @@ CoefficientOutputFormat CoefficientOutputFormatOf(const std::string& strPath)
             return CoefficientOutputFormat::kIcgem;
         case CoefficientNameFormat::kBshc:
             return CoefficientOutputFormat::kBshc;
+        case CoefficientNameFormat::kFitsAlm:
+            return CoefficientOutputFormat::kFitsAlm;
         case CoefficientNameFormat::kWmm:  // no writer: shtools rows, as for any other name
         case CoefficientNameFormat::kText:
             break;
@@ -43,12 +46,15 @@ CoefficientOutputFormat CoefficientOutputFormatOf(const std::string& strPath)
 
 std::string CoefficientOutputFormatsDescribed()
 {
-    return ".gfc (ICGEM, with its header), .bshc (Curtin binary), .dov (rows l, m, value), .acn.txt (the "
+    return ".gfc (ICGEM, with its header), .bshc (Curtin binary), .fits (healpy's complex alm), .dov (rows "
+           "l, m, value), .acn.txt (the "
            "ACN channels, one a line, for --acn) or any other name (shtools rows l, m, C, S)";
 }
 
 Convention FormatConvention(CoefficientOutputFormat format)
 {
+    if (format == CoefficientOutputFormat::kFitsAlm)
+        return Convention{Normalization::kOrtho, true, SineSign::kStandard};
     return Convention{format == CoefficientOutputFormat::kAcn ? Normalization::kSn3d : Normalization::k4Pi,
                       false, SineSign::kStandard};
 }
@@ -57,6 +63,11 @@ std::string ConventionRefusal(CoefficientOutputFormat format, const Convention& 
 {
     if (format == CoefficientOutputFormat::kAcn)
         return "";
+    if (format == CoefficientOutputFormat::kFitsAlm)
+        return convention == FormatConvention(format) ? ""
+                                                      : "healpy's alm are complex coefficients of ortho with "
+                                                        "the Condon-Shortley phase and +sin(m "
+                                                        "phi), no other convention";
     if (convention.sine != SineSign::kStandard)
         return "a coefficient file's S multiplies +sin(m phi): it cannot hold this program's own sine";
     if (format == CoefficientOutputFormat::kIcgem && convention.normalization != Normalization::k4Pi &&
@@ -92,6 +103,9 @@ void WriteCoefficientFile(COutputSet& outputs, const std::string& strPath, const
                 break;
             case CoefficientOutputFormat::kAcn:
                 WriteAcnChannels(stream, coefficients);
+                break;
+            case CoefficientOutputFormat::kFitsAlm:
+                WriteFitsAlmCoefficients(stream, coefficients);
                 break;
         }
     });

@@ -7,8 +7,8 @@
 #include "sht/field.h"
 
 // The format of a coefficient file written, by its name as ReadCoefficientFile reads it: .gfc
-// ICGEM and .bshc Curtin binary; of the text names, .acn.txt the ACN channels, .dov dov rows
-// and any other shtools rows.
+// ICGEM, .bshc Curtin binary and .fits healpy's alm; of the text names, .acn.txt the ACN
+// channels, .dov dov rows and any other shtools rows.
 enum class CoefficientOutputFormat
 {
     kShtools,
@@ -16,6 +16,7 @@ enum class CoefficientOutputFormat
     kIcgem,
     kBshc,
     kAcn,
+    kFitsAlm,
 };
 CoefficientOutputFormat CoefficientOutputFormatOf(const std::string& strPath);
 
@@ -23,12 +24,13 @@ CoefficientOutputFormat CoefficientOutputFormatOf(const std::string& strPath);
 std::string CoefficientOutputFormatsDescribed();
 
 // The format's own convention: for the four files 4pi, no Condon-Shortley phase and +sin(m phi);
-// for the ACN channels SN3D (AmbiX), no Condon-Shortley phase and +sin(m phi).
+// for the ACN channels SN3D (AmbiX), no Condon-Shortley phase and +sin(m phi); for healpy's alm
+// ortho with the Condon-Shortley phase and +sin(m phi), the only one they hold.
 Convention FormatConvention(CoefficientOutputFormat format);
 
 // Empty when the format holds coefficients in the convention; otherwise why it does not, in
-// one line: the four files multiply S by +sin(m phi), and ICGEM states only 4pi (as
-// fully_normalized) or unnormalised.
+// one line: the four files multiply S by +sin(m phi), ICGEM states only 4pi (as
+// fully_normalized) or unnormalised, and healpy's alm are its complex ones.
 std::string ConventionRefusal(CoefficientOutputFormat format, const Convention& convention);
 
 // Writes the coefficients (as InConvention gives them, in a convention the format holds) to

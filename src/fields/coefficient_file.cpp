@@ -83,6 +83,8 @@ CoefficientFile ReadCoefficientFile(const std::string& strPath, int32_t nMaxDegr
             return ReadBshcFile(strPath, nMaxDegree);
         case CoefficientNameFormat::kWmm:
             return ReadWmmFile(strPath, nMaxDegree, epoch);
+        case CoefficientNameFormat::kFitsAlm:
+            return ReadFitsAlmFile(strPath, nMaxDegree);
         case CoefficientNameFormat::kText:
             break;
     }

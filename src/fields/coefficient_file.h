@@ -19,6 +19,7 @@ struct CoefficientFile
     // The file's own (ICGEM header `norm`), else the format's usual one: 4pi for all four.
     Normalization normalization = Normalization::k4Pi;
     bool bNormalizationFromFile = false;  // true when the file's header states it
+    bool bCondonShortley = false;         // healpy's alm carry the phase (-1)^m
     std::vector<std::string> aWarnings;   // one line each, e.g. about time-variable terms left out
     // An ICGEM file's model, names and constants; the radius and GM also from a shtools or dov
     // header line of pyshtools' numbers "R, GM, omega, lmax" (or "R, lmax" of a magnetic model:
@@ -30,7 +31,7 @@ struct CoefficientFile
     // year), laid out as the terms; none for the other formats.
     std::optional<std::vector<Term>> rates;
 
-    Convention GetConvention() const { return Convention{normalization, false, SineSign::kStandard}; }
+    Convention GetConvention() const { return Convention{normalization, bCondonShortley, SineSign::kStandard}; }
 };
 
 // Reads the spherical-harmonic coefficients of a regular file, keeping degrees up to nMaxDegree
@@ -47,6 +48,9 @@ struct CoefficientFile
 //           variation; an epoch beyond the model's five years is a warning.
 //   .bshc   Curtin binary: little-endian doubles, the minimum and maximum degree, then C(l, m)
 //           and then S(l, m) for every degree from the minimum to the maximum, orders 0 to l.
+//   .fits   healpy's complex a_lm of a real field (fields/fits_alm_file.h), the first extension:
+//           ortho with the Condon-Shortley phase, Re a_l0 the term of Y(l, 0), sqrt(2) Re a_lm
+//           that of Y(l, m) and -sqrt(2) Im a_lm that of Y(l, -m).
 //   other   shtools rows `l, m, C, S [errors]`, or dov rows `l, m, value [error]` with m < 0 the
 //           sine: `#` starts a comment, fields are separated by blanks or commas, and up to two
 //           header lines that do not begin with two whole numbers may precede the rows. A file

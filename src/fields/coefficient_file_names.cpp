@@ -15,6 +15,8 @@ CoefficientNameFormat CoefficientFormatByName(const std::string& strPath)
         return CoefficientNameFormat::kIcgem;
     if (HasExtension(strPath, ".bshc"))
         return CoefficientNameFormat::kBshc;
+    if (HasExtension(strPath, ".fits"))
+        return CoefficientNameFormat::kFitsAlm;
     if (HasExtension(strPath, ".cof"))
         return CoefficientNameFormat::kWmm;
     return CoefficientNameFormat::kText;

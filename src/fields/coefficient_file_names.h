@@ -9,7 +9,7 @@
 // least one other character.
 bool HasExtension(const std::string& strPath, std::string_view strExtension);
 
-// .gfc is ICGEM, .bshc Curtin binary and .cof the World Magnetic Model's; any other name is
+// .gfc is ICGEM, .bshc Curtin binary, .cof the World Magnetic Model's and .fits healpy's alm; any other name is
 // text, whose rows tell a shtools file from a dov file or IGRF's table when it is read.
 enum class CoefficientNameFormat
 {
@@ -17,5 +17,6 @@ enum class CoefficientNameFormat
     kIcgem,
     kBshc,
     kWmm,
+    kFitsAlm,
 };
 CoefficientNameFormat CoefficientFormatByName(const std::string& strPath);

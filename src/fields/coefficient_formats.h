@@ -13,6 +13,7 @@ struct CoefficientFile;
 CoefficientFile ReadShtoolsFile(const std::string& strPath, int32_t nMaxDegree);
 CoefficientFile ReadDovFile(const std::string& strPath, int32_t nMaxDegree);
 CoefficientFile ReadBshcFile(const std::string& strPath, int32_t nMaxDegree);
+CoefficientFile ReadFitsAlmFile(const std::string& strPath, int32_t nMaxDegree);
 // ICGEM's reader also takes the epoch of a time-variable model (days, fields/model_time.h).
 CoefficientFile ReadIcgemFile(const std::string& strPath, int32_t nMaxDegree,
                               const std::optional<double>& epoch);

@@ -50,8 +50,8 @@ Convention AcnConvention(const ConventionChoice& choice)
 Convention FileConvention(const ConventionChoice& choice, const CoefficientFile& file,
                           const std::string& strPath)
 {
-    Convention convention{choice.normalization.value_or(file.normalization), choice.bCondonShortley,
-                          SineSign::kStandard};
+    Convention convention{choice.normalization.value_or(file.normalization),
+                          choice.bCondonShortley || file.bCondonShortley, SineSign::kStandard};
     if (file.bNormalizationFromFile && choice.normalization && *choice.normalization != file.normalization)
         throw std::invalid_argument("--norm " + std::string(NormalizationName(*choice.normalization)) +
                                     " contradicts '" + strPath + "', whose header says " +

@@ -9,6 +9,7 @@
 #include "export/mesh_export.h"
 #include "export/output_files.h"
 #include "export/values_writer.h"
+#include "fields/healpix_map_file.h"
 #include "fields/input_convention.h"
 #include "fields/orbitals.h"
 #include "hydrogen/radial_function.h"
@@ -67,10 +68,20 @@ std::string ConventionNote(const Request& r, const ConventionChoice& choice)
            SineSignName(convention.sine) + " (--convention sets all three)";
 }
 
+// A .fits values file is a HEALPix map (fields/healpix_map_file.h, export/healpix_map_writer.h),
+// which the HEALPix grid reads and writes.
+std::string HealpixMapRefusal(const COption<std::string>& option, const std::string& strPath)
+{
+    return option.Name() + " '" + strPath +
+           "': a .fits values file is a HEALPix map, which needs the HEALPix grid";
+}
+
 // The values to analyse: headerless doubles take their shape from --theta and --phi; scattered
 // points come only as CSV rows.
 void CheckAnalysis(const Request& r)
 {
+    if (IsHealpixMapPath(r.Value(opt::kAnalyze)))
+        throw RequestError(HealpixMapRefusal(opt::kAnalyze, r.Value(opt::kAnalyze)));
     const ValuesFormat format = ValuesFormatOf(r.Value(opt::kAnalyze));
     if (r.Value(opt::kGrid).bPoints && format != ValuesFormat::kCsv)
         throw RequestError(
@@ -322,7 +333,7 @@ void ChooseOutputConvention(const Request& r, Job& job)
     job.outConvention = FormatConvention(format);
     if (r.Has(opt::kOutNorm))
         job.outConvention.normalization = r.Value(opt::kOutNorm);
-    job.outConvention.bCondonShortley = r.Value(opt::kOutCs);
+    job.outConvention.bCondonShortley = job.outConvention.bCondonShortley || r.Value(opt::kOutCs);
     if (r.Has(opt::kOutSine))
         job.outConvention.sine = r.Value(opt::kOutSine);
     const std::string strRefusal = ConventionRefusal(format, job.outConvention);
@@ -431,6 +442,8 @@ Job PlanJob(const Request& r)
     if (!strOut.empty() && !IsWrittenDirectly(strOut) &&
         !(strOut.size() > 4 && strcasecmp(strOut.c_str() + strOut.size() - 4, ".png") == 0))
         throw RequestError("--out writes PNG pictures: it needs a name ending in .png, not '" + strOut + "'");
+    if (IsHealpixMapPath(r.Value(opt::kValues)))
+        throw RequestError(HealpixMapRefusal(opt::kValues, r.Value(opt::kValues)));
     CheckOutputsApart(job);
     return job;
 }

@@ -96,8 +96,9 @@ inline const COption<std::string> kCoeffs{
     Declare(
         OptionText{"--coeffs", "FILE",
                    "The field of a coefficient file: shtools text (l m C S rows), dov (l m value, m < 0 the "
-                   "sine), Curtin binary .bshc or ICGEM .gfc; S multiplies +sin(m phi), and the file's own "
-                   "normalisation (4pi unless its header says otherwise) holds"},
+                   "sine), Curtin binary .bshc, ICGEM .gfc or healpy's alm .fits (a real field's complex "
+                   "a_lm, ortho with the Condon-Shortley phase); S multiplies +sin(m phi), and the file's "
+                   "own normalisation (4pi unless its header says otherwise) holds"},
         FileName())
         .Rule(Excludes({"--complex"},
                        "{other} does not go with {option}: a coefficient file holds real harmonics"))};

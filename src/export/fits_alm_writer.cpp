@@ -1,0 +1,78 @@
+#include "export/fits_alm_writer.h"
+
+#include <algorithm>
+#include <complex>
+#include <utility>
+#include <vector>
+
+#include "export/coefficient_degrees.h"
+#include "export/fits_writer.h"
+
+namespace {
+
+// The rows written at a time.
+constexpr int64_t kBlockRows = 65536;
+
+}  // namespace
+
+void WriteFitsAlm(COutputStream& stream, const HealpixAlm& alm, int32_t nLmax, int32_t nMmax)
+{
+    const int64_t nRows = HealpixAlmSize(nLmax, nMmax);
+    const char* pszForm = alm.bSingle ? "E" : "D";
+    CFitsWriter writer(stream.GetName());
+    std::vector<int64_t> aIndex;
+    std::vector<double> aRe, aIm;
+    for (const std::vector<std::complex<double>>& aAlm : alm.aComponents)
+    {
+        writer.AddTable(
+            {{"index", "J", "l*l+l+m+1"}, {"real", pszForm, "unknown"}, {"imag", pszForm, "unknown"}}, nRows,
+            nullptr);
+        // The rows in healpy's order: m from 0 to mmax, and l from m to lmax for each.
+        int64_t m = 0, l = 0, nRow = 0;
+        while (nRow < nRows)
+        {
+            aIndex.clear();
+            aRe.clear();
+            aIm.clear();
+            for (; nRow < nRows && static_cast<int64_t>(aIndex.size()) < kBlockRows; ++nRow)
+            {
+                const std::complex<double> value =
+                    aAlm[static_cast<size_t>(m * (2 * int64_t{alm.nLmax} + 1 - m) / 2 + l)];
+                aIndex.push_back(l * l + l + m + 1);
+                aRe.push_back(value.real());
+                aIm.push_back(value.imag());
+                if (++l > nLmax)
+                    l = ++m;
+            }
+            const int64_t nFirst = nRow - static_cast<int64_t>(aIndex.size());
+            writer.WriteIntegers(0, nFirst, static_cast<int64_t>(aIndex.size()), aIndex.data());
+            writer.WriteDoubles(1, nFirst, static_cast<int64_t>(aRe.size()), aRe.data());
+            writer.WriteDoubles(2, nFirst, static_cast<int64_t>(aIm.size()), aIm.data());
+        }
+    }
+    writer.WriteTo(stream);
+}
+
+void WriteFitsAlmCoefficients(COutputStream& stream, const Field& coefficients)
+{
+    CCoefficientDegrees degrees(coefficients.aTerms);
+    HealpixAlm alm;
+    alm.nLmax = degrees.GetMaxDegree();
+    alm.nMmax = alm.nLmax;
+    const int64_t nLmax = alm.nLmax;
+    std::vector<std::complex<double>> aAlm(static_cast<size_t>(HealpixAlmSize(nLmax, nLmax)));
+    for (int32_t l = 0; l <= alm.nLmax; ++l)
+    {
+        const std::vector<double>& aDegree = degrees.Degree(l);
+        for (int64_t m = 0; m <= l; ++m)
+        {
+            const double dCosine = aDegree[static_cast<size_t>(l + m)];
+            const double dSine = aDegree[static_cast<size_t>(l - m)];
+            aAlm[static_cast<size_t>(m * (2 * nLmax + 1 - m) / 2 + l)] =
+                m == 0 ? std::complex<double>(dCosine, 0.0)
+                       : std::complex<double>(dCosine * kSqrtHalf, 0.0 - dSine * kSqrtHalf);
+        }
+    }
+    alm.aComponents.push_back(std::move(aAlm));
+    WriteFitsAlm(stream, alm, alm.nLmax, alm.nMmax);
+}
