@@ -3,6 +3,7 @@
 
 #include "bindings/field_bindings.h"
 #include "bindings/geodesy_bindings.h"
+#include "bindings/healpix_bindings.h"
 #include "bindings/hydrogen_bindings.h"
 #include "bindings/python_errors.h"
 #include "bindings/transform_bindings.h"
@@ -16,4 +17,5 @@ PYBIND11_MODULE(_lobara, module)
     BindTransforms(module);
     BindGeodesy(module);
     BindHydrogen(module);
+    BindHealpix(module);
 }
