@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <memory>
 
-// Spherical harmonic transforms between HEALPix maps in RING order and complex coefficients a_lm
-// of orders m = 0 .. M and degrees l = m .. L, kept as healpy keeps them: a_lm at
+// Spherical harmonic transforms (spin 0 and spin s) between HEALPix maps in RING order and complex
+// coefficients a_lm of orders m = 0 .. M and degrees l = m .. L, kept as healpy keeps them: a_lm at
 // AlmIndex(l, m, L) = m (2 L + 1 - m) / 2 + l. A real map is f = sum over l, m of a_lm Y_lm with
 // a_l(-m) = (-1)^m conj(a_lm); Y_lm = lambda_lm(theta) e^(i m phi) are the orthonormal harmonics
 // with the Condon-Shortley phase, lambda_lm = (-1)^m Pbar_lm (see NormalizedLegendre).
@@ -28,9 +28,10 @@ inline size_t AlmCount(int64_t nLmax, int64_t nMmax)
 class CHealpixTransform
 {
 public:
-    // Throws std::invalid_argument with one line for Nside out of range or M > L or L < 0, and
-    // std::bad_alloc.
-    CHealpixTransform(int64_t nSide, int32_t nLmax, int32_t nMmax, unsigned nThreads = 0);
+    // Of spin-0 maps, or for nSpin >= 1 of spin-weighted pairs (see CSpinLegendre). Throws
+    // std::invalid_argument with one line for Nside out of range, M > L, L < 0 or a spin out of
+    // range, and std::bad_alloc.
+    CHealpixTransform(int64_t nSide, int32_t nLmax, int32_t nMmax, unsigned nThreads = 0, int32_t nSpin = 0);
     ~CHealpixTransform();
     CHealpixTransform(const CHealpixTransform&) = delete;
     CHealpixTransform& operator=(const CHealpixTransform&) = delete;
@@ -47,6 +48,15 @@ public:
     // steps, each analysing what the synthesis of the coefficients so far leaves of the map and
     // adding that.
     void Analyze(const double* pMap, int32_t nIter, std::complex<double>* pAlm) const;
+
+    // Spin s: the maps Q and U (Q + i U of spin s) of the gradient and curl coefficients E and B, the
+    // adjoint times dWeight, and healpy's map2alm_spin with nIter Jacobi steps, as above.
+    void SynthesizeSpin(const std::complex<double>* pE, const std::complex<double>* pB, double* pQ,
+                        double* pU) const;
+    void AdjointSpin(const double* pQ, const double* pU, double dWeight, std::complex<double>* pE,
+                     std::complex<double>* pB, bool bAdd) const;
+    void AnalyzeSpin(const double* pQ, const double* pU, int32_t nIter, std::complex<double>* pE,
+                     std::complex<double>* pB) const;
 
 private:
     struct Implementation;
