@@ -50,6 +50,7 @@ HealpixRing RingOf(int64_t nSide, int64_t i)
         const double dLess =
             static_cast<double>(nNorth) * static_cast<double>(nNorth) / (3.0 * dSide * dSide);
         ring.dCosLessOne = -dLess;
+        ring.dCos = 1.0 - dLess;
         ring.dSin = std::sqrt(dLess * (2.0 - dLess));
         ring.nPixels = 4 * nNorth;
         ring.dPhi0 = kPi / static_cast<double>(4 * nNorth);
@@ -57,12 +58,11 @@ HealpixRing RingOf(int64_t nSide, int64_t i)
     else
     {
         ring.dCosLessOne = static_cast<double>(nSide - 2 * nNorth) / (3.0 * dSide);
-        const double dCos = 1.0 + ring.dCosLessOne;
-        ring.dSin = std::sqrt((1.0 - dCos) * (1.0 + dCos));
+        ring.dCos = static_cast<double>(2 * (2 * nSide - nNorth)) / (3.0 * dSide);
+        ring.dSin = std::sqrt((1.0 - ring.dCos) * (1.0 + ring.dCos));
         ring.nPixels = 4 * nSide;
         ring.dPhi0 = (i + nSide) % 2 == 0 ? kPi / static_cast<double>(4 * nSide) : 0.0;
     }
-    ring.dCos = 1.0 + ring.dCosLessOne;
     const int64_t nCap = 2 * nSide * (nSide - 1);
     if (i < nSide)
         ring.nFirst = 2 * i * (i - 1);
