@@ -6,22 +6,32 @@
 #include "sht/angles.h"
 #include "sht/legendre_kernels.h"
 #include "sht/legendre_scaling.h"
+#include "sht/normalized_legendre.h"
 
 namespace {
 
 using legendre_scaling::kChunkBits;
-using legendre_scaling::kInverseChunk;
 using legendre_scaling::kStartLanes;
 
-// Past this a value below the range is scaled up by a chunk: the steps stay far from overflow.
-constexpr double kRescale = 0x1p256;
-
 }  // namespace
+
+LOBARA_KERNEL_TABLES(SpinKernels, kSpinKernels, SpinKernelsFor)
+
+const SpinKernels& ActiveSpinKernels()
+{
+    return SpinKernelsFor(ActiveKernelPath());
+}
 
 CSpinLegendre::CSpinLegendre(int32_t nLmax, int32_t nSpin) : m_nLmax(nLmax), m_nSpin(nSpin)
 {
     for (int32_t l = 0; l <= nLmax; ++l)
         m_aNorm.push_back(0.5 * std::sqrt((2.0 * l + 1.0) / kFourPi));
+    m_aScratch.resize(64 * (static_cast<size_t>(nLmax) + 1));
+    for (int64_t k = 0; k <= 2 * int64_t{nLmax} + 2 * nSpin + 2; ++k)
+    {
+        m_aRoot.push_back(std::sqrt(static_cast<double>(k)));
+        m_aInverseRoot.push_back(k == 0 ? 0.0 : 1.0 / m_aRoot.back());
+    }
 }
 
 void CSpinLegendre::MakeRecurrence(int32_t a, Recurrence& recurrence) const
@@ -63,18 +73,24 @@ void CSpinLegendre::MakeRecurrence(int32_t a, Recurrence& recurrence) const
     recurrence.nExponent = nExponent / 2 + nRoot;
     // j sqrt(((j+1)^2 - m^2)((j+1)^2 - a^2)) d^(j+1) = (2j+1)(j(j+1) cos - m a) d^j
     //   - (j+1) sqrt((j^2 - m^2)(j^2 - a^2)) d^(j-1), with cos = t + 1.
-    recurrence.aA.clear();
-    recurrence.aB.clear();
-    recurrence.aC.clear();
+    recurrence.aA.resize(static_cast<size_t>(std::max<int64_t>(0, m_nLmax - j)));
+    recurrence.aB.resize(recurrence.aA.size());
+    recurrence.aC.resize(recurrence.aA.size());
     const auto dM = static_cast<double>(m), dA = static_cast<double>(a);
+    const double* pRoot = m_aRoot.data();
+    const double* pInverseRoot = m_aInverseRoot.data();
     for (int64_t l = j + 1; l <= m_nLmax; ++l)
     {
-        const auto dJ = static_cast<double>(l - 1);
-        const double dNext = dJ + 1.0;
-        const double dScale = 1.0 / (dJ * std::sqrt((dNext * dNext - dM * dM) * (dNext * dNext - dA * dA)));
-        recurrence.aA.push_back((2.0 * dJ + 1.0) * dJ * dNext * dScale);
-        recurrence.aB.push_back((2.0 * dJ + 1.0) * (dJ * dNext - dM * dA) * dScale);
-        recurrence.aC.push_back(dNext * std::sqrt((dJ * dJ - dM * dM) * (dJ * dJ - dA * dA)) * dScale);
+        // Here j is l - 1; the roots of j + 1 +- m, j + 1 +- a, j +- m, j +- a from the tables.
+        const int64_t n = l - 1;
+        const auto dJ = static_cast<double>(n);
+        const double dScale =
+            pInverseRoot[l - m] * pInverseRoot[l + m] * pInverseRoot[l - a] * pInverseRoot[l + a] / dJ;
+        const auto nStep = static_cast<size_t>(l - j - 1);
+        recurrence.aA[nStep] = (2.0 * dJ + 1.0) * dJ * (dJ + 1.0) * dScale;
+        recurrence.aB[nStep] = (2.0 * dJ + 1.0) * (dJ * (dJ + 1.0) - dM * dA) * dScale;
+        recurrence.aC[nStep] =
+            (dJ + 1.0) * (pRoot[n - m] * pRoot[n + m] * pRoot[n - a] * pRoot[n + a]) * dScale;
     }
 }
 
@@ -121,83 +137,72 @@ void CSpinLegendre::Start(const Recurrence& recurrence, const double* pT, const 
     }
 }
 
-template <typename Step>
-void CSpinLegendre::Run(const double* pT, const double* pU, int32_t nCount, const Step& step)
+int32_t CSpinLegendre::Prepare(const double* pT, const double* pU, int32_t nCount)
 {
-    const auto nPoints = static_cast<size_t>(nCount);
-    m_aPlus.resize(nPoints);
-    m_aMinus.resize(nPoints);
+    // Points where every function of the order up to L stays negligible, as NormalizedLegendre
+    // finds them, by the order less the spin: from the pole to where m - s > L sin(theta) + margin.
+    const double dLmax = std::max(1.0, static_cast<double>(m_nLmax));
+    const double dLimit =
+        (static_cast<double>(m_nOrder - m_nSpin) - NormalizedLegendre::kNegligibleMargin * std::cbrt(dLmax)) /
+        dLmax;
+    int32_t nSkip = 0;
+    while (nSkip < nCount && pU[nSkip] < dLimit)
+        ++nSkip;
+    const auto nPoints = static_cast<size_t>(nCount - nSkip);
     for (int r = 0; r < 2; ++r)
     {
-        m_aValues[r][0].assign(nPoints, 0.0);
-        m_aValues[r][1].resize(nPoints);
+        m_aPrevious[r].assign(nPoints, 0.0);
+        m_aCurrent[r].resize(nPoints);
         m_aChunks[r].resize(nPoints);
-        Start(m_recurrences[r], pT, pU, nCount, m_aValues[r][1].data(), m_aChunks[r].data());
+        Start(m_recurrences[r], pT + nSkip, pU + nSkip, nCount - nSkip, m_aCurrent[r].data(),
+              m_aChunks[r].data());
     }
-    for (int32_t l = m_nStart; l <= m_nLmax; ++l)
+    m_aParts.assign(8 * nPoints, 0.0);
+    return nSkip;
+}
+
+SpinTables CSpinLegendre::Tables() const
+{
+    SpinTables tables{m_nStart, m_nLmax, (m_nOrder + m_nSpin) % 2, {}, {}, {}, m_aNorm.data()};
+    for (int r = 0; r < 2; ++r)
     {
-        if (l > m_nStart)
-            for (int r = 0; r < 2; ++r)
-            {
-                const Recurrence& recurrence = m_recurrences[r];
-                const auto k = static_cast<size_t>(l - m_nStart - 1);
-                const double a = recurrence.aA[k], b = recurrence.aB[k], c = recurrence.aC[k];
-                double* pPrevious = m_aValues[r][0].data();
-                double* pCurrent = m_aValues[r][1].data();
-                int64_t* pChunks = m_aChunks[r].data();
-                for (size_t i = 0; i < nPoints; ++i)
-                {
-                    const double dNext = (a * pT[i] + b) * pCurrent[i] - c * pPrevious[i];
-                    pPrevious[i] = pCurrent[i];
-                    pCurrent[i] = dNext;
-                    if (pChunks[i] < 0 && std::fabs(dNext) > kRescale)
-                    {
-                        pPrevious[i] *= kInverseChunk;
-                        pCurrent[i] *= kInverseChunk;
-                        ++pChunks[i];
-                    }
-                }
-            }
-        const double dNorm = m_aNorm[static_cast<size_t>(l)];
-        for (size_t i = 0; i < nPoints; ++i)
-        {
-            const double d0 = m_aChunks[0][i] == 0 ? m_aValues[0][1][i] : 0.0;
-            const double d1 = m_aChunks[1][i] == 0 ? m_aValues[1][1][i] : 0.0;
-            m_aPlus[i] = dNorm * (d0 + d1);
-            m_aMinus[i] = dNorm * (d0 - d1);
-        }
-        step(l);
+        tables.pA[r] = m_recurrences[r].aA.data();
+        tables.pB[r] = m_recurrences[r].aB.data();
+        tables.pC[r] = m_recurrences[r].aC.data();
     }
+    return tables;
+}
+
+SpinPoints CSpinLegendre::Points(const double* pT)
+{
+    return SpinPoints{pT,
+                      {m_aPrevious[0].data(), m_aPrevious[1].data()},
+                      {m_aCurrent[0].data(), m_aCurrent[1].data()},
+                      {m_aChunks[0].data(), m_aChunks[1].data()}};
 }
 
 void CSpinLegendre::Sums(const double* pT, const double* pU, int32_t nCount, const std::complex<double>* pE,
                          const std::complex<double>* pB, std::complex<double>* pOrders)
 {
-    // Per point the parts of Q and U even and odd under the mirror: qs, qa, us, ua.
-    std::vector<std::complex<double>> aParts(4 * static_cast<size_t>(nCount));
-    const std::complex<double> i(0.0, 1.0);
-    const int32_t m = m_nOrder;
-    Run(pT, pU, nCount, [&](int32_t l) {
-        const std::complex<double> e = pE[l - m], b = pB[l - m];
-        // L+ of even l + m is even under the mirror, L- odd; the other way for odd l + m.
-        const size_t nPlus = (l + m + m_nSpin) % 2 == 0 ? 0 : 1, nMinus = 1 - nPlus;
-        const std::complex<double> qPlus = -e, qMinus = -i * b, uPlus = -b, uMinus = i * e;
-        for (size_t p = 0; p < static_cast<size_t>(nCount); ++p)
-        {
-            std::complex<double>* pPart = &aParts[4 * p];
-            pPart[nPlus] += qPlus * m_aPlus[p];
-            pPart[nMinus] += qMinus * m_aMinus[p];
-            pPart[2 + nPlus] += uPlus * m_aPlus[p];
-            pPart[2 + nMinus] += uMinus * m_aMinus[p];
-        }
-    });
-    for (size_t p = 0; p < static_cast<size_t>(nCount); ++p)
+    const int32_t nSkip = Prepare(pT, pU, nCount);
+    const auto nPoints = static_cast<size_t>(nCount - nSkip);
+    double* apParts[8];
+    for (size_t q = 0; q < 8; ++q)
+        apParts[q] = m_aParts.data() + q * nPoints;
+    SpinPoints points = Points(pT + nSkip);
+    const SpinTables tables = Tables();
+    ActiveSpinKernels().sums(tables, points, nCount - nSkip, m_nOrder, reinterpret_cast<const double*>(pE),
+                             reinterpret_cast<const double*>(pB), apParts);
+    std::fill(pOrders, pOrders + 4 * nSkip, std::complex<double>(0.0, 0.0));
+    for (size_t i = 0; i < nPoints; ++i)
     {
-        const std::complex<double>* pPart = &aParts[4 * p];
-        pOrders[4 * p + 0] = pPart[0] + pPart[1];
-        pOrders[4 * p + 1] = pPart[0] - pPart[1];
-        pOrders[4 * p + 2] = pPart[2] + pPart[3];
-        pOrders[4 * p + 3] = pPart[2] - pPart[3];
+        const std::complex<double> qEven(apParts[0][i], apParts[1][i]), qOdd(apParts[2][i], apParts[3][i]);
+        const std::complex<double> uEven(apParts[4][i], apParts[5][i]), uOdd(apParts[6][i], apParts[7][i]);
+        std::complex<double>* pPoint = pOrders + 4 * (static_cast<size_t>(nSkip) + i);
+        pPoint[0] = qEven + qOdd;
+        pPoint[1] = qEven - qOdd;
+        pPoint[2] = uEven + uOdd;
+        pPoint[3] = uEven - uOdd;
     }
 }
 
@@ -205,30 +210,26 @@ void CSpinLegendre::Accumulate(const double* pT, const double* pU, int32_t nCoun
                                const std::complex<double>* pOrders, double dWeight, std::complex<double>* pE,
                                std::complex<double>* pB)
 {
-    // Per point Q and U at it plus at its mirror, and minus.
-    std::vector<std::complex<double>> aParts(4 * static_cast<size_t>(nCount));
-    for (size_t p = 0; p < static_cast<size_t>(nCount); ++p)
+    const int32_t nSkip = Prepare(pT, pU, nCount);
+    const auto nPoints = static_cast<size_t>(nCount - nSkip);
+    double* apParts[8];
+    for (size_t q = 0; q < 8; ++q)
+        apParts[q] = m_aParts.data() + q * nPoints;
+    // Q and U at each point plus at its mirror, and minus.
+    for (size_t i = 0; i < nPoints; ++i)
     {
-        const std::complex<double>* pOrder = &pOrders[4 * p];
-        aParts[4 * p + 0] = pOrder[0] + pOrder[1];
-        aParts[4 * p + 1] = pOrder[0] - pOrder[1];
-        aParts[4 * p + 2] = pOrder[2] + pOrder[3];
-        aParts[4 * p + 3] = pOrder[2] - pOrder[3];
-    }
-    const std::complex<double> i(0.0, 1.0);
-    const int32_t m = m_nOrder;
-    Run(pT, pU, nCount, [&](int32_t l) {
-        const size_t nPlus = (l + m + m_nSpin) % 2 == 0 ? 0 : 1, nMinus = 1 - nPlus;
-        std::complex<double> qPlus, qMinus, uPlus, uMinus;
-        for (size_t p = 0; p < static_cast<size_t>(nCount); ++p)
+        const std::complex<double>* pPoint = pOrders + 4 * (static_cast<size_t>(nSkip) + i);
+        const std::complex<double> aParts[4] = {pPoint[0] + pPoint[1], pPoint[0] - pPoint[1],
+                                                pPoint[2] + pPoint[3], pPoint[2] - pPoint[3]};
+        for (size_t q = 0; q < 4; ++q)
         {
-            const std::complex<double>* pPart = &aParts[4 * p];
-            qPlus += m_aPlus[p] * pPart[nPlus];
-            uPlus += m_aPlus[p] * pPart[2 + nPlus];
-            qMinus += m_aMinus[p] * pPart[nMinus];
-            uMinus += m_aMinus[p] * pPart[2 + nMinus];
+            apParts[2 * q][i] = aParts[q].real();
+            apParts[2 * q + 1][i] = aParts[q].imag();
         }
-        pE[l - m] -= dWeight * (qPlus + i * uMinus);
-        pB[l - m] -= dWeight * (uPlus - i * qMinus);
-    });
+    }
+    SpinPoints points = Points(pT + nSkip);
+    const SpinTables tables = Tables();
+    ActiveSpinKernels().accumulate(tables, points, nCount - nSkip, m_nOrder, apParts, dWeight,
+                                   reinterpret_cast<double*>(pE), reinterpret_cast<double*>(pB),
+                                   m_aScratch.data());
 }

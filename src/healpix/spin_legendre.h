@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "healpix/spin_kernels.h"
+
 // The degree sums of a spin-s field (s >= 1) at one order m >= 0, and their adjoint, in healpy's
 // convention: with the spin-weighted harmonics sY_lm = sLambda_lm(theta) e^(i m phi),
 // sLambda_lm = (-1)^s sqrt((2l + 1) / 4 pi) d^l_(m,-s)(theta) (Wigner's d) and (-s)Lambda_lm =
@@ -47,15 +49,18 @@ private:
     // Each point's start value of one recurrence as a mantissa and a chunk count (<= 0).
     void Start(const Recurrence& recurrence, const double* pT, const double* pU, int32_t nCount,
                double* pValue, int64_t* pChunks);
-    // Runs both recurrences over the points, calling step(l, k, i) with each point's L+ and L- of degree l in
-    // m_aPlus, m_aMinus.
-    template <typename Step>
-    void Run(const double* pT, const double* pU, int32_t nCount, const Step& step);
+    // Starts both recurrences at the points past the leading ones where the order's functions are
+    // negligible, and clears the parts; returns how many were left out.
+    int32_t Prepare(const double* pT, const double* pU, int32_t nCount);
+    SpinTables Tables() const;
+    SpinPoints Points(const double* pT);
 
     int32_t m_nLmax, m_nSpin, m_nOrder = 0, m_nStart = 0;
     Recurrence m_recurrences[2];  // d^l_(m,-s), d^l_(m,s)
     std::vector<double> m_aNorm;  // sqrt((2l + 1) / 4 pi) / 2
-    // Per point: each recurrence's last two values and chunks; L+ and L-.
-    std::vector<double> m_aValues[2][2], m_aPlus, m_aMinus, m_aHalfSine;
+    // sqrt(k) and 1 / sqrt(k) for k up to 2 (L + s + 1), of which the recurrences are made.
+    std::vector<double> m_aRoot, m_aInverseRoot;
+    // Per point: each recurrence's last two values and chunks; the eight parts of the kernels.
+    std::vector<double> m_aPrevious[2], m_aCurrent[2], m_aParts, m_aScratch;
     std::vector<int64_t> m_aChunks[2];
 };
