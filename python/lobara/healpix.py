@@ -47,9 +47,13 @@ def _as_maps(maps, name="maps"):
         raise TypeError(f"{name} need real numbers, not values of type {given.dtype}")
     if given.ndim not in (1, 2):
         raise ValueError(f"{name} need one map (pixels,) or several (maps, pixels), not the shape {given.shape}")
-    array = numpy.array(given, dtype=float, ndmin=2, order="C")
+    array = numpy.ascontiguousarray(given.reshape(1, -1) if given.ndim == 1 else given, dtype=float)
     npix2nside(array.shape[1])
-    array[numpy.isclose(array, UNSEEN, rtol=1e-7, atol=0.0)] = 0.0
+    # UNSEEN as healpy's mask_bad finds it: within 1e-5 of its size; the caller's array is left as it is.
+    tolerance = 1e-5 * abs(UNSEEN)
+    unseen = (array <= UNSEEN + tolerance) & (array >= UNSEEN - tolerance)
+    if unseen.any():
+        array = numpy.where(unseen, 0.0, array)
     if not numpy.isfinite(array).all():
         raise ValueError(f"{name} hold values that are not finite (NaN or inf)")
     return array, given.ndim == 1

@@ -16,7 +16,7 @@
 namespace {
 
 // The orders' sums of a chunk of rings take about this much memory.
-constexpr size_t kChunkBytes = size_t{16} << 20;
+constexpr size_t kChunkBytes = size_t{64} << 20;
 // The highest spin taken: the spin recurrence starts at l = s.
 constexpr int32_t kMostSpin = 100;
 
