@@ -55,6 +55,7 @@ CHealpixRingFourier::Workspace CHealpixRingFourier::MakeWorkspace() const
                      AllocateFftwComplexes(nConvolution),
                      AllocateFftwComplexes(nConvolution),
                      std::vector<std::complex<double>>(2 * nBelt),
+                     std::vector<std::complex<double>>(static_cast<size_t>(m_nMmax) + 1),
                      std::vector<std::complex<double>>(nBelt)};
 }
 
@@ -76,10 +77,18 @@ void CHealpixRingFourier::MakeTurns(int64_t n, Workspace& workspace) const
     }
 }
 
-std::complex<double> CHealpixRingFourier::Turn(const HealpixRing& ring, int64_t m, const Workspace& workspace)
+void CHealpixRingFourier::MakeOrderTurns(const HealpixRing& ring, Workspace& workspace) const
 {
-    // phi0 is pi / n or 0.
-    return ring.dPhi0 == 0.0 ? 1.0 : workspace.aTurns[static_cast<size_t>(m % (2 * ring.nPixels))];
+    // phi0 is pi / n or 0: e^(i m phi0) is turn m modulo 2 n.
+    const int64_t nPeriod = 2 * ring.nPixels;
+    int64_t r = 0;
+    for (int64_t m = 0; m <= m_nMmax; ++m)
+    {
+        workspace.aOrderTurns[static_cast<size_t>(m)] =
+            ring.dPhi0 == 0.0 ? 1.0 : workspace.aTurns[static_cast<size_t>(r)];
+        if (++r == nPeriod)
+            r = 0;
+    }
 }
 
 void CHealpixRingFourier::Chirp(int64_t n, bool bInverse, Workspace& workspace) const
@@ -123,6 +132,8 @@ void CHealpixRingFourier::ToRings(const HealpixRing& ring, const std::complex<do
 {
     const int64_t n = ring.nPixels, nHalf = n / 2;
     MakeTurns(n, workspace);
+    MakeOrderTurns(ring, workspace);
+    const std::complex<double>* pTurns = workspace.aOrderTurns.data();
     if (n == 4 * m_nSide)
     {
         // Each ring by its real transform, from X_k for k <= n / 2: F_m e^(i m phi0) at frequency
@@ -135,14 +146,13 @@ void CHealpixRingFourier::ToRings(const HealpixRing& ring, const std::complex<do
                 continue;
             std::fill(pHalf, pHalf + nHalf + 1, std::complex<double>(0.0, 0.0));
             pHalf[0] = pFrom[0];
-            for (int64_t m = 1; m <= m_nMmax; ++m)
+            for (int64_t m = 1, k = 1 % n; m <= m_nMmax; ++m, k = k + 1 == n ? 0 : k + 1)
             {
-                const std::complex<double> f = pFrom[m] * Turn(ring, m, workspace);
-                const int64_t k = m % n;
+                const std::complex<double> f = pFrom[m] * pTurns[m];
                 if (k <= nHalf)
                     pHalf[k] += f;
                 if (k == 0 || k >= nHalf)
-                    pHalf[(n - k) % n] += std::conj(f);
+                    pHalf[k == 0 ? 0 : n - k] += std::conj(f);
             }
             fftw_execute_dft_c2r(m_toBelt.get(), workspace.pHalf.get(), workspace.pValues.get());
             std::copy(workspace.pValues.get(), workspace.pValues.get() + n, pTo);
@@ -155,13 +165,12 @@ void CHealpixRingFourier::ToRings(const HealpixRing& ring, const std::complex<do
     std::fill(pSpectrum, pSpectrum + n, std::complex<double>(0.0, 0.0));
     const std::complex<double> i(0.0, 1.0);
     pSpectrum[0] = pOrders[0].real() + i * pMirrorOrders[0].real();
-    for (int64_t m = 1; m <= m_nMmax; ++m)
+    for (int64_t m = 1, k = 1 % n; m <= m_nMmax; ++m, k = k + 1 == n ? 0 : k + 1)
     {
-        const std::complex<double> turn = Turn(ring, m, workspace);
+        const std::complex<double> turn = pTurns[m];
         const std::complex<double> f = pOrders[m] * turn, g = pMirrorOrders[m] * turn;
-        const int64_t k = m % n;
         pSpectrum[k] += f + i * g;
-        pSpectrum[(n - k) % n] += std::conj(f) + i * std::conj(g);
+        pSpectrum[k == 0 ? 0 : n - k] += std::conj(f) + i * std::conj(g);
     }
     Chirp(n, true, workspace);
     for (int64_t j = 0; j < n; ++j)
@@ -177,6 +186,8 @@ void CHealpixRingFourier::FromRings(const HealpixRing& ring, const double* pValu
 {
     const int64_t n = ring.nPixels, nHalf = n / 2;
     MakeTurns(n, workspace);
+    MakeOrderTurns(ring, workspace);
+    const std::complex<double>* pTurns = workspace.aOrderTurns.data();
     if (n == 4 * m_nSide)
     {
         const auto* pHalf = reinterpret_cast<const std::complex<double>*>(workspace.pHalf.get());
@@ -187,11 +198,10 @@ void CHealpixRingFourier::FromRings(const HealpixRing& ring, const double* pValu
                 continue;
             std::copy(pFrom, pFrom + n, workspace.pValues.get());
             fftw_execute_dft_r2c(m_fromBelt.get(), workspace.pValues.get(), workspace.pHalf.get());
-            for (int64_t m = 0; m <= m_nMmax; ++m)
+            for (int64_t m = 0, k = 0; m <= m_nMmax; ++m, k = k + 1 == n ? 0 : k + 1)
             {
-                const int64_t k = m % n;
                 const std::complex<double> x = k <= nHalf ? pHalf[k] : std::conj(pHalf[n - k]);
-                pTo[m] = x * std::conj(Turn(ring, m, workspace));
+                pTo[m] = x * std::conj(pTurns[m]);
             }
         }
         return;
@@ -202,11 +212,10 @@ void CHealpixRingFourier::FromRings(const HealpixRing& ring, const double* pValu
     for (int64_t j = 0; j < n; ++j)
         pSpectrum[j] = {pValues[j], pMirrorValues[j]};
     Chirp(n, false, workspace);
-    for (int64_t m = 0; m <= m_nMmax; ++m)
+    for (int64_t m = 0, k = 0; m <= m_nMmax; ++m, k = k + 1 == n ? 0 : k + 1)
     {
-        const int64_t k = m % n;
-        const std::complex<double> z = pSpectrum[k], zMinus = std::conj(pSpectrum[(n - k) % n]);
-        const std::complex<double> turn = std::conj(Turn(ring, m, workspace));
+        const std::complex<double> z = pSpectrum[k], zMinus = std::conj(pSpectrum[k == 0 ? 0 : n - k]);
+        const std::complex<double> turn = std::conj(pTurns[m]);
         pOrders[m] = 0.5 * (z + zMinus) * turn;
         pMirrorOrders[m] = std::complex<double>(0.0, -0.5) * (z - zMinus) * turn;
     }

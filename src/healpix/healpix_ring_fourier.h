@@ -27,8 +27,8 @@ public:
     {
         FftwArray<double> pValues;
         FftwArray<fftw_complex> pHalf, pChirped, pKernel;
-        // e^(i pi r / n) for r < 2 n; a ring pair's full spectra.
-        std::vector<std::complex<double>> aTurns, aSpectrum;
+        // e^(i pi r / n) for r < 2 n; e^(i m phi0) for m = 0 .. M; a ring pair's full spectra.
+        std::vector<std::complex<double>> aTurns, aOrderTurns, aSpectrum;
     };
     Workspace MakeWorkspace() const;
 
@@ -45,8 +45,8 @@ public:
 private:
     // e^(i pi r / n) for r < 2 n into workspace.aTurns, from two short tables of sines and cosines.
     void MakeTurns(int64_t n, Workspace& workspace) const;
-    // e^(i m phi0) of a ring, from its turns.
-    static std::complex<double> Turn(const HealpixRing& ring, int64_t m, const Workspace& workspace);
+    // e^(i m phi0) of a ring for m = 0 .. M into workspace.aOrderTurns, from its turns.
+    void MakeOrderTurns(const HealpixRing& ring, Workspace& workspace) const;
     // workspace.aSpectrum[k] = sum_j z_j e^(+-2 pi i k j / n), in place, by Bluestein's transform.
     void Chirp(int64_t n, bool bInverse, Workspace& workspace) const;
 
