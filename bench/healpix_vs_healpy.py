@@ -4,8 +4,9 @@ map2alm at iter 0 and 3 (analysis), Nside 512, 1024 and 2048 with lmax = 2 Nside
 and on two; wall and CPU seconds and the peak memory of the process for each. Each case runs in a
 process of its own (healpy's threads are OpenMP's, fixed at its start), healpy's first.
 
-Usage: healpix_vs_healpy.py BUILD_DIR [NSIDE ...] [--spin]
-  --spin  the spin-2 pair (alm2map_spin, map2alm_spin) instead of the scalar transforms."""
+Usage: healpix_vs_healpy.py BUILD_DIR [NSIDE ...] [--spin] [--ops=synthesis,analysis0,analysis3]
+  --spin  the spin-2 pair (alm2map_spin, map2alm_spin) instead of the scalar transforms;
+  --ops   only those of the cases."""
 import os
 import subprocess
 import sys
@@ -61,6 +62,9 @@ def main():
     spin = "--spin" in sys.argv
     nsides = [int(a) for a in sys.argv[2:] if not a.startswith("--")] or [512, 1024, 2048]
     operations = ["synthesis", "analysis0"] if spin else ["synthesis", "analysis0", "analysis3"]
+    for argument in sys.argv[2:]:
+        if argument.startswith("--ops="):
+            operations = [o for o in argument[len("--ops="):].split(",") if o in operations]
     with open("/proc/loadavg") as load:
         print(f"load average at the start: {' '.join(load.read().split()[:3])}")
     print(f"{'Nside':>5} {'op':>10} {'thr':>3} {'healpy wall/cpu s':>18} {'Lobara wall/cpu s':>18} "
