@@ -1,6 +1,7 @@
 #include "healpix/healpix_transform.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -16,7 +17,7 @@
 namespace {
 
 // The orders' sums of a chunk of rings take about this much memory.
-constexpr size_t kChunkBytes = size_t{64} << 20;
+constexpr size_t kChunkBytes = size_t{16} << 20;
 // The highest spin taken: the spin recurrence starts at l = s.
 constexpr int32_t kMostSpin = 100;
 
@@ -49,6 +50,16 @@ struct CHealpixTransform::Implementation
     void Analyze(const double* const* pMap, int32_t nIter, std::complex<double>* const* pAlm) const;
     void SpinOrders(int32_t m, const std::complex<double>* const* pAlm, int32_t nFirst, int32_t nCount,
                     int32_t nSlots, Workspace& workspace) const;
+    // Whether every function of order m up to degree L is negligible at the chunk's rings (as
+    // NormalizedLegendre::NegligiblePoints finds them, by m less the spin): the rings run from the
+    // pole, so it is so at all of them when it is at the last.
+    bool Negligible(int32_t m, int32_t nFirst, int32_t nCount) const
+    {
+        const double dL = std::max(1.0, static_cast<double>(nLmax));
+        const double dU = aU[static_cast<size_t>(nFirst) + static_cast<size_t>(nCount) - 1];
+        return static_cast<double>(m - nSpin) >
+               dL * dU + NormalizedLegendre::kNegligibleMargin * std::cbrt(dL);
+    }
     // The southern ring of a northern one.
     HealpixRing Mirror(const HealpixRing& ring) const;
     // How many ring slots a chunk has, each northern ring's then its mirror's: the equator's ring
@@ -154,6 +165,13 @@ void CHealpixTransform::Implementation::SynthesizeChunk(const std::complex<doubl
     ShareAmongThreads(static_cast<size_t>(nMmax) + 1, nThreads, [&](size_t nOrder, unsigned t) {
         Workspace& workspace = aWorkspaces[t];
         const auto m = static_cast<int32_t>(nOrder);
+        if (Negligible(m, nFirst, nCount))
+        {
+            for (int k = 0; k < nComponents; ++k)
+                for (int32_t s = 0; s < nSlots; ++s)
+                    Orders(k, s)[m] = 0.0;
+            return;
+        }
         if (nSpin != 0)
         {
             SpinOrders(m, pAlm, nFirst, nCount, nSlots, workspace);
@@ -180,15 +198,18 @@ void CHealpixTransform::Implementation::SynthesizeChunk(const std::complex<doubl
                 Orders(0, 2 * c + 1)[m] = {s[0] - s[1], s[2] - s[3]};
         }
     });
-    ShareAmongThreads(static_cast<size_t>(nCount * nComponents), nThreads, [&](size_t nItem, unsigned t) {
-        const auto c = static_cast<int32_t>(nItem) / nComponents,
-                   k = static_cast<int32_t>(nItem) % nComponents;
-        const HealpixRing &ring = aNorth[static_cast<size_t>(nFirst + c)], mirror = Mirror(ring);
-        const bool bMirror = 2 * c + 1 < nSlots;
-        fourier.ToRings(ring, Orders(k, 2 * c), bMirror ? Orders(k, 2 * c + 1) : nullptr,
-                        pMap[k] + ring.nFirst, bMirror ? pMap[k] + mirror.nFirst : nullptr,
-                        aWorkspaces[t].ring);
-    });
+    ShareAmongThreads(static_cast<size_t>(nCount) * static_cast<size_t>(nComponents), nThreads,
+                      [&](size_t nItem, unsigned t) {
+                          const auto c = static_cast<int32_t>(nItem) / nComponents,
+                                     k = static_cast<int32_t>(nItem) % nComponents;
+                          const HealpixRing &ring =
+                                                aNorth[static_cast<size_t>(nFirst) + static_cast<size_t>(c)],
+                                            mirror = Mirror(ring);
+                          const bool bMirror = 2 * c + 1 < nSlots;
+                          fourier.ToRings(ring, Orders(k, 2 * c), bMirror ? Orders(k, 2 * c + 1) : nullptr,
+                                          pMap[k] + ring.nFirst, bMirror ? pMap[k] + mirror.nFirst : nullptr,
+                                          aWorkspaces[t].ring);
+                      });
 }
 
 void CHealpixTransform::Implementation::AdjointChunk(const double* const* pMap, double dWeight,
@@ -196,17 +217,23 @@ void CHealpixTransform::Implementation::AdjointChunk(const double* const* pMap, 
                                                      std::complex<double>* const* pAlm) const
 {
     const int32_t nSlots = Slots(nFirst, nCount);
-    ShareAmongThreads(static_cast<size_t>(nCount * nComponents), nThreads, [&](size_t nItem, unsigned t) {
-        const auto c = static_cast<int32_t>(nItem) / nComponents,
-                   k = static_cast<int32_t>(nItem) % nComponents;
-        const HealpixRing &ring = aNorth[static_cast<size_t>(nFirst + c)], mirror = Mirror(ring);
-        const bool bMirror = 2 * c + 1 < nSlots;
-        fourier.FromRings(ring, pMap[k] + ring.nFirst, bMirror ? pMap[k] + mirror.nFirst : nullptr,
-                          Orders(k, 2 * c), bMirror ? Orders(k, 2 * c + 1) : nullptr, aWorkspaces[t].ring);
-    });
+    ShareAmongThreads(static_cast<size_t>(nCount) * static_cast<size_t>(nComponents), nThreads,
+                      [&](size_t nItem, unsigned t) {
+                          const auto c = static_cast<int32_t>(nItem) / nComponents,
+                                     k = static_cast<int32_t>(nItem) % nComponents;
+                          const HealpixRing &ring =
+                                                aNorth[static_cast<size_t>(nFirst) + static_cast<size_t>(c)],
+                                            mirror = Mirror(ring);
+                          const bool bMirror = 2 * c + 1 < nSlots;
+                          fourier.FromRings(ring, pMap[k] + ring.nFirst,
+                                            bMirror ? pMap[k] + mirror.nFirst : nullptr, Orders(k, 2 * c),
+                                            bMirror ? Orders(k, 2 * c + 1) : nullptr, aWorkspaces[t].ring);
+                      });
     ShareAmongThreads(static_cast<size_t>(nMmax) + 1, nThreads, [&](size_t nOrder, unsigned t) {
         Workspace& workspace = aWorkspaces[t];
         const auto m = static_cast<int32_t>(nOrder);
+        if (Negligible(m, nFirst, nCount))
+            return;
         const size_t nStart = AlmIndex(m, m, nLmax);
         if (nSpin != 0)
         {
@@ -259,7 +286,7 @@ void CHealpixTransform::Implementation::Adjoint(const double* const* pMap, doubl
                                                 std::complex<double>* const* pAlm, bool bAdd) const
 {
     if (!bAdd)
-        for (int k = 0; k < nComponents; ++k)
+        for (int k = 0; k < 2 && k < nComponents; ++k)
             std::fill(pAlm[k], pAlm[k] + AlmCount(nLmax, nMmax), std::complex<double>(0.0, 0.0));
     const auto nNorth = static_cast<int32_t>(aNorth.size());
     for (int32_t nFirst = 0; nFirst < nNorth; nFirst += nChunk)
@@ -279,7 +306,7 @@ void CHealpixTransform::Implementation::Analyze(const double* const* pMap, int32
     for (int32_t n = 0; n < nIter; ++n)
     {
         Synthesize(pAlm, apLeft);
-        for (int k = 0; k < nComponents; ++k)
+        for (int k = 0; k < 2 && k < nComponents; ++k)
             for (size_t p = 0; p < static_cast<size_t>(nPixels); ++p)
                 apLeft[k][p] = pMap[k][p] - apLeft[k][p];
         Adjoint(apLeft, dWeight, pAlm, true);
@@ -315,18 +342,24 @@ size_t CHealpixTransform::Coefficients() const
 
 void CHealpixTransform::Synthesize(const std::complex<double>* pAlm, double* pMap) const
 {
-    m_pImplementation->Synthesize(&pAlm, &pMap);
+    const std::complex<double>* apAlm[2] = {pAlm, nullptr};
+    double* apMap[2] = {pMap, nullptr};
+    m_pImplementation->Synthesize(apAlm, apMap);
 }
 
 void CHealpixTransform::Adjoint(const double* pMap, double dWeight, std::complex<double>* pAlm,
                                 bool bAdd) const
 {
-    m_pImplementation->Adjoint(&pMap, dWeight, &pAlm, bAdd);
+    const double* apMap[2] = {pMap, nullptr};
+    std::complex<double>* apAlm[2] = {pAlm, nullptr};
+    m_pImplementation->Adjoint(apMap, dWeight, apAlm, bAdd);
 }
 
 void CHealpixTransform::Analyze(const double* pMap, int32_t nIter, std::complex<double>* pAlm) const
 {
-    m_pImplementation->Analyze(&pMap, nIter, &pAlm);
+    const double* apMap[2] = {pMap, nullptr};
+    std::complex<double>* apAlm[2] = {pAlm, nullptr};
+    m_pImplementation->Analyze(apMap, nIter, apAlm);
 }
 
 void CHealpixTransform::SynthesizeSpin(const std::complex<double>* pE, const std::complex<double>* pB,
