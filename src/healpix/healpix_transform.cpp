@@ -16,8 +16,9 @@
 
 namespace {
 
-// The orders' sums of a chunk of rings take about this much memory.
-constexpr size_t kChunkBytes = size_t{16} << 20;
+// The orders' sums of a chunk of rings take about this much memory: in the synthesis little beside
+// the map it makes, in the analysis more, which its tables, remade for each chunk, take less time.
+constexpr size_t kSynthesisChunkBytes = size_t{16} << 20, kAdjointChunkBytes = size_t{128} << 20;
 // The highest spin taken: the spin recurrence starts at l = s.
 constexpr int32_t kMostSpin = 100;
 
@@ -78,8 +79,13 @@ struct CHealpixTransform::Implementation
     std::vector<HealpixRing> aNorth;
     std::vector<double> aT, aU;
     CHealpixRingFourier fourier;
-    int32_t nChunk;
-    // A chunk's F_m of each component and ring slot, M + 1 values a slot; the workspaces, made once.
+    // The northern rings of a chunk that takes about nBytes.
+    int32_t ChunkRings(size_t nBytes) const;
+    // Makes room for the orders of chunks of nRings and returns nRings.
+    int32_t StartChunks(int32_t nRings) const;
+    // The chunks' rings in this call, and their F_m of each component and ring slot, M + 1 values a
+    // slot, freed when the call ends; the workspaces, made once.
+    mutable int32_t nChunk = 0;
     mutable std::vector<std::complex<double>> aOrders;
     mutable std::vector<Workspace> aWorkspaces;
 };
@@ -100,12 +106,7 @@ CHealpixTransform::Implementation::Implementation(int64_t nSideGiven, int32_t nL
         aT.push_back(ring.dCosLessOne);
         aU.push_back(ring.dSin);
     }
-    const size_t nSlotBytes = 2 * static_cast<size_t>(nComponents) * sizeof(std::complex<double>) *
-                              (static_cast<size_t>(nMmax) + 1);
-    const auto nLanes = static_cast<size_t>(NormalizedLegendre::kLanes);
-    nChunk = static_cast<int32_t>(std::min(static_cast<size_t>(aNorth.size()),
-                                           std::max(nLanes, kChunkBytes / nSlotBytes / nLanes * nLanes)));
-    aOrders.resize(2 * static_cast<size_t>(nComponents * nChunk) * (static_cast<size_t>(nMmax) + 1));
+    const int32_t nMost = std::max(ChunkRings(kSynthesisChunkBytes), ChunkRings(kAdjointChunkBytes));
     for (unsigned t = 0; t < nThreads; ++t)
     {
         Workspace& workspace = aWorkspaces.emplace_back();
@@ -115,15 +116,32 @@ CHealpixTransform::Implementation::Implementation(int64_t nSideGiven, int32_t nL
             workspace.aReady.reserve(workspace.legendre.SumWeightCount());
             workspace.aFolded.reserve(workspace.legendre.FoldedSize());
             workspace.aWeights.resize(2 * (static_cast<size_t>(nLmax) + 1));
-            workspace.aSums.resize(4 * static_cast<size_t>(nChunk));
+            workspace.aSums.resize(4 * static_cast<size_t>(nMost));
         }
         else
         {
             workspace.spin.emplace(nLmax, nSpin);
-            workspace.aSpinOrders.resize(4 * static_cast<size_t>(nChunk));
+            workspace.aSpinOrders.resize(4 * static_cast<size_t>(nMost));
         }
         workspace.ring = fourier.MakeWorkspace();
     }
+}
+
+int32_t CHealpixTransform::Implementation::ChunkRings(size_t nBytes) const
+{
+    const size_t nSlotBytes = 2 * static_cast<size_t>(nComponents) * sizeof(std::complex<double>) *
+                              (static_cast<size_t>(nMmax) + 1);
+    const auto nLanes = static_cast<size_t>(NormalizedLegendre::kLanes);
+    return static_cast<int32_t>(std::min(static_cast<size_t>(aNorth.size()),
+                                         std::max(nLanes, nBytes / nSlotBytes / nLanes * nLanes)));
+}
+
+int32_t CHealpixTransform::Implementation::StartChunks(int32_t nRings) const
+{
+    nChunk = nRings;
+    aOrders.resize(2 * static_cast<size_t>(nComponents) * static_cast<size_t>(nChunk) *
+                   (static_cast<size_t>(nMmax) + 1));
+    return nChunk;
 }
 
 HealpixRing CHealpixTransform::Implementation::Mirror(const HealpixRing& ring) const
@@ -278,8 +296,10 @@ void CHealpixTransform::Implementation::Synthesize(const std::complex<double>* c
                                                    double* const* pMap) const
 {
     const auto nNorth = static_cast<int32_t>(aNorth.size());
-    for (int32_t nFirst = 0; nFirst < nNorth; nFirst += nChunk)
-        SynthesizeChunk(pAlm, nFirst, std::min(nChunk, nNorth - nFirst), pMap);
+    const int32_t nRings = StartChunks(ChunkRings(kSynthesisChunkBytes));
+    for (int32_t nFirst = 0; nFirst < nNorth; nFirst += nRings)
+        SynthesizeChunk(pAlm, nFirst, std::min(nRings, nNorth - nFirst), pMap);
+    std::vector<std::complex<double>>().swap(aOrders);
 }
 
 void CHealpixTransform::Implementation::Adjoint(const double* const* pMap, double dWeight,
@@ -289,8 +309,10 @@ void CHealpixTransform::Implementation::Adjoint(const double* const* pMap, doubl
         for (int k = 0; k < 2 && k < nComponents; ++k)
             std::fill(pAlm[k], pAlm[k] + AlmCount(nLmax, nMmax), std::complex<double>(0.0, 0.0));
     const auto nNorth = static_cast<int32_t>(aNorth.size());
-    for (int32_t nFirst = 0; nFirst < nNorth; nFirst += nChunk)
-        AdjointChunk(pMap, dWeight, nFirst, std::min(nChunk, nNorth - nFirst), pAlm);
+    const int32_t nRings = StartChunks(ChunkRings(kAdjointChunkBytes));
+    for (int32_t nFirst = 0; nFirst < nNorth; nFirst += nRings)
+        AdjointChunk(pMap, dWeight, nFirst, std::min(nRings, nNorth - nFirst), pAlm);
+    std::vector<std::complex<double>>().swap(aOrders);
 }
 
 void CHealpixTransform::Implementation::Analyze(const double* const* pMap, int32_t nIter,
