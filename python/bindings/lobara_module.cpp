@@ -4,6 +4,7 @@
 #include "bindings/field_bindings.h"
 #include "bindings/geodesy_bindings.h"
 #include "bindings/healpix_file_bindings.h"
+#include "bindings/healpix_bindings.h"
 #include "bindings/hydrogen_bindings.h"
 #include "bindings/python_errors.h"
 #include "bindings/stack_bindings.h"
@@ -20,4 +21,5 @@ PYBIND11_MODULE(_lobara, module)
     BindGeodesy(module);
     BindHydrogen(module);
     BindHealpixFiles(module);
+    BindHealpix(module);
 }

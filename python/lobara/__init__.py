@@ -23,7 +23,7 @@ the one-line messages of lobara-render. Long work runs without the GIL, and Ctrl
 from ._lobara import CoefficientFileError, __version__
 from .convention import AMBIX, CONVENTION_NAMES, GEODESY, LOBARA, NORMALIZATIONS, PHYSICS, SINES, Convention
 from .field import DEFAULT_GRID, MAX_DEGREE, ORBITALS, AliasingWarning, ComplexField, Field, FitWarning, grid
-from . import geodesy
+from . import geodesy, healpix
 from .hydrogen import HydrogenOrbital
 from .pictures import Page, Picture, options, table
 
@@ -41,5 +41,5 @@ def __getattr__(name):
 
 __all__ = [
     "AMBIX", "AliasingWarning", "CONVENTION_NAMES", "CoefficientFileError", "ComplexField", "Convention", "DEFAULT_GRID", "Field", "FitWarning",
-    "GEODESY", "HydrogenOrbital", "geodesy", "LOBARA", "MAX_DEGREE", "NORMALIZATIONS", "Mesh", "ORBITALS", "PHYSICS", "Page", "Picture", "SINES", "grid", "options", "table", "__version__",
+    "GEODESY", "HydrogenOrbital", "geodesy", "healpix", "LOBARA", "MAX_DEGREE", "NORMALIZATIONS", "Mesh", "ORBITALS", "PHYSICS", "Page", "Picture", "SINES", "grid", "options", "table", "__version__",
 ]

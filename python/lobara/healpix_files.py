@@ -50,7 +50,7 @@ def _header_value(text):
     return text
 
 
-def _mask_bad(m):
+def mask_bad(m):
     """healpy's mask_bad: the values within 1e-5 of UNSEEN."""
     return numpy.absolute(m - UNSEEN) <= 1.0e-8 + 1.0e-5 * numpy.absolute(UNSEEN)
 
@@ -74,7 +74,7 @@ def read_map(filename, field=0, nest=False, dtype=None, h=False):
         if nest and not read["nested"]:
             m = m[nest2ring(read["nside"], numpy.arange(m.size))]
         try:
-            m[_mask_bad(m)] = UNSEEN
+            m[mask_bad(m)] = UNSEEN
         except OverflowError:
             pass
         maps.append(m)

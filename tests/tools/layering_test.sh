@@ -31,7 +31,7 @@ for root in "$@"; do
 done
 while IFS=: read -r file _ include; do
   echo "FAIL: $file: $include"; failures=$((failures + 1))
-done < <(cd "$1" && grep -rn -E '^#include <(wx|GL|EGL)/' names infra picture sht fields colour mesh maps settings \
+done < <(cd "$1" && grep -rn -E '^#include <(wx|GL|EGL)/' names infra picture sht fields healpix colour mesh maps settings \
            camera export page text
          grep -rn -E '^#include <wx/' render jobs)
 if ! tsort "$edges" >/dev/null 2>"$edges.loop"; then

@@ -1,0 +1,409 @@
+#include "healpix/healpix_transform.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "healpix/healpix_ring_fourier.h"
+#include "healpix/healpix_rings.h"
+#include "healpix/spin_legendre.h"
+#include "infra/thread_sharing.h"
+#include "sht/angles.h"
+#include "sht/normalized_legendre.h"
+
+namespace {
+
+// The orders' sums of a chunk of rings take about this much memory: in the synthesis little beside
+// the map it makes, in the analysis more, which its tables, remade for each chunk, take less time.
+constexpr size_t kSynthesisChunkBytes = size_t{16} << 20, kAdjointChunkBytes = size_t{128} << 20;
+// The highest spin taken: the spin recurrence starts at l = s.
+constexpr int32_t kMostSpin = 100;
+
+// One thread's arrays.
+struct Workspace
+{
+    NormalizedLegendre legendre{-1, 0};
+    std::optional<CSpinLegendre> spin;
+    std::vector<double> aWeights, aSums, aFolded, aFinished;
+    std::vector<std::complex<double>> aSpinOrders;
+    NormalizedLegendre::SumWeights aReady;
+    CHealpixRingFourier::Workspace ring;
+};
+
+}  // namespace
+
+struct CHealpixTransform::Implementation
+{
+    Implementation(int64_t nSide, int32_t nLmax, int32_t nMmax, unsigned nThreads, int32_t nSpin);
+
+    // The chunk of nCount northern rings from nFirst on: the orders' sums of each component, then
+    // the rings; or the rings' orders, then the sums.
+    void SynthesizeChunk(const std::complex<double>* const* pAlm, int32_t nFirst, int32_t nCount,
+                         double* const* pMap) const;
+    void AdjointChunk(const double* const* pMap, double dWeight, int32_t nFirst, int32_t nCount,
+                      std::complex<double>* const* pAlm) const;
+    void Synthesize(const std::complex<double>* const* pAlm, double* const* pMap) const;
+    void Adjoint(const double* const* pMap, double dWeight, std::complex<double>* const* pAlm,
+                 bool bAdd) const;
+    void Analyze(const double* const* pMap, int32_t nIter, std::complex<double>* const* pAlm) const;
+    void SpinOrders(int32_t m, const std::complex<double>* const* pAlm, int32_t nFirst, int32_t nCount,
+                    int32_t nSlots, Workspace& workspace) const;
+    // Whether every function of order m up to degree L is negligible at the chunk's rings (as
+    // NormalizedLegendre::NegligiblePoints finds them, by m less the spin): the rings run from the
+    // pole, so it is so at all of them when it is at the last.
+    bool Negligible(int32_t m, int32_t nFirst, int32_t nCount) const
+    {
+        const double dL = std::max(1.0, static_cast<double>(nLmax));
+        const double dU = aU[static_cast<size_t>(nFirst) + static_cast<size_t>(nCount) - 1];
+        return static_cast<double>(m - nSpin) >
+               dL * dU + NormalizedLegendre::kNegligibleMargin * std::cbrt(dL);
+    }
+    // The southern ring of a northern one.
+    HealpixRing Mirror(const HealpixRing& ring) const;
+    // How many ring slots a chunk has, each northern ring's then its mirror's: the equator's ring
+    // is its own mirror.
+    int32_t Slots(int32_t nFirst, int32_t nCount) const;
+    // Component k's F_m of ring slot s.
+    std::complex<double>* Orders(int k, int32_t s) const
+    {
+        return &aOrders[(static_cast<size_t>(k) * 2 * static_cast<size_t>(nChunk) + static_cast<size_t>(s)) *
+                        (static_cast<size_t>(nMmax) + 1)];
+    }
+
+    int64_t nSide;
+    int32_t nLmax, nMmax, nSpin, nComponents;
+    unsigned nThreads;
+    std::vector<HealpixRing> aNorth;
+    std::vector<double> aT, aU;
+    CHealpixRingFourier fourier;
+    // The northern rings of a chunk that takes about nBytes.
+    int32_t ChunkRings(size_t nBytes) const;
+    // Makes room for the orders of chunks of nRings and returns nRings.
+    int32_t StartChunks(int32_t nRings) const;
+    // The chunks' rings in this call, and their F_m of each component and ring slot, M + 1 values a
+    // slot, freed when the call ends; the workspaces, made once.
+    mutable int32_t nChunk = 0;
+    mutable std::vector<std::complex<double>> aOrders;
+    mutable std::vector<Workspace> aWorkspaces;
+};
+
+CHealpixTransform::Implementation::Implementation(int64_t nSideGiven, int32_t nLmaxGiven, int32_t nMmaxGiven,
+                                                  unsigned nThreadsAsked, int32_t nSpinGiven)
+    : nSide(nSideGiven),
+      nLmax(nLmaxGiven),
+      nMmax(nMmaxGiven),
+      nSpin(nSpinGiven),
+      nComponents(nSpinGiven == 0 ? 1 : 2),
+      nThreads(ThreadsFor(nThreadsAsked)),
+      aNorth(NorthernRings(nSide)),
+      fourier(nSide, nMmax)
+{
+    for (const HealpixRing& ring : aNorth)
+    {
+        aT.push_back(ring.dCosLessOne);
+        aU.push_back(ring.dSin);
+    }
+    const int32_t nMost = std::max(ChunkRings(kSynthesisChunkBytes), ChunkRings(kAdjointChunkBytes));
+    for (unsigned t = 0; t < nThreads; ++t)
+    {
+        Workspace& workspace = aWorkspaces.emplace_back();
+        if (nSpin == 0)
+        {
+            workspace.legendre.Remake(nLmax, 0);
+            workspace.aReady.reserve(workspace.legendre.SumWeightCount());
+            workspace.aFolded.reserve(workspace.legendre.FoldedSize());
+            workspace.aWeights.resize(2 * (static_cast<size_t>(nLmax) + 1));
+            workspace.aSums.resize(4 * static_cast<size_t>(nMost));
+        }
+        else
+        {
+            workspace.spin.emplace(nLmax, nSpin);
+            workspace.aSpinOrders.resize(4 * static_cast<size_t>(nMost));
+        }
+        workspace.ring = fourier.MakeWorkspace();
+    }
+}
+
+int32_t CHealpixTransform::Implementation::ChunkRings(size_t nBytes) const
+{
+    const size_t nSlotBytes = 2 * static_cast<size_t>(nComponents) * sizeof(std::complex<double>) *
+                              (static_cast<size_t>(nMmax) + 1);
+    const auto nLanes = static_cast<size_t>(NormalizedLegendre::kLanes);
+    return static_cast<int32_t>(std::min(static_cast<size_t>(aNorth.size()),
+                                         std::max(nLanes, nBytes / nSlotBytes / nLanes * nLanes)));
+}
+
+int32_t CHealpixTransform::Implementation::StartChunks(int32_t nRings) const
+{
+    nChunk = nRings;
+    aOrders.resize(2 * static_cast<size_t>(nComponents) * static_cast<size_t>(nChunk) *
+                   (static_cast<size_t>(nMmax) + 1));
+    return nChunk;
+}
+
+HealpixRing CHealpixTransform::Implementation::Mirror(const HealpixRing& ring) const
+{
+    const int64_t nCap = 2 * nSide * (nSide - 1);
+    const int64_t i =
+        ring.nPixels < 4 * nSide ? ring.nPixels / 4 : nSide + (ring.nFirst - nCap) / (4 * nSide);
+    return RingOf(nSide, 4 * nSide - i);
+}
+
+int32_t CHealpixTransform::Implementation::Slots(int32_t nFirst, int32_t nCount) const
+{
+    return 2 * nCount - (nFirst + nCount == static_cast<int32_t>(aNorth.size()) ? 1 : 0);
+}
+
+void CHealpixTransform::Implementation::SpinOrders(int32_t m, const std::complex<double>* const* pAlm,
+                                                   int32_t nFirst, int32_t nCount, int32_t nSlots,
+                                                   Workspace& workspace) const
+{
+    workspace.spin->Remake(m);
+    const size_t nStart = AlmIndex(m, m, nLmax);
+    workspace.spin->Sums(&aT[static_cast<size_t>(nFirst)], &aU[static_cast<size_t>(nFirst)], nCount,
+                         pAlm[0] + nStart, pAlm[1] + nStart, workspace.aSpinOrders.data());
+    for (int32_t c = 0; c < nCount; ++c)
+        for (int k = 0; k < 2; ++k)
+        {
+            const std::complex<double>* pSums = &workspace.aSpinOrders[4 * static_cast<size_t>(c) + 2 * k];
+            Orders(k, 2 * c)[m] = pSums[0];
+            if (2 * c + 1 < nSlots)
+                Orders(k, 2 * c + 1)[m] = pSums[1];
+        }
+}
+
+void CHealpixTransform::Implementation::SynthesizeChunk(const std::complex<double>* const* pAlm,
+                                                        int32_t nFirst, int32_t nCount,
+                                                        double* const* pMap) const
+{
+    const int32_t nSlots = Slots(nFirst, nCount);
+    ShareAmongThreads(static_cast<size_t>(nMmax) + 1, nThreads, [&](size_t nOrder, unsigned t) {
+        Workspace& workspace = aWorkspaces[t];
+        const auto m = static_cast<int32_t>(nOrder);
+        if (Negligible(m, nFirst, nCount))
+        {
+            for (int k = 0; k < nComponents; ++k)
+                for (int32_t s = 0; s < nSlots; ++s)
+                    Orders(k, s)[m] = 0.0;
+            return;
+        }
+        if (nSpin != 0)
+        {
+            SpinOrders(m, pAlm, nFirst, nCount, nSlots, workspace);
+            return;
+        }
+        // lambda_lm = (-1)^m Pbar_lm: the real and imaginary parts of a_lm weigh Pbar_lm.
+        const double dSign = m % 2 == 0 ? 1.0 : -1.0;
+        const std::complex<double>* pOrder = pAlm[0] + AlmIndex(m, m, nLmax);
+        for (int32_t l = m; l <= nLmax; ++l)
+        {
+            workspace.aWeights[2 * static_cast<size_t>(l - m)] = dSign * pOrder[l - m].real();
+            workspace.aWeights[2 * static_cast<size_t>(l - m) + 1] = dSign * pOrder[l - m].imag();
+        }
+        workspace.legendre.Remake(nLmax, m);
+        workspace.legendre.PrepareWeights(workspace.aWeights.data(), workspace.aReady);
+        workspace.legendre.EvaluateSums(&aT[static_cast<size_t>(nFirst)], &aU[static_cast<size_t>(nFirst)],
+                                        nCount, workspace.aReady, workspace.aSums.data());
+        // Even degrees are alike at a ring and its mirror, odd ones change sign.
+        for (int32_t c = 0; c < nCount; ++c)
+        {
+            const double* s = &workspace.aSums[4 * static_cast<size_t>(c)];
+            Orders(0, 2 * c)[m] = {s[0] + s[1], s[2] + s[3]};
+            if (2 * c + 1 < nSlots)
+                Orders(0, 2 * c + 1)[m] = {s[0] - s[1], s[2] - s[3]};
+        }
+    });
+    ShareAmongThreads(static_cast<size_t>(nCount) * static_cast<size_t>(nComponents), nThreads,
+                      [&](size_t nItem, unsigned t) {
+                          const auto c = static_cast<int32_t>(nItem) / nComponents,
+                                     k = static_cast<int32_t>(nItem) % nComponents;
+                          const HealpixRing &ring =
+                                                aNorth[static_cast<size_t>(nFirst) + static_cast<size_t>(c)],
+                                            mirror = Mirror(ring);
+                          const bool bMirror = 2 * c + 1 < nSlots;
+                          fourier.ToRings(ring, Orders(k, 2 * c), bMirror ? Orders(k, 2 * c + 1) : nullptr,
+                                          pMap[k] + ring.nFirst, bMirror ? pMap[k] + mirror.nFirst : nullptr,
+                                          aWorkspaces[t].ring);
+                      });
+}
+
+void CHealpixTransform::Implementation::AdjointChunk(const double* const* pMap, double dWeight,
+                                                     int32_t nFirst, int32_t nCount,
+                                                     std::complex<double>* const* pAlm) const
+{
+    const int32_t nSlots = Slots(nFirst, nCount);
+    ShareAmongThreads(static_cast<size_t>(nCount) * static_cast<size_t>(nComponents), nThreads,
+                      [&](size_t nItem, unsigned t) {
+                          const auto c = static_cast<int32_t>(nItem) / nComponents,
+                                     k = static_cast<int32_t>(nItem) % nComponents;
+                          const HealpixRing &ring =
+                                                aNorth[static_cast<size_t>(nFirst) + static_cast<size_t>(c)],
+                                            mirror = Mirror(ring);
+                          const bool bMirror = 2 * c + 1 < nSlots;
+                          fourier.FromRings(ring, pMap[k] + ring.nFirst,
+                                            bMirror ? pMap[k] + mirror.nFirst : nullptr, Orders(k, 2 * c),
+                                            bMirror ? Orders(k, 2 * c + 1) : nullptr, aWorkspaces[t].ring);
+                      });
+    ShareAmongThreads(static_cast<size_t>(nMmax) + 1, nThreads, [&](size_t nOrder, unsigned t) {
+        Workspace& workspace = aWorkspaces[t];
+        const auto m = static_cast<int32_t>(nOrder);
+        if (Negligible(m, nFirst, nCount))
+            return;
+        const size_t nStart = AlmIndex(m, m, nLmax);
+        if (nSpin != 0)
+        {
+            for (int32_t c = 0; c < nCount; ++c)
+                for (int k = 0; k < 2; ++k)
+                {
+                    std::complex<double>* pSums = &workspace.aSpinOrders[4 * static_cast<size_t>(c) + 2 * k];
+                    pSums[0] = Orders(k, 2 * c)[m];
+                    pSums[1] = 2 * c + 1 < nSlots ? Orders(k, 2 * c + 1)[m] : 0.0;
+                }
+            workspace.spin->Remake(m);
+            workspace.spin->Accumulate(&aT[static_cast<size_t>(nFirst)], &aU[static_cast<size_t>(nFirst)],
+                                       nCount, workspace.aSpinOrders.data(), dWeight, pAlm[0] + nStart,
+                                       pAlm[1] + nStart);
+            return;
+        }
+        for (int32_t c = 0; c < nCount; ++c)
+        {
+            const std::complex<double> north = Orders(0, 2 * c)[m];
+            const std::complex<double> south = 2 * c + 1 < nSlots ? Orders(0, 2 * c + 1)[m] : 0.0;
+            double* v = &workspace.aSums[4 * static_cast<size_t>(c)];
+            v[0] = north.real() + south.real();
+            v[1] = north.real() - south.real();
+            v[2] = north.imag() + south.imag();
+            v[3] = north.imag() - south.imag();
+        }
+        workspace.legendre.Remake(nLmax, m);
+        workspace.aFolded.assign(workspace.legendre.FoldedSize(), 0.0);
+        workspace.legendre.AccumulateSums(&aT[static_cast<size_t>(nFirst)], &aU[static_cast<size_t>(nFirst)],
+                                          nCount, workspace.aSums.data(), workspace.aFolded.data());
+        workspace.legendre.FinishSums(workspace.aFolded.data(), workspace.aFinished);
+        const double dScale = m % 2 == 0 ? dWeight : -dWeight;
+        std::complex<double>* pOrder = pAlm[0] + nStart;
+        for (int32_t l = m; l <= nLmax; ++l)
+            pOrder[l - m] +=
+                dScale * std::complex<double>(workspace.aFinished[2 * static_cast<size_t>(l - m)],
+                                              workspace.aFinished[2 * static_cast<size_t>(l - m) + 1]);
+    });
+}
+
+void CHealpixTransform::Implementation::Synthesize(const std::complex<double>* const* pAlm,
+                                                   double* const* pMap) const
+{
+    const auto nNorth = static_cast<int32_t>(aNorth.size());
+    const int32_t nRings = StartChunks(ChunkRings(kSynthesisChunkBytes));
+    for (int32_t nFirst = 0; nFirst < nNorth; nFirst += nRings)
+        SynthesizeChunk(pAlm, nFirst, std::min(nRings, nNorth - nFirst), pMap);
+    std::vector<std::complex<double>>().swap(aOrders);
+}
+
+void CHealpixTransform::Implementation::Adjoint(const double* const* pMap, double dWeight,
+                                                std::complex<double>* const* pAlm, bool bAdd) const
+{
+    if (!bAdd)
+        for (int k = 0; k < 2 && k < nComponents; ++k)
+            std::fill(pAlm[k], pAlm[k] + AlmCount(nLmax, nMmax), std::complex<double>(0.0, 0.0));
+    const auto nNorth = static_cast<int32_t>(aNorth.size());
+    const int32_t nRings = StartChunks(ChunkRings(kAdjointChunkBytes));
+    for (int32_t nFirst = 0; nFirst < nNorth; nFirst += nRings)
+        AdjointChunk(pMap, dWeight, nFirst, std::min(nRings, nNorth - nFirst), pAlm);
+    std::vector<std::complex<double>>().swap(aOrders);
+}
+
+void CHealpixTransform::Implementation::Analyze(const double* const* pMap, int32_t nIter,
+                                                std::complex<double>* const* pAlm) const
+{
+    const int64_t nPixels = HealpixPixels(nSide);
+    const double dWeight = kFourPi / static_cast<double>(nPixels);
+    Adjoint(pMap, dWeight, pAlm, false);
+    if (nIter <= 0)
+        return;
+    std::vector<std::vector<double>> aLeft(static_cast<size_t>(nComponents), std::vector<double>(nPixels));
+    double* apLeft[2] = {aLeft[0].data(), nComponents > 1 ? aLeft[1].data() : nullptr};
+    for (int32_t n = 0; n < nIter; ++n)
+    {
+        Synthesize(pAlm, apLeft);
+        for (int k = 0; k < 2 && k < nComponents; ++k)
+            for (size_t p = 0; p < static_cast<size_t>(nPixels); ++p)
+                apLeft[k][p] = pMap[k][p] - apLeft[k][p];
+        Adjoint(apLeft, dWeight, pAlm, true);
+    }
+}
+
+CHealpixTransform::CHealpixTransform(int64_t nSide, int32_t nLmax, int32_t nMmax, unsigned nThreads,
+                                     int32_t nSpin)
+{
+    const std::string strSide = NsideProblem(nSide);
+    if (!strSide.empty())
+        throw std::invalid_argument(strSide);
+    if (nLmax < 0 || nMmax < 0 || nMmax > nLmax)
+        throw std::invalid_argument("lmax " + std::to_string(nLmax) + " and mmax " + std::to_string(nMmax) +
+                                    " need 0 <= mmax <= lmax");
+    if (nSpin < 0 || nSpin > kMostSpin)
+        throw std::invalid_argument("spin " + std::to_string(nSpin) + " is not from 0 to " +
+                                    std::to_string(kMostSpin));
+    m_pImplementation = std::make_unique<Implementation>(nSide, nLmax, nMmax, nThreads, nSpin);
+}
+
+CHealpixTransform::~CHealpixTransform() = default;
+
+int64_t CHealpixTransform::Pixels() const
+{
+    return HealpixPixels(m_pImplementation->nSide);
+}
+
+size_t CHealpixTransform::Coefficients() const
+{
+    return AlmCount(m_pImplementation->nLmax, m_pImplementation->nMmax);
+}
+
+void CHealpixTransform::Synthesize(const std::complex<double>* pAlm, double* pMap) const
+{
+    const std::complex<double>* apAlm[2] = {pAlm, nullptr};
+    double* apMap[2] = {pMap, nullptr};
+    m_pImplementation->Synthesize(apAlm, apMap);
+}
+
+void CHealpixTransform::Adjoint(const double* pMap, double dWeight, std::complex<double>* pAlm,
+                                bool bAdd) const
+{
+    const double* apMap[2] = {pMap, nullptr};
+    std::complex<double>* apAlm[2] = {pAlm, nullptr};
+    m_pImplementation->Adjoint(apMap, dWeight, apAlm, bAdd);
+}
+
+void CHealpixTransform::Analyze(const double* pMap, int32_t nIter, std::complex<double>* pAlm) const
+{
+    const double* apMap[2] = {pMap, nullptr};
+    std::complex<double>* apAlm[2] = {pAlm, nullptr};
+    m_pImplementation->Analyze(apMap, nIter, apAlm);
+}
+
+void CHealpixTransform::SynthesizeSpin(const std::complex<double>* pE, const std::complex<double>* pB,
+                                       double* pQ, double* pU) const
+{
+    const std::complex<double>* apAlm[2] = {pE, pB};
+    double* apMap[2] = {pQ, pU};
+    m_pImplementation->Synthesize(apAlm, apMap);
+}
+
+void CHealpixTransform::AdjointSpin(const double* pQ, const double* pU, double dWeight,
+                                    std::complex<double>* pE, std::complex<double>* pB, bool bAdd) const
+{
+    const double* apMap[2] = {pQ, pU};
+    std::complex<double>* apAlm[2] = {pE, pB};
+    m_pImplementation->Adjoint(apMap, dWeight, apAlm, bAdd);
+}
+
+void CHealpixTransform::AnalyzeSpin(const double* pQ, const double* pU, int32_t nIter,
+                                    std::complex<double>* pE, std::complex<double>* pB) const
+{
+    const double* apMap[2] = {pQ, pU};
+    std::complex<double>* apAlm[2] = {pE, pB};
+    m_pImplementation->Analyze(apMap, nIter, apAlm);
+}
