@@ -3,8 +3,8 @@
 
 #include "bindings/field_bindings.h"
 #include "bindings/geodesy_bindings.h"
-#include "bindings/healpix_file_bindings.h"
 #include "bindings/healpix_bindings.h"
+#include "bindings/healpix_file_bindings.h"
 #include "bindings/hydrogen_bindings.h"
 #include "bindings/python_errors.h"
 #include "bindings/stack_bindings.h"

@@ -31,7 +31,10 @@ struct CoefficientFile
     // year), laid out as the terms; none for the other formats.
     std::optional<std::vector<Term>> rates;
 
-    Convention GetConvention() const { return Convention{normalization, bCondonShortley, SineSign::kStandard}; }
+    Convention GetConvention() const
+    {
+        return Convention{normalization, bCondonShortley, SineSign::kStandard};
+    }
 };
 
 // Reads the spherical-harmonic coefficients of a regular file, keeping degrees up to nMaxDegree

@@ -9,8 +9,8 @@
 // least one other character.
 bool HasExtension(const std::string& strPath, std::string_view strExtension);
 
-// .gfc is ICGEM, .bshc Curtin binary, .cof the World Magnetic Model's and .fits healpy's alm; any other name is
-// text, whose rows tell a shtools file from a dov file or IGRF's table when it is read.
+// .gfc is ICGEM, .bshc Curtin binary, .cof the World Magnetic Model's and .fits healpy's alm; any other name
+// is text, whose rows tell a shtools file from a dov file or IGRF's table when it is read.
 enum class CoefficientNameFormat
 {
     kText,
