@@ -11,8 +11,15 @@ import numpy
 
 def _runs():
     """The module of lobara-render's runs, loaded on first use: it brings the drawing's, text's
-    and files' shared libraries, which `import lobara` need not load."""
-    return importlib.import_module("._lobara_runs", __package__)
+    and files' shared libraries, which `import lobara` need not load. A library that cannot be
+    mapped for want of address space is a MemoryError, as any other want of memory is."""
+    try:
+        return importlib.import_module("._lobara_runs", __package__)
+    except ImportError as error:
+        if "failed to map segment" in str(error) or "cannot allocate memory" in str(error).lower():
+            raise MemoryError(f"not enough memory to load lobara's drawing and file libraries: {error}") from None
+        raise
+
 
 def options():
     """lobara-render's options as its one declaration holds them, by name ("--size"): for each,

@@ -29,7 +29,7 @@ CHealpixRingFourier::CHealpixRingFourier(int64_t nSide, int32_t nMmax) : m_nSide
     const FftwArray<double> pValues = AllocateFftwReals(static_cast<size_t>(nBelt));
     const FftwArray<fftw_complex> pHalf = AllocateFftwComplexes(static_cast<size_t>(nBelt) / 2 + 1);
     const FftwArray<fftw_complex> pChirped = AllocateFftwComplexes(size_t{1} << nLongest);
-    const std::lock_guard<std::mutex> lock(FftwPlannerLock());
+    const std::lock_guard<std::recursive_mutex> lock(FftwPlannerLock());
     m_toBelt.reset(fftw_plan_dft_c2r_1d(nBelt, pHalf.get(), pValues.get(), FFTW_ESTIMATE));
     m_fromBelt.reset(fftw_plan_dft_r2c_1d(nBelt, pValues.get(), pHalf.get(), FFTW_ESTIMATE));
     bool bMade = m_toBelt && m_fromBelt;

@@ -281,7 +281,9 @@ void MakePlainSteps(const double* __restrict pPairSteps, size_t nSteps, double* 
     for (size_t k = 1; k <= nSteps; ++k)
     {
         const double* p = pPairSteps + NormalizedLegendre::kPairStepSize * (k - 1);
-        pScale[k] = k == 1 ? 1.0 : pScale[k - 2] * p[2 - NormalizedLegendre::kPairStepSize];
+        // B_(k-1), the third of the step before's values.
+        pScale[k] =
+            k == 1 ? 1.0 : pScale[k - 2] * pPairSteps[NormalizedLegendre::kPairStepSize * (k - 2) + 2];
         const double dRatio = pScale[k - 1] / pScale[k];
         pSteps[2 * (k - 1)] = p[0] * dRatio;
         pSteps[2 * (k - 1) + 1] = ((k == 1 ? p[2] : p[2] + 1.0) + p[1]) * dRatio;
