@@ -143,7 +143,8 @@ void Accumulate(const SpinTables& tables, SpinPoints& points, int32_t nCount, in
     // Each degree's eight sums in kBlock partial sums, one for each lane, added up at the end:
     // [L+ Q re, L+ Q im, L+ U re, L+ U im, L- Q re, L- Q im, L- U re, L- U im].
     static_assert(8 * kBlock <= 64, "the scratch holds the sums");
-    const auto nDegrees = static_cast<size_t>(tables.nLmax - tables.nStart + 1);
+    const int32_t nDegreeCount = tables.nLmax - tables.nStart + 1;
+    const auto nDegrees = static_cast<size_t>(nDegreeCount);
     double* aLanes = pScratch;
     std::fill(aLanes, aLanes + nDegrees * 8 * kBlock, 0.0);
     for (int32_t nFirst = 0; nFirst < nCount; nFirst += kBlock)
