@@ -333,7 +333,7 @@ DegreeGrid ParseDegreeGrid(const std::string& strName, const std::string& strTex
 
 std::vector<double> ParseAtPoint(const std::string& strName, const std::string& strText)
 {
-    const std::vector<double> a = ParseNumbers(strName, strText, 0, "THETA,PHI or X,Y,Z");
+    std::vector<double> a = ParseNumbers(strName, strText, 0, "THETA,PHI or X,Y,Z");
     if (a.size() == 3)
         return a;
     const std::array<double, 2> angles = ParseAngles(strName, strText);
