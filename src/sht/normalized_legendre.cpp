@@ -130,6 +130,15 @@ void MakeSumCoefficients(size_t m, int32_t nSteps, const double* __restrict pRoo
     }
 }
 
+// The quotients of the steps after the first, A'_k = A_k mu_(k-1) / mu_k, in a pass of their own: they
+// wait for no step before, so that they run on vectors, off the chain of products that makes mu.
+LOBARA_VECTOR_KERNEL
+void ScaleSumCoefficients(int32_t nSteps, double* __restrict pSteps)
+{
+    for (int32_t i = 1; i < nSteps; ++i)
+        pSteps[2 * i] *= pSteps[2 * i - 1] / pSteps[2 * i + 1];
+}
+
 // The sums run the recurrence on Q_k = q_k s_k / (s_(m+1) mu_k) (Q_m = q_m), where with
 // B_k = s_k / s_(k-1) (1 at k = m + 1), the plain recurrence in that scaling,
 // Q_k = A_k x Q_(k-1) - B_(k-1) Q_(k-2) with A_k = (2k - 1) / s_(k-1), loses its second
@@ -149,12 +158,12 @@ void MakeSumSteps(size_t m, int32_t nSteps, const Constants& constants, double* 
         double* p = pSteps + 2 * i;
         const double dB = p[1];
         const double dMu = i == 0 ? 1.0 : dBelow * dMuTwoBelow;
-        p[0] *= dMuBelow / dMu;
         p[1] = dMu;
         dMuTwoBelow = dMuBelow;
         dMuBelow = dMu;
         dBelow = dB;
     }
+    ScaleSumCoefficients(nSteps, pSteps);
 }
 
 // The paired recurrence runs on R_k = Pbar_j / x for the odd degrees j = m + 2k + 1 (j - m odd),
@@ -268,6 +277,20 @@ void ScaleWeights(size_t m, int32_t nDegrees, const double* __restrict pSteps, c
     }
 }
 
+// The steps' a and b from nu, in a pass of their own that runs on vectors (see ScaleSumCoefficients).
+LOBARA_VECTOR_KERNEL
+void MakePlainCoefficients(const double* __restrict pPairSteps, size_t nSteps,
+                           const double* __restrict pScale, double* __restrict pSteps)
+{
+    for (size_t k = 1; k <= nSteps; ++k)
+    {
+        const double* p = pPairSteps + NormalizedLegendre::kPairStepSize * (k - 1);
+        const double dRatio = pScale[k - 1] / pScale[k];
+        pSteps[2 * (k - 1)] = p[0] * dRatio;
+        pSteps[2 * (k - 1) + 1] = ((k == 1 ? p[2] : p[2] + 1.0) + p[1]) * dRatio;
+    }
+}
+
 // The plain form of the paired recurrence from its difference form's steps (MakePairSteps):
 // eliminating D_k, Q_k = (B_k + 1 + G_k + A_k s) Q_(k-1) - B_(k-1) Q_(k-2) (at k = 1, where D_0 = 0,
 // without the 1), and on P_k = Q_k / nu_k with nu_0 = nu_1 = 1, nu_k = nu_(k-2) B_(k-1),
@@ -280,14 +303,11 @@ void MakePlainSteps(const double* __restrict pPairSteps, size_t nSteps, double* 
     pScale[0] = 1.0;
     for (size_t k = 1; k <= nSteps; ++k)
     {
-        const double* p = pPairSteps + NormalizedLegendre::kPairStepSize * (k - 1);
         // B_(k-1), the third of the step before's values.
         pScale[k] =
             k == 1 ? 1.0 : pScale[k - 2] * pPairSteps[NormalizedLegendre::kPairStepSize * (k - 2) + 2];
-        const double dRatio = pScale[k - 1] / pScale[k];
-        pSteps[2 * (k - 1)] = p[0] * dRatio;
-        pSteps[2 * (k - 1) + 1] = ((k == 1 ? p[2] : p[2] + 1.0) + p[1]) * dRatio;
     }
+    MakePlainCoefficients(pPairSteps, nSteps, pScale, pSteps);
 }
 
 }  // namespace
@@ -425,6 +445,7 @@ void NormalizedLegendre::PrepareWeights(const double* pWeights, SumWeights& aRea
     constexpr size_t kStretch = 128;
     PairFactors aFactors[kStretch];
     double* pPairs = aReady.data() + DegreeWeightCount();
+    double* pPlain = pPairs + 4 * nPairs;
     for (size_t nFirst = 0; nFirst < nPairs; nFirst += kStretch)
     {
         const size_t nEnd = std::min(nPairs, nFirst + kStretch);
@@ -439,13 +460,11 @@ void NormalizedLegendre::PrepareWeights(const double* pWeights, SumWeights& aRea
                     f.dScale * (f.dBelow * weight(2 * k, nPart) + f.dAbove * weight(2 * k + 2, nPart));
                 pPairs[4 * k + 2 + nPart] = f.dScale * weight(2 * k + 1, nPart);
             }
+            // The plain paired recurrence's: the paired one's times nu_k.
+            for (size_t nPart = 0; nPart < 4; ++nPart)
+                pPlain[4 * k + nPart] = pPairs[4 * k + nPart] * m_aPlainScale[k];
         }
     }
-    // The plain paired recurrence's: the paired one's times nu_k.
-    double* pPlain = pPairs + 4 * nPairs;
-    for (size_t k = 0; k < nPairs; ++k)
-        for (size_t nPart = 0; nPart < 4; ++nPart)
-            pPlain[4 * k + nPart] = pPairs[4 * k + nPart] * m_aPlainScale[k];
 }
 
 int32_t NormalizedLegendre::PointsAbove(double dX, const double* pT, int32_t nCount)
