@@ -9,6 +9,7 @@ convention has U of the opposite sign, so negate U to read it here or in healpy.
     >>> from lobara import healpix
     >>> m = healpix.alm2map(alm, 256)                    # healpy.alm2map
     >>> alm = healpix.map2alm(m, lmax=511, iter=3)       # healpy.map2alm, the same Jacobi steps
+    >>> alm, left, steps = healpix.map2alm(m, lmax=511, solver="lsq", return_residual=True)  # least squares
     >>> tqu = healpix.alm2map([t, e, b], 256)            # pol=True: T, Q, U
     >>> cl = healpix.anafast(tqu)                        # TT, EE, BB, TE, EB, TB
 
