@@ -110,7 +110,7 @@ LeastSquaresReport CHealpixLeastSquares::Run(const double* const* pMaps, double 
     };
 
     std::vector<double> aGiven(nComponents * nPixels), aLeft(nComponents * nPixels), aMade(aLeft.size());
-    for (size_t k = 0; k < nComponents; ++k)
+    for (size_t k = 0; k < 2 && k < nComponents; ++k)
         std::copy(pMaps[k], pMaps[k] + nPixels, aGiven.begin() + static_cast<ptrdiff_t>(k * nPixels));
     Coefficients aX(nComponents * nCount), aGradient(aX.size()), aDirection(aX.size());
     LeastSquaresReport report;
@@ -149,7 +149,7 @@ LeastSquaresReport CHealpixLeastSquares::Run(const double* const* pMaps, double 
     }
     else
         report.bConverged = true;
-    for (size_t k = 0; k < nComponents; ++k)
+    for (size_t k = 0; k < 2 && k < nComponents; ++k)
         std::copy(aX.begin() + static_cast<ptrdiff_t>(k * nCount),
                   aX.begin() + static_cast<ptrdiff_t>((k + 1) * nCount), pAlms[k]);
     report.dResidual = Residual(pMaps[0], pAlms[0], nComponents > 1 ? pMaps[1] : nullptr,

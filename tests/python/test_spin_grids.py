@@ -110,3 +110,5 @@ def test_bad_input_is_refused_in_one_line():
         lobara.grid2alm_spin(numpy.full((2, 10, 20), numpy.nan), 2)
     with pytest.raises(TypeError):
         lobara.alm2grid_spin(alms, 2, 10.5)
+    # Spin 3 has no degree up to 1: zeros, and no sums sized below zero degrees.
+    assert not lobara.grid2alm_spin(numpy.ones((2, 4, 8)), 3, lmax=1, grid="gl").any()
