@@ -5,8 +5,10 @@
 #include "bindings/geodesy_bindings.h"
 #include "bindings/healpix_bindings.h"
 #include "bindings/healpix_file_bindings.h"
+#include "bindings/healpix_solver_bindings.h"
 #include "bindings/hydrogen_bindings.h"
 #include "bindings/python_errors.h"
+#include "bindings/spin_grid_bindings.h"
 #include "bindings/stack_bindings.h"
 #include "bindings/transform_bindings.h"
 
@@ -22,4 +24,6 @@ PYBIND11_MODULE(_lobara, module)
     BindHydrogen(module);
     BindHealpixFiles(module);
     BindHealpix(module);
+    BindHealpixSolver(module);
+    BindSpinGrids(module);
 }

@@ -210,6 +210,9 @@ void CSpinLegendre::Accumulate(const double* pT, const double* pU, int32_t nCoun
                                const std::complex<double>* pOrders, double dWeight, std::complex<double>* pE,
                                std::complex<double>* pB)
 {
+    // No degree of the order reaches the spin: nothing to add.
+    if (m_nStart > m_nLmax)
+        return;
     const int32_t nSkip = Prepare(pT, pU, nCount);
     const auto nPoints = static_cast<size_t>(nCount - nSkip);
     double* apParts[8];

@@ -13,44 +13,9 @@
 #include "sht/meridian_quadrature.h"
 #include "sht/normalized_legendre.h"
 #include "sht/own_coefficients.h"
-#include "sht/ring_fourier.h"
+#include "sht/ring_orders.h"
 
 namespace {
-
-// Each order's ring values, order by order, of complex values as real and imaginary parts.
-using RingOrderArray = std::vector<double, LargePageAllocator<double>>;
-
-// The distance from one order's ring values to the next: the rings rounded up to whole cache lines,
-// so that a block of rings writes whole lines of each order's values, which it streams past the
-// cache, and no two blocks share a line.
-size_t OrderStride(int32_t nT)
-{
-    return (static_cast<size_t>(nT) + 3) / 4 * 4;
-}
-
-// F_m(theta_i) = (1 / nP) sum_j f(theta_i, phi_j) e^(-i m phi_j) for m = 0 .. L, order by order:
-// aOrders[m * OrderStride(nT) + i]. For f = sum_m C_m cos(m phi) + S_m sin(m phi), F_0 = C_0 and
-// F_m = (C_m - i S_m) / 2.
-RingOrderArray RingOrders(const double* pValues, int32_t nT, int32_t nP, int32_t L, unsigned nThreads)
-{
-    constexpr size_t kRingsPerBlock = CRingFourier::kBlockRings;
-    const size_t nRings = static_cast<size_t>(nT), nSize = static_cast<size_t>(nP), nStride = OrderStride(nT);
-    RingOrderArray aOrders(2 * (static_cast<size_t>(L) + 1) * nStride);
-    const size_t nBlocks = (nRings + kRingsPerBlock - 1) / kRingsPerBlock;
-    const unsigned nUsed = std::min<unsigned>(nThreads, static_cast<unsigned>(nBlocks));
-    const CRingFourier fourier(nP, L + 1, CRingFourier::Direction::kForward);
-    std::vector<CRingFourier::Workspace> aWorkspaces;
-    for (unsigned t = 0; t < nUsed; ++t)
-        aWorkspaces.push_back(fourier.MakeWorkspace());
-    auto* pOrders = reinterpret_cast<std::complex<double>*>(aOrders.data());
-    const double dScale = 1.0 / static_cast<double>(nP);
-    ShareAmongThreads(nBlocks, nUsed, [&](size_t nBlock, unsigned t) {
-        const size_t nFirst = nBlock * kRingsPerBlock;
-        fourier.Forward(pValues + nFirst * nSize, std::min(kRingsPerBlock, nRings - nFirst), dScale,
-                        pOrders + nFirst, nStride, aWorkspaces[t]);
-    });
-    return aOrders;
-}
 
 // One thread's arrays for the orders.
 struct OrderWorkspace
