@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bindings/convention_arguments.h"
+#include "bindings/grid_arguments.h"
 #include "bindings/interruptible.h"
 #include "bindings/numpy_arrays.h"
 #include "bindings/python_errors.h"
@@ -105,23 +106,10 @@ std::tuple<py::array_t<int64_t>, py::array_t<int64_t>, py::array_t<double>> Term
     return {aL, aM, aC};
 }
 
-SampleGrid NamedGrid(const std::string& strGrid)
-{
-    SampleGrid grid;
-    if (!FindSampleGrid(strGrid, grid))
-    {
-        std::string strNames;
-        for (const std::string& strName : SampleGridNames())
-            strNames += (strNames.empty() ? "" : ", ") + strName;
-        throw py::value_error("grid needs one of " + strNames + ", not '" + strGrid + "'");
-    }
-    return grid;
-}
-
 py::array_t<double> Sample(const Field& field, int64_t nT, int64_t nP, const std::string& strGrid)
 {
     const int32_t nRows = SampleCount(nT, "nt"), nColumns = SampleCount(nP, "np");
-    const SampleGrid grid = NamedGrid(strGrid);
+    const SampleGrid grid = GridArgument(strGrid);
     const std::string strShape = GridShapeProblem(grid, nRows, nColumns);
     if (!strShape.empty())
         throw py::value_error(strShape);
@@ -245,7 +233,7 @@ std::tuple<py::array_t<double>, py::array_t<double>, py::object> SampleAngles(in
                                                                               const std::string& strGrid)
 {
     const int32_t nRows = SampleCount(nT, "nt"), nColumns = SampleCount(nP, "np");
-    const SampleGrid grid = NamedGrid(strGrid);
+    const SampleGrid grid = GridArgument(strGrid);
     const std::string strShape = GridShapeProblem(grid, nRows, nColumns);
     if (!strShape.empty())
         throw py::value_error(strShape);
@@ -293,7 +281,7 @@ void BindFields(py::module_& module)
         .def(
             "determining_grid",
             [](const Field& field, const std::string& strGrid) {
-                const GridSize grid = DeterminingGrid(field, NamedGrid(strGrid));
+                const GridSize grid = DeterminingGrid(field, GridArgument(strGrid));
                 return std::make_pair(grid.nRows, grid.nColumns);
             },
             py::arg("grid"),

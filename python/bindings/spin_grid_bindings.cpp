@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bindings/grid_arguments.h"
 #include "bindings/interruptible.h"
 #include "bindings/numpy_arrays.h"
 #include "healpix/healpix_transform.h"
@@ -23,14 +24,6 @@ namespace {
 using ValueArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
 using AlmArray = py::array_t<std::complex<double>, py::array::c_style | py::array::forcecast>;
 
-SampleGrid GridNamed(const std::string& strGrid)
-{
-    SampleGrid grid;
-    if (!FindSampleGrid(strGrid, grid))
-        throw py::value_error("no sample grid is named '" + strGrid + "'");
-    return grid;
-}
-
 int32_t Whole(int64_t n, const char* pszName)
 {
     if (n < 0 || n > std::numeric_limits<int32_t>::max() / 2)
@@ -44,7 +37,7 @@ int32_t Whole(int64_t n, const char* pszName)
 py::array_t<double> Synthesis(const AlmArray& aAlm, int64_t nSpin, int64_t nLmax, int64_t nMmax, int64_t nT,
                               int64_t nP, const std::string& strGrid, unsigned nThreads)
 {
-    const SampleGrid grid = GridNamed(strGrid);
+    const SampleGrid grid = GridArgument(strGrid);
     if (aAlm.ndim() != 2 || aAlm.shape(0) != 2)
         throw py::value_error("spin alm need a two-dimensional array of two rows (gradient, curl)");
     const int32_t L = Whole(nLmax, "lmax"), M = Whole(nMmax, "mmax"), s = Whole(nSpin, "spin");
@@ -71,7 +64,7 @@ py::array_t<double> Synthesis(const AlmArray& aAlm, int64_t nSpin, int64_t nLmax
 py::array_t<std::complex<double>> Analysis(const ValueArray& aValues, int64_t nSpin, int64_t nLmax,
                                            int64_t nMmax, const std::string& strGrid, unsigned nThreads)
 {
-    const SampleGrid grid = GridNamed(strGrid);
+    const SampleGrid grid = GridArgument(strGrid);
     if (aValues.ndim() != 3 || aValues.shape(0) != 2 ||
         aValues.shape(1) > std::numeric_limits<int32_t>::max() ||
         aValues.shape(2) > std::numeric_limits<int32_t>::max())

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bindings/convention_arguments.h"
+#include "bindings/grid_arguments.h"
 #include "bindings/interruptible.h"
 #include "bindings/numpy_arrays.h"
 #include "geodesy/gaussian_smoothing.h"
@@ -31,14 +32,6 @@ namespace {
 
 using ValueArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
 using IndexArray = py::array_t<int64_t, py::array::c_style | py::array::forcecast>;
-
-SampleGrid GridNamed(const std::string& strGrid)
-{
-    SampleGrid grid;
-    if (!FindSampleGrid(strGrid, grid))
-        throw py::value_error("grid needs one of lobara, cells, dh, gl, not '" + strGrid + "'");
-    return grid;
-}
 
 int32_t Count(int64_t n, const char* pszName)
 {
@@ -95,7 +88,7 @@ py::array_t<double> AnalyzeStack(const ValueArray& aValues, const std::string& s
                                  const std::string& strNorm, bool bCs, const std::string& strSine,
                                  unsigned nThreads)
 {
-    const SampleGrid grid = GridNamed(strGrid);
+    const SampleGrid grid = GridArgument(strGrid);
     const Convention convention = MakeConvention(strNorm, bCs, strSine);
     if (aValues.ndim() != 3 || aValues.shape(1) > std::numeric_limits<int32_t>::max() ||
         aValues.shape(2) > std::numeric_limits<int32_t>::max())
@@ -145,7 +138,7 @@ py::array_t<double> SynthesizeStack(const IndexArray& aL, const IndexArray& aM, 
 {
     const StackTerms terms = TermsOf(aL, aM, aC);
     const Convention convention = MakeConvention(strNorm, bCs, strSine);
-    const SampleGrid grid = GridNamed(strGrid);
+    const SampleGrid grid = GridArgument(strGrid);
     const int32_t nRows = Count(nT, "nlat"), nColumns = Count(nP, "nlon");
     const std::string strShape = GridShapeProblem(grid, nRows, nColumns);
     if (!strShape.empty())
@@ -213,7 +206,7 @@ std::tuple<std::string, bool, int32_t> RecognisedGrid(const std::vector<double>&
 std::tuple<std::vector<double>, std::vector<double>> GridDegrees(const std::string& strGrid, int64_t nT,
                                                                  int64_t nP)
 {
-    return {SampleGridLatitudes(GridNamed(strGrid), Count(nT, "nlat")),
+    return {SampleGridLatitudes(GridArgument(strGrid), Count(nT, "nlat")),
             SampleGridLongitudes(Count(nP, "nlon"))};
 }
 
@@ -234,7 +227,7 @@ void BindStacks(py::module_& module)
     module.def(
         "analysis_limit",
         [](const std::string& strGrid, int64_t nT, int64_t nP) {
-            return AnalysisLimit(GridNamed(strGrid), Count(nT, "nlat"), Count(nP, "nlon"));
+            return AnalysisLimit(GridArgument(strGrid), Count(nT, "nlat"), Count(nP, "nlon"));
         },
         py::arg("grid"), py::arg("nlat"), py::arg("nlon"));
     module.def("grid_degrees", &GridDegrees, py::arg("grid"), py::arg("nlat"), py::arg("nlon"));

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "bindings/grid_arguments.h"
 #include "bindings/interruptible.h"
 #include "sht/degree_power.h"
 #include "sht/field.h"
@@ -35,14 +36,7 @@ using Doubles = py::array_t<double, py::array::c_style | py::array::forcecast>;
 Field AnalyzeGridValues(const Doubles& aValues, const std::string& strGrid, int64_t nLmax, const Field& like,
                         unsigned nThreads)
 {
-    SampleGrid grid;
-    if (!FindSampleGrid(strGrid, grid))
-    {
-        std::string strNames;
-        for (const std::string& strName : SampleGridNames())
-            strNames += (strNames.empty() ? "" : ", ") + strName;
-        throw py::value_error("grid needs one of " + strNames + ", not '" + strGrid + "'");
-    }
+    const SampleGrid grid = GridArgument(strGrid);
     if (aValues.ndim() != 2 || aValues.shape(0) > std::numeric_limits<int32_t>::max() ||
         aValues.shape(1) > std::numeric_limits<int32_t>::max())
         throw py::value_error("values need a two-dimensional array (rows, columns) of a grid");
