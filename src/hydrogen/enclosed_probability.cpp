@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "hydrogen/sign_change.h"
 #include "infra/thread_sharing.h"
 #include "sht/angles.h"
 #include "sht/gauss_legendre.h"
@@ -106,35 +107,6 @@ double CEnclosedProbability::LevelEnclosing(double P, const std::function<void()
         a -= std::log(1e3);
         ha = excess(a);
     }
-    int nSide = 0;
-    for (int n = 0; n < 200; ++n)
-    {
-        double x = (a * hb - b * ha) / (hb - ha);
-        if (!(x > a && x < b))
-            x = 0.5 * (a + b);
-        if (!(x > a && x < b))
-            break;
-        const double hx = excess(x);
-        if (hx == 0.0)
-            return std::exp(x);
-        if (hx > 0.0)
-        {
-            a = x;
-            ha = hx;
-            if (nSide == 1)
-                hb *= 0.5;
-            nSide = 1;
-        }
-        else
-        {
-            b = x;
-            hb = hx;
-            if (nSide == -1)
-                ha *= 0.5;
-            nSide = -1;
-        }
-        if (std::fabs(hx) < 1e-15)
-            return std::exp(x);
-    }
-    return std::exp(0.5 * (a + b));
+    const SignChange level = NarrowSignChange(excess, SignChange{a, ha, b, hb}, 200, 1e-15);
+    return std::exp(0.5 * (level.a + level.b));
 }

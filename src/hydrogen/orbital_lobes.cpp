@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "hydrogen/recurrence_zeros.h"
+#include "hydrogen/sign_change.h"
 #include "sht/angles.h"
 
 namespace {
@@ -76,38 +77,10 @@ double LobeCrossing(const std::function<double(double)>& absolute, const Lobe& l
     double hb = absolute(b) - dValue;
     if (hb > 0.0)
         return b;
-    double ha = lobe.dHeight - dValue;
-    int nSide = 0;
-    for (int n = 0; n < 400; ++n)
-    {
-        double x = (a * hb - b * ha) / (hb - ha);
-        const double lo = std::min(a, b), hi = std::max(a, b);
-        if (!(x > lo && x < hi))
-            x = 0.5 * (a + b);
-        if (!(x > lo && x < hi))
-            break;
-        const double hx = absolute(x) - dValue;
-        if (hx == 0.0)
-            return x;
-        if (hx > 0.0)
-        {
-            a = x;
-            ha = hx;
-            if (nSide == 1)
-                hb *= 0.5;
-            nSide = 1;
-        }
-        else
-        {
-            b = x;
-            hb = hx;
-            if (nSide == -1)
-                ha *= 0.5;
-            nSide = -1;
-        }
-    }
     // The last point above the value, so that the crossing is never beyond the lobe's part above it.
-    return a;
+    return NarrowSignChange([&](double x) { return absolute(x) - dValue; },
+                            SignChange{a, lobe.dHeight - dValue, b, hb}, 400)
+        .a;
 }
 
 std::vector<Lobe> RadialLobes(const CRadialFunction& radial)
