@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "fields/fits_alm_file.h"
+#include "healpix/healpix_transform.h"
 
 Convention HealpyConvention()
 {
@@ -30,7 +30,7 @@ std::vector<Term> TermsOfAlm(const std::vector<std::complex<double>>& aAlm, int3
 std::vector<std::complex<double>> AlmOfTerms(const std::vector<Term>& aTerms, int32_t nLmax)
 {
     const int64_t nL = nLmax;
-    std::vector<std::complex<double>> aAlm(static_cast<size_t>(HealpixAlmSize(nL, nL)));
+    std::vector<std::complex<double>> aAlm(AlmCount(nL, nL));
     for (const Term& term : aTerms)
     {
         const int64_t a = std::abs(term.m);
