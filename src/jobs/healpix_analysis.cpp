@@ -59,11 +59,12 @@ std::vector<Field> Analyse(const HealpixMap& map, int32_t nLmax, int32_t nIter, 
         aFields.push_back(
             InConvention(Field{TermsOfAlm(aAlm, nLmax, nLmax, nLmax), HealpyConvention()}, convention));
     };
-    std::vector<std::complex<double>> aFirst(AlmCount(nLmax, nLmax)), aSecond(AlmCount(nLmax, nLmax));
+    std::vector<std::complex<double>> aFirst(AlmCount(nLmax, nLmax));
     CHealpixTransform(map.nNside, nLmax, nLmax).Analyze(map.aColumns[0].aValues.data(), nIter, aFirst.data());
     add(aFirst);
     if (map.aColumns.size() == 3)
     {
+        std::vector<std::complex<double>> aSecond(aFirst.size());
         CHealpixTransform(map.nNside, nLmax, nLmax, 0, 2)
             .AnalyzeSpin(map.aColumns[1].aValues.data(), map.aColumns[2].aValues.data(), nIter, aFirst.data(),
                          aSecond.data());

@@ -38,11 +38,13 @@ HealpixMap SynthesizeHealpixMap(const Job& job, IRunHooks& hooks)
         InHealpyConvention(bPolarised ? job.healpix.aPolarised : std::vector<Field>{job.field}, nLmax);
     HealpixMap map;
     map.nNside = job.healpix.nSide;
-    static const char* const apszNames[] = {"TEMPERATURE", "Q_POLARISATION", "U_POLARISATION"};
-    for (size_t k = 0; k < aFields.size(); ++k)
+    // healpy's names of the columns of one map and of three.
+    for (const char* pszName : {"TEMPERATURE", "Q_POLARISATION", "U_POLARISATION"})
     {
+        if (map.aColumns.size() == aFields.size())
+            break;
         map.aColumns.emplace_back();
-        map.aColumns.back().strName = apszNames[k];
+        map.aColumns.back().strName = pszName;
         map.aColumns.back().aValues.resize(static_cast<size_t>(HealpixPixels(map.nNside)));
     }
     CRunStep step(hooks, "synthesising the HEALPix map");
