@@ -45,6 +45,15 @@ for nside in (NSIDE, 3):
             ours = hp.read_map(path(name), dtype=np.float64) if name.endswith(".fits") else np.load(path(name))
             check(ours.shape == expected.shape and relative(ours, expected) < 1e-12,
                   f"{name} at Nside {nside}: off healpy's alm2map by {relative(ours, expected)}")
+# A degree beyond what the program's own grid (--theta x --phi) determines: the HEALPix map needs
+# no more, and no warning says otherwise.
+high = random_alm(150)
+hp.write_alm(path("high.fits"), high)
+result = run("--coeffs", "high.fits", "--values", "high_map.fits", "--nside", 64)
+if succeeded(result, "degree 150"):
+    check(result.stderr == "", f"degree 150 on the HEALPix grid: {result.stderr}")
+    error = relative(hp.read_map(path("high_map.fits")), hp.alm2map(high, 64, lmax=150))
+    check(error < 1e-12, f"degree 150 at Nside 64: off healpy's alm2map by {error}")
 # A .fits --values is a HEALPix map without --grid; the field of terms in the program's own
 # convention (no Condon-Shortley phase, Y(l, -m) = -sqrt(2) Pbar sin(m phi)) is healpy's a_lm.
 if succeeded(run("--term", "3,2,1.5", "--term", "4,-1,2", "--values", "terms.fits", "--nside", 8), "terms"):
