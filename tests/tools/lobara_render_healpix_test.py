@@ -167,6 +167,17 @@ for flip in ("astro", "geo"):
     theirs = np.where(np.ma.getmaskarray(projected), 0, np.sign(np.ma.filled(projected, 0)))[::-1]
     both = (theirs != 0) & (expected != 0)
     check(np.mean(ours[both] == theirs[both]) > 0.95, f"--flip {flip}: not as healpy's mollview orients it")
+# --flip of a field's map: astro is geo mirrored left to right (the colour bar below aside), the
+# sphere's own mirror symmetry.
+pictures = {}
+for flip in ("geo", "astro"):
+    args = ("--term", "3,2,1", "--term", "3,-1,0.5", "--map", "mollweide", "--size", "400x300", "--flip", flip)
+    if succeeded(run(*args, "--out", f"field_{flip}.png"), f"a field's map, --flip {flip}"):
+        pictures[flip] = read_png(path(f"field_{flip}.png"))[:200, :, :3].astype(int)
+if len(pictures) == 2:
+    differing = np.mean(np.any(pictures["astro"] != pictures["geo"][:, ::-1], axis=2))
+    check(differing < 0.001 and np.any(pictures["astro"] != pictures["geo"]),
+          f"--flip astro is not geo's mirror: {differing:.4f} of the pixels differ")
 # A map coloured by value, its bar's ends the extremes of the pixels.
 succeeded(run("--analyze", "sky.fits", "--map", "mollweide", "--title", "sky", "--out", "sky.png"), "sky map")
 
