@@ -502,8 +502,8 @@ inline const COption<std::string> kValues{Declare(
                "Write the signed value of the field at every sample in sample-index order: little-endian "
                "doubles, headerless, or a NumPy array of shape (NT, NP) when FILE ends in .npy; CSV rows "
                "theta,phi,value when it ends in .csv; a CF-1.8 netCDF grid on lat and lon when it ends in "
-               ".nc; on --grid healpix a HEALPix map in RING order, as healpy's write_map writes it when it "
-               "ends in .fits (float64) or a NumPy array of 12 Nside^2 values (.npy)"},
+               ".nc; a HEALPix map of --nside in RING order when it ends in .fits (float64, as healpy's "
+               "write_map writes it), and on --grid healpix a NumPy array of its 12 Nside^2 values (.npy)"},
     FileName())};
 inline const COption<std::string> kMesh{Declare(
     OptionText{"--mesh", "FILE",
