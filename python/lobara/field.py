@@ -446,19 +446,20 @@ class Field:
                                                 colormap=colormap, range=range, smooth=smooth))
 
     def map(self, projection="mollweide", width=None, height=None, background=None, title=None, color=None,
-            colormap=None, range=None, scheme=None):
+            colormap=None, range=None, scheme=None, flip=None):
         """The flat map of the field as lobara-render's --map draws it, with its colour bar: a
         :class:`Picture`. ``projection`` is "mollweide", "equirect" or "ortho"; without a size the
         map is as wide as lobara-render makes it and as high as the projection needs, else
         ``width`` and ``height`` both. ``color`` is "value" unless told ("sign" or "phase"), with lobara-render's
-        ``colormap`` and ``range``; the others as :meth:`picture`'s."""
+        ``colormap`` and ``range``; ``flip`` "geo" (east to the right, the default) or "astro" (east
+        to the left, as healpy's mollview); the others as :meth:`picture`'s."""
         from .pictures import _options, _text, run_picture
         if (width is None) != (height is None):
             raise ValueError("a map's width and height go together: give both, or neither for the "
                              "projection's own shape")
         return run_picture(self._core, [("--map", _text(projection))] + _options(
             width, height, background=background, title=title, color=color, colormap=colormap, range=range,
-            scheme=scheme))
+            scheme=scheme, flip=flip))
 
     def mesh(self, theta=None, phi=None, radius=None, core=None, scale=None, color=None, colormap=None,
              range=None, scheme=None):

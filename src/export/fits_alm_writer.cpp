@@ -7,6 +7,7 @@
 
 #include "export/coefficient_degrees.h"
 #include "export/fits_writer.h"
+#include "fields/healpy_alm_terms.h"
 
 namespace {
 
@@ -55,24 +56,9 @@ void WriteFitsAlm(COutputStream& stream, const HealpixAlm& alm, int32_t nLmax, i
 
 void WriteFitsAlmCoefficients(COutputStream& stream, const Field& coefficients)
 {
-    CCoefficientDegrees degrees(coefficients.aTerms);
     HealpixAlm alm;
-    alm.nLmax = degrees.GetMaxDegree();
+    alm.nLmax = CCoefficientDegrees(coefficients.aTerms).GetMaxDegree();
     alm.nMmax = alm.nLmax;
-    const int64_t nLmax = alm.nLmax;
-    std::vector<std::complex<double>> aAlm(static_cast<size_t>(HealpixAlmSize(nLmax, nLmax)));
-    for (int32_t l = 0; l <= alm.nLmax; ++l)
-    {
-        const std::vector<double>& aDegree = degrees.Degree(l);
-        for (int64_t m = 0; m <= l; ++m)
-        {
-            const double dCosine = aDegree[static_cast<size_t>(l + m)];
-            const double dSine = aDegree[static_cast<size_t>(l - m)];
-            aAlm[static_cast<size_t>(m * (2 * nLmax + 1 - m) / 2 + l)] =
-                m == 0 ? std::complex<double>(dCosine, 0.0)
-                       : std::complex<double>(dCosine * kSqrtHalf, 0.0 - dSine * kSqrtHalf);
-        }
-    }
-    alm.aComponents.push_back(std::move(aAlm));
+    alm.aComponents.push_back(AlmOfTerms(coefficients.aTerms, alm.nLmax));
     WriteFitsAlm(stream, alm, alm.nLmax, alm.nMmax);
 }

@@ -10,11 +10,13 @@ namespace {
 
 // Format 1.0: magic, version, a little-endian 16-bit header length, then a Python dict literal
 // padded with spaces and ended by a newline so that the data start on a multiple of 64 bytes.
-void WriteNpyHeader(COutputStream& stream, const std::vector<int32_t>& anShape, bool bComplex)
+void WriteNpyHeader(COutputStream& stream, const std::vector<int64_t>& anShape, bool bComplex)
 {
     std::string strShape;
-    for (const int32_t n : anShape)
+    for (const int64_t n : anShape)
         strShape += (strShape.empty() ? "" : ", ") + std::to_string(n);
+    if (anShape.size() == 1)
+        strShape += ',';
     std::string strHeader = std::string("{'descr': '") + (bComplex ? "<c16" : "<f8") +
                             "', 'fortran_order': False, 'shape': (" + strShape + "), }";
     strHeader.append(63 - (10 + strHeader.size()) % 64, ' ');
@@ -136,7 +138,7 @@ void WriteBoxValues(COutputStream& stream, const std::vector<double>& aValue, Va
     }
     if (format == ValuesFormat::kNpy)
     {
-        const auto n = static_cast<int32_t>(nSide);
+        const auto n = static_cast<int64_t>(nSide);
         WriteNpyHeader(stream, {n, n, n}, pImag != nullptr);
     }
     for (size_t k = 0; k < aValue.size(); ++k)
@@ -145,4 +147,13 @@ void WriteBoxValues(COutputStream& stream, const std::vector<double>& aValue, Va
         if (pImag)
             WriteLittleEndianDouble(stream, (*pImag)[k]);
     }
+}
+
+void WriteNpyArray(COutputStream& stream, const std::vector<int64_t>& anShape,
+                   const std::vector<const std::vector<double>*>& apRows)
+{
+    WriteNpyHeader(stream, anShape, false);
+    for (const std::vector<double>* pRow : apRows)
+        for (const double d : *pRow)
+            WriteLittleEndianDouble(stream, d);
 }

@@ -44,3 +44,8 @@ void WriteValues(COutputStream& stream, const DoubleArray& aValue, ValuesFormat 
 // With pImag, complex values as WriteValues writes them (CSV rows x,y,z,re,im).
 void WriteBoxValues(COutputStream& stream, const std::vector<double>& aValue, ValuesFormat format,
                     const std::vector<double>& aCoordinate, const std::vector<double>* pImag = nullptr);
+
+// Writes a NumPy array of float64 of shape anShape, (N,) or (rows, N), the values of each of
+// apRows after the other, as many as the shape says.
+void WriteNpyArray(COutputStream& stream, const std::vector<int64_t>& anShape,
+                   const std::vector<const std::vector<double>*>& apRows);

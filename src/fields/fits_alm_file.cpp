@@ -12,6 +12,7 @@
 #include "fields/coefficient_formats.h"
 #include "fields/coefficient_input.h"
 #include "fields/fits_file.h"
+#include "fields/healpy_alm_terms.h"
 #include "sht/build_limits.h"
 
 namespace {
@@ -150,35 +151,39 @@ HealpixAlm ReadFitsAlm(const std::string& strPath, const std::vector<int>& aHdus
     return alm;
 }
 
+std::vector<CoefficientFile> ReadFitsAlmFields(const std::string& strPath, const std::vector<int>& aHdus,
+                                               int32_t nMaxDegree)
+{
+    const HealpixAlm alm = ReadFitsAlm(strPath, aHdus);
+    const int32_t nLast = nMaxDegree < 0 ? alm.nLmax : std::min(nMaxDegree, alm.nLmax);
+    std::vector<CoefficientFile> aFiles;
+    for (const std::vector<std::complex<double>>& aAlm : alm.aComponents)
+    {
+        CoefficientFile file;
+        file.normalization = Normalization::kOrtho;
+        file.bNormalizationFromFile = true;
+        file.bCondonShortley = true;
+        bool bImaginaryZonal = false;
+        for (int32_t l = 0; l <= nLast; ++l)
+            for (int32_t m = 0; m <= std::min(l, alm.nMmax); ++m)
+            {
+                const std::complex<double> value =
+                    aAlm[static_cast<size_t>(int64_t{m} * (2 * int64_t{alm.nLmax} + 1 - m) / 2 + l)];
+                if (!std::isfinite(value.real()) || !std::isfinite(value.imag()))
+                    ThrowCoefficientError(strPath, 0,
+                                          "a_lm of l = " + std::to_string(l) +
+                                              " and m = " + std::to_string(m) + " is not a finite number");
+                bImaginaryZonal = bImaginaryZonal || (m == 0 && value.imag() != 0.0);
+            }
+        file.aTerms = TermsOfAlm(aAlm, alm.nLmax, alm.nMmax, nLast);
+        if (bImaginaryZonal)
+            file.aWarnings.push_back("the imaginary parts of a_l0 are left out: a real field's are 0");
+        aFiles.push_back(std::move(file));
+    }
+    return aFiles;
+}
+
 CoefficientFile ReadFitsAlmFile(const std::string& strPath, int32_t nMaxDegree)
 {
-    const HealpixAlm alm = ReadFitsAlm(strPath, {1});
-    const std::vector<std::complex<double>>& aAlm = alm.aComponents[0];
-    const int32_t nLast = nMaxDegree < 0 ? alm.nLmax : std::min(nMaxDegree, alm.nLmax);
-    CoefficientFile file;
-    file.normalization = Normalization::kOrtho;
-    file.bNormalizationFromFile = true;
-    file.bCondonShortley = true;
-    bool bImaginaryZonal = false;
-    // A real field: a_l0 Y(l, 0) and, for m > 0, 2 Re(a_lm Y_lm) = sqrt(2) Re a_lm Y(l, m) -
-    // sqrt(2) Im a_lm Y(l, -m) of the real harmonics with the phase.
-    for (int32_t l = 0; l <= nLast; ++l)
-        for (int32_t m = -std::min(l, alm.nMmax); m <= std::min(l, alm.nMmax); ++m)
-        {
-            const int64_t a = std::abs(m);
-            const std::complex<double> value =
-                aAlm[static_cast<size_t>(a * (2 * int64_t{alm.nLmax} + 1 - a) / 2 + l)];
-            if (!std::isfinite(value.real()) || !std::isfinite(value.imag()))
-                ThrowCoefficientError(strPath, 0,
-                                      "a_lm of l = " + std::to_string(l) + " and m = " + std::to_string(a) +
-                                          " is not a finite number");
-            if (m == 0)
-                bImaginaryZonal = bImaginaryZonal || value.imag() != 0.0;
-            const double c = m == 0 ? value.real() : m > 0 ? kSqrt2 * value.real() : -kSqrt2 * value.imag();
-            if (c != 0.0)
-                file.aTerms.push_back(Term{l, m, c});
-        }
-    if (bImaginaryZonal)
-        file.aWarnings.push_back("the imaginary parts of a_l0 are left out: a real field's are 0");
-    return file;
+    return std::move(ReadFitsAlmFields(strPath, {1}, nMaxDegree)[0]);
 }

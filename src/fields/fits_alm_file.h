@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "fields/coefficient_file.h"
+
 // Complex coefficients a_lm (m >= 0) as healpy holds them, of one or more components (T, E, B):
 // a_lm of each at index m (2 lmax + 1 - m) / 2 + l, 0 where the file has none.
 struct HealpixAlm
@@ -27,3 +29,9 @@ int64_t HealpixAlmSize(int64_t nLmax, int64_t nMmax);
 // or mmax, rows that fill less than 1/64 of a layout of more than 65536 a_lm (healpy's fill all of
 // it), or more coefficients than this machine gives to one run.
 HealpixAlm ReadFitsAlm(const std::string& strPath, const std::vector<int>& aHdus);
+
+// The real fields of the units aHdus, each as ReadCoefficientFile reads a .fits file's first
+// (fields/coefficient_file.h), degrees up to nMaxDegree (all when it is negative). Throws as
+// ReadFitsAlm does, and for an a_lm that is not finite.
+std::vector<CoefficientFile> ReadFitsAlmFields(const std::string& strPath, const std::vector<int>& aHdus,
+                                               int32_t nMaxDegree);

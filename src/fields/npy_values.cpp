@@ -6,6 +6,7 @@
 #include <limits>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "fields/coefficient_input.h"
@@ -45,30 +46,31 @@ std::optional<std::string> DictValue(std::string_view strHeader, const char* psz
     return strValue;
 }
 
-// "(nT,nP)" with both positive and within 32 bits.
-bool ParseShape(const std::string& strShape, int32_t& nT, int32_t& nP)
+// "(N,)" or "(N0,N1)", each size positive and within 32 bits.
+bool ParseShape(const std::string& strShape, std::vector<int64_t>& anShape)
 {
     if (strShape.size() < 2 || strShape.front() != '(' || strShape.back() != ')')
         return false;
-    const std::string_view strInside(strShape.data() + 1, strShape.size() - 2);
+    std::string_view strInside(strShape.data() + 1, strShape.size() - 2);
     const size_t nComma = strInside.find(',');
     if (nComma == std::string_view::npos || strInside.find(',', nComma + 1) != std::string_view::npos)
         return false;
-    const std::optional<int64_t> nRows = ParseWholeNumber(strInside.substr(0, nComma));
-    const std::optional<int64_t> nColumns = ParseWholeNumber(strInside.substr(nComma + 1));
-    const auto fits = [](const std::optional<int64_t>& n) {
-        return n && *n > 0 && *n <= std::numeric_limits<int32_t>::max();
-    };
-    if (!fits(nRows) || !fits(nColumns))
-        return false;
-    nT = static_cast<int32_t>(*nRows);
-    nP = static_cast<int32_t>(*nColumns);
+    anShape.clear();
+    for (const std::string_view strSize : {strInside.substr(0, nComma), strInside.substr(nComma + 1)})
+    {
+        if (strSize.empty() && !anShape.empty())
+            break;  // "(N,)": one dimension
+        const std::optional<int64_t> n = ParseWholeNumber(strSize);
+        if (!n || *n <= 0 || *n > std::numeric_limits<int32_t>::max())
+            return false;
+        anShape.push_back(*n);
+    }
     return true;
 }
 
 }  // namespace
 
-GridValues ReadNpyValues(const std::string& strPath)
+NpyArray ReadNpyArray(const std::string& strPath)
 {
     const FilePointer pFile = OpenCoefficientFile(strPath);
     const auto fail = [&strPath](const std::string& strWhat) { ThrowCoefficientError(strPath, 0, strWhat); };
@@ -99,12 +101,16 @@ GridValues ReadNpyValues(const std::string& strPath)
         fail("the values are of type " + *strDescr + ", not float64 ('<f8')");
     if (*strOrder != "False")
         fail("the values are in Fortran order, not C order");
-    GridValues values;
-    if (!ParseShape(*strShape, values.nT, values.nP))
-        fail("the shape " + *strShape + " is not (rings, values to a ring)");
+    NpyArray array;
+    array.strShape = *strShape;
+    if (!ParseShape(*strShape, array.anShape))
+        fail("the shape " + *strShape +
+             " is not of one or two dimensions of whole numbers from 1 to 2^31 - 1");
     // The size is checked before anything is allocated for it, as a count of values from the
     // file's bytes (a product of the shape's sizes holds in 64 bits; 8 times it need not).
-    const size_t nCount = static_cast<size_t>(values.nT) * static_cast<size_t>(values.nP);
+    size_t nCount = 1;
+    for (const int64_t n : array.anShape)
+        nCount *= static_cast<size_t>(n);
     if (std::fseek(pFile.get(), 0, SEEK_END) != 0)
         fail("cannot find the size of the file");
     const long nSize = std::ftell(pFile.get());
@@ -118,7 +124,20 @@ GridValues ReadNpyValues(const std::string& strPath)
     if (std::fseek(pFile.get(), static_cast<long>(nDataStart), SEEK_SET) != 0 ||
         std::fread(abData.data(), 1, abData.size(), pFile.get()) != abData.size())
         fail("the values are cut short");
-    values.aValues = DecodeDoubles(abData.data(), nCount);
+    array.aValues = DecodeDoubles(abData.data(), nCount);
+    return array;
+}
+
+GridValues ReadNpyValues(const std::string& strPath)
+{
+    NpyArray array = ReadNpyArray(strPath);
+    if (array.anShape.size() != 2)
+        ThrowCoefficientError(strPath, 0,
+                              "the shape " + array.strShape + " is not (rings, values to a ring)");
+    GridValues values;
+    values.nT = static_cast<int32_t>(array.anShape[0]);
+    values.nP = static_cast<int32_t>(array.anShape[1]);
+    values.aValues = std::move(array.aValues);
     CheckFiniteValues(strPath, values);
     return values;
 }

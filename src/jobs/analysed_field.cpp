@@ -10,6 +10,7 @@
 #include "fields/netcdf_values.h"
 #include "fields/npy_values.h"
 #include "fields/raw_values.h"
+#include "jobs/healpix_maps.h"
 #include "options/request_error.h"
 #include "sht/build_limits.h"
 #include "sht/degree_band.h"
@@ -97,11 +98,15 @@ Job WithAnalysedField(const Job& given, IRunHooks& hooks, std::vector<std::strin
     if (given.request.Value(opt::kAnalyze).empty())
         return given;
     Job job = given;
-    if (job.request.Value(opt::kGrid).bPoints)
+    if (job.healpix.bAnalysis)
+        AnalyseHealpixMap(job, hooks);
+    else if (job.request.Value(opt::kGrid).bPoints)
         AnalysePoints(job, hooks, aWarnings);
     else
         AnalyseGrid(job, hooks);
     // The degrees below --lmin go once they are found: the analysis's own degree is --lmax.
     job.field = DegreeBand(job.field, job.nLmin, -1);
+    for (Field& field : job.healpix.aPolarised)
+        field = DegreeBand(field, job.nLmin, -1);
     return job;
 }

@@ -6,6 +6,7 @@
 #include "export/degree_power_writer.h"
 #include "export/png_writer.h"
 #include "fields/coefficient_file_names.h"
+#include "jobs/healpix_maps.h"
 #include "plots/degree_power_plot.h"
 #include "sht/coefficient_conversion.h"
 
@@ -37,9 +38,13 @@ CFieldOutputs::CFieldOutputs(const Job& job) : m_job(job)
 
 void CFieldOutputs::Write(COutputSet& outputs) const
 {
-    if (!m_job.request.Value(opt::kCoeffsOut).empty())
-        WriteCoefficientFile(outputs, m_job.request.Value(opt::kCoeffsOut), m_coefficients,
-                             m_job.gravityHeader);
+    const std::string strCoeffsOut = m_job.request.Value(opt::kCoeffsOut);
+    if (!m_job.healpix.aPolarised.empty() &&
+        CoefficientOutputFormatOf(strCoeffsOut) == CoefficientOutputFormat::kFitsAlm)
+        outputs.Write(strCoeffsOut,
+                      [this](COutputStream& stream) { WritePolarisedAlm(stream, m_job.healpix.aPolarised); });
+    else if (!strCoeffsOut.empty())
+        WriteCoefficientFile(outputs, strCoeffsOut, m_coefficients, m_job.gravityHeader);
     if (m_job.request.Value(opt::kSpectrum).empty())
         return;
     outputs.Write(m_job.request.Value(opt::kSpectrum), [this](COutputStream& stream) {

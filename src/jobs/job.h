@@ -13,7 +13,9 @@
 #include "hydrogen/boundary_surface.h"
 #include "hydrogen/orbital_slice.h"
 #include "jobs/geodetic_items.h"
+#include "jobs/healpix_job.h"
 #include "jobs/orbital_values.h"
+#include "maps/map_projection.h"
 #include "mesh/radius_rule.h"
 #include "options/option_table.h"
 #include "options/request.h"
@@ -69,6 +71,8 @@ struct Job
     Convention outConvention;                     // of the coefficients written
     GeodeticItems geodetic;                       // what a model's quantity is asked at geodetic places
     SampleGrid valuesGrid = SampleGrid::kLobara;  // where --values samples the field
+    HealpixJob healpix;                           // --grid healpix, .fits values files
+    MapFlip mapFlip = MapFlip::kGeo;              // --flip, or the map's own default
 
     JobKind kind = JobKind::kSurface;
     int32_t nLmin = 0;   // the degrees kept, from

@@ -9,12 +9,12 @@
 #include "export/mesh_export.h"
 #include "export/output_files.h"
 #include "export/values_writer.h"
-#include "fields/healpix_map_file.h"
 #include "fields/input_convention.h"
 #include "fields/orbitals.h"
 #include "hydrogen/radial_function.h"
 #include "jobs/field_outputs.h"
 #include "jobs/geodetic_request.h"
+#include "jobs/healpix_plan.h"
 #include "jobs/job.h"
 #include "options/option_rules.h"
 #include "options/option_table.h"
@@ -68,20 +68,12 @@ std::string ConventionNote(const Request& r, const ConventionChoice& choice)
            SineSignName(convention.sine) + " (--convention sets all three)";
 }
 
-// A .fits values file is a HEALPix map (fields/healpix_map_file.h, export/healpix_map_writer.h),
-// which the HEALPix grid reads and writes.
-std::string HealpixMapRefusal(const COption<std::string>& option, const std::string& strPath)
-{
-    return option.Name() + " '" + strPath +
-           "': a .fits values file is a HEALPix map, which needs the HEALPix grid";
-}
-
 // The values to analyse: headerless doubles take their shape from --theta and --phi; scattered
 // points come only as CSV rows.
 void CheckAnalysis(const Request& r)
 {
-    if (IsHealpixMapPath(r.Value(opt::kAnalyze)))
-        throw RequestError(HealpixMapRefusal(opt::kAnalyze, r.Value(opt::kAnalyze)));
+    if (AnalysesHealpixMap(r))
+        return;  // checked by ChooseHealpix
     const ValuesFormat format = ValuesFormatOf(r.Value(opt::kAnalyze));
     if (r.Value(opt::kGrid).bPoints && format != ValuesFormat::kCsv)
         throw RequestError(
@@ -442,8 +434,7 @@ Job PlanJob(const Request& r)
     if (!strOut.empty() && !IsWrittenDirectly(strOut) &&
         !(strOut.size() > 4 && strcasecmp(strOut.c_str() + strOut.size() - 4, ".png") == 0))
         throw RequestError("--out writes PNG pictures: it needs a name ending in .png, not '" + strOut + "'");
-    if (IsHealpixMapPath(r.Value(opt::kValues)))
-        throw RequestError(HealpixMapRefusal(opt::kValues, r.Value(opt::kValues)));
+    ChooseHealpix(r, job);
     CheckOutputsApart(job);
     return job;
 }

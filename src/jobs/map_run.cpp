@@ -5,8 +5,10 @@
 #include "colour/color_schemes.h"
 #include "export/output_files.h"
 #include "export/png_writer.h"
+#include "healpix/healpix_rings.h"
 #include "jobs/analysed_field.h"
 #include "jobs/file_field.h"
+#include "jobs/healpix_maps.h"
 #include "jobs/job_coloring.h"
 #include "jobs/map_drawing.h"
 #include "jobs/model_quantity.h"
@@ -24,10 +26,27 @@
 
 namespace {
 
+// The extremes of a HEALPix map's values.
+FieldExtremes PixelExtremes(const HealpixMap& map)
+{
+    const std::vector<double>& aValues = map.aColumns[0].aValues;
+    const auto [pLowest, pHighest] = std::minmax_element(aValues.begin(), aValues.end());
+    return FieldExtremes{*pLowest, *pHighest};
+}
+
+// The value of the pixel of a HEALPix map (RING order) that holds each direction.
+MapValueAt PixelValues(const HealpixMap& map)
+{
+    return [&map](double dTheta, double dPhi) {
+        return std::array<double, 2>{
+            map.aColumns[0].aValues[static_cast<size_t>(PixelAt(map.nNside, dTheta, dPhi))], 0.0};
+    };
+}
+
 // The map of the job, its grid chosen for gridField: sampled by the job's field (or its complex
 // field, or the magnitude of its parts), or by sample where given, whose extremes are the
-// samples'.
-void DrawMap(const Job& job, const Field& gridField, const MapSampler* pSample,
+// samples'; or where pPixels is given that HEALPix map pixel for pixel, its extremes the pixels'.
+void DrawMap(const Job& job, const Field& gridField, const MapSampler* pSample, const HealpixMap* pPixels,
              const std::string& strQuantity, IRunHooks& hooks)
 {
     const int nWidth = job.request.Value(opt::kSize)[0];
@@ -50,6 +69,7 @@ void DrawMap(const Job& job, const Field& gridField, const MapSampler* pSample,
     // A grid beyond 32-bit counts is refused by the sampling as too large.
     const auto count = [](int64_t n) { return static_cast<int32_t>(std::min<int64_t>(n, INT32_MAX)); };
     DoubleArray aRe, aIm;
+    if (!pPixels)
     {
         CRunStep step(hooks, "sampling the field");
         const auto onRow = [&step](int32_t nDone, int32_t nRows) { step.Advance(nDone, nRows); };
@@ -71,15 +91,18 @@ void DrawMap(const Job& job, const Field& gridField, const MapSampler* pSample,
         CheckFiniteValues(pValues->GetData(), static_cast<size_t>(pValues->GetSize()));
     // The bar's ends are the field's own extremes, found between the samples.
     const FieldExtremes extremes =
-        pSample || job.colorMode != ColorMode::kValue || job.request.Has(opt::kRange)
+        pPixels ? PixelExtremes(*pPixels)
+        : pSample || job.colorMode != ColorMode::kValue || job.request.Has(opt::kRange)
             ? SampledExtremes(aRe, aIm)
             : FindFieldExtremes(job.request.Value(opt::kComplex) ? job.complexField.re : job.field,
                                 job.request.Value(opt::kComplex) ? &job.complexField.im : nullptr, aRe, aIm,
                                 count(grid.nRows), count(grid.nColumns));
     const FieldColoring coloring = JobColoring(job, extremes, job.request.Value(opt::kComplex));
-    Picture picture = MakeMapPicture(
-        job.request.Value(opt::kMap), MapSamples{aRe, aIm, count(grid.nRows), count(grid.nColumns)}, coloring,
-        nWidth, nHeight, job.request.Value(opt::kBackground), nTitleRows, bCaption);
+    const MapValueAt valueAt =
+        pPixels ? PixelValues(*pPixels)
+                : InterpolatedSamples(MapSamples{aRe, aIm, count(grid.nRows), count(grid.nColumns)});
+    Picture picture = MakeMapPicture(job.request.Value(opt::kMap), job.mapFlip, valueAt, coloring, nWidth,
+                                     nHeight, job.request.Value(opt::kBackground), nTitleRows, bCaption);
     if (nMapHeight < nHeight)
     {
         const ColorBarLayout bar = LayOutColorBar(nWidth, nMapHeight, nHeight - nMapHeight, bCaption);
@@ -100,13 +123,19 @@ void DrawMap(const Job& job, const Field& gridField, const MapSampler* pSample,
 void RunMap(const Job& asked, IRunHooks& hooks)
 {
     std::vector<std::string> aWarnings;
+    if (asked.healpix.bPixels)
+    {
+        const HealpixMap map = ReadHealpixValues(asked.request.Value(opt::kAnalyze), false);
+        DrawMap(asked, Field{}, nullptr, &map, "", hooks);
+        return;
+    }
     const Job job = WithTurnedField(WithAnalysedField(WithFileField(asked, aWarnings), hooks, aWarnings));
-    DrawMap(job, GridField(job), nullptr, QuantityCaption(job), hooks);
+    DrawMap(job, GridField(job), nullptr, nullptr, QuantityCaption(job), hooks);
     TellAfterRun(job, aWarnings, hooks);
 }
 
 void DrawMapOfSamples(const Job& job, const Field& gridField, const MapSampler& sample,
                       const std::string& strCaption, IRunHooks& hooks)
 {
-    DrawMap(job, gridField, &sample, strCaption, hooks);
+    DrawMap(job, gridField, &sample, nullptr, strCaption, hooks);
 }

@@ -82,12 +82,13 @@ std::vector<std::string> FieldWarnings(const Job& job)
                     ") is 0 everywhere (it needs 0 <= |m| <= l)"};
         return {"the field is 0 everywhere: no term has l >= 0, |m| <= l and a coefficient other than 0"};
     }
-    // --at alone samples no grid, and a map a grid of its own. A surface (its statistics, mesh or
-    // picture) wants about four samples a period; values alone, only samples that determine the
-    // field, as analysis on their grid recovers it.
+    // --at alone samples no grid, and a map a grid of its own, as do values on the HEALPix grid.
+    // A surface (its statistics, mesh or picture) wants about four samples a period; values alone,
+    // only samples that determine the field, as analysis on their grid recovers it.
     const bool bSurface =
         job.request.Value(opt::kStats) || job.request.Has(opt::kMesh) || job.request.Has(opt::kOut);
-    if (job.kind != JobKind::kSurface || (!bSurface && !job.request.Has(opt::kValues)))
+    if (job.kind != JobKind::kSurface ||
+        (!bSurface && (!job.request.Has(opt::kValues) || job.healpix.bValues)))
         return {};
     const GridSize grid =
         bSurface ? SufficientGrid(GridField(job)) : DeterminingGrid(GridField(job), job.valuesGrid);

@@ -11,6 +11,7 @@
 #include "jobs/analysed_field.h"
 #include "jobs/field_outputs.h"
 #include "jobs/file_field.h"
+#include "jobs/healpix_maps.h"
 #include "jobs/model_quantity.h"
 #include "jobs/netcdf_description.h"
 #include "jobs/page_output.h"
@@ -70,6 +71,8 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
     // A page the browser could not build is refused before the surface is.
     if (job.request.Has(opt::kHtml))
         CheckPageSamples(job.request.Value(opt::kTheta), job.request.Value(opt::kPhi));
+    // --values on the HEALPix grid is a map of its own.
+    const bool bGridValues = !job.request.Value(opt::kValues).empty() && !job.healpix.bValues;
     SurfaceMesh mesh;
     ComplexSamples complex;  // --complex: both parts of the field at every sample
     {
@@ -87,13 +90,16 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
         else if (bSurface)
             BuildSurfaceMesh(job.field, job.request.Value(opt::kTheta), job.request.Value(opt::kPhi),
                              job.radius, mesh, onRow);
-        else if (!job.request.Value(opt::kValues).empty() && !job.aMagnitudeParts.empty())
+        else if (bGridValues && !job.aMagnitudeParts.empty())
             mesh.m_aValue = SampleMagnitude(job.aMagnitudeParts, job.request.Value(opt::kTheta),
                                             job.request.Value(opt::kPhi), onRow, job.valuesGrid);
-        else if (!job.request.Value(opt::kValues).empty())
+        else if (bGridValues)
             mesh.m_aValue = SampleField(job.field, job.request.Value(opt::kTheta),
                                         job.request.Value(opt::kPhi), onRow, job.valuesGrid);
     }
+    const HealpixMap healpixValues = job.healpix.bValues ? SynthesizeHealpixMap(job, hooks) : HealpixMap{};
+    for (const HealpixMapColumn& column : healpixValues.aColumns)
+        CheckFiniteValues(column.aValues.data(), column.aValues.size());
     for (const DoubleArray* pValues : {&mesh.m_aValue, &complex.aRe, &complex.aIm})
         CheckFiniteValues(pValues->GetData(), static_cast<size_t>(pValues->GetSize()));
     const std::string strPoints = job.request.Value(opt::kAt).empty() ? "" : PointValues(job);
@@ -108,7 +114,11 @@ void RunSurface(const Job& asked, IRunHooks& hooks)
             PictureStyle{job.request.Value(opt::kSupersample), job.request.Value(opt::kBackground)});
 
     COutputSet outputs;
-    if (!job.request.Value(opt::kValues).empty())
+    if (job.healpix.bValues)
+        outputs.Write(job.request.Value(opt::kValues), [&](COutputStream& stream) {
+            WriteHealpixValues(stream, job.request.Value(opt::kValues), healpixValues);
+        });
+    else if (bGridValues)
     {
         // The shape of the grid actually sampled: no count below 0.
         const int32_t nRows = std::max(job.request.Value(opt::kTheta), 0),

@@ -65,8 +65,19 @@ GridSize MapGrid(int nMapHeight, const Field& field)
                     std::max({nColumns, sufficient.nColumns, int64_t{4}})};
 }
 
-Picture MakeMapPicture(MapProjection projection, const MapSamples& samples, const FieldColoring& coloring,
-                       int nWidth, int nHeight, Background background, int nTitleRows, bool bCaption)
+MapValueAt InterpolatedSamples(const MapSamples& samples)
+{
+    return [samples](double dTheta, double dPhi) {
+        const bool bComplex = samples.aIm.GetSize() > 0;
+        return std::array<double, 2>{
+            Interpolate(samples.aRe, samples.nRows, samples.nColumns, dTheta, dPhi),
+            bComplex ? Interpolate(samples.aIm, samples.nRows, samples.nColumns, dTheta, dPhi) : 0.0};
+    };
+}
+
+Picture MakeMapPicture(MapProjection projection, MapFlip flip, const MapValueAt& valueAt,
+                       const FieldColoring& coloring, int nWidth, int nHeight, Background background,
+                       int nTitleRows, bool bCaption)
 {
     Picture picture = BlankPicture(nWidth, nHeight, background);
 
@@ -79,7 +90,6 @@ Picture MakeMapPicture(MapProjection projection, const MapSamples& samples, cons
     const double dBoxHeight = dBoxWidth / dAspect;
     const double dLeft = (nWidth - dBoxWidth) / 2.0,
                  dTop = nMapTop + (nMapHeight - nMapTop - dBoxHeight) / 2.0;
-    const bool bComplex = samples.aIm.GetSize() > 0;
     for (int y = nMapTop; y < nMapHeight; ++y)
     {
         const double v = 1.0 - 2.0 * (y + 0.5 - dTop) / dBoxHeight;
@@ -90,10 +100,8 @@ Picture MakeMapPicture(MapProjection projection, const MapSamples& samples, cons
             double dTheta = 0.0, dPhi = 0.0;
             if (!MapDirection(projection, u, v, dTheta, dPhi))
                 continue;
-            const double dRe = Interpolate(samples.aRe, samples.nRows, samples.nColumns, dTheta, dPhi);
-            const double dIm =
-                bComplex ? Interpolate(samples.aIm, samples.nRows, samples.nColumns, dTheta, dPhi) : 0.0;
-            const Rgb8 rgb = ColorOf(coloring, dRe, dIm);
+            const std::array<double, 2> value = valueAt(dTheta, flip == MapFlip::kAstro ? -dPhi : dPhi);
+            const Rgb8 rgb = ColorOf(coloring, value[0], value[1]);
             uint8_t* p = pRow + static_cast<size_t>(x) * 4;
             p[0] = rgb[0];
             p[1] = rgb[1];

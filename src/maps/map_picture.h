@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
 
 #include "colour/field_coloring.h"
 #include "infra/growable_array.h"
@@ -35,8 +37,16 @@ struct MapSamples
     int32_t nColumns;
 };
 
-// The map picture of nWidth x nHeight: at each pixel's centre the field interpolated bilinearly
-// in theta and phi from the samples, coloured; the background elsewhere. The projection keeps
-// clear of the nTitleRows at the top, where a title goes.
-Picture MakeMapPicture(MapProjection projection, const MapSamples& samples, const FieldColoring& coloring,
-                       int nWidth, int nHeight, Background background, int nTitleRows, bool bCaption);
+// The value (re, im; im 0 for a real field) shown in the direction (theta, phi), theta from 0 to
+// pi and phi from -pi to pi.
+using MapValueAt = std::function<std::array<double, 2>(double dTheta, double dPhi)>;
+
+// The values of the samples interpolated bilinearly in theta and phi; samples must outlive it.
+MapValueAt InterpolatedSamples(const MapSamples& samples);
+
+// The map picture of nWidth x nHeight: at each pixel's centre the value valueAt gives, coloured,
+// phi turned to -phi where flip is astro; the background elsewhere. The projection keeps clear of
+// the nTitleRows at the top, where a title goes.
+Picture MakeMapPicture(MapProjection projection, MapFlip flip, const MapValueAt& valueAt,
+                       const FieldColoring& coloring, int nWidth, int nHeight, Background background,
+                       int nTitleRows, bool bCaption);

@@ -13,6 +13,11 @@ constexpr NamedValue<MapProjection> kProjectionNames[] = {
     {"ortho", MapProjection::kOrtho, "the hemisphere around +x"},
 };
 
+constexpr NamedValue<MapFlip> kFlipNames[] = {
+    {"geo", MapFlip::kGeo, "east (growing phi) to the right, the globe seen from outside"},
+    {"astro", MapFlip::kAstro, "east to the left, the sky seen from inside"},
+};
+
 }  // namespace
 
 bool FindMapProjection(const std::string& strName, MapProjection& projection)
@@ -28,6 +33,11 @@ std::vector<std::string> MapProjectionNames()
 NamedValues<MapProjection> MapProjectionNamedValues()
 {
     return AllNamed(kProjectionNames);
+}
+
+NamedValues<MapFlip> MapFlipNamedValues()
+{
+    return AllNamed(kFlipNames);
 }
 
 double MapAspect(MapProjection projection)

@@ -21,6 +21,15 @@ bool FindMapProjection(const std::string& strName, MapProjection& projection);
 std::vector<std::string> MapProjectionNames();
 NamedValues<MapProjection> MapProjectionNamedValues();
 
+// Which way longitude grows across a map: geo, east to the right as seen from outside the
+// sphere; astro, east to the left as the sky is seen from inside it.
+enum class MapFlip
+{
+    kGeo,
+    kAstro,
+};
+NamedValues<MapFlip> MapFlipNamedValues();
+
 // Width over height of the projection's bounding box: 2 for the ellipse and the plate, 1 for
 // the disk.
 double MapAspect(MapProjection projection);

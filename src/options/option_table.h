@@ -17,8 +17,10 @@
 #include "fields/input_convention.h"
 #include "fields/model_time.h"
 #include "fields/orbitals.h"
+#include "fields/polarisation.h"
 #include "geodesy/field_quantity.h"
 #include "geodesy/reference_ellipsoid.h"
+#include "healpix/pixel_order.h"
 #include "hydrogen/boundary_level.h"
 #include "hydrogen/orbital_values.h"
 #include "hydrogen/radial_function.h"
@@ -295,8 +297,10 @@ inline const COption<std::string> kAnalyze{
             "The field whose coefficients fit sampled values: a NumPy array of float64 of shape (NT, NP) "
             "when FILE ends in .npy, CSV rows theta,phi,value as --values writes them when it ends in "
             ".csv, a variable on lat and lon of a netCDF file when it ends in .nc (its coordinates say "
-            "the grid), else headerless little-endian doubles of shape --theta x --phi; --grid says where "
-            "they lie, --lmax up to which degree"},
+            "the grid), a HEALPix map as healpy's write_map writes it when it ends in .fits (RING or "
+            "NESTED, read in RING order; a map with UNSEEN pixels is refused; with --map drawn pixel for "
+            "pixel, nothing analysed), else headerless little-endian doubles of shape --theta x --phi; "
+            "--grid says where they lie, --lmax up to which degree"},
         FileName())
         .Rule(Excludes({"--complex"}, "{other} does not go with {option}: sampled values are real"))};
 inline const COption<GridChoice> kGrid{
@@ -313,13 +317,14 @@ inline const COption<GridChoice> kGrid{
                        "points to each coefficient that the points determine, condition at most 1e4); or, "
                        "for the --values of a model's --quantity, degrees:S,N,W,E,STEP: rows of geodetic "
                        "latitude from N south by STEP degrees to S, columns from W east to E, written as "
-                       "CSV rows latitude,longitude,value";
+                       "CSV rows latitude,longitude,value; or " +
+                       std::string(kHealpixGridName) +
+                       ": the 12 Nside^2 pixels of a HEALPix map in RING order, a .fits map (which says "
+                       "so itself) or a .npy of shape (12 Nside^2) or with --pol (3, 12 Nside^2), "
+                       "analysed up to degree 3 Nside - 1 unless --lmax says, with --iter, and written "
+                       "for --values at --nside";
             }},
-        ValueForm<GridChoice>{&ParseGrid,
-                              [](const GridChoice& choice) {
-                                  return std::string(choice.bPoints ? "points" : SampleGridName(choice.grid));
-                              },
-                              {}})
+        ValueForm<GridChoice>{&ParseGrid, &GridChoiceName, {}})
         .Default(GridChoice{})
         .Rule(Needs({"--analyze", "--values"},
                     "{option} says where the values of --analyze or --values lie: it needs one of them"))};
@@ -331,6 +336,51 @@ inline const COption<std::string> kVariable{
             FileName())
         .Rule(
             Needs({"--analyze"}, "{option} names a variable of the file of --analyze: it needs --analyze"))};
+// HEALPix maps: --grid healpix, and values files ending in .fits.
+inline const COption<int32_t> kNside{
+    Declare(OptionText{"--nside", "N",
+                       "The HEALPix map of --values on --grid healpix: 12 N^2 pixels in RING order, any N "
+                       "from 1; unless given, the Nside of the HEALPix map of --analyze"},
+            IntegerIn(1, kMaxNside))
+        .Rule(Needs({"--values"}, "{option} sets the HEALPix map of --values: it needs --values"))};
+inline const COption<int32_t> kIter{
+    Declare(OptionText{"--iter", "N",
+                       "Jacobi iterations of the analysis of a HEALPix map, as healpy's map2alm(iter=N): "
+                       "each analyses what the synthesis of the coefficients so far leaves of the map and "
+                       "adds that; 0 the quadrature of weight 4 pi / Npix alone"},
+            IntegerIn(0, 100))
+        .Default(3)
+        .Rule(Needs({"--analyze"}, "{option} refines the analysis of --analyze: it needs --analyze"))};
+inline const CFlagOption kPol{
+    DeclareFlag("--pol",
+                "The HEALPix maps are polarised, I, Q and U (three columns of a .fits map, a .npy of shape "
+                "(3, 12 Nside^2)), and their coefficients T, E and B, E and B those of Q + i U of spin 2 in "
+                "healpy's convention (COSMO: the IAU's U is -U): --analyze gives T, E and B, --values writes "
+                "I, Q and U of the three extensions of --coeffs alm.fits (or of the analysed ones); "
+                "--coeffs-out to a .fits file writes all three")
+        .Rule(Needs({"--analyze", "--values"},
+                    "{option} reads or writes polarised HEALPix maps: it needs --analyze or --values"))};
+inline const COption<PolarisedComponent> kComponent{
+    Declare(OptionText{"--component", "NAME",
+                       [] {
+                           return "The field of --pol that the other outputs draw and write (--at, --stats, "
+                                  "pictures, --spectrum, --coeffs-out to any file but .fits): " +
+                                  DescribedNames(PolarisedComponentNamedValues());
+                       }},
+            NamedIn(PolarisedComponentNamedValues()))
+        .Default(PolarisedComponent::kT)
+        .Rule(Needs({"--pol"}, "{option} picks a field of --pol: it needs --pol"))};
+inline const COption<MapFlip> kFlip{
+    Declare(
+        OptionText{"--flip", "SIDE",
+                   [] {
+                       return "Which way longitude grows across --map: " +
+                              DescribedNames(MapFlipNamedValues()) +
+                              "; unless given, astro for a HEALPix map drawn pixel for pixel (as healpy's "
+                              "mollview), geo for any other";
+                   }},
+        NamedIn(MapFlipNamedValues()))
+        .Rule(Needs({"--map"}, "{option} turns the picture of --map: it needs --map"))};
 
 // The convention of the field's harmonics: each part the input's own unless given.
 inline const COption<Normalization> kNorm{
@@ -452,7 +502,8 @@ inline const COption<std::string> kValues{Declare(
                "Write the signed value of the field at every sample in sample-index order: little-endian "
                "doubles, headerless, or a NumPy array of shape (NT, NP) when FILE ends in .npy; CSV rows "
                "theta,phi,value when it ends in .csv; a CF-1.8 netCDF grid on lat and lon when it ends in "
-               ".nc"},
+               ".nc; a HEALPix map of --nside in RING order when it ends in .fits (float64, as healpy's "
+               "write_map writes it), and on --grid healpix a NumPy array of its 12 Nside^2 values (.npy)"},
     FileName())};
 inline const COption<std::string> kMesh{Declare(
     OptionText{"--mesh", "FILE",

@@ -135,6 +135,11 @@ Rotation ParseTurn(const std::string& strName, const std::string& strText)
     }
 }
 
+std::string GridChoiceName(const GridChoice& choice)
+{
+    return choice.bPoints ? "points" : choice.bHealpix ? kHealpixGridName : SampleGridName(choice.grid);
+}
+
 GridChoice ParseGrid(const std::string& strName, const std::string& strText)
 {
     GridChoice choice;
@@ -148,10 +153,16 @@ GridChoice ParseGrid(const std::string& strName, const std::string& strText)
         choice.bPoints = true;
         return choice;
     }
+    if (strText == kHealpixGridName)
+    {
+        choice.bHealpix = true;
+        return choice;
+    }
     if (!FindSampleGrid(strText, choice.grid))
     {
         std::vector<std::string> aNames = SampleGridNames();
         aNames.emplace_back("points");
+        aNames.emplace_back(kHealpixGridName);
         aNames.emplace_back("degrees:S,N,W,E,STEP");
         throw RequestError(strName + " needs " + OneOf(aNames) + ", not '" + strText + "'");
     }

@@ -59,14 +59,21 @@ std::array<double, 2> ParseAngles(const std::string& strName, const std::string&
 // A rotation as ParseRotation reads it.
 Rotation ParseTurn(const std::string& strName, const std::string& strText);
 
-// Where sampled values lie: on a grid, at scattered points, or (a model's values) on a grid of
-// geodetic degrees.
+// Where sampled values lie: on a grid, at scattered points, on the HEALPix grid, or (a model's
+// values) on a grid of geodetic degrees.
 struct GridChoice
 {
     SampleGrid grid = SampleGrid::kLobara;
     bool bPoints = false;
+    bool bHealpix = false;
     std::optional<DegreeGrid> degrees;
 };
+
+// The name of the HEALPix grid as --grid spells it.
+constexpr char kHealpixGridName[] = "healpix";
+
+// The name of a grid choice as --grid spells it (a grid of degrees as the grid's).
+std::string GridChoiceName(const GridChoice& choice);
 
 // "LAT,LON,H": geodetic degrees and metres, the latitude from -90 to 90.
 GeodeticPlace ParseGeodeticPlace(const std::string& strName, const std::string& strText);
@@ -74,7 +81,7 @@ GeodeticPlace ParseGeodeticPlace(const std::string& strName, const std::string& 
 // "degrees:S,N,W,E,STEP": the limits and step of a grid of geodetic degrees.
 DegreeGrid ParseDegreeGrid(const std::string& strName, const std::string& strText);
 
-// A sample grid by its name, "points", or a grid of geodetic degrees.
+// A sample grid by its name, "points", "healpix", or a grid of geodetic degrees.
 GridChoice ParseGrid(const std::string& strName, const std::string& strText);
 
 // One number above 0 and at most 1e30.

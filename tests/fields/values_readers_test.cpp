@@ -101,6 +101,35 @@ TEST(ValuesReaders, ReadNumPyRawAndCsvGrids)
     EXPECT_EQ(aPoints[1].dPhi, -1.0);
 }
 
+// Arrays of one dimension (a HEALPix map) and of two, their values as they are, NaN included; the
+// grid readers take only two.
+TEST(ValuesReaders, ReadNumPyArraysOfOneOrTwoDimensions)
+{
+    const std::vector<double> aValues = {1.5, -2.0, 0.25, -1.6375e30, 3.0, -0.0};
+    const NpyArray line = ReadNpyArray(
+        Write("a.npy", Npy("{'descr': '<f8', 'fortran_order': False, 'shape': (6,), }", aValues)));
+    EXPECT_EQ(line.anShape, (std::vector<int64_t>{6}));
+    EXPECT_EQ(line.aValues, aValues);
+    const NpyArray rows = ReadNpyArray(Write(
+        "a.npy", Npy("{'descr': '<f8', 'fortran_order': False, 'shape': (3, 2), }", {1, 2, NAN, 4, 5, 6})));
+    EXPECT_EQ(rows.anShape, (std::vector<int64_t>{3, 2}));
+    EXPECT_TRUE(std::isnan(rows.aValues[2]));
+    EXPECT_NE(ErrorOf([&] {
+                  ReadNpyValues(Write(
+                      "a.npy", Npy("{'descr': '<f8', 'fortran_order': False, 'shape': (6,), }", aValues)));
+              }).find("(6,)"),
+              std::string::npos);
+    for (const char* pszShape : {"()", "(0,)", "(,6)", "(6,,)"})
+        EXPECT_NE(ErrorOf([&] {
+                      ReadNpyArray(Write("a.npy", Npy(std::string("{'descr': '<f8', 'fortran_order': False, "
+                                                                  "'shape': ") +
+                                                          pszShape + ", }",
+                                                      aValues)));
+                  }),
+                  "")
+            << pszShape;
+}
+
 TEST(ValuesReaders, RefuseEachBadFileWithOneLine)
 {
     const std::vector<double> aSix(6, 1.0);

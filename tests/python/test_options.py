@@ -34,6 +34,8 @@ COMMAND_LINE_ONLY = {
     "--variable",
     # Field.at_geodetic and Field.quantity take these as keywords of their own.
     "--at-geodetic", "--smooth-radius", "--secular-variation",
+    # lobara.healpix takes HEALPix maps as arrays, with healpy's arguments (nside, iter, pol).
+    "--nside", "--iter", "--pol", "--component",
 }
 
 
