@@ -192,7 +192,7 @@ void CSpinLegendre::Sums(const double* pT, const double* pU, int32_t nCount, con
     SpinPoints points = Points(pT + nSkip);
     const SpinTables tables = Tables();
     ActiveSpinKernels().sums(tables, points, nCount - nSkip, m_nOrder, reinterpret_cast<const double*>(pE),
-                             reinterpret_cast<const double*>(pB), apParts);
+                             reinterpret_cast<const double*>(pB), apParts, m_aScratch.data());
     std::fill(pOrders, pOrders + 4 * nSkip, std::complex<double>(0.0, 0.0));
     for (size_t i = 0; i < nPoints; ++i)
     {
