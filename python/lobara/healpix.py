@@ -64,7 +64,8 @@ def _as_alms(alms, lmax, mmax, name="alms"):
         raise TypeError(f"{name} need numbers, not values of type {given.dtype}")
     if given.ndim not in (1, 2):
         raise ValueError(f"{name} need one array of a_lm or several as rows, not the shape {given.shape}")
-    array = numpy.array(given, dtype=complex, ndmin=2, order="C")
+    # The caller's array itself where it is already complex and contiguous: no copy.
+    array = numpy.array(given, dtype=complex, ndmin=2, order="C", copy=False)
     size = array.shape[1]
     if lmax is None:
         lmax = healpy_lmax(size, None if mmax is None else int(mmax))
