@@ -50,9 +50,19 @@ def _header_value(text):
     return text
 
 
+# mask_bad's values at a time: the differences of a whole map of Nside 2048 would take 800 MB.
+_MASK_BLOCK = 1 << 20
+
+
 def mask_bad(m):
     """healpy's mask_bad: the values within 1e-5 of UNSEEN."""
-    return numpy.absolute(m - UNSEEN) <= 1.0e-8 + 1.0e-5 * numpy.absolute(UNSEEN)
+    values = numpy.asarray(m)
+    mask = numpy.empty(values.shape, dtype=bool)
+    flat, flat_mask = values.reshape(-1), mask.reshape(-1)
+    for start in range(0, flat.size, _MASK_BLOCK):
+        part = flat[start:start + _MASK_BLOCK]
+        flat_mask[start:start + _MASK_BLOCK] = numpy.absolute(part - UNSEEN) <= 1.0e-8 + 1.0e-5 * numpy.absolute(UNSEEN)
+    return mask[()] if mask.ndim == 0 else mask
 
 
 def read_map(filename, field=0, nest=False, dtype=None, h=False):
