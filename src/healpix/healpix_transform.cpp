@@ -20,7 +20,7 @@ namespace {
 // The orders' sums of a chunk of rings take about this much memory: in the synthesis little beside
 // the map it makes (and the part of it yet to be written, see SynthesisChunkRings), in the analysis
 // more, which its tables, remade for each chunk, take less time.
-constexpr size_t kSynthesisChunkBytes = size_t{8} << 20, kAdjointChunkBytes = size_t{128} << 20;
+constexpr size_t kSynthesisChunkBytes = size_t{8} << 20, kAdjointChunkBytes = size_t{256} << 20;
 // The highest spin taken: the spin recurrence starts at l = s.
 constexpr int32_t kMostSpin = 100;
 
