@@ -52,9 +52,21 @@ def _as_maps(maps, name="maps"):
     unseen = mask_bad(array)
     if unseen.any():
         array = numpy.where(unseen, 0.0, array)
-    if not numpy.isfinite(array).all():
+    if not _all_finite(array):
         raise ValueError(f"{name} hold values that are not finite (NaN or inf)")
     return array, given.ndim == 1
+
+
+def _all_finite(array, block=1 << 16):
+    """Whether every value is finite, a block at a time into one buffer (a map's own array of
+    flags would be taken afresh, page by page, at each call)."""
+    flat = array.reshape(-1)
+    finite = numpy.empty(min(flat.size, block), dtype=bool)
+    for start in range(0, flat.size, block):
+        part = flat[start:start + block]
+        if not numpy.isfinite(part, out=finite[:part.size]).all():
+            return False
+    return True
 
 
 def _as_alms(alms, lmax, mmax, name="alms"):

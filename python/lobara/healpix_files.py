@@ -50,8 +50,9 @@ def _header_value(text):
     return text
 
 
-# mask_bad's values at a time: the differences of a whole map of Nside 2048 would take 800 MB.
-_MASK_BLOCK = 1 << 20
+# mask_bad's values at a time, through one buffer of differences: a whole map's differences of
+# Nside 2048 would take 800 MB, and blocks of fresh arrays a page fault for every few kB.
+_MASK_BLOCK = 1 << 16
 
 
 def mask_bad(m):
@@ -59,9 +60,14 @@ def mask_bad(m):
     values = numpy.asarray(m)
     mask = numpy.empty(values.shape, dtype=bool)
     flat, flat_mask = values.reshape(-1), mask.reshape(-1)
+    difference = numpy.empty(min(flat.size, _MASK_BLOCK))
+    tolerance = 1.0e-8 + 1.0e-5 * numpy.absolute(UNSEEN)
     for start in range(0, flat.size, _MASK_BLOCK):
         part = flat[start:start + _MASK_BLOCK]
-        flat_mask[start:start + _MASK_BLOCK] = numpy.absolute(part - UNSEEN) <= 1.0e-8 + 1.0e-5 * numpy.absolute(UNSEEN)
+        d = difference[:part.size]
+        numpy.subtract(part, UNSEEN, out=d)
+        numpy.absolute(d, out=d)
+        numpy.less_equal(d, tolerance, out=flat_mask[start:start + part.size])
     return mask[()] if mask.ndim == 0 else mask
 
 

@@ -348,7 +348,8 @@ void CHealpixTransform::Implementation::Adjoint(const double* const* pMap, doubl
         for (int k = 0; k < 2 && k < nComponents; ++k)
             std::fill(pAlm[k], pAlm[k] + AlmCount(nLmax, nMmax), std::complex<double>(0.0, 0.0));
     const auto nNorth = static_cast<int32_t>(aNorth.size());
-    const int32_t nRings = StartChunks(ChunkRings(kAdjointChunkBytes));
+    // A spin pair's two maps already take twice a map's room: its chunks take half as much.
+    const int32_t nRings = StartChunks(ChunkRings(kAdjointChunkBytes / static_cast<size_t>(nComponents)));
     for (int32_t nFirst = 0; nFirst < nNorth; nFirst += nRings)
         AdjointChunk(pMap, dWeight, nFirst, std::min(nRings, nNorth - nFirst), pAlm);
     std::vector<std::complex<double>>().swap(aOrders);
