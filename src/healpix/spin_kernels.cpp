@@ -130,8 +130,10 @@ __attribute__((always_inline)) inline void RunDegrees(const SpinTables& tables, 
             bAll = Rescale(lanes[g]) && bAll;
         return bAll;
     };
-    bool bAllLive = check();
     const int32_t nStart = tables.nStart;
+    if (nStart > tables.nLmax)
+        return;
+    bool bAllLive = check();
     const auto degree = [&](auto live, auto parity, int32_t l) __attribute__((always_inline))
     {
         if (l > nStart)
@@ -295,6 +297,8 @@ void Accumulate(const SpinTables& tables, SpinPoints& points, int32_t nCount, in
     // Each degree's eight sums in W partial sums, one for each lane, added up at the end.
     static_assert(8 * W <= 64, "the scratch holds the sums");
     const int32_t nDegreeCount = tables.nLmax - tables.nStart + 1;
+    if (nDegreeCount <= 0)
+        return;
     const auto nDegrees = static_cast<size_t>(nDegreeCount);
     double* aLanes = pScratch;
     for (size_t i = 0; i < nDegrees * 8 * W; ++i)
