@@ -22,7 +22,7 @@ import numpy
 
 from . import _lobara
 from .field import _threads
-from .healpix_files import UNSEEN, mask_bad, nest2ring, read_alm, read_map, ring2nest, write_alm, write_map
+from .healpix_files import _MASK_BLOCK, UNSEEN, mask_bad, nest2ring, read_alm, read_map, ring2nest, write_alm, write_map
 from .layouts import healpy_lmax, healpy_size
 
 
@@ -57,7 +57,7 @@ def _as_maps(maps, name="maps"):
     return array, given.ndim == 1
 
 
-def _all_finite(array, block=1 << 16):
+def _all_finite(array, block=_MASK_BLOCK):
     """Whether every value is finite, a block at a time into one buffer (a map's own array of
     flags would be taken afresh, page by page, at each call)."""
     flat = array.reshape(-1)

@@ -50,8 +50,9 @@ def _header_value(text):
     return text
 
 
-# mask_bad's values at a time, through one buffer of differences: a whole map's differences of
-# Nside 2048 would take 800 MB, and blocks of fresh arrays a page fault for every few kB.
+# mask_bad's values at a time (and lobara.healpix's check of finite values), through one buffer: a
+# whole map's differences of Nside 2048 would take 800 MB, and fresh arrays a page fault for every
+# few kB.
 _MASK_BLOCK = 1 << 16
 
 
