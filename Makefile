@@ -3,7 +3,8 @@
 #                   (under a virtual X display)
 # make bench      — as make test, then build and run the benchmarks (installing healpy, the
 #                   peer the synthesis is measured against); the transforms beside ducc0 and
-#                   libsharp where the peers' sources are (bench/sht_vs_ducc0)
+#                   libsharp where the peers' sources are (bench/sht_vs_ducc0), and the HEALPix
+#                   transforms beside healpy's and ducc0's
 # make package    — install what is missing, build the Debian package ($(BUILD)/lobara_*.deb),
 #                   the Python package lobara included
 # make references — regenerate the stored reference pictures on purpose, then check them
@@ -59,6 +60,11 @@ bench: build
 	@cmake --build $(BUILD) -j $(JOBS) --target sht_vs_ducc0 >/dev/null 2>&1 || true
 	@if [ -x $(BUILD)/bench/sht_vs_ducc0 ]; then cd $(BUILD)/bench && ./sht_vs_ducc0; \
 	else echo "bench: sht_vs_ducc0 not built (it needs ../shared/peers or LOBARA_PEERS_DIR, and libsharp)"; fi
+	bench/healpix_vs_healpy.py $(BUILD)
+	@cmake --build $(BUILD) -j $(JOBS) --target healpix_vs_ducc0 >/dev/null 2>&1 || true
+	@if [ -x $(BUILD)/bench/healpix_vs_ducc0 ]; then $(BUILD)/bench/healpix_vs_ducc0; \
+	$(BUILD)/bench/healpix_vs_ducc0 512 1024 --spin --ops=s,a0; \
+	else echo "bench: healpix_vs_ducc0 not built (as sht_vs_ducc0)"; fi
 
 package:
 	@scripts/install-deps --packaging

@@ -59,6 +59,27 @@ void DuccRotate(std::complex<double>* pAlm, size_t nLmax, double dPsi, double dT
     rotate_alm(base, alm, dPsi, dTheta, dPhi, nThreads);
 }
 
+void DuccRingSynthesis(const std::complex<double>* pAlm, size_t nComponents, size_t nSpin, size_t nLmax,
+                       const DuccRings& rings, double* pMap, size_t nThreads)
+{
+    cmav<std::complex<double>, 2> alm(pAlm, {nComponents, AlmCount(nLmax)});
+    vmav<double, 2> map(pMap, {nComponents, rings.nPixels});
+    synthesis(alm, map, nSpin, nLmax, MStart(nLmax), 1, cmav<double, 1>(rings.pTheta, {rings.nRings}),
+              cmav<size_t, 1>(rings.pPixels, {rings.nRings}), cmav<double, 1>(rings.pPhi0, {rings.nRings}),
+              cmav<size_t, 1>(rings.pFirst, {rings.nRings}), 1, nThreads, STANDARD);
+}
+
+void DuccRingAdjoint(std::complex<double>* pAlm, size_t nComponents, size_t nSpin, size_t nLmax,
+                     const DuccRings& rings, const double* pMap, size_t nThreads)
+{
+    vmav<std::complex<double>, 2> alm(pAlm, {nComponents, AlmCount(nLmax)});
+    cmav<double, 2> map(pMap, {nComponents, rings.nPixels});
+    adjoint_synthesis(alm, map, nSpin, nLmax, MStart(nLmax), 1, cmav<double, 1>(rings.pTheta, {rings.nRings}),
+                      cmav<size_t, 1>(rings.pPixels, {rings.nRings}),
+                      cmav<double, 1>(rings.pPhi0, {rings.nRings}),
+                      cmav<size_t, 1>(rings.pFirst, {rings.nRings}), 1, nThreads, STANDARD);
+}
+
 size_t DuccVectorLength()
 {
     return native_simd<double>::size();

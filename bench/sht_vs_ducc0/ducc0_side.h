@@ -15,6 +15,22 @@ void DuccAnalysisCC(std::complex<double>* pAlm, size_t nLmax, const double* pMap
 // In place: rotate_alm(psi, theta, phi), the rotation Rz(phi) Ry(theta) Rz(psi).
 void DuccRotate(std::complex<double>* pAlm, size_t nLmax, double dPsi, double dTheta, double dPhi,
                 size_t nThreads);
+// On the HEALPix grid of nSide in RING order (its rings' theta, pixels, phi0 and first pixels given
+// by the caller, 4 nSide - 1 of them): the synthesis of nComponents (1 for spin 0, 2 for the
+// gradient and curl of spin nSpin) sets of a_lm in the layout above, each after the last, into as
+// many maps of 12 nSide^2 pixels, and its adjoint into the a_lm.
+struct DuccRings
+{
+    const double* pTheta;
+    const size_t* pPixels;
+    const double* pPhi0;
+    const size_t* pFirst;
+    size_t nRings, nPixels;
+};
+void DuccRingSynthesis(const std::complex<double>* pAlm, size_t nComponents, size_t nSpin, size_t nLmax,
+                       const DuccRings& rings, double* pMap, size_t nThreads);
+void DuccRingAdjoint(std::complex<double>* pAlm, size_t nComponents, size_t nSpin, size_t nLmax,
+                     const DuccRings& rings, const double* pMap, size_t nThreads);
 // The doubles in ducc0's vectors as built.
 size_t DuccVectorLength();
 // The Legendre part of the synthesis alone (no FFT): leg[ring (nLmax + 1) + m] = sum_l a_lm

@@ -14,6 +14,7 @@
 #include "bindings/numpy_arrays.h"
 #include "healpix/healpix_rings.h"
 #include "healpix/healpix_transform.h"
+#include "infra/growable_array.h"
 #include "sht/finite_values.h"
 
 namespace py = pybind11;
@@ -22,6 +23,8 @@ namespace {
 
 using MapArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
 using AlmArray = py::array_t<std::complex<double>, py::array::c_style | py::array::forcecast>;
+// The maps a synthesis makes, every value written by it.
+using MapValues = std::vector<double, UninitializedAllocator<double>>;
 
 int32_t Degree(int64_t n, const char* pszName)
 {
@@ -45,14 +48,15 @@ py::array_t<double> Synthesis(const AlmArray& aAlm, int64_t nSide, int64_t nLmax
     const auto nRows = static_cast<size_t>(aAlm.shape(0)), nCount = static_cast<size_t>(aAlm.shape(1));
     const size_t nPixels = static_cast<size_t>(HealpixPixels(nSide));
     const std::complex<double>* pAlm = aAlm.data();
-    std::vector<double> aMaps = RunWithoutGil([&](CInterruptCheck&) {
+    MapValues aMaps = RunWithoutGil([&](CInterruptCheck&) {
         const CHealpixTransform transform(nSide, L, M, nThreads);
         if (transform.Coefficients() != nCount)
             throw std::invalid_argument(
                 "alm of lmax " + std::to_string(L) + " and mmax " + std::to_string(M) + " hold " +
                 std::to_string(transform.Coefficients()) + " values, not " + std::to_string(nCount));
         CheckFiniteValues(reinterpret_cast<const double*>(pAlm), 2 * nRows * nCount);
-        std::vector<double> aOut(nRows * nPixels);
+        // Left unwritten until the synthesis writes it, so that its pages are taken as it goes.
+        MapValues aOut(nRows * nPixels);
         for (size_t r = 0; r < nRows; ++r)
             transform.Synthesize(pAlm + r * nCount, aOut.data() + r * nPixels);
         return aOut;
@@ -103,14 +107,14 @@ py::array_t<double> SpinSynthesis(const AlmArray& aAlm, int64_t nSide, int64_t n
     const auto nCount = static_cast<size_t>(aAlm.shape(1));
     const auto nPixels = static_cast<size_t>(HealpixPixels(nSide));
     const std::complex<double>* pAlm = aAlm.data();
-    std::vector<double> aMaps = RunWithoutGil([&](CInterruptCheck&) {
+    MapValues aMaps = RunWithoutGil([&](CInterruptCheck&) {
         const CHealpixTransform transform(nSide, L, M, nThreads, s);
         if (transform.Coefficients() != nCount)
             throw std::invalid_argument(
                 "alm of lmax " + std::to_string(L) + " and mmax " + std::to_string(M) + " hold " +
                 std::to_string(transform.Coefficients()) + " values, not " + std::to_string(nCount));
         CheckFiniteValues(reinterpret_cast<const double*>(pAlm), 4 * nCount);
-        std::vector<double> aOut(2 * nPixels);
+        MapValues aOut(2 * nPixels);
         transform.SynthesizeSpin(pAlm, pAlm + nCount, aOut.data(), aOut.data() + nPixels);
         return aOut;
     });

@@ -13,8 +13,8 @@ inline double* DataOf(DoubleArray& aValues)
 {
     return aValues.GetData();
 }
-template <typename T>
-T* DataOf(std::vector<T>& aValues)
+template <typename T, typename Allocator>
+T* DataOf(std::vector<T, Allocator>& aValues)
 {
     return aValues.data();
 }

@@ -25,7 +25,7 @@ import numpy
 
 from . import _lobara
 from .field import _threads
-from .healpix_files import UNSEEN, mask_bad, nest2ring, read_alm, read_map, ring2nest, write_alm, write_map
+from .healpix_files import _MASK_BLOCK, UNSEEN, mask_bad, nest2ring, read_alm, read_map, ring2nest, write_alm, write_map
 from .layouts import healpy_lmax, healpy_size
 
 # The analyses of map2alm: healpy's quadrature and Jacobi steps, or the least-squares solution.
@@ -58,9 +58,21 @@ def _as_maps(maps, name="maps"):
     unseen = mask_bad(array)
     if unseen.any():
         array = numpy.where(unseen, 0.0, array)
-    if not numpy.isfinite(array).all():
+    if not _all_finite(array):
         raise ValueError(f"{name} hold values that are not finite (NaN or inf)")
     return array, given.ndim == 1
+
+
+def _all_finite(array, block=_MASK_BLOCK):
+    """Whether every value is finite, a block at a time into one buffer (a map's own array of
+    flags would be taken afresh, page by page, at each call)."""
+    flat = array.reshape(-1)
+    finite = numpy.empty(min(flat.size, block), dtype=bool)
+    for start in range(0, flat.size, block):
+        part = flat[start:start + block]
+        if not numpy.isfinite(part, out=finite[:part.size]).all():
+            return False
+    return True
 
 
 def _as_alms(alms, lmax, mmax, name="alms"):
@@ -70,7 +82,8 @@ def _as_alms(alms, lmax, mmax, name="alms"):
         raise TypeError(f"{name} need numbers, not values of type {given.dtype}")
     if given.ndim not in (1, 2):
         raise ValueError(f"{name} need one array of a_lm or several as rows, not the shape {given.shape}")
-    array = numpy.array(given, dtype=complex, ndmin=2, order="C")
+    # The caller's array itself where it is already complex and contiguous: no copy.
+    array = numpy.array(given, dtype=complex, ndmin=2, order="C", copy=False)
     size = array.shape[1]
     if lmax is None:
         lmax = healpy_lmax(size, None if mmax is None else int(mmax))

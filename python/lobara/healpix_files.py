@@ -50,9 +50,26 @@ def _header_value(text):
     return text
 
 
+# mask_bad's values at a time (and lobara.healpix's check of finite values), through one buffer: a
+# whole map's differences of Nside 2048 would take 800 MB, and fresh arrays a page fault for every
+# few kB.
+_MASK_BLOCK = 1 << 16
+
+
 def mask_bad(m):
     """healpy's mask_bad: the values within 1e-5 of UNSEEN."""
-    return numpy.absolute(m - UNSEEN) <= 1.0e-8 + 1.0e-5 * numpy.absolute(UNSEEN)
+    values = numpy.asarray(m)
+    mask = numpy.empty(values.shape, dtype=bool)
+    flat, flat_mask = values.reshape(-1), mask.reshape(-1)
+    difference = numpy.empty(min(flat.size, _MASK_BLOCK))
+    tolerance = 1.0e-8 + 1.0e-5 * numpy.absolute(UNSEEN)
+    for start in range(0, flat.size, _MASK_BLOCK):
+        part = flat[start:start + _MASK_BLOCK]
+        d = difference[:part.size]
+        numpy.subtract(part, UNSEEN, out=d)
+        numpy.absolute(d, out=d)
+        numpy.less_equal(d, tolerance, out=flat_mask[start:start + part.size])
+    return mask[()] if mask.ndim == 0 else mask
 
 
 def read_map(filename, field=0, nest=False, dtype=None, h=False):

@@ -56,11 +56,17 @@ CHealpixRingFourier::Workspace CHealpixRingFourier::MakeWorkspace() const
                      AllocateFftwComplexes(nConvolution),
                      std::vector<std::complex<double>>(2 * nBelt),
                      std::vector<std::complex<double>>(static_cast<size_t>(m_nMmax) + 1),
-                     std::vector<std::complex<double>>(nBelt)};
+                     std::vector<std::complex<double>>(nBelt),
+                     0,
+                     0,
+                     0.0};
 }
 
 void CHealpixRingFourier::MakeTurns(int64_t n, Workspace& workspace) const
 {
+    if (workspace.nTurns == n)
+        return;
+    workspace.nTurns = n;
     const auto turn = [n](int64_t r) {
         const double dAngle = kPi * static_cast<double>(r) / static_cast<double>(n);
         return std::complex<double>(std::cos(dAngle), std::sin(dAngle));
@@ -79,6 +85,10 @@ void CHealpixRingFourier::MakeTurns(int64_t n, Workspace& workspace) const
 
 void CHealpixRingFourier::MakeOrderTurns(const HealpixRing& ring, Workspace& workspace) const
 {
+    if (workspace.nOrderTurns == ring.nPixels && workspace.dOrderPhi0 == ring.dPhi0)
+        return;
+    workspace.nOrderTurns = ring.nPixels;
+    workspace.dOrderPhi0 = ring.dPhi0;
     // phi0 is pi / n or 0: e^(i m phi0) is turn m modulo 2 n.
     const int64_t nPeriod = 2 * ring.nPixels;
     int64_t r = 0;

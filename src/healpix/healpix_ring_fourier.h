@@ -29,6 +29,10 @@ public:
         FftwArray<fftw_complex> pHalf, pChirped, pKernel;
         // e^(i pi r / n) for r < 2 n; e^(i m phi0) for m = 0 .. M; a ring pair's full spectra.
         std::vector<std::complex<double>> aTurns, aOrderTurns, aSpectrum;
+        // The n of aTurns and the n and phi0 of aOrderTurns (0 before any), kept for the next ring:
+        // the belt's rings share them.
+        int64_t nTurns = 0, nOrderTurns = 0;
+        double dOrderPhi0 = 0.0;
     };
     Workspace MakeWorkspace() const;
 

@@ -10,6 +10,7 @@
 #include "healpix/healpix_ring_fourier.h"
 #include "healpix/healpix_rings.h"
 #include "healpix/spin_legendre.h"
+#include "infra/growable_array.h"
 #include "infra/thread_sharing.h"
 #include "sht/angles.h"
 #include "sht/normalized_legendre.h"
@@ -17,8 +18,9 @@
 namespace {
 
 // The orders' sums of a chunk of rings take about this much memory: in the synthesis little beside
-// the map it makes, in the analysis more, which its tables, remade for each chunk, take less time.
-constexpr size_t kSynthesisChunkBytes = size_t{16} << 20, kAdjointChunkBytes = size_t{128} << 20;
+// the map it makes (and the part of it yet to be written, see SynthesisChunkRings), in the analysis
+// more, which its tables, remade for each chunk, take less time.
+constexpr size_t kSynthesisChunkBytes = size_t{8} << 20, kAdjointChunkBytes = size_t{256} << 20;
 // The highest spin taken: the spin recurrence starts at l = s.
 constexpr int32_t kMostSpin = 100;
 
@@ -81,6 +83,17 @@ struct CHealpixTransform::Implementation
     CHealpixRingFourier fourier;
     // The northern rings of a chunk that takes about nBytes.
     int32_t ChunkRings(size_t nBytes) const;
+    // The synthesis's chunk from northern ring nFirst on: the most rings (whole groups of kLanes)
+    // whose orders take no more than kSynthesisChunkBytes beside the bytes of the map's rings after
+    // them, those the chunks to come write. Where the caller's map is storage not yet touched (as
+    // the Python module's is), its pages are taken only as the rings are written, so that the
+    // chunks, each freed before the next, take room the map does not yet hold: the call's memory
+    // stays the map's and kSynthesisChunkBytes, in a few chunks (tables remade for each) where
+    // chunks of that size alone would take dozens at Nside 2048.
+    int32_t SynthesisChunkRings(int32_t nFirst) const;
+    // The bytes of the map's rings from northern ring i on, with their mirrors, for i up to the
+    // northern rings' count.
+    std::vector<size_t> aLaterBytes;
     // Makes room for the orders of chunks of nRings and returns nRings.
     int32_t StartChunks(int32_t nRings) const;
     // The chunks' rings in this call, and their F_m of each component and ring slot, M + 1 values a
@@ -106,7 +119,11 @@ CHealpixTransform::Implementation::Implementation(int64_t nSideGiven, int32_t nL
         aT.push_back(ring.dCosLessOne);
         aU.push_back(ring.dSin);
     }
-    const int32_t nMost = std::max(ChunkRings(kSynthesisChunkBytes), ChunkRings(kAdjointChunkBytes));
+    aLaterBytes.assign(aNorth.size() + 1, 0);
+    for (size_t i = aNorth.size(); i-- > 0;)
+        aLaterBytes[i] = aLaterBytes[i + 1] + (i + 1 < aNorth.size() ? 2 : 1) * sizeof(double) *
+                                                  static_cast<size_t>(aNorth[i].nPixels);
+    const auto nMost = static_cast<int32_t>(aNorth.size());
     for (unsigned t = 0; t < nThreads; ++t)
     {
         Workspace& workspace = aWorkspaces.emplace_back();
@@ -134,6 +151,26 @@ int32_t CHealpixTransform::Implementation::ChunkRings(size_t nBytes) const
     const auto nLanes = static_cast<size_t>(NormalizedLegendre::kLanes);
     return static_cast<int32_t>(std::min(static_cast<size_t>(aNorth.size()),
                                          std::max(nLanes, nBytes / nSlotBytes / nLanes * nLanes)));
+}
+
+int32_t CHealpixTransform::Implementation::SynthesisChunkRings(int32_t nFirst) const
+{
+    const size_t nSlotBytes = 2 * static_cast<size_t>(nComponents) * sizeof(std::complex<double>) *
+                              (static_cast<size_t>(nMmax) + 1);
+    const auto nLanes = static_cast<int32_t>(NormalizedLegendre::kLanes);
+    const auto nLeft = static_cast<int32_t>(aNorth.size()) - nFirst;
+    const auto fits = [&](int32_t nRings) {
+        return static_cast<size_t>(nRings) * nSlotBytes <=
+               kSynthesisChunkBytes +
+                   static_cast<size_t>(nComponents) *
+                       aLaterBytes[static_cast<size_t>(nFirst) + static_cast<size_t>(nRings)];
+    };
+    if (fits(nLeft))
+        return nLeft;
+    int32_t nRings = nLanes;
+    while (nRings + nLanes < nLeft && fits(nRings + nLanes))
+        nRings += nLanes;
+    return nRings;
 }
 
 int32_t CHealpixTransform::Implementation::StartChunks(int32_t nRings) const
@@ -296,10 +333,12 @@ void CHealpixTransform::Implementation::Synthesize(const std::complex<double>* c
                                                    double* const* pMap) const
 {
     const auto nNorth = static_cast<int32_t>(aNorth.size());
-    const int32_t nRings = StartChunks(ChunkRings(kSynthesisChunkBytes));
-    for (int32_t nFirst = 0; nFirst < nNorth; nFirst += nRings)
-        SynthesizeChunk(pAlm, nFirst, std::min(nRings, nNorth - nFirst), pMap);
-    std::vector<std::complex<double>>().swap(aOrders);
+    for (int32_t nFirst = 0, nRings = 0; nFirst < nNorth; nFirst += nRings)
+    {
+        nRings = StartChunks(SynthesisChunkRings(nFirst));
+        SynthesizeChunk(pAlm, nFirst, nRings, pMap);
+        std::vector<std::complex<double>>().swap(aOrders);
+    }
 }
 
 void CHealpixTransform::Implementation::Adjoint(const double* const* pMap, double dWeight,
@@ -309,7 +348,8 @@ void CHealpixTransform::Implementation::Adjoint(const double* const* pMap, doubl
         for (int k = 0; k < 2 && k < nComponents; ++k)
             std::fill(pAlm[k], pAlm[k] + AlmCount(nLmax, nMmax), std::complex<double>(0.0, 0.0));
     const auto nNorth = static_cast<int32_t>(aNorth.size());
-    const int32_t nRings = StartChunks(ChunkRings(kAdjointChunkBytes));
+    // A spin pair's two maps already take twice a map's room: its chunks take half as much.
+    const int32_t nRings = StartChunks(ChunkRings(kAdjointChunkBytes / static_cast<size_t>(nComponents)));
     for (int32_t nFirst = 0; nFirst < nNorth; nFirst += nRings)
         AdjointChunk(pMap, dWeight, nFirst, std::min(nRings, nNorth - nFirst), pAlm);
     std::vector<std::complex<double>>().swap(aOrders);
@@ -323,10 +363,15 @@ void CHealpixTransform::Implementation::Analyze(const double* const* pMap, int32
     Adjoint(pMap, dWeight, pAlm, false);
     if (nIter <= 0)
         return;
-    std::vector<std::vector<double>> aLeft(static_cast<size_t>(nComponents), std::vector<double>(nPixels));
-    double* apLeft[2] = {aLeft[0].data(), nComponents > 1 ? aLeft[1].data() : nullptr};
     for (int32_t n = 0; n < nIter; ++n)
     {
+        // Made for each step and written by the synthesis before it is read, so that its pages are
+        // taken as the synthesis goes (see SynthesisChunkRings).
+        using Left = std::vector<double, UninitializedAllocator<double>>;
+        std::vector<Left> aLeft(static_cast<size_t>(nComponents));
+        for (Left& left : aLeft)
+            left.resize(static_cast<size_t>(nPixels));
+        double* apLeft[2] = {aLeft[0].data(), nComponents > 1 ? aLeft[1].data() : nullptr};
         Synthesize(pAlm, apLeft);
         for (int k = 0; k < 2 && k < nComponents; ++k)
             for (size_t p = 0; p < static_cast<size_t>(nPixels); ++p)

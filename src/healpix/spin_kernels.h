@@ -33,10 +33,10 @@ struct SpinPoints
 struct SpinKernels
 {
     // pParts: eight arrays of nCount, the real and imaginary parts of Q even under the mirror, Q odd,
-    // U even, U odd, added to; pE and pB: E_lm and B_lm of l = m .. nLmax as real, imaginary pairs,
-    // from pE[2 (l - m)] where m = nOrder.
+    // U even, U odd, written; pE and pB: E_lm and B_lm of l = m .. nLmax as real, imaginary pairs,
+    // from pE[2 (l - m)] where m = nOrder; pScratch room for 4 doubles a degree.
     void (*sums)(const SpinTables& tables, SpinPoints& points, int32_t nCount, int32_t nOrder,
-                 const double* pE, const double* pB, double* const* pParts);
+                 const double* pE, const double* pB, double* const* pParts, double* pScratch);
     // The adjoint: from the parts as above, E -= w sum (L+ Q + i L- U), B -= w sum (L+ U - i L- Q),
     // the sums gathered in pScratch, room for 64 doubles a degree.
     void (*accumulate)(const SpinTables& tables, SpinPoints& points, int32_t nCount, int32_t nOrder,

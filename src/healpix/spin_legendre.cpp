@@ -13,6 +13,20 @@ namespace {
 using legendre_scaling::kChunkBits;
 using legendre_scaling::kStartLanes;
 
+// x^n for a whole n, |n| up to the largest spin, by binary powering (x = cos^2(theta / 2) >= 1/2
+// here, so that no power leaves the range).
+double WholePower(double x, int64_t n)
+{
+    double dPower = 1.0, dSquare = x;
+    for (int64_t k = n < 0 ? -n : n; k > 0; k >>= 1)
+    {
+        if ((k & 1) != 0)
+            dPower *= dSquare;
+        dSquare *= dSquare;
+    }
+    return n < 0 ? 1.0 / dPower : dPower;
+}
+
 }  // namespace
 
 LOBARA_KERNEL_TABLES(SpinKernels, kSpinKernels, SpinKernelsFor)
@@ -125,8 +139,7 @@ void CSpinLegendre::Start(const Recurrence& recurrence, const double* pT, const 
         kernels.startValues(aHalf, recurrence.nPower, recurrence.dFactor, aQ, aChunks);
         for (int32_t i = 0; i < nLanes; ++i)
         {
-            const double dCosine =
-                std::pow(1.0 + 0.5 * pT[b + i], static_cast<double>(recurrence.nHalfPower));
+            const double dCosine = WholePower(1.0 + 0.5 * pT[b + i], recurrence.nHalfPower);
             double dValue = recurrence.dSign * dCosine * std::ldexp(aQ[i], nRest - kChunkBits);
             int64_t nChunks = aChunks[i] + nWhole + 1;
             for (; nChunks > 0; --nChunks)
@@ -192,7 +205,7 @@ void CSpinLegendre::Sums(const double* pT, const double* pU, int32_t nCount, con
     SpinPoints points = Points(pT + nSkip);
     const SpinTables tables = Tables();
     ActiveSpinKernels().sums(tables, points, nCount - nSkip, m_nOrder, reinterpret_cast<const double*>(pE),
-                             reinterpret_cast<const double*>(pB), apParts);
+                             reinterpret_cast<const double*>(pB), apParts, m_aScratch.data());
     std::fill(pOrders, pOrders + 4 * nSkip, std::complex<double>(0.0, 0.0));
     for (size_t i = 0; i < nPoints; ++i)
     {
