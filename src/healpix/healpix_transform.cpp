@@ -21,8 +21,6 @@ namespace {
 // the map it makes (and the part of it yet to be written, see SynthesisChunkRings), in the analysis
 // more, which its tables, remade for each chunk, take less time.
 constexpr size_t kSynthesisChunkBytes = size_t{8} << 20, kAdjointChunkBytes = size_t{256} << 20;
-// The highest spin taken: the spin recurrence starts at l = s.
-constexpr int32_t kMostSpin = 100;
 
 // One thread's arrays.
 struct Workspace

@@ -20,9 +20,6 @@
 // parity p as it takes the spin-0 order of that parity) integrates their products with
 // d^l_(m,+-s) exactly for every field of degree up to the grid's AnalysisLimit.
 
-// The highest spin taken: the recurrences start at l = s.
-constexpr int32_t kMostSpin = 100;
-
 // Throws std::invalid_argument with one line for a shape that is no grid of that layout, M > L,
 // L < 0, a spin out of range; std::bad_alloc.
 void SynthesizeSpinGrid(const std::complex<double>* pE, const std::complex<double>* pB, int32_t nSpin,

@@ -6,6 +6,9 @@
 
 #include "healpix/spin_kernels.h"
 
+// The highest spin the transforms take: the spin recurrences start at l = s.
+constexpr int32_t kMostSpin = 100;
+
 // The degree sums of a spin-s field (s >= 1) at one order m >= 0, and their adjoint, in healpy's
 // convention: with the spin-weighted harmonics sY_lm = sLambda_lm(theta) e^(i m phi),
 // sLambda_lm = (-1)^s sqrt((2l + 1) / 4 pi) d^l_(m,-s)(theta) (Wigner's d) and (-s)Lambda_lm =
