@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "ducc0_side.h"
 #include "healpix/healpix_rings.h"
 #include "healpix/healpix_transform.h"
@@ -34,26 +35,6 @@
 namespace {
 
 using Complex = std::complex<double>;
-
-double CpuSeconds()
-{
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
-}
-
-double WallSeconds()
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-std::string LoadAverage()
-{
-    std::ifstream in("/proc/loadavg");
-    std::string a, b, c;
-    in >> a >> b >> c;
-    return a + " " + b + " " + c;
-}
 
 // The rings of the grid as ducc0 takes them.
 struct Rings

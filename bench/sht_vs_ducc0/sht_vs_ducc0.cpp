@@ -44,6 +44,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench_clock.h"
 #include "ducc0_side.h"
 #include "fma_peak.h"
 #include "infra/kernel_path.h"
@@ -59,26 +60,6 @@
 namespace {
 
 using Complex = std::complex<double>;
-
-double CpuSeconds()
-{
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
-}
-
-double WallSeconds()
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-std::string LoadAverage()
-{
-    std::ifstream in("/proc/loadavg");
-    std::string a, b, c;
-    in >> a >> b >> c;
-    return a + " " + b + " " + c;
-}
 
 size_t AlmIndex(int L, int l, int m)
 {
