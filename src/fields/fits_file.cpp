@@ -15,6 +15,9 @@ namespace {
 // The opening of every FITS file: "SIMPLE  =" in the first card.
 constexpr char kFitsStart[] = "SIMPLE  =";
 
+// FITS files are made of records of 2880 bytes, and cfitsio reads memory a whole record at a time.
+constexpr size_t kRecordBytes = 2880;
+
 // A keyword's value as cfitsio gives it, up to its comment.
 std::string KeywordText(char* pszValue)
 {
@@ -57,6 +60,11 @@ CFitsFile::CFitsFile(const std::string& strPath) : m_strPath(strPath)
     if (m_aBytes.size() < sizeof kFitsStart - 1 ||
         std::memcmp(m_aBytes.data(), kFitsStart, sizeof kFitsStart - 1) != 0)
         Fail("it is not a FITS file: it does not begin with 'SIMPLE  ='");
+    // cfitsio copies whole records out of memory, the last one too, so a file whose last record
+    // is cut short (its padding left out) is given it filled out with zeros, as FITS pads it; what
+    // the tables need is checked against the file's own size.
+    m_nFileBytes = m_aBytes.size();
+    m_aBytes.resize((m_nFileBytes + kRecordBytes - 1) / kRecordBytes * kRecordBytes, '\0');
     m_pBytes = m_aBytes.data();
     m_nBytes = m_aBytes.size();
     int nStatus = 0;
@@ -65,6 +73,9 @@ CFitsFile::CFitsFile(const std::string& strPath) : m_strPath(strPath)
     fits_open_memfile(&pFits, "file.fits", READONLY, &m_pBytes, &m_nBytes, 0, nullptr, &nStatus);
     if (nStatus != 0)
     {
+        int nCloseStatus = 0;
+        if (pFits)
+            fits_close_file(pFits, &nCloseStatus);
         Fail("it is not a readable FITS file (" + FitsStatusText(nStatus) + ")");
     }
     m_pFits = pFits;
@@ -115,10 +126,10 @@ void CFitsFile::MoveToTable(int nHdu)
     const double dNeeded = static_cast<double>(nDataStart) +
                            static_cast<double>(*nRowBytes) * static_cast<double>(*nRows) +
                            static_cast<double>(nHeap);
-    if (dNeeded > static_cast<double>(m_aBytes.size()))
+    if (dNeeded > static_cast<double>(m_nFileBytes))
         Fail("the table is truncated: its " + std::to_string(*nRows) + " rows end at byte " +
              std::to_string(static_cast<int64_t>(dNeeded)) + ", the file has " +
-             std::to_string(m_aBytes.size()));
+             std::to_string(m_nFileBytes));
     m_nRows = *nRows;
 
     int nColumns = 0;

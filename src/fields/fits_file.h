@@ -54,7 +54,8 @@ private:
     void Check(int nStatus, const std::string& strWhat) const;
 
     std::string m_strPath;
-    std::vector<char> m_aBytes;
+    std::vector<char> m_aBytes;  // the file's bytes, its last record filled out with zeros
+    size_t m_nFileBytes = 0;
     void* m_pBytes = nullptr;
     size_t m_nBytes = 0;
     void* m_pFits = nullptr;  // cfitsio's fitsfile, whose type cannot be declared here
