@@ -32,6 +32,35 @@ fitsfile* Fits(void* pFits)
     return static_cast<fitsfile*>(pFits);
 }
 
+// The first card of the file, at a multiple of 80 bytes, that names a column (TTYPEn) by anything
+// but a quoted string, as FITS has it; 0 for none. cfitsio copies such a value into the column's
+// name whole, past its end where it is long. Header cards lie at multiples of 80 bytes from the
+// start of the file; the data between the headers are scanned too, where the bytes of such a card
+// at such a place are not met by chance.
+size_t UnquotedColumnName(const std::vector<char>& aBytes)
+{
+    constexpr size_t kCard = 80, kKeyword = 8;
+    for (size_t nAt = 0; nAt + kCard <= aBytes.size(); nAt += kCard)
+    {
+        const char* pCard = aBytes.data() + nAt;
+        if (std::memcmp(pCard, "TTYPE", 5) != 0 || pCard[kKeyword] != '=')
+            continue;
+        size_t i = 5;
+        while (i < kKeyword && pCard[i] >= '0' && pCard[i] <= '9')
+            ++i;
+        while (i < kKeyword && pCard[i] == ' ')
+            ++i;
+        if (i < kKeyword)
+            continue;
+        size_t nValue = kKeyword + 1;
+        while (nValue < kCard && pCard[nValue] == ' ')
+            ++nValue;
+        if (nValue == kCard || pCard[nValue] != '\'')
+            return nAt / kCard + 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 std::string FitsStatusText(int nStatus)
@@ -60,6 +89,8 @@ CFitsFile::CFitsFile(const std::string& strPath) : m_strPath(strPath)
     if (m_aBytes.size() < sizeof kFitsStart - 1 ||
         std::memcmp(m_aBytes.data(), kFitsStart, sizeof kFitsStart - 1) != 0)
         Fail("it is not a FITS file: it does not begin with 'SIMPLE  ='");
+    if (const size_t nCard = UnquotedColumnName(m_aBytes))
+        Fail("card " + std::to_string(nCard) + " names a column (TTYPEn) by other than a quoted string");
     // cfitsio copies whole records out of memory, the last one too, so a file whose last record
     // is cut short (its padding left out) is given it filled out with zeros, as FITS pads it; what
     // the tables need is checked against the file's own size.

@@ -177,6 +177,9 @@ TEST(HealpixFiles, BadFilesGetOneLine)
         {"ordering.fits", WithCard(strMap, "ORDERING=", "ORDERING= 'SPIRAL'"), "neither RING nor NESTED"},
         {"partial.fits", WithCard(strMap, "INDXSCHM=", "INDXSCHM= 'EXPLICIT'"), "partial-sky"},
         {"lastpix.fits", WithCard(strMap, "LASTPIX =", "LASTPIX =                   40"), "partial"},
+        // A column's name unquoted, as long as a card holds: cfitsio would copy it past its room.
+        {"unquoted-name.fits", WithCard(strMap, "TTYPE1  =", "TTYPE1  = " + std::string(70, 'c')),
+         "card 45 names a column (TTYPEn) by other than a quoted string"},
     };
     for (const auto& bad : aCases)
     {
