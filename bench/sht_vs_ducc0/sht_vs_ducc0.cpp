@@ -19,8 +19,9 @@
 // asleep rather than spin, so that they take no CPU time from the other sides.
 //
 // The field: every (l, m) up to L, coefficients uniform in (-1, 1) (mt19937, seed 1), in Lobara's
-// convention; ducc0 and libsharp take the same field as complex a_lm with the Condon-Shortley phase,
-// a_l0 = c_l0, a_lm = (-1)^m (c_lm + i c_l,-m) / sqrt(2).
+// convention, made into complex a_lm with the Condon-Shortley phase, a_l0 = c_l0,
+// a_lm = (-1)^m (c_lm + i c_l,-m) / sqrt(2), in healpy's layout: the synthesis takes that same array
+// on all three sides; the rotation and Lobara's analysis work on Lobara's own field.
 #include <libsharp/sharp.h>
 #include <libsharp/sharp_almhelpers.h>
 #include <libsharp/sharp_geomhelpers.h>
@@ -53,6 +54,7 @@
 #include "sht/field_rotation.h"
 #include "sht/field_synthesis.h"
 #include "sht/grid_analysis.h"
+#include "sht/healpy_layout.h"
 #include "sht/normalized_legendre.h"
 #include "sht/own_coefficients.h"
 #include "sht/rotation.h"
@@ -60,12 +62,6 @@
 namespace {
 
 using Complex = std::complex<double>;
-
-size_t AlmIndex(int L, int l, int m)
-{
-    return static_cast<size_t>(m) * (2 * static_cast<size_t>(L) + 1 - static_cast<size_t>(m)) / 2 +
-           static_cast<size_t>(l);
-}
 
 Field TestField(int L)
 {
@@ -80,12 +76,12 @@ Field TestField(int L)
 
 std::vector<Complex> AlmFromOwn(const std::vector<double>& aOwn, int L)
 {
-    std::vector<Complex> aAlm(static_cast<size_t>(L + 1) * static_cast<size_t>(L + 2) / 2);
+    std::vector<Complex> aAlm(AlmCount(L, L));
     for (int m = 0; m <= L; ++m)
         for (int l = m; l <= L; ++l)
         {
             const double dSign = m % 2 == 0 ? 1.0 : -1.0;
-            aAlm[AlmIndex(L, l, m)] =
+            aAlm[AlmIndex(l, m, L)] =
                 m == 0 ? Complex(aOwn[OwnIndex(l, 0)], 0.0)
                        : dSign * Complex(aOwn[OwnIndex(l, m)], aOwn[OwnIndex(l, -m)]) / std::sqrt(2.0);
         }
@@ -98,7 +94,7 @@ std::vector<double> OwnFromAlm(const std::vector<Complex>& aAlm, int L)
     for (int m = 0; m <= L; ++m)
         for (int l = m; l <= L; ++l)
         {
-            const Complex a = aAlm[AlmIndex(L, l, m)];
+            const Complex a = aAlm[AlmIndex(l, m, L)];
             if (m == 0)
                 aOwn[OwnIndex(l, 0)] = a.real();
             else
@@ -237,7 +233,10 @@ void RunCase(int L, unsigned nThreads, int nT, const std::string& strOps, int nR
         void* pSharpMap = aSharp.data();
         const Times times = BestInTurn(
             nRuns,
-            {[&] { CFieldSynthesis(field, nT, nP, nThreads).Run(aLobara.data()); },
+            {[&] {
+                 CFieldSynthesis(aAlm.data(), L, L, SampleGrid::kLobara, nT, nP, nThreads)
+                     .Run(aLobara.data());
+             },
              [&] {
                  sharp_execute(SHARP_ALM2MAP, 0, &pSharpAlm, &pSharpMap, pGeometry, pAlmInfo, SHARP_DP,
                                nullptr, nullptr);

@@ -14,6 +14,7 @@
 #include "bindings/numpy_arrays.h"
 #include "healpix/healpix_transform.h"
 #include "healpix/spin_grid_transform.h"
+#include "sht/field_synthesis.h"
 #include "sht/finite_values.h"
 #include "sht/sample_grid.h"
 
@@ -31,6 +32,35 @@ int32_t Whole(int64_t n, const char* pszName)
                               std::to_string(std::numeric_limits<int32_t>::max() / 2) + ", not " +
                               std::to_string(n));
     return static_cast<int32_t>(n);
+}
+
+// The maps, (k, nT, nP), of the k rows of a_lm of real fields.
+py::array_t<double> ScalarSynthesis(const AlmArray& aAlm, int64_t nLmax, int64_t nMmax, int64_t nT,
+                                    int64_t nP, const std::string& strGrid, unsigned nThreads)
+{
+    const SampleGrid grid = GridArgument(strGrid);
+    if (aAlm.ndim() != 2)
+        throw py::value_error("alm need a two-dimensional array, a row of a_lm for each map");
+    const int32_t L = Whole(nLmax, "lmax"), M = Whole(nMmax, "mmax");
+    const int32_t nRings = Whole(nT, "ntheta"), nColumns = Whole(nP, "nphi");
+    const auto nMaps = static_cast<size_t>(aAlm.shape(0)), nCount = static_cast<size_t>(aAlm.shape(1));
+    if (M <= L && AlmCount(L, M) != nCount)
+        throw py::value_error("alm of lmax " + std::to_string(L) + " and mmax " + std::to_string(M) +
+                              " hold " + std::to_string(AlmCount(L, M)) + " values, not " +
+                              std::to_string(nCount));
+    const size_t nValues = static_cast<size_t>(nRings) * static_cast<size_t>(nColumns);
+    const std::complex<double>* pAlm = aAlm.data();
+    std::vector<double> aValues = RunWithoutGil([&](CInterruptCheck&) {
+        CheckFiniteValues(reinterpret_cast<const double*>(pAlm), 2 * nMaps * nCount);
+        std::vector<double> aOut(nMaps * nValues);
+        for (size_t k = 0; k < nMaps; ++k)
+            CFieldSynthesis(pAlm + k * nCount, L, M, grid, nRings, nColumns, nThreads)
+                .Run(aOut.data() + k * nValues);
+        return aOut;
+    });
+    return AdoptAsArray(std::move(aValues),
+                        {static_cast<py::ssize_t>(nMaps), static_cast<py::ssize_t>(nRings),
+                         static_cast<py::ssize_t>(nColumns)});
 }
 
 // Q and U, (2, nT, nP), of the gradient and curl a_lm in rows 0 and 1.
@@ -91,6 +121,8 @@ py::array_t<std::complex<double>> Analysis(const ValueArray& aValues, int64_t nS
 
 void BindSpinGrids(py::module_& module)
 {
+    module.def("grid_synthesis", &ScalarSynthesis, py::arg("alm"), py::arg("lmax"), py::arg("mmax"),
+               py::arg("ntheta"), py::arg("nphi"), py::arg("grid"), py::arg("threads"));
     module.def("spin_grid_synthesis", &Synthesis, py::arg("alm"), py::arg("spin"), py::arg("lmax"),
                py::arg("mmax"), py::arg("ntheta"), py::arg("nphi"), py::arg("grid"), py::arg("threads"));
     module.def("spin_grid_analysis", &Analysis, py::arg("values"), py::arg("spin"), py::arg("lmax"),

@@ -26,7 +26,7 @@ from .field import DEFAULT_GRID, MAX_DEGREE, ORBITALS, AliasingWarning, ComplexF
 from . import geodesy, healpix
 from .hydrogen import HydrogenOrbital
 from .pictures import Page, Picture, options, table
-from .spin_grids import alm2grid_spin, grid2alm_spin
+from .spin_grids import alm2grid, alm2grid_spin, grid2alm, grid2alm_spin
 
 
 def __getattr__(name):
@@ -42,5 +42,5 @@ def __getattr__(name):
 
 __all__ = [
     "AMBIX", "AliasingWarning", "CONVENTION_NAMES", "CoefficientFileError", "ComplexField", "Convention", "DEFAULT_GRID", "Field", "FitWarning",
-    "GEODESY", "HydrogenOrbital", "geodesy", "healpix", "LOBARA", "MAX_DEGREE", "NORMALIZATIONS", "Mesh", "ORBITALS", "PHYSICS", "Page", "Picture", "SINES", "alm2grid_spin", "grid", "grid2alm_spin", "options", "table", "__version__",
+    "GEODESY", "HydrogenOrbital", "geodesy", "healpix", "LOBARA", "MAX_DEGREE", "NORMALIZATIONS", "Mesh", "ORBITALS", "PHYSICS", "Page", "Picture", "SINES", "alm2grid", "alm2grid_spin", "grid", "grid2alm", "grid2alm_spin", "options", "table", "__version__",
 ]

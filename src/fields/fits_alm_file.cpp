@@ -14,6 +14,7 @@
 #include "fields/fits_file.h"
 #include "fields/healpy_alm_terms.h"
 #include "sht/build_limits.h"
+#include "sht/healpy_layout.h"
 
 namespace {
 
@@ -99,7 +100,7 @@ std::vector<AlmEntry> ReadUnit(CFitsFile& file, int nHdu, bool& bSingle)
 
 int64_t HealpixAlmSize(int64_t nLmax, int64_t nMmax)
 {
-    return (nMmax + 1) * (2 * nLmax + 2 - nMmax) / 2;
+    return static_cast<int64_t>(AlmCount(nLmax, nMmax));
 }
 
 HealpixAlm ReadFitsAlm(const std::string& strPath, const std::vector<int>& aHdus)

@@ -5,26 +5,16 @@
 #include <cstdint>
 #include <memory>
 
+#include "sht/healpy_layout.h"
+
 // Spherical harmonic transforms (spin 0 and spin s) between HEALPix maps in RING order and complex
-// coefficients a_lm of orders m = 0 .. M and degrees l = m .. L, kept as healpy keeps them: a_lm at
-// AlmIndex(l, m, L) = m (2 L + 1 - m) / 2 + l. A real map is f = sum over l, m of a_lm Y_lm with
-// a_l(-m) = (-1)^m conj(a_lm); Y_lm = lambda_lm(theta) e^(i m phi) are the orthonormal harmonics
-// with the Condon-Shortley phase, lambda_lm = (-1)^m Pbar_lm (see NormalizedLegendre).
+// coefficients a_lm of orders m = 0 .. M and degrees l = m .. L, kept as healpy keeps them
+// (sht/healpy_layout.h).
 //
 // For each order, one run of the project's Legendre recurrence gives the sums at a northern ring
 // and at its mirror; each ring then sums its orders by its own FFT (CHealpixRingFourier). Rings go
 // through in chunks, so that the orders' sums of one chunk only are held at once, and the orders
 // and then the rings of a chunk are shared among the threads.
-inline size_t AlmIndex(int64_t l, int64_t m, int64_t nLmax)
-{
-    return static_cast<size_t>(m * (2 * nLmax + 1 - m) / 2 + l);
-}
-
-inline size_t AlmCount(int64_t nLmax, int64_t nMmax)
-{
-    return AlmIndex(nLmax + 1, nMmax, nLmax);
-}
-
 class CHealpixTransform
 {
 public:

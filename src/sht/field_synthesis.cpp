@@ -10,6 +10,9 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
 
 #include "infra/growable_array.h"
 #include "infra/prefetch.h"
@@ -17,6 +20,7 @@
 #include "infra/thread_sharing.h"
 #include "sht/angles.h"
 #include "sht/build_limits.h"
+#include "sht/healpy_layout.h"
 #include "sht/meridian_circle.h"
 #include "sht/normalized_legendre.h"
 #include "sht/own_coefficients.h"
@@ -39,11 +43,13 @@ struct Order
     int32_t m;
     int32_t nTop;
     const double* pPairs;
+    // Or, where pPairs is null, a_mm .. a_(nTop)m in healpy's layout, made into pairs when used.
+    const std::complex<double>* pAlm = nullptr;
 };
 
-// The orders' pairs. For a field of every (l, m) up to L they lie in one array of large pages, kept
-// from one synthesis to the next (written in one pass scattered over all the orders, fresh pages
-// took faults from both threads at once); for any other field each order has its own.
+// The orders' pairs (or healpy's a_lm, read where they are). For a field of every (l, m) up to L they lie in
+// one array of large pages, kept from one synthesis to the next (written in one pass scattered over all the
+// orders, fresh pages took faults from both threads at once); for any other field each order has its own.
 struct FieldOrders
 {
     std::vector<Order> aOrders;
@@ -279,6 +285,19 @@ FieldOrders MakeOrders(const Field& field, unsigned nThreads)
     return orders;
 }
 
+// Healpy's a_lm of every order up to nMmax, degrees up to nLmax, as they lie (sht/healpy_layout.h).
+FieldOrders AlmOrders(const std::complex<double>* pAlm, int32_t nLmax, int32_t nMmax)
+{
+    if (nLmax < 0 || nMmax < 0 || nMmax > nLmax)
+        throw std::invalid_argument("a_lm need 0 <= mmax <= lmax, not lmax " + std::to_string(nLmax) +
+                                    " and mmax " + std::to_string(nMmax));
+    CheckDegree(nLmax);
+    FieldOrders orders;
+    for (int32_t m = 0; m <= nMmax; ++m)
+        orders.aOrders.push_back(Order{m, nLmax, nullptr, pAlm + AlmIndex(m, m, nLmax)});
+    return orders;
+}
+
 // An order's recurrence and its weights made ready, remade in place for each order in turn, in the
 // cache just before they are used (all the orders' tables at once take tens of megabytes).
 struct OrderTables
@@ -287,20 +306,43 @@ struct OrderTables
     explicit OrderTables(const std::vector<Order>& aOrders)
     {
         int32_t nMost = -1;
+        bool bAlm = false;
         for (const Order& order : aOrders)
+        {
             nMost = std::max(nMost, order.nTop - order.m);
+            bAlm |= order.pAlm != nullptr;
+        }
         legendre.Remake(nMost, 0);
         aWeights.reserve(legendre.SumWeightCount());
+        if (bAlm)
+            aAlmPairs.resize(2 * static_cast<size_t>(nMost + 1));
     }
 
     void Make(const Order& order)
     {
         legendre.Remake(order.nTop, order.m);
-        legendre.PrepareWeights(order.pPairs, aWeights);
+        legendre.PrepareWeights(order.pPairs ? order.pPairs : AlmPairs(order), aWeights);
+    }
+
+    // The weights of Pbar_lm in cos(m phi) and sin(m phi) of an order of a_lm: Re a_l0 and none at
+    // m = 0, and 2 (-1)^m (Re a_lm, -Im a_lm) above (sht/healpy_layout.h).
+    const double* AlmPairs(const Order& order)
+    {
+        const double dScale = order.m == 0 ? 1.0 : order.m % 2 == 0 ? 2.0 : -2.0;
+        const auto nDegrees = static_cast<size_t>(order.nTop - order.m + 1);
+        const std::complex<double>* pAlm = order.pAlm;
+        double* __restrict pPairs = aAlmPairs.data();
+        for (size_t i = 0; i < nDegrees; ++i)
+        {
+            pPairs[2 * i] = dScale * pAlm[i].real();
+            pPairs[2 * i + 1] = order.m == 0 ? 0.0 : -dScale * pAlm[i].imag();
+        }
+        return pPairs;
     }
 
     NormalizedLegendre legendre{-1, 0};
     NormalizedLegendre::SumWeights aWeights;
+    std::vector<double> aAlmPairs;
 };
 
 // The sums over the orders along a block of rows, from each order's C_m and S_m.
@@ -529,7 +571,7 @@ size_t PartBlocks(size_t nBlocks, size_t nOrders, size_t nValues)
 struct CFieldSynthesis::Implementation
 {
     // The rows synthesised, aTheta (symmetric about the equator), of which the first nT are written.
-    Implementation(const Field& field, SampleGrid grid, const std::vector<double>& aTheta, int32_t nT,
+    Implementation(FieldOrders fieldOrders, SampleGrid grid, const std::vector<double>& aTheta, int32_t nT,
                    int32_t nGridColumns, unsigned nThreadsAsked);
 
     // Order o's C_m and S_m at rows nFirst .. nEnd - 1 and their mirrors into aTerms.
@@ -622,14 +664,14 @@ std::vector<std::array<size_t, 2>> PairOrders(const std::vector<Order>& aOrders)
 
 }  // namespace
 
-CFieldSynthesis::Implementation::Implementation(const Field& field, SampleGrid grid,
+CFieldSynthesis::Implementation::Implementation(FieldOrders fieldOrders, SampleGrid grid,
                                                 const std::vector<double>& aTheta, int32_t nT,
                                                 int32_t nGridColumns, unsigned nThreadsAsked)
     : nRows(static_cast<int32_t>(aTheta.size())),
       nGridRows(std::max(nT, 0)),
       nNorth((nRows + 1) / 2),
       nColumns(nGridColumns),
-      orders(MakeOrders(field, ThreadsFor(nThreadsAsked))),
+      orders(std::move(fieldOrders)),
       rowSum(orders.aOrders, std::max(nGridColumns, 1))
 {
     const size_t nOrders = orders.aOrders.size(),
@@ -812,8 +854,14 @@ CFieldSynthesis::CFieldSynthesis(const Field& field, int32_t nRows, int32_t nCol
 
 CFieldSynthesis::CFieldSynthesis(const Field& field, SampleGrid grid, int32_t nT, int32_t nP,
                                  unsigned nThreads)
-    : m_pImplementation(
-          std::make_unique<Implementation>(field, grid, SynthesisThetas(grid, nT), nT, nP, nThreads))
+    : m_pImplementation(std::make_unique<Implementation>(MakeOrders(field, ThreadsFor(nThreads)), grid,
+                                                         SynthesisThetas(grid, nT), nT, nP, nThreads))
+{}
+
+CFieldSynthesis::CFieldSynthesis(const std::complex<double>* pAlm, int32_t nLmax, int32_t nMmax,
+                                 SampleGrid grid, int32_t nT, int32_t nP, unsigned nThreads)
+    : m_pImplementation(std::make_unique<Implementation>(AlmOrders(pAlm, nLmax, nMmax), grid,
+                                                         SynthesisThetas(grid, nT), nT, nP, nThreads))
 {}
 
 CFieldSynthesis::~CFieldSynthesis() = default;

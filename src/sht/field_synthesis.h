@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <complex>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -31,6 +32,10 @@ public:
     // one: each order's sums are taken on the fewest Clenshaw-Curtis rings that hold it, of about
     // its degree + 2, and moved to the rows by their Fourier series in theta.
     CFieldSynthesis(const Field& field, SampleGrid grid, int32_t nT, int32_t nP, unsigned nThreads = 0);
+    // The same of the real field of healpy's a_lm, m = 0 .. nMmax <= nLmax, in its layout
+    // (sht/healpy_layout.h), read where they lie, by Run too: they must outlive it.
+    CFieldSynthesis(const std::complex<double>* pAlm, int32_t nLmax, int32_t nMmax, SampleGrid grid,
+                    int32_t nT, int32_t nP, unsigned nThreads = 0);
     ~CFieldSynthesis();
     CFieldSynthesis(const CFieldSynthesis&) = delete;
     CFieldSynthesis& operator=(const CFieldSynthesis&) = delete;

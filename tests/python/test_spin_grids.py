@@ -1,11 +1,13 @@
-"""lobara.alm2grid_spin and grid2alm_spin: the maps against Wigner's d functions, whose sum is first
-checked against healpy's alm2map_spin at HEALPix pixel centres, and the analysis against the
-coefficients the maps were made of, on every grid."""
+"""lobara.alm2grid, alm2grid_spin, grid2alm and grid2alm_spin: the maps against SciPy's spherical
+harmonics and Wigner's d functions, whose sums are first checked against healpy's alm2map and
+alm2map_spin at HEALPix pixel centres, and the analysis against the coefficients the maps were
+made of, on every grid."""
 
 import math
 
 import numpy
 import pytest
+import scipy.special
 
 import lobara
 
@@ -44,6 +46,65 @@ def spin_maps(alms, spin, lmax, theta, phi):
             y = (-1) ** spin * math.sqrt((2 * l + 1) / (4 * math.pi)) * wigner_d(l, m, -spin, theta) * numpy.exp(1j * m * phi)
             total -= (e + 1j * b) * y
     return numpy.array([total.real, total.imag])
+
+
+def scalar_map(alm, lmax, mmax, theta, phi):
+    """Σ a_lm Y_lm over m = -mmax .. mmax by SciPy's Y_lm (with the Condon-Shortley phase) and
+    a_l(-m) = (-1)^m conj(a_lm)."""
+    total = numpy.zeros(numpy.broadcast(theta, phi).shape, dtype=complex)
+    for m in range(mmax + 1):
+        for l in range(m, lmax + 1):
+            y = scipy.special.sph_harm(m, l, phi, theta)
+            a = alm[hp.Alm.getidx(lmax, l, m)]
+            total += a * y if m == 0 else 2.0 * (a * y).real
+    return total.real
+
+
+def test_scalar_maps_are_the_sum_of_harmonics_that_healpy_sums(rng):
+    lmax, mmax = 6, 4
+    alms = random_alms(rng, lmax, 0)
+    alms = alms[:, hp.Alm.getlm(lmax)[1] <= mmax]
+    nside = 4
+    theta, phi = hp.pix2ang(nside, numpy.arange(hp.nside2npix(nside)))
+    healpys = hp.alm2map(numpy.ascontiguousarray(alms[0]), nside, lmax=lmax, mmax=mmax)
+    assert numpy.abs(scalar_map(alms[0], lmax, mmax, theta, phi) - healpys).max() < 1e-13
+    for grid in GRIDS:
+        # 9 x 18 holds the band limit; 8 x 6 folds orders above 2 onto the rings.
+        for ntheta, nphi in ((9, 18), (8, 16 if grid == "dh" else 6)):
+            angles = lobara.grid(ntheta, nphi, grid)
+            got = lobara.alm2grid(alms, ntheta, nphi, grid=grid, lmax=lmax, mmax=mmax, threads=2)
+            assert got.shape == (2, ntheta, nphi)
+            for k in range(2):
+                expected = scalar_map(alms[k], lmax, mmax, angles[0][:, None], angles[1][None, :])
+                assert numpy.abs(got[k] - expected).max() < 1e-13, (grid, ntheta, nphi)
+            assert numpy.array_equal(lobara.alm2grid(alms[1], ntheta, nphi, grid, lmax, mmax), got[1])
+
+
+@pytest.mark.parametrize("grid", GRIDS)
+def test_scalar_analysis_returns_the_coefficients_on_every_grid(grid, rng):
+    for ntheta, lmax, mmax in ((66, 64, 64), (100, 40, 30)):
+        alms = random_alms(rng, lmax, 0)[:, hp.Alm.getlm(lmax)[1] <= mmax]
+        limit = ntheta - 2 if grid == "lobara" else ntheta - 1
+        maps = lobara.alm2grid(alms, ntheta, grid=grid, lmax=lmax, mmax=mmax)
+        got = lobara.grid2alm(maps, lmax=lmax, mmax=mmax, grid=grid, threads=2)
+        assert got.shape == alms.shape
+        assert numpy.abs(got - alms).max() < 1e-12 * numpy.abs(alms).max()
+    # One map, to the grid's own limit by default.
+    assert lobara.grid2alm(maps[0], grid=grid).shape == (hp.Alm.getsize(limit),)
+
+
+def test_scalar_bad_input_is_refused_in_one_line():
+    alm = numpy.zeros(hp.Alm.getsize(4), dtype=complex)
+    with pytest.raises(ValueError, match="mmax"):
+        lobara.alm2grid(alm, 10, lmax=4, mmax=5)
+    with pytest.raises(ValueError, match="size 14 do not hold lmax = 4"):
+        lobara.alm2grid(alm[:-1], 10, lmax=4, mmax=4)
+    with pytest.raises(ValueError, match="not finite"):
+        lobara.alm2grid(numpy.full_like(alm, numpy.nan), 10)
+    with pytest.raises(ValueError, match="grid needs one of"):
+        lobara.grid2alm(numpy.zeros((10, 20)), grid="healpix")
+    with pytest.raises(ValueError, match="shape"):
+        lobara.grid2alm(numpy.zeros(20))
 
 
 @pytest.mark.parametrize("spin", [1, 2, 3])
