@@ -329,7 +329,7 @@ struct OrderTables
     const double* AlmPairs(const Order& order)
     {
         const double dScale = order.m == 0 ? 1.0 : order.m % 2 == 0 ? 2.0 : -2.0;
-        const auto nDegrees = static_cast<size_t>(order.nTop - order.m + 1);
+        const size_t nDegrees = static_cast<size_t>(order.nTop - order.m) + 1;
         const std::complex<double>* pAlm = order.pAlm;
         double* __restrict pPairs = aAlmPairs.data();
         for (size_t i = 0; i < nDegrees; ++i)
