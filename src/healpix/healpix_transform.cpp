@@ -11,6 +11,7 @@
 #include "healpix/healpix_rings.h"
 #include "healpix/spin_legendre.h"
 #include "infra/growable_array.h"
+#include "infra/large_blocks.h"
 #include "infra/thread_sharing.h"
 #include "sht/angles.h"
 #include "sht/normalized_legendre.h"
@@ -174,8 +175,13 @@ int32_t CHealpixTransform::Implementation::SynthesisChunkRings(int32_t nFirst) c
 int32_t CHealpixTransform::Implementation::StartChunks(int32_t nRings) const
 {
     nChunk = nRings;
-    aOrders.resize(2 * static_cast<size_t>(nComponents) * static_cast<size_t>(nChunk) *
-                   (static_cast<size_t>(nMmax) + 1));
+    // Marked for the kernel's large pages before they are written: the order loops take each
+    // order's values from every ring slot, far apart, which in 4 KiB pages missed the TLB at each.
+    const size_t nCount =
+        2 * static_cast<size_t>(nComponents) * static_cast<size_t>(nChunk) * (static_cast<size_t>(nMmax) + 1);
+    aOrders.reserve(nCount);
+    AdviseLargePages(aOrders.data(), nCount * sizeof(std::complex<double>));
+    aOrders.resize(nCount);
     return nChunk;
 }
 
