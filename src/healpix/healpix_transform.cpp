@@ -175,12 +175,22 @@ int32_t CHealpixTransform::Implementation::SynthesisChunkRings(int32_t nFirst) c
 int32_t CHealpixTransform::Implementation::StartChunks(int32_t nRings) const
 {
     nChunk = nRings;
-    // Marked for the kernel's large pages before they are written: the order loops take each
-    // order's values from every ring slot, far apart, which in 4 KiB pages missed the TLB at each.
     const size_t nCount =
         2 * static_cast<size_t>(nComponents) * static_cast<size_t>(nChunk) * (static_cast<size_t>(nMmax) + 1);
-    aOrders.reserve(nCount);
-    AdviseLargePages(aOrders.data(), nCount * sizeof(std::complex<double>));
+    if (nCount > aOrders.capacity())
+    {
+        // Marked for the kernel's large pages before they are written: the order loops take each
+        // order's values from every ring slot, far apart, which in 4 KiB pages missed the TLB at each.
+        std::vector<std::complex<double>>().swap(aOrders);
+        aOrders.reserve(nCount);
+        AdviseLargePages(aOrders.data(), nCount * sizeof(std::complex<double>));
+    }
+    else if (nCount < aOrders.size())
+    {
+        // A smaller chunk after a larger one (the synthesis's shrink as the map fills) keeps the
+        // pages it takes, already mapped, and gives back the rest.
+        ReleasePages(aOrders.data() + nCount, (aOrders.size() - nCount) * sizeof(std::complex<double>));
+    }
     aOrders.resize(nCount);
     return nChunk;
 }
@@ -341,8 +351,8 @@ void CHealpixTransform::Implementation::Synthesize(const std::complex<double>* c
     {
         nRings = StartChunks(SynthesisChunkRings(nFirst));
         SynthesizeChunk(pAlm, nFirst, nRings, pMap);
-        std::vector<std::complex<double>>().swap(aOrders);
     }
+    std::vector<std::complex<double>>().swap(aOrders);
 }
 
 void CHealpixTransform::Implementation::Adjoint(const double* const* pMap, double dWeight,

@@ -19,6 +19,19 @@ inline void AdviseLargePages(const void* p, size_t nBytes)
         madvise(reinterpret_cast<void*>(nFirst), nEnd - nFirst, MADV_HUGEPAGE);
 }
 
+// Gives the whole 4 KiB pages within nBytes from p back to the kernel, which maps them afresh,
+// cleared, if they are written again: storage whose contents are done with, in the middle of
+// an array kept for its first part.
+inline void ReleasePages(void* p, size_t nBytes)
+{
+    constexpr uintptr_t kPage = 4096;
+    const auto nStart = reinterpret_cast<uintptr_t>(p);
+    const uintptr_t nFirst = (nStart + kPage - 1) & ~(kPage - 1);
+    const uintptr_t nEnd = (nStart + nBytes) & ~(kPage - 1);
+    if (nEnd > nFirst)
+        madvise(reinterpret_cast<void*>(nFirst), nEnd - nFirst, MADV_DONTNEED);
+}
+
 // Blocks of whole 2 MiB pages for arrays of many megabytes, kept for reuse once freed: a
 // transform run again on the same sizes (a notebook's loop, an iterative solver) then writes
 // into pages it already has, where fresh ones take a page fault each and are cleared by the
