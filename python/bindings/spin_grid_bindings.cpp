@@ -34,6 +34,15 @@ int32_t Whole(int64_t n, const char* pszName)
     return static_cast<int32_t>(n);
 }
 
+// Refuses rows of a_lm that are not of lmax L and mmax M (M above L the synthesis refuses).
+void CheckAlmCount(int32_t L, int32_t M, size_t nCount)
+{
+    if (M <= L && AlmCount(L, M) != nCount)
+        throw py::value_error("alm of lmax " + std::to_string(L) + " and mmax " + std::to_string(M) +
+                              " hold " + std::to_string(AlmCount(L, M)) + " values, not " +
+                              std::to_string(nCount));
+}
+
 // The maps, (k, nT, nP), of the k rows of a_lm of real fields.
 py::array_t<double> ScalarSynthesis(const AlmArray& aAlm, int64_t nLmax, int64_t nMmax, int64_t nT,
                                     int64_t nP, const std::string& strGrid, unsigned nThreads)
@@ -44,10 +53,7 @@ py::array_t<double> ScalarSynthesis(const AlmArray& aAlm, int64_t nLmax, int64_t
     const int32_t L = Whole(nLmax, "lmax"), M = Whole(nMmax, "mmax");
     const int32_t nRings = Whole(nT, "ntheta"), nColumns = Whole(nP, "nphi");
     const auto nMaps = static_cast<size_t>(aAlm.shape(0)), nCount = static_cast<size_t>(aAlm.shape(1));
-    if (M <= L && AlmCount(L, M) != nCount)
-        throw py::value_error("alm of lmax " + std::to_string(L) + " and mmax " + std::to_string(M) +
-                              " hold " + std::to_string(AlmCount(L, M)) + " values, not " +
-                              std::to_string(nCount));
+    CheckAlmCount(L, M, nCount);
     const size_t nValues = static_cast<size_t>(nRings) * static_cast<size_t>(nColumns);
     const std::complex<double>* pAlm = aAlm.data();
     std::vector<double> aValues = RunWithoutGil([&](CInterruptCheck&) {
@@ -73,10 +79,7 @@ py::array_t<double> Synthesis(const AlmArray& aAlm, int64_t nSpin, int64_t nLmax
     const int32_t L = Whole(nLmax, "lmax"), M = Whole(nMmax, "mmax"), s = Whole(nSpin, "spin");
     const int32_t nRings = Whole(nT, "ntheta"), nColumns = Whole(nP, "nphi");
     const auto nCount = static_cast<size_t>(aAlm.shape(1));
-    if (M <= L && AlmCount(L, M) != nCount)
-        throw py::value_error("alm of lmax " + std::to_string(L) + " and mmax " + std::to_string(M) +
-                              " hold " + std::to_string(AlmCount(L, M)) + " values, not " +
-                              std::to_string(nCount));
+    CheckAlmCount(L, M, nCount);
     const size_t nValues = static_cast<size_t>(nRings) * static_cast<size_t>(nColumns);
     const std::complex<double>* pAlm = aAlm.data();
     std::vector<double> aValues = RunWithoutGil([&](CInterruptCheck&) {
