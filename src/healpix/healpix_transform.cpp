@@ -70,10 +70,8 @@ struct CHealpixTransform::Implementation
     // Component k's F_m of ring slot s.
     std::complex<double>* Orders(int k, int32_t s) const
     {
-        // As complex values: std::complex<double> is laid out as two doubles.
-        return reinterpret_cast<std::complex<double>*>(aOrders.data()) +
-               (static_cast<size_t>(k) * 2 * static_cast<size_t>(nChunk) + static_cast<size_t>(s)) *
-                   (static_cast<size_t>(nMmax) + 1);
+        return &aOrders[(static_cast<size_t>(k) * 2 * static_cast<size_t>(nChunk) + static_cast<size_t>(s)) *
+                        (static_cast<size_t>(nMmax) + 1)];
     }
 
     int64_t nSide;
@@ -97,15 +95,10 @@ struct CHealpixTransform::Implementation
     std::vector<size_t> aLaterBytes;
     // Makes room for the orders of chunks of nRings and returns nRings.
     int32_t StartChunks(int32_t nRings) const;
-    // Gives back the chunks' orders as a call ends: kept for the next call of the same size (see
-    // TakeLargeBlock), which then writes into pages it has, where fresh ones would each be cleared
-    // by the kernel first (a sixth of an analysis at Nside 1024). An analysis's steps keep them.
-    void EndCall() const { decltype(aOrders)().swap(aOrders); }
     // The chunks' rings in this call, and their F_m of each component and ring slot, M + 1 values a
-    // slot as their real and imaginary parts, each written before it is read; the workspaces, made
-    // once.
+    // slot, freed when the call ends; the workspaces, made once.
     mutable int32_t nChunk = 0;
-    mutable std::vector<double, LargePageAllocator<double>> aOrders;
+    mutable std::vector<std::complex<double>> aOrders;
     mutable std::vector<Workspace> aWorkspaces;
 };
 
@@ -182,21 +175,21 @@ int32_t CHealpixTransform::Implementation::SynthesisChunkRings(int32_t nFirst) c
 int32_t CHealpixTransform::Implementation::StartChunks(int32_t nRings) const
 {
     nChunk = nRings;
-    // Doubles: two a complex value.
     const size_t nCount =
-        4 * static_cast<size_t>(nComponents) * static_cast<size_t>(nChunk) * (static_cast<size_t>(nMmax) + 1);
+        2 * static_cast<size_t>(nComponents) * static_cast<size_t>(nChunk) * (static_cast<size_t>(nMmax) + 1);
     if (nCount > aOrders.capacity())
     {
-        // In the kernel's large pages: the order loops take each order's values from every ring
-        // slot, far apart, which in 4 KiB pages missed the TLB at each.
-        EndCall();
+        // Marked for the kernel's large pages before they are written: the order loops take each
+        // order's values from every ring slot, far apart, which in 4 KiB pages missed the TLB at each.
+        std::vector<std::complex<double>>().swap(aOrders);
         aOrders.reserve(nCount);
+        AdviseLargePages(aOrders.data(), nCount * sizeof(std::complex<double>));
     }
     else if (nCount < aOrders.size())
     {
         // A smaller chunk after a larger one (the synthesis's shrink as the map fills) keeps the
         // pages it takes, already mapped, and gives back the rest.
-        ReleasePages(aOrders.data() + nCount, (aOrders.size() - nCount) * sizeof(double));
+        ReleasePages(aOrders.data() + nCount, (aOrders.size() - nCount) * sizeof(std::complex<double>));
     }
     aOrders.resize(nCount);
     return nChunk;
@@ -359,6 +352,7 @@ void CHealpixTransform::Implementation::Synthesize(const std::complex<double>* c
         nRings = StartChunks(SynthesisChunkRings(nFirst));
         SynthesizeChunk(pAlm, nFirst, nRings, pMap);
     }
+    std::vector<std::complex<double>>().swap(aOrders);
 }
 
 void CHealpixTransform::Implementation::Adjoint(const double* const* pMap, double dWeight,
@@ -372,6 +366,7 @@ void CHealpixTransform::Implementation::Adjoint(const double* const* pMap, doubl
     const int32_t nRings = StartChunks(ChunkRings(kAdjointChunkBytes / static_cast<size_t>(nComponents)));
     for (int32_t nFirst = 0; nFirst < nNorth; nFirst += nRings)
         AdjointChunk(pMap, dWeight, nFirst, std::min(nRings, nNorth - nFirst), pAlm);
+    std::vector<std::complex<double>>().swap(aOrders);
 }
 
 void CHealpixTransform::Implementation::Analyze(const double* const* pMap, int32_t nIter,
@@ -431,7 +426,6 @@ void CHealpixTransform::Synthesize(const std::complex<double>* pAlm, double* pMa
     const std::complex<double>* apAlm[2] = {pAlm, nullptr};
     double* apMap[2] = {pMap, nullptr};
     m_pImplementation->Synthesize(apAlm, apMap);
-    m_pImplementation->EndCall();
 }
 
 void CHealpixTransform::Adjoint(const double* pMap, double dWeight, std::complex<double>* pAlm,
@@ -440,7 +434,6 @@ void CHealpixTransform::Adjoint(const double* pMap, double dWeight, std::complex
     const double* apMap[2] = {pMap, nullptr};
     std::complex<double>* apAlm[2] = {pAlm, nullptr};
     m_pImplementation->Adjoint(apMap, dWeight, apAlm, bAdd);
-    m_pImplementation->EndCall();
 }
 
 void CHealpixTransform::Analyze(const double* pMap, int32_t nIter, std::complex<double>* pAlm) const
@@ -448,7 +441,6 @@ void CHealpixTransform::Analyze(const double* pMap, int32_t nIter, std::complex<
     const double* apMap[2] = {pMap, nullptr};
     std::complex<double>* apAlm[2] = {pAlm, nullptr};
     m_pImplementation->Analyze(apMap, nIter, apAlm);
-    m_pImplementation->EndCall();
 }
 
 void CHealpixTransform::SynthesizeSpin(const std::complex<double>* pE, const std::complex<double>* pB,
@@ -457,7 +449,6 @@ void CHealpixTransform::SynthesizeSpin(const std::complex<double>* pE, const std
     const std::complex<double>* apAlm[2] = {pE, pB};
     double* apMap[2] = {pQ, pU};
     m_pImplementation->Synthesize(apAlm, apMap);
-    m_pImplementation->EndCall();
 }
 
 void CHealpixTransform::AdjointSpin(const double* pQ, const double* pU, double dWeight,
@@ -466,7 +457,6 @@ void CHealpixTransform::AdjointSpin(const double* pQ, const double* pU, double d
     const double* apMap[2] = {pQ, pU};
     std::complex<double>* apAlm[2] = {pE, pB};
     m_pImplementation->Adjoint(apMap, dWeight, apAlm, bAdd);
-    m_pImplementation->EndCall();
 }
 
 void CHealpixTransform::AnalyzeSpin(const double* pQ, const double* pU, int32_t nIter,
@@ -475,5 +465,4 @@ void CHealpixTransform::AnalyzeSpin(const double* pQ, const double* pU, int32_t 
     const double* apMap[2] = {pQ, pU};
     std::complex<double>* apAlm[2] = {pE, pB};
     m_pImplementation->Analyze(apMap, nIter, apAlm);
-    m_pImplementation->EndCall();
 }
