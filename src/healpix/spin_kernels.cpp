@@ -16,10 +16,10 @@ constexpr int W = LOBARA_KERNEL_LANES;
 typedef double Vec __attribute__((vector_size(8 * W)));
 typedef int64_t Mask __attribute__((vector_size(8 * W)));
 
-// Vectors of points the adjoint runs side by side: each degree's eight sums gather the vectors'
-// products in registers, between one load and one store of the degree's lanes in memory (three
-// vectors took a tenth less time than two on AVX-512). The sums keep their sixteen running sums of
-// one vector in registers, which fill AVX2's sixteen and half AVX-512's.
+// Vectors of points the adjoint runs side by side: each degree's four sums gather the vectors'
+// products in registers, between one load and one store of the degree's lanes in memory. The sums
+// keep their sixteen running sums of one vector in registers, which fill AVX2's sixteen and half
+// AVX-512's.
 constexpr int kAdjointVectors = 3;
 
 // Past this a value below the range is scaled up by a chunk: in kStepsPerCheck steps it grows by
@@ -91,8 +91,7 @@ __attribute__((always_inline)) inline void Step(const SpinTables& tables, int32_
 {
     for (int r = 0; r < 2; ++r)
     {
-        const Vec next = (tables.pA[r][k] * lanes.t + tables.pB[r][k]) * lanes.aCurrent[r] -
-                         tables.pC[r][k] * lanes.aPrevious[r];
+        const Vec next = (tables.pA[r][k] * lanes.t + tables.pB[r][k]) * lanes.aCurrent[r] - lanes.aPrevious[r];
         lanes.aPrevious[r] = lanes.aCurrent[r];
         lanes.aCurrent[r] = next;
     }
@@ -241,16 +240,17 @@ void Sums(const SpinTables& tables, SpinPoints& points, int32_t nCount, int32_t 
     }
 }
 
-// The adjoint for K vectors of points from nFirst (nIn of them), into each degree's eight lanes' sums.
+// The adjoint for K vectors of points from nFirst (nIn of them), into each degree's four lanes' sums.
 template <int K>
 void AccumulatePass(const SpinTables& tables, const SpinPoints& points, int32_t nFirst, int32_t nIn,
                     const double* const* pParts, double* __restrict pLanes)
 {
     Lanes lanes[K];
-    // The vectors' Q and U, even and odd under the mirror, by the parity of the degrees whose L+
-    // takes them (L+ of even l + m + s is even under the mirror, L- odd): [Q re, Q im, U re, U im]
-    // [l % 2 of L+, the other].
-    Vec aParts[K][4][2] = {};
+    // A degree's sums E re, E im, B re, B im are L+ Q re - L- U im, L+ Q im + L- U re, L+ U re + L- Q im
+    // and L+ U im - L- Q re, where L+ takes the parts of Q and U of its parity under the mirror and L-
+    // the other's (L+ of even l + m + s is even under the mirror, L- odd). With L+- = d0 +- d1, each
+    // is d0 x + d1 y: aWeights[g][l % 2] holds x and y of each sum, from vector g's parts.
+    Vec aWeights[K][2][8] = {};
     const int32_t nEven = tables.nParity;
     for (int g = 0; g < K; ++g)
     {
@@ -258,50 +258,69 @@ void AccumulatePass(const SpinTables& tables, const SpinPoints& points, int32_t 
         const int32_t nLeft = nIn - W * g;
         const int32_t nLanes = nLeft < 0 ? 0 : nLeft < W ? nLeft : W;
         lanes[g] = LoadLanes(points, nFrom, nLanes);
+        // [Q re, Q im, U re, U im] [the parts L+ takes at even l, at odd l].
+        Vec aParts[4][2] = {};
         for (int q = 0; q < 4; ++q)
             for (int32_t j = 0; j < nLanes; ++j)
             {
-                aParts[g][q][nEven][j] = pParts[(q / 2) * 4 + q % 2][nFrom + j];
-                aParts[g][q][1 - nEven][j] = pParts[(q / 2) * 4 + 2 + q % 2][nFrom + j];
+                aParts[q][nEven][j] = pParts[(q / 2) * 4 + q % 2][nFrom + j];
+                aParts[q][1 - nEven][j] = pParts[(q / 2) * 4 + 2 + q % 2][nFrom + j];
             }
+        for (int p = 0; p < 2; ++p)
+        {
+            const Vec qReP = aParts[0][p], qImP = aParts[1][p], uReP = aParts[2][p], uImP = aParts[3][p];
+            const Vec qReM = aParts[0][1 - p], qImM = aParts[1][1 - p], uReM = aParts[2][1 - p],
+                      uImM = aParts[3][1 - p];
+            Vec* w = aWeights[g][p];
+            w[0] = qReP - uImM;
+            w[1] = qReP + uImM;
+            w[2] = qImP + uReM;
+            w[3] = qImP - uReM;
+            w[4] = uReP + qImM;
+            w[5] = uReP - qImM;
+            w[6] = uImP - qReM;
+            w[7] = uImP + qReM;
+        }
     }
     const int32_t nStart = tables.nStart;
     RunDegrees(
         tables, lanes, [&](auto live, auto parity, int32_t l) __attribute__((always_inline)) {
-            // L+ takes the parts of its parity under the mirror, L- the other:
-            // [L+ Q re, L+ Q im, L+ U re, L+ U im, L- Q re, L- Q im, L- U re, L- U im].
-            constexpr int nPlus = decltype(parity)::value, nMinus = 1 - nPlus;
+            constexpr int p = decltype(parity)::value;
             // The degree's lanes, each vector's products added in turn.
-            double* p = pLanes + static_cast<size_t>(l - nStart) * 8 * W;
-            Vec aTotals[8];
-            for (int q = 0; q < 8; ++q)
-                std::memcpy(&aTotals[q], p + q * W, sizeof(Vec));
+            double* pSums = pLanes + static_cast<size_t>(l - nStart) * 4 * W;
+            Vec aTotals[4];
+            for (int q = 0; q < 4; ++q)
+                std::memcpy(&aTotals[q], pSums + q * W, sizeof(Vec));
             for (int g = 0; g < K; ++g)
             {
-                Vec plus, minus;
-                PlusMinus<decltype(live)::value>(lanes[g], plus, minus);
+                Vec d0 = lanes[g].aCurrent[0], d1 = lanes[g].aCurrent[1];
+                if constexpr (!decltype(live)::value)
+                {
+                    d0 *= lanes[g].aLive[0];
+                    d1 *= lanes[g].aLive[1];
+                }
                 for (int q = 0; q < 4; ++q)
                 {
-                    aTotals[q] += plus * aParts[g][q][nPlus];
-                    aTotals[4 + q] += minus * aParts[g][q][nMinus];
+                    aTotals[q] += d0 * aWeights[g][p][2 * q];
+                    aTotals[q] += d1 * aWeights[g][p][2 * q + 1];
                 }
             }
-            for (int q = 0; q < 8; ++q)
-                std::memcpy(p + q * W, &aTotals[q], sizeof(Vec));
+            for (int q = 0; q < 4; ++q)
+                std::memcpy(pSums + q * W, &aTotals[q], sizeof(Vec));
         });
 }
 
 void Accumulate(const SpinTables& tables, SpinPoints& points, int32_t nCount, int32_t nOrder,
                 const double* const* pParts, double dWeight, double* pE, double* pB, double* pScratch)
 {
-    // Each degree's eight sums in W partial sums, one for each lane, added up at the end.
-    static_assert(8 * W <= 64, "the scratch holds the sums");
+    // Each degree's four sums in W partial sums, one for each lane, added up at the end.
+    static_assert(4 * W <= 32, "the scratch holds the sums");
     const int32_t nDegreeCount = tables.nLmax - tables.nStart + 1;
     if (nDegreeCount <= 0)
         return;
     const auto nDegrees = static_cast<size_t>(nDegreeCount);
     double* aLanes = pScratch;
-    for (size_t i = 0; i < nDegrees * 8 * W; ++i)
+    for (size_t i = 0; i < nDegrees * 4 * W; ++i)
         aLanes[i] = 0.0;
     for (int32_t nFirst = 0; nFirst < nCount; nFirst += kAdjointVectors * W)
     {
@@ -316,10 +335,10 @@ void Accumulate(const SpinTables& tables, SpinPoints& points, int32_t nCount, in
     }
     for (int32_t l = tables.nStart; l <= tables.nLmax; ++l)
     {
-        const double* pLanes = &aLanes[static_cast<size_t>(l - tables.nStart) * 8 * W];
+        const double* pLanes = &aLanes[static_cast<size_t>(l - tables.nStart) * 4 * W];
         const double dScale = dWeight * tables.pNorm[l];
-        double aTotal[8];
-        for (int q = 0; q < 8; ++q)
+        double aTotal[4];
+        for (int q = 0; q < 4; ++q)
         {
             aTotal[q] = 0.0;
             for (int32_t j = 0; j < W; ++j)
@@ -328,10 +347,10 @@ void Accumulate(const SpinTables& tables, SpinPoints& points, int32_t nCount, in
         // E -= w (L+ Q + i L- U), B -= w (L+ U - i L- Q).
         double* pELm = pE + 2 * (l - nOrder);
         double* pBLm = pB + 2 * (l - nOrder);
-        pELm[0] -= dScale * (aTotal[0] - aTotal[7]);
-        pELm[1] -= dScale * (aTotal[1] + aTotal[6]);
-        pBLm[0] -= dScale * (aTotal[2] + aTotal[5]);
-        pBLm[1] -= dScale * (aTotal[3] - aTotal[4]);
+        pELm[0] -= dScale * aTotal[0];
+        pELm[1] -= dScale * aTotal[1];
+        pBLm[0] -= dScale * aTotal[2];
+        pBLm[1] -= dScale * aTotal[3];
     }
 }
 

@@ -9,15 +9,15 @@
 // L+ and L- weighed into the orders' sums of Q and U (synthesis) or the points' orders gathered
 // into the degree's E and B (adjoint).
 
-// One order's recurrences: d^l = (A t + B) d^(l-1) - C d^(l-2) for l = nStart + 1 .. nLmax, the
-// tables indexed by l - nStart - 1, for d^l_(m,-s) (0) and d^l_(m,s) (1).
+// One order's recurrences: z^l = (A t + B) z^(l-1) - z^(l-2) for l = nStart + 1 .. nLmax, the
+// tables indexed by l - nStart - 1, for d^l_(m,-s) (0) and d^l_(m,s) (1), each divided by the
+// degree's scale S_l.
 struct SpinTables
 {
     int32_t nStart, nLmax, nParity;  // nParity: (m + s) % 2
     const double* pA[2];
     const double* pB[2];
-    const double* pC[2];
-    const double* pNorm;  // sqrt((2l + 1) / 4 pi) / 2 by l
+    const double* pNorm;  // sqrt((2l + 1) / 4 pi) / 2 times S_l, by l
 };
 
 // The points' state: t = cos(theta) - 1, and each recurrence's value, the one before it and its
@@ -38,7 +38,7 @@ struct SpinKernels
     void (*sums)(const SpinTables& tables, SpinPoints& points, int32_t nCount, int32_t nOrder,
                  const double* pE, const double* pB, double* const* pParts, double* pScratch);
     // The adjoint: from the parts as above, E -= w sum (L+ Q + i L- U), B -= w sum (L+ U - i L- Q),
-    // the sums gathered in pScratch, room for 64 doubles a degree.
+    // the sums gathered in pScratch, room for 32 doubles a degree.
     void (*accumulate)(const SpinTables& tables, SpinPoints& points, int32_t nCount, int32_t nOrder,
                        const double* const* pParts, double dWeight, double* pE, double* pB, double* pScratch);
 };

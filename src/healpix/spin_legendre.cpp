@@ -40,7 +40,7 @@ CSpinLegendre::CSpinLegendre(int32_t nLmax, int32_t nSpin) : m_nLmax(nLmax), m_n
 {
     for (int32_t l = 0; l <= nLmax; ++l)
         m_aNorm.push_back(0.5 * std::sqrt((2.0 * l + 1.0) / kFourPi));
-    m_aScratch.resize(64 * (static_cast<size_t>(nLmax) + 1));
+    m_aScratch.resize(32 * (static_cast<size_t>(nLmax) + 1));
     for (int64_t k = 0; k <= 2 * int64_t{nLmax} + 2 * nSpin + 2; ++k)
     {
         m_aRoot.push_back(std::sqrt(static_cast<double>(k)));
@@ -86,25 +86,21 @@ void CSpinLegendre::MakeRecurrence(int32_t a, Recurrence& recurrence) const
     recurrence.dFactor = std::frexp(std::sqrt(dMantissa), &nRoot);
     recurrence.nExponent = nExponent / 2 + nRoot;
     // j sqrt(((j+1)^2 - m^2)((j+1)^2 - a^2)) d^(j+1) = (2j+1)(j(j+1) cos - m a) d^j
-    //   - (j+1) sqrt((j^2 - m^2)(j^2 - a^2)) d^(j-1), with cos = t + 1.
+    //   - (j+1) sqrt((j^2 - m^2)(j^2 - a^2)) d^(j-1), with cos = t + 1, for the values divided by
+    // their degree's scale (see Remake).
     recurrence.aA.resize(static_cast<size_t>(std::max<int64_t>(0, m_nLmax - j)));
     recurrence.aB.resize(recurrence.aA.size());
-    recurrence.aC.resize(recurrence.aA.size());
     const auto dM = static_cast<double>(m), dA = static_cast<double>(a);
-    const double* pRoot = m_aRoot.data();
     const double* pInverseRoot = m_aInverseRoot.data();
     for (int64_t l = j + 1; l <= m_nLmax; ++l)
     {
-        // Here j is l - 1; the roots of j + 1 +- m, j + 1 +- a, j +- m, j +- a from the tables.
-        const int64_t n = l - 1;
-        const auto dJ = static_cast<double>(n);
-        const double dScale =
-            pInverseRoot[l - m] * pInverseRoot[l + m] * pInverseRoot[l - a] * pInverseRoot[l + a] / dJ;
+        // Here j is l - 1; the roots of j + 1 +- m, j + 1 +- a from the tables.
+        const auto dJ = static_cast<double>(l - 1);
         const auto nStep = static_cast<size_t>(l - j - 1);
+        const double dScale = pInverseRoot[l - m] * pInverseRoot[l + m] * pInverseRoot[l - a] *
+                              pInverseRoot[l + a] / dJ * m_aScale[nStep] / m_aScale[nStep + 1];
         recurrence.aA[nStep] = (2.0 * dJ + 1.0) * dJ * (dJ + 1.0) * dScale;
         recurrence.aB[nStep] = (2.0 * dJ + 1.0) * (dJ * (dJ + 1.0) - dM * dA) * dScale;
-        recurrence.aC[nStep] =
-            (dJ + 1.0) * (pRoot[n - m] * pRoot[n + m] * pRoot[n - a] * pRoot[n + a]) * dScale;
     }
 }
 
@@ -112,6 +108,27 @@ void CSpinLegendre::Remake(int32_t m)
 {
     m_nOrder = m;
     m_nStart = std::max(m, m_nSpin);
+    // The factor C_l of d^(l-2), alike for both recurrences, is taken out of the steps: the values
+    // are carried divided by S_l, S_l = C_l S_(l-2) from S = 1 at the first two degrees (S stays
+    // within 1/100 and 1), and S_l goes into the degree's norm.
+    const int64_t j = m_nStart, s = m_nSpin;
+    m_aScale.assign(static_cast<size_t>(std::max<int64_t>(0, m_nLmax - j + 1)), 1.0);
+    m_aScaledNorm.assign(m_aNorm.size(), 0.0);
+    const double* pRoot = m_aRoot.data();
+    const double* pInverseRoot = m_aInverseRoot.data();
+    for (int64_t l = j; l <= m_nLmax; ++l)
+    {
+        const auto k = static_cast<size_t>(l - j);
+        if (l >= j + 2)
+        {
+            const int64_t n = l - 1;
+            const double dC = static_cast<double>(l) * pRoot[n - m] * pRoot[n + m] * pRoot[n - s] *
+                              pRoot[n + s] * pInverseRoot[l - m] * pInverseRoot[l + m] * pInverseRoot[l - s] *
+                              pInverseRoot[l + s] / static_cast<double>(n);
+            m_aScale[k] = dC * m_aScale[k - 2];
+        }
+        m_aScaledNorm[static_cast<size_t>(l)] = m_aNorm[static_cast<size_t>(l)] * m_aScale[k];
+    }
     MakeRecurrence(-m_nSpin, m_recurrences[0]);
     MakeRecurrence(m_nSpin, m_recurrences[1]);
     // sLambda_lm = (-1)^s sqrt((2l + 1) / 4 pi) d^l_(m,-s).
@@ -176,12 +193,11 @@ int32_t CSpinLegendre::Prepare(const double* pT, const double* pU, int32_t nCoun
 
 SpinTables CSpinLegendre::Tables() const
 {
-    SpinTables tables{m_nStart, m_nLmax, (m_nOrder + m_nSpin) % 2, {}, {}, {}, m_aNorm.data()};
+    SpinTables tables{m_nStart, m_nLmax, (m_nOrder + m_nSpin) % 2, {}, {}, m_aScaledNorm.data()};
     for (int r = 0; r < 2; ++r)
     {
         tables.pA[r] = m_recurrences[r].aA.data();
         tables.pB[r] = m_recurrences[r].aB.data();
-        tables.pC[r] = m_recurrences[r].aC.data();
     }
     return tables;
 }

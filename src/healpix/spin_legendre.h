@@ -42,8 +42,8 @@ public:
 private:
     struct Recurrence
     {
-        // d^l = (A_l t + B_l) d^(l-1) - C_l d^(l-2) for l = l0 + 1 .. L.
-        std::vector<double> aA, aB, aC;
+        // z^l = (A_l t + B_l) z^(l-1) - z^(l-2) for l = l0 + 1 .. L, z^l = d^l / S_l.
+        std::vector<double> aA, aB;
         // The start d^l0 = sign * 2^nExponent * dFactor * cos(theta / 2)^(2 p) * (sin(theta) / 2)^n.
         double dSign = 1.0, dFactor = 1.0;
         int64_t nExponent = 0, nPower = 0, nHalfPower = 0;
@@ -61,6 +61,8 @@ private:
     int32_t m_nLmax, m_nSpin, m_nOrder = 0, m_nStart = 0;
     Recurrence m_recurrences[2];  // d^l_(m,-s), d^l_(m,s)
     std::vector<double> m_aNorm;  // sqrt((2l + 1) / 4 pi) / 2
+    // The order's S_l by l - l0, and the norm times S_l by l.
+    std::vector<double> m_aScale, m_aScaledNorm;
     // sqrt(k) and 1 / sqrt(k) for k up to 2 (L + s + 1), of which the recurrences are made.
     std::vector<double> m_aRoot, m_aInverseRoot;
     // Per point: each recurrence's last two values and chunks; the eight parts of the kernels.
