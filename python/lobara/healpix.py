@@ -176,7 +176,8 @@ def map2alm(maps, lmax=None, mmax=None, iter=3, pol=True, *, threads=0, solver="
     for rows, spin in parts:
         done = _analyse(rows, spin, lmax, mmax, iter, solver, tol, maxiter, threads)
         analysed.append(_with_residual(rows, spin, lmax, mmax, threads, done) if return_residual else done)
-    alms = numpy.concatenate([a[0] for a in analysed])
+    # One part's a_lm as they came: a copy would take fresh pages, as many as the a_lm's.
+    alms = analysed[0][0] if len(parts) == 1 else numpy.concatenate([a[0] for a in analysed])
     if single and len(parts) == 1:
         alms = alms[0]
     if not return_residual:

@@ -57,6 +57,7 @@ CHealpixRingFourier::Workspace CHealpixRingFourier::MakeWorkspace() const
                      std::vector<std::complex<double>>(2 * nBelt),
                      std::vector<std::complex<double>>(static_cast<size_t>(m_nMmax) + 1),
                      std::vector<std::complex<double>>(nBelt),
+                     std::vector<std::complex<double>>(nBelt),
                      0,
                      0,
                      0.0};
@@ -107,17 +108,24 @@ void CHealpixRingFourier::Chirp(int64_t n, bool bInverse, Workspace& workspace) 
     // conj(w_q), w_q = e^(+-i pi q^2 / n), q^2 taken modulo 2 n exactly.
     const int nLog = Log2Convolution(n);
     const int64_t nSize = int64_t{1} << nLog;
-    const auto chirp = [&](int64_t q) {
-        const std::complex<double> w = workspace.aTurns[static_cast<size_t>(q * q % (2 * n))];
+    // w_q for q = 0, 1, ... in turn: q^2 modulo 2 n grows by 2 q + 1 at each.
+    auto chirps = [&, nSquare = int64_t{0}, q = int64_t{0}]() mutable {
+        const std::complex<double> w = workspace.aTurns[static_cast<size_t>(nSquare)];
+        nSquare += 2 * q + 1;
+        ++q;
+        while (nSquare >= 2 * n)
+            nSquare -= 2 * n;
         return bInverse ? w : std::conj(w);
     };
     auto* pChirped = reinterpret_cast<std::complex<double>*>(workspace.pChirped.get());
     auto* pKernel = reinterpret_cast<std::complex<double>*>(workspace.pKernel.get());
-    std::fill(pChirped, pChirped + nSize, std::complex<double>(0.0, 0.0));
-    std::fill(pKernel, pKernel + nSize, std::complex<double>(0.0, 0.0));
+    std::complex<double>* pChirps = workspace.aChirps.data();
+    std::fill(pChirped + n, pChirped + nSize, std::complex<double>(0.0, 0.0));
+    std::fill(pKernel + n, pKernel + nSize - n + 1, std::complex<double>(0.0, 0.0));
     for (int64_t q = 0; q < n; ++q)
     {
-        const std::complex<double> w = chirp(q);
+        const std::complex<double> w = chirps();
+        pChirps[q] = w;
         pChirped[q] = workspace.aSpectrum[static_cast<size_t>(q)] * w;
         pKernel[q] = std::conj(w);
         if (q > 0)
@@ -133,7 +141,7 @@ void CHealpixRingFourier::Chirp(int64_t n, bool bInverse, Workspace& workspace) 
                      workspace.pChirped.get());
     const double dScale = 1.0 / static_cast<double>(nSize);
     for (int64_t j = 0; j < n; ++j)
-        workspace.aSpectrum[static_cast<size_t>(j)] = pChirped[j] * chirp(j) * dScale;
+        workspace.aSpectrum[static_cast<size_t>(j)] = pChirped[j] * pChirps[j] * dScale;
 }
 
 void CHealpixRingFourier::ToRings(const HealpixRing& ring, const std::complex<double>* pOrders,

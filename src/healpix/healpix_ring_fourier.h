@@ -27,8 +27,9 @@ public:
     {
         FftwArray<double> pValues;
         FftwArray<fftw_complex> pHalf, pChirped, pKernel;
-        // e^(i pi r / n) for r < 2 n; e^(i m phi0) for m = 0 .. M; a ring pair's full spectra.
-        std::vector<std::complex<double>> aTurns, aOrderTurns, aSpectrum;
+        // e^(i pi r / n) for r < 2 n; e^(i m phi0) for m = 0 .. M; a ring pair's full spectra; the
+        // chirp's factors of a cap ring.
+        std::vector<std::complex<double>> aTurns, aOrderTurns, aSpectrum, aChirps;
         // The n of aTurns and the n and phi0 of aOrderTurns (0 before any), kept for the next ring:
         // the belt's rings share them.
         int64_t nTurns = 0, nOrderTurns = 0;

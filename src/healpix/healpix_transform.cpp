@@ -12,6 +12,7 @@
 #include "healpix/spin_legendre.h"
 #include "infra/growable_array.h"
 #include "infra/large_blocks.h"
+#include "infra/prefetch.h"
 #include "infra/thread_sharing.h"
 #include "sht/angles.h"
 #include "sht/normalized_legendre.h"
@@ -22,6 +23,11 @@ namespace {
 // the map it makes (and the part of it yet to be written, see SynthesisChunkRings), in the analysis
 // more, which its tables, remade for each chunk, take less time.
 constexpr size_t kSynthesisChunkBytes = size_t{8} << 20, kAdjointChunkBytes = size_t{256} << 20;
+
+// The values of the equator's missing mirror.
+constexpr double kNoRing[2] = {0.0, 0.0};
+// How many rings ahead the adjoint fetches an order's values as it gathers them from the slots.
+constexpr int32_t kGatherAhead = 16;
 
 // One thread's arrays.
 struct Workspace
@@ -70,8 +76,10 @@ struct CHealpixTransform::Implementation
     // Component k's F_m of ring slot s.
     std::complex<double>* Orders(int k, int32_t s) const
     {
-        return &aOrders[(static_cast<size_t>(k) * 2 * static_cast<size_t>(nChunk) + static_cast<size_t>(s)) *
-                        (static_cast<size_t>(nMmax) + 1)];
+        // As complex values: std::complex<double> is laid out as two doubles.
+        return reinterpret_cast<std::complex<double>*>(aOrders.data()) +
+               (static_cast<size_t>(k) * 2 * static_cast<size_t>(nChunk) + static_cast<size_t>(s)) *
+                   (static_cast<size_t>(nMmax) + 1);
     }
 
     int64_t nSide;
@@ -84,7 +92,8 @@ struct CHealpixTransform::Implementation
     int32_t ChunkRings(size_t nBytes) const;
     // The synthesis's chunk from northern ring nFirst on: the most rings (whole groups of kLanes)
     // whose orders take no more than kSynthesisChunkBytes beside the bytes of the map's rings after
-    // them, those the chunks to come write. Where the caller's map is storage not yet touched (as
+    // them, those the chunks to come write, and no more than the room the orders already have
+    // where they have some (an analysis's steps, whose adjoint made it). Where the caller's map is storage not yet touched (as
     // the Python module's is), its pages are taken only as the rings are written, so that the
     // chunks, each freed before the next, take room the map does not yet hold: the call's memory
     // stays the map's and kSynthesisChunkBytes, in a few chunks (tables remade for each) where
@@ -93,12 +102,18 @@ struct CHealpixTransform::Implementation
     // The bytes of the map's rings from northern ring i on, with their mirrors, for i up to the
     // northern rings' count.
     std::vector<size_t> aLaterBytes;
-    // Makes room for the orders of chunks of nRings and returns nRings.
-    int32_t StartChunks(int32_t nRings) const;
+    // Makes room for the orders of chunks of nRings and returns nRings; where bRelease, a chunk
+    // smaller than the last gives back the pages it does not take.
+    int32_t StartChunks(int32_t nRings, bool bRelease) const;
+    // Gives back the chunks' orders as a call ends: kept for the next call of the same size (see
+    // TakeLargeBlock), which then writes into pages it has, where fresh ones would each be cleared
+    // by the kernel first (a sixth of an analysis at Nside 1024). An analysis's steps keep them.
+    void EndCall() const { decltype(aOrders)().swap(aOrders); }
     // The chunks' rings in this call, and their F_m of each component and ring slot, M + 1 values a
-    // slot, freed when the call ends; the workspaces, made once.
+    // slot as their real and imaginary parts, each written before it is read; the workspaces, made
+    // once.
     mutable int32_t nChunk = 0;
-    mutable std::vector<std::complex<double>> aOrders;
+    mutable std::vector<double, LargePageAllocator<double>> aOrders;
     mutable std::vector<Workspace> aWorkspaces;
 };
 
@@ -158,11 +173,13 @@ int32_t CHealpixTransform::Implementation::SynthesisChunkRings(int32_t nFirst) c
                               (static_cast<size_t>(nMmax) + 1);
     const auto nLanes = static_cast<int32_t>(NormalizedLegendre::kLanes);
     const auto nLeft = static_cast<int32_t>(aNorth.size()) - nFirst;
+    const size_t nHeldBytes = aOrders.capacity() * sizeof(double);
     const auto fits = [&](int32_t nRings) {
-        return static_cast<size_t>(nRings) * nSlotBytes <=
-               kSynthesisChunkBytes +
-                   static_cast<size_t>(nComponents) *
-                       aLaterBytes[static_cast<size_t>(nFirst) + static_cast<size_t>(nRings)];
+        const size_t nBytes = static_cast<size_t>(nRings) * nSlotBytes;
+        return (nHeldBytes == 0 || nBytes <= nHeldBytes) &&
+               nBytes <= kSynthesisChunkBytes +
+                             static_cast<size_t>(nComponents) *
+                                 aLaterBytes[static_cast<size_t>(nFirst) + static_cast<size_t>(nRings)];
     };
     if (fits(nLeft))
         return nLeft;
@@ -172,24 +189,24 @@ int32_t CHealpixTransform::Implementation::SynthesisChunkRings(int32_t nFirst) c
     return nRings;
 }
 
-int32_t CHealpixTransform::Implementation::StartChunks(int32_t nRings) const
+int32_t CHealpixTransform::Implementation::StartChunks(int32_t nRings, bool bRelease) const
 {
     nChunk = nRings;
+    // Doubles: two a complex value.
     const size_t nCount =
-        2 * static_cast<size_t>(nComponents) * static_cast<size_t>(nChunk) * (static_cast<size_t>(nMmax) + 1);
+        4 * static_cast<size_t>(nComponents) * static_cast<size_t>(nChunk) * (static_cast<size_t>(nMmax) + 1);
     if (nCount > aOrders.capacity())
     {
-        // Marked for the kernel's large pages before they are written: the order loops take each
-        // order's values from every ring slot, far apart, which in 4 KiB pages missed the TLB at each.
-        std::vector<std::complex<double>>().swap(aOrders);
+        // In the kernel's large pages: the order loops take each order's values from every ring
+        // slot, far apart, which in 4 KiB pages missed the TLB at each.
+        EndCall();
         aOrders.reserve(nCount);
-        AdviseLargePages(aOrders.data(), nCount * sizeof(std::complex<double>));
     }
-    else if (nCount < aOrders.size())
+    else if (bRelease && nCount < aOrders.size())
     {
         // A smaller chunk after a larger one (the synthesis's shrink as the map fills) keeps the
         // pages it takes, already mapped, and gives back the rest.
-        ReleasePages(aOrders.data() + nCount, (aOrders.size() - nCount) * sizeof(std::complex<double>));
+        ReleasePages(aOrders.data() + nCount, (aOrders.size() - nCount) * sizeof(double));
     }
     aOrders.resize(nCount);
     return nChunk;
@@ -321,13 +338,22 @@ void CHealpixTransform::Implementation::AdjointChunk(const double* const* pMap, 
         }
         for (int32_t c = 0; c < nCount; ++c)
         {
-            const std::complex<double> north = Orders(0, 2 * c)[m];
-            const std::complex<double> south = 2 * c + 1 < nSlots ? Orders(0, 2 * c + 1)[m] : 0.0;
+            // Read as doubles: as complex values, gcc stored each part on its own and loaded them
+            // together, which waited for the stores to retire at every ring.
+            // Each slot's value lies in a line of its own, a row of the orders away: fetched a few
+            // rings ahead, the lines come in together.
+            if (c + kGatherAhead < nCount)
+                for (int32_t nSlot = 2 * (c + kGatherAhead); nSlot < std::min(2 * (c + kGatherAhead) + 2, nSlots);
+                     ++nSlot)
+                    PrefetchLine<PrefetchFor::kReading>(Orders(0, nSlot) + m);
+            const auto* pNorth = reinterpret_cast<const double*>(Orders(0, 2 * c) + m);
+            const double* pSouth =
+                2 * c + 1 < nSlots ? reinterpret_cast<const double*>(Orders(0, 2 * c + 1) + m) : kNoRing;
             double* v = &workspace.aSums[4 * static_cast<size_t>(c)];
-            v[0] = north.real() + south.real();
-            v[1] = north.real() - south.real();
-            v[2] = north.imag() + south.imag();
-            v[3] = north.imag() - south.imag();
+            v[0] = pNorth[0] + pSouth[0];
+            v[1] = pNorth[0] - pSouth[0];
+            v[2] = pNorth[1] + pSouth[1];
+            v[3] = pNorth[1] - pSouth[1];
         }
         workspace.legendre.Remake(nLmax, m);
         workspace.aFolded.assign(workspace.legendre.FoldedSize(), 0.0);
@@ -347,12 +373,14 @@ void CHealpixTransform::Implementation::Synthesize(const std::complex<double>* c
                                                    double* const* pMap) const
 {
     const auto nNorth = static_cast<int32_t>(aNorth.size());
+    // A synthesis alone keeps its memory to the map's and a chunk's as its chunks shrink; an
+    // analysis's step keeps the room its adjoint made, which the next adjoint takes again.
+    const bool bAlone = aOrders.capacity() == 0;
     for (int32_t nFirst = 0, nRings = 0; nFirst < nNorth; nFirst += nRings)
     {
-        nRings = StartChunks(SynthesisChunkRings(nFirst));
+        nRings = StartChunks(SynthesisChunkRings(nFirst), bAlone);
         SynthesizeChunk(pAlm, nFirst, nRings, pMap);
     }
-    std::vector<std::complex<double>>().swap(aOrders);
 }
 
 void CHealpixTransform::Implementation::Adjoint(const double* const* pMap, double dWeight,
@@ -363,10 +391,9 @@ void CHealpixTransform::Implementation::Adjoint(const double* const* pMap, doubl
             std::fill(pAlm[k], pAlm[k] + AlmCount(nLmax, nMmax), std::complex<double>(0.0, 0.0));
     const auto nNorth = static_cast<int32_t>(aNorth.size());
     // A spin pair's two maps already take twice a map's room: its chunks take half as much.
-    const int32_t nRings = StartChunks(ChunkRings(kAdjointChunkBytes / static_cast<size_t>(nComponents)));
+    const int32_t nRings = StartChunks(ChunkRings(kAdjointChunkBytes / static_cast<size_t>(nComponents)), false);
     for (int32_t nFirst = 0; nFirst < nNorth; nFirst += nRings)
         AdjointChunk(pMap, dWeight, nFirst, std::min(nRings, nNorth - nFirst), pAlm);
-    std::vector<std::complex<double>>().swap(aOrders);
 }
 
 void CHealpixTransform::Implementation::Analyze(const double* const* pMap, int32_t nIter,
@@ -426,6 +453,7 @@ void CHealpixTransform::Synthesize(const std::complex<double>* pAlm, double* pMa
     const std::complex<double>* apAlm[2] = {pAlm, nullptr};
     double* apMap[2] = {pMap, nullptr};
     m_pImplementation->Synthesize(apAlm, apMap);
+    m_pImplementation->EndCall();
 }
 
 void CHealpixTransform::Adjoint(const double* pMap, double dWeight, std::complex<double>* pAlm,
@@ -434,6 +462,7 @@ void CHealpixTransform::Adjoint(const double* pMap, double dWeight, std::complex
     const double* apMap[2] = {pMap, nullptr};
     std::complex<double>* apAlm[2] = {pAlm, nullptr};
     m_pImplementation->Adjoint(apMap, dWeight, apAlm, bAdd);
+    m_pImplementation->EndCall();
 }
 
 void CHealpixTransform::Analyze(const double* pMap, int32_t nIter, std::complex<double>* pAlm) const
@@ -441,6 +470,7 @@ void CHealpixTransform::Analyze(const double* pMap, int32_t nIter, std::complex<
     const double* apMap[2] = {pMap, nullptr};
     std::complex<double>* apAlm[2] = {pAlm, nullptr};
     m_pImplementation->Analyze(apMap, nIter, apAlm);
+    m_pImplementation->EndCall();
 }
 
 void CHealpixTransform::SynthesizeSpin(const std::complex<double>* pE, const std::complex<double>* pB,
@@ -449,6 +479,7 @@ void CHealpixTransform::SynthesizeSpin(const std::complex<double>* pE, const std
     const std::complex<double>* apAlm[2] = {pE, pB};
     double* apMap[2] = {pQ, pU};
     m_pImplementation->Synthesize(apAlm, apMap);
+    m_pImplementation->EndCall();
 }
 
 void CHealpixTransform::AdjointSpin(const double* pQ, const double* pU, double dWeight,
@@ -457,6 +488,7 @@ void CHealpixTransform::AdjointSpin(const double* pQ, const double* pU, double d
     const double* apMap[2] = {pQ, pU};
     std::complex<double>* apAlm[2] = {pE, pB};
     m_pImplementation->Adjoint(apMap, dWeight, apAlm, bAdd);
+    m_pImplementation->EndCall();
 }
 
 void CHealpixTransform::AnalyzeSpin(const double* pQ, const double* pU, int32_t nIter,
@@ -465,4 +497,5 @@ void CHealpixTransform::AnalyzeSpin(const double* pQ, const double* pU, int32_t 
     const double* apMap[2] = {pQ, pU};
     std::complex<double>* apAlm[2] = {pE, pB};
     m_pImplementation->Analyze(apMap, nIter, apAlm);
+    m_pImplementation->EndCall();
 }
