@@ -16,7 +16,7 @@
 // have a length 4 i for each ring i < Nside, many of them with a large prime factor, for which
 // FFTW's planner alone would take seconds at Nside 2048: a cap ring and its mirror (of the same
 // length and phi0) go together as the real and imaginary parts of one complex sequence through
-// Bluestein's chirp transform, a convolution by FFTW's transforms of a power of two.
+// Bluestein's chirp transform, a convolution by FFTW's transforms of a length 2^a 3^b.
 class CHealpixRingFourier
 {
 public:
@@ -55,9 +55,17 @@ private:
     // workspace.aSpectrum[k] = sum_j z_j e^(+-2 pi i k j / n), in place, by Bluestein's transform.
     void Chirp(int64_t n, bool bInverse, Workspace& workspace) const;
 
+    // Complex transforms in place of one length, forward and backward.
+    struct ConvolutionPlans
+    {
+        fftw_plan forward, backward;
+    };
+    // The plans of Bluestein's convolutions of nLength, made at the first call for it.
+    static const ConvolutionPlans& PlansOfLength(int64_t nLength);
+
     int64_t m_nSide;
     int32_t m_nMmax;
     FftwPlan m_toBelt, m_fromBelt;
-    // Complex transforms in place of length 2^k, forward and backward, k = 0 .. the longest.
-    std::vector<FftwPlan> m_aForward, m_aBackward;
+    // The convolution's plans of cap ring i + 1.
+    std::vector<const ConvolutionPlans*> m_aCapPlans;
 };
