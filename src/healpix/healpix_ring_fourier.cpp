@@ -45,7 +45,8 @@ const CHealpixRingFourier::ConvolutionPlans& CHealpixRingFourier::PlansOfLength(
     const FftwArray<fftw_complex> pValues = AllocateFftwComplexes(static_cast<size_t>(nLength));
     const auto n = static_cast<int>(nLength);
     const fftw_plan forward = fftw_plan_dft_1d(n, pValues.get(), pValues.get(), FFTW_FORWARD, FFTW_ESTIMATE);
-    const fftw_plan backward = fftw_plan_dft_1d(n, pValues.get(), pValues.get(), FFTW_BACKWARD, FFTW_ESTIMATE);
+    const fftw_plan backward =
+        fftw_plan_dft_1d(n, pValues.get(), pValues.get(), FFTW_BACKWARD, FFTW_ESTIMATE);
     if (forward == nullptr || backward == nullptr)
     {
         const FftwPlan aMade[2] = {FftwPlan(forward), FftwPlan(backward)};

@@ -93,11 +93,11 @@ struct CHealpixTransform::Implementation
     // The synthesis's chunk from northern ring nFirst on: the most rings (whole groups of kLanes)
     // whose orders take no more than kSynthesisChunkBytes beside the bytes of the map's rings after
     // them, those the chunks to come write, and no more than the room the orders already have
-    // where they have some (an analysis's steps, whose adjoint made it). Where the caller's map is storage not yet touched (as
-    // the Python module's is), its pages are taken only as the rings are written, so that the
-    // chunks, each freed before the next, take room the map does not yet hold: the call's memory
-    // stays the map's and kSynthesisChunkBytes, in a few chunks (tables remade for each) where
-    // chunks of that size alone would take dozens at Nside 2048.
+    // where they have some (an analysis's steps, whose adjoint made it). Where the caller's map is storage
+    // not yet touched (as the Python module's is), its pages are taken only as the rings are written, so that
+    // the chunks, each freed before the next, take room the map does not yet hold: the call's memory stays
+    // the map's and kSynthesisChunkBytes, in a few chunks (tables remade for each) where chunks of that size
+    // alone would take dozens at Nside 2048.
     int32_t SynthesisChunkRings(int32_t nFirst) const;
     // The bytes of the map's rings from northern ring i on, with their mirrors, for i up to the
     // northern rings' count.
@@ -343,8 +343,8 @@ void CHealpixTransform::Implementation::AdjointChunk(const double* const* pMap, 
             // Each slot's value lies in a line of its own, a row of the orders away: fetched a few
             // rings ahead, the lines come in together.
             if (c + kGatherAhead < nCount)
-                for (int32_t nSlot = 2 * (c + kGatherAhead); nSlot < std::min(2 * (c + kGatherAhead) + 2, nSlots);
-                     ++nSlot)
+                for (int32_t nSlot = 2 * (c + kGatherAhead);
+                     nSlot < std::min(2 * (c + kGatherAhead) + 2, nSlots); ++nSlot)
                     PrefetchLine<PrefetchFor::kReading>(Orders(0, nSlot) + m);
             const auto* pNorth = reinterpret_cast<const double*>(Orders(0, 2 * c) + m);
             const double* pSouth =
@@ -391,7 +391,8 @@ void CHealpixTransform::Implementation::Adjoint(const double* const* pMap, doubl
             std::fill(pAlm[k], pAlm[k] + AlmCount(nLmax, nMmax), std::complex<double>(0.0, 0.0));
     const auto nNorth = static_cast<int32_t>(aNorth.size());
     // A spin pair's two maps already take twice a map's room: its chunks take half as much.
-    const int32_t nRings = StartChunks(ChunkRings(kAdjointChunkBytes / static_cast<size_t>(nComponents)), false);
+    const int32_t nRings =
+        StartChunks(ChunkRings(kAdjointChunkBytes / static_cast<size_t>(nComponents)), false);
     for (int32_t nFirst = 0; nFirst < nNorth; nFirst += nRings)
         AdjointChunk(pMap, dWeight, nFirst, std::min(nRings, nNorth - nFirst), pAlm);
 }

@@ -19,7 +19,6 @@ inline void PrefetchTwoLinesAhead(const void* p)
                        static_cast<int>(For));
 }
 
-
 // Fetches the cache line that holds p, for a loop that reads it a few steps on at a stride the
 // processor does not follow (from one row to the next of a large table).
 template <PrefetchFor For>
