@@ -24,10 +24,9 @@ namespace {
 // more, which its tables, remade for each chunk, take less time.
 constexpr size_t kSynthesisChunkBytes = size_t{8} << 20, kAdjointChunkBytes = size_t{256} << 20;
 
-// The values of the equator's missing mirror.
-constexpr double kNoRing[2] = {0.0, 0.0};
-// How many rings ahead the adjoint fetches an order's values as it gathers them from the slots.
-constexpr int32_t kGatherAhead = 16;
+// How many rings ahead the adjoint fetches an order's values as it gathers them from the slots, and
+// how many orders it gathers together.
+constexpr int32_t kGatherAhead = 16, kOrderBlock = 4;
 
 // One thread's arrays.
 struct Workspace
@@ -147,12 +146,12 @@ CHealpixTransform::Implementation::Implementation(int64_t nSideGiven, int32_t nL
             workspace.aReady.reserve(workspace.legendre.SumWeightCount());
             workspace.aFolded.reserve(workspace.legendre.FoldedSize());
             workspace.aWeights.resize(2 * (static_cast<size_t>(nLmax) + 1));
-            workspace.aSums.resize(4 * static_cast<size_t>(nMost));
+            workspace.aSums.resize(4 * static_cast<size_t>(kOrderBlock) * static_cast<size_t>(nMost));
         }
         else
         {
             workspace.spin.emplace(nLmax, nSpin);
-            workspace.aSpinOrders.resize(4 * static_cast<size_t>(nMost));
+            workspace.aSpinOrders.resize(4 * static_cast<size_t>(kOrderBlock) * static_cast<size_t>(nMost));
         }
         workspace.ring = fourier.MakeWorkspace();
     }
@@ -315,57 +314,84 @@ void CHealpixTransform::Implementation::AdjointChunk(const double* const* pMap, 
                                             bMirror ? pMap[k] + mirror.nFirst : nullptr, Orders(k, 2 * c),
                                             bMirror ? Orders(k, 2 * c + 1) : nullptr, aWorkspaces[t].ring);
                       });
-    ShareAmongThreads(static_cast<size_t>(nMmax) + 1, nThreads, [&](size_t nOrder, unsigned t) {
+    // Orders a block at a time: each ring slot holds a block's values side by side, in the lines
+    // that one pass over the rings then fetches once for them all (fetched again for each order,
+    // they went as far as memory, the kernels' sums having taken the cache between).
+    const auto nMost = static_cast<size_t>(aNorth.size());
+    const int32_t nBlocks = nMmax / kOrderBlock + 1;
+    ShareAmongThreads(static_cast<size_t>(nBlocks), nThreads, [&](size_t nBlock, unsigned t) {
         Workspace& workspace = aWorkspaces[t];
-        const auto m = static_cast<int32_t>(nOrder);
-        if (Negligible(m, nFirst, nCount))
+        const int32_t mFirst = static_cast<int32_t>(nBlock) * kOrderBlock;
+        const int32_t mEnd = std::min(nMmax + 1, mFirst + kOrderBlock);
+        // Negligible holds from some order on.
+        int32_t mLive = mFirst;
+        while (mLive < mEnd && !Negligible(mLive, nFirst, nCount))
+            ++mLive;
+        const int32_t nOrders = mLive - mFirst;
+        if (nOrders == 0)
             return;
-        const size_t nStart = AlmIndex(m, m, nLmax);
-        if (nSpin != 0)
-        {
-            for (int32_t c = 0; c < nCount; ++c)
-                for (int k = 0; k < 2; ++k)
-                {
-                    std::complex<double>* pSums = &workspace.aSpinOrders[4 * static_cast<size_t>(c) + 2 * k];
-                    pSums[0] = Orders(k, 2 * c)[m];
-                    pSums[1] = 2 * c + 1 < nSlots ? Orders(k, 2 * c + 1)[m] : 0.0;
-                }
-            workspace.spin->Remake(m);
-            workspace.spin->Accumulate(&aT[static_cast<size_t>(nFirst)], &aU[static_cast<size_t>(nFirst)],
-                                       nCount, workspace.aSpinOrders.data(), dWeight, pAlm[0] + nStart,
-                                       pAlm[1] + nStart);
-            return;
-        }
         for (int32_t c = 0; c < nCount; ++c)
         {
-            // Read as doubles: as complex values, gcc stored each part on its own and loaded them
-            // together, which waited for the stores to retire at every ring.
-            // Each slot's value lies in a line of its own, a row of the orders away: fetched a few
+            // Each slot's values lie a row of the orders away from the last ring's: fetched a few
             // rings ahead, the lines come in together.
             if (c + kGatherAhead < nCount)
-                for (int32_t nSlot = 2 * (c + kGatherAhead);
-                     nSlot < std::min(2 * (c + kGatherAhead) + 2, nSlots); ++nSlot)
-                    PrefetchLine<PrefetchFor::kReading>(Orders(0, nSlot) + m);
-            const auto* pNorth = reinterpret_cast<const double*>(Orders(0, 2 * c) + m);
-            const double* pSouth =
-                2 * c + 1 < nSlots ? reinterpret_cast<const double*>(Orders(0, 2 * c + 1) + m) : kNoRing;
-            double* v = &workspace.aSums[4 * static_cast<size_t>(c)];
-            v[0] = pNorth[0] + pSouth[0];
-            v[1] = pNorth[0] - pSouth[0];
-            v[2] = pNorth[1] + pSouth[1];
-            v[3] = pNorth[1] - pSouth[1];
+                for (int k = 0; k < nComponents; ++k)
+                    for (int32_t nSlot = 2 * (c + kGatherAhead);
+                         nSlot < std::min(2 * (c + kGatherAhead) + 2, nSlots); ++nSlot)
+                        PrefetchLine<PrefetchFor::kReading>(Orders(k, nSlot) + mFirst);
+            for (int k = 0; k < nComponents; ++k)
+            {
+                // Read as doubles: as complex values, gcc stored each part on its own and loaded
+                // them together, which waited for the stores to retire at every ring.
+                const auto* pNorth = reinterpret_cast<const double*>(Orders(k, 2 * c) + mFirst);
+                const bool bSouth = 2 * c + 1 < nSlots;
+                const auto* pSouth =
+                    bSouth ? reinterpret_cast<const double*>(Orders(k, 2 * c + 1) + mFirst) : nullptr;
+                for (int32_t j = 0; j < nOrders; ++j)
+                {
+                    const double dNorthRe = pNorth[2 * j], dNorthIm = pNorth[2 * j + 1];
+                    const double dSouthRe = bSouth ? pSouth[2 * j] : 0.0,
+                                 dSouthIm = bSouth ? pSouth[2 * j + 1] : 0.0;
+                    const size_t nAt = 4 * (static_cast<size_t>(j) * nMost + static_cast<size_t>(c));
+                    if (nSpin != 0)
+                    {
+                        workspace.aSpinOrders[nAt + 2 * static_cast<size_t>(k)] = {dNorthRe, dNorthIm};
+                        workspace.aSpinOrders[nAt + 2 * static_cast<size_t>(k) + 1] = {dSouthRe, dSouthIm};
+                        continue;
+                    }
+                    double* v = &workspace.aSums[nAt];
+                    v[0] = dNorthRe + dSouthRe;
+                    v[1] = dNorthRe - dSouthRe;
+                    v[2] = dNorthIm + dSouthIm;
+                    v[3] = dNorthIm - dSouthIm;
+                }
+            }
         }
-        workspace.legendre.Remake(nLmax, m);
-        workspace.aFolded.assign(workspace.legendre.FoldedSize(), 0.0);
-        workspace.legendre.AccumulateSums(&aT[static_cast<size_t>(nFirst)], &aU[static_cast<size_t>(nFirst)],
-                                          nCount, workspace.aSums.data(), workspace.aFolded.data());
-        workspace.legendre.FinishSums(workspace.aFolded.data(), workspace.aFinished);
-        const double dScale = m % 2 == 0 ? dWeight : -dWeight;
-        std::complex<double>* pOrder = pAlm[0] + nStart;
-        for (int32_t l = m; l <= nLmax; ++l)
-            pOrder[l - m] +=
-                dScale * std::complex<double>(workspace.aFinished[2 * static_cast<size_t>(l - m)],
-                                              workspace.aFinished[2 * static_cast<size_t>(l - m) + 1]);
+        for (int32_t j = 0; j < nOrders; ++j)
+        {
+            const int32_t m = mFirst + j;
+            const size_t nStart = AlmIndex(m, m, nLmax), nAt = 4 * static_cast<size_t>(j) * nMost;
+            if (nSpin != 0)
+            {
+                workspace.spin->Remake(m);
+                workspace.spin->Accumulate(&aT[static_cast<size_t>(nFirst)], &aU[static_cast<size_t>(nFirst)],
+                                           nCount, &workspace.aSpinOrders[nAt], dWeight, pAlm[0] + nStart,
+                                           pAlm[1] + nStart);
+                continue;
+            }
+            workspace.legendre.Remake(nLmax, m);
+            workspace.aFolded.assign(workspace.legendre.FoldedSize(), 0.0);
+            workspace.legendre.AccumulateSums(&aT[static_cast<size_t>(nFirst)],
+                                              &aU[static_cast<size_t>(nFirst)], nCount, &workspace.aSums[nAt],
+                                              workspace.aFolded.data());
+            workspace.legendre.FinishSums(workspace.aFolded.data(), workspace.aFinished);
+            const double dScale = m % 2 == 0 ? dWeight : -dWeight;
+            std::complex<double>* pOrder = pAlm[0] + nStart;
+            for (int32_t l = m; l <= nLmax; ++l)
+                pOrder[l - m] +=
+                    dScale * std::complex<double>(workspace.aFinished[2 * static_cast<size_t>(l - m)],
+                                                  workspace.aFinished[2 * static_cast<size_t>(l - m) + 1]);
+        }
     });
 }
 
