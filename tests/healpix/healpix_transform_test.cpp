@@ -35,10 +35,37 @@ double Largest(const std::vector<double>& a)
     return d;
 }
 
+// Y_lm(theta, phi) of every pixel from GSL's orthonormal Legendre functions with the Condon-Shortley
+// phase, calling take(p, l, m, Y_lm).
+template <typename Take>
+void EachHarmonic(int64_t nSide, int32_t L, int32_t M, const Take& take)
+{
+    for (int64_t p = 0; p < HealpixPixels(nSide); ++p)
+    {
+        double dTheta = 0.0, dPhi = 0.0;
+        PixelAngles(nSide, p, dTheta, dPhi);
+        for (int32_t m = 0; m <= M; ++m)
+            for (int32_t l = m; l <= L; ++l)
+                take(static_cast<size_t>(p), l, m,
+                     gsl_sf_legendre_sphPlm(l, m, std::cos(dTheta)) *
+                         std::polar(1.0, static_cast<double>(m) * dPhi));
+    }
+}
+
+// f = sum_l a_l0 Y_l0 + 2 Re sum_(m > 0) a_lm Y_lm at every pixel.
+std::vector<double> GslMap(int64_t nSide, int32_t L, int32_t M, const std::vector<std::complex<double>>& aAlm)
+{
+    std::vector<double> aMap(static_cast<size_t>(HealpixPixels(nSide)), 0.0);
+    EachHarmonic(nSide, L, M, [&](size_t p, int32_t l, int32_t m, std::complex<double> y) {
+        const double dTerm = (aAlm[AlmIndex(l, m, L)] * y).real();
+        aMap[p] += m == 0 ? dTerm : 2.0 * dTerm;
+    });
+    return aMap;
+}
+
 TEST(HealpixTransform, SynthesisSumsGslsHarmonicsAtEveryPixel)
 {
-    // f = sum_l a_l0 Y_l0 + 2 Re sum_(m > 0) a_lm Y_lm, Y_lm from GSL's orthonormal Legendre
-    // functions with the Condon-Shortley phase; lmax above 4 Nside folds orders on the caps' rings.
+    // lmax above 4 Nside folds orders on the caps' rings.
     for (const auto& [nSide, L, M] :
          {std::tuple<int64_t, int32_t, int32_t>{1, 5, 5}, {4, 20, 20}, {8, 30, 17}})
     {
@@ -46,24 +73,45 @@ TEST(HealpixTransform, SynthesisSumsGslsHarmonicsAtEveryPixel)
         const CHealpixTransform transform(nSide, L, M, 2);
         std::vector<double> aMap(static_cast<size_t>(HealpixPixels(nSide)));
         transform.Synthesize(aAlm.data(), aMap.data());
-        std::vector<double> aExpected(aMap.size(), 0.0);
-        for (int64_t p = 0; p < HealpixPixels(nSide); ++p)
-        {
-            double dTheta = 0.0, dPhi = 0.0;
-            PixelAngles(nSide, p, dTheta, dPhi);
-            for (int32_t m = 0; m <= M; ++m)
-                for (int32_t l = m; l <= L; ++l)
-                {
-                    const double dY = gsl_sf_legendre_sphPlm(l, m, std::cos(dTheta));
-                    const std::complex<double> term =
-                        aAlm[AlmIndex(l, m, L)] * dY * std::polar(1.0, static_cast<double>(m) * dPhi);
-                    aExpected[static_cast<size_t>(p)] += m == 0 ? term.real() : 2.0 * term.real();
-                }
-        }
+        const std::vector<double> aExpected = GslMap(nSide, L, M, aAlm);
         const double dLargest = Largest(aExpected);
         for (size_t p = 0; p < aMap.size(); ++p)
             EXPECT_NEAR(aMap[p], aExpected[p], 1e-13 * dLargest) << nSide << " pixel " << p;
     }
+}
+
+TEST(HealpixTransform, ACallReadsNothingThatAnEarlierCallLeftInItsStorage)
+{
+    // The orders' storage is kept for the next call of its size, with what the last call wrote:
+    // here sums of 1e30, which would swamp anything of them read again. The synthesis and the
+    // adjoint (a_lm = w sum_p f_p conj(Y_lm)) that follow take the same storage.
+    const int64_t nSide = 4;
+    const int32_t L = 20, M = 13;
+    {
+        const CHealpixTransform earlier(nSide, L, M, 1);
+        const std::vector<double> aHuge(static_cast<size_t>(HealpixPixels(nSide)), 1e30);
+        std::vector<std::complex<double>> aAlm(earlier.Coefficients());
+        earlier.Adjoint(aHuge.data(), 1.0, aAlm.data(), false);
+    }
+    const CHealpixTransform transform(nSide, L, M, 2);
+    const std::vector<std::complex<double>> aAlm = RandomAlm(L, M, 5);
+    std::vector<double> aMap(static_cast<size_t>(HealpixPixels(nSide)));
+    transform.Synthesize(aAlm.data(), aMap.data());
+    const std::vector<double> aExpectedMap = GslMap(nSide, L, M, aAlm);
+    for (size_t p = 0; p < aMap.size(); ++p)
+        EXPECT_NEAR(aMap[p], aExpectedMap[p], 1e-13 * Largest(aExpectedMap)) << "pixel " << p;
+
+    const double dWeight = 0.25;
+    std::vector<std::complex<double>> aGot(transform.Coefficients()), aExpected(aGot.size());
+    transform.Adjoint(aMap.data(), dWeight, aGot.data(), false);
+    EachHarmonic(nSide, L, M, [&](size_t p, int32_t l, int32_t m, std::complex<double> y) {
+        aExpected[AlmIndex(l, m, L)] += dWeight * aMap[p] * std::conj(y);
+    });
+    double dLargest = 0.0;
+    for (const std::complex<double>& a : aExpected)
+        dLargest = std::max(dLargest, std::abs(a));
+    for (size_t k = 0; k < aGot.size(); ++k)
+        EXPECT_LT(std::abs(aGot[k] - aExpected[k]), 1e-13 * dLargest) << "a_lm " << k;
 }
 
 TEST(HealpixTransform, JacobiStepsRecoverTheCoefficientsOfABandLimitedMap)
