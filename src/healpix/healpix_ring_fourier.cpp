@@ -35,24 +35,25 @@ int64_t ConvolutionLength(int64_t n)
 
 const CHealpixRingFourier::ConvolutionPlans& CHealpixRingFourier::PlansOfLength(int64_t nLength)
 {
-    // Made once in the process for each length (a few dozen up to Nside 8192), held by the planner's
-    // lock, never destroyed: a transform's plans stay valid for as long as it runs.
+    // Made once in the process for each length (a few dozen up to Nside 8192), guarded by the
+    // planner's lock, never destroyed: a transform's plans stay valid for as long as it runs.
     static auto& made = *new std::map<int64_t, ConvolutionPlans>;
     const std::lock_guard<std::recursive_mutex> lock(FftwPlannerLock());
     const auto found = made.find(nLength);
     if (found != made.end())
         return found->second;
     const FftwArray<fftw_complex> pValues = AllocateFftwComplexes(static_cast<size_t>(nLength));
+    ConvolutionPlans& plans = made[nLength];
     const auto n = static_cast<int>(nLength);
-    const fftw_plan forward = fftw_plan_dft_1d(n, pValues.get(), pValues.get(), FFTW_FORWARD, FFTW_ESTIMATE);
-    const fftw_plan backward =
-        fftw_plan_dft_1d(n, pValues.get(), pValues.get(), FFTW_BACKWARD, FFTW_ESTIMATE);
-    if (forward == nullptr || backward == nullptr)
+    FftwPlan forward(fftw_plan_dft_1d(n, pValues.get(), pValues.get(), FFTW_FORWARD, FFTW_ESTIMATE));
+    FftwPlan backward(fftw_plan_dft_1d(n, pValues.get(), pValues.get(), FFTW_BACKWARD, FFTW_ESTIMATE));
+    if (!forward || !backward)
     {
-        const FftwPlan aMade[2] = {FftwPlan(forward), FftwPlan(backward)};
+        made.erase(nLength);
         throw std::bad_alloc();
     }
-    return made.emplace(nLength, ConvolutionPlans{forward, backward}).first->second;
+    plans = ConvolutionPlans{forward.release(), backward.release()};
+    return plans;
 }
 
 CHealpixRingFourier::CHealpixRingFourier(int64_t nSide, int32_t nMmax) : m_nSide(nSide), m_nMmax(nMmax)
