@@ -52,7 +52,7 @@ const CHealpixRingFourier::ConvolutionPlans& CHealpixRingFourier::PlansOfLength(
         made.erase(nLength);
         throw std::bad_alloc();
     }
-    plans = ConvolutionPlans{forward.release(), backward.release()};
+    plans = ConvolutionPlans{nLength, forward.release(), backward.release()};
     return plans;
 }
 
@@ -133,8 +133,8 @@ void CHealpixRingFourier::Chirp(int64_t n, bool bInverse, Workspace& workspace) 
 {
     // k j = (k^2 + j^2 - (j - k)^2) / 2: the sum is w_j times the convolution of z_k w_k with
     // conj(w_q), w_q = e^(+-i pi q^2 / n), q^2 taken modulo 2 n exactly.
-    const int64_t nSize = ConvolutionLength(n);
     const ConvolutionPlans& plans = *m_aCapPlans[static_cast<size_t>(n / 4 - 1)];
+    const int64_t nSize = plans.nLength;
     // w_q for q = 0, 1, ... in turn: q^2 modulo 2 n grows by 2 q + 1 at each.
     auto chirps = [&, nSquare = int64_t{0}, q = int64_t{0}]() mutable {
         const std::complex<double> w = workspace.aTurns[static_cast<size_t>(nSquare)];

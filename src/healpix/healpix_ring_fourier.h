@@ -58,6 +58,7 @@ private:
     // Complex transforms in place of one length, forward and backward.
     struct ConvolutionPlans
     {
+        int64_t nLength;
         fftw_plan forward, backward;
     };
     // The plans of Bluestein's convolutions of nLength, made at the first call for it.

@@ -57,6 +57,12 @@ struct CHealpixTransform::Implementation
     void Analyze(const double* const* pMap, int32_t nIter, std::complex<double>* const* pAlm) const;
     void SpinOrders(int32_t m, const std::complex<double>* const* pAlm, int32_t nFirst, int32_t nCount,
                     int32_t nSlots, Workspace& workspace) const;
+    // The values of orders mFirst .. mFirst + nOrders - 1 at each of the chunk's nCount rings, into
+    // the workspace as the adjoint's Legendre sums take them: order j's from 4 j times the most rings
+    // on, for each ring the sum and difference of its orders and its mirror's (a_lm of even and odd
+    // l - m), or for a spin pair the orders of Q and U at the ring and at its mirror.
+    void GatherOrders(int32_t mFirst, int32_t nOrders, int32_t nCount, int32_t nSlots,
+                      Workspace& workspace) const;
     // Whether every function of order m up to degree L is negligible at the chunk's rings (as
     // NormalizedLegendre::NegligiblePoints finds them, by m less the spin): the rings run from the
     // pole, so it is so at all of them when it is at the last.
@@ -297,6 +303,49 @@ void CHealpixTransform::Implementation::SynthesizeChunk(const std::complex<doubl
                       });
 }
 
+void CHealpixTransform::Implementation::GatherOrders(int32_t mFirst, int32_t nOrders, int32_t nCount,
+                                                     int32_t nSlots, Workspace& workspace) const
+{
+    const auto nMost = static_cast<size_t>(aNorth.size());
+    for (int32_t c = 0; c < nCount; ++c)
+    {
+        // Each slot's values lie a row of the orders away from the last ring's: fetched a few
+        // rings ahead, the lines come in together.
+        if (c + kGatherAhead < nCount)
+            for (int k = 0; k < nComponents; ++k)
+                for (int32_t nSlot = 2 * (c + kGatherAhead);
+                     nSlot < std::min(2 * (c + kGatherAhead) + 2, nSlots); ++nSlot)
+                    PrefetchLine<PrefetchFor::kReading>(Orders(k, nSlot) + mFirst);
+        for (int k = 0; k < nComponents; ++k)
+        {
+            // Read as doubles: as complex values, gcc stored each part on its own and loaded
+            // them together, which waited for the stores to retire at every ring.
+            const auto* pNorth = reinterpret_cast<const double*>(Orders(k, 2 * c) + mFirst);
+            const bool bSouth = 2 * c + 1 < nSlots;
+            const auto* pSouth =
+                bSouth ? reinterpret_cast<const double*>(Orders(k, 2 * c + 1) + mFirst) : nullptr;
+            for (int32_t j = 0; j < nOrders; ++j)
+            {
+                const double dNorthRe = pNorth[2 * j], dNorthIm = pNorth[2 * j + 1];
+                const double dSouthRe = bSouth ? pSouth[2 * j] : 0.0,
+                             dSouthIm = bSouth ? pSouth[2 * j + 1] : 0.0;
+                const size_t nAt = 4 * (static_cast<size_t>(j) * nMost + static_cast<size_t>(c));
+                if (nSpin != 0)
+                {
+                    workspace.aSpinOrders[nAt + 2 * static_cast<size_t>(k)] = {dNorthRe, dNorthIm};
+                    workspace.aSpinOrders[nAt + 2 * static_cast<size_t>(k) + 1] = {dSouthRe, dSouthIm};
+                    continue;
+                }
+                double* v = &workspace.aSums[nAt];
+                v[0] = dNorthRe + dSouthRe;
+                v[1] = dNorthRe - dSouthRe;
+                v[2] = dNorthIm + dSouthIm;
+                v[3] = dNorthIm - dSouthIm;
+            }
+        }
+    }
+}
+
 void CHealpixTransform::Implementation::AdjointChunk(const double* const* pMap, double dWeight,
                                                      int32_t nFirst, int32_t nCount,
                                                      std::complex<double>* const* pAlm) const
@@ -330,43 +379,7 @@ void CHealpixTransform::Implementation::AdjointChunk(const double* const* pMap, 
         const int32_t nOrders = mLive - mFirst;
         if (nOrders == 0)
             return;
-        for (int32_t c = 0; c < nCount; ++c)
-        {
-            // Each slot's values lie a row of the orders away from the last ring's: fetched a few
-            // rings ahead, the lines come in together.
-            if (c + kGatherAhead < nCount)
-                for (int k = 0; k < nComponents; ++k)
-                    for (int32_t nSlot = 2 * (c + kGatherAhead);
-                         nSlot < std::min(2 * (c + kGatherAhead) + 2, nSlots); ++nSlot)
-                        PrefetchLine<PrefetchFor::kReading>(Orders(k, nSlot) + mFirst);
-            for (int k = 0; k < nComponents; ++k)
-            {
-                // Read as doubles: as complex values, gcc stored each part on its own and loaded
-                // them together, which waited for the stores to retire at every ring.
-                const auto* pNorth = reinterpret_cast<const double*>(Orders(k, 2 * c) + mFirst);
-                const bool bSouth = 2 * c + 1 < nSlots;
-                const auto* pSouth =
-                    bSouth ? reinterpret_cast<const double*>(Orders(k, 2 * c + 1) + mFirst) : nullptr;
-                for (int32_t j = 0; j < nOrders; ++j)
-                {
-                    const double dNorthRe = pNorth[2 * j], dNorthIm = pNorth[2 * j + 1];
-                    const double dSouthRe = bSouth ? pSouth[2 * j] : 0.0,
-                                 dSouthIm = bSouth ? pSouth[2 * j + 1] : 0.0;
-                    const size_t nAt = 4 * (static_cast<size_t>(j) * nMost + static_cast<size_t>(c));
-                    if (nSpin != 0)
-                    {
-                        workspace.aSpinOrders[nAt + 2 * static_cast<size_t>(k)] = {dNorthRe, dNorthIm};
-                        workspace.aSpinOrders[nAt + 2 * static_cast<size_t>(k) + 1] = {dSouthRe, dSouthIm};
-                        continue;
-                    }
-                    double* v = &workspace.aSums[nAt];
-                    v[0] = dNorthRe + dSouthRe;
-                    v[1] = dNorthRe - dSouthRe;
-                    v[2] = dNorthIm + dSouthIm;
-                    v[3] = dNorthIm - dSouthIm;
-                }
-            }
-        }
+        GatherOrders(mFirst, nOrders, nCount, nSlots, workspace);
         for (int32_t j = 0; j < nOrders; ++j)
         {
             const int32_t m = mFirst + j;
