@@ -12,7 +12,7 @@
 #include "healpix/spin_legendre.h"
 #include "infra/growable_array.h"
 #include "infra/large_blocks.h"
-#include "infra/prefetch.h"
+#include "infra/streaming_store.h"
 #include "infra/thread_sharing.h"
 #include "sht/angles.h"
 #include "sht/normalized_legendre.h"
@@ -24,9 +24,9 @@ namespace {
 // more, which its tables, remade for each chunk, take less time.
 constexpr size_t kSynthesisChunkBytes = size_t{8} << 20, kAdjointChunkBytes = size_t{256} << 20;
 
-// How many rings ahead the adjoint fetches an order's values as it gathers them from the slots, and
-// how many orders it gathers together.
-constexpr int32_t kGatherAhead = 16, kOrderBlock = 4;
+// The orders lie in blocks of this many at each ring slot, one cache line of their values (see
+// OrderLine).
+constexpr int32_t kOrderBlock = 4;
 
 // One thread's arrays.
 struct Workspace
@@ -35,6 +35,8 @@ struct Workspace
     std::optional<CSpinLegendre> spin;
     std::vector<double> aWeights, aSums, aFolded, aFinished;
     std::vector<std::complex<double>> aSpinOrders;
+    // A ring's F_m and its mirror's side by side, for the ring transforms, as many as the lines hold.
+    std::vector<std::complex<double>> aRow, aMirrorRow;
     NormalizedLegendre::SumWeights aReady;
     CHealpixRingFourier::Workspace ring;
 };
@@ -78,21 +80,42 @@ struct CHealpixTransform::Implementation
     // How many ring slots a chunk has, each northern ring's then its mirror's: the equator's ring
     // is its own mirror.
     int32_t Slots(int32_t nFirst, int32_t nCount) const;
-    // Component k's F_m of ring slot s.
-    std::complex<double>* Orders(int k, int32_t s) const
+    // Component k's F_m of ring slot s for the block of orders nBlock kOrderBlock .. + kOrderBlock - 1,
+    // one cache line. A block's lines follow each other, slot after slot, so that the adjoint, which
+    // takes a block of orders at every slot, reads them in a row (as rows of a slot's orders, each
+    // line a row apart, they came from memory a line at a time, a tenth of an analysis).
+    std::complex<double>* OrderLine(int k, int32_t s, int32_t nBlock) const
     {
         // As complex values: std::complex<double> is laid out as two doubles.
         return reinterpret_cast<std::complex<double>*>(aOrders.data()) +
-               (static_cast<size_t>(k) * 2 * static_cast<size_t>(nChunk) + static_cast<size_t>(s)) *
-                   (static_cast<size_t>(nMmax) + 1);
+               ((static_cast<size_t>(k) * static_cast<size_t>(nOrderBlocks) + static_cast<size_t>(nBlock)) *
+                    2 * static_cast<size_t>(nChunk) +
+                static_cast<size_t>(s)) *
+                   kOrderBlock;
     }
+    std::complex<double>& Order(int k, int32_t s, int32_t m) const
+    {
+        return OrderLine(k, s, m / kOrderBlock)[m % kOrderBlock];
+    }
+    // Slot s's orders of component k from their lines into pRow, and back with the stores straight
+    // to memory (the adjoint reads them back after all the slots' transforms).
+    void ReadSlot(int k, int32_t s, std::complex<double>* pRow) const;
+    void WriteSlot(int k, int32_t s, const std::complex<double>* pRow) const;
 
     int64_t nSide;
     int32_t nLmax, nMmax, nSpin, nComponents;
+    // The blocks of kOrderBlock orders that hold orders 0 .. M.
+    int32_t nOrderBlocks;
     unsigned nThreads;
     std::vector<HealpixRing> aNorth;
     std::vector<double> aT, aU;
     CHealpixRingFourier fourier;
+    // The bytes of a northern ring's orders and its mirror's, all components.
+    size_t SlotBytes() const
+    {
+        return 2 * static_cast<size_t>(nComponents) * sizeof(std::complex<double>) *
+               static_cast<size_t>(nOrderBlocks) * kOrderBlock;
+    }
     // The northern rings of a chunk that takes about nBytes.
     int32_t ChunkRings(size_t nBytes) const;
     // The synthesis's chunk from northern ring nFirst on: the most rings (whole groups of kLanes)
@@ -129,6 +152,7 @@ CHealpixTransform::Implementation::Implementation(int64_t nSideGiven, int32_t nL
       nMmax(nMmaxGiven),
       nSpin(nSpinGiven),
       nComponents(nSpinGiven == 0 ? 1 : 2),
+      nOrderBlocks(nMmaxGiven / kOrderBlock + 1),
       nThreads(ThreadsFor(nThreadsAsked)),
       aNorth(NorthernRings(nSide)),
       fourier(nSide, nMmax)
@@ -160,13 +184,14 @@ CHealpixTransform::Implementation::Implementation(int64_t nSideGiven, int32_t nL
             workspace.aSpinOrders.resize(4 * static_cast<size_t>(kOrderBlock) * static_cast<size_t>(nMost));
         }
         workspace.ring = fourier.MakeWorkspace();
+        workspace.aRow.resize(static_cast<size_t>(nOrderBlocks) * kOrderBlock);
+        workspace.aMirrorRow.resize(workspace.aRow.size());
     }
 }
 
 int32_t CHealpixTransform::Implementation::ChunkRings(size_t nBytes) const
 {
-    const size_t nSlotBytes = 2 * static_cast<size_t>(nComponents) * sizeof(std::complex<double>) *
-                              (static_cast<size_t>(nMmax) + 1);
+    const size_t nSlotBytes = SlotBytes();
     const auto nLanes = static_cast<size_t>(NormalizedLegendre::kLanes);
     return static_cast<int32_t>(std::min(static_cast<size_t>(aNorth.size()),
                                          std::max(nLanes, nBytes / nSlotBytes / nLanes * nLanes)));
@@ -174,8 +199,7 @@ int32_t CHealpixTransform::Implementation::ChunkRings(size_t nBytes) const
 
 int32_t CHealpixTransform::Implementation::SynthesisChunkRings(int32_t nFirst) const
 {
-    const size_t nSlotBytes = 2 * static_cast<size_t>(nComponents) * sizeof(std::complex<double>) *
-                              (static_cast<size_t>(nMmax) + 1);
+    const size_t nSlotBytes = SlotBytes();
     const auto nLanes = static_cast<int32_t>(NormalizedLegendre::kLanes);
     const auto nLeft = static_cast<int32_t>(aNorth.size()) - nFirst;
     const size_t nHeldBytes = aOrders.capacity() * sizeof(double);
@@ -198,8 +222,7 @@ int32_t CHealpixTransform::Implementation::StartChunks(int32_t nRings, bool bRel
 {
     nChunk = nRings;
     // Doubles: two a complex value.
-    const size_t nCount =
-        4 * static_cast<size_t>(nComponents) * static_cast<size_t>(nChunk) * (static_cast<size_t>(nMmax) + 1);
+    const size_t nCount = SlotBytes() / sizeof(double) * static_cast<size_t>(nChunk);
     if (nCount > aOrders.capacity())
     {
         // In the kernel's large pages: the order loops take each order's values from every ring
@@ -242,9 +265,9 @@ void CHealpixTransform::Implementation::SpinOrders(int32_t m, const std::complex
         for (int k = 0; k < 2; ++k)
         {
             const std::complex<double>* pSums = &workspace.aSpinOrders[4 * static_cast<size_t>(c) + 2 * k];
-            Orders(k, 2 * c)[m] = pSums[0];
+            Order(k, 2 * c, m) = pSums[0];
             if (2 * c + 1 < nSlots)
-                Orders(k, 2 * c + 1)[m] = pSums[1];
+                Order(k, 2 * c + 1, m) = pSums[1];
         }
 }
 
@@ -253,14 +276,12 @@ void CHealpixTransform::Implementation::SynthesizeChunk(const std::complex<doubl
                                                         double* const* pMap) const
 {
     const int32_t nSlots = Slots(nFirst, nCount);
-    ShareAmongThreads(static_cast<size_t>(nMmax) + 1, nThreads, [&](size_t nOrder, unsigned t) {
-        Workspace& workspace = aWorkspaces[t];
-        const auto m = static_cast<int32_t>(nOrder);
+    const auto synthesizeOrder = [&](int32_t m, Workspace& workspace) {
         if (Negligible(m, nFirst, nCount))
         {
             for (int k = 0; k < nComponents; ++k)
                 for (int32_t s = 0; s < nSlots; ++s)
-                    Orders(k, s)[m] = 0.0;
+                    Order(k, s, m) = 0.0;
             return;
         }
         if (nSpin != 0)
@@ -276,7 +297,8 @@ void CHealpixTransform::Implementation::SynthesizeChunk(const std::complex<doubl
             workspace.aWeights[2 * static_cast<size_t>(l - m)] = dSign * pOrder[l - m].real();
             workspace.aWeights[2 * static_cast<size_t>(l - m) + 1] = dSign * pOrder[l - m].imag();
         }
-        workspace.legendre.Remake(nLmax, m);
+        workspace.legendre.Remake(nLmax, m, &aT[static_cast<size_t>(nFirst)], &aU[static_cast<size_t>(nFirst)],
+                                  nCount);
         workspace.legendre.PrepareWeights(workspace.aWeights.data(), workspace.aReady);
         workspace.legendre.EvaluateSums(&aT[static_cast<size_t>(nFirst)], &aU[static_cast<size_t>(nFirst)],
                                         nCount, workspace.aReady, workspace.aSums.data());
@@ -284,10 +306,16 @@ void CHealpixTransform::Implementation::SynthesizeChunk(const std::complex<doubl
         for (int32_t c = 0; c < nCount; ++c)
         {
             const double* s = &workspace.aSums[4 * static_cast<size_t>(c)];
-            Orders(0, 2 * c)[m] = {s[0] + s[1], s[2] + s[3]};
+            Order(0, 2 * c, m) = {s[0] + s[1], s[2] + s[3]};
             if (2 * c + 1 < nSlots)
-                Orders(0, 2 * c + 1)[m] = {s[0] - s[1], s[2] - s[3]};
+                Order(0, 2 * c + 1, m) = {s[0] - s[1], s[2] - s[3]};
         }
+    };
+    // A block of orders to a thread: their values share the lines.
+    ShareAmongThreads(static_cast<size_t>(nOrderBlocks), nThreads, [&](size_t nBlock, unsigned t) {
+        const int32_t mFirst = static_cast<int32_t>(nBlock) * kOrderBlock;
+        for (int32_t m = mFirst; m < std::min(nMmax + 1, mFirst + kOrderBlock); ++m)
+            synthesizeOrder(m, aWorkspaces[t]);
     });
     ShareAmongThreads(static_cast<size_t>(nCount) * static_cast<size_t>(nComponents), nThreads,
                       [&](size_t nItem, unsigned t) {
@@ -297,33 +325,53 @@ void CHealpixTransform::Implementation::SynthesizeChunk(const std::complex<doubl
                                                 aNorth[static_cast<size_t>(nFirst) + static_cast<size_t>(c)],
                                             mirror = Mirror(ring);
                           const bool bMirror = 2 * c + 1 < nSlots;
-                          fourier.ToRings(ring, Orders(k, 2 * c), bMirror ? Orders(k, 2 * c + 1) : nullptr,
-                                          pMap[k] + ring.nFirst, bMirror ? pMap[k] + mirror.nFirst : nullptr,
-                                          aWorkspaces[t].ring);
+                          Workspace& workspace = aWorkspaces[t];
+                          ReadSlot(k, 2 * c, workspace.aRow.data());
+                          if (bMirror)
+                              ReadSlot(k, 2 * c + 1, workspace.aMirrorRow.data());
+                          fourier.ToRings(ring, workspace.aRow.data(),
+                                          bMirror ? workspace.aMirrorRow.data() : nullptr, pMap[k] + ring.nFirst,
+                                          bMirror ? pMap[k] + mirror.nFirst : nullptr, workspace.ring);
                       });
+}
+
+void CHealpixTransform::Implementation::ReadSlot(int k, int32_t s, std::complex<double>* pRow) const
+{
+    // Whole lines as doubles, which the compiler copies as they are; the last block's orders past M,
+    // never written, are left out.
+    const int32_t nWhole = (nMmax + 1) / kOrderBlock;
+    auto* pTo = reinterpret_cast<double*>(pRow);
+    for (int32_t nBlock = 0; nBlock < nWhole; ++nBlock)
+    {
+        const auto* pLine = reinterpret_cast<const double*>(OrderLine(k, s, nBlock));
+        for (int i = 0; i < 2 * kOrderBlock; ++i)
+            pTo[2 * kOrderBlock * nBlock + i] = pLine[i];
+    }
+    const std::complex<double>* pLast = OrderLine(k, s, nWhole);
+    for (int32_t m = kOrderBlock * nWhole; m <= nMmax; ++m)
+        pRow[m] = pLast[m - kOrderBlock * nWhole];
+}
+
+void CHealpixTransform::Implementation::WriteSlot(int k, int32_t s, const std::complex<double>* pRow) const
+{
+    for (int32_t nBlock = 0; nBlock < nOrderBlocks; ++nBlock)
+        StreamDoubles(reinterpret_cast<double*>(OrderLine(k, s, nBlock)),
+                      reinterpret_cast<const double*>(pRow + kOrderBlock * nBlock), 2 * kOrderBlock);
 }
 
 void CHealpixTransform::Implementation::GatherOrders(int32_t mFirst, int32_t nOrders, int32_t nCount,
                                                      int32_t nSlots, Workspace& workspace) const
 {
     const auto nMost = static_cast<size_t>(aNorth.size());
+    const int32_t nBlock = mFirst / kOrderBlock;
     for (int32_t c = 0; c < nCount; ++c)
-    {
-        // Each slot's values lie a row of the orders away from the last ring's: fetched a few
-        // rings ahead, the lines come in together.
-        if (c + kGatherAhead < nCount)
-            for (int k = 0; k < nComponents; ++k)
-                for (int32_t nSlot = 2 * (c + kGatherAhead);
-                     nSlot < std::min(2 * (c + kGatherAhead) + 2, nSlots); ++nSlot)
-                    PrefetchLine<PrefetchFor::kReading>(Orders(k, nSlot) + mFirst);
         for (int k = 0; k < nComponents; ++k)
         {
             // Read as doubles: as complex values, gcc stored each part on its own and loaded
             // them together, which waited for the stores to retire at every ring.
-            const auto* pNorth = reinterpret_cast<const double*>(Orders(k, 2 * c) + mFirst);
+            const auto* pNorth = reinterpret_cast<const double*>(OrderLine(k, 2 * c, nBlock));
             const bool bSouth = 2 * c + 1 < nSlots;
-            const auto* pSouth =
-                bSouth ? reinterpret_cast<const double*>(Orders(k, 2 * c + 1) + mFirst) : nullptr;
+            const auto* pSouth = bSouth ? reinterpret_cast<const double*>(OrderLine(k, 2 * c + 1, nBlock)) : nullptr;
             for (int32_t j = 0; j < nOrders; ++j)
             {
                 const double dNorthRe = pNorth[2 * j], dNorthIm = pNorth[2 * j + 1];
@@ -343,7 +391,6 @@ void CHealpixTransform::Implementation::GatherOrders(int32_t mFirst, int32_t nOr
                 v[3] = dNorthIm - dSouthIm;
             }
         }
-    }
 }
 
 void CHealpixTransform::Implementation::AdjointChunk(const double* const* pMap, double dWeight,
@@ -359,16 +406,18 @@ void CHealpixTransform::Implementation::AdjointChunk(const double* const* pMap, 
                                                 aNorth[static_cast<size_t>(nFirst) + static_cast<size_t>(c)],
                                             mirror = Mirror(ring);
                           const bool bMirror = 2 * c + 1 < nSlots;
+                          Workspace& workspace = aWorkspaces[t];
                           fourier.FromRings(ring, pMap[k] + ring.nFirst,
-                                            bMirror ? pMap[k] + mirror.nFirst : nullptr, Orders(k, 2 * c),
-                                            bMirror ? Orders(k, 2 * c + 1) : nullptr, aWorkspaces[t].ring);
+                                            bMirror ? pMap[k] + mirror.nFirst : nullptr, workspace.aRow.data(),
+                                            bMirror ? workspace.aMirrorRow.data() : nullptr, workspace.ring);
+                          WriteSlot(k, 2 * c, workspace.aRow.data());
+                          if (bMirror)
+                              WriteSlot(k, 2 * c + 1, workspace.aMirrorRow.data());
+                          StreamFence();
                       });
-    // Orders a block at a time: each ring slot holds a block's values side by side, in the lines
-    // that one pass over the rings then fetches once for them all (fetched again for each order,
-    // they went as far as memory, the kernels' sums having taken the cache between).
+    // Orders a block at a time, whose values at the ring slots are lines in a row.
     const auto nMost = static_cast<size_t>(aNorth.size());
-    const int32_t nBlocks = nMmax / kOrderBlock + 1;
-    ShareAmongThreads(static_cast<size_t>(nBlocks), nThreads, [&](size_t nBlock, unsigned t) {
+    ShareAmongThreads(static_cast<size_t>(nOrderBlocks), nThreads, [&](size_t nBlock, unsigned t) {
         Workspace& workspace = aWorkspaces[t];
         const int32_t mFirst = static_cast<int32_t>(nBlock) * kOrderBlock;
         const int32_t mEnd = std::min(nMmax + 1, mFirst + kOrderBlock);
@@ -392,7 +441,8 @@ void CHealpixTransform::Implementation::AdjointChunk(const double* const* pMap, 
                                            pAlm[1] + nStart);
                 continue;
             }
-            workspace.legendre.Remake(nLmax, m);
+            workspace.legendre.Remake(nLmax, m, &aT[static_cast<size_t>(nFirst)],
+                                      &aU[static_cast<size_t>(nFirst)], nCount);
             workspace.aFolded.assign(workspace.legendre.FoldedSize(), 0.0);
             workspace.legendre.AccumulateSums(&aT[static_cast<size_t>(nFirst)],
                                               &aU[static_cast<size_t>(nFirst)], nCount, &workspace.aSums[nAt],

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 
 #include "infra/vector_kernel.h"
 #include "sht/angles.h"
@@ -326,8 +327,22 @@ NormalizedLegendre::NormalizedLegendre(int32_t l, int32_t m)
 
 void NormalizedLegendre::Remake(int32_t l, int32_t m)
 {
+    RemakeDegrees(l, m);
+    MakePairTables();
+}
+
+void NormalizedLegendre::Remake(int32_t l, int32_t m, const double* pT, const double* pU, int32_t nCount)
+{
+    RemakeDegrees(l, m);
+    if (PointsAbove(kEquatorBand, pT, nCount) > NegligiblePoints(pU, nCount))
+        MakePairTables();
+}
+
+void NormalizedLegendre::RemakeDegrees(int32_t l, int32_t m)
+{
     const int64_t nDegree = l;
     m_nOrder = std::llabs(int64_t{m});
+    m_bPairs = false;
     m_bOddUnderReflection = false;
     m_dStart = m_dFinish = m_dPairStart = 0.0;
     m_aSteps.clear();
@@ -348,6 +363,16 @@ void NormalizedLegendre::Remake(int32_t l, int32_t m)
     const size_t nSteps = static_cast<size_t>(nDegree - m_nOrder);
     m_aSteps.resize(kDegreeStepSize * nSteps);
     MakeSumSteps(nOrder, static_cast<int32_t>(nSteps), constants, m_aSteps.data());
+}
+
+void NormalizedLegendre::MakePairTables()
+{
+    m_bPairs = true;
+    if (m_dStart == 0.0)
+        return;
+    const Constants& constants = RecurrenceConstants();
+    const auto nOrder = static_cast<size_t>(m_nOrder);
+    const size_t nSteps = m_aSteps.size() / kDegreeStepSize;
     // R_0 = sqrt(2m + 3) Pbar_m, and r_0 = R_0 / sqrt(2m + 3).
     m_dPairStart = m_dStart * std::sqrt(static_cast<double>(2 * m_nOrder + 1));
     m_aPairSteps.resize(kPairStepSize * (nSteps / 2));
@@ -356,6 +381,12 @@ void NormalizedLegendre::Remake(int32_t l, int32_t m)
     m_aPlainSteps.resize(kPlainStepSize * (nSteps / 2));
     m_aPlainScale.resize(nSteps / 2 + 1);
     MakePlainSteps(m_aPairSteps.data(), nSteps / 2, m_aPlainSteps.data(), m_aPlainScale.data());
+}
+
+void NormalizedLegendre::CheckPairTables(int32_t nNegligible, int32_t nEquatorEnd) const
+{
+    if (!m_bPairs && nEquatorEnd > nNegligible)
+        throw std::logic_error("the Legendre sums were prepared for other points");
 }
 
 void NormalizedLegendre::Evaluate(const double* pX, const double* pU, int32_t nCount, double* pValue) const
@@ -513,6 +544,7 @@ int32_t NormalizedLegendre::EvaluateSums(const double* pT, const double* pU, int
     std::fill(pSums, pSums + 4 * nNegligible, 0.0);
     const int32_t aEnd[3] = {std::max(nNegligible, PointsAbove(kPoleBand, pT, nCount)),
                              std::max(nNegligible, PointsAbove(kEquatorBand, pT, nCount)), nCount};
+    CheckPairTables(nNegligible, aEnd[1]);
     const LegendreKernels& kernels = ActiveLegendreKernels();
     const LegendreTables tables = Tables();
     const double* aWeights3[3] = {aWeights.data() + DegreeWeightCount(),
@@ -557,6 +589,7 @@ int32_t NormalizedLegendre::AccumulateSums(const double* pT, const double* pU, i
     const auto nFold = static_cast<size_t>(nLanes);
     const int32_t aEnd[3] = {PointsAbove(kPoleBand, pT, nCount), PointsAbove(kEquatorBand, pT, nCount),
                              nCount};
+    CheckPairTables(nNegligible, aEnd[1]);
     double* aFolded[3] = {pFolded + nFold * DegreeWeightCount(),
                           pFolded + nFold * (DegreeWeightCount() + 4 * PairCount()), pFolded};
     int32_t nVanished = 0, nBegin = 0;

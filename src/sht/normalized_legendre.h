@@ -49,6 +49,12 @@ public:
     // The same in place, in the storage of an earlier one: nothing is allocated for l - |m| up to
     // the most it had.
     void Remake(int32_t l, int32_t m);
+    // The same for the sums and their adjoint at the nCount points (as EvaluateSums takes them)
+    // alone: the paired recurrences' tables, which only points outside the equator's band take, are
+    // made only where some of those are not negligible (a third of the preparation, most of it for
+    // the belt of a grid's rings, or a high order). EvaluateSums and AccumulateSums refuse other
+    // points that would take them.
+    void Remake(int32_t l, int32_t m, const double* pT, const double* pU, int32_t nCount);
 
     // pValue[i] = Pbar(pX[i]) for nCount points, where pX[i] = cos(theta) and pU[i] = sin(theta)
     // >= 0, the sine given separately because near the poles it is known far more precisely
@@ -131,7 +137,16 @@ private:
     static int32_t PointsAbove(double dX, const double* pT, int32_t nCount);
     // The number of Q_k of the per-degree recurrence and of R_k of the paired one.
     size_t DegreeCount() const { return m_dStart == 0.0 ? 0 : m_aSteps.size() / kDegreeStepSize + 1; }
-    size_t PairCount() const { return m_dStart == 0.0 ? 0 : m_aPairSteps.size() / kPairStepSize + 1; }
+    size_t PairCount() const
+    {
+        return m_dStart == 0.0 || !m_bPairs ? 0 : m_aPairSteps.size() / kPairStepSize + 1;
+    }
+    // Remake without the paired tables; and those, for the order and degree it set.
+    void RemakeDegrees(int32_t l, int32_t m);
+    void MakePairTables();
+    // Refuses points from nNegligible to nEquatorEnd, which take the paired recurrences, where their
+    // tables were left out.
+    void CheckPairTables(int32_t nNegligible, int32_t nEquatorEnd) const;
     // The per-degree sums' weights: four for degree |m|, four for each two degrees above it.
     size_t DegreeWeightCount() const { return DegreeCount() == 0 ? 0 : 4 * ((DegreeCount() + 2) / 2); }
     // The tables as the kernels take them.
@@ -141,6 +156,7 @@ private:
                        double* pValue) const;
 
     int64_t m_nOrder = 0;                // |m|
+    bool m_bPairs = true;                // the paired recurrences' tables are made
     bool m_bOddUnderReflection = false;  // Pbar(-x) = -Pbar(x): l - |m| is odd
     double m_dStart = 0.0;               // q_mm / u^|m|; 0 when the function is 0
     double m_dFinish = 0.0;              // sqrt(2l + 1)

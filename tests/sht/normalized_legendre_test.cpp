@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -122,8 +123,10 @@ TEST(NormalizedLegendre, AgreesWithALongDoubleRecurrenceToTheHighestDegree)
 namespace {
 
 // The sums and their adjoint of degree l and order m at points of cos(theta) = aX, in one call each,
-// each to dTolerance of the size of its terms.
-void ExpectSumsAndAdjointAt(const std::vector<double>& aX, int l, int m, double dTolerance)
+// each to dTolerance of the size of its terms; where bForThesePoints, with the tables made for those
+// points alone.
+void ExpectSumsAndAdjointAt(const std::vector<double>& aX, int l, int m, double dTolerance,
+                            bool bForThesePoints = false)
 {
     std::vector<double> aTheta, aT, aU;
     for (double dX : aX)
@@ -133,7 +136,9 @@ void ExpectSumsAndAdjointAt(const std::vector<double>& aX, int l, int m, double 
         aU.push_back(std::sin(aTheta.back()));
     }
     const auto nPoints = static_cast<int32_t>(aTheta.size());
-    const NormalizedLegendre legendre(l, m);
+    NormalizedLegendre legendre(l, m);
+    if (bForThesePoints)
+        legendre.Remake(l, m, aT.data(), aU.data(), nPoints);
     // Weights (wc_k, ws_k) = (k + 1, 1 / (k + 1)) of k = l - |m|; values by point and part.
     std::vector<double> aRaw;
     for (int k = m; k <= l; ++k)
@@ -203,6 +208,28 @@ TEST(NormalizedLegendre, SumsAndTheirAdjointCarryStartsFarBelowTheDoubleRange)
 {
     ExpectSumsAndAdjointAt({0.882, 0.875}, 2000, 1000, 5e-13);
     ExpectSumsAndAdjointAt({0.69, 0.68}, 2000, 1500, 5e-13);
+}
+
+// Tables made for the points alone: those of the belt, which take the per-degree recurrence alone,
+// and those where every point outside it is negligible at a high order (x = 0.9 at order 1500 of
+// degree 2000); points that would take the tables left out are refused.
+TEST(NormalizedLegendre, SumsAndTheirAdjointWithTablesForTheirPointsAlone)
+{
+    for (int m : {0, 1, 7})
+        ExpectSumsAndAdjointAt({0.69, 0.3, 0.05, 0.0}, m + 5, m, 1e-13, true);
+    ExpectSumsAndAdjointAt({0.9, 0.69, 0.68}, 2000, 1500, 5e-13, true);
+    ExpectSumsAndAdjointAt({0.995, 0.71, 0.3}, 40, 3, 1e-13, true);
+
+    const double dBelt = std::acos(0.5), dCap = std::acos(0.9);
+    const double aT[2] = {CosineLessOne(dCap), CosineLessOne(dBelt)},
+                 aU[2] = {std::sin(dCap), std::sin(dBelt)};
+    NormalizedLegendre legendre(40, 3);
+    legendre.Remake(40, 3, aT + 1, aU + 1, 1);
+    std::vector<double> aRaw(2 * 38, 1.0), aSums(8), aValues(8, 1.0);
+    std::vector<double> aFolded(legendre.FoldedSize() + 1000, 0.0);
+    EXPECT_THROW(legendre.EvaluateSums(aT, aU, 2, legendre.PrepareWeights(aRaw.data()), aSums.data()),
+                 std::logic_error);
+    EXPECT_THROW(legendre.AccumulateSums(aT, aU, 2, aValues.data(), aFolded.data()), std::logic_error);
 }
 
 // At the highest degree built, where the recurrences' last coefficients are made: at the pole
