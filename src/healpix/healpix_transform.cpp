@@ -33,7 +33,8 @@ struct Workspace
 {
     NormalizedLegendre legendre{-1, 0};
     std::optional<CSpinLegendre> spin;
-    std::vector<double> aWeights, aSums, aFolded, aFinished;
+    std::vector<double> aWeights, aSums, aFinished;
+    NormalizedLegendre::Folded aFolded;
     std::vector<std::complex<double>> aSpinOrders;
     // A ring's F_m and its mirror's side by side, for the ring transforms, as many as the lines hold.
     std::vector<std::complex<double>> aRow, aMirrorRow;
@@ -443,11 +444,8 @@ void CHealpixTransform::Implementation::AdjointChunk(const double* const* pMap, 
             }
             workspace.legendre.Remake(nLmax, m, &aT[static_cast<size_t>(nFirst)],
                                       &aU[static_cast<size_t>(nFirst)], nCount);
-            workspace.aFolded.assign(workspace.legendre.FoldedSize(), 0.0);
-            workspace.legendre.AccumulateSums(&aT[static_cast<size_t>(nFirst)],
-                                              &aU[static_cast<size_t>(nFirst)], nCount, &workspace.aSums[nAt],
-                                              workspace.aFolded.data());
-            workspace.legendre.FinishSums(workspace.aFolded.data(), workspace.aFinished);
+            workspace.legendre.AdjointSums(&aT[static_cast<size_t>(nFirst)], &aU[static_cast<size_t>(nFirst)],
+                                           nCount, &workspace.aSums[nAt], workspace.aFolded, workspace.aFinished);
             const double dScale = m % 2 == 0 ? dWeight : -dWeight;
             std::complex<double>* pOrder = pAlm[0] + nStart;
             for (int32_t l = m; l <= nLmax; ++l)

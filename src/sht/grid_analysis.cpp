@@ -23,7 +23,8 @@ struct OrderWorkspace
     CMeridianQuadrature::Workspace quadrature;
     // The weighted values of a pair of orders, even and odd, on the quadrature's rings.
     std::vector<std::complex<double>> aRings[2];
-    std::vector<double> aValues, aFolded, aSums;
+    std::vector<double> aValues, aSums;
+    NormalizedLegendre::Folded aFolded;
     // The rings from the north pole where every function of the orders done so far vanished: a
     // thread takes the orders upwards, and at higher orders they vanish all the more.
     int32_t nVanished = 0;
@@ -99,12 +100,10 @@ void AnalyzeGrid(const double* pValues, SampleGrid grid, int32_t nT, int32_t nP,
             v[3] = north.imag() - south.imag();
         }
         const NormalizedLegendre legendre(L, m);
-        workspace.aFolded.assign(legendre.FoldedSize(), 0.0);
         workspace.nVanished =
-            nSkip + legendre.AccumulateSums(aT.data() + nSkip, aU.data() + nSkip, nNorth - nSkip,
-                                            workspace.aValues.data() + 4 * static_cast<size_t>(nSkip),
-                                            workspace.aFolded.data());
-        legendre.FinishSums(workspace.aFolded.data(), workspace.aSums);
+            nSkip + legendre.AdjointSums(aT.data() + nSkip, aU.data() + nSkip, nNorth - nSkip,
+                                         workspace.aValues.data() + 4 * static_cast<size_t>(nSkip),
+                                         workspace.aFolded, workspace.aSums);
         const double dCos = OwnAzimuthFactor(m) * kTwoPi, dSin = kSqrt2 * kTwoPi;
         double* pOrder = &aByOrder[2 * OrderStart(m, L)];
         for (size_t k = 0; k < 2 * static_cast<size_t>(L - m + 1); k += 2)

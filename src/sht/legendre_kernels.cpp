@@ -234,9 +234,10 @@ constexpr int StepSize()
 //
 // While silent() says that whatever every lane would add is dropped (it starts at 0, or it is two
 // chunks down or more and rescale(b) drops what it carries when it rises to one chunk down), whole
-// checks' worth of steps run without handing their Q to take.
+// checks' worth of steps run without handing their Q to take: returns how many leading iterations
+// those were.
 template <int K, LegendreRecurrence R, typename Take, typename Rescale, typename Silent>
-__attribute__((always_inline)) inline void RunIterations(const double* __restrict pStep, size_t nSteps,
+__attribute__((always_inline)) inline size_t RunIterations(const double* __restrict pStep, size_t nSteps,
                                                          const Vec (&s)[K], Vec (&q)[K], Vec (&d)[K],
                                                          const Take& take, const Rescale& rescale,
                                                          const Silent& silent)
@@ -284,6 +285,7 @@ __attribute__((always_inline)) inline void RunIterations(const double* __restric
             step(pStep + Z * (S * nBlock + n));
         check();
     }
+    const size_t nSilent = nBlock;
     for (; nBlock < nIterations; nBlock += kBlock)
     {
         const size_t nEnd = nIterations < nBlock + kBlock ? nIterations : nBlock + kBlock;
@@ -300,6 +302,7 @@ __attribute__((always_inline)) inline void RunIterations(const double* __restric
         step(pStep + Z * (nSteps - 1));
         take(nIterations + 1, 0);
     }
+    return nSilent;
 }
 
 // A recurrence's table of steps.
@@ -438,11 +441,17 @@ int32_t SumPass(const LegendreTables& tables, const double* pT, const double* pU
     return VanishedLanes(aQ, aChunks, 0, nCount);
 }
 
-// A number of vectors as a type's constant, for the passes' templates.
+// A number of vectors and a recurrence as types' constants, for the passes' templates.
 template <int K>
 struct Vectors
 {
     static constexpr int value = K;
+};
+
+template <LegendreRecurrence R>
+struct Recurrence
+{
+    static constexpr LegendreRecurrence value = R;
 };
 
 // The points in passes of up to kVectors vectors, each of as many vectors as its points fill; pass(k,
@@ -502,14 +511,18 @@ int32_t SumRows(const LegendreTables& tables, LegendreRecurrence r, const double
 
 // The products of the lanes' values and q added into the W partial sums of the cosine,
 // pFold[0 .. W), and of the sine, pFold[W .. 2 W): lane b into partial sum b mod W, the vectors in
-// turn, so that each partial sum takes its points in their order.
-template <int K>
+// turn, so that each partial sum takes its points in their order. Where bFirst, they are the
+// first, written over whatever the partial sums held.
+template <int K, bool bFirst>
 __attribute__((always_inline)) inline void FoldProducts(const Vec (&aCos)[K], const Vec (&aSin)[K],
                                                         const Vec (&q)[K], double* __restrict pFold)
 {
-    Vec c, s;
-    Load(pFold, c);
-    Load(pFold + W, s);
+    Vec c = Vec{}, s = Vec{};
+    if constexpr (!bFirst)
+    {
+        Load(pFold, c);
+        Load(pFold + W, s);
+    }
     for (int j = 0; j < K; ++j)
     {
         c += aCos[j] * q[j];
@@ -524,8 +537,9 @@ __attribute__((always_inline)) inline void FoldProducts(const Vec (&aCos)[K], co
 // for each iteration from pFolded, in the order of the weights of SumPass: the first Q's even and odd
 // sums (for the per-degree recurrence the odd ones left alone), then each iteration's. A lane scaled
 // down takes a chunk's factor more on its values. Lanes past nCount run on a harmless point with
-// values 0.
-template <int K, LegendreRecurrence R>
+// values 0. The first pass of points (bFirst) writes the partial sums, 0 where it adds nothing,
+// which those after it add to.
+template <int K, LegendreRecurrence R, bool bFirst>
 int32_t AdjointPass(const LegendreTables& tables, const double* pT, const double* pU, int32_t nCount,
                     int32_t nZero, const double* __restrict pValues, double* __restrict pFolded)
 {
@@ -574,17 +588,19 @@ int32_t AdjointPass(const LegendreTables& tables, const double* pT, const double
     }
     if (!Silent(aQ, aChunks, nZero, nCount, N))
     {
-        FoldProducts<K>(ec, es, q, pFolded);
+        FoldProducts<K, bFirst>(ec, es, q, pFolded);
         if constexpr (S == 1)
-            FoldProducts<K>(oc, os, q, pFolded + 2 * W);
+            FoldProducts<K, bFirst>(oc, os, q, pFolded + 2 * W);
     }
+    else if constexpr (bFirst)
+        std::memset(pFolded, 0, sizeof(double) * 4 * W);
     const auto take = [&](size_t k, int i) __attribute__((always_inline))
     {
         double* pFold = pFolded + 4 * W * k;
         if (S == 1 || i == 1)
-            FoldProducts<K>(ec, es, q, pFold + 2 * W * (S - 1));
+            FoldProducts<K, bFirst>(ec, es, q, pFold + 2 * W * (S - 1));
         if (S == 1 || i == 0)
-            FoldProducts<K>(oc, os, q, pFold + 2 * W * (2 - S));
+            FoldProducts<K, bFirst>(oc, os, q, pFold + 2 * W * (2 - S));
     };
     const auto rescale = [&](int j, const Mask& past) __attribute__((always_inline))
     {
@@ -593,7 +609,9 @@ int32_t AdjointPass(const LegendreTables& tables, const double* pT, const double
     };
     const auto silent = [&] { return Silent(aQ, aChunks, nZero, nCount, N); };
     const size_t nSteps = IsPaired(R) ? tables.nPairSteps : tables.nSteps;
-    RunIterations<K, R>(StepsOf(tables, R), nSteps, s, q, d, take, rescale, silent);
+    const size_t nSilent = RunIterations<K, R>(StepsOf(tables, R), nSteps, s, q, d, take, rescale, silent);
+    if constexpr (bFirst)
+        std::memset(pFolded + 4 * W, 0, sizeof(double) * 4 * W * nSilent);
     return VanishedLanes(aQ, aChunks, nZero < nCount ? nZero : nCount, nCount);
 }
 
@@ -606,19 +624,22 @@ int32_t AccumulateRows(const LegendreTables& tables, LegendreRecurrence r, const
         const double* pPassT = pT + i;
         const double* pPassU = pU + i;
         const double* pPassValues = pValues + 4 * i;
+        const auto pass = [&](auto recurrence) {
+            constexpr LegendreRecurrence R = decltype(recurrence)::value;
+            return i == 0 ? AdjointPass<K, R, true>(tables, pPassT, pPassU, nPass, nPassZero, pPassValues, pFolded)
+                          : AdjointPass<K, R, false>(tables, pPassT, pPassU, nPass, nPassZero, pPassValues,
+                                                     pFolded);
+        };
         switch (r)
         {
             case LegendreRecurrence::kPaired:
-                return AdjointPass<K, LegendreRecurrence::kPaired>(tables, pPassT, pPassU, nPass, nPassZero,
-                                                                   pPassValues, pFolded);
+                return pass(Recurrence<LegendreRecurrence::kPaired>{});
             case LegendreRecurrence::kPlain:
-                return AdjointPass<K, LegendreRecurrence::kPlain>(tables, pPassT, pPassU, nPass, nPassZero,
-                                                                  pPassValues, pFolded);
+                return pass(Recurrence<LegendreRecurrence::kPlain>{});
             case LegendreRecurrence::kDegree:
                 break;
         }
-        return AdjointPass<K, LegendreRecurrence::kDegree>(tables, pPassT, pPassU, nPass, nPassZero,
-                                                           pPassValues, pFolded);
+        return pass(Recurrence<LegendreRecurrence::kDegree>{});
     });
 }
 

@@ -38,10 +38,10 @@ struct LegendreKernels
     // 0 <= pU[b] <= 1 and 2^-256 <= dFactor <= 1.
     void (*startValues)(const double* pU, int64_t n, double dFactor, double* pQ, int64_t* pChunks);
     // The sums of NormalizedLegendre::EvaluateSums at nCount points, all on one recurrence, from the
-    // weights of that recurrence; and their adjoint, into
-    // the partial sums of that recurrence at pFolded, added to what they hold, point i into partial
-    // sum i modulo nLanes, with the nZero leading points' values taken as 0. Each returns how many
-    // of the leading points vanished (the nZero among them).
+    // weights of that recurrence; and their adjoint, into the partial sums of that recurrence at
+    // pFolded, written whole (what they held is not read), point i into partial sum i modulo nLanes,
+    // with the nZero leading points' values taken as 0. Each returns how many of the leading points
+    // vanished (the nZero among them).
     int32_t (*sumRows)(const LegendreTables& tables, LegendreRecurrence recurrence, const double* pT,
                        const double* pU, int32_t nCount, const double* pWeights, double* pSums);
     int32_t (*accumulateRows)(const LegendreTables& tables, LegendreRecurrence recurrence, const double* pT,

@@ -566,8 +566,18 @@ size_t NormalizedLegendre::FoldedSize() const
     return static_cast<size_t>(ActiveLegendreKernels().nLanes) * SumWeightCount();
 }
 
+int32_t NormalizedLegendre::AdjointSums(const double* pT, const double* pU, int32_t nCount,
+                                        const double* pValues, Folded& aFolded, std::vector<double>& aSums) const
+{
+    aFolded.resize(FoldedSize());
+    bool abRun[3] = {};
+    const int32_t nVanished = AccumulateSums(pT, pU, nCount, pValues, aFolded.data(), abRun);
+    FinishSums(aFolded.data(), abRun, aSums);
+    return nVanished;
+}
+
 int32_t NormalizedLegendre::AccumulateSums(const double* pT, const double* pU, int32_t nCount,
-                                           const double* pValues, double* pFolded) const
+                                           const double* pValues, double* pFolded, bool (&abRun)[3]) const
 {
     if (m_dStart == 0.0)
         return 0;
@@ -578,10 +588,12 @@ int32_t NormalizedLegendre::AccumulateSums(const double* pT, const double* pU, i
     // not negligible, so that every point falls to the partial sums of its place in the whole vectors
     // from the first point, whichever points before it are left out; those before it add 0. Returns
     // the end of the leading points that vanished.
-    const auto run = [&](LegendreRecurrence recurrence, int32_t nBegin, int32_t nEnd, double* pRunFolded) {
+    const auto run = [&](LegendreRecurrence recurrence, int32_t nBegin, int32_t nEnd, double* pRunFolded,
+                         bool& bRun) {
         const int32_t nLive = std::max(nBegin, nNegligible);
         if (nLive >= nEnd)
             return nEnd;
+        bRun = true;
         const int32_t nStart = nLive - nLive % nLanes;
         return nStart + kernels.accumulateRows(tables, recurrence, pT + nStart, pU + nStart, nEnd - nStart,
                                                nLive - nStart, pValues + 4 * nStart, pRunFolded);
@@ -595,7 +607,7 @@ int32_t NormalizedLegendre::AccumulateSums(const double* pT, const double* pU, i
     int32_t nVanished = 0, nBegin = 0;
     for (size_t r = 0; r < 3; ++r)
     {
-        const int32_t nRunVanished = run(kRecurrences[r], nBegin, aEnd[r], aFolded[r]);
+        const int32_t nRunVanished = run(kRecurrences[r], nBegin, aEnd[r], aFolded[r], abRun[r]);
         if (nVanished == nBegin)
             nVanished = nRunVanished;
         nBegin = aEnd[r];
@@ -603,15 +615,20 @@ int32_t NormalizedLegendre::AccumulateSums(const double* pT, const double* pU, i
     return nVanished;
 }
 
-void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& aSums) const
+void NormalizedLegendre::FinishSums(const double* pFolded, const bool (&abRun)[3],
+                                    std::vector<double>& aSums) const
 {
-    // Each part's partial sums added: four parts for each Q, as its weights in EvaluateSums.
+    // Each part's partial sums added: four parts for each Q, as its weights in EvaluateSums; 0 for
+    // a recurrence no point took, whose partial sums were never written.
     const auto nFold = static_cast<size_t>(ActiveLegendreKernels().nLanes);
-    const auto part = [&](const double* pStepFolded, size_t nSlot) {
+    const auto sum = [&](const double* pStepFolded, size_t nSlot) {
         double dSum = 0.0;
         for (size_t f = 0; f < nFold; ++f)
             dSum += pStepFolded[nFold * nSlot + f];
         return dSum;
+    };
+    const auto part = [&](size_t r, const double* pStepFolded, size_t nSlot) {
+        return abRun[r] ? sum(pStepFolded, nSlot) : 0.0;
     };
     // The per-degree recurrence's, laid out as its weights (see PrepareWeights): degree |m|, the first
     // Q's odd pair, which is 0, then the degrees from |m| + 1 on; scaled back from their Q_k.
@@ -620,7 +637,7 @@ void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& 
     const size_t nDegrees = DegreeCount();
     aSums.resize(2 * nDegrees);
     for (size_t i = 0; i < 2 * nDegrees; ++i)
-        aSums[i] = part(pFolded, i < 2 ? i : i + 2);
+        aSums[i] = part(2, pFolded, i < 2 ? i : i + 2);
     ScaleWeights(m, static_cast<int32_t>(nDegrees), m_aSteps.data(), constants.aRoot.data(),
                  constants.aInverseRoot.data(), aSums.data(), aSums.data(), aSums.data() + 2);
 
@@ -629,8 +646,10 @@ void NormalizedLegendre::FinishSums(const double* pFolded, std::vector<double>& 
     const double* pPairFolded = pFolded + nFold * DegreeWeightCount();
     const double* pPlainFolded = pPairFolded + nFold * 4 * nPairs;
     const auto pairPart = [&](size_t k, size_t nSlot) {
-        return part(pPairFolded, 4 * k + nSlot) + m_aPlainScale[k] * part(pPlainFolded, 4 * k + nSlot);
+        return part(0, pPairFolded, 4 * k + nSlot) + m_aPlainScale[k] * part(1, pPlainFolded, 4 * k + nSlot);
     };
+    if (!abRun[0] && !abRun[1])
+        return;
     std::vector<PairFactors, UninitializedAllocator<PairFactors>> aFactors(nPairs);
     MakePairFactors(m, 0, static_cast<int32_t>(nPairs), constants.aRoot.data(), constants.aInverseRoot.data(),
                     aFactors.data());

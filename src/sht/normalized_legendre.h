@@ -52,7 +52,7 @@ public:
     // The same for the sums and their adjoint at the nCount points (as EvaluateSums takes them)
     // alone: the paired recurrences' tables, which only points outside the equator's band take, are
     // made only where some of those are not negligible (a third of the preparation, most of it for
-    // the belt of a grid's rings, or a high order). EvaluateSums and AccumulateSums refuse other
+    // the belt of a grid's rings, or a high order). EvaluateSums and AdjointSums refuse other
     // points that would take them.
     void Remake(int32_t l, int32_t m, const double* pT, const double* pU, int32_t nCount);
 
@@ -74,7 +74,7 @@ public:
     // which near the poles would lose precision in proportion to l^2.
     //
     // The leading points that NegligiblePoints finds add nothing and are not run at all. Both this
-    // and AccumulateSums return how many of the leading points (the nearest the pole, when the
+    // and AdjointSums return how many of the leading points (the nearest the pole, when the
     // points run from the pole towards the equator) are those, or kept every Pbar_k below 2^-500 (as
     // checked every few steps: below 2^-220 throughout), where all the functions up to degree l
     // vanish and the sums are 0. A higher order only widens that region, so that a caller going up
@@ -94,13 +94,15 @@ public:
 
     // The adjoint of EvaluateSums: for points as there, each with four values (pValues[4 i + 0, 1]
     // the cosine values for even and odd k - |m|, pValues[4 i + 2, 3] the sine values), the sums
-    // over the points of each value of k's parity times Pbar_k(x), by degree. They gather in
-    // pFolded, FoldedSize() doubles zeroed by the caller, as partial sums for each part of each step
-    // of the recurrences, one for each lane of the kernels' vectors, so that the points add up as
-    // vectors: point i into partial sum i modulo the lanes, the points in their order. Points left
-    // out at the start in whole groups of kLanes, which would add 0, leave the partial sums as they
-    // are. FinishSums adds the partial sums together into aSums as l - |m| + 1 pairs (cosine,
-    // sine) for k = |m| .. l.
+    // over the points of each value of k's parity times Pbar_k(x), by degree, into aSums as
+    // l - |m| + 1 pairs (cosine, sine) for k = |m| .. l. They gather first as partial sums for each
+    // part of each step of the recurrences that some point takes, one for each lane of the kernels'
+    // vectors, so that the points add up as vectors: point i into partial sum i modulo the lanes, the
+    // points in their order; in aFolded, the caller's to keep for the next order (up to FoldedSize()
+    // doubles, taken as needed).
+    using Folded = std::vector<double, UninitializedAllocator<double>>;
+    int32_t AdjointSums(const double* pT, const double* pU, int32_t nCount, const double* pValues,
+                        Folded& aFolded, std::vector<double>& aSums) const;
     // The most partial sums of each: the widest path's lanes.
     static constexpr int kFold = 8;
     // How many of the leading points, given by their sines, lie where every Pbar_k of this order up
@@ -116,11 +118,14 @@ public:
     // The numbers in each step of the per-degree recurrence's table and of the paired one's.
     static constexpr size_t kDegreeStepSize = 2, kPairStepSize = 3, kPlainStepSize = 2;
     size_t FoldedSize() const;
-    int32_t AccumulateSums(const double* pT, const double* pU, int32_t nCount, const double* pValues,
-                           double* pFolded) const;
-    void FinishSums(const double* pFolded, std::vector<double>& aSums) const;
 
 private:
+    // AdjointSums's two halves: the partial sums into pFolded, of the recurrences that some point
+    // takes (abRun, in the order of kRecurrences), which the first of their points writes; and those
+    // added together.
+    int32_t AccumulateSums(const double* pT, const double* pU, int32_t nCount, const double* pValues,
+                           double* pFolded, bool (&abRun)[3]) const;
+    void FinishSums(const double* pFolded, const bool (&abRun)[3], std::vector<double>& aSums) const;
     // Points with x below this run through the recurrence degree by degree; the others take two
     // degrees a step by the recurrence in x^2, which loses precision towards the equator as 1 / x:
     // its even degrees are differences of terms 1 / x larger, and at x = 0 it is as ill-conditioned

@@ -137,7 +137,8 @@ void CPointSystem::ApplyAdjoint(const std::vector<double>& aValues, std::vector<
     ShareAmongThreads(static_cast<size_t>(L) + 1, m_nThreads, [&](size_t nOrder, unsigned) {
         const auto m = static_cast<int32_t>(nOrder);
         const NormalizedLegendre& legendre = m_aLegendre[nOrder];
-        std::vector<double> aLanes(4 * nPoints), aFolded(legendre.FoldedSize()), aSums;
+        std::vector<double> aLanes(4 * nPoints), aSums;
+        NormalizedLegendre::Folded aFolded;
         for (size_t p = 0; p < nPoints; ++p)
         {
             const double dAngle = static_cast<double>(m) * m_aPhi[p];
@@ -150,9 +151,8 @@ void CPointSystem::ApplyAdjoint(const std::vector<double>& aValues, std::vector<
             v[2] = s;
             v[3] = m_aSign[p] * s;
         }
-        legendre.AccumulateSums(m_aT.data(), m_aU.data(), static_cast<int32_t>(nPoints), aLanes.data(),
-                                aFolded.data());
-        legendre.FinishSums(aFolded.data(), aSums);
+        legendre.AdjointSums(m_aT.data(), m_aU.data(), static_cast<int32_t>(nPoints), aLanes.data(), aFolded,
+                             aSums);
         for (int32_t l = m; l <= L; ++l)
         {
             const double* pPair = &aSums[2 * static_cast<size_t>(l - m)];

@@ -148,9 +148,9 @@ void ExpectSumsAndAdjointAt(const std::vector<double>& aX, int l, int m, double 
     for (size_t v = 0; v < aValues.size(); ++v)
         aValues[v] = 1.0 + 0.25 * static_cast<double>(v % 7);
     legendre.EvaluateSums(aT.data(), aU.data(), nPoints, aWeights, aSums.data());
-    std::vector<double> aFolded(legendre.FoldedSize(), 0.0), aAdjoint;
-    legendre.AccumulateSums(aT.data(), aU.data(), nPoints, aValues.data(), aFolded.data());
-    legendre.FinishSums(aFolded.data(), aAdjoint);
+    NormalizedLegendre::Folded aFolded(legendre.FoldedSize(), 1e300);  // nothing in it is to be read
+    std::vector<double> aAdjoint;
+    legendre.AdjointSums(aT.data(), aU.data(), nPoints, aValues.data(), aFolded, aAdjoint);
     // Each compared with the size of its terms (at a point, of all its sums: the odd degrees' vanish
     // at the equator); or where every function stays below 1e-20 (NegligiblePoints), with that of the
     // weights.
@@ -226,10 +226,11 @@ TEST(NormalizedLegendre, SumsAndTheirAdjointWithTablesForTheirPointsAlone)
     NormalizedLegendre legendre(40, 3);
     legendre.Remake(40, 3, aT + 1, aU + 1, 1);
     std::vector<double> aRaw(2 * 38, 1.0), aSums(8), aValues(8, 1.0);
-    std::vector<double> aFolded(legendre.FoldedSize() + 1000, 0.0);
+    NormalizedLegendre::Folded aFolded;
+    std::vector<double> aAdjoint;
     EXPECT_THROW(legendre.EvaluateSums(aT, aU, 2, legendre.PrepareWeights(aRaw.data()), aSums.data()),
                  std::logic_error);
-    EXPECT_THROW(legendre.AccumulateSums(aT, aU, 2, aValues.data(), aFolded.data()), std::logic_error);
+    EXPECT_THROW(legendre.AdjointSums(aT, aU, 2, aValues.data(), aFolded, aAdjoint), std::logic_error);
 }
 
 // At the highest degree built, where the recurrences' last coefficients are made: at the pole
@@ -253,9 +254,9 @@ TEST(NormalizedLegendre, HighestDegreeAtThePoleAndNoHigher)
     EXPECT_NEAR(aSums[0] + aSums[1], dExpected, 1e-13 * dExpected);
 
     const double aValues[4] = {1.0, 1.0, 0.0, 0.0};
-    std::vector<double> aFolded(legendre.FoldedSize(), 0.0), aAdjoint;
-    legendre.AccumulateSums(&t, &u, 1, aValues, aFolded.data());
-    legendre.FinishSums(aFolded.data(), aAdjoint);
+    NormalizedLegendre::Folded aFolded;
+    std::vector<double> aAdjoint;
+    legendre.AdjointSums(&t, &u, 1, aValues, aFolded, aAdjoint);
     ASSERT_EQ(aAdjoint.size(), 2 * nDegrees);
     double dLargestError = 0.0;
     for (size_t k = 0; k < nDegrees; ++k)
@@ -329,9 +330,10 @@ TEST(NormalizedLegendre, VanishedPointsStayVanishedAtHigherOrders)
     for (int m : {1, 120, 600, 1000})
     {
         const NormalizedLegendre legendre(l, m);
-        std::vector<double> aFolded(legendre.FoldedSize());
+        NormalizedLegendre::Folded aFolded;
+        std::vector<double> aAdjoint;
         const int32_t nVanished =
-            legendre.AccumulateSums(aT.data(), aU.data(), nPoints, aValues.data(), aFolded.data());
+            legendre.AdjointSums(aT.data(), aU.data(), nPoints, aValues.data(), aFolded, aAdjoint);
         const int32_t nNegligible = legendre.NegligiblePoints(aU.data(), nPoints);
         EXPECT_EQ(nNegligible == 0, m < 107) << "m=" << m;
         int nFarBelow = 0;
