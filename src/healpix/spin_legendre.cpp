@@ -65,17 +65,22 @@ void CSpinLegendre::MakeRecurrence(int32_t a, Recurrence& recurrence) const
     }
     recurrence.nHalfPower = p;
     recurrence.nPower = j - p;
-    // sqrt(C(2j, k)) as a mantissa in [1/2, 1) and a binary exponent, its product renormalised at
-    // each factor.
+    // sqrt(C(2j, k)) as a mantissa in [1/2, 1) and a binary exponent, its product renormalised
+    // every kFactorsPerNorm factors, each in [1, 2^17): a product of them stays far inside the range,
+    // and taking out a power of two changes no bit of the products after it.
+    constexpr int64_t kFactorsPerNorm = 32;
     const int64_t k = std::min(j + p, j - p);
     double dMantissa = 1.0;
     int nExponent = 0;
     for (int64_t i = 1; i <= k; ++i)
     {
-        int nStep = 0;
-        dMantissa =
-            std::frexp(dMantissa * (static_cast<double>(2 * j - k + i) / static_cast<double>(i)), &nStep);
-        nExponent += nStep;
+        dMantissa *= static_cast<double>(2 * j - k + i) / static_cast<double>(i);
+        if (i % kFactorsPerNorm == 0 || i == k)
+        {
+            int nStep = 0;
+            dMantissa = std::frexp(dMantissa, &nStep);
+            nExponent += nStep;
+        }
     }
     if (nExponent % 2 != 0)
     {
@@ -144,6 +149,8 @@ void CSpinLegendre::Start(const Recurrence& recurrence, const double* pT, const 
                                ? recurrence.nExponent / kChunkBits
                                : -((-recurrence.nExponent + kChunkBits - 1) / kChunkBits);
     const auto nRest = static_cast<int>(recurrence.nExponent - nWhole * kChunkBits);
+    // Products by powers of two, which round as ldexp does, subnormal results included.
+    const double dRest = std::ldexp(1.0, nRest - kChunkBits), dChunk = std::ldexp(1.0, kChunkBits);
     const LegendreKernels& kernels = ActiveLegendreKernels();
     double aHalf[kStartLanes], aQ[kStartLanes];
     int64_t aChunks[kStartLanes];
@@ -157,10 +164,10 @@ void CSpinLegendre::Start(const Recurrence& recurrence, const double* pT, const 
         for (int32_t i = 0; i < nLanes; ++i)
         {
             const double dCosine = WholePower(1.0 + 0.5 * pT[b + i], recurrence.nHalfPower);
-            double dValue = recurrence.dSign * dCosine * std::ldexp(aQ[i], nRest - kChunkBits);
+            double dValue = recurrence.dSign * dCosine * (aQ[i] * dRest);
             int64_t nChunks = aChunks[i] + nWhole + 1;
             for (; nChunks > 0; --nChunks)
-                dValue = std::ldexp(dValue, kChunkBits);
+                dValue *= dChunk;
             pValue[b + i] = dValue;
             pChunks[b + i] = nChunks;
         }
