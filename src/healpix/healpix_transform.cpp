@@ -298,8 +298,8 @@ void CHealpixTransform::Implementation::SynthesizeChunk(const std::complex<doubl
             workspace.aWeights[2 * static_cast<size_t>(l - m)] = dSign * pOrder[l - m].real();
             workspace.aWeights[2 * static_cast<size_t>(l - m) + 1] = dSign * pOrder[l - m].imag();
         }
-        workspace.legendre.Remake(nLmax, m, &aT[static_cast<size_t>(nFirst)], &aU[static_cast<size_t>(nFirst)],
-                                  nCount);
+        workspace.legendre.Remake(nLmax, m, &aT[static_cast<size_t>(nFirst)],
+                                  &aU[static_cast<size_t>(nFirst)], nCount);
         workspace.legendre.PrepareWeights(workspace.aWeights.data(), workspace.aReady);
         workspace.legendre.EvaluateSums(&aT[static_cast<size_t>(nFirst)], &aU[static_cast<size_t>(nFirst)],
                                         nCount, workspace.aReady, workspace.aSums.data());
@@ -318,22 +318,22 @@ void CHealpixTransform::Implementation::SynthesizeChunk(const std::complex<doubl
         for (int32_t m = mFirst; m < std::min(nMmax + 1, mFirst + kOrderBlock); ++m)
             synthesizeOrder(m, aWorkspaces[t]);
     });
-    ShareAmongThreads(static_cast<size_t>(nCount) * static_cast<size_t>(nComponents), nThreads,
-                      [&](size_t nItem, unsigned t) {
-                          const auto c = static_cast<int32_t>(nItem) / nComponents,
-                                     k = static_cast<int32_t>(nItem) % nComponents;
-                          const HealpixRing &ring =
-                                                aNorth[static_cast<size_t>(nFirst) + static_cast<size_t>(c)],
-                                            mirror = Mirror(ring);
-                          const bool bMirror = 2 * c + 1 < nSlots;
-                          Workspace& workspace = aWorkspaces[t];
-                          ReadSlot(k, 2 * c, workspace.aRow.data());
-                          if (bMirror)
-                              ReadSlot(k, 2 * c + 1, workspace.aMirrorRow.data());
-                          fourier.ToRings(ring, workspace.aRow.data(),
-                                          bMirror ? workspace.aMirrorRow.data() : nullptr, pMap[k] + ring.nFirst,
-                                          bMirror ? pMap[k] + mirror.nFirst : nullptr, workspace.ring);
-                      });
+    ShareAmongThreads(
+        static_cast<size_t>(nCount) * static_cast<size_t>(nComponents), nThreads,
+        [&](size_t nItem, unsigned t) {
+            const auto c = static_cast<int32_t>(nItem) / nComponents,
+                       k = static_cast<int32_t>(nItem) % nComponents;
+            const HealpixRing &ring = aNorth[static_cast<size_t>(nFirst) + static_cast<size_t>(c)],
+                              mirror = Mirror(ring);
+            const bool bMirror = 2 * c + 1 < nSlots;
+            Workspace& workspace = aWorkspaces[t];
+            ReadSlot(k, 2 * c, workspace.aRow.data());
+            if (bMirror)
+                ReadSlot(k, 2 * c + 1, workspace.aMirrorRow.data());
+            fourier.ToRings(ring, workspace.aRow.data(), bMirror ? workspace.aMirrorRow.data() : nullptr,
+                            pMap[k] + ring.nFirst, bMirror ? pMap[k] + mirror.nFirst : nullptr,
+                            workspace.ring);
+        });
 }
 
 void CHealpixTransform::Implementation::ReadSlot(int k, int32_t s, std::complex<double>* pRow) const
@@ -372,7 +372,8 @@ void CHealpixTransform::Implementation::GatherOrders(int32_t mFirst, int32_t nOr
             // them together, which waited for the stores to retire at every ring.
             const auto* pNorth = reinterpret_cast<const double*>(OrderLine(k, 2 * c, nBlock));
             const bool bSouth = 2 * c + 1 < nSlots;
-            const auto* pSouth = bSouth ? reinterpret_cast<const double*>(OrderLine(k, 2 * c + 1, nBlock)) : nullptr;
+            const auto* pSouth =
+                bSouth ? reinterpret_cast<const double*>(OrderLine(k, 2 * c + 1, nBlock)) : nullptr;
             for (int32_t j = 0; j < nOrders; ++j)
             {
                 const double dNorthRe = pNorth[2 * j], dNorthIm = pNorth[2 * j + 1];
@@ -399,23 +400,23 @@ void CHealpixTransform::Implementation::AdjointChunk(const double* const* pMap, 
                                                      std::complex<double>* const* pAlm) const
 {
     const int32_t nSlots = Slots(nFirst, nCount);
-    ShareAmongThreads(static_cast<size_t>(nCount) * static_cast<size_t>(nComponents), nThreads,
-                      [&](size_t nItem, unsigned t) {
-                          const auto c = static_cast<int32_t>(nItem) / nComponents,
-                                     k = static_cast<int32_t>(nItem) % nComponents;
-                          const HealpixRing &ring =
-                                                aNorth[static_cast<size_t>(nFirst) + static_cast<size_t>(c)],
-                                            mirror = Mirror(ring);
-                          const bool bMirror = 2 * c + 1 < nSlots;
-                          Workspace& workspace = aWorkspaces[t];
-                          fourier.FromRings(ring, pMap[k] + ring.nFirst,
-                                            bMirror ? pMap[k] + mirror.nFirst : nullptr, workspace.aRow.data(),
-                                            bMirror ? workspace.aMirrorRow.data() : nullptr, workspace.ring);
-                          WriteSlot(k, 2 * c, workspace.aRow.data());
-                          if (bMirror)
-                              WriteSlot(k, 2 * c + 1, workspace.aMirrorRow.data());
-                          StreamFence();
-                      });
+    ShareAmongThreads(
+        static_cast<size_t>(nCount) * static_cast<size_t>(nComponents), nThreads,
+        [&](size_t nItem, unsigned t) {
+            const auto c = static_cast<int32_t>(nItem) / nComponents,
+                       k = static_cast<int32_t>(nItem) % nComponents;
+            const HealpixRing &ring = aNorth[static_cast<size_t>(nFirst) + static_cast<size_t>(c)],
+                              mirror = Mirror(ring);
+            const bool bMirror = 2 * c + 1 < nSlots;
+            Workspace& workspace = aWorkspaces[t];
+            fourier.FromRings(ring, pMap[k] + ring.nFirst, bMirror ? pMap[k] + mirror.nFirst : nullptr,
+                              workspace.aRow.data(), bMirror ? workspace.aMirrorRow.data() : nullptr,
+                              workspace.ring);
+            WriteSlot(k, 2 * c, workspace.aRow.data());
+            if (bMirror)
+                WriteSlot(k, 2 * c + 1, workspace.aMirrorRow.data());
+            StreamFence();
+        });
     // Orders a block at a time, whose values at the ring slots are lines in a row.
     const auto nMost = static_cast<size_t>(aNorth.size());
     ShareAmongThreads(static_cast<size_t>(nOrderBlocks), nThreads, [&](size_t nBlock, unsigned t) {
@@ -445,7 +446,8 @@ void CHealpixTransform::Implementation::AdjointChunk(const double* const* pMap, 
             workspace.legendre.Remake(nLmax, m, &aT[static_cast<size_t>(nFirst)],
                                       &aU[static_cast<size_t>(nFirst)], nCount);
             workspace.legendre.AdjointSums(&aT[static_cast<size_t>(nFirst)], &aU[static_cast<size_t>(nFirst)],
-                                           nCount, &workspace.aSums[nAt], workspace.aFolded, workspace.aFinished);
+                                           nCount, &workspace.aSums[nAt], workspace.aFolded,
+                                           workspace.aFinished);
             const double dScale = m % 2 == 0 ? dWeight : -dWeight;
             std::complex<double>* pOrder = pAlm[0] + nStart;
             for (int32_t l = m; l <= nLmax; ++l)

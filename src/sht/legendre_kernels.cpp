@@ -232,15 +232,16 @@ constexpr int StepSize()
 // carry s (as the recurrence takes it), Q_(k-1) in q and D_(k-1) in d, or for the per-degree
 // recurrence Q_(k-2) in d.
 //
-// While silent() says that whatever every lane would add is dropped (it starts at 0, or it is two
-// chunks down or more and rescale(b) drops what it carries when it rises to one chunk down), whole
-// checks' worth of steps run without handing their Q to take: returns how many leading iterations
-// those were.
-template <int K, LegendreRecurrence R, typename Take, typename Rescale, typename Silent>
+// While quiet(q, d) says that every lane's last two values lie below kQuiet (see Quiet), whole
+// checks' worth of steps run without handing their Q to take, as long as they end so too (the
+// functions grow with the degree until they are far above it, so that every value between was
+// below it as well); a block that does not is run again from its start with them: returns how many
+// leading iterations were left out.
+template <int K, LegendreRecurrence R, typename Take, typename Rescale, typename Quiet>
 __attribute__((always_inline)) inline size_t RunIterations(const double* __restrict pStep, size_t nSteps,
-                                                         const Vec (&s)[K], Vec (&q)[K], Vec (&d)[K],
-                                                         const Take& take, const Rescale& rescale,
-                                                         const Silent& silent)
+                                                           const Vec (&s)[K], Vec (&q)[K], Vec (&d)[K],
+                                                           const Take& take, const Rescale& rescale,
+                                                           const Quiet& quiet)
 {
     constexpr int S = StepsPerIteration<R>();
     constexpr size_t Z = StepSize<R>();
@@ -279,11 +280,27 @@ __attribute__((always_inline)) inline size_t RunIterations(const double* __restr
     constexpr size_t kBlock = kStepsPerCheck / S;
     const size_t nIterations = nSteps / S;
     size_t nBlock = 0;
-    for (; nBlock + kBlock <= nIterations && silent(); nBlock += kBlock)
+    while (nBlock + kBlock <= nIterations && quiet(q, d))
     {
+        alignas(64) double aStart[2 * K * W];
+        for (int j = 0; j < K; ++j)
+        {
+            Store(q[j], aStart + W * j);
+            Store(d[j], aStart + W * (K + j));
+        }
         for (size_t n = 0; n < kStepsPerCheck; ++n)
             step(pStep + Z * (S * nBlock + n));
+        if (!quiet(q, d))
+        {
+            for (int j = 0; j < K; ++j)
+            {
+                Load(aStart + W * j, q[j]);
+                Load(aStart + W * (K + j), d[j]);
+            }
+            break;
+        }
         check();
+        nBlock += kBlock;
     }
     const size_t nSilent = nBlock;
     for (; nBlock < nIterations; nBlock += kBlock)
@@ -330,14 +347,41 @@ int32_t VanishedLanes(const double* pStart, const int64_t* pChunks, int32_t nFro
     return n;
 }
 
-// Whether every lane of a pass adds nothing: those before nFirst and from nCount on stand for no
-// point, the others started at 0 or are two chunks down or more.
-inline bool Silent(const double* pStart, const int64_t* pChunks, int32_t nFirst, int32_t nCount, int N)
+// Values the sums and their adjoint leave out while every lane of a pass lies below this: as
+// Pbar_k, or its even and odd degrees in the paired recurrences, they are at most 2^16 times as large
+// (the scales of the recurrences' Q), so below 2^-80 (1e-24), far below what the whole-point
+// criterion of NegligiblePoints leaves out (1e-20). A sum's first terms, where the functions rise
+// from far below the range, are thus left out, a seventh of the terms at degree 2048 on HEALPix rings.
+constexpr double kQuiet = 0x1p-96;
+
+// The lanes of a pass in use (b from nFirst to nCount), as 1 and the others 0.
+template <int K>
+__attribute__((always_inline)) inline void UsedLanes(int32_t nFirst, int32_t nCount, Vec (&used)[K])
 {
-    for (int b = nFirst; b < nCount && b < N; ++b)
-        if (pStart[b] != 0.0 && pChunks[b] > -2)
-            return false;
-    return true;
+    alignas(64) double aUsed[K * W];
+    for (int b = 0; b < K * W; ++b)
+        aUsed[b] = b >= nFirst && b < nCount ? 1.0 : 0.0;
+    for (int j = 0; j < K; ++j)
+        Load(aUsed + W * j, used[j]);
+}
+
+// Whether every lane in use has its values q and d, scaled back by its chunks (at pChunks), below
+// kQuiet: those two chunks down or more count as 0.
+template <int K>
+__attribute__((always_inline)) inline bool Quiet(const Vec (&q)[K], const Vec (&d)[K], const int64_t* pChunks,
+                                                 const Vec (&used)[K])
+{
+    const Vec quiet = Broadcast(kQuiet);
+    Mask loud = {};
+    for (int j = 0; j < K; ++j)
+    {
+        Mask chunks;
+        std::memcpy(&chunks, pChunks + W * j, sizeof chunks);
+        const Vec f = ChunkFactors(chunks) * used[j];
+        const Vec a = q[j] * f, b = d[j] * f;
+        loud |= (a >= quiet) | (-a >= quiet) | (b >= quiet) | (-b >= quiet);
+    }
+    return !AnyLane(loud);
 }
 
 // The leading lanes of the passes in turn, as long as every lane before them vanished.
@@ -424,9 +468,14 @@ int32_t SumPass(const LegendreTables& tables, const double* pT, const double* pU
         oc[j] *= factor;
         os[j] *= factor;
     };
-    const auto silent = [&] { return Silent(aQ, aChunks, 0, nCount, N); };
+    Vec used[K];
+    UsedLanes<K>(0, nCount, used);
+    const auto quiet = [&](const Vec(&qNow)[K], const Vec(&dNow)[K]) __attribute__((always_inline))
+    {
+        return Quiet<K>(qNow, dNow, aChunks, used);
+    };
     const size_t nSteps = IsPaired(R) ? tables.nPairSteps : tables.nSteps;
-    RunIterations<K, R>(StepsOf(tables, R), nSteps, s, q, d, take, rescale, silent);
+    RunIterations<K, R>(StepsOf(tables, R), nSteps, s, q, d, take, rescale, quiet);
 
     for (int b = 0; b < nCount; ++b)
     {
@@ -586,7 +635,13 @@ int32_t AdjointPass(const LegendreTables& tables, const double* pT, const double
         d[j] = Vec{};
         scaleValues(j);
     }
-    if (!Silent(aQ, aChunks, nZero, nCount, N))
+    Vec used[K];
+    UsedLanes<K>(nZero, nCount, used);
+    const auto quiet = [&](const Vec(&qNow)[K], const Vec(&dNow)[K]) __attribute__((always_inline))
+    {
+        return Quiet<K>(qNow, dNow, aChunks, used);
+    };
+    if (!quiet(q, d))
     {
         FoldProducts<K, bFirst>(ec, es, q, pFolded);
         if constexpr (S == 1)
@@ -607,9 +662,8 @@ int32_t AdjointPass(const LegendreTables& tables, const double* pT, const double
         Store(ChunkFactors(RaiseChunks(aChunks + W * j, past)), aFactor + W * j);
         scaleValues(j);
     };
-    const auto silent = [&] { return Silent(aQ, aChunks, nZero, nCount, N); };
     const size_t nSteps = IsPaired(R) ? tables.nPairSteps : tables.nSteps;
-    const size_t nSilent = RunIterations<K, R>(StepsOf(tables, R), nSteps, s, q, d, take, rescale, silent);
+    const size_t nSilent = RunIterations<K, R>(StepsOf(tables, R), nSteps, s, q, d, take, rescale, quiet);
     if constexpr (bFirst)
         std::memset(pFolded + 4 * W, 0, sizeof(double) * 4 * W * nSilent);
     return VanishedLanes(aQ, aChunks, nZero < nCount ? nZero : nCount, nCount);
@@ -626,7 +680,8 @@ int32_t AccumulateRows(const LegendreTables& tables, LegendreRecurrence r, const
         const double* pPassValues = pValues + 4 * i;
         const auto pass = [&](auto recurrence) {
             constexpr LegendreRecurrence R = decltype(recurrence)::value;
-            return i == 0 ? AdjointPass<K, R, true>(tables, pPassT, pPassU, nPass, nPassZero, pPassValues, pFolded)
+            return i == 0 ? AdjointPass<K, R, true>(tables, pPassT, pPassU, nPass, nPassZero, pPassValues,
+                                                    pFolded)
                           : AdjointPass<K, R, false>(tables, pPassT, pPassU, nPass, nPassZero, pPassValues,
                                                      pFolded);
         };

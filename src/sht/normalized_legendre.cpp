@@ -567,7 +567,8 @@ size_t NormalizedLegendre::FoldedSize() const
 }
 
 int32_t NormalizedLegendre::AdjointSums(const double* pT, const double* pU, int32_t nCount,
-                                        const double* pValues, Folded& aFolded, std::vector<double>& aSums) const
+                                        const double* pValues, Folded& aFolded,
+                                        std::vector<double>& aSums) const
 {
     aFolded.resize(FoldedSize());
     bool abRun[3] = {};
