@@ -351,7 +351,7 @@ int32_t VanishedLanes(const double* pStart, const int64_t* pChunks, int32_t nFro
 // Pbar_k, or its even and odd degrees in the paired recurrences, they are at most 2^16 times as large
 // (the scales of the recurrences' Q), so below 2^-80 (1e-24), far below what the whole-point
 // criterion of NegligiblePoints leaves out (1e-20). A sum's first terms, where the functions rise
-// from far below the range, are thus left out, a seventh of the terms at degree 2048 on HEALPix rings.
+// from far below the range, are thus left out, a tenth of the terms at degree 2048 on HEALPix rings.
 constexpr double kQuiet = 0x1p-96;
 
 // The lanes of a pass in use (b from nFirst to nCount), as 1 and the others 0.
