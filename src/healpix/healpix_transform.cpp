@@ -78,6 +78,22 @@ struct CHealpixTransform::Implementation
     }
     // The southern ring of a northern one.
     HealpixRing Mirror(const HealpixRing& ring) const;
+    // work(k, c, ring, mirror, bMirror, workspace) for each component k and each northern ring c of
+    // the chunk of nCount from nFirst, shared among the threads: bMirror where its mirror is another
+    // ring (not the equator's own).
+    template <typename Work>
+    void ForEachRing(int32_t nFirst, int32_t nCount, const Work& work) const
+    {
+        const int32_t nSlots = Slots(nFirst, nCount);
+        ShareAmongThreads(static_cast<size_t>(nCount) * static_cast<size_t>(nComponents), nThreads,
+                          [&](size_t nItem, unsigned t) {
+                              const auto c = static_cast<int32_t>(nItem) / nComponents,
+                                         k = static_cast<int32_t>(nItem) % nComponents;
+                              const HealpixRing& ring =
+                                  aNorth[static_cast<size_t>(nFirst) + static_cast<size_t>(c)];
+                              work(k, c, ring, Mirror(ring), 2 * c + 1 < nSlots, aWorkspaces[t]);
+                          });
+    }
     // How many ring slots a chunk has, each northern ring's then its mirror's: the equator's ring
     // is its own mirror.
     int32_t Slots(int32_t nFirst, int32_t nCount) const;
@@ -318,22 +334,16 @@ void CHealpixTransform::Implementation::SynthesizeChunk(const std::complex<doubl
         for (int32_t m = mFirst; m < std::min(nMmax + 1, mFirst + kOrderBlock); ++m)
             synthesizeOrder(m, aWorkspaces[t]);
     });
-    ShareAmongThreads(
-        static_cast<size_t>(nCount) * static_cast<size_t>(nComponents), nThreads,
-        [&](size_t nItem, unsigned t) {
-            const auto c = static_cast<int32_t>(nItem) / nComponents,
-                       k = static_cast<int32_t>(nItem) % nComponents;
-            const HealpixRing &ring = aNorth[static_cast<size_t>(nFirst) + static_cast<size_t>(c)],
-                              mirror = Mirror(ring);
-            const bool bMirror = 2 * c + 1 < nSlots;
-            Workspace& workspace = aWorkspaces[t];
-            ReadSlot(k, 2 * c, workspace.aRow.data());
-            if (bMirror)
-                ReadSlot(k, 2 * c + 1, workspace.aMirrorRow.data());
-            fourier.ToRings(ring, workspace.aRow.data(), bMirror ? workspace.aMirrorRow.data() : nullptr,
-                            pMap[k] + ring.nFirst, bMirror ? pMap[k] + mirror.nFirst : nullptr,
-                            workspace.ring);
-        });
+    ForEachRing(nFirst, nCount,
+                [&](int k, int32_t c, const HealpixRing& ring, const HealpixRing& mirror, bool bMirror,
+                    Workspace& workspace) {
+                    ReadSlot(k, 2 * c, workspace.aRow.data());
+                    if (bMirror)
+                        ReadSlot(k, 2 * c + 1, workspace.aMirrorRow.data());
+                    fourier.ToRings(ring, workspace.aRow.data(),
+                                    bMirror ? workspace.aMirrorRow.data() : nullptr, pMap[k] + ring.nFirst,
+                                    bMirror ? pMap[k] + mirror.nFirst : nullptr, workspace.ring);
+                });
 }
 
 void CHealpixTransform::Implementation::ReadSlot(int k, int32_t s, std::complex<double>* pRow) const
@@ -400,23 +410,17 @@ void CHealpixTransform::Implementation::AdjointChunk(const double* const* pMap, 
                                                      std::complex<double>* const* pAlm) const
 {
     const int32_t nSlots = Slots(nFirst, nCount);
-    ShareAmongThreads(
-        static_cast<size_t>(nCount) * static_cast<size_t>(nComponents), nThreads,
-        [&](size_t nItem, unsigned t) {
-            const auto c = static_cast<int32_t>(nItem) / nComponents,
-                       k = static_cast<int32_t>(nItem) % nComponents;
-            const HealpixRing &ring = aNorth[static_cast<size_t>(nFirst) + static_cast<size_t>(c)],
-                              mirror = Mirror(ring);
-            const bool bMirror = 2 * c + 1 < nSlots;
-            Workspace& workspace = aWorkspaces[t];
-            fourier.FromRings(ring, pMap[k] + ring.nFirst, bMirror ? pMap[k] + mirror.nFirst : nullptr,
-                              workspace.aRow.data(), bMirror ? workspace.aMirrorRow.data() : nullptr,
-                              workspace.ring);
-            WriteSlot(k, 2 * c, workspace.aRow.data());
-            if (bMirror)
-                WriteSlot(k, 2 * c + 1, workspace.aMirrorRow.data());
-            StreamFence();
-        });
+    ForEachRing(nFirst, nCount,
+                [&](int k, int32_t c, const HealpixRing& ring, const HealpixRing& mirror, bool bMirror,
+                    Workspace& workspace) {
+                    fourier.FromRings(ring, pMap[k] + ring.nFirst,
+                                      bMirror ? pMap[k] + mirror.nFirst : nullptr, workspace.aRow.data(),
+                                      bMirror ? workspace.aMirrorRow.data() : nullptr, workspace.ring);
+                    WriteSlot(k, 2 * c, workspace.aRow.data());
+                    if (bMirror)
+                        WriteSlot(k, 2 * c + 1, workspace.aMirrorRow.data());
+                    StreamFence();
+                });
     // Orders a block at a time, whose values at the ring slots are lines in a row.
     const auto nMost = static_cast<size_t>(aNorth.size());
     ShareAmongThreads(static_cast<size_t>(nOrderBlocks), nThreads, [&](size_t nBlock, unsigned t) {
