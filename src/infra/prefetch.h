@@ -18,11 +18,3 @@ inline void PrefetchTwoLinesAhead(const void* p)
     __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(p) + 128),
                        static_cast<int>(For));
 }
-
-// Fetches the cache line that holds p, for a loop that reads it a few steps on at a stride the
-// processor does not follow (from one row to the next of a large table).
-template <PrefetchFor For>
-inline void PrefetchLine(const void* p)
-{
-    __builtin_prefetch(p, static_cast<int>(For));
-}
