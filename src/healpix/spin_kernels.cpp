@@ -26,6 +26,12 @@ constexpr int kAdjointVectors = 3;
 // less than 2^272, far from overflow.
 constexpr double kRescale = 0x1p256;
 
+// While every value of a pass lies below this, its degrees weigh nothing: as the functions, with
+// their norms and scales (at most 2^8), below 2^-88 (3e-27), far below what the whole-point
+// criterion leaves out (1e-20). The functions' first degrees, rising from far below the range,
+// are thus left out.
+constexpr double kQuiet = 0x1p-96;
+
 __attribute__((always_inline)) inline Vec Broadcast(double x)
 {
     Vec v;
@@ -98,6 +104,60 @@ __attribute__((always_inline)) inline void Step(const SpinTables& tables, int32_
     }
 }
 
+// Whether every value of the lanes, the last two of each recurrence, lies below kQuiet: below the
+// range, or in it and less.
+template <int K>
+__attribute__((always_inline)) inline bool Quiet(const Lanes (&lanes)[K])
+{
+    const Vec quiet = Broadcast(kQuiet);
+    Mask loud = {};
+    for (int g = 0; g < K; ++g)
+        for (int r = 0; r < 2; ++r)
+        {
+            const Vec a = lanes[g].aCurrent[r], b = lanes[g].aPrevious[r];
+            loud |=
+                (lanes[g].aChunks[r] == 0) & ((a >= quiet) | (-a >= quiet) | (b >= quiet) | (-b >= quiet));
+        }
+    return !AnyLane(loud);
+}
+
+// The leading degrees that weigh nothing, stepped alone: whole blocks of kStepsPerCheck steps from
+// nStart, each kept while it ends with every value Quiet (the functions grow with the degree until
+// far above kQuiet, so that every value between was below it too), the first that does not undone.
+// Returns the degree the lanes were left at, its values not yet weighed. Apart from the loop of
+// RunDegrees, whose code stays as it is without it.
+template <int K>
+__attribute__((noinline)) int32_t QuietLead(const SpinTables& tables, Lanes (&lanesGiven)[K])
+{
+    // The lanes in registers here, which the tables' loads could otherwise be taken to change.
+    Lanes lanes[K], aStart[K];
+    for (int g = 0; g < K; ++g)
+        lanes[g] = lanesGiven[g];
+    const int32_t nStart = tables.nStart;
+    int32_t l = nStart;
+    if (!Quiet(lanes))
+        return l;
+    bool bUndo = false;
+    for (; l + kStepsPerCheck <= tables.nLmax; l += kStepsPerCheck)
+    {
+        for (int g = 0; g < K; ++g)
+            aStart[g] = lanes[g];
+        for (int32_t k = l + 1; k <= l + kStepsPerCheck; ++k)
+            for (int g = 0; g < K; ++g)
+                Step(tables, k - nStart - 1, lanes[g]);
+        if (!Quiet(lanes))
+        {
+            bUndo = true;
+            break;
+        }
+        for (int g = 0; g < K; ++g)
+            Rescale(lanes[g]);
+    }
+    for (int g = 0; g < K; ++g)
+        lanesGiven[g] = bUndo ? aStart[g] : lanes[g];
+    return l;
+}
+
 // L+ and L- of the current degree, without their norm: d0 + d1 and d0 - d1 of the values in range
 // (all of them where bAllLive).
 template <bool bAllLive>
@@ -114,9 +174,10 @@ __attribute__((always_inline)) inline void PlusMinus(const Lanes& lanes, Vec& pl
 }
 
 // Runs K vectors of lanes through the degrees nStart .. nLmax together, calling weigh(live, parity, l)
-// after each degree's values are made: parity = l % 2 and live whether every lane is in range, each
-// as a type's constant. The values are checked every kStepsPerCheck steps, after that degree's
-// weighing; once every lane is in range, the weighing takes no more factors of it.
+// after each degree's values are made, from the first past QuietLead's: parity = l % 2 and live
+// whether every lane is in range, each as a type's constant. The values are checked every
+// kStepsPerCheck steps, after that degree's weighing; once every lane is in range, the weighing
+// takes no more factors of it.
 template <int K, typename Weigh>
 __attribute__((always_inline)) inline void RunDegrees(const SpinTables& tables, Lanes (&lanes)[K],
                                                       const Weigh& weigh)
@@ -134,9 +195,12 @@ __attribute__((always_inline)) inline void RunDegrees(const SpinTables& tables, 
     if (nStart > tables.nLmax)
         return;
     bool bAllLive = check();
+    const int32_t nFirst = QuietLead(tables, lanes);
+    if (nFirst > nStart)
+        bAllLive = check();
     const auto degree = [&](auto live, auto parity, int32_t l) __attribute__((always_inline))
     {
-        if (l > nStart)
+        if (l > nFirst)
             for (int g = 0; g < K; ++g)
                 Step(tables, l - nStart - 1, lanes[g]);
         weigh(live, parity, l);
@@ -169,9 +233,9 @@ __attribute__((always_inline)) inline void RunDegrees(const SpinTables& tables, 
     };
     // The first degree alone, then blocks of kStepsPerCheck steps each followed by a check, then
     // the pairs left and the last degree alone.
-    single(nStart);
+    single(nFirst);
     static_assert(kStepsPerCheck % 2 == 0, "whole pairs of degrees between the checks");
-    int32_t l = nStart + 1;
+    int32_t l = nFirst + 1;
     for (; l + kStepsPerCheck - 1 <= tables.nLmax; l += kStepsPerCheck)
     {
         run(l, kStepsPerCheck / 2);
