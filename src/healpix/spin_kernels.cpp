@@ -97,8 +97,7 @@ __attribute__((always_inline)) inline void Step(const SpinTables& tables, int32_
 {
     for (int r = 0; r < 2; ++r)
     {
-        const Vec next =
-            (tables.pA[r][k] * lanes.t + tables.pB[r][k]) * lanes.aCurrent[r] - lanes.aPrevious[r];
+        const Vec next = (tables.pA[k] * lanes.t + tables.pB[r][k]) * lanes.aCurrent[r] - lanes.aPrevious[r];
         lanes.aPrevious[r] = lanes.aCurrent[r];
         lanes.aCurrent[r] = next;
     }

@@ -15,7 +15,7 @@
 struct SpinTables
 {
     int32_t nStart, nLmax, nParity;  // nParity: (m + s) % 2
-    const double* pA[2];
+    const double* pA;                // alike for both
     const double* pB[2];
     const double* pNorm;  // sqrt((2l + 1) / 4 pi) / 2 times S_l, by l
 };

@@ -90,22 +90,37 @@ void CSpinLegendre::MakeRecurrence(int32_t a, Recurrence& recurrence) const
     int nRoot = 0;
     recurrence.dFactor = std::frexp(std::sqrt(dMantissa), &nRoot);
     recurrence.nExponent = nExponent / 2 + nRoot;
+}
+
+void CSpinLegendre::MakeSteps()
+{
     // j sqrt(((j+1)^2 - m^2)((j+1)^2 - a^2)) d^(j+1) = (2j+1)(j(j+1) cos - m a) d^j
     //   - (j+1) sqrt((j^2 - m^2)(j^2 - a^2)) d^(j-1), with cos = t + 1, for the values divided by
-    // their degree's scale (see Remake).
-    recurrence.aA.resize(static_cast<size_t>(std::max<int64_t>(0, m_nLmax - j)));
-    recurrence.aB.resize(recurrence.aA.size());
-    const auto dM = static_cast<double>(m), dA = static_cast<double>(a);
-    const double* pInverseRoot = m_aInverseRoot.data();
-    for (int64_t l = j + 1; l <= m_nLmax; ++l)
+    // their degree's scale (see Remake). a = -s and a = s share the factor of d^(j+1), and with it A.
+    const int64_t j0 = m_nStart, m = m_nOrder, s = m_nSpin;
+    const auto nSteps = static_cast<size_t>(std::max<int64_t>(0, m_nLmax - j0));
+    m_aA.resize(nSteps);
+    for (std::vector<double>& aB : m_aB)
+        aB.resize(nSteps);
+    const double dMs = static_cast<double>(m * s);
+    // Step k goes from j = j0 + k to j + 1; the roots of j + 1 +- m, j + 1 +- s from the tables.
+    const double* __restrict pInverseLess = m_aInverseRoot.data() + (j0 + 1 - m);
+    const double* __restrict pInverseMore = m_aInverseRoot.data() + (j0 + 1 + m);
+    const double* __restrict pInverseLessS = m_aInverseRoot.data() + (j0 + 1 - s);
+    const double* __restrict pInverseMoreS = m_aInverseRoot.data() + (j0 + 1 + s);
+    const double* __restrict pScale = m_aScale.data();
+    double* __restrict pA = m_aA.data();
+    double* __restrict pMinus = m_aB[0].data();
+    double* __restrict pPlus = m_aB[1].data();
+    for (size_t k = 0; k < nSteps; ++k)
     {
-        // Here j is l - 1; the roots of j + 1 +- m, j + 1 +- a from the tables.
-        const auto dJ = static_cast<double>(l - 1);
-        const auto nStep = static_cast<size_t>(l - j - 1);
-        const double dScale = pInverseRoot[l - m] * pInverseRoot[l + m] * pInverseRoot[l - a] *
-                              pInverseRoot[l + a] / dJ * m_aScale[nStep] / m_aScale[nStep + 1];
-        recurrence.aA[nStep] = (2.0 * dJ + 1.0) * dJ * (dJ + 1.0) * dScale;
-        recurrence.aB[nStep] = (2.0 * dJ + 1.0) * (dJ * (dJ + 1.0) - dM * dA) * dScale;
+        const double dJ = static_cast<double>(j0) + static_cast<double>(k);
+        const double dScale = pInverseLess[k] * pInverseMore[k] * pInverseLessS[k] * pInverseMoreS[k] *
+                              pScale[k] / (dJ * pScale[k + 1]);
+        const double dFactor = (2.0 * dJ + 1.0) * dScale, dSquare = dJ * (dJ + 1.0);
+        pA[k] = dFactor * dSquare;
+        pMinus[k] = dFactor * (dSquare + dMs);
+        pPlus[k] = dFactor * (dSquare - dMs);
     }
 }
 
@@ -134,6 +149,7 @@ void CSpinLegendre::Remake(int32_t m)
         }
         m_aScaledNorm[static_cast<size_t>(l)] = m_aNorm[static_cast<size_t>(l)] * m_aScale[k];
     }
+    MakeSteps();
     MakeRecurrence(-m_nSpin, m_recurrences[0]);
     MakeRecurrence(m_nSpin, m_recurrences[1]);
     // sLambda_lm = (-1)^s sqrt((2l + 1) / 4 pi) d^l_(m,-s).
@@ -200,13 +216,12 @@ int32_t CSpinLegendre::Prepare(const double* pT, const double* pU, int32_t nCoun
 
 SpinTables CSpinLegendre::Tables() const
 {
-    SpinTables tables{m_nStart, m_nLmax, (m_nOrder + m_nSpin) % 2, {}, {}, m_aScaledNorm.data()};
-    for (int r = 0; r < 2; ++r)
-    {
-        tables.pA[r] = m_recurrences[r].aA.data();
-        tables.pB[r] = m_recurrences[r].aB.data();
-    }
-    return tables;
+    return SpinTables{m_nStart,
+                      m_nLmax,
+                      (m_nOrder + m_nSpin) % 2,
+                      m_aA.data(),
+                      {m_aB[0].data(), m_aB[1].data()},
+                      m_aScaledNorm.data()};
 }
 
 SpinPoints CSpinLegendre::Points(const double* pT)

@@ -42,13 +42,15 @@ public:
 private:
     struct Recurrence
     {
-        // z^l = (A_l t + B_l) z^(l-1) - z^(l-2) for l = l0 + 1 .. L, z^l = d^l / S_l.
-        std::vector<double> aA, aB;
         // The start d^l0 = sign * 2^nExponent * dFactor * cos(theta / 2)^(2 p) * (sin(theta) / 2)^n.
         double dSign = 1.0, dFactor = 1.0;
         int64_t nExponent = 0, nPower = 0, nHalfPower = 0;
     };
+    // The start of d^l_(m,a).
     void MakeRecurrence(int32_t a, Recurrence& recurrence) const;
+    // Both recurrences' steps, z^l = (A_l t + B_l) z^(l-1) - z^(l-2) for l = l0 + 1 .. L,
+    // z^l = d^l / S_l: A_l alike for both, B_l each its own.
+    void MakeSteps();
     // Each point's start value of one recurrence as a mantissa and a chunk count (<= 0).
     void Start(const Recurrence& recurrence, const double* pT, const double* pU, int32_t nCount,
                double* pValue, int64_t* pChunks);
@@ -59,8 +61,9 @@ private:
     SpinPoints Points(const double* pT);
 
     int32_t m_nLmax, m_nSpin, m_nOrder = 0, m_nStart = 0;
-    Recurrence m_recurrences[2];  // d^l_(m,-s), d^l_(m,s)
-    std::vector<double> m_aNorm;  // sqrt((2l + 1) / 4 pi) / 2
+    Recurrence m_recurrences[2];        // d^l_(m,-s), d^l_(m,s)
+    std::vector<double> m_aA, m_aB[2];  // by l - l0 - 1
+    std::vector<double> m_aNorm;        // sqrt((2l + 1) / 4 pi) / 2
     // The order's S_l by l - l0, and the norm times S_l by l.
     std::vector<double> m_aScale, m_aScaledNorm;
     // sqrt(k) and 1 / sqrt(k) for k up to 2 (L + s + 1), of which the recurrences are made.
