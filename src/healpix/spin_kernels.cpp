@@ -125,12 +125,13 @@ __attribute__((always_inline)) inline bool Quiet(const Lanes (&lanes)[K])
 // The leading degrees that weigh nothing, stepped alone: whole blocks of kStepsPerCheck steps from
 // nStart, each kept while it ends with every value Quiet (the functions grow with the degree until
 // far above kQuiet, so that every value between was below it too), the first that does not undone.
-// Returns the degree the lanes were left at, its values not yet weighed. Apart from the loop of
-// RunDegrees, whose code stays as it is without it.
+// Returns the degree the lanes were left at, its values not yet weighed. A function of its own, so
+// that the weighing loop of RunDegrees compiles as it would without it.
 template <int K>
 __attribute__((noinline)) int32_t QuietLead(const SpinTables& tables, Lanes (&lanesGiven)[K])
 {
-    // The lanes in registers here, which the tables' loads could otherwise be taken to change.
+    // The lanes as locals, kept in registers: through the reference, each step's loads from the
+    // tables might alias them.
     Lanes lanes[K], aStart[K];
     for (int g = 0; g < K; ++g)
         lanes[g] = lanesGiven[g];

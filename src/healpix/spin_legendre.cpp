@@ -48,7 +48,7 @@ CSpinLegendre::CSpinLegendre(int32_t nLmax, int32_t nSpin) : m_nLmax(nLmax), m_n
     }
 }
 
-void CSpinLegendre::MakeRecurrence(int32_t a, Recurrence& recurrence) const
+void CSpinLegendre::MakeStart(int32_t a, Recurrence& recurrence) const
 {
     // d^j_(j,p) = (-1)^(j-p) sqrt(C(2j, j+p)) cos^(j+p)(theta/2) sin^(j-p)(theta/2) starts order m >= s
     // (j = m, p = a); below, j = s: d^s_(m,s) = sqrt(C(2s, s+m)) cos^(s+m) sin^(s-m) and
@@ -110,8 +110,8 @@ void CSpinLegendre::MakeSteps()
     const double* __restrict pInverseMoreS = m_aInverseRoot.data() + (j0 + 1 + s);
     const double* __restrict pScale = m_aScale.data();
     double* __restrict pA = m_aA.data();
-    double* __restrict pMinus = m_aB[0].data();
-    double* __restrict pPlus = m_aB[1].data();
+    double* __restrict pMinus = m_aB[0].data();  // B of a = -s
+    double* __restrict pPlus = m_aB[1].data();   // and of a = s
     for (size_t k = 0; k < nSteps; ++k)
     {
         const double dJ = static_cast<double>(j0) + static_cast<double>(k);
@@ -150,8 +150,8 @@ void CSpinLegendre::Remake(int32_t m)
         m_aScaledNorm[static_cast<size_t>(l)] = m_aNorm[static_cast<size_t>(l)] * m_aScale[k];
     }
     MakeSteps();
-    MakeRecurrence(-m_nSpin, m_recurrences[0]);
-    MakeRecurrence(m_nSpin, m_recurrences[1]);
+    MakeStart(-m_nSpin, m_recurrences[0]);
+    MakeStart(m_nSpin, m_recurrences[1]);
     // sLambda_lm = (-1)^s sqrt((2l + 1) / 4 pi) d^l_(m,-s).
     if (m_nSpin % 2 != 0)
         m_recurrences[0].dSign = -m_recurrences[0].dSign;

@@ -47,7 +47,7 @@ private:
         int64_t nExponent = 0, nPower = 0, nHalfPower = 0;
     };
     // The start of d^l_(m,a).
-    void MakeRecurrence(int32_t a, Recurrence& recurrence) const;
+    void MakeStart(int32_t a, Recurrence& recurrence) const;
     // Both recurrences' steps, z^l = (A_l t + B_l) z^(l-1) - z^(l-2) for l = l0 + 1 .. L,
     // z^l = d^l / S_l: A_l alike for both, B_l each its own.
     void MakeSteps();
