@@ -8,6 +8,7 @@
 namespace {
 
 using legendre_scaling::kInverseChunk;
+using legendre_scaling::kQuiet;
 using legendre_scaling::kStepsPerCheck;
 
 constexpr int W = LOBARA_KERNEL_LANES;
@@ -27,12 +28,6 @@ constexpr int kAdjointVectors = 3;
 // Past this a value below the range is scaled up by a chunk: in kStepsPerCheck steps it grows by
 // less than 2^272, far from overflow.
 constexpr double kRescale = 0x1p256;
-
-// While every value of a pass lies below this, its degrees weigh nothing: as the functions, with
-// their norms and scales (at most 2^8), below 2^-88 (3e-27), far below what the whole-point
-// criterion leaves out (1e-20). The functions' first degrees, rising from far below the range,
-// are thus left out.
-constexpr double kQuiet = 0x1p-96;
 
 __attribute__((always_inline)) inline Vec Broadcast(double x)
 {
@@ -106,7 +101,8 @@ __attribute__((always_inline)) inline void Step(const SpinTables& tables, int32_
 }
 
 // Whether every value of the lanes, the last two of each recurrence, lies below kQuiet: below the
-// range, or in it and less.
+// range, or in it and less. As the functions, with their norms and scales (at most 2^8), such values
+// are below 2^-88 (3e-27).
 template <int K>
 __attribute__((always_inline)) inline bool Quiet(const Lanes (&lanes)[K])
 {

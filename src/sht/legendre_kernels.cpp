@@ -347,13 +347,6 @@ int32_t VanishedLanes(const double* pStart, const int64_t* pChunks, int32_t nFro
     return n;
 }
 
-// Values the sums and their adjoint leave out while every lane of a pass lies below this: as
-// Pbar_k, or its even and odd degrees in the paired recurrences, they are at most 2^16 times as large
-// (the scales of the recurrences' Q), so below 2^-80 (1e-24), far below what the whole-point
-// criterion of NegligiblePoints leaves out (1e-20). A sum's first terms, where the functions rise
-// from far below the range, are thus left out, a tenth of the terms at degree 2048 on HEALPix rings.
-constexpr double kQuiet = 0x1p-96;
-
 // The lanes of a pass in use (b from nFirst to nCount), as 1 and the others 0.
 template <int K>
 __attribute__((always_inline)) inline void UsedLanes(int32_t nFirst, int32_t nCount, Vec (&used)[K])
@@ -367,6 +360,10 @@ __attribute__((always_inline)) inline void UsedLanes(int32_t nFirst, int32_t nCo
 
 // Whether every lane in use has its values q and d, scaled back by its chunks (at pChunks), below
 // kQuiet: those two chunks down or more count as 0.
+// As Pbar_k, or its even and odd degrees in the paired recurrences, such values are at most 2^16
+// times as large (the scales of the recurrences' Q), so below 2^-80 (1e-24). A sum's first terms,
+// where the functions rise from far below the range, are thus left out, a tenth of the terms at
+// degree 2048 on HEALPix rings.
 template <int K>
 __attribute__((always_inline)) inline bool Quiet(const Vec (&q)[K], const Vec (&d)[K], const int64_t* pChunks,
                                                  const Vec (&used)[K])

@@ -20,6 +20,11 @@ constexpr int kLiftBits = 256;
 constexpr double kSmall = 0x1p-256;
 constexpr double kLift = 0x1p256;
 
+// Values the kernels' sums and their adjoints (scalar and spin) leave out while every lane of a pass
+// lies below this: each kernel's norms and scales keep the functions they stand for below 2^-80,
+// far below what the whole-point criterion of NegligiblePoints leaves out (1e-20).
+constexpr double kQuiet = 0x1p-96;
+
 // The start values are made for groups of this many points.
 constexpr int32_t kStartLanes = 16;
 
